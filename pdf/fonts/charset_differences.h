@@ -9,4 +9,4 @@ namespace pagora::detail {
 // code page; any charset other than 161, 162, 186, 204 and 238 gets the Western text.
 std::string_view GetCharsetDifferences(int charset);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

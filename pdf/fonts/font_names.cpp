@@ -46,4 +46,4 @@ std::string FontAlias(const std::string& family, std::int32_t style, std::int32_
     return alias;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

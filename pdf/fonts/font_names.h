@@ -19,4 +19,4 @@ std::string CanonicalFamily(std::string_view family);
 // charset other than 0 ("Arial,Bold-238"); every other name is its own alias.
 std::string FontAlias(const std::string& family, std::int32_t style, std::int32_t charset);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -32,13 +32,14 @@ std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t 
         }
         return false;
     };
-    while (taken(alias)) alias += "-" + std::to_string(charset);
+    while (taken(alias))
+        alias += "-" + std::to_string(charset);
     return alias;
 }
 
-std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family,
-                                  std::int32_t style, std::int32_t charset,
-                                  const std::string& key, const std::string& alias) {
+std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, std::int32_t style,
+                                  std::int32_t charset, const std::string& key,
+                                  const std::string& alias) {
     FontRecord& record = AddFontRecord(fonts);
     record.Charset = charset;
     const bool symbolic = family == "Symbol" || family == "ZapfDingbats";
@@ -60,4 +61,4 @@ std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family,
     return fonts.FontCount;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -26,8 +26,8 @@ std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t 
 // Registers the standard font of a family (canonical name) for a style and charset: a new
 // record with its charset, /Differences text and metrics, keyed by key and named by alias.
 // Returns its index. Any family outside the five gets the sans-serif metrics.
-std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family,
-                                  std::int32_t style, std::int32_t charset,
-                                  const std::string& key, const std::string& alias);
+std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, std::int32_t style,
+                                  std::int32_t charset, const std::string& key,
+                                  const std::string& alias);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

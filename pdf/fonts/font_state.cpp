@@ -15,4 +15,4 @@ const FontRecord* CurrentFontRecord(const FontState& fonts) {
     return index < fonts.FontList.size() ? &fonts.FontList[index] : nullptr;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -10,14 +10,14 @@ namespace pagora::detail {
 
 // One registered font: a standard font chosen by SetFont or a TrueType font.
 struct FontRecord {
-    std::string Key;         // lookup key, upper case
-    bool TrueType = false;   // loaded from a TrueType file
-    std::string BaseName;    // /BaseFont name: family and style suffix
-    std::array<std::int16_t, 256> Widths{};  // advance widths in 1/1000 em by byte code
-    std::int16_t LineHeight = 0;             // 1/1000 em
-    std::int32_t Descent = 0;                // 1/1000 em, negative
-    std::int32_t Charset = 0;                // Windows charset as the caller gave it
-    std::string Differences;                 // /Differences array text, or empty
+    std::string Key;                        // lookup key, upper case
+    bool TrueType = false;                  // loaded from a TrueType file
+    std::string BaseName;                   // /BaseFont name: family and style suffix
+    std::array<std::int16_t, 256> Widths{}; // advance widths in 1/1000 em by byte code
+    std::int16_t LineHeight = 0;            // 1/1000 em
+    std::int32_t Descent = 0;               // 1/1000 em, negative
+    std::int32_t Charset = 0;               // Windows charset as the caller gave it
+    std::string Differences;                // /Differences array text, or empty
     // The resource alias the font's dictionary was written under. The current font is named
     // by it, so content always names a resource that exists, whatever letter case or charset
     // a later selection used.
@@ -47,4 +47,4 @@ void AbortFonts(FontState& fonts);
 // list does not, so an index may point past the registered fonts.
 const FontRecord* CurrentFontRecord(const FontState& fonts);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

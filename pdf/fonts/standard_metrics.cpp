@@ -14,10 +14,14 @@ FontRecord& NewestFont(FontState& fonts) {
 
 std::string StyleSuffix(std::int32_t style) {
     switch (style & 3) {
-    case 1: return ",Bold";
-    case 2: return ",Italic";
-    case 3: return ",BoldItalic";
-    default: return {};
+    case 1:
+        return ",Bold";
+    case 2:
+        return ",Italic";
+    case 3:
+        return ",BoldItalic";
+    default:
+        return {};
     }
 }
 
@@ -34,11 +38,26 @@ void LoadStyledWidths(FontRecord& record, const StyledWidths& tables, std::int32
     record.Widths = tables[static_cast<std::size_t>(style & 3)];
 }
 
-void LoadArialMetrics(FontState& fonts, std::int32_t style) {
+void LoadTextFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+                    std::int32_t descent,
+                    const std::array<StyledWidths, kCodePageCount>& tables_by_code_page,
+                    std::int32_t style) {
     FontRecord& record = NewestFont(fonts);
-    SetStandardFace(record, "Arial", 1221, -221);
-    LoadStyledWidths(record, kSansWidths[CodePageOfCharset(record.Charset)], style);
+    SetStandardFace(record, base_name, line_height, descent);
+    LoadStyledWidths(record, tables_by_code_page[CodePageOfCharset(record.Charset)], style);
     record.Key = UpperCase(record.BaseName);
+}
+
+void LoadOneFaceFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+                       std::int32_t descent, const WidthTable& widths) {
+    FontRecord& record = NewestFont(fonts);
+    SetStandardFace(record, base_name, line_height, descent);
+    record.Widths = widths;
+    record.Key = UpperCase(record.BaseName);
+}
+
+void LoadArialMetrics(FontState& fonts, std::int32_t style) {
+    LoadTextFamily(fonts, "Arial", 1221, -221, kSansWidths, style);
 }
 
 void LoadCourierNewMetrics(FontState& fonts, std::int32_t style) {
@@ -50,10 +69,7 @@ void LoadCourierNewMetrics(FontState& fonts, std::int32_t style) {
 }
 
 void LoadSymbolMetrics(FontState& fonts) {
-    FontRecord& record = NewestFont(fonts);
-    SetStandardFace(record, "Symbol", 1225, -220);
-    record.Widths = kSymbolWidths;
-    record.Key = "SYMBOL";
+    LoadOneFaceFamily(fonts, "Symbol", 1225, -220, kSymbolWidths);
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

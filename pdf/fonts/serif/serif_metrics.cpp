@@ -1,23 +1,16 @@
 #include "pdf/fonts/serif/serif_metrics.h"
 
-#include "pdf/fonts/font_names.h"
 #include "pdf/fonts/serif/serif_tables.h"
 #include "pdf/fonts/standard_metrics.h"
 
 namespace pagora::detail {
 
 void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style) {
-    FontRecord& record = NewestFont(fonts);
-    SetStandardFace(record, "TimesNewRoman", 1107, -216);
-    LoadStyledWidths(record, kSerifWidths[CodePageOfCharset(record.Charset)], style);
-    record.Key = UpperCase(record.BaseName);
+    LoadTextFamily(fonts, "TimesNewRoman", 1107, -216, kSerifWidths, style);
 }
 
 void LoadZapfDingbatsMetrics(FontState& fonts) {
-    FontRecord& record = NewestFont(fonts);
-    SetStandardFace(record, "ZapfDingbats", 1221, -221);
-    record.Widths = kDingbatWidths;
-    record.Key = "ZAPFDINGBATS";
+    LoadOneFaceFamily(fonts, "ZapfDingbats", 1221, -221, kDingbatWidths);
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

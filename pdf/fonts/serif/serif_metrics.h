@@ -13,4 +13,4 @@ void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style);
 // Dingbats: one face, no style and no charset.
 void LoadZapfDingbatsMetrics(FontState& fonts);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

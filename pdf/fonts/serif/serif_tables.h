@@ -8,4 +8,4 @@ namespace pagora::detail {
 extern const std::array<StyledWidths, kCodePageCount> kSerifWidths;
 extern const WidthTable kDingbatWidths;
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

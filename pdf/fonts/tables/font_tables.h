@@ -10,23 +10,29 @@ namespace pagora::detail {
 
 // The six single-byte Windows code pages, in the order of every per-code-page table.
 enum CodePageIndex : std::size_t {
-    kWesternPage,        // 1252, charset 0 and any charset not listed below
-    kGreekPage,          // 1253, charset 161
-    kTurkishPage,        // 1254, charset 162
-    kBalticPage,         // 1257, charset 186
-    kCyrillicPage,       // 1251, charset 204
-    kCentralEuropePage,  // 1250, charset 238
+    kWesternPage,       // 1252, charset 0 and any charset not listed below
+    kGreekPage,         // 1253, charset 161
+    kTurkishPage,       // 1254, charset 162
+    kBalticPage,        // 1257, charset 186
+    kCyrillicPage,      // 1251, charset 204
+    kCentralEuropePage, // 1250, charset 238
     kCodePageCount
 };
 
 constexpr CodePageIndex CodePageOfCharset(int charset) {
     switch (charset) {
-    case 161: return kGreekPage;
-    case 162: return kTurkishPage;
-    case 186: return kBalticPage;
-    case 204: return kCyrillicPage;
-    case 238: return kCentralEuropePage;
-    default: return kWesternPage;
+    case 161:
+        return kGreekPage;
+    case 162:
+        return kTurkishPage;
+    case 186:
+        return kBalticPage;
+    case 204:
+        return kCyrillicPage;
+    case 238:
+        return kCentralEuropePage;
+    default:
+        return kWesternPage;
     }
 }
 
@@ -41,4 +47,4 @@ extern const std::array<CodePageMap, kCodePageCount> kCodePageMaps;
 extern const std::array<StyledWidths, kCodePageCount> kSansWidths;
 extern const WidthTable kSymbolWidths;
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

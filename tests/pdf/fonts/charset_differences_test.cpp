@@ -67,4 +67,4 @@ TEST(CharsetDifferences, OtherCharsetsGetTheWesternText) {
     EXPECT_EQ(GetCharsetDifferences(204).substr(0, 29), "[128 /afii10051 /afii10052 /q");
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ struct CodePage {
 };
 
 constexpr CodePage kCodePages[] = {
-    {0, "CP1252", 5},   {161, "CP1253", 17}, {162, "CP1254", 7},
+    {0, "CP1252", 5},    {161, "CP1253", 17}, {162, "CP1254", 7},
     {186, "CP1257", 12}, {204, "CP1251", 1},  {238, "CP1250", 5},
 };
 
@@ -29,8 +29,8 @@ TEST(CodePageMaps, EveryCodeAgreesWithIconv) {
         int undefined = 0;
         char32_t highest = 0;
         for (int code = 0; code < 256; ++code) {
-            const auto expected = font_test::IconvCodePoint(page.iconv_name,
-                                                            static_cast<unsigned char>(code));
+            const auto expected =
+                font_test::IconvCodePoint(page.iconv_name, static_cast<unsigned char>(code));
             const char32_t actual = map[static_cast<std::size_t>(code)];
             if (expected) {
                 EXPECT_EQ(actual, *expected) << "code " << code;
@@ -83,8 +83,8 @@ TEST(CodePageMaps, TextConversionRoundTripsEveryCharset) {
         EXPECT_EQ(pagora::Pagora::FromUtf8(utf8, page.charset), defined) << page.charset;
     }
     EXPECT_EQ(pagora::Pagora::ToUtf8("\x98", 204), "\xEF\xBF\xBD");
-    EXPECT_EQ(pagora::Pagora::FromUtf8("\xD0\xAF", 204), "\xDF");  // Cyrillic capital ya
+    EXPECT_EQ(pagora::Pagora::FromUtf8("\xD0\xAF", 204), "\xDF"); // Cyrillic capital ya
     EXPECT_EQ(pagora::Pagora::FromUtf8("\xD0\xAF", 0), "?");
 }
 
-}  // namespace
+} // namespace

@@ -48,7 +48,7 @@ private:
     std::string data_;
 };
 
-}  // namespace
+} // namespace
 
 TrueTypeWidths::TrueTypeWidths(const std::string& path) {
     const std::string data = testing_support::ReadFileBytes(path);
@@ -128,4 +128,4 @@ std::map<int, int> ReadAfmWidths(const std::string& path) {
     return widths;
 }
 
-}  // namespace font_test
+} // namespace font_test

@@ -32,4 +32,4 @@ private:
 // The WX value of every encoded character (C >= 0) of an AFM file, by code.
 std::map<int, int> ReadAfmWidths(const std::string& path);
 
-}  // namespace font_test
+} // namespace font_test

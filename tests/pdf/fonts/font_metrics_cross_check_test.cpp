@@ -57,8 +57,8 @@ void CheckAgainstFaces(const std::array<StyledWidths, kCodePageCount>& tables,
         for (int style = 0; style < 4; ++style) {
             const WidthTable& table = tables[page.index][static_cast<std::size_t>(style)];
             for (int code = 32; code < 256; ++code) {
-                const auto cp = font_test::IconvCodePoint(page.iconv_name,
-                                                          static_cast<unsigned char>(code));
+                const auto cp =
+                    font_test::IconvCodePoint(page.iconv_name, static_cast<unsigned char>(code));
                 if (code == 127 || !cp) continue;
                 if (sans && page.index == kCyrillicPage && style == 3 && code == 242) continue;
                 const auto& face = faces[static_cast<std::size_t>(
@@ -101,7 +101,8 @@ TEST(FontMetricsCrossCheck, DingbatTableFollowsItsAfm) {
         EXPECT_EQ(kDingbatWidths[static_cast<std::size_t>(code)], expected) << code;
     }
     // The codes the built-in encoding leaves empty have no glyph in the metrics either.
-    for (const int code : {127, 142, 150, 160, 240, 255}) EXPECT_EQ(afm.count(code), 0U) << code;
+    for (const int code : {127, 142, 150, 160, 240, 255})
+        EXPECT_EQ(afm.count(code), 0U) << code;
 }
 
-}  // namespace
+} // namespace

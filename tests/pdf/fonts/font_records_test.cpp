@@ -87,8 +87,8 @@ TEST(FontRecords, StandardFamiliesFillTheirRecords) {
         {"Times", 3, 161, "TimesNewRoman,BoldItalic", "TIMESNEWROMAN,BOLDITALIC-161", 1107, -216,
          217, 746},
         {"Times", 1, 238, "TimesNewRoman,Bold", "TIMESNEWROMAN,BOLD-238", 1107, -216, 163, 666},
-        {"Times", -1, -5, "TimesNewRoman,BoldItalic", "TIMESNEWROMAN,BOLDITALIC--5", 1107, -216,
-         97, 500},
+        {"Times", -1, -5, "TimesNewRoman,BoldItalic", "TIMESNEWROMAN,BOLDITALIC--5", 1107, -216, 97,
+         500},
         {"Times", 5, 0, "TimesNewRoman,Bold", "TIMESNEWROMAN,BOLD", 1107, -216, 97, 500},
         {"Courier", 3, 0, "CourierNew,BoldItalic", "COURIERNEW,BOLDITALIC", 1133, -300, 65, 600},
         {"Courier", 4, 204, "CourierNew", "COURIERNEW-204", 1133, -300, 152, 600},
@@ -126,7 +126,8 @@ TEST(FontRecords, OneFaceFontsIgnoreStyleAndCharset) {
     EXPECT_EQ(Register("Symbol", 3, 238).BaseName, "Symbol");
     EXPECT_EQ(Register("ZapfDingbats", 1, 161).BaseName, "ZapfDingbats");
     const FontRecord courier = Register("Courier", 2, 238);
-    for (const std::int16_t width : courier.Widths) EXPECT_EQ(width, 600);
+    for (const std::int16_t width : courier.Widths)
+        EXPECT_EQ(width, 600);
 }
 
 TEST(FontRegistry, LookupByKeyAndCharset) {
@@ -143,7 +144,7 @@ TEST(FontRegistry, LookupByKeyAndCharset) {
     EXPECT_EQ(FindFont(fonts, "SYMBOL", 0), 0);
     EXPECT_EQ(FindFont(fonts, "ARIAL-20", 204), 0);
     EXPECT_EQ(FindFont(fonts, "MYFACE", 0), 3);
-    EXPECT_EQ(FindFont(fonts, "MYFACE", 161), 3);  // a TrueType font in any charset
+    EXPECT_EQ(FindFont(fonts, "MYFACE", 161), 3); // a TrueType font in any charset
 }
 
 TEST(FontRegistry, AliasesStayUniqueAcrossCharsets) {
@@ -177,7 +178,7 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     EXPECT_EQ(fonts.FontStyle, 3);
     EXPECT_EQ(fonts.FontResourceName, "CourierNew");
     EXPECT_EQ(fonts.CurrentFont, 2);
-    EXPECT_EQ(CurrentFontRecord(fonts), nullptr);  // the kept index names no font now
+    EXPECT_EQ(CurrentFontRecord(fonts), nullptr); // the kept index names no font now
 
     RegisterStandardFont(fonts, "Symbol", 0, 0, "SYMBOL", "Symbol");
     EXPECT_EQ(fonts.FontCount, 1);
@@ -196,4 +197,4 @@ TEST(FontRecords, FamilySetupWithoutARecordRaisesSubscriptOutOfRange) {
     EXPECT_TRUE(fonts.FontList.empty());
 }
 
-}  // namespace
+} // namespace

@@ -22,8 +22,9 @@ int Width(const std::array<StyledWidths, kCodePageCount>& tables, CodePageIndex 
 }
 
 bool Undefined(CodePageIndex page, int code) {
-    return code == 127 || (code >= 128 && GetCharsetUnicodeMap(kCharsets[page])
-                                                  [static_cast<std::size_t>(code)] == 0);
+    return code == 127 ||
+           (code >= 128 &&
+            GetCharsetUnicodeMap(kCharsets[page])[static_cast<std::size_t>(code)] == 0);
 }
 
 struct FixedValues {
@@ -69,7 +70,8 @@ std::set<int> Differing(CodePageIndex page, int style_a, int style_b) {
 std::set<int> Range(std::initializer_list<std::pair<int, int>> runs) {
     std::set<int> codes;
     for (const auto& [first, last] : runs) {
-        for (int c = first; c <= last; ++c) codes.insert(c);
+        for (int c = first; c <= last; ++c)
+            codes.insert(c);
     }
     return codes;
 }
@@ -86,16 +88,30 @@ TEST(FontTables, SansItalicTablesDifferOnlyWhereTheLetterDiffers) {
     EXPECT_EQ(Differing(kCyrillicPage, 2, 0).size(), 67U);
     EXPECT_TRUE(Differing(kCyrillicPage, 2, 0).count(185));
     EXPECT_EQ(Differing(kCyrillicPage, 3, 1), (std::set<int>{242}));
-    EXPECT_EQ(Differing(kGreekPage, 2, 0),
-              Range({{162, 162}, {184, 186}, {188, 188}, {190, 191}, {195, 196}, {203, 203},
-                     {206, 206}, {208, 208}, {211, 211}, {214, 214}, {216, 217}, {220, 222},
-                     {224, 226}, {228, 232}, {235, 236}, {238, 238}, {240, 249}, {251, 251},
-                     {253, 254}}));
-    EXPECT_EQ(Differing(kGreekPage, 3, 1),
-              Range({{161, 161}, {184, 184}, {188, 188}, {190, 191}, {195, 196}, {206, 206},
-                     {208, 208}, {211, 211}, {214, 214}, {216, 217}, {220, 221}, {224, 226},
-                     {228, 230}, {232, 232}, {234, 234}, {236, 236}, {238, 238}, {240, 249},
-                     {251, 251}, {253, 254}}));
+    EXPECT_EQ(Differing(kGreekPage, 2, 0), Range({{162, 162},
+                                                  {184, 186},
+                                                  {188, 188},
+                                                  {190, 191},
+                                                  {195, 196},
+                                                  {203, 203},
+                                                  {206, 206},
+                                                  {208, 208},
+                                                  {211, 211},
+                                                  {214, 214},
+                                                  {216, 217},
+                                                  {220, 222},
+                                                  {224, 226},
+                                                  {228, 232},
+                                                  {235, 236},
+                                                  {238, 238},
+                                                  {240, 249},
+                                                  {251, 251},
+                                                  {253, 254}}));
+    EXPECT_EQ(
+        Differing(kGreekPage, 3, 1),
+        Range({{161, 161}, {184, 184}, {188, 188}, {190, 191}, {195, 196}, {206, 206}, {208, 208},
+               {211, 211}, {214, 214}, {216, 217}, {220, 221}, {224, 226}, {228, 230}, {232, 232},
+               {234, 234}, {236, 236}, {238, 238}, {240, 249}, {251, 251}, {253, 254}}));
 }
 
 // One row of widths: code, then regular, bold, italic and bold italic.
@@ -119,9 +135,10 @@ TEST(FontTables, SansTellingRows) {
     std::vector<Row> rows;
     for (const CodePageIndex page :
          {kWesternPage, kBalticPage, kCyrillicPage, kCentralEuropePage, kGreekPage, kTurkishPage}) {
-        for (int digit = 48; digit <= 57; ++digit) rows.push_back({page, digit, {556, 556, 556, 556}});
+        for (int digit = 48; digit <= 57; ++digit)
+            rows.push_back({page, digit, {556, 556, 556, 556}});
         rows.push_back({page, 109, {833, 889, 833, 889}});
-        if (page != kCyrillicPage) rows.push_back({page, 128, {556, 556, 556, 556}});  // euro
+        if (page != kCyrillicPage) rows.push_back({page, 128, {556, 556, 556, 556}}); // euro
         rows.push_back({page, 133, {1000, 1000, 1000, 1000}});
         if (page != kWesternPage) {
             rows.push_back({page, 32, {277, 277, 277, 277}});
@@ -174,7 +191,8 @@ TEST(FontTables, SerifReferenceRows) {
     for (std::size_t p = 0; p < kCodePageCount; ++p) {
         const auto page = static_cast<CodePageIndex>(p);
         rows.push_back({page, 32, {250, 250, 250, 250}});
-        for (int digit = 48; digit <= 57; ++digit) rows.push_back({page, digit, {500, 500, 500, 500}});
+        for (int digit = 48; digit <= 57; ++digit)
+            rows.push_back({page, digit, {500, 500, 500, 500}});
         if (page != kWesternPage) {
             rows.push_back({page, 65, {722, 722, 610, 666}});
             rows.push_back({page, 87, {943, 1000, 833, 889}});
@@ -217,15 +235,16 @@ TEST(FontTables, SymbolAndDingbatWidths) {
         int code;
         int width;
     };
-    const Value symbol[] = {{29, 332},  {30, 600},   {31, 600},  {32, 250},  {34, 713},
-                            {48, 500},  {57, 500},   {65, 722},  {97, 631},  {124, 200},
-                            {126, 549}, {127, 600},  {128, 600}, {160, 600}, {161, 620},
+    const Value symbol[] = {{29, 332},  {30, 600},   {31, 600},   {32, 250},  {34, 713},
+                            {48, 500},  {57, 500},   {65, 722},   {97, 631},  {124, 200},
+                            {126, 549}, {127, 600},  {128, 600},  {160, 600}, {161, 620},
                             {164, 167}, {171, 1042}, {188, 1000}, {212, 890}, {229, 713},
-                            {240, 600}, {241, 329},  {242, 274}, {254, 494}, {255, 600}};
+                            {240, 600}, {241, 329},  {242, 274},  {254, 494}, {255, 600}};
     for (const Value& v : symbol) {
         EXPECT_EQ(kSymbolWidths[static_cast<std::size_t>(v.code)], v.width) << v.code;
     }
-    for (int code = 0; code < 30; ++code) EXPECT_EQ(kSymbolWidths[static_cast<std::size_t>(code)], 332);
+    for (int code = 0; code < 30; ++code)
+        EXPECT_EQ(kSymbolWidths[static_cast<std::size_t>(code)], 332);
 
     const Value dingbats[] = {{0, 600},   {31, 600},  {32, 278},  {33, 974},  {126, 668},
                               {127, 0},   {128, 390}, {129, 390}, {130, 317}, {132, 276},
@@ -240,4 +259,4 @@ TEST(FontTables, SymbolAndDingbatWidths) {
     }
 }
 
-}  // namespace
+} // namespace
