@@ -92,6 +92,8 @@ void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPictur
                  const QImage& logo) {
     painter.save();
     painter.setPen(Qt::black);
+    // A two-colour logo compressed like a photograph would reach the paper with blurred edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     TwipsPrinter out(painter);
 
     out.y = kGap;

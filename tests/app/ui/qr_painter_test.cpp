@@ -1,12 +1,10 @@
 #include "app/ui/qr_painter.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,21 +15,6 @@ namespace {
 
 using kerbolt::QrModules;
 using kerbolt::QrPicture;
-
-// QPainter on images needs a GUI application for its fonts and paint engines.
-class QrPainting : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (QGuiApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "app_ui_tests";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QGuiApplication>(argc, argv);
-        }
-    }
-    static std::unique_ptr<QGuiApplication> app_;
-};
-std::unique_ptr<QGuiApplication> QrPainting::app_;
 
 QImage Paint(const QrPicture& picture, int side) {
     QImage image(side, side, QImage::Format_RGB32);
@@ -62,7 +45,7 @@ void ExpectModules(const QImage& image, const QrModules& modules, int scale) {
     }
 }
 
-TEST_F(QrPainting, HolesStayWhiteAndCornerTouchingModulesFill) {
+TEST(QrPainting, HolesStayWhiteAndCornerTouchingModulesFill) {
     const std::vector<std::vector<std::string_view>> shapes = {
         {"###", "#.#", "###"},
         {"#..", ".#.", "..#"},
@@ -77,7 +60,7 @@ TEST_F(QrPainting, HolesStayWhiteAndCornerTouchingModulesFill) {
     }
 }
 
-TEST_F(QrPainting, ForeColourIsTheWindowsColourValue) {
+TEST(QrPainting, ForeColourIsTheWindowsColourValue) {
     const QrPicture picture =
         kerbolt::mdQRCodegen::RenderQrPicture(QrModules({"#"}), 100, 0x00FF8000);
     const QImage image = Paint(picture, 40);
@@ -85,7 +68,7 @@ TEST_F(QrPainting, ForeColourIsTheWindowsColourValue) {
     EXPECT_TRUE(IsWhite(image, 1, 1));
 }
 
-TEST_F(QrPainting, TicketBoxDecodesToThePayloadWithTheCrossInItsCentre) {
+TEST(QrPainting, TicketBoxDecodesToThePayloadWithTheCrossInItsCentre) {
     kerbolt::TicketInputs inputs;
     inputs.account_key = "000NZFAP";
     inputs.amount = "50";
@@ -117,7 +100,7 @@ TEST_F(QrPainting, TicketBoxDecodesToThePayloadWithTheCrossInItsCentre) {
     EXPECT_EQ(decoded.out, payload);
 }
 
-TEST_F(QrPainting, WithoutAPictureTheBoxIsPlainWhite) {
+TEST(QrPainting, WithoutAPictureTheBoxIsPlainWhite) {
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::red);
     {
