@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,10 @@ struct AmountCase {
     const char* payload_line; // line 19
     const char* label;        // label 9; the previous text when not a number
 };
+
+void PrintTo(const AmountCase& c, std::ostream* os) {
+    *os << '"' << c.amount << '"';
+}
 
 class TicketAmount : public testing::TestWithParam<AmountCase> {};
 

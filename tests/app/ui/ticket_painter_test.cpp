@@ -104,6 +104,9 @@ TEST_F(TicketPrint, TextShowsEveryPartOfTheTicket) {
     }
     EXPECT_TRUE(std::regex_search(out, std::regex("(^|[^-])-{71}([^-]|$)"))) << out;
     EXPECT_TRUE(std::regex_search(out, std::regex("CHF +50\\.00"))) << out;
+    // "Arial" reaches the page as its metric twin.
+    const auto fonts = RunCommand("pdffonts " + pdf_);
+    EXPECT_NE(fonts.out.find("LiberationSans"), std::string::npos) << fonts.out;
     // The payee column's lines come one under the other, in order.
     std::size_t last = 0;
     for (const char* line :
