@@ -100,6 +100,7 @@ struct WriterState {
     float margin_left = 0.0f, margin_right = 0.0f, margin_top = 0.0f, margin_bottom = 0.0f;
     bool clip_to_margins = false;
     bool in_page = false;
+    bool overlay_open = false;  // the open page is an overlay begun by BeginOnPage
     bool in_object = false; // a reusable object is open (set by the page content)
     bool in_tiling = false; // a tiling pattern is open (set by the page content)
     bool tiling_uncoloured = false;
