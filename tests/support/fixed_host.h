@@ -24,6 +24,8 @@ public:
     std::vector<std::string> messages;
 };
 
-inline std::shared_ptr<FixedHost> MakeFixedHost() { return std::make_shared<FixedHost>(); }
+inline std::shared_ptr<FixedHost> MakeFixedHost() {
+    return std::make_shared<FixedHost>();
+}
 
-}  // namespace testing_support
+} // namespace testing_support

@@ -43,13 +43,14 @@ TEST_F(DocumentTest, HeaderAndFileSizeAfterBeginDoc) {
     std::filesystem::current_path(dir_.Path());
     const std::string name = pdf_.BeginDoc();
     std::filesystem::current_path(previous);
-    EXPECT_EQ(name, "~0ABC12.pdf");  // the fixed random number, six digits
+    EXPECT_EQ(name, "~0ABC12.pdf"); // the fixed random number, six digits
     EXPECT_EQ(pdf_.FileSize(), 39);
     EXPECT_EQ(State().last_object_number, 3);
     pdf_.Abort();
     const std::string bytes = ReadFileBytes(dir_.Path() / name);
     EXPECT_EQ(bytes, std::string("%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1\n"));
-    EXPECT_EQ(bytes.substr(0, 17), std::string("\x25\x50\x44\x46\x2D\x31\x2E\x33\x0A\x25\xFF\xFF\xFF\xFF\x0A\x25\x20"));
+    EXPECT_EQ(bytes.substr(0, 17),
+              std::string("\x25\x50\x44\x46\x2D\x31\x2E\x33\x0A\x25\xFF\xFF\xFF\xFF\x0A\x25\x20"));
 }
 
 TEST_F(DocumentTest, BeginDocInAMissingFolderIsRecordedAndLaterUseFails) {
@@ -75,15 +76,15 @@ TEST_F(DocumentTest, BeginDocInAMissingFolderIsRecordedAndLaterUseFails) {
 TEST_F(DocumentTest, AbortClosesTheFileAndRestoresDefaults) {
     pdf_.SetDocProperty("Report", "S", "Me", "Tool", "Prod", "K");
     pdf_.SetMemoryUsage(5);
-    pdf_.BeginDoc(dir_.File("missing/x.pdf"));  // leaves an error behind
+    pdf_.BeginDoc(dir_.File("missing/x.pdf")); // leaves an error behind
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     host_->random = 0.5;
     pdf_.Abort();
-    EXPECT_EQ(Bytes().substr(0, 8), "%PDF-1.3");  // the partial file stays
+    EXPECT_EQ(Bytes().substr(0, 8), "%PDF-1.3"); // the partial file stays
     auto& s = State();
     EXPECT_EQ(pdf_.ErrNumber(), 0);
-    EXPECT_EQ(pdf_.ErrSource(), "Pagora.BeginDoc");  // kept
+    EXPECT_EQ(pdf_.ErrSource(), "Pagora.BeginDoc"); // kept
     EXPECT_EQ(s.title, "(senza titolo)");
     EXPECT_EQ(s.author, "Oskelbrann");
     EXPECT_EQ(s.creator, "Pagora Library");
@@ -91,7 +92,7 @@ TEST_F(DocumentTest, AbortClosesTheFileAndRestoresDefaults) {
     EXPECT_EQ(s.output_file_number, 0);
     EXPECT_FALSE(s.in_page);
     EXPECT_EQ(s.page_count, 0);
-    EXPECT_EQ(s.resource_prefix, "A800000+");  // 0.5 × 16777215 rounds half to even
+    EXPECT_EQ(s.resource_prefix, "A800000+"); // 0.5 × 16777215 rounds half to even
     ASSERT_EQ(s.bookmark_count, 1);
     EXPECT_EQ(s.bookmarks[1].caption, "(senza titolo)");
     pdf_.SetDocProperty("New title");
@@ -117,8 +118,8 @@ TEST_F(DocumentTest, CreationDateCarriesTheLocalOffset) {
         int offset;
         const char* date;
     } cases[] = {
-        {60, "D:20250307091500+01'00'"},   // Swiss winter
-        {120, "D:20250307091500+02'00'"},  // Swiss summer
+        {60, "D:20250307091500+01'00'"},  // Swiss winter
+        {120, "D:20250307091500+02'00'"}, // Swiss summer
         {0, "D:20250307091500+00'00'"},
         {-330, "D:20250307091500-05'30'"},
     };
@@ -128,7 +129,8 @@ TEST_F(DocumentTest, CreationDateCarriesTheLocalOffset) {
         EXPECT_EQ(State().creation_date, c.date);
         EXPECT_EQ(State().file_id, c.date);
     }
-    EXPECT_NE(pagora::detail::BuildXmpMetadata(State()).find("<xap:CreateDate>2025-03-07T09:15:00-05:30<"),
+    EXPECT_NE(pagora::detail::BuildXmpMetadata(State()).find(
+                  "<xap:CreateDate>2025-03-07T09:15:00-05:30<"),
               std::string::npos);
 }
 
@@ -139,14 +141,16 @@ TEST_F(DocumentTest, PropertiesKeepSingleByteTextInInfoAndUtf8InXmp) {
     ExpectValidPdf();
     const std::string bytes = Bytes();
     EXPECT_NE(bytes.find("/Title (A & B <\xE9>)"), std::string::npos);
-    EXPECT_NE(bytes.find("<rdf:li xml:lang='x-default'>A &amp; B &lt;\xC3\xA9&gt;</rdf:li>"), std::string::npos);
+    EXPECT_NE(bytes.find("<rdf:li xml:lang='x-default'>A &amp; B &lt;\xC3\xA9&gt;</rdf:li>"),
+              std::string::npos);
     const auto info = Run("pdfinfo %f");
     EXPECT_NE(info.out.find("Title:           A & B <é>"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("Author:          Zoë"), std::string::npos) << info.out;
     // The packet parses as XML and carries the same values.
-    const auto xmp = Run("pdfinfo -meta %f | /usr/bin/python3 -c \"import sys, xml.etree.ElementTree as E; "
-                         "r = E.fromstring(sys.stdin.buffer.read().split(b'?>', 1)[1].rsplit(b'<?', 1)[0]); "
-                         "print([e.text for e in r.iter() if e.tag.endswith('li')])\"");
+    const auto xmp =
+        Run("pdfinfo -meta %f | /usr/bin/python3 -c \"import sys, xml.etree.ElementTree as E; "
+            "r = E.fromstring(sys.stdin.buffer.read().split(b'?>', 1)[1].rsplit(b'<?', 1)[0]); "
+            "print([e.text for e in r.iter() if e.tag.endswith('li')])\"");
     EXPECT_EQ(xmp.status, 0);
     EXPECT_NE(xmp.out.find("['A & B <é>', None, 'Zoë']"), std::string::npos) << xmp.out;
 }
@@ -167,7 +171,9 @@ TEST_F(DocumentTest, PdfaDocumentHasItsPacketAndOutputIntent) {
     const auto check = Run(
         "/usr/bin/python3 -c \"import pikepdf, io, xml.etree.ElementTree as E\n"
         "from PIL import ImageCms\n"
-        "p = pikepdf.open(r'''" + Path() + "''')\n"
+        "p = pikepdf.open(r'''" +
+        Path() +
+        "''')\n"
         "E.fromstring(bytes(p.Root.Metadata.read_bytes()).split(b'?>', 1)[1].rsplit(b'<?', 1)[0])\n"
         "print('status', p.open_metadata().pdfa_status)\n"
         "oi = p.Root.OutputIntents[0]\n"
@@ -180,7 +186,8 @@ TEST_F(DocumentTest, PdfaDocumentHasItsPacketAndOutputIntent) {
     EXPECT_NE(check.out.find("status 1B"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("intent /GTS_PDFA1 AdobeRGB1998"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("space RGB 2.1"), std::string::npos) << check.out;
-    EXPECT_NE(check.out.find("red 0.6097 0.3111 0.0195 white 0.9505 1.0000 1.0891"), std::string::npos)
+    EXPECT_NE(check.out.find("red 0.6097 0.3111 0.0195 white 0.9505 1.0000 1.0891"),
+              std::string::npos)
         << check.out;
 }
 
@@ -194,7 +201,7 @@ class VersionHeader : public WriterTest, public ::testing::WithParamInterface<Ve
 TEST_P(VersionHeader, EndDocRewritesTheDigitInPlace) {
     pdf_.BeginDoc(Path());
     pagora::detail::RequireVersion(State(), GetParam().level);
-    pagora::detail::RequireVersion(State(), 0);  // never lowers
+    pagora::detail::RequireVersion(State(), 0); // never lowers
     pdf_.EndDoc();
     const std::string bytes = Bytes();
     EXPECT_EQ(bytes.substr(0, 9), GetParam().header);
@@ -203,7 +210,9 @@ TEST_P(VersionHeader, EndDocRewritesTheDigitInPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, VersionHeader,
-                         ::testing::Values(VersionCase{0, "%PDF-1.3\n"}, VersionCase{2, "%PDF-1.5\n"},
-                                           VersionCase{4, "%PDF-1.7\n"}, VersionCase{8, "%PDF-1.6\n"}));
+                         ::testing::Values(VersionCase{0, "%PDF-1.3\n"},
+                                           VersionCase{2, "%PDF-1.5\n"},
+                                           VersionCase{4, "%PDF-1.7\n"},
+                                           VersionCase{8, "%PDF-1.6\n"}));
 
-}  // namespace
+} // namespace

@@ -20,23 +20,24 @@ TEST_F(PagesTest, SizesFollowInsertionAndSwaps) {
         pdf_.EndPage();
     }
     pdf_.SetPaperSize(4);
-    EXPECT_EQ(pdf_.BeginPage(1), 1);  // inserted in front
+    EXPECT_EQ(pdf_.BeginPage(1), 1); // inserted in front
     EXPECT_EQ(pdf_.GetPage(), 1);
-    pdf_.SetPageView(1);  // this page only
+    pdf_.SetPageView(1); // this page only
     pdf_.EndPage();
     pdf_.SwapPages(3, 4);
-    pdf_.SwapPages(1, 9);  // out of range: nothing
+    pdf_.SwapPages(1, 9); // out of range: nothing
     pdf_.SwapPages(2, 2);
     pdf_.SetPaperSize(1);
-    EXPECT_EQ(pdf_.BeginPage(42), 5);  // a position past the end appends
+    EXPECT_EQ(pdf_.BeginPage(42), 5); // a position past the end appends
     pdf_.EndPage();
     EXPECT_EQ(pdf_.GetPages(), 5);
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto info = Run("pdfinfo -f 1 -l 5 %f");
     const char* expected[] = {
-        "Page    1 size:  298 x 421 pts", "Page    1 rot:   270", "Page    2 size:  596 x 842 pts (A4)",
-        "Page    2 rot:   0",             "Page    3 size:  612 x 792 pts (letter)", "Page    4 size:  421 x 596 pts (A5)",
+        "Page    1 size:  298 x 421 pts",          "Page    1 rot:   270",
+        "Page    2 size:  596 x 842 pts (A4)",     "Page    2 rot:   0",
+        "Page    3 size:  612 x 792 pts (letter)", "Page    4 size:  421 x 596 pts (A5)",
         "Page    5 size:  842 x 596 pts",
     };
     std::size_t at = 0;
@@ -55,10 +56,11 @@ TEST_F(PagesTest, FirstPageNumbersAndDictionary) {
     EXPECT_EQ(s.pages[1].object_number, 4);
     EXPECT_EQ(s.last_object_number, 5);
     EXPECT_EQ(s.pages[1].dictionary.substr(0, 15), "/Parent 1 0 R \r");
-    pdf_.EndPage();  // no page open: nothing
+    pdf_.EndPage(); // no page open: nothing
     EXPECT_EQ(s.last_object_number, 5);
     pdf_.Abort();
-    EXPECT_EQ(Bytes().substr(39), "5 0 obj\n<<\n/Length 19 >>\rstream\n1 0 0 -1 0 842 cm \r\nendstream\nendobj\n");
+    EXPECT_EQ(Bytes().substr(39),
+              "5 0 obj\n<<\n/Length 19 >>\rstream\n1 0 0 -1 0 842 cm \r\nendstream\nendobj\n");
 }
 
 TEST_F(PagesTest, MarginsWithClippingStartTheContent) {
@@ -84,7 +86,7 @@ TEST_F(PagesTest, OverlayAddsASecondContentStream) {
     State().page_annots = "20 0 R ";
     pdf_.EndOnPage();
     EXPECT_EQ(State().pages[1].annots, "20 0 R ");
-    State().pages[1].annots.clear();  // no such annotation object exists in the file
+    State().pages[1].annots.clear(); // no such annotation object exists in the file
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto page = Run("mutool show %f 4 2>/dev/null");
@@ -98,7 +100,7 @@ TEST_F(PagesTest, OverlayLeftOpenIsClosedByTheNextPageAndByEndDoc) {
     pdf_.BeginPage();
     pdf_.EndPage();
     pdf_.BeginOnPage(1);
-    pdf_.BeginPage();  // closes the overlay as EndOnPage
+    pdf_.BeginPage(); // closes the overlay as EndOnPage
     pdf_.EndPage();
     pdf_.BeginOnPage(2);
     pdf_.EndDoc();
@@ -136,9 +138,9 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     pdf_.SetLabel(2, "A-", 1);
     EXPECT_EQ(State().page_labels, "0 <<  /S /R /P (A-) /St 1 >> ");
     pdf_.EndPage();
-    pdf_.SetPageTransition(99);  // outside the table: no transition
+    pdf_.SetPageTransition(99); // outside the table: no transition
     pdf_.BeginPage();
-    pdf_.SetLabel(0, "X");  // no style: nothing
+    pdf_.SetLabel(0, "X"); // no style: nothing
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -146,11 +148,13 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     EXPECT_NE(bytes.find("/Resources 2 0 R\r/Dur 2 /Trans << /Type /Trans /D 1 /S /Dissolve >> "
                          "\n/AA << /O << /Type /Action /S /JavaScript /JS 4 0 R >>\r>> >>"),
               std::string::npos);
-    EXPECT_EQ(bytes.find("/Dur", bytes.find("/Dur") + 1), std::string::npos);  // second page: none
-    EXPECT_NE(bytes.find("/PageLabels << /Nums [ 0 <<  /S /R /P (A-) /St 1 >>  ] >>"), std::string::npos);
-    const auto labels = Run("/usr/bin/python3 -c \"import pikepdf, sys; "
-                            "p = pikepdf.open(sys.argv[1]); print([q.label for q in p.pages])\" %f");
+    EXPECT_EQ(bytes.find("/Dur", bytes.find("/Dur") + 1), std::string::npos); // second page: none
+    EXPECT_NE(bytes.find("/PageLabels << /Nums [ 0 <<  /S /R /P (A-) /St 1 >>  ] >>"),
+              std::string::npos);
+    const auto labels =
+        Run("/usr/bin/python3 -c \"import pikepdf, sys; "
+            "p = pikepdf.open(sys.argv[1]); print([q.label for q in p.pages])\" %f");
     EXPECT_NE(labels.out.find("['A-I', 'A-II']"), std::string::npos) << labels.out;
 }
 
-}  // namespace
+} // namespace

@@ -22,7 +22,8 @@ protected:
     testing_support::CommandResult Run(const std::string& command) const {
         std::string text = command;
         const std::string quoted = "'" + Path() + "'";
-        for (std::size_t at = text.find("%f"); at != std::string::npos; at = text.find("%f", at + quoted.size())) {
+        for (std::size_t at = text.find("%f"); at != std::string::npos;
+             at = text.find("%f", at + quoted.size())) {
             text.replace(at, 2, quoted);
         }
         return testing_support::RunCommand(text);
@@ -41,4 +42,4 @@ protected:
     pagora::Pagora pdf_{host_};
 };
 
-}  // namespace writer_test
+} // namespace writer_test
