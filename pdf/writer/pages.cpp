@@ -28,21 +28,12 @@ std::string Reference(int number) {
 int Pagora::BeginPage(int PageNumber) {
     auto& s = m_->writer;
     EndPage(); // also closes an overlay left open
-    ++s.page_count;
+    detail::AddRecord(s.pages, s.page_count, s.memory_factor);
+    // The page order grows with the pages.
+    if (s.page_count == 1) s.page_order.assign(s.pages.size(), 0);
+    s.page_order.resize(s.pages.size(), 0);
     // A position outside the document would leave positions without a page: append instead.
     if (PageNumber < 1 || PageNumber > s.page_count) PageNumber = s.page_count;
-    const auto count = static_cast<std::size_t>(s.page_count);
-    if (s.page_count == 1) {
-        const auto bound = static_cast<std::size_t>(10 * s.memory_factor) + 1;
-        s.pages.assign(bound, {});
-        s.page_order.assign(bound, 0);
-    } else if (count >= s.pages.size()) {
-        const auto size =
-            count + static_cast<std::size_t>((s.page_count * s.memory_factor + 2) / 5) + 11;
-        s.pages.resize(size);
-        s.page_order.resize(size, 0);
-    }
-    s.pages[count] = {};
     if (PageNumber < s.page_count) {
         for (int i = s.page_count; i > PageNumber; --i) {
             s.page_order[static_cast<std::size_t>(i)] =

@@ -53,6 +53,18 @@ TEST_F(DocumentTest, HeaderAndFileSizeAfterBeginDoc) {
               std::string("\x25\x50\x44\x46\x2D\x31\x2E\x33\x0A\x25\xFF\xFF\xFF\xFF\x0A\x25\x20"));
 }
 
+TEST_F(DocumentTest, SecondBeginDocLeavesTheFirstFileUnfinished) {
+    const std::string first = dir_.File("first.pdf");
+    pdf_.BeginDoc(first);
+    pdf_.BeginPage();
+    pdf_.EndPage();
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(State().last_object_number, 3);
+    EXPECT_EQ(pdf_.GetPages(), 1); // the document state is not reset
+    EXPECT_EQ(ReadFileBytes(first).find("xref"), std::string::npos);
+    EXPECT_EQ(pdf_.FileSize(), 39);
+}
+
 TEST_F(DocumentTest, BeginDocInAMissingFolderIsRecordedAndLaterUseFails) {
     const std::string path = dir_.File("missing/out.pdf");
     EXPECT_NO_THROW(pdf_.BeginDoc(path));
