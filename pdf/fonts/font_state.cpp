@@ -2,7 +2,7 @@
 
 namespace pagora::detail {
 
-void AbortFonts(FontState& fonts) {
+void ResetFontState(FontState& fonts) {
     fonts.FontCount = 0;
     fonts.FontFamily.clear();
     fonts.FontEncoding = 0;

@@ -41,7 +41,7 @@ struct FontState {
 // What Abort does to the font state: the registered fonts and the family, charset and size
 // go; the style, resource name and index of the current font stay (a new document selects its
 // font with SetFont before it writes text).
-void AbortFonts(FontState& fonts);
+void ResetFontState(FontState& fonts);
 
 // The current font's record, or null when there is none. CurrentFont survives Abort while the
 // list does not, so an index may point past the registered fonts.

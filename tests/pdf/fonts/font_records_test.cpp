@@ -170,7 +170,7 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     ASSERT_NE(CurrentFontRecord(fonts), nullptr);
     EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "CourierNew");
 
-    AbortFonts(fonts);
+    ResetFontState(fonts);
     EXPECT_EQ(fonts.FontCount, 0);
     EXPECT_EQ(fonts.FontFamily, "");
     EXPECT_EQ(fonts.FontEncoding, 0);
