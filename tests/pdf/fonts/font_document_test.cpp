@@ -1,6 +1,8 @@
 // Standard fonts in a written document: the dictionaries byte for byte, one object per font,
 // and text in each charset read back by independent tools.
 #include "pdf/fonts/charset_differences.h"
+#include "pdf/fonts/font_registry.h"
+#include "pdf/fonts/fonts.h"
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
@@ -110,6 +112,53 @@ TEST_F(FontDocument, SetFontSizeStoresAnyValue) {
         pdf_.SetFontSize(size);
         EXPECT_EQ(pdf_.State().fonts.FontSize, size);
     }
+}
+
+// The TrueType branch, for fonts loaded from files: dictionary, descriptor and embedded program
+// as consecutive objects.
+TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
+    const std::string program =
+        testing_support::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(program.empty());
+    pdf_.BeginDoc(Path());
+    auto& fonts = pdf_.State().fonts;
+    pagora::detail::FontRecord& record = pagora::detail::AddFontRecord(fonts);
+    record.TrueType = true;
+    record.BaseName = "DejaVuSans";
+    record.Key = "DEJAVU";
+    record.Alias = "DejaVu";
+    record.Widths.fill(600);
+    const int object = pagora::detail::WriteFont(
+        pdf_.State(), "DejaVu", program, static_cast<int>(program.size()),
+        "/Flags 32 /FontBBox [-1021 -463 1793 1232] /MissingWidth 600 /StemV 70 /ItalicAngle 0 "
+        "/CapHeight 729 /XHeight 547 /Ascent 928 /Descent -236 /MaxWidth 2000 /AvgWidth 600");
+    EXPECT_EQ(object, 4);
+    pdf_.SetFont("dejavu", 10, 0, 204); // found in any charset: no second object
+    EXPECT_EQ(fonts.CurrentFont, 1);
+    pdf_.BeginPage();
+    ShowText("Embedded", 0);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    ExpectValidPdf();
+
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("\n4 0 obj\n<< /Type /Font /Subtype /TrueType /Name /AABC12+DejaVu "
+                         "/BaseFont /DejaVuSans /FirstChar 32 /LastChar 255\n"
+                         "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding  >>\n"
+                         "/FontDescriptor 5 0 R\r/Widths [600 "),
+              std::string::npos);
+    EXPECT_NE(bytes.find("\n5 0 obj\n<< /Type /FontDescriptor /FontName /DejaVuSans /Flags 32 "),
+              std::string::npos);
+    EXPECT_NE(bytes.find(" /AvgWidth 600 \n/FontFile2 6 0 R >>\nendobj\n6 0 obj\n<<\n"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("/Length1 " + std::to_string(program.size())), std::string::npos);
+    EXPECT_EQ(Run("qpdf --show-object=6 --filtered-stream-data %f").out, program);
+    const auto listed = Run("pdffonts %f 2>&1").out;
+    EXPECT_NE(listed.find("DejaVuSans"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("TrueType"), std::string::npos) << listed;
+    EXPECT_NE(listed.find(" yes "), std::string::npos) << listed;
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Embedded\n\n\f");
 }
 
 struct Charset {
