@@ -14,15 +14,20 @@ unsigned char LowerAnsi(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return c;
+    case 0x8A:
+        return 0x9A; // S caron
+    case 0x8C:
+        return 0x9C; // OE
+    case 0x8E:
+        return 0x9E; // Z caron
+    case 0x9F:
+        return 0xFF; // Y diaeresis
+    default:
+        return c;
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string ToBase36(std::int64_t value) {
     constexpr const char* kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
@@ -50,4 +55,4 @@ std::string ComputeAccountKey(const std::string& address) {
     return padded.substr(padded.size() - 8);
 }
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

@@ -13,4 +13,4 @@ std::string ComputeAccountKey(const std::string& address);
 // The base-36 digits ("0"-"9", "A"-"Z") of a non-negative number, most significant first.
 std::string ToBase36(std::int64_t value);
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

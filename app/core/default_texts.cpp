@@ -78,11 +78,14 @@ constexpr std::array<std::string_view, 4> kFooterPhrases = {
     " è un servizio di ",
 };
 
-bool Known(std::int16_t language) { return language >= kFrench && language <= kItalian; }
-std::size_t Index(std::int16_t language) { return static_cast<std::size_t>(language - 1); }
+bool Known(std::int16_t language) {
+    return language >= kFrench && language <= kItalian;
+}
+std::size_t Index(std::int16_t language) {
+    return static_cast<std::size_t>(language - 1);
+}
 
-template <std::size_t N>
-std::string JoinLines(const std::string_view (&lines)[N]) {
+template <std::size_t N> std::string JoinLines(const std::string_view (&lines)[N]) {
     std::string text;
     for (std::size_t i = 0; i < N; ++i) {
         if (i > 0) text += "\r\n";
@@ -91,7 +94,7 @@ std::string JoinLines(const std::string_view (&lines)[N]) {
     return text;
 }
 
-}  // namespace
+} // namespace
 
 std::string DefaultTitle(std::int16_t language) {
     return Known(language) ? std::string(kTitles[Index(language)]) : std::string();
@@ -99,11 +102,16 @@ std::string DefaultTitle(std::int16_t language) {
 
 std::string DefaultText(std::int16_t language) {
     switch (language) {
-    case kFrench: return JoinLines(kFrenchText);
-    case kGerman: return JoinLines(kGermanText);
-    case kEnglish: return JoinLines(kEnglishText);
-    case kItalian: return JoinLines(kItalianText);
-    default: return {};
+    case kFrench:
+        return JoinLines(kFrenchText);
+    case kGerman:
+        return JoinLines(kGermanText);
+    case kEnglish:
+        return JoinLines(kEnglishText);
+    case kItalian:
+        return JoinLines(kItalianText);
+    default:
+        return {};
     }
 }
 
@@ -113,4 +121,4 @@ std::string Footer(std::int16_t language, const ServerConfig& config) {
            config.maker_company + " " + config.maker_legal_forms[Index(language)];
 }
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

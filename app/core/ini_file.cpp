@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +16,7 @@ namespace {
 struct FileText {
     bool exists = false;
     bool readable = true;
-    std::vector<std::string> lines;  // without their line ends
+    std::vector<std::string> lines; // without their line ends
 };
 
 FileText Load(const std::string& path) {
@@ -44,15 +44,19 @@ FileText Load(const std::string& path) {
 
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        const auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        };
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
@@ -101,7 +105,7 @@ SectionSpan FindSection(const std::vector<std::string>& lines, std::string_view 
     return span;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
@@ -149,7 +153,8 @@ bool WriteValue(const std::string& path, std::string_view section, std::string_v
     }
 
     std::string bytes;
-    for (const std::string& l : text.lines) bytes.append(l).append("\r\n");
+    for (const std::string& l : text.lines)
+        bytes.append(l).append("\r\n");
     return WriteFileAtomically(path, bytes);
 }
 
@@ -170,8 +175,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     while (ok && done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
     }
     // The new content must be on the disk before the rename makes it the file.
     if (ok && ::fsync(fd) != 0) ok = false;
@@ -187,4 +194,4 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
-}  // namespace kerbolt::ini
+} // namespace kerbolt::ini

@@ -28,4 +28,4 @@ std::vector<std::string> SectionNames(const std::string& path);
 // Replaces a file's content atomically. False on any failure, which leaves no temporary file.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-}  // namespace kerbolt::ini
+} // namespace kerbolt::ini

@@ -10,7 +10,9 @@ namespace kerbolt::modINI {
 
 namespace {
 
-std::string Encode(const std::string& utf8) { return Scramble(pagora::Pagora::FromUtf8(utf8)); }
+std::string Encode(const std::string& utf8) {
+    return Scramble(pagora::Pagora::FromUtf8(utf8));
+}
 std::string Decode(const std::string& scrambled) {
     return pagora::Pagora::ToUtf8(Unscramble(scrambled));
 }
@@ -27,7 +29,7 @@ std::int32_t SectionNumber(std::string_view digits) {
     return static_cast<std::int32_t>(value);
 }
 
-}  // namespace
+} // namespace
 
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
                     const std::string& default_value) {
@@ -47,7 +49,8 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
 
 std::vector<std::string> ListSections(const std::string& path) {
     std::vector<std::string> names;
-    for (const std::string& name : ini::SectionNames(path)) names.push_back(Decode(name));
+    for (const std::string& name : ini::SectionNames(path))
+        names.push_back(Decode(name));
     return names;
 }
 
@@ -63,4 +66,4 @@ std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data
     return last;
 }
 
-}  // namespace kerbolt::modINI
+} // namespace kerbolt::modINI

@@ -25,4 +25,4 @@ std::vector<std::string> ListSections(const std::string& path);
 // number (case-sensitive), or -1. Every section of the file is seen, however many there are.
 std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path);
 
-}  // namespace kerbolt::modINI
+} // namespace kerbolt::modINI

@@ -43,13 +43,17 @@ SyncResult SyncFromServer(IFtp& ftp, IPrompts& prompts, const std::string& remot
     };
 
     switch (ftp.Download(remote_path, temp)) {
-    case FtpStatus::Ok: break;
+    case FtpStatus::Ok:
+        break;
     case FtpStatus::SessionFailed:
         prompts.Show(kSessionFailedMessage, MessageIcon::None);
         return fail(SyncOutcome::Failed);
-    case FtpStatus::Unreachable: return fail(SyncOutcome::Unreachable);
-    case FtpStatus::NotFound: return fail(SyncOutcome::NotOnServer);
-    case FtpStatus::Failed: return fail(SyncOutcome::Failed);
+    case FtpStatus::Unreachable:
+        return fail(SyncOutcome::Unreachable);
+    case FtpStatus::NotFound:
+        return fail(SyncOutcome::NotOnServer);
+    case FtpStatus::Failed:
+        return fail(SyncOutcome::Failed);
     }
 
     const auto fetched = fs::file_size(temp, ec);
@@ -73,4 +77,4 @@ bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string&
     return UploadFile(ftp, local_path, DataFileUploadPath(name));
 }
 
-}  // namespace kerbolt::modUpload
+} // namespace kerbolt::modUpload

@@ -11,28 +11,27 @@ namespace kerbolt::modUpload {
 
 // Remote paths. The data file goes up under an absolute path and comes down under a relative
 // one; the server maps both to the same file.
-std::string DataFileUploadPath(const std::string& account_key);    // "/web/ctrl/KB/" + key
-std::string DataFileDownloadPath(const std::string& account_key);  // "web/ctrl/KB/" + key
+std::string DataFileUploadPath(const std::string& account_key);   // "/web/ctrl/KB/" + key
+std::string DataFileDownloadPath(const std::string& account_key); // "web/ctrl/KB/" + key
 std::string MandateDownloadPath(const std::string& account_key);
 // The local mandate document, "Mandat_" + key + ".pdf" in the data folder.
 std::string MandateLocalPath(const std::string& data_folder, const std::string& account_key);
 
 // The message shown when the transfer layer cannot be set up.
-inline constexpr const char* kSessionFailedMessage =
-    "Échec de l'ouverture de la session Internet.";
+inline constexpr const char* kSessionFailedMessage = "Échec de l'ouverture de la session Internet.";
 
 bool UploadFile(IFtp& ftp, const std::string& local_path, const std::string& remote_path);
 bool DownloadFile(IFtp& ftp, const std::string& remote_path, const std::string& local_path);
 
 // What a synchronisation did.
 enum class SyncOutcome {
-    Placed,        // no local file: the server's copy was placed
-    Replaced,      // the local file was smaller: the server's copy replaced it
-    Kept,          // the local file is as large or larger: it stays
-    NotOnServer,   // the server was reached and holds no copy
-    Unreachable,   // the server could not be reached or refused the sign-in
-    Failed,        // the transfer layer could not be set up, or the transfer or the local
-                   // replacement failed
+    Placed,      // no local file: the server's copy was placed
+    Replaced,    // the local file was smaller: the server's copy replaced it
+    Kept,        // the local file is as large or larger: it stays
+    NotOnServer, // the server was reached and holds no copy
+    Unreachable, // the server could not be reached or refused the sign-in
+    Failed,      // the transfer layer could not be set up, or the transfer or the local
+                 // replacement failed
 };
 
 struct SyncResult {
@@ -57,4 +56,4 @@ SyncResult SyncFromServer(IFtp& ftp, IPrompts& prompts, const std::string& remot
 // Uploads the data file under the account's name; true on success. Callers may ignore it.
 bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string& name);
 
-}  // namespace kerbolt::modUpload
+} // namespace kerbolt::modUpload

@@ -23,4 +23,4 @@ void LoadDefaultTexts(State& state, const ServerConfig& config) {
     state.TicketFooter = Footer(state.Language, config);
 }
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

@@ -23,14 +23,14 @@ struct State {
     std::string DataFile;     // DataFolder/AccountKey: the user's data file, no extension
     std::string IniPath;      // DataFolder/Param.ini
     bool NewInstall = false;  // first run or new account
-    std::string TicketAmount;  // "Montant", "50" when not set
+    std::string TicketAmount; // "Montant", "50" when not set
     std::string TicketTitle;
-    std::string TicketText;    // lines joined by CR LF, with the placeholder "{adresse}"
-    std::string TicketFooter;  // one line in the current language; never stored
-    float IndemnitesMode = 0;  // 1: the compensations window opens as the ticket settings
+    std::string TicketText;   // lines joined by CR LF, with the placeholder "{adresse}"
+    std::string TicketFooter; // one line in the current language; never stored
+    float IndemnitesMode = 0; // 1: the compensations window opens as the ticket settings
     std::string SavedPrinterName;
     std::int16_t Language = kNoLanguage;
-    std::string TempFolder;   // the system's temporary folder
+    std::string TempFolder; // the system's temporary folder
 };
 
 // Sets AccountKey and DataFile for an address.
@@ -49,4 +49,4 @@ std::string Footer(std::int16_t language, const ServerConfig& config = DefaultSe
 // The amount used when none is saved.
 inline constexpr const char* kDefaultAmount = "50";
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

@@ -17,7 +17,8 @@ namespace {
 bool WriteKeys(const std::string& path, const std::string& section,
                std::initializer_list<std::pair<const char*, const std::string*>> keys) {
     bool ok = true;
-    for (const auto& [key, value] : keys) ok = WriteIni(section, key, *value, path) && ok;
+    for (const auto& [key, value] : keys)
+        ok = WriteIni(section, key, *value, path) && ok;
     return ok;
 }
 
@@ -27,7 +28,7 @@ std::string Trim(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 ParamSettings ReadParamSettings(const std::string& ini_path) {
     const auto read = [&](const char* key) { return ReadIni(kParamSection, key, ini_path); };
@@ -84,7 +85,9 @@ bool WriteContactDetails(const std::string& data_file, const InfosRecord& infos)
                       {"IBAN", &infos.IBAN}});
 }
 
-std::string PlaceSection(std::int32_t number) { return kPlacePrefix + std::to_string(number); }
+std::string PlaceSection(std::int32_t number) {
+    return kPlacePrefix + std::to_string(number);
+}
 std::string IndemniteSection(std::int32_t number) {
     return kIndemnitePrefix + std::to_string(number);
 }
@@ -150,9 +153,9 @@ std::string ComputeMontant60(const std::string& amount) {
     return std::string(text, out);
 }
 
-IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now,
-                                    const std::string& plates, const std::string& amount,
-                                    const std::string& account_key, std::int32_t number) {
+IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now, const std::string& plates,
+                                    const std::string& amount, const std::string& account_key,
+                                    std::int32_t number) {
     IndemniteRecord record;
     record.IdPlace = std::to_string(place_index);
     record.date = FormatTicketDate(now);
@@ -164,8 +167,7 @@ IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now,
     return record;
 }
 
-bool WriteIndemnite(const std::string& data_file, std::int32_t number,
-                    const IndemniteRecord& r) {
+bool WriteIndemnite(const std::string& data_file, std::int32_t number, const IndemniteRecord& r) {
     return WriteKeys(data_file, IndemniteSection(number),
                      {{"IdPlace", &r.IdPlace},
                       {"date", &r.date},
@@ -186,7 +188,8 @@ IndemniteRecord ReadIndemnite(const std::string& data_file, std::int32_t number)
 std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file) {
     std::vector<IndemniteRecord> records;
     const std::int32_t last = modINI::LastSectionIndex(kIndemnitePrefix, data_file);
-    for (std::int32_t i = 0; i <= last; ++i) records.push_back(ReadIndemnite(data_file, i));
+    for (std::int32_t i = 0; i <= last; ++i)
+        records.push_back(ReadIndemnite(data_file, i));
     return records;
 }
 
@@ -194,4 +197,4 @@ bool IsCancelled(const IndemniteRecord& record) {
     return record.datepaiement.rfind("ANNULE-", 0) == 0;
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -15,12 +15,12 @@ namespace kerbolt {
 inline constexpr const char* kParamSection = "Param";
 
 struct ParamSettings {
-    std::string Langue;   // "1" to "4"
-    std::string Mail;     // the remembered address in lower case, or empty
-    std::string Montant;  // the amount as typed
+    std::string Langue;  // "1" to "4"
+    std::string Mail;    // the remembered address in lower case, or empty
+    std::string Montant; // the amount as typed
     std::string Titre;
-    std::string Texte;    // lines joined by CR LF
-    std::string Printer;  // device name of the ticket printer
+    std::string Texte;   // lines joined by CR LF
+    std::string Printer; // device name of the ticket printer
 };
 
 ParamSettings ReadParamSettings(const std::string& ini_path);
@@ -40,15 +40,15 @@ bool SavePrinter(const std::string& ini_path, const std::string& printer);
 inline constexpr const char* kInfosSection = "INFOS";
 
 struct InfosRecord {
-    std::string mail;  // the account's address in lower case
-    std::string pwd;   // the password without blanks at both ends
+    std::string mail; // the account's address in lower case
+    std::string pwd;  // the password without blanks at both ends
     std::string Nom;
     std::string rue;
     std::string no;
     std::string npa;
     std::string ville;
     std::string IBAN;
-    std::string Mandat;  // set by the operator: not empty once the mandate is active
+    std::string Mandat; // set by the operator: not empty once the mandate is active
 };
 
 InfosRecord ReadInfos(const std::string& data_file);
@@ -61,9 +61,9 @@ bool WriteContactDetails(const std::string& data_file, const InfosRecord& infos)
 inline constexpr const char* kPlacePrefix = "PLACE";
 
 struct PlaceRecord {
-    std::string IdPlace;       // the spot's number, at most 12 characters
-    std::string adresse;       // at most 60 characters
-    std::string Proprietaire;  // "0" owner, "1" tenant, "2" management, "-1" none chosen
+    std::string IdPlace;      // the spot's number, at most 12 characters
+    std::string adresse;      // at most 60 characters
+    std::string Proprietaire; // "0" owner, "1" tenant, "2" management, "-1" none chosen
 };
 
 // "PLACE" 0 up to the last numbered one, each in turn: a missing number reads as an empty entry.
@@ -75,14 +75,14 @@ bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& p
 inline constexpr const char* kIndemnitePrefix = "INDEMNITE";
 
 struct IndemniteRecord {
-    std::string IdPlace;     // the chosen spot's position in the spot list (its PLACE number)
-    std::string date;        // "dd.mm.yyyy"
-    std::string heure;       // "hh:mm"
-    std::string nPlaques;    // the plates as typed
-    std::string Montant100;  // the amount at the time of printing
-    std::string Montant60;   // 60 % of the amount
-    std::string NumIndemn;   // the reference: AccountKey, "-" and the section's number
-    std::string datepaiement;  // set by the operator: the payment date, or "ANNULE-..."
+    std::string IdPlace;      // the chosen spot's position in the spot list (its PLACE number)
+    std::string date;         // "dd.mm.yyyy"
+    std::string heure;        // "hh:mm"
+    std::string nPlaques;     // the plates as typed
+    std::string Montant100;   // the amount at the time of printing
+    std::string Montant60;    // 60 % of the amount
+    std::string NumIndemn;    // the reference: AccountKey, "-" and the section's number
+    std::string datepaiement; // set by the operator: the payment date, or "ANNULE-..."
 };
 
 std::string IndemniteSection(std::int32_t number);
@@ -94,9 +94,9 @@ std::int32_t NextIndemniteNumber(const std::string& data_file);
 std::string TicketReference(const std::string& account_key, std::int32_t number);
 
 // The record of a ticket printed now for the spot at `place_index` of the list.
-IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now,
-                                    const std::string& plates, const std::string& amount,
-                                    const std::string& account_key, std::int32_t number);
+IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now, const std::string& plates,
+                                    const std::string& amount, const std::string& account_key,
+                                    std::int32_t number);
 
 // "dd.mm.yyyy" and "hh:mm".
 std::string FormatTicketDate(const DateTime& when);
@@ -116,4 +116,4 @@ std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file);
 // A compensation the operator cancelled (its mark begins with "ANNULE-").
 bool IsCancelled(const IndemniteRecord& record);
 
-}  // namespace kerbolt
+} // namespace kerbolt

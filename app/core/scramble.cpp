@@ -8,9 +8,11 @@ namespace {
 
 // The position term is kept in 64 bits: a 16-bit term would overflow for texts of a few
 // thousand characters.
-std::int64_t PositionTerm(std::int64_t position) { return 7 * position; }
+std::int64_t PositionTerm(std::int64_t position) {
+    return 7 * position;
+}
 
-}  // namespace
+} // namespace
 
 char Separator(std::int64_t position) {
     if (position >= 1 && position <= static_cast<std::int64_t>(kPositionSeparators.size())) {
@@ -29,7 +31,8 @@ std::string ScrambleChar(unsigned char code, std::int64_t position) {
     const std::string digits = std::to_string(code + PositionTerm(position));
     std::string group;
     group.reserve(digits.size() + 1);
-    for (const char d : digits) group += kDigitSymbols[static_cast<std::size_t>(d - '0')];
+    for (const char d : digits)
+        group += kDigitSymbols[static_cast<std::size_t>(d - '0')];
     group += Separator(position);
     return group;
 }
@@ -56,7 +59,8 @@ std::string Scramble(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size() * 5);
     std::int64_t position = 0;
-    for (const char c : ansi) out += ScrambleChar(static_cast<unsigned char>(c), ++position);
+    for (const char c : ansi)
+        out += ScrambleChar(static_cast<unsigned char>(c), ++position);
     return out;
 }
 
@@ -74,4 +78,4 @@ std::string Unscramble(std::string_view scrambled) {
     }
 }
 
-}  // namespace kerbolt::modINI
+} // namespace kerbolt::modINI

@@ -37,4 +37,4 @@ std::string UnscrambleChar(std::string_view group, std::int64_t position);
 std::string Scramble(std::string_view ansi);
 std::string Unscramble(std::string_view scrambled);
 
-}  // namespace kerbolt::modINI
+} // namespace kerbolt::modINI

@@ -46,4 +46,4 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     return decision;
 }
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

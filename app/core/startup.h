@@ -29,4 +29,4 @@ struct StartupDecision {
 StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
                      const ServerConfig& config = DefaultServerConfig());
 
-}  // namespace kerbolt::Module1
+} // namespace kerbolt::Module1

@@ -1,9 +1,9 @@
 #include "app/platform/curl_ftp.h"
 
 #include <cstdio>
+#include <curl/curl.h>
 #include <memory>
 #include <mutex>
-#include <curl/curl.h>
 
 namespace kerbolt {
 
@@ -31,8 +31,8 @@ std::string PercentEncodePath(const std::string& path) {
     for (const char ch : path) {
         const auto c = static_cast<unsigned char>(ch);
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                           c == '~' || c == '/';
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
         if (plain) {
             out += ch;
         } else {
@@ -49,7 +49,7 @@ void SetCommonOptions(CURL* curl, const ServerConfig& config, const std::string&
     // The account is handed over apart from the URL, so that it never shows in one.
     curl_easy_setopt(curl, CURLOPT_USERNAME, config.ftp_user.c_str());
     curl_easy_setopt(curl, CURLOPT_PASSWORD, config.ftp_password.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");  // direct, whatever the environment says
+    curl_easy_setopt(curl, CURLOPT_PROXY, ""); // direct, whatever the environment says
     curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 0L);
     curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
     // The path goes to the server in one piece, as given (no change of directory first).
@@ -64,7 +64,8 @@ void SetCommonOptions(CURL* curl, const ServerConfig& config, const std::string&
 
 FtpStatus StatusOf(CURLcode code) {
     switch (code) {
-    case CURLE_OK: return FtpStatus::Ok;
+    case CURLE_OK:
+        return FtpStatus::Ok;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
     case CURLE_OPERATION_TIMEDOUT:
@@ -75,9 +76,12 @@ FtpStatus StatusOf(CURLcode code) {
     case CURLE_FTP_CANT_GET_HOST:
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR: return FtpStatus::Unreachable;
-    case CURLE_REMOTE_FILE_NOT_FOUND: return FtpStatus::NotFound;
-    default: return FtpStatus::Failed;
+    case CURLE_SEND_ERROR:
+        return FtpStatus::Unreachable;
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+        return FtpStatus::NotFound;
+    default:
+        return FtpStatus::Failed;
     }
 }
 
@@ -91,7 +95,7 @@ std::size_t ReadFromFile(char* data, std::size_t size, std::size_t count, void* 
     return n;
 }
 
-}  // namespace
+} // namespace
 
 CurlFtp::CurlFtp(ServerConfig config) : config_(std::move(config)) {}
 
@@ -134,4 +138,4 @@ FtpStatus CurlFtp::Download(const std::string& remote_path, const std::string& l
     return status;
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -24,4 +24,4 @@ private:
     ServerConfig config_;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

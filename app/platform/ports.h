@@ -58,10 +58,10 @@ public:
 // How an FTP transfer ended.
 enum class FtpStatus {
     Ok,
-    SessionFailed,  // the transfer layer itself could not be set up
-    Unreachable,    // no connection or no sign-in to the server
-    NotFound,       // the server was reached and holds no such file
-    Failed,         // any other failure (local file, transfer broken off)
+    SessionFailed, // the transfer layer itself could not be set up
+    Unreachable,   // no connection or no sign-in to the server
+    NotFound,      // the server was reached and holds no such file
+    Failed,        // any other failure (local file, transfer broken off)
 };
 
 // Transfers to and from the operator's FTP server, one connection per call. Remote paths are

@@ -12,4 +12,4 @@ DateTime SystemClock::Now() {
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -10,4 +10,4 @@ public:
     DateTime Now() override;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

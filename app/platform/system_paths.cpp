@@ -12,7 +12,7 @@ std::string Env(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-}  // namespace
+} // namespace
 
 std::string SystemPaths::DataFolder() {
 #ifdef _WIN32
@@ -39,4 +39,4 @@ std::string SystemPaths::TempFolder() {
     return ec ? std::string("/tmp") : path.string();
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -16,4 +16,4 @@ public:
     std::string TempFolder() override;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

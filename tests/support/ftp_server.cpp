@@ -2,14 +2,14 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
-#include <stdexcept>
-#include <thread>
-#include <arpa/inet.h>
 #include <netinet/in.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace testing_support {
@@ -22,9 +22,9 @@ FtpServer::FtpServer(const std::string& root, const std::string& log_path, int l
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
     if (pid_ == 0) {
-        execl("/usr/bin/python3", "python3", script.c_str(), "--port", "0", "--root",
-              root.c_str(), "--log", log_path.c_str(), "--lifetime", lifetime.c_str(),
-              "--port-file", port_file.c_str(), static_cast<char*>(nullptr));
+        execl("/usr/bin/python3", "python3", script.c_str(), "--port", "0", "--root", root.c_str(),
+              "--log", log_path.c_str(), "--lifetime", lifetime.c_str(), "--port-file",
+              port_file.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -45,7 +45,9 @@ FtpServer::FtpServer(const std::string& root, const std::string& log_path, int l
     throw std::runtime_error("the FTP server did not come up");
 }
 
-FtpServer::~FtpServer() { Stop(); }
+FtpServer::~FtpServer() {
+    Stop();
+}
 
 void FtpServer::Stop() {
     if (pid_ <= 0) return;
@@ -55,7 +57,9 @@ void FtpServer::Stop() {
     pid_ = -1;
 }
 
-std::string FtpServer::Log() const { return ReadFileBytes(log_path_); }
+std::string FtpServer::Log() const {
+    return ReadFileBytes(log_path_);
+}
 
 int ClosedLoopbackPort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -73,4 +77,4 @@ int ClosedLoopbackPort() {
     return port;
 }
 
-}  // namespace testing_support
+} // namespace testing_support

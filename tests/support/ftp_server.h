@@ -32,4 +32,4 @@ private:
 // A port of 127.0.0.1 on which nothing listens (it was free a moment ago).
 int ClosedLoopbackPort();
 
-}  // namespace testing_support
+} // namespace testing_support

@@ -43,6 +43,7 @@ def main():
     LoggingHandler.authorizer = authorizer
     LoggingHandler.passive_ports = None
     LoggingHandler.permit_foreign_addresses = False
+    LoggingHandler.auth_failed_timeout = 0.1  # a refused sign-in answers at once
 
     server = FTPServer(("127.0.0.1", args.port), LoggingHandler)
     port = server.socket.getsockname()[1]

@@ -17,9 +17,10 @@ TEST(AccountKey, KnownAddresses) {
         {"A@B.CH", "000NZFAP"},
         {"test@example.com", "002OVN98"},
         {"jean.dupont@bluewin.ch", "004I58OP"},
-        {std::string(50, 'z') + "@b.ch", "00Q1STAT"},  // near the old arithmetic's limit
+        {std::string(50, 'z') + "@b.ch", "00Q1STAT"}, // near the old arithmetic's limit
     };
-    for (const Case& c : cases) EXPECT_EQ(ComputeAccountKey(c.address), c.key) << c.address;
+    for (const Case& c : cases)
+        EXPECT_EQ(ComputeAccountKey(c.address), c.key) << c.address;
 }
 
 TEST(AccountKey, NonAsciiLettersAreLowerCasedInTheCodePage) {
@@ -32,8 +33,7 @@ TEST(AccountKey, LongAddressesStillGiveEightCharacters) {
     for (std::size_t length : {100u, 1000u, 100000u}) {
         const std::string key = ComputeAccountKey(std::string(length, '\xC3') + "@b.ch");
         ASSERT_EQ(key.size(), 8u);
-        EXPECT_EQ(key.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
-                  std::string::npos);
+        EXPECT_EQ(key.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos);
     }
 }
 
@@ -44,5 +44,5 @@ TEST(AccountKey, ToBase36) {
     EXPECT_EQ(ToBase36(2147483646), "ZIK0ZI");
 }
 
-}  // namespace
-}  // namespace kerbolt::Module1
+} // namespace
+} // namespace kerbolt::Module1

@@ -28,7 +28,8 @@ public:
 
 class FixedPaths : public IPaths {
 public:
-    FixedPaths(std::string data, std::string temp) : data_(std::move(data)), temp_(std::move(temp)) {}
+    FixedPaths(std::string data, std::string temp)
+        : data_(std::move(data)), temp_(std::move(temp)) {}
     std::string DataFolder() override { return data_; }
     std::string TempFolder() override { return temp_; }
 
@@ -59,4 +60,4 @@ public:
     FtpStatus status = FtpStatus::Ok;
 };
 
-}  // namespace kerbolt::testing
+} // namespace kerbolt::testing

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace kerbolt::ini {
 namespace {
@@ -19,20 +19,19 @@ using testing_support::WriteFileBytes;
 TEST(IniFile, ReadsFilesWrittenByOtherHands) {
     TempDir dir;
     const std::string path = dir.File("a.ini");
-    WriteFileBytes(path,
-                   "stray=before any section\n"
-                   "[Alpha]\n"
-                   "  key = spaced value \t\n"
-                   "; comment=not a key\n"
-                   "no equals sign\n"
-                   "empty=\n"
-                   "dup=first\n"
-                   "dup=second\n"
-                   "[ Beta ]\r\n"
-                   "k=x=y\r\n"
-                   "[alpha]\n"
-                   "other=in the second alpha\n"
-                   "[Gamma");
+    WriteFileBytes(path, "stray=before any section\n"
+                         "[Alpha]\n"
+                         "  key = spaced value \t\n"
+                         "; comment=not a key\n"
+                         "no equals sign\n"
+                         "empty=\n"
+                         "dup=first\n"
+                         "dup=second\n"
+                         "[ Beta ]\r\n"
+                         "k=x=y\r\n"
+                         "[alpha]\n"
+                         "other=in the second alpha\n"
+                         "[Gamma");
     struct Case {
         const char* section;
         const char* key;
@@ -40,21 +39,20 @@ TEST(IniFile, ReadsFilesWrittenByOtherHands) {
     };
     const Case cases[] = {
         {"Alpha", "key", "spaced value"},
-        {"ALPHA", "KEY", "spaced value"},   // names match without regard to case
+        {"ALPHA", "KEY", "spaced value"}, // names match without regard to case
         {"Alpha", "empty", ""},
-        {"Alpha", "dup", "first"},           // the first key wins
+        {"Alpha", "dup", "first"}, // the first key wins
         {"Alpha", "; comment", std::nullopt},
         {"Alpha", "stray", std::nullopt},
-        {"Alpha", "other", std::nullopt},    // only the first section of a name is searched
-        {"Beta", "k", "x=y"},                // the value runs from the first "="
+        {"Alpha", "other", std::nullopt}, // only the first section of a name is searched
+        {"Beta", "k", "x=y"},             // the value runs from the first "="
         {"Beta", "missing", std::nullopt},
         {"Delta", "k", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReadValue(path, c.section, c.key), c.value) << c.section << "/" << c.key;
     }
-    EXPECT_EQ(SectionNames(path),
-              (std::vector<std::string>{"Alpha", "Beta", "alpha", "Gamma"}));
+    EXPECT_EQ(SectionNames(path), (std::vector<std::string>{"Alpha", "Beta", "alpha", "Gamma"}));
     EXPECT_EQ(ReadValue(dir.File("missing.ini"), "Alpha", "key"), std::nullopt);
     EXPECT_TRUE(SectionNames(dir.File("missing.ini")).empty());
 }
@@ -65,10 +63,9 @@ TEST(IniFile, WritesKeepFileOrderAndEndLinesWithCrLf) {
     ASSERT_TRUE(WriteValue(path, "S1", "a", "1"));
     ASSERT_TRUE(WriteValue(path, "S2", "b", "2"));
     ASSERT_TRUE(WriteValue(path, "S1", "c", "3"));   // new key at the end of its section
-    ASSERT_TRUE(WriteValue(path, "s1", "A", "one"));  // existing key replaced in place
-    ASSERT_TRUE(WriteValue(path, "S3", "d", ""));     // new section at the end
-    EXPECT_EQ(ReadFileBytes(path),
-              "[S1]\r\nA=one\r\nc=3\r\n[S2]\r\nb=2\r\n[S3]\r\nd=\r\n");
+    ASSERT_TRUE(WriteValue(path, "s1", "A", "one")); // existing key replaced in place
+    ASSERT_TRUE(WriteValue(path, "S3", "d", ""));    // new section at the end
+    EXPECT_EQ(ReadFileBytes(path), "[S1]\r\nA=one\r\nc=3\r\n[S2]\r\nb=2\r\n[S3]\r\nd=\r\n");
 }
 
 TEST(IniFile, NewKeyGoesBeforeTheBlankLinesOfItsSection) {
@@ -86,7 +83,7 @@ TEST(IniFile, FailedWriteLeavesNothingBehind) {
 
     const std::string path = dir.File("kept.ini");
     ASSERT_TRUE(WriteValue(path, "S", "k", "v"));
-    if (geteuid() != 0) {  // the superuser may write into a read-only folder
+    if (geteuid() != 0) { // the superuser may write into a read-only folder
         std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
                                                      std::filesystem::perms::owner_exec);
         EXPECT_FALSE(WriteValue(path, "S", "k", "changed"));
@@ -100,5 +97,5 @@ TEST(IniFile, FailedWriteLeavesNothingBehind) {
     EXPECT_EQ(entries, std::vector<std::string>{"kept.ini"});
 }
 
-}  // namespace
-}  // namespace kerbolt::ini
+} // namespace
+} // namespace kerbolt::ini

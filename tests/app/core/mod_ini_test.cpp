@@ -31,8 +31,8 @@ TEST(ModIni, ValuesRoundTripScrambledWithoutReadableText) {
     // One header line and one line per key, nothing readable, pure ASCII.
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes, "[" + Scramble("Param") + "]\r\n" + Scramble("Texte") + "=" +
-                         Scramble("Ligne 1 \xE9t\xE9\r\n{adresse}\r\n\r\nfin = 50 \x80") +
-                         "\r\n" + Scramble("Montant") + "=\r\n");
+                         Scramble("Ligne 1 \xE9t\xE9\r\n{adresse}\r\n\r\nfin = 50 \x80") + "\r\n" +
+                         Scramble("Montant") + "=\r\n");
     EXPECT_EQ(bytes.find("Param"), std::string::npos);
     EXPECT_EQ(RunCommand("iconv -f ASCII -t ASCII '" + path + "' >/dev/null 2>&1; echo $?").out,
               "0\n");
@@ -41,7 +41,7 @@ TEST(ModIni, ValuesRoundTripScrambledWithoutReadableText) {
 TEST(ModIni, TextOutsideWindows1252BecomesQuestionMarks) {
     TempDir dir;
     const std::string path = dir.File("d");
-    ASSERT_TRUE(WriteIni("INFOS", "Nom", "\xC5\x91 \xE2\x82\xAC \xC3\xA9", path));  // ő € é
+    ASSERT_TRUE(WriteIni("INFOS", "Nom", "\xC5\x91 \xE2\x82\xAC \xC3\xA9", path)); // ő € é
     EXPECT_EQ(ReadIni("INFOS", "Nom", path), "? \xE2\x82\xAC \xC3\xA9");
     ASSERT_TRUE(WriteIni("S", "k", "\xC3\xA9\xE2\x82\xAC", dir.File("plain"), true));
     EXPECT_EQ(ReadFileBytes(dir.File("plain")), "[S]\r\nk=\xE9\x80\r\n");
@@ -53,13 +53,15 @@ TEST(ModIni, LongValuesAreReadWhole) {
     TempDir dir;
     const std::string path = dir.File("d");
     std::string text;
-    while (text.size() < 10000) text += "Un texte de ticket assez long. ";
+    while (text.size() < 10000)
+        text += "Un texte de ticket assez long. ";
     ASSERT_TRUE(WriteIni("Param", "Texte", text, path));
     EXPECT_EQ(ReadIni("Param", "Texte", path), text);
 }
 
 void WriteSections(const std::string& path, const std::vector<std::string>& names) {
-    for (const std::string& name : names) ASSERT_TRUE(WriteIni(name, "k", "v", path));
+    for (const std::string& name : names)
+        ASSERT_TRUE(WriteIni(name, "k", "v", path));
 }
 
 TEST(ModIni, ListSectionsInFileOrder) {
@@ -67,8 +69,8 @@ TEST(ModIni, ListSectionsInFileOrder) {
     const std::string path = dir.File("d");
     WriteSections(path, {"INFOS", "PLACE0", "INDEMNITE0", "PLACE1", "INDEMNITE1"});
     WriteIni("PLACE0", "adresse", "x", path);
-    EXPECT_EQ(ListSections(path), (std::vector<std::string>{"INFOS", "PLACE0", "INDEMNITE0",
-                                                            "PLACE1", "INDEMNITE1"}));
+    EXPECT_EQ(ListSections(path),
+              (std::vector<std::string>{"INFOS", "PLACE0", "INDEMNITE0", "PLACE1", "INDEMNITE1"}));
     EXPECT_TRUE(ListSections(dir.File("missing")).empty());
 }
 
@@ -101,12 +103,13 @@ TEST(ModIni, LastSectionIndexSeesHundredsOfSections) {
     TempDir dir;
     const std::string path = dir.File("d");
     std::vector<std::string> names = {"INFOS", "PLACE0", "PLACE1"};
-    for (int i = 0; i < 300; ++i) names.push_back("INDEMNITE" + std::to_string(i));
+    for (int i = 0; i < 300; ++i)
+        names.push_back("INDEMNITE" + std::to_string(i));
     WriteSections(path, names);
     EXPECT_EQ(ListSections(path).size(), names.size());
     EXPECT_EQ(LastSectionIndex("INDEMNITE", path), 299);
     EXPECT_EQ(LastSectionIndex("PLACE", path), 1);
 }
 
-}  // namespace
-}  // namespace kerbolt::modINI
+} // namespace
+} // namespace kerbolt::modINI

@@ -67,5 +67,5 @@ TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
     EXPECT_EQ(ReadFileBytes(dir.File("K")), "copy");
 }
 
-}  // namespace
-}  // namespace kerbolt::modUpload
+} // namespace
+} // namespace kerbolt::modUpload

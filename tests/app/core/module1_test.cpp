@@ -127,7 +127,7 @@ TEST_F(TextsFixture, OutsideTheFourLanguagesOnlyTheSavedValuesAreTaken) {
         Load(language);
         EXPECT_EQ(state.TicketTitle, "");
         EXPECT_EQ(state.TicketText, "Texte\r\nsauvé");
-        EXPECT_EQ(state.TicketFooter, kDefaults[1].footer);  // kept from the last language
+        EXPECT_EQ(state.TicketFooter, kDefaults[1].footer); // kept from the last language
     }
 }
 
@@ -144,5 +144,5 @@ TEST_F(TextsFixture, OnlyAnEmptyAmountTakesTheDefault) {
     }
 }
 
-}  // namespace
-}  // namespace kerbolt::Module1
+} // namespace
+} // namespace kerbolt::Module1

@@ -66,7 +66,7 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
     infos.ville = "Lausanne";
     infos.IBAN = "CH93 0076 2011 6238 5295 7";
     ASSERT_TRUE(WriteContactDetails(data, infos));
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", data));  // the operator's
+    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", data)); // the operator's
     infos.mail = "a@b.ch";
     infos.pwd = "pw";
     infos.Mandat = "1";
@@ -82,8 +82,8 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
 TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     TempDir dir;
     const std::string data = dir.File("d");
-    ASSERT_TRUE(WritePlaces(data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                   {"B7", "Ch. Vert 3", "-1"}}));
+    ASSERT_TRUE(WritePlaces(
+        data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"}, {"B7", "Ch. Vert 3", "-1"}}));
     auto places = ReadPlaces(data);
     ASSERT_EQ(places.size(), 2u);
     EXPECT_EQ(places[1].IdPlace, "B7");
@@ -104,7 +104,8 @@ TEST(Records, CompensationsWithOperatorMarks) {
     const char* marks[] = {"", "12.03.2025", "ANNULE-doublon", "annule-x"};
     for (std::int32_t i = 0; i < 4; ++i) {
         ASSERT_TRUE(WriteIndemnite(data, i, MakeIndemniteRecord(0, {}, "P", "50", "K", i)));
-        if (*marks[i]) ASSERT_TRUE(modINI::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
+        if (*marks[i])
+            ASSERT_TRUE(modINI::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
     }
     const auto records = ReadIndemnites(data);
     ASSERT_EQ(records.size(), 4u);
@@ -120,11 +121,12 @@ TEST(Records, SixtyPercentOfTheAmount) {
         const char* amount;
         const char* montant60;
     };
-    const Case cases[] = {{"50", "30"},   {"12.5", "7.5"}, {"3", "1.8"},  {"0.1", "0.06"},
-                          {"1250", "750"}, {"7", "4.2"},   {"0", "0"},    {" 50 ", "30"},
-                          {"", ""},        {"abc", ""},    {"12,5", ""},  {"inf", ""},
+    const Case cases[] = {{"50", "30"},    {"12.5", "7.5"}, {"3", "1.8"}, {"0.1", "0.06"},
+                          {"1250", "750"}, {"7", "4.2"},    {"0", "0"},   {" 50 ", "30"},
+                          {"", ""},        {"abc", ""},     {"12,5", ""}, {"inf", ""},
                           {"1e400", ""}};
-    for (const Case& c : cases) EXPECT_EQ(ComputeMontant60(c.amount), c.montant60) << c.amount;
+    for (const Case& c : cases)
+        EXPECT_EQ(ComputeMontant60(c.amount), c.montant60) << c.amount;
 }
 
 TEST(Records, DateAndTimeOfATicket) {
@@ -138,9 +140,10 @@ TEST(Records, LanguageSetting) {
         const char* text;
         std::int16_t language;
     };
-    const Case cases[] = {{"1", 1},  {"4", 4},    {" 2 ", 2}, {"", 0},     {"fr", 0},
+    const Case cases[] = {{"1", 1},   {"4", 4},     {" 2 ", 2}, {"", 0},   {"fr", 0},
                           {"2.5", 0}, {"70000", 0}, {"-1", -1}, {"3x", 0}, {"+3", 3}};
-    for (const Case& c : cases) EXPECT_EQ(ParseLanguage(c.text), c.language) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseLanguage(c.text), c.language) << c.text;
 }
 
 TEST(Records, SettingsBelongToTheComputer) {
@@ -160,5 +163,5 @@ TEST(Records, SettingsBelongToTheComputer) {
     EXPECT_EQ(p.Printer, "Ticket-PDF");
 }
 
-}  // namespace
-}  // namespace kerbolt
+} // namespace
+} // namespace kerbolt

@@ -8,7 +8,7 @@ namespace kerbolt::modINI {
 namespace {
 
 struct Vector {
-    const char* plain;  // Windows-1252 bytes
+    const char* plain; // Windows-1252 bytes
     const char* scrambled;
 };
 
@@ -21,8 +21,7 @@ constexpr Vector kVectors[] = {
     {"3", "*.!"},
     {"\xE9", "&)$!"},
     {"a\r\nb", "%$)!&,#(%:%&+<"},
-    {"ABCDEFGHIJKLMNOPQ",
-     ",&!.$#..:/+<%$)>%%&?%&$@%&.^%(+_%))`%*&{%+$|%+.}%,+~%.)K%/&-&$$X"},
+    {"ABCDEFGHIJKLMNOPQ", ",&!.$#..:/+<%$)>%%&?%&$@%&.^%(+_%))`%*&{%+$|%+.}%,+~%.)K%/&-&$$X"},
     {"", ""},
 };
 
@@ -47,7 +46,8 @@ TEST(Scramble, SameLetterDiffersByPositionButTextIsStable) {
 
 TEST(Scramble, SixteenAndSeventeenCharacters) {
     const std::string s16 = Scramble("abcdefghijklmnop");
-    for (char sep : kPositionSeparators) EXPECT_NE(s16.find(sep), std::string::npos) << sep;
+    for (char sep : kPositionSeparators)
+        EXPECT_NE(s16.find(sep), std::string::npos) << sep;
     EXPECT_EQ(s16.back(), '-');
     EXPECT_EQ(s16.find('X'), std::string::npos);
     const std::string s17 = Scramble("abcdefghijklmnopq");
@@ -57,8 +57,8 @@ TEST(Scramble, SixteenAndSeventeenCharacters) {
 
 TEST(Scramble, AlternateSeparatorsAtNineAndFifteen) {
     std::string s = Scramble("ABCDEFGHIJKLMNOPQ");
-    s[s.find('_')] = 'Q';   // position 9
-    s[s.find('K')] = 'W';   // position 15
+    s[s.find('_')] = 'Q'; // position 9
+    s[s.find('K')] = 'W'; // position 15
     EXPECT_EQ(Unscramble(s), "ABCDEFGHIJKLMNOPQ");
     // Elsewhere an alternate separator is no separator: position 3 ends the decoding.
     std::string t = Scramble("ABCD");
@@ -72,20 +72,22 @@ TEST(Scramble, DamagedTextDecodesAsFarAsItCan) {
         const char* plain;
     };
     const Case cases[] = {
-        {".$!/&#/%", "IN"},            // third separator missing: the rest is dropped
-        {".a$!/&#", "IN"},             // an unknown symbol inside a group is skipped
-        {"!/&#", "N"},                 // an empty group yields nothing but uses its position
-        {"/////!/&#", "N"},            // a group beyond 255 yields nothing
-        {"(!/&#", "N"},                // a group below 0 yields nothing
-        {"%%%%%%%%%%%%%%%%%%%%%%%%!", ""},  // far too many digits
+        {".$!/&#/%", "IN"},                // third separator missing: the rest is dropped
+        {".a$!/&#", "IN"},                 // an unknown symbol inside a group is skipped
+        {"!/&#", "N"},                     // an empty group yields nothing but uses its position
+        {"/////!/&#", "N"},                // a group beyond 255 yields nothing
+        {"(!/&#", "N"},                    // a group below 0 yields nothing
+        {"%%%%%%%%%%%%%%%%%%%%%%%%!", ""}, // far too many digits
         {"no separators at all", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Unscramble(c.scrambled), c.plain) << c.scrambled;
+    for (const Case& c : cases)
+        EXPECT_EQ(Unscramble(c.scrambled), c.plain) << c.scrambled;
 }
 
 TEST(Scramble, LongTextsPastTheOldSixteenBitLimit) {
     std::string text;
-    for (int i = 0; i < 10000; ++i) text += static_cast<char>(32 + i % 224);
+    for (int i = 0; i < 10000; ++i)
+        text += static_cast<char>(32 + i % 224);
     const std::string s = Scramble(text);
     EXPECT_EQ(Unscramble(s), text);
     // Position 10000 of code 32 gives 70032: five digit symbols and the shared separator.
@@ -93,5 +95,5 @@ TEST(Scramble, LongTextsPastTheOldSixteenBitLimit) {
     EXPECT_EQ(ScrambleChar(32, 10000), ",$$(&X");
 }
 
-}  // namespace
-}  // namespace kerbolt::modINI
+} // namespace
+} // namespace kerbolt::modINI

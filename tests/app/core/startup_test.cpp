@@ -19,9 +19,9 @@ using testing_support::WriteFileBytes;
 
 struct Row {
     const char* name;
-    const char* mail;       // remembered address ("" for none)
-    bool data_file;         // a local data file exists
-    const char* langue;     // "Langue" in Param.ini ("" for none)
+    const char* mail;   // remembered address ("" for none)
+    bool data_file;     // a local data file exists
+    const char* langue; // "Langue" in Param.ini ("" for none)
     FirstWindow window;
     bool synchronised;
     bool new_install;
@@ -70,8 +70,7 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     EXPECT_EQ(decision.sync.has_value(), row.synchronised);
     if (row.synchronised) {
         ASSERT_EQ(ftp.calls.size(), 1u);
-        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + folder + "/000NZFAP", 0),
-                  0u);
+        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + folder + "/000NZFAP", 0), 0u);
         EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), "the server's larger copy");
     } else {
         EXPECT_TRUE(ftp.calls.empty());
@@ -132,5 +131,5 @@ TEST(Startup, AFolderThatCannotBeCreatedIsReported) {
     EXPECT_EQ(decision.window, FirstWindow::frmConnect);
 }
 
-}  // namespace
-}  // namespace kerbolt::Module1
+} // namespace
+} // namespace kerbolt::Module1
