@@ -32,6 +32,15 @@ public:
     int end_error = 0;
     bool box_throws = false;
 
+    RecordingPdfWriter() = default;
+    // A writer whose owner drops it (the mandate builder does) leaves its calls in `sink`.
+    explicit RecordingPdfWriter(std::vector<PdfCall>* sink) : sink_(sink) {}
+    ~RecordingPdfWriter() override {
+        if (sink_ != nullptr) *sink_ = calls;
+    }
+    RecordingPdfWriter(const RecordingPdfWriter&) = delete;
+    RecordingPdfWriter& operator=(const RecordingPdfWriter&) = delete;
+
     std::vector<PdfCall> calls;
     // Every line that a text box drew, in order, with its page.
     std::vector<std::string> drawn_lines;
@@ -146,6 +155,7 @@ private:
         return {};
     }
 
+    std::vector<PdfCall>* sink_ = nullptr;
     int page_ = 0;
     int error_ = 0;
     std::string description_;
