@@ -85,6 +85,7 @@ protected:
         calls_.clear();
         return BuildMandatePdf(state_, SmallPicture(), shell_, [this] {
             auto writer = std::make_unique<RecordingPdfWriter>(&calls_);
+            writer->creates_file = true;
             configure_(*writer);
             return std::unique_ptr<IPdfWriter>(std::move(writer));
         });

@@ -31,6 +31,8 @@ public:
     int begin_error = 0;
     int end_error = 0;
     bool box_throws = false;
+    // Whether BeginDoc creates the output file, as the real writer does.
+    bool creates_file = false;
 
     RecordingPdfWriter() = default;
     // A writer whose owner drops it (the mandate builder does) leaves its calls in `sink`.
@@ -51,9 +53,11 @@ public:
         if (begin_error != 0) {
             error_ = begin_error;
             description_ = "Path/File access error - " + strFileName;
-        } else if (std::FILE* file = std::fopen(strFileName.c_str(), "wb")) {
-            std::fputs("%PDF-1.3\n", file);
-            std::fclose(file);
+        } else if (creates_file) {
+            if (std::FILE* file = std::fopen(strFileName.c_str(), "wb")) {
+                std::fputs("%PDF-1.3\n", file);
+                std::fclose(file);
+            }
         }
         return strFileName;
     }
