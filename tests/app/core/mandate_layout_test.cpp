@@ -246,14 +246,6 @@ TEST(MandateLayout, LanguagesAndUnknownEntries) {
     EXPECT_EQ(lines[12].text, "Langue non prise en charge");
 }
 
-// The page's calls in order: which page each text went to.
-std::vector<int> PagesOf(const std::vector<PdfCall>& calls) {
-    std::vector<int> pages;
-    for (const PdfCall& call : calls)
-        pages.push_back(call.page);
-    return pages;
-}
-
 TEST(MandateLayout, TallLogoMovesTheSectionsToASecondPage) {
     RecordingPdfWriter pdf;
     MandateDocument doc = ThreeSpots();
@@ -261,8 +253,8 @@ TEST(MandateLayout, TallLogoMovesTheSectionsToASecondPage) {
     ASSERT_TRUE(WriteMandate(pdf, doc).ok);
     const std::vector<PdfCall> images = pdf.Only("DrawImage");
     ASSERT_GE(images.size(), 2u);
-    EXPECT_EQ(PagesOf(images)[0], 1);
-    EXPECT_EQ(PagesOf(images)[1], 2);
+    EXPECT_EQ(images[0].page, 1);
+    EXPECT_EQ(images[1].page, 2);
     EXPECT_EQ(images[1].height, 500);
     const std::vector<PdfCall> lines = pdf.Only("DrawText");
     EXPECT_EQ(lines[11].page, 1);
