@@ -203,30 +203,33 @@ std::string ColorOperator(const Pagora::Members& m, const std::string& color,
 
 }  // namespace
 
-void WriteColorFill(Pagora::Members& m, const std::string& color,
-                    const std::string& pattern_color) {
-    ContentState& c = m.content;
+namespace {
+
+void WriteColor(Pagora::Members& m, const std::string& color, const std::string& pattern_color,
+                bool fill) {
     if (m.writer.tiling_uncoloured) return;
+    ContentState& c = m.content;
+    bool& off = fill ? c.no_fill : c.no_stroke;
     if (color.empty()) {
-        c.no_fill = true;
+        off = true;
         return;
     }
-    WriteContent(m.writer, ColorOperator(m, color, pattern_color, true));
-    c.no_fill = false;
-    if (!IsPlainColor(color) && pattern_color.empty()) c.fill_pattern_color.clear();
+    WriteContent(m.writer, ColorOperator(m, color, pattern_color, fill));
+    off = false;
+    if (!IsPlainColor(color) && pattern_color.empty())
+        (fill ? c.fill_pattern_color : c.line_pattern_color).clear();
+}
+
+}  // namespace
+
+void WriteColorFill(Pagora::Members& m, const std::string& color,
+                    const std::string& pattern_color) {
+    WriteColor(m, color, pattern_color, true);
 }
 
 void WriteColorLine(Pagora::Members& m, const std::string& color,
                     const std::string& pattern_color) {
-    ContentState& c = m.content;
-    if (m.writer.tiling_uncoloured) return;
-    if (color.empty()) {
-        c.no_stroke = true;
-        return;
-    }
-    WriteContent(m.writer, ColorOperator(m, color, pattern_color, false));
-    c.no_stroke = false;
-    if (!IsPlainColor(color) && pattern_color.empty()) c.line_pattern_color.clear();
+    WriteColor(m, color, pattern_color, false);
 }
 
 namespace {

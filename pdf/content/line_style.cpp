@@ -44,7 +44,17 @@ void UseTransparencyState(Pagora::Members& m, bool& exists, const std::string& n
     RequireVersion(m.writer, 1);
 }
 
-int32_t ClampOpacity(int16_t value) { return std::clamp<int32_t>(value, 0, 100); }
+// An opacity state: the value clamped to 0 to 100 percent, given to each of the keys.
+void UseOpacity(Pagora::Members& m, int16_t value, std::array<bool, 101>& states,
+                const std::string& name, std::initializer_list<const char*> keys) {
+    if (m.writer.pdfa_mode) return;
+    const int32_t v = std::clamp<int32_t>(value, 0, 100);
+    const std::string a = FormatReal(m.writer, static_cast<float>(v / 100.0));
+    std::string dictionary = "<</Type /ExtGState";
+    for (const char* key : keys) dictionary += std::string(" ") + key + " " + a;
+    UseTransparencyState(m, states[static_cast<size_t>(v)], name + std::to_string(v),
+                         dictionary + " /BM /Normal >>");
+}
 
 }  // namespace
 
@@ -104,30 +114,15 @@ void Pagora::SetDash(std::string_view Pattern, float Phase) {
 }
 
 void Pagora::SetAlpha(int16_t Value) {
-    if (m_->writer.pdfa_mode) return;
-    const int32_t v = detail::ClampOpacity(Value);
-    const std::string a = detail::FormatReal(m_->writer, static_cast<float>(v / 100.0));
-    detail::UseTransparencyState(*m_, m_->content.alpha_states[static_cast<size_t>(v)],
-                                 "GS_" + std::to_string(v),
-                                 "<</Type /ExtGState /ca " + a + " /CA " + a + " /BM /Normal >>");
+    detail::UseOpacity(*m_, Value, m_->content.alpha_states, "GS_", {"/ca", "/CA"});
 }
 
 void Pagora::SetAlphaFill(int16_t Value) {
-    if (m_->writer.pdfa_mode) return;
-    const int32_t v = detail::ClampOpacity(Value);
-    const std::string a = detail::FormatReal(m_->writer, static_cast<float>(v / 100.0));
-    detail::UseTransparencyState(*m_, m_->content.alpha_fill_states[static_cast<size_t>(v)],
-                                 "GSF_" + std::to_string(v),
-                                 "<</Type /ExtGState /ca " + a + " /BM /Normal >>");
+    detail::UseOpacity(*m_, Value, m_->content.alpha_fill_states, "GSF_", {"/ca"});
 }
 
 void Pagora::SetAlphaLine(int16_t Value) {
-    if (m_->writer.pdfa_mode) return;
-    const int32_t v = detail::ClampOpacity(Value);
-    const std::string a = detail::FormatReal(m_->writer, static_cast<float>(v / 100.0));
-    detail::UseTransparencyState(*m_, m_->content.alpha_line_states[static_cast<size_t>(v)],
-                                 "GSL_" + std::to_string(v),
-                                 "<</Type /ExtGState /CA " + a + " /BM /Normal >>");
+    detail::UseOpacity(*m_, Value, m_->content.alpha_line_states, "GSL_", {"/CA"});
 }
 
 void Pagora::SetBlend(int32_t Mode) {
