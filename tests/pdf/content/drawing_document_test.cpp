@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace {
@@ -179,6 +180,12 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     pdf.AxisTranslation(10, 10);
     pdf.DrawCircle(0, 0, 20, 4);
     pdf.EndSpace();
+    // Refused calls leave nothing half-written behind them.
+    EXPECT_THROW(pdf.SetColorFill("#XYZ"), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawArc(100, 100, 10, 0, 360, 1, false, 0), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawPolygon(100, 100, 10, 0), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawPolyline(std::vector<double>{1, 2, 3}), pagora::PdfError);
+    EXPECT_THROW(pdf.BeginSpace(std::numeric_limits<float>::infinity()), pagora::PdfError);
     pdf.SetColorLine("blue");
     pdf.DrawLine(20, 600, 200, 600);
     pdf.EndPage();
@@ -205,6 +212,26 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     // outline would have left for the next stroke.
     EXPECT_NE(page.At(420, 20), 0xFFFFFFu);
     EXPECT_EQ(page.At(370, 45), 0xFFFFFFu);
+}
+
+TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
+    const std::string path = Begin("overlay.pdf");
+    pdf.BeginPage();
+    pdf.SetColorFill("red");
+    pdf.SetColorLine("");
+    pdf.SetColorText("blue");
+    pdf.EndPage();
+    pdf.BeginOnPage(1);
+    EXPECT_EQ(pdf.State().writer.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
+    const auto& c = pdf.State().content;
+    EXPECT_EQ(c.fill_color, "#0 0 0");
+    EXPECT_EQ(c.line_color, "#0 0 0");
+    EXPECT_EQ(c.text_color, "#0 0 0");
+    EXPECT_FALSE(c.no_stroke);
+    pdf.DrawRect(10, 10, 20, 20, 4);
+    pdf.EndOnPage();
+    pdf.EndDoc();
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
 }
 
 }  // namespace
