@@ -79,7 +79,7 @@ std::string ParseComponents(const Pagora::Members& m, std::string_view text) {
 
 // The colour number of the old runtime's colour values: red in the low byte, then green, blue.
 std::string ComponentsOfNumber(double value, std::string_view operation) {
-    const double rounded = std::nearbyint(value);  // halves to the even whole number
+    const double rounded = std::nearbyint(value); // halves to the even whole number
     if (!(rounded >= std::numeric_limits<int32_t>::min() &&
           rounded <= std::numeric_limits<int32_t>::max()))
         RaiseError(6, operation);
@@ -93,7 +93,7 @@ bool IsPlainColor(const std::string& color) {
     return !color.empty() && (color[0] == '#' || color[0] == '@' || color[0] == '%');
 }
 
-}  // namespace
+} // namespace
 
 std::string TrimmedUpper(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
@@ -123,15 +123,17 @@ std::string HexColorToRgb(const Pagora::Members& m, std::string_view hex,
         }
         n = n * 16 + digit;
     }
-    return Component(m, (n >> 16) & 255, 255.0) + " " + Component(m, (n >> 8) & 255, 255.0) +
-           " " + Component(m, n & 255, 255.0);
+    return Component(m, (n >> 16) & 255, 255.0) + " " + Component(m, (n >> 8) & 255, 255.0) + " " +
+           Component(m, n & 255, 255.0);
 }
 
 std::string ColorComponentText(const Pagora::Members& m, uint8_t value) {
     return Component(m, value, 255.0);
 }
 
-std::string BoolToText(bool value) { return value ? "true" : "false"; }
+std::string BoolToText(bool value) {
+    return value ? "true" : "false";
+}
 
 ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
                        std::string_view operation) {
@@ -145,8 +147,8 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
         parsed.color = "#" + HexColorToRgb(m, text, operation);
         return parsed;
     case '%':
-        parsed.color = "%" + Component(m, 100.0 - ReadNumber(std::string_view(text).substr(1)),
-                                       100.0);
+        parsed.color =
+            "%" + Component(m, 100.0 - ReadNumber(std::string_view(text).substr(1)), 100.0);
         return parsed;
     case '@':
         parsed.color = ParseComponents(m, text);
@@ -201,7 +203,7 @@ std::string ColorOperator(const Pagora::Members& m, const std::string& color,
            (fill ? " scn" : " SCN");
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -220,7 +222,7 @@ void WriteColor(Pagora::Members& m, const std::string& color, const std::string&
         (fill ? c.fill_pattern_color : c.line_pattern_color).clear();
 }
 
-}  // namespace
+} // namespace
 
 void WriteColorFill(Pagora::Members& m, const std::string& color,
                     const std::string& pattern_color) {
@@ -266,7 +268,7 @@ void SetColor(Pagora::Members& m, ColorTarget target, std::string_view color,
     }
 }
 
-}  // namespace
+} // namespace
 
 void StartOverlayColours(Pagora::Members& m) {
     SetColor(m, ColorTarget::kFill, "Black", "BeginOnPage");
@@ -274,7 +276,7 @@ void StartOverlayColours(Pagora::Members& m) {
     SetColor(m, ColorTarget::kText, "Black", "BeginOnPage");
 }
 
-}  // namespace detail
+} // namespace detail
 
 void Pagora::SetColorFill(std::string_view Color) {
     detail::SetColor(*m_, detail::ColorTarget::kFill, Color, "SetColorFill");
@@ -288,4 +290,4 @@ void Pagora::SetColorText(std::string_view Color) {
     detail::SetColor(*m_, detail::ColorTarget::kText, Color, "SetColorText");
 }
 
-}  // namespace pagora
+} // namespace pagora

@@ -37,10 +37,8 @@ std::string BoolToText(bool value);
 
 // Write the operator line that makes a colour string the fill (stroke) colour, and switch
 // filling (stroking) on, or off for an empty colour string. Silent in an uncoloured pattern.
-void WriteColorFill(Pagora::Members& m, const std::string& color,
-                    const std::string& pattern_color);
-void WriteColorLine(Pagora::Members& m, const std::string& color,
-                    const std::string& pattern_color);
+void WriteColorFill(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
+void WriteColorLine(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
 
 // ---- Position and the drawing-state stack ------------------------------------------------------
 
@@ -97,4 +95,4 @@ void PlaceAutoObjects(Pagora::Members& m, bool at_end);
 // text colour, as SetColorFill, SetColorLine and SetColorText("Black") leave them.
 void StartOverlayColours(Pagora::Members& m);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

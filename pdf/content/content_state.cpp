@@ -20,4 +20,4 @@ void ResetContentState(ContentState& content) {
     content = std::move(fresh);
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

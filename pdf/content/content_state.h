@@ -1,4 +1,5 @@
-// State of the content subsystem: graphic state, colours, position, images and the content being built.
+// State of the content subsystem: graphic state, colours, position, images and the content being
+// built.
 #pragma once
 
 #include <array>
@@ -63,4 +64,4 @@ struct ContentState {
     std::array<bool, 16> blend_states{};
 };
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -13,4 +13,4 @@ void ReselectFont(Pagora::Members& m, const FontSelection& font) {
     (void)font;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

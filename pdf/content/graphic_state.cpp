@@ -18,17 +18,16 @@ constexpr double kRadiansPerDegree = 0.0174532925199433;
 // a full turn.
 std::string RotationLine(const Pagora::Members& m, float angle, std::string_view operation) {
     const double whole = std::nearbyint(static_cast<double>(angle));
-    if (!(std::fabs(whole) <= std::numeric_limits<int32_t>::max()))
-        RaiseError(6, operation);
+    if (!(std::fabs(whole) <= std::numeric_limits<int32_t>::max())) RaiseError(6, operation);
     if (static_cast<int32_t>(whole) % 360 == 0) return {};
     const double r = angle * kRadiansPerDegree;
     const float c = static_cast<float>(std::cos(r));
     const float s = static_cast<float>(std::sin(r));
-    return FormatReal(m.writer, c) + " " + FormatReal(m.writer, -s) + " " + FormatReal(m.writer, s) + " " +
-           FormatReal(m.writer, c) + " 0 0 cm";
+    return FormatReal(m.writer, c) + " " + FormatReal(m.writer, -s) + " " +
+           FormatReal(m.writer, s) + " " + FormatReal(m.writer, c) + " 0 0 cm";
 }
 
-}  // namespace
+} // namespace
 
 void SetLastBounds(Pagora::Members& m, float x1, float y1, float x2, float y2) {
     ContentState& c = m.content;
@@ -90,14 +89,16 @@ void PopGraphicState(Pagora::Members& m) {
     // A state saved before any font was chosen has no font to select again; selecting an empty
     // family would register a nameless font.
     if (!saved.font_family.empty())
-        ReselectFont(m, {saved.font_family, saved.font_style, saved.font_size,
-                         saved.font_encoding});
+        ReselectFont(m,
+                     {saved.font_family, saved.font_style, saved.font_size, saved.font_encoding});
     c.state_depth -= 1;
 }
 
-}  // namespace detail
+} // namespace detail
 
-void Pagora::SetXY(float X, float Y) { detail::SetPosition(*m_, X, Y); }
+void Pagora::SetXY(float X, float Y) {
+    detail::SetPosition(*m_, X, Y);
+}
 
 void Pagora::AxisRotation(float Angle) {
     const std::string line = detail::RotationLine(*m_, Angle, "AxisRotation");
@@ -106,19 +107,19 @@ void Pagora::AxisRotation(float Angle) {
 
 void Pagora::AxisScaling(float ScaleX, float ScaleY) {
     detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, ScaleX) + " 0 0 " +
-                                  detail::FormatReal(m_->writer, ScaleY) + " 0 0 cm");
+                                         detail::FormatReal(m_->writer, ScaleY) + " 0 0 cm");
 }
 
 void Pagora::AxisSkewing(float AngleX, float AngleY) {
     const float tan_x = static_cast<float>(std::tan(AngleX * detail::kRadiansPerDegree));
     const float tan_y = static_cast<float>(std::tan(AngleY * detail::kRadiansPerDegree));
     detail::WriteContent(m_->writer, "1 " + detail::FormatReal(m_->writer, tan_x) + " " +
-                                  detail::FormatReal(m_->writer, tan_y) + " 1 0 0 cm");
+                                         detail::FormatReal(m_->writer, tan_y) + " 1 0 0 cm");
 }
 
 void Pagora::AxisTranslation(float TranslateX, float TranslateY) {
-    detail::WriteContent(m_->writer, "1 0 0 1 " + detail::FormatUnits(m_->writer, TranslateX) + " " +
-                                  detail::FormatUnits(m_->writer, TranslateY) + " cm");
+    detail::WriteContent(m_->writer, "1 0 0 1 " + detail::FormatUnits(m_->writer, TranslateX) +
+                                         " " + detail::FormatUnits(m_->writer, TranslateY) + " cm");
     detail::SetPosition(*m_, 0, 0);
 }
 
@@ -127,9 +128,10 @@ void Pagora::BeginSpace(float NewX, float NewY, float ScaleX, float ScaleY, floa
     // leaves neither a saved state nor an unbalanced "q" behind.
     std::string matrix;
     if (ScaleX != 1 || ScaleY != 1 || NewX != 0 || NewY != 0)
-        matrix = detail::FormatReal(m_->writer, ScaleX) + " 0 0 " + detail::FormatReal(m_->writer, ScaleY) +
-                 " " + detail::FormatUnits(m_->writer, NewX) + " " + detail::FormatUnits(m_->writer, NewY) +
-                 " cm";
+        matrix = detail::FormatReal(m_->writer, ScaleX) + " 0 0 " +
+                 detail::FormatReal(m_->writer, ScaleY) + " " +
+                 detail::FormatUnits(m_->writer, NewX) + " " +
+                 detail::FormatUnits(m_->writer, NewY) + " cm";
     std::string rotation;
     if (Angle != 0) rotation = detail::RotationLine(*m_, Angle, "BeginSpace");
     detail::PushGraphicState(*m_);
@@ -144,4 +146,4 @@ void Pagora::EndSpace() {
     detail::PopGraphicState(*m_);
 }
 
-}  // namespace pagora
+} // namespace pagora

@@ -15,9 +15,9 @@ namespace detail {
 namespace {
 
 constexpr std::array<std::string_view, 16> kBlendModes{
-    "Normal",    "Multiply",  "Screen",     "Overlay", "Darken",    "Lighten",
-    "ColorDodge", "ColorBurn", "HardLight", "SoftLight", "Difference", "Exclusion",
-    "Hue",       "Saturation", "Color",     "Luminosity"};
+    "Normal",     "Multiply",   "Screen",    "Overlay",   "Darken",     "Lighten",
+    "ColorDodge", "ColorBurn",  "HardLight", "SoftLight", "Difference", "Exclusion",
+    "Hue",        "Saturation", "Color",     "Luminosity"};
 
 // A dash list of fixed lengths in user units, separated by single blanks.
 std::string NamedDashList(const Pagora::Members& m, std::initializer_list<float> lengths) {
@@ -37,8 +37,8 @@ void UseTransparencyState(Pagora::Members& m, bool& exists, const std::string& n
         WriteFileLine(m.writer, dictionary);
         EndIndirectObject(m.writer);
         exists = true;
-        m.writer.ext_gstate_resources += FormatName(m.writer.resource_prefix + name) + " " +
-                                         std::to_string(number) + " 0 R ";
+        m.writer.ext_gstate_resources +=
+            FormatName(m.writer.resource_prefix + name) + " " + std::to_string(number) + " 0 R ";
     }
     WriteContent(m.writer, FormatName(m.writer.resource_prefix + name) + " gs");
     RequireVersion(m.writer, 1);
@@ -51,12 +51,13 @@ void UseOpacity(Pagora::Members& m, int16_t value, std::array<bool, 101>& states
     const int32_t v = std::clamp<int32_t>(value, 0, 100);
     const std::string a = FormatReal(m.writer, static_cast<float>(v / 100.0));
     std::string dictionary = "<</Type /ExtGState";
-    for (const char* key : keys) dictionary += std::string(" ") + key + " " + a;
+    for (const char* key : keys)
+        dictionary += std::string(" ") + key + " " + a;
     UseTransparencyState(m, states[static_cast<size_t>(v)], name + std::to_string(v),
                          dictionary + " /BM /Normal >>");
 }
 
-}  // namespace
+} // namespace
 
 void ApplyLineWidth(Pagora::Members& m, float width) {
     if (!(width >= 0)) return;
@@ -66,9 +67,11 @@ void ApplyLineWidth(Pagora::Members& m, float width) {
     WriteContent(m.writer, line);
 }
 
-}  // namespace detail
+} // namespace detail
 
-void Pagora::SetLineWidth(float Width) { detail::ApplyLineWidth(*m_, Width); }
+void Pagora::SetLineWidth(float Width) {
+    detail::ApplyLineWidth(*m_, Width);
+}
 
 void Pagora::SetLineStyle(int32_t Style, float MiterLimit) {
     // Halves go to the even whole number, as the old runtime's conversion did.
@@ -134,4 +137,4 @@ void Pagora::SetBlend(int32_t Mode) {
             " >>");
 }
 
-}  // namespace pagora
+} // namespace pagora

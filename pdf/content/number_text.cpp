@@ -9,24 +9,29 @@ namespace pagora::detail {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct Scan {
     double value = 0;
-    size_t end = 0;  // first position after the number
+    size_t end = 0; // first position after the number
     bool has_digits = false;
 };
 
 Scan ScanNumber(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     const size_t start = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     bool digits = false;
-    while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i, digits = true;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i, digits = true;
     }
     Scan scan;
     if (!digits) {
@@ -38,7 +43,8 @@ Scan ScanNumber(std::string_view text) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
         if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j])) ++j;
+            while (j < text.size() && IsDigit(text[j]))
+                ++j;
             end = j;
         }
     }
@@ -62,17 +68,20 @@ Scan ScanNumber(std::string_view text) {
     return scan;
 }
 
-}  // namespace
+} // namespace
 
-double ReadNumber(std::string_view text) { return ScanNumber(text).value; }
+double ReadNumber(std::string_view text) {
+    return ScanNumber(text).value;
+}
 
 std::optional<double> ReadWholeNumber(std::string_view text) {
     const Scan scan = ScanNumber(text);
     if (!scan.has_digits) return std::nullopt;
     size_t i = scan.end;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     if (i != text.size()) return std::nullopt;
     return scan.value;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -17,4 +17,4 @@ double ReadNumber(std::string_view text);
 // digit; nothing otherwise.
 std::optional<double> ReadWholeNumber(std::string_view text);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

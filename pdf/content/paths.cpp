@@ -29,7 +29,7 @@ void SetUserBounds(Pagora::Members& m, float x1, float y1, float x2, float y2) {
     SetLastBounds(m, x1 * scale, height - y1 * scale, x2 * scale, height - y2 * scale);
 }
 
-}  // namespace
+} // namespace
 
 std::string PaintOperator(int32_t options) {
     std::string text;
@@ -53,7 +53,7 @@ void WritePaintOperator(Pagora::Members& m, int32_t options) {
     WriteContent(m.writer, PaintOperator(options));
 }
 
-}  // namespace detail
+} // namespace detail
 
 void Pagora::MoveTo(float X, float Y) {
     detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " m");
@@ -61,8 +61,8 @@ void Pagora::MoveTo(float X, float Y) {
 }
 
 void Pagora::DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options) {
-    detail::WriteContent(m_->writer, detail::Point(*m_, X1, Y1) + " m " + detail::Point(*m_, X2, Y2) +
-                                  " l");
+    detail::WriteContent(m_->writer,
+                         detail::Point(*m_, X1, Y1) + " m " + detail::Point(*m_, X2, Y2) + " l");
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X2, Y2);
     detail::SetUserBounds(*m_, X1, Y1, X2, Y2);
@@ -107,8 +107,7 @@ void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAng
     // The angle counter must move on every step, or the loop would never end: a step of zero,
     // or angles so large (or infinite) that adding the step leaves them unchanged, are refused.
     const float largest = std::max(std::fabs(StartAngle), std::fabs(EndAngle));
-    if (step == 0 || largest + std::fabs(step) == largest)
-        detail::RaiseError(5, "DrawArc");
+    if (step == 0 || largest + std::fabs(step) == largest) detail::RaiseError(5, "DrawArc");
     if ((Options & detail::kFillPath) != 0) Pie = true;
     // Every line is built first so that a value that cannot be written leaves no partial path.
     std::vector<std::string> lines;
@@ -122,7 +121,8 @@ void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAng
         lines.push_back(point + " l");
     }
     if (Pie) lines.push_back(detail::Point(*m_, X, Y) + " l");
-    for (const std::string& line : lines) detail::WriteContent(m_->writer, line);
+    for (const std::string& line : lines)
+        detail::WriteContent(m_->writer, line);
     detail::WritePaintOperator(*m_, Options);
     detail::SetUserBounds(*m_, X - Ray, Y - Ray, X + Ray, Y + Ray);
     detail::SetPosition(*m_, X, Y);
@@ -132,15 +132,12 @@ void Pagora::DrawEllipse(float X, float Y, float XRay, float YRay, int32_t Optio
     const auto kx = static_cast<float>(detail::kQuarterEllipse * XRay);
     const auto ky = static_cast<float>(detail::kQuarterEllipse * YRay);
     const auto p = [this](float px, float py) { return detail::Point(*m_, px, py); };
-    const std::string block = p(X + XRay, Y) + " m\r" +                               //
-                              p(X + XRay, Y - ky) + " " + p(X + kx, Y - YRay) + " " + //
-                              p(X, Y - YRay) + " c\r" +                                //
-                              p(X - kx, Y - YRay) + " " + p(X - XRay, Y - ky) + " " + //
-                              p(X - XRay, Y) + " c\r" +                                //
-                              p(X - XRay, Y + ky) + " " + p(X - kx, Y + YRay) + " " + //
-                              p(X, Y + YRay) + " c\r" +                                //
-                              p(X + kx, Y + YRay) + " " + p(X + XRay, Y + ky) + " " + //
-                              p(X + XRay, Y) + " c";
+    // From the rightmost point through the top, left and bottom points back to the start.
+    std::string block = p(X + XRay, Y) + " m";
+    block += "\r" + p(X + XRay, Y - ky) + " " + p(X + kx, Y - YRay) + " " + p(X, Y - YRay) + " c";
+    block += "\r" + p(X - kx, Y - YRay) + " " + p(X - XRay, Y - ky) + " " + p(X - XRay, Y) + " c";
+    block += "\r" + p(X - XRay, Y + ky) + " " + p(X - kx, Y + YRay) + " " + p(X, Y + YRay) + " c";
+    block += "\r" + p(X + kx, Y + YRay) + " " + p(X + XRay, Y + ky) + " " + p(X + XRay, Y) + " c";
     detail::WriteContent(m_->writer, block);
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X, Y);
@@ -185,7 +182,8 @@ void DrawPolylineValues(Pagora::Members& m, const std::vector<double>& values, i
     for (size_t i = 0; i < values.size(); i += 2) {
         const auto x = static_cast<float>(values[i] * scale);
         const auto y = static_cast<float>(values[i + 1] * scale);
-        block += FormatReal(m.writer, x) + " " + FormatReal(m.writer, y) + (i == 0 ? " m\r" : " l\r");
+        block +=
+            FormatReal(m.writer, x) + " " + FormatReal(m.writer, y) + (i == 0 ? " m\r" : " l\r");
         const float page_y = height - y;
         if (i == 0) {
             min_x = max_x = x;
@@ -204,9 +202,9 @@ void DrawPolylineValues(Pagora::Members& m, const std::vector<double>& values, i
     SetPosition(m, static_cast<float>(values[at]), static_cast<float>(values[at + 1]));
 }
 
-}  // namespace
+} // namespace
 
-}  // namespace detail
+} // namespace detail
 
 void Pagora::DrawPolyline(const std::vector<double>& Points, int32_t Options) {
     detail::DrawPolylineValues(*m_, Points, Options);
@@ -215,8 +213,9 @@ void Pagora::DrawPolyline(const std::vector<double>& Points, int32_t Options) {
 void Pagora::DrawPolyline(const std::vector<std::string>& Points, int32_t Options) {
     std::vector<double> values;
     values.reserve(Points.size());
-    for (const std::string& point : Points) values.push_back(detail::ReadNumber(point));
+    for (const std::string& point : Points)
+        values.push_back(detail::ReadNumber(point));
     detail::DrawPolylineValues(*m_, values, Options);
 }
 
-}  // namespace pagora
+} // namespace pagora

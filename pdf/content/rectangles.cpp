@@ -15,13 +15,14 @@ constexpr int32_t kAllSides = 15;
 // Distance of a rounded corner's control points from its end points, relative to the radius.
 constexpr double kCornerControl = 0.55;
 
-}  // namespace
+} // namespace
 
 void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options, int32_t Border,
                       float Ray) {
     Members& m = *m_;
-    const auto p = [&m](float px, float py) { return detail::FormatUnits(m.writer, px) + " " +
-                                                     detail::FormatUnits(m.writer, py); };
+    const auto p = [&m](float px, float py) {
+        return detail::FormatUnits(m.writer, px) + " " + detail::FormatUnits(m.writer, py);
+    };
     const bool all_sides = (Border & kAllSides) == kAllSides;
     if (Ray <= 0 && all_sides) {
         detail::WriteContent(m.writer, p(X, Y) + " " + p(xDim, YDim) + " re");
@@ -40,9 +41,8 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
         // The four rounded corners, each from the end of one side to the start of the next.
         const std::string top_right =
             p(right - r + k, Y) + " " + p(right, Y + r - k) + " " + p(right, Y + r) + " c";
-        const std::string bottom_right = p(right, bottom - r + k) + " " +
-                                         p(right - r + k, bottom) + " " + p(right - r, bottom) +
-                                         " c";
+        const std::string bottom_right = p(right, bottom - r + k) + " " + p(right - r + k, bottom) +
+                                         " " + p(right - r, bottom) + " c";
         const std::string bottom_left =
             p(X + r - k, bottom) + " " + p(X, bottom - r + k) + " " + p(X, bottom - r) + " c";
         const std::string top_left =
@@ -80,8 +80,7 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
             if ((Border & 32) != 0) block += p(right - r, Y) + " m\r" + top_right + " S\r";
             if ((Border & kRightSide) != 0)
                 block += p(right, Y + c32) + " m\r" + p(right, bottom - c64) + " l S\r";
-            if ((Border & 64) != 0)
-                block += p(right, bottom - r) + " m\r" + bottom_right + " S\r";
+            if ((Border & 64) != 0) block += p(right, bottom - r) + " m\r" + bottom_right + " S\r";
             if ((Border & kBottomSide) != 0)
                 block += p(right - c64, bottom) + " m\r" + p(X + c128, bottom) + " l S\r";
             if ((Border & 128) != 0) block += p(X + r, bottom) + " m\r" + bottom_left + " S\r";
@@ -99,4 +98,4 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
                           height - (w.current_y + YDim * scale));
 }
 
-}  // namespace pagora
+} // namespace pagora

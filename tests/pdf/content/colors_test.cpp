@@ -13,8 +13,8 @@ class Colors : public content_test::PageContent {};
 
 struct FillCase {
     const char* argument;
-    const char* stored;  // FillColor afterwards
-    const char* line;    // the one fill line written
+    const char* stored; // FillColor afterwards
+    const char* line;   // the one fill line written
 };
 
 class FillColors : public content_test::PageContent,
@@ -30,30 +30,27 @@ TEST_P(FillColors, StoreAndWriteTheColourString) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryForm, FillColors,
-    ::testing::Values(FillCase{"red", "#1 0 0", "1 0 0 rg"},
-                      FillCase{"#FF0000", "#1 0 0", "1 0 0 rg"},
-                      FillCase{"@255;0;0", "#1 0 0", "1 0 0 rg"},
-                      FillCase{"255", "#1 0 0", "1 0 0 rg"},
-                      FillCase{" 16711680 ", "#0 0 1", "0 0 1 rg"},
-                      FillCase{"-1", "#0 0 0", "0 0 0 rg"},
-                      // a number is rounded to a whole colour value, halves to even
-                      FillCase{"254.5", "#0.996 0 0", "0.996 0 0 rg"},
-                      FillCase{"#FF8000", "#1 0.502 0", "1 0.502 0 rg"},
-                      FillCase{"#ff8000ab", "#1 0.502 0", "1 0.502 0 rg"},
-                      FillCase{"#F00", "#0 0.059 0", "0 0.059 0 rg"},
-                      FillCase{"@0;100;100;0", "@0 1 1 0", "0 1 1 0 k"},
-                      FillCase{"@0,5;0;0;0", "@0.005 0 0 0", "0.005 0 0 0 k"},
-                      FillCase{"@50;x;;0", "@0.5 0 0 0", "0.5 0 0 0 k"},
-                      FillCase{"%25", "%0.75", "0.75 g"},
-                      FillCase{"%", "%1", "1 g"},
-                      FillCase{" lightBlue ", "#0.678 0.847 0.902", "0.678 0.847 0.902 rg"},
-                      FillCase{"Red|Blue", "#1 0 0", "1 0 0 rg"},
-                      FillCase{"stripes|red", "STRIPES", "/CS-RGB cs 1 0 0 /PSTRIPES scn"},
-                      FillCase{"dots | @0;0;0;100", "DOTS", "/CS-CMYK cs 0 0 0 1 /PDOTS scn"},
-                      FillCase{"dots|%40", "DOTS", "/CS-GRAY cs 0.6 /PDOTS scn"},
-                      FillCase{"stripes", "STRIPES", "/Pattern cs /PSTRIPES scn"},
-                      // grey is not a known spelling: it names a pattern
-                      FillCase{"grey", "GREY", "/Pattern cs /PGREY scn"}));
+    ::testing::Values(
+        FillCase{"red", "#1 0 0", "1 0 0 rg"}, FillCase{"#FF0000", "#1 0 0", "1 0 0 rg"},
+        FillCase{"@255;0;0", "#1 0 0", "1 0 0 rg"}, FillCase{"255", "#1 0 0", "1 0 0 rg"},
+        FillCase{" 16711680 ", "#0 0 1", "0 0 1 rg"}, FillCase{"-1", "#0 0 0", "0 0 0 rg"},
+        // a number is rounded to a whole colour value, halves to even
+        FillCase{"254.5", "#0.996 0 0", "0.996 0 0 rg"},
+        FillCase{"#FF8000", "#1 0.502 0", "1 0.502 0 rg"},
+        FillCase{"#ff8000ab", "#1 0.502 0", "1 0.502 0 rg"},
+        FillCase{"#F00", "#0 0.059 0", "0 0.059 0 rg"},
+        FillCase{"@0;100;100;0", "@0 1 1 0", "0 1 1 0 k"},
+        FillCase{"@0,5;0;0;0", "@0.005 0 0 0", "0.005 0 0 0 k"},
+        FillCase{"@50;x;;0", "@0.5 0 0 0", "0.5 0 0 0 k"}, FillCase{"%25", "%0.75", "0.75 g"},
+        FillCase{"%", "%1", "1 g"},
+        FillCase{" lightBlue ", "#0.678 0.847 0.902", "0.678 0.847 0.902 rg"},
+        FillCase{"Red|Blue", "#1 0 0", "1 0 0 rg"},
+        FillCase{"stripes|red", "STRIPES", "/CS-RGB cs 1 0 0 /PSTRIPES scn"},
+        FillCase{"dots | @0;0;0;100", "DOTS", "/CS-CMYK cs 0 0 0 1 /PDOTS scn"},
+        FillCase{"dots|%40", "DOTS", "/CS-GRAY cs 0.6 /PDOTS scn"},
+        FillCase{"stripes", "STRIPES", "/Pattern cs /PSTRIPES scn"},
+        // grey is not a known spelling: it names a pattern
+        FillCase{"grey", "GREY", "/Pattern cs /PGREY scn"}));
 
 TEST_F(Colors, StrokeColoursUseTheStrokeOperators) {
     pdf.SetColorLine("%25");
@@ -62,7 +59,7 @@ TEST_F(Colors, StrokeColoursUseTheStrokeOperators) {
     pdf.SetColorLine("stripes|red");
     pdf.SetColorLine("stripes");
     EXPECT_EQ(Written(), (Lines{"0.75 G", "0 1 1 0 K", "0 0 1 RG", "/CS-RGB CS 1 0 0 /PSTRIPES SCN",
-                              "/Pattern CS /PSTRIPES SCN"}));
+                                "/Pattern CS /PSTRIPES SCN"}));
     EXPECT_EQ(State().content.line_color, "STRIPES");
     EXPECT_EQ(State().content.line_pattern_color, "");
 }
@@ -117,8 +114,8 @@ TEST_F(Colors, BadColourRaisesAndChangesNothing) {
     const struct {
         const char* argument;
         int number;
-    } cases[] = {{"#GG0000", 13}, {"#", 13}, {"#12 456", 13}, {"1e12", 6}, {"-3000000000", 6},
-                 {"stripes|#XYZ", 13}};
+    } cases[] = {{"#GG0000", 13}, {"#", 13},          {"#12 456", 13},
+                 {"1e12", 6},     {"-3000000000", 6}, {"stripes|#XYZ", 13}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
         for (int target = 0; target < 3; ++target) {
@@ -163,4 +160,4 @@ TEST_F(Colors, ColourHelpersFollowTheDocumentPrecision) {
     EXPECT_EQ(pagora::detail::BoolToText(false), "false");
 }
 
-}  // namespace
+} // namespace

@@ -58,4 +58,4 @@ private:
 
 using Lines = std::vector<std::string>;
 
-}  // namespace content_test
+} // namespace content_test

@@ -16,7 +16,8 @@ using testing_support::TempDir;
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -25,8 +26,8 @@ struct Picture {
     int width = 0, height = 0;
     std::string pixels;
     uint32_t At(int x, int y) const {
-        const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width) +
-                          static_cast<size_t>(x)) * 3;
+        const size_t i =
+            (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
         return static_cast<uint32_t>(static_cast<unsigned char>(pixels[i])) << 16 |
                static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 1])) << 8 |
                static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 2]));
@@ -42,8 +43,7 @@ Picture ReadPpm(const std::string& path) {
                     &consumed) != 3)
         return {};
     picture.pixels = data.substr(static_cast<size_t>(consumed) + 1);
-    if (picture.pixels.size() < static_cast<size_t>(picture.width * picture.height * 3))
-        return {};
+    if (picture.pixels.size() < static_cast<size_t>(picture.width * picture.height * 3)) return {};
     return picture;
 }
 
@@ -96,10 +96,10 @@ TEST_F(DrawingDocument, OneTransparencyStatePerValue) {
     EXPECT_NE(RunCommand("pdfinfo '" + path + "'").out.find("PDF version:     1.4"),
               std::string::npos);
     // The states reach the page through its resources under the names the content uses.
-    const auto resources = RunCommand(
-        "/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
-        "print(sorted(str(k) for k in p.pages[0].Resources.ExtGState.keys()))\" '" +
-        path + "'");
+    const auto resources =
+        RunCommand("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
+                   "print(sorted(str(k) for k in p.pages[0].Resources.ExtGState.keys()))\" '" +
+                   path + "'");
     EXPECT_EQ(resources.status, 0);
     EXPECT_EQ(Count(resources.out, "+GS"), 3u) << resources.out;
 }
@@ -130,14 +130,14 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     const std::string path = Begin("shapes.pdf");
     pdf.BeginPage();
     pdf.SetColorFill("#FF0000");
-    pdf.DrawRect(10, 20, 100, 50, 5);  // solid red, probed below
+    pdf.DrawRect(10, 20, 100, 50, 5); // solid red, probed below
     pdf.SetColorLine("navy");
     pdf.SetLineWidth(2);
     pdf.SetColorFill("@0;0;100;0");
     pdf.DrawRect(130, 20, 100, 50, 4, 255, 10);
     pdf.SetColorFill("%20");
     pdf.DrawRect(250, 20, 100, 50, 4, 4 + 8 + 32 + 128, 12);
-    pdf.DrawRect(370, 20, 100, 50, 0, 4);  // top side only: the rest stays unpainted
+    pdf.DrawRect(370, 20, 100, 50, 0, 4); // top side only: the rest stays unpainted
     pdf.SetColorFill(std::to_string(0x00FF00));
     pdf.DrawEllipse(60, 130, 50, 25, 4);
     pdf.SetColorFill("gold");
@@ -152,8 +152,8 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     pdf.DrawCurve(1, 380, 180, 400, 280, 440, 220, 1);
     pdf.DrawCurve(2, 460, 180, 480, 240);
     for (int i = 0; i < 6; ++i) {
-        static const char* const kDashes[] = {"solid", "dash", "dot", "dashdot", "dashdotdot",
-                                              "4;2;1;2"};
+        static const char* const kDashes[] = {"solid",   "dash",       "dot",
+                                              "dashdot", "dashdotdot", "4;2;1;2"};
         // Every other line in a unit of 10 points, where the named dashes are long enough to see.
         const float unit = i % 2 == 0 ? 1.0f : 10.0f;
         pdf.SetScale(255, unit);
@@ -195,19 +195,19 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     EXPECT_EQ(ErrorsOf("qpdf --check '" + path + "'", &status), "");
     EXPECT_EQ(status, 0);
     const std::string ppm = dir.File("page.ppm");
-    EXPECT_EQ(ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + ppm + "' '" + path + "' 1", &status),
-              "");
+    EXPECT_EQ(
+        ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + ppm + "' '" + path + "' 1", &status),
+        "");
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ErrorsOf("pdftoppm -r 36 '" + path + "' '" + dir.File("poppler") + "'", &status),
-              "");
+    EXPECT_EQ(ErrorsOf("pdftoppm -r 36 '" + path + "' '" + dir.File("poppler") + "'", &status), "");
     EXPECT_EQ(status, 0);
 
     const Picture page = ReadPpm(ppm);
     ASSERT_EQ(page.width, 596);
-    EXPECT_EQ(page.At(60, 45), 0xFF0000u);   // inside the red rectangle
-    EXPECT_EQ(page.At(5, 45), 0xFFFFFFu);    // left of it
-    EXPECT_EQ(page.At(131, 21), 0xFFFFFFu);  // outside a rounded corner
-    EXPECT_EQ(page.At(180, 45), 0xFFFF00u);  // inside the yellow (CMYK) rectangle
+    EXPECT_EQ(page.At(60, 45), 0xFF0000u);  // inside the red rectangle
+    EXPECT_EQ(page.At(5, 45), 0xFFFFFFu);   // left of it
+    EXPECT_EQ(page.At(131, 21), 0xFFFFFFu); // outside a rounded corner
+    EXPECT_EQ(page.At(180, 45), 0xFFFF00u); // inside the yellow (CMYK) rectangle
     // The top-only rectangle strokes its top side, and not the left side that an unpainted
     // outline would have left for the next stroke.
     EXPECT_NE(page.At(420, 20), 0xFFFFFFu);
@@ -234,4 +234,4 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
 }
 
-}  // namespace
+} // namespace

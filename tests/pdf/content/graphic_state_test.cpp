@@ -19,7 +19,7 @@ TEST_F(GraphicState, RotationSkipsWholeTurnsOfTheRoundedAngle) {
                  {-720, {}},
                  {359.6f, {}},
                  {0.4f, {}},
-                 {0.5f, {}},  // halves round to the even whole degree
+                 {0.5f, {}}, // halves round to the even whole degree
                  {90, {"0 -1 1 0 0 0 cm"}},
                  {30, {"0.866 -0.5 0.5 0.866 0 0 cm"}},
                  {1.5f, {"1 -0.026 0.026 1 0 0 cm"}}};
@@ -30,14 +30,13 @@ TEST_F(GraphicState, RotationSkipsWholeTurnsOfTheRoundedAngle) {
 }
 
 TEST_F(GraphicState, ScalingSkewingAndTranslation) {
-    pdf.SetScale(2);  // millimetres
+    pdf.SetScale(2); // millimetres
     pdf.SetXY(5, 5);
     pdf.AxisScaling(1, 1);
     pdf.AxisSkewing(45, 0);
     EXPECT_FLOAT_EQ(pdf.GetX(), 5);
     pdf.AxisTranslation(10, 20);
-    EXPECT_EQ(Written(),
-              (Lines{"1 0 0 1 0 0 cm", "1 1 0 1 0 0 cm", "1 0 0 1 28.346 56.693 cm"}));
+    EXPECT_EQ(Written(), (Lines{"1 0 0 1 0 0 cm", "1 1 0 1 0 0 cm", "1 0 0 1 28.346 56.693 cm"}));
     EXPECT_FLOAT_EQ(pdf.GetX(), 0);
     EXPECT_FLOAT_EQ(pdf.GetY(), 0);
 }
@@ -61,7 +60,7 @@ TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
     pdf.SetColorFill("red");
     pdf.SetColorText("green");
     pdf.SetLineWidth(2);
-    pdf.SetColorFill("");  // filling off before the space
+    pdf.SetColorFill(""); // filling off before the space
     pdf.SetXY(30, 40);
     pdf.BeginSpace(5, 5);
     pdf.SetScale(2);
@@ -77,7 +76,7 @@ TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
     const auto& c = State().content;
     EXPECT_EQ(c.line_color, "#0 0 1");
     EXPECT_EQ(c.fill_color, "#1 0 0");
-    EXPECT_FALSE(c.no_fill);  // the re-written fill colour switches filling on again
+    EXPECT_FALSE(c.no_fill); // the re-written fill colour switches filling on again
     EXPECT_EQ(c.text_color, "#0 0.502 0");
     EXPECT_FALSE(c.no_text_color);
     EXPECT_FLOAT_EQ(c.line_width, 2);
@@ -107,8 +106,8 @@ TEST_F(GraphicState, NestedSpacesRestoreInReverseOrder) {
 
 TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
     pdf.SetXY(3, 4);
-    for (const float bad : {std::numeric_limits<float>::infinity(),
-                            std::numeric_limits<float>::quiet_NaN()}) {
+    for (const float bad :
+         {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
         EXPECT_THROW(pdf.BeginSpace(bad, 0), pagora::PdfError);
         EXPECT_THROW(pdf.BeginSpace(0, 0, 1, 1, bad), pagora::PdfError);
     }
@@ -117,4 +116,4 @@ TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
     EXPECT_FLOAT_EQ(pdf.GetX(), 3);
 }
 
-}  // namespace
+} // namespace

@@ -54,10 +54,10 @@ TEST_F(LineStyle, DashPatterns) {
         pdf.SetDash(c.pattern, c.phase);
         EXPECT_EQ(Written(), Lines{c.line}) << c.pattern;
     }
-    pdf.SetScale(2);  // millimetres: lengths and phase are user units
+    pdf.SetScale(2); // millimetres: lengths and phase are user units
     pdf.SetDash("3;2", 1);
     pdf.SetDash("dash");
     EXPECT_EQ(Written(), (Lines{"[ 8.504 5.669 ] 2.835 d", "[0.283 ] 0 d"}));
 }
 
-}  // namespace
+} // namespace

@@ -15,12 +15,12 @@ TEST(NumberText, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter) {
     const struct {
         const char* text;
         double value;
-    } cases[] = {{"", 0},          {"abc", 0},       {"  12", 12},     {"-3.5mm", -3.5},
-                 {"+7", 7},        {".25", 0.25},    {"5.", 5},        {"1.5.6", 1.5},
-                 {"2e3", 2000},    {"2E-2x", 0.02},  {"2e", 2},        {"2e+", 2},
-                 {"3 4", 3},       {"-", 0},         {"- 5", 0},       {"1,5", 1},
-                 {"\t5", 0},       {"1e-400", 0},    {"007", 7}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadNumber(c.text), c.value) << c.text;
+    } cases[] = {{"", 0},       {"abc", 0}, {"  12", 12},   {"-3.5mm", -3.5}, {"+7", 7},
+                 {".25", 0.25}, {"5.", 5},  {"1.5.6", 1.5}, {"2e3", 2000},    {"2E-2x", 0.02},
+                 {"2e", 2},     {"2e+", 2}, {"3 4", 3},     {"-", 0},         {"- 5", 0},
+                 {"1,5", 1},    {"\t5", 0}, {"1e-400", 0},  {"007", 7}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(ReadNumber(c.text), c.value) << c.text;
 }
 
 TEST(NumberText, TooLargeANumberIsAnOverflow) {
@@ -42,4 +42,4 @@ TEST(NumberText, WholeNumberNeedsTheWholeText) {
     EXPECT_EQ(ReadWholeNumber("#FF"), std::nullopt);
 }
 
-}  // namespace
+} // namespace

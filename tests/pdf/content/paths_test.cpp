@@ -14,8 +14,7 @@ using content_test::Lines;
 class Paths : public content_test::PageContent {
 protected:
     // Expects error `number` and no content.
-    template <typename Call>
-    void ExpectRefused(int number, Call call) {
+    template <typename Call> void ExpectRefused(int number, Call call) {
         try {
             call();
             ADD_FAILURE() << "no error raised";
@@ -41,12 +40,25 @@ TEST(PaintOperator, OneLinePerOptionWord) {
     const struct {
         int options;
         const char* line;
-    } cases[] = {{0, "S"},     {1, ""},       {2, "h S"},     {3, "h"},       {4, "B*"},
-                 {5, "f*"},    {6, "b*"},     {7, "f*"},      {128, "W S"},   {129, "W "},
-                 {130, "W h S"}, {131, "W h"}, {132, "W B*"}, {133, "W f*"}, {134, "W b*"},
-                 {135, "W f*"}, {8 + 16 + 32 + 64 + 256, "S"}};
-    for (const auto& c : cases) EXPECT_EQ(pagora::detail::PaintOperator(c.options), c.line)
-        << c.options;
+    } cases[] = {{0, "S"},
+                 {1, ""},
+                 {2, "h S"},
+                 {3, "h"},
+                 {4, "B*"},
+                 {5, "f*"},
+                 {6, "b*"},
+                 {7, "f*"},
+                 {128, "W S"},
+                 {129, "W "},
+                 {130, "W h S"},
+                 {131, "W h"},
+                 {132, "W B*"},
+                 {133, "W f*"},
+                 {134, "W b*"},
+                 {135, "W f*"},
+                 {8 + 16 + 32 + 64 + 256, "S"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(pagora::detail::PaintOperator(c.options), c.line) << c.options;
 }
 
 TEST_F(Paths, LinesAndCurvesContinueOnePath) {
@@ -66,7 +78,7 @@ TEST_F(Paths, LinesAndCurvesContinueOnePath) {
 }
 
 TEST_F(Paths, LineRecordsItsBoxInPageSpace) {
-    pdf.SetScale(2);  // millimetres
+    pdf.SetScale(2); // millimetres
     State().writer.page_height = 800;
     pdf.DrawLine(10, 20, 30, 5, 129);
     EXPECT_EQ(Written(), (Lines{"28.346 56.693 m 85.039 14.173 l", "W "}));
@@ -77,9 +89,9 @@ TEST_F(Paths, LineRecordsItsBoxInPageSpace) {
 
 TEST_F(Paths, EllipseIsFourQuarterCurves) {
     pdf.DrawEllipse(100, 100, 50, 25);
-    EXPECT_EQ(Written(), (Lines{"150 100 m", "150 86.193 127.614 75 100 75 c",
-                                "72.386 75 50 86.193 50 100 c", "50 113.807 72.386 125 100 125 c",
-                                "127.614 125 150 113.807 150 100 c", "S"}));
+    EXPECT_EQ(Written(),
+              (Lines{"150 100 m", "150 86.193 127.614 75 100 75 c", "72.386 75 50 86.193 50 100 c",
+                     "50 113.807 72.386 125 100 125 c", "127.614 125 150 113.807 150 100 c", "S"}));
     ExpectPosition(100, 100);
     ExpectBox(50, 842 - 75, 150, 842 - 125);
     pdf.DrawCircle(0, 0, 10, 6);
@@ -93,11 +105,11 @@ TEST_F(Paths, EllipseIsFourQuarterCurves) {
 TEST_F(Paths, ArcDrawsOnePointPerStep) {
     pdf.DrawArc(100, 100, 10);
     Lines lines = Written();
-    ASSERT_EQ(lines.size(), 364u);  // centre, first point as m and l, 360 more points, paint
+    ASSERT_EQ(lines.size(), 364u); // centre, first point as m and l, 360 more points, paint
     EXPECT_EQ(lines[0], "100 100 m");
     EXPECT_EQ(lines[1], "110 100 m");
     EXPECT_EQ(lines[2], "110 100 l");
-    EXPECT_EQ(lines[92], "100 110 l");  // 90 degrees: clockwise on the page, y downwards
+    EXPECT_EQ(lines[92], "100 110 l"); // 90 degrees: clockwise on the page, y downwards
     EXPECT_EQ(lines[362], "110 100 l");
     EXPECT_EQ(lines[363], "S");
     ExpectPosition(100, 100);
@@ -157,4 +169,4 @@ TEST_F(Paths, PolylineWithoutAWholePointIsRefusedUntouched) {
     ExpectBox(1, 840, 3, 838);
 }
 
-}  // namespace
+} // namespace
