@@ -140,6 +140,10 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
     std::string text(color);
     if (const std::optional<double> number = ReadWholeNumber(text))
         text = ComponentsOfNumber(*number, operation);
+    // The form is told by the first character after any blanks: " #FF0000" taken as a pattern
+    // name would come out as a colour string of the "#" form that no reader can parse.
+    const size_t first = text.find_first_not_of(' ');
+    text.erase(0, first == std::string::npos ? text.size() : first);
     ParsedColor parsed;
     if (text.empty()) return parsed;
     switch (text[0]) {
