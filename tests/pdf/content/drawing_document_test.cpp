@@ -214,6 +214,35 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     EXPECT_EQ(page.At(370, 45), 0xFFFFFFu);
 }
 
+TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
+    const std::string path = Begin("fonts.pdf");
+    pdf.BeginPage();
+    // A state saved before any font was chosen brings back no font.
+    pdf.BeginSpace();
+    pdf.EndSpace();
+    EXPECT_EQ(pdf.State().fonts.FontCount, 0);
+
+    pdf.SetFont("Helvetica", 12, 1);
+    pdf.BeginSpace(10, 10);
+    pdf.SetFont("Courier", 8, 2, 238);
+    pdf.BeginSpace();
+    pdf.SetFont("Times", 20);
+    pdf.EndSpace();
+    const auto& fonts = pdf.State().fonts;
+    EXPECT_EQ(fonts.FontResourceName, "CourierNew,Italic-238");
+    EXPECT_FLOAT_EQ(fonts.FontSize, 8);
+    pdf.EndSpace();
+    EXPECT_EQ(fonts.FontFamily, "Helvetica");
+    EXPECT_EQ(fonts.FontResourceName, "Arial,Bold");
+    EXPECT_FLOAT_EQ(fonts.FontSize, 12);
+    EXPECT_EQ(fonts.FontStyle, 1);
+    EXPECT_EQ(fonts.FontEncoding, 0);
+    EXPECT_EQ(fonts.FontCount, 3);  // selecting a registered font again writes no new one
+    pdf.EndPage();
+    pdf.EndDoc();
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
+}
+
 TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     const std::string path = Begin("overlay.pdf");
     pdf.BeginPage();
