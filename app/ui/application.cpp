@@ -5,12 +5,26 @@
 #include "app/ui/frm_main.h"
 
 #include <QApplication>
+#include <QScreen>
 
 namespace kerbolt::ui {
 
 void ConfigureApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
+
+namespace {
+
+// The windows open in the middle of the screen.
+void Centre(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
+
+} // namespace
 
 Application::~Application() {
     delete connect_.data();
@@ -48,12 +62,16 @@ void Application::ShowConnect() {
             // The sign-in window goes once its own handler has returned.
             connect_->deleteLater();
         });
+        Centre(*connect_);
     }
     connect_->show();
 }
 
 void Application::ShowMain() {
-    if (main_ == nullptr) main_ = new frmMain(context_);
+    if (main_ == nullptr) {
+        main_ = new frmMain(context_);
+        Centre(*main_);
+    }
     main_->show();
 }
 

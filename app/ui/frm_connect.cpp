@@ -104,11 +104,12 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     fraLangue_ = new QGroupBox(QStringLiteral("Select your Language"), this);
     fraLangue_->setObjectName(QStringLiteral("fraLangue"));
     fraLangue_->setAutoFillBackground(true);
-    fraLangue_->setGeometry(TwipsRect(300, 5000, 6000, 1500));
+    // Tall enough to cover the sign-in frame below it.
+    fraLangue_->setGeometry(TwipsRect(300, 5000, 6000, 3300));
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(QString::fromUtf8(kLanguageNames[i]), fraLangue_);
         button->setObjectName(QStringLiteral("cmdLangue%1").arg(i));
-        button->setGeometry(TwipsRect(240 + i * 1440, 480, 1320, 555));
+        button->setGeometry(TwipsRect(240 + i * 1440, 1200, 1320, 555));
         connect(button, &QPushButton::clicked, this, [this, i] { cmdLangue_Click(i); });
     }
     fraLangue_->hide();

@@ -201,6 +201,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
         label->setFont(TicketLabelFont(i));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // The title and the text wrap within their boxes on screen, as the ticket's labels do.
+        label->setWordWrap(i == kLabelTitle || i == kLabelText);
         lblBV_[static_cast<std::size_t>(i)] = label;
     }
     lblBV_[kLabelPayeeHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV2)));
