@@ -94,27 +94,27 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
     title_font.setPointSizeF(title_font.pointSizeF() * 1.25);
     lblTitre_->setFont(title_font);
 
-    lblPlace_ = MakeLabel(this, "lblPlace", Caption::lblPlace, TwipsRect(360, 1020, 1920, 300));
+    lblPlace_ = MakeLabel(this, "lblPlace", Caption::lblPlace, TwipsRect(360, 1020, 2280, 300));
     cmbPlace_ = new QComboBox(this);
     cmbPlace_->setObjectName(QStringLiteral("cmbPlace"));
-    cmbPlace_->setGeometry(TwipsRect(2400, 975, 2880, 375));
+    cmbPlace_->setGeometry(TwipsRect(2700, 975, 2580, 375));
     connect(cmbPlace_, &QComboBox::currentIndexChanged, this, [this] { Creer(); });
 
-    lblPlaque_ = MakeLabel(this, "lblPlaque", Caption::lblPlaque, TwipsRect(360, 1500, 1920, 300));
+    lblPlaque_ = MakeLabel(this, "lblPlaque", Caption::lblPlaque, TwipsRect(360, 1500, 2280, 300));
     txtPlaques_ = new QLineEdit(this);
     txtPlaques_->setObjectName(QStringLiteral("txtPlaques"));
-    txtPlaques_->setGeometry(TwipsRect(2400, 1455, 2880, 375));
+    txtPlaques_->setGeometry(TwipsRect(2700, 1455, 2580, 375));
     connect(txtPlaques_, &QLineEdit::textChanged, this, [this] { Creer(); });
 
-    lblPrint_ = MakeLabel(this, "lblPrint", Caption::lblPrint, TwipsRect(360, 1980, 1920, 300));
+    lblPrint_ = MakeLabel(this, "lblPrint", Caption::lblPrint, TwipsRect(360, 1980, 2280, 300));
     cmbPrinters_ = new QComboBox(this);
     cmbPrinters_->setObjectName(QStringLiteral("cmbPrinters"));
-    cmbPrinters_->setGeometry(TwipsRect(2400, 1935, 2880, 375));
+    cmbPrinters_->setGeometry(TwipsRect(2700, 1935, 2580, 375));
     // Only the user's own choice is stored, not the filling of the list.
     connect(cmbPrinters_, &QComboBox::activated, this, [this] { cmbPrinters_Click(); });
 
     cmdPrint_ = MakeButton(this, "cmdPrint", texts::CaptionText(kFrench, Caption::cmdPrint),
-                           TwipsRect(2400, 2520, 2880, 555));
+                           TwipsRect(2700, 2520, 2580, 555));
     connect(cmdPrint_, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
 
     // The settings.
@@ -201,8 +201,9 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
         label->setFont(TicketLabelFont(i));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // The title and the text wrap within their boxes on screen, as the ticket's labels do.
-        label->setWordWrap(i == kLabelTitle || i == kLabelText);
+        // A long title takes the box's second line; the text keeps its own line breaks, as on
+        // the printed ticket.
+        label->setWordWrap(i == kLabelTitle);
         lblBV_[static_cast<std::size_t>(i)] = label;
     }
     lblBV_[kLabelPayeeHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV2)));
