@@ -65,6 +65,10 @@ TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
     EXPECT_EQ(r.size, 4);
     EXPECT_EQ(r.outcome, SyncOutcome::Placed);
     EXPECT_EQ(ReadFileBytes(dir.File("K")), "copy");
+
+    ftp.calls.clear();
+    EXPECT_EQ(SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", "").outcome, SyncOutcome::Failed);
+    EXPECT_TRUE(ftp.calls.empty());
 }
 
 } // namespace
