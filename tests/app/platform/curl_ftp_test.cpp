@@ -53,7 +53,7 @@ protected:
     fs::path data = dir.Path() / "data";
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
 
     void SetUp() override {
         fs::create_directories(data);
@@ -167,7 +167,7 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
 TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
     TempDir dir;
     CurlFtp ftp(ConfigFor(testing_support::ClosedLoopbackPort()));
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
     const std::string local = dir.File("000NZFAP");
     WriteFileBytes(local, "local");
     const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
