@@ -1,4 +1,4 @@
-// INI files read and written with the semantics of the classic profile functions, on bytes:
+// INI files read and written with the semantics of the desktop's own INI routines, on bytes:
 // a missing file, section or key reads as absent; a new key goes to the end of its section and a
 // new section to the end of the file; file order is kept. Names match without regard to ASCII
 // case, the first matching section and key win, and names and values are trimmed of blanks and
