@@ -1,9 +1,12 @@
 #include "app/ui/mandate_action.h"
 
+#include "app/ui/ticket_painter.h"
+
 #include <QPainter>
 
 #include <cstring>
 #include <exception>
+#include <utility>
 
 namespace kerbolt::ui {
 
@@ -38,6 +41,14 @@ bool BuildMandateDocument(const Module1::State& state, const QImage& logo, IShel
     }
     if (!result.ok) prompts.Show(result.error, MessageIcon::Critical);
     return result.ok;
+}
+
+void InstallMandateHook(AppContext& context, modMandat::PdfWriterFactory make_writer) {
+    context.hooks.build_mandate = [&context, make_writer = std::move(make_writer)](frmMain&) {
+        // The window shows the shipped logo; the document carries the same picture.
+        return BuildMandateDocument(context.state, TicketLogo(), context.shell, context.prompts,
+                                    make_writer);
+    };
 }
 
 } // namespace kerbolt::ui

@@ -7,6 +7,7 @@
 #include "app/core/mandate_builder.h"
 #include "app/core/module1.h"
 #include "app/platform/ports.h"
+#include "app/ui/app_context.h"
 
 namespace kerbolt::ui {
 
@@ -18,5 +19,9 @@ modMandat::RgbImage MandateLogoPixels(const QImage& picture);
 // of the writer included, shows its description in a message box and gives false.
 bool BuildMandateDocument(const Module1::State& state, const QImage& logo, IShell& shell,
                           IPrompts& prompts, const modMandat::PdfWriterFactory& make_writer);
+
+// Plugs the build into the main window's mandate button: the window's own logo, the context's
+// shell and message boxes, one writer from `make_writer` per document.
+void InstallMandateHook(AppContext& context, modMandat::PdfWriterFactory make_writer);
 
 } // namespace kerbolt::ui

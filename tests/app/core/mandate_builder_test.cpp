@@ -3,7 +3,7 @@
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "pdf/writer/Pagora.h"
-#include "tests/app/core/recording_pdf_writer.h"
+#include "tests/app/core/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@
 namespace kerbolt::modMandat {
 namespace {
 
-using testing::RecordingPdfWriter;
-using testing::RecordingShell;
+using fakes::DocumentOpener;
+using fakes::RecordingPdfWriter;
 using testing_support::RunCommand;
 using testing_support::TempDir;
 
@@ -103,18 +103,18 @@ protected:
         return names;
     }
 
-    std::vector<testing::PdfCall> Only(const std::string& op) const {
-        std::vector<testing::PdfCall> found;
-        for (const testing::PdfCall& call : calls_)
+    std::vector<fakes::PdfCall> Only(const std::string& op) const {
+        std::vector<fakes::PdfCall> found;
+        for (const fakes::PdfCall& call : calls_)
             if (call.op == op) found.push_back(call);
         return found;
     }
 
     TempDir dir_;
     Module1::State state_;
-    RecordingShell shell_;
+    DocumentOpener shell_;
     std::function<void(RecordingPdfWriter&)> configure_ = [](RecordingPdfWriter&) {};
-    std::vector<testing::PdfCall> calls_; // what the last build's writer was asked to do
+    std::vector<fakes::PdfCall> calls_; // what the last build's writer was asked to do
 };
 
 TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
@@ -130,11 +130,11 @@ TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
     EXPECT_EQ(Only("DrawImage").at(0).height, 67); // 2 × 100 / 3
 
     const auto bytes = [](const std::string& utf8) { return pagora::Pagora::FromUtf8(utf8); };
-    const std::vector<testing::PdfCall> lines = Only("DrawText");
+    const std::vector<fakes::PdfCall> lines = Only("DrawText");
     EXPECT_EQ(lines.at(0).text, bytes("Mandat zur Intervention wegen Parkschadenentschädigung"));
     EXPECT_EQ(lines.at(3).text, bytes("Name / Vorname oder Firmenname:  Jürg Muster"));
     EXPECT_EQ(lines.at(4).text, bytes("Adresse:  Bahnhofstrasse 7, 8001 Zürich"));
-    const std::vector<testing::PdfCall> boxes = Only("DrawTextBox");
+    const std::vector<fakes::PdfCall> boxes = Only("DrawTextBox");
     EXPECT_NE(boxes.at(0).text.find("parken:\r\n- Seeweg 1\r\n- \r\n- Seeweg 3"),
               std::string::npos);
     EXPECT_EQ(boxes.at(5).text.rfind(bytes("Ausgestellt in Zürich, am"), 0), 0u);

@@ -2,7 +2,7 @@
 
 #include "app/core/module1.h"
 #include "pdf/writer/Pagora.h"
-#include "tests/app/core/recording_pdf_writer.h"
+#include "tests/app/core/mandate_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 namespace kerbolt::modMandat {
 namespace {
 
-using testing::PdfCall;
-using testing::RecordingPdfWriter;
+using fakes::PdfCall;
+using fakes::RecordingPdfWriter;
 
 std::string Bytes(const std::string& utf8) {
     return pagora::Pagora::FromUtf8(utf8);

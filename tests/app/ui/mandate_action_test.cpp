@@ -3,7 +3,7 @@
 #include "app/core/mod_upload.h"
 #include "app/ui/ticket_painter.h"
 #include "tests/app/core/fake_ports.h"
-#include "tests/app/core/recording_pdf_writer.h"
+#include "tests/app/core/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +15,9 @@
 namespace kerbolt::ui {
 namespace {
 
-using testing::RecordingPdfWriter;
-using testing::RecordingPrompts;
-using testing::RecordingShell;
+using fakes::DocumentOpener;
+using fakes::RecordingPdfWriter;
+using fakes::RecordingPrompts;
 
 TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
     // Three pixels a row: Qt pads each 9-byte row to 12 bytes.
@@ -68,7 +68,7 @@ protected:
 
     testing_support::TempDir dir_;
     Module1::State state_;
-    RecordingShell shell_;
+    DocumentOpener shell_;
     RecordingPrompts prompts_;
 };
 

@@ -1,6 +1,7 @@
-// A PDF writer that records the mandate's calls instead of writing them, with a simple model of
-// the text box: it wraps words into lines of a fixed number of characters, holds as many lines
-// as its height allows (at least one) and hands back the rest as the real box does.
+// Fakes for the mandate's tests. A PDF writer that records the mandate's calls instead of
+// writing them, with a simple model of the text box: it wraps words into lines of a fixed number
+// of characters, holds as many lines as its height allows (at least one) and hands back the rest
+// as the real box does.
 #pragma once
 
 #include "app/core/mandate_writer.h"
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::testing {
+namespace kerbolt::fakes {
 
 struct PdfCall {
     std::string op;   // the operation's name
@@ -31,7 +32,8 @@ public:
     int begin_error = 0;
     int end_error = 0;
     bool box_throws = false;
-    // Whether BeginDoc creates the output file, as the real writer does.
+    // Whether BeginDoc creates the output file, as the real writer does (and records an error
+    // when it cannot).
     bool creates_file = false;
 
     RecordingPdfWriter() = default;
@@ -57,6 +59,9 @@ public:
             if (std::FILE* file = std::fopen(strFileName.c_str(), "wb")) {
                 std::fputs("%PDF-1.3\n", file);
                 std::fclose(file);
+            } else {
+                error_ = 76;
+                description_ = "Path not found - " + strFileName;
             }
         }
         return strFileName;
@@ -165,8 +170,9 @@ private:
     std::string description_;
 };
 
-// Records the documents and pages it is asked to open.
-class RecordingShell : public IShell {
+// Records the documents and pages it is asked to open (named apart from the window tests' shell,
+// which shares the test namespace).
+class DocumentOpener : public IShell {
 public:
     bool OpenDocument(const std::string& path) override {
         opened.push_back(path);
@@ -183,4 +189,4 @@ public:
     std::vector<std::string> opened;
 };
 
-} // namespace kerbolt::testing
+} // namespace kerbolt::fakes
