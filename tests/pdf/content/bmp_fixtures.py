@@ -6,6 +6,11 @@
   bmp_fixtures.py decode IN OUT   writes IN's pixels to OUT as RGB bytes, top row first,
                                   preceded by the line "width height"
 
+  bmp_fixtures.py compare PNG BMP [BITS]
+                                  prints how many pixels of BMP's picture differ from the
+                                  top-left corner of the rendered page PNG, comparing only the
+                                  top BITS bits of each component (default 8)
+
 A file X.bmp beside which X.intended.bmp exists is to be compared with the decoding of the
 latter (see intended()).
 
@@ -201,6 +206,20 @@ def main():
         for name, data in {**well_formed(), **malformed()}.items():
             with open(os.path.join(folder, name), "wb") as out:
                 out.write(data)
+    elif sys.argv[1] == "compare":
+        rendered = Image.open(sys.argv[2]).convert("RGB")
+        source = sys.argv[3]
+        if os.path.exists(source[:-4] + ".intended.bmp"):
+            source = source[:-4] + ".intended.bmp"
+        picture = Image.open(source).convert("RGB")
+        width, height = picture.size
+        crop = rendered.crop((0, 0, width, height))
+        keep = (0xFF << (8 - int(sys.argv[4]))) & 0xFF if len(sys.argv) > 4 else 0xFF
+
+        def top(pixel):
+            return tuple(c & keep for c in pixel)
+
+        print(sum(1 for a, b in zip(crop.getdata(), picture.getdata()) if top(a) != top(b)))
     elif sys.argv[1] == "decode":
         image = Image.open(sys.argv[2]).convert("RGB")
         with open(sys.argv[3], "wb") as out:
