@@ -1,5 +1,7 @@
 #include "pdf/content/bmp_reader.h"
 
+#include "pdf/writer/writer.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +11,11 @@ namespace pagora::detail {
 
 namespace {
 
-constexpr int kNotABitmap = 53;
-constexpr int kUnsupported = 5;
-constexpr int kOutOfRange = 6;
-constexpr int kTooLarge = 7;
-constexpr int kCutShort = 9;
+constexpr int kNotABitmap = kErrFileNotFound;
+constexpr int kUnsupported = kErrInvalidCall;
+constexpr int kOutOfRange = kErrOverflow;
+constexpr int kTooLarge = kErrOutOfMemory;
+constexpr int kCutShort = kErrSubscript;
 
 constexpr std::uint32_t kRgb = 0;
 constexpr std::uint32_t kRle8 = 1;

@@ -1,7 +1,7 @@
 #include "pdf/content/text_box_layout.h"
 
 #include "pdf/content/text_measure.h"
-#include "pdf/writer/Pagora.h"
+#include "pdf/writer/writer.h"
 
 #include <cstddef>
 
@@ -36,7 +36,7 @@ std::vector<std::string> Split(const std::string& text, char delimiter) {
 void CutToWidth(std::string& text, float limit, const TextWidth& width) {
     while (width(text) > limit) {
         if (text.size() < 2) {
-            throw PdfError(5, "", "Invalid procedure call or argument");
+            RaiseError(kErrInvalidCall, "DrawTextBox");
         }
         text.resize(text.size() - 2);
         text += kCutMarker;
