@@ -74,7 +74,7 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     case LineAdjust::kShrink:
     case LineAdjust::kFit:
         before = FormatReal(s, plan.adjust_value) + " Tz ";
-        // Stretching restores with two blanks, as the lines have always been written.
+        // A stretched line restores the scaling after two blanks, a shrunk one after one.
         after = (plan.adjust == LineAdjust::kFit ? "  " : " ") +
                 FormatReal(s, s.horizontal_scaling) + " Tz";
         break;

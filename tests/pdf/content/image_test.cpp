@@ -78,6 +78,12 @@ TEST_F(Images, SizesFollowTheImageOrTheBox) {
     EXPECT_FLOAT_EQ(content.last_box_y1, 822);
     EXPECT_FLOAT_EQ(content.last_box_x2, 110);
     EXPECT_FLOAT_EQ(content.last_box_y2, 772);
+
+    // In millimetres the natural size still covers one point per pixel.
+    pdf_.SetScale(2);
+    pdf_.DrawImage("wide.bmp", 0, 0);
+    EXPECT_NEAR(content.last_box_x2 - content.last_box_x1, 300, 1e-3);
+    EXPECT_NEAR(content.last_box_y1 - content.last_box_y2, 150, 1e-3);
     Finish();
 }
 
