@@ -1,4 +1,5 @@
 // The client's composition root: builds the real adapters and hands them to the windows.
+#include "app/core/mandate_pagora_writer.h"
 #include "app/platform/curl_ftp.h"
 #include "app/platform/notifier.h"
 #include "app/platform/qt/desktop.h"
@@ -7,6 +8,7 @@
 #include "app/platform/system_paths.h"
 #include "app/ui/app_context.h"
 #include "app/ui/application.h"
+#include "app/ui/mandate_action.h"
 
 #include <QApplication>
 
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
 
     kerbolt::ui::AppContext context{paths, ftp,       clock,    prompts, shell,
                                     exit,  *printers, notifier, config};
+    kerbolt::ui::InstallMandateHook(context, kerbolt::modMandat::PagoraWriterFactory());
     kerbolt::ui::Application application(context);
     if (!application.Start()) return 1;
     return QApplication::exec();

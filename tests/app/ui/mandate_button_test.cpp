@@ -1,10 +1,11 @@
 #include "app/ui/frm_main.h"
 
+#include "app/core/mandate_pagora_writer.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "app/ui/mandate_action.h"
-#include "tests/app/core/mandate_fakes.h"
 #include "tests/app/ui/ui_harness.h"
+#include "tests/support/fixed_host.h"
 
 #include <QPushButton>
 
@@ -36,11 +37,10 @@ protected:
                                    .npa = "1000",
                                    .ville = "Lausanne"});
         WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
-        InstallMandateHook(*harness_.context, [this] {
+        InstallMandateHook(*harness_.context, [this, make = modMandat::PagoraWriterFactory(
+                                                         testing_support::MakeFixedHost())] {
             ++builds_;
-            auto writer = std::make_unique<fakes::RecordingPdfWriter>();
-            writer->creates_file = true;
-            return std::unique_ptr<modMandat::IPdfWriter>(std::move(writer));
+            return make();
         });
         window_ = std::make_unique<frmMain>(*harness_.context);
         window_->show();
@@ -67,7 +67,10 @@ TEST_F(MandateButton, FirstClickBuildsAndOpensTheSecondOnlyOpens) {
 
     const std::string written = ReadFileBytes(MandatePath());
     const auto written_at = std::filesystem::last_write_time(MandatePath());
-    ASSERT_FALSE(written.empty());
+    ASSERT_EQ(written.rfind("%PDF-1.", 0), 0u);
+    EXPECT_EQ(
+        testing_support::RunCommand("qpdf --check '" + MandatePath() + "' >/dev/null 2>&1").status,
+        0);
     Button()->click();
     EXPECT_EQ(builds_, 1) << "an existing document is not written again";
     EXPECT_EQ(harness_.shell.opened, (std::vector<std::string>{MandatePath(), MandatePath()}));
@@ -84,7 +87,8 @@ TEST_F(MandateButton, UnwritableDataFolderGivesAMessageAndKeepsTheCaption) {
     const testing::Prompt& message = harness_.prompts.prompts[0];
     EXPECT_EQ(message.icon, MessageIcon::Critical);
     EXPECT_FALSE(message.question);
-    EXPECT_EQ(message.text.rfind("Path not found - ", 0), 0u) << message.text;
+    // The writer's description names the file it could not write.
+    EXPECT_NE(message.text.find(" - " + MandatePath()), std::string::npos) << message.text;
     EXPECT_EQ(Button()->text(), QStringLiteral("Generér le mandat"));
     EXPECT_TRUE(harness_.shell.opened.empty());
     EXPECT_FALSE(std::filesystem::exists(MandatePath()));
