@@ -3,6 +3,7 @@
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "pdf/writer/Pagora.h"
+#include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
 
@@ -18,8 +19,8 @@
 namespace kerbolt::modMandat {
 namespace {
 
-using fakes::DocumentOpener;
 using fakes::RecordingPdfWriter;
+using fakes::RecordingShell;
 using testing_support::RunCommand;
 using testing_support::TempDir;
 
@@ -63,20 +64,13 @@ TEST(MandateLogo, PicturesThatCannotBeEncoded) {
 // A signed-in user with contact details and three spots, in folders of a test's own.
 class MandateBuild : public ::testing::Test {
 protected:
-    MandateBuild() {
-        state_.DataFolder = (dir_.Path() / "data").string();
-        state_.TempFolder = (dir_.Path() / "tmp").string();
-        std::filesystem::create_directories(state_.DataFolder);
-        std::filesystem::create_directories(state_.TempFolder);
-        state_.AccountKey = "000NZFAP";
-        state_.DataFile = state_.DataFolder + "/000NZFAP";
+    MandateBuild()
+        : state_(fakes::MandateUser(dir_.Path(), {.Nom = "Jürg Muster",
+                                                  .rue = "Bahnhofstrasse",
+                                                  .no = "7",
+                                                  .npa = "8001",
+                                                  .ville = " Zürich "})) {
         state_.Language = 2;
-        WriteAccount(state_.DataFile, "a@b.ch", "pw");
-        WriteContactDetails(state_.DataFile, {.Nom = "Jürg Muster",
-                                              .rue = "Bahnhofstrasse",
-                                              .no = "7",
-                                              .npa = "8001",
-                                              .ville = " Zürich "});
         WritePlaces(state_.DataFile,
                     {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
     }
@@ -112,7 +106,7 @@ protected:
 
     TempDir dir_;
     Module1::State state_;
-    DocumentOpener shell_;
+    RecordingShell shell_;
     std::function<void(RecordingPdfWriter&)> configure_ = [](RecordingPdfWriter&) {};
     std::vector<fakes::PdfCall> calls_; // what the last build's writer was asked to do
 };

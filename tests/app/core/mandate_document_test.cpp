@@ -3,6 +3,7 @@
 
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
+#include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
@@ -75,20 +76,12 @@ std::vector<int> PageNumbers(const std::string& pdf) {
 
 class MandateDocumentTest : public ::testing::Test {
 protected:
-    MandateDocumentTest() {
-        state_.DataFolder = (dir_.Path() / "data").string();
-        state_.TempFolder = (dir_.Path() / "tmp").string();
-        std::filesystem::create_directories(state_.DataFolder);
-        std::filesystem::create_directories(state_.TempFolder);
-        state_.AccountKey = "000NZFAP";
-        state_.DataFile = state_.DataFolder + "/000NZFAP";
-        WriteAccount(state_.DataFile, "a@b.ch", "pw");
-        WriteContactDetails(state_.DataFile, {.Nom = "Zoë Châtelain",
-                                              .rue = "Rue de l'Église",
-                                              .no = "3",
-                                              .npa = "1003",
-                                              .ville = "Lausanne"});
-    }
+    MandateDocumentTest()
+        : state_(fakes::MandateUser(dir_.Path(), {.Nom = "Zoë Châtelain",
+                                                  .rue = "Rue de l'Église",
+                                                  .no = "3",
+                                                  .npa = "1003",
+                                                  .ville = "Lausanne"})) {}
 
     void Spots(int count) {
         std::vector<PlaceRecord> places;
@@ -100,7 +93,7 @@ protected:
 
     // Builds the document; returns its path.
     std::string Build() {
-        fakes::DocumentOpener shell;
+        fakes::RecordingShell shell;
         const MandateResult result = BuildMandatePdf(
             state_, WideLogo(), shell, PagoraWriterFactory(testing_support::MakeFixedHost()));
         EXPECT_TRUE(result.ok) << result.error;

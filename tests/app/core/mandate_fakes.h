@@ -1,13 +1,16 @@
-// Fakes for the mandate's tests. A PDF writer that records the mandate's calls instead of
-// writing them, with a simple model of the text box: it wraps words into lines of a fixed number
-// of characters, holds as many lines as its height allows (at least one) and hands back the rest
-// as the real box does.
+// Fakes for the mandate's tests. A user with his folders, and a PDF writer that records the
+// mandate's calls instead of writing them, with a simple model of the text box: it wraps words into
+// lines of a fixed number of characters, holds as many lines as its height allows (at least one)
+// and hands back the rest as the real box does.
 #pragma once
 
 #include "app/core/mandate_writer.h"
+#include "app/core/module1.h"
+#include "app/core/records.h"
 #include "app/platform/ports.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -170,23 +173,19 @@ private:
     std::string description_;
 };
 
-// Records the documents and pages it is asked to open (named apart from the window tests' shell,
-// which shares the test namespace).
-class DocumentOpener : public IShell {
-public:
-    bool OpenDocument(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool StartProgram(const std::string& path, const std::string& arguments) override {
-        opened.push_back(path + " " + arguments);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
+// A signed-in user in folders of the test's own under `root`: "data" holds the data file with
+// the account and `contact`, "tmp" is the temporary folder.
+inline Module1::State MandateUser(const std::filesystem::path& root, const InfosRecord& contact) {
+    Module1::State state;
+    state.DataFolder = (root / "data").string();
+    state.TempFolder = (root / "tmp").string();
+    std::filesystem::create_directories(state.DataFolder);
+    std::filesystem::create_directories(state.TempFolder);
+    state.AccountKey = "000NZFAP";
+    state.DataFile = state.DataFolder + "/000NZFAP";
+    WriteAccount(state.DataFile, "a@b.ch", "pw");
+    WriteContactDetails(state.DataFile, contact);
+    return state;
+}
 
 } // namespace kerbolt::fakes

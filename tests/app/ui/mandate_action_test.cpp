@@ -15,7 +15,7 @@
 namespace kerbolt::ui {
 namespace {
 
-using fakes::DocumentOpener;
+using fakes::RecordingShell;
 using fakes::RecordingPdfWriter;
 using fakes::RecordingPrompts;
 
@@ -68,7 +68,7 @@ protected:
 
     testing_support::TempDir dir_;
     Module1::State state_;
-    DocumentOpener shell_;
+    RecordingShell shell_;
     RecordingPrompts prompts_;
 };
 

@@ -59,22 +59,7 @@ public:
     std::vector<int> codes;
 };
 
-class RecordingShell : public IShell {
-public:
-    bool OpenDocument(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool StartProgram(const std::string& path, const std::string&) override {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
+using RecordingShell = fakes::RecordingShell;
 
 class FixedClock : public IClock {
 public:
