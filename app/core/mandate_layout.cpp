@@ -19,7 +19,8 @@ constexpr int kWesternCharset = 0;
 constexpr int kRegular = 0;
 constexpr int kBold = 1;
 constexpr float kTitleSize = 14;
-constexpr float kTextSize = 12;
+constexpr std::int16_t kTextPoints = 12;
+constexpr float kTextSize = kTextPoints;
 constexpr std::int16_t kMinimumBoxHeight = 25;
 constexpr int kTextAlignLeft = 1;
 constexpr int kBoxAlignTopLeft = 9;
@@ -141,8 +142,9 @@ private:
     void Body(const std::string& body) {
         UseFont(kTextSize, kRegular);
         std::string text = Bytes(body);
-        int height = EstimateTextHeight(text, kEstimateWidth, 12, kMinimumBoxHeight);
+        int height = EstimateTextHeight(text, kEstimateWidth, kTextPoints, kMinimumBoxHeight);
         for (;;) {
+            // A box that would start with less room than the smallest box goes to a new page.
             if (y_ + height > kPageHeight && kPageHeight - y_ < kMinimumBoxHeight &&
                 y_ > TopOfText())
                 NewPage();
@@ -156,7 +158,7 @@ private:
             if (rest.empty() || rest.size() >= text.size()) break;
             if (box < height) NewPage();
             text = std::move(rest);
-            height = EstimateTextHeight(text, kEstimateWidth, 12, kMinimumBoxHeight);
+            height = EstimateTextHeight(text, kEstimateWidth, kTextPoints, kMinimumBoxHeight);
         }
         y_ += 10;
     }
