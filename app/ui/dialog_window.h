@@ -1,0 +1,61 @@
+// What the dialogs opened from the main window share: the state and ports they work with, and a
+// window that reports when it unloads, so that the main window can come back without waiting in
+// a loop of its own.
+#pragma once
+
+#include "app/core/config.h"
+#include "app/core/module1.h"
+#include "app/platform/ports.h"
+#include "app/ui/window_common.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+namespace kerbolt::ui {
+
+// The state and ports of the dialogs, and the main window's routines they call after saving.
+struct DialogContext {
+    Module1::State& state;
+    IPrompts& prompts;
+    IFtp& ftp;
+    IShell& shell;
+    const ServerConfig& config;
+    std::function<void()> ListePlaces;              // frmMain.ListePlaces
+    std::function<void()> Creer;                    // frmMain.Creer
+    std::function<std::string(int)> MainMessage;    // frmMain.Message
+};
+
+inline QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+inline std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+// A dialog: application-modal, gone once unloaded.
+class DialogWindow : public KerboltWindow {
+    Q_OBJECT
+public:
+    explicit DialogWindow(QWidget* parent = nullptr);
+    // Closes the window for good; `unloaded` is emitted once.
+    void Unload();
+    bool IsUnloaded() const { return unloaded_; }
+
+signals:
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool unloaded_ = false;
+};
+
+// Shows a dialog modally and returns at once; `after` runs when it has unloaded.
+void OpenModal(DialogWindow* dialog, std::function<void()> after = {});
+// Shows a dialog modally and returns when it has unloaded.
+void RunModal(DialogWindow* dialog);
+
+} // namespace kerbolt::ui

@@ -1,0 +1,221 @@
+#include "app/ui/frm_indemnites.h"
+
+#include "app/core/indemnite_lines.h"
+#include "app/core/indemnites_texts.h"
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+#include "app/ui/frm_places.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kerbolt::ui {
+namespace texts = kerbolt::frmIndemnites;
+
+namespace {
+
+constexpr int kSettingsWidth = 9615;
+constexpr int kListWidth = 12315;
+constexpr int kHeight = 6900;
+// The close label sits this far from the right edge in both widths.
+constexpr int kCloseFromRight = 375;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(where);
+    return label;
+}
+
+// Ticket texts keep CR LF line ends; the text field works with LF.
+QString FromStored(const std::string& text) {
+    return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+std::string ToStored(const QString& text) {
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return S(lf.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+}
+
+} // namespace
+
+AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+}
+
+void AmountEdit::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    // Keys without text (arrows, Delete, Home) move and erase as usual.
+    if (text.isEmpty()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const auto typed = texts::FilterAmountKey(text.size() == 1 ? text.at(0).unicode() : 0);
+    event->accept();
+    if (!typed) return; // letters, signs, blanks, pasting and other control keys
+    if (*typed == U'.' && text != QStringLiteral(".")) {
+        insert(QStringLiteral("."));
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
+    : DialogWindow(parent), context_(std::move(context)) {
+    setObjectName(QStringLiteral("frmIndemnites"));
+    resize(Px(kListWidth), Px(kHeight));
+
+    lblIndemnite_ = MakeLabel(this, "lblIndemnite", "", TwipsRect(360, 240, 8000, 375));
+    QFont title = lblIndemnite_->font();
+    title.setBold(true);
+    title.setPointSizeF(12);
+    lblIndemnite_->setFont(title);
+
+    fraReglagle_ = new QFrame(this);
+    fraReglagle_->setObjectName(QStringLiteral("fraReglagle"));
+    fraReglagle_->setGeometry(TwipsRect(360, 840, 8880, 5700));
+    lblMontant_ = MakeLabel(fraReglagle_, "lblMontant", "Montant de l'indemnité de dérangement",
+                            TwipsRect(0, 60, 5400, 255));
+    txtMontant_ = new AmountEdit(fraReglagle_);
+    txtMontant_->setObjectName(QStringLiteral("txtMontant"));
+    txtMontant_->setGeometry(TwipsRect(5520, 0, 1500, 330));
+    lblTitre_ = MakeLabel(fraReglagle_, "lblTitre", "Titre :", TwipsRect(0, 600, 1200, 255));
+    txtTitre_ = new QLineEdit(fraReglagle_);
+    txtTitre_->setObjectName(QStringLiteral("txtTitre"));
+    txtTitre_->setGeometry(TwipsRect(1200, 540, 7680, 330));
+    lblTexte_ = MakeLabel(fraReglagle_, "lblTexte", "Texte :", TwipsRect(0, 1080, 1200, 255));
+    txtTexte_ = new QPlainTextEdit(fraReglagle_);
+    txtTexte_->setObjectName(QStringLiteral("txtTexte"));
+    txtTexte_->setGeometry(TwipsRect(1200, 1020, 7680, 3900));
+    cmdSave_ = new QPushButton(QStringLiteral("Enregistrer"), fraReglagle_);
+    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
+    cmdSave_->setGeometry(TwipsRect(6880, 5100, 2000, 450));
+    connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+
+    fraIndemn_ = new QFrame(this);
+    fraIndemn_->setObjectName(QStringLiteral("fraIndemn"));
+    fraIndemn_->setGeometry(TwipsRect(360, 840, 11640, 5700));
+    static const char* const kOptions[] = {"Tout", "En attente", "Payé"};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(kOptions[i]), fraIndemn_);
+        option->setObjectName(QStringLiteral("optSelect%1").arg(i));
+        option->setGeometry(TwipsRect(i * 2400, 0, 2300, 300));
+        connect(option, &QRadioButton::clicked, this, [this, i] { optSelect_Click(i); });
+        optSelect_[static_cast<std::size_t>(i)] = option;
+    }
+    // The headings stand above the list's columns (15, 6, 20, 15, 10 characters, then the mark).
+    static const char* const kHeadings[][2] = {{"lblId", "Id"},           {"lblPlace", "Place"},
+                                               {"lblDate", "Date"},       {"lblPlaques", "Plaques"},
+                                               {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
+    static const int kColumnStart[] = {0, 15, 21, 41, 56, 66};
+    const int char_twips = 108; // one character of the list's face
+    for (std::size_t i = 0; i < headings_.size(); ++i) {
+        headings_[i] = MakeLabel(fraIndemn_, kHeadings[i][0], kHeadings[i][1],
+                                 TwipsRect(60 + kColumnStart[i] * char_twips, 480, 1600, 255));
+    }
+    List1_ = new QListWidget(fraIndemn_);
+    List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setFont(ListFont());
+    List1_->setGeometry(TwipsRect(0, 780, 11640, 4800));
+
+    lblUndo_ = AddCloseLabel(kListWidth);
+    connect(lblUndo_, &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
+
+    Form_Load();
+    Form_Resize();
+}
+
+void frmIndemnites::Form_Load() {
+    const Module1::State& state = context_.state;
+    // The list frame takes the settings frame's place.
+    fraIndemn_->move(fraReglagle_->x(), fraIndemn_->y());
+    txtMontant_->setText(Q(state.TicketAmount));
+    txtTitre_->setText(Q(state.TicketTitle));
+    txtTexte_->setPlainText(FromStored(state.TicketText));
+    if (SettingsMode()) {
+        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgSettingsTitle)));
+        fraReglagle_->show();
+        fraIndemn_->hide();
+    } else {
+        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgListTitle)));
+        fraReglagle_->hide();
+        fraIndemn_->show();
+        optSelect_[0]->setChecked(true);
+        optSelect_Click(texts::kAll);
+    }
+    ApplyLanguage();
+}
+
+void frmIndemnites::resizeEvent(QResizeEvent* event) {
+    DialogWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmIndemnites::Form_Resize() {
+    const int width = context_.state.IndemnitesMode == 1 ? kSettingsWidth : kListWidth;
+    if (this->width() != Px(width)) resize(Px(width), height());
+    if (lblUndo_ != nullptr) {
+        lblUndo_->move(Px(width - kCloseFromRight), lblUndo_->y());
+    }
+}
+
+void frmIndemnites::ApplyLanguage() {
+    const int language = context_.state.Language;
+    if (language < 1 || language > 4) return;
+    using texts::Caption;
+    const auto set = [language](auto* widget, Caption caption) {
+        widget->setText(Q(texts::CaptionText(language, caption)));
+    };
+    set(lblMontant_, Caption::lblMontant);
+    set(lblTitre_, Caption::lblTitre);
+    set(lblTexte_, Caption::lblTexte);
+    set(cmdSave_, Caption::cmdSave);
+    static const Caption kHeadingCaptions[] = {Caption::lblId,      Caption::lblPlace,
+                                               Caption::lblDate,    Caption::lblPlaques,
+                                               Caption::lblBrut,    Caption::lblPaye};
+    for (std::size_t i = 0; i < headings_.size(); ++i) set(headings_[i], kHeadingCaptions[i]);
+    set(optSelect_[0], Caption::optSelect0);
+    set(optSelect_[1], Caption::optSelect1);
+    set(optSelect_[2], Caption::optSelect2);
+}
+
+void frmIndemnites::FillList(int filter) {
+    List1_->clear();
+    for (const std::string& line :
+         texts::FillList(ReadIndemnites(context_.state.DataFile), filter)) {
+        List1_->addItem(Q(line));
+    }
+}
+
+void frmIndemnites::optSelect_Click(int index) {
+    FillList(index);
+}
+
+std::vector<std::string> frmIndemnites::Lines() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < List1_->count(); ++i) lines.push_back(S(List1_->item(i)->text()));
+    return lines;
+}
+
+void frmIndemnites::cmdSave_Click() {
+    Module1::State& state = context_.state;
+    if (state.IndemnitesMode != 1) return;
+    state.TicketAmount = S(txtMontant_->text());
+    state.TicketTitle = S(txtTitre_->text());
+    state.TicketText = ToStored(txtTexte_->toPlainText());
+    SaveTicketSettings(state.IniPath, state.TicketAmount, state.TicketTitle, state.TicketText);
+    // The settings stay saved here; the user learns that the server's copy is behind.
+    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
+        context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
+                              MessageIcon::Exclamation);
+    }
+    if (context_.Creer) context_.Creer();
+    Unload();
+}
+
+} // namespace kerbolt::ui

@@ -1,0 +1,137 @@
+#include "app/ui/frm_infos.h"
+
+#include "app/core/iban_check.h"
+#include "app/core/infos_texts.h"
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+#include "app/ui/frm_places.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kerbolt::ui {
+namespace {
+
+constexpr int kWidth = 7200;
+constexpr int kHeight = 4200;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(where);
+    return label;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect where) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(where);
+    return field;
+}
+
+} // namespace
+
+frmInfos::frmInfos(DialogContext context, QWidget* parent)
+    : DialogWindow(parent), context_(std::move(context)) {
+    setObjectName(QStringLiteral("frmInfos"));
+    resize(Px(kWidth), Px(kHeight));
+
+    lblTitre_ = MakeLabel(this, "lblTitre", "Vos coordonnées", TwipsRect(360, 240, 6000, 375));
+    QFont title = lblTitre_->font();
+    title.setBold(true);
+    title.setPointSizeF(12);
+    lblTitre_->setFont(title);
+
+    lblNom_ = MakeLabel(this, "lblNom", "Nom", TwipsRect(360, 960, 1300, 300));
+    txtNom_ = MakeField(this, "txtNom", TwipsRect(1800, 900, 5000, 330));
+    lblRue_ = MakeLabel(this, "lblRue", "Rue", TwipsRect(360, 1500, 1300, 300));
+    txtRue_ = MakeField(this, "txtRue", TwipsRect(1800, 1440, 3900, 330));
+    txtNum_ = MakeField(this, "txtNum", TwipsRect(5820, 1440, 980, 330));
+    lblLocalite_ = MakeLabel(this, "lblLocalite", "Localité", TwipsRect(360, 2040, 1300, 300));
+    txtCodeP_ = MakeField(this, "txtCodeP", TwipsRect(1800, 1980, 1100, 330));
+    txtLocalite_ = MakeField(this, "txtLocalite", TwipsRect(3020, 1980, 3780, 330));
+    lblIBAN_ = MakeLabel(this, "lblIBAN", "IBAN", TwipsRect(360, 2580, 1300, 300));
+    txtIBAN_ = MakeField(this, "txtIBAN", TwipsRect(1800, 2520, 5000, 330));
+    txtIBAN_->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 192);"));
+    txtIBAN_->setToolTip(QString::fromUtf8(kerbolt::frmInfos::kIbanHint));
+
+    cmdSave_ = new QPushButton(QStringLiteral("Enregistrer"), this);
+    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
+    cmdSave_->setGeometry(TwipsRect(5000, 3300, 1800, 450));
+    connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+
+    ClickLabel* close = AddCloseLabel(kWidth);
+    connect(close, &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
+
+    Form_Load();
+}
+
+std::string frmInfos::Message(int number) const {
+    return kerbolt::frmInfos::Message(context_.state.Language, number);
+}
+
+void frmInfos::Form_Load() {
+    if (!context_.state.NewInstall) {
+        const InfosRecord infos = ReadInfos(context_.state.DataFile);
+        txtNom_->setText(Q(infos.Nom));
+        txtRue_->setText(Q(infos.rue));
+        txtNum_->setText(Q(infos.no));
+        txtCodeP_->setText(Q(infos.npa));
+        txtLocalite_->setText(Q(infos.ville));
+        txtIBAN_->setText(Q(infos.IBAN));
+    }
+    ApplyLanguage();
+}
+
+void frmInfos::ApplyLanguage() {
+    const int language = context_.state.Language;
+    if (language < 1 || language > 4) return;
+    using kerbolt::frmInfos::Caption;
+    using kerbolt::frmInfos::CaptionText;
+    lblTitre_->setText(Q(CaptionText(language, Caption::lblTitre)));
+    lblNom_->setText(Q(CaptionText(language, Caption::lblNom)));
+    lblRue_->setText(Q(CaptionText(language, Caption::lblRue)));
+    lblLocalite_->setText(Q(CaptionText(language, Caption::lblLocalite)));
+    lblIBAN_->setText(Q(CaptionText(language, Caption::lblIBAN)));
+    cmdSave_->setText(Q(CaptionText(language, Caption::cmdSave)));
+}
+
+void frmInfos::cmdSave_Click() {
+    using kerbolt::frmInfos::kMsgIbanInvalid;
+    using kerbolt::frmInfos::kMsgNoPayment;
+    using kerbolt::frmInfos::kMsgRequired;
+    using kerbolt::frmInfos::kMsgUploadFailed;
+    if (txtNom_->text().isEmpty() || txtCodeP_->text().isEmpty() ||
+        txtLocalite_->text().isEmpty()) {
+        context_.prompts.Show(Message(kMsgRequired), MessageIcon::Information);
+        return;
+    }
+    if (!mdQRCodegen::CheckIban(S(txtIBAN_->text()))) {
+        const std::string question = Message(kMsgIbanInvalid) + "\n" + Message(kMsgNoPayment);
+        if (!context_.prompts.Ask(question, MessageIcon::None)) return;
+        txtIBAN_->clear();
+    }
+    InfosRecord infos;
+    infos.Nom = S(txtNom_->text());
+    infos.rue = S(txtRue_->text());
+    infos.no = S(txtNum_->text());
+    infos.npa = S(txtCodeP_->text());
+    infos.ville = S(txtLocalite_->text());
+    infos.IBAN = S(txtIBAN_->text());
+    const Module1::State& state = context_.state;
+    WriteContactDetails(state.DataFile, infos);
+    // The details stay saved here; the user learns that the server's copy is behind.
+    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
+        context_.prompts.Show(Message(kMsgUploadFailed), MessageIcon::Exclamation);
+    }
+    if (context_.state.NewInstall) {
+        context_.state.NewInstall = false;
+        hide();
+        places_ = new frmPlaces(context_);
+        OpenModal(places_, [this] { Unload(); });
+        return;
+    }
+    Unload();
+}
+
+} // namespace kerbolt::ui
