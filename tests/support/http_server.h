@@ -19,20 +19,23 @@ struct LoggedRequest {
 
 class HttpServer {
 public:
+    // With a certificate and its key (PEM files) the server speaks HTTPS.
     explicit HttpServer(const std::string& root, const std::string& log_path,
-                        int lifetime_seconds = 300);
+                        int lifetime_seconds = 300, const std::string& tls_cert = {},
+                        const std::string& tls_key = {});
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
     int Port() const { return port_; }
-    // "http://127.0.0.1:PORT"
+    // "http://127.0.0.1:PORT" ("https://" with a certificate)
     std::string BaseUrl() const;
     std::vector<LoggedRequest> Requests() const;
 
 private:
     pid_t pid_ = -1;
     int port_ = 0;
+    bool tls_ = false;
     std::string log_path_;
 };
 

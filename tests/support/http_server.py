@@ -5,11 +5,13 @@ Serves the files under DIR (DIR/ctrl/kb.txt, DIR/downloads/...), answers 404 for
 accepts POST requests to /ctrl/kb.php, and writes one line per request to the log file: method,
 path (with its query, "?" included), Content-Type and body, separated by tabs, with backslash,
 tab, CR and LF written as \\\\, \\t, \\r and \\n. It ends by itself after --lifetime seconds. With
---port 0 it takes a free port; --port-file then receives the port once the server listens.
+--port 0 it takes a free port; --port-file then receives the port once the server listens. With
+--tls-cert and --tls-key it speaks HTTPS.
 """
 import argparse
 import http.server
 import os
+import ssl
 import sys
 import threading
 import time
@@ -27,6 +29,8 @@ def main():
     parser.add_argument("--log", required=True)
     parser.add_argument("--lifetime", type=float, required=True)
     parser.add_argument("--port-file", help="file that receives the port once listening")
+    parser.add_argument("--tls-cert", help="serve HTTPS with this certificate (PEM)")
+    parser.add_argument("--tls-key", help="the certificate's private key (PEM)")
     args = parser.parse_args()
 
     root = os.path.realpath(args.root)
@@ -73,6 +77,10 @@ def main():
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert, args.tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     port = server.server_address[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"

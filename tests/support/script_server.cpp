@@ -12,17 +12,23 @@
 namespace testing_support {
 
 ScriptServerProcess StartScriptServer(const std::string& script, const std::string& root,
-                                      const std::string& log_path, int lifetime_seconds) {
+                                      const std::string& log_path, int lifetime_seconds,
+                                      const std::vector<std::string>& extra_arguments) {
     const std::string path = SourceDir() + "/" + script;
     const std::string port_file = log_path + ".port";
     const std::string lifetime = std::to_string(lifetime_seconds);
+    std::vector<std::string> arguments = {"python3",    path,     "--port",      "0",
+                                          "--root",     root,     "--log",       log_path,
+                                          "--lifetime", lifetime, "--port-file", port_file};
+    arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     ScriptServerProcess server;
     server.pid = fork();
     if (server.pid < 0) throw std::runtime_error("cannot start " + script);
     if (server.pid == 0) {
-        execl("/usr/bin/python3", "python3", path.c_str(), "--port", "0", "--root", root.c_str(),
-              "--log", log_path.c_str(), "--lifetime", lifetime.c_str(), "--port-file",
-              port_file.c_str(), static_cast<char*>(nullptr));
+        execv("/usr/bin/python3", argv.data());
         _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace testing_support {
 
@@ -15,7 +16,8 @@ struct ScriptServerProcess {
 // Starts `script` (a path under the source tree) with /usr/bin/python3 and waits until it
 // listens. Throws std::runtime_error when it does not come up.
 ScriptServerProcess StartScriptServer(const std::string& script, const std::string& root,
-                                      const std::string& log_path, int lifetime_seconds);
+                                      const std::string& log_path, int lifetime_seconds,
+                                      const std::vector<std::string>& extra_arguments = {});
 // Ends a server started above (nothing when `pid` is not positive).
 void StopScriptServer(pid_t pid);
 
