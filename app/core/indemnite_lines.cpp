@@ -15,8 +15,8 @@ std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, i
     for (const IndemniteRecord& record : records) {
         if (IsCancelled(record)) continue;
         const bool paid = !record.datepaiement.empty();
-        const bool keep = filter == kAll || (filter == kPending && !paid) ||
-                          (filter == kPaid && paid);
+        const bool keep =
+            filter == kAll || (filter == kPending && !paid) || (filter == kPaid && paid);
         if (!keep || TrimBlanks(record.NumIndemn).empty()) continue;
         lines.push_back(IndemniteLine(record));
     }

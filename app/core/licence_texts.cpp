@@ -11,8 +11,7 @@ std::string HostOf(const std::string& url) {
     return rest.substr(0, rest.find('/'));
 }
 
-LicenceTexts LoadTexts(int language, const std::string& version_text,
-                       const ServerConfig& config) {
+LicenceTexts LoadTexts(int language, const std::string& version_text, const ServerConfig& config) {
     LicenceTexts texts;
     texts.lblVersion = "Kerbolt (" + version_text + ")";
     if (language < 1 || language > 4) return texts;

@@ -12,8 +12,8 @@ struct LicenceTexts {
     std::string lblTitre;
     std::string lblLicence; // lines joined by CR LF
     std::string lblCGU;
-    std::string lblUrl;     // "https://" and the product's host
-    std::string url_tag;    // the terms page of the language
+    std::string lblUrl;  // "https://" and the product's host
+    std::string url_tag; // the terms page of the language
     std::string cmdClose;
 };
 

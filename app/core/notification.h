@@ -17,7 +17,6 @@ std::string BuildNotificationBody(const std::string& mail, const std::string& re
 
 // The notification script's address and the header of the body.
 std::string NotificationUrl(const std::string& notify_base_url);
-inline constexpr const char* kFormContentType =
-    "Content-Type: application/x-www-form-urlencoded";
+inline constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded";
 
 } // namespace kerbolt

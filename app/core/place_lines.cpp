@@ -9,10 +9,14 @@ namespace kerbolt::frmPlaces {
 
 std::string Statut(int index) {
     switch (index) {
-    case 0: return "Proprietaire";
-    case 1: return "Locataire";
-    case 2: return "Gérance";
-    default: return {};
+    case 0:
+        return "Proprietaire";
+    case 1:
+        return "Locataire";
+    case 2:
+        return "Gérance";
+    default:
+        return {};
     }
 }
 

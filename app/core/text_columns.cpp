@@ -12,7 +12,8 @@ std::size_t OffsetOf(std::string_view utf8, std::size_t index) {
     std::size_t offset = 0;
     while (offset < utf8.size() && index > 0) {
         ++offset;
-        while (offset < utf8.size() && IsContinuation(utf8[offset])) ++offset;
+        while (offset < utf8.size() && IsContinuation(utf8[offset]))
+            ++offset;
         --index;
     }
     return offset;

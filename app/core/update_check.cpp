@@ -22,8 +22,10 @@ namespace {
 std::optional<double> ReadDecimal(const std::string& text) {
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
+        --last;
     if (first == last) return std::nullopt;
     const char* begin = text.data() + first;
     const char* end = text.data() + last;

@@ -79,15 +79,15 @@ void CurlHttp::Run() {
         HttpReply reply = Perform(job.request);
         if (stopping_) return;
         // The handler runs on the user-interface thread, after whatever handler runs there now.
-        post_to_ui_([this, alive = alive_, on_done = std::move(job.on_done),
-                     reply = std::move(reply)] {
-            if (!*alive) return;
-            {
-                std::lock_guard lock(mutex_);
-                --unfinished_;
-            }
-            if (on_done) on_done(reply);
-        });
+        post_to_ui_(
+            [this, alive = alive_, on_done = std::move(job.on_done), reply = std::move(reply)] {
+                if (!*alive) return;
+                {
+                    std::lock_guard lock(mutex_);
+                    --unfinished_;
+                }
+                if (on_done) on_done(reply);
+            });
     }
 }
 

@@ -23,7 +23,7 @@ struct HttpReply {
     bool completed = false; // the server answered (whatever its status)
     long status = 0;        // the HTTP status of the answer
     std::string body;
-    std::string error;      // what went wrong when the transfer did not complete
+    std::string error; // what went wrong when the transfer did not complete
 };
 
 using HttpHandler = std::function<void(const HttpReply&)>;

@@ -10,8 +10,13 @@
 
 #include <QString>
 
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kerbolt::ui {
 
@@ -22,9 +27,9 @@ struct DialogContext {
     IFtp& ftp;
     IShell& shell;
     const ServerConfig& config;
-    std::function<void()> ListePlaces;              // frmMain.ListePlaces
-    std::function<void()> Creer;                    // frmMain.Creer
-    std::function<std::string(int)> MainMessage;    // frmMain.Message
+    std::function<void()> ListePlaces;           // frmMain.ListePlaces
+    std::function<void()> Creer;                 // frmMain.Creer
+    std::function<std::string(int)> MainMessage; // frmMain.Message
 };
 
 inline QString Q(const std::string& utf8) {
@@ -33,6 +38,16 @@ inline QString Q(const std::string& utf8) {
 inline std::string S(const QString& text) {
     return text.toStdString();
 }
+
+// Named controls placed in twips, with their design (French) captions.
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where);
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where);
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect where);
+// The bold title at the top of a dialog.
+QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name = "lblTitre");
+
+// The lines of a list box, in order.
+std::vector<std::string> ListLines(const QListWidget* list);
 
 // A dialog: application-modal, gone once unloaded.
 class DialogWindow : public KerboltWindow {

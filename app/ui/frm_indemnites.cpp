@@ -24,13 +24,6 @@ constexpr int kHeight = 6900;
 // The close label sits this far from the right edge in both widths.
 constexpr int kCloseFromRight = 375;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    return label;
-}
-
 // Ticket texts keep CR LF line ends; the text field works with LF.
 QString FromStored(const std::string& text) {
     return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -70,11 +63,7 @@ frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmIndemnites"));
     resize(Px(kListWidth), Px(kHeight));
 
-    lblIndemnite_ = MakeLabel(this, "lblIndemnite", "", TwipsRect(360, 240, 8000, 375));
-    QFont title = lblIndemnite_->font();
-    title.setBold(true);
-    title.setPointSizeF(12);
-    lblIndemnite_->setFont(title);
+    lblIndemnite_ = MakeTitle(this, "", TwipsRect(360, 240, 8000, 375), "lblIndemnite");
 
     fraReglagle_ = new QFrame(this);
     fraReglagle_->setObjectName(QStringLiteral("fraReglagle"));
@@ -85,16 +74,12 @@ frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
     txtMontant_->setObjectName(QStringLiteral("txtMontant"));
     txtMontant_->setGeometry(TwipsRect(5520, 0, 1500, 330));
     lblTitre_ = MakeLabel(fraReglagle_, "lblTitre", "Titre :", TwipsRect(0, 600, 1200, 255));
-    txtTitre_ = new QLineEdit(fraReglagle_);
-    txtTitre_->setObjectName(QStringLiteral("txtTitre"));
-    txtTitre_->setGeometry(TwipsRect(1200, 540, 7680, 330));
+    txtTitre_ = MakeField(fraReglagle_, "txtTitre", TwipsRect(1200, 540, 7680, 330));
     lblTexte_ = MakeLabel(fraReglagle_, "lblTexte", "Texte :", TwipsRect(0, 1080, 1200, 255));
     txtTexte_ = new QPlainTextEdit(fraReglagle_);
     txtTexte_->setObjectName(QStringLiteral("txtTexte"));
     txtTexte_->setGeometry(TwipsRect(1200, 1020, 7680, 3900));
-    cmdSave_ = new QPushButton(QStringLiteral("Enregistrer"), fraReglagle_);
-    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave_->setGeometry(TwipsRect(6880, 5100, 2000, 450));
+    cmdSave_ = MakeButton(fraReglagle_, "cmdSave", "Enregistrer", TwipsRect(6880, 5100, 2000, 450));
     connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
 
     fraIndemn_ = new QFrame(this);
@@ -109,9 +94,9 @@ frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
         optSelect_[static_cast<std::size_t>(i)] = option;
     }
     // The headings stand above the list's columns (15, 6, 20, 15, 10 characters, then the mark).
-    static const char* const kHeadings[][2] = {{"lblId", "Id"},           {"lblPlace", "Place"},
-                                               {"lblDate", "Date"},       {"lblPlaques", "Plaques"},
-                                               {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
+    static const char* const kHeadings[][2] = {
+        {"lblId", "Id"},           {"lblPlace", "Place"},       {"lblDate", "Date"},
+        {"lblPlaques", "Plaques"}, {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
     static const int kColumnStart[] = {0, 15, 21, 41, 56, 66};
     const int char_twips = 108; // one character of the list's face
     for (std::size_t i = 0; i < headings_.size(); ++i) {
@@ -175,10 +160,11 @@ void frmIndemnites::ApplyLanguage() {
     set(lblTitre_, Caption::lblTitre);
     set(lblTexte_, Caption::lblTexte);
     set(cmdSave_, Caption::cmdSave);
-    static const Caption kHeadingCaptions[] = {Caption::lblId,      Caption::lblPlace,
-                                               Caption::lblDate,    Caption::lblPlaques,
-                                               Caption::lblBrut,    Caption::lblPaye};
-    for (std::size_t i = 0; i < headings_.size(); ++i) set(headings_[i], kHeadingCaptions[i]);
+    static const Caption kHeadingCaptions[] = {Caption::lblId,   Caption::lblPlace,
+                                               Caption::lblDate, Caption::lblPlaques,
+                                               Caption::lblBrut, Caption::lblPaye};
+    for (std::size_t i = 0; i < headings_.size(); ++i)
+        set(headings_[i], kHeadingCaptions[i]);
     set(optSelect_[0], Caption::optSelect0);
     set(optSelect_[1], Caption::optSelect1);
     set(optSelect_[2], Caption::optSelect2);
@@ -197,9 +183,7 @@ void frmIndemnites::optSelect_Click(int index) {
 }
 
 std::vector<std::string> frmIndemnites::Lines() const {
-    std::vector<std::string> lines;
-    for (int i = 0; i < List1_->count(); ++i) lines.push_back(S(List1_->item(i)->text()));
-    return lines;
+    return ListLines(List1_);
 }
 
 void frmIndemnites::cmdSave_Click() {

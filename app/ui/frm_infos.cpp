@@ -15,20 +15,6 @@ namespace {
 constexpr int kWidth = 7200;
 constexpr int kHeight = 4200;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    return label;
-}
-
-QLineEdit* MakeField(QWidget* parent, const char* name, QRect where) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    field->setGeometry(where);
-    return field;
-}
-
 } // namespace
 
 frmInfos::frmInfos(DialogContext context, QWidget* parent)
@@ -36,11 +22,7 @@ frmInfos::frmInfos(DialogContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmInfos"));
     resize(Px(kWidth), Px(kHeight));
 
-    lblTitre_ = MakeLabel(this, "lblTitre", "Vos coordonnées", TwipsRect(360, 240, 6000, 375));
-    QFont title = lblTitre_->font();
-    title.setBold(true);
-    title.setPointSizeF(12);
-    lblTitre_->setFont(title);
+    lblTitre_ = MakeTitle(this, "Vos coordonnées", TwipsRect(360, 240, 6000, 375));
 
     lblNom_ = MakeLabel(this, "lblNom", "Nom", TwipsRect(360, 960, 1300, 300));
     txtNom_ = MakeField(this, "txtNom", TwipsRect(1800, 900, 5000, 330));
@@ -55,9 +37,7 @@ frmInfos::frmInfos(DialogContext context, QWidget* parent)
     txtIBAN_->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 192);"));
     txtIBAN_->setToolTip(QString::fromUtf8(kerbolt::frmInfos::kIbanHint));
 
-    cmdSave_ = new QPushButton(QStringLiteral("Enregistrer"), this);
-    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave_->setGeometry(TwipsRect(5000, 3300, 1800, 450));
+    cmdSave_ = MakeButton(this, "cmdSave", "Enregistrer", TwipsRect(5000, 3300, 1800, 450));
     connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
 
     ClickLabel* close = AddCloseLabel(kWidth);

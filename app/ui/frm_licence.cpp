@@ -11,13 +11,6 @@ namespace {
 constexpr int kWidth = 9000;
 constexpr int kHeight = 6000;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, QRect where) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    return label;
-}
-
 } // namespace
 
 frmLicence::frmLicence(DialogContext context, QWidget* parent)
@@ -25,16 +18,12 @@ frmLicence::frmLicence(DialogContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmLicence"));
     resize(Px(kWidth), Px(kHeight));
 
-    lblTitre_ = MakeLabel(this, "lblTitre", TwipsRect(360, 240, 8280, 375));
-    QFont title = lblTitre_->font();
-    title.setBold(true);
-    title.setPointSizeF(12);
-    lblTitre_->setFont(title);
-    lblVersion_ = MakeLabel(this, "lblVersion", TwipsRect(360, 660, 8280, 255));
-    lblLicence_ = MakeLabel(this, "lblLicence", TwipsRect(360, 1080, 8280, 3300));
+    lblTitre_ = MakeTitle(this, "", TwipsRect(360, 240, 8280, 375));
+    lblVersion_ = MakeLabel(this, "lblVersion", "", TwipsRect(360, 660, 8280, 255));
+    lblLicence_ = MakeLabel(this, "lblLicence", "", TwipsRect(360, 1080, 8280, 3300));
     lblLicence_->setWordWrap(true);
     lblLicence_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblCGU_ = MakeLabel(this, "lblCGU", TwipsRect(360, 4500, 8280, 255));
+    lblCGU_ = MakeLabel(this, "lblCGU", "", TwipsRect(360, 4500, 8280, 255));
     lblUrl_ = new ClickLabel(this);
     lblUrl_->setObjectName(QStringLiteral("lblUrl"));
     lblUrl_->setGeometry(TwipsRect(360, 4800, 6000, 255));

@@ -22,20 +22,6 @@ constexpr int kHeight = 6600;
 // The main window's message that the server's copy could not be updated.
 constexpr int kMainMsgUploadFailed = 4;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(where);
-    return button;
-}
-
 } // namespace
 
 QFont ListFont() {
@@ -50,11 +36,7 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmPlaces"));
     resize(Px(kWidth), Px(kHeight));
 
-    lblTitre_ = MakeLabel(this, "lblTitre", "Vos places de parking", TwipsRect(360, 240, 8000, 375));
-    QFont title = lblTitre_->font();
-    title.setBold(true);
-    title.setPointSizeF(12);
-    lblTitre_->setFont(title);
+    lblTitre_ = MakeTitle(this, "Vos places de parking", TwipsRect(360, 240, 8000, 375));
     lblNo_ = MakeLabel(this, "lblNo", "No de place", TwipsRect(360, 780, 1300, 255));
     lblAdresse_ = MakeLabel(this, "lblAdresse", "Adresse", TwipsRect(1500, 780, 5000, 255));
     lblStatut_ = MakeLabel(this, "lblStatut", "Ayant droit", TwipsRect(8200, 780, 1800, 255));
@@ -80,14 +62,10 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     lblNPlace_ = MakeLabel(fraPlace_, "lblNPlace", "No de place", TwipsRect(120, 120, 1800, 255));
     lblAdr_ = MakeLabel(fraPlace_, "lblAdr", "Adresse", TwipsRect(2040, 120, 6000, 255));
     lblVous_ = MakeLabel(fraPlace_, "lblVous", "Vous êtes le", TwipsRect(8400, 120, 2000, 255));
-    txtNPlace_ = new QLineEdit(fraPlace_);
-    txtNPlace_->setObjectName(QStringLiteral("txtNPlace"));
+    txtNPlace_ = MakeField(fraPlace_, "txtNPlace", TwipsRect(120, 420, 1800, 330));
     txtNPlace_->setMaxLength(static_cast<int>(texts::kNumberWidth));
-    txtNPlace_->setGeometry(TwipsRect(120, 420, 1800, 330));
-    txtAdressePlace_ = new QLineEdit(fraPlace_);
-    txtAdressePlace_->setObjectName(QStringLiteral("txtAdressePlace"));
+    txtAdressePlace_ = MakeField(fraPlace_, "txtAdressePlace", TwipsRect(2040, 420, 6240, 330));
     txtAdressePlace_->setMaxLength(static_cast<int>(texts::kAddressWidth));
-    txtAdressePlace_->setGeometry(TwipsRect(2040, 420, 6240, 330));
     cmbStatut_ = new QComboBox(fraPlace_);
     cmbStatut_->setObjectName(QStringLiteral("cmbStatut"));
     cmbStatut_->setEditable(false);
@@ -113,7 +91,8 @@ void frmPlaces::Form_Load() {
     }
     List1_->setCurrentRow(-1);
     cmbStatut_->clear();
-    for (int i = 0; i <= 2; ++i) cmbStatut_->addItem(Q(texts::Message(state.Language, i)));
+    for (int i = 0; i <= 2; ++i)
+        cmbStatut_->addItem(Q(texts::Message(state.Language, i)));
     // Nothing is chosen until the user chooses.
     cmbStatut_->setCurrentIndex(-1);
     ApplyLanguage();
@@ -141,15 +120,14 @@ void frmPlaces::ApplyLanguage() {
 }
 
 std::vector<std::string> frmPlaces::Lines() const {
-    std::vector<std::string> lines;
-    for (int i = 0; i < List1_->count(); ++i) lines.push_back(S(List1_->item(i)->text()));
-    return lines;
+    return ListLines(List1_);
 }
 
 void frmPlaces::SetEditing(bool editing) {
     fraPlace_->setVisible(editing);
-    for (QWidget* outer : {static_cast<QWidget*>(cmdAddPlace_), static_cast<QWidget*>(cmdModifyPlace_),
-                           static_cast<QWidget*>(cmdSave_), static_cast<QWidget*>(List1_)}) {
+    for (QWidget* outer :
+         {static_cast<QWidget*>(cmdAddPlace_), static_cast<QWidget*>(cmdModifyPlace_),
+          static_cast<QWidget*>(cmdSave_), static_cast<QWidget*>(List1_)}) {
         outer->setEnabled(!editing);
     }
 }
@@ -181,9 +159,9 @@ void frmPlaces::cmdModifyPlace_Click() {
 }
 
 void frmPlaces::cmdSavePlace_Click() {
-    const std::string line = texts::PlaceLine(S(txtNPlace_->text()), S(txtAdressePlace_->text()),
-                                              S(cmbStatut_->currentText()),
-                                              cmbStatut_->currentIndex());
+    const std::string line =
+        texts::PlaceLine(S(txtNPlace_->text()), S(txtAdressePlace_->text()),
+                         S(cmbStatut_->currentText()), cmbStatut_->currentIndex());
     if (PlaceAddMode) {
         List1_->addItem(Q(line));
     } else if (QListWidgetItem* item = List1_->currentItem()) {

@@ -23,14 +23,13 @@ std::string Unescape(const std::string& text) {
 
 } // namespace
 
-HttpServer::HttpServer(const std::string& root, const std::string& log_path,
-                       int lifetime_seconds, const std::string& tls_cert,
-                       const std::string& tls_key)
+HttpServer::HttpServer(const std::string& root, const std::string& log_path, int lifetime_seconds,
+                       const std::string& tls_cert, const std::string& tls_key)
     : tls_(!tls_cert.empty()), log_path_(log_path) {
     std::vector<std::string> tls;
     if (!tls_cert.empty()) tls = {"--tls-cert", tls_cert, "--tls-key", tls_key};
-    const ScriptServerProcess server = StartScriptServer("tests/support/http_server.py", root,
-                                                         log_path, lifetime_seconds, tls);
+    const ScriptServerProcess server =
+        StartScriptServer("tests/support/http_server.py", root, log_path, lifetime_seconds, tls);
     pid_ = server.pid;
     port_ = server.port;
 }

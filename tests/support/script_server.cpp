@@ -22,7 +22,8 @@ ScriptServerProcess StartScriptServer(const std::string& script, const std::stri
                                           "--lifetime", lifetime, "--port-file", port_file};
     arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
     std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
     ScriptServerProcess server;
     server.pid = fork();

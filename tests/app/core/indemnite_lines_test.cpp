@@ -25,14 +25,15 @@ IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
 // Marks: empty, a date, cancelled, the same letters in lower case; and a record without a
 // reference.
 std::vector<IndemniteRecord> Records() {
-    return {Ticket("000NZFAP-0", ""), Ticket("000NZFAP-1", "12.03.2025"),
+    return {Ticket("000NZFAP-0", ""),         Ticket("000NZFAP-1", "12.03.2025"),
             Ticket("000NZFAP-2", "ANNULE-x"), Ticket("000NZFAP-3", "annule-x"),
-            Ticket("", "01.01.2025"), Ticket("   ", "")};
+            Ticket("", "01.01.2025"),         Ticket("   ", "")};
 }
 
 std::vector<std::string> References(const std::vector<std::string>& lines) {
     std::vector<std::string> refs;
-    for (const std::string& line : lines) refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
+    for (const std::string& line : lines)
+        refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
     return refs;
 }
 
@@ -61,7 +62,7 @@ TEST(IndemniteLines, AmountKeysTypeAnAmount) {
         if (const auto ch = FilterAmountKey(key)) typed += *ch;
     }
     EXPECT_EQ(typed, U"12.50");
-    EXPECT_EQ(FilterAmountKey(8), std::optional<char32_t>(8));  // backspace
+    EXPECT_EQ(FilterAmountKey(8), std::optional<char32_t>(8)); // backspace
     EXPECT_EQ(FilterAmountKey(22), std::nullopt);              // Ctrl+V
     EXPECT_EQ(FilterAmountKey(U'.'), std::optional<char32_t>(U'.'));
 }

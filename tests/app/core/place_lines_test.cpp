@@ -58,8 +58,8 @@ TEST(PlaceLines, AGapInTheNumbersGivesABlankLineWithThePreviousStatus) {
 
     // Before any numbered status the line takes owner's index with a blank word.
     const std::vector<std::string> first = LoadPlaceLines({{"Z", "", ""}});
-    EXPECT_EQ(first[0], FitColumn("Z", 12) + " " + std::string(60, ' ') + " " +
-                            std::string(15, ' ') + "  0");
+    EXPECT_EQ(first[0],
+              FitColumn("Z", 12) + " " + std::string(60, ' ') + " " + std::string(15, ' ') + "  0");
 }
 
 TEST(PlaceLines, RecordsFromLinesFollowTheListOrder) {

@@ -30,8 +30,7 @@ class UpdateAvailable : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(UpdateAvailable, ComparesTheDecimalReadings) {
     const VersionCase& c = GetParam();
-    EXPECT_EQ(IsUpdateAvailable(c.program, c.server), c.offered)
-        << c.program << " vs " << c.server;
+    EXPECT_EQ(IsUpdateAvailable(c.program, c.server), c.offered) << c.program << " vs " << c.server;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, NotificationBody,
     ::testing::Values(
         BodyCase{"", "000NZFAP-0", "&M=&F=000NZFAP-0&V=1.18&D=03.02.2025"},
-        BodyCase{"jean.muster@bluewin.ch", "000NZFAP", 
+        BodyCase{"jean.muster@bluewin.ch", "000NZFAP",
                  "&M=jean.muster@bluewin.ch&F=000NZFAP&V=1.18&D=03.02.2025"},
         BodyCase{"a+b@x.ch", "K-1", "&M=a%2Bb@x.ch&F=K-1&V=1.18&D=03.02.2025"},
         BodyCase{"a&F=evil@x.ch", "K-1", "&M=a%26F%3Devil@x.ch&F=K-1&V=1.18&D=03.02.2025"},

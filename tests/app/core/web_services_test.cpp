@@ -4,6 +4,7 @@
 #include "app/core/records.h"
 #include "app/platform/curl_http.h"
 #include "tests/app/core/fake_ports.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui_queue.h"
@@ -16,35 +17,15 @@
 namespace {
 
 using namespace kerbolt;
+using kerbolt::testing::FixedClock;
+using kerbolt::testing::RecordingExit;
 using kerbolt::testing::RecordingPrompts;
+using kerbolt::testing::RecordingShell;
 using testing_support::HttpServer;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::UiQueue;
 using testing_support::WriteFileBytes;
-
-class FixedClock : public IClock {
-public:
-    DateTime Now() override { return {2025, 2, 3, 9, 30, 0}; }
-};
-
-class RecordingShell : public IShell {
-public:
-    bool OpenDocument(const std::string&) override { return true; }
-    bool OpenUrl(const std::string&) override { return true; }
-    bool StartProgram(const std::string& path, const std::string& arguments,
-                      const std::string& working_folder) override {
-        started.push_back(path + "|" + arguments + "|" + working_folder);
-        return true;
-    }
-    std::vector<std::string> started;
-};
-
-class RecordingExit : public IExit {
-public:
-    void Exit(int code) override { codes.push_back(code); }
-    std::vector<int> codes;
-};
 
 // The main window as the web services see it.
 struct MainWindow {
@@ -57,6 +38,17 @@ struct MainWindow {
     }
 };
 
+// The ports but HTTP, and the main window, as the web services see them.
+struct FakeWebPorts {
+    WebPorts Ports(IHttp& http) { return {http, prompts_, shell_, exit_, clock_}; }
+    RecordingPrompts prompts_;
+    RecordingShell shell_;
+    RecordingExit exit_;
+    FixedClock clock_;
+    Module1::State state_;
+    MainWindow window_;
+};
+
 ServerConfig LoopbackConfig(const HttpServer& server) {
     ServerConfig config;
     config.web_url = server.BaseUrl();
@@ -67,7 +59,7 @@ ServerConfig LoopbackConfig(const HttpServer& server) {
 }
 
 // The web services against the loopback web server, with its files under root/.
-class WebServicesAgainstServer : public ::testing::Test {
+class WebServicesAgainstServer : public ::testing::Test, protected FakeWebPorts {
 protected:
     WebServicesAgainstServer() {
         std::filesystem::create_directories(dir_.Path() / "root/ctrl");
@@ -88,14 +80,7 @@ protected:
     HttpServer server_{dir_.File("root"), dir_.File("http.log"), 120};
     UiQueue queue_;
     CurlHttp http_{queue_.Poster()};
-    RecordingPrompts prompts_;
-    RecordingShell shell_;
-    RecordingExit exit_;
-    FixedClock clock_;
-    Module1::State state_;
-    MainWindow window_;
-    WebServices web_{{http_, prompts_, shell_, exit_, clock_}, state_, LoopbackConfig(server_),
-                     "1.18"};
+    WebServices web_{Ports(http_), state_, LoopbackConfig(server_), "1.18"};
 };
 
 TEST_F(WebServicesAgainstServer, NewerVersionAskedOnceAndNoDownloadsNothing) {
@@ -116,7 +101,7 @@ TEST_F(WebServicesAgainstServer, NewerVersionAskedOnceAndNoDownloadsNothing) {
     EXPECT_EQ(requests[0].method, "GET");
     EXPECT_EQ(requests[0].path, "/ctrl/kb.txt");
     EXPECT_TRUE(window_.shown);
-    EXPECT_TRUE(shell_.started.empty());
+    EXPECT_TRUE(shell_.calls.empty());
 }
 
 TEST_F(WebServicesAgainstServer, YesWritesTheInstallerStartsItSilentlyAndEnds) {
@@ -129,7 +114,8 @@ TEST_F(WebServicesAgainstServer, YesWritesTheInstallerStartsItSilentlyAndEnds) {
     const std::string target = dir_.File("temp/Kerbolt.exe");
     EXPECT_EQ(ReadFileBytes(target), installer);
     EXPECT_FALSE(std::filesystem::exists(target + ".part"));
-    EXPECT_EQ(shell_.started, std::vector<std::string>{target + "|/SILENT|" + dir_.File("temp")});
+    EXPECT_EQ(shell_.calls,
+              std::vector<std::string>{"start " + target + " /SILENT in " + dir_.File("temp")});
     EXPECT_EQ(exit_.codes, std::vector<int>{0});
     EXPECT_FALSE(window_.shown);
     const auto perms = std::filesystem::status(target).permissions();
@@ -153,7 +139,7 @@ TEST_F(WebServicesAgainstServer, FailedDownloadsShowTheirDescriptionAndTheWindow
         EXPECT_TRUE(window_.shown);
         EXPECT_FALSE(std::filesystem::exists(dir_.File("temp/Kerbolt.exe")));
     }
-    EXPECT_TRUE(shell_.started.empty());
+    EXPECT_TRUE(shell_.calls.empty());
     EXPECT_TRUE(exit_.codes.empty());
 }
 
@@ -196,17 +182,11 @@ public:
     std::deque<std::pair<HttpRequest, HttpHandler>> pending;
 };
 
-class WebServicesLogic : public ::testing::Test {
+class WebServicesLogic : public ::testing::Test, protected FakeWebPorts {
 protected:
     WebServicesLogic() { web_.SetMainWindow(window_.Hooks()); }
     ScriptedHttp http_;
-    RecordingPrompts prompts_;
-    RecordingShell shell_;
-    RecordingExit exit_;
-    FixedClock clock_;
-    Module1::State state_;
-    MainWindow window_;
-    WebServices web_{{http_, prompts_, shell_, exit_, clock_}, state_, ServerConfig{}, "1.18"};
+    WebServices web_{Ports(http_), state_, ServerConfig{}, "1.18"};
 };
 
 TEST_F(WebServicesLogic, FailuresAndErrorPagesAreRetriedAtTheNextActivation) {

@@ -84,18 +84,17 @@ TEST(CurlHttp, AnUntrustedCertificateIsRefused) {
     TempDir dir;
     std::filesystem::create_directories(dir.Path() / "web/ctrl");
     testing_support::WriteFileBytes(dir.Path() / "web/ctrl/kb.txt", "Version9.99");
-    const auto made = RunCommand(
-        "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-        "-addext subjectAltName=IP:127.0.0.1 -keyout '" + dir.File("key.pem") + "' -out '" +
-        dir.File("cert.pem") + "' 2>/dev/null");
+    const auto made =
+        RunCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                   "-addext subjectAltName=IP:127.0.0.1 -keyout '" +
+                   dir.File("key.pem") + "' -out '" + dir.File("cert.pem") + "' 2>/dev/null");
     ASSERT_EQ(made.status, 0);
     testing_support::HttpServer server(dir.File("web"), dir.File("http.log"), 60,
                                        dir.File("cert.pem"), dir.File("key.pem"));
     UiQueue queue;
     CurlHttp http(queue.Poster());
     std::optional<HttpReply> reply;
-    http.Start({"GET", server.BaseUrl() + "/ctrl/kb.txt"},
-               [&](const HttpReply& r) { reply = r; });
+    http.Start({"GET", server.BaseUrl() + "/ctrl/kb.txt"}, [&](const HttpReply& r) { reply = r; });
     ASSERT_TRUE(queue.RunUntil([&] { return reply.has_value(); }));
     EXPECT_FALSE(reply->completed);
     EXPECT_TRUE(reply->body.empty());
@@ -112,8 +111,7 @@ TEST(CurlHttp, ADeadServerEndsInAnErrorAndLaterTransfersGoOn) {
     http.Start(request, [&](const HttpReply& r) { replies.push_back(r); });
     const std::string closed =
         "http://127.0.0.1:" + std::to_string(testing_support::ClosedLoopbackPort()) + "/";
-    http.Start({"GET", closed},
-               [&](const HttpReply& r) { replies.push_back(r); });
+    http.Start({"GET", closed}, [&](const HttpReply& r) { replies.push_back(r); });
     ASSERT_TRUE(queue.RunUntil([&] { return replies.size() == 2; }));
     EXPECT_FALSE(replies[0].completed);
     EXPECT_FALSE(replies[0].error.empty());

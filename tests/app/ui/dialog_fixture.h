@@ -6,6 +6,7 @@
 #include "app/platform/curl_ftp.h"
 #include "app/ui/dialog_window.h"
 #include "tests/app/core/fake_ports.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,24 +22,6 @@
 #include <vector>
 
 namespace kerbolt::ui::testing {
-
-class RecordingShell : public IShell {
-public:
-    bool OpenDocument(const std::string& path) override {
-        calls.push_back("document " + path);
-        return true;
-    }
-    bool OpenUrl(const std::string& url) override {
-        calls.push_back("url " + url);
-        return true;
-    }
-    bool StartProgram(const std::string& path, const std::string& arguments,
-                      const std::string& working_folder) override {
-        calls.push_back("start " + path + " " + arguments + " in " + working_folder);
-        return true;
-    }
-    std::vector<std::string> calls;
-};
 
 inline ServerConfig FtpConfig(int port) {
     ServerConfig config;
@@ -89,8 +72,7 @@ protected:
                 [](int n) { return n == 4 ? std::string("main message 4") : std::string(); }};
     }
 
-    template <typename T>
-    static T* Child(QWidget* window, const char* name) {
+    template <typename T> static T* Child(QWidget* window, const char* name) {
         T* child = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(child, nullptr) << name;
         return child;
@@ -110,7 +92,7 @@ protected:
     testing_support::TempDir dir;
     Module1::State state;
     kerbolt::testing::RecordingPrompts prompts;
-    RecordingShell shell;
+    kerbolt::testing::RecordingShell shell;
     ServerConfig config;
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;

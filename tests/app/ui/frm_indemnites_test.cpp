@@ -36,8 +36,8 @@ protected:
         r.NumIndemn = reference;
         ASSERT_TRUE(WriteIndemnite(state.DataFile, n, r));
         if (!mark.empty()) {
-            ASSERT_TRUE(modINI::WriteIni(IndemniteSection(n), "datepaiement", mark,
-                                         state.DataFile));
+            ASSERT_TRUE(
+                modINI::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));
         }
     }
     static std::vector<std::string> References(const frmIndemnites* window) {
@@ -91,10 +91,10 @@ TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
     const struct {
         Qt::Key key;
         const char* text;
-    } keys[] = {{Qt::Key_1, "1"}, {Qt::Key_A, "a"},       {Qt::Key_2, "2"},
-                {Qt::Key_Comma, ","}, {Qt::Key_Minus, "-"}, {Qt::Key_Space, " "},
-                {Qt::Key_5, "5"}, {Qt::Key_0, "0"}};
-    for (const auto& k : keys) Press(amount, k.key, QString::fromLatin1(k.text));
+    } keys[] = {{Qt::Key_1, "1"},     {Qt::Key_A, "a"},     {Qt::Key_2, "2"}, {Qt::Key_Comma, ","},
+                {Qt::Key_Minus, "-"}, {Qt::Key_Space, " "}, {Qt::Key_5, "5"}, {Qt::Key_0, "0"}};
+    for (const auto& k : keys)
+        Press(amount, k.key, QString::fromLatin1(k.text));
     EXPECT_EQ(amount->text(), QStringLiteral("12.50"));
     Press(amount, Qt::Key_Backspace, QStringLiteral("\b"));
     EXPECT_EQ(amount->text(), QStringLiteral("12.5"));

@@ -111,9 +111,8 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     EXPECT_EQ(Child<QLabel>(window, "lblTitre")->text(), QStringLiteral("Ihre Kontaktdaten"));
     Fill(window, "CH93 0076 2011 6238 5295 7");
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown,
-              std::vector<std::string>{
-                  "Die Daten konnten nicht auf unserem Server aktualisiert werden"});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                                 "Die Daten konnten nicht auf unserem Server aktualisiert werden"});
     EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
     Settle();
     EXPECT_TRUE(window.isNull());

@@ -39,8 +39,8 @@ TEST_F(FrmPlaces, LoadsTheStoredSpotsAsFixedColumns) {
     EXPECT_EQ(lines[0], "A12          Rue du Lac 1, 1000 Lausanne                                  "
                         "Proprietaire     0");
     EXPECT_EQ(CharCount(lines[0]), 92u);
-    EXPECT_EQ(lines[1], std::string(12, ' ') + " " + std::string(60, ' ') + " " +
-                            "Proprietaire     0");
+    EXPECT_EQ(lines[1],
+              std::string(12, ' ') + " " + std::string(60, ' ') + " " + "Proprietaire     0");
     EXPECT_EQ(CharSlice(lines[2], 74, 15), "Gérance        ");
     EXPECT_EQ(Child<QListWidget>(window, "List1")->font().family(), QStringLiteral("Courier New"));
     auto* status = Child<QComboBox>(window, "cmbStatut");

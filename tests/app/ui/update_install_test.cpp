@@ -6,6 +6,7 @@
 #include "app/platform/qt/desktop.h"
 #include "app/platform/qt/ui_post.h"
 #include "tests/app/core/fake_ports.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,17 +23,6 @@ namespace {
 
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
-
-class FixedClock : public IClock {
-public:
-    DateTime Now() override { return {2025, 2, 3, 12, 0, 0}; }
-};
-
-class RecordingExit : public IExit {
-public:
-    void Exit(int code) override { codes.push_back(code); }
-    std::vector<int> codes;
-};
 
 bool ProcessEventsUntil(const std::function<bool()>& done) {
     QElapsedTimer timer;
@@ -65,8 +55,8 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     CurlHttp http(QtPostToUi());
     kerbolt::testing::RecordingPrompts prompts; // answers Yes
     QtShell shell;
-    RecordingExit exit;
-    FixedClock clock;
+    kerbolt::testing::RecordingExit exit;
+    kerbolt::testing::FixedClock clock;
     WebServices web({http, prompts, shell, exit, clock}, state, config, "1.18");
     bool main_shown = true;
     web.SetMainWindow({[&] { main_shown = false; }, [&] { main_shown = true; },
@@ -82,7 +72,8 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     EXPECT_EQ(ReadFileBytes(installer), script);
 
     const std::filesystem::path ran = dir.Path() / "temp/installer-ran.txt";
-    ASSERT_TRUE(ProcessEventsUntil([&] { return ReadFileBytes(ran).find('\n') != std::string::npos; }));
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return ReadFileBytes(ran).find('\n') != std::string::npos; }));
     EXPECT_EQ(ReadFileBytes(ran), "/SILENT\n");
 }
 
