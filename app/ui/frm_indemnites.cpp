@@ -42,9 +42,15 @@ AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void AmountEdit::keyPressEvent(QKeyEvent* event) {
+    // Pasting would bring in any text, whichever keys ask for it.
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        return;
+    }
     const QString text = event->text();
-    // Keys without text (arrows, Delete, Home) move and erase as usual.
-    if (text.isEmpty()) {
+    // Keys that type nothing (arrows, Home, Delete, which some systems give a control
+    // character) move and erase as usual.
+    if (text.isEmpty() || event->key() == Qt::Key_Delete) {
         QLineEdit::keyPressEvent(event);
         return;
     }

@@ -5,6 +5,7 @@
 #include "app/core/text_columns.h"
 #include "tests/app/ui/dialog_fixture.h"
 
+#include <QClipboard>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -98,12 +99,17 @@ TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
     EXPECT_EQ(amount->text(), QStringLiteral("12.50"));
     Press(amount, Qt::Key_Backspace, QStringLiteral("\b"));
     EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
-    // Pasting is a control key, refused like the others.
+    // Pasting is refused, by its control character and by its other shortcut.
+    QApplication::clipboard()->setText(QStringLiteral("77abc"));
     Press(amount, Qt::Key_V, QString(QChar(22)), Qt::ControlModifier);
+    EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
+    Press(amount, Qt::Key_Insert, QString(), Qt::ShiftModifier);
     EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
     Press(amount, Qt::Key_Left, QString());
     Press(amount, Qt::Key_9, QStringLiteral("9"));
     EXPECT_EQ(amount->text(), QStringLiteral("12.95"));
+    Press(amount, Qt::Key_Delete, QString(QChar(127)));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.9"));
     window->lblUndo_Click();
 }
 
