@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::testing {
+namespace kerbolt::fakes {
 
-// Always 3 February 2025.
+// 3 February 2025 unless a test sets another moment.
 class FixedClock : public IClock {
 public:
-    DateTime Now() override { return {2025, 2, 3, 9, 30, 0}; }
+    DateTime Now() override { return now; }
+    DateTime now{2025, 2, 3, 9, 5, 0};
 };
 
 class RecordingShell : public IShell {
@@ -39,4 +40,4 @@ public:
     std::vector<int> codes;
 };
 
-} // namespace kerbolt::testing
+} // namespace kerbolt::fakes

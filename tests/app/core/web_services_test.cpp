@@ -17,10 +17,10 @@
 namespace {
 
 using namespace kerbolt;
-using kerbolt::testing::FixedClock;
-using kerbolt::testing::RecordingExit;
-using kerbolt::testing::RecordingPrompts;
-using kerbolt::testing::RecordingShell;
+using kerbolt::fakes::FixedClock;
+using kerbolt::fakes::RecordingExit;
+using kerbolt::fakes::RecordingPrompts;
+using kerbolt::fakes::RecordingShell;
 using testing_support::HttpServer;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;

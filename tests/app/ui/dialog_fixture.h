@@ -91,8 +91,8 @@ protected:
 
     testing_support::TempDir dir;
     Module1::State state;
-    kerbolt::testing::RecordingPrompts prompts;
-    kerbolt::testing::RecordingShell shell;
+    kerbolt::fakes::RecordingPrompts prompts;
+    kerbolt::fakes::RecordingShell shell;
     ServerConfig config;
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;

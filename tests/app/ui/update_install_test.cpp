@@ -53,10 +53,10 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     state.IniPath = dir.File("Param.ini");
 
     CurlHttp http(QtPostToUi());
-    kerbolt::testing::RecordingPrompts prompts; // answers Yes
+    kerbolt::fakes::RecordingPrompts prompts; // answers Yes
     QtShell shell;
-    kerbolt::testing::RecordingExit exit;
-    kerbolt::testing::FixedClock clock;
+    kerbolt::fakes::RecordingExit exit;
+    kerbolt::fakes::FixedClock clock;
     WebServices web({http, prompts, shell, exit, clock}, state, config, "1.18");
     bool main_shown = true;
     web.SetMainWindow({[&] { main_shown = false; }, [&] { main_shown = true; },
