@@ -11,8 +11,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace kerbolt::ui {
+
+class frmMain;
 
 // The main window's hooks for the web services; `main_window` gives the window while it exists.
 MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
@@ -33,5 +36,12 @@ private:
     std::function<bool(QObject*)> is_main_window_;
     std::function<void()> on_shown_;
 };
+
+// Connects the web services to the main window (`main_window` gives it while it exists): hiding
+// and showing it, the update question in the current language, and the check after each showing
+// of the main window, for as long as the returned watcher lives.
+std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
+                                                        std::function<frmMain*()> main_window,
+                                                        const Module1::State& state);
 
 } // namespace kerbolt::ui
