@@ -15,7 +15,6 @@
 #include "tests/support/http_server.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -29,6 +28,7 @@ namespace kerbolt::ui {
 namespace {
 
 using testing::Control;
+using testing::ProcessEventsUntil;
 using testing::UiHarness;
 
 // The visible dialog of a type, while it runs modally.
@@ -38,16 +38,6 @@ template <typename T> T* OpenDialog() {
             return dialog;
     }
     return nullptr;
-}
-
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 20000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 class MainWithDialogs : public ::testing::Test {

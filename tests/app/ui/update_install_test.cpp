@@ -7,11 +7,11 @@
 #include "app/platform/qt/ui_post.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/app/core/web_fakes.h"
+#include "tests/app/ui/ui_harness.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,18 +21,10 @@
 namespace kerbolt {
 namespace {
 
+using testing::ProcessEventsUntil;
+
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
-
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 20000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds) {
     testing_support::TempDir dir;
