@@ -4,6 +4,7 @@
 #include "app/core/mod_ini.h"
 #include "app/core/records.h"
 #include "app/ui/frm_places.h"
+#include "tests/app/core/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
 
 #include <QPointer>
@@ -33,12 +34,11 @@ TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
     Type(window, "txtNom", QStringLiteral(" ")); // a blank alone counts as a name
     Click(window, "cmdSave");
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(modINI::ListSections(state.DataFile), std::vector<std::string>{"INFOS"});
-    const InfosRecord infos = ReadInfos(state.DataFile);
-    EXPECT_EQ(infos.Nom, " ");
-    EXPECT_EQ(infos.npa, "1000");
-    EXPECT_EQ(infos.IBAN, "CH93 0076 2011 6238 5295 7");
-    EXPECT_EQ(infos.mail, "jean@muster.ch");
+    // The keys as they stand in the file, in order after the account's.
+    EXPECT_EQ(kerbolt::testing::DumpIni(state.DataFile),
+              (std::vector<std::string>{"[INFOS]", "mail=jean@muster.ch", "pwd=secret1",
+                                        "Nom= ", "rue=Rue du Lac", "no=1", "npa=1000",
+                                        "ville=Lausanne", "IBAN=CH93 0076 2011 6238 5295 7"}));
     EXPECT_EQ(ServerCopy(), testing_support::ReadFileBytes(state.DataFile));
     EXPECT_NE(server->Log().find("STOR /web/ctrl/KB/000NZFAP"), std::string::npos);
     Settle();

@@ -4,6 +4,7 @@
 #include "app/core/place_lines.h"
 #include "app/core/records.h"
 #include "app/core/text_columns.h"
+#include "tests/app/core/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
 
 #include <QComboBox>
@@ -98,7 +99,10 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
     EXPECT_EQ(saved[2].Proprietaire, "2");
     EXPECT_EQ(saved[3].IdPlace, "D5");
     EXPECT_EQ(saved[3].Proprietaire, "-1");
-    EXPECT_EQ(modINI::ReadIni("PLACE3", "adresse", state.DataFile), "Avenue 5");
+    const std::vector<std::string> dump = kerbolt::testing::DumpIni(state.DataFile);
+    const std::vector<std::string> last(dump.end() - 4, dump.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"[PLACE3]", "IdPlace=D5", "adresse=Avenue 5",
+                                              "Proprietaire=-1"}));
     EXPECT_EQ(ServerCopy(), testing_support::ReadFileBytes(state.DataFile));
     EXPECT_EQ(liste_places, 1);
     EXPECT_EQ(prompts.shown.size(), 1u);
