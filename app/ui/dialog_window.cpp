@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -54,6 +55,25 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
     hide();
     emit unloaded();
     deleteLater();
+}
+
+QFont ListFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(9);
+    return font;
+}
+
+void PlaceHeading(QLabel* heading, const QListWidget* list, int column, int width) {
+    // Items are drawn a few pixels in from the list's frame.
+    constexpr int kItemIndent = 3;
+    // Measured with fractions: rounded per character, the columns would drift along the line.
+    const qreal char_width = QFontMetricsF(list->font()).horizontalAdvance(QLatin1Char('0'));
+    const int line = heading->fontMetrics().height();
+    heading->setWordWrap(true);
+    heading->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    heading->setGeometry(list->x() + list->frameWidth() + kItemIndent + qRound(column * char_width),
+                         list->y() - 2 * line - 2, qRound(width * char_width), 2 * line);
 }
 
 std::vector<std::string> ListLines(const QListWidget* list) {

@@ -46,6 +46,12 @@ QLineEdit* MakeField(QWidget* parent, const char* name, QRect where);
 // The bold title at the top of a dialog.
 QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name = "lblTitre");
 
+// A monospaced face for the lists of fixed columns.
+QFont ListFont();
+// Puts a column heading right above the list's column that begins at character `column` and is
+// `width` characters wide (a longer heading wraps onto a second line).
+void PlaceHeading(QLabel* heading, const QListWidget* list, int column, int width);
+
 // The lines of a list box, in order.
 std::vector<std::string> ListLines(const QListWidget* list);
 

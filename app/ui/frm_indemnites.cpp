@@ -4,7 +4,6 @@
 #include "app/core/indemnites_texts.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
-#include "app/ui/frm_places.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -99,20 +98,19 @@ frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
         connect(option, &QRadioButton::clicked, this, [this, i] { optSelect_Click(i); });
         optSelect_[static_cast<std::size_t>(i)] = option;
     }
+    List1_ = new QListWidget(fraIndemn_);
+    List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setFont(ListFont());
+    List1_->setGeometry(TwipsRect(0, 900, 11640, 4680));
     // The headings stand above the list's columns (15, 6, 20, 15, 10 characters, then the mark).
     static const char* const kHeadings[][2] = {
         {"lblId", "Id"},           {"lblPlace", "Place"},       {"lblDate", "Date"},
         {"lblPlaques", "Plaques"}, {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
-    static const int kColumnStart[] = {0, 15, 21, 41, 56, 66};
-    const int char_twips = 108; // one character of the list's face
+    static const int kColumns[][2] = {{0, 15}, {15, 6}, {21, 20}, {41, 15}, {56, 10}, {66, 12}};
     for (std::size_t i = 0; i < headings_.size(); ++i) {
-        headings_[i] = MakeLabel(fraIndemn_, kHeadings[i][0], kHeadings[i][1],
-                                 TwipsRect(60 + kColumnStart[i] * char_twips, 480, 1600, 255));
+        headings_[i] = MakeLabel(fraIndemn_, kHeadings[i][0], kHeadings[i][1], {});
+        PlaceHeading(headings_[i], List1_, kColumns[i][0], kColumns[i][1]);
     }
-    List1_ = new QListWidget(fraIndemn_);
-    List1_->setObjectName(QStringLiteral("List1"));
-    List1_->setFont(ListFont());
-    List1_->setGeometry(TwipsRect(0, 780, 11640, 4800));
 
     lblUndo_ = AddCloseLabel(kListWidth);
     connect(lblUndo_, &ClickLabel::clicked, this, [this] { lblUndo_Click(); });

@@ -24,27 +24,25 @@ constexpr int kMainMsgUploadFailed = 4;
 
 } // namespace
 
-QFont ListFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSizeF(9);
-    return font;
-}
-
 frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     : DialogWindow(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("frmPlaces"));
     resize(Px(kWidth), Px(kHeight));
 
     lblTitre_ = MakeTitle(this, "Vos places de parking", TwipsRect(360, 240, 8000, 375));
-    lblNo_ = MakeLabel(this, "lblNo", "No de place", TwipsRect(360, 780, 1300, 255));
-    lblAdresse_ = MakeLabel(this, "lblAdresse", "Adresse", TwipsRect(1500, 780, 5000, 255));
-    lblStatut_ = MakeLabel(this, "lblStatut", "Ayant droit", TwipsRect(8200, 780, 1800, 255));
-
     List1_ = new QListWidget(this);
     List1_->setObjectName(QStringLiteral("List1"));
     List1_->setFont(ListFont());
-    List1_->setGeometry(TwipsRect(360, 1080, 11880, 3000));
+    List1_->setGeometry(TwipsRect(360, 1200, 11880, 2880));
+    lblNo_ = MakeLabel(this, "lblNo", "No de place", {});
+    PlaceHeading(lblNo_, List1_, 0, static_cast<int>(texts::kNumberWidth));
+    lblAdresse_ = MakeLabel(this, "lblAdresse", "Adresse", {});
+    PlaceHeading(lblAdresse_, List1_, static_cast<int>(texts::kNumberWidth) + 1,
+                 static_cast<int>(texts::kAddressWidth));
+    lblStatut_ = MakeLabel(this, "lblStatut", "Ayant droit", {});
+    PlaceHeading(lblStatut_, List1_,
+                 static_cast<int>(texts::kNumberWidth + texts::kAddressWidth) + 2,
+                 static_cast<int>(texts::kWordWidth) + 4);
 
     cmdAddPlace_ = MakeButton(this, "cmdAddPlace", "Ajouter", TwipsRect(360, 4200, 1800, 420));
     cmdModifyPlace_ =

@@ -56,7 +56,4 @@ private:
     QPushButton* cmdUndo_ = nullptr;
 };
 
-// A monospaced face for the lists of fixed columns.
-QFont ListFont();
-
 } // namespace kerbolt::ui
