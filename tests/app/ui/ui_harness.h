@@ -114,7 +114,7 @@ public:
     std::unique_ptr<ui::AppContext> context;
 
 private:
-    FixedPaths paths_;
+    fakes::FixedPaths paths_;
 };
 
 // Child widgets by their control names.
