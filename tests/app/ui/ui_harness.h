@@ -27,7 +27,6 @@
 namespace kerbolt::testing {
 
 using fakes::FixedClock;
-using fakes::FixedPaths;
 using fakes::RecordingExit;
 using fakes::RecordingShell;
 
