@@ -7,6 +7,7 @@
 #include "app/platform/qt/ui_post.h"
 #include "app/ui/dialog_factory.h"
 #include "app/ui/frm_indemnites.h"
+#include "app/ui/frm_infos.h"
 #include "app/ui/frm_licence.h"
 #include "app/ui/frm_main.h"
 #include "app/ui/frm_places.h"
@@ -156,6 +157,34 @@ TEST_F(MainWithDialogs, NewInstallationNotifiesTheBareKeyAndANewerVersionIsOffer
               "Une nouvelle version est disponible, voulez-vous l'installer maintenant ?");
     EXPECT_EQ(web_->ServerVersion(), "1.20");
     EXPECT_TRUE(harness_.exit.codes.empty());
+}
+
+TEST_F(MainWithDialogs, FirstRunGoesFromContactDetailsToSpotsBeforeTheMainWindowShows) {
+    context_->state.NewInstall = true;
+    harness_.prompts.answers = {true}; // complete the details now
+    bool spots_seen = false;
+    QTimer::singleShot(0, [&] {
+        frmInfos* infos = OpenDialog<frmInfos>();
+        ASSERT_NE(infos, nullptr);
+        Control<QLineEdit>(infos, "txtNom")->setText(QStringLiteral("Jean Muster"));
+        Control<QLineEdit>(infos, "txtCodeP")->setText(QStringLiteral("1000"));
+        Control<QLineEdit>(infos, "txtLocalite")->setText(QStringLiteral("Lausanne"));
+        Control<QLineEdit>(infos, "txtIBAN")->setText(QStringLiteral("CH9300762011623852957"));
+        QTimer::singleShot(0, [&] {
+            frmPlaces* places = OpenDialog<frmPlaces>();
+            ASSERT_NE(places, nullptr);
+            EXPECT_EQ(OpenDialog<frmInfos>(), nullptr); // hidden, still loaded
+            spots_seen = true;
+            places->cmdSave_Click();
+        });
+        Control<QPushButton>(infos, "cmdSave")->click();
+    });
+    frmMain& main = Open();
+    EXPECT_TRUE(spots_seen);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(context_->state.NewInstall);
+    EXPECT_EQ(ReadInfos(context_->state.DataFile).IBAN, "CH9300762011623852957");
+    EXPECT_EQ(harness_.prompts.prompts.size(), 1u);
 }
 
 } // namespace
