@@ -28,7 +28,7 @@ struct HttpReply {
 
 using HttpHandler = std::function<void(const HttpReply&)>;
 
-// Hands a piece of work to the user-interface thread, to run after the current handler ends.
+// Hands a task to the user-interface thread, to run after the current handler ends.
 using PostToUi = std::function<void(std::function<void()>)>;
 
 class IHttp {

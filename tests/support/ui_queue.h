@@ -20,7 +20,7 @@ public:
         };
     }
 
-    // Runs posted work, one piece at a time, until `done` holds; false after the time-out.
+    // Runs posted tasks one at a time until `done` holds; false after the time-out.
     bool RunUntil(const std::function<bool()>& done,
                   std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -33,7 +33,7 @@ public:
         return true;
     }
 
-    // Runs one piece of posted work; false when none is waiting.
+    // Runs one posted task; false when none is waiting.
     bool RunOne() {
         std::function<void()> work;
         {

@@ -5,7 +5,7 @@
 
 namespace kerbolt {
 
-// Posts each piece of work as a queued call on the application object: it runs on the
+// Posts each task as a queued call on the application object: it runs on the
 // user-interface thread once the handler running there now has returned.
 PostToUi QtPostToUi();
 
