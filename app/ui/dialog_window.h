@@ -15,7 +15,9 @@ class QListWidget;
 class QPushButton;
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kerbolt::ui {
@@ -51,6 +53,17 @@ QFont ListFont();
 // Puts a column heading right above the list's column that begins at character `column` and is
 // `width` characters wide (a longer heading wraps onto a second line).
 void PlaceHeading(QLabel* heading, const QListWidget* list, int column, int width);
+
+// Sets the caption ("text") of each control to its text in a language 1 to 4, through
+// `caption_text(language, caption)`; with any other language the design captions stay.
+template <typename Caption, typename CaptionText>
+void ApplyCaptions(int language, CaptionText caption_text,
+                   std::initializer_list<std::pair<QObject*, Caption>> controls) {
+    if (language < 1 || language > 4) return;
+    for (const auto& [control, caption] : controls) {
+        control->setProperty("text", Q(caption_text(language, caption)));
+    }
+}
 
 // The lines of a list box, in order.
 std::vector<std::string> ListLines(const QListWidget* list);

@@ -154,24 +154,21 @@ void frmIndemnites::Form_Resize() {
 }
 
 void frmIndemnites::ApplyLanguage() {
-    const int language = context_.state.Language;
-    if (language < 1 || language > 4) return;
     using texts::Caption;
-    const auto set = [language](auto* widget, Caption caption) {
-        widget->setText(Q(texts::CaptionText(language, caption)));
-    };
-    set(lblMontant_, Caption::lblMontant);
-    set(lblTitre_, Caption::lblTitre);
-    set(lblTexte_, Caption::lblTexte);
-    set(cmdSave_, Caption::cmdSave);
-    static const Caption kHeadingCaptions[] = {Caption::lblId,   Caption::lblPlace,
-                                               Caption::lblDate, Caption::lblPlaques,
-                                               Caption::lblBrut, Caption::lblPaye};
-    for (std::size_t i = 0; i < headings_.size(); ++i)
-        set(headings_[i], kHeadingCaptions[i]);
-    set(optSelect_[0], Caption::optSelect0);
-    set(optSelect_[1], Caption::optSelect1);
-    set(optSelect_[2], Caption::optSelect2);
+    ApplyCaptions<Caption>(context_.state.Language, texts::CaptionText,
+                           {{lblMontant_, Caption::lblMontant},
+                            {lblTitre_, Caption::lblTitre},
+                            {lblTexte_, Caption::lblTexte},
+                            {cmdSave_, Caption::cmdSave},
+                            {headings_[0], Caption::lblId},
+                            {headings_[1], Caption::lblPlace},
+                            {headings_[2], Caption::lblDate},
+                            {headings_[3], Caption::lblPlaques},
+                            {headings_[4], Caption::lblBrut},
+                            {headings_[5], Caption::lblPaye},
+                            {optSelect_[0], Caption::optSelect0},
+                            {optSelect_[1], Caption::optSelect1},
+                            {optSelect_[2], Caption::optSelect2}});
 }
 
 void frmIndemnites::FillList(int filter) {

@@ -64,16 +64,14 @@ void frmInfos::Form_Load() {
 }
 
 void frmInfos::ApplyLanguage() {
-    const int language = context_.state.Language;
-    if (language < 1 || language > 4) return;
     using kerbolt::frmInfos::Caption;
-    using kerbolt::frmInfos::CaptionText;
-    lblTitre_->setText(Q(CaptionText(language, Caption::lblTitre)));
-    lblNom_->setText(Q(CaptionText(language, Caption::lblNom)));
-    lblRue_->setText(Q(CaptionText(language, Caption::lblRue)));
-    lblLocalite_->setText(Q(CaptionText(language, Caption::lblLocalite)));
-    lblIBAN_->setText(Q(CaptionText(language, Caption::lblIBAN)));
-    cmdSave_->setText(Q(CaptionText(language, Caption::cmdSave)));
+    ApplyCaptions<Caption>(context_.state.Language, kerbolt::frmInfos::CaptionText,
+                           {{lblTitre_, Caption::lblTitre},
+                            {lblNom_, Caption::lblNom},
+                            {lblRue_, Caption::lblRue},
+                            {lblLocalite_, Caption::lblLocalite},
+                            {lblIBAN_, Caption::lblIBAN},
+                            {cmdSave_, Caption::cmdSave}});
 }
 
 void frmInfos::cmdSave_Click() {

@@ -97,24 +97,20 @@ void frmPlaces::Form_Load() {
 }
 
 void frmPlaces::ApplyLanguage() {
-    const int language = context_.state.Language;
-    if (language < 1 || language > 4) return;
     using texts::Caption;
-    const auto set = [language](auto* widget, Caption caption) {
-        widget->setText(Q(texts::CaptionText(language, caption)));
-    };
-    set(lblTitre_, Caption::lblTitre);
-    set(lblNo_, Caption::lblNo);
-    set(lblAdresse_, Caption::lblAdresse);
-    set(lblStatut_, Caption::lblStatut);
-    set(lblNPlace_, Caption::lblNPlace);
-    set(lblAdr_, Caption::lblAdr);
-    set(lblVous_, Caption::lblVous);
-    set(cmdSavePlace_, Caption::cmdSavePlace);
-    set(cmdUndo_, Caption::cmdUndo);
-    set(cmdAddPlace_, Caption::cmdAddPlace);
-    set(cmdModifyPlace_, Caption::cmdModifyPlace);
-    set(cmdSave_, Caption::cmdSave);
+    ApplyCaptions<Caption>(context_.state.Language, texts::CaptionText,
+                           {{lblTitre_, Caption::lblTitre},
+                            {lblNo_, Caption::lblNo},
+                            {lblAdresse_, Caption::lblAdresse},
+                            {lblStatut_, Caption::lblStatut},
+                            {lblNPlace_, Caption::lblNPlace},
+                            {lblAdr_, Caption::lblAdr},
+                            {lblVous_, Caption::lblVous},
+                            {cmdSavePlace_, Caption::cmdSavePlace},
+                            {cmdUndo_, Caption::cmdUndo},
+                            {cmdAddPlace_, Caption::cmdAddPlace},
+                            {cmdModifyPlace_, Caption::cmdModifyPlace},
+                            {cmdSave_, Caption::cmdSave}});
 }
 
 std::vector<std::string> frmPlaces::Lines() const {

@@ -125,6 +125,8 @@ TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
     EXPECT_EQ(window->width(), 641);
     EXPECT_EQ(Child<QLabel>(window, "lblUndo")->x(), kerbolt::ui::Px(9615 - 375));
     EXPECT_EQ(Child<QLabel>(window, "lblIndemnite")->text(), QStringLiteral("Testi e importo"));
+    EXPECT_EQ(Child<QPushButton>(window, "cmdSave")->text(), QStringLiteral("Salva"));
+    EXPECT_EQ(Child<QRadioButton>(window, "optSelect1")->text(), QStringLiteral("In sospeso"));
     EXPECT_EQ(Child<QPlainTextEdit>(window, "txtTexte")->toPlainText(),
               QStringLiteral("line 1\nline 2"));
     Type(window, "txtMontant", QStringLiteral("12.50"));

@@ -119,7 +119,9 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
 }
 
 TEST_F(FrmInfos, CloseLabelSavesNothing) {
+    state.Language = Module1::kNoLanguage; // the design captions stay
     QPointer<frmInfos> window = new frmInfos(Context());
+    EXPECT_EQ(Child<QLabel>(window, "lblLocalite")->text(), QString::fromUtf8("Localité"));
     Fill(window, "CH93 0076 2011 6238 5295 7");
     window->lblUndo_Click();
     Settle();
