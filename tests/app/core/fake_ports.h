@@ -1,5 +1,5 @@
 // Fakes of the ports for the core's tests: recorded message boxes, fixed folders, a scripted FTP
-// server kept in memory, a shell that records what it opens.
+// server kept in memory.
 #pragma once
 
 #include "app/platform/ports.h"
@@ -58,24 +58,6 @@ public:
     std::map<std::string, std::string> files;
     std::vector<std::string> calls;
     FtpStatus status = FtpStatus::Ok;
-};
-
-// Records the documents, pages and programs it is asked to open.
-class RecordingShell : public IShell {
-public:
-    bool OpenDocument(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool StartProgram(const std::string& path, const std::string&) override {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
 };
 
 } // namespace kerbolt::fakes

@@ -3,8 +3,8 @@
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "pdf/writer/Pagora.h"
-#include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +115,7 @@ TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
     const MandateResult result = Build();
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(DataFolderFiles(), (std::vector<std::string>{"000NZFAP", "Mandat_000NZFAP.pdf"}));
-    EXPECT_EQ(shell_.opened, std::vector<std::string>{FinalPath()});
+    EXPECT_EQ(shell_.calls, std::vector<std::string>{"document " + FinalPath()});
     EXPECT_EQ(Only("BeginDoc").at(0).text, FinalPath() + ".part");
 
     const std::string logo = state_.TempFolder + "/LogoMandat.bmp";
@@ -152,7 +152,7 @@ TEST_F(MandateBuild, FailuresLeaveNoDocumentAndOpenNothing) {
         EXPECT_FALSE(result.ok) << c.name;
         EXPECT_EQ(result.error, c.error) << c.name;
         EXPECT_EQ(DataFolderFiles(), std::vector<std::string>{"000NZFAP"}) << c.name;
-        EXPECT_TRUE(shell_.opened.empty()) << c.name;
+        EXPECT_TRUE(shell_.calls.empty()) << c.name;
     }
 }
 
@@ -162,7 +162,7 @@ TEST_F(MandateBuild, LogoThatCannotBeSavedStopsTheBuild) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "Path/File access error - " + state_.TempFolder + "/LogoMandat.bmp");
     EXPECT_TRUE(calls_.empty());
-    EXPECT_TRUE(shell_.opened.empty());
+    EXPECT_TRUE(shell_.calls.empty());
 }
 
 } // namespace

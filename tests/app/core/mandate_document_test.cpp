@@ -3,8 +3,8 @@
 
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
-#include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -98,7 +98,7 @@ protected:
             state_, WideLogo(), shell, PagoraWriterFactory(testing_support::MakeFixedHost()));
         EXPECT_TRUE(result.ok) << result.error;
         const std::string path = modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
-        EXPECT_EQ(shell.opened, std::vector<std::string>{path});
+        EXPECT_EQ(shell.calls, std::vector<std::string>{"document " + path});
         return path;
     }
 

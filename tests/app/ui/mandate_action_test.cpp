@@ -4,6 +4,7 @@
 #include "app/ui/ticket_painter.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,9 @@
 namespace kerbolt::ui {
 namespace {
 
-using fakes::RecordingShell;
 using fakes::RecordingPdfWriter;
 using fakes::RecordingPrompts;
+using fakes::RecordingShell;
 
 TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
     // Three pixels a row: Qt pads each 9-byte row to 12 bytes.
@@ -75,8 +76,9 @@ protected:
 TEST_F(MandateAction, SuccessOpensTheDocumentWithoutAMessage) {
     EXPECT_TRUE(Click([](RecordingPdfWriter&) {}));
     EXPECT_TRUE(prompts_.shown.empty());
-    EXPECT_EQ(shell_.opened, std::vector<std::string>{modUpload::MandateLocalPath(
-                                 state_.DataFolder, state_.AccountKey)});
+    EXPECT_EQ(shell_.calls,
+              std::vector<std::string>{
+                  "document " + modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey)});
 }
 
 TEST_F(MandateAction, FailuresShowTheirDescription) {
@@ -90,7 +92,7 @@ TEST_F(MandateAction, FailuresShowTheirDescription) {
     EXPECT_EQ(prompts_.shown, (std::vector<std::string>{"Path/File access error - " + part,
                                                         "Device I/O error", "Out of memory"}));
     EXPECT_EQ(prompts_.icons, std::vector<MessageIcon>(3, MessageIcon::Critical));
-    EXPECT_TRUE(shell_.opened.empty());
+    EXPECT_TRUE(shell_.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(part));
 }
 

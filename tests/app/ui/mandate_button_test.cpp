@@ -61,7 +61,7 @@ TEST_F(MandateButton, FirstClickBuildsAndOpensTheSecondOnlyOpens) {
     EXPECT_EQ(Button()->text(), QStringLiteral("Generér le mandat"));
     Button()->click();
     EXPECT_EQ(builds_, 1);
-    EXPECT_EQ(harness_.shell.opened, std::vector<std::string>{MandatePath()});
+    EXPECT_EQ(harness_.shell.calls, std::vector<std::string>{"document " + MandatePath()});
     EXPECT_EQ(Button()->text(), QStringLiteral("Voir le mandat"));
     EXPECT_TRUE(harness_.prompts.prompts.empty());
 
@@ -73,7 +73,8 @@ TEST_F(MandateButton, FirstClickBuildsAndOpensTheSecondOnlyOpens) {
         0);
     Button()->click();
     EXPECT_EQ(builds_, 1) << "an existing document is not written again";
-    EXPECT_EQ(harness_.shell.opened, (std::vector<std::string>{MandatePath(), MandatePath()}));
+    EXPECT_EQ(harness_.shell.calls,
+              (std::vector<std::string>{"document " + MandatePath(), "document " + MandatePath()}));
     EXPECT_EQ(ReadFileBytes(MandatePath()), written);
     EXPECT_EQ(std::filesystem::last_write_time(MandatePath()), written_at);
 }
@@ -90,7 +91,7 @@ TEST_F(MandateButton, UnwritableDataFolderGivesAMessageAndKeepsTheCaption) {
     // The writer's description names the file it could not write.
     EXPECT_NE(message.text.find(" - " + MandatePath()), std::string::npos) << message.text;
     EXPECT_EQ(Button()->text(), QStringLiteral("Generér le mandat"));
-    EXPECT_TRUE(harness_.shell.opened.empty());
+    EXPECT_TRUE(harness_.shell.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(MandatePath()));
 }
 
