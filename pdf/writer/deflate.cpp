@@ -318,6 +318,15 @@ std::uint32_t LoadPrefix(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[2]) << 16;
 }
 
+// Only for positions with a byte behind their prefix (every earlier position has one).
+std::uint32_t Load32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::big)
+        v = (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+    return v;
+}
+
 std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
@@ -371,10 +380,12 @@ public:
     }
 
     // The longest match for pos among the newest chain_limit earlier positions of its prefix:
-    // the first (nearest) of the longest, the walk ending once one reaches stop_length. Returns
-    // the length (2 for none) and sets source to the match's start.
-    std::uint32_t Find(std::uint32_t pos, std::uint32_t stop_length, std::uint32_t& source) const {
-        std::uint32_t best = 2;
+    // the first (nearest) of the longest, the walk ending once one reaches stop_length. Only a
+    // match longer than `shorter` counts (a caller that would drop anything shorter saves the
+    // work of comparing it). Returns the length (`shorter` for none) and sets source.
+    std::uint32_t Find(std::uint32_t pos, std::uint32_t stop_length, std::uint32_t shorter,
+                       std::uint32_t& source) const {
+        std::uint32_t best = shorter;
         // The input's last byte never joins a match.
         const std::uint32_t max_length = std::min<std::uint32_t>(258, n_ - 1 - pos);
         if (max_length < 3) return best;
@@ -386,7 +397,7 @@ public:
             const std::uint32_t c = entry - 1;
             if (pos - c > kMaxDistance) break;
             const std::uint8_t* there = data_ + c;
-            if (LoadPrefix(there) == prefix) {
+            if ((Load32(there) & 0xFFFFFF) == prefix) {
                 if (best < 3 || there[best] == here[best]) {
                     const std::uint32_t length = MatchLength(there, here, max_length);
                     if (length > best) {
@@ -577,13 +588,13 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
         MatchFinder finder(data, row, head_, prev_);
         while (n - pos >= 4) {
             std::uint32_t source = 0;
-            std::uint32_t length = finder.Find(pos, row.lazy_length, source);
+            std::uint32_t length = finder.Find(pos, row.lazy_length, 2, source);
             if (length >= 3 && length < row.nice_length) {
                 // A longer match one byte on is worth a literal first. The search runs before pos
                 // enters the chains, so it never finds the match at distance 1 from pos + 1.
                 std::uint32_t next_source = 0;
                 const std::uint32_t next_length =
-                    finder.Find(pos + 1, row.nice_length, next_source);
+                    finder.Find(pos + 1, row.nice_length, length, next_source);
                 if (next_length > length) {
                     finder.Insert(pos);
                     literal(pos);
