@@ -357,15 +357,17 @@ std::uint32_t MatchLength(const std::uint8_t* a, const std::uint8_t* b, std::uin
 class MatchFinder {
 public:
     MatchFinder(std::span<const std::uint8_t> data, const ConfigRow& row,
-                std::vector<std::uint32_t>& head, std::vector<std::uint32_t>& prev)
+                std::vector<std::uint32_t>& head, std::vector<std::uint16_t>& prev)
         : data_(data.data()), n_(static_cast<std::uint32_t>(data.size())),
           chain_limit_(row.chain_limit) {
         int bits = 8;
         while (bits < 16 && (std::size_t{1} << bits) < data.size()) ++bits;
         hash_shift_ = 32 - bits;
         head.assign(std::size_t{1} << bits, 0);
+        // A walk only follows links of positions at most kMaxDistance back, and those are
+        // overwritten only by positions kMaxDistance + 1 later: a ring that size is enough.
         std::size_t ring = 256;
-        while (ring < 65536 && ring < data.size()) ring <<= 1;
+        while (ring <= kMaxDistance && ring < data.size()) ring <<= 1;
         if (prev.size() < ring) prev.resize(ring);
         ring_mask_ = static_cast<std::uint32_t>(ring - 1);
         head_ = head.data();
@@ -375,7 +377,11 @@ public:
     // Records position p (p + 2 < n) as the newest of its prefix.
     void Insert(std::uint32_t p) {
         const std::uint32_t h = Hash(LoadPrefix(data_ + p));
-        prev_[p & ring_mask_] = head_[h];
+        // Links are distances; one out of reach ends the chain like the end of the list.
+        const std::uint32_t older = head_[h];
+        const std::uint32_t distance = older == 0 ? 0 : p + 1 - older;
+        prev_[p & ring_mask_] =
+            static_cast<std::uint16_t>(distance <= kMaxDistance ? distance : 0);
         head_[h] = p + 1;
     }
 
@@ -388,7 +394,7 @@ public:
         std::uint32_t best = shorter;
         // The input's last byte never joins a match.
         const std::uint32_t max_length = std::min<std::uint32_t>(258, n_ - 1 - pos);
-        if (max_length < 3) return best;
+        if (max_length < 3 || max_length <= best) return best;
         const std::uint8_t* here = data_ + pos;
         const std::uint32_t prefix = LoadPrefix(here);
         std::uint32_t entry = head_[Hash(prefix)];
@@ -408,7 +414,9 @@ public:
                 }
                 if (--budget == 0) break;
             }
-            entry = prev_[c & ring_mask_];
+            const std::uint32_t link = prev_[c & ring_mask_];
+            if (link == 0) break;
+            entry -= link;
         }
         return best;
     }
@@ -422,7 +430,7 @@ private:
     int hash_shift_ = 24;
     std::uint32_t ring_mask_ = 0;
     std::uint32_t* head_ = nullptr;
-    std::uint32_t* prev_ = nullptr;
+    std::uint16_t* prev_ = nullptr;
 };
 
 struct Frequencies {

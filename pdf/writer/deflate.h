@@ -25,7 +25,7 @@ public:
 
 private:
     std::vector<std::uint32_t> head_;  // newest position + 1 per hash bucket, 0 for none
-    std::vector<std::uint32_t> prev_;  // per position (modulo the ring): the older one + 1
+    std::vector<std::uint16_t> prev_;  // per position (modulo the ring): distance to the older one
     std::vector<Match> matches_;
 };
 

@@ -105,6 +105,9 @@ const std::vector<CorpusEntry>& Corpus() {
         {"Empty", [] { return Bytes{}; }},
         {"SkewedLetters", [] { return SkewedLetters(); }},
         {"RgbImage", [] { return testing_support::RgbImage(200, 150); }},
+        // A match that ends just before the last byte, where the lazy step has less room.
+        {"RepeatUpToTheLastByte", [] { return Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'a',
+                                                    'b', 'c', 'd', 'e', 'f', 'g', 'Z'}; }},
     };
     return corpus;
 }
@@ -130,7 +133,7 @@ TEST_P(FlateCorpus, InflatesAndEqualsTheModel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, FlateCorpus,
-    testing::Combine(testing::Range<std::size_t>(0, 9), testing::Values(0, 1, 2, 3, 4, 5, 9)),
+    testing::Combine(testing::Range<std::size_t>(0, 10), testing::Values(0, 1, 2, 3, 4, 5, 9)),
     [](const testing::TestParamInfo<FlateCorpus::ParamType>& info) {
         return std::string(Corpus()[std::get<0>(info.param)].name) + "_Level" +
                std::to_string(std::get<1>(info.param));
