@@ -18,9 +18,15 @@ float RoundValue(const WriterState& s, float value) {
 std::string FormatSignificant(float value) {
     if (!std::isfinite(value)) RaiseError(kErrOverflow, "FormatReal");
     if (value == 0.0f) return "0";
+    char buffer[32];
+    // Most numbers are coordinates, which the general form already writes without an exponent
+    // and without trailing zeros.
+    const auto general = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                       std::chars_format::general, 7);
+    const std::string_view plain(buffer, static_cast<std::size_t>(general.ptr - buffer));
+    if (plain.find('e') == std::string_view::npos) return std::string(plain);
     // Seven significant digits, correctly rounded, as d.dddddde±x; then laid out as a plain
     // decimal, because PDF numbers have no exponent form.
-    char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
                                       std::chars_format::scientific, 6);
     const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));

@@ -34,16 +34,20 @@ void Encode(std::string& data, std::string& list, const KindSettings& settings,
 void WriteStream(WriterState& s, std::string& data, int object_number, std::string_view filter_text,
                  int length1, StreamKind kind) {
     const KindSettings settings = SettingsOf(s, kind);
-    // "none" asks for no filter of the caller's: an ASCII encoder named in front of it would make
-    // the list invalid, so the word itself is dropped from the list.
-    std::string list = filter_text == "none" ? std::string() : std::string(filter_text);
-    if (filter_text.empty()) {
-        Encode(data, list, settings, StreamEncoder::kRunLength, "/RunLengthDecode ");
-        Encode(data, list, settings, StreamEncoder::kFlate, "/FlateDecode ");
-        if (!s.pdfa_mode) Encode(data, list, settings, StreamEncoder::kLzw, "/LZWDecode ");
+    // "none" keeps the data as it is, the ASCII encoders included: an ASCII filter named in front
+    // of "none" would make the list invalid, and the metadata stream that passes "none" must stay
+    // unfiltered for PDF/A.
+    std::string list;
+    if (filter_text != "none") {
+        list = std::string(filter_text);
+        if (filter_text.empty()) {
+            Encode(data, list, settings, StreamEncoder::kRunLength, "/RunLengthDecode ");
+            Encode(data, list, settings, StreamEncoder::kFlate, "/FlateDecode ");
+            if (!s.pdfa_mode) Encode(data, list, settings, StreamEncoder::kLzw, "/LZWDecode ");
+        }
+        Encode(data, list, settings, StreamEncoder::kAscii85, "/ASCII85Decode ");
+        Encode(data, list, settings, StreamEncoder::kAsciiHex, "/ASCIIHexDecode ");
     }
-    Encode(data, list, settings, StreamEncoder::kAscii85, "/ASCII85Decode ");
-    Encode(data, list, settings, StreamEncoder::kAsciiHex, "/ASCIIHexDecode ");
     if (s.encrypted) {
         if (object_number == 0) object_number = s.current_object;
         if (!data.empty()) EncipherForObject(s, object_number, data);

@@ -114,7 +114,7 @@ void EncipherForObject(WriterState& s, int object_number, std::string& bytes);
 // encoders of the kind's filter settings (run-length, deflate and LZW only when filter_text is
 // empty), enciphers, writes /Filter, /Length1 (when above 0), /Length, the data and
 // "endstream". On return data holds the bytes written. object_number 0 means the current
-// object.
+// object. filter_text "none" applies no encoder at all and names no filter.
 void WriteStream(WriterState& s, std::string& data, int object_number, std::string_view filter_text,
                  int length1, StreamKind kind);
 // Writes text as a stream object of its own (content kind) and returns its number.

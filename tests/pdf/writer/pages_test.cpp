@@ -157,4 +157,20 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     EXPECT_NE(labels.out.find("['A-I', 'A-II']"), std::string::npos) << labels.out;
 }
 
+// A reusable object placed but never ended leaves "##alias##" in the page's annotation list.
+TEST_F(PagesTest, PlaceholdersLeftAtTheEndAreDropped) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    State().page_annots = "##LOGO## ";
+    pdf_.EndPage();
+    EXPECT_TRUE(State().pages[1].has_placeholders);
+    pdf_.BeginPage();
+    State().page_annots = "##A## ##B## ";
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    EXPECT_EQ(Bytes().find("##"), std::string::npos);
+    EXPECT_EQ(Bytes().find("/Annots"), std::string::npos);
+}
+
 } // namespace

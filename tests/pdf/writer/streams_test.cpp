@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StreamCase{"X", "", 0, 0, "/Length 1 >>\rstream\nX\nendstream\n"},
         StreamCase{"", "", 0, 0, "/Length 0 >>\rstream\nendstream\n"},
-        StreamCase{"ab", "none", 0, 0, "/Length 2 >>\rstream\nab\nendstream\n"},
+        StreamCase{"ab", "none", 0, 0x1F, "/Length 2 >>\rstream\nab\nendstream\n"},
         StreamCase{std::string("\r\n\0\xFF", 4), "", 0, 0,
                    "/Length 4 >>\rstream\n" + std::string("\r\n\0\xFF", 4) + "\nendstream\n"},
         StreamCase{"abc", "", 3, 0, "/Length1 3\n/Length 3 >>\rstream\nabc\nendstream\n"},
