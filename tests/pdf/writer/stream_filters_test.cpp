@@ -86,6 +86,7 @@ TEST_F(StreamFilterChain, EveryRowOfTheFilterTable) {
          "/Filter [/ASCII85Decode /FlateDecode]\n"},
         {"caller's JPEG", StreamKind::kImage, 0x207, "/DCTDecode ", "/Filter [/DCTDecode ]\n"},
         {"none", StreamKind::kContent, 0x307, "none", ""},
+        {"none with the ASCII flags", StreamKind::kContent, 0x31F, "none", ""},
         {"run-length", StreamKind::kContent, 0x001, "", "/Filter [/RunLengthDecode ]\n"},
         {"LZW level 0", StreamKind::kContent, 0x004, "", "/Filter [/LZWDecode ]\n"},
         {"LZW level 1", StreamKind::kContent, 0x104, "", "/Filter [/LZWDecode ]\n"},
