@@ -121,3 +121,38 @@ TEST_F(StreamFilterChain, PdfaModeWritesNoLzw) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StreamFilterChain, CompressedPagesReadBackInAnotherReader) {
+    pdf_.SetCompression(0x302);
+    pdf_.BeginDoc(Path());
+    std::string lines;
+    for (int page = 0; page < 3; ++page) {
+        pdf_.BeginPage();
+        for (int i = 0; i < 400; ++i) {
+            const std::string line = std::to_string(10 + i % 50) + " " + std::to_string(i) +
+                                     " m " + std::to_string(200 + page) + " " +
+                                     std::to_string(i) + " l S";
+            pagora::detail::WriteContent(State(), line);
+            if (page == 2) lines += "\r" + line;
+        }
+        pdf_.EndPage();
+    }
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    // Every page's content is deflated; the last one decodes to what was drawn.
+    const auto out = Run("/usr/bin/python3 -c \"import pikepdf, sys\n"
+                         "p = pikepdf.open(sys.argv[1])\n"
+                         "for page in p.pages:\n"
+                         "    print(' '.join(str(f) for f in page.obj.Contents.get('/Filter')))\n"
+                         "sys.stdout.write(p.pages[2].obj.Contents.read_bytes().decode('latin-1'))\" %f");
+    ASSERT_EQ(out.status, 0) << out.out;
+    const std::string filters = "/FlateDecode\n";
+    ASSERT_EQ(out.out.substr(0, 3 * filters.size()), filters + filters + filters);
+    const std::string content = out.out.substr(3 * filters.size());
+    ASSERT_GE(content.size(), lines.size());
+    EXPECT_EQ(content.substr(content.size() - lines.size()), lines);
+}
+
+}  // namespace
