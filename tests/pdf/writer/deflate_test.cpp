@@ -105,6 +105,12 @@ const std::vector<CorpusEntry>& Corpus() {
         {"Empty", [] { return Bytes{}; }},
         {"SkewedLetters", [] { return SkewedLetters(); }},
         {"RgbImage", [] { return testing_support::RgbImage(200, 150); }},
+        // Few letters: long position lists, many candidates of equal length.
+        {"FourLetters16KB", [] {
+             Bytes bytes = testing_support::RandomBytes(16 * 1024, 6);
+             for (auto& b : bytes) b = static_cast<std::uint8_t>('a' + (b & 3));
+             return bytes;
+         }},
         // A match that ends just before the last byte, where the lazy step has less room.
         {"RepeatUpToTheLastByte", [] { return Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'a',
                                                     'b', 'c', 'd', 'e', 'f', 'g', 'Z'}; }},
@@ -133,7 +139,7 @@ TEST_P(FlateCorpus, InflatesAndEqualsTheModel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, FlateCorpus,
-    testing::Combine(testing::Range<std::size_t>(0, 10), testing::Values(0, 1, 2, 3, 4, 5, 9)),
+    testing::Combine(testing::Range<std::size_t>(0, 11), testing::Values(0, 1, 2, 3, 4, 5, 9)),
     [](const testing::TestParamInfo<FlateCorpus::ParamType>& info) {
         return std::string(Corpus()[std::get<0>(info.param)].name) + "_Level" +
                std::to_string(std::get<1>(info.param));
