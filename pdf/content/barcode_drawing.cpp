@@ -77,7 +77,8 @@ public:
     }
 
     void Flush() {
-        for (const std::string& line : lines_) detail::WriteContent(s_, line);
+        for (const std::string& line : lines_)
+            detail::WriteContent(s_, line);
         lines_.clear();
     }
 
@@ -94,12 +95,12 @@ private:
 
 struct EanLayout {
     float default_height_points;
-    bool first_piece;            // the lone first digit stands left of the bars
-    std::array<int, 6> guards;   // guard bar positions in modules from the first bar
-    int right_start;             // the module before the right half's first module
-    float left_text;             // centres of the two text halves, in modules
+    bool first_piece;          // the lone first digit stands left of the bars
+    std::array<int, 6> guards; // guard bar positions in modules from the first bar
+    int right_start;           // the module before the right half's first module
+    float left_text;           // centres of the two text halves, in modules
     float right_text;
-    int width;                   // modules from X to the end of the right quiet zone
+    int width; // modules from X to the end of the right quiet zone
 };
 
 constexpr float kEanModulePoints = 0.936f;
@@ -117,7 +118,8 @@ float DrawEan(Pagora& pdf, const detail::EanSymbol& symbol, const EanLayout& lay
     const auto at = [&](int modules) { return x0 + static_cast<float>(modules) * m; };
 
     // The guard bars reach down into the text gap, between the text's halves.
-    for (const int guard : layout.guards) out.Rectangle(at(guard), Y, m, h + out.TextGap());
+    for (const int guard : layout.guards)
+        out.Rectangle(at(guard), Y, m, h + out.TextGap());
     for (std::size_t i = 0; i < symbol.left_patterns.size(); ++i) {
         const int base = 7 * static_cast<int>(i);
         for (int j = 1; j <= 7; ++j) {
@@ -131,8 +133,7 @@ float DrawEan(Pagora& pdf, const detail::EanSymbol& symbol, const EanLayout& lay
     if (show_code) {
         const float text_y = Y + h + kTextDrop * out.TextGap();
         out.SelectTextFont();
-        if (layout.first_piece)
-            out.Text(x0 - 8 * m, text_y, symbol.first_piece, 1);
+        if (layout.first_piece) out.Text(x0 - 8 * m, text_y, symbol.first_piece, 1);
         out.Text(x0 + layout.left_text * m, text_y, symbol.left_piece, 4);
         out.Text(x0 + layout.right_text * m, text_y, symbol.right_piece, 4);
     }
@@ -140,8 +141,8 @@ float DrawEan(Pagora& pdf, const detail::EanSymbol& symbol, const EanLayout& lay
     return static_cast<float>(layout.width) * m;
 }
 
-float DrawCode39(Pagora& pdf, std::string_view text, float X, float Y, bool show_code,
-                 float zoom, float height, bool add_check) {
+float DrawCode39(Pagora& pdf, std::string_view text, float X, float Y, bool show_code, float zoom,
+                 float height, bool add_check) {
     const std::optional<detail::Code39Symbol> symbol = detail::EncodeCode39(text, add_check);
     if (!symbol) return 0;
     SymbolLines out(pdf, show_code, zoom, 0.72f);
@@ -190,8 +191,8 @@ float DrawInterleaved(Pagora& pdf, std::string_view text, float X, float Y, bool
     return end - X;
 }
 
-float DrawCode128(Pagora& pdf, std::string_view text, float X, float Y, bool show_code,
-                  float zoom, float height) {
+float DrawCode128(Pagora& pdf, std::string_view text, float X, float Y, bool show_code, float zoom,
+                  float height) {
     const std::optional<detail::Code128Symbol> symbol = detail::EncodeCode128(text);
     if (!symbol) return 0;
     SymbolLines out(pdf, show_code, zoom, 0.72f);

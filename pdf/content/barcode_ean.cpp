@@ -10,11 +10,11 @@ namespace {
 // Odd-parity (set A) and even-parity (set B) patterns by digit; a right-hand digit is its set-B
 // pattern read backwards.
 constexpr std::array<std::string_view, 10> kSetA = {"0001101", "0011001", "0010011", "0111101",
-                                                     "0100011", "0110001", "0101111", "0111011",
-                                                     "0110111", "0001011"};
+                                                    "0100011", "0110001", "0101111", "0111011",
+                                                    "0110111", "0001011"};
 constexpr std::array<std::string_view, 10> kSetB = {"0100111", "0110011", "0011011", "0100001",
-                                                     "0011101", "0111001", "0000101", "0010001",
-                                                     "0001001", "0010111"};
+                                                    "0011101", "0111001", "0000101", "0010001",
+                                                    "0001001", "0010111"};
 // Which set encodes each of the six left-hand digits of EAN-13, by the value of the first digit.
 constexpr std::array<std::string_view, 10> kParity = {"AAAAAA", "AABABB", "AABBAB", "AABBBA",
                                                       "ABAABB", "ABBAAB", "ABBBAA", "ABABAB",

@@ -36,7 +36,8 @@ Interleaved2of5Symbol EncodeInterleaved2of5(std::string_view text, bool add_chec
 
     symbol.elements = "nnnn";
     for (std::size_t i = 0; i < symbol.digits.size(); i += 2) {
-        const std::string_view first = kPatterns[static_cast<std::size_t>(DigitValue(symbol.digits[i]))];
+        const std::string_view first =
+            kPatterns[static_cast<std::size_t>(DigitValue(symbol.digits[i]))];
         const std::string_view second =
             kPatterns[static_cast<std::size_t>(DigitValue(symbol.digits[i + 1]))];
         for (std::size_t e = 0; e < 5; ++e) {

@@ -20,15 +20,19 @@ char DigitAt(std::string_view text, std::size_t position) {
 
 PostnetSymbol EncodePostnet(std::string_view text) {
     PostnetSymbol symbol;
-    for (std::size_t k = 0; k < 5; ++k) symbol.digits += DigitAt(text, k);
+    for (std::size_t k = 0; k < 5; ++k)
+        symbol.digits += DigitAt(text, k);
     // The sixth character of a ZIP+4 text is its separator, whatever it is.
     if (text.size() == 10)
-        for (std::size_t k = 6; k < 10; ++k) symbol.digits += DigitAt(text, k);
+        for (std::size_t k = 6; k < 10; ++k)
+            symbol.digits += DigitAt(text, k);
     int sum = 0;
-    for (const char d : symbol.digits) sum += d - '0';
+    for (const char d : symbol.digits)
+        sum += d - '0';
     symbol.check_digit = (10 - sum % 10) % 10;
     symbol.bars = "1";
-    for (const char d : symbol.digits) symbol.bars += kPatterns[static_cast<std::size_t>(d - '0')];
+    for (const char d : symbol.digits)
+        symbol.bars += kPatterns[static_cast<std::size_t>(d - '0')];
     symbol.bars += kPatterns[static_cast<std::size_t>(symbol.check_digit)];
     symbol.bars += "1";
     return symbol;

@@ -30,9 +30,11 @@ template <typename Encode> void ExpectOverflow(Encode encode, std::size_t length
 // All modules between the quiet zones, guards included, as a reader scans them.
 std::string EanModules(const EanSymbol& symbol) {
     std::string modules = "101";
-    for (const auto& p : symbol.left_patterns) modules += p;
+    for (const auto& p : symbol.left_patterns)
+        modules += p;
     modules += "01010";
-    for (const auto& p : symbol.right_patterns) modules += p;
+    for (const auto& p : symbol.right_patterns)
+        modules += p;
     return modules + "101";
 }
 
@@ -44,9 +46,19 @@ TEST(EanSymbols, CheckDigitsPiecesAndModules) {
     EXPECT_EQ(ean13.right_piece, "890128");
     // Written out by hand from the parity row of 1 (AABABB) and the three digit sets.
     EXPECT_EQ(EanModules(ean13), "101"
-                                 "0010011" "0111101" "0011101" "0110001" "0000101" "0010001"
+                                 "0010011"
+                                 "0111101"
+                                 "0011101"
+                                 "0110001"
+                                 "0000101"
+                                 "0010001"
                                  "01010"
-                                 "1001000" "1110100" "1110010" "1100110" "1101100" "1001000"
+                                 "1001000"
+                                 "1110100"
+                                 "1110010"
+                                 "1100110"
+                                 "1101100"
+                                 "1001000"
                                  "101");
     // A thirteenth digit is neither drawn nor compared with the check digit.
     const EanSymbol with_thirteenth = EncodeEan13("1234567890120");
@@ -57,8 +69,17 @@ TEST(EanSymbols, CheckDigitsPiecesAndModules) {
     EXPECT_EQ(ean8.check_digit, 0);
     EXPECT_EQ(ean8.left_piece, "1234");
     EXPECT_EQ(ean8.right_piece, "5670");
-    EXPECT_EQ(EanModules(ean8), "101" "0011001" "0010011" "0111101" "0100011" "01010"
-                                "1001110" "1010000" "1000100" "1110010" "101");
+    EXPECT_EQ(EanModules(ean8), "101"
+                                "0011001"
+                                "0010011"
+                                "0111101"
+                                "0100011"
+                                "01010"
+                                "1001110"
+                                "1010000"
+                                "1000100"
+                                "1110010"
+                                "101");
     EXPECT_EQ(EncodeEan8("12345670999").right_piece, "5670");
 }
 
@@ -85,11 +106,11 @@ TEST(Code39Symbols, CodeCharactersAndCheckCharacter) {
         const char* code;
     } cases[] = {
         {"ABC", false, "*ABC*"},
-        {"ABC", true, "*ABCX*"},       // 10 + 11 + 12 = 33
-        {"abc", true, "*+A+B+CR*"},    // (3 x 41 + 33) mod 43 = 27
+        {"ABC", true, "*ABCX*"},    // 10 + 11 + 12 = 33
+        {"abc", true, "*+A+B+CR*"}, // (3 x 41 + 33) mod 43 = 27
         {"$A", false, "*$A*"},
         {"\x01", false, "*$A*"},
-        {"A*B", true, "*A*BL*"},       // the inner "*" counts nothing: 10 + 11 = 21
+        {"A*B", true, "*A*BL*"}, // the inner "*" counts nothing: 10 + 11 = 21
         {"\x7f{@`\x1b!:;[", false, "*%T%P%V%W%A/A/Z%F%K*"},
     };
     for (const auto& c : cases) {
@@ -106,7 +127,11 @@ TEST(Code39Symbols, PatternsCarryTheTailOnTheLastCharacter) {
     ASSERT_EQ(symbol->patterns.size(), 4u); // start, A, B, C with the tail
     EXPECT_EQ(symbol->patterns[0], "bWbwBwBwb");
     EXPECT_EQ(symbol->patterns[1], "BwbwbWbwB");
-    EXPECT_EQ(symbol->patterns[3], "BwBwbWbwb" "ww" "bWbwBwbwB" "ww" "bWbwBwBwb");
+    EXPECT_EQ(symbol->patterns[3], "BwBwbWbwb"
+                                   "ww"
+                                   "bWbwBwbwB"
+                                   "ww"
+                                   "bWbwBwBwb");
     // Every character is six narrow and three wide elements, bars and spaces alternating.
     const auto all = EncodeCode39("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%", false);
     ASSERT_TRUE(all.has_value());
@@ -140,7 +165,8 @@ TEST(Interleaved2of5Symbols, CheckDigitLeadingZeroAndElements) {
         EXPECT_EQ(symbol.elements.size(), 5 * symbol.digits.size() + 8) << c.text;
     }
     // 1 is wnnnw, 2 nwnnw: bars from the first digit, spaces from the second.
-    EXPECT_EQ(EncodeInterleaved2of5("12", false).elements, "nnnn" "wnnwnnnnwwwnnn");
+    EXPECT_EQ(EncodeInterleaved2of5("12", false).elements, "nnnn"
+                                                           "wnnwnnnnwwwnnn");
     EXPECT_EQ(EncodeInterleaved2of5("1A", false).elements,
               EncodeInterleaved2of5("10", false).elements);
     // At most 6,551 digits are drawn: an odd count gains a zero, a check digit one more.
@@ -201,17 +227,23 @@ TEST(PostnetSymbols, DigitsCheckAndBars) {
         const char* text;
         const char* digits;
         int check;
-    } cases[] = {{"12345", "12345", 5},          {"12345-6789", "123456789", 5},
-                 {"123456789", "12345", 5},      {"1234567890", "123457890", 1},
-                 {"", "00000", 0},               {"1x3", "10300", 6}};
+    } cases[] = {{"12345", "12345", 5},     {"12345-6789", "123456789", 5},
+                 {"123456789", "12345", 5}, {"1234567890", "123457890", 1},
+                 {"", "00000", 0},          {"1x3", "10300", 6}};
     for (const auto& c : cases) {
         const PostnetSymbol symbol = EncodePostnet(c.text);
         EXPECT_EQ(symbol.digits, c.digits) << c.text;
         EXPECT_EQ(symbol.check_digit, c.check) << c.text;
         EXPECT_EQ(symbol.bars.size(), 5 * symbol.digits.size() + 7) << c.text;
     }
-    EXPECT_EQ(EncodePostnet("12345").bars,
-              "1" "00011" "00101" "00110" "01001" "01010" "01010" "1");
+    EXPECT_EQ(EncodePostnet("12345").bars, "1"
+                                           "00011"
+                                           "00101"
+                                           "00110"
+                                           "01001"
+                                           "01010"
+                                           "01010"
+                                           "1");
 }
 
 } // namespace
