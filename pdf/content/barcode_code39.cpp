@@ -63,7 +63,7 @@ std::optional<Code39Symbol> EncodeCode39(std::string_view text, bool add_check) 
     if (characters.empty()) return symbol;
 
     int sum = 0;
-    symbol.code_characters = "*";
+    symbol.code_characters.push_back('*');
     symbol.patterns.emplace_back(kPatterns[kStartStop]);
     for (const char c : characters) {
         const int value = ValueOf(c);

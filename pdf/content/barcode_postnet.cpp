@@ -30,7 +30,7 @@ PostnetSymbol EncodePostnet(std::string_view text) {
     for (const char d : symbol.digits)
         sum += d - '0';
     symbol.check_digit = (10 - sum % 10) % 10;
-    symbol.bars = "1";
+    symbol.bars.push_back('1'); // the opening frame bar
     for (const char d : symbol.digits)
         symbol.bars += kPatterns[static_cast<std::size_t>(d - '0')];
     symbol.bars += kPatterns[static_cast<std::size_t>(symbol.check_digit)];
