@@ -254,6 +254,18 @@ public:
                                 const std::vector<std::uint8_t>& ImgPalette,
                                 std::string_view ColorMask = {});
 
+    // ---- Barcodes -----------------------------------------------------------------------------
+    // Draws a barcode whose left quiet zone begins at X and whose bars hang down from Y:
+    // BarCodeType 0 EAN-13, 1 Code 39, 2 Interleaved 2 of 5, 3 POSTNET, 4 Code 128, 5 EAN-8.
+    // ShowCode writes the text below the bars in the monospaced font; ZoomFactor (0.8 to 2)
+    // scales the symbol, whose sizes are physical in any unit; Height (0: the symbology's own)
+    // holds the bars and the text's gap; AddCheck adds the optional check character of Code 39
+    // and Interleaved 2 of 5. Returns the width to the end of the right quiet zone: 0 for another
+    // type, and for a text that Code 39 or Code 128 cannot carry.
+    float DrawBarCode(std::int32_t BarCodeType, std::string_view code, float X, float Y,
+                      bool ShowCode = true, float ZoomFactor = 1, float Height = 0,
+                      bool AddCheck = false);
+
     // ---- Errors -------------------------------------------------------------------------------
     // The last recorded error; Abort clears only the number.
     int ErrNumber() const;
