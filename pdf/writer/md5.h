@@ -27,7 +27,7 @@ private:
     std::array<std::uint32_t, 4> state_{0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u};
     std::array<std::uint8_t, 64> buffer_{};
     std::size_t buffered_ = 0;
-    std::uint64_t length_ = 0;  // bytes fed so far
+    std::uint64_t length_ = 0; // bytes fed so far
 };
 
 Md5Digest ComputeMd5(std::span<const std::uint8_t> bytes);
@@ -35,4 +35,4 @@ Md5Digest ComputeMd5(std::span<const std::uint8_t> bytes);
 // The digest of single-byte text as a 16-byte string (the form the key computations join).
 std::string GetMD5(std::string_view text);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -8,7 +8,8 @@ namespace pagora::detail {
 void Rc4Cipher::Schedule(std::string_view key) {
     if (key.empty()) throw std::invalid_argument("RC4 key is empty");
     if (key == cached_key_) return;
-    for (std::size_t i = 0; i < state_.size(); ++i) state_[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < state_.size(); ++i)
+        state_[i] = static_cast<std::uint8_t>(i);
     std::uint8_t j = 0;
     for (std::size_t i = 0; i < state_.size(); ++i) {
         j = static_cast<std::uint8_t>(j + state_[i] +
@@ -41,4 +42,4 @@ std::string Rc4Cipher::CipherRC4(std::string_view key, std::string_view data) {
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

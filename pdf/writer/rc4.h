@@ -23,8 +23,8 @@ public:
 private:
     void Schedule(std::string_view key);
 
-    std::string cached_key_;  // the key whose permutation state_ holds; empty before first use
+    std::string cached_key_; // the key whose permutation state_ holds; empty before first use
     std::array<std::uint8_t, 256> state_{};
 };
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -20,35 +20,42 @@ constexpr std::uint32_t kRevision3Fixed = 0xFFFFF0C0;
 std::string PermissionBytes(std::int32_t permissions) {
     const auto value = static_cast<std::uint32_t>(permissions);
     std::string bytes(4, '\0');
-    for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     return bytes;
 }
 
 std::string XorEach(std::string_view key, int value) {
     std::string out(key);
-    for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) ^ value);
+    for (char& c : out)
+        c = static_cast<char>(static_cast<unsigned char>(c) ^ value);
     return out;
 }
 
 // The twenty RC4 passes of revision 3: the key itself, then the key with each byte XOR 1 to 19.
 std::string TwentyPasses(Rc4Cipher& rc4, std::string_view key, std::string data) {
     rc4.CipherRC4InPlace(key, data);
-    for (int i = 1; i <= 19; ++i) rc4.CipherRC4InPlace(XorEach(key, i), data);
+    for (int i = 1; i <= 19; ++i)
+        rc4.CipherRC4InPlace(XorEach(key, i), data);
     return data;
 }
 
 std::string RehashFifty(std::string digest) {
-    for (int i = 0; i < 50; ++i) digest = GetMD5(digest);
+    for (int i = 0; i < 50; ++i)
+        digest = GetMD5(digest);
     return digest;
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
-}  // namespace
+} // namespace
 
 std::string PadPassword(std::string_view password) {
     std::string padded(password.substr(0, 32));
-    padded.append(kPadding.begin(), kPadding.begin() + static_cast<std::ptrdiff_t>(32 - padded.size()));
+    padded.append(kPadding.begin(),
+                  kPadding.begin() + static_cast<std::ptrdiff_t>(32 - padded.size()));
     return padded;
 }
 
@@ -76,8 +83,8 @@ ProtectionKeys ComputeProtectionKeys(std::int32_t mode, std::string_view owner_p
         keys.key_length = 16;
         const std::string owner_rc4_key = RehashFifty(GetMD5(owner_padded));
         keys.owner_key = TwentyPasses(rc4, owner_rc4_key, user_padded);
-        keys.encryption_key = RehashFifty(
-            GetMD5(user_padded + keys.owner_key + p_bytes + std::string(file_id)));
+        keys.encryption_key =
+            RehashFifty(GetMD5(user_padded + keys.owner_key + p_bytes + std::string(file_id)));
         const std::string check = GetMD5(PadPassword("") + std::string(file_id));
         keys.user_key = TwentyPasses(rc4, keys.encryption_key, check) + std::string(16, ' ');
     } else {
@@ -96,9 +103,10 @@ std::string ComputeObjectKey(std::string_view encryption_key, int key_length,
                              std::int32_t object_number) {
     const auto number = static_cast<std::uint32_t>(object_number);
     std::string input(encryption_key);
-    for (int i = 0; i < 3; ++i) input += static_cast<char>((number >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 3; ++i)
+        input += static_cast<char>((number >> (8 * i)) & 0xFF);
     input.append(2, '\0');
     return GetMD5(input).substr(0, static_cast<std::size_t>(key_length));
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

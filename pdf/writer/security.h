@@ -21,6 +21,8 @@ struct ProtectionKeys {
     std::string encryption_key;   // the file key, 5 or 16 bytes
     std::int32_t permissions = 0; // the /P value
     int key_length = 0;           // length of each object's key: 10 or 16
+
+    bool operator==(const ProtectionKeys&) const = default;
 };
 
 // The password cut to 32 bytes or filled up to them with the standard padding.
@@ -48,4 +50,4 @@ struct SecurityState {
     Rc4Cipher rc4;
 };
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

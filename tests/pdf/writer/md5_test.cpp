@@ -17,7 +17,8 @@ using testing_support::ToHex;
 std::string RandomBytes(std::size_t size, unsigned seed) {
     std::mt19937 gen(seed);
     std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(gen() & 0xFF);
+    for (char& c : bytes)
+        c = static_cast<char>(gen() & 0xFF);
     return bytes;
 }
 
@@ -77,4 +78,4 @@ TEST(Md5, FinishStartsOver) {
     EXPECT_EQ(ToHex(Digest(md5)), "900150983cd24fb0d6963f7d28e17f72");
 }
 
-}  // namespace
+} // namespace

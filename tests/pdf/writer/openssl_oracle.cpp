@@ -23,7 +23,7 @@ void LoadProviders() {
     if (!loaded) throw std::runtime_error("OpenSSL legacy provider unavailable");
 }
 
-}  // namespace
+} // namespace
 
 std::string OpensslMd5(std::string_view bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
@@ -38,7 +38,7 @@ std::string OpensslRc4(std::string_view key, std::string_view data) {
     std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> cipher(
         EVP_CIPHER_fetch(nullptr, "RC4", nullptr), EVP_CIPHER_free);
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
-                                                                         EVP_CIPHER_CTX_free);
+                                                                        EVP_CIPHER_CTX_free);
     if (!cipher || !ctx) throw std::runtime_error("RC4 unavailable");
     std::string out(data.size() + 16, '\0');
     int written = 0, final_written = 0;
@@ -72,4 +72,4 @@ std::string FromHex(std::string_view hex) {
     return bytes;
 }
 
-}  // namespace testing_support
+} // namespace testing_support

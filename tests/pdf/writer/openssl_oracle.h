@@ -13,4 +13,4 @@ std::string OpensslRc4(std::string_view key, std::string_view data);
 std::string ToHex(std::string_view bytes);
 std::string FromHex(std::string_view hex);
 
-}  // namespace testing_support
+} // namespace testing_support

@@ -42,7 +42,8 @@ TEST(Rc4, PublishedKeyStreams) {
 // both revisions, over 4 KiB of text so the whole key stream the vectors cover is compared.
 TEST(Rc4, EqualsOpensslForEveryVectorKey) {
     std::string data(4112, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31 + 7);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 31 + 7);
     const char* keys[] = {"0102030405",
                           "833222772a",
                           "01020304050607",
@@ -74,7 +75,7 @@ TEST(Rc4, EveryCallStartsTheKeyStreamAfresh) {
     EXPECT_EQ(rc4.CipherRC4(a, text), first);
     EXPECT_EQ(rc4.CipherRC4(b, text), OpensslRc4(b, text));
     EXPECT_EQ(rc4.CipherRC4(a, text), first);
-    EXPECT_EQ(rc4.CipherRC4(a, first), text);  // the same operation decrypts
+    EXPECT_EQ(rc4.CipherRC4(a, first), text); // the same operation decrypts
 
     std::string in_place = text;
     rc4.CipherRC4InPlace(a, in_place);
@@ -89,4 +90,4 @@ TEST(Rc4, EmptyDataAndEmptyKey) {
     EXPECT_THROW(rc4.CipherRC4("", "data"), std::invalid_argument);
 }
 
-}  // namespace
+} // namespace
