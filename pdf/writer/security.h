@@ -3,8 +3,6 @@
 // keys are byte strings held in std::string.
 #pragma once
 
-#include "pdf/writer/rc4.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,11 +41,5 @@ ProtectionKeys ComputeProtectionKeys(std::int32_t mode, std::string_view owner_p
 std::string ComputeObjectKey(std::string_view encryption_key, int key_length,
                              std::int32_t object_number);
 
-// The security part of a document's state.
-struct SecurityState {
-    bool encrypted = false;
-    ProtectionKeys keys;
-    Rc4Cipher rc4;
-};
 
 } // namespace pagora::detail
