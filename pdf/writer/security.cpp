@@ -1,6 +1,7 @@
 #include "pdf/writer/security.h"
 
 #include "pdf/writer/md5.h"
+#include "pdf/writer/rc4.h"
 
 #include <array>
 

@@ -41,5 +41,4 @@ ProtectionKeys ComputeProtectionKeys(std::int32_t mode, std::string_view owner_p
 std::string ComputeObjectKey(std::string_view encryption_key, int key_length,
                              std::int32_t object_number);
 
-
 } // namespace pagora::detail

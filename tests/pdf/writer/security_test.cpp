@@ -1,5 +1,7 @@
 #include "pdf/writer/security.h"
 
+#include "pdf/writer/rc4.h"
+
 #include "tests/pdf/writer/openssl_oracle.h"
 #include "tests/support/temp_dir.h"
 
