@@ -13,14 +13,36 @@ const unsigned char* Bytes(std::string_view s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }
 
-// RC4 lives in the legacy provider; loading a provider by hand stops OpenSSL from loading the
-// default one by itself, so both are loaded, once per process.
-void LoadProviders() {
-    static const bool loaded = [] {
-        return OSSL_PROVIDER_load(nullptr, "legacy") != nullptr &&
-               OSSL_PROVIDER_load(nullptr, "default") != nullptr;
-    }();
-    if (!loaded) throw std::runtime_error("OpenSSL legacy provider unavailable");
+// RC4 lives in the legacy provider. It is loaded into a library context of its own, which is
+// released at exit so the leak checker sees nothing left behind.
+class LegacyContext {
+public:
+    LegacyContext()
+        : context_(OSSL_LIB_CTX_new()), legacy_(OSSL_PROVIDER_load(context_, "legacy")),
+          default_(OSSL_PROVIDER_load(context_, "default")) {}
+    ~LegacyContext() {
+        if (default_ != nullptr) OSSL_PROVIDER_unload(default_);
+        if (legacy_ != nullptr) OSSL_PROVIDER_unload(legacy_);
+        OSSL_LIB_CTX_free(context_);
+    }
+    LegacyContext(const LegacyContext&) = delete;
+    LegacyContext& operator=(const LegacyContext&) = delete;
+
+    OSSL_LIB_CTX* Get() const {
+        if (legacy_ == nullptr || default_ == nullptr)
+            throw std::runtime_error("OpenSSL legacy provider unavailable");
+        return context_;
+    }
+
+private:
+    OSSL_LIB_CTX* context_;
+    OSSL_PROVIDER* legacy_;
+    OSSL_PROVIDER* default_;
+};
+
+OSSL_LIB_CTX* Rc4Context() {
+    static const LegacyContext context;
+    return context.Get();
 }
 
 } // namespace
@@ -34,9 +56,8 @@ std::string OpensslMd5(std::string_view bytes) {
 }
 
 std::string OpensslRc4(std::string_view key, std::string_view data) {
-    LoadProviders();
     std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> cipher(
-        EVP_CIPHER_fetch(nullptr, "RC4", nullptr), EVP_CIPHER_free);
+        EVP_CIPHER_fetch(Rc4Context(), "RC4", nullptr), EVP_CIPHER_free);
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
                                                                         EVP_CIPHER_CTX_free);
     if (!cipher || !ctx) throw std::runtime_error("RC4 unavailable");
