@@ -45,4 +45,36 @@ public:
     virtual void Exit(int code) = 0;
 };
 
+// Where the program keeps its files.
+class IPaths {
+public:
+    virtual ~IPaths() = default;
+    // The per-user data folder (it may not exist yet).
+    virtual std::string DataFolder() = 0;
+    // The system's folder for temporary files.
+    virtual std::string TempFolder() = 0;
+};
+
+// How an FTP transfer ended.
+enum class FtpStatus {
+    Ok,
+    SessionFailed, // the transfer layer itself could not be set up
+    Unreachable,   // no connection or no sign-in to the server
+    NotFound,      // the server was reached and holds no such file
+    Failed,        // any other failure (local file, transfer broken off)
+};
+
+// Transfers to and from the operator's FTP server, one connection per call. Remote paths are
+// sent to the server as given: "/web/..." stays absolute, "web/..." stays relative.
+class IFtp {
+public:
+    virtual ~IFtp() = default;
+    // Puts a local file under the remote path, replacing the server's copy.
+    virtual FtpStatus Upload(const std::string& local_path, const std::string& remote_path) = 0;
+    // Gets a remote file into the local path, which is created (or emptied) before the transfer
+    // begins, so an empty remote file gives an empty local one. On failure the local file may
+    // hold a part of the data.
+    virtual FtpStatus Download(const std::string& remote_path, const std::string& local_path) = 0;
+};
+
 }  // namespace kerbolt

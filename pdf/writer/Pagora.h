@@ -71,12 +71,58 @@ public:
     static std::string ToUtf8(std::string_view bytes, int charset = 0);
 
     // ---- Document life-cycle, settings and properties -----------------------------------------
+    // Closes an open output file as it stands and gives every setting its default.
+    void Abort();
+    // Creates the output file (an empty name gives "~" + six hex digits + ".pdf" in the current
+    // folder) and writes the header; returns the name. Failures are recorded (ErrNumber).
+    std::string BeginDoc(const std::string& strFileName = "");
+    // Writes the document's tail and closes the file.
+    void EndDoc();
+    // Opens the written file with the system's default application.
+    void OpenDoc();
+    void SetDocProperty(const std::string& DocTitle = "", const std::string& DocSubject = "",
+                        const std::string& DocAuthor = "", const std::string& DocCreator = "",
+                        const std::string& DocProducer = "", const std::string& DocKeywords = "");
+    // Page labels from the current page (open) or the next one: 1 decimal, 2 and 3 Roman, 4 and
+    // 5 letters; other styles add nothing.
+    void SetLabel(int PageLabel, const std::string& LabelPrefix = "", int FirstValue = -1);
+    void SetMargins(float Left = 0, float Right = 0, float Top = 0, float Bottom = 0,
+                    bool ClipPage = true);
+    void SetMemoryUsage(int Value);
+    void SetPageTransition(int Transition, float ShowTime = 1, float TransTime = 1);
+    // 1 rotates pages by 270 degrees, 2 by 180, 3 by 90; the open page, else later pages.
+    void SetPageView(int ViewMode);
+    void SetPaperSize(int PaperSize, float UserWidth = 0, float UserHeight = 0);
+    void SetPDFa(bool Value);
+    void SetPrecision(int w);
+    // 0 points, 1 inches, 2 millimetres, 3 centimetres, 255 UserFactor points per unit.
+    void SetScale(int ScaleMode, float UserFactor = 1);
+    void SetViewerPreferences(int Mode);
+    // The output file's current length while it is open, else the finished file's length.
+    std::int64_t FileSize() const;
+    int GetPage() const;
+    int GetPages() const;
+    float GetPageHeight(bool KeepMargins = false) const;
+    float GetPageWidth(bool KeepMargins = false) const;
+    float GetX() const;
+    float GetY() const;
+    std::string Version() const;
 
     // ---- Pages --------------------------------------------------------------------------------
+    // Begins a page at a position (0 or out of range: after the last) and returns the position.
+    int BeginPage(int PageNumber = 0);
+    void EndPage();
+    // Reopens a finished page for content written as an extra content stream.
+    void BeginOnPage(int PageNumber);
+    void EndOnPage();
+    void SwapPages(int FirstPage, int SecondPage);
 
     // ---- Security -----------------------------------------------------------------------------
 
     // ---- Compression --------------------------------------------------------------------------
+    // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,
+    // 8 ASCII85, 16 ASCIIHex), bits 8 to 11 the level.
+    void SetCompression(int ForText = 0, int ForImage = 0, int ForEmbeddedFile = 0);
 
     // ---- Fonts --------------------------------------------------------------------------------
 
@@ -91,6 +137,10 @@ public:
     // ---- Images -------------------------------------------------------------------------------
 
     // ---- Errors -------------------------------------------------------------------------------
+    // The last recorded error; Abort clears only the number.
+    int ErrNumber() const;
+    std::string ErrSource() const;
+    std::string ErrDescription() const;
 
     struct Members;  // the document's state, one struct per subsystem (pdf/writer/members.h)
     Members& State() noexcept { return *m_; }

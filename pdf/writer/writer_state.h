@@ -1,8 +1,181 @@
 // State of the writer subsystem: document, file output, pages and the document tail.
+//
+// Each member's default value is its value after Abort; members that Abort keeps are marked
+// "kept". Record arrays are 1-based (element 0 exists and is never used) and counted by their
+// count member.
 #pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace pagora::detail {
 
-struct WriterState {};
+// An append-only text with spare capacity, for content that grows line by line.
+struct StringBuilder {
+    std::string text;
+};
 
-}  // namespace pagora::detail
+// One page, in the order the pages were begun.
+struct PageRecord {
+    int object_number = 0;         // the page object; its own content stream is object_number + 1
+    std::string dictionary;        // the page dictionary after /Contents and /Annots, up to ">>"
+    bool has_placeholders = false; // annots holds "##alias##" placeholders
+    std::string extra_contents;    // "n 0 R " of each overlay's content stream
+    std::string annots;            // "n 0 R " of each annotation and widget, and placeholders
+};
+
+// One outline item; item 1 is the document title's item that Abort records.
+struct BookmarkRecord {
+    int kind = 0;
+    std::string caption;
+    int level = 0;
+    int page = 0;
+    std::string color;
+    int style = 0;
+    std::string destination;
+    int parent = 0, object_number = 0, first = 0, last = 0, next = 0, prev = 0;
+};
+
+// One named destination.
+struct DestinationRecord {
+    int page = 0;
+    std::string fit;
+    std::string name;
+    std::string page_spec;
+};
+
+// Kinds of stream, which choose the filter settings that apply.
+enum class StreamKind : std::uint8_t { kContent = 0, kImage = 1, kFile = 2 };
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using OutputFile = std::unique_ptr<std::FILE, FileCloser>;
+
+struct WriterState {
+    // ---- Document properties
+    std::string title = "(senza titolo)";
+    std::string subject;
+    std::string keywords;
+    std::string author = "Oskelbrann";
+    std::string creator = "Pagora Library";
+    std::string producer = "Pagora Library 2020.1";
+    std::string creation_date; // "D:yyyymmddhhmmss+hh'mm'", set by Abort from the host clock
+    std::string file_id;       // a copy of creation_date
+    bool pdfa_mode = false;
+    int version_level = 0;
+    int viewer_preferences = 8192;
+    std::string page_labels;
+
+    // ---- Output file and cross-reference
+    int output_file_number = 0; // 0: no file; not 0 with no open file: a failed open
+    OutputFile output;
+    std::int64_t output_position = 0; // bytes written to the open file
+    std::string output_file_name;
+    std::int64_t final_file_size = 0;
+    int current_object = 0; // kept
+    int last_object_number = 0;
+    std::vector<std::string> xref_entries = std::vector<std::string>(1);
+
+    // ---- Resource lists
+    std::string resource_prefix; // "A" + 1 to 6 hex digits + "+", drawn by Abort
+    std::string xobject_resources;
+    std::string font_resources;
+    std::string ext_gstate_resources;
+    std::string pattern_resources;
+    std::string embedded_file_names;
+    std::string field_refs;
+    std::string calculation_order;
+
+    // ---- Pages and content buffers
+    float page_width = 596.0f;
+    float page_height = 842.0f;
+    float scale_factor = 1.0f;
+    int default_page_view = 0;
+    int page_view = 0;
+    float margin_left = 0.0f, margin_right = 0.0f, margin_top = 0.0f, margin_bottom = 0.0f;
+    bool clip_to_margins = false;
+    bool in_page = false;
+    bool overlay_open = false;  // the open page is an overlay begun by BeginOnPage
+    bool in_object = false; // a reusable object is open (set by the page content)
+    bool in_tiling = false; // a tiling pattern is open (set by the page content)
+    bool tiling_uncoloured = false;
+    std::vector<PageRecord> pages; // kept (re-created by the first BeginPage)
+    std::vector<int> page_order;   // kept; page_order[position] is an index into pages
+    int current_page = 0;
+    int page_count = 0;
+    std::string page_annots;
+    StringBuilder page_content;     // kept
+    StringBuilder object_content;   // kept
+    StringBuilder tiling_content;   // kept
+    std::string default_transition; // kept
+    std::string page_transition;    // kept
+    float default_duration = 0.0f;  // kept
+    float page_duration = 0.0f;     // kept
+    std::string page_open_script;
+    std::string page_close_script;
+
+    // ---- Page-content members that pages reset and the getters read
+    float current_x = 0.0f, current_y = 0.0f; // points from the margin area's top-left corner
+    float char_spacing = 0.0f, word_spacing = 0.0f;
+    float horizontal_scaling = 100.0f;
+    float line_spacing = 1.0f;
+    int object_count = 0; // reusable objects defined
+    int image_count = 0;  // images loaded
+    int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
+
+    // ---- Navigation and interaction
+    int bookmark_count = 0;
+    std::vector<BookmarkRecord> bookmarks; // item 1 rewritten by Abort
+    int destination_count = 0;
+    std::vector<DestinationRecord> destinations; // kept
+    int form_field_count = 0;
+    std::string doc_open_script, will_close_script, will_save_script, did_save_script,
+        will_print_script, did_print_script, global_script;
+
+    // ---- Errors
+    int last_error_number = 0;
+    std::string last_error_source;      // kept
+    std::string last_error_description; // kept
+
+    // ---- Security (values kept while encrypted is false)
+    bool encrypted = false;
+    std::string encryption_key; // kept
+    std::string user_key;       // kept
+    std::string owner_key;      // kept
+    int permissions = 0;        // kept
+    int key_length = 0;         // kept
+    std::string rc4_cached_key;
+    std::array<std::uint8_t, 256> rc4_state{}; // kept
+
+    // ---- Compression
+    int content_filters = 0, image_filters = 0, file_filters = 0;
+    int content_level = 0, image_level = 0, file_level = 0;
+
+    // ---- Shared settings
+    int precision = 3;
+    int memory_factor = 1;
+    std::string replace_buffer; // kept
+};
+
+// Entry i is 2 to the power i; BitMasks entry i is that minus 1.
+inline constexpr std::array<std::int32_t, 17> kPowersOfTwo = [] {
+    std::array<std::int32_t, 17> table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = std::int32_t{1} << i;
+    return table;
+}();
+inline constexpr std::array<std::int32_t, 17> kBitMasks = [] {
+    std::array<std::int32_t, 17> table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = (std::int32_t{1} << i) - 1;
+    return table;
+}();
+inline constexpr std::array<float, 7> kPowersOfTen = {1.0f,     10.0f,     100.0f,    1000.0f,
+                                                      10000.0f, 100000.0f, 1000000.0f};
+
+} // namespace pagora::detail

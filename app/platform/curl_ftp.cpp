@@ -1,0 +1,141 @@
+#include "app/platform/curl_ftp.h"
+
+#include <cstdio>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+
+namespace kerbolt {
+
+namespace {
+
+struct CurlDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+CurlHandle OpenSession() {
+    static std::once_flag once;
+    static bool global_ok = false;
+    std::call_once(once, [] { global_ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+    return CurlHandle(global_ok ? curl_easy_init() : nullptr);
+}
+
+std::string PercentEncodePath(const std::string& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
+        if (plain) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+void SetCommonOptions(CURL* curl, const ServerConfig& config, const std::string& url) {
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    // The account is handed over apart from the URL, so that it never shows in one.
+    curl_easy_setopt(curl, CURLOPT_USERNAME, config.ftp_user.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, config.ftp_password.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXY, ""); // direct, whatever the environment says
+    curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 0L);
+    curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+    // The path goes to the server in one piece, as given (no change of directory first).
+    curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, config.ftp_connect_timeout_s);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.ftp_response_timeout_s);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.ftp_response_timeout_s);
+}
+
+FtpStatus StatusOf(CURLcode code) {
+    switch (code) {
+    case CURLE_OK:
+        return FtpStatus::Ok;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_CANT_GET_HOST:
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return FtpStatus::Unreachable;
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+        return FtpStatus::NotFound;
+    default:
+        return FtpStatus::Failed;
+    }
+}
+
+std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* file) {
+    return std::fwrite(data, size, count, static_cast<std::FILE*>(file));
+}
+
+std::size_t ReadFromFile(char* data, std::size_t size, std::size_t count, void* file) {
+    const std::size_t n = std::fread(data, size, count, static_cast<std::FILE*>(file));
+    if (n == 0 && std::ferror(static_cast<std::FILE*>(file))) return CURL_READFUNC_ABORT;
+    return n;
+}
+
+} // namespace
+
+CurlFtp::CurlFtp(ServerConfig config) : config_(std::move(config)) {}
+
+std::string CurlFtp::UrlOf(const std::string& remote_path) const {
+    std::string path = PercentEncodePath(remote_path);
+    if (!remote_path.empty() && remote_path.front() == '/') path = "%2F" + path.substr(1);
+    return "ftp://" + config_.ftp_host + ":" + std::to_string(config_.ftp_port) + "/" + path;
+}
+
+FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remote_path) {
+    CurlHandle curl = OpenSession();
+    if (!curl) return FtpStatus::SessionFailed;
+    FileHandle file(std::fopen(local_path.c_str(), "rb"));
+    if (!file) return FtpStatus::Failed;
+    std::fseek(file.get(), 0, SEEK_END);
+    const long size = std::ftell(file.get());
+    std::fseek(file.get(), 0, SEEK_SET);
+    if (size < 0) return FtpStatus::Failed;
+
+    SetCommonOptions(curl.get(), config_, UrlOf(remote_path));
+    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, &ReadFromFile);
+    curl_easy_setopt(curl.get(), CURLOPT_READDATA, file.get());
+    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    return StatusOf(curl_easy_perform(curl.get()));
+}
+
+FtpStatus CurlFtp::Download(const std::string& remote_path, const std::string& local_path) {
+    CurlHandle curl = OpenSession();
+    if (!curl) return FtpStatus::SessionFailed;
+    // Created before the transfer: an empty remote file gives an empty local file.
+    FileHandle file(std::fopen(local_path.c_str(), "wb"));
+    if (!file) return FtpStatus::Failed;
+
+    SetCommonOptions(curl.get(), config_, UrlOf(remote_path));
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &WriteToFile);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file.get());
+    const FtpStatus status = StatusOf(curl_easy_perform(curl.get()));
+    if (std::fclose(file.release()) != 0 && status == FtpStatus::Ok) return FtpStatus::Failed;
+    return status;
+}
+
+} // namespace kerbolt

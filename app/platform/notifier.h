@@ -1,0 +1,24 @@
+// The operator's server script is told of every new ticket and of every new installation.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kerbolt {
+
+class INotifier {
+public:
+    virtual ~INotifier() = default;
+    // Starts the notification of a ticket reference (or of a bare account key) and returns at
+    // once; the reply is handled later.
+    virtual void NotifyServer(const std::string& reference) = 0;
+};
+
+// Keeps the references it is given; stands in until a real notifier is plugged in, and in tests.
+class RecordingNotifier final : public INotifier {
+public:
+    void NotifyServer(const std::string& reference) override { references.push_back(reference); }
+    std::vector<std::string> references;
+};
+
+}  // namespace kerbolt

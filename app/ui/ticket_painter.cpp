@@ -1,0 +1,140 @@
+#include "app/ui/ticket_painter.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QString>
+
+#include <cmath>
+
+#include "app/ui/qr_painter.h"
+
+// Outside any namespace, as the resource initialiser is declared there.
+static void InitTicketResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace kerbolt::ui {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+constexpr double kLogoWidth = 2500;
+constexpr double kLogoLeft = 734.5; // centres the logo on a ticket 3969 twips wide
+constexpr double kGap = 100;
+constexpr double kQrLeft = 800;
+constexpr double kQrAdvance = 2800;
+constexpr double kRightColumn = 2600;
+constexpr double kAmountLeft = 3500;
+constexpr double kLine = 185; // one line of label text, as the layout counts it
+constexpr int kCutLineLength = 71;
+
+// Prints as a text output device does: each text at the current position, then the position
+// moves one line down per text line and back to the left edge.
+class TwipsPrinter {
+public:
+    explicit TwipsPrinter(QPainter& painter)
+        : painter_(painter), sx_(painter.device()->logicalDpiX() / kTwipsPerInch),
+          sy_(painter.device()->logicalDpiY() / kTwipsPerInch) {}
+
+    double x = 0;
+    double y = 0;
+
+    QRectF Rect(double left, double top, double width, double height) const {
+        return QRectF(left * sx_, top * sy_, width * sx_, height * sy_);
+    }
+
+    // Printed line by line at its line breaks, never wrapped.
+    void Print(const QString& text, const QFont& font) {
+        painter_.setFont(font);
+        const QFontMetricsF metrics(font, painter_.device());
+        const double line_height = metrics.height() / sy_;
+        static const QRegularExpression kBreak(QStringLiteral("\r\n|\r|\n"));
+        for (const QString& line : text.split(kBreak)) {
+            painter_.drawText(QPointF(x * sx_, y * sy_ + metrics.ascent()), line);
+            y += line_height;
+        }
+        x = 0;
+    }
+
+    void PrintLabel(const TicketPreview& preview, int label) {
+        Print(QString::fromStdString(preview.labels[static_cast<std::size_t>(label)]),
+              TicketLabelFont(label));
+    }
+
+private:
+    QPainter& painter_;
+    double sx_;
+    double sy_;
+};
+
+} // namespace
+
+QImage TicketLogo() {
+    InitTicketResources();
+    return QImage(QStringLiteral(":/ticket_logo.png"));
+}
+
+int TicketLogoHeight(int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    return static_cast<int>(std::nearbyint(kLogoWidth * height / width));
+}
+
+QFont TicketLabelFont(int label) {
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(IsBoldLabel(label));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPicture* qr,
+                 const QImage& logo) {
+    painter.save();
+    painter.setPen(Qt::black);
+    // A two-colour logo compressed like a photograph would reach the paper with blurred edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
+    TwipsPrinter out(painter);
+
+    out.y = kGap;
+    if (!logo.isNull()) {
+        const int height = TicketLogoHeight(logo.width(), logo.height());
+        painter.drawImage(out.Rect(kLogoLeft, 1, kLogoWidth, height), logo);
+        out.y = height + kGap;
+    }
+    for (int label : {kLabelTitle, kLabelText, kLabelFooter}) {
+        out.PrintLabel(preview, label);
+        out.y += kGap;
+    }
+    out.y += kGap;
+    out.Print(QString(kCutLineLength, QLatin1Char('-')), TicketLabelFont(kLabelFooter));
+    out.y += kGap;
+
+    PaintQrBox(painter, qr, out.Rect(kQrLeft, out.y, kQrBoxTwips, kQrBoxTwips));
+    out.y += kQrAdvance;
+    const double top = std::nearbyint(out.y);
+
+    out.y = top;
+    for (int label : {kLabelPayeeHeading, kLabelAccount, kLabelCompany, kLabelStreet, kLabelTown}) {
+        out.PrintLabel(preview, label);
+    }
+    out.y = top;
+    out.x = kRightColumn;
+    out.PrintLabel(preview, kLabelAmountHeading);
+    out.x = kRightColumn;
+    out.PrintLabel(preview, kLabelCurrency);
+    // The amount goes on the currency's line, right of it.
+    out.x = kAmountLeft;
+    out.y -= kLine;
+    out.PrintLabel(preview, kLabelAmount);
+    out.x = kRightColumn;
+    out.y += kLine;
+    out.PrintLabel(preview, kLabelMessageHeading);
+    for (int label : {kLabelReference, kLabelPlates}) {
+        out.x = kRightColumn;
+        out.PrintLabel(preview, label);
+    }
+    painter.restore();
+}
+
+} // namespace kerbolt::ui

@@ -1,0 +1,30 @@
+// The printed ticket's page: logo, texts, cut line, QR-bill code and its columns, laid out in
+// twips from the top-left corner of the paint device (the printable area on a printer).
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include "app/core/qr_picture.h"
+#include "app/core/ticket_preview.h"
+
+class QPainter;
+
+namespace kerbolt::ui {
+
+// The ticket logo shipped with the program; the screen logo shows the same image.
+QImage TicketLogo();
+
+// Height in twips of a logo printed 2500 twips wide, rounded half to even.
+int TicketLogoHeight(int width, int height);
+
+// The font a preview label is shown and printed in: Arial 8.25 points, bold for the title,
+// the footer and the headings.
+QFont TicketLabelFont(int label);
+
+// Paints one ticket. `qr` is the picture the preview shows (none when the payload did not fit
+// the symbol); a null `logo` leaves the logo out.
+void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPicture* qr,
+                 const QImage& logo);
+
+} // namespace kerbolt::ui

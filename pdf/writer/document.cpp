@@ -1,0 +1,118 @@
+// The document's life-cycle: Abort, BeginDoc and OpenDoc.
+#include "pdf/writer/writer.h"
+
+#include "pdf/content/content.h"
+#include "pdf/fonts/fonts.h"
+#include "pdf/writer/members.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace pagora {
+namespace {
+
+// "D:yyyymmddhhmmss" and the local offset from UTC as "+hh'mm'".
+std::string CreationDateText(const LocalTime& t) {
+    const int offset = t.utc_offset_minutes;
+    const int magnitude = offset < 0 ? -offset : offset;
+    char text[64];
+    std::snprintf(text, sizeof text, "D:%04d%02d%02d%02d%02d%02d%c%02d'%02d'", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second, offset < 0 ? '-' : '+', magnitude / 60,
+                  magnitude % 60);
+    return text;
+}
+
+// A random whole number from 0 to 16777215, rounded half to even like the prefix has always been.
+long RandomPrefixNumber(PagoraHost& host) {
+    host.Randomize();
+    return static_cast<long>(std::nearbyint(host.Random() * 16777215.0));
+}
+
+std::string UpperHex(long value, int width) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*lX", width, static_cast<unsigned long>(value));
+    return text;
+}
+
+// Abort gives every member its default except those it keeps.
+void ResetWriterState(detail::WriterState& s) {
+    detail::WriterState fresh;
+    fresh.current_object = s.current_object;
+    fresh.pages = std::move(s.pages);
+    fresh.page_order = std::move(s.page_order);
+    fresh.page_content = std::move(s.page_content);
+    fresh.object_content = std::move(s.object_content);
+    fresh.tiling_content = std::move(s.tiling_content);
+    fresh.default_transition = std::move(s.default_transition);
+    fresh.page_transition = std::move(s.page_transition);
+    fresh.default_duration = s.default_duration;
+    fresh.page_duration = s.page_duration;
+    fresh.destinations = std::move(s.destinations);
+    fresh.last_error_source = std::move(s.last_error_source);
+    fresh.last_error_description = std::move(s.last_error_description);
+    fresh.encryption_key = std::move(s.encryption_key);
+    fresh.user_key = std::move(s.user_key);
+    fresh.owner_key = std::move(s.owner_key);
+    fresh.permissions = s.permissions;
+    fresh.key_length = s.key_length;
+    fresh.rc4_state = s.rc4_state;
+    fresh.replace_buffer = std::move(s.replace_buffer);
+    s = std::move(fresh); // closes an open output file as it stands
+}
+
+} // namespace
+
+void Pagora::Abort() {
+    auto& s = m_->writer;
+    ResetWriterState(s);
+    s.creation_date = CreationDateText(m_->host->Now());
+    s.file_id = s.creation_date;
+    s.resource_prefix = "A" + UpperHex(RandomPrefixNumber(*m_->host), 1) + "+";
+    detail::AddBookmarkRecord(s, s.title, 0, 0);
+    detail::ResetFontState(m_->fonts);
+    detail::ResetContentState(m_->content);
+}
+
+std::string Pagora::BeginDoc(const std::string& strFileName) {
+    auto& s = m_->writer;
+    std::string name = strFileName;
+    // Each step runs even when an earlier one failed; the last failure is what ErrNumber tells.
+    auto step = [&](auto&& action) {
+        try {
+            action();
+        } catch (const PdfError& error) {
+            detail::RecordError(s, error, "BeginDoc", name);
+        }
+    };
+    long random_number = 0;
+    step([&] { random_number = RandomPrefixNumber(*m_->host); });
+    step([&] {
+        if (s.output_file_number != 0) s.output.reset();
+    });
+    step([&] {
+        if (name.empty()) name = "~" + UpperHex(random_number, 6) + ".pdf";
+    });
+    step([&] {
+        s.output.reset();
+        s.output_file_number = 1;
+        s.output_file_name = name;
+        s.output_position = 0;
+        s.output.reset(std::fopen(name.c_str(), "wb"));
+        if (!s.output) {
+            detail::RaiseError(errno == ENOENT || errno == ENOTDIR ? detail::kErrPathNotFound
+                                                                   : detail::kErrPathFileAccess,
+                               "BeginDoc");
+        }
+    });
+    step([&] { detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1"); });
+    step([&] { s.last_object_number = 3; });
+    return s.output_file_name;
+}
+
+void Pagora::OpenDoc() {
+    m_->host->OpenDocument(m_->writer.output_file_name);
+}
+
+} // namespace pagora

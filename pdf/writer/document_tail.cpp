@@ -1,0 +1,238 @@
+// The document's tail: shared resources, page objects, page tree, output intent, catalog,
+// information dictionary, cross-reference table and trailer.
+#include "pdf/writer/writer.h"
+
+#include "pdf/writer/members.h"
+
+#include <cstdio>
+#include <string>
+
+namespace pagora {
+namespace {
+
+std::string Ref(int number) {
+    return std::to_string(number) + " 0 R";
+}
+
+// Object 3 without its closing: the resources that every content stream may name.
+std::string CommonResources(const detail::WriterState& s) {
+    std::string text = "<< ";
+    if (!s.font_resources.empty()) text += "/Font <<\r" + s.font_resources + ">>\r";
+    text += "/ProcSet [/PDF /Text";
+    if (s.image_count > 0 || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
+    text += "]\r";
+    if (!s.xobject_resources.empty()) text += "/XObject <<\r" + s.xobject_resources + ">>\r";
+    if (!s.ext_gstate_resources.empty())
+        text += "/ExtGState << " + s.ext_gstate_resources + " >>\r";
+    return text;
+}
+
+// Pages whose placeholders no reusable object replaced keep no "##alias##" token, which is no
+// valid PDF syntax.
+std::string StripPlaceholders(const std::string& annots) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < annots.size()) {
+        const std::size_t open = annots.find("##", pos);
+        if (open == std::string::npos) break;
+        const std::size_t close = annots.find("##", open + 2);
+        if (close == std::string::npos) break;
+        out.append(annots, pos, open - pos);
+        pos = close + 2;
+        if (pos < annots.size() && annots[pos] == ' ') ++pos;
+    }
+    out.append(annots, pos, std::string::npos);
+    return out;
+}
+
+void WriteOutputIntent(detail::WriterState& s, int& intent) {
+    intent = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(
+        s, "<<\r/Type /OutputIntent /S /GTS_PDFA1 /OutputConditionIdentifier (Custom) "
+           "/Info (AdobeRGB1998) /DestOutputProfile " +
+               Ref(intent + 1) + "\r>>");
+    detail::EndIndirectObject(s);
+    detail::BeginIndirectObject(s, intent + 1);
+    detail::WriteFileLine(s, "<</N 3 ");
+    std::string profile = detail::BuildOutputIntentProfile();
+    detail::WriteStream(s, profile, 0, "", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+}
+
+void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
+    if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
+    if (!s.page_labels.empty())
+        detail::WriteFileLine(s, "/PageLabels << /Nums [ " + s.page_labels + " ] >>");
+    detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
+    if (!s.embedded_file_names.empty() && s.global_script.empty()) {
+        detail::WriteFileLine(s, "/Names <</EmbeddedFiles << /Names [ " + s.embedded_file_names +
+                                     " ] >> >>");
+    }
+    if (!s.field_refs.empty()) {
+        detail::WriteFileLine(s, "/AcroForm <</NeedAppearances true /Fields [" + s.field_refs +
+                                     "] /CO [" + s.calculation_order + "] /DR << /Font <<\r" +
+                                     s.font_resources + ">> >> >>");
+    }
+    const auto prefs = static_cast<std::uint32_t>(s.viewer_preferences);
+    switch (prefs & 0xFFFFE000u) {
+    case 0x4000u:
+        detail::WriteFileLine(s, "/PageLayout /OneColumn");
+        break;
+    case 0x10000u:
+        detail::WriteFileLine(s, "/PageLayout /TwoColumnRight");
+        break;
+    // Two columns with odd pages left: the sign-widened 16-bit word, or the plain bit.
+    case 0xFFFF8000u:
+    case 0x8000u:
+        detail::WriteFileLine(s, "/PageLayout /TwoColumnLeft");
+        break;
+    default:
+        break;
+    }
+    switch (prefs & 0x1Fu) {
+    case 1:
+        detail::WriteFileLine(s, "/PageMode /FullScreen");
+        break;
+    case 2:
+        if (s.bookmark_count >= 2) detail::WriteFileLine(s, "/PageMode /UseOutlines");
+        break;
+    case 4:
+        detail::WriteFileLine(s, "/PageMode /UseThumbs");
+        break;
+    case 8:
+        detail::WriteFileLine(s, "/PageMode /UseOC");
+        detail::RequireVersion(s, 2);
+        break;
+    case 16:
+        detail::WriteFileLine(s, "/PageMode /UseAttachments");
+        detail::RequireVersion(s, 3);
+        break;
+    default:
+        break;
+    }
+    std::string line = "/ViewerPreferences << ";
+    if (prefs & 0x20u) line += "/HideMenubar true ";
+    if (prefs & 0x40u) line += "/HideToolbar true ";
+    if (prefs & 0x80u) line += "/HideWindowUI true ";
+    if (prefs & 0x100u) {
+        line += "/DisplayDocTitle true ";
+        detail::RequireVersion(s, 1);
+    }
+    if (prefs & 0x200u) line += "/CenterWindow true ";
+    if (prefs & 0x1000u) line += "/FitWindow true ";
+    detail::WriteFileLine(s, line + " >>");
+}
+
+} // namespace
+
+void Pagora::EndDoc() {
+    auto& s = m_->writer;
+    // Writing without an open file fails before anything else changes.
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
+    if (s.page_count < 1) BeginPage(0);
+    EndPage(); // closes an open page or overlay
+
+    // Metadata.
+    std::string packet = detail::BuildXmpMetadata(s);
+    const int metadata = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /Metadata /Subtype /XML");
+    detail::WriteStream(s, packet, 0, "none", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+
+    // Shared resources: object 3 for tiling patterns, object 2 for the pages.
+    const std::string common = CommonResources(s);
+    detail::BeginIndirectObject(s, 3);
+    detail::WriteFileLine(s, common + ">>");
+    detail::EndIndirectObject(s);
+    std::string page_resources = common;
+    if (!s.pattern_resources.empty()) {
+        page_resources +=
+            "/ColorSpace << /CS-RGB [ /Pattern /DeviceRGB ] /CS-CMYK [ /Pattern /DeviceCMYK ] "
+            "/CS-GRAY [ /Pattern /DeviceGray ] >> \r/Pattern <<\r" +
+            s.pattern_resources + ">>\r";
+    }
+    detail::BeginIndirectObject(s, 2);
+    detail::WriteFileLine(s, page_resources + ">>");
+    detail::EndIndirectObject(s);
+
+    // Page objects in page order, then the page tree.
+    std::string kids;
+    for (int position = 1; position <= s.page_count; ++position) {
+        const detail::PageRecord& page =
+            s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(position)])];
+        const int n = detail::BeginIndirectObject(s, page.object_number);
+        std::string contents = Ref(n + 1) + " ";
+        if (!page.extra_contents.empty()) contents = "[" + contents + page.extra_contents + "] ";
+        detail::WriteFileLine(s, "<< /Type /Page /Contents " + contents);
+        const std::string annots =
+            page.has_placeholders ? StripPlaceholders(page.annots) : page.annots;
+        if (!annots.empty()) detail::WriteFileLine(s, "/Annots [ " + annots + " ] ");
+        detail::WriteFileLine(s, page.dictionary);
+        detail::EndIndirectObject(s);
+        kids += Ref(n) + " ";
+    }
+    detail::BeginIndirectObject(s, 1);
+    detail::WriteFileLine(s, "<<\r/Type /Pages /Count " + std::to_string(s.page_count) +
+                                 "\r/Kids [" + kids + "] \r>>");
+    detail::EndIndirectObject(s);
+
+    int intent = 0;
+    if (s.pdfa_mode) WriteOutputIntent(s, intent);
+
+    const int catalog = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
+    WriteCatalogLines(s, intent, metadata);
+    detail::WriteFileLine(s, ">>");
+    detail::EndIndirectObject(s);
+
+    const int info = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<<\r/Title " + detail::FormatLiteral(s, s.title) + "\r/Author " +
+                                 detail::FormatLiteral(s, s.author) + "\r/Creator " +
+                                 detail::FormatLiteral(s, s.creator) + "\r/Producer " +
+                                 detail::FormatLiteral(s, s.producer) + "\r/CreationDate " +
+                                 detail::FormatLiteral(s, s.creation_date) + "\r/Subject " +
+                                 detail::FormatLiteral(s, s.subject) + "\r/Keywords " +
+                                 detail::FormatLiteral(s, s.keywords) + "\r>>");
+    detail::EndIndirectObject(s);
+
+    // Cross-reference table: a number that no object took is a free entry, so every row keeps
+    // its 20 bytes.
+    const std::int64_t xref_offset = s.output_position;
+    detail::WriteFileLine(s, "xref\n0 " + std::to_string(s.last_object_number + 1) +
+                                 "\n0000000000 65535 f\r");
+    for (int n = 1; n <= s.last_object_number; ++n) {
+        const std::string& entry = s.xref_entries[static_cast<std::size_t>(n)];
+        detail::WriteFileLine(s, entry.empty() ? "0000000000 65535 f\r" : entry);
+    }
+
+    std::string id;
+    for (const char c : s.file_id) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c));
+        id += hex;
+    }
+    detail::WriteFileLine(s, "trailer\n<< /Size " + std::to_string(s.last_object_number + 1) +
+                                 " /Info " + Ref(info) + " /Root " + Ref(catalog));
+    detail::WriteFileLine(s, "/ID [<" + id + "><" + id + ">] ");
+    detail::WriteFileLine(s, ">>\nstartxref\n" + std::to_string(xref_offset) + "\n%%EOF");
+
+    if (s.version_level != 0) {
+        // The header line keeps its nine bytes: a minor version past 7 does not exist in PDF 1.x
+        // and would need a second digit, so such a document stays at 1.6.
+        const int minor = 3 + s.version_level > 7 ? 6 : 3 + s.version_level;
+        std::FILE* file = s.output.get();
+        if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+        }
+        const std::string header = "%PDF-1." + std::to_string(minor) + "\n";
+        if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
+            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+        }
+    }
+    s.final_file_size = s.output_position;
+    const bool closed = std::fclose(s.output.release()) == 0;
+    s.output_file_number = 0;
+    if (!closed) detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+}
+
+} // namespace pagora

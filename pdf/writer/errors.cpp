@@ -1,0 +1,73 @@
+// Errors: the classic numbers and texts, raising, recording, and the version a feature needs.
+#include "pdf/writer/writer.h"
+
+#include "pdf/writer/members.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pagora::detail {
+
+std::string ErrorText(int number) {
+    switch (number) {
+    case kErrInvalidCall:
+        return "Invalid procedure call or argument";
+    case kErrOverflow:
+        return "Overflow";
+    case kErrOutOfMemory:
+        return "Out of memory";
+    case kErrSubscript:
+        return "Subscript out of range";
+    case kErrDivisionByZero:
+        return "Division by zero";
+    case kErrTypeMismatch:
+        return "Type mismatch";
+    case kErrBadFileNumber:
+        return "Bad file name or number";
+    case kErrFileNotFound:
+        return "File not found";
+    case kErrDeviceIo:
+        return "Device I/O error";
+    case kErrDiskFull:
+        return "Disk full";
+    case kErrPathFileAccess:
+        return "Path/File access error";
+    case kErrPathNotFound:
+        return "Path not found";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+void RaiseError(int number, std::string_view operation, std::string description) {
+    if (description.empty()) description = ErrorText(number);
+    throw PdfError(number, "Pagora." + std::string(operation), std::move(description));
+}
+
+void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
+                 std::string_view extra) {
+    s.last_error_number = error.Number();
+    s.last_error_source = "Pagora." + std::string(proc_name);
+    s.last_error_description = error.Description();
+    if (!extra.empty()) s.last_error_description += " - " + std::string(extra);
+}
+
+void RequireVersion(WriterState& s, int level) {
+    s.version_level = std::max(s.version_level, level);
+}
+
+} // namespace pagora::detail
+
+namespace pagora {
+
+int Pagora::ErrNumber() const {
+    return m_->writer.last_error_number;
+}
+std::string Pagora::ErrSource() const {
+    return m_->writer.last_error_source;
+}
+std::string Pagora::ErrDescription() const {
+    return m_->writer.last_error_description;
+}
+
+} // namespace pagora

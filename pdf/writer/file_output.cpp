@@ -1,0 +1,77 @@
+// File output: lines, indirect objects with their cross-reference entries, content buffers.
+#include "pdf/writer/writer.h"
+
+#include <cstdio>
+
+namespace pagora::detail {
+namespace {
+
+void WriteBytes(WriterState& s, std::string_view bytes) {
+    // A failed BeginDoc leaves a file number without an open file: every write then fails the
+    // same way, and never touches a null handle.
+    if (!s.output) RaiseError(kErrBadFileNumber, "WriteFileLine");
+    if (!bytes.empty() &&
+        std::fwrite(bytes.data(), 1, bytes.size(), s.output.get()) != bytes.size()) {
+        RaiseError(kErrDeviceIo, "WriteFileLine");
+    }
+    s.output_position += static_cast<std::int64_t>(bytes.size());
+}
+
+} // namespace
+
+void WriteFileLine(WriterState& s, std::string_view text) {
+    WriteBytes(s, text);
+    WriteBytes(s, "\n");
+}
+
+int BeginIndirectObject(WriterState& s, int number) {
+    if (number < 0) RaiseError(kErrSubscript, "BeginIndirectObject");
+    if (number == 0) number = s.last_object_number + 1;
+    if (number > s.last_object_number) s.last_object_number = number;
+    const auto needed = static_cast<std::size_t>(s.last_object_number);
+    if (s.last_object_number == 1) {
+        s.xref_entries.assign(static_cast<std::size_t>(10 * s.memory_factor) + 1, std::string());
+    } else if (needed >= s.xref_entries.size()) {
+        s.xref_entries.resize(needed * static_cast<std::size_t>(s.memory_factor) / 5 + needed + 11);
+    }
+    char entry[32];
+    std::snprintf(entry, sizeof entry, "%010lld 00000 n\r",
+                  static_cast<long long>(s.output_position));
+    s.xref_entries[static_cast<std::size_t>(number)] = entry;
+    WriteFileLine(s, std::to_string(number) + " 0 obj");
+    s.current_object = number;
+    return number;
+}
+
+void EndIndirectObject(WriterState& s) {
+    WriteFileLine(s, "endobj");
+}
+
+void WriteContent(WriterState& s, std::string_view text) {
+    StringBuilder* target = nullptr;
+    if (s.in_object) {
+        target = &s.object_content;
+    } else if (s.in_tiling) {
+        target = &s.tiling_content;
+    } else if (s.in_page) {
+        target = &s.page_content;
+    } else {
+        return;
+    }
+    BufferAppend(*target, "\r");
+    BufferAppend(*target, text);
+}
+
+void BufferAppend(StringBuilder& builder, std::string_view text) {
+    builder.text.append(text);
+}
+
+void BufferReset(StringBuilder& builder) {
+    std::string().swap(builder.text);
+}
+
+const std::string& BufferText(const StringBuilder& builder) {
+    return builder.text;
+}
+
+} // namespace pagora::detail

@@ -1,0 +1,70 @@
+// Number text: every coordinate, size and colour component written into a document.
+#include "pdf/writer/writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace pagora::detail {
+
+float RoundValue(const WriterState& s, float value) {
+    if (!std::isfinite(value)) RaiseError(kErrOverflow, "RoundValue");
+    const double t = kPowersOfTen[static_cast<std::size_t>(s.precision)];
+    const double v = value;
+    const double r = v >= 0 ? std::floor(v * t + 0.5) / t : -std::floor(-v * t + 0.5) / t;
+    return static_cast<float>(r);
+}
+
+std::string FormatSignificant(float value) {
+    if (!std::isfinite(value)) RaiseError(kErrOverflow, "FormatReal");
+    if (value == 0.0f) return "0";
+    char buffer[32];
+    // Most numbers are coordinates, which the general form already writes without an exponent
+    // and without trailing zeros.
+    const auto general = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                       std::chars_format::general, 7);
+    const std::string_view plain(buffer, static_cast<std::size_t>(general.ptr - buffer));
+    if (plain.find('e') == std::string_view::npos) return std::string(plain);
+    // Seven significant digits, correctly rounded, as d.dddddde±x; then laid out as a plain
+    // decimal, because PDF numbers have no exponent form.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                      std::chars_format::scientific, 6);
+    const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const bool negative = sci.front() == '-';
+    const std::size_t first = negative ? 1 : 0;
+    std::string digits;
+    digits += sci[first];
+    const std::size_t e_pos = sci.find('e');
+    digits.append(sci.substr(first + 2, e_pos - first - 2));
+    const int exponent = std::atoi(std::string(sci.substr(e_pos + 1)).c_str());
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    std::string out;
+    if (negative) out += '-';
+    const int int_digits = exponent + 1; // digits before the decimal sign
+    if (int_digits <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-int_digits), '0');
+        out += digits;
+    } else if (static_cast<std::size_t>(int_digits) >= digits.size()) {
+        out += digits;
+        out.append(static_cast<std::size_t>(int_digits) - digits.size(), '0');
+    } else {
+        out.append(digits, 0, static_cast<std::size_t>(int_digits));
+        out += '.';
+        out.append(digits, static_cast<std::size_t>(int_digits));
+    }
+    return out;
+}
+
+std::string FormatReal(const WriterState& s, float value) {
+    return FormatSignificant(RoundValue(s, value));
+}
+
+std::string FormatUnits(const WriterState& s, float value) {
+    const float points = value * s.scale_factor;
+    return FormatReal(s, points);
+}
+
+} // namespace pagora::detail

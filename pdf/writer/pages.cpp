@@ -1,0 +1,191 @@
+// Pages: beginning, ending, overlays and page order.
+#include "pdf/writer/writer.h"
+
+#include "pdf/content/content.h"
+#include "pdf/writer/members.h"
+
+#include <utility>
+
+namespace pagora {
+namespace {
+
+// What every page and overlay starts with.
+void ResetPageTextState(detail::WriterState& s) {
+    s.char_spacing = 0.0f;
+    s.word_spacing = 0.0f;
+    s.horizontal_scaling = 100.0f;
+    s.current_x = 0.0f;
+    s.current_y = 0.0f;
+    s.line_spacing = 1.0f;
+}
+
+std::string Reference(int number) {
+    return std::to_string(number) + " 0 R ";
+}
+
+} // namespace
+
+int Pagora::BeginPage(int PageNumber) {
+    auto& s = m_->writer;
+    EndPage(); // also closes an overlay left open
+    detail::AddRecord(s.pages, s.page_count, s.memory_factor);
+    // The page order grows with the pages.
+    if (s.page_count == 1) s.page_order.assign(s.pages.size(), 0);
+    s.page_order.resize(s.pages.size(), 0);
+    // A position outside the document would leave positions without a page: append instead.
+    if (PageNumber < 1 || PageNumber > s.page_count) PageNumber = s.page_count;
+    if (PageNumber < s.page_count) {
+        for (int i = s.page_count; i > PageNumber; --i) {
+            s.page_order[static_cast<std::size_t>(i)] =
+                s.page_order[static_cast<std::size_t>(i - 1)];
+        }
+        s.page_order[static_cast<std::size_t>(PageNumber)] = 0;
+    }
+    s.current_page = PageNumber;
+    s.page_annots.clear();
+    s.page_open_script.clear();
+    s.page_close_script.clear();
+    detail::BufferReset(s.page_content);
+    s.in_page = true;
+    s.overlay_open = false;
+    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, false);
+    s.page_view = s.default_page_view;
+    ResetPageTextState(s);
+    s.page_transition = s.default_transition;
+    s.page_duration = s.default_duration;
+    s.form_field_count = 0;
+    return s.current_page;
+}
+
+void Pagora::EndPage() {
+    auto& s = m_->writer;
+    if (!s.in_page) return;
+    if (s.overlay_open) {
+        EndOnPage();
+        return;
+    }
+    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
+    s.in_page = false;
+
+    std::string data = "1 0 0 -1 " + detail::FormatReal(s, s.margin_left) + " " +
+                       detail::FormatReal(s, s.page_height - s.margin_top) + " cm \r";
+    if (s.clip_to_margins) {
+        data += "0 0 " + detail::FormatReal(s, s.page_width - s.margin_right - s.margin_left) +
+                " " + detail::FormatReal(s, s.page_height - s.margin_bottom - s.margin_top) +
+                " re W n\r";
+    }
+    data += detail::BufferText(s.page_content);
+
+    int open_script = 0;
+    int close_script = 0;
+    if (!s.page_open_script.empty()) open_script = detail::WriteTextStream(s, s.page_open_script);
+    if (!s.page_close_script.empty())
+        close_script = detail::WriteTextStream(s, s.page_close_script);
+
+    const int content = detail::BeginIndirectObject(s, s.last_object_number + 2);
+    detail::PageRecord& page = s.pages[static_cast<std::size_t>(s.page_count)];
+    page.object_number = content - 1;
+    s.page_order[static_cast<std::size_t>(s.current_page)] = s.page_count;
+    detail::WriteFileLine(s, "<<");
+    detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+
+    const std::string w = detail::FormatReal(s, s.page_width);
+    const std::string h = detail::FormatReal(s, s.page_height);
+    std::string dictionary = "/Parent 1 0 R \r";
+    switch (s.page_view) {
+    case 1:
+        dictionary += "/Rotate 270\r";
+        break;
+    case 2:
+        dictionary += "/Rotate 180\r";
+        break;
+    case 3:
+        dictionary += "/Rotate 90\r";
+        break;
+    default:
+        break;
+    }
+    const std::string box = "[0 0 " + w + " " + h + "]\r";
+    dictionary += "/MediaBox " + box + "/CropBox " + box + "/BleedBox " + box + "/Resources 2 0 R";
+    if (!s.page_transition.empty()) {
+        dictionary +=
+            "\r/Dur " + detail::FormatReal(s, s.page_duration) + " /Trans " + s.page_transition;
+    }
+    if (open_script != 0 || close_script != 0) {
+        dictionary += "\n/AA <<";
+        if (open_script != 0) {
+            dictionary += " /O << /Type /Action /S /JavaScript /JS " + std::to_string(open_script) +
+                          " 0 R >>\r";
+        }
+        if (close_script != 0) {
+            dictionary += " /C << /Type /Action /S /JavaScript /JS " +
+                          std::to_string(close_script) + " 0 R >>\r";
+        }
+        dictionary += ">> ";
+    }
+    dictionary += ">>";
+    page.annots = s.page_annots;
+    page.dictionary = std::move(dictionary);
+    page.has_placeholders = s.page_annots.find("##") != std::string::npos;
+}
+
+void Pagora::BeginOnPage(int PageNumber) {
+    auto& s = m_->writer;
+    // Only a finished page can take an overlay; checked before anything is written.
+    if (PageNumber < 1 || PageNumber > s.page_count)
+        detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
+    EndPage(); // also closes an overlay left open
+    if (s.page_order[static_cast<std::size_t>(PageNumber)] == 0) {
+        detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
+    }
+    s.current_page = PageNumber;
+    detail::BufferReset(s.page_content);
+    s.in_page = true;
+    s.overlay_open = true;
+    detail::StartOverlayColours(*m_);
+    ResetPageTextState(s);
+    s.page_annots.clear();
+}
+
+void Pagora::EndOnPage() {
+    auto& s = m_->writer;
+    if (!s.in_page) return;
+    s.in_page = false;
+    s.overlay_open = false;
+    const int number = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<<");
+    std::string data = detail::BufferText(s.page_content);
+    detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+    detail::PageRecord& page =
+        s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(s.current_page)])];
+    page.annots += s.page_annots;
+    if (s.page_annots.find("##") != std::string::npos) page.has_placeholders = true;
+    page.extra_contents += Reference(number);
+}
+
+void Pagora::SwapPages(int FirstPage, int SecondPage) {
+    auto& s = m_->writer;
+    if (FirstPage < 1 || SecondPage < 1 || FirstPage > s.page_count || SecondPage > s.page_count ||
+        FirstPage == SecondPage) {
+        return;
+    }
+    std::swap(s.page_order[static_cast<std::size_t>(FirstPage)],
+              s.page_order[static_cast<std::size_t>(SecondPage)]);
+    auto swap_page = [&](int& page) {
+        if (page == FirstPage) {
+            page = SecondPage;
+        } else if (page == SecondPage) {
+            page = FirstPage;
+        }
+    };
+    for (int i = 1; i <= s.destination_count; ++i)
+        swap_page(s.destinations[static_cast<std::size_t>(i)].page);
+    if (s.bookmark_count > 1) {
+        for (int i = 1; i <= s.bookmark_count; ++i)
+            swap_page(s.bookmarks[static_cast<std::size_t>(i)].page);
+    }
+}
+
+} // namespace pagora

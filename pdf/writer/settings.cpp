@@ -1,0 +1,206 @@
+// Document settings and properties, and the getters of the document's state.
+#include "pdf/writer/writer.h"
+
+#include "pdf/writer/members.h"
+
+#include <array>
+#include <bit>
+#include <cstdint>
+
+namespace pagora {
+namespace {
+
+struct PaperSize {
+    int code;
+    float width, height;
+};
+
+constexpr std::array<PaperSize, 26> kPaperSizes = {{
+    {0, 596, 842},    {1, 842, 596},    {2, 421, 596},    {3, 596, 421},    {4, 298, 421},
+    {5, 421, 298},    {6, 210, 298},    {7, 298, 210},    {8, 612, 792},    {9, 792, 612},
+    {10, 792, 1224},  {11, 1224, 792},  {12, 612, 1008},  {13, 1008, 612},  {14, 396, 612},
+    {15, 612, 396},   {16, 522, 756},   {17, 756, 522},   {-1, 1192, 842},  {-2, 842, 1192},
+    {-3, 1685, 1192}, {-4, 1192, 1685}, {-5, 2384, 1685}, {-6, 1685, 2384}, {-7, 3371, 2384},
+    {-8, 2384, 3371},
+}};
+
+constexpr std::array<const char*, 18> kTransitionStyles = {
+    "",
+    "/S /Split /Dm /H /M /I >> ",
+    "/S /Split /Dm /V /M /I >> ",
+    "/S /Split /Dm /H /M /O >> ",
+    "/S /Split /Dm /V /M /O >> ",
+    "/S /Wipe /Di 180 >> ",
+    "/S /Wipe /Di 0 >> ",
+    "/S /Wipe /Di 270 >> ",
+    "/S /Wipe /Di 90 >> ",
+    "/S /Box /M /I >> ",
+    "/S /Box /M /O >> ",
+    "/S /Blinds /Dm /H >> ",
+    "/S /Blinds /Dm /V >> ",
+    "/S /Dissolve >> ",
+    "/S /Glitter /Di 0 >> ",
+    "/S /Glitter /Di 270 >> ",
+    "/S /Glitter /Di 315 >> ",
+    "/S /R >> ",
+};
+
+} // namespace
+
+void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocSubject,
+                            const std::string& DocAuthor, const std::string& DocCreator,
+                            const std::string& DocProducer, const std::string& DocKeywords) {
+    auto& s = m_->writer;
+    s.title = DocTitle;
+    if (s.bookmark_count >= 1) s.bookmarks[1].caption = DocTitle;
+    s.subject = DocSubject;
+    s.keywords = DocKeywords;
+    if (!DocAuthor.empty()) s.author = DocAuthor;
+    if (!DocCreator.empty()) s.creator = DocCreator;
+    if (!DocProducer.empty()) s.producer = DocProducer;
+}
+
+void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstValue) {
+    auto& s = m_->writer;
+    static constexpr std::array<const char*, 6> kStyles = {"",       " /S /D", " /S /R",
+                                                           " /S /r", " /S /A", " /S /a"};
+    if (PageLabel < 1 || PageLabel > 5) return;
+    std::string text = kStyles[static_cast<std::size_t>(PageLabel)];
+    if (!LabelPrefix.empty()) text += " /P " + detail::FormatLiteral(s, LabelPrefix);
+    if (FirstValue != -1) text += " /St " + std::to_string(FirstValue);
+    const int index = s.in_page ? s.current_page - 1 : s.current_page;
+    s.page_labels += std::to_string(index) + " << " + text + " >> ";
+}
+
+void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) {
+    auto& s = m_->writer;
+    s.margin_left = Left * s.scale_factor;
+    s.margin_right = Right * s.scale_factor;
+    s.margin_top = Top * s.scale_factor;
+    s.margin_bottom = Bottom * s.scale_factor;
+    s.clip_to_margins = ClipPage;
+}
+
+void Pagora::SetMemoryUsage(int Value) {
+    if (Value >= 1 && Value <= 10) m_->writer.memory_factor = Value;
+}
+
+void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) {
+    auto& s = m_->writer;
+    std::string text;
+    // A code outside the table means no transition: a dictionary without its style would be
+    // left unclosed in the page.
+    if (Transition >= 1 && Transition <= 17) {
+        text = "<< /Type /Trans /D " + detail::FormatReal(s, TransTime) + " " +
+               kTransitionStyles[static_cast<std::size_t>(Transition)];
+    }
+    if (s.in_page) {
+        s.page_transition = text;
+        s.page_duration = ShowTime;
+    } else {
+        s.default_transition = text;
+        s.default_duration = ShowTime;
+    }
+}
+
+void Pagora::SetPageView(int ViewMode) {
+    auto& s = m_->writer;
+    (s.in_page ? s.page_view : s.default_page_view) = ViewMode;
+}
+
+void Pagora::SetPaperSize(int PaperSize, float UserWidth, float UserHeight) {
+    auto& s = m_->writer;
+    if (PaperSize == 255) {
+        s.page_width = UserWidth * s.scale_factor;
+        s.page_height = UserHeight * s.scale_factor;
+        return;
+    }
+    for (const auto& size : kPaperSizes) {
+        if (size.code == PaperSize) {
+            s.page_width = size.width;
+            s.page_height = size.height;
+            return;
+        }
+    }
+}
+
+void Pagora::SetPDFa(bool Value) {
+    auto& s = m_->writer;
+    s.pdfa_mode = Value;
+    if (Value) detail::RequireVersion(s, 1);
+}
+
+void Pagora::SetPrecision(int w) {
+    if (w >= 0 && w <= 6) m_->writer.precision = w;
+}
+
+void Pagora::SetScale(int ScaleMode, float UserFactor) {
+    auto& s = m_->writer;
+    switch (ScaleMode) {
+    case 0:
+        s.scale_factor = 1.0f;
+        break;
+    case 1:
+        s.scale_factor = 72.0f;
+        break;
+    case 2:
+        s.scale_factor = std::bit_cast<float>(std::uint32_t{0x40356AD5u});
+        break;
+    case 3:
+        s.scale_factor = std::bit_cast<float>(std::uint32_t{0x41E2C58Bu});
+        break;
+    case 255:
+        // A factor of zero or below would divide by zero or mirror every page.
+        if (UserFactor > 0.0f) s.scale_factor = UserFactor;
+        break;
+    default:
+        break;
+    }
+}
+
+void Pagora::SetViewerPreferences(int Mode) {
+    auto& s = m_->writer;
+    // A PDF/A document names neither the optional-content nor the attachments page mode, and no
+    // page layout: the mode becomes 7 and the layout field all ones.
+    s.viewer_preferences =
+        s.pdfa_mode ? static_cast<int>((static_cast<std::uint32_t>(Mode) & 512u) | 0xFFFFF1E7u)
+                    : Mode;
+}
+
+std::int64_t Pagora::FileSize() const {
+    const auto& s = m_->writer;
+    if (s.output_file_number == 0) return s.final_file_size;
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "FileSize");
+    return s.output_position;
+}
+
+int Pagora::GetPage() const {
+    return m_->writer.current_page;
+}
+int Pagora::GetPages() const {
+    return m_->writer.page_count;
+}
+
+float Pagora::GetPageHeight(bool KeepMargins) const {
+    const auto& s = m_->writer;
+    const float margins = KeepMargins ? s.margin_top + s.margin_bottom : 0.0f;
+    return (s.page_height - margins) / s.scale_factor;
+}
+
+float Pagora::GetPageWidth(bool KeepMargins) const {
+    const auto& s = m_->writer;
+    const float margins = KeepMargins ? s.margin_left + s.margin_right : 0.0f;
+    return (s.page_width - margins) / s.scale_factor;
+}
+
+float Pagora::GetX() const {
+    return m_->writer.current_x / m_->writer.scale_factor;
+}
+float Pagora::GetY() const {
+    return m_->writer.current_y / m_->writer.scale_factor;
+}
+std::string Pagora::Version() const {
+    return "2020.1";
+}
+
+} // namespace pagora

@@ -1,0 +1,158 @@
+// The writer's private procedures: file output, indirect objects, content buffers, number and
+// text helpers, errors, versions and streams. Every PDF subsystem writes through these.
+#pragma once
+
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/writer_state.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagora::detail {
+
+// ---- Errors ------------------------------------------------------------------------------------
+
+// The classic run-time error numbers the library reports.
+inline constexpr int kErrInvalidCall = 5;     // "Invalid procedure call or argument"
+inline constexpr int kErrOverflow = 6;        // "Overflow"
+inline constexpr int kErrOutOfMemory = 7;     // "Out of memory"
+inline constexpr int kErrSubscript = 9;       // "Subscript out of range"
+inline constexpr int kErrDivisionByZero = 11; // "Division by zero"
+inline constexpr int kErrTypeMismatch = 13;   // "Type mismatch"
+inline constexpr int kErrBadFileNumber = 52;  // "Bad file name or number"
+inline constexpr int kErrFileNotFound = 53;   // "File not found"
+inline constexpr int kErrDeviceIo = 57;       // "Device I/O error"
+inline constexpr int kErrDiskFull = 61;       // "Disk full"
+inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
+inline constexpr int kErrPathNotFound = 76;   // "Path not found"
+
+// The classic description of an error number ("Application-defined or object-defined error" for
+// numbers without one).
+std::string ErrorText(int number);
+
+// Throws PdfError with the number, source "Pagora." + operation and the number's classic text
+// (or the description given).
+[[noreturn]] void RaiseError(int number, std::string_view operation, std::string description = {});
+
+// Keeps a failure as the document's last error: source "Pagora." + proc_name, and the
+// description followed by " - " + extra when extra is not empty.
+void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
+                 std::string_view extra = {});
+
+// Raises the PDF version the document needs to 1.3 + level (never lowers it).
+void RequireVersion(WriterState& s, int level);
+
+// ---- File output, indirect objects and content buffers ------------------------------------------
+
+// Writes text and one LF to the output file. Raises error 52 when no file is open.
+void WriteFileLine(WriterState& s, std::string_view text);
+
+// Begins an indirect object: 0 takes the next free number. Records its cross-reference entry,
+// writes "n 0 obj", makes it the current object and returns its number.
+int BeginIndirectObject(WriterState& s, int number = 0);
+// Writes "endobj".
+void EndIndirectObject(WriterState& s);
+
+// Appends CR and text to the open content buffer (reusable object, else tiling pattern, else
+// page); drops it when none is open.
+void WriteContent(WriterState& s, std::string_view text);
+
+void BufferAppend(StringBuilder& builder, std::string_view text);
+void BufferReset(StringBuilder& builder);
+const std::string& BufferText(const StringBuilder& builder);
+
+// ---- Numbers ------------------------------------------------------------------------------------
+
+// Rounds half away from zero to the document's precision (in double, returned as float).
+float RoundValue(const WriterState& s, float value);
+// A value rounded to the document's precision as PDF number text: at most seven significant
+// digits, "." as decimal sign whatever the locale, never an exponent, "-0", "nan" or "inf".
+// A non-finite value raises error 6.
+std::string FormatReal(const WriterState& s, float value);
+// The same for value × ScaleFactor (a length in user units written in points).
+std::string FormatUnits(const WriterState& s, float value);
+// The number text of a float that is already rounded: seven significant digits, plain decimal.
+std::string FormatSignificant(float value);
+
+// ---- Text
+// ----------------------------------------------------------------------------------------
+
+// PDF literal escapes: "\" "(" ")" CR LF; other bytes stay as they are.
+std::string EscapeString(std::string_view text);
+// "(" + escaped text + ")"; in a protected document the text is enciphered first under the key
+// of the current object (the empty text never).
+std::string FormatLiteral(WriterState& s, std::string_view text);
+// "/" + text as a PDF name: bytes outside the regular characters are written as #xx, so any
+// caller text (aliases, reference names) gives a valid name; regular names stay unchanged.
+std::string FormatName(std::string_view text);
+
+// Replaces up to count non-overlapping occurrences of find, searching from the 1-based
+// position start; the text before start is kept. An empty find changes nothing.
+std::string ReplaceText(WriterState& s, std::string_view text, std::string_view find,
+                        std::string_view replacement, int start = 1, int count = 2147483647);
+// Splits at every occurrence of delimiter; empty pieces are kept. An empty text or delimiter
+// gives one piece, the text.
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);
+
+// A 2- or 4-byte big-endian integer at a 0-based position, signed or unsigned (other sizes give
+// 0). A position outside the bytes raises error 9.
+std::int64_t ReadBigEndian(std::string_view bytes, std::size_t position, int size,
+                           bool is_unsigned);
+// Pairs of hexadecimal digits to bytes. A character that is no hexadecimal digit raises error
+// 5; an odd last digit is ignored.
+std::string HexToBytes(std::string_view hex);
+
+// Replaces bytes by their encipherment under the key of an object of the protected document.
+void EncipherForObject(WriterState& s, int object_number, std::string& bytes);
+
+// ---- Streams
+// -------------------------------------------------------------------------------------
+
+// Finishes a stream object whose "<<" and own entries the caller has written: applies the
+// encoders of the kind's filter settings (run-length, deflate and LZW only when filter_text is
+// empty), enciphers, writes /Filter, /Length1 (when above 0), /Length, the data and
+// "endstream". On return data holds the bytes written. object_number 0 means the current
+// object. filter_text "none" applies no encoder at all and names no filter.
+void WriteStream(WriterState& s, std::string& data, int object_number, std::string_view filter_text,
+                 int length1, StreamKind kind);
+// Writes text as a stream object of its own (content kind) and returns its number.
+int WriteTextStream(WriterState& s, std::string_view text);
+
+// The encoders a stream kind's filter flags select, in the order WriteStream applies them.
+enum class StreamEncoder { kRunLength = 1, kFlate = 2, kLzw = 4, kAscii85 = 8, kAsciiHex = 16 };
+// Replaces data by its encoded form at the given level and returns true; returns false and
+// leaves data alone when the encoder is not available.
+bool ApplyStreamEncoder(StreamEncoder encoder, std::string& data, int level);
+
+// ---- Document
+// ------------------------------------------------------------------------------------
+
+// "@n" for a recorded outline item, "" when refused. Records the level and the view of kinds 0
+// to 4; item 1, the title's item, is recorded by Abort.
+std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int level, int kind,
+                              float p1 = 0, float p2 = 0, float p3 = 0, float p4 = 0);
+
+// The XMP packet of the document's properties (UTF-8), lines separated by CR.
+std::string BuildXmpMetadata(const WriterState& s);
+// The ICC colour profile that the PDF/A output intent embeds.
+std::string BuildOutputIntentProfile();
+
+// Adds a record to a 1-based array and returns the new count, the index of the record to fill.
+// The first record re-creates the array with room for 10 × memory_factor records; a full array
+// grows by count × memory_factor / 5 + 10, so that adding costs amortised constant time.
+template <typename T> int AddRecord(std::vector<T>& records, int& count, int memory_factor) {
+    ++count;
+    const auto n = static_cast<std::size_t>(count);
+    if (count == 1) {
+        records.assign(static_cast<std::size_t>(10 * memory_factor) + 1, T{});
+    } else if (n >= records.size()) {
+        const auto extra = static_cast<std::size_t>((count * memory_factor + 2) / 5);
+        records.resize(n + extra + 11);
+    }
+    records[n] = T{};
+    return count;
+}
+
+} // namespace pagora::detail

@@ -1,0 +1,63 @@
+// Fakes of the ports for the core's tests: recorded message boxes, fixed folders, a scripted FTP
+// server kept in memory.
+#pragma once
+
+#include "app/platform/ports.h"
+#include "tests/support/temp_dir.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kerbolt::testing {
+
+class RecordingPrompts : public IPrompts {
+public:
+    void Show(const std::string& text, MessageIcon icon) override {
+        shown.push_back(text);
+        icons.push_back(icon);
+    }
+    bool Ask(const std::string& text, MessageIcon icon) override {
+        Show(text, icon);
+        return answer;
+    }
+    std::vector<std::string> shown;
+    std::vector<MessageIcon> icons;
+    bool answer = true;
+};
+
+class FixedPaths : public IPaths {
+public:
+    FixedPaths(std::string data, std::string temp)
+        : data_(std::move(data)), temp_(std::move(temp)) {}
+    std::string DataFolder() override { return data_; }
+    std::string TempFolder() override { return temp_; }
+
+private:
+    std::string data_, temp_;
+};
+
+// Remote files by path; a status other than Ok makes every transfer fail with it.
+class MemoryFtp : public IFtp {
+public:
+    FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
+        calls.push_back("STOR " + remote_path);
+        if (status != FtpStatus::Ok) return status;
+        files[remote_path] = testing_support::ReadFileBytes(local_path);
+        return FtpStatus::Ok;
+    }
+    FtpStatus Download(const std::string& remote_path, const std::string& local_path) override {
+        calls.push_back("RETR " + remote_path + " > " + local_path);
+        testing_support::WriteFileBytes(local_path, "");
+        if (status != FtpStatus::Ok) return status;
+        const auto it = files.find(remote_path);
+        if (it == files.end()) return FtpStatus::NotFound;
+        testing_support::WriteFileBytes(local_path, it->second);
+        return FtpStatus::Ok;
+    }
+    std::map<std::string, std::string> files;
+    std::vector<std::string> calls;
+    FtpStatus status = FtpStatus::Ok;
+};
+
+} // namespace kerbolt::testing

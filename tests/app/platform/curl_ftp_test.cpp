@@ -1,0 +1,193 @@
+#include "app/platform/curl_ftp.h"
+
+#include "app/core/mod_upload.h"
+#include "tests/app/core/fake_ports.h"
+#include "tests/support/ftp_server.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kerbolt {
+namespace {
+
+namespace fs = std::filesystem;
+using modUpload::SyncOutcome;
+using modUpload::SyncResult;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+ServerConfig ConfigFor(int port) {
+    ServerConfig config;
+    config.ftp_host = "127.0.0.1";
+    config.ftp_port = port;
+    return config;
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Bytes of every value, line ends and NUL included, so that a text-mode transfer would show.
+std::string Bytes(std::size_t size, char seed) {
+    std::string s;
+    for (std::size_t i = 0; i < size; ++i)
+        s += static_cast<char>((seed + i * 7) % 256);
+    if (size > 2) s.replace(0, 2, "\r\n");
+    return s;
+}
+
+class FtpTransfers : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path root = dir.Path() / "server";
+    fs::path data = dir.Path() / "data";
+    std::optional<testing_support::FtpServer> server;
+    std::optional<CurlFtp> ftp;
+    testing::RecordingPrompts prompts;
+
+    void SetUp() override {
+        fs::create_directories(data);
+        server.emplace(root.string(), dir.File("ftp.log"));
+        ftp.emplace(ConfigFor(server->Port()));
+    }
+    fs::path ServerFile(const std::string& key) const { return root / "web/ctrl/KB" / key; }
+};
+
+TEST_F(FtpTransfers, ServerCopyReplacesOnlyAMissingOrSmallerLocalFile) {
+    struct Case {
+        const char* key;
+        std::optional<std::size_t> server_size;
+        std::optional<std::size_t> local_size;
+        std::int64_t result;
+        SyncOutcome outcome;
+        bool local_is_server_copy;
+    };
+    const Case cases[] = {
+        {"SERVERLARGER", 1200, 1000, 1200, SyncOutcome::Replaced, true},
+        {"SERVERSMALLER", 1000, 1200, 1200, SyncOutcome::Kept, false},
+        {"EQUALSIZES", 1000, 1000, 1000, SyncOutcome::Kept, false},
+        {"NOLOCAL", 1000, std::nullopt, 1000, SyncOutcome::Placed, true},
+        {"NOSERVERCOPY", std::nullopt, 500, 0, SyncOutcome::NotOnServer, false},
+        {"NEITHER", std::nullopt, std::nullopt, 0, SyncOutcome::NotOnServer, false},
+        {"EMPTYCOPY", 0, std::nullopt, 0, SyncOutcome::Placed, true},
+        {"EMPTYCOPYLOCAL", 0, 10, 10, SyncOutcome::Kept, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const std::string local = (data / c.key).string();
+        const std::string server_bytes = c.server_size ? Bytes(*c.server_size, 's') : "";
+        const std::string local_bytes = c.local_size ? Bytes(*c.local_size, 'l') : "";
+        if (c.server_size) WriteFileBytes(ServerFile(c.key), server_bytes);
+        if (c.local_size) WriteFileBytes(local, local_bytes);
+
+        const SyncResult r =
+            modUpload::SyncFromServer(*ftp, prompts, modUpload::DataFileDownloadPath(c.key), local);
+        EXPECT_EQ(r.size, c.result);
+        EXPECT_EQ(r.outcome, c.outcome);
+        if (c.local_is_server_copy) {
+            EXPECT_EQ(ReadFileBytes(local), server_bytes);
+        } else if (c.local_size) {
+            EXPECT_EQ(ReadFileBytes(local), local_bytes);
+        } else {
+            EXPECT_FALSE(fs::exists(local));
+        }
+        EXPECT_EQ(FilesIn(data).size(), (c.local_size || c.server_size) ? 1u : 0u)
+            << "a temporary file was left behind";
+        fs::remove(local);
+    }
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_NE(server->Log().find("RETR web/ctrl/KB/SERVERLARGER\n"), std::string::npos);
+}
+
+TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
+    const std::string local = (data / "000NZFAP").string();
+    const std::string bytes = Bytes(3000, 'u');
+    WriteFileBytes(local, bytes);
+    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), bytes);
+
+    // A later, smaller upload replaces the copy whole.
+    WriteFileBytes(local, "short");
+    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), "short");
+
+    // And the copy comes back down under the relative path.
+    fs::remove(local);
+    const SyncResult r = modUpload::SyncFromServer(
+        *ftp, prompts, modUpload::DataFileDownloadPath("000NZFAP"), local);
+    EXPECT_EQ(r.size, 5);
+
+    const std::string log = server->Log();
+    EXPECT_NE(log.find("STOR /web/ctrl/KB/000NZFAP\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("RETR web/ctrl/KB/000NZFAP\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Kq82"), std::string::npos);
+    EXPECT_EQ(log.find("STOR web/"), std::string::npos);
+    EXPECT_EQ(log.find("RETR /web/"), std::string::npos);
+
+    EXPECT_FALSE(modUpload::UploadDataFile(*ftp, (data / "missing").string(), "X"));
+    EXPECT_FALSE(fs::exists(ServerFile("X")));
+}
+
+TEST_F(FtpTransfers, MandateComesDownOnlyWhenTheServerHasOne) {
+    const std::string local = modUpload::MandateLocalPath(data.string(), "000NZFAP");
+    SyncResult r =
+        modUpload::SyncFromServer(*ftp, prompts, modUpload::MandateDownloadPath("000NZFAP"), local);
+    EXPECT_EQ(r.size, 0);
+    EXPECT_EQ(r.outcome, SyncOutcome::NotOnServer);
+    EXPECT_TRUE(FilesIn(data).empty());
+
+    WriteFileBytes(root / "web/ctrl/KB/Mandats/Mandat_000NZFAP.pdf", "%PDF-1.4 signed");
+    r = modUpload::SyncFromServer(*ftp, prompts, modUpload::MandateDownloadPath("000NZFAP"), local);
+    EXPECT_EQ(r.size, 15);
+    EXPECT_EQ(ReadFileBytes(local), "%PDF-1.4 signed");
+    EXPECT_EQ(FilesIn(data), std::vector<std::string>{"Mandat_000NZFAP.pdf"});
+}
+
+TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
+    ServerConfig config = ConfigFor(server->Port());
+    config.ftp_password = "wrong";
+    CurlFtp refused(config);
+    WriteFileBytes(ServerFile("K"), "copy");
+    const SyncResult r =
+        modUpload::SyncFromServer(refused, prompts, "web/ctrl/KB/K", (data / "K").string());
+    EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
+    EXPECT_TRUE(FilesIn(data).empty());
+}
+
+TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
+    TempDir dir;
+    CurlFtp ftp(ConfigFor(testing_support::ClosedLoopbackPort()));
+    testing::RecordingPrompts prompts;
+    const std::string local = dir.File("000NZFAP");
+    WriteFileBytes(local, "local");
+    const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
+    EXPECT_EQ(r.size, 0);
+    EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(ReadFileBytes(local), "local");
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"000NZFAP"});
+    EXPECT_FALSE(modUpload::UploadDataFile(ftp, local, "000NZFAP"));
+}
+
+TEST(CurlFtpUrl, LeadingSlashStaysAbsoluteAndOddCharactersAreEscaped) {
+    ServerConfig config = ConfigFor(2121);
+    config.ftp_host = "ftp.example.ch";
+    const CurlFtp ftp(config);
+    EXPECT_EQ(ftp.UrlOf("/web/ctrl/KB/K"), "ftp://ftp.example.ch:2121/%2Fweb/ctrl/KB/K");
+    EXPECT_EQ(ftp.UrlOf("web/ctrl/KB/Mandats/Mandat_K.pdf"),
+              "ftp://ftp.example.ch:2121/web/ctrl/KB/Mandats/Mandat_K.pdf");
+    EXPECT_EQ(ftp.UrlOf("a b#?%"), "ftp://ftp.example.ch:2121/a%20b%23%3F%25");
+}
+
+} // namespace
+} // namespace kerbolt

@@ -1,0 +1,105 @@
+#include "pdf/writer/writer.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <locale>
+#include <string>
+
+namespace {
+
+using pagora::detail::FormatReal;
+using pagora::detail::FormatUnits;
+using pagora::detail::WriterState;
+
+constexpr float kMillimetre = std::bit_cast<float>(std::uint32_t{0x40356AD5u});
+constexpr float kCentimetre = std::bit_cast<float>(std::uint32_t{0x41E2C58Bu});
+
+struct NumberCase {
+    float value;
+    int precision;
+    float scale; // 0: FormatReal, else FormatUnits with this factor
+    const char* text;
+};
+
+const NumberCase kNumberCases[] = {
+    {12.3456f, 3, 0, "12.346"},
+    {1234.5678f, 3, 0, "1234.568"},
+    {12345.678f, 3, 0, "12345.68"},
+    {841.89f, 3, 0, "841.89"},
+    {596.0f, 3, 0, "596"},
+    {0.0005f, 3, 0, "0.001"},
+    {-0.0005f, 3, 0, "-0.001"},
+    {0.00049f, 3, 0, "0"},
+    {-0.00049f, 3, 0, "0"}, // never "-0"
+    {100.25f, 1, 0, "100.3"},
+    {2.5f, 0, 0, "3"},
+    {-0.125f, 2, 0, "-0.13"},
+    {2.675f, 2, 0, "2.67"},
+    {1.0f / 3.0f, 6, 0, "0.333333"},
+    {0.0f, 3, 0, "0"},
+    {210.0f, 3, kMillimetre, "595.276"},
+    {297.0f, 3, kMillimetre, "841.89"},
+    {10.0f, 3, kMillimetre, "28.346"},
+    {8.27f, 3, 72.0f, "595.44"},
+    {2.54f, 3, kCentimetre, "72"},
+    // Outside the plain range: still plain decimals with seven significant digits.
+    {0.00005f, 6, 0, "0.00005"},
+    {-0.0000123f, 6, 0, "-0.000012"},
+    {12345678.0f, 3, 0, "12345680"},
+    {3.0e20f, 0, 0, "300000000000000000000"},
+};
+
+std::string Format(const NumberCase& c) {
+    WriterState s;
+    s.precision = c.precision;
+    if (c.scale == 0) return FormatReal(s, c.value);
+    s.scale_factor = c.scale;
+    return FormatUnits(s, c.value);
+}
+
+class NumberText : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(NumberText, WritesTheRoundedValue) {
+    EXPECT_EQ(Format(GetParam()), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NumberText, ::testing::ValuesIn(kNumberCases));
+
+// A decimal comma in the process locale must not reach the file.
+struct CommaNumpunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+TEST(NumberTextLocale, CommaDecimalLocaleStillWritesPoints) {
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+    const char* c_locale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    if (c_locale == nullptr) c_locale = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    for (const NumberCase& c : kNumberCases)
+        EXPECT_EQ(Format(c), c.text);
+    std::setlocale(LC_NUMERIC, "C");
+    std::locale::global(previous);
+}
+
+TEST(NumberTextErrors, NonFiniteValuesRaiseOverflow) {
+    WriterState s;
+    for (const float v :
+         {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+          std::numeric_limits<float>::quiet_NaN()}) {
+        try {
+            (void)FormatReal(s, v);
+            ADD_FAILURE() << "no error for " << v;
+        } catch (const pagora::PdfError& e) {
+            EXPECT_EQ(e.Number(), 6);
+        }
+    }
+    s.scale_factor = 1.0e30f; // the product overflows the float
+    EXPECT_THROW((void)FormatUnits(s, 1.0e30f), pagora::PdfError);
+}
+
+} // namespace

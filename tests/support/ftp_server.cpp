@@ -1,0 +1,80 @@
+#include "tests/support/ftp_server.h"
+
+#include "tests/support/temp_dir.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace testing_support {
+
+FtpServer::FtpServer(const std::string& root, const std::string& log_path, int lifetime_seconds)
+    : log_path_(log_path) {
+    const std::string script = SourceDir() + "/tests/support/ftp_server.py";
+    const std::string port_file = log_path + ".port";
+    const std::string lifetime = std::to_string(lifetime_seconds);
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
+    if (pid_ == 0) {
+        execl("/usr/bin/python3", "python3", script.c_str(), "--port", "0", "--root", root.c_str(),
+              "--log", log_path.c_str(), "--lifetime", lifetime.c_str(), "--port-file",
+              port_file.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::string text = ReadFileBytes(port_file);
+        if (!text.empty()) {
+            port_ = std::stoi(text);
+            return;
+        }
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Stop();
+    throw std::runtime_error("the FTP server did not come up");
+}
+
+FtpServer::~FtpServer() {
+    Stop();
+}
+
+void FtpServer::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+std::string FtpServer::Log() const {
+    return ReadFileBytes(log_path_);
+}
+
+int ClosedLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
+}
+
+} // namespace testing_support
