@@ -3,6 +3,7 @@
 #include "pdf/writer/rc4.h"
 
 #include "tests/pdf/writer/openssl_oracle.h"
+#include "tests/pdf/writer/tool_output.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ using pagora::detail::Rc4Cipher;
 using testing_support::FromHex;
 using testing_support::OpensslMd5;
 using testing_support::OpensslRc4;
+using testing_support::ReportField;
 using testing_support::RunCommand;
 using testing_support::TempDir;
 using testing_support::ToHex;
@@ -143,15 +145,6 @@ std::string ProtectedFile(const ProtectionKeys& keys, const std::string& title,
     return file;
 }
 
-// The value of one "Name:   value" line of pdfinfo's report.
-std::string InfoField(const std::string& report, const std::string& name) {
-    const std::size_t start = report.find("\n" + name + ":");
-    if (start == std::string::npos && report.rfind(name + ":", 0) != 0) return "<missing>";
-    const std::size_t colon = report.find(':', start == std::string::npos ? 0 : start + 1);
-    const std::size_t value = report.find_first_not_of(' ', colon + 1);
-    return report.substr(value, report.find('\n', value) - value);
-}
-
 TEST(Protection, ReadersOpenAFileBuiltFromOurKeys) {
     const struct {
         std::int32_t mode;
@@ -195,8 +188,8 @@ TEST(Protection, ReadersOpenAFileBuiltFromOurKeys) {
         EXPECT_EQ(RunCommand("qpdf --check" + as_user).status, 0);
 
         const auto info = RunCommand("pdfinfo -upw '" + c.user + "' " + path);
-        EXPECT_EQ(InfoField(info.out, "Title"), "Secret (title)") << info.out;
-        EXPECT_EQ(InfoField(info.out, "Encrypted").substr(0, 3), "yes") << info.out;
+        EXPECT_EQ(ReportField(info.out, "Title"), "Secret (title)") << info.out;
+        EXPECT_EQ(ReportField(info.out, "Encrypted").substr(0, 3), "yes") << info.out;
         const auto text = RunCommand("pdftotext -upw '" + c.user + "' " + path + " -");
         EXPECT_NE(text.out.find("Hello"), std::string::npos) << text.out;
     }

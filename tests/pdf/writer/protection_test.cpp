@@ -1,0 +1,213 @@
+#include "pdf/writer/writer.h"
+
+#include "tests/pdf/writer/openssl_oracle.h"
+#include "tests/pdf/writer/tool_output.h"
+#include "tests/pdf/writer/writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using pagora::Pagora;
+using pagora::PdfError;
+using testing_support::ReportField;
+using testing_support::RunCommand;
+using testing_support::ToHex;
+
+namespace detail = pagora::detail;
+
+// Writes a sample document: three pages with labels ("A-I", "A-II", then "1"), a title with
+// bytes that need escaping, one line of text in a standard font on every page and a 2 x 2 RGB
+// image on the first, all with the fixed clock and prefix. Fonts and images are written the way
+// their subsystems write them: a dictionary object, a resource entry and a stream.
+void WriteSample(const std::string& path, int mode, const std::string& owner,
+                 const std::string& user, bool protect) {
+    Pagora pdf(testing_support::MakeFixedHost());
+    pdf.SetDocProperty("Secret (title) \\ " + Pagora::FromUtf8("Zürich"), "Subject text",
+                       "Writer Name", "Creator app");
+    if (protect) pdf.SetProtection(mode, owner, user);
+    pdf.BeginDoc(path);
+    auto& s = pdf.State().writer;
+
+    const int font = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
+                             "/Encoding /WinAnsiEncoding >>");
+    detail::EndIndirectObject(s);
+    s.font_resources += "/" + s.resource_prefix + "F1 " + std::to_string(font) + " 0 R ";
+
+    const int image = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Image /Width 2 /Height 2 "
+                             "/ColorSpace /DeviceRGB /BitsPerComponent 8");
+    std::string pixels("\xFF\0\0\0\xFF\0\0\0\xFF\x28\x29\x5C", 12);
+    detail::WriteStream(s, pixels, 0, "", 0, detail::StreamKind::kImage);
+    detail::EndIndirectObject(s);
+    s.xobject_resources += "/" + s.resource_prefix + "Im1 " + std::to_string(image) + " 0 R ";
+    ++s.image_count;
+
+    const char* lines[] = {"First page (one)", "Second page \\ two", "Third page"};
+    for (int page = 0; page < 3; ++page) {
+        pdf.BeginPage();
+        if (page == 0) pdf.SetLabel(2, "A-", 1);
+        if (page == 2) pdf.SetLabel(1);
+        detail::WriteContent(s, "BT /" + s.resource_prefix + "F1 12 Tf 1 0 0 -1 50 100 Tm (" +
+                                    detail::EscapeString(lines[page]) + ") Tj ET");
+        if (page == 0)
+            detail::WriteContent(s, "q 40 0 0 40 50 150 cm /" + s.resource_prefix + "Im1 Do Q");
+        pdf.EndPage();
+    }
+    pdf.EndDoc();
+}
+
+class ProtectionTest : public writer_test::WriterTest {
+protected:
+    std::string Plain() const { return dir_.File("plain.pdf"); }
+    std::string Decrypted() const { return dir_.File("decrypted.pdf"); }
+
+    void WriteOnePage() {
+        pdf_.BeginDoc(Path());
+        pdf_.BeginPage();
+        pdf_.EndPage();
+        pdf_.EndDoc();
+    }
+
+    // qpdf finds neither errors nor warnings once it has the password.
+    void ExpectCleanWith(const std::string& password) const {
+        const auto check = Run("qpdf --check --password='" + password + "' %f 2>&1");
+        EXPECT_EQ(check.status, 0) << password << ": " << check.out;
+    }
+};
+
+// The Info strings, text, page labels and image bytes of a file, each read by another tool.
+struct Reading {
+    std::string info, text, labels_and_image;
+};
+
+Reading Read(const std::string& path) {
+    Reading r;
+    const std::string info = RunCommand("pdfinfo '" + path + "' 2>&1").out;
+    for (const char* field : {"Title", "Subject", "Author", "Creator", "Producer", "CreationDate"})
+        r.info += std::string(field) + "=" + ReportField(info, field) + "\n";
+    r.text = RunCommand("pdftotext '" + path + "' - 2>&1").out;
+    r.labels_and_image =
+        RunCommand("/usr/bin/python3 -c \"import pikepdf,sys; p = pikepdf.open(sys.argv[1]); "
+                   "print([q.label for q in p.pages]); "
+                   "print(next(iter(p.pages[0].images.values())).read_bytes().hex())\" '" +
+                   path + "' 2>&1")
+            .out;
+    return r;
+}
+
+TEST_F(ProtectionTest, DecryptedFileReadsLikeTheUnprotectedOne) {
+    for (const int mode : {4, 0x1004}) {
+        SCOPED_TRACE(mode);
+        WriteSample(Plain(), mode, "owner", "user", false);
+        WriteSample(Path(), mode, "owner", "user", true);
+        ExpectCleanWith("user");
+        ExpectCleanWith("owner");
+        // Nothing of the plain text may be left in the protected file.
+        const std::string bytes = Bytes();
+        for (const char* plain :
+             {"Secret", "First page", "A-", "Writer Name", "Subject text", "D:2025"})
+            EXPECT_EQ(bytes.find(plain), std::string::npos) << plain;
+
+        const auto decrypt = RunCommand("qpdf --password=user --decrypt '" + Path() + "' '" +
+                                        Decrypted() + "' 2>&1");
+        ASSERT_EQ(decrypt.status, 0) << decrypt.out;
+        const Reading plain = Read(Plain());
+        const Reading decrypted = Read(Decrypted());
+        EXPECT_NE(plain.info.find("Title=Secret (title) \\ Zürich\n"), std::string::npos)
+            << plain.info;
+        EXPECT_NE(plain.text.find("Second page \\ two"), std::string::npos) << plain.text;
+        EXPECT_EQ(plain.labels_and_image, "['A-I', 'A-II', '1']\nff000000ff000000ff28295c\n");
+        EXPECT_EQ(decrypted.info, plain.info);
+        EXPECT_EQ(decrypted.text, plain.text);
+        EXPECT_EQ(decrypted.labels_and_image, plain.labels_and_image);
+    }
+}
+
+TEST_F(ProtectionTest, EncryptionDictionaryAndPermissionsAsReadersSeeThem) {
+    const struct {
+        int mode;
+        const char* header;
+        const char* dictionary_end;
+        const char* revision;
+        const char* p;
+        const char* permissions;
+    } cases[] = {
+        {4, "%PDF-1.3\n", "/V 1 /R 2 >>", "R = 2", "P = -60",
+         "print:yes copy:no change:no addNotes:no"},
+        {0x1004, "%PDF-1.4\n", "/V 2 /R 3 /Length 128 >>", "R = 3", "P = -3900",
+         "print:yes copy:no change:no addNotes:no"},
+        {0x38, "%PDF-1.3\n", "/V 1 /R 2 >>", "R = 2", "P = -8",
+         "print:no copy:yes change:yes addNotes:yes"},
+        // Bits beyond the permissions would give a /P the key was not computed from.
+        {0x1FFF, "%PDF-1.4\n", "/V 2 /R 3 /Length 128 >>", "R = 3", "P = -4",
+         "print:yes copy:yes change:yes addNotes:yes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        Pagora pdf(host_);
+        pdf.SetProtection(c.mode, "owner", "user");
+        pdf.BeginDoc(Path());
+        pdf.EndDoc();
+        const std::string bytes = Bytes();
+        EXPECT_EQ(bytes.substr(0, 9), c.header);
+        EXPECT_NE(bytes.find(std::string("\r") + c.dictionary_end + "\nendobj"), std::string::npos);
+        EXPECT_NE(bytes.find("/Encrypt "), std::string::npos);
+
+        const auto shown =
+            Run("qpdf --show-encryption --show-encryption-key --password=user %f 2>&1");
+        EXPECT_EQ(shown.status, 0) << shown.out;
+        EXPECT_NE(shown.out.find(std::string(c.revision) + "\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find(std::string(c.p) + "\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find("Supplied password is user password"), std::string::npos);
+        EXPECT_NE(shown.out.find("Encryption key = " + ToHex(pdf.State().writer.encryption_key)),
+                  std::string::npos)
+            << shown.out;
+        const auto as_owner = Run("qpdf --show-encryption --password=owner %f 2>&1");
+        EXPECT_NE(as_owner.out.find("Supplied password is owner password"), std::string::npos)
+            << as_owner.out;
+        ExpectCleanWith("user");
+        ExpectCleanWith("owner");
+        EXPECT_NE(Run("qpdf --check --password=wrong %f 2>&1").status, 0);
+
+        const auto info = Run("pdfinfo -upw user %f 2>&1");
+        EXPECT_EQ(ReportField(info.out, "Encrypted"),
+                  std::string("yes (") + c.permissions + " algorithm:RC4)")
+            << info.out;
+    }
+}
+
+TEST_F(ProtectionTest, WithoutPasswordsTheFileOpensAndShowsAsEncrypted) {
+    pdf_.SetDocProperty("Open title");
+    pdf_.SetProtection(0x1004);
+    WriteOnePage();
+    const auto info = Run("pdfinfo %f 2>&1");
+    EXPECT_EQ(info.status, 0) << info.out;
+    EXPECT_EQ(ReportField(info.out, "Encrypted").substr(0, 4), "yes ") << info.out;
+    EXPECT_EQ(ReportField(info.out, "Title"), "Open title") << info.out;
+    ExpectCleanWith("");
+}
+
+// Strings and streams written before protection would stay plain in a file that readers
+// decrypt as a whole.
+TEST_F(ProtectionTest, RefusedOnceAnObjectIsWritten) {
+    pdf_.BeginDoc(Path());
+    pdf_.SetProtection(4, "owner", "user"); // nothing written yet: fine
+    pdf_.BeginPage();
+    pdf_.EndPage();
+    try {
+        pdf_.SetProtection(0x1004, "owner", "user");
+        ADD_FAILURE() << "no error";
+    } catch (const PdfError& error) {
+        EXPECT_EQ(error.Number(), 5);
+        EXPECT_EQ(error.Source(), "Pagora.SetProtection");
+    }
+    EXPECT_EQ(State().key_length, 10); // the first protection stands
+    pdf_.EndDoc();
+    ExpectCleanWith("user");
+}
+
+} // namespace
