@@ -134,6 +134,7 @@ void Pagora::EndDoc() {
     if (s.page_count < 1) BeginPage(0);
     EndPage(); // closes an open page or overlay
 
+    // The encryption dictionary follows the outlines and named destinations.
     const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
 
     // Metadata.

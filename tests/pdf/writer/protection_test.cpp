@@ -193,9 +193,10 @@ TEST_F(ProtectionTest, WithoutPasswordsTheFileOpensAndShowsAsEncrypted) {
 
 // Strings and streams written before protection would stay plain in a file that readers
 // decrypt as a whole.
-TEST_F(ProtectionTest, RefusedOnceAnObjectIsWritten) {
+TEST_F(ProtectionTest, RecomputedUntilAnObjectIsWrittenThenRefused) {
+    pdf_.SetProtection(0x1004, "first", "first");
     pdf_.BeginDoc(Path());
-    pdf_.SetProtection(4, "owner", "user"); // nothing written yet: fine
+    pdf_.SetProtection(4, "owner", "user"); // nothing written yet: everything recomputed
     pdf_.BeginPage();
     pdf_.EndPage();
     try {
@@ -205,9 +206,12 @@ TEST_F(ProtectionTest, RefusedOnceAnObjectIsWritten) {
         EXPECT_EQ(error.Number(), 5);
         EXPECT_EQ(error.Source(), "Pagora.SetProtection");
     }
-    EXPECT_EQ(State().key_length, 10); // the first protection stands
+    EXPECT_EQ(State().key_length, 10); // the last accepted protection stands
     pdf_.EndDoc();
     ExpectCleanWith("user");
+    ExpectCleanWith("owner");
+    EXPECT_NE(Run("qpdf --check --password=first %f 2>&1").status, 0);
+    EXPECT_EQ(Bytes().substr(0, 9), "%PDF-1.4\n"); // a version once required stays
 }
 
 } // namespace
