@@ -1,5 +1,6 @@
 #include "pdf/fonts/code_pages.h"
 
+#include "pdf/fonts/tables/font_tables.h"
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>
@@ -9,20 +10,6 @@
 
 namespace pagora::detail {
 namespace {
-
-constexpr UnicodeMap MakeWestern() {
-    UnicodeMap map{};
-    for (char32_t c = 0; c < 256; ++c) map[c] = c;
-    constexpr char32_t kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    for (int i = 0; i < 32; ++i) map[0x80 + i] = kHigh[i];
-    return map;
-}
-
-constexpr UnicodeMap kWestern = MakeWestern();
 
 // Reads one code point; returns false (and skips one byte) on a malformed sequence.
 bool NextCodePoint(std::string_view s, std::size_t& i, char32_t& out) {
@@ -83,7 +70,9 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-const UnicodeMap& GetCharsetUnicodeMap(int /*charset*/) { return kWestern; }
+const UnicodeMap& GetCharsetUnicodeMap(int charset) {
+    return kCodePageMaps[CodePageOfCharset(charset)];
+}
 
 std::string EncodeCodePage(std::string_view utf8, int charset) {
     const UnicodeMap& map = GetCharsetUnicodeMap(charset);

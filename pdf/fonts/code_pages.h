@@ -1,13 +1,15 @@
 // The single-byte Windows code pages of the six charsets, as Unicode maps.
 #pragma once
 
+#include "pdf/fonts/tables/font_tables.h"
+
 #include <array>
 #include <string>
 #include <string_view>
 
 namespace pagora::detail {
 
-using UnicodeMap = std::array<char32_t, 256>;
+using UnicodeMap = CodePageMap;
 
 // The map of a Windows charset's code page (byte code to Unicode code point, 0 where the code
 // page leaves a code undefined). An unknown charset counts as Western.

@@ -1,8 +1,50 @@
 // State of the fonts subsystem: registered fonts and the current font.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace pagora::detail {
 
-struct FontState {};
+// One registered font: a standard font chosen by SetFont or a TrueType font.
+struct FontRecord {
+    std::string Key;                        // lookup key, upper case
+    bool TrueType = false;                  // loaded from a TrueType file
+    std::string BaseName;                   // /BaseFont name: family and style suffix
+    std::array<std::int16_t, 256> Widths{}; // advance widths in 1/1000 em by byte code
+    std::int16_t LineHeight = 0;            // 1/1000 em
+    std::int32_t Descent = 0;               // 1/1000 em, negative
+    std::int32_t Charset = 0;               // Windows charset as the caller gave it
+    std::string Differences;                // /Differences array text, or empty
+    // The resource alias the font's dictionary was written under. The current font is named
+    // by it, so content always names a resource that exists, whatever letter case or charset
+    // a later selection used.
+    std::string Alias;
+};
 
-}  // namespace pagora::detail
+struct FontState {
+    // Registered fonts, 1-based: element 0 is never used and FontList[FontCount] is the newest.
+    std::vector<FontRecord> FontList;
+    std::int32_t FontCount = 0;
+
+    // The current font.
+    std::string FontFamily;        // family argument of the last SetFont, as given
+    std::int32_t FontStyle = 0;    // 1 bold, 2 italic; 4, 8, 16 are line decorations
+    std::int32_t FontEncoding = 0; // charset argument of the last SetFont
+    float FontSize = 0.0F;         // points
+    std::string FontResourceName;  // resource alias of the current font (without the prefix)
+    std::int32_t CurrentFont = 0;  // index in FontList, 0 before any SetFont
+};
+
+// What Abort does to the font state: the registered fonts and the family, charset and size
+// go; the style, resource name and index of the current font stay (a new document selects its
+// font with SetFont before it writes text).
+void ResetFontState(FontState& fonts);
+
+// The current font's record, or null when there is none. CurrentFont survives Abort while the
+// list does not, so an index may point past the registered fonts.
+const FontRecord* CurrentFontRecord(const FontState& fonts);
+
+} // namespace pagora::detail

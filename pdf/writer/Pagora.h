@@ -131,6 +131,14 @@ public:
     void SetCompression(int ForText = 0, int ForImage = 0, int ForEmbeddedFile = 0);
 
     // ---- Fonts --------------------------------------------------------------------------------
+    // Makes a standard font current: "Arial" (or "Helvetica"), "TimesNewRoman" (or "Times"),
+    // "CourierNew" (or "Courier"), "Symbol", "ZapfDingbats", compared without blanks and case;
+    // other names get the sans-serif metrics. Style 1 bold, 2 italic; Encoding the Windows charset
+    // of the text. A new combination writes its font dictionary at once (the document must be
+    // open). A Size of 0 keeps the current size (10 at first).
+    void SetFont(const std::string& FontFamily, float Size = 0, int Style = 0, int Encoding = 0);
+    // Sets the font size in points as given, without any check.
+    void SetFontSize(float Points);
 
     // ---- Colours, line style and transparency -------------------------------------------------
 

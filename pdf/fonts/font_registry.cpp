@@ -1,0 +1,64 @@
+#include "pdf/fonts/font_registry.h"
+
+#include "pdf/fonts/charset_differences.h"
+#include "pdf/fonts/serif/serif_metrics.h"
+#include "pdf/fonts/standard_metrics.h"
+
+namespace pagora::detail {
+
+std::int32_t FindFont(const FontState& fonts, std::string_view key, std::int32_t charset) {
+    std::int32_t truetype_match = 0;
+    for (std::int32_t i = 1; i <= fonts.FontCount; ++i) {
+        const FontRecord& record = fonts.FontList[static_cast<std::size_t>(i)];
+        if (record.Key.size() != key.size() || record.Key != key) continue;
+        if (record.Charset == charset) return i;
+        if (record.TrueType && truetype_match == 0) truetype_match = i;
+    }
+    return truetype_match;
+}
+
+FontRecord& AddFontRecord(FontState& fonts) {
+    if (fonts.FontCount == 0) fonts.FontList.assign(1, FontRecord{});
+    fonts.FontList.resize(static_cast<std::size_t>(fonts.FontCount) + 1);
+    fonts.FontList.emplace_back();
+    ++fonts.FontCount;
+    return fonts.FontList.back();
+}
+
+std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset) {
+    const auto taken = [&fonts](const std::string& name) {
+        for (std::int32_t i = 1; i <= fonts.FontCount; ++i) {
+            if (fonts.FontList[static_cast<std::size_t>(i)].Alias == name) return true;
+        }
+        return false;
+    };
+    while (taken(alias))
+        alias += "-" + std::to_string(charset);
+    return alias;
+}
+
+std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, std::int32_t style,
+                                  std::int32_t charset, const std::string& key,
+                                  const std::string& alias) {
+    FontRecord& record = AddFontRecord(fonts);
+    record.Charset = charset;
+    const bool symbolic = family == "Symbol" || family == "ZapfDingbats";
+    if (!symbolic && charset != 0) record.Differences = GetCharsetDifferences(charset);
+    if (family == "TimesNewRoman") {
+        LoadTimesNewRomanMetrics(fonts, style);
+    } else if (family == "CourierNew") {
+        LoadCourierNewMetrics(fonts, style);
+    } else if (family == "Symbol") {
+        LoadSymbolMetrics(fonts);
+    } else if (family == "ZapfDingbats") {
+        LoadZapfDingbatsMetrics(fonts);
+    } else {
+        LoadArialMetrics(fonts, style);
+    }
+    FontRecord& filled = NewestFont(fonts);
+    filled.Key = key;
+    filled.Alias = alias;
+    return fonts.FontCount;
+}
+
+} // namespace pagora::detail

@@ -1,0 +1,37 @@
+#include "pdf/fonts/font_selection.h"
+
+#include "pdf/fonts/font_names.h"
+#include "pdf/fonts/font_registry.h"
+
+namespace pagora::detail {
+
+void SelectFont(FontState& fonts, std::string_view family, float size, std::int32_t style,
+                std::int32_t charset, const WriteNewFont& write_font) {
+    fonts.FontFamily = std::string(family);
+    fonts.FontStyle = style;
+    fonts.FontEncoding = charset;
+    if (size != 0.0F) fonts.FontSize = size;
+    if (fonts.FontSize == 0.0F) fonts.FontSize = 10.0F;
+
+    const std::string name = CanonicalFamily(family);
+    const std::string alias = FontAlias(name, style, charset);
+    const std::string key = UpperCase(alias);
+    std::int32_t index = FindFont(fonts, key, charset);
+    if (index == 0) {
+        index = RegisterStandardFont(fonts, name, style, charset, key,
+                                     UniqueAlias(fonts, alias, charset));
+        try {
+            write_font(fonts.FontList[static_cast<std::size_t>(index)].Alias);
+        } catch (...) {
+            // A record without its dictionary would be found by the next selection (after
+            // BeginDoc, say) and named in content that no font object answers.
+            --fonts.FontCount;
+            fonts.FontList.pop_back();
+            throw;
+        }
+    }
+    fonts.FontResourceName = fonts.FontList[static_cast<std::size_t>(index)].Alias;
+    fonts.CurrentFont = index;
+}
+
+} // namespace pagora::detail

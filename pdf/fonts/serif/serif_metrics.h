@@ -1,0 +1,16 @@
+// Family setup of the serif and dingbat standard fonts: each fills the newest record of the
+// font list.
+#pragma once
+
+#include "pdf/fonts/font_state.h"
+
+#include <cstdint>
+
+namespace pagora::detail {
+
+// Serif: BaseName "TimesNewRoman" and style, widths by the record's Charset.
+void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style);
+// Dingbats: one face, no style and no charset.
+void LoadZapfDingbatsMetrics(FontState& fonts);
+
+} // namespace pagora::detail

@@ -1,0 +1,20 @@
+// The public font selection operations.
+#include "pdf/writer/Pagora.h"
+
+#include "pdf/fonts/font_selection.h"
+#include "pdf/fonts/fonts.h"
+
+namespace pagora {
+
+void Pagora::SetFont(const std::string& FontFamily, float Size, int Style, int Encoding) {
+    detail::SelectFont(m_->fonts, FontFamily, Size, Style, Encoding,
+                       [this](const std::string& alias) {
+                           detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());
+                       });
+}
+
+void Pagora::SetFontSize(float Points) {
+    m_->fonts.FontSize = Points;
+}
+
+} // namespace pagora

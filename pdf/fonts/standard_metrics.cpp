@@ -1,0 +1,75 @@
+#include "pdf/fonts/standard_metrics.h"
+
+#include "pdf/fonts/font_names.h"
+#include "pdf/writer/Pagora.h"
+
+namespace pagora::detail {
+
+FontRecord& NewestFont(FontState& fonts) {
+    if (fonts.FontCount < 1 || static_cast<std::size_t>(fonts.FontCount) >= fonts.FontList.size()) {
+        throw PdfError(9, "Pagora.SetFont", "Subscript out of range");
+    }
+    return fonts.FontList[static_cast<std::size_t>(fonts.FontCount)];
+}
+
+std::string StyleSuffix(std::int32_t style) {
+    switch (style & 3) {
+    case 1:
+        return ",Bold";
+    case 2:
+        return ",Italic";
+    case 3:
+        return ",BoldItalic";
+    default:
+        return {};
+    }
+}
+
+void SetStandardFace(FontRecord& record, const char* base_name, std::int16_t line_height,
+                     std::int32_t descent) {
+    record.TrueType = false;
+    record.BaseName = base_name;
+    record.LineHeight = line_height;
+    record.Descent = descent;
+}
+
+void LoadStyledWidths(FontRecord& record, const StyledWidths& tables, std::int32_t style) {
+    record.BaseName += StyleSuffix(style);
+    record.Widths = tables[static_cast<std::size_t>(style & 3)];
+}
+
+void LoadTextFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+                    std::int32_t descent,
+                    const std::array<StyledWidths, kCodePageCount>& tables_by_code_page,
+                    std::int32_t style) {
+    FontRecord& record = NewestFont(fonts);
+    SetStandardFace(record, base_name, line_height, descent);
+    LoadStyledWidths(record, tables_by_code_page[CodePageOfCharset(record.Charset)], style);
+    record.Key = UpperCase(record.BaseName);
+}
+
+void LoadOneFaceFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+                       std::int32_t descent, const WidthTable& widths) {
+    FontRecord& record = NewestFont(fonts);
+    SetStandardFace(record, base_name, line_height, descent);
+    record.Widths = widths;
+    record.Key = UpperCase(record.BaseName);
+}
+
+void LoadArialMetrics(FontState& fonts, std::int32_t style) {
+    LoadTextFamily(fonts, "Arial", 1221, -221, kSansWidths, style);
+}
+
+void LoadCourierNewMetrics(FontState& fonts, std::int32_t style) {
+    FontRecord& record = NewestFont(fonts);
+    SetStandardFace(record, "CourierNew", 1133, -300);
+    record.Widths.fill(600);
+    record.BaseName += StyleSuffix(style);
+    record.Key = UpperCase(record.BaseName);
+}
+
+void LoadSymbolMetrics(FontState& fonts) {
+    LoadOneFaceFamily(fonts, "Symbol", 1225, -220, kSymbolWidths);
+}
+
+} // namespace pagora::detail

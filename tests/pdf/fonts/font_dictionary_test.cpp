@@ -1,0 +1,101 @@
+// The font dictionary lines, byte for byte.
+#include "pdf/fonts/font_dictionary.h"
+
+#include "pdf/fonts/font_names.h"
+#include "pdf/fonts/font_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using namespace pagora::detail;
+
+FontRecord Standard(const std::string& family, int style, int charset) {
+    FontState fonts;
+    const std::string alias = FontAlias(family, style, charset);
+    RegisterStandardFont(fonts, family, style, charset, UpperCase(alias), alias);
+    return fonts.FontList.at(1);
+}
+
+TEST(FontDictionary, StandardFontLines) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(FontDictionaryLines(Standard("Arial", 3, 0), "A1F2+Arial,BoldItalic",
+                                  "Arial,BoldItalic", 7),
+              (Lines{"<< /Type /Font /Subtype /Type1 /Name /A1F2+Arial,BoldItalic /BaseFont "
+                     "/Arial,BoldItalic /FirstChar 32 /LastChar 255",
+                     "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding  >>", " >>"}));
+
+    const Lines cyrillic = FontDictionaryLines(Standard("TimesNewRoman", 0, 204),
+                                               "P+TimesNewRoman-204", "TimesNewRoman", 9);
+    ASSERT_EQ(cyrillic.size(), 3U);
+    EXPECT_EQ(cyrillic[0], "<< /Type /Font /Subtype /Type1 /Name /P+TimesNewRoman-204 "
+                           "/BaseFont /TimesNewRoman /FirstChar 32 /LastChar 255");
+    EXPECT_EQ(cyrillic[1], "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding "
+                           "/Differences [128 /afii10051 /afii10052 /quotesinglbase /afii10100 "
+                           "/quotedblbase /ellipsis /dagger /daggerdbl /Euro /perthousand "
+                           "/afii10058 /guilsinglleft /afii10059 /afii10061 /afii10060 "
+                           "/afii10145 /afii10099 /quoteleft /quoteright /quotedblleft "
+                           "/quotedblright /bullet /endash /emdash 153 /trademark /afii10106 "
+                           "/guilsinglright /afii10107 /afii10109 /afii10108 /afii10193 /space "
+                           "/afii10062 /afii10110 /afii10057 /currency /afii10050 /brokenbar "
+                           "/section /afii10023 /copyright /afii10053 /guillemotleft "
+                           "/logicalnot /hyphen /registered /afii10056 /degree /plusminus "
+                           "/afii10055 /afii10103 /afii10098 /mu /paragraph /periodcentered "
+                           "/afii10071 /afii61352 /afii10101 /guillemotright /afii10105 "
+                           "/afii10054 /afii10102 /afii10104 /afii10017 /afii10018 /afii10019 "
+                           "/afii10020 /afii10021 /afii10022 /afii10024 /afii10025 /afii10026 "
+                           "/afii10027 /afii10028 /afii10029 /afii10030 /afii10031 /afii10032 "
+                           "/afii10033 /afii10034 /afii10035 /afii10036 /afii10037 /afii10038 "
+                           "/afii10039 /afii10040 /afii10041 /afii10042 /afii10043 /afii10044 "
+                           "/afii10045 /afii10046 /afii10047 /afii10048 /afii10049 /afii10065 "
+                           "/afii10066 /afii10067 /afii10068 /afii10069 /afii10070 /afii10072 "
+                           "/afii10073 /afii10074 /afii10075 /afii10076 /afii10077 /afii10078 "
+                           "/afii10079 /afii10080 /afii10081 /afii10082 /afii10083 /afii10084 "
+                           "/afii10085 /afii10086 /afii10087 /afii10088 /afii10089 /afii10090 "
+                           "/afii10091 /afii10092 /afii10093 /afii10094 /afii10095 /afii10096 "
+                           "/afii10097] >>");
+    EXPECT_EQ(cyrillic[2], " >>");
+
+    // The symbolic fonts keep their own encodings: no encoding line, whatever the charset.
+    for (const char* family : {"Symbol", "ZapfDingbats"}) {
+        EXPECT_EQ(
+            FontDictionaryLines(Standard(family, 0, 204), std::string("P+") + family, family, 3),
+            (Lines{std::string("<< /Type /Font /Subtype /Type1 /Name /P+") + family +
+                       " /BaseFont /" + family + " /FirstChar 32 /LastChar 255",
+                   " >>"}));
+    }
+}
+
+TEST(FontDictionary, TrueTypeFontListsWidthsAndDescriptor) {
+    FontRecord record;
+    record.TrueType = true;
+    record.BaseName = "DejaVuSans,Bold";
+    record.Charset = 238;
+    record.Differences = "[128 /Euro]";
+    for (std::size_t code = 0; code < 256; ++code) {
+        record.Widths[code] = static_cast<std::int16_t>(code + 100);
+    }
+    const auto lines = FontDictionaryLines(record, "P+Face", "DejaVuSans,Bold", 12);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0], "<< /Type /Font /Subtype /TrueType /Name /P+Face /BaseFont "
+                        "/DejaVuSans,Bold /FirstChar 32 /LastChar 255");
+    EXPECT_EQ(lines[1], "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding "
+                        "/Differences [128 /Euro] >>");
+    const std::string& widths = lines[2];
+    EXPECT_EQ(widths.substr(0, 46), "/FontDescriptor 13 0 R\r/Widths [132 133 134 13");
+    EXPECT_EQ(std::count(widths.begin(), widths.end(), '\r'), 1 + 14 + 1);
+    EXPECT_EQ(std::count(widths.begin(), widths.end(), ' '), 4 + 224);
+    EXPECT_NE(widths.find("146 147 \r148 "), std::string::npos); // a row ends after code 47
+    EXPECT_EQ(widths.substr(widths.size() - 13), "354 355 \r]\r>>");
+
+    EXPECT_EQ(FontDescriptorLines("DejaVuSans,Bold", "/Flags 32 /AvgWidth 500", false, 12),
+              (std::vector<std::string>{
+                  "<< /Type /FontDescriptor /FontName /DejaVuSans,Bold /Flags 32 /AvgWidth 500 ",
+                  " >>"}));
+    EXPECT_EQ(FontDescriptorLines("F", "/Flags 4", true, 12)[1], "/FontFile2 14 0 R >>");
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// Standard fonts in a written document: the dictionaries byte for byte, one object per font,
+// and text in each charset read back by independent tools.
+#include "pdf/fonts/charset_differences.h"
+#include "pdf/fonts/font_registry.h"
+#include "pdf/fonts/fonts.h"
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/members.h"
+#include "pdf/writer/writer.h"
+#include "tests/pdf/fonts/font_file_readers.h"
+#include "tests/pdf/writer/writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using writer_test::WriterTest;
+
+class FontDocument : public WriterTest {
+protected:
+    // Shows text in the current font at a line of the page, upright in the flipped page space.
+    void ShowText(const std::string& bytes, int line) {
+        auto& s = State();
+        const std::string& alias = pdf_.State().fonts.FontResourceName;
+        pagora::detail::WriteContent(s, "BT");
+        pagora::detail::WriteContent(s, pagora::detail::FormatName(s.resource_prefix + alias) +
+                                            " 8 Tf");
+        pagora::detail::WriteContent(s, "1 0 0 -1 20 " + std::to_string(40 + 20 * line) + " Tm");
+        pagora::detail::WriteContent(s, "(" + pagora::detail::EscapeString(bytes) + ") Tj");
+        pagora::detail::WriteContent(s, "ET");
+    }
+
+    std::size_t Count(const std::string& text) const {
+        const std::string bytes = Bytes();
+        std::size_t n = 0;
+        for (std::size_t at = bytes.find(text); at != std::string::npos;
+             at = bytes.find(text, at + 1)) {
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
+    pdf_.BeginDoc(Path());
+    pdf_.SetFont("Arial", 10, 0, 0);
+    pdf_.SetFont("arial", 12, 0, 204);
+    pdf_.SetFont("Symbol", 12, 3, 0);
+    pdf_.SetFont("Helvetica", 9, 4, 0); // the first font again
+    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 1);
+    EXPECT_EQ(State().font_resources,
+              "/AABC12+Arial 4 0 R /AABC12+Arial-204 5 0 R /AABC12+Symbol 6 0 R ");
+    pdf_.BeginPage();
+    ShowText("Text", 0);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("\n4 0 obj\n"
+                         "<< /Type /Font /Subtype /Type1 /Name /AABC12+Arial /BaseFont /Arial "
+                         "/FirstChar 32 /LastChar 255\n"
+                         "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding  >>\n"
+                         " >>\n"
+                         "endobj\n"),
+              std::string::npos);
+    EXPECT_NE(
+        bytes.find("\n5 0 obj\n"
+                   "<< /Type /Font /Subtype /Type1 /Name /AABC12+Arial-204 /BaseFont /Arial "
+                   "/FirstChar 32 /LastChar 255\n"
+                   "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding /Differences " +
+                   std::string(pagora::detail::GetCharsetDifferences(204)) +
+                   " >>\n"
+                   " >>\n"
+                   "endobj\n"),
+        std::string::npos);
+    EXPECT_NE(bytes.find("\n6 0 obj\n"
+                         "<< /Type /Font /Subtype /Type1 /Name /AABC12+Symbol /BaseFont /Symbol "
+                         "/FirstChar 32 /LastChar 255\n"
+                         " >>\n"
+                         "endobj\n"),
+              std::string::npos);
+    EXPECT_EQ(Count("/Type /Font "), 3U);
+    ExpectValidPdf();
+}
+
+TEST_F(FontDocument, FontAliasesFromCallersAreValidNames) {
+    pdf_.BeginDoc(Path());
+    pdf_.SetFont("My(Font)/2", 10);
+    pdf_.BeginPage();
+    ShowText("Name", 0);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    EXPECT_NE(Bytes().find("/Name /AABC12+My#28Font#29#2F2 /BaseFont /Arial "), std::string::npos);
+    ExpectValidPdf();
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Name\n\n\f");
+}
+
+TEST_F(FontDocument, FontBeforeTheDocumentIsOpenIsAnError) {
+    EXPECT_THROW(pdf_.SetFont("Arial", 10), pagora::PdfError);
+    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 0);
+    pdf_.BeginDoc(Path());
+    pdf_.SetFont("Arial", 10);
+    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 1);
+    EXPECT_EQ(State().font_resources, "/AABC12+Arial 4 0 R ");
+}
+
+TEST_F(FontDocument, SetFontSizeStoresAnyValue) {
+    for (const float size : {0.0F, -5.0F, 7.5F}) {
+        pdf_.SetFontSize(size);
+        EXPECT_EQ(pdf_.State().fonts.FontSize, size);
+    }
+}
+
+// The TrueType branch, for fonts loaded from files: dictionary, descriptor and embedded program
+// as consecutive objects.
+TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
+    const std::string program =
+        testing_support::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(program.empty());
+    pdf_.BeginDoc(Path());
+    auto& fonts = pdf_.State().fonts;
+    pagora::detail::FontRecord& record = pagora::detail::AddFontRecord(fonts);
+    record.TrueType = true;
+    record.BaseName = "DejaVuSans";
+    record.Key = "DEJAVU";
+    record.Alias = "DejaVu";
+    record.Widths.fill(600);
+    const int object = pagora::detail::WriteFont(
+        pdf_.State(), "DejaVu", program, static_cast<int>(program.size()),
+        "/Flags 32 /FontBBox [-1021 -463 1793 1232] /MissingWidth 600 /StemV 70 /ItalicAngle 0 "
+        "/CapHeight 729 /XHeight 547 /Ascent 928 /Descent -236 /MaxWidth 2000 /AvgWidth 600");
+    EXPECT_EQ(object, 4);
+    pdf_.SetFont("dejavu", 10, 0, 204); // found in any charset: no second object
+    EXPECT_EQ(fonts.CurrentFont, 1);
+    pdf_.BeginPage();
+    ShowText("Embedded", 0);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    ExpectValidPdf();
+
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("\n4 0 obj\n<< /Type /Font /Subtype /TrueType /Name /AABC12+DejaVu "
+                         "/BaseFont /DejaVuSans /FirstChar 32 /LastChar 255\n"
+                         "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding  >>\n"
+                         "/FontDescriptor 5 0 R\r/Widths [600 "),
+              std::string::npos);
+    EXPECT_NE(bytes.find("\n5 0 obj\n<< /Type /FontDescriptor /FontName /DejaVuSans /Flags 32 "),
+              std::string::npos);
+    EXPECT_NE(bytes.find(" /AvgWidth 600 \n/FontFile2 6 0 R >>\nendobj\n6 0 obj\n<<\n"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("/Length1 " + std::to_string(program.size())), std::string::npos);
+    EXPECT_EQ(Run("qpdf --show-object=6 --filtered-stream-data %f").out, program);
+    const auto listed = Run("pdffonts %f 2>&1").out;
+    EXPECT_NE(listed.find("DejaVuSans"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("TrueType"), std::string::npos) << listed;
+    EXPECT_NE(listed.find(" yes "), std::string::npos) << listed;
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Embedded\n\n\f");
+}
+
+struct Charset {
+    int number;
+    const char* iconv_name;
+};
+constexpr Charset kCharsets[] = {{0, "CP1252"},   {161, "CP1253"}, {162, "CP1254"},
+                                 {186, "CP1257"}, {204, "CP1251"}, {238, "CP1250"}};
+
+std::string Utf8(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// Some glyph names stand for two characters each; poppler reads the other one: the no-break
+// space and soft hyphen of every code page, and three Greek letters.
+char32_t AsPopplerReads(int charset, int code, char32_t cp) {
+    if (code == 0xA0) return ' ';
+    if (code == 0xAD) return '-';
+    if (charset != 161) return cp;
+    switch (code) {
+    case 0xC4:
+        return 0x2206; // Delta: increment
+    case 0xD9:
+        return 0x2126; // Omega: ohm sign
+    case 0xEC:
+        return 0xB5; // mu: micro sign
+    default:
+        return cp;
+    }
+}
+
+TEST_F(FontDocument, TextInEveryCharsetReadsBackAsTheCodePageDecodesIt) {
+    pdf_.BeginDoc(Path());
+    std::vector<std::string> expected;
+    for (const char* family : {"Arial", "Times"}) {
+        for (const Charset& charset : kCharsets) {
+            pdf_.BeginPage();
+            pdf_.SetFont(family, 8, 0, charset.number);
+            std::string text;
+            for (int half = 0; half < 2; ++half) {
+                // Brackets keep the leading space from being trimmed as layout.
+                std::string bytes = "[";
+                text += "[";
+                for (int code = 160 + 48 * half; code < 208 + 48 * half; ++code) {
+                    const auto cp = font_test::IconvCodePoint(charset.iconv_name,
+                                                              static_cast<unsigned char>(code));
+                    if (!cp) continue; // undefined in this code page
+                    bytes += static_cast<char>(code);
+                    text += Utf8(AsPopplerReads(charset.number, code, *cp));
+                }
+                ShowText(bytes + "]", half);
+                text += "]\n";
+            }
+            expected.push_back(text);
+            pdf_.EndPage();
+        }
+    }
+    // Selecting the fonts again writes nothing more.
+    for (const char* family : {"Helvetica", "TimesNewRoman"}) {
+        for (const Charset& charset : kCharsets)
+            pdf_.SetFont(family, 8, 0, charset.number);
+    }
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    EXPECT_EQ(Count("/Type /Font "), 12U);
+    ExpectValidPdf();
+
+    for (std::size_t page = 1; page <= expected.size(); ++page) {
+        const std::string n = std::to_string(page);
+        const auto text = Run("pdftotext -enc UTF-8 -f " + n + " -l " + n + " %f - 2>&1");
+        EXPECT_EQ(text.out, expected[page - 1] + "\n\f") << "page " << page;
+    }
+
+    const auto fonts = Run("pdffonts %f 2>&1");
+    ASSERT_EQ(fonts.status, 0) << fonts.out;
+    std::size_t arial = 0;
+    std::size_t times = 0;
+    std::istringstream lines(fonts.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Arial ", 0) == 0) ++arial;
+        if (line.rfind("TimesNewRoman ", 0) == 0) ++times;
+        if (line.rfind("Arial ", 0) == 0 || line.rfind("TimesNewRoman ", 0) == 0) {
+            EXPECT_NE(line.find(" Type 1 "), std::string::npos) << line;
+            EXPECT_NE(line.find(" no "), std::string::npos) << line; // not embedded
+        }
+    }
+    EXPECT_EQ(arial, 6U) << fonts.out;
+    EXPECT_EQ(times, 6U) << fonts.out;
+}
+
+} // namespace
