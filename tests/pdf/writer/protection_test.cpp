@@ -20,8 +20,8 @@ namespace detail = pagora::detail;
 
 // Writes a sample document: three pages with labels ("A-I", "A-II", then "1"), a title with
 // bytes that need escaping, one line of text in a standard font on every page and a 2 x 2 RGB
-// image on the first, all with the fixed clock and prefix. Fonts and images are written the way
-// their subsystems write them: a dictionary object, a resource entry and a stream.
+// image on the first, all with the fixed clock and prefix. The image is written the way images
+// are: a stream object of the image kind and a resource entry.
 void WriteSample(const std::string& path, int mode, const std::string& owner,
                  const std::string& user, bool protect) {
     Pagora pdf(testing_support::MakeFixedHost());
@@ -31,11 +31,9 @@ void WriteSample(const std::string& path, int mode, const std::string& owner,
     pdf.BeginDoc(path);
     auto& s = pdf.State().writer;
 
-    const int font = detail::BeginIndirectObject(s, 0);
-    detail::WriteFileLine(s, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
-                             "/Encoding /WinAnsiEncoding >>");
-    detail::EndIndirectObject(s);
-    s.font_resources += "/" + s.resource_prefix + "F1 " + std::to_string(font) + " 0 R ";
+    pdf.SetFont("Helvetica", 12);
+    const std::string font =
+        detail::FormatName(s.resource_prefix + pdf.State().fonts.FontResourceName);
 
     const int image = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Image /Width 2 /Height 2 "
@@ -51,7 +49,7 @@ void WriteSample(const std::string& path, int mode, const std::string& owner,
         pdf.BeginPage();
         if (page == 0) pdf.SetLabel(2, "A-", 1);
         if (page == 2) pdf.SetLabel(1);
-        detail::WriteContent(s, "BT /" + s.resource_prefix + "F1 12 Tf 1 0 0 -1 50 100 Tm (" +
+        detail::WriteContent(s, "BT " + font + " 12 Tf 1 0 0 -1 50 100 Tm (" +
                                     detail::EscapeString(lines[page]) + ") Tj ET");
         if (page == 0)
             detail::WriteContent(s, "q 40 0 0 40 50 150 cm /" + s.resource_prefix + "Im1 Do Q");
