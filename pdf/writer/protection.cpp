@@ -5,6 +5,8 @@
 #include "pdf/writer/members.h"
 #include "pdf/writer/security.h"
 
+#include <utility>
+
 namespace pagora::detail {
 
 std::string GetObjectKey(const WriterState& s, int& object_number) {
