@@ -13,35 +13,6 @@ namespace kerbolt::ini {
 
 namespace {
 
-struct FileText {
-    bool exists = false;
-    bool readable = true;
-    std::vector<std::string> lines; // without their line ends
-};
-
-FileText Load(const std::string& path) {
-    FileText text;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return text;
-    text.exists = true;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        text.readable = false;
-        return text;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        text.lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return text;
-}
-
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!s.empty() && blank(s.front()))
@@ -51,15 +22,12 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        };
-        if (lower(a[i]) != lower(b[i])) return false;
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     }
-    return true;
+    return out;
 }
 
 // The name of a section header line, or nothing when the line is no header.
@@ -84,86 +52,128 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line) {
     return KeyLine{Trim(trimmed.substr(0, eq)), Trim(trimmed.substr(eq + 1))};
 }
 
-// Lines [first, last) of the first section of that name; first == last == npos when missing.
-struct SectionSpan {
-    std::size_t header = std::string::npos;
-    std::size_t end = std::string::npos;
-};
-
-SectionSpan FindSection(const std::vector<std::string>& lines, std::string_view section) {
-    SectionSpan span;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto name = HeaderName(lines[i]);
-        if (!name) continue;
-        if (span.header != std::string::npos) {
-            span.end = i;
-            return span;
-        }
-        if (SameName(*name, section)) span.header = i;
-    }
-    if (span.header != std::string::npos) span.end = lines.size();
-    return span;
-}
-
 } // namespace
 
-std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
-                                     std::string_view key) {
-    const FileText text = Load(path);
-    const SectionSpan span = FindSection(text.lines, section);
-    if (span.header == std::string::npos) return std::nullopt;
-    for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        const auto parsed = ParseKeyLine(text.lines[i]);
-        if (parsed && SameName(parsed->key, key)) return std::string(parsed->value);
+Document Document::Load(const std::string& path) {
+    Document doc;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return doc;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        doc.readable_ = false;
+        return doc;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        doc.readable_ = false;
+        return doc;
+    }
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        doc.lines_.push_back(std::move(line));
+        start = end + 1;
+    }
+    doc.Index();
+    return doc;
+}
+
+void Document::Index() {
+    sections_.clear();
+    first_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = HeaderName(lines_[i]);
+        if (!name) continue;
+        if (!sections_.empty()) sections_.back().end = i;
+        sections_.push_back({std::string(*name), i, lines_.size()});
+        first_.emplace(Lower(*name), sections_.size() - 1);
+    }
+}
+
+const Document::Section* Document::Find(std::string_view section) const {
+    const auto it = first_.find(Lower(Trim(section)));
+    return it == first_.end() ? nullptr : &sections_[it->second];
+}
+
+std::optional<std::string> Document::Value(std::string_view section, std::string_view key) const {
+    const Section* s = Find(section);
+    if (s == nullptr) return std::nullopt;
+    const std::string wanted = Lower(key);
+    for (std::size_t i = s->header + 1; i < s->end; ++i) {
+        const auto parsed = ParseKeyLine(lines_[i]);
+        if (parsed && Lower(parsed->key) == wanted) return std::string(parsed->value);
     }
     return std::nullopt;
 }
 
-bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
-                std::string_view value) {
-    FileText text = Load(path);
-    if (!text.readable) return false;
+std::vector<std::string> Document::SectionNames() const {
+    std::vector<std::string> names;
+    names.reserve(sections_.size());
+    for (const Section& s : sections_)
+        names.emplace_back(s.name);
+    return names;
+}
+
+void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
     std::string line;
     line.append(key).append("=").append(value);
-
-    const SectionSpan span = FindSection(text.lines, section);
-    if (span.header == std::string::npos) {
+    const Section* s = Find(section);
+    if (s == nullptr) {
         std::string header;
         header.append("[").append(section).append("]");
-        text.lines.push_back(std::move(header));
-        text.lines.push_back(std::move(line));
-    } else {
-        std::size_t insert_at = span.header + 1;
-        bool replaced = false;
-        for (std::size_t i = span.header + 1; i < span.end; ++i) {
-            const auto parsed = ParseKeyLine(text.lines[i]);
-            if (parsed && SameName(parsed->key, key)) {
-                text.lines[i] = std::move(line);
-                replaced = true;
-                break;
-            }
-            // A new key follows the section's last non-blank line, before any blank lines
-            // that separate it from the next section.
-            if (!Trim(text.lines[i]).empty()) insert_at = i + 1;
-        }
-        if (!replaced) {
-            text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-                              std::move(line));
-        }
+        lines_.push_back(std::move(header));
+        lines_.push_back(std::move(line));
+        Index();
+        return;
     }
+    const std::string wanted = Lower(key);
+    std::size_t insert_at = s->header + 1;
+    for (std::size_t i = s->header + 1; i < s->end; ++i) {
+        const auto parsed = ParseKeyLine(lines_[i]);
+        if (parsed && Lower(parsed->key) == wanted) {
+            lines_[i] = std::move(line);
+            Index();
+            return;
+        }
+        // A new key follows the section's last non-blank line, before any blank lines that
+        // separate it from the next section.
+        if (!Trim(lines_[i]).empty()) insert_at = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), std::move(line));
+    Index();
+}
 
+std::string Document::Serialize() const {
     std::string bytes;
-    for (const std::string& l : text.lines)
+    for (const std::string& l : lines_)
         bytes.append(l).append("\r\n");
-    return WriteFileAtomically(path, bytes);
+    return bytes;
+}
+
+std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
+                                     std::string_view key) {
+    return Document::Load(path).Value(section, key);
+}
+
+bool WriteValues(const std::string& path, std::string_view section,
+                 const std::vector<std::pair<std::string, std::string>>& keys) {
+    Document doc = Document::Load(path);
+    if (!doc.Readable()) return false;
+    for (const auto& [key, value] : keys)
+        doc.Set(section, key, value);
+    return WriteFileAtomically(path, doc.Serialize());
+}
+
+bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
+                std::string_view value) {
+    return WriteValues(path, section, {{std::string(key), std::string(value)}});
 }
 
 std::vector<std::string> SectionNames(const std::string& path) {
-    std::vector<std::string> names;
-    for (const std::string& line : Load(path).lines) {
-        if (const auto name = HeaderName(line)) names.emplace_back(*name);
-    }
-    return names;
+    return Document::Load(path).SectionNames();
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {

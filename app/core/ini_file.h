@@ -1,4 +1,4 @@
-// INI files read and written with the semantics of the classic profile functions, on bytes:
+// INI files read and written with the semantics of the desktop's own INI routines, on bytes:
 // a missing file, section or key reads as absent; a new key goes to the end of its section and a
 // new section to the end of the file; file order is kept. Names match without regard to ASCII
 // case, the first matching section and key win, and names and values are trimmed of blanks and
@@ -9,16 +9,52 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kerbolt::ini {
+
+// A file's lines held in memory, with an index of its sections for quick look-ups.
+class Document {
+public:
+    // The file's content; an empty document when the file is missing. `Readable()` is false when
+    // the file exists but could not be read.
+    static Document Load(const std::string& path);
+
+    bool Readable() const { return readable_; }
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+    std::vector<std::string> SectionNames() const;
+
+    // Sets a key in place, or adds it to the end of its section, or adds the section.
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+    // The file's bytes, every line ended by CR LF.
+    std::string Serialize() const;
+
+private:
+    struct Section {
+        std::string name;
+        std::size_t header = 0; // line of "[name]"
+        std::size_t end = 0;    // first line after the section
+    };
+    void Index();
+    const Section* Find(std::string_view section) const;
+
+    bool readable_ = true;
+    std::vector<std::string> lines_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> first_; // lower-case name to first section
+};
 
 // The value of a key, or nothing when the file, the section or the key is missing.
 std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
                                      std::string_view key);
 
-// Sets a key, creating the file (not its folder) and the section as needed. False when the file
-// could not be read or written; the file then stays as it was.
+// Sets keys of one section in order, creating the file (not its folder) and the section as
+// needed, in one atomic replacement. False when the file could not be read or written; the file
+// then stays as it was.
+bool WriteValues(const std::string& path, std::string_view section,
+                 const std::vector<std::pair<std::string, std::string>>& keys);
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value);
 

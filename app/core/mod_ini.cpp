@@ -33,9 +33,7 @@ std::int32_t SectionNumber(std::string_view digits) {
 
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
                     const std::string& default_value) {
-    // The whole value is read: a fixed buffer would cut long ticket texts.
-    const auto value = ini::ReadValue(path, Encode(section), Encode(key));
-    return value ? Decode(*value) : default_value;
+    return Snapshot(path).ReadIni(section, key, default_value);
 }
 
 bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
@@ -47,18 +45,45 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
     return ini::WriteValue(path, Encode(section), Encode(key), Encode(value));
 }
 
+bool WriteIniKeys(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> encoded;
+    encoded.reserve(keys.size());
+    for (const auto& [key, value] : keys)
+        encoded.emplace_back(Encode(key), Encode(value));
+    return ini::WriteValues(path, Encode(section), encoded);
+}
+
 std::vector<std::string> ListSections(const std::string& path) {
+    return Snapshot(path).ListSections();
+}
+
+std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path) {
+    return Snapshot(data_file_path).LastSectionIndex(prefix);
+}
+
+Snapshot::Snapshot(const std::string& path) : doc_(ini::Document::Load(path)) {}
+
+std::string Snapshot::ReadIni(const std::string& section, const std::string& key,
+                              const std::string& default_value) const {
+    // The whole value is read: a fixed buffer would cut long ticket texts.
+    const auto value = doc_.Value(Encode(section), Encode(key));
+    return value ? Decode(*value) : default_value;
+}
+
+std::vector<std::string> Snapshot::ListSections() const {
     std::vector<std::string> names;
-    for (const std::string& name : ini::SectionNames(path))
+    for (const std::string& name : doc_.SectionNames())
         names.push_back(Decode(name));
     return names;
 }
 
-std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path) {
+std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
     // Every name is seen: a list cut at a fixed size would make a new record reuse the number
     // of an older one and overwrite it.
     std::int32_t last = -1;
-    for (const std::string& name : ListSections(data_file_path)) {
+    for (const std::string& name : ListSections()) {
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
         const std::int32_t number = SectionNumber(std::string_view(name).substr(prefix.size()));
         if (number >= 0) last = number;

@@ -3,8 +3,11 @@
 // Windows-1252 bytes (a character outside that code page becomes "?") in scrambled form.
 #pragma once
 
+#include "app/core/ini_file.h"
+
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kerbolt::modINI {
@@ -24,5 +27,25 @@ std::vector<std::string> ListSections(const std::string& path);
 // The number of the last section in file order whose name is `prefix` followed by a decimal
 // number (case-sensitive), or -1. Every section of the file is seen, however many there are.
 std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path);
+
+// Writes several keys of one section in order, in one atomic replacement of the file: a record
+// is either written whole or not at all.
+bool WriteIniKeys(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& path);
+
+// A file read once for many look-ups, with the functions above: reading a list of records key
+// by key would otherwise read the whole file for every key.
+class Snapshot {
+public:
+    explicit Snapshot(const std::string& path);
+    std::string ReadIni(const std::string& section, const std::string& key,
+                        const std::string& default_value = {}) const;
+    std::vector<std::string> ListSections() const;
+    std::int32_t LastSectionIndex(const std::string& prefix) const;
+
+private:
+    ini::Document doc_;
+};
 
 } // namespace kerbolt::modINI

@@ -33,6 +33,9 @@ bool DownloadFile(IFtp& ftp, const std::string& remote_path, const std::string& 
 SyncResult SyncFromServer(IFtp& ftp, IPrompts& prompts, const std::string& remote_path,
                           const std::string& local_path, const std::string& data_file) {
     const std::string local = local_path.empty() ? data_file : local_path;
+    // Without a local path there is nowhere to put the copy (and no temporary file is made in
+    // whatever the working folder is).
+    if (local.empty()) return SyncResult{0, SyncOutcome::Failed};
     // Next to the local file, so that the rename stays on one file system and never leaves a
     // half-copied file in its place.
     const std::string temp = local + ".part";

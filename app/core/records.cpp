@@ -8,7 +8,6 @@
 
 namespace kerbolt {
 
-using modINI::ReadIni;
 using modINI::WriteIni;
 
 namespace {
@@ -31,7 +30,8 @@ std::string Trim(const std::string& s) {
 } // namespace
 
 ParamSettings ReadParamSettings(const std::string& ini_path) {
-    const auto read = [&](const char* key) { return ReadIni(kParamSection, key, ini_path); };
+    const modINI::Snapshot file(ini_path);
+    const auto read = [&](const char* key) { return file.ReadIni(kParamSection, key); };
     return {read("Langue"), read("Mail"),  read("Montant"),
             read("Titre"),  read("Texte"), read("Printer")};
 }
@@ -66,7 +66,8 @@ bool SavePrinter(const std::string& ini_path, const std::string& printer) {
 }
 
 InfosRecord ReadInfos(const std::string& data_file) {
-    const auto read = [&](const char* key) { return ReadIni(kInfosSection, key, data_file); };
+    const modINI::Snapshot file(data_file);
+    const auto read = [&](const char* key) { return file.ReadIni(kInfosSection, key); };
     return {read("mail"), read("pwd"),   read("Nom"),  read("rue"),   read("no"),
             read("npa"),  read("ville"), read("IBAN"), read("Mandat")};
 }
@@ -93,13 +94,13 @@ std::string IndemniteSection(std::int32_t number) {
 }
 
 std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
+    const modINI::Snapshot file(data_file);
     std::vector<PlaceRecord> places;
-    const std::int32_t last = modINI::LastSectionIndex(kPlacePrefix, data_file);
+    const std::int32_t last = file.LastSectionIndex(kPlacePrefix);
     for (std::int32_t i = 0; i <= last; ++i) {
         const std::string section = PlaceSection(i);
-        places.push_back({ReadIni(section, "IdPlace", data_file),
-                          ReadIni(section, "adresse", data_file),
-                          ReadIni(section, "Proprietaire", data_file)});
+        places.push_back({file.ReadIni(section, "IdPlace"), file.ReadIni(section, "adresse"),
+                          file.ReadIni(section, "Proprietaire")});
     }
     return places;
 }
@@ -178,18 +179,27 @@ bool WriteIndemnite(const std::string& data_file, std::int32_t number, const Ind
                       {"NumIndemn", &r.NumIndemn}});
 }
 
-IndemniteRecord ReadIndemnite(const std::string& data_file, std::int32_t number) {
+namespace {
+
+IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, std::int32_t number) {
     const std::string section = IndemniteSection(number);
-    const auto read = [&](const char* key) { return ReadIni(section, key, data_file); };
+    const auto read = [&](const char* key) { return file.ReadIni(section, key); };
     return {read("IdPlace"),    read("date"),      read("heure"),     read("nPlaques"),
             read("Montant100"), read("Montant60"), read("NumIndemn"), read("datepaiement")};
 }
 
+} // namespace
+
+IndemniteRecord ReadIndemnite(const std::string& data_file, std::int32_t number) {
+    return ReadIndemniteFrom(modINI::Snapshot(data_file), number);
+}
+
 std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file) {
+    const modINI::Snapshot file(data_file);
     std::vector<IndemniteRecord> records;
-    const std::int32_t last = modINI::LastSectionIndex(kIndemnitePrefix, data_file);
+    const std::int32_t last = file.LastSectionIndex(kIndemnitePrefix);
     for (std::int32_t i = 0; i <= last; ++i)
-        records.push_back(ReadIndemnite(data_file, i));
+        records.push_back(ReadIndemniteFrom(file, i));
     return records;
 }
 

@@ -1,8 +1,67 @@
-// State of the content subsystem: graphic state, colours, position, images and the content being built.
+// State of the content subsystem: graphic state, colours, position, images and the content being
+// built.
 #pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace pagora::detail {
 
-struct ContentState {};
+// One saved drawing state of the state stack (BeginSpace, tables, barcode captions).
+struct GraphicStateRecord {
+    float scale_factor = 0;
+    float current_x = 0;
+    float current_y = 0;
+    std::string fill_color;
+    std::string fill_pattern_color;
+    std::string line_color;
+    std::string line_pattern_color;
+    std::string text_color;
+    std::string text_pattern_color;
+    bool no_fill = false;
+    bool no_stroke = false;
+    bool no_text_color = false;
+    std::string font_family;
+    int32_t font_style = 0;
+    float font_size = 0;
+    int32_t font_encoding = 0;
+    float line_width = 0;
+};
 
-}  // namespace pagora::detail
+struct ContentState {
+    // Colour strings: "#r g b", "@c m y k", "%grey", empty (no colour) or a pattern name, whose
+    // pattern colour (for uncoloured patterns) is kept beside it.
+    std::string fill_color = "#1 1 1";
+    std::string fill_pattern_color;
+    bool no_fill = false;
+    std::string line_color = "#0 0 0";
+    std::string line_pattern_color;
+    bool no_stroke = false;
+    std::string text_color = "#0 0 0";
+    std::string text_pattern_color;
+    bool no_text_color = false;
+    // Stroke width in points. A new document starts at the PDF default of 1 so that a state
+    // restore never writes a zero (hairline) width that nobody asked for.
+    float line_width = 1;
+
+    // Box of the last drawn element in points of the default PDF space (y upwards).
+    float last_box_x1 = 0;
+    float last_box_y1 = 0;
+    float last_box_x2 = 0;
+    float last_box_y2 = 0;
+
+    // Saved drawing states, used from index 1 (kept by Abort, like the last box).
+    std::vector<GraphicStateRecord> state_stack;
+    int32_t state_depth = 0;
+
+    // Which transparency states the document already holds, by value (opacity 0 to 100, blend
+    // mode 0 to 15).
+    std::array<bool, 101> alpha_states{};
+    std::array<bool, 101> alpha_fill_states{};
+    std::array<bool, 101> alpha_line_states{};
+    std::array<bool, 16> blend_states{};
+};
+
+} // namespace pagora::detail

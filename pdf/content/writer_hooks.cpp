@@ -5,18 +5,9 @@
 
 namespace pagora::detail {
 
-void ResetContentState(ContentState& content) {
-    content = ContentState{};
-}
-
 void PlaceAutoObjects(Pagora::Members& m, bool at_end) {
     (void)m;
     (void)at_end;
-}
-
-void StartOverlayColours(Pagora::Members& m) {
-    WriteContent(m.writer, "0 0 0 rg");
-    WriteContent(m.writer, "0 0 0 RG");
 }
 
 } // namespace pagora::detail

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagora {
 
@@ -141,10 +142,68 @@ public:
     void SetFontSize(float Points);
 
     // ---- Colours, line style and transparency -------------------------------------------------
+    // Colours: a name ("Red", "LightBlue", ...), "#RRGGBB", "%n" (n percent black), "@c;m;y;k"
+    // (percentages), "@r;g;b" (0 to 255), a number with red in its low byte, or the name of a
+    // pattern, optionally followed by "|" and the colour of an uncoloured pattern. An empty
+    // colour switches filling (stroking, the text colour) off until the next colour.
+    void SetColorFill(std::string_view Color = {});
+    void SetColorLine(std::string_view Color = {});
+    void SetColorText(std::string_view Color = {});
+    // Line width in user units; a negative width is ignored.
+    void SetLineWidth(float Width);
+    // Cap in bits 4 to 6 (0x00 butt, 0x20 round, 0x40 square), join in bits 0 to 2 (0 miter,
+    // 2 round, 4 bevel); a miter limit below 1 is not written.
+    void SetLineStyle(int32_t Style, float MiterLimit = 0);
+    // "" or "Solid", "Dash", "Dot", "DashDot", "DashDotDot", or lengths in user units separated
+    // by ";" (on, off, on, ...).
+    void SetDash(std::string_view Pattern = {}, float Phase = 0);
+    // Opacity in percent (0 transparent to 100 opaque) of fill and stroke, fill, or stroke.
+    void SetAlpha(int16_t Value);
+    void SetAlphaFill(int16_t Value);
+    void SetAlphaLine(int16_t Value);
+    // Blend mode 0 to 15: Normal, Multiply, Screen, Overlay, Darken, Lighten, ColorDodge,
+    // ColorBurn, HardLight, SoftLight, Difference, Exclusion, Hue, Saturation, Color, Luminosity.
+    void SetBlend(int32_t Mode);
 
     // ---- Position, state stack and transformations --------------------------------------------
+    // Coordinates are user units from the top-left corner inside the margins, y downwards.
+    void SetXY(float X, float Y);
+    // Transform the coordinates of what follows; angles in degrees.
+    void AxisRotation(float Angle);
+    void AxisScaling(float ScaleX, float ScaleY);
+    void AxisSkewing(float AngleX, float AngleY);
+    void AxisTranslation(float TranslateX, float TranslateY);
+    // Opens a local space (origin, scale, rotation) with the drawing state saved; EndSpace
+    // closes it and brings back the position, unit, colours, line width and font.
+    void BeginSpace(float NewX = 0, float NewY = 0, float ScaleX = 1, float ScaleY = 1,
+                    float Angle = 0);
+    void EndSpace();
 
     // ---- Paths, shapes and rectangles ---------------------------------------------------------
+    // Options: 1 no stroke, 2 close, 4 fill (even-odd), 128 clip. A shape painted with neither
+    // stroke nor fill nor clip stays open and is painted with the next shape.
+    void MoveTo(float X, float Y);
+    void DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options = 0);
+    void DrawLineTo(float X, float Y, int32_t Options = 0);
+    // Curve type 1: cubic through two control points to (X3, Y3); 2: the current point is the
+    // first control point; 3: the end point (X2, Y2) is the second.
+    void DrawCurve(int16_t CurveType, float X1, float Y1, float X2, float Y2, float X3 = 0,
+                   float Y3 = 0, int32_t Options = 0);
+    // An arc of straight steps of Quality degrees, clockwise on the page; Ratio flattens it
+    // into an ellipse, Pie (or the fill option) joins it to the centre.
+    void DrawArc(float X, float Y, float Ray, float StartAngle = 0, float EndAngle = 360,
+                 float Ratio = 1, bool Pie = false, int16_t Quality = 1, int32_t Options = 0);
+    void DrawEllipse(float X, float Y, float XRay, float YRay, int32_t Options = 0);
+    void DrawCircle(float X, float Y, float Ray, int32_t Options = 0);
+    // A regular polygon with a vertex right of the centre; negative sides mirror it.
+    void DrawPolygon(float X, float Y, float Ray, int16_t Sides, int32_t Options = 0);
+    // Points as x and y alternating, as numbers or as numeric texts.
+    void DrawPolyline(const std::vector<double>& Points, int32_t Options = 0);
+    void DrawPolyline(const std::vector<std::string>& Points, int32_t Options = 0);
+    // Border: 1 left, 2 right, 4 top, 8 bottom sides; 16 top-left, 32 top-right, 64
+    // bottom-right, 128 bottom-left corners rounded with the radius Ray.
+    void DrawRect(float X, float Y, float xDim, float YDim, int32_t Options = 0,
+                  int32_t Border = 255, float Ray = 0);
 
     // ---- Text lines, measurement and text boxes -----------------------------------------------
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::testing {
+namespace kerbolt::fakes {
 
 class RecordingPrompts : public IPrompts {
 public:
@@ -60,4 +60,4 @@ public:
     FtpStatus status = FtpStatus::Ok;
 };
 
-} // namespace kerbolt::testing
+} // namespace kerbolt::fakes

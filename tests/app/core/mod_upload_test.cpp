@@ -36,10 +36,10 @@ TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
     for (const Case& c : cases) {
         TempDir dir;
         WriteFileBytes(dir.File("K"), "local");
-        testing::MemoryFtp ftp;
+        fakes::MemoryFtp ftp;
         ftp.files["web/ctrl/KB/K"] = "a larger server copy";
         ftp.status = c.status;
-        testing::RecordingPrompts prompts;
+        fakes::RecordingPrompts prompts;
         const SyncResult r = SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
         EXPECT_EQ(r.size, 0);
         EXPECT_EQ(r.outcome, c.outcome);
@@ -58,13 +58,17 @@ TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
 
 TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
     TempDir dir;
-    testing::MemoryFtp ftp;
+    fakes::MemoryFtp ftp;
     ftp.files["web/ctrl/KB/K"] = "copy";
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
     const SyncResult r = SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", dir.File("K"));
     EXPECT_EQ(r.size, 4);
     EXPECT_EQ(r.outcome, SyncOutcome::Placed);
     EXPECT_EQ(ReadFileBytes(dir.File("K")), "copy");
+
+    ftp.calls.clear();
+    EXPECT_EQ(SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", "").outcome, SyncOutcome::Failed);
+    EXPECT_TRUE(ftp.calls.empty());
 }
 
 } // namespace

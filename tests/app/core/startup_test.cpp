@@ -52,10 +52,10 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
     if (row.data_file) WriteFileBytes(folder + "/000NZFAP", "local");
 
-    testing::FixedPaths paths(folder, dir.File("tmp"));
-    testing::MemoryFtp ftp;
+    fakes::FixedPaths paths(folder, dir.File("tmp"));
+    fakes::MemoryFtp ftp;
     ftp.files["web/ctrl/KB/000NZFAP"] = "the server's larger copy";
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
 
@@ -86,9 +86,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, StartupTable, ::testing::ValuesIn(kRows),
 TEST(Startup, FirstStartCreatesTheFolderWithItsParents) {
     TempDir dir;
     const std::string folder = dir.File("home/.local/share/Kerbolt");
-    testing::FixedPaths paths(folder, dir.File("tmp"));
-    testing::MemoryFtp ftp;
-    testing::RecordingPrompts prompts;
+    fakes::FixedPaths paths(folder, dir.File("tmp"));
+    fakes::MemoryFtp ftp;
+    fakes::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
@@ -105,10 +105,10 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     ASSERT_TRUE(SaveLanguage(folder + "/Param.ini", 1));
     ASSERT_TRUE(SaveRememberedMail(folder + "/Param.ini", "a@b.ch"));
     WriteFileBytes(folder + "/000NZFAP", "local");
-    testing::FixedPaths paths(folder, dir.File("tmp"));
-    testing::MemoryFtp ftp;
+    fakes::FixedPaths paths(folder, dir.File("tmp"));
+    fakes::MemoryFtp ftp;
     ftp.status = FtpStatus::Unreachable;
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_EQ(decision.window, FirstWindow::frmMain);
@@ -122,9 +122,9 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
 TEST(Startup, AFolderThatCannotBeCreatedIsReported) {
     TempDir dir;
     WriteFileBytes(dir.File("file"), "x");
-    testing::FixedPaths paths(dir.File("file/Kerbolt"), dir.File("tmp"));
-    testing::MemoryFtp ftp;
-    testing::RecordingPrompts prompts;
+    fakes::FixedPaths paths(dir.File("file/Kerbolt"), dir.File("tmp"));
+    fakes::MemoryFtp ftp;
+    fakes::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_NE(decision.error.find(dir.File("file/Kerbolt")), std::string::npos);

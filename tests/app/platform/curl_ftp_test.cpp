@@ -7,9 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <filesystem>
+#include <netinet/in.h>
 #include <optional>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kerbolt {
@@ -53,7 +58,7 @@ protected:
     fs::path data = dir.Path() / "data";
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
 
     void SetUp() override {
         fs::create_directories(data);
@@ -167,7 +172,7 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
 TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
     TempDir dir;
     CurlFtp ftp(ConfigFor(testing_support::ClosedLoopbackPort()));
-    testing::RecordingPrompts prompts;
+    fakes::RecordingPrompts prompts;
     const std::string local = dir.File("000NZFAP");
     WriteFileBytes(local, "local");
     const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
@@ -177,6 +182,29 @@ TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
     EXPECT_EQ(ReadFileBytes(local), "local");
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"000NZFAP"});
     EXPECT_FALSE(modUpload::UploadDataFile(ftp, local, "000NZFAP"));
+}
+
+TEST(FtpSilentServer, GivesUpAfterTheResponseTimeLimit) {
+    // A server that accepts the connection and then never says a word.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    ServerConfig config = ConfigFor(ntohs(address.sin_port));
+    config.ftp_connect_timeout_s = 1;
+    config.ftp_response_timeout_s = 1;
+    CurlFtp ftp(config);
+    TempDir dir;
+    fakes::RecordingPrompts prompts;
+    const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
+    close(listener);
+    EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
+    EXPECT_TRUE(FilesIn(dir.Path()).empty());
 }
 
 TEST(CurlFtpUrl, LeadingSlashStaysAbsoluteAndOddCharactersAreEscaped) {

@@ -68,4 +68,4 @@ TEST(WindowCommon, CloseLabelSitsAtTheTopRightAndReportsClicks) {
     EXPECT_EQ(clicks, 1);
 }
 
-}  // namespace
+} // namespace

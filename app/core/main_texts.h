@@ -1,0 +1,42 @@
+// The main window's numbered messages and captions in the four languages.
+#pragma once
+
+#include <string>
+
+namespace kerbolt::frmMain {
+
+// Numbered messages.
+inline constexpr int kMsgNoPlates = 1;
+inline constexpr int kMsgNoSpot = 2;
+inline constexpr int kMsgCompleteDetails = 3;
+inline constexpr int kMsgUploadFailed = 4;
+inline constexpr int kMsgBuildMandate = 5;
+inline constexpr int kMsgViewMandate = 6;
+inline constexpr int kMsgNewVersion = 7;
+inline constexpr int kMsgNoMandate = 8;
+inline constexpr int kMsgMandateActive = 9;
+
+// The message of that number (1 to 9) in a language 1 to 4; empty for any other.
+std::string Message(int language, int number);
+
+// The controls whose captions follow the language (the preview's three headings included).
+enum class Caption {
+    lblTitre,
+    lblPlace,
+    lblPlaque,
+    Frame2,
+    cmdInfos,
+    cmdPlaces,
+    cmdParam,
+    cmdIndemn,
+    lblPrint,
+    cmdPrint,
+    lblBV2,
+    lblBV7,
+    lblBV10,
+};
+
+// The caption of a control in a language 1 to 4; empty for any other.
+std::string CaptionText(int language, Caption control);
+
+} // namespace kerbolt::frmMain

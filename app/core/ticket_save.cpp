@@ -1,0 +1,26 @@
+#include "app/core/ticket_save.h"
+
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+
+namespace kerbolt::frmMain {
+
+int CheckPrintEntry(const std::string& plates, int place_index) {
+    if (plates.empty()) return 1;
+    if (place_index < 0) return 2;
+    return 0;
+}
+
+SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
+                       const std::string& plates) {
+    SavedTicket saved;
+    saved.number = NextIndemniteNumber(state.DataFile);
+    const IndemniteRecord record = MakeIndemniteRecord(
+        place_index, clock.Now(), plates, state.TicketAmount, state.AccountKey, saved.number);
+    saved.reference = record.NumIndemn;
+    saved.written = WriteIndemnite(state.DataFile, saved.number, record);
+    saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
+    return saved;
+}
+
+} // namespace kerbolt::frmMain

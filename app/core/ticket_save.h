@@ -1,0 +1,29 @@
+// Print and save, without the printing: the refusals, the compensation record and its upload.
+#pragma once
+
+#include "app/core/module1.h"
+#include "app/platform/ports.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kerbolt::frmMain {
+
+// The number of the message that refuses the entry (1: no plates, 2: no spot), 0 when it may
+// be printed. Plates of blanks only are plates.
+int CheckPrintEntry(const std::string& plates, int place_index);
+
+struct SavedTicket {
+    std::int32_t number = 0;
+    std::string reference; // the account key, "-" and the number
+    bool written = false;
+    bool uploaded = false;
+};
+
+// Records a ticket for the spot at `place_index` of the spot list and uploads the data file.
+// Every value is computed before the first key is written, so that a record is never left
+// half-written by a value that cannot be computed.
+SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
+                       const std::string& plates);
+
+} // namespace kerbolt::frmMain

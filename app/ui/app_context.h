@@ -1,0 +1,43 @@
+// What every window works with: the application state and the ports to the outside world,
+// built once by the composition root (app/main.cpp) or by a test.
+#pragma once
+
+#include "app/core/config.h"
+#include "app/core/module1.h"
+#include "app/platform/notifier.h"
+#include "app/platform/ports.h"
+#include "app/platform/qt/printers.h"
+
+#include <functional>
+
+namespace kerbolt::ui {
+
+class frmMain;
+
+// The dialogs the main window opens.
+enum class Dialog { frmInfos, frmPlaces, frmIndemnites, frmLicence };
+
+// Where the dialogs and the mandate builder plug in. While a hook is empty its button opens
+// nothing.
+struct DialogHooks {
+    // Shows a dialog modally and returns when it closes; the main window is hidden meanwhile.
+    std::function<void(Dialog, frmMain&)> show_dialog;
+    // Writes the mandate document and opens it; true when the document was written.
+    std::function<bool(frmMain&)> build_mandate;
+};
+
+struct AppContext {
+    IPaths& paths;
+    IFtp& ftp;
+    IClock& clock;
+    IPrompts& prompts;
+    IShell& shell;
+    IExit& exit;
+    IPrinters& printers;
+    INotifier& notifier;
+    ServerConfig config = DefaultServerConfig();
+    Module1::State state{};
+    DialogHooks hooks{};
+};
+
+} // namespace kerbolt::ui

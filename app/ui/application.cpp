@@ -1,0 +1,78 @@
+#include "app/ui/application.h"
+
+#include "app/core/startup.h"
+#include "app/ui/frm_connect.h"
+#include "app/ui/frm_main.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace kerbolt::ui {
+
+void ConfigureApplication() {
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+namespace {
+
+// The windows open in the middle of the screen.
+void Centre(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
+
+} // namespace
+
+Application::~Application() {
+    delete connect_.data();
+    delete main_.data();
+}
+
+frmConnect* Application::ConnectWindow() const {
+    return connect_;
+}
+frmMain* Application::MainWindow() const {
+    return main_;
+}
+
+bool Application::Start() {
+    const Module1::StartupDecision decision = Module1::Main(
+        context_.state, context_.paths, context_.ftp, context_.prompts, context_.config);
+    if (!decision.error.empty()) {
+        context_.prompts.Show(decision.error, MessageIcon::Critical);
+        context_.exit.Exit(1);
+        return false;
+    }
+    if (decision.window == Module1::FirstWindow::frmMain)
+        ShowMain();
+    else
+        ShowConnect();
+    return true;
+}
+
+void Application::ShowConnect() {
+    if (connect_ == nullptr) {
+        connect_ = new frmConnect(context_);
+        QObject::connect(connect_, &frmConnect::SignedIn, connect_, [this] {
+            connect_->hide();
+            ShowMain();
+            // The sign-in window goes once its own handler has returned.
+            connect_->deleteLater();
+        });
+        Centre(*connect_);
+    }
+    connect_->show();
+}
+
+void Application::ShowMain() {
+    if (main_ == nullptr) {
+        main_ = new frmMain(context_);
+        Centre(*main_);
+    }
+    main_->show();
+}
+
+} // namespace kerbolt::ui

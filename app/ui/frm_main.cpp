@@ -1,0 +1,417 @@
+#include "app/ui/frm_main.h"
+
+#include "app/core/main_texts.h"
+#include "app/core/mod_ini.h"
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+#include "app/core/ticket_layout.h"
+#include "app/core/ticket_save.h"
+#include "app/platform/qt/desktop.h"
+#include "app/ui/flags.h"
+#include "app/ui/qr_painter.h"
+#include "app/ui/ticket_painter.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include <exception>
+#include <filesystem>
+
+namespace kerbolt::ui {
+
+// The preview box of the QR code, with its cross.
+class QrBox : public QWidget {
+public:
+    QrBox(const std::optional<QrPicture>& picture, QWidget* parent)
+        : QWidget(parent), picture_(picture) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        PaintQrBox(painter, picture_ ? &*picture_ : nullptr, QRectF(rect()));
+    }
+
+private:
+    const std::optional<QrPicture>& picture_;
+};
+
+namespace {
+
+namespace texts = kerbolt::frmMain;
+using Module1::kFrench;
+using texts::Caption;
+
+constexpr int kWidth = 10080;
+constexpr int kHeight = 9600;
+// The preview's frame; the preview's own layout is inside it.
+constexpr int kPreviewLeft = 5640;
+constexpr int kPreviewTop = 360;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Labels show line breaks as the ticket prints them.
+QString LabelText(const std::string& text) {
+    QString q = Q(text);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return q;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, Caption caption, QRect geometry) {
+    auto* label = new QLabel(Q(texts::CaptionText(kFrench, caption)), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const std::string& caption,
+                        QRect geometry) {
+    auto* button = new QPushButton(Q(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), context_(context) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    resize(Px(kWidth), Px(kHeight));
+
+    connect(AddCloseLabel(kWidth), &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
+
+    // The entry.
+    lblTitre_ = MakeLabel(this, "lblTitre", Caption::lblTitre, TwipsRect(360, 480, 4920, 330));
+    QFont title_font = lblTitre_->font();
+    title_font.setBold(true);
+    title_font.setPointSizeF(title_font.pointSizeF() * 1.25);
+    lblTitre_->setFont(title_font);
+
+    lblPlace_ = MakeLabel(this, "lblPlace", Caption::lblPlace, TwipsRect(360, 1020, 2280, 300));
+    cmbPlace_ = new QComboBox(this);
+    cmbPlace_->setObjectName(QStringLiteral("cmbPlace"));
+    cmbPlace_->setGeometry(TwipsRect(2700, 975, 2580, 375));
+    connect(cmbPlace_, &QComboBox::currentIndexChanged, this, [this] { Creer(); });
+
+    lblPlaque_ = MakeLabel(this, "lblPlaque", Caption::lblPlaque, TwipsRect(360, 1500, 2280, 300));
+    txtPlaques_ = new QLineEdit(this);
+    txtPlaques_->setObjectName(QStringLiteral("txtPlaques"));
+    txtPlaques_->setGeometry(TwipsRect(2700, 1455, 2580, 375));
+    connect(txtPlaques_, &QLineEdit::textChanged, this, [this] { Creer(); });
+
+    lblPrint_ = MakeLabel(this, "lblPrint", Caption::lblPrint, TwipsRect(360, 1980, 2280, 300));
+    cmbPrinters_ = new QComboBox(this);
+    cmbPrinters_->setObjectName(QStringLiteral("cmbPrinters"));
+    cmbPrinters_->setGeometry(TwipsRect(2700, 1935, 2580, 375));
+    // Only the user's own choice is stored, not the filling of the list.
+    connect(cmbPrinters_, &QComboBox::activated, this, [this] { cmbPrinters_Click(); });
+
+    cmdPrint_ = MakeButton(this, "cmdPrint", texts::CaptionText(kFrench, Caption::cmdPrint),
+                           TwipsRect(2700, 2520, 2580, 555));
+    connect(cmdPrint_, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
+
+    // The settings.
+    Frame2_ = new QGroupBox(Q(texts::CaptionText(kFrench, Caption::Frame2)), this);
+    Frame2_->setObjectName(QStringLiteral("Frame2"));
+    Frame2_->setGeometry(TwipsRect(360, 3480, 4920, 1800));
+    cmdInfos_ = MakeButton(Frame2_, "cmdInfos", texts::CaptionText(kFrench, Caption::cmdInfos),
+                           TwipsRect(180, 420, 2220, 495));
+    cmdPlaces_ = MakeButton(Frame2_, "cmdPlaces", texts::CaptionText(kFrench, Caption::cmdPlaces),
+                            TwipsRect(2520, 420, 2220, 495));
+    cmdParam_ = MakeButton(Frame2_, "cmdParam", texts::CaptionText(kFrench, Caption::cmdParam),
+                           TwipsRect(180, 1080, 2220, 495));
+    cmdIndemn_ = MakeButton(Frame2_, "cmdIndemn", texts::CaptionText(kFrench, Caption::cmdIndemn),
+                            TwipsRect(2520, 1080, 2220, 495));
+    connect(cmdInfos_, &QPushButton::clicked, this, [this] { ShowDialog(Dialog::frmInfos); });
+    connect(cmdPlaces_, &QPushButton::clicked, this, [this] { ShowDialog(Dialog::frmPlaces); });
+    connect(cmdParam_, &QPushButton::clicked, this, [this] {
+        context_.state.IndemnitesMode = 1;
+        ShowDialog(Dialog::frmIndemnites);
+    });
+    connect(cmdIndemn_, &QPushButton::clicked, this, [this] {
+        context_.state.IndemnitesMode = 0;
+        ShowDialog(Dialog::frmIndemnites);
+    });
+
+    // The mandate.
+    cmdMandat_ = MakeButton(this, "cmdMandat", texts::Message(kFrench, texts::kMsgBuildMandate),
+                            TwipsRect(360, 5640, 2400, 495));
+    connect(cmdMandat_, &QPushButton::clicked, this, [this] { cmdMandat_Click(); });
+    lblMandat_ = new QLabel(this);
+    lblMandat_->setObjectName(QStringLiteral("lblMandat"));
+    lblMandat_->setGeometry(TwipsRect(2880, 5700, 2400, 375));
+    lblMandat_->setAlignment(Qt::AlignCenter);
+    // Its light text colours need a dark ground.
+    lblMandat_->setAutoFillBackground(true);
+    QPalette mandate_palette = lblMandat_->palette();
+    mandate_palette.setColor(QPalette::Window, QColor(64, 64, 64));
+    lblMandat_->setPalette(mandate_palette);
+
+    auto* lblInfos = new ClickLabel(QStringLiteral("Infos"), this);
+    lblInfos->setObjectName(QStringLiteral("lblInfos"));
+    lblInfos->setGeometry(TwipsRect(360, 9000, 900, 300));
+    QFont link_font = lblInfos->font();
+    link_font.setUnderline(true);
+    lblInfos->setFont(link_font);
+    lblInfos->setCursor(Qt::PointingHandCursor);
+    connect(lblInfos, &ClickLabel::clicked, this, [this] { ShowDialog(Dialog::frmLicence); });
+
+    for (int i = 0; i < 4; ++i) {
+        auto* flag = new ClickLabel(this);
+        flag->setObjectName(QStringLiteral("imgLangue%1").arg(i));
+        flag->setGeometry(TwipsRect(2880 + i * 600, 9000, 420, 285));
+        flag->setPixmap(FlagPixmap(i, flag->size()));
+        flag->setCursor(Qt::PointingHandCursor);
+        connect(flag, &ClickLabel::clicked, this, [this, i] { imgLangue_Click(i); });
+    }
+
+    // The preview, laid out as the ticket prints.
+    auto* frame3 = new QWidget(this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    frame3->setGeometry(TwipsRect(kPreviewLeft, kPreviewTop, 4215, 8880));
+    frame3->setAutoFillBackground(true);
+    QPalette white = frame3->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    frame3->setPalette(white);
+
+    auto* image1 = new QLabel(frame3);
+    image1->setObjectName(QStringLiteral("Image1"));
+    const QImage logo = TicketLogo();
+    if (!logo.isNull()) {
+        // The logo keeps its proportions within the space above the title.
+        const int height = std::min(1080, TicketLogoHeight(logo.width(), logo.height()));
+        const int width = height * logo.width() / std::max(1, logo.height());
+        image1->setGeometry(TwipsRect((4095 - width) / 2, 60, width, height));
+        image1->setScaledContents(true);
+        image1->setPixmap(QPixmap::fromImage(logo));
+    }
+
+    for (int i = 0; i < kTicketLabelCount; ++i) {
+        const auto& r = kPreviewLabelRects[static_cast<std::size_t>(i)];
+        auto* label = new QLabel(frame3);
+        label->setObjectName(QStringLiteral("lblBV%1").arg(i));
+        label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
+        label->setFont(TicketLabelFont(i));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A long title takes the box's second line; the text keeps its own line breaks, as on
+        // the printed ticket.
+        label->setWordWrap(i == kLabelTitle);
+        lblBV_[static_cast<std::size_t>(i)] = label;
+    }
+    lblBV_[kLabelPayeeHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV2)));
+    lblBV_[kLabelAmountHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV7)));
+    lblBV_[kLabelMessageHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV10)));
+    lblBV_[kLabelAmount]->setText(QString::fromLatin1(kInitialAmountLabel));
+
+    picBox_ = new QrBox(qr_, frame3);
+    picBox_->setObjectName(QStringLiteral("picBox"));
+    picBox_->setGeometry(TwipsRect(kPreviewQrRect.left, kPreviewQrRect.top, kPreviewQrRect.width,
+                                   kPreviewQrRect.height));
+
+    Form_Load();
+}
+
+std::string frmMain::MandatePath() const {
+    return modUpload::MandateLocalPath(context_.state.DataFolder, context_.state.AccountKey);
+}
+
+void frmMain::Form_Load() {
+    Module1::State& state = context_.state;
+    modUpload::SyncFromServer(context_.ftp, context_.prompts,
+                              modUpload::MandateDownloadPath(state.AccountKey), MandatePath());
+
+    if (state.NewInstall) {
+        const bool yes = context_.prompts.Ask(
+            texts::Message(state.Language, texts::kMsgCompleteDetails), MessageIcon::None);
+        context_.notifier.NotifyServer(state.AccountKey);
+        if (yes) ShowDialog(Dialog::frmInfos);
+    }
+
+    for (const std::string& name : context_.printers.Names())
+        cmbPrinters_->addItem(Q(name));
+    const std::string saved = ReadParamSettings(state.IniPath).Printer;
+    state.SavedPrinterName = context_.printers.CurrentName();
+    // A name no longer installed shows no choice.
+    cmbPrinters_->setCurrentIndex(
+        cmbPrinters_->findText(Q(saved.empty() ? state.SavedPrinterName : saved),
+                               Qt::MatchFixedString | Qt::MatchCaseSensitive));
+
+    ListePlaces();
+    Creer();
+    ApplyLanguage();
+    ShowMandateState();
+}
+
+void frmMain::ShowMandateState() {
+    const int language = context_.state.Language;
+    const bool have_document = std::filesystem::is_regular_file(MandatePath());
+    cmdMandat_->setText(Q(texts::Message(language, have_document ? texts::kMsgViewMandate
+                                                                 : texts::kMsgBuildMandate)));
+    const bool active = !ReadInfos(context_.state.DataFile).Mandat.empty();
+    lblMandat_->setText(
+        Q(texts::Message(language, active ? texts::kMsgMandateActive : texts::kMsgNoMandate)));
+    QPalette palette = lblMandat_->palette();
+    palette.setColor(QPalette::WindowText, active ? QColor(192, 255, 192) : QColor(255, 192, 192));
+    lblMandat_->setPalette(palette);
+}
+
+void frmMain::ListePlaces() {
+    const QSignalBlocker blocker(cmbPlace_);
+    cmbPlace_->clear();
+    const std::int32_t last = modINI::LastSectionIndex(kPlacePrefix, context_.state.DataFile);
+    for (std::int32_t i = 0; i <= last; ++i)
+        cmbPlace_->addItem(Q(modINI::ReadIni(PlaceSection(i), "IdPlace", context_.state.DataFile)));
+    // The list starts with no spot chosen.
+    cmbPlace_->setCurrentIndex(-1);
+}
+
+void frmMain::Creer() {
+    const Module1::State& state = context_.state;
+    TicketInputs inputs;
+    inputs.language = state.Language;
+    inputs.title = state.TicketTitle;
+    inputs.text = state.TicketText;
+    inputs.amount = state.TicketAmount;
+    inputs.footer = state.TicketFooter;
+    const int place = cmbPlace_->currentIndex();
+    if (place >= 0)
+        inputs.spot_address = modINI::ReadIni(PlaceSection(place), "adresse", state.DataFile);
+    inputs.plates = txtPlaques_->text().toStdString();
+    inputs.account_key = state.AccountKey;
+    inputs.record_number = NextIndemniteNumber(state.DataFile);
+    inputs.previous_amount_label = lblBV_[kLabelAmount]->text().toStdString();
+    preview_ = BuildTicketPreview(inputs);
+    for (int i = 0; i < kTicketLabelCount; ++i) {
+        const std::string& text = preview_.labels[static_cast<std::size_t>(i)];
+        const bool heading =
+            i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
+        // Without a language the headings keep their captions.
+        if (heading && text.empty()) continue;
+        lblBV_[static_cast<std::size_t>(i)]->setText(LabelText(text));
+    }
+    qr_ = CreateTicketQrPicture(preview_.payload);
+    picBox_->update();
+}
+
+void frmMain::ApplyLanguage() {
+    const int language = context_.state.Language;
+    const auto apply = [language](auto* control, Caption caption) {
+        const std::string text = texts::CaptionText(language, caption);
+        if (!text.empty()) control->setText(Q(text));
+    };
+    apply(lblTitre_, Caption::lblTitre);
+    apply(lblPlace_, Caption::lblPlace);
+    apply(lblPlaque_, Caption::lblPlaque);
+    if (const std::string title = texts::CaptionText(language, Caption::Frame2); !title.empty())
+        Frame2_->setTitle(Q(title));
+    apply(cmdInfos_, Caption::cmdInfos);
+    apply(cmdPlaces_, Caption::cmdPlaces);
+    apply(cmdParam_, Caption::cmdParam);
+    apply(cmdIndemn_, Caption::cmdIndemn);
+    apply(lblPrint_, Caption::lblPrint);
+    apply(cmdPrint_, Caption::cmdPrint);
+    apply(lblBV_[kLabelPayeeHeading], Caption::lblBV2);
+    apply(lblBV_[kLabelAmountHeading], Caption::lblBV7);
+    apply(lblBV_[kLabelMessageHeading], Caption::lblBV10);
+}
+
+void frmMain::cmdPrint_Click() {
+    Module1::State& state = context_.state;
+    const std::string plates = txtPlaques_->text().toStdString();
+    const int place = cmbPlace_->currentIndex();
+    if (const int refusal = texts::CheckPrintEntry(plates, place); refusal != 0) {
+        context_.prompts.Show(texts::Message(state.Language, refusal), MessageIcon::Information);
+        if (refusal == texts::kMsgNoPlates)
+            txtPlaques_->setFocus();
+        else
+            cmbPlace_->setFocus();
+        return;
+    }
+
+    // The ticket printed is the one the preview shows for this very record.
+    Creer();
+    const texts::SavedTicket saved =
+        texts::SaveTicket(state, context_.ftp, context_.clock, place, plates);
+
+    context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
+    const TicketPreview printed = preview_;
+    const std::optional<QrPicture> printed_qr = qr_;
+    std::string error;
+    try {
+        error = context_.printers.PrintPage([&](QPainter& painter, QPrinter&) {
+            PaintTicket(painter, printed, printed_qr ? &*printed_qr : nullptr, TicketLogo());
+        });
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    // The record stays written and uploaded; the user sees why nothing came out.
+    if (!error.empty()) context_.prompts.Show(error, MessageIcon::Critical);
+
+    cmbPlace_->setCurrentIndex(-1);
+    txtPlaques_->clear();
+    Creer();
+    context_.notifier.NotifyServer(saved.reference);
+    if (!saved.uploaded)
+        context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
+                              MessageIcon::Information);
+}
+
+void frmMain::cmbPrinters_Click() {
+    SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString());
+}
+
+void frmMain::ShowDialog(Dialog dialog) {
+    if (!context_.hooks.show_dialog) return;
+    hide();
+    context_.hooks.show_dialog(dialog, *this);
+    show();
+}
+
+void frmMain::cmdMandat_Click() {
+    const std::string path = MandatePath();
+    if (std::filesystem::is_regular_file(path)) {
+        context_.shell.OpenDocument(path);
+        return;
+    }
+    if (!context_.hooks.build_mandate) return;
+    if (context_.hooks.build_mandate(*this))
+        cmdMandat_->setText(Q(texts::Message(context_.state.Language, texts::kMsgViewMandate)));
+}
+
+void frmMain::imgLangue_Click(int index) {
+    Module1::State& state = context_.state;
+    state.Language = static_cast<std::int16_t>(index + 1);
+    SaveLanguage(state.IniPath, state.Language);
+    ApplyLanguage();
+    Module1::LoadDefaultTexts(state, context_.config);
+    Creer();
+    // The mandate texts follow the language too, not only at the next start.
+    ShowMandateState();
+}
+
+void frmMain::lblUndo_Click() {
+    hide();
+    Form_QueryUnload();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Form_QueryUnload();
+}
+
+void frmMain::Form_QueryUnload() {
+    if (unloading_) return;
+    unloading_ = true;
+    context_.printers.SelectCurrent(context_.state.SavedPrinterName);
+    context_.exit.Exit(0);
+}
+
+} // namespace kerbolt::ui

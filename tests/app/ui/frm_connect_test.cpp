@@ -1,0 +1,177 @@
+#include "app/ui/frm_connect.h"
+
+#include "app/core/connect_texts.h"
+#include "app/core/main_texts.h"
+#include "app/core/mod_ini.h"
+#include "app/core/records.h"
+#include "app/ui/application.h"
+#include "app/ui/frm_main.h"
+#include "tests/app/core/ini_dump.h"
+#include "tests/app/ui/ui_harness.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kerbolt::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Click;
+using testing::Control;
+using testing::Prompt;
+using testing::Server;
+using testing::UiHarness;
+
+// Runs the deletions that windows asked for once their handlers returned.
+void ProcessDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void SignInWith(QWidget* window, const char* mail, const char* password) {
+    Control<QLineEdit>(window, "txtMail")->setText(QString::fromUtf8(mail));
+    Control<QLineEdit>(window, "txtPwd")->setText(QString::fromUtf8(password));
+    Control<QPushButton>(window, "cmdOpen")->click();
+}
+
+TEST(FirstStart, LanguageFrameThenGermanCaptionsAndNewUserNote) {
+    UiHarness harness(Server::Stopped);
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    EXPECT_TRUE(fs::is_directory(harness.dir.File("data/Kerbolt")));
+    frmConnect* window = application.ConnectWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(application.MainWindow(), nullptr);
+    auto* frame = Control<QGroupBox>(window, "fraLangue");
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->title(), QStringLiteral("Select your Language"));
+    EXPECT_EQ(frame->y(), Px(2040));
+    // The design captions are the French ones until a language is picked.
+    EXPECT_EQ(Control<QLabel>(window, "lblMail")->text(), QStringLiteral("Adresse Email :"));
+
+    Control<QPushButton>(window, "cmdLangue1")->click();
+    EXPECT_EQ(testing::DumpIni(harness.dir.File("data/Kerbolt/Param.ini")),
+              (std::vector<std::string>{"[Param]", "Langue=2"}));
+    EXPECT_EQ(Control<QLabel>(window, "lblMail")->text(), QStringLiteral("E-Mail-Adresse:"));
+    EXPECT_EQ(Control<QPushButton>(window, "cmdOpen")->text(), QStringLiteral("Öffnen"));
+    EXPECT_FALSE(frame->isVisible());
+    auto* note = Control<QLabel>(window, "lblNewUser");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text().toStdString(),
+              kerbolt::frmConnect::CaptionText(Module1::kGerman,
+                                               kerbolt::frmConnect::Caption::lblNewUser));
+    EXPECT_EQ(harness.context->state.TicketTitle,
+              "Entschädigung für die Nutzung eines privaten Parkplatzes");
+    EXPECT_TRUE(harness.prompts.prompts.empty());
+}
+
+TEST(FirstStart, FlagsChangeTheLanguageAndThePasswordBoxMasksWithStars) {
+    UiHarness harness(Server::Stopped);
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    frmConnect* window = application.ConnectWindow();
+    Click(Control<QLabel>(window, "imgLangue3"));
+    EXPECT_EQ(harness.context->state.Language, Module1::kItalian);
+    EXPECT_EQ(modINI::ReadIni("Param", "Langue", harness.context->state.IniPath), "4");
+    EXPECT_EQ(Control<QPushButton>(window, "cmdOpen")->text(), QStringLiteral("Apri"));
+
+    auto* password = Control<QLineEdit>(window, "txtPwd");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    Control<QCheckBox>(window, "chkPwd")->click();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
+    Control<QCheckBox>(window, "chkPwd")->click();
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+
+    Click(Control<QLabel>(window, "lblUndo"));
+    EXPECT_EQ(harness.exit.codes, std::vector<int>{0});
+}
+
+TEST(SignInWindow, NewAccountOnTheServerOpensTheMainWindowAndAsksForDetails) {
+    UiHarness harness;
+    harness.prompts.answers = {false};
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    Control<QPushButton>(application.ConnectWindow(), "cmdLangue2")->click();
+    Control<QCheckBox>(application.ConnectWindow(), "chkNoPwd")->setChecked(true);
+    SignInWith(application.ConnectWindow(), "a@b.ch", "secret1");
+
+    const std::string data_file = harness.dir.File("data/Kerbolt/000NZFAP");
+    EXPECT_EQ(testing::DumpIni(data_file),
+              (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
+    EXPECT_EQ(modINI::ReadIni("Param", "Mail", harness.context->state.IniPath), "a@b.ch");
+    ASSERT_NE(application.MainWindow(), nullptr);
+    EXPECT_TRUE(application.MainWindow()->isVisible());
+    EXPECT_EQ(harness.prompts.prompts,
+              (std::vector<Prompt>{
+                  {kerbolt::frmMain::Message(Module1::kEnglish, 3), MessageIcon::None, true}}));
+    // The server hears of the new installation by the bare key, whatever the answer.
+    EXPECT_EQ(harness.notifier.references, std::vector<std::string>{"000NZFAP"});
+    ProcessDeferredDeletes();
+    EXPECT_EQ(application.ConnectWindow(), nullptr);
+    // Account creation uploads nothing.
+    EXPECT_FALSE(fs::exists(harness.ServerFile("000NZFAP")));
+}
+
+TEST(SignInWindow, ServerDownCreatesNoAccount) {
+    UiHarness harness(Server::Stopped);
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    Control<QPushButton>(application.ConnectWindow(), "cmdLangue0")->click();
+    SignInWith(application.ConnectWindow(), "a@b.ch", "secret1");
+    EXPECT_EQ(harness.prompts.prompts,
+              (std::vector<Prompt>{{"Le serveur est injoignable ; veuillez réessayer plus tard.",
+                                    MessageIcon::Information, false}}));
+    EXPECT_FALSE(fs::exists(harness.dir.File("data/Kerbolt/000NZFAP")));
+    EXPECT_EQ(application.MainWindow(), nullptr);
+    EXPECT_EQ(application.ConnectWindow()->FailedAttempts(), 0);
+    EXPECT_TRUE(harness.exit.codes.empty());
+}
+
+TEST(SignInWindow, ThreeWrongPasswordsEndTheProgram) {
+    UiHarness harness;
+    fs::create_directories(harness.dir.File("data/Kerbolt"));
+    modINI::WriteIni("Param", "Langue", "3", harness.dir.File("data/Kerbolt/Param.ini"));
+    WriteAccount(harness.dir.File("data/Kerbolt/000NZFAP"), "a@b.ch", "secret1");
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    for (int i = 0; i < 3; ++i)
+        SignInWith(application.ConnectWindow(), "a@b.ch", "secret2");
+    const std::string wrong = kerbolt::frmConnect::LoginMessage(Module1::kEnglish, 3);
+    EXPECT_EQ(harness.prompts.prompts,
+              (std::vector<Prompt>{
+                  {wrong, MessageIcon::Information, false},
+                  {wrong, MessageIcon::Information, false},
+                  {"Too many attempts, the program will stop", MessageIcon::Critical, false}}));
+    EXPECT_EQ(harness.exit.codes, std::vector<int>{0});
+    EXPECT_EQ(application.MainWindow(), nullptr);
+    EXPECT_TRUE(fs::exists(harness.dir.File("data/Kerbolt/000NZFAP")));
+}
+
+TEST(StartUp, RememberedAddressOpensTheMainWindowAfterSynchronising) {
+    UiHarness harness;
+    const std::string folder = harness.dir.File("data/Kerbolt");
+    fs::create_directories(folder);
+    modINI::WriteIni("Param", "Langue", "1", folder + "/Param.ini");
+    modINI::WriteIni("Param", "Mail", "a@b.ch", folder + "/Param.ini");
+    WriteAccount(folder + "/000NZFAP", "a@b.ch", "secret1");
+    // The server's copy is larger: it holds a ticket this computer has not seen.
+    WriteAccount(harness.ServerFile("000NZFAP"), "a@b.ch", "secret1");
+    modINI::WriteIni("INDEMNITE0", "NumIndemn", "000NZFAP-0", harness.ServerFile("000NZFAP"));
+
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    EXPECT_EQ(application.ConnectWindow(), nullptr);
+    ASSERT_NE(application.MainWindow(), nullptr);
+    EXPECT_TRUE(application.MainWindow()->isVisible());
+    EXPECT_EQ(application.MainWindow()->Preview().reference, "000NZFAP-1");
+    EXPECT_TRUE(harness.prompts.prompts.empty());
+}
+
+} // namespace
+} // namespace kerbolt::ui

@@ -1,0 +1,302 @@
+#include "app/ui/frm_main.h"
+
+#include "app/core/main_texts.h"
+#include "app/core/mod_ini.h"
+#include "app/core/records.h"
+#include "tests/app/core/ini_dump.h"
+#include "tests/app/ui/ui_harness.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kerbolt::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Click;
+using testing::Control;
+using testing::Prompt;
+using testing::Server;
+using testing::UiHarness;
+using testing_support::ReadFileBytes;
+using testing_support::RunCommand;
+
+// A signed-in user with an account and three spots.
+class MainWindow : public ::testing::Test {
+protected:
+    explicit MainWindow(Server server = Server::Running) : harness_(server) {}
+    void SetUp() override {
+        harness_.SignedIn(Module1::kFrench);
+        WriteAccount(DataFile(), "a@b.ch", "secret1");
+        WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                 {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
+                                 {"C3", "Quai 3, 1000 Lausanne", "2"}});
+    }
+    const std::string& DataFile() const { return harness_.context->state.DataFile; }
+    frmMain& Open() {
+        window_ = std::make_unique<frmMain>(*harness_.context);
+        window_->show();
+        return *window_;
+    }
+    template <typename T> T* Get(const char* name) { return Control<T>(window_.get(), name); }
+    void Print(int place, const char* plates) {
+        Get<QComboBox>("cmbPlace")->setCurrentIndex(place);
+        Get<QLineEdit>("txtPlaques")->setText(QString::fromUtf8(plates));
+        Get<QPushButton>("cmdPrint")->click();
+    }
+
+    UiHarness harness_;
+    std::unique_ptr<frmMain> window_;
+};
+
+class MainWindowOffline : public MainWindow {
+protected:
+    MainWindowOffline() : MainWindow(Server::Stopped) {}
+};
+
+TEST_F(MainWindowOffline, SpotsWithoutChoiceAndActiveMandateInGreen) {
+    modINI::WriteIni("INFOS", "Mandat", "x", DataFile());
+    Open();
+    auto* spots = Get<QComboBox>("cmbPlace");
+    ASSERT_EQ(spots->count(), 3);
+    EXPECT_EQ(spots->itemText(2), QStringLiteral("C3"));
+    EXPECT_EQ(spots->currentIndex(), -1);
+    auto* mandate = Get<QLabel>("lblMandat");
+    EXPECT_EQ(mandate->text(), QStringLiteral("Mandat actif"));
+    EXPECT_EQ(mandate->palette().color(QPalette::WindowText), QColor(192, 255, 192));
+    EXPECT_EQ(Get<QPushButton>("cmdMandat")->text(), QStringLiteral("Generér le mandat"));
+    // A signed-in user who is no new one is asked nothing.
+    EXPECT_TRUE(harness_.prompts.prompts.empty());
+    EXPECT_TRUE(harness_.notifier.references.empty());
+}
+
+TEST_F(MainWindowOffline, NoSpotsNoMandateAndAnExistingMandateDocument) {
+    WriteAccount(DataFile() + "-empty", "a@b.ch", "x");
+    harness_.context->state.DataFile = DataFile() + "-empty";
+    const std::string mandate = harness_.context->state.DataFolder + "/Mandat_" +
+                                harness_.context->state.AccountKey + ".pdf";
+    testing_support::WriteFileBytes(mandate, "%PDF-1.4\n");
+    Open();
+    EXPECT_EQ(Get<QComboBox>("cmbPlace")->count(), 0);
+    EXPECT_EQ(Get<QLabel>("lblMandat")->text(), QStringLiteral("Pas de mandat actif"));
+    EXPECT_EQ(Get<QLabel>("lblMandat")->palette().color(QPalette::WindowText),
+              QColor(255, 192, 192));
+    EXPECT_EQ(Get<QPushButton>("cmdMandat")->text(), QStringLiteral("Voir le mandat"));
+    Get<QPushButton>("cmdMandat")->click();
+    EXPECT_EQ(harness_.shell.opened, std::vector<std::string>{mandate});
+}
+
+TEST_F(MainWindowOffline, NewUserIsAskedOnceAndOnlyYesOpensTheContactDialog) {
+    for (const bool answer : {false, true}) {
+        harness_.prompts = {};
+        harness_.notifier.references.clear();
+        harness_.prompts.answers = {answer};
+        harness_.context->state.NewInstall = true;
+        std::vector<Dialog> opened;
+        harness_.context->hooks.show_dialog = [&](Dialog dialog, frmMain& main) {
+            EXPECT_FALSE(main.isVisible());
+            opened.push_back(dialog);
+        };
+        Open();
+        EXPECT_EQ(harness_.prompts.prompts,
+                  (std::vector<Prompt>{
+                      {kerbolt::frmMain::Message(Module1::kFrench, 3), MessageIcon::None, true}}));
+        EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP"});
+        EXPECT_EQ(opened, answer ? std::vector<Dialog>{Dialog::frmInfos} : std::vector<Dialog>{});
+    }
+}
+
+TEST_F(MainWindowOffline, DialogButtonsHideTheWindowWhileTheirHookRuns) {
+    Open();
+    // Without the dialogs the buttons open nothing and the window stays.
+    Get<QPushButton>("cmdPlaces")->click();
+    EXPECT_TRUE(window_->isVisible());
+
+    std::vector<std::pair<Dialog, float>> opened;
+    harness_.context->hooks.show_dialog = [&](Dialog dialog, frmMain& main) {
+        EXPECT_FALSE(main.isVisible());
+        opened.emplace_back(dialog, main.Context().state.IndemnitesMode);
+    };
+    Get<QPushButton>("cmdInfos")->click();
+    Get<QPushButton>("cmdPlaces")->click();
+    Get<QPushButton>("cmdParam")->click();
+    Get<QPushButton>("cmdIndemn")->click();
+    Click(Get<QLabel>("lblInfos"));
+    EXPECT_TRUE(window_->isVisible());
+    const std::vector<std::pair<Dialog, float>> expected = {{Dialog::frmInfos, 0.0f},
+                                                            {Dialog::frmPlaces, 0.0f},
+                                                            {Dialog::frmIndemnites, 1.0f},
+                                                            {Dialog::frmIndemnites, 0.0f},
+                                                            {Dialog::frmLicence, 0.0f}};
+    EXPECT_EQ(opened, expected);
+}
+
+TEST_F(MainWindowOffline, EnglishFlagStoresTheLanguageAndRefreshesCaptionsAndPreview) {
+    Open();
+    EXPECT_EQ(Get<QLabel>("lblBV0")->text(),
+              QString::fromStdString(Module1::DefaultTitle(Module1::kFrench)));
+    Click(Get<QLabel>("imgLangue2"));
+    EXPECT_EQ(modINI::ReadIni("Param", "Langue", harness_.context->state.IniPath), "3");
+    EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Create a compensation:"));
+    EXPECT_EQ(Get<QGroupBox>("Frame2")->title(), QStringLiteral("Settings"));
+    EXPECT_EQ(Get<QLabel>("lblBV7")->text(), QStringLiteral("Currency / Amount"));
+    EXPECT_EQ(Get<QLabel>("lblBV0")->text(),
+              QStringLiteral("Compensation for the use of a private parking spot"));
+    EXPECT_EQ(Get<QLabel>("lblMandat")->text(), QStringLiteral("No active mandate"));
+}
+
+TEST_F(MainWindowOffline, PreviewFollowsTheSpotAndThePlates) {
+    Open();
+    Get<QComboBox>("cmbPlace")->setCurrentIndex(1);
+    Get<QLineEdit>("txtPlaques")->setText(QStringLiteral("GE 42"));
+    EXPECT_TRUE(Get<QLabel>("lblBV1")->text().contains(QStringLiteral("Rue du Port 2")));
+    EXPECT_EQ(Get<QLabel>("lblBV13")->text(), QStringLiteral("GE 42"));
+    EXPECT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-0"));
+    EXPECT_TRUE(window_->QrCode().has_value());
+    EXPECT_NE(window_->Preview().payload.find("GE 42"), std::string::npos);
+}
+
+TEST_F(MainWindowOffline, RefusalsWriteNothing) {
+    Open();
+    Print(2, "");
+    Print(-1, "VD 1");
+    EXPECT_EQ(harness_.prompts.prompts,
+              (std::vector<Prompt>{{"Indiquez le no de plaques", MessageIcon::Information, false},
+                                   {"Aucune place spécifiée", MessageIcon::Information, false}}));
+    EXPECT_EQ(modINI::LastSectionIndex("INDEMNITE", DataFile()), -1);
+    EXPECT_EQ(harness_.printers.pages_printed, 0);
+    EXPECT_TRUE(harness_.notifier.references.empty());
+}
+
+TEST_F(MainWindow, PrintRecordsUploadsPrintsClearsAndNotifies) {
+    Open();
+    Print(2, "VD 123456");
+    const std::vector<std::string> expected = {"[INFOS]",
+                                               "mail=a@b.ch",
+                                               "pwd=secret1",
+                                               "[PLACE0]",
+                                               "IdPlace=A1",
+                                               "adresse=Rue du Lac 1, 1000 Lausanne",
+                                               "Proprietaire=0",
+                                               "[PLACE1]",
+                                               "IdPlace=B2",
+                                               "adresse=Rue du Port 2, 1000 Lausanne",
+                                               "Proprietaire=1",
+                                               "[PLACE2]",
+                                               "IdPlace=C3",
+                                               "adresse=Quai 3, 1000 Lausanne",
+                                               "Proprietaire=2",
+                                               "[INDEMNITE0]",
+                                               "IdPlace=2",
+                                               "date=03.02.2025",
+                                               "heure=09:05",
+                                               "nPlaques=VD 123456",
+                                               "Montant100=50",
+                                               "Montant60=30",
+                                               "NumIndemn=000NZFAP-0"};
+    EXPECT_EQ(testing::DumpIni(DataFile()), expected);
+    EXPECT_EQ(ReadFileBytes(harness_.ServerFile("000NZFAP")), ReadFileBytes(DataFile()));
+    EXPECT_NE(harness_.ftp_server->Log().find("STOR /web/ctrl/KB/000NZFAP"), std::string::npos);
+
+    EXPECT_EQ(harness_.printers.pages_printed, 1);
+    const std::string pdf = harness_.dir.File("ticket.pdf");
+    EXPECT_NE(RunCommand("pdfinfo " + pdf).out.find("Pages:           1"), std::string::npos);
+    const std::string text = RunCommand("pdftotext -layout " + pdf + " -").out;
+    for (const char* word : {"000NZFAP-0", "VD 123456", "Quai 3, 1000 Lausanne", "CHF"})
+        EXPECT_NE(text.find(word), std::string::npos) << word;
+
+    EXPECT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-1"));
+    EXPECT_EQ(Get<QLabel>("lblBV13")->text(), QString());
+    EXPECT_EQ(Get<QLineEdit>("txtPlaques")->text(), QString());
+    EXPECT_EQ(Get<QComboBox>("cmbPlace")->currentIndex(), -1);
+    EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
+    EXPECT_TRUE(harness_.prompts.prompts.empty());
+
+    Print(0, "  ");
+    EXPECT_EQ(ReadIndemnite(DataFile(), 1).nPlaques, "  ");
+    EXPECT_EQ(harness_.notifier.references.back(), "000NZFAP-1");
+}
+
+TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands) {
+    // The printer's output cannot be created: the page fails.
+    PdfFilePrinters broken({"Ticket A"}, harness_.dir.File("missing/ticket.pdf"));
+    ui::AppContext& ctx = *harness_.context;
+    ui::AppContext with_broken{ctx.paths, ctx.ftp, ctx.clock,    ctx.prompts, ctx.shell,
+                               ctx.exit,  broken,  ctx.notifier, ctx.config,  ctx.state};
+    frmMain window(with_broken);
+    Control<QComboBox>(&window, "cmbPlace")->setCurrentIndex(0);
+    Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VS 7"));
+    Control<QPushButton>(&window, "cmdPrint")->click();
+
+    EXPECT_EQ(ReadIndemnite(DataFile(), 0).NumIndemn, "000NZFAP-0");
+    ASSERT_EQ(harness_.prompts.prompts.size(), 2u);
+    EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(harness_.prompts.prompts[1],
+              (Prompt{"Les données n'ont pas pu être mises à jour sur notre serveur",
+                      MessageIcon::Information, false}));
+    EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
+    EXPECT_EQ(Control<QLabel>(&window, "lblBV11")->text(), QStringLiteral("000NZFAP-1"));
+}
+
+TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
+    modINI::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
+    Open();
+    auto* printers = Get<QComboBox>("cmbPrinters");
+    ASSERT_EQ(printers->count(), 2);
+    EXPECT_EQ(printers->currentText(), QStringLiteral("Ticket B"));
+    EXPECT_EQ(harness_.context->state.SavedPrinterName, "Ticket A");
+    Print(0, "VD 1");
+    EXPECT_EQ(harness_.printers.CurrentName(), "Ticket B");
+
+    Click(Get<QLabel>("lblUndo"));
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(harness_.printers.CurrentName(), "Ticket A");
+    EXPECT_EQ(harness_.exit.codes, std::vector<int>{0});
+}
+
+TEST_F(MainWindowOffline, UnknownSavedPrinterShowsNoChoiceAndKeepsTheCurrentOne) {
+    modINI::WriteIni("Param", "Printer", "Gone", harness_.context->state.IniPath);
+    Open();
+    EXPECT_EQ(Get<QComboBox>("cmbPrinters")->currentIndex(), -1);
+    Print(0, "VD 1");
+    EXPECT_EQ(harness_.printers.CurrentName(), "Ticket A");
+    EXPECT_EQ(harness_.printers.pages_printed, 1);
+    // Choosing a printer stores it at once.
+    Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
+    emit Get<QComboBox>("cmbPrinters")->activated(1);
+    EXPECT_EQ(modINI::ReadIni("Param", "Printer", harness_.context->state.IniPath), "Ticket B");
+}
+
+TEST_F(MainWindowOffline, OnlyTheBareBackgroundDragsTheWindow) {
+    Open();
+    const QPoint start = window_->pos();
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button) {
+        QMouseEvent event(type, QPointF(at), window_->mapToGlobal(QPointF(at)), button,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                                             : Qt::MouseButtons(button),
+                          Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &event);
+    };
+    // The preview is a control of its own.
+    const QPoint on_preview = Get<QWidget>("Frame3")->geometry().center();
+    send(QEvent::MouseButtonPress, on_preview, Qt::LeftButton);
+    send(QEvent::MouseMove, on_preview + QPoint(30, 30), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, on_preview + QPoint(30, 30), Qt::LeftButton);
+    EXPECT_EQ(window_->pos(), start);
+
+    const QPoint bare(Px(200), Px(7000));
+    ASSERT_EQ(window_->childAt(bare), nullptr);
+    send(QEvent::MouseButtonPress, bare, Qt::LeftButton);
+    send(QEvent::MouseMove, bare + QPoint(25, -5), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, bare + QPoint(25, -5), Qt::LeftButton);
+    EXPECT_EQ(window_->pos(), start + QPoint(25, -5));
+}
+
+} // namespace
+} // namespace kerbolt::ui

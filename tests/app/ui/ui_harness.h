@@ -1,0 +1,159 @@
+// A whole client for one window test: temporary data and temporary folders, the real FTP
+// stand-in (or a port where nothing listens), scripted message boxes, an exit that records,
+// a fixed clock and printers that print into a PDF file.
+#pragma once
+
+#include "app/platform/curl_ftp.h"
+#include "app/platform/notifier.h"
+#include "app/platform/qt/printers.h"
+#include "app/ui/app_context.h"
+#include "tests/app/core/fake_ports.h"
+#include "tests/support/ftp_server.h"
+#include "tests/support/temp_dir.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kerbolt::testing {
+
+struct Prompt {
+    std::string text;
+    MessageIcon icon;
+    bool question;
+    bool operator==(const Prompt&) const = default;
+};
+
+// Message boxes recorded in order; questions answered from a script (No when it runs out).
+class ScriptedPrompts : public IPrompts {
+public:
+    void Show(const std::string& text, MessageIcon icon) override {
+        prompts.push_back({text, icon, false});
+    }
+    bool Ask(const std::string& text, MessageIcon icon) override {
+        prompts.push_back({text, icon, true});
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Prompt& p : prompts)
+            texts.push_back(p.text);
+        return texts;
+    }
+    std::vector<Prompt> prompts;
+    std::deque<bool> answers;
+};
+
+class RecordingExit : public IExit {
+public:
+    void Exit(int code) override { codes.push_back(code); }
+    std::vector<int> codes;
+};
+
+class RecordingShell : public IShell {
+public:
+    bool OpenDocument(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
+    bool OpenUrl(const std::string& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    bool StartProgram(const std::string& path, const std::string&) override {
+        opened.push_back(path);
+        return true;
+    }
+    std::vector<std::string> opened;
+};
+
+class FixedClock : public IClock {
+public:
+    DateTime Now() override { return now; }
+    DateTime now{2025, 2, 3, 9, 5, 0};
+};
+
+enum class Server { Running, Stopped };
+
+class UiHarness {
+public:
+    explicit UiHarness(Server server = Server::Running)
+        : paths_(dir.File("data/Kerbolt"), dir.File("tmp")),
+          printers({"Ticket A", "Ticket B"}, dir.File("ticket.pdf")) {
+        std::filesystem::create_directories(dir.Path() / "tmp");
+        ServerConfig config;
+        config.ftp_host = "127.0.0.1";
+        config.ftp_connect_timeout_s = 5;
+        config.ftp_response_timeout_s = 5;
+        if (server == Server::Running) {
+            ftp_server =
+                std::make_unique<testing_support::FtpServer>(dir.File("ftp"), dir.File("ftp.log"));
+            config.ftp_port = ftp_server->Port();
+        } else {
+            config.ftp_port = testing_support::ClosedLoopbackPort();
+        }
+        ftp = std::make_unique<CurlFtp>(config);
+        context = std::make_unique<ui::AppContext>(
+            ui::AppContext{paths_, *ftp, clock, prompts, shell, exit, printers, notifier, config});
+    }
+
+    // The server's copy of an account's data file.
+    std::string ServerFile(const std::string& key) const {
+        return dir.File("ftp/web/ctrl/KB/" + key);
+    }
+
+    // The state a signed-in user has, without going through the start-up.
+    void SignedIn(std::int16_t language) {
+        Module1::State& state = context->state;
+        state.DataFolder = dir.File("data/Kerbolt");
+        std::filesystem::create_directories(state.DataFolder);
+        state.IniPath = state.DataFolder + "/Param.ini";
+        state.TempFolder = dir.File("tmp");
+        state.Language = language;
+        Module1::SetAccount(state, "a@b.ch");
+        Module1::LoadDefaultTexts(state, context->config);
+    }
+
+    testing_support::TempDir dir;
+    std::unique_ptr<testing_support::FtpServer> ftp_server;
+    std::unique_ptr<CurlFtp> ftp;
+    FixedClock clock;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+    RecordingExit exit;
+    PdfFilePrinters printers;
+    RecordingNotifier notifier;
+    std::unique_ptr<ui::AppContext> context;
+
+private:
+    FixedPaths paths_;
+};
+
+// Child widgets by their control names.
+template <typename T> T* Control(QWidget* window, const char* name) {
+    T* control = window->findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr) ADD_FAILURE() << "no control " << name;
+    return control;
+}
+
+// A left click as the user makes it: press and release inside the widget.
+inline void Click(QWidget* target) {
+    const QPointF at(2, 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace kerbolt::testing

@@ -1,0 +1,266 @@
+// Whole documents with drawings, checked with independent readers and renderers.
+#include "tests/pdf/content/content_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace {
+
+using pagora::Pagora;
+using testing_support::RunCommand;
+using testing_support::TempDir;
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// An RGB picture read back from a binary PPM file.
+struct Picture {
+    int width = 0, height = 0;
+    std::string pixels;
+    uint32_t At(int x, int y) const {
+        const size_t i =
+            (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+        return static_cast<uint32_t>(static_cast<unsigned char>(pixels[i])) << 16 |
+               static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 2]));
+    }
+};
+
+Picture ReadPpm(const std::string& path) {
+    const std::string data = testing_support::ReadFileBytes(path);
+    Picture picture;
+    int maxval = 0;
+    int consumed = 0;
+    if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maxval,
+                    &consumed) != 3)
+        return {};
+    picture.pixels = data.substr(static_cast<size_t>(consumed) + 1);
+    if (picture.pixels.size() < static_cast<size_t>(picture.width * picture.height * 3)) return {};
+    return picture;
+}
+
+class DrawingDocument : public ::testing::Test {
+protected:
+    DrawingDocument() : pdf(std::make_shared<content_test::FixedHost>()) {}
+
+    std::string Begin(const std::string& name) {
+        const std::string path = dir.File(name);
+        pdf.BeginDoc(path);
+        EXPECT_EQ(pdf.ErrNumber(), 0);
+        return path;
+    }
+
+    // Runs a command and returns what it wrote on standard error. The renderer's notice that
+    // it was built without colour management says nothing about the file and is left out.
+    static std::string ErrorsOf(const std::string& command, int* status = nullptr) {
+        const auto result = RunCommand(command + " 2>&1 >/dev/null");
+        if (status != nullptr) *status = result.status;
+        std::string errors = result.out;
+        const std::string notice = "warning: ICC support is not available\n";
+        for (size_t at = errors.find(notice); at != std::string::npos; at = errors.find(notice))
+            errors.erase(at, notice.size());
+        return errors;
+    }
+
+    TempDir dir;
+    Pagora pdf;
+};
+
+TEST_F(DrawingDocument, OneTransparencyStatePerValue) {
+    const std::string path = Begin("alpha.pdf");
+    pdf.BeginPage();
+    pdf.SetAlpha(50);
+    pdf.DrawRect(10, 10, 50, 50, 5);
+    pdf.SetAlpha(50);
+    pdf.SetAlphaFill(150);
+    pdf.SetBlend(20);
+    pdf.EndPage();
+    pdf.EndDoc();
+
+    const std::string file = testing_support::ReadFileBytes(path);
+    EXPECT_EQ(Count(file, "<</Type /ExtGState /ca 0.5 /CA 0.5 /BM /Normal >>"), 1u);
+    EXPECT_EQ(Count(file, "<</Type /ExtGState /ca 1 /BM /Normal >>"), 1u);
+    EXPECT_EQ(Count(file, "<</Type /ExtGState /BM /Luminosity >>"), 1u);
+    EXPECT_EQ(Count(file, "+GS_50 gs"), 2u);
+    EXPECT_EQ(Count(file, "+GSF_100 gs"), 1u);
+    EXPECT_EQ(Count(file, "+GSB_15 gs"), 1u);
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
+    EXPECT_NE(RunCommand("pdfinfo '" + path + "'").out.find("PDF version:     1.4"),
+              std::string::npos);
+    // The states reach the page through its resources under the names the content uses.
+    const auto resources =
+        RunCommand("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
+                   "print(sorted(str(k) for k in p.pages[0].Resources.ExtGState.keys()))\" '" +
+                   path + "'");
+    EXPECT_EQ(resources.status, 0);
+    EXPECT_EQ(Count(resources.out, "+GS"), 3u) << resources.out;
+}
+
+TEST_F(DrawingDocument, TransparencyLeavesAPdfaFileAsItIs) {
+    std::string files[2];
+    for (int with = 0; with < 2; ++with) {
+        pdf.Abort();
+        pdf.SetPDFa(true);
+        const std::string path = Begin(with != 0 ? "with.pdf" : "without.pdf");
+        pdf.BeginPage();
+        if (with != 0) {
+            pdf.SetAlpha(50);
+            pdf.SetAlphaFill(20);
+            pdf.SetAlphaLine(30);
+            pdf.SetBlend(3);
+        }
+        pdf.DrawCircle(100, 100, 50, 4);
+        pdf.EndPage();
+        pdf.EndDoc();
+        files[with] = testing_support::ReadFileBytes(path);
+    }
+    EXPECT_FALSE(files[0].empty());
+    EXPECT_EQ(files[0], files[1]);
+}
+
+TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
+    const std::string path = Begin("shapes.pdf");
+    pdf.BeginPage();
+    pdf.SetColorFill("#FF0000");
+    pdf.DrawRect(10, 20, 100, 50, 5); // solid red, probed below
+    pdf.SetColorLine("navy");
+    pdf.SetLineWidth(2);
+    pdf.SetColorFill("@0;0;100;0");
+    pdf.DrawRect(130, 20, 100, 50, 4, 255, 10);
+    pdf.SetColorFill("%20");
+    pdf.DrawRect(250, 20, 100, 50, 4, 4 + 8 + 32 + 128, 12);
+    pdf.DrawRect(370, 20, 100, 50, 0, 4); // top side only: the rest stays unpainted
+    pdf.SetColorFill(std::to_string(0x00FF00));
+    pdf.DrawEllipse(60, 130, 50, 25, 4);
+    pdf.SetColorFill("gold");
+    pdf.DrawCircle(180, 130, 25, 6);
+    pdf.DrawArc(280, 130, 30, 0, 270, 0.5f, false, 5, 4);
+    pdf.DrawArc(380, 130, 30, -45, 225, 1, false, 3);
+    pdf.DrawPolygon(60, 230, 30, 5, 4);
+    pdf.DrawPolygon(160, 230, 30, -7);
+    pdf.DrawPolyline(std::vector<std::string>{"220", "200", "260", "260", "300", "200"}, 2);
+    pdf.MoveTo(320, 200);
+    pdf.DrawLineTo(360, 220, 1);
+    pdf.DrawCurve(1, 380, 180, 400, 280, 440, 220, 1);
+    pdf.DrawCurve(2, 460, 180, 480, 240);
+    for (int i = 0; i < 6; ++i) {
+        static const char* const kDashes[] = {"solid",   "dash",       "dot",
+                                              "dashdot", "dashdotdot", "4;2;1;2"};
+        // Every other line in a unit of 10 points, where the named dashes are long enough to see.
+        const float unit = i % 2 == 0 ? 1.0f : 10.0f;
+        pdf.SetScale(255, unit);
+        pdf.SetLineStyle(i * 0x10 + i, 4);
+        pdf.SetDash(kDashes[i], 1);
+        const float y = (300 + 10 * static_cast<float>(i)) / unit;
+        pdf.DrawLine(20 / unit, y, 200 / unit, y);
+    }
+    pdf.SetScale(0);
+    pdf.SetDash();
+    pdf.SetAlpha(40);
+    pdf.SetAlphaFill(60);
+    pdf.SetAlphaLine(80);
+    for (int mode = 0; mode < 16; ++mode) {
+        pdf.SetBlend(mode);
+        pdf.SetColorFill(mode % 2 == 0 ? "teal" : "@10;20;30;0");
+        pdf.DrawRect(20 + 30 * static_cast<float>(mode), 420, 40, 40, 4);
+    }
+    pdf.BeginSpace(300, 500, 1, 1, 30);
+    pdf.SetColorFill("violet");
+    pdf.DrawRect(0, 0, 80, 40, 128 + 4);
+    pdf.AxisSkewing(10, 5);
+    pdf.AxisScaling(0.5f, 0.5f);
+    pdf.AxisTranslation(10, 10);
+    pdf.DrawCircle(0, 0, 20, 4);
+    pdf.EndSpace();
+    // Refused calls leave nothing half-written behind them.
+    EXPECT_THROW(pdf.SetColorFill("#XYZ"), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawArc(100, 100, 10, 0, 360, 1, false, 0), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawPolygon(100, 100, 10, 0), pagora::PdfError);
+    EXPECT_THROW(pdf.DrawPolyline(std::vector<double>{1, 2, 3}), pagora::PdfError);
+    EXPECT_THROW(pdf.BeginSpace(std::numeric_limits<float>::infinity()), pagora::PdfError);
+    pdf.SetColorLine("blue");
+    pdf.DrawLine(20, 600, 200, 600);
+    pdf.EndPage();
+    pdf.EndDoc();
+
+    int status = -1;
+    EXPECT_EQ(ErrorsOf("qpdf --check '" + path + "'", &status), "");
+    EXPECT_EQ(status, 0);
+    const std::string ppm = dir.File("page.ppm");
+    EXPECT_EQ(
+        ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + ppm + "' '" + path + "' 1", &status),
+        "");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ErrorsOf("pdftoppm -r 36 '" + path + "' '" + dir.File("poppler") + "'", &status), "");
+    EXPECT_EQ(status, 0);
+
+    const Picture page = ReadPpm(ppm);
+    ASSERT_EQ(page.width, 596);
+    EXPECT_EQ(page.At(60, 45), 0xFF0000u);  // inside the red rectangle
+    EXPECT_EQ(page.At(5, 45), 0xFFFFFFu);   // left of it
+    EXPECT_EQ(page.At(131, 21), 0xFFFFFFu); // outside a rounded corner
+    EXPECT_EQ(page.At(180, 45), 0xFFFF00u); // inside the yellow (CMYK) rectangle
+    // The top-only rectangle strokes its top side, and not the left side that an unpainted
+    // outline would have left for the next stroke.
+    EXPECT_NE(page.At(420, 20), 0xFFFFFFu);
+    EXPECT_EQ(page.At(370, 45), 0xFFFFFFu);
+}
+
+TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
+    const std::string path = Begin("fonts.pdf");
+    pdf.BeginPage();
+    // A state saved before any font was chosen brings back no font.
+    pdf.BeginSpace();
+    pdf.EndSpace();
+    EXPECT_EQ(pdf.State().fonts.FontCount, 0);
+
+    pdf.SetFont("Helvetica", 12, 1);
+    pdf.BeginSpace(10, 10);
+    pdf.SetFont("Courier", 8, 2, 238);
+    pdf.BeginSpace();
+    pdf.SetFont("Times", 20);
+    pdf.EndSpace();
+    const auto& fonts = pdf.State().fonts;
+    EXPECT_EQ(fonts.FontResourceName, "CourierNew,Italic-238");
+    EXPECT_FLOAT_EQ(fonts.FontSize, 8);
+    pdf.EndSpace();
+    EXPECT_EQ(fonts.FontFamily, "Helvetica");
+    EXPECT_EQ(fonts.FontResourceName, "Arial,Bold");
+    EXPECT_FLOAT_EQ(fonts.FontSize, 12);
+    EXPECT_EQ(fonts.FontStyle, 1);
+    EXPECT_EQ(fonts.FontEncoding, 0);
+    EXPECT_EQ(fonts.FontCount, 3);  // selecting a registered font again writes no new one
+    pdf.EndPage();
+    pdf.EndDoc();
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
+}
+
+TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
+    const std::string path = Begin("overlay.pdf");
+    pdf.BeginPage();
+    pdf.SetColorFill("red");
+    pdf.SetColorLine("");
+    pdf.SetColorText("blue");
+    pdf.EndPage();
+    pdf.BeginOnPage(1);
+    EXPECT_EQ(pdf.State().writer.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
+    const auto& c = pdf.State().content;
+    EXPECT_EQ(c.fill_color, "#0 0 0");
+    EXPECT_EQ(c.line_color, "#0 0 0");
+    EXPECT_EQ(c.text_color, "#0 0 0");
+    EXPECT_FALSE(c.no_stroke);
+    pdf.DrawRect(10, 10, 20, 20, 4);
+    pdf.EndOnPage();
+    pdf.EndDoc();
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
+}
+
+} // namespace
