@@ -1,12 +1,17 @@
 // The client's composition root: builds the real adapters and hands them to the windows.
+#include "app/core/web_services.h"
 #include "app/platform/curl_ftp.h"
+#include "app/platform/curl_http.h"
 #include "app/platform/notifier.h"
 #include "app/platform/qt/desktop.h"
 #include "app/platform/qt/printers.h"
+#include "app/platform/qt/ui_post.h"
 #include "app/platform/system_clock.h"
 #include "app/platform/system_paths.h"
 #include "app/ui/app_context.h"
 #include "app/ui/application.h"
+#include "app/ui/dialog_factory.h"
+#include "app/ui/main_window_web.h"
 
 #include <QApplication>
 
@@ -18,17 +23,22 @@ int main(int argc, char** argv) {
     const kerbolt::ServerConfig& config = kerbolt::DefaultServerConfig();
     kerbolt::SystemPaths paths;
     kerbolt::CurlFtp ftp(config);
+    kerbolt::CurlHttp http(kerbolt::QtPostToUi());
     kerbolt::SystemClock clock;
     kerbolt::QtPrompts prompts;
     kerbolt::QtShell shell;
     kerbolt::ProcessExit exit;
     const auto printers = kerbolt::MakeSystemPrinters();
-    // Stands in for the notification of the operator's web script until that is plugged in.
-    kerbolt::RecordingNotifier notifier;
+    kerbolt::ForwardingNotifier notifier;
 
     kerbolt::ui::AppContext context{paths, ftp,       clock,    prompts, shell,
                                     exit,  *printers, notifier, config};
+    kerbolt::WebServices web({http, prompts, shell, exit, clock}, context.state, config);
+    notifier.target = &web;
+    kerbolt::ui::InstallDialogs(context);
     kerbolt::ui::Application application(context);
+    const auto activation = kerbolt::ui::AttachWebServices(
+        web, [&application] { return application.MainWindow(); }, context.state);
     if (!application.Start()) return 1;
     return QApplication::exec();
 }

@@ -14,6 +14,17 @@ public:
     virtual void NotifyServer(const std::string& reference) = 0;
 };
 
+// Passes each notification on to the notifier set later (none: it is dropped). The real one reads
+// the application's state, so it can only be built once the windows' context holding that state
+// exists, while the context itself needs a notifier.
+class ForwardingNotifier final : public INotifier {
+public:
+    void NotifyServer(const std::string& reference) override {
+        if (target != nullptr) target->NotifyServer(reference);
+    }
+    INotifier* target = nullptr;
+};
+
 // Keeps the references it is given; stands in until a real notifier is plugged in, and in tests.
 class RecordingNotifier final : public INotifier {
 public:

@@ -35,7 +35,9 @@ public:
     virtual ~IShell() = default;
     virtual bool OpenDocument(const std::string& path) = 0;
     virtual bool OpenUrl(const std::string& url) = 0;
-    virtual bool StartProgram(const std::string& path, const std::string& arguments) = 0;
+    // Starts a program with its arguments, in `working_folder` when one is given.
+    virtual bool StartProgram(const std::string& path, const std::string& arguments,
+                              const std::string& working_folder = {}) = 0;
 };
 
 // Ending the process.

@@ -17,6 +17,8 @@ void ResetContentState(ContentState& content) {
     fresh.last_box_x2 = content.last_box_x2;
     fresh.last_box_y2 = content.last_box_y2;
     fresh.state_stack = std::move(content.state_stack);
+    fresh.box_style = content.box_style;
+    ResetBoxStyle(fresh.box_style);
     content = std::move(fresh);
 }
 

@@ -2,6 +2,9 @@
 // built.
 #pragma once
 
+#include "pdf/content/image_state.h"
+#include "pdf/content/text_state.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -62,6 +65,10 @@ struct ContentState {
     std::array<bool, 101> alpha_fill_states{};
     std::array<bool, 101> alpha_line_states{};
     std::array<bool, 16> blend_states{};
+
+    // Text boxes and images.
+    TextBoxStyle box_style;
+    ImageState images;
 };
 
 } // namespace pagora::detail

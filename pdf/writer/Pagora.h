@@ -206,8 +206,59 @@ public:
                   int32_t Border = 255, float Ray = 0);
 
     // ---- Text lines, measurement and text boxes -----------------------------------------------
+    // Texts are bytes in the document's code page (FromUtf8). Align: 1 left, 2 right (ending at
+    // X), 4 centre (centred on X); other values are left. The baseline is at Y.
+    void DrawText(float X, float Y, std::string_view Text, std::int32_t Align = 1);
+    // Text at the current position, continuing on its baseline: TextStyle 0 normal, 1 raised,
+    // 2 lowered, 3 reduced, at PercenteSize percent of the font size.
+    void WriteText(std::string_view Text, std::int32_t TextStyle = 0, float PercenteSize = 66);
+    // Text at the current position, then the start of the next line.
+    void WriteTextLn(std::string_view Text);
+    // Text along a circle, starting (Align 1), ending (2) or centred (4) at StartAngle degrees
+    // from the x axis towards y.
+    void DrawTextCircular(float X, float Y, float Ray, std::string_view Text,
+                          float StartAngle = 0, std::int32_t Align = 1);
+    // Width in user units in the current font, size and text state; 0 without a font.
+    float GetTextWidth(std::string_view Phrase);
+    // Line height of the current font in user units; 0 without a font.
+    float GetTextHeight();
+    // Text state in points and percent, in force until changed.
+    void SetCharSpacing(float w);
+    void SetWordSpacing(float w);
+    void SetTextHorizontalScaling(float Percent);
+    // 0 fill, 1 stroke, 2 fill and stroke, 3 invisible, 4 to 7 the same adding to the clip.
+    void SetTextMode(std::int32_t Mode);
+    // Wraps the text into the box (Width 0: to the right margin; Height 0: to the bottom
+    // margin, the frame sized to the text). Align adds 8 top, 16 bottom, 32 middle, 64 justify,
+    // 128 shrink or 256 fit each paragraph into one line, 512 cut lines that do not fit.
+    // Options other than 1 draw the frame with those path options. Returns the text that did not
+    // fit, to be passed to the next box.
+    std::string DrawTextBox(float X, float Y, float Width, float Height, std::string_view Text,
+                            std::int32_t Align = 9, std::int32_t Options = 1);
+    // The style of later boxes; a negative LineSpacing keeps the current one.
+    void SetBoxStyle(float LineSpacing = 1, float Indentation = 0, float PaddingLeft = 0,
+                     float PaddingTop = 0, float PaddingRight = 0, float PaddingBottom = 0,
+                     std::int32_t BoxBorder = 15, float Ray = 0);
 
     // ---- Images -------------------------------------------------------------------------------
+    // Places an image file (read once per document) with its top-left corner at DestX, DestY.
+    // Sizes of 0 follow the image (one pixel per point when both are 0); MantainRatio fits it
+    // into the given box. ColorMask is the colour shown transparent. An image that cannot be read
+    // records the error and is not placed; the position moves to DestX, DestY in any case.
+    void DrawImage(std::string_view FileName, float DestX, float DestY, float ImgWidth = 0,
+                   float ImgHeight = 0, std::int16_t FrameNumber = 1,
+                   std::string_view ColorMask = {}, bool MantainRatio = false);
+    // Registers an image file's bytes under an alias with the file's extension, for DrawImage
+    // by that alias. Returns the alias, or "" for an extension without a reader.
+    std::string AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
+                         std::int16_t FrameNumber = 1, std::string_view ColorMask = {});
+    // Registers raw samples, rows from the top: RGB bytes without a palette, else palette indexes
+    // of 1 bit (2 colours), 4 bits (16) or 8 bits (any other count); the palette holds red,
+    // green, blue bytes per colour.
+    std::string AddImagePattern(std::string_view Alias, std::int32_t ImgWidth,
+                                std::int32_t ImgHeight, const std::vector<std::uint8_t>& ImgSample,
+                                const std::vector<std::uint8_t>& ImgPalette,
+                                std::string_view ColorMask = {});
 
     // ---- Errors -------------------------------------------------------------------------------
     // The last recorded error; Abort clears only the number.

@@ -43,10 +43,12 @@ bool QtShell::OpenUrl(const std::string& url) {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
-bool QtShell::StartProgram(const std::string& path, const std::string& arguments) {
+bool QtShell::StartProgram(const std::string& path, const std::string& arguments,
+                           const std::string& working_folder) {
     QStringList args;
     if (!arguments.empty()) args = QProcess::splitCommand(QString::fromStdString(arguments));
-    return QProcess::startDetached(QString::fromStdString(path), args);
+    return QProcess::startDetached(QString::fromStdString(path), args,
+                                   QString::fromStdString(working_folder));
 }
 
 void ProcessExit::Exit(int code) {

@@ -21,7 +21,8 @@ class QtShell final : public IShell {
 public:
     bool OpenDocument(const std::string& path) override;
     bool OpenUrl(const std::string& url) override;
-    bool StartProgram(const std::string& path, const std::string& arguments) override;
+    bool StartProgram(const std::string& path, const std::string& arguments,
+                      const std::string& working_folder = {}) override;
 };
 
 // Ends the process at once, as closing the main window does.

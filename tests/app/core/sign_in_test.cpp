@@ -47,8 +47,8 @@ protected:
 
     testing_support::TempDir dir_;
     Module1::State state_;
-    testing::MemoryFtp ftp_;
-    testing::RecordingPrompts prompts_;
+    fakes::MemoryFtp ftp_;
+    fakes::RecordingPrompts prompts_;
     SignIn sign_in_{state_, ftp_, prompts_};
 };
 

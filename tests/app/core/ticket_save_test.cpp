@@ -35,7 +35,7 @@ protected:
     }
     testing_support::TempDir dir_;
     Module1::State state_;
-    testing::MemoryFtp ftp_;
+    fakes::MemoryFtp ftp_;
     FixedClock clock_;
 };
 

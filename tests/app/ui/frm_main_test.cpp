@@ -89,7 +89,7 @@ TEST_F(MainWindowOffline, NoSpotsNoMandateAndAnExistingMandateDocument) {
               QColor(255, 192, 192));
     EXPECT_EQ(Get<QPushButton>("cmdMandat")->text(), QStringLiteral("Voir le mandat"));
     Get<QPushButton>("cmdMandat")->click();
-    EXPECT_EQ(harness_.shell.opened, std::vector<std::string>{mandate});
+    EXPECT_EQ(harness_.shell.calls, std::vector<std::string>{"document " + mandate});
 }
 
 TEST_F(MainWindowOffline, NewUserIsAskedOnceAndOnlyYesOpensTheContactDialog) {

@@ -8,20 +8,27 @@
 #include "app/platform/qt/printers.h"
 #include "app/ui/app_context.h"
 #include "tests/app/core/fake_ports.h"
+#include "tests/app/core/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace kerbolt::testing {
+
+using fakes::FixedClock;
+using fakes::RecordingExit;
+using fakes::RecordingShell;
 
 struct Prompt {
     std::string text;
@@ -51,35 +58,6 @@ public:
     }
     std::vector<Prompt> prompts;
     std::deque<bool> answers;
-};
-
-class RecordingExit : public IExit {
-public:
-    void Exit(int code) override { codes.push_back(code); }
-    std::vector<int> codes;
-};
-
-class RecordingShell : public IShell {
-public:
-    bool OpenDocument(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    bool OpenUrl(const std::string& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    bool StartProgram(const std::string& path, const std::string&) override {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
-class FixedClock : public IClock {
-public:
-    DateTime Now() override { return now; }
-    DateTime now{2025, 2, 3, 9, 5, 0};
 };
 
 enum class Server { Running, Stopped };
@@ -135,7 +113,7 @@ public:
     std::unique_ptr<ui::AppContext> context;
 
 private:
-    FixedPaths paths_;
+    fakes::FixedPaths paths_;
 };
 
 // Child widgets by their control names.
@@ -154,6 +132,17 @@ inline void Click(QWidget* target) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &release);
+}
+
+// Runs the application's events (queued replies included) until `done` holds; false after 20 s.
+inline bool ProcessEventsUntil(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 20000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 } // namespace kerbolt::testing

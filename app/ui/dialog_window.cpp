@@ -1,0 +1,100 @@
+#include "app/ui/dialog_window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+
+namespace kerbolt::ui {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(where);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(where);
+    return button;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect where) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(where);
+    return field;
+}
+
+QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name) {
+    QLabel* title = MakeLabel(parent, name, text, where);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPointSizeF(12);
+    title->setFont(font);
+    return title;
+}
+
+DialogWindow::DialogWindow(QWidget* parent) : KerboltWindow(parent) {
+    setWindowModality(Qt::ApplicationModal);
+}
+
+void DialogWindow::Unload() {
+    close();
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (unloaded_) return;
+    unloaded_ = true;
+    hide();
+    emit unloaded();
+    deleteLater();
+}
+
+QFont ListFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(9);
+    return font;
+}
+
+void PlaceHeading(QLabel* heading, const QListWidget* list, int column, int width) {
+    // Items are drawn a few pixels in from the list's frame.
+    constexpr int kItemIndent = 3;
+    // Measured with fractions: rounded per character, the columns would drift along the line.
+    const qreal char_width = QFontMetricsF(list->font()).horizontalAdvance(QLatin1Char('0'));
+    const int line = heading->fontMetrics().height();
+    heading->setWordWrap(true);
+    heading->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    heading->setGeometry(list->x() + list->frameWidth() + kItemIndent + qRound(column * char_width),
+                         list->y() - 2 * line - 2, qRound(width * char_width), 2 * line);
+}
+
+std::vector<std::string> ListLines(const QListWidget* list) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines.push_back(S(list->item(i)->text()));
+    return lines;
+}
+
+void OpenModal(DialogWindow* dialog, std::function<void()> after) {
+    if (after) QObject::connect(dialog, &DialogWindow::unloaded, dialog, std::move(after));
+    dialog->show();
+    dialog->activateWindow();
+}
+
+void RunModal(DialogWindow* dialog) {
+    QEventLoop loop;
+    QPointer<DialogWindow> guard(dialog);
+    QObject::connect(dialog, &DialogWindow::unloaded, &loop, &QEventLoop::quit);
+    OpenModal(dialog);
+    if (guard && !guard->IsUnloaded()) loop.exec();
+}
+
+} // namespace kerbolt::ui

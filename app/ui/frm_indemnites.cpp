@@ -1,0 +1,206 @@
+#include "app/ui/frm_indemnites.h"
+
+#include "app/core/indemnite_lines.h"
+#include "app/core/indemnites_texts.h"
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace kerbolt::ui {
+namespace texts = kerbolt::frmIndemnites;
+
+namespace {
+
+constexpr int kSettingsWidth = 9615;
+constexpr int kListWidth = 12315;
+constexpr int kHeight = 6900;
+// The close label sits this far from the right edge in both widths.
+constexpr int kCloseFromRight = 375;
+
+// Ticket texts keep CR LF line ends; the text field works with LF.
+QString FromStored(const std::string& text) {
+    return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+std::string ToStored(const QString& text) {
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return S(lf.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+}
+
+} // namespace
+
+AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+}
+
+void AmountEdit::keyPressEvent(QKeyEvent* event) {
+    // Pasting would bring in any text, whichever keys ask for it.
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    // Keys that type nothing (arrows, Home, Delete, which some systems give a control
+    // character) move and erase as usual.
+    if (text.isEmpty() || event->key() == Qt::Key_Delete) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const auto typed = texts::FilterAmountKey(text.size() == 1 ? text.at(0).unicode() : 0);
+    event->accept();
+    if (!typed) return; // letters, signs, blanks, pasting and other control keys
+    if (*typed == U'.' && text != QStringLiteral(".")) {
+        insert(QStringLiteral("."));
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
+    : DialogWindow(parent), context_(std::move(context)) {
+    setObjectName(QStringLiteral("frmIndemnites"));
+    resize(Px(kListWidth), Px(kHeight));
+
+    lblIndemnite_ = MakeTitle(this, "", TwipsRect(360, 240, 8000, 375), "lblIndemnite");
+
+    fraReglagle_ = new QFrame(this);
+    fraReglagle_->setObjectName(QStringLiteral("fraReglagle"));
+    fraReglagle_->setGeometry(TwipsRect(360, 840, 8880, 5700));
+    lblMontant_ = MakeLabel(fraReglagle_, "lblMontant", "Montant de l'indemnité de dérangement",
+                            TwipsRect(0, 60, 5400, 255));
+    txtMontant_ = new AmountEdit(fraReglagle_);
+    txtMontant_->setObjectName(QStringLiteral("txtMontant"));
+    txtMontant_->setGeometry(TwipsRect(5520, 0, 1500, 330));
+    lblTitre_ = MakeLabel(fraReglagle_, "lblTitre", "Titre :", TwipsRect(0, 600, 1200, 255));
+    txtTitre_ = MakeField(fraReglagle_, "txtTitre", TwipsRect(1200, 540, 7680, 330));
+    lblTexte_ = MakeLabel(fraReglagle_, "lblTexte", "Texte :", TwipsRect(0, 1080, 1200, 255));
+    txtTexte_ = new QPlainTextEdit(fraReglagle_);
+    txtTexte_->setObjectName(QStringLiteral("txtTexte"));
+    txtTexte_->setGeometry(TwipsRect(1200, 1020, 7680, 3900));
+    cmdSave_ = MakeButton(fraReglagle_, "cmdSave", "Enregistrer", TwipsRect(6880, 5100, 2000, 450));
+    connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+
+    fraIndemn_ = new QFrame(this);
+    fraIndemn_->setObjectName(QStringLiteral("fraIndemn"));
+    fraIndemn_->setGeometry(TwipsRect(360, 840, 11640, 5700));
+    static const char* const kOptions[] = {"Tout", "En attente", "Payé"};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(kOptions[i]), fraIndemn_);
+        option->setObjectName(QStringLiteral("optSelect%1").arg(i));
+        option->setGeometry(TwipsRect(i * 2400, 0, 2300, 300));
+        connect(option, &QRadioButton::clicked, this, [this, i] { optSelect_Click(i); });
+        optSelect_[static_cast<std::size_t>(i)] = option;
+    }
+    List1_ = new QListWidget(fraIndemn_);
+    List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setFont(ListFont());
+    List1_->setGeometry(TwipsRect(0, 900, 11640, 4680));
+    // The headings stand above the list's columns (15, 6, 20, 15, 10 characters, then the mark).
+    static const char* const kHeadings[][2] = {
+        {"lblId", "Id"},           {"lblPlace", "Place"},       {"lblDate", "Date"},
+        {"lblPlaques", "Plaques"}, {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
+    static const int kColumns[][2] = {{0, 15}, {15, 6}, {21, 20}, {41, 15}, {56, 10}, {66, 12}};
+    for (std::size_t i = 0; i < headings_.size(); ++i) {
+        headings_[i] = MakeLabel(fraIndemn_, kHeadings[i][0], kHeadings[i][1], {});
+        PlaceHeading(headings_[i], List1_, kColumns[i][0], kColumns[i][1]);
+    }
+
+    lblUndo_ = AddCloseLabel(kListWidth);
+    connect(lblUndo_, &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
+
+    Form_Load();
+    Form_Resize();
+}
+
+void frmIndemnites::Form_Load() {
+    const Module1::State& state = context_.state;
+    // The list frame takes the settings frame's place.
+    fraIndemn_->move(fraReglagle_->x(), fraIndemn_->y());
+    txtMontant_->setText(Q(state.TicketAmount));
+    txtTitre_->setText(Q(state.TicketTitle));
+    txtTexte_->setPlainText(FromStored(state.TicketText));
+    if (SettingsMode()) {
+        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgSettingsTitle)));
+        fraReglagle_->show();
+        fraIndemn_->hide();
+    } else {
+        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgListTitle)));
+        fraReglagle_->hide();
+        fraIndemn_->show();
+        optSelect_[0]->setChecked(true);
+        optSelect_Click(texts::kAll);
+    }
+    ApplyLanguage();
+}
+
+void frmIndemnites::resizeEvent(QResizeEvent* event) {
+    DialogWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmIndemnites::Form_Resize() {
+    const int width = context_.state.IndemnitesMode == 1 ? kSettingsWidth : kListWidth;
+    if (this->width() != Px(width)) resize(Px(width), height());
+    if (lblUndo_ != nullptr) {
+        lblUndo_->move(Px(width - kCloseFromRight), lblUndo_->y());
+    }
+}
+
+void frmIndemnites::ApplyLanguage() {
+    using texts::Caption;
+    ApplyCaptions<Caption>(context_.state.Language, texts::CaptionText,
+                           {{lblMontant_, Caption::lblMontant},
+                            {lblTitre_, Caption::lblTitre},
+                            {lblTexte_, Caption::lblTexte},
+                            {cmdSave_, Caption::cmdSave},
+                            {headings_[0], Caption::lblId},
+                            {headings_[1], Caption::lblPlace},
+                            {headings_[2], Caption::lblDate},
+                            {headings_[3], Caption::lblPlaques},
+                            {headings_[4], Caption::lblBrut},
+                            {headings_[5], Caption::lblPaye},
+                            {optSelect_[0], Caption::optSelect0},
+                            {optSelect_[1], Caption::optSelect1},
+                            {optSelect_[2], Caption::optSelect2}});
+}
+
+void frmIndemnites::FillList(int filter) {
+    List1_->clear();
+    for (const std::string& line :
+         texts::FillList(ReadIndemnites(context_.state.DataFile), filter)) {
+        List1_->addItem(Q(line));
+    }
+}
+
+void frmIndemnites::optSelect_Click(int index) {
+    FillList(index);
+}
+
+std::vector<std::string> frmIndemnites::Lines() const {
+    return ListLines(List1_);
+}
+
+void frmIndemnites::cmdSave_Click() {
+    Module1::State& state = context_.state;
+    if (state.IndemnitesMode != 1) return;
+    state.TicketAmount = S(txtMontant_->text());
+    state.TicketTitle = S(txtTitre_->text());
+    state.TicketText = ToStored(txtTexte_->toPlainText());
+    SaveTicketSettings(state.IniPath, state.TicketAmount, state.TicketTitle, state.TicketText);
+    // The settings stay saved here; the user learns that the server's copy is behind.
+    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
+        context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
+                              MessageIcon::Exclamation);
+    }
+    if (context_.Creer) context_.Creer();
+    Unload();
+}
+
+} // namespace kerbolt::ui

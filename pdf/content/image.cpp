@@ -1,0 +1,179 @@
+// The image registry: images read once per document and placed any number of times.
+#include "pdf/content/image.h"
+
+#include "pdf/content/content.h"
+#include "pdf/writer/writer.h"
+
+#include <string>
+
+namespace pagora::detail {
+
+namespace {
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+using RasterReader = void (*)(Pagora::Members&, int, const std::string&, std::string_view,
+                              std::span<const std::uint8_t>);
+
+// The reader for an upper-cased name's extension; null for extensions without one.
+RasterReader ReaderFor(std::string_view upper_name) {
+    if (EndsWith(upper_name, ".BMP")) return ReadBmpImage;
+    return nullptr;
+}
+
+ImageRecord& Record(Pagora::Members& m, int index) {
+    return m.content.images.Images[static_cast<std::size_t>(index)];
+}
+
+int AddImageRecord(Pagora::Members& m) {
+    return AddRecord(m.content.images.Images, m.writer.image_count, m.writer.memory_factor);
+}
+
+} // namespace
+
+} // namespace pagora::detail
+
+namespace pagora {
+
+void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, float ImgWidth,
+                       float ImgHeight, std::int16_t FrameNumber, std::string_view ColorMask,
+                       bool MantainRatio) {
+    detail::WriterState& s = m_->writer;
+    const std::string key = detail::UpperAscii(FileName);
+    int index = 0;
+    for (int n = 1; n <= s.image_count; ++n) {
+        const detail::ImageRecord& record = detail::Record(*m_, n);
+        if (record.Name == key && record.Frame == FrameNumber) {
+            index = n;
+            break;
+        }
+    }
+    if (index == 0) {
+        index = detail::AddImageRecord(*m_);
+        detail::ImageRecord& record = detail::Record(*m_, index);
+        record.Name = key;
+        record.Frame = FrameNumber;
+        // The file is opened under the name as given: the upper-cased key only identifies it.
+        const std::string name(FileName);
+        if (const detail::RasterReader reader = detail::ReaderFor(key)) {
+            reader(*m_, index, name, ColorMask, {});
+        } else {
+            detail::RecordError(
+                s,
+                PdfError(detail::kErrInvalidCall, "", detail::ErrorText(detail::kErrInvalidCall)),
+                "DrawImage", name);
+        }
+    }
+    SetXY(DestX, DestY);
+
+    const detail::ImageRecord& record = detail::Record(*m_, index);
+    // An image that could not be read has no object to name and no size to scale by.
+    if (record.object_number == 0) return;
+    const double pixel_width = record.Width;
+    const double pixel_height = record.Height;
+    const double k = s.scale_factor;
+    float width = ImgWidth;
+    float height = ImgHeight;
+    if (width == 0 && height == 0) {
+        width = static_cast<float>(pixel_width / k);
+        height = static_cast<float>(pixel_height / k);
+    } else if (width == 0) {
+        width = static_cast<float>(height * pixel_width / pixel_height);
+    } else if (height == 0) {
+        height = static_cast<float>(width * pixel_height / pixel_width);
+    } else if (MantainRatio) {
+        const auto image_ratio = static_cast<float>(pixel_width / pixel_height);
+        const auto box_ratio = static_cast<float>(static_cast<double>(width) / height);
+        if (box_ratio < image_ratio) {
+            height = static_cast<float>(width * pixel_height / pixel_width);
+        } else {
+            width = static_cast<float>(height * pixel_width / pixel_height);
+        }
+    }
+    const auto kf = static_cast<float>(k);
+    detail::SetLastBounds(*m_, s.current_x, s.page_height - s.current_y, s.current_x + width * kf,
+                          s.page_height - s.current_y - height * kf);
+
+    // Bitmaps, GIF and TGA rows run from the bottom of the picture up, the others from the top.
+    const bool bottom_up = record.Kind == detail::ImageKind::kTga ||
+                           record.Kind == detail::ImageKind::kGif ||
+                           record.Kind == detail::ImageKind::kBmp;
+    const std::string matrix =
+        bottom_up
+            ? detail::FormatUnits(s, width) + " 0 0 " + detail::FormatUnits(s, height) + " " +
+                  detail::FormatUnits(s, DestX) + " " + detail::FormatUnits(s, DestY)
+            : detail::FormatUnits(s, width) + " 0 0 " + detail::FormatUnits(s, -height) + " " +
+                  detail::FormatUnits(s, DestX) + " " + detail::FormatUnits(s, DestY + height);
+    detail::WriteContent(s, "q " + matrix + " cm /" + s.resource_prefix + "IMG_" +
+                                std::to_string(index) + " Do Q");
+}
+
+std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
+                             std::int16_t FrameNumber, std::string_view ColorMask) {
+    (void)FrameNumber; // only animated pictures have frames; no reader here reads them
+    const int index = detail::AddImageRecord(*m_);
+    const std::string key = detail::UpperAscii(Alias);
+    const detail::RasterReader reader = detail::ReaderFor(key);
+    if (reader == nullptr) return {};
+    reader(*m_, index, {}, ColorMask, ImgSample);
+    detail::Record(*m_, index).Name = key;
+    return std::string(Alias);
+}
+
+std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidth,
+                                    std::int32_t ImgHeight,
+                                    const std::vector<std::uint8_t>& ImgSample,
+                                    const std::vector<std::uint8_t>& ImgPalette,
+                                    std::string_view ColorMask) {
+    // A picture without pixels has no size to place it by.
+    if (ImgWidth <= 0 || ImgHeight <= 0) {
+        detail::RaiseError(detail::kErrInvalidCall, "AddImagePattern");
+    }
+    const std::size_t colours = ImgPalette.size() / 3;
+    detail::DecodedImage image;
+    image.bits = static_cast<std::uint8_t>(colours == 0    ? 24
+                                           : colours == 2  ? 1
+                                           : colours == 16 ? 4
+                                                           : 8);
+    image.palette = ImgPalette;
+    std::string key;
+    if (!ColorMask.empty()) {
+        const detail::MaskColour mask = detail::ParseMaskColour(*m_, ColorMask, "AddImagePattern");
+        key = detail::ColourKeyFor(image, mask.red, mask.green, mask.blue);
+    }
+
+    detail::WriterState& s = m_->writer;
+    const int index = detail::AddImageRecord(*m_);
+    detail::ImageRecord& record = detail::Record(*m_, index);
+    record.Name = detail::UpperAscii(Alias);
+    record.Frame = 1;
+    record.Width = ImgWidth;
+    record.Height = ImgHeight;
+    record.Kind = detail::ImageKind::kRaw;
+
+    detail::ImageObject object;
+    object.coding = detail::ImageCoding::kPattern;
+    object.samples.assign(ImgSample.begin(), ImgSample.end());
+    object.palette.assign(ImgPalette.begin(), ImgPalette.end());
+    object.width = ImgWidth;
+    object.height = ImgHeight;
+    object.bits = image.bits;
+    object.resource_name = detail::ImageResourceName(s, index);
+    object.colour_key = std::move(key);
+    const int number = detail::WriteImage(s, object);
+    detail::Record(*m_, index).object_number = number;
+    detail::AddImageResource(s, index, number);
+    return std::string(Alias);
+}
+
+} // namespace pagora

@@ -1,0 +1,69 @@
+// The image registry's procedures: the one image object writer and the raster readers.
+#pragma once
+
+#include "pdf/content/image_data.h"
+#include "pdf/content/image_state.h"
+#include "pdf/writer/members.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pagora::detail {
+
+// How WriteImage codes the samples.
+enum class ImageCoding : std::uint8_t {
+    kJpeg = 0,       // the whole JPEG file, DCT-decoded
+    kRgb = 1,        // RGB samples, 8 bits per component
+    kPattern = 2,    // AddImagePattern's samples, indexed or RGB
+    kGif = 3,        // palette indexes
+    kBmp = 4,        // palette indexes or RGB
+    kPngIndexed = 5, // deflated PNG data over a palette
+    kPngDirect = 6,  // deflated PNG data
+};
+
+struct ImageObject {
+    ImageCoding coding = ImageCoding::kRgb;
+    std::string samples;
+    std::string palette; // red, green, blue per entry
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int bits = 8;
+    std::string resource_name; // "/" + prefix + "IMG_" + index
+    std::string colour_space;  // JPEG and direct PNG only
+    std::string filter;        // empty: the document's image filters apply
+    std::string colour_key;    // "/Mask" ranges, empty for none
+};
+
+// Writes the image object and, for an indexed image, its palette object right after it; an
+// indexed palette shorter than its declared range is padded with black so the lookup table
+// always covers every index. Returns the image object's number.
+int WriteImage(WriterState& s, ImageObject& image);
+
+// The resource name of the image record at an index.
+std::string ImageResourceName(const WriterState& s, int index);
+
+// Registers a written image object under its resource name.
+void AddImageResource(WriterState& s, int index, int object_number);
+
+// A 2- or 4-byte little-endian value at a 0-based index; other sizes give 0. Raises error 9 for
+// bytes outside the data and error 6 for a 4-byte value of 2^31 or more.
+std::int32_t ReadLittleEndian(std::span<const std::uint8_t> data, std::size_t index, int size);
+
+// The red, green and blue bytes of a mask colour argument: a colour string of the "#" form gives
+// its components, any other colour 0, 0, 0. Raises the colour parser's errors and error 6 for a
+// component outside 0 to 1.
+struct MaskColour {
+    std::uint8_t red = 0, green = 0, blue = 0;
+};
+MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
+                           std::string_view operation);
+
+// Reads a bitmap (from the named file when name is not empty, else from data) into the image
+// record at `index`, writes its image object and registers its resource. Never raises: a failure
+// is recorded for "DrawImage" with the name, and nothing is written.
+void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
+                  std::string_view mask_colour, std::span<const std::uint8_t> data);
+
+} // namespace pagora::detail

@@ -1,0 +1,101 @@
+// The raster readers as the registry calls them: source bytes in, one image object out.
+#include "pdf/content/image.h"
+
+#include "pdf/content/bmp_reader.h"
+#include "pdf/content/content.h"
+#include "pdf/content/number_text.h"
+#include "pdf/writer/writer.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <vector>
+
+namespace pagora::detail {
+
+namespace {
+
+// No picture a reader accepts comes from a larger file, so nothing larger is read into memory.
+constexpr std::uint64_t kMaxFileBytes = 2 * kMaxSampleBytes;
+
+std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
+    std::error_code error;
+    const std::filesystem::path path(name);
+    if (!std::filesystem::is_regular_file(path, error)) RaiseError(kErrFileNotFound, operation);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) RaiseError(kErrFileNotFound, operation);
+    if (size > kMaxFileBytes) RaiseError(kErrOutOfMemory, operation);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) RaiseError(kErrFileNotFound, operation);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    if (static_cast<std::uintmax_t>(in.gcount()) != size) RaiseError(kErrDeviceIo, operation);
+    return bytes;
+}
+
+std::uint8_t ComponentByte(double fraction, std::string_view operation) {
+    const double value = std::nearbyint(fraction * 255);
+    if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);
+    return static_cast<std::uint8_t>(value);
+}
+
+} // namespace
+
+MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
+                           std::string_view operation) {
+    const ParsedColor parsed = ParseColor(m, colour, operation);
+    MaskColour mask;
+    if (parsed.color.empty() || parsed.color.front() != '#') return mask;
+    const std::vector<std::string> parts = SplitText(parsed.color.substr(1), " ");
+    std::uint8_t* components[] = {&mask.red, &mask.green, &mask.blue};
+    for (std::size_t i = 0; i < 3 && i < parts.size(); ++i) {
+        *components[i] = ComponentByte(ReadNumber(parts[i]), operation);
+    }
+    return mask;
+}
+
+void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
+                  std::string_view mask_colour, std::span<const std::uint8_t> data) {
+    constexpr std::string_view kOperation = "DrawImage";
+    WriterState& s = m.writer;
+    try {
+        std::vector<std::uint8_t> file;
+        if (!name.empty()) {
+            file = ReadImageFile(name, kOperation);
+            data = file;
+        }
+        BmpResult bmp = ReadBmp(data);
+        if (bmp.error != 0) RaiseError(bmp.error, kOperation);
+        std::string key;
+        if (!mask_colour.empty()) {
+            const MaskColour mask = ParseMaskColour(m, mask_colour, kOperation);
+            key = ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
+        }
+        ImageObject object;
+        object.coding = ImageCoding::kBmp;
+        object.samples.assign(bmp.image.samples.begin(), bmp.image.samples.end());
+        object.palette.assign(bmp.image.palette.begin(), bmp.image.palette.end());
+        object.width = bmp.image.width;
+        object.height = bmp.image.height;
+        object.bits = bmp.image.bits;
+        object.resource_name = ImageResourceName(s, index);
+        object.colour_key = std::move(key);
+        const int number = WriteImage(s, object);
+
+        ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
+        record.Width = bmp.image.width;
+        record.Height = bmp.image.height;
+        record.Kind = ImageKind::kBmp;
+        record.Frame = 1;
+        record.object_number = number;
+        AddImageResource(s, index, number);
+    } catch (const PdfError& error) {
+        RecordError(s, error, kOperation, name);
+    } catch (const std::bad_alloc&) {
+        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), kOperation, name);
+    }
+}
+
+} // namespace pagora::detail

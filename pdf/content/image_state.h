@@ -1,0 +1,35 @@
+// State of the image registry: one record per image read or given, in the order registered.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pagora::detail {
+
+// How an image's rows are stored, which decides the placement matrix.
+enum class ImageKind : std::uint8_t {
+    kJpegOrPng = 0, // rows from the top down
+    kTga = 1,       // rows from the bottom up
+    kRaw = 2,       // AddImagePattern's samples, rows from the top down
+    kGif = 3,       // rows from the bottom up
+    kBmp = 4,       // rows from the bottom up
+};
+
+struct ImageRecord {
+    std::string Name;        // cache key: the upper-cased file name or alias
+    std::int32_t Width = 0;  // pixels
+    std::int32_t Height = 0; // pixels
+    std::int16_t Frame = 0;
+    ImageKind Kind = ImageKind::kJpegOrPng;
+    // The image object written for the record; 0 when none could be written, so that nothing
+    // ever names an object that does not exist.
+    int object_number = 0;
+};
+
+struct ImageState {
+    // Used from index 1; the writer's image_count is the number of records.
+    std::vector<ImageRecord> Images;
+};
+
+} // namespace pagora::detail

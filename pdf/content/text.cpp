@@ -1,0 +1,266 @@
+#include "pdf/content/text.h"
+
+#include "pdf/content/content.h"
+#include "pdf/fonts/font_state.h"
+#include "pdf/writer/writer.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace pagora::detail {
+
+namespace {
+
+constexpr std::int32_t kUnderline = 4;
+constexpr std::int32_t kOverline = 8;
+constexpr std::int32_t kStrikeOut = 16;
+
+} // namespace
+
+TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
+    TextMeasure measure;
+    if (const FontRecord* font = CurrentFontRecord(m.fonts)) measure.widths = font->Widths.data();
+    measure.size = m.fonts.FontSize;
+    measure.char_spacing = m.writer.char_spacing;
+    measure.word_spacing = m.writer.word_spacing;
+    measure.horizontal_scaling = m.writer.horizontal_scaling;
+    measure.scale_factor = m.writer.scale_factor;
+    return measure;
+}
+
+float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size) {
+    if (font <= 0 || font > m.fonts.FontCount) return 0;
+    TextMeasure measure = CurrentTextMeasure(m);
+    measure.widths = m.fonts.FontList[static_cast<std::size_t>(font)].Widths.data();
+    measure.size = size;
+    return measure.Width(text);
+}
+
+float CurrentTextHeight(const Pagora::Members& m) {
+    const FontRecord* font = CurrentFontRecord(m.fonts);
+    if (font == nullptr) return 0;
+    return static_cast<float>(font->LineHeight) * m.fonts.FontSize / 1000.0f /
+           m.writer.scale_factor;
+}
+
+void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string& text,
+                  float indent, std::int32_t align, bool new_line, std::string_view operation) {
+    const FontRecord* font = CurrentFontRecord(m.fonts);
+    if (font == nullptr) RaiseError(kErrSubscript, operation);
+    WriterState& s = m.writer;
+    ContentState& c = m.content;
+    const float sf = s.scale_factor;
+    const float size = m.fonts.FontSize;
+
+    TextLinePlan plan = PlanTextLine(text, width, indent, align, CurrentTextMeasure(m));
+    text = plan.text;
+    const float start = x + plan.offset;
+
+    const float line_height = CurrentTextHeight(m) * sf * s.line_spacing;
+    const float box_bottom =
+        s.page_height - y * sf + size * static_cast<float>(font->Descent) / 1000.0f;
+    SetLastBounds(m, start * sf, box_bottom, start * sf + plan.box_width * sf,
+                  box_bottom + CurrentTextHeight(m) * s.line_spacing * sf);
+
+    std::string before;
+    std::string after;
+    switch (plan.adjust) {
+    case LineAdjust::kWordSpacing:
+        before = FormatUnits(s, plan.adjust_value) + " Tw ";
+        after = " " + FormatReal(s, s.word_spacing) + " Tw";
+        break;
+    case LineAdjust::kShrink:
+    case LineAdjust::kFit:
+        before = FormatReal(s, plan.adjust_value) + " Tz ";
+        // A stretched line restores the scaling after two blanks, a shrunk one after one.
+        after = (plan.adjust == LineAdjust::kFit ? "  " : " ") +
+                FormatReal(s, s.horizontal_scaling) + " Tz";
+        break;
+    case LineAdjust::kNone:
+        break;
+    }
+
+    // The text is painted with the fill colour; switching it must not change what the caller
+    // set for shapes, so the fill state is given back afterwards.
+    const bool switch_fill =
+        c.fill_color != c.text_color || c.fill_pattern_color != c.text_pattern_color;
+    const std::string fill_color = c.fill_color;
+    const std::string fill_pattern_color = c.fill_pattern_color;
+    const bool no_fill = c.no_fill;
+    if (switch_fill) WriteColorFill(m, c.text_color, c.text_pattern_color);
+
+    const std::string x_text = FormatReal(s, start * sf);
+    const std::string y_text = FormatUnits(s, y);
+    WriteContent(s, "BT");
+    WriteContent(s, "/" + s.resource_prefix + m.fonts.FontResourceName + " " + FormatReal(s, size) +
+                        " Tf ");
+    WriteContent(s, "1 0 0 -1 " + x_text + " " + y_text + " Tm");
+    WriteContent(s, before + "(" + EscapeString(text) + ") Tj" + after);
+    WriteContent(s, "ET");
+
+    const std::int32_t style = m.fonts.FontStyle;
+    if ((style & (kUnderline | kOverline | kStrikeOut)) != 0) {
+        WriteContent(s, "q");
+        if (c.text_pattern_color != c.line_pattern_color || c.text_color != c.line_color) {
+            const std::string line_color = c.line_color;
+            const std::string line_pattern_color = c.line_pattern_color;
+            const bool no_stroke = c.no_stroke;
+            WriteColorLine(m, c.text_color, c.text_pattern_color);
+            // The stroke colour comes back with "Q"; so does the state that tracks it.
+            c.line_color = line_color;
+            c.line_pattern_color = line_pattern_color;
+            c.no_stroke = no_stroke;
+        }
+        WriteContent(s, FormatReal(s, size / 16) + " w ");
+        WriteContent(s, "1 0 0 1 " + x_text + " " + y_text + " cm");
+        const struct {
+            std::int32_t bit;
+            float offset;
+        } strokes[] = {
+            {kUnderline, size / 8}, {kOverline, -0.8f * size}, {kStrikeOut, -0.3f * size}};
+        for (const auto& stroke : strokes) {
+            if ((style & stroke.bit) == 0) continue;
+            const std::string d = FormatReal(s, stroke.offset);
+            WriteContent(s, "0 " + d + " m " + FormatUnits(s, plan.drawn_width) + " " + d + " l S");
+        }
+        WriteContent(s, "Q");
+    }
+    if (switch_fill) {
+        WriteColorFill(m, fill_color, fill_pattern_color);
+        c.fill_color = fill_color;
+        c.fill_pattern_color = fill_pattern_color;
+        c.no_fill = no_fill;
+    }
+
+    if (new_line) {
+        s.current_x = 0;
+        s.current_y = y * sf + line_height;
+    } else {
+        s.current_x = (x + plan.drawn_width) * sf;
+        s.current_y = y * sf;
+    }
+}
+
+} // namespace pagora::detail
+
+namespace pagora {
+
+using detail::DrawTextLine;
+
+float Pagora::GetTextWidth(std::string_view Phrase) {
+    return detail::MeasureText(*m_, Phrase, m_->fonts.CurrentFont, m_->fonts.FontSize);
+}
+
+float Pagora::GetTextHeight() {
+    return detail::CurrentTextHeight(*m_);
+}
+
+void Pagora::DrawText(float X, float Y, std::string_view Text, std::int32_t Align) {
+    std::string text = std::string(Text);
+    DrawTextLine(*m_, X, Y, 0, text, 0, Align & 7, false, "DrawText");
+}
+
+void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float PercenteSize) {
+    detail::WriterState& s = m_->writer;
+    const float sf = s.scale_factor;
+    const float old_size = m_->fonts.FontSize;
+    const float old_y = s.current_y;
+    float y = old_y / sf;
+    if (TextStyle != 0) {
+        const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
+        const float descent = font != nullptr ? static_cast<float>(font->Descent) : 0.0f;
+        const float old_height = GetTextHeight();
+        const float new_size = PercenteSize / 100.0f * old_size;
+        m_->fonts.FontSize = new_size;
+        switch (TextStyle) {
+        case 1: // raised
+            y = (old_y - new_size * descent / 1000.0f) / sf - old_height / 2;
+            break;
+        case 2: // lowered
+            y = (old_y - (old_size + new_size) * descent / 1000.0f) / sf;
+            break;
+        case 3: // reduced only
+            break;
+        default:
+            y = 0;
+        }
+    }
+    std::string text = std::string(Text);
+    try {
+        DrawTextLine(*m_, s.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
+    } catch (...) {
+        m_->fonts.FontSize = old_size;
+        throw;
+    }
+    s.current_y = old_y;
+    m_->fonts.FontSize = old_size;
+}
+
+void Pagora::WriteTextLn(std::string_view Text) {
+    const detail::WriterState& s = m_->writer;
+    std::string text = std::string(Text);
+    DrawTextLine(*m_, s.current_x / s.scale_factor, s.current_y / s.scale_factor, 0, text, 0, 1,
+                 true, "WriteTextLn");
+}
+
+void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text, float StartAngle,
+                              std::int32_t Align) {
+    constexpr double kRadiansPerDegree = 0.0174532925199433;
+    const float per_degree = static_cast<float>(Ray * kRadiansPerDegree);
+    if (per_degree == 0) detail::RaiseError(detail::kErrDivisionByZero, "DrawTextCircular");
+    const float turn = GetTextWidth(Text) / per_degree;
+    if ((Align & 7) == 2) {
+        StartAngle -= turn;
+    } else if ((Align & 7) == 4) {
+        StartAngle -= turn / 2;
+    }
+    for (const char c : Text) {
+        std::string character(1, c);
+        const float angle = GetTextWidth(character) / per_degree;
+        const float middle = StartAngle + angle / 2;
+        const double radians = middle * kRadiansPerDegree;
+        BeginSpace(static_cast<float>(X + Ray * std::cos(radians)),
+                   static_cast<float>(Y + Ray * std::sin(radians)), 1, 1, 270 - middle);
+        try {
+            DrawTextLine(*m_, 0, 0, 0, character, 0, detail::kAlignCentre, false,
+                         "DrawTextCircular");
+        } catch (...) {
+            EndSpace();
+            throw;
+        }
+        EndSpace();
+        StartAngle += angle;
+    }
+    const detail::WriterState& s = m_->writer;
+    const float sf = s.scale_factor;
+    detail::SetLastBounds(*m_, (X - Ray) * sf, s.page_height - (Y - Ray) * sf, (X + Ray) * sf,
+                          s.page_height - (Y + Ray) * sf);
+    SetXY(X, Y);
+}
+
+void Pagora::SetCharSpacing(float w) {
+    m_->writer.char_spacing = w;
+    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, w) + " Tc");
+}
+
+void Pagora::SetWordSpacing(float w) {
+    m_->writer.word_spacing = w;
+    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, w) + " Tw");
+}
+
+void Pagora::SetTextHorizontalScaling(float Percent) {
+    m_->writer.horizontal_scaling = Percent;
+    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, Percent) + " Tz");
+}
+
+void Pagora::SetTextMode(std::int32_t Mode) {
+    if (Mode < std::numeric_limits<std::int16_t>::min() ||
+        Mode > std::numeric_limits<std::int16_t>::max()) {
+        detail::RaiseError(detail::kErrOverflow, "SetTextMode");
+    }
+    detail::WriteContent(m_->writer, std::to_string(Mode) + " Tr");
+}
+
+} // namespace pagora

@@ -1,0 +1,31 @@
+// Text lines and text measurement for the operations that draw text (text boxes, rich text,
+// barcode captions).
+#pragma once
+
+#include "pdf/content/text_measure.h"
+#include "pdf/writer/members.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pagora::detail {
+
+// The current font and text state as a measure; the font's widths are null without a font.
+TextMeasure CurrentTextMeasure(const Pagora::Members& m);
+
+// The width of a text in user units in a registered font at a size; 0 for no font (index < 1).
+float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size);
+
+// The current font's line height in user units; 0 without a font.
+float CurrentTextHeight(const Pagora::Members& m);
+
+// Writes one line of text with its baseline at y (user units, downwards), aligned in width from
+// x after an indentation; records its box and moves the position after it, or to the start of
+// the next line with new_line. Justified text is changed in place (blanks collapsed). Raises
+// error 9 (naming operation) when no font is set.
+void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string& text,
+                  float indent, std::int32_t align, bool new_line,
+                  std::string_view operation = "DrawText");
+
+} // namespace pagora::detail

@@ -1,0 +1,127 @@
+#include "pdf/content/text_box_layout.h"
+
+#include "pdf/content/text_measure.h"
+#include "pdf/writer/writer.h"
+
+#include <cstddef>
+
+namespace pagora::detail {
+
+namespace {
+
+void ReplaceAll(std::string& text, std::string_view find, std::string_view with) {
+    for (std::size_t at = 0; (at = text.find(find, at)) != std::string::npos; at += with.size()) {
+        text.replace(at, find.size(), with);
+    }
+}
+
+// Replaces until none is left, so that the replacement may itself form a new occurrence.
+void ReplaceRepeatedly(std::string& text, std::string_view find, std::string_view with) {
+    for (std::size_t at; (at = text.find(find)) != std::string::npos;) {
+        text.replace(at, find.size(), with);
+    }
+}
+
+std::vector<std::string> Split(const std::string& text, char delimiter) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(delimiter, start)) != std::string::npos; start = at + 1) {
+        parts.push_back(text.substr(start, at - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// Drops the last two characters and appends the cut marker until the text fits.
+void CutToWidth(std::string& text, float limit, const TextWidth& width) {
+    while (width(text) > limit) {
+        if (text.size() < 2) {
+            RaiseError(kErrInvalidCall, "DrawTextBox");
+        }
+        text.resize(text.size() - 2);
+        text += kCutMarker;
+    }
+}
+
+std::string Join(const std::vector<std::string>& words, std::size_t from) {
+    std::string joined;
+    for (std::size_t i = from; i < words.size(); ++i) {
+        if (i > from) joined += ' ';
+        joined += words[i];
+    }
+    return joined;
+}
+
+} // namespace
+
+TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
+                            const TextWidth& width) {
+    std::string prepared(text);
+    const bool continued = !prepared.empty() && prepared.front() == kContinuationMarker;
+    if (continued) prepared.erase(0, 1);
+    if ((area.align & kAlignJustify) != 0) ReplaceRepeatedly(prepared, "  ", " ");
+    ReplaceAll(prepared, "\r\n", "\r");
+    // An empty paragraph keeps its line as a single blank.
+    ReplaceRepeatedly(prepared, "\r\r", "\r \r");
+    const std::vector<std::string> paragraphs = Split(prepared, '\r');
+
+    const float limit = area.inner_width;
+    const float space = width(" ");
+    const bool one_line = (area.align & (kAlignShrink | kAlignFit)) != 0;
+    const bool cut = (area.align & kAlignCut) != 0;
+
+    TextBoxLayout layout;
+    for (std::size_t p = 0; p < paragraphs.size(); ++p) {
+        std::vector<std::string> words = Split(paragraphs[p], ' ');
+        for (std::string& word : words)
+            CutToWidth(word, limit, width);
+
+        std::size_t next = 0;
+        bool first_line = true;
+        while (next < words.size()) {
+            std::string line = words[next];
+            float used = (first_line ? area.indent : 0.0f) + width(words[next]);
+            ++next;
+            long gaps = 0;
+            while (next < words.size()) {
+                const float word_width = width(words[next]);
+                if (static_cast<float>(gaps + 1) * space + used + word_width <= limit || one_line) {
+                    line += ' ';
+                    line += words[next];
+                    used += word_width;
+                    ++gaps;
+                    ++next;
+                } else if (cut) {
+                    line += ' ';
+                    line += words[next];
+                    line += kCutMarker;
+                    CutToWidth(line, limit, width);
+                    next = words.size();
+                } else {
+                    break;
+                }
+            }
+            TextBoxLine stored;
+            stored.text = std::move(line);
+            stored.first = first_line && !(continued && layout.lines.empty());
+            stored.last = next >= words.size();
+            layout.lines.push_back(std::move(stored));
+            first_line = false;
+
+            const float available = area.inner_height * area.scale_factor;
+            const float needed = static_cast<float>(layout.lines.size() + 1) * area.line_height;
+            if (!cut && available < needed) {
+                std::string& rest = layout.remainder;
+                if (next < words.size()) rest = kContinuationMarker + Join(words, next);
+                for (std::size_t later = p + 1; later < paragraphs.size(); ++later) {
+                    if (!rest.empty()) rest += "\r\n";
+                    rest += paragraphs[later];
+                }
+                return layout;
+            }
+        }
+    }
+    return layout;
+}
+
+} // namespace pagora::detail

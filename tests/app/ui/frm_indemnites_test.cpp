@@ -1,0 +1,153 @@
+#include "app/ui/frm_indemnites.h"
+
+#include "app/core/mod_ini.h"
+#include "app/core/records.h"
+#include "app/core/text_columns.h"
+#include "tests/app/ui/dialog_fixture.h"
+
+#include <QClipboard>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QRadioButton>
+
+namespace kerbolt::ui::testing {
+namespace {
+
+void Press(QWidget* target, Qt::Key key, const QString& text,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+class FrmIndemnites : public DialogTest {
+protected:
+    void StoreTicket(int n, const std::string& reference, const std::string& mark) {
+        IndemniteRecord r;
+        r.IdPlace = "0";
+        r.date = "03.02.2025";
+        r.heure = "14:05";
+        r.nPlaques = "VD 12345" + std::to_string(n);
+        r.Montant100 = "50";
+        r.Montant60 = "30";
+        r.NumIndemn = reference;
+        ASSERT_TRUE(WriteIndemnite(state.DataFile, n, r));
+        if (!mark.empty()) {
+            ASSERT_TRUE(
+                modINI::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));
+        }
+    }
+    static std::vector<std::string> References(const frmIndemnites* window) {
+        std::vector<std::string> refs;
+        for (const std::string& line : window->Lines()) {
+            refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
+        }
+        return refs;
+    }
+};
+
+TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
+    StoreTicket(0, "000NZFAP-0", "");
+    StoreTicket(1, "000NZFAP-1", "12.03.2025");
+    StoreTicket(2, "000NZFAP-2", "ANNULE-x");
+    StoreTicket(3, "000NZFAP-3", "annule-x");
+    // A section without a reference.
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE4", "date", "01.01.2025", state.DataFile));
+    state.IndemnitesMode = 0;
+    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    OpenModal(window);
+    EXPECT_EQ(window->width(), 821);
+    EXPECT_EQ(Child<QLabel>(window, "lblIndemnite")->text(),
+              QString::fromUtf8("Liste de vos Indemnités"));
+    EXPECT_FALSE(Child<QFrame>(window, "fraReglagle")->isVisible());
+    EXPECT_TRUE(Child<QRadioButton>(window, "optSelect0")->isChecked());
+    using Refs = std::vector<std::string>;
+    EXPECT_EQ(References(window), (Refs{"000NZFAP-0", "000NZFAP-1", "000NZFAP-3"}));
+    Child<QRadioButton>(window, "optSelect1")->click();
+    EXPECT_EQ(References(window), Refs{"000NZFAP-0"});
+    EXPECT_EQ(window->Lines()[0],
+              "000NZFAP-0     0     03.02.2025 14:05    VD 123450      50        ");
+    Child<QRadioButton>(window, "optSelect2")->click();
+    EXPECT_EQ(References(window), (Refs{"000NZFAP-1", "000NZFAP-3"}));
+    EXPECT_EQ(window->Lines()[0].substr(66), "12.03.2025");
+
+    // Saving does nothing in this mode.
+    window->cmdSave_Click();
+    EXPECT_FALSE(window->IsUnloaded());
+    EXPECT_FALSE(std::filesystem::exists(state.IniPath));
+    window->lblUndo_Click();
+}
+
+TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
+    state.IndemnitesMode = 1;
+    state.TicketAmount = "";
+    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    OpenModal(window);
+    auto* amount = Child<QLineEdit>(window, "txtMontant");
+    amount->setFocus();
+    const struct {
+        Qt::Key key;
+        const char* text;
+    } keys[] = {{Qt::Key_1, "1"},     {Qt::Key_A, "a"},     {Qt::Key_2, "2"}, {Qt::Key_Comma, ","},
+                {Qt::Key_Minus, "-"}, {Qt::Key_Space, " "}, {Qt::Key_5, "5"}, {Qt::Key_0, "0"}};
+    for (const auto& k : keys)
+        Press(amount, k.key, QString::fromLatin1(k.text));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.50"));
+    Press(amount, Qt::Key_Backspace, QStringLiteral("\b"));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
+    // Pasting is refused, by its control character and by its other shortcut.
+    QApplication::clipboard()->setText(QStringLiteral("77abc"));
+    Press(amount, Qt::Key_V, QString(QChar(22)), Qt::ControlModifier);
+    EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
+    Press(amount, Qt::Key_Insert, QString(), Qt::ShiftModifier);
+    EXPECT_EQ(amount->text(), QStringLiteral("12.5"));
+    Press(amount, Qt::Key_Left, QString());
+    Press(amount, Qt::Key_9, QStringLiteral("9"));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.95"));
+    Press(amount, Qt::Key_Delete, QString(QChar(127)));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.9"));
+    window->lblUndo_Click();
+}
+
+TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
+    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    state.IndemnitesMode = 1;
+    state.Language = Module1::kItalian;
+    state.TicketAmount = "50";
+    state.TicketTitle = "Old title";
+    state.TicketText = "line 1\r\nline 2";
+    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    OpenModal(window);
+    EXPECT_EQ(window->width(), 641);
+    EXPECT_EQ(Child<QLabel>(window, "lblUndo")->x(), kerbolt::ui::Px(9615 - 375));
+    EXPECT_EQ(Child<QLabel>(window, "lblIndemnite")->text(), QStringLiteral("Testi e importo"));
+    EXPECT_EQ(Child<QPushButton>(window, "cmdSave")->text(), QStringLiteral("Salva"));
+    EXPECT_EQ(Child<QRadioButton>(window, "optSelect1")->text(), QStringLiteral("In sospeso"));
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "txtTexte")->toPlainText(),
+              QStringLiteral("line 1\nline 2"));
+    Type(window, "txtMontant", QStringLiteral("12.50"));
+    Type(window, "txtTitre", QStringLiteral("New title"));
+    Child<QPlainTextEdit>(window, "txtTexte")->setPlainText(QStringLiteral("a\nb"));
+    Click(window, "cmdSave");
+    EXPECT_EQ(state.TicketAmount, "12.50");
+    EXPECT_EQ(state.TicketTitle, "New title");
+    EXPECT_EQ(state.TicketText, "a\r\nb");
+    const ParamSettings param = ReadParamSettings(state.IniPath);
+    EXPECT_EQ(param.Montant, "12.50");
+    EXPECT_EQ(param.Titre, "New title");
+    EXPECT_EQ(param.Texte, "a\r\nb");
+    // The data file goes up (not the settings file), then the preview is rebuilt.
+    EXPECT_NE(server->Log().find("STOR /web/ctrl/KB/000NZFAP"), std::string::npos);
+    EXPECT_EQ(server->Log().find("Param"), std::string::npos);
+    EXPECT_EQ(creer, 1);
+    EXPECT_TRUE(prompts.shown.empty());
+    Settle();
+    EXPECT_TRUE(window.isNull());
+}
+
+} // namespace
+} // namespace kerbolt::ui::testing

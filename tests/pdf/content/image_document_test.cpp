@@ -1,0 +1,100 @@
+// Whole documents with bitmaps, checked by independent tools: the rendering of every bitmap form
+// against an independent decoding, and malformed files that must leave a valid document.
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/members.h"
+#include "tests/pdf/writer/writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::RunCommand;
+using testing_support::TempDir;
+
+std::string FixtureScript() {
+    return testing_support::SourceDir() + "/tests/pdf/content/bmp_fixtures.py";
+}
+
+class BitmapDocuments : public writer_test::WriterTest {
+protected:
+    BitmapDocuments() {
+        const auto made = RunCommand("/usr/bin/python3 " + FixtureScript() + " make " +
+                                     fixtures_.Path().string());
+        EXPECT_EQ(made.status, 0);
+        for (const auto& entry : std::filesystem::directory_iterator(fixtures_.Path())) {
+            const std::string name = entry.path().filename().string();
+            const bool intended = name.find(".intended.") != std::string::npos;
+            (name.rfind("bad_", 0) == 0 ? malformed_
+             : intended                 ? intended_
+                                        : well_formed_)
+                .push_back(entry.path().string());
+        }
+    }
+    bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
+
+    TempDir fixtures_;
+    std::vector<std::string> well_formed_, malformed_, intended_;
+};
+
+TEST_F(BitmapDocuments, EachFormRendersPixelForPixelAsAnIndependentDecoderSeesIt) {
+    ASSERT_GE(well_formed_.size(), 13u);
+    pdf_.BeginDoc(Path());
+    for (const std::string& file : well_formed_) {
+        pdf_.BeginPage();
+        pdf_.DrawImage(file, 0, 0); // one point per pixel, at the page's top-left corner
+        EXPECT_EQ(pdf_.ErrNumber(), 0) << file;
+        pdf_.EndPage();
+    }
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const std::string pages = dir_.File("page%d.png");
+    const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
+    ASSERT_EQ(drawn.status, 0) << drawn.out;
+    for (std::size_t i = 0; i < well_formed_.size(); ++i) {
+        // 16-bit pixels have 5-bit components, which the library widens by multiplying by 8
+        // and the independent decoder by repeating their top bits: only those five must agree.
+        const bool five_bits = well_formed_[i].find("rgb16") != std::string::npos;
+        const auto compared = RunCommand("/usr/bin/python3 " + FixtureScript() + " compare " +
+                                         dir_.File("page" + std::to_string(i + 1) + ".png") + " " +
+                                         well_formed_[i] + (five_bits ? " 5" : ""));
+        EXPECT_EQ(compared.status, 0);
+        EXPECT_EQ(compared.out, "0\n") << well_formed_[i] << " has differing pixels";
+    }
+}
+
+TEST_F(BitmapDocuments, MalformedAndCutFilesLeaveNoObjectNoPlacementAndAValidDocument) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    auto& state = pdf_.State().writer;
+    for (const std::string& file : malformed_) {
+        state.last_error_number = 0;
+        pdf_.DrawImage(file, 10, 10, 20, 0);
+        EXPECT_NE(pdf_.ErrNumber(), 0) << file;
+    }
+    int cuts = 0;
+    for (const std::string& file : well_formed_) {
+        const std::string bytes = ReadFileBytes(file);
+        for (std::size_t length = 0; length < bytes.size(); ++length, ++cuts) {
+            state.last_error_number = 0;
+            const std::string alias = "cut" + std::to_string(cuts) + ".bmp";
+            pdf_.AddImage(alias, std::vector<std::uint8_t>(
+                                     bytes.begin(), bytes.begin() + static_cast<long>(length)));
+            pdf_.DrawImage(alias, 10, 10, 0, 20, 1, "", true);
+            EXPECT_NE(pdf_.ErrNumber(), 0) << file << " cut at " << length;
+        }
+    }
+    EXPECT_EQ(state.page_content.text.find(" Do "), std::string::npos);
+    EXPECT_EQ(state.xobject_resources, "");
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    EXPECT_FALSE(HasImageObject());
+}
+
+} // namespace

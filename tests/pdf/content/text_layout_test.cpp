@@ -1,0 +1,211 @@
+#include "pdf/content/text_box_layout.h"
+#include "pdf/content/text_measure.h"
+
+#include "pdf/writer/Pagora.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pagora::detail;
+
+// Every character 500/1000 of the size wide, the blank 250.
+std::array<std::int16_t, 256> FakeWidths() {
+    std::array<std::int16_t, 256> widths{};
+    widths.fill(500);
+    widths[' '] = 250;
+    return widths;
+}
+
+const std::array<std::int16_t, 256> kWidths = FakeWidths();
+
+TextMeasure Measure(float size = 10) {
+    TextMeasure measure;
+    measure.widths = kWidths.data();
+    measure.size = size;
+    return measure;
+}
+
+TEST(MeasureText, CountsWidthsSpacingScalingAndUnits) {
+    struct Case {
+        const char* text;
+        float char_spacing, word_spacing, scaling, scale_factor;
+        float expected;
+    } cases[] = {
+        {"", 0, 0, 100, 1, 0},         {"abc", 0, 0, 100, 1, 15},
+        {"abc", 1, 0, 100, 1, 18},     // one point per character
+        {"a b", 0, 2, 100, 1, 14.5f},  // word spacing once per blank
+        {"a  b", 0.5f, 1, 100, 1, 19}, // 5+2.5+2.5+5, two blanks, four characters
+        {"abcd", 0, 0, 50, 1, 10},     // horizontal scaling
+        {"abcd", 0, 0, 100, 2, 10},    // user units of two points
+    };
+    for (const Case& c : cases) {
+        TextMeasure measure = Measure();
+        measure.char_spacing = c.char_spacing;
+        measure.word_spacing = c.word_spacing;
+        measure.horizontal_scaling = c.scaling;
+        measure.scale_factor = c.scale_factor;
+        EXPECT_FLOAT_EQ(measure.Width(c.text), c.expected) << c.text;
+    }
+    EXPECT_EQ(TextMeasure{}.Width("abc"), 0); // no font
+}
+
+TEST(PlanTextLine, AlignsOnTheExactHorizontalValue) {
+    struct Case {
+        std::int32_t align;
+        float width;
+        float expected_offset;
+    } cases[] = {
+        {0, 0, 0},    {1, 0, 0},       {3, 0, 0}, // 3 is not right alignment
+        {2, 0, -15},  {4, 0, -7.5f},              // width 0: ends at x, centred on x
+        {2, 100, 85}, {4, 100, 42.5f}, {2 + 128, 100, 0}, {2 + 8, 100, 85},
+    };
+    for (const auto& c : cases) {
+        const TextLinePlan plan = PlanTextLine("abc", c.width, 0, c.align, Measure());
+        EXPECT_FLOAT_EQ(plan.offset, c.expected_offset) << c.align;
+        EXPECT_FLOAT_EQ(plan.drawn_width, 15);
+        EXPECT_EQ(plan.adjust, LineAdjust::kNone);
+    }
+    // The indentation shifts the text and counts in the aligned width.
+    const TextLinePlan indented = PlanTextLine("abc", 100, 10, kAlignRight, Measure());
+    EXPECT_FLOAT_EQ(indented.offset, 85); // still ends at 100
+    EXPECT_FLOAT_EQ(indented.box_width, 25);
+}
+
+TEST(PlanTextLine, JustifiesWithCollapsedBlanksAndOneWordSpacing) {
+    const TextLinePlan plan = PlanTextLine("ab  cd e ", 50, 0, kAlignJustify, Measure());
+    EXPECT_EQ(plan.text, "ab cd e");
+    // Letters 25, two blanks of 2.5: 20 units spread over two gaps.
+    EXPECT_EQ(plan.adjust, LineAdjust::kWordSpacing);
+    EXPECT_FLOAT_EQ(plan.adjust_value, 10);
+    EXPECT_FLOAT_EQ(plan.drawn_width, 50);
+    EXPECT_FLOAT_EQ(plan.offset, 0);
+
+    const TextLinePlan single = PlanTextLine("word", 50, 0, kAlignJustify, Measure());
+    EXPECT_EQ(single.adjust, LineAdjust::kNone);
+    EXPECT_FLOAT_EQ(single.drawn_width, 20);
+}
+
+TEST(PlanTextLine, ShrinksOrFitsMeasuredAtFullScale) {
+    TextMeasure half = Measure();
+    half.horizontal_scaling = 50; // ignored while shrinking or fitting
+    const TextLinePlan narrow = PlanTextLine("abcd", 30, 0, kAlignShrink, half);
+    EXPECT_EQ(narrow.adjust, LineAdjust::kNone);
+    EXPECT_FLOAT_EQ(narrow.drawn_width, 20);
+
+    const TextLinePlan shrunk = PlanTextLine("abcd", 10, 0, kAlignShrink, half);
+    EXPECT_EQ(shrunk.adjust, LineAdjust::kShrink);
+    EXPECT_FLOAT_EQ(shrunk.adjust_value, 50);
+
+    const TextLinePlan stretched = PlanTextLine("abcd", 30, 0, kAlignFit, half);
+    EXPECT_EQ(stretched.adjust, LineAdjust::kFit);
+    EXPECT_FLOAT_EQ(stretched.adjust_value, 150);
+    EXPECT_FLOAT_EQ(stretched.drawn_width, 20); // decorations follow the measured text
+
+    EXPECT_EQ(PlanTextLine("", 30, 0, kAlignFit, half).adjust, LineAdjust::kNone);
+    EXPECT_EQ(PlanTextLine("abcd", 10, 0, kAlignFit, half).adjust, LineAdjust::kShrink);
+}
+
+// Text boxes with one unit per character (blank and cut marker included).
+float OnePerCharacter(std::string_view text) {
+    return static_cast<float>(text.size());
+}
+
+TextBoxArea Area(float width, float lines, std::int32_t align = 9) {
+    TextBoxArea area;
+    area.inner_width = width;
+    area.line_height = 1;
+    area.inner_height = lines; // room for this many lines of height 1
+    area.align = align;
+    return area;
+}
+
+std::vector<std::string> Texts(const TextBoxLayout& layout) {
+    std::vector<std::string> texts;
+    for (const auto& line : layout.lines)
+        texts.push_back(line.text);
+    return texts;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LayoutTextBox, WrapsWordsAndReturnsNothingWhenAllFits) {
+    const TextBoxLayout layout = LayoutTextBox("aa bb cc dddd e", Area(5, 10), OnePerCharacter);
+    EXPECT_EQ(Texts(layout), (Lines{"aa bb", "cc", "dddd", "e"}));
+    EXPECT_EQ(layout.remainder, "");
+    EXPECT_TRUE(layout.lines[0].first);
+    EXPECT_FALSE(layout.lines[1].first);
+    EXPECT_TRUE(layout.lines[3].last);
+    EXPECT_FALSE(layout.lines[2].last);
+}
+
+TEST(LayoutTextBox, HandsBackTheRestAndContinuesItWithoutIndentation) {
+    const std::string text = "aa bb cc dd\r\nee ff\r\ngg";
+    TextBoxArea area = Area(5, 2);
+    area.indent = 1;
+    const TextBoxLayout first = LayoutTextBox(text, area, OnePerCharacter);
+    // "aa bb" does not fit after the indentation; one line leaves room for no second one.
+    EXPECT_EQ(Texts(first), (Lines{"aa", "bb cc"}));
+    EXPECT_EQ(first.remainder, "\x01"
+                               "dd\r\nee ff\r\ngg");
+
+    const TextBoxLayout second = LayoutTextBox(first.remainder, area, OnePerCharacter);
+    EXPECT_EQ(Texts(second), (Lines{"dd", "ee"}));
+    EXPECT_EQ(second.remainder, "\x01"
+                                "ff\r\ngg");
+    EXPECT_FALSE(second.lines[0].first); // continued: drawn without indentation
+    EXPECT_TRUE(second.lines[0].last);
+    EXPECT_TRUE(second.lines[1].first);
+
+    // A break at the end of a paragraph hands back whole paragraphs, without the marker.
+    const TextBoxLayout whole = LayoutTextBox("aa\r\nbb\r\ncc", Area(5, 1), OnePerCharacter);
+    EXPECT_EQ(whole.remainder, "bb\r\ncc");
+}
+
+TEST(LayoutTextBox, CutsWordsWiderThanTheBoxAndLosesTheCutLetters) {
+    const TextBoxLayout layout = LayoutTextBox("abcdefghij xy", Area(5, 10), OnePerCharacter);
+    EXPECT_EQ(Texts(layout), (Lines{"abcd\x85", "xy"}));
+    EXPECT_THROW(LayoutTextBox("abc", Area(0.5f, 10), OnePerCharacter), pagora::PdfError);
+}
+
+TEST(LayoutTextBox, PreparesParagraphsAndBlanks) {
+    // CR LF and lone CR both end paragraphs; an empty paragraph keeps a blank line.
+    EXPECT_EQ(Texts(LayoutTextBox("a\r\n\r\nb\rc", Area(9, 9), OnePerCharacter)),
+              (Lines{"a", " ", "b", "c"}));
+    // Justified text has its double blanks collapsed before wrapping; its last lines are marked.
+    const TextBoxLayout justified =
+        LayoutTextBox("aa  bb   cc\rdd", Area(5, 9, 64 + 8), OnePerCharacter);
+    EXPECT_EQ(Texts(justified), (Lines{"aa bb", "cc", "dd"}));
+    EXPECT_FALSE(justified.lines[0].last);
+    EXPECT_TRUE(justified.lines[1].last);
+    EXPECT_TRUE(justified.lines[2].last);
+    // Without justification two blanks give an empty word and stay.
+    EXPECT_EQ(Texts(LayoutTextBox("aa  bb", Area(9, 9), OnePerCharacter)), (Lines{"aa  bb"}));
+}
+
+TEST(LayoutTextBox, OneLineModesAndCutting) {
+    EXPECT_EQ(Texts(LayoutTextBox("aa bb cc\rdd", Area(5, 9, kAlignShrink), OnePerCharacter)),
+              (Lines{"aa bb cc", "dd"}));
+    EXPECT_EQ(Texts(LayoutTextBox("aa bb cc", Area(5, 9, kAlignFit), OnePerCharacter)),
+              (Lines{"aa bb cc"}));
+    // Cutting drops the rest of each paragraph and ignores the box height: nothing is handed back.
+    const TextBoxLayout cut =
+        LayoutTextBox("aa bbbb cc\rdd ee\rff\rgg", Area(6, 1, kAlignCut), OnePerCharacter);
+    EXPECT_EQ(Texts(cut), (Lines{"aa bb\x85", "dd ee", "ff", "gg"}));
+    EXPECT_TRUE(cut.lines[0].last);
+    EXPECT_EQ(cut.remainder, "");
+}
+
+TEST(LayoutTextBox, ALowBoxStillTakesItsFirstLine) {
+    const TextBoxLayout layout = LayoutTextBox("aa bb", Area(2, 0), OnePerCharacter);
+    EXPECT_EQ(Texts(layout), (Lines{"aa"}));
+    EXPECT_EQ(layout.remainder, "\x01"
+                                "bb");
+}
+
+} // namespace
