@@ -1,4 +1,5 @@
 // The client's composition root: builds the real adapters and hands them to the windows.
+#include "app/core/mandate_pagora_writer.h"
 #include "app/core/web_services.h"
 #include "app/platform/curl_ftp.h"
 #include "app/platform/curl_http.h"
@@ -12,6 +13,7 @@
 #include "app/ui/application.h"
 #include "app/ui/dialog_factory.h"
 #include "app/ui/main_window_web.h"
+#include "app/ui/mandate_action.h"
 
 #include <QApplication>
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     kerbolt::WebServices web({http, prompts, shell, exit, clock}, context.state, config);
     notifier.target = &web;
     kerbolt::ui::InstallDialogs(context);
+    kerbolt::ui::InstallMandateHook(context, kerbolt::modMandat::PagoraWriterFactory());
     kerbolt::ui::Application application(context);
     const auto activation = kerbolt::ui::AttachWebServices(
         web, [&application] { return application.MainWindow(); }, context.state);

@@ -1,0 +1,99 @@
+#include "app/ui/frm_main.h"
+
+#include "app/core/mandate_pagora_writer.h"
+#include "app/core/mod_upload.h"
+#include "app/core/records.h"
+#include "app/ui/mandate_action.h"
+#include "tests/app/ui/ui_harness.h"
+#include "tests/support/fixed_host.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace kerbolt::ui {
+namespace {
+
+using testing::Control;
+using testing::Server;
+using testing::UiHarness;
+using testing_support::ReadFileBytes;
+
+// A signed-in French user with contact details and spots, whose main window builds the mandate
+// through the hook.
+class MandateButton : public ::testing::Test {
+protected:
+    MandateButton() : harness_(Server::Stopped) {}
+    void SetUp() override {
+        harness_.SignedIn(Module1::kFrench);
+        const std::string& data = harness_.context->state.DataFile;
+        WriteAccount(data, "a@b.ch", "secret1");
+        WriteContactDetails(data, {.Nom = "Jean Dupont",
+                                   .rue = "Rue du Lac",
+                                   .no = "1",
+                                   .npa = "1000",
+                                   .ville = "Lausanne"});
+        WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
+        InstallMandateHook(*harness_.context, [this, make = modMandat::PagoraWriterFactory(
+                                                         testing_support::MakeFixedHost())] {
+            ++builds_;
+            return make();
+        });
+        window_ = std::make_unique<frmMain>(*harness_.context);
+        window_->show();
+    }
+
+    QPushButton* Button() { return Control<QPushButton>(window_.get(), "cmdMandat"); }
+    std::string MandatePath() const {
+        const Module1::State& state = harness_.context->state;
+        return modUpload::MandateLocalPath(state.DataFolder, state.AccountKey);
+    }
+
+    UiHarness harness_;
+    std::unique_ptr<frmMain> window_;
+    int builds_ = 0;
+};
+
+TEST_F(MandateButton, FirstClickBuildsAndOpensTheSecondOnlyOpens) {
+    EXPECT_EQ(Button()->text(), QStringLiteral("Generér le mandat"));
+    Button()->click();
+    EXPECT_EQ(builds_, 1);
+    EXPECT_EQ(harness_.shell.calls, std::vector<std::string>{"document " + MandatePath()});
+    EXPECT_EQ(Button()->text(), QStringLiteral("Voir le mandat"));
+    EXPECT_TRUE(harness_.prompts.prompts.empty());
+
+    const std::string written = ReadFileBytes(MandatePath());
+    const auto written_at = std::filesystem::last_write_time(MandatePath());
+    ASSERT_EQ(written.rfind("%PDF-1.", 0), 0u);
+    EXPECT_EQ(
+        testing_support::RunCommand("qpdf --check '" + MandatePath() + "' >/dev/null 2>&1").status,
+        0);
+    Button()->click();
+    EXPECT_EQ(builds_, 1) << "an existing document is not written again";
+    EXPECT_EQ(harness_.shell.calls,
+              (std::vector<std::string>{"document " + MandatePath(), "document " + MandatePath()}));
+    EXPECT_EQ(ReadFileBytes(MandatePath()), written);
+    EXPECT_EQ(std::filesystem::last_write_time(MandatePath()), written_at);
+}
+
+TEST_F(MandateButton, UnwritableDataFolderGivesAMessageAndKeepsTheCaption) {
+    // The folder is gone from under the window: nothing can be written there (file modes would
+    // not stop a test run with full rights).
+    std::filesystem::remove_all(harness_.context->state.DataFolder);
+    Button()->click();
+    ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
+    const testing::Prompt& message = harness_.prompts.prompts[0];
+    EXPECT_EQ(message.icon, MessageIcon::Critical);
+    EXPECT_FALSE(message.question);
+    // The writer's description names the file it could not write.
+    EXPECT_NE(message.text.find(" - " + MandatePath()), std::string::npos) << message.text;
+    EXPECT_EQ(Button()->text(), QStringLiteral("Generér le mandat"));
+    EXPECT_TRUE(harness_.shell.calls.empty());
+    EXPECT_FALSE(std::filesystem::exists(MandatePath()));
+}
+
+} // namespace
+} // namespace kerbolt::ui
