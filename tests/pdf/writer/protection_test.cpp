@@ -1,5 +1,3 @@
-#include "pdf/writer/writer.h"
-
 #include "tests/pdf/writer/openssl_oracle.h"
 #include "tests/pdf/writer/tool_output.h"
 #include "tests/pdf/writer/writer_fixture.h"
@@ -16,46 +14,30 @@ using testing_support::ReportField;
 using testing_support::RunCommand;
 using testing_support::ToHex;
 
-namespace detail = pagora::detail;
-
 // Writes a sample document: three pages with labels ("A-I", "A-II", then "1"), a title with
-// bytes that need escaping, one line of text in a standard font on every page and a 2 x 2 RGB
-// image on the first, all with the fixed clock and prefix. The image is written the way images
-// are: a stream object of the image kind and a resource entry.
-void WriteSample(const std::string& path, int mode, const std::string& owner,
-                 const std::string& user, bool protect) {
+// bytes that need escaping, one line of text on every page and a 2 x 2 RGB image on the first,
+// all with the fixed clock and prefix; compression is the argument of SetCompression for text
+// and images.
+void WriteSample(const std::string& path, int mode, int compression, bool protect) {
     Pagora pdf(testing_support::MakeFixedHost());
     pdf.SetDocProperty("Secret (title) \\ " + Pagora::FromUtf8("Zürich"), "Subject text",
                        "Writer Name", "Creator app");
-    if (protect) pdf.SetProtection(mode, owner, user);
+    if (protect) pdf.SetProtection(mode, "owner", "user");
+    pdf.SetCompression(compression, compression);
     pdf.BeginDoc(path);
-    auto& s = pdf.State().writer;
-
     pdf.SetFont("Helvetica", 12);
-    const std::string font =
-        detail::FormatName(s.resource_prefix + pdf.State().fonts.FontResourceName);
-
-    const int image = detail::BeginIndirectObject(s, 0);
-    detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Image /Width 2 /Height 2 "
-                             "/ColorSpace /DeviceRGB /BitsPerComponent 8");
-    std::string pixels("\xFF\0\0\0\xFF\0\0\0\xFF\x28\x29\x5C", 12);
-    detail::WriteStream(s, pixels, 0, "", 0, detail::StreamKind::kImage);
-    detail::EndIndirectObject(s);
-    s.xobject_resources += "/" + s.resource_prefix + "Im1 " + std::to_string(image) + " 0 R ";
-    ++s.image_count;
-
+    pdf.AddImagePattern("pixels", 2, 2, {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0x28, 0x29, 0x5C}, {});
     const char* lines[] = {"First page (one)", "Second page \\ two", "Third page"};
     for (int page = 0; page < 3; ++page) {
         pdf.BeginPage();
         if (page == 0) pdf.SetLabel(2, "A-", 1);
         if (page == 2) pdf.SetLabel(1);
-        detail::WriteContent(s, "BT " + font + " 12 Tf 1 0 0 -1 50 100 Tm (" +
-                                    detail::EscapeString(lines[page]) + ") Tj ET");
-        if (page == 0)
-            detail::WriteContent(s, "q 40 0 0 40 50 150 cm /" + s.resource_prefix + "Im1 Do Q");
+        pdf.DrawText(50, 50, lines[page]);
+        if (page == 0) pdf.DrawImage("pixels", 50, 100, 40, 40);
         pdf.EndPage();
     }
     pdf.EndDoc();
+    ASSERT_EQ(pdf.ErrNumber(), 0) << pdf.ErrDescription();
 }
 
 class ProtectionTest : public writer_test::WriterTest {
@@ -98,10 +80,16 @@ Reading Read(const std::string& path) {
 }
 
 TEST_F(ProtectionTest, DecryptedFileReadsLikeTheUnprotectedOne) {
-    for (const int mode : {4, 0x1004}) {
-        SCOPED_TRACE(mode);
-        WriteSample(Plain(), mode, "owner", "user", false);
-        WriteSample(Path(), mode, "owner", "user", true);
+    const struct {
+        int mode;
+        int compression;
+    } cases[] = {
+        {4, 0}, {0x1004, 0}, {0x1004, 0x50A}, // deflate and ASCII85 first, then the cipher
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.compression));
+        WriteSample(Plain(), c.mode, c.compression, false);
+        WriteSample(Path(), c.mode, c.compression, true);
         ExpectCleanWith("user");
         ExpectCleanWith("owner");
         // Nothing of the plain text may be left in the protected file.
@@ -109,6 +97,8 @@ TEST_F(ProtectionTest, DecryptedFileReadsLikeTheUnprotectedOne) {
         for (const char* plain :
              {"Secret", "First page", "A-", "Writer Name", "Subject text", "D:2025"})
             EXPECT_EQ(bytes.find(plain), std::string::npos) << plain;
+        EXPECT_EQ(bytes.find("/Filter [/ASCII85Decode /FlateDecode ]") != std::string::npos,
+                  c.compression != 0);
 
         const auto decrypt = RunCommand("qpdf --password=user --decrypt '" + Path() + "' '" +
                                         Decrypted() + "' 2>&1");
