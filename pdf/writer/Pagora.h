@@ -119,6 +119,12 @@ public:
     void SwapPages(int FirstPage, int SecondPage);
 
     // ---- Security -----------------------------------------------------------------------------
+    // Protects the document with RC4: bit 0x1000 of Mode selects 128-bit keys (PDF 1.4), else
+    // 40-bit keys; the bits 0x4 print, 0x8 modify, 0x10 copy, 0x20 annotate and, with 128-bit
+    // keys, 0x100 fill forms, 0x200 extract for accessibility, 0x400 assemble, 0x800 print in
+    // high quality grant permissions. An owner password that is empty or blank is the user
+    // password. Call it before the first page, font or image is written.
+    void SetProtection(int Mode, const std::string& OwnerPwd = "", const std::string& UserPwd = "");
 
     // ---- Compression --------------------------------------------------------------------------
     // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,
