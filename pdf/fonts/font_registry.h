@@ -19,7 +19,8 @@ std::int32_t FindFont(const FontState& fonts, std::string_view key, std::int32_t
 FontRecord& AddFontRecord(FontState& fonts);
 
 // The alias under which a new font's dictionary is written: the requested alias, made unique
-// among the registered fonts by the charset number. Names outside the text families carry no
+// among the registered fonts (their aliases, and their keys in any letter case, since a font
+// sharing another's key could never be selected) by the charset number. Names outside the text families carry no
 // charset, so the same name in a second charset would otherwise give two fonts one name.
 std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset);
 
