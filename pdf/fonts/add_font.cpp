@@ -55,13 +55,12 @@ std::string NameFromPath(const std::filesystem::path& path) {
 
 } // namespace
 
-std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontAlias,
-                            bool Embedded, int Encoding) {
+std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontAlias, bool Embedded,
+                            int Encoding) {
     detail::WriterState& s = m_->writer;
     detail::FontState& fonts = m_->fonts;
     const auto record_error = [&](int number, std::string description) {
-        detail::RecordError(s, PdfError(number, "", std::move(description)), kOperation,
-                            TTFFile);
+        detail::RecordError(s, PdfError(number, "", std::move(description)), kOperation, TTFFile);
     };
     if (s.pdfa_mode) { // archived documents embed every font and keep the Western charset
         Embedded = true;
@@ -78,20 +77,20 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         std::string program;
         const int read_error = ReadFontFile(path, program);
         if (read_error != 0) record_error(read_error, detail::ErrorText(read_error));
-        const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(program.data()),
-                                     program.size());
+        const auto bytes =
+            std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
         detail::TrueTypeMetrics metrics =
             detail::ReadTrueType(bytes, detail::GetCharsetUnicodeMap(Encoding));
         for (const detail::TrueTypeFailure& failure : metrics.failures) {
-            record_error(failure.number, detail::ErrorText(failure.number) + " (" +
-                                             failure.step + ")");
+            record_error(failure.number,
+                         detail::ErrorText(failure.number) + " (" + failure.step + ")");
         }
         if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
 
         // A second font under a name already taken gets a name of its own, so that the
         // document never holds two fonts under one resource name.
-        const std::string alias = detail::UniqueAlias(
-            fonts, FontAlias.empty() ? metrics.full_name : FontAlias, Encoding);
+        const std::string alias =
+            detail::UniqueAlias(fonts, FontAlias.empty() ? metrics.full_name : FontAlias, Encoding);
         detail::FontRecord& record = detail::AddFontRecord(fonts);
         record.Key = detail::UpperCase(alias);
         record.Alias = alias;

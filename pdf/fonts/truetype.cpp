@@ -46,7 +46,8 @@ public:
         table.present = true;
         if (offset >= bytes_.size()) return table; // listed, but nothing of it is in the file
         table.offset = static_cast<std::size_t>(offset);
-        table.length = static_cast<std::size_t>(std::min<std::uint64_t>(length, bytes_.size() - offset));
+        table.length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, bytes_.size() - offset));
         return table;
     }
 
@@ -56,7 +57,8 @@ private:
             throw StepError{kErrSubscript};
         }
         std::uint32_t value = 0;
-        for (std::size_t i = 0; i < size; ++i) value = (value << 8) | bytes_[table.offset + at + i];
+        for (std::size_t i = 0; i < size; ++i)
+            value = (value << 8) | bytes_[table.offset + at + i];
         return value;
     }
 
@@ -82,15 +84,14 @@ public:
         });
         Step("OS/2", [&] { r_.avg_width = Scaled(file_.S16(t_.os2, 2)); });
         Step("OS/2", [&] { r_.ascent = Scaled(static_cast<std::int32_t>(file_.U16(t_.os2, 74))); });
-        Step("OS/2", [&] {
-            r_.descent = Scaled(-static_cast<std::int32_t>(file_.U16(t_.os2, 76)));
-        });
+        Step("OS/2",
+             [&] { r_.descent = Scaled(-static_cast<std::int32_t>(file_.U16(t_.os2, 76))); });
         Step("OS/2", [&] { r_.weight = static_cast<std::int32_t>(file_.U16(t_.os2, 4)); });
         Step("head", [&] { r_.short_locations = file_.S16(t_.head, 50) == 0; });
-        Step("hhea", [&] { r_.max_width = Scaled(static_cast<std::int32_t>(file_.U16(t_.hhea, 10))); });
-        Step("hmtx", [&] {
-            r_.missing_width = Scaled(static_cast<std::int32_t>(file_.U16(t_.hmtx, 0)));
-        });
+        Step("hhea",
+             [&] { r_.max_width = Scaled(static_cast<std::int32_t>(file_.U16(t_.hhea, 10))); });
+        Step("hmtx",
+             [&] { r_.missing_width = Scaled(static_cast<std::int32_t>(file_.U16(t_.hmtx, 0))); });
         Step("hhea", [&] { long_metrics_ = file_.U16(t_.hhea, 34); });
         Step("post", [&] {
             // The fraction counts in 65535ths, as the angle has always been read here.
@@ -101,7 +102,8 @@ public:
         });
         Step("post", [&] { r_.fixed_pitch = file_.U32(t_.post, 12) != 0; });
         ReadCharacterMap();
-        for (std::size_t code = 0; code < 256; ++code) ReadCode(code);
+        for (std::size_t code = 0; code < 256; ++code)
+            ReadCode(code);
         for (std::int32_t& value : r_.box) {
             const std::int32_t unscaled = value;
             value = 0;
@@ -143,9 +145,12 @@ private:
                 for (std::size_t k = 0; k < 4; ++k) {
                     tag += static_cast<char>(file_.Byte(whole, entry + k));
                 }
-                while (!tag.empty() && tag.back() == ' ') tag.pop_back();
-                while (!tag.empty() && tag.front() == ' ') tag.erase(0, 1);
-                const Table table = file_.Cut(file_.U32(whole, entry + 8), file_.U32(whole, entry + 12));
+                while (!tag.empty() && tag.back() == ' ')
+                    tag.pop_back();
+                while (!tag.empty() && tag.front() == ' ')
+                    tag.erase(0, 1);
+                const Table table =
+                    file_.Cut(file_.U32(whole, entry + 8), file_.U32(whole, entry + 12));
                 for (auto [wanted, slot] :
                      {std::pair{"OS/2", &t_.os2}, std::pair{"head", &t_.head},
                       std::pair{"hhea", &t_.hhea}, std::pair{"hmtx", &t_.hmtx},
@@ -195,7 +200,9 @@ private:
                     } else {
                         const std::uint32_t g =
                             file_.U16(c, range_at + 2 * (u - first) + range_offset);
-                        if (g != 0) glyph = static_cast<std::uint32_t>(static_cast<std::int32_t>(g) + delta);
+                        if (g != 0)
+                            glyph =
+                                static_cast<std::uint32_t>(static_cast<std::int32_t>(g) + delta);
                     }
                     glyphs_[u] = static_cast<std::uint16_t>(glyph & 0xFFFF);
                 }
@@ -216,7 +223,8 @@ private:
             // long metrics in the table are side bearings, not advances.
             std::uint32_t metric = glyph;
             if (long_metrics_ > 0) metric = std::min(glyph, long_metrics_ - 1);
-            const auto advance = static_cast<std::int32_t>(file_.U16(t_.hmtx, 4 * std::size_t{metric}));
+            const auto advance =
+                static_cast<std::int32_t>(file_.U16(t_.hmtx, 4 * std::size_t{metric}));
             r_.widths[code] = Width(Scaled(advance));
         });
         Step("loca", [&] { WidenBox(glyph); });

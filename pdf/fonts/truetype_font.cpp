@@ -25,8 +25,8 @@ std::string TrueTypeDescriptor(const TrueTypeMetrics& metrics, std::string_view 
     const auto x_height =
         static_cast<std::int32_t>(std::nearbyint(static_cast<double>(metrics.ascent) / 2.0));
     std::string text = "/Flags " + n(TrueTypeFlags(metrics));
-    text += " /FontBBox [" + n(metrics.box[0]) + " " + n(metrics.box[1]) + " " +
-            n(metrics.box[2]) + " " + n(metrics.box[3]) + "]";
+    text += " /FontBBox [" + n(metrics.box[0]) + " " + n(metrics.box[1]) + " " + n(metrics.box[2]) +
+            " " + n(metrics.box[3]) + "]";
     text += " /MissingWidth " + n(metrics.missing_width);
     text += " /StemV " + n(metrics.weight <= 500 ? 70 : 120);
     text += " /ItalicAngle " + std::string(italic_angle);

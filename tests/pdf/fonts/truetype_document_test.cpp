@@ -10,6 +10,7 @@
 
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -24,6 +25,16 @@ protected:
     const pagora::detail::FontState& Fonts() { return pdf_.State().fonts; }
     const pagora::detail::FontRecord& Font(int index) {
         return Fonts().FontList.at(static_cast<std::size_t>(index));
+    }
+
+    // Writes one page with a line of text in a font, ends the document and checks the file.
+    void FinishWithLine(const std::string& alias, std::string_view text) {
+        pdf_.BeginPage();
+        pdf_.SetFont(alias, 10);
+        pdf_.DrawText(20, 40, text);
+        pdf_.EndPage();
+        pdf_.EndDoc();
+        ExpectValidPdf();
     }
 
     // The font lines of the written file as pikepdf reads them.
@@ -95,21 +106,15 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
                           "     yes"),
               std::string::npos)
         << listed;
-    EXPECT_EQ(Run("pdftotext -enc UTF-8 %f - 2>&1").out,
-              "Grüße – 25 €\nСъешь же ещё\n\n\f");
+    EXPECT_EQ(Run("pdftotext -enc UTF-8 %f - 2>&1").out, "Grüße – 25 €\nСъешь же ещё\n\n\f");
 }
 
 TEST_F(TrueTypeDocument, FontWithoutProgramAndTheStyleOfItsFace) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kLiberationBoldItalic, "Display", false), "Display");
     EXPECT_EQ(Font(1).BaseName, "LiberationSansBoldItalic,BoldItalic");
-    pdf_.BeginPage();
-    pdf_.SetFont("Display", 10);
-    pdf_.DrawText(20, 40, "Slanted");
-    pdf_.EndPage();
-    pdf_.EndDoc();
+    FinishWithLine("Display", "Slanted");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    ExpectValidPdf();
     EXPECT_EQ(Bytes().find("/FontFile2"), std::string::npos);
     const auto lines = FontReport();
     ASSERT_EQ(lines.size(), 1U);
@@ -134,13 +139,8 @@ TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInTheWesternCharset) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Archived", false, 204), "Archived");
     EXPECT_EQ(Font(1).Charset, 0);
     EXPECT_EQ(Font(1).Differences, "");
-    pdf_.BeginPage();
-    pdf_.SetFont("Archived", 10);
-    pdf_.DrawText(20, 40, "Kept");
-    pdf_.EndPage();
-    pdf_.EndDoc();
+    FinishWithLine("Archived", "Kept");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    ExpectValidPdf();
     EXPECT_NE(Bytes().find("/FontFile2"), std::string::npos);
 }
 
@@ -151,15 +151,10 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "Face"), "Face-0");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "ARIAL-238");
     EXPECT_EQ(Font(3).Key, "FACE-0");
-    pdf_.BeginPage();
-    pdf_.SetFont("face-0", 10);
+    FinishWithLine("face-0", "Second");
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Fonts().CurrentFont, 3);
     EXPECT_EQ(Fonts().FontResourceName, "Face-0");
-    pdf_.DrawText(20, 40, "Second");
-    pdf_.EndPage();
-    pdf_.EndDoc();
-    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    ExpectValidPdf();
     EXPECT_EQ(State().font_resources, "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
                                       "/AABC12+ARIAL-238 11 0 R ");
     EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Second\n\n\f");
@@ -191,7 +186,8 @@ TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
 
 TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {
     const std::string cut = dir_.File("cut.ttf");
-    testing_support::WriteFileBytes(cut, testing_support::ReadFileBytes(kDejaVuSans).substr(0, 2048));
+    testing_support::WriteFileBytes(cut,
+                                    testing_support::ReadFileBytes(kDejaVuSans).substr(0, 2048));
     const std::string text = dir_.File("notes.ttf");
     testing_support::WriteFileBytes(text, "not a font at all\n");
     pdf_.BeginDoc(Path());
@@ -202,12 +198,7 @@ TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {
     EXPECT_EQ(pdf_.AddFont(text), "notes");
     EXPECT_EQ(pdf_.ErrNumber(), 9);
     EXPECT_EQ(Fonts().FontCount, 2);
-    pdf_.BeginPage();
-    pdf_.SetFont("Cut", 10);
-    pdf_.DrawText(20, 40, "Cut");
-    pdf_.EndPage();
-    pdf_.EndDoc();
-    ExpectValidPdf();
+    FinishWithLine("Cut", "Cut");
 }
 
 TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {
@@ -216,12 +207,7 @@ TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {
     EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
     EXPECT_EQ(Fonts().FontCount, 0);
     pdf_.BeginDoc(Path());
-    pdf_.BeginPage();
-    pdf_.SetFont("Early", 10); // a standard font under that name, with its own dictionary
-    pdf_.DrawText(20, 40, "Later");
-    pdf_.EndPage();
-    pdf_.EndDoc();
-    ExpectValidPdf();
+    FinishWithLine("Early", "Later"); // a standard font under that name, with its dictionary
     EXPECT_NE(Bytes().find("/Name /AABC12+Early /BaseFont /Arial "), std::string::npos);
 }
 

@@ -319,7 +319,8 @@ TEST(TrueTypeReader, DamagedFilesRecordTheFailedStepsAndKeepWhatCouldBeRead) {
 
 TEST(TrueTypeReader, EveryCutOfARealFontIsReadWithinItsBytes) {
     // Under the sanitizers a read past the data fails the run; each cut must also be told.
-    const std::string font = testing_support::ReadFileBytes(kLiberation + "LiberationMono-Regular.ttf");
+    const std::string font =
+        testing_support::ReadFileBytes(kLiberation + "LiberationMono-Regular.ttf");
     ASSERT_GT(font.size(), 100000U);
     for (std::size_t length = 0; length < font.size(); length += 1 + length / 3) {
         const TrueTypeMetrics metrics = Read(font.substr(0, length));
