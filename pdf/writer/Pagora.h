@@ -140,6 +140,13 @@ public:
     void SetFont(const std::string& FontFamily, float Size = 0, int Style = 0, int Encoding = 0);
     // Sets the font size in points as given, without any check.
     void SetFontSize(float Points);
+    // Registers a TrueType font file for SetFont under FontAlias (empty: the font's full name
+    // without blanks; a name already taken gets "-" and the charset appended) and writes its
+    // dictionary, descriptor and, when Embedded, the whole file as its program. Encoding is the
+    // Windows charset whose code page the text's bytes are in. Returns the alias, or "" when
+    // the file does not exist; failures, damaged files included, are recorded (ErrNumber).
+    std::string AddFont(const std::string& TTFFile, const std::string& FontAlias = "",
+                        bool Embedded = true, int Encoding = 0);
 
     // ---- Colours, line style and transparency -------------------------------------------------
     // Colours: a name ("Red", "LightBlue", ...), "#RRGGBB", "%n" (n percent black), "@c;m;y;k"
