@@ -21,15 +21,19 @@ constexpr std::size_t kCap = 4u * 1024 * 1024;
 bool ZlibInflate(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK) return false;
-    out.assign(kCap, 0);
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = static_cast<uInt>(size);
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    const int ret = inflate(&z, Z_FINISH);
-    out.resize(z.total_out);
+    std::uint8_t chunk[16384];
+    int ret = Z_OK;
+    while (ret == Z_OK && out.size() <= kCap) {
+        z.next_out = chunk;
+        z.avail_out = sizeof chunk;
+        ret = inflate(&z, Z_NO_FLUSH);
+        out.insert(out.end(), chunk, chunk + (sizeof chunk - z.avail_out));
+        if (ret == Z_BUF_ERROR) break; // the input ended before the final block
+    }
     inflateEnd(&z);
-    return ret == Z_STREAM_END;
+    return ret == Z_STREAM_END && out.size() <= kCap;
 }
 
 } // namespace
