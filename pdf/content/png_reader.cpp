@@ -90,7 +90,8 @@ void CheckRows(const PngResult& png, int channels) {
         throw PngFailure{kErrSubscript};
     }
     InflateOptions options;
-    options.initial_size = static_cast<std::size_t>(expected);
+    // The buffer grows with what really decodes: a header alone reserves little.
+    options.initial_size = static_cast<std::size_t>(std::min<std::uint64_t>(expected, 65536));
     // Data beyond the rows is ignored by every decoder, so it is allowed, within the limit.
     options.output_cap = kMaxSampleBytes;
     InflateResult rows;
