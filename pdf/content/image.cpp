@@ -28,6 +28,7 @@ using RasterReader = void (*)(Pagora::Members&, int, const std::string&, std::st
 // The reader for an upper-cased name's extension; null for extensions without one.
 RasterReader ReaderFor(std::string_view upper_name) {
     if (EndsWith(upper_name, ".BMP")) return ReadBmpImage;
+    if (EndsWith(upper_name, ".PNG")) return ReadPngImage;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include "pdf/content/bmp_reader.h"
 #include "pdf/content/content.h"
 #include "pdf/content/number_text.h"
+#include "pdf/content/png_reader.h"
 #include "pdf/writer/writer.h"
 
 #include <cmath>
@@ -56,9 +57,16 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
     return mask;
 }
 
-void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
-                  std::string_view mask_colour, std::span<const std::uint8_t> data) {
-    constexpr std::string_view kOperation = "DrawImage";
+namespace {
+
+constexpr std::string_view kOperation = "DrawImage";
+
+// Runs one reader: the bytes come from the named file when a name is given, else from data. The
+// reader returns the image object to write or raises; the record and the resource list change
+// only when the object was written. Never raises: a failure is recorded with the name.
+template <typename Reader>
+void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+                     std::span<const std::uint8_t> data, ImageKind kind, Reader reader) {
     WriterState& s = m.writer;
     try {
         std::vector<std::uint8_t> file;
@@ -66,28 +74,15 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
             file = ReadImageFile(name, kOperation);
             data = file;
         }
-        BmpResult bmp = ReadBmp(data);
-        if (bmp.error != 0) RaiseError(bmp.error, kOperation);
-        std::string key;
-        if (!mask_colour.empty()) {
-            const MaskColour mask = ParseMaskColour(m, mask_colour, kOperation);
-            key = ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
-        }
         ImageObject object;
-        object.coding = ImageCoding::kBmp;
-        object.samples.assign(bmp.image.samples.begin(), bmp.image.samples.end());
-        object.palette.assign(bmp.image.palette.begin(), bmp.image.palette.end());
-        object.width = bmp.image.width;
-        object.height = bmp.image.height;
-        object.bits = bmp.image.bits;
         object.resource_name = ImageResourceName(s, index);
-        object.colour_key = std::move(key);
+        if (!reader(object, data)) return;
         const int number = WriteImage(s, object);
 
         ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
-        record.Width = bmp.image.width;
-        record.Height = bmp.image.height;
-        record.Kind = ImageKind::kBmp;
+        record.Width = object.width;
+        record.Height = object.height;
+        record.Kind = kind;
         record.Frame = 1;
         record.object_number = number;
         AddImageResource(s, index, number);
@@ -96,6 +91,50 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
     } catch (const std::bad_alloc&) {
         RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), kOperation, name);
     }
+}
+
+} // namespace
+
+void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
+                  std::string_view mask_colour, std::span<const std::uint8_t> data) {
+    ReadRasterImage(m, index, name, data, ImageKind::kBmp,
+                    [&](ImageObject& object, std::span<const std::uint8_t> bytes) {
+                        BmpResult bmp = ReadBmp(bytes);
+                        if (bmp.error != 0) RaiseError(bmp.error, kOperation);
+                        if (!mask_colour.empty()) {
+                            const MaskColour mask = ParseMaskColour(m, mask_colour, kOperation);
+                            object.colour_key =
+                                ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
+                        }
+                        object.coding = ImageCoding::kBmp;
+                        object.samples.assign(bmp.image.samples.begin(), bmp.image.samples.end());
+                        object.palette.assign(bmp.image.palette.begin(), bmp.image.palette.end());
+                        object.width = bmp.image.width;
+                        object.height = bmp.image.height;
+                        object.bits = bmp.image.bits;
+                        return true;
+                    });
+}
+
+void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
+                  std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
+    ReadRasterImage(m, index, name, data, ImageKind::kJpegOrPng,
+                    [](ImageObject& object, std::span<const std::uint8_t> bytes) {
+                        PngResult png = ReadPng(bytes);
+                        if (png.error != 0) RaiseError(png.error, kOperation);
+                        if (!png.accepted) return false; // a form refused without a record
+                        object.coding =
+                            png.indexed ? ImageCoding::kPngIndexed : ImageCoding::kPngDirect;
+                        object.samples.assign(png.data.begin(), png.data.end());
+                        object.palette.assign(png.palette.begin(), png.palette.end());
+                        object.width = png.width;
+                        object.height = png.height;
+                        object.bits = png.bits;
+                        object.colour_space = png.colour_space;
+                        object.filter = "/FlateDecode";
+                        object.colour_key = std::move(png.colour_key);
+                        return true;
+                    });
 }
 
 } // namespace pagora::detail

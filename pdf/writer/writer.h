@@ -28,6 +28,9 @@ inline constexpr int kErrDiskFull = 61;       // "Disk full"
 inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
 inline constexpr int kErrPathNotFound = 76;   // "Path not found"
 
+// Raised by the reader of source documents for a file it cannot read.
+inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
+
 // The classic description of an error number ("Application-defined or object-defined error" for
 // numbers without one).
 std::string ErrorText(int number);
