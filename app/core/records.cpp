@@ -12,13 +12,15 @@ using modINI::WriteIni;
 
 namespace {
 
-// Writes keys in order; true when every write succeeded (all are attempted).
+// Writes keys of one section in order, in one replacement of the file: a crash or a full disk
+// between two keys would otherwise leave a record with only its first keys.
 bool WriteKeys(const std::string& path, const std::string& section,
                std::initializer_list<std::pair<const char*, const std::string*>> keys) {
-    bool ok = true;
+    std::vector<std::pair<std::string, std::string>> values;
+    values.reserve(keys.size());
     for (const auto& [key, value] : keys)
-        ok = WriteIni(section, key, *value, path) && ok;
-    return ok;
+        values.emplace_back(key, *value);
+    return modINI::WriteIniKeys(section, values, path);
 }
 
 std::string Trim(const std::string& s) {
