@@ -19,7 +19,9 @@ SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, in
         place_index, clock.Now(), plates, state.TicketAmount, state.AccountKey, saved.number);
     saved.reference = record.NumIndemn;
     saved.written = WriteIndemnite(state.DataFile, saved.number, record);
-    saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
+    // A file without the record has nothing new for the server.
+    if (saved.written)
+        saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
     return saved;
 }
 

@@ -340,6 +340,12 @@ void frmMain::cmdPrint_Click() {
     Creer();
     const texts::SavedTicket saved =
         texts::SaveTicket(state, context_.ftp, context_.clock, place, plates);
+    // Printed without its record, the ticket's reference would be given again to the next one.
+    // The entry stays for another try.
+    if (!saved.written) {
+        context_.prompts.Show(texts::RecordNotSavedMessage(state.Language), MessageIcon::Critical);
+        return;
+    }
 
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
     const TicketPreview printed = preview_;

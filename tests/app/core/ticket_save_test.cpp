@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kerbolt::frmMain {
 namespace {
 
@@ -66,6 +68,17 @@ TEST_F(TicketSave, AmountThatIsNoNumberLeavesMontant60EmptyAndAFailedUploadIsRep
     EXPECT_EQ(record.Montant100, "");
     EXPECT_EQ(record.Montant60, "");
     EXPECT_EQ(record.NumIndemn, "000NZFAP-0");
+}
+
+TEST_F(TicketSave, RecordThatCannotBeWrittenIsNotUploaded) {
+    // A folder where the data file should be: the file cannot be replaced.
+    std::filesystem::remove(state_.DataFile);
+    std::filesystem::create_directory(state_.DataFile);
+    const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 0, "VD 1");
+    EXPECT_FALSE(saved.written);
+    EXPECT_FALSE(saved.uploaded);
+    EXPECT_TRUE(ftp_.files.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(state_.DataFile)) << "no temporary file left";
 }
 
 TEST(MainTexts, MessagesAndCaptionsByLanguage) {
