@@ -253,7 +253,8 @@ TEST_F(MainWindow, RecordThatCannotBeWrittenStopsThePrintAndKeepsTheEntry) {
 
     ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(harness_.prompts.prompts[0].text, kerbolt::frmMain::RecordNotSavedMessage(Module1::kFrench));
+    EXPECT_EQ(harness_.prompts.prompts[0].text,
+              kerbolt::frmMain::RecordNotSavedMessage(Module1::kFrench));
     EXPECT_EQ(harness_.printers.pages_printed, 0);
     EXPECT_TRUE(harness_.notifier.references.empty());
     EXPECT_FALSE(fs::exists(harness_.ServerFile("000NZFAP")));
