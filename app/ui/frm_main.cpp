@@ -252,7 +252,8 @@ void frmMain::Form_Load() {
 
 void frmMain::ShowMandateState() {
     const int language = context_.state.Language;
-    const bool have_document = std::filesystem::is_regular_file(MandatePath());
+    std::error_code ec; // a folder that cannot be looked into means no document, not a crash
+    const bool have_document = std::filesystem::is_regular_file(MandatePath(), ec);
     cmdMandat_->setText(Q(texts::Message(language, have_document ? texts::kMsgViewMandate
                                                                  : texts::kMsgBuildMandate)));
     const bool active = !ReadInfos(context_.state.DataFile).Mandat.empty();
@@ -383,7 +384,8 @@ void frmMain::ShowDialog(Dialog dialog) {
 
 void frmMain::cmdMandat_Click() {
     const std::string path = MandatePath();
-    if (std::filesystem::is_regular_file(path)) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
         context_.shell.OpenDocument(path);
         return;
     }
