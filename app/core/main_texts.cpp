@@ -41,6 +41,14 @@ std::string RecordNotSavedMessage(int language) {
     return PickLanguage(language, kText);
 }
 
+std::string DataNotSavedMessage(int language) {
+    static const Texts4 kText = {"Les données n'ont pas pu être enregistrées sur cet ordinateur.",
+                                 "Die Daten konnten nicht auf diesem Computer gespeichert werden.",
+                                 "The data could not be saved on this computer.",
+                                 "Non è stato possibile salvare i dati su questo computer."};
+    return PickLanguage(language, kText);
+}
+
 std::string CaptionText(int language, Caption control) {
     static const Texts4 kCaptions[] = {
         {"Créer une indemnité :", "Entschädigung erstellen:", "Create a compensation:",

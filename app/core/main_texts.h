@@ -23,6 +23,10 @@ std::string Message(int language, int number);
 // that no ticket goes out under a reference that the next one would take again.
 std::string RecordNotSavedMessage(int language);
 
+// Shown when a dialog's changes could not be written on this computer: the dialog stays open
+// with what was typed, so that nothing is lost.
+std::string DataNotSavedMessage(int language);
+
 // The controls whose captions follow the language (the preview's three headings included).
 enum class Caption {
     lblTitre,
