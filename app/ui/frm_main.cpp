@@ -267,9 +267,8 @@ void frmMain::ShowMandateState() {
 void frmMain::ListePlaces() {
     const QSignalBlocker blocker(cmbPlace_);
     cmbPlace_->clear();
-    const std::int32_t last = modINI::LastSectionIndex(kPlacePrefix, context_.state.DataFile);
-    for (std::int32_t i = 0; i <= last; ++i)
-        cmbPlace_->addItem(Q(modINI::ReadIni(PlaceSection(i), "IdPlace", context_.state.DataFile)));
+    for (const PlaceRecord& place : ReadPlaces(context_.state.DataFile))
+        cmbPlace_->addItem(Q(place.IdPlace));
     // The list starts with no spot chosen.
     cmbPlace_->setCurrentIndex(-1);
 }
