@@ -1,10 +1,13 @@
-// Arbitrary bytes as a settings or data file: reading, listing and numbering its sections must
-// neither crash nor hang, unscrambling must be the exact inverse of scrambling, and a record
-// written under the next number must become the last one, whatever the file held before.
+// Arbitrary bytes as a settings or data file: reading, listing and numbering its sections and
+// reading its lists of records must neither crash nor hang, unscrambling must be the exact inverse
+// of scrambling, and a record written under the next number must become the last one, whatever the
+// file held before.
 #include "app/core/ini_file.h"
 #include "app/core/mod_ini.h"
+#include "app/core/records.h"
 #include "app/core/scramble.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -80,7 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The next record, as the print writes it. The number can only be taken when it is free: a
     // file that already holds it was not written by the program.
-    if (last == INT32_MAX) return 0;
+    if (last == INT32_MAX) std::abort(); // no next number could follow it
+    if (kerbolt::ReadPlaces(path).size() !=
+        static_cast<std::size_t>(std::min(last_place + 1, kerbolt::kMaxRecordsRead)))
+        std::abort();
+    if (kerbolt::ReadIndemnites(path).size() > static_cast<std::size_t>(kerbolt::kMaxRecordsRead))
+        std::abort();
     const std::string section = "INDEMNITE" + std::to_string(last + 1);
     if (HoldsSection(path, section)) return 0;
     const std::string reference = "000NZFAP-" + std::to_string(last + 1);
