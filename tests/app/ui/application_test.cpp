@@ -2,8 +2,6 @@
 
 #include "tests/app/ui/ui_harness.h"
 
-#include <QPushButton>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -13,22 +11,20 @@ namespace {
 
 using testing::Prompt;
 
-TEST(GuardedDelivery, AnErrorEscapingASlotIsShownAndEndsTheProgram) {
+TEST(GuardedDelivery, AnErrorEscapingAHandlerIsShownAndEndsTheProgram) {
+    // Thrown straight from the delivery: carried through Qt's signal code, the exception would
+    // make Qt leak a guard, which the sanitizer reports (harmless in the program, which ends).
     testing::ScriptedPrompts prompts;
     fakes::RecordingExit exit;
-    QPushButton button;
-    QObject::connect(&button, &QPushButton::clicked,
-                     [] { throw std::runtime_error("Disk full: /data/000NZFAP"); });
-
     EXPECT_FALSE(DeliverGuarded(
-        [&] {
-            button.click();
-            return true;
-        },
-        prompts, exit));
+        []() -> bool { throw std::runtime_error("Disk full: /data/000NZFAP"); }, prompts, exit));
     EXPECT_EQ(prompts.prompts,
               (std::vector<Prompt>{{"Disk full: /data/000NZFAP", MessageIcon::Critical, false}}));
     EXPECT_EQ(exit.codes, std::vector<int>{1});
+
+    testing::ScriptedPrompts other_prompts;
+    EXPECT_FALSE(DeliverGuarded([]() -> bool { throw 42; }, other_prompts, exit));
+    EXPECT_EQ(other_prompts.Texts(), std::vector<std::string>{"Unknown error"});
 }
 
 TEST(GuardedDelivery, OrdinaryDeliveryPassesItsResultThrough) {
