@@ -45,6 +45,12 @@ constexpr int kCodeLengthSymbols = 19;
 constexpr int kEndOfBlock = 256;
 constexpr std::uint32_t kMaxDistance = 32767;
 constexpr std::uint32_t kFarThreeByteMatch = 4096;
+// A chain link: the distance to the next older position of the bucket (at most kMaxDistance, so
+// 15 bits), with the top bit set when that position has another prefix. A bare top bit ends the
+// chain.
+constexpr std::uint32_t kOtherPrefix = 0x8000;
+constexpr std::uint32_t kDistanceMask = 0x7FFF;
+constexpr std::uint32_t kEndLink = kOtherPrefix;
 constexpr std::size_t kMaxStoredBlock = 65535;
 
 // Length 3..258 to its index in kLengthBase.
@@ -327,6 +333,12 @@ std::uint32_t Load32(const std::uint8_t* p) {
     return v;
 }
 
+std::uint16_t Load16(const std::uint8_t* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
@@ -376,12 +388,18 @@ public:
 
     // Records position p (p + 2 < n) as the newest of its prefix.
     void Insert(std::uint32_t p) {
-        const std::uint32_t h = Hash(LoadPrefix(data_ + p));
-        // Links are distances; one out of reach ends the chain like the end of the list.
+        const std::uint32_t prefix = LoadPrefix(data_ + p);
+        const std::uint32_t h = Hash(prefix);
+        // Links are distances; one out of reach ends the chain like the end of the list. The
+        // flag tells a walk whether the older position shares p's prefix, so that it need not
+        // load the prefix of every position it passes.
         const std::uint32_t older = head_[h];
-        const std::uint32_t distance = older == 0 ? 0 : p + 1 - older;
-        prev_[p & ring_mask_] =
-            static_cast<std::uint16_t>(distance <= kMaxDistance ? distance : 0);
+        std::uint32_t link = kEndLink;
+        if (older != 0 && p + 1 - older <= kMaxDistance) {
+            link = p + 1 - older;
+            if ((Load32(data_ + older - 1) & 0xFFFFFF) != prefix) link |= kOtherPrefix;
+        }
+        prev_[p & ring_mask_] = static_cast<std::uint16_t>(link);
         head_[h] = p + 1;
     }
 
@@ -396,28 +414,55 @@ public:
         const std::uint32_t max_length = std::min<std::uint32_t>(258, n_ - 1 - pos);
         if (max_length < 3 || max_length <= best) return best;
         const std::uint8_t* here = data_ + pos;
-        const std::uint32_t prefix = LoadPrefix(here);
-        std::uint32_t entry = head_[Hash(prefix)];
+        const std::uint32_t prefix = Load32(here) & 0xFFFFFF;
+        const std::uint32_t entry = head_[Hash(prefix)];
+        if (entry == 0) return best;
+        // Signed, so that stepping past the start of the input lands below `reach` as well.
+        const std::int64_t reach = std::int64_t{pos} - kMaxDistance;
+        std::int64_t c = std::int64_t{entry} - 1;
+        if (c < reach) return best;
+        // Members in locals: the store to `source` could otherwise alias them in the loop.
+        const std::uint8_t* const data = data_;
+        const std::uint16_t* const prev = prev_;
+        const std::uint32_t mask = ring_mask_;
+        // A candidate can only be longer when it agrees at the last two bytes of the best so far.
+        std::uint16_t tail = Load16(here + best - 1);
+        std::uint32_t found = 0;
         int budget = chain_limit_;
-        while (entry != 0) {
-            const std::uint32_t c = entry - 1;
-            if (pos - c > kMaxDistance) break;
-            const std::uint8_t* there = data_ + c;
-            if ((Load32(there) & 0xFFFFFF) == prefix) {
-                if (best < 3 || there[best] == here[best]) {
-                    const std::uint32_t length = MatchLength(there, here, max_length);
-                    if (length > best) {
-                        best = length;
-                        source = c;
-                        if (best >= stop_length || best == max_length) break;
-                    }
-                }
-                if (--budget == 0) break;
+        bool same_prefix = (Load32(data + c) & 0xFFFFFF) == prefix;
+        while (true) {
+            if (!same_prefix) {
+                // Positions of other prefixes sharing the bucket: passed without counting.
+                const std::uint32_t link = prev[static_cast<std::uint32_t>(c) & mask] & kDistanceMask;
+                if (link == 0) break;
+                c -= link;
+                if (c < reach) break;
+                same_prefix = (Load32(data + c) & 0xFFFFFF) == prefix;
+                continue;
             }
-            const std::uint32_t link = prev_[c & ring_mask_];
-            if (link == 0) break;
-            entry -= link;
+            // c is within reach and shares the prefix of pos.
+            const std::uint8_t* there = data + c;
+            if (Load16(there + best - 1) == tail) {
+                const std::uint32_t length = MatchLength(there, here, max_length);
+                if (length > best) {
+                    best = length;
+                    found = static_cast<std::uint32_t>(c);
+                    if (best >= stop_length || best == max_length) break;
+                    tail = Load16(here + best - 1);
+                }
+            }
+            if (--budget == 0) break;
+            const std::uint32_t link = prev[static_cast<std::uint32_t>(c) & mask];
+            // A flagged link or the end marker carries the flag bit, which puts the candidate out
+            // of reach here; only then is the link looked at more closely.
+            c -= link;
+            if (c >= reach) continue;
+            if ((link & kOtherPrefix) == 0 || (link & kDistanceMask) == 0) break;
+            c += kOtherPrefix;
+            if (c < reach) break;
+            same_prefix = false;
         }
+        if (best > shorter) source = found;
         return best;
     }
 
