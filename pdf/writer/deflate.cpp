@@ -388,7 +388,8 @@ public:
 
     // Records position p (p + 2 < n) as the newest of its prefix.
     void Insert(std::uint32_t p) {
-        const std::uint32_t prefix = LoadPrefix(data_ + p);
+        const std::uint32_t prefix =
+            p + 4 <= n_ ? Load32(data_ + p) & 0xFFFFFF : LoadPrefix(data_ + p);
         const std::uint32_t h = Hash(prefix);
         // Links are distances; one out of reach ends the chain like the end of the list. The
         // flag tells a walk whether the older position shares p's prefix, so that it need not
@@ -429,39 +430,37 @@ public:
         std::uint16_t tail = Load16(here + best - 1);
         std::uint32_t found = 0;
         int budget = chain_limit_;
-        bool same_prefix = (Load32(data + c) & 0xFFFFFF) == prefix;
         while (true) {
-            if (!same_prefix) {
-                // Positions of other prefixes sharing the bucket: passed without counting.
+            // Positions of other prefixes sharing the bucket: passed without counting.
+            while ((Load32(data + c) & 0xFFFFFF) != prefix) {
                 const std::uint32_t link = prev[static_cast<std::uint32_t>(c) & mask] & kDistanceMask;
-                if (link == 0) break;
                 c -= link;
-                if (c < reach) break;
-                same_prefix = (Load32(data + c) & 0xFFFFFF) == prefix;
-                continue;
+                if (link == 0 || c < reach) goto done;
             }
-            // c is within reach and shares the prefix of pos.
-            const std::uint8_t* there = data + c;
-            if (Load16(there + best - 1) == tail) {
-                const std::uint32_t length = MatchLength(there, here, max_length);
-                if (length > best) {
-                    best = length;
-                    found = static_cast<std::uint32_t>(c);
-                    if (best >= stop_length || best == max_length) break;
-                    tail = Load16(here + best - 1);
+            // From here on c is within reach and shares the prefix of pos, until a flagged link.
+            std::uint32_t link;
+            do {
+                const std::uint8_t* there = data + c;
+                if (Load16(there + best - 1) == tail) {
+                    const std::uint32_t length = MatchLength(there, here, max_length);
+                    if (length > best) {
+                        best = length;
+                        found = static_cast<std::uint32_t>(c);
+                        if (best >= stop_length || best == max_length) goto done;
+                        tail = Load16(here + best - 1);
+                    }
                 }
-            }
-            if (--budget == 0) break;
-            const std::uint32_t link = prev[static_cast<std::uint32_t>(c) & mask];
-            // A flagged link or the end marker carries the flag bit, which puts the candidate out
-            // of reach here; only then is the link looked at more closely.
-            c -= link;
-            if (c >= reach) continue;
+                if (--budget == 0) goto done;
+                link = prev[static_cast<std::uint32_t>(c) & mask];
+                // A flagged link or the end marker carries the flag bit, which puts the candidate
+                // out of reach here; only then is the link looked at more closely.
+                c -= link;
+            } while (c >= reach);
             if ((link & kOtherPrefix) == 0 || (link & kDistanceMask) == 0) break;
             c += kOtherPrefix;
             if (c < reach) break;
-            same_prefix = false;
         }
+    done:
         if (best > shorter) source = found;
         return best;
     }
