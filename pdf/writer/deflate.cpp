@@ -428,6 +428,7 @@ public:
         const std::uint32_t mask = ring_mask_;
         // A candidate can only be longer when it agrees at the last two bytes of the best so far.
         std::uint16_t tail = Load16(here + best - 1);
+        const std::uint8_t* tail_base = data + best - 1;  // where a candidate's tail starts, less c
         std::uint32_t found = 0;
         int budget = chain_limit_;
         while (true) {
@@ -440,14 +441,14 @@ public:
             // From here on c is within reach and shares the prefix of pos, until a flagged link.
             std::uint32_t link;
             do {
-                const std::uint8_t* there = data + c;
-                if (Load16(there + best - 1) == tail) {
-                    const std::uint32_t length = MatchLength(there, here, max_length);
+                if (Load16(tail_base + c) == tail) {
+                    const std::uint32_t length = MatchLength(data + c, here, max_length);
                     if (length > best) {
                         best = length;
                         found = static_cast<std::uint32_t>(c);
                         if (best >= stop_length || best == max_length) goto done;
                         tail = Load16(here + best - 1);
+                        tail_base = data + best - 1;
                     }
                 }
                 if (--budget == 0) goto done;
