@@ -377,11 +377,9 @@ public:
         hash_shift_ = 32 - bits;
         head.assign(std::size_t{1} << bits, 0);
         // A walk only follows links of positions at most kMaxDistance back, and those are
-        // overwritten only by positions kMaxDistance + 1 later: a ring that size is enough.
-        std::size_t ring = 256;
-        while (ring <= kMaxDistance && ring < data.size()) ring <<= 1;
-        if (prev.size() < ring) prev.resize(ring);
-        ring_mask_ = static_cast<std::uint32_t>(ring - 1);
+        // overwritten only by positions kMaxDistance + 1 later: a ring that size is enough. It
+        // is made 65536 entries so that a position's slot is its low 16 bits, with no mask.
+        if (prev.size() < kRingSize) prev.resize(kRingSize);
         head_ = head.data();
         prev_ = prev.data();
     }
@@ -400,7 +398,7 @@ public:
             link = p + 1 - older;
             if ((Load32(data_ + older - 1) & 0xFFFFFF) != prefix) link |= kOtherPrefix;
         }
-        prev_[p & ring_mask_] = static_cast<std::uint16_t>(link);
+        prev_[Slot(p)] = static_cast<std::uint16_t>(link);
         head_[h] = p + 1;
     }
 
@@ -425,7 +423,6 @@ public:
         // Members in locals: the store to `source` could otherwise alias them in the loop.
         const std::uint8_t* const data = data_;
         const std::uint16_t* const prev = prev_;
-        const std::uint32_t mask = ring_mask_;
         // A candidate can only be longer when it agrees at the last two bytes of the best so far.
         std::uint16_t tail = Load16(here + best - 1);
         const std::uint8_t* tail_base = data + best - 1;  // where a candidate's tail starts, less c
@@ -434,7 +431,7 @@ public:
         while (true) {
             // Positions of other prefixes sharing the bucket: passed without counting.
             while ((Load32(data + c) & 0xFFFFFF) != prefix) {
-                const std::uint32_t link = prev[static_cast<std::uint32_t>(c) & mask] & kDistanceMask;
+                const std::uint32_t link = prev[Slot(c)] & kDistanceMask;
                 c -= link;
                 if (link == 0 || c < reach) goto done;
             }
@@ -452,7 +449,7 @@ public:
                     }
                 }
                 if (--budget == 0) goto done;
-                link = prev[static_cast<std::uint32_t>(c) & mask];
+                link = prev[Slot(c)];
                 // A flagged link or the end marker carries the flag bit, which puts the candidate
                 // out of reach here; only then is the link looked at more closely.
                 c -= link;
@@ -467,13 +464,17 @@ public:
     }
 
 private:
+    static constexpr std::size_t kRingSize = std::size_t{1} << 16;
+    static std::uint16_t Slot(std::int64_t position) {
+        return static_cast<std::uint16_t>(position);
+    }
+
     std::uint32_t Hash(std::uint32_t prefix) const { return (prefix * 0x9E3779B1u) >> hash_shift_; }
 
     const std::uint8_t* data_;
     std::uint32_t n_;
     int chain_limit_;
     int hash_shift_ = 24;
-    std::uint32_t ring_mask_ = 0;
     std::uint32_t* head_ = nullptr;
     std::uint16_t* prev_ = nullptr;
 };
