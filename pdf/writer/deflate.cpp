@@ -384,29 +384,22 @@ public:
         prev_ = prev.data();
     }
 
-    // Records positions first..last (last + 2 < n) as the newest of their prefixes.
-    void Insert(std::uint32_t first, std::uint32_t last) {
-        // Members in locals: the stores into the tables could otherwise alias them.
-        const std::uint8_t* const data = data_;
-        std::uint32_t* const head = head_;
-        std::uint16_t* const prev = prev_;
-        const int shift = hash_shift_;
-        // Every position but the input's last possible one has a fourth byte to load with.
-        const std::uint32_t wide_end = std::min(last + 1, n_ - 3);
-        std::uint32_t p = first;
-        auto insert = [&](std::uint32_t prefix) {
-            const std::uint32_t h = (prefix * 0x9E3779B1u) >> shift;
-            const std::uint32_t older = head[h];
-            std::uint32_t link = kEndLink;
-            if (older != 0 && p + 1 - older <= kMaxDistance) {
-                link = p + 1 - older;
-                if ((Load32(data + older - 1) & 0xFFFFFF) != prefix) link |= kOtherPrefix;
-            }
-            prev[Slot(p)] = static_cast<std::uint16_t>(link);
-            head[h] = p + 1;
-        };
-        for (; p < wide_end; ++p) insert(Load32(data + p) & 0xFFFFFF);
-        for (; p <= last; ++p) insert(LoadPrefix(data + p));
+    // Records position p (p + 2 < n) as the newest of its prefix.
+    void Insert(std::uint32_t p) {
+        const std::uint32_t prefix =
+            p + 4 <= n_ ? Load32(data_ + p) & 0xFFFFFF : LoadPrefix(data_ + p);
+        const std::uint32_t h = Hash(prefix);
+        // Links are distances; one out of reach ends the chain like the end of the list. The
+        // flag tells a walk whether the older position shares p's prefix, so that it need not
+        // load the prefix of every position it passes.
+        const std::uint32_t older = head_[h];
+        std::uint32_t link = kEndLink;
+        if (older != 0 && p + 1 - older <= kMaxDistance) {
+            link = p + 1 - older;
+            if ((Load32(data_ + older - 1) & 0xFFFFFF) != prefix) link |= kOtherPrefix;
+        }
+        prev_[Slot(p)] = static_cast<std::uint16_t>(link);
+        head_[h] = p + 1;
     }
 
     // The longest match for pos among the newest chain_limit earlier positions of its prefix:
@@ -669,7 +662,7 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
                 const std::uint32_t next_length =
                     finder.Find(pos + 1, row.nice_length, length, next_source);
                 if (next_length > length) {
-                    finder.Insert(pos, pos);
+                    finder.Insert(pos);
                     literal(pos);
                     ++pos;
                     length = next_length;
@@ -685,10 +678,10 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
                 ++freq.literal[257u + kLengthIndex[length]];
                 ++freq.distance[static_cast<std::size_t>(DistanceCode(distance))];
                 const std::uint32_t last_insert = std::min(pos + length - 1, n - 3);
-                finder.Insert(pos, last_insert);
+                for (std::uint32_t p = pos; p <= last_insert; ++p) finder.Insert(p);
                 pos += length;
             } else {
-                finder.Insert(pos, pos);
+                finder.Insert(pos);
                 literal(pos);
                 ++pos;
             }
