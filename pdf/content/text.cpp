@@ -94,8 +94,9 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);
     WriteContent(s, "BT");
-    WriteContent(s, "/" + s.resource_prefix + m.fonts.FontResourceName + " " + FormatReal(s, size) +
-                        " Tf ");
+    // The same name token as the font's resource entry, even for an alias with delimiters.
+    WriteContent(s, FormatName(s.resource_prefix + m.fonts.FontResourceName) + " " +
+                        FormatReal(s, size) + " Tf ");
     WriteContent(s, "1 0 0 -1 " + x_text + " " + y_text + " Tm");
     WriteContent(s, before + "(" + EscapeString(text) + ") Tj" + after);
     WriteContent(s, "ET");
