@@ -108,6 +108,11 @@ void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAng
     // or angles so large (or infinite) that adding the step leaves them unchanged, are refused.
     const float largest = std::max(std::fabs(StartAngle), std::fabs(EndAngle));
     if (step == 0 || largest + std::fabs(step) == largest) detail::RaiseError(5, "DrawArc");
+    // Every turn after the first draws the same points again: a count of steps far beyond any
+    // drawing (millions of lines, taking seconds and hundreds of megabytes) is refused as well.
+    constexpr double kMostSteps = 100000;
+    if ((static_cast<double>(EndAngle) - StartAngle) / step > kMostSteps)
+        detail::RaiseError(5, "DrawArc");
     if ((Options & detail::kFillPath) != 0) Pie = true;
     // Every line is built first so that a value that cannot be written leaves no partial path.
     std::vector<std::string> lines;

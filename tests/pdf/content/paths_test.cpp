@@ -131,6 +131,11 @@ TEST_F(Paths, ArcThatCouldNeverEndIsRefused) {
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 1e8f, 1e8f + 360); });
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, -1e9f, 0); });
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, -std::numeric_limits<float>::infinity(), 0); });
+    // An end reached only after millions of steps, each repeating a point already drawn.
+    ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 0, 16000000.0f); });
+    ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 0, -16000000.0f, 1, false, -1); });
+    pdf.DrawArc(0, 0, 10, 0, 36000, 1, false, 1); // a hundred turns are still drawn
+    EXPECT_EQ(Written().size(), 36004u);
 }
 
 TEST_F(Paths, PolygonIsAlwaysClosed) {
