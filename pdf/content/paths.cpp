@@ -50,13 +50,26 @@ std::string PaintOperator(int32_t options) {
 }
 
 void WritePaintOperator(Pagora::Members& m, int32_t options) {
-    WriteContent(m.writer, PaintOperator(options));
+    const std::string line = PaintOperator(options);
+    WriteContent(m.writer, line);
+    // Stroking, filling or "n" end the path; an empty line, "h" or "W" alone leave it open.
+    m.writer.path_open = line.find_first_of("S*n") == std::string::npos;
+}
+
+// A segment needs a current point: with no path open (at the start of a page, or after a shape
+// was painted) the path begins at the current position, or the content would be unreadable.
+void BeginPathIfNone(Pagora::Members& m) {
+    if (!m.writer.path_open) {
+        const float sf = m.writer.scale_factor;
+        WriteContent(m.writer, Point(m, m.writer.current_x / sf, m.writer.current_y / sf) + " m");
+    }
 }
 
 } // namespace detail
 
 void Pagora::MoveTo(float X, float Y) {
     detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " m");
+    m_->writer.path_open = true;
     detail::SetPosition(*m_, X, Y);
 }
 
@@ -69,7 +82,9 @@ void Pagora::DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options) {
 }
 
 void Pagora::DrawLineTo(float X, float Y, int32_t Options) {
-    detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " l");
+    const std::string line = detail::Point(*m_, X, Y) + " l";
+    detail::BeginPathIfNone(*m_);
+    detail::WriteContent(m_->writer, line);
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X, Y);
 }
@@ -96,7 +111,10 @@ void Pagora::DrawCurve(int16_t CurveType, float X1, float Y1, float X2, float Y2
     default:
         break;
     }
-    if (!curve.empty()) detail::WriteContent(m_->writer, curve);
+    if (!curve.empty()) {
+        detail::BeginPathIfNone(*m_);
+        detail::WriteContent(m_->writer, curve);
+    }
     detail::WritePaintOperator(*m_, Options);
     if (!curve.empty()) detail::SetPosition(*m_, end_x, end_y);
 }

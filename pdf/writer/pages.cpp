@@ -17,6 +17,7 @@ void ResetPageTextState(detail::WriterState& s) {
     s.current_x = 0.0f;
     s.current_y = 0.0f;
     s.line_spacing = 1.0f;
+    s.path_open = false;
 }
 
 std::string Reference(int number) {
