@@ -15,7 +15,8 @@ void ReplaceAll(std::string& text, std::string_view find, std::string_view with)
     std::string out;
     out.reserve(text.size());
     std::size_t from = 0;
-    for (std::size_t at; (at = text.find(find, from)) != std::string::npos; from = at + find.size()) {
+    for (std::size_t at; (at = text.find(find, from)) != std::string::npos;
+         from = at + find.size()) {
         out.append(text, from, at - from);
         out += with;
     }
