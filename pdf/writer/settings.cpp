@@ -68,16 +68,9 @@ void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstVa
     if (PageLabel < 1 || PageLabel > 5) return;
     std::string text = kStyles[static_cast<std::size_t>(PageLabel)];
     if (!LabelPrefix.empty()) text += " /P " + detail::FormatLiteral(s, LabelPrefix);
-    // A label's first value counts from 1; a smaller one would make the label dictionary invalid,
-    // so it starts the numbering at 1 as no value does.
-    if (FirstValue >= 1) text += " /St " + std::to_string(FirstValue);
+    if (FirstValue != -1) text += " /St " + std::to_string(FirstValue);
     const int index = s.in_page ? s.current_page - 1 : s.current_page;
-    // Labels for pages in any order, or twice for one page (the last one counts), still give the
-    // ascending, unique keys of a number tree.
-    s.page_label_entries[index] = std::to_string(index) + " << " + text + " >> ";
-    s.page_labels.clear();
-    for (const auto& entry : s.page_label_entries)
-        s.page_labels += entry.second;
+    s.page_labels += std::to_string(index) + " << " + text + " >> ";
 }
 
 void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) {

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,8 +70,6 @@ struct WriterState {
     int version_level = 0;
     int viewer_preferences = 8192;
     std::string page_labels;
-    // The label entries by page index: a number tree needs its keys once each and ascending.
-    std::map<int, std::string> page_label_entries;
 
     // ---- Output file and cross-reference
     int output_file_number = 0; // 0: no file; not 0 with no open file: a failed open
