@@ -83,6 +83,20 @@ TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     pdf_.EndPage();
     pdf_.SetLabel(5, "", 3);
     EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /D >> 1 <<  /S /a /St 3 >> ");
+    // Labels set for an earlier page or again for the same one: the number-tree keys stay unique
+    // and ascending, the last label of a page counts, and a first value below 1 is not written.
+    pdf_.BeginPage();
+    pdf_.BeginPage(1);
+    pdf_.SetLabel(3, "x", 0);
+    pdf_.EndPage();
+    pdf_.SetLabel(2, "", -7);
+    EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /r /P (x) >> 1 <<  /S /R >> ");
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const auto labels =
+        Run("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
+            "print([p.pages[i].label for i in range(len(p.pages))])\" %f");
+    EXPECT_EQ(labels.out, "['xi', 'I', 'II']\n") << labels.out;
 }
 
 TEST_F(SettingsTest, PropertiesAndPdfaVersion) {
