@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagora::detail {
 
@@ -34,6 +35,7 @@ struct ImageObject {
     std::string colour_space;  // JPEG and direct PNG only
     std::string filter;        // empty: the document's image filters apply
     std::string colour_key;    // "/Mask" ranges, empty for none
+    std::string decode;        // "/Decode" ranges, empty for none
 };
 
 // Writes the image object and, for an indexed image, its palette object right after it; an
@@ -65,5 +67,18 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
 // is recorded for "DrawImage" with the name, and nothing is written.
 void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
+
+// The whole file of that name; raises error 53 when there is none and 7 when it is larger than
+// any picture a reader accepts.
+std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation);
+
+// The GIF (the frame in the record at `index`), JPEG and TGA readers, in the form of
+// ReadBmpImage; they take no mask colour.
+void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data);
+void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                   std::span<const std::uint8_t> data);
+void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data);
 
 } // namespace pagora::detail

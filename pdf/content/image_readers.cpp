@@ -20,6 +20,15 @@ namespace {
 // No picture a reader accepts comes from a larger file, so nothing larger is read into memory.
 constexpr std::uint64_t kMaxFileBytes = 2 * kMaxSampleBytes;
 
+
+std::uint8_t ComponentByte(double fraction, std::string_view operation) {
+    const double value = std::nearbyint(fraction * 255);
+    if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);
+    return static_cast<std::uint8_t>(value);
+}
+
+} // namespace
+
 std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
     std::error_code error;
     const std::filesystem::path path(name);
@@ -34,14 +43,6 @@ std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_vie
     if (static_cast<std::uintmax_t>(in.gcount()) != size) RaiseError(kErrDeviceIo, operation);
     return bytes;
 }
-
-std::uint8_t ComponentByte(double fraction, std::string_view operation) {
-    const double value = std::nearbyint(fraction * 255);
-    if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);
-    return static_cast<std::uint8_t>(value);
-}
-
-} // namespace
 
 MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
                            std::string_view operation) {
