@@ -296,16 +296,22 @@ def decoded(path, frame=1):
     return image
 
 
-def expected_rgb(path):
+def expected_pixels(path):
+    """The picture's RGB pixels top row first; for a GIF, None stands for each pixel of the
+    background index, which is transparent: it may show the white page or, with a renderer that
+    applies no colour key to indexes packed below eight bits, its own colour."""
     image = decoded(path)
-    rgb = image.convert("RGB")
+    rgb = list(image.convert("RGB").getdata())
     if path.endswith(".gif"):
-        indexes = list(image.getdata())
         background = image.info.get("background", 0)
-        pixels = [(255, 255, 255) if i == background else p
-                  for i, p in zip(indexes, rgb.getdata())]
-        rgb.putdata(pixels)
-    return rgb
+        rgb = [None if i == background else p for i, p in zip(image.getdata(), rgb)]
+    return image.size, rgb
+
+
+def differs(rendered, expected, tolerance, background_colour=None):
+    if expected is None:
+        return not (rendered == (255, 255, 255) or rendered == background_colour)
+    return max(abs(x - y) for x, y in zip(rendered, expected)) > tolerance
 
 
 def main():
@@ -324,11 +330,31 @@ def main():
             out.write(image.tobytes())
     elif sys.argv[1] == "compare":
         rendered = Image.open(sys.argv[2]).convert("RGB")
-        picture = expected_rgb(sys.argv[3])
+        size, pixels = expected_pixels(sys.argv[3])
         tolerance = int(sys.argv[4]) if len(sys.argv) > 4 else 0
-        crop = rendered.crop((0, 0) + picture.size)
-        print(sum(1 for a, b in zip(crop.getdata(), picture.getdata())
-                  if max(abs(x - y) for x, y in zip(a, b)) > tolerance))
+        background_colour = None
+        if sys.argv[3].endswith(".gif"):
+            image = decoded(sys.argv[3])
+            background_colour = image.convert("RGB").getpixel(
+                next(((x, y) for y in range(size[1]) for x in range(size[0])
+                      if pixels[y * size[0] + x] is None), (0, 0)))
+        crop = rendered.crop((0, 0) + size)
+        print(sum(1 for a, b in zip(crop.getdata(), pixels)
+                  if differs(a, b, tolerance, background_colour)))
+    elif sys.argv[1] == "keyed":
+        # KEYED PNG GIF SCALE: the centre of each pixel of GIF, drawn SCALE points per pixel at
+        # the page's top-left corner, must show the white page for the background index and the
+        # pixel's colour otherwise; prints the number of pixels that do not.
+        rendered = Image.open(sys.argv[2]).convert("RGB")
+        size, pixels = expected_pixels(sys.argv[3])
+        scale = int(sys.argv[4])
+        wrong = 0
+        for y in range(size[1]):
+            for x in range(size[0]):
+                seen = rendered.getpixel((x * scale + scale // 2, y * scale + scale // 2))
+                want = pixels[y * size[0] + x] or (255, 255, 255)
+                wrong += max(abs(a - b) for a, b in zip(seen, want)) > 8
+        print(wrong)
 
 
 if __name__ == "__main__":
