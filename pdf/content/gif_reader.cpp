@@ -1,6 +1,5 @@
 #include "pdf/content/gif_reader.h"
 
-#include "pdf/content/jpeg_reader.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>

@@ -9,7 +9,7 @@
 namespace pagora::detail {
 
 struct GifResult {
-    // 0 when the frame was decoded; kRefusedSilently (jpeg_reader.h) without a GIF signature;
+    // 0 when the frame was decoded; kRefusedSilently without a GIF signature;
     // otherwise the run-time error number: 53 fewer than two bytes, 5 a frame without a colour
     // table, an empty screen or a minimum code size outside 1 to 11, 6 a screen or frame field
     // above 32767, 7 a canvas too large, 9 a frame number that matches no image block (the data

@@ -6,6 +6,7 @@
 #include "pdf/writer/members.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -67,6 +68,25 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
 // is recorded for "DrawImage" with the name, and nothing is written.
 void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
+
+// What a reader made of an image's bytes: the object to write, or why there is none.
+struct RasterOutcome {
+    int error = 0;  // refused, nothing written; kRefusedSilently records nothing
+    int damage = 0; // written, and this error is recorded afterwards
+    ImageObject object;
+    ImageKind kind = ImageKind::kJpegOrPng;
+    std::int16_t frame = 1;
+};
+
+// The road every raster reader shares: reads the named file (or takes data when the name is
+// empty), lets `read` turn the bytes into an image object, writes it and fills the record at
+// `index`. Never raises: a failure is recorded for "DrawImage" with the name.
+void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+                     std::span<const std::uint8_t> data,
+                     const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read);
+
+// Copies a decoded picture's samples, palette, size and bits into an image object.
+void TakeDecoded(ImageObject& object, const DecodedImage& image);
 
 // The whole file of that name; raises error 53 when there is none and 7 when it is larger than
 // any picture a reader accepts.

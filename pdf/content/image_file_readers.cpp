@@ -1,4 +1,5 @@
-// The GIF, JPEG and TGA readers as the registry calls them: source bytes in, one image object out.
+// The raster readers' common road from source bytes to image object, and the GIF, JPEG and TGA
+// readers as the registry calls them
 #include "pdf/content/image.h"
 
 #include "pdf/content/gif_reader.h"
@@ -6,6 +7,7 @@
 #include "pdf/content/tga_reader.h"
 #include "pdf/writer/writer.h"
 
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -15,20 +17,11 @@ namespace {
 
 constexpr std::string_view kOperation = "DrawImage";
 
-// What a pure reader made of the bytes: the object to write, or why there is none.
-struct Outcome {
-    int error = 0;  // refused: nothing is written; kRefusedSilently records nothing either
-    int damage = 0; // written, and this error is recorded afterwards
-    ImageObject object;
-    ImageKind kind = ImageKind::kJpegOrPng;
-    std::int16_t frame = 1;
-};
+} // namespace
 
-// Reads the source, lets `read` turn its bytes into an image object, writes the object and fills
-// the record. Never raises: every failure is recorded for "DrawImage" with the name.
-template <typename Read>
 void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
-                     std::span<const std::uint8_t> data, Read read) {
+                     std::span<const std::uint8_t> data,
+                     const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read) {
     WriterState& s = m.writer;
     try {
         std::vector<std::uint8_t> file;
@@ -36,7 +29,7 @@ void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
             file = ReadImageFile(name, kOperation);
             data = file;
         }
-        Outcome outcome = read(data);
+        RasterOutcome outcome = read(data);
         if (outcome.error == kRefusedSilently) return;
         if (outcome.error != 0) RaiseError(outcome.error, kOperation);
         outcome.object.resource_name = ImageResourceName(s, index);
@@ -65,13 +58,11 @@ void TakeDecoded(ImageObject& object, const DecodedImage& image) {
     object.bits = image.bits;
 }
 
-} // namespace
-
 void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
                    std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
         const JpegResult jpeg = ReadJpeg(bytes);
-        Outcome outcome;
+        RasterOutcome outcome;
         outcome.error = jpeg.error;
         if (jpeg.error != 0) return outcome;
         ImageObject& object = outcome.object;
@@ -95,7 +86,7 @@ void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::s
     const std::int16_t frame = m.content.images.Images[static_cast<std::size_t>(index)].Frame;
     ReadRasterImage(m, index, name, data, [frame](std::span<const std::uint8_t> bytes) {
         const GifResult gif = ReadGif(bytes, frame);
-        Outcome outcome;
+        RasterOutcome outcome;
         outcome.error = gif.error;
         outcome.damage = gif.damage;
         if (gif.error != 0) return outcome;
@@ -113,7 +104,7 @@ void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::s
                   std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
         const TgaResult tga = ReadTga(bytes);
-        Outcome outcome;
+        RasterOutcome outcome;
         outcome.error = tga.error;
         outcome.damage = tga.damage;
         if (tga.error != 0) return outcome;

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <vector>
 
 namespace pagora::detail {
@@ -59,44 +58,20 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
 
 void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data) {
-    constexpr std::string_view kOperation = "DrawImage";
-    WriterState& s = m.writer;
-    try {
-        std::vector<std::uint8_t> file;
-        if (!name.empty()) {
-            file = ReadImageFile(name, kOperation);
-            data = file;
-        }
-        BmpResult bmp = ReadBmp(data);
-        if (bmp.error != 0) RaiseError(bmp.error, kOperation);
-        std::string key;
+    ReadRasterImage(m, index, name, data, [&](std::span<const std::uint8_t> bytes) {
+        const BmpResult bmp = ReadBmp(bytes);
+        RasterOutcome outcome;
+        outcome.error = bmp.error;
+        if (bmp.error != 0) return outcome;
         if (!mask_colour.empty()) {
-            const MaskColour mask = ParseMaskColour(m, mask_colour, kOperation);
-            key = ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
+            const MaskColour mask = ParseMaskColour(m, mask_colour, "DrawImage");
+            outcome.object.colour_key = ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
         }
-        ImageObject object;
-        object.coding = ImageCoding::kBmp;
-        object.samples.assign(bmp.image.samples.begin(), bmp.image.samples.end());
-        object.palette.assign(bmp.image.palette.begin(), bmp.image.palette.end());
-        object.width = bmp.image.width;
-        object.height = bmp.image.height;
-        object.bits = bmp.image.bits;
-        object.resource_name = ImageResourceName(s, index);
-        object.colour_key = std::move(key);
-        const int number = WriteImage(s, object);
-
-        ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
-        record.Width = bmp.image.width;
-        record.Height = bmp.image.height;
-        record.Kind = ImageKind::kBmp;
-        record.Frame = 1;
-        record.object_number = number;
-        AddImageResource(s, index, number);
-    } catch (const PdfError& error) {
-        RecordError(s, error, kOperation, name);
-    } catch (const std::bad_alloc&) {
-        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), kOperation, name);
-    }
+        TakeDecoded(outcome.object, bmp.image);
+        outcome.object.coding = ImageCoding::kBmp;
+        outcome.kind = ImageKind::kBmp;
+        return outcome;
+    });
 }
 
 } // namespace pagora::detail

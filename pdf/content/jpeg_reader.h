@@ -1,15 +1,14 @@
 // JPEG files to image object descriptions: the markers are walked, the picture is never decoded.
 #pragma once
 
+#include "pdf/content/image_data.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace pagora::detail {
-
-// Error value of a file that is not taken and for which nothing is recorded.
-inline constexpr int kRefusedSilently = -1;
 
 struct JpegResult {
     // 0 when the frame header was found; kRefusedSilently when no start-of-image marker or no
