@@ -50,6 +50,10 @@ JpegResult ReadJpeg(std::span<const std::uint8_t> data) {
     }
     result.start = p;
     p += 2;
+    if (p >= limit) {
+        result.error = kRefusedSilently;
+        return result;
+    }
     for (;;) {
         while (data[p] != 0xFF || data[p + 1] == 0xFF) {
             if (++p >= limit) {
