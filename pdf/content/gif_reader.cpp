@@ -34,7 +34,9 @@ std::uint32_t Field(std::span<const std::uint8_t> data, std::size_t offset) {
 }
 
 // Colour depths are stored at 1, 2, 4 or 8 bits per index.
-unsigned RoundedDepth(unsigned depth) { return depth <= 2 ? depth : depth <= 4 ? 4 : 8; }
+unsigned RoundedDepth(unsigned depth) {
+    return depth <= 2 ? depth : depth <= 4 ? 4 : 8;
+}
 
 struct ColourTable {
     unsigned depth = 0; // 0: no table
@@ -66,8 +68,8 @@ class Canvas {
 public:
     Canvas(const Frame& frame, std::uint32_t screen_width, std::uint32_t screen_height,
            unsigned depth, std::vector<std::uint8_t>& out)
-        : frame_(frame), screen_width_(screen_width), screen_height_(screen_height),
-          depth_(depth), row_bytes_((std::uint64_t{screen_width} * depth + 7) / 8), out_(out) {
+        : frame_(frame), screen_width_(screen_width), screen_height_(screen_height), depth_(depth),
+          row_bytes_((std::uint64_t{screen_width} * depth + 7) / 8), out_(out) {
         if (row_bytes_ * screen_height > kMaxSampleBytes) throw GifFailure{kErrOutOfMemory};
         out_.assign(static_cast<std::size_t>(row_bytes_ * screen_height), 0);
         if (frame.interlaced) {
@@ -98,8 +100,7 @@ public:
             const auto shift = static_cast<unsigned>(8 - depth_ - bit % 8);
             std::uint8_t& byte =
                 out_[static_cast<std::size_t>((screen_height_ - 1 - y) * row_bytes_ + bit / 8)];
-            byte = static_cast<std::uint8_t>((byte & ~(mask << shift)) |
-                                             ((index & mask) << shift));
+            byte = static_cast<std::uint8_t>((byte & ~(mask << shift)) | ((index & mask) << shift));
         }
         if (++column_ == frame_.width) {
             column_ = 0;
@@ -187,7 +188,8 @@ void DecodeCodes(const Frame& frame, Canvas& canvas) {
 GifResult Decode(std::span<const std::uint8_t> data, int wanted) {
     GifResult result;
     constexpr std::uint8_t kSignature[] = {'G', 'I', 'F', '8'};
-    if (data.size() < 6 || !std::equal(std::begin(kSignature), std::end(kSignature), data.begin()) ||
+    if (data.size() < 6 ||
+        !std::equal(std::begin(kSignature), std::end(kSignature), data.begin()) ||
         (data[4] != '7' && data[4] != '9') || data[5] != 'a') {
         result.error = kRefusedSilently;
         return result;

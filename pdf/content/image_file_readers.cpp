@@ -68,8 +68,7 @@ void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::
         ImageObject& object = outcome.object;
         object.coding = ImageCoding::kJpeg;
         // Viewers refuse DCT data that does not begin with its start-of-image marker.
-        object.samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(jpeg.start),
-                              bytes.end());
+        object.samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(jpeg.start), bytes.end());
         object.width = jpeg.width;
         object.height = jpeg.height;
         object.bits = jpeg.components * 8;

@@ -19,7 +19,6 @@ namespace {
 // No picture a reader accepts comes from a larger file, so nothing larger is read into memory.
 constexpr std::uint64_t kMaxFileBytes = 2 * kMaxSampleBytes;
 
-
 std::uint8_t ComponentByte(double fraction, std::string_view operation) {
     const double value = std::nearbyint(fraction * 255);
     if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);

@@ -42,7 +42,8 @@ JpegResult ReadJpeg(std::span<const std::uint8_t> data) {
     }
     const std::size_t limit = last - 10;
     std::size_t p = 0;
-    while (p < limit && !(data[p] == 0xFF && data[p + 1] == 0xD8 && data[p + 2] == 0xFF)) ++p;
+    while (p < limit && !(data[p] == 0xFF && data[p + 1] == 0xD8 && data[p + 2] == 0xFF))
+        ++p;
     if (p >= limit) {
         // Data without a start-of-image marker would become an image object of no size.
         result.error = kRefusedSilently;
@@ -80,7 +81,8 @@ JpegResult ReadJpeg(std::span<const std::uint8_t> data) {
         // The inverted CMYK samples that Adobe's encoders write are announced by their marker.
         constexpr std::uint8_t kAdobe[] = {'A', 'd', 'o', 'b', 'e'};
         if (code == 0xEE && length >= 7 && p + 7 < limit &&
-            std::equal(std::begin(kAdobe), std::end(kAdobe), data.begin() + static_cast<long>(p + 3))) {
+            std::equal(std::begin(kAdobe), std::end(kAdobe),
+                       data.begin() + static_cast<long>(p + 3))) {
             result.inverted = true;
         }
         p += length;

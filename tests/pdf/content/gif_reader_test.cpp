@@ -16,7 +16,9 @@ using pagora::detail::kRefusedSilently;
 using pagora::detail::ReadGif;
 using raster_test::AsBytes;
 
-GifResult Read(const std::string& bytes, int frame = 1) { return ReadGif(AsBytes(bytes), frame); }
+GifResult Read(const std::string& bytes, int frame = 1) {
+    return ReadGif(AsBytes(bytes), frame);
+}
 
 unsigned IndexAt(const DecodedImage& image, int x, int y) {
     const std::size_t row_bytes = (static_cast<std::size_t>(image.width) * image.bits + 7) / 8;
@@ -32,8 +34,8 @@ std::string ToRgbTopDown(const DecodedImage& image) {
     rgb << image.width << " " << image.height << "\n";
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            rgb.write(reinterpret_cast<const char*>(image.palette.data() + 3 * IndexAt(image, x, y)),
-                      3);
+            rgb.write(
+                reinterpret_cast<const char*>(image.palette.data() + 3 * IndexAt(image, x, y)), 3);
         }
     }
     return rgb.str();
@@ -53,9 +55,8 @@ TEST_F(GifFixtures, EveryFileDecodesToTheSamePixelsAsAnIndependentDecoder) {
         ASSERT_EQ(result.error, 0);
         EXPECT_EQ(result.damage, 0);
         const DecodedImage& image = result.image;
-        EXPECT_EQ(image.samples.size(),
-                  (static_cast<std::size_t>(image.width) * image.bits + 7) / 8 *
-                      static_cast<std::size_t>(image.height));
+        EXPECT_EQ(image.samples.size(), (static_cast<std::size_t>(image.width) * image.bits + 7) /
+                                            8 * static_cast<std::size_t>(image.height));
         EXPECT_EQ(image.palette.size(), 3u << image.bits);
         EXPECT_EQ(ToRgbTopDown(image), Decoded(name));
     }
@@ -67,7 +68,8 @@ TEST_F(GifFixtures, LaterFramesOfAnAnimationAreDecodedOnTheirOwn) {
         ASSERT_EQ(result.error, 0);
         EXPECT_EQ(ToRgbTopDown(result.image), Decoded("animation.gif", frame)) << frame;
     }
-    for (const int frame : {0, -1, 4}) EXPECT_EQ(Read(Bytes("animation.gif"), frame).error, 9);
+    for (const int frame : {0, -1, 4})
+        EXPECT_EQ(Read(Bytes("animation.gif"), frame).error, 9);
 }
 
 TEST_F(GifFixtures, ColourDepthsAreRoundedToOneTwoFourOrEightBits) {
@@ -76,7 +78,7 @@ TEST_F(GifFixtures, ColourDepthsAreRoundedToOneTwoFourOrEightBits) {
         int bits;
         std::size_t palette;
     } cases[] = {
-        {"two.gif", 1, 6},      {"four.gif", 2, 12},   {"eight.gif", 4, 48},
+        {"two.gif", 1, 6},      {"four.gif", 2, 12},    {"eight.gif", 4, 48},
         {"sixteen.gif", 4, 48}, {"thirty.gif", 8, 768}, {"local.gif", 2, 12},
     };
     for (const auto& c : cases) {
@@ -86,8 +88,9 @@ TEST_F(GifFixtures, ColourDepthsAreRoundedToOneTwoFourOrEightBits) {
     }
     // Eight colours stored at four bits: the file's 24 bytes, then black.
     const GifResult eight = Read(Bytes("eight.gif"));
-    EXPECT_EQ(std::vector<std::uint8_t>(eight.image.palette.begin() + 24, eight.image.palette.end()),
-              std::vector<std::uint8_t>(24, 0));
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(eight.image.palette.begin() + 24, eight.image.palette.end()),
+        std::vector<std::uint8_t>(24, 0));
     EXPECT_EQ(eight.background, 7);
 }
 
@@ -115,9 +118,8 @@ TEST_F(GifFixtures, RefusesWhatItCannotReadWithTheMatchingError) {
         const char* name;
         int error;
     } cases[] = {
-        {"bad_no_table.gif", 5},       {"bad_no_frame.gif", 9},
-        {"bad_huge_screen.gif", 7},    {"bad_wide_screen.gif", 6},
-        {"bad_empty_screen.gif", 5},   {"bad_code_size.gif", 5},
+        {"bad_no_table.gif", 5},       {"bad_no_frame.gif", 9},     {"bad_huge_screen.gif", 7},
+        {"bad_wide_screen.gif", 6},    {"bad_empty_screen.gif", 5}, {"bad_code_size.gif", 5},
         {"bad_undefined_code.gif", 9},
     };
     for (const auto& c : cases) {

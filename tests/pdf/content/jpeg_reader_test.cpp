@@ -13,7 +13,9 @@ using pagora::detail::kRefusedSilently;
 using pagora::detail::ReadJpeg;
 using raster_test::AsBytes;
 
-JpegResult Read(const std::string& bytes) { return ReadJpeg(AsBytes(bytes)); }
+JpegResult Read(const std::string& bytes) {
+    return ReadJpeg(AsBytes(bytes));
+}
 
 std::string Segment(int code, const std::string& body) {
     const std::size_t length = body.size() + 2;
@@ -42,10 +44,8 @@ TEST_F(JpegFixtures, TheFrameHeaderGivesSizeAndColourSpace) {
         const char* space;
         std::size_t start;
     } cases[] = {
-        {"rgb.jpg", 24, 16, "DeviceRGB", 0},
-        {"grey.jpg", 17, 9, "DeviceGray", 0},
-        {"progressive.jpg", 32, 24, "DeviceRGB", 0},
-        {"cyan.jpg", 8, 8, "DeviceCMYK", 0},
+        {"rgb.jpg", 24, 16, "DeviceRGB", 0},         {"grey.jpg", 17, 9, "DeviceGray", 0},
+        {"progressive.jpg", 32, 24, "DeviceRGB", 0}, {"cyan.jpg", 8, 8, "DeviceCMYK", 0},
         {"junk.jpg", 24, 16, "DeviceRGB", 21},
     };
     for (const auto& c : cases) {
@@ -65,8 +65,8 @@ TEST(JpegReader, OnlyFrameHeadersEndTheMarkerWalk) {
     const std::string tables = Segment(0xDB, std::string(5, '\x01'));
     for (const int code : {0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC9, 0xCF}) {
         // A Huffman table (C4) before it looks like a frame header but is passed over.
-        const JpegResult result = Read(kStart + tables + Frame(0xC4, 3) + "\xff\xff" +
-                                       Frame(code, 1, 12) + kTail);
+        const JpegResult result =
+            Read(kStart + tables + Frame(0xC4, 3) + "\xff\xff" + Frame(code, 1, 12) + kTail);
         EXPECT_EQ(result.error, 0) << code;
         EXPECT_EQ(result.width, 0x0304);
         EXPECT_EQ(result.height, 0x0102);
@@ -97,7 +97,8 @@ TEST(JpegReader, RefusesDataWithoutAUsableFrameHeader) {
         // A segment length that jumps past the end.
         {kStart + "\xff\xe0\xff\xff" + std::string(30, '\0'), kRefusedSilently},
     };
-    for (const auto& c : cases) EXPECT_EQ(Read(c.data).error, c.error) << c.data.size();
+    for (const auto& c : cases)
+        EXPECT_EQ(Read(c.data).error, c.error) << c.data.size();
 }
 
 } // namespace

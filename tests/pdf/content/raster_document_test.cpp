@@ -69,10 +69,9 @@ TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt
     const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto compared = RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() +
-                                         " compare " + dir_.File("page" + std::to_string(i + 1) +
-                                                                 ".png") +
-                                         " " + fixtures_.File(files[i]));
+        const auto compared = RunCommand(
+            "/usr/bin/python3 " + raster_test::FixtureScript() + " compare " +
+            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + fixtures_.File(files[i]));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << files[i] << " has differing pixels";
     }
@@ -93,7 +92,8 @@ TEST_F(RasterDocuments, TheBackgroundIndexOfAGifIsTransparentAtEveryDepth) {
     const struct {
         const char* name;
         int width, height;
-    } gifs[] = {{"two.gif", 13, 7}, {"four.gif", 9, 5}, {"sixteen.gif", 7, 9}, {"thirty.gif", 20, 15}};
+    } gifs[] = {
+        {"two.gif", 13, 7}, {"four.gif", 9, 5}, {"sixteen.gif", 7, 9}, {"thirty.gif", 20, 15}};
     pdf_.BeginDoc(Path());
     for (const auto& gif : gifs) {
         pdf_.BeginPage();
@@ -108,10 +108,10 @@ TEST_F(RasterDocuments, TheBackgroundIndexOfAGifIsTransparentAtEveryDepth) {
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     EXPECT_EQ(drawn.out, "");
     for (std::size_t i = 0; i < std::size(gifs); ++i) {
-        const auto checked = RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() +
-                                        " keyed " + dir_.File("key-" + std::to_string(i + 1) +
-                                                              ".png") +
-                                        " " + fixtures_.File(gifs[i].name) + " 10");
+        const auto checked =
+            RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() + " keyed " +
+                       dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
+                       fixtures_.File(gifs[i].name) + " 10");
         EXPECT_EQ(checked.out, "0\n") << gifs[i].name;
     }
 }
@@ -129,7 +129,8 @@ TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
         "pdf = pikepdf.open(sys.argv[1])\n"
         "for name, image in sorted(pdf.pages[0].images.items(), key=lambda i: int(i[0][-1])):\n"
         "    names = image.Filter if isinstance(image.Filter, pikepdf.Array) else [image.Filter]\n"
-        "    print(\" \".join(str(n) for n in names), int(image.Width), int(image.Height), str(image.ColorSpace),"
+        "    print(\" \".join(str(n) for n in names), int(image.Width), int(image.Height), "
+        "str(image.ColorSpace),"
         " int(image.BitsPerComponent), [int(x) for x in image.get(\"/Decode\", [])],"
         " len(image.read_raw_bytes()),"
         " image.read_raw_bytes()[:2].hex())\n");
@@ -183,8 +184,8 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
     const std::string& content = pdf_.State().writer.page_content.text;
     EXPECT_EQ(content.substr(content.find('q')),
               "q 80 0 0 60 10 20 cm /" + prefix + "IMG_1 Do Q\r" + "q 80 0 0 60 10 20 cm /" +
-                  prefix + "IMG_2 Do Q\r" + "q 90 0 0 50 10 20 cm /" + prefix +
-                  "IMG_3 Do Q\r" + "q 24 0 0 -16 10 36 cm /" + prefix + "IMG_4 Do Q");
+                  prefix + "IMG_2 Do Q\r" + "q 90 0 0 50 10 20 cm /" + prefix + "IMG_3 Do Q\r" +
+                  "q 24 0 0 -16 10 36 cm /" + prefix + "IMG_4 Do Q");
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

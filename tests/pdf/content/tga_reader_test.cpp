@@ -15,7 +15,9 @@ using pagora::detail::ReadTga;
 using pagora::detail::TgaResult;
 using raster_test::AsBytes;
 
-TgaResult Read(const std::string& bytes) { return ReadTga(AsBytes(bytes)); }
+TgaResult Read(const std::string& bytes) {
+    return ReadTga(AsBytes(bytes));
+}
 
 std::string Header(int width, int height, int depth, int descriptor, int type = 2,
                    int id_length = 0) {
@@ -31,7 +33,9 @@ std::string Header(int width, int height, int depth, int descriptor, int type = 
     return h;
 }
 
-std::vector<std::uint8_t> Samples(const TgaResult& result) { return result.image.samples; }
+std::vector<std::uint8_t> Samples(const TgaResult& result) {
+    return result.image.samples;
+}
 
 // The picture as the independent decoder prints it; the samples' rows are bottom first.
 std::string ToRgbTopDown(const TgaResult& result) {
@@ -79,7 +83,8 @@ TEST(TgaReader, RunLengthPacketsRepeatOrCopyTheirPixels) {
         {"\x83" + pixel, 4, {3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}},
         {"\x80" + pixel, 1, {3, 2, 1}},
         {std::string(1, '\0') + pixel, 1, {3, 2, 1}},
-        {std::string("\x01", 1) + pixel + "\x07\x08\x09" + "\x80" + pixel, 3,
+        {std::string("\x01", 1) + pixel + "\x07\x08\x09" + "\x80" + pixel,
+         3,
          {3, 2, 1, 9, 8, 7, 3, 2, 1}},
     };
     for (const auto& c : cases) {
@@ -137,8 +142,8 @@ TEST_F(TgaFixtures, RefusesWhatItCannotReadWithTheMatchingError) {
         const char* name;
         int error;
     } cases[] = {
-        {"bad_mapped.tga", 5}, {"bad_grey.tga", 5},  {"bad_sixteen.tga", 5},
-        {"bad_huge.tga", 7},   {"bad_wide.tga", 6},  {"bad_empty.tga", 5},
+        {"bad_mapped.tga", 5},       {"bad_grey.tga", 5},        {"bad_sixteen.tga", 5},
+        {"bad_huge.tga", 7},         {"bad_wide.tga", 6},        {"bad_empty.tga", 5},
         {"bad_short_header.tga", 9}, {"bad_id_past_end.tga", 9},
     };
     for (const auto& c : cases) {
