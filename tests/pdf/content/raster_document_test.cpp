@@ -20,18 +20,9 @@ using testing_support::RunCommand;
 
 class RasterDocuments : public writer_test::WriterTest {
 protected:
-    static void SetUpTestSuite() { fixtures_.SetUp(); }
-    static void TearDownTestSuite() { fixtures_.TearDown(); }
-
-    // Gives the suite access to the shared fixture files.
-    struct Files : raster_test::RasterFixtures {
-        void SetUp() override { SetUpTestSuite(); }
-        void TearDown() override { TearDownTestSuite(); }
-        void TestBody() override {}
-        using RasterFixtures::File;
-        using RasterFixtures::Named;
-    };
-    static Files fixtures_;
+    static void SetUpTestSuite() { raster_test::RasterFiles::Make(); }
+    static void TearDownTestSuite() { raster_test::RasterFiles::Remove(); }
+    using Files = raster_test::RasterFiles;
 
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
     std::string Python(const std::string& script) {
@@ -41,12 +32,10 @@ protected:
     }
 };
 
-RasterDocuments::Files RasterDocuments::fixtures_;
-
 TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt) {
     std::vector<std::string> files;
     for (const char* extension : {".gif", ".tga", ".jpg"}) {
-        for (const std::string& name : fixtures_.Named(extension)) {
+        for (const std::string& name : Files::Named(extension)) {
             // The independent decoder widens the screen to a frame reaching past it; CMYK is
             // converted to RGB differently by every renderer (probed below).
             if (name != "edge.gif" && name != "cyan.jpg") files.push_back(name);
@@ -56,12 +45,12 @@ TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt
     pdf_.BeginDoc(Path());
     for (const std::string& name : files) {
         pdf_.BeginPage();
-        pdf_.DrawImage(fixtures_.File(name), 0, 0); // one point per pixel, at the top-left corner
+        pdf_.DrawImage(Files::File(name), 0, 0); // one point per pixel, at the top-left corner
         EXPECT_EQ(pdf_.ErrNumber(), 0) << name;
         pdf_.EndPage();
     }
     pdf_.BeginPage();
-    pdf_.DrawImage(fixtures_.File("cyan.jpg"), 0, 0);
+    pdf_.DrawImage(Files::File("cyan.jpg"), 0, 0);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -71,7 +60,7 @@ TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt
     for (std::size_t i = 0; i < files.size(); ++i) {
         const auto compared = RunCommand(
             "/usr/bin/python3 " + raster_test::FixtureScript() + " compare " +
-            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + fixtures_.File(files[i]));
+            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + Files::File(files[i]));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << files[i] << " has differing pixels";
     }
@@ -97,7 +86,7 @@ TEST_F(RasterDocuments, TheBackgroundIndexOfAGifIsTransparentAtEveryDepth) {
     pdf_.BeginDoc(Path());
     for (const auto& gif : gifs) {
         pdf_.BeginPage();
-        pdf_.DrawImage(fixtures_.File(gif.name), 0, 0, static_cast<float>(gif.width * 10),
+        pdf_.DrawImage(Files::File(gif.name), 0, 0, static_cast<float>(gif.width * 10),
                        static_cast<float>(gif.height * 10));
         pdf_.EndPage();
     }
@@ -111,7 +100,7 @@ TEST_F(RasterDocuments, TheBackgroundIndexOfAGifIsTransparentAtEveryDepth) {
         const auto checked =
             RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() + " keyed " +
                        dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
-                       fixtures_.File(gifs[i].name) + " 10");
+                       Files::File(gifs[i].name) + " 10");
         EXPECT_EQ(checked.out, "0\n") << gifs[i].name;
     }
 }
@@ -120,7 +109,7 @@ TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     for (const char* name : {"rgb.jpg", "grey.jpg", "cyan.jpg", "junk.jpg"})
-        pdf_.DrawImage(fixtures_.File(name), 0, 0, 50);
+        pdf_.DrawImage(Files::File(name), 0, 0, 50);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -135,7 +124,7 @@ TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
         " len(image.read_raw_bytes()),"
         " image.read_raw_bytes()[:2].hex())\n");
     const auto size = [&](const char* name) {
-        return std::to_string(ReadFileBytes(fixtures_.File(name)).size());
+        return std::to_string(ReadFileBytes(Files::File(name)).size());
     };
     EXPECT_EQ(listed, "/DCTDecode 24 16 /DeviceRGB 8 [] " + size("rgb.jpg") +
                           " ffd8\n"
@@ -149,19 +138,19 @@ TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
                           size("rgb.jpg") + " ffd8\n");
     // The junk before the marker is left out: the same bytes as the clean file.
     const std::string raw = Bytes();
-    const std::string rgb = ReadFileBytes(fixtures_.File("rgb.jpg"));
+    const std::string rgb = ReadFileBytes(Files::File("rgb.jpg"));
     EXPECT_NE(raw.find(rgb), raw.rfind(rgb));
 }
 
 TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
-    const std::string animation = ReadFileBytes(fixtures_.File("animation.gif"));
+    const std::string animation = ReadFileBytes(Files::File("animation.gif"));
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     EXPECT_EQ(pdf_.AddImage("Moving.gif", {animation.begin(), animation.end()}, 2), "Moving.gif");
-    pdf_.DrawImage("moving.GIF", 10, 20, 80, 0, 2);              // the registered frame
-    pdf_.DrawImage(fixtures_.File("animation.gif"), 10, 20, 80); // frame 1 from the file
-    pdf_.DrawImage(fixtures_.File("rgb.tga"), 10, 20, 90, 50);
-    pdf_.DrawImage(fixtures_.File("rgb.jpg"), 10, 20, 24, 16);
+    pdf_.DrawImage("moving.GIF", 10, 20, 80, 0, 2);           // the registered frame
+    pdf_.DrawImage(Files::File("animation.gif"), 10, 20, 80); // frame 1 from the file
+    pdf_.DrawImage(Files::File("rgb.tga"), 10, 20, 90, 50);
+    pdf_.DrawImage(Files::File("rgb.jpg"), 10, 20, 24, 16);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     const auto& images = pdf_.State().content.images.Images;
     ASSERT_EQ(pdf_.State().writer.image_count, 4);
@@ -198,9 +187,9 @@ TEST_F(RasterDocuments, MalformedAndCutFilesLeaveNoPlacementAndAValidDocument) {
     pdf_.BeginPage();
     auto& state = pdf_.State().writer;
     for (const char* extension : {".gif", ".tga", ".jpg"}) {
-        for (const std::string& name : fixtures_.Named(extension, true)) {
+        for (const std::string& name : Files::Named(extension, true)) {
             state.last_error_number = 0;
-            pdf_.DrawImage(fixtures_.File(name), 10, 10, 20, 0);
+            pdf_.DrawImage(Files::File(name), 10, 10, 20, 0);
             // Files that are not of the format at all are passed over without a record.
             const bool silent = name == "bad_zip.jpg" || name == "bad_no_frame.jpg";
             EXPECT_EQ(pdf_.ErrNumber() == 0, silent) << name;
@@ -212,7 +201,7 @@ TEST_F(RasterDocuments, MalformedAndCutFilesLeaveNoPlacementAndAValidDocument) {
     int cuts = 0;
     // (A JPEG cut after its frame header is embedded as it is: its data is never decoded.)
     for (const char* name : {"interlaced.gif", "rgb_rle.tga"}) {
-        const std::string bytes = ReadFileBytes(fixtures_.File(name));
+        const std::string bytes = ReadFileBytes(Files::File(name));
         const std::string extension = std::string(name).substr(std::string(name).size() - 4);
         for (std::size_t length = 0; length < bytes.size(); length += 3, ++cuts) {
             const std::string alias = "cut" + std::to_string(cuts) + extension;
@@ -229,7 +218,7 @@ TEST_F(RasterDocuments, MalformedAndCutFilesLeaveNoPlacementAndAValidDocument) {
 }
 
 TEST_F(RasterDocuments, ATgaMissingPixelsIsStillPlacedAndTheLossReported) {
-    const std::string tga = ReadFileBytes(fixtures_.File("rgb.tga"));
+    const std::string tga = ReadFileBytes(Files::File("rgb.tga"));
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     pdf_.AddImage("short.tga", {tga.begin(), tga.begin() + 60});

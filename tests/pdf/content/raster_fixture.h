@@ -22,15 +22,16 @@ inline std::span<const std::uint8_t> AsBytes(const std::string& bytes) {
     return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
 }
 
-class RasterFixtures : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
+// The files themselves, for suites that share them.
+class RasterFiles {
+public:
+    static void Make() {
         folder_ = new testing_support::TempDir();
         const auto made = testing_support::RunCommand("/usr/bin/python3 " + FixtureScript() +
                                                       " make " + folder_->Path().string());
         ASSERT_EQ(made.status, 0);
     }
-    static void TearDownTestSuite() {
+    static void Remove() {
         delete folder_;
         folder_ = nullptr;
     }
@@ -59,9 +60,16 @@ protected:
         return testing_support::ReadFileBytes(out);
     }
 
+private:
     static testing_support::TempDir* folder_;
 };
 
-inline testing_support::TempDir* RasterFixtures::folder_ = nullptr;
+inline testing_support::TempDir* RasterFiles::folder_ = nullptr;
+
+class RasterFixtures : public ::testing::Test, protected RasterFiles {
+protected:
+    static void SetUpTestSuite() { Make(); }
+    static void TearDownTestSuite() { Remove(); }
+};
 
 } // namespace raster_test
