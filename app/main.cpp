@@ -18,7 +18,9 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    kerbolt::QtPrompts prompts;
+    kerbolt::ProcessExit exit;
+    kerbolt::ui::GuardedApplication app(argc, argv, prompts, exit);
     QApplication::setApplicationName(QString::fromUtf8(kerbolt::kApplicationTitle));
     kerbolt::ui::ConfigureApplication();
 
@@ -27,9 +29,7 @@ int main(int argc, char** argv) {
     kerbolt::CurlFtp ftp(config);
     kerbolt::CurlHttp http(kerbolt::QtPostToUi());
     kerbolt::SystemClock clock;
-    kerbolt::QtPrompts prompts;
     kerbolt::QtShell shell;
-    kerbolt::ProcessExit exit;
     const auto printers = kerbolt::MakeSystemPrinters();
     kerbolt::ForwardingNotifier notifier;
 

@@ -32,6 +32,23 @@ std::string Message(int language, int number) {
     return PickLanguage(language, kMessages[number - 1]);
 }
 
+std::string RecordNotSavedMessage(int language) {
+    static const Texts4 kText = {
+        "Le ticket n'a pas pu être enregistré dans vos données ; rien n'a été imprimé.",
+        "Der Beleg konnte nicht in Ihren Daten gespeichert werden; es wurde nichts gedruckt.",
+        "The ticket could not be saved in your data; nothing was printed.",
+        "Non è stato possibile salvare il ticket nei suoi dati; non è stato stampato nulla."};
+    return PickLanguage(language, kText);
+}
+
+std::string DataNotSavedMessage(int language) {
+    static const Texts4 kText = {"Les données n'ont pas pu être enregistrées sur cet ordinateur.",
+                                 "Die Daten konnten nicht auf diesem Computer gespeichert werden.",
+                                 "The data could not be saved on this computer.",
+                                 "Non è stato possibile salvare i dati su questo computer."};
+    return PickLanguage(language, kText);
+}
+
 std::string CaptionText(int language, Caption control) {
     static const Texts4 kCaptions[] = {
         {"Créer une indemnité :", "Entschädigung erstellen:", "Create a compensation:",

@@ -19,6 +19,14 @@ inline constexpr int kMsgMandateActive = 9;
 // The message of that number (1 to 9) in a language 1 to 4; empty for any other.
 std::string Message(int language, int number);
 
+// Shown when a ticket's record could not be written to the data file: nothing is printed, so
+// that no ticket goes out under a reference that the next one would take again.
+std::string RecordNotSavedMessage(int language);
+
+// Shown when a dialog's changes could not be written on this computer: the dialog stays open
+// with what was typed, so that nothing is lost.
+std::string DataNotSavedMessage(int language);
+
 // The controls whose captions follow the language (the preview's three headings included).
 enum class Caption {
     lblTitre,

@@ -17,14 +17,15 @@ std::string Decode(const std::string& scrambled) {
     return pagora::Pagora::ToUtf8(Unscramble(scrambled));
 }
 
-// The value of a plain run of decimal digits, or -1 when it is none or exceeds 32 bits.
+// The value of a plain run of decimal digits, or -1 when it is none or exceeds 32 bits. The
+// largest 32-bit number is no record number either: no next number could follow it.
 std::int32_t SectionNumber(std::string_view digits) {
     if (digits.empty()) return -1;
     std::int64_t value = 0;
     for (const char c : digits) {
         if (c < '0' || c > '9') return -1;
         value = value * 10 + (c - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return -1;
+        if (value >= std::numeric_limits<std::int32_t>::max()) return -1;
     }
     return static_cast<std::int32_t>(value);
 }

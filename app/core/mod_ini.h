@@ -25,7 +25,8 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
 std::vector<std::string> ListSections(const std::string& path);
 
 // The number of the last section in file order whose name is `prefix` followed by a decimal
-// number (case-sensitive), or -1. Every section of the file is seen, however many there are.
+// number below the largest 32-bit number (case-sensitive), or -1. Every section of the file is
+// seen, however many there are.
 std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path);
 
 // Writes several keys of one section in order, in one atomic replacement of the file: a record

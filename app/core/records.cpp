@@ -2,9 +2,11 @@
 
 #include "app/core/mod_ini.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 
 namespace kerbolt {
 
@@ -12,13 +14,15 @@ using modINI::WriteIni;
 
 namespace {
 
-// Writes keys in order; true when every write succeeded (all are attempted).
+// Writes keys of one section in order, in one replacement of the file: a crash or a full disk
+// between two keys would otherwise leave a record with only its first keys.
 bool WriteKeys(const std::string& path, const std::string& section,
                std::initializer_list<std::pair<const char*, const std::string*>> keys) {
-    bool ok = true;
+    std::vector<std::pair<std::string, std::string>> values;
+    values.reserve(keys.size());
     for (const auto& [key, value] : keys)
-        ok = WriteIni(section, key, *value, path) && ok;
-    return ok;
+        values.emplace_back(key, *value);
+    return modINI::WriteIniKeys(section, values, path);
 }
 
 std::string Trim(const std::string& s) {
@@ -93,16 +97,33 @@ std::string IndemniteSection(std::int32_t number) {
     return kIndemnitePrefix + std::to_string(number);
 }
 
-std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
+namespace {
+
+// Records `prefix` 0 up to the last number, a missing number as an empty record. Only the
+// sections the file holds are read: a gap costs nothing but its empty entries.
+template <typename Record, typename Read>
+std::vector<Record> ReadNumbered(const std::string& data_file, const std::string& prefix,
+                                 Read read) {
     const modINI::Snapshot file(data_file);
-    std::vector<PlaceRecord> places;
-    const std::int32_t last = file.LastSectionIndex(kPlacePrefix);
-    for (std::int32_t i = 0; i <= last; ++i) {
-        const std::string section = PlaceSection(i);
-        places.push_back({file.ReadIni(section, "IdPlace"), file.ReadIni(section, "adresse"),
-                          file.ReadIni(section, "Proprietaire")});
+    const std::vector<std::string> names = file.ListSections();
+    const std::unordered_set<std::string> present(names.begin(), names.end());
+    const std::int32_t count = std::min(file.LastSectionIndex(prefix) + 1, kMaxRecordsRead);
+    std::vector<Record> records(static_cast<std::size_t>(std::max(count, 0)));
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string section = prefix + std::to_string(i);
+        if (present.count(section) != 0) records[static_cast<std::size_t>(i)] = read(file, section);
     }
-    return places;
+    return records;
+}
+
+} // namespace
+
+std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
+    return ReadNumbered<PlaceRecord>(
+        data_file, kPlacePrefix, [](const modINI::Snapshot& file, const std::string& section) {
+            return PlaceRecord{file.ReadIni(section, "IdPlace"), file.ReadIni(section, "adresse"),
+                               file.ReadIni(section, "Proprietaire")};
+        });
 }
 
 bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& places) {
@@ -181,8 +202,7 @@ bool WriteIndemnite(const std::string& data_file, std::int32_t number, const Ind
 
 namespace {
 
-IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, std::int32_t number) {
-    const std::string section = IndemniteSection(number);
+IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, const std::string& section) {
     const auto read = [&](const char* key) { return file.ReadIni(section, key); };
     return {read("IdPlace"),    read("date"),      read("heure"),     read("nPlaques"),
             read("Montant100"), read("Montant60"), read("NumIndemn"), read("datepaiement")};
@@ -191,16 +211,11 @@ IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, std::int32_t num
 } // namespace
 
 IndemniteRecord ReadIndemnite(const std::string& data_file, std::int32_t number) {
-    return ReadIndemniteFrom(modINI::Snapshot(data_file), number);
+    return ReadIndemniteFrom(modINI::Snapshot(data_file), IndemniteSection(number));
 }
 
 std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file) {
-    const modINI::Snapshot file(data_file);
-    std::vector<IndemniteRecord> records;
-    const std::int32_t last = file.LastSectionIndex(kIndemnitePrefix);
-    for (std::int32_t i = 0; i <= last; ++i)
-        records.push_back(ReadIndemniteFrom(file, i));
-    return records;
+    return ReadNumbered<IndemniteRecord>(data_file, kIndemnitePrefix, ReadIndemniteFrom);
 }
 
 bool IsCancelled(const IndemniteRecord& record) {

@@ -66,6 +66,10 @@ struct PlaceRecord {
     std::string Proprietaire; // "0" owner, "1" tenant, "2" management, "-1" none chosen
 };
 
+// The lists read at most this many numbered records. A damaged file naming a record in the
+// billions would otherwise have its gap filled entry by entry until memory runs out.
+inline constexpr std::int32_t kMaxRecordsRead = 100000;
+
 // "PLACE" 0 up to the last numbered one, each in turn: a missing number reads as an empty entry.
 std::vector<PlaceRecord> ReadPlaces(const std::string& data_file);
 // Writes the list as "PLACE" 0 to count - 1, every key, in list order.

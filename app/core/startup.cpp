@@ -19,7 +19,7 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     std::error_code ec;
     if (!fs::is_directory(state.DataFolder, ec)) {
         fs::create_directories(state.DataFolder, ec);
-        if (ec || !fs::is_directory(state.DataFolder)) {
+        if (ec || !fs::is_directory(state.DataFolder, ec)) {
             decision.error = "Impossible de créer le dossier de données : " + state.DataFolder;
             return decision;
         }

@@ -3,6 +3,8 @@
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 
+#include <limits>
+
 namespace kerbolt::frmMain {
 
 int CheckPrintEntry(const std::string& plates, int place_index) {
@@ -15,11 +17,16 @@ SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, in
                        const std::string& plates) {
     SavedTicket saved;
     saved.number = NextIndemniteNumber(state.DataFile);
+    // A record under the largest 32-bit number would not count as the last one, and the next
+    // ticket would overwrite it: there is no number left.
+    if (saved.number == std::numeric_limits<std::int32_t>::max()) return saved;
     const IndemniteRecord record = MakeIndemniteRecord(
         place_index, clock.Now(), plates, state.TicketAmount, state.AccountKey, saved.number);
     saved.reference = record.NumIndemn;
     saved.written = WriteIndemnite(state.DataFile, saved.number, record);
-    saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
+    // A file without the record has nothing new for the server.
+    if (saved.written)
+        saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
     return saved;
 }
 

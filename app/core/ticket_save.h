@@ -21,8 +21,9 @@ struct SavedTicket {
 };
 
 // Records a ticket for the spot at `place_index` of the spot list and uploads the data file.
-// Every value is computed before the first key is written, so that a record is never left
-// half-written by a value that cannot be computed.
+// Every value is computed before the first key is written, and the keys go to the file in one
+// replacement, so that a record is either written whole or not at all; without it nothing is
+// uploaded.
 SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
                        const std::string& plates);
 

@@ -7,10 +7,30 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <exception>
+
 namespace kerbolt::ui {
 
 void ConfigureApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
+}
+
+bool DeliverGuarded(const std::function<bool()>& deliver, IPrompts& prompts, IExit& exit) {
+    std::string description;
+    try {
+        return deliver();
+    } catch (const std::exception& error) {
+        description = error.what();
+    } catch (...) {
+        description = "Unknown error";
+    }
+    prompts.Show(description, MessageIcon::Critical);
+    exit.Exit(1);
+    return false;
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    return DeliverGuarded([&] { return QApplication::notify(receiver, event); }, prompts_, exit_);
 }
 
 namespace {

@@ -4,7 +4,10 @@
 
 #include "app/ui/app_context.h"
 
+#include <QApplication>
 #include <QPointer>
+
+#include <functional>
 
 namespace kerbolt::ui {
 
@@ -14,6 +17,23 @@ class frmMain;
 // Lets the program live on while the main window is hidden behind a dialog: it ends only
 // through the exit port.
 void ConfigureApplication();
+
+// Runs one delivery of an event. An error that escapes it is shown in an error box with its own
+// text and ends the program through the exit port: Qt cannot carry an exception through its
+// event loop, and the process would otherwise vanish without a word. False after such an error.
+bool DeliverGuarded(const std::function<bool()>& deliver, IPrompts& prompts, IExit& exit);
+
+// The program's QApplication, with every event delivered through DeliverGuarded.
+class GuardedApplication : public QApplication {
+public:
+    GuardedApplication(int& argc, char** argv, IPrompts& prompts, IExit& exit)
+        : QApplication(argc, argv), prompts_(prompts), exit_(exit) {}
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    IPrompts& prompts_;
+    IExit& exit_;
+};
 
 class Application {
 public:

@@ -7,6 +7,7 @@
 #include "app/ui/ticket_painter.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -179,6 +180,11 @@ void frmConnect::cmdOpen_Click() {
 }
 
 void frmConnect::lblUndo_Click() {
+    context_.exit.Exit(0);
+}
+
+void frmConnect::closeEvent(QCloseEvent* event) {
+    event->accept();
     context_.exit.Exit(0);
 }
 

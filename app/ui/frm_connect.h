@@ -29,6 +29,11 @@ signals:
     // The user is signed in: the main window is to open and this window to go.
     void SignedIn();
 
+protected:
+    // Closed by any other means than the close label, the window ends the program as that label
+    // does: with no window left, the process would run on unseen.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Form_Load();
     void cmdOpen_Click();

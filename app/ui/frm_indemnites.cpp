@@ -2,6 +2,7 @@
 
 #include "app/core/indemnite_lines.h"
 #include "app/core/indemnites_texts.h"
+#include "app/core/main_texts.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 
@@ -190,10 +191,17 @@ std::vector<std::string> frmIndemnites::Lines() const {
 void frmIndemnites::cmdSave_Click() {
     Module1::State& state = context_.state;
     if (state.IndemnitesMode != 1) return;
-    state.TicketAmount = S(txtMontant_->text());
-    state.TicketTitle = S(txtTitre_->text());
-    state.TicketText = ToStored(txtTexte_->toPlainText());
-    SaveTicketSettings(state.IniPath, state.TicketAmount, state.TicketTitle, state.TicketText);
+    const std::string amount = S(txtMontant_->text());
+    const std::string title = S(txtTitre_->text());
+    const std::string text = ToStored(txtTexte_->toPlainText());
+    if (!SaveTicketSettings(state.IniPath, amount, title, text)) {
+        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+                              MessageIcon::Critical);
+        return;
+    }
+    state.TicketAmount = amount;
+    state.TicketTitle = title;
+    state.TicketText = text;
     // The settings stay saved here; the user learns that the server's copy is behind.
     if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
         context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),

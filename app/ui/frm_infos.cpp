@@ -2,6 +2,7 @@
 
 #include "app/core/iban_check.h"
 #include "app/core/infos_texts.h"
+#include "app/core/main_texts.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "app/ui/frm_places.h"
@@ -97,7 +98,11 @@ void frmInfos::cmdSave_Click() {
     infos.ville = S(txtLocalite_->text());
     infos.IBAN = S(txtIBAN_->text());
     const Module1::State& state = context_.state;
-    WriteContactDetails(state.DataFile, infos);
+    if (!WriteContactDetails(state.DataFile, infos)) {
+        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+                              MessageIcon::Critical);
+        return;
+    }
     // The details stay saved here; the user learns that the server's copy is behind.
     if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
         context_.prompts.Show(Message(kMsgUploadFailed), MessageIcon::Exclamation);

@@ -252,7 +252,8 @@ void frmMain::Form_Load() {
 
 void frmMain::ShowMandateState() {
     const int language = context_.state.Language;
-    const bool have_document = std::filesystem::is_regular_file(MandatePath());
+    std::error_code ec; // a folder that cannot be looked into means no document, not a crash
+    const bool have_document = std::filesystem::is_regular_file(MandatePath(), ec);
     cmdMandat_->setText(Q(texts::Message(language, have_document ? texts::kMsgViewMandate
                                                                  : texts::kMsgBuildMandate)));
     const bool active = !ReadInfos(context_.state.DataFile).Mandat.empty();
@@ -266,9 +267,8 @@ void frmMain::ShowMandateState() {
 void frmMain::ListePlaces() {
     const QSignalBlocker blocker(cmbPlace_);
     cmbPlace_->clear();
-    const std::int32_t last = modINI::LastSectionIndex(kPlacePrefix, context_.state.DataFile);
-    for (std::int32_t i = 0; i <= last; ++i)
-        cmbPlace_->addItem(Q(modINI::ReadIni(PlaceSection(i), "IdPlace", context_.state.DataFile)));
+    for (const PlaceRecord& place : ReadPlaces(context_.state.DataFile))
+        cmbPlace_->addItem(Q(place.IdPlace));
     // The list starts with no spot chosen.
     cmbPlace_->setCurrentIndex(-1);
 }
@@ -340,6 +340,12 @@ void frmMain::cmdPrint_Click() {
     Creer();
     const texts::SavedTicket saved =
         texts::SaveTicket(state, context_.ftp, context_.clock, place, plates);
+    // Printed without its record, the ticket's reference would be given again to the next one.
+    // The entry stays for another try.
+    if (!saved.written) {
+        context_.prompts.Show(texts::RecordNotSavedMessage(state.Language), MessageIcon::Critical);
+        return;
+    }
 
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
     const TicketPreview printed = preview_;
@@ -377,7 +383,8 @@ void frmMain::ShowDialog(Dialog dialog) {
 
 void frmMain::cmdMandat_Click() {
     const std::string path = MandatePath();
-    if (std::filesystem::is_regular_file(path)) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
         context_.shell.OpenDocument(path);
         return;
     }

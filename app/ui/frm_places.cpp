@@ -1,5 +1,6 @@
 #include "app/ui/frm_places.h"
 
+#include "app/core/main_texts.h"
 #include "app/core/mod_upload.h"
 #include "app/core/place_lines.h"
 #include "app/core/places_texts.h"
@@ -171,7 +172,11 @@ void frmPlaces::cmdUndo_Click() {
 
 void frmPlaces::cmdSave_Click() {
     const Module1::State& state = context_.state;
-    WritePlaces(state.DataFile, texts::PlacesFromLines(Lines()));
+    if (!WritePlaces(state.DataFile, texts::PlacesFromLines(Lines()))) {
+        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+                              MessageIcon::Critical);
+        return;
+    }
     // The spots stay saved here; the user learns that the server's copy is behind.
     if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey) &&
         context_.MainMessage) {

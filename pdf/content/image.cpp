@@ -31,6 +31,7 @@ RasterReader ReaderFor(std::string_view upper_name) {
     if (EndsWith(upper_name, ".JPG")) return ReadJpegImage;
     if (EndsWith(upper_name, ".TGA")) return ReadTgaImage;
     if (EndsWith(upper_name, ".BMP")) return ReadBmpImage;
+    if (EndsWith(upper_name, ".PNG")) return ReadPngImage;
     return nullptr;
 }
 

@@ -1,9 +1,10 @@
-// The raster readers as the registry calls them: source bytes in, one image object out.
+// The bitmap and PNG readers as the registry calls them, and what every reader shares.
 #include "pdf/content/image.h"
 
 #include "pdf/content/bmp_reader.h"
 #include "pdf/content/content.h"
 #include "pdf/content/number_text.h"
+#include "pdf/content/png_reader.h"
 #include "pdf/writer/writer.h"
 
 #include <cmath>
@@ -69,6 +70,29 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
         TakeDecoded(outcome.object, bmp.image);
         outcome.object.coding = ImageCoding::kBmp;
         outcome.kind = ImageKind::kBmp;
+        return outcome;
+    });
+}
+
+void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
+                  std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
+    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
+        PngResult png = ReadPng(bytes);
+        RasterOutcome outcome;
+        // A form refused without a record.
+        outcome.error = png.error != 0 ? png.error : png.accepted ? 0 : kRefusedSilently;
+        if (outcome.error != 0) return outcome;
+        ImageObject& object = outcome.object;
+        object.coding = png.indexed ? ImageCoding::kPngIndexed : ImageCoding::kPngDirect;
+        object.samples.assign(png.data.begin(), png.data.end());
+        object.palette.assign(png.palette.begin(), png.palette.end());
+        object.width = png.width;
+        object.height = png.height;
+        object.bits = png.bits;
+        object.colour_space = png.colour_space;
+        object.filter = "/FlateDecode";
+        object.colour_key = std::move(png.colour_key);
+        outcome.kind = ImageKind::kJpegOrPng;
         return outcome;
     });
 }

@@ -1,6 +1,7 @@
 #include "pdf/fonts/font_registry.h"
 
 #include "pdf/fonts/charset_differences.h"
+#include "pdf/fonts/font_names.h"
 #include "pdf/fonts/serif/serif_metrics.h"
 #include "pdf/fonts/standard_metrics.h"
 
@@ -28,7 +29,8 @@ FontRecord& AddFontRecord(FontState& fonts) {
 std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset) {
     const auto taken = [&fonts](const std::string& name) {
         for (std::int32_t i = 1; i <= fonts.FontCount; ++i) {
-            if (fonts.FontList[static_cast<std::size_t>(i)].Alias == name) return true;
+            const FontRecord& record = fonts.FontList[static_cast<std::size_t>(i)];
+            if (record.Alias == name || record.Key == UpperCase(name)) return true;
         }
         return false;
     };

@@ -20,7 +20,8 @@ FontRecord& AddFontRecord(FontState& fonts);
 
 // The alias under which a new font's dictionary is written: the requested alias, made unique
 // among the registered fonts by the charset number. Names outside the text families carry no
-// charset, so the same name in a second charset would otherwise give two fonts one name.
+// charset, so the same name in a second charset would otherwise give two fonts one name; and a
+// font whose key another font has already (in any letter case) could never be selected.
 std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset);
 
 // Registers the standard font of a family (canonical name) for a style and charset: a new

@@ -119,6 +119,12 @@ public:
     void SwapPages(int FirstPage, int SecondPage);
 
     // ---- Security -----------------------------------------------------------------------------
+    // Protects the document with RC4: bit 0x1000 of Mode selects 128-bit keys (PDF 1.4), else
+    // 40-bit keys; the bits 0x4 print, 0x8 modify, 0x10 copy, 0x20 annotate and, with 128-bit
+    // keys, 0x100 fill forms, 0x200 extract for accessibility, 0x400 assemble, 0x800 print in
+    // high quality grant permissions. An owner password that is empty or blank is the user
+    // password. Call it before the first page, font or image is written.
+    void SetProtection(int Mode, const std::string& OwnerPwd = "", const std::string& UserPwd = "");
 
     // ---- Compression --------------------------------------------------------------------------
     // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,
@@ -134,6 +140,13 @@ public:
     void SetFont(const std::string& FontFamily, float Size = 0, int Style = 0, int Encoding = 0);
     // Sets the font size in points as given, without any check.
     void SetFontSize(float Points);
+    // Registers a TrueType font file for SetFont under FontAlias (empty: the font's full name
+    // without blanks; a name already taken gets "-" and the charset appended) and writes its
+    // dictionary, descriptor and, when Embedded, the whole file as its program. Encoding is the
+    // Windows charset whose code page the text's bytes are in. Returns the alias, or "" when
+    // the file does not exist; failures, damaged files included, are recorded (ErrNumber).
+    std::string AddFont(const std::string& TTFFile, const std::string& FontAlias = "",
+                        bool Embedded = true, int Encoding = 0);
 
     // ---- Colours, line style and transparency -------------------------------------------------
     // Colours: a name ("Red", "LightBlue", ...), "#RRGGBB", "%n" (n percent black), "@c;m;y;k"
@@ -253,6 +266,18 @@ public:
                                 std::int32_t ImgHeight, const std::vector<std::uint8_t>& ImgSample,
                                 const std::vector<std::uint8_t>& ImgPalette,
                                 std::string_view ColorMask = {});
+
+    // ---- Barcodes -----------------------------------------------------------------------------
+    // Draws a barcode whose left quiet zone begins at X and whose bars hang down from Y:
+    // BarCodeType 0 EAN-13, 1 Code 39, 2 Interleaved 2 of 5, 3 POSTNET, 4 Code 128, 5 EAN-8.
+    // ShowCode writes the text below the bars in the monospaced font; ZoomFactor (0.8 to 2)
+    // scales the symbol, whose sizes are physical in any unit; Height (0: the symbology's own)
+    // holds the bars and the text's gap; AddCheck adds the optional check character of Code 39
+    // and Interleaved 2 of 5. Returns the width to the end of the right quiet zone: 0 for another
+    // type, and for a text that Code 39 or Code 128 cannot carry.
+    float DrawBarCode(std::int32_t BarCodeType, std::string_view code, float X, float Y,
+                      bool ShowCode = true, float ZoomFactor = 1, float Height = 0,
+                      bool AddCheck = false);
 
     // ---- Errors -------------------------------------------------------------------------------
     // The last recorded error; Abort clears only the number.

@@ -57,7 +57,6 @@ void ResetWriterState(detail::WriterState& s) {
     fresh.owner_key = std::move(s.owner_key);
     fresh.permissions = s.permissions;
     fresh.key_length = s.key_length;
-    fresh.rc4_state = s.rc4_state;
     fresh.replace_buffer = std::move(s.replace_buffer);
     s = std::move(fresh); // closes an open output file as it stands
 }

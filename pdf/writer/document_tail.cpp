@@ -61,8 +61,10 @@ void WriteOutputIntent(detail::WriterState& s, int& intent) {
 
 void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
     if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
-    if (!s.page_labels.empty())
-        detail::WriteFileLine(s, "/PageLabels << /Nums [ " + s.page_labels + " ] >>");
+    if (!s.page_labels.empty()) {
+        detail::WriteFileLine(s,
+                              "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
+    }
     detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
     if (!s.embedded_file_names.empty() && s.global_script.empty()) {
         detail::WriteFileLine(s, "/Names <</EmbeddedFiles << /Names [ " + s.embedded_file_names +
@@ -131,6 +133,9 @@ void Pagora::EndDoc() {
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
     if (s.page_count < 1) BeginPage(0);
     EndPage(); // closes an open page or overlay
+
+    // The encryption dictionary follows the outlines and named destinations.
+    const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
 
     // Metadata.
     std::string packet = detail::BuildXmpMetadata(s);
@@ -214,6 +219,7 @@ void Pagora::EndDoc() {
     detail::WriteFileLine(s, "trailer\n<< /Size " + std::to_string(s.last_object_number + 1) +
                                  " /Info " + Ref(info) + " /Root " + Ref(catalog));
     detail::WriteFileLine(s, "/ID [<" + id + "><" + id + ">] ");
+    if (encrypt != 0) detail::WriteFileLine(s, "/Encrypt " + Ref(encrypt) + " ");
     detail::WriteFileLine(s, ">>\nstartxref\n" + std::to_string(xref_offset) + "\n%%EOF");
 
     if (s.version_level != 0) {

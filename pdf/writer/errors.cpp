@@ -34,6 +34,8 @@ std::string ErrorText(int number) {
         return "Path/File access error";
     case kErrPathNotFound:
         return "Path not found";
+    case kErrInvalidFileFormat:
+        return "Invalid file format";
     default:
         return "Application-defined or object-defined error";
     }

@@ -62,14 +62,9 @@ void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocS
 
 void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstValue) {
     auto& s = m_->writer;
-    static constexpr std::array<const char*, 6> kStyles = {"",       " /S /D", " /S /R",
-                                                           " /S /r", " /S /A", " /S /a"};
     if (PageLabel < 1 || PageLabel > 5) return;
-    std::string text = kStyles[static_cast<std::size_t>(PageLabel)];
-    if (!LabelPrefix.empty()) text += " /P " + detail::FormatLiteral(s, LabelPrefix);
-    if (FirstValue != -1) text += " /St " + std::to_string(FirstValue);
     const int index = s.in_page ? s.current_page - 1 : s.current_page;
-    s.page_labels += std::to_string(index) + " << " + text + " >> ";
+    s.page_labels.push_back({index, PageLabel, LabelPrefix, FirstValue});
 }
 
 void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) {
@@ -204,3 +199,21 @@ std::string Pagora::Version() const {
 }
 
 } // namespace pagora
+
+namespace pagora::detail {
+
+std::string PageLabelNumbers(WriterState& s) {
+    static constexpr std::array<const char*, 6> kStyles = {"",       " /S /D", " /S /R",
+                                                           " /S /r", " /S /A", " /S /a"};
+    std::string text;
+    for (const PageLabelRecord& label : s.page_labels) {
+        text += std::to_string(label.page_index) + " << " +
+                kStyles[static_cast<std::size_t>(label.style)];
+        if (!label.prefix.empty()) text += " /P " + FormatLiteral(s, label.prefix);
+        if (label.first_value != -1) text += " /St " + std::to_string(label.first_value);
+        text += " >> ";
+    }
+    return text;
+}
+
+} // namespace pagora::detail

@@ -28,6 +28,9 @@ inline constexpr int kErrDiskFull = 61;       // "Disk full"
 inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
 inline constexpr int kErrPathNotFound = 76;   // "Path not found"
 
+// Raised by the reader of source documents for a file it cannot read.
+inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
+
 // The classic description of an error number ("Application-defined or object-defined error" for
 // numbers without one).
 std::string ErrorText(int number);
@@ -104,8 +107,16 @@ std::int64_t ReadBigEndian(std::string_view bytes, std::size_t position, int siz
 // 5; an odd last digit is ignored.
 std::string HexToBytes(std::string_view hex);
 
+// ---- Protection
+// ---------------------------------------------------------------------------------
+
+// The RC4 key of an object of the protected document; 0 stands for the current object, and the
+// number is then set to it.
+std::string GetObjectKey(const WriterState& s, int& object_number);
 // Replaces bytes by their encipherment under the key of an object of the protected document.
 void EncipherForObject(WriterState& s, int object_number, std::string& bytes);
+// Writes the encryption dictionary as a new object and returns its number.
+int WriteEncryptionDictionary(WriterState& s);
 
 // ---- Streams
 // -------------------------------------------------------------------------------------
@@ -138,6 +149,8 @@ std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int leve
 std::string BuildXmpMetadata(const WriterState& s);
 // The ICC colour profile that the PDF/A output intent embeds.
 std::string BuildOutputIntentProfile();
+// The /Nums entries of the page labels, their prefixes as literals of the current object.
+std::string PageLabelNumbers(WriterState& s);
 
 // Adds a record to a 1-based array and returns the new count, the index of the record to fill.
 // The first record re-creates the array with room for 10 × memory_factor records; a full array

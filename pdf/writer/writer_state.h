@@ -5,6 +5,8 @@
 // count member.
 #pragma once
 
+#include "pdf/writer/rc4.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +42,15 @@ struct BookmarkRecord {
     int parent = 0, object_number = 0, first = 0, last = 0, next = 0, prev = 0;
 };
 
+// One range of page labels. The prefix stays plain text until the catalog is written, so that
+// a protected document encrypts it with the catalog's key.
+struct PageLabelRecord {
+    int page_index = 0; // 0-based index of the range's first page
+    int style = 0;      // 1 decimal, 2 and 3 Roman, 4 and 5 letters
+    std::string prefix;
+    int first_value = -1; // -1: the style's default start
+};
+
 // One named destination.
 struct DestinationRecord {
     int page = 0;
@@ -69,7 +80,7 @@ struct WriterState {
     bool pdfa_mode = false;
     int version_level = 0;
     int viewer_preferences = 8192;
-    std::string page_labels;
+    std::vector<PageLabelRecord> page_labels; // in call order
 
     // ---- Output file and cross-reference
     int output_file_number = 0; // 0: no file; not 0 with no open file: a failed open
@@ -149,8 +160,7 @@ struct WriterState {
     std::string owner_key;      // kept
     int permissions = 0;        // kept
     int key_length = 0;         // kept
-    std::string rc4_cached_key;
-    std::array<std::uint8_t, 256> rc4_state{}; // kept
+    Rc4Cipher rc4; // the RC4 schedule of the last key used
 
     // ---- Compression
     int content_filters = 0, image_filters = 0, file_filters = 0;

@@ -88,6 +88,9 @@ TEST(ModIni, LastSectionIndexTakesTheLastNumberedSectionInFileOrder) {
         {{"INDEMNITE0", "INDEMNITE-1", "INDEMNITE 5", "INDEMNITE99999999999"}, 0},
         {{"INFOS", "PLACE0", "PLACE1"}, -1},
         {{"INDEMNITE7", "PLACE9"}, 7},
+        // The largest 32-bit number would leave no next number.
+        {{"INDEMNITE3", "INDEMNITE2147483647"}, 3},
+        {{"INDEMNITE3", "INDEMNITE2147483646"}, 2147483646},
     };
     for (const Case& c : cases) {
         TempDir dir;

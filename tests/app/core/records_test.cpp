@@ -98,6 +98,20 @@ TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     EXPECT_TRUE(ReadPlaces(dir.File("missing")).empty());
 }
 
+TEST(Records, ANumberInTheBillionsDoesNotFillItsGapWithoutEnd) {
+    TempDir dir;
+    const std::string data = dir.File("d");
+    ASSERT_TRUE(WritePlaces(data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"}}));
+    ASSERT_TRUE(modINI::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
+    const auto places = ReadPlaces(data);
+    ASSERT_EQ(places.size(), static_cast<std::size_t>(kMaxRecordsRead));
+    EXPECT_EQ(places[0].IdPlace, "A12");
+    EXPECT_EQ(ReadIndemnites(data).size(), static_cast<std::size_t>(kMaxRecordsRead));
+    // The numbering itself still follows the last section.
+    EXPECT_EQ(NextIndemniteNumber(data), 2000000001);
+}
+
 TEST(Records, CompensationsWithOperatorMarks) {
     TempDir dir;
     const std::string data = dir.File("d");

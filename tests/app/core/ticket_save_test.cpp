@@ -1,6 +1,7 @@
 #include "app/core/ticket_save.h"
 
 #include "app/core/main_texts.h"
+#include "app/core/mod_ini.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
 #include "tests/app/core/fake_ports.h"
@@ -8,6 +9,8 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace kerbolt::frmMain {
 namespace {
@@ -66,6 +69,28 @@ TEST_F(TicketSave, AmountThatIsNoNumberLeavesMontant60EmptyAndAFailedUploadIsRep
     EXPECT_EQ(record.Montant100, "");
     EXPECT_EQ(record.Montant60, "");
     EXPECT_EQ(record.NumIndemn, "000NZFAP-0");
+}
+
+TEST_F(TicketSave, RecordThatCannotBeWrittenIsNotUploaded) {
+    // A folder where the data file should be: the file cannot be replaced.
+    std::filesystem::remove(state_.DataFile);
+    std::filesystem::create_directory(state_.DataFile);
+    const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 0, "VD 1");
+    EXPECT_FALSE(saved.written);
+    EXPECT_FALSE(saved.uploaded);
+    EXPECT_TRUE(ftp_.files.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(state_.DataFile)) << "no temporary file left";
+}
+
+TEST_F(TicketSave, NoRecordUnderTheLargestNumber) {
+    // It would not count as the last record, and the ticket after it would overwrite it.
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2147483646", "NumIndemn", "000NZFAP-2147483646",
+                                 state_.DataFile));
+    const std::string before = testing_support::ReadFileBytes(state_.DataFile);
+    const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 0, "VD 1");
+    EXPECT_FALSE(saved.written);
+    EXPECT_FALSE(saved.uploaded);
+    EXPECT_EQ(testing_support::ReadFileBytes(state_.DataFile), before);
 }
 
 TEST(MainTexts, MessagesAndCaptionsByLanguage) {

@@ -1,5 +1,6 @@
 #include "app/ui/frm_indemnites.h"
 
+#include "app/core/main_texts.h"
 #include "app/core/mod_ini.h"
 #include "app/core/records.h"
 #include "app/core/text_columns.h"
@@ -147,6 +148,25 @@ TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
     EXPECT_TRUE(prompts.shown.empty());
     Settle();
     EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOpen) {
+    state.IndemnitesMode = 1;
+    state.TicketTitle = "Old title";
+    // A folder where the settings file should be: the file cannot be replaced.
+    std::filesystem::create_directories(state.IniPath);
+    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    OpenModal(window);
+    Type(window, "txtTitre", QStringLiteral("New title"));
+    Click(window, "cmdSave");
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(state.TicketTitle, "Old title");
+    EXPECT_EQ(creer, 0);
+    EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
+    Settle();
+    ASSERT_FALSE(window.isNull());
+    window->lblUndo_Click();
 }
 
 } // namespace

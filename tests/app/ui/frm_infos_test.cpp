@@ -1,6 +1,7 @@
 #include "app/ui/frm_infos.h"
 
 #include "app/core/infos_texts.h"
+#include "app/core/main_texts.h"
 #include "app/core/mod_ini.h"
 #include "app/core/records.h"
 #include "app/ui/frm_places.h"
@@ -116,6 +117,23 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
     Settle();
     EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(FrmInfos, DetailsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
+    // A folder where the data file should be: the file cannot be replaced.
+    std::filesystem::create_directories(state.DataFile);
+    QPointer<frmInfos> window = new frmInfos(Context());
+    OpenModal(window);
+    Fill(window, "CH93 0076 2011 6238 5295 7");
+    Click(window, "cmdSave");
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(prompts.icons, std::vector<MessageIcon>{MessageIcon::Critical});
+    EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
+    Settle();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(Child<QLineEdit>(window, "txtNom")->text(), QStringLiteral("Jean Muster"));
+    window->lblUndo_Click();
 }
 
 TEST_F(FrmInfos, CloseLabelSavesNothing) {

@@ -244,6 +244,24 @@ TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands
     EXPECT_EQ(Control<QLabel>(&window, "lblBV11")->text(), QStringLiteral("000NZFAP-1"));
 }
 
+TEST_F(MainWindow, RecordThatCannotBeWrittenStopsThePrintAndKeepsTheEntry) {
+    Open();
+    // A folder where the data file should be: the record cannot be written.
+    fs::remove(DataFile());
+    fs::create_directory(DataFile());
+    Print(1, "VD 9");
+
+    ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
+    EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(harness_.prompts.prompts[0].text,
+              kerbolt::frmMain::RecordNotSavedMessage(Module1::kFrench));
+    EXPECT_EQ(harness_.printers.pages_printed, 0);
+    EXPECT_TRUE(harness_.notifier.references.empty());
+    EXPECT_FALSE(fs::exists(harness_.ServerFile("000NZFAP")));
+    EXPECT_EQ(Get<QLineEdit>("txtPlaques")->text(), QStringLiteral("VD 9"));
+    EXPECT_EQ(Get<QComboBox>("cmbPlace")->currentIndex(), 1);
+}
+
 TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
     modINI::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
     Open();

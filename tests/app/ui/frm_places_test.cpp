@@ -1,5 +1,6 @@
 #include "app/ui/frm_places.h"
 
+#include "app/core/main_texts.h"
 #include "app/core/mod_ini.h"
 #include "app/core/place_lines.h"
 #include "app/core/records.h"
@@ -127,6 +128,24 @@ TEST_F(FrmPlaces, EmptyListSavesNothingButUploadsAndCloseLabelDiscards) {
     again->lblUndo_Click();
     EXPECT_EQ(testing_support::ReadFileBytes(state.DataFile), before);
     EXPECT_EQ(liste_places, 1);
+}
+
+TEST_F(FrmPlaces, SpotsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
+    StoreSpotsWithAGap();
+    QPointer<frmPlaces> window = new frmPlaces(Context());
+    OpenModal(window);
+    // A folder where the data file should be: the file cannot be replaced.
+    std::filesystem::remove(state.DataFile);
+    std::filesystem::create_directories(state.DataFile);
+    Click(window, "cmdSave");
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
+    EXPECT_EQ(liste_places, 0);
+    Settle();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->Lines().size(), 3u);
+    window->lblUndo_Click();
 }
 
 TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {

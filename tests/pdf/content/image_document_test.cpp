@@ -2,6 +2,7 @@
 // against an independent decoding, and malformed files that must leave a valid document.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +19,18 @@ using testing_support::RunCommand;
 using testing_support::TempDir;
 
 std::string FixtureScript() {
-    return testing_support::SourceDir() + "/tests/pdf/content/bmp_fixtures.py";
+    return content_test::FixtureScript("bmp_fixtures.py");
 }
 
 class BitmapDocuments : public writer_test::WriterTest {
 protected:
     BitmapDocuments() {
-        const auto made = RunCommand("/usr/bin/python3 " + FixtureScript() + " make " +
-                                     fixtures_.Path().string());
-        EXPECT_EQ(made.status, 0);
-        for (const auto& entry : std::filesystem::directory_iterator(fixtures_.Path())) {
-            const std::string name = entry.path().filename().string();
-            const bool intended = name.find(".intended.") != std::string::npos;
-            (name.rfind("bad_", 0) == 0 ? malformed_
-             : intended                 ? intended_
-                                        : well_formed_)
-                .push_back(entry.path().string());
+        for (const std::string& file : content_test::MakeFixtureFiles(FixtureScript(), fixtures_)) {
+            const bool intended = file.find(".intended.") != std::string::npos;
+            (content_test::NameStartsWith(file, "bad_") ? malformed_
+             : intended                                 ? intended_
+                                                        : well_formed_)
+                .push_back(file);
         }
     }
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
@@ -44,25 +41,16 @@ protected:
 
 TEST_F(BitmapDocuments, EachFormRendersPixelForPixelAsAnIndependentDecoderSeesIt) {
     ASSERT_GE(well_formed_.size(), 13u);
-    pdf_.BeginDoc(Path());
-    for (const std::string& file : well_formed_) {
-        pdf_.BeginPage();
-        pdf_.DrawImage(file, 0, 0); // one point per pixel, at the page's top-left corner
-        EXPECT_EQ(pdf_.ErrNumber(), 0) << file;
-        pdf_.EndPage();
-    }
-    pdf_.EndDoc();
+    const auto pages = content_test::DrawEachOnAPage(pdf_, Path(), dir_, well_formed_);
     ExpectValidPdf();
-    const std::string pages = dir_.File("page%d.png");
-    const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
-    ASSERT_EQ(drawn.status, 0) << drawn.out;
+    ASSERT_EQ(pages.size(), well_formed_.size());
     for (std::size_t i = 0; i < well_formed_.size(); ++i) {
         // 16-bit pixels have 5-bit components, which the library widens by multiplying by 8
         // and the independent decoder by repeating their top bits: only those five must agree.
         const bool five_bits = well_formed_[i].find("rgb16") != std::string::npos;
-        const auto compared = RunCommand("/usr/bin/python3 " + FixtureScript() + " compare " +
-                                         dir_.File("page" + std::to_string(i + 1) + ".png") + " " +
-                                         well_formed_[i] + (five_bits ? " 5" : ""));
+        const auto compared =
+            RunCommand("/usr/bin/python3 " + FixtureScript() + " compare " + pages[i] + " " +
+                       well_formed_[i] + (five_bits ? " 5" : ""));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << well_formed_[i] << " has differing pixels";
     }

@@ -136,7 +136,7 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     pdf_.BeginPage();
     State().page_open_script = "app.alert('hi');";
     pdf_.SetLabel(2, "A-", 1);
-    EXPECT_EQ(State().page_labels, "0 <<  /S /R /P (A-) /St 1 >> ");
+    EXPECT_EQ(pagora::detail::PageLabelNumbers(State()), "0 <<  /S /R /P (A-) /St 1 >> ");
     pdf_.EndPage();
     pdf_.SetPageTransition(99); // outside the table: no transition
     pdf_.BeginPage();

@@ -79,10 +79,10 @@ TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     EXPECT_EQ(s.page_transition, "");
     EXPECT_EQ(s.default_transition, "<< /Type /Trans /D 0.25 /S /Wipe /Di 180 >> ");
     pdf_.SetLabel(1);
-    EXPECT_EQ(s.page_labels, "0 <<  /S /D >> ");
+    EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /D >> ");
     pdf_.EndPage();
     pdf_.SetLabel(5, "", 3);
-    EXPECT_EQ(s.page_labels, "0 <<  /S /D >> 1 <<  /S /a /St 3 >> ");
+    EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /D >> 1 <<  /S /a /St 3 >> ");
 }
 
 TEST_F(SettingsTest, PropertiesAndPdfaVersion) {

@@ -1,0 +1,186 @@
+#include "pdf/content/png_reader.h"
+
+#include "pdf/content/image_data.h"
+#include "pdf/import/inflate.h"
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+namespace pagora::detail {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kSignature = {137, 80, 78, 71, 13, 10, 26, 10};
+constexpr std::size_t kFirstChunk = 33; // signature, then the 13-byte header chunk with its CRC
+
+constexpr int kGrey = 0;
+constexpr int kTruecolour = 2;
+constexpr int kIndexed = 3;
+
+struct PngFailure {
+    int number;
+};
+
+std::uint32_t BigEndian32(std::span<const std::uint8_t> data, std::size_t at) {
+    if (at > data.size() || data.size() - at < 4) throw PngFailure{kErrSubscript};
+    return static_cast<std::uint32_t>(data[at]) << 24 |
+           static_cast<std::uint32_t>(data[at + 1]) << 16 |
+           static_cast<std::uint32_t>(data[at + 2]) << 8 | data[at + 3];
+}
+
+bool IsChunk(std::span<const std::uint8_t> data, std::size_t at, const char* type) {
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (data[at + i] != static_cast<std::uint8_t>(type[i])) return false;
+    }
+    return true;
+}
+
+// The depths the format defines for each colour type; anything else is no picture we know.
+bool IsKnownForm(int colour_type, int bits) {
+    switch (colour_type) {
+    case kGrey:
+    case kIndexed:
+        return bits == 1 || bits == 2 || bits == 4 || bits == 8;
+    case kTruecolour:
+        return bits == 8;
+    default:
+        return false; // alpha channels (4, 6) have no place in a colour-keyed image
+    }
+}
+
+// The colour key of a transparency chunk: a minimum and maximum equal to the transparent grey
+// or colour for direct colours; for an indexed picture the first fully transparent entry.
+std::string ColourKey(std::span<const std::uint8_t> chunk, int colour_type) {
+    std::string key;
+    if (colour_type == kIndexed) {
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            if (chunk[i] == 0) return std::to_string(i) + " " + std::to_string(i);
+        }
+        return key;
+    }
+    const std::size_t components = colour_type == kTruecolour ? 3 : 1;
+    // A chunk too short for the picture's components is no key at all: a partial one would
+    // give the mask a wrong number of ranges.
+    if (chunk.size() < 2 * components) return key;
+    for (std::size_t i = 0; i < components; ++i) {
+        const std::string value = std::to_string(chunk[2 * i + 1]);
+        key += value + " " + value + " ";
+    }
+    return key;
+}
+
+// Decodes the compressed rows and checks them against the header, so that no damaged or cut
+// data reaches the document, where it would only show as a broken picture.
+void CheckRows(const PngResult& png, int channels) {
+    const std::uint64_t row_bytes =
+        (static_cast<std::uint64_t>(png.width) * static_cast<std::uint64_t>(channels * png.bits) +
+         7) /
+        8;
+    const std::uint64_t expected = (row_bytes + 1) * static_cast<std::uint64_t>(png.height);
+    if (expected > kMaxSampleBytes) throw PngFailure{kErrOutOfMemory};
+    const std::vector<std::uint8_t>& z = png.data;
+    // The zlib header: deflate method, a window the format allows, no preset dictionary.
+    if (z.size() < 2 || (z[0] & 0x0F) != 8 || (z[0] >> 4) > 7 || (z[0] << 8 | z[1]) % 31 != 0 ||
+        (z[1] & 0x20) != 0) {
+        throw PngFailure{kErrSubscript};
+    }
+    InflateOptions options;
+    // The buffer grows with what really decodes: a header alone reserves little.
+    options.initial_size = static_cast<std::size_t>(std::min<std::uint64_t>(expected, 65536));
+    // Data beyond the rows is ignored by every decoder, so it is allowed, within the limit.
+    options.output_cap = kMaxSampleBytes;
+    InflateResult rows;
+    try {
+        rows = InflateBytes(std::span(z).subspan(2), options);
+    } catch (const PdfError&) {
+        throw PngFailure{kErrSubscript};
+    }
+    if (rows.status != kInflateOk || rows.bytes.size() < expected) {
+        throw PngFailure{kErrSubscript};
+    }
+    for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(png.height); ++row) {
+        if (rows.bytes[static_cast<std::size_t>(row * (row_bytes + 1))] > 4) {
+            throw PngFailure{kErrSubscript}; // no such row filter
+        }
+    }
+}
+
+void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type) {
+    bool has_palette = false;
+    std::size_t p = kFirstChunk;
+    while (p < data.size()) {
+        if (data.size() - p < 8) throw PngFailure{kErrSubscript};
+        const std::uint32_t length = BigEndian32(data, p);
+        const std::size_t at = p + 8;
+        if (length > data.size() - at) throw PngFailure{kErrSubscript};
+        const std::span<const std::uint8_t> body = data.subspan(at, length);
+        if (IsChunk(data, p + 4, "IEND")) break;
+        if (IsChunk(data, p + 4, "PLTE")) {
+            // Only an indexed picture uses its palette; a suggested one elsewhere is ignored.
+            if (colour_type == kIndexed) {
+                const std::size_t entries = std::min<std::size_t>(body.size() / 3, 256);
+                png.palette.assign(body.begin(), body.begin() + static_cast<long>(entries * 3));
+                has_palette = true;
+            }
+        } else if (IsChunk(data, p + 4, "tRNS")) {
+            png.colour_key = ColourKey(body, colour_type);
+        } else if (IsChunk(data, p + 4, "IDAT")) {
+            png.data.insert(png.data.end(), body.begin(), body.end());
+        }
+        p = at + length + 4; // past the CRC, which is not compared
+    }
+    if (colour_type == kIndexed && (!has_palette || png.palette.empty())) {
+        throw PngFailure{kErrInvalidCall};
+    }
+    if (png.data.empty()) throw PngFailure{kErrInvalidCall};
+}
+
+} // namespace
+
+PngResult ReadPng(std::span<const std::uint8_t> data) {
+    PngResult png;
+    if (data.size() < 2) {
+        png.error = kErrFileNotFound;
+        return png;
+    }
+    try {
+        if (data.size() < kSignature.size()) return png;
+        for (std::size_t i = 0; i < kSignature.size(); ++i) {
+            if (data[i] != kSignature[i]) return png;
+        }
+        if (data.size() < kFirstChunk) throw PngFailure{kErrSubscript};
+        if (!IsChunk(data, 12, "IHDR")) return png;
+        const std::uint32_t width = BigEndian32(data, 16);
+        const std::uint32_t height = BigEndian32(data, 20);
+        const int bits = data[24];
+        const int colour_type = data[25];
+        if (!IsKnownForm(colour_type, bits)) return png;
+        if (data[26] != 0 || data[27] != 0 || data[28] != 0) return png; // incl. interlacing
+        if (BigEndian32(data, 8) != 13) throw PngFailure{kErrSubscript};
+        if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
+            throw PngFailure{kErrOverflow};
+        }
+        png.width = static_cast<std::int32_t>(width);
+        png.height = static_cast<std::int32_t>(height);
+        png.bits = bits;
+        png.indexed = colour_type == kIndexed;
+        png.colour_space = colour_type == kTruecolour ? "DeviceRGB" : "DeviceGray";
+        WalkChunks(data, png, colour_type);
+        CheckRows(png, colour_type == kTruecolour ? 3 : 1);
+        png.accepted = true;
+    } catch (const PngFailure& failure) {
+        png = PngResult{};
+        png.error = failure.number;
+    } catch (const std::bad_alloc&) {
+        png = PngResult{};
+        png.error = kErrOutOfMemory;
+    }
+    return png;
+}
+
+} // namespace pagora::detail

@@ -1,0 +1,38 @@
+// PNG files to image objects without re-encoding: a pure reader over the file's bytes that
+// gathers the compressed rows for a "/FlateDecode" stream with the PNG predictors.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pagora::detail {
+
+struct PngResult {
+    // 0 when the picture was read or refused silently; otherwise the run-time error number:
+    // 53 no data (fewer than two bytes), 5 an indexed picture without palette or a picture
+    // without image data, 6 a width or height of 0 or above 2^31 - 1, 7 a picture too large,
+    // 9 data cut short or damaged (including compressed rows that do not decode to at least
+    // the rows the header declares, or rows with an unknown filter).
+    int error = 0;
+    // False with error 0 for the forms the pass-through cannot express, which are refused
+    // without a record: another signature, no leading header chunk, 16-bit samples, alpha
+    // channels, interlacing, or methods other than 0.
+    bool accepted = false;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int bits = 0;
+    bool indexed = false;
+    std::string colour_space;          // "DeviceGray" or "DeviceRGB" for direct colours
+    std::vector<std::uint8_t> palette; // indexed only: red, green, blue per entry
+    std::string colour_key;            // "/Mask" ranges from the transparency chunk
+    std::vector<std::uint8_t> data;    // the zlib data of every image data chunk, in order
+};
+
+// Reads grey (1, 2, 4, 8 bits), truecolour (8 bits) and indexed (1, 2, 4, 8 bits) pictures.
+// The compressed rows are decoded once to check that they are whole and well formed, then kept
+// as they are. No read leaves the span.
+PngResult ReadPng(std::span<const std::uint8_t> data);
+
+} // namespace pagora::detail

@@ -1,0 +1,108 @@
+// Arbitrary bytes as a settings or data file: reading, listing and numbering its sections and
+// reading its lists of records must neither crash nor hang, unscrambling must be the exact inverse
+// of scrambling, and a record written under the next number must become the last one, whatever the
+// file held before.
+#include "app/core/ini_file.h"
+#include "app/core/mod_ini.h"
+#include "app/core/records.h"
+#include "app/core/scramble.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace modINI = kerbolt::modINI;
+
+// One file for the whole run, removed at exit: the readers only take paths.
+const std::string& FilePath() {
+    static const std::string path = [] {
+        std::string templ = (std::filesystem::temp_directory_path() / "app_ini_XXXXXX").string();
+        const int fd = mkstemp(templ.data());
+        if (fd < 0) std::abort();
+        ::close(fd);
+        static const std::string keep = templ;
+        std::atexit([] { std::remove(keep.c_str()); });
+        return templ;
+    }();
+    return path;
+}
+
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    if (std::fclose(f) != 0) std::abort();
+}
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return s;
+}
+
+// True when the file already holds a section that the store would take for `name`.
+bool HoldsSection(const std::string& path, const std::string& name) {
+    const std::string wanted = LowerAscii(modINI::Scramble(name));
+    for (const std::string& raw : kerbolt::ini::SectionNames(path)) {
+        if (LowerAscii(raw) == wanted) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    // The bytes as one scrambled value: decoding them and encoding the result again must give
+    // text that decodes to the same bytes.
+    const std::string plain = modINI::Unscramble(bytes);
+    if (modINI::Unscramble(modINI::Scramble(plain)) != plain) std::abort();
+
+    const std::string& path = FilePath();
+    WriteFile(path, data, size);
+
+    const std::vector<std::string> names = modINI::ListSections(path);
+    for (const std::string& name : names) {
+        (void)modINI::ReadIni(name, "IdPlace", path);
+        (void)modINI::ReadIni(name, "NumIndemn", path);
+    }
+    const std::int32_t last_place = modINI::LastSectionIndex("PLACE", path);
+    const std::int32_t last = modINI::LastSectionIndex("INDEMNITE", path);
+    if (last < -1 || last_place < -1) std::abort();
+    const modINI::Snapshot snapshot(path);
+    if (snapshot.LastSectionIndex("INDEMNITE") != last || snapshot.ListSections() != names)
+        std::abort();
+
+    // The next record, as the print writes it (the print refuses the largest 32-bit number). The
+    // number can only be taken when it is free: a file that already holds it was not written by
+    // the program.
+    if (last + 1 == INT32_MAX) return 0;
+    if (last == INT32_MAX) std::abort(); // no next number could follow it
+    if (kerbolt::ReadPlaces(path).size() !=
+        static_cast<std::size_t>(std::min(last_place + 1, kerbolt::kMaxRecordsRead)))
+        std::abort();
+    if (kerbolt::ReadIndemnites(path).size() > static_cast<std::size_t>(kerbolt::kMaxRecordsRead))
+        std::abort();
+    const std::string section = "INDEMNITE" + std::to_string(last + 1);
+    if (HoldsSection(path, section)) return 0;
+    const std::string reference = "000NZFAP-" + std::to_string(last + 1);
+    if (!modINI::WriteIniKeys(section, {{"IdPlace", "2"}, {"NumIndemn", reference}}, path))
+        std::abort();
+    if (modINI::LastSectionIndex("INDEMNITE", path) != last + 1) std::abort();
+    if (modINI::ReadIni(section, "NumIndemn", path) != reference) std::abort();
+    // Every record that was readable before still reads the same.
+    for (const std::string& name : names) {
+        if (name == section) continue; // a damaged name that decodes to the new one
+        if (snapshot.ReadIni(name, "IdPlace") != modINI::ReadIni(name, "IdPlace", path))
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,168 @@
+#include "pdf/content/png_reader.h"
+
+#include "tests/pdf/content/image_fixture_files.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pagora::detail::PngResult;
+using pagora::detail::ReadPng;
+using Bytes = std::vector<std::uint8_t>;
+
+// The fixture files, made once for all tests of this file.
+class PngFixtures : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = new testing_support::TempDir;
+        content_test::MakeFixtureFiles(content_test::FixtureScript("png_fixtures.py"), *folder_);
+    }
+    static void TearDownTestSuite() {
+        delete folder_;
+        folder_ = nullptr;
+    }
+    static Bytes File(const std::string& name) {
+        const std::string bytes = testing_support::ReadFileBytes(folder_->Path() / name);
+        return Bytes(bytes.begin(), bytes.end());
+    }
+    static std::vector<std::string> Names(const std::string& prefix) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_->Path())) {
+            const std::string name = entry.path().filename().string();
+            const bool bad = name.rfind("bad_", 0) == 0;
+            const bool refused = name.rfind("refused_", 0) == 0;
+            if (prefix.empty() ? !bad && !refused : name.rfind(prefix, 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    }
+
+    static testing_support::TempDir* folder_;
+};
+
+testing_support::TempDir* PngFixtures::folder_ = nullptr;
+
+// zlib's decoding of the gathered data: the rows as an independent decoder sees them.
+std::size_t ZlibRowBytes(const Bytes& data) {
+    Bytes out(1 << 20);
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(out.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK)
+        return 0;
+    return size;
+}
+
+TEST_F(PngFixtures, EveryAcceptedFormKeepsItsCompressedRowsAndDescribesThem) {
+    struct Expected {
+        int bits;
+        bool indexed;
+        const char* space;
+        const char* key;
+    };
+    const std::map<std::string, Expected> expected = {
+        {"grey1.png", {1, false, "DeviceGray", ""}},
+        {"grey2.png", {2, false, "DeviceGray", ""}},
+        {"grey4.png", {4, false, "DeviceGray", ""}},
+        {"grey8.png", {8, false, "DeviceGray", ""}},
+        {"indexed1.png", {1, true, "DeviceGray", ""}},
+        {"indexed8.png", {8, true, "DeviceGray", ""}},
+        {"rgb8.png", {8, false, "DeviceRGB", ""}},
+        {"grey_key.png", {8, false, "DeviceGray", "255 255 "}},
+        {"rgb_key.png", {8, false, "DeviceRGB", "16 16 32 32 48 48 "}},
+        {"indexed_key.png", {8, true, "DeviceGray", "1 1"}},
+        {"indexed_key_used.png", {8, true, "DeviceGray", "37 37"}},
+        {"indexed_partial_alpha.png", {4, true, "DeviceGray", ""}},
+        {"rgb_suggested_palette.png", {8, false, "DeviceRGB", ""}},
+        {"pil_indexed2.png", {2, true, "DeviceGray", ""}},
+    };
+    const std::vector<std::string> names = Names("");
+    ASSERT_GE(names.size(), 20u);
+    for (const std::string& name : names) {
+        const PngResult png = ReadPng(File(name));
+        ASSERT_EQ(png.error, 0) << name;
+        ASSERT_TRUE(png.accepted) << name;
+        EXPECT_GT(ZlibRowBytes(png.data), 0u) << name << ": the gathered data is no zlib stream";
+        EXPECT_EQ(png.palette.empty(), !png.indexed) << name;
+        const auto it = expected.find(name);
+        if (it == expected.end()) continue;
+        EXPECT_EQ(png.bits, it->second.bits) << name;
+        EXPECT_EQ(png.indexed, it->second.indexed) << name;
+        EXPECT_EQ(png.colour_space, it->second.space) << name;
+        EXPECT_EQ(png.colour_key, it->second.key) << name;
+    }
+    // Three image data chunks joined in file order give the one zlib stream of 30 rows of 1 +
+    // 40 × 3 bytes.
+    const PngResult split = ReadPng(File("split_idat.png"));
+    EXPECT_EQ(ZlibRowBytes(split.data), 30u * 121u);
+    EXPECT_EQ(split.width, 40);
+    EXPECT_EQ(split.height, 30);
+}
+
+TEST_F(PngFixtures, FormsThePassThroughCannotExpressAreRefusedWithoutARecord) {
+    const std::vector<std::string> names = Names("refused_");
+    ASSERT_EQ(names.size(), 6u);
+    for (const std::string& name : names) {
+        const PngResult png = ReadPng(File(name));
+        EXPECT_EQ(png.error, 0) << name;
+        EXPECT_FALSE(png.accepted) << name;
+        EXPECT_TRUE(png.data.empty()) << name;
+    }
+}
+
+TEST_F(PngFixtures, MalformedFilesAreRefusedWithTheMatchingError) {
+    const std::map<std::string, int> errors = {
+        {"bad_indexed_without_palette.png", 5},
+        {"bad_no_image_data.png", 5},
+        {"bad_zero_width.png", 6},
+        {"bad_huge.png", 7},
+        {"bad_rows_too_short.png", 9},
+        {"bad_row_filter.png", 9},
+        {"bad_zlib_header.png", 9},
+        {"bad_chunk_length.png", 9},
+    };
+    EXPECT_EQ(Names("bad_").size(), errors.size());
+    for (const auto& [name, error] : errors) {
+        const PngResult png = ReadPng(File(name));
+        EXPECT_EQ(png.error, error) << name;
+        EXPECT_FALSE(png.accepted) << name;
+        EXPECT_TRUE(png.data.empty() && png.palette.empty()) << name;
+    }
+}
+
+TEST_F(PngFixtures, AFileCutBeforeTheEndOfItsImageDataIsRefused) {
+    for (const std::string& name : {"rgb8.png", "indexed_key.png", "split_idat.png"}) {
+        const Bytes whole = File(name);
+        // Past the last image data byte come its CRC and the end chunk only.
+        const std::size_t needed = whole.size() - 16;
+        // From a whole signature on: a part of one is no PNG at all (and refused silently).
+        for (std::size_t length = 8; length < whole.size(); ++length) {
+            const PngResult png = ReadPng({whole.data(), length});
+            if (length < needed) {
+                EXPECT_FALSE(png.accepted) << name << " cut at " << length;
+                EXPECT_NE(png.error, 0) << name << " cut at " << length;
+            } else if (png.accepted) {
+                EXPECT_EQ(png.data, ReadPng(whole).data) << name << " cut at " << length;
+            }
+        }
+    }
+}
+
+TEST(PngReader, TinyInputs) {
+    EXPECT_EQ(ReadPng({}).error, 53);
+    const Bytes one = {137};
+    EXPECT_EQ(ReadPng(one).error, 53);
+    const Bytes other = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
+    EXPECT_EQ(ReadPng(other).error, 0); // not a PNG: refused silently
+    EXPECT_FALSE(ReadPng(other).accepted);
+    const Bytes signature_only = {137, 80, 78, 71, 13, 10, 26, 10};
+    EXPECT_EQ(ReadPng(signature_only).error, 9);
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// TrueType fonts loaded into documents: the record AddFont registers, the objects it writes,
+// and text in those fonts read back by independent tools.
+#include "pdf/fonts/font_state.h"
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/members.h"
+#include "tests/pdf/fonts/truetype_builder.h"
+#include "tests/pdf/writer/writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+const std::string kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const std::string kDejaVuMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string kLiberationBoldItalic =
+    "/usr/share/fonts/truetype/liberation/LiberationSans-BoldItalic.ttf";
+
+class TrueTypeDocument : public writer_test::WriterTest {
+protected:
+    const pagora::detail::FontState& Fonts() { return pdf_.State().fonts; }
+    const pagora::detail::FontRecord& Font(int index) {
+        return Fonts().FontList.at(static_cast<std::size_t>(index));
+    }
+
+    // Writes one page with a line of text in a font, ends the document and checks the file.
+    void FinishWithLine(const std::string& alias, std::string_view text) {
+        pdf_.BeginPage();
+        pdf_.SetFont(alias, 10);
+        pdf_.DrawText(20, 40, text);
+        pdf_.EndPage();
+        pdf_.EndDoc();
+        ExpectValidPdf();
+    }
+
+    // The font lines of the written file as pikepdf reads them.
+    std::vector<std::string> FontReport() const {
+        const auto report = Run("/usr/bin/python3 '" + testing_support::SourceDir() +
+                                "/tests/pdf/fonts/pdf_fonts_report.py' %f 2>&1");
+        EXPECT_EQ(report.status, 0) << report.out;
+        std::vector<std::string> lines;
+        std::istringstream in(report.out);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    // The widths of codes 32 to 255 that FreeType gives the face in a code page.
+    static std::string ReferenceWidths(const std::string& font, const char* code_page) {
+        const auto reference = testing_support::RunCommand(
+            "/usr/bin/python3 '" + testing_support::SourceDir() +
+            "/tests/pdf/fonts/truetype_reference.py' '" + font + "' " + code_page);
+        const std::size_t at = reference.out.find("widths ");
+        std::istringstream in(reference.out.substr(at + 7));
+        std::string joined;
+        int width = 0;
+        for (int code = 0; in >> width; ++code) {
+            if (code < 32) continue;
+            joined += (joined.empty() ? "" : ",") + std::to_string(width);
+        }
+        return joined;
+    }
+};
+
+TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBack) {
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.AddFont(kDejaVuSans), "DejaVuSans");
+    ASSERT_EQ(Fonts().FontCount, 1);
+    EXPECT_EQ(Fonts().CurrentFont, 0); // loading selects nothing
+    EXPECT_EQ(Font(1).Key, "DEJAVUSANS");
+    EXPECT_TRUE(Font(1).TrueType);
+    EXPECT_EQ(Font(1).LineHeight, 928 + 236);
+    EXPECT_EQ(Font(1).Descent, -236);
+    EXPECT_EQ(Font(1).Differences, "");
+    EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Cyr", true, 204), "Cyr");
+    EXPECT_EQ(Font(2).Charset, 204);
+    EXPECT_NE(Font(2).Differences, "");
+
+    pdf_.BeginPage();
+    pdf_.SetFont("dejavusans", 12);
+    EXPECT_EQ(Fonts().CurrentFont, 1);
+    pdf_.DrawText(20, 40, pagora::Pagora::FromUtf8("Grüße – 25 €"));
+    pdf_.SetFont("Cyr", 12, 0, 204);
+    pdf_.DrawText(20, 80, pagora::Pagora::FromUtf8("Съешь же ещё", 204));
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    ExpectValidPdf();
+
+    const std::string program = testing_support::ReadFileBytes(kDejaVuSans);
+    EXPECT_EQ(Run("qpdf --show-object=6 --filtered-stream-data %f").out, program);
+    const auto lines = FontReport();
+    ASSERT_EQ(lines.size(), 2U);
+    const std::string length = std::to_string(program.size());
+    EXPECT_EQ(lines[0], "/AABC12+DejaVuSans /TrueType /DejaVuSans " +
+                            ReferenceWidths(kDejaVuSans, "cp1252") + " 32 0 70 " + length);
+    EXPECT_EQ(lines[1], "/AABC12+Cyr /TrueType /DejaVuSans " +
+                            ReferenceWidths(kDejaVuSans, "cp1251") + " 32 0 70 " + length);
+
+    const auto listed = Run("pdffonts %f 2>&1").out;
+    EXPECT_NE(listed.find("DejaVuSans                           TrueType          WinAnsi     "
+                          "     yes"),
+              std::string::npos)
+        << listed;
+    EXPECT_EQ(Run("pdftotext -enc UTF-8 %f - 2>&1").out, "Grüße – 25 €\nСъешь же ещё\n\n\f");
+}
+
+TEST_F(TrueTypeDocument, FontWithoutProgramAndTheStyleOfItsFace) {
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.AddFont(kLiberationBoldItalic, "Display", false), "Display");
+    EXPECT_EQ(Font(1).BaseName, "LiberationSansBoldItalic,BoldItalic");
+    FinishWithLine("Display", "Slanted");
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    EXPECT_EQ(Bytes().find("/FontFile2"), std::string::npos);
+    const auto lines = FontReport();
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_EQ(lines[0], "/AABC12+Display /TrueType /LiberationSansBoldItalic,BoldItalic " +
+                            ReferenceWidths(kLiberationBoldItalic, "cp1252") + " 96 -12 120 none");
+    EXPECT_NE(Run("pdffonts %f 2>&1").out.find(" no "), std::string::npos);
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Slanted\n\n\f");
+}
+
+TEST_F(TrueTypeDocument, WidthsOfTheFontMeasureItsText) {
+    pdf_.BeginDoc(Path());
+    pdf_.AddFont(kDejaVuMono, "Mono");
+    pdf_.SetFont("Mono", 10);
+    // Every glyph of this face shares one advance, 1233 units of 2048.
+    EXPECT_FLOAT_EQ(pdf_.GetTextWidth("Wide iii"), 8 * 602 * 10 / 1000.0F);
+    EXPECT_FLOAT_EQ(pdf_.GetTextHeight(), (928 + 236) * 10 / 1000.0F);
+}
+
+TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInTheWesternCharset) {
+    pdf_.SetPDFa(true);
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Archived", false, 204), "Archived");
+    EXPECT_EQ(Font(1).Charset, 0);
+    EXPECT_EQ(Font(1).Differences, "");
+    FinishWithLine("Archived", "Kept");
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    EXPECT_NE(Bytes().find("/FontFile2"), std::string::npos);
+}
+
+TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
+    pdf_.BeginDoc(Path());
+    pdf_.SetFont("Arial", 10);
+    EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Face"), "Face");
+    EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "Face"), "Face-0");
+    EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "ARIAL-238");
+    EXPECT_EQ(Font(3).Key, "FACE-0");
+    FinishWithLine("face-0", "Second");
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    EXPECT_EQ(Fonts().CurrentFont, 3);
+    EXPECT_EQ(Fonts().FontResourceName, "Face-0");
+    EXPECT_EQ(State().font_resources, "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
+                                      "/AABC12+ARIAL-238 11 0 R ");
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Second\n\n\f");
+}
+
+TEST_F(TrueTypeDocument, FontWithoutANameIsNamedAfterItsFile) {
+    font_test::BuiltFont font;
+    font.names.clear();
+    font.glyphs = {font_test::BuiltFont::Glyph{1, {0, 0, 500, 700}}};
+    const std::string path = dir_.File("House Face.ttf");
+    testing_support::WriteFileBytes(path, font.Build());
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.AddFont(path), "HouseFace");
+    EXPECT_EQ(Font(1).BaseName, "HouseFace");
+    EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+}
+
+TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
+    pdf_.BeginDoc(Path());
+    for (const std::string& path : {dir_.File("absent.ttf"), std::string(), dir_.Path().string()}) {
+        EXPECT_EQ(pdf_.AddFont(path, "Absent"), "");
+        EXPECT_EQ(pdf_.ErrNumber(), 53);
+        EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
+        EXPECT_EQ(pdf_.ErrDescription(), "File not found" + (path.empty() ? "" : " - " + path));
+    }
+    EXPECT_EQ(Fonts().FontCount, 0);
+    EXPECT_EQ(State().font_resources, "");
+}
+
+TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {
+    const std::string cut = dir_.File("cut.ttf");
+    testing_support::WriteFileBytes(cut,
+                                    testing_support::ReadFileBytes(kDejaVuSans).substr(0, 2048));
+    const std::string text = dir_.File("notes.ttf");
+    testing_support::WriteFileBytes(text, "not a font at all\n");
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.AddFont(cut, "Cut"), "Cut");
+    EXPECT_EQ(pdf_.ErrNumber(), 9);
+    EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
+    EXPECT_EQ(pdf_.ErrDescription(), "Subscript out of range (name) - " + cut);
+    EXPECT_EQ(pdf_.AddFont(text), "notes");
+    EXPECT_EQ(pdf_.ErrNumber(), 9);
+    EXPECT_EQ(Fonts().FontCount, 2);
+    FinishWithLine("Cut", "Cut");
+}
+
+TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {
+    EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Early"), "Early");
+    EXPECT_EQ(pdf_.ErrNumber(), 52);
+    EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
+    EXPECT_EQ(Fonts().FontCount, 0);
+    pdf_.BeginDoc(Path());
+    FinishWithLine("Early", "Later"); // a standard font under that name, with its dictionary
+    EXPECT_NE(Bytes().find("/Name /AABC12+Early /BaseFont /Arial "), std::string::npos);
+}
+
+} // namespace
