@@ -27,6 +27,9 @@ using RasterReader = void (*)(Pagora::Members&, int, const std::string&, std::st
 
 // The reader for an upper-cased name's extension; null for extensions without one.
 RasterReader ReaderFor(std::string_view upper_name) {
+    if (EndsWith(upper_name, ".GIF")) return ReadGifImage;
+    if (EndsWith(upper_name, ".JPG")) return ReadJpegImage;
+    if (EndsWith(upper_name, ".TGA")) return ReadTgaImage;
     if (EndsWith(upper_name, ".BMP")) return ReadBmpImage;
     if (EndsWith(upper_name, ".PNG")) return ReadPngImage;
     return nullptr;
@@ -121,8 +124,8 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
 
 std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
                              std::int16_t FrameNumber, std::string_view ColorMask) {
-    (void)FrameNumber; // only animated pictures have frames; no reader here reads them
     const int index = detail::AddImageRecord(*m_);
+    detail::Record(*m_, index).Frame = FrameNumber; // the frame a GIF reader decodes
     const std::string key = detail::UpperAscii(Alias);
     const detail::RasterReader reader = detail::ReaderFor(key);
     if (reader == nullptr) return {};

@@ -6,9 +6,11 @@
 #include "pdf/writer/members.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pagora::detail {
 
@@ -34,6 +36,7 @@ struct ImageObject {
     std::string colour_space;  // JPEG and direct PNG only
     std::string filter;        // empty: the document's image filters apply
     std::string colour_key;    // "/Mask" ranges, empty for none
+    std::string decode;        // "/Decode" ranges, empty for none
 };
 
 // Writes the image object and, for an indexed image, its palette object right after it; an
@@ -71,5 +74,37 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
 // used (a transparency chunk gives the key).
 void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
+
+// What a reader made of an image's bytes: the object to write, or why there is none.
+struct RasterOutcome {
+    int error = 0;  // refused, nothing written; kRefusedSilently records nothing
+    int damage = 0; // written, and this error is recorded afterwards
+    ImageObject object;
+    ImageKind kind = ImageKind::kJpegOrPng;
+    std::int16_t frame = 1;
+};
+
+// The road every raster reader shares: reads the named file (or takes data when the name is
+// empty), lets `read` turn the bytes into an image object, writes it and fills the record at
+// `index`. Never raises: a failure is recorded for "DrawImage" with the name.
+void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+                     std::span<const std::uint8_t> data,
+                     const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read);
+
+// Copies a decoded picture's samples, palette, size and bits into an image object.
+void TakeDecoded(ImageObject& object, const DecodedImage& image);
+
+// The whole file of that name; raises error 53 when there is none and 7 when it is larger than
+// any picture a reader accepts.
+std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation);
+
+// The GIF (the frame in the record at `index`), JPEG and TGA readers, in the form of
+// ReadBmpImage; they take no mask colour.
+void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data);
+void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                   std::span<const std::uint8_t> data);
+void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data);
 
 } // namespace pagora::detail

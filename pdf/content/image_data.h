@@ -11,6 +11,10 @@ namespace pagora::detail {
 // header alone can never make the library reserve gigabytes.
 inline constexpr std::uint64_t kMaxSampleBytes = 256ull * 1024 * 1024;
 
+// A reader's error value for data that is not of its format at all: nothing is written and,
+// unlike the run-time errors, nothing is recorded.
+inline constexpr int kRefusedSilently = -1;
+
 struct DecodedImage {
     std::int32_t width = 0;  // pixels per row
     std::int32_t height = 0; // rows

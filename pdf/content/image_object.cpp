@@ -50,6 +50,7 @@ int WriteImage(WriterState& s, ImageObject& image) {
         has_palette = coding != ImageCoding::kPngDirect;
         lookup_bytes = static_cast<std::size_t>(highest + 1) * 3;
     }
+    if (!image.decode.empty()) WriteFileLine(s, "/Decode [" + image.decode + "]");
     WriteStream(s, image.samples, 0, image.filter, 0, StreamKind::kImage);
     EndIndirectObject(s);
 

@@ -1,4 +1,4 @@
-// The raster readers as the registry calls them: source bytes in, one image object out.
+// The bitmap and PNG readers as the registry calls them, and what every reader shares.
 #include "pdf/content/image.h"
 
 #include "pdf/content/bmp_reader.h"
@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <vector>
 
 namespace pagora::detail {
@@ -20,6 +19,14 @@ namespace {
 
 // No picture a reader accepts comes from a larger file, so nothing larger is read into memory.
 constexpr std::uint64_t kMaxFileBytes = 2 * kMaxSampleBytes;
+
+std::uint8_t ComponentByte(double fraction, std::string_view operation) {
+    const double value = std::nearbyint(fraction * 255);
+    if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);
+    return static_cast<std::uint8_t>(value);
+}
+
+} // namespace
 
 std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
     std::error_code error;
@@ -36,14 +43,6 @@ std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_vie
     return bytes;
 }
 
-std::uint8_t ComponentByte(double fraction, std::string_view operation) {
-    const double value = std::nearbyint(fraction * 255);
-    if (!(value >= 0 && value <= 255)) RaiseError(kErrOverflow, operation);
-    return static_cast<std::uint8_t>(value);
-}
-
-} // namespace
-
 MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
                            std::string_view operation) {
     const ParsedColor parsed = ParseColor(m, colour, operation);
@@ -57,84 +56,45 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
     return mask;
 }
 
-namespace {
-
-constexpr std::string_view kOperation = "DrawImage";
-
-// Runs one reader: the bytes come from the named file when a name is given, else from data. The
-// reader returns the image object to write or raises; the record and the resource list change
-// only when the object was written. Never raises: a failure is recorded with the name.
-template <typename Reader>
-void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
-                     std::span<const std::uint8_t> data, ImageKind kind, Reader reader) {
-    WriterState& s = m.writer;
-    try {
-        std::vector<std::uint8_t> file;
-        if (!name.empty()) {
-            file = ReadImageFile(name, kOperation);
-            data = file;
-        }
-        ImageObject object;
-        object.resource_name = ImageResourceName(s, index);
-        if (!reader(object, data)) return;
-        const int number = WriteImage(s, object);
-
-        ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
-        record.Width = object.width;
-        record.Height = object.height;
-        record.Kind = kind;
-        record.Frame = 1;
-        record.object_number = number;
-        AddImageResource(s, index, number);
-    } catch (const PdfError& error) {
-        RecordError(s, error, kOperation, name);
-    } catch (const std::bad_alloc&) {
-        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), kOperation, name);
-    }
-}
-
-} // namespace
-
 void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data) {
-    ReadRasterImage(m, index, name, data, ImageKind::kBmp,
-                    [&](ImageObject& object, std::span<const std::uint8_t> bytes) {
-                        BmpResult bmp = ReadBmp(bytes);
-                        if (bmp.error != 0) RaiseError(bmp.error, kOperation);
-                        if (!mask_colour.empty()) {
-                            const MaskColour mask = ParseMaskColour(m, mask_colour, kOperation);
-                            object.colour_key =
-                                ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
-                        }
-                        object.coding = ImageCoding::kBmp;
-                        object.samples.assign(bmp.image.samples.begin(), bmp.image.samples.end());
-                        object.palette.assign(bmp.image.palette.begin(), bmp.image.palette.end());
-                        object.width = bmp.image.width;
-                        object.height = bmp.image.height;
-                        object.bits = bmp.image.bits;
-                        return true;
-                    });
+    ReadRasterImage(m, index, name, data, [&](std::span<const std::uint8_t> bytes) {
+        const BmpResult bmp = ReadBmp(bytes);
+        RasterOutcome outcome;
+        outcome.error = bmp.error;
+        if (bmp.error != 0) return outcome;
+        if (!mask_colour.empty()) {
+            const MaskColour mask = ParseMaskColour(m, mask_colour, "DrawImage");
+            outcome.object.colour_key = ColourKeyFor(bmp.image, mask.red, mask.green, mask.blue);
+        }
+        TakeDecoded(outcome.object, bmp.image);
+        outcome.object.coding = ImageCoding::kBmp;
+        outcome.kind = ImageKind::kBmp;
+        return outcome;
+    });
 }
 
 void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
-    ReadRasterImage(m, index, name, data, ImageKind::kJpegOrPng,
-                    [](ImageObject& object, std::span<const std::uint8_t> bytes) {
-                        PngResult png = ReadPng(bytes);
-                        if (png.error != 0) RaiseError(png.error, kOperation);
-                        if (!png.accepted) return false; // a form refused without a record
-                        object.coding =
-                            png.indexed ? ImageCoding::kPngIndexed : ImageCoding::kPngDirect;
-                        object.samples.assign(png.data.begin(), png.data.end());
-                        object.palette.assign(png.palette.begin(), png.palette.end());
-                        object.width = png.width;
-                        object.height = png.height;
-                        object.bits = png.bits;
-                        object.colour_space = png.colour_space;
-                        object.filter = "/FlateDecode";
-                        object.colour_key = std::move(png.colour_key);
-                        return true;
-                    });
+    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
+        PngResult png = ReadPng(bytes);
+        RasterOutcome outcome;
+        // A form refused without a record.
+        outcome.error = png.error != 0 ? png.error : png.accepted ? 0 : kRefusedSilently;
+        if (outcome.error != 0) return outcome;
+        ImageObject& object = outcome.object;
+        object.coding = png.indexed ? ImageCoding::kPngIndexed : ImageCoding::kPngDirect;
+        object.samples.assign(png.data.begin(), png.data.end());
+        object.palette.assign(png.palette.begin(), png.palette.end());
+        object.width = png.width;
+        object.height = png.height;
+        object.bits = png.bits;
+        object.colour_space = png.colour_space;
+        object.filter = "/FlateDecode";
+        object.colour_key = std::move(png.colour_key);
+        outcome.kind = ImageKind::kJpegOrPng;
+        return outcome;
+    });
 }
 
 } // namespace pagora::detail

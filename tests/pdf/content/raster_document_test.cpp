@@ -1,0 +1,234 @@
+// Whole documents with GIF, JPEG and TGA images, checked by independent tools: the rendering of
+// every fixture against an independent decoding, the JPEG data passed through unchanged, and
+// malformed files that must leave a valid document.
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/members.h"
+#include "tests/pdf/content/raster_fixture.h"
+#include "tests/pdf/writer/writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::RunCommand;
+
+class RasterDocuments : public writer_test::WriterTest {
+protected:
+    static void SetUpTestSuite() { raster_test::RasterFiles::Make(); }
+    static void TearDownTestSuite() { raster_test::RasterFiles::Remove(); }
+    using Files = raster_test::RasterFiles;
+
+    bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
+    std::string Python(const std::string& script) {
+        const auto run = Run("/usr/bin/python3 -c '" + script + "' %f 2>&1");
+        EXPECT_EQ(run.status, 0) << run.out;
+        return run.out;
+    }
+};
+
+TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt) {
+    std::vector<std::string> files;
+    for (const char* extension : {".gif", ".tga", ".jpg"}) {
+        for (const std::string& name : Files::Named(extension)) {
+            // The independent decoder widens the screen to a frame reaching past it; CMYK is
+            // converted to RGB differently by every renderer (probed below).
+            if (name != "edge.gif" && name != "cyan.jpg") files.push_back(name);
+        }
+    }
+    ASSERT_GE(files.size(), 20u);
+    pdf_.BeginDoc(Path());
+    for (const std::string& name : files) {
+        pdf_.BeginPage();
+        pdf_.DrawImage(Files::File(name), 0, 0); // one point per pixel, at the top-left corner
+        EXPECT_EQ(pdf_.ErrNumber(), 0) << name;
+        pdf_.EndPage();
+    }
+    pdf_.BeginPage();
+    pdf_.DrawImage(Files::File("cyan.jpg"), 0, 0);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const std::string pages = dir_.File("page%d.png");
+    const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
+    ASSERT_EQ(drawn.status, 0) << drawn.out;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto compared = RunCommand(
+            "/usr/bin/python3 " + raster_test::FixtureScript() + " compare " +
+            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + Files::File(files[i]));
+        EXPECT_EQ(compared.status, 0);
+        EXPECT_EQ(compared.out, "0\n") << files[i] << " has differing pixels";
+    }
+    // The encoder stores its CMYK samples inverted: without the /Decode ranges that undo it,
+    // pure cyan would come out black.
+    const auto probe =
+        RunCommand("/usr/bin/python3 -c 'import sys; from PIL import Image; "
+                   "print(Image.open(sys.argv[1]).convert(\"RGB\").getpixel((4, 4)))' " +
+                   dir_.File("page" + std::to_string(files.size() + 1) + ".png"));
+    int red = -1, green = -1, blue = -1;
+    ASSERT_EQ(std::sscanf(probe.out.c_str(), "(%d, %d, %d)", &red, &green, &blue), 3) << probe.out;
+    EXPECT_LT(red, 80);
+    EXPECT_GT(green, 150);
+    EXPECT_GT(blue, 150);
+}
+
+TEST_F(RasterDocuments, TheBackgroundIndexOfAGifIsTransparentAtEveryDepth) {
+    const struct {
+        const char* name;
+        int width, height;
+    } gifs[] = {
+        {"two.gif", 13, 7}, {"four.gif", 9, 5}, {"sixteen.gif", 7, 9}, {"thirty.gif", 20, 15}};
+    pdf_.BeginDoc(Path());
+    for (const auto& gif : gifs) {
+        pdf_.BeginPage();
+        pdf_.DrawImage(Files::File(gif.name), 0, 0, static_cast<float>(gif.width * 10),
+                       static_cast<float>(gif.height * 10));
+        pdf_.EndPage();
+    }
+    pdf_.EndDoc();
+    // A second renderer, which applies the colour key to packed indexes too; ten points per
+    // pixel keep its smoothing away from the pixels' centres.
+    const auto drawn = Run("pdftoppm -r 72 -png %f '" + dir_.File("key") + "' 2>&1");
+    ASSERT_EQ(drawn.status, 0) << drawn.out;
+    EXPECT_EQ(drawn.out, "");
+    for (std::size_t i = 0; i < std::size(gifs); ++i) {
+        const auto checked =
+            RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() + " keyed " +
+                       dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
+                       Files::File(gifs[i].name) + " 10");
+        EXPECT_EQ(checked.out, "0\n") << gifs[i].name;
+    }
+}
+
+TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    for (const char* name : {"rgb.jpg", "grey.jpg", "cyan.jpg", "junk.jpg"})
+        pdf_.DrawImage(Files::File(name), 0, 0, 50);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const std::string listed = Python(
+        "import sys, pikepdf\n"
+        "pdf = pikepdf.open(sys.argv[1])\n"
+        "for name, image in sorted(pdf.pages[0].images.items(), key=lambda i: int(i[0][-1])):\n"
+        "    names = image.Filter if isinstance(image.Filter, pikepdf.Array) else [image.Filter]\n"
+        "    print(\" \".join(str(n) for n in names), int(image.Width), int(image.Height), "
+        "str(image.ColorSpace),"
+        " int(image.BitsPerComponent), [int(x) for x in image.get(\"/Decode\", [])],"
+        " len(image.read_raw_bytes()),"
+        " image.read_raw_bytes()[:2].hex())\n");
+    const auto size = [&](const char* name) {
+        return std::to_string(ReadFileBytes(Files::File(name)).size());
+    };
+    EXPECT_EQ(listed, "/DCTDecode 24 16 /DeviceRGB 8 [] " + size("rgb.jpg") +
+                          " ffd8\n"
+                          "/DCTDecode 17 9 /DeviceGray 8 [] " +
+                          size("grey.jpg") +
+                          " ffd8\n"
+                          "/DCTDecode 8 8 /DeviceCMYK 8 [1, 0, 1, 0, 1, 0, 1, 0] " +
+                          size("cyan.jpg") +
+                          " ffd8\n"
+                          "/DCTDecode 24 16 /DeviceRGB 8 [] " +
+                          size("rgb.jpg") + " ffd8\n");
+    // The junk before the marker is left out: the same bytes as the clean file.
+    const std::string raw = Bytes();
+    const std::string rgb = ReadFileBytes(Files::File("rgb.jpg"));
+    EXPECT_NE(raw.find(rgb), raw.rfind(rgb));
+}
+
+TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
+    const std::string animation = ReadFileBytes(Files::File("animation.gif"));
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    EXPECT_EQ(pdf_.AddImage("Moving.gif", {animation.begin(), animation.end()}, 2), "Moving.gif");
+    pdf_.DrawImage("moving.GIF", 10, 20, 80, 0, 2);           // the registered frame
+    pdf_.DrawImage(Files::File("animation.gif"), 10, 20, 80); // frame 1 from the file
+    pdf_.DrawImage(Files::File("rgb.tga"), 10, 20, 90, 50);
+    pdf_.DrawImage(Files::File("rgb.jpg"), 10, 20, 24, 16);
+    EXPECT_EQ(pdf_.ErrNumber(), 0);
+    const auto& images = pdf_.State().content.images.Images;
+    ASSERT_EQ(pdf_.State().writer.image_count, 4);
+    const struct {
+        pagora::detail::ImageKind kind;
+        int frame, width, height;
+    } expected[] = {
+        {pagora::detail::ImageKind::kGif, 2, 8, 6},
+        {pagora::detail::ImageKind::kGif, 1, 8, 6},
+        {pagora::detail::ImageKind::kTga, 1, 9, 5},
+        {pagora::detail::ImageKind::kJpegOrPng, 1, 24, 16},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(images[i + 1].Kind, expected[i].kind) << i;
+        EXPECT_EQ(images[i + 1].Frame, expected[i].frame) << i;
+        EXPECT_EQ(images[i + 1].Width, expected[i].width) << i;
+        EXPECT_EQ(images[i + 1].Height, expected[i].height) << i;
+    }
+    const std::string prefix = pdf_.State().writer.resource_prefix;
+    const std::string& content = pdf_.State().writer.page_content.text;
+    EXPECT_EQ(content.substr(content.find('q')),
+              "q 80 0 0 60 10 20 cm /" + prefix + "IMG_1 Do Q\r" + "q 80 0 0 60 10 20 cm /" +
+                  prefix + "IMG_2 Do Q\r" + "q 90 0 0 50 10 20 cm /" + prefix + "IMG_3 Do Q\r" +
+                  "q 24 0 0 -16 10 36 cm /" + prefix + "IMG_4 Do Q");
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    // The GIF's background index is its transparent colour.
+    EXPECT_NE(Bytes().find("/Mask [0 0 ]"), std::string::npos);
+}
+
+TEST_F(RasterDocuments, MalformedAndCutFilesLeaveNoPlacementAndAValidDocument) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    auto& state = pdf_.State().writer;
+    for (const char* extension : {".gif", ".tga", ".jpg"}) {
+        for (const std::string& name : Files::Named(extension, true)) {
+            state.last_error_number = 0;
+            pdf_.DrawImage(Files::File(name), 10, 10, 20, 0);
+            // Files that are not of the format at all are passed over without a record.
+            const bool silent = name == "bad_zip.jpg" || name == "bad_no_frame.jpg";
+            EXPECT_EQ(pdf_.ErrNumber() == 0, silent) << name;
+        }
+    }
+    pdf_.DrawImage(dir_.File("missing.gif"), 0, 0);
+    EXPECT_EQ(pdf_.ErrNumber(), 53);
+    EXPECT_NE(pdf_.ErrDescription().find("missing.gif"), std::string::npos);
+    int cuts = 0;
+    // (A JPEG cut after its frame header is embedded as it is: its data is never decoded.)
+    for (const char* name : {"interlaced.gif", "rgb_rle.tga"}) {
+        const std::string bytes = ReadFileBytes(Files::File(name));
+        const std::string extension = std::string(name).substr(std::string(name).size() - 4);
+        for (std::size_t length = 0; length < bytes.size(); length += 3, ++cuts) {
+            const std::string alias = "cut" + std::to_string(cuts) + extension;
+            pdf_.AddImage(alias, std::vector<std::uint8_t>(
+                                     bytes.begin(), bytes.begin() + static_cast<long>(length)));
+            pdf_.DrawImage(alias, 10, 10, 0, 20, 1, "", true);
+        }
+    }
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const auto drawn = Run("mutool draw -q -A 0 -r 72 -o /dev/null %f 2>&1");
+    EXPECT_EQ(drawn.status, 0) << drawn.out;
+}
+
+TEST_F(RasterDocuments, ATgaMissingPixelsIsStillPlacedAndTheLossReported) {
+    const std::string tga = ReadFileBytes(Files::File("rgb.tga"));
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.AddImage("short.tga", {tga.begin(), tga.begin() + 60});
+    EXPECT_EQ(pdf_.ErrNumber(), 9);
+    pdf_.DrawImage("short.tga", 0, 0);
+    EXPECT_NE(pdf_.State().writer.page_content.text.find(" Do Q"), std::string::npos);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    EXPECT_TRUE(HasImageObject());
+}
+
+} // namespace

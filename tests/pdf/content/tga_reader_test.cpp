@@ -1,0 +1,159 @@
+#include "pdf/content/tga_reader.h"
+
+#include "tests/pdf/content/raster_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pagora::detail::ReadTga;
+using pagora::detail::TgaResult;
+using raster_test::AsBytes;
+
+TgaResult Read(const std::string& bytes) {
+    return ReadTga(AsBytes(bytes));
+}
+
+std::string Header(int width, int height, int depth, int descriptor, int type = 2,
+                   int id_length = 0) {
+    std::string h(18, '\0');
+    h[0] = static_cast<char>(id_length);
+    h[2] = static_cast<char>(type);
+    h[12] = static_cast<char>(width & 0xFF);
+    h[13] = static_cast<char>(width >> 8);
+    h[14] = static_cast<char>(height & 0xFF);
+    h[15] = static_cast<char>(height >> 8);
+    h[16] = static_cast<char>(depth);
+    h[17] = static_cast<char>(descriptor);
+    return h;
+}
+
+std::vector<std::uint8_t> Samples(const TgaResult& result) {
+    return result.image.samples;
+}
+
+// The picture as the independent decoder prints it; the samples' rows are bottom first.
+std::string ToRgbTopDown(const TgaResult& result) {
+    std::ostringstream rgb;
+    rgb << result.image.width << " " << result.image.height << "\n";
+    const auto row = static_cast<std::size_t>(result.image.width) * 3;
+    for (std::int32_t y = result.image.height - 1; y >= 0; --y) {
+        rgb.write(reinterpret_cast<const char*>(result.image.samples.data()) +
+                      static_cast<std::size_t>(y) * row,
+                  static_cast<std::streamsize>(row));
+    }
+    return rgb.str();
+}
+
+class TgaFixtures : public raster_test::RasterFixtures {};
+
+TEST_F(TgaFixtures, EveryFileDecodesToTheSamePixelsAsAnIndependentDecoder) {
+    const auto names = Named(".tga");
+    ASSERT_GE(names.size(), 7u);
+    for (const auto& name : names) {
+        const TgaResult result = Read(Bytes(name));
+        ASSERT_EQ(result.error, 0) << name;
+        EXPECT_EQ(result.damage, 0) << name;
+        EXPECT_EQ(result.image.bits, 24);
+        EXPECT_EQ(ToRgbTopDown(result), Decoded(name)) << name;
+    }
+}
+
+TEST(TgaReader, PixelsAreTurnedFromBlueGreenRedIntoRedGreenBlue) {
+    const std::string pixels = std::string("\x01\x02\x03\x04\x05\x06", 6);
+    EXPECT_EQ(Samples(Read(Header(2, 1, 24, 0) + pixels)),
+              (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
+    // A five-byte image ID is skipped: the pixels start at offset 23.
+    EXPECT_EQ(Samples(Read(Header(2, 1, 24, 0, 2, 5) + "12345" + pixels)),
+              (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
+}
+
+TEST(TgaReader, RunLengthPacketsRepeatOrCopyTheirPixels) {
+    const std::string pixel = std::string("\x01\x02\x03", 3);
+    const struct {
+        std::string packets;
+        int width;
+        std::vector<std::uint8_t> samples;
+    } cases[] = {
+        {"\x83" + pixel, 4, {3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}},
+        {"\x80" + pixel, 1, {3, 2, 1}},
+        {std::string(1, '\0') + pixel, 1, {3, 2, 1}},
+        {std::string("\x01", 1) + pixel + "\x07\x08\x09" + "\x80" + pixel,
+         3,
+         {3, 2, 1, 9, 8, 7, 3, 2, 1}},
+    };
+    for (const auto& c : cases) {
+        const TgaResult result = Read(Header(c.width, 1, 24, 0, 10) + c.packets);
+        EXPECT_EQ(result.error, 0);
+        EXPECT_EQ(result.damage, 0);
+        EXPECT_EQ(Samples(result), c.samples);
+    }
+}
+
+TEST(TgaReader, TheLastFullyTransparentPixelBecomesTheColourKey) {
+    // Blue, green, red, alpha: (30, 20, 10) transparent last, (3, 2, 1) transparent first.
+    const std::string pixels = std::string("\x03\x02\x01\x00\x09\x09\x09\x80\x1e\x14\x0a\x00", 12);
+    EXPECT_EQ(Read(Header(3, 1, 32, 8) + pixels).colour_key, "10 10 20 20 30 30 ");
+    EXPECT_EQ(Read(Header(3, 1, 32, 0x28) + pixels).colour_key, "10 10 20 20 30 30 ");
+    // Alpha bits other than eight carry no transparency; the colours are read all the same.
+    const TgaResult no_alpha = Read(Header(3, 1, 32, 0) + pixels);
+    EXPECT_EQ(no_alpha.colour_key, "");
+    EXPECT_EQ(Samples(no_alpha), (std::vector<std::uint8_t>{1, 2, 3, 9, 9, 9, 10, 20, 30}));
+    const std::string opaque = std::string("\x03\x02\x01\xff\x09\x09\x09\x01", 8);
+    EXPECT_EQ(Read(Header(2, 1, 32, 8) + opaque).colour_key, "");
+}
+
+TEST(TgaReader, ATopDownFileIsTurnedBottomRowFirst) {
+    const std::string rows = std::string("\x01\x01\x01\x02\x02\x02", 6); // top, then bottom
+    EXPECT_EQ(Samples(Read(Header(1, 2, 24, 0x20) + rows)),
+              (std::vector<std::uint8_t>{2, 2, 2, 1, 1, 1}));
+    EXPECT_EQ(Samples(Read(Header(1, 2, 24, 0) + rows)),
+              (std::vector<std::uint8_t>{1, 1, 1, 2, 2, 2}));
+}
+
+TEST(TgaReader, MissingPixelsStayBlackAndAreReported) {
+    const struct {
+        std::string file;
+        std::vector<std::uint8_t> samples;
+    } cases[] = {
+        // Pixel data that ends after one and a half pixels.
+        {Header(2, 1, 24, 0) + std::string("\x01\x02\x03\x04\x05", 5), {3, 2, 1, 0, 0, 0}},
+        // A run of four pixels in a picture of two.
+        {Header(2, 1, 24, 0, 10) + "\x83\x01\x02\x03", {3, 2, 1, 3, 2, 1}},
+        // A run-length file whose packets stop early.
+        {Header(3, 1, 24, 0, 10) + "\x81\x01\x02\x03", {3, 2, 1, 3, 2, 1, 0, 0, 0}},
+        {Header(2, 1, 24, 0, 10) + "\x81", {0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const TgaResult result = Read(c.file);
+        EXPECT_EQ(result.error, 0);
+        EXPECT_EQ(result.damage, 9);
+        EXPECT_EQ(Samples(result), c.samples);
+    }
+}
+
+TEST_F(TgaFixtures, RefusesWhatItCannotReadWithTheMatchingError) {
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"bad_mapped.tga", 5},       {"bad_grey.tga", 5},        {"bad_sixteen.tga", 5},
+        {"bad_huge.tga", 7},         {"bad_wide.tga", 6},        {"bad_empty.tga", 5},
+        {"bad_short_header.tga", 9}, {"bad_id_past_end.tga", 9},
+    };
+    for (const auto& c : cases) {
+        const TgaResult result = Read(Bytes(c.name));
+        EXPECT_EQ(result.error, c.error) << c.name;
+        EXPECT_TRUE(result.image.samples.empty()) << c.name;
+    }
+    EXPECT_EQ(Read("").error, 53);
+    EXPECT_EQ(Read("\x00").error, 53);
+    ASSERT_EQ(Named(".tga", true).size(), std::size(cases));
+}
+
+} // namespace
