@@ -132,6 +132,15 @@ public:
     // Records a named destination on the current page; X or Y 0 take the current position.
     void DefineRef(std::string_view RefName, int TypeOfBookmark = 0, float X = 0, float Y = 0,
                    float Width = 0, float Height = 0, float Zoom = 0);
+    // Puts a link over the element drawn last. Destination: "page:" + a position, "#FIRST",
+    // "#LAST", "#NEXT", "#PREV", "+n" or "-n" (view by TypeOfLink as for AddBookmark, X, Y,
+    // Width, Height, Zoom); "bookmark:@n"; "ref:" + a DefineRef name; "http:", "https:",
+    // "mailto:", "file:" or "script:"; "layer:ON(a,b)OFF(c)TOGGLE(d)". BorderWidth in points;
+    // OnMouseDown 0 none, 1 invert, 2 outline, 3 push. Error 13 for a page that is no number,
+    // 9 for an unknown bookmark, 5 for a layer group without ")".
+    void LinkTo(std::string_view Destination, int BorderWidth = 0, int OnMouseDown = 0,
+                int TypeOfLink = 0, float X = 0, float Y = 0, float Width = 0, float Height = 0,
+                float Zoom = 0);
 
     // ---- Security -----------------------------------------------------------------------------
     // Protects the document with RC4: bit 0x1000 of Mode selects 128-bit keys (PDF 1.4), else

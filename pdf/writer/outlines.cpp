@@ -4,7 +4,10 @@
 #include "pdf/content/content.h"
 #include "pdf/writer/members.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +18,8 @@ namespace {
 std::string Ref(int number) {
     return std::to_string(number) + " 0 R";
 }
+
+constexpr long long kFar = 1LL << 40;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -48,6 +53,36 @@ std::string WriteBookmarkAction(WriterState& s, std::string_view target) {
         return "/A << /S /JavaScript /JS " + Ref(n) + " >>";
     }
     return {};
+}
+
+// A link's relative page ("+n", "-n", "#FIRST", "#LAST", "#NEXT", "#PREV") from its own page.
+void ResolvePageSpec(const WriterState& s, DestinationRecord& d) {
+    const std::string_view spec = d.page_spec;
+    if (spec.empty()) return;
+    if (spec.front() == '+' || spec.front() == '-') {
+        long long offset = 0;
+        const char* begin = spec.data() + (spec.front() == '+' ? 1 : 0);
+        const auto [end, error] = std::from_chars(begin, spec.data() + spec.size(), offset);
+        // Beyond the pages either way: the clamp below takes the first or the last page.
+        if (error == std::errc::result_out_of_range)
+            offset = spec.front() == '-' ? -kFar : kFar;
+        else if (error != std::errc() || end != spec.data() + spec.size())
+            return;
+        d.page = static_cast<int>(std::clamp<long long>(d.page + offset, -kFar, kFar));
+        return;
+    }
+    if (spec.front() != '#') return;
+    std::string word(spec.substr(1));
+    for (char& c : word)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (word == "LAST")
+        d.page = s.page_count;
+    else if (word == "NEXT")
+        d.page += 1;
+    else if (word == "PREV")
+        d.page -= 1;
+    else if (word == "FIRST")
+        d.page = 1;
 }
 
 } // namespace
@@ -144,6 +179,7 @@ int WriteDestinations(WriterState& s) {
     WriteFileLine(s, "<<");
     for (int i = 1; i <= s.destination_count; ++i) {
         DestinationRecord& d = s.destinations[static_cast<std::size_t>(i)];
+        ResolvePageSpec(s, d);
         if (d.page >= s.page_count || d.page == -1) d.page = s.page_count;
         if (d.page < 1) d.page = 1;
         // A destination without a view shows the whole page.
