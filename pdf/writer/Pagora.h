@@ -118,6 +118,30 @@ public:
     void EndOnPage();
     void SwapPages(int FirstPage, int SecondPage);
 
+    // ---- Outlines, destinations and links -----------------------------------------------------
+    // Records an outline item below the title's item on the current page and returns "@n".
+    // Level -1 goes one deeper than the previous item, 0 stays at its level; deeper than one
+    // step is lowered to one step; 255 or more and below -1 are refused with "". Types: 0 whole
+    // page, 1 left edge Param1, 2 top edge Param1, 3 box Param1, Param2 (top-left), Param3 x
+    // Param4, 4 point Param1, Param2 with zoom Param3 (percent), 5 LinkParam "http:", "https:",
+    // "mailto:", "file:" or "script:". FontStyle: 1 bold, 2 italic.
+    std::string AddBookmark(std::string_view Caption, int Level = 0, int TypeOfBookmark = 0,
+                            float Param1 = 0, float Param2 = 0, float Param3 = 0,
+                            float Param4 = 0, std::string_view LinkParam = {},
+                            std::string_view Color = {}, int FontStyle = 0);
+    // Records a named destination on the current page; X or Y 0 take the current position.
+    void DefineRef(std::string_view RefName, int TypeOfBookmark = 0, float X = 0, float Y = 0,
+                   float Width = 0, float Height = 0, float Zoom = 0);
+    // Puts a link over the element drawn last. Destination: "page:" + a position, "#FIRST",
+    // "#LAST", "#NEXT", "#PREV", "+n" or "-n" (view by TypeOfLink as for AddBookmark, X, Y,
+    // Width, Height, Zoom); "bookmark:@n"; "ref:" + a DefineRef name; "http:", "https:",
+    // "mailto:", "file:" or "script:"; "layer:ON(a,b)OFF(c)TOGGLE(d)". BorderWidth in points;
+    // OnMouseDown 0 none, 1 invert, 2 outline, 3 push. Error 13 for a page that is no number,
+    // 9 for an unknown bookmark, 5 for a layer group without ")".
+    void LinkTo(std::string_view Destination, int BorderWidth = 0, int OnMouseDown = 0,
+                int TypeOfLink = 0, float X = 0, float Y = 0, float Width = 0, float Height = 0,
+                float Zoom = 0);
+
     // ---- Security -----------------------------------------------------------------------------
     // Protects the document with RC4: bit 0x1000 of Mode selects 128-bit keys (PDF 1.4), else
     // 40-bit keys; the bits 0x4 print, 0x8 modify, 0x10 copy, 0x20 annotate and, with 128-bit

@@ -61,6 +61,7 @@ void WriteOutputIntent(detail::WriterState& s, int& intent) {
 
 void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
     if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
+    detail::WriteNavigationCatalogLines(s);
     if (!s.page_labels.empty()) {
         detail::WriteFileLine(s,
                               "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
@@ -134,6 +135,7 @@ void Pagora::EndDoc() {
     if (s.page_count < 1) BeginPage(0);
     EndPage(); // closes an open page or overlay
 
+    detail::WriteNavigation(s);
     // The encryption dictionary follows the outlines and named destinations.
     const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
 

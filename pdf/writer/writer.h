@@ -145,6 +145,13 @@ bool ApplyStreamEncoder(StreamEncoder encoder, std::string& data, int level);
 std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int level, int kind,
                               float p1 = 0, float p2 = 0, float p3 = 0, float p4 = 0);
 
+// A caller's text as the body of a PDF name: bytes outside "!" to "~", delimiters and "#" as #xx.
+std::string PdfNameText(std::string_view text);
+// Writes the outline tree and the named destinations (at the end of the document) and keeps
+// their object numbers for the catalog; then the catalog's lines that refer to them.
+void WriteNavigation(WriterState& s);
+void WriteNavigationCatalogLines(WriterState& s);
+
 // The XMP packet of the document's properties (UTF-8), lines separated by CR.
 std::string BuildXmpMetadata(const WriterState& s);
 // The ICC colour profile that the PDF/A output intent embeds.

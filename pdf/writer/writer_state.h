@@ -145,6 +145,8 @@ struct WriterState {
     std::vector<BookmarkRecord> bookmarks; // item 1 rewritten by Abort
     int destination_count = 0;
     std::vector<DestinationRecord> destinations; // kept
+    int outline_root = 0;  // the outline root object, once the document's tail wrote it
+    int dests_object = 0;  // the named destinations' dictionary, likewise
     int form_field_count = 0;
     std::string doc_open_script, will_close_script, will_save_script, did_save_script,
         will_print_script, did_print_script, global_script;
