@@ -1,9 +1,8 @@
-#include "tests/pdf/writer/writer_fixture.h"
+#include "tests/pdf/writer/annotation_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,30 +10,7 @@ namespace {
 
 using pagora::Pagora;
 
-class AnnotationDocument : public writer_test::WriterTest,
-                           public ::testing::WithParamInterface<bool> {
-protected:
-    void Begin() {
-        if (GetParam()) pdf_.SetProtection(0x1004); // no user password: the tools open it
-        pdf_.BeginDoc(Path());
-        pdf_.SetFont("Helvetica", 12);
-        pdf_.BeginPage();
-    }
-
-    std::vector<std::string> Finish() {
-        pdf_.EndDoc();
-        EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-        ExpectValidPdf();
-        const auto report = Run("/usr/bin/python3 '" + testing_support::SourceDir() +
-                                "/tests/pdf/writer/form_report.py' %f 2>&1");
-        EXPECT_EQ(report.status, 0) << report.out;
-        std::vector<std::string> lines;
-        std::istringstream in(report.out);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-};
+using AnnotationDocument = writer_test::AnnotationFixture;
 
 // Notes, icons, stamps and an embedded file read back with their texts (decrypted in the
 // protected document) and the file's bytes whole.
@@ -46,6 +22,7 @@ TEST_P(AnnotationDocument, EveryKindReadsBack) {
     std::ofstream(attached, std::ios::binary) << bytes;
 
     Begin();
+    pdf_.BeginPage();
     pdf_.SetColorFill("#FFFF00");
     pdf_.SetColorLine("@0;100;0;0");
     pdf_.DrawNote("Note (with) \\ text", 10, 10, 100, 30, 4, 1, 3, 2, 4);

@@ -1,8 +1,7 @@
-#include "tests/pdf/writer/writer_fixture.h"
+#include "tests/pdf/writer/annotation_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,33 +10,7 @@ namespace {
 using pagora::Pagora;
 using pagora::PdfError;
 
-class FormFieldDocument : public writer_test::WriterTest,
-                          public ::testing::WithParamInterface<bool> {
-protected:
-    void Begin() {
-        if (GetParam()) pdf_.SetProtection(0x1004); // no user password: the tools open it
-        pdf_.BeginDoc(Path());
-        pdf_.SetFont("Helvetica", 12);
-    }
-
-    void Finish() {
-        pdf_.EndDoc();
-        ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-        ExpectValidPdf();
-    }
-
-    // The form and annotation lines of the written file as pikepdf reads them.
-    std::vector<std::string> Report() const {
-        const auto report = Run("/usr/bin/python3 '" + testing_support::SourceDir() +
-                                "/tests/pdf/writer/form_report.py' %f 2>&1");
-        EXPECT_EQ(report.status, 0) << report.out;
-        std::vector<std::string> lines;
-        std::istringstream in(report.out);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-};
+using FormFieldDocument = writer_test::AnnotationFixture;
 
 // One field of every type on the first page and one on the second: each widget names its own
 // page, the literals read back (decrypted in the protected document), and the appearance names
@@ -54,9 +27,7 @@ TEST_P(FormFieldDocument, EveryFieldTypeReadsBack) {
     pdf_.DrawField("send", 5, 10, 160, 60, 20, "Send", std::string("app.alert(1);"));
     pdf_.BeginPage();
     pdf_.DrawField("second", 0, 10, 10, 100, 20, "");
-    Finish();
-
-    const std::vector<std::string> lines = Report();
+    const std::vector<std::string> lines = Finish();
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0],
               "form NeedAppearances=True fields=7 co= dr=" + State().resource_prefix + "Arial");
@@ -87,8 +58,7 @@ TEST_P(FormFieldDocument, FieldOnAnOverlayBelongsToThatPage) {
     pdf_.BeginOnPage(1);
     pdf_.DrawField("late", 0, 10, 10, 50, 10, "v");
     pdf_.EndOnPage();
-    Finish();
-    const std::vector<std::string> lines = Report();
+    const std::vector<std::string> lines = Finish();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].find("fields=1 ") != std::string::npos) << lines[0];
     EXPECT_TRUE(lines[1].starts_with("page 1 /Widget FT=/Tx")) << lines[1];
