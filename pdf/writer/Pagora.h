@@ -144,9 +144,9 @@ public:
                   std::int32_t TextAlign = 1, std::int32_t Border = 0, float DashOn = 1,
                   float DashOff = 1, std::int32_t Flag = 0);
     // PlaceHolder 0 to 6: a text-note icon (Note, Comment, Help, Insert, Key, Paragraph,
-    // NewParagraph); 256 to 269: a stamp (Approved ... TopSecret) filling the rectangle; 512 and up:
-    // the file at Content embedded as an attachment (icons PushPin, Graph, Paperclip, Tag for 512
-    // to 515); "path|description" cuts Content to the path. A missing file writes nothing.
+    // NewParagraph); 256 to 269: a stamp (Approved ... TopSecret) filling the rectangle; 512 and
+    // up: the file at Content embedded as an attachment (icons PushPin, Graph, Paperclip, Tag for
+    // 512 to 515); "path|description" cuts Content to the path. A missing file writes nothing.
     void DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, float X = 0, float Y = 0,
                          float Width = 0, float Height = 0, std::int32_t Flag = 4);
 
