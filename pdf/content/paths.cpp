@@ -50,13 +50,26 @@ std::string PaintOperator(int32_t options) {
 }
 
 void WritePaintOperator(Pagora::Members& m, int32_t options) {
-    WriteContent(m.writer, PaintOperator(options));
+    const std::string line = PaintOperator(options);
+    WriteContent(m.writer, line);
+    // Stroking, filling or "n" end the path; an empty line, "h" or "W" alone leave it open.
+    m.writer.path_open = line.find_first_of("S*n") == std::string::npos;
+}
+
+// A segment needs a current point: with no path open (at the start of a page, or after a shape
+// was painted) the path begins at the current position, or the content would be unreadable.
+void BeginPathIfNone(Pagora::Members& m) {
+    if (!m.writer.path_open) {
+        const float sf = m.writer.scale_factor;
+        WriteContent(m.writer, Point(m, m.writer.current_x / sf, m.writer.current_y / sf) + " m");
+    }
 }
 
 } // namespace detail
 
 void Pagora::MoveTo(float X, float Y) {
     detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " m");
+    m_->writer.path_open = true;
     detail::SetPosition(*m_, X, Y);
 }
 
@@ -69,7 +82,9 @@ void Pagora::DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options) {
 }
 
 void Pagora::DrawLineTo(float X, float Y, int32_t Options) {
-    detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " l");
+    const std::string line = detail::Point(*m_, X, Y) + " l";
+    detail::BeginPathIfNone(*m_);
+    detail::WriteContent(m_->writer, line);
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X, Y);
 }
@@ -96,7 +111,10 @@ void Pagora::DrawCurve(int16_t CurveType, float X1, float Y1, float X2, float Y2
     default:
         break;
     }
-    if (!curve.empty()) detail::WriteContent(m_->writer, curve);
+    if (!curve.empty()) {
+        detail::BeginPathIfNone(*m_);
+        detail::WriteContent(m_->writer, curve);
+    }
     detail::WritePaintOperator(*m_, Options);
     if (!curve.empty()) detail::SetPosition(*m_, end_x, end_y);
 }
@@ -108,6 +126,11 @@ void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAng
     // or angles so large (or infinite) that adding the step leaves them unchanged, are refused.
     const float largest = std::max(std::fabs(StartAngle), std::fabs(EndAngle));
     if (step == 0 || largest + std::fabs(step) == largest) detail::RaiseError(5, "DrawArc");
+    // Every turn after the first draws the same points again: a count of steps far beyond any
+    // drawing (millions of lines, taking seconds and hundreds of megabytes) is refused as well.
+    constexpr double kMostSteps = 100000;
+    if ((static_cast<double>(EndAngle) - StartAngle) / step > kMostSteps)
+        detail::RaiseError(5, "DrawArc");
     if ((Options & detail::kFillPath) != 0) Pie = true;
     // Every line is built first so that a value that cannot be written leaves no partial path.
     std::vector<std::string> lines;

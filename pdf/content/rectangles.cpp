@@ -88,6 +88,8 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
                 block += p(X, bottom - c128) + " m\r" + p(X, Y + c16) + " l S\r";
             if ((Border & 16) != 0) block += p(X, Y + r) + " m\r" + top_left + " S\r";
             detail::WriteContent(m.writer, block);
+            // Whatever was drawn is stroked here, or the path was ended above.
+            if (!block.empty() || clips) m.writer.path_open = false;
         }
     }
     detail::SetPosition(m, X, Y);

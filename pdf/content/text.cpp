@@ -94,8 +94,9 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);
     WriteContent(s, "BT");
-    WriteContent(s, "/" + s.resource_prefix + m.fonts.FontResourceName + " " + FormatReal(s, size) +
-                        " Tf ");
+    // The same name token as the font's resource entry, even for an alias with delimiters.
+    WriteContent(s, FormatName(s.resource_prefix + m.fonts.FontResourceName) + " " +
+                        FormatReal(s, size) + " Tf ");
     WriteContent(s, "1 0 0 -1 " + x_text + " " + y_text + " Tm");
     WriteContent(s, before + "(" + EscapeString(text) + ") Tj" + after);
     WriteContent(s, "ET");
@@ -241,18 +242,21 @@ void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text
 }
 
 void Pagora::SetCharSpacing(float w) {
+    const std::string line = detail::FormatReal(m_->writer, w) + " Tc";
     m_->writer.char_spacing = w;
-    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, w) + " Tc");
+    detail::WriteContent(m_->writer, line);
 }
 
 void Pagora::SetWordSpacing(float w) {
+    const std::string line = detail::FormatReal(m_->writer, w) + " Tw";
     m_->writer.word_spacing = w;
-    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, w) + " Tw");
+    detail::WriteContent(m_->writer, line);
 }
 
 void Pagora::SetTextHorizontalScaling(float Percent) {
+    const std::string line = detail::FormatReal(m_->writer, Percent) + " Tz";
     m_->writer.horizontal_scaling = Percent;
-    detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, Percent) + " Tz");
+    detail::WriteContent(m_->writer, line);
 }
 
 void Pagora::SetTextMode(std::int32_t Mode) {
@@ -260,6 +264,8 @@ void Pagora::SetTextMode(std::int32_t Mode) {
         Mode > std::numeric_limits<std::int16_t>::max()) {
         detail::RaiseError(detail::kErrOverflow, "SetTextMode");
     }
+    // Only modes 0 to 7 exist; any other operand makes the page's content invalid.
+    if (Mode < 0 || Mode > 7) detail::RaiseError(detail::kErrInvalidCall, "SetTextMode");
     detail::WriteContent(m_->writer, std::to_string(Mode) + " Tr");
 }
 

@@ -4,22 +4,36 @@
 #include "pdf/writer/writer.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace pagora::detail {
 
 namespace {
 
+// Built into a new text: replacing in place would move the rest of the text at every match.
 void ReplaceAll(std::string& text, std::string_view find, std::string_view with) {
-    for (std::size_t at = 0; (at = text.find(find, at)) != std::string::npos; at += with.size()) {
-        text.replace(at, find.size(), with);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(find, from)) != std::string::npos;
+         from = at + find.size()) {
+        out.append(text, from, at - from);
+        out += with;
     }
+    out.append(text, from, std::string::npos);
+    text = std::move(out);
 }
 
-// Replaces until none is left, so that the replacement may itself form a new occurrence.
-void ReplaceRepeatedly(std::string& text, std::string_view find, std::string_view with) {
-    for (std::size_t at; (at = text.find(find)) != std::string::npos;) {
-        text.replace(at, find.size(), with);
+// Puts a blank between every two CRs in a row, in one pass: what replacing "CR CR" by
+// "CR blank CR" until none is left gives, without its time growing with the square of the length.
+std::string BlankBetweenCarriageReturns(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\r' && !out.empty() && out.back() == '\r') out += ' ';
+        out += c;
     }
+    return out;
 }
 
 std::vector<std::string> Split(const std::string& text, char delimiter) {
@@ -59,10 +73,10 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
     std::string prepared(text);
     const bool continued = !prepared.empty() && prepared.front() == kContinuationMarker;
     if (continued) prepared.erase(0, 1);
-    if ((area.align & kAlignJustify) != 0) ReplaceRepeatedly(prepared, "  ", " ");
+    if ((area.align & kAlignJustify) != 0) CollapseBlankRuns(prepared);
     ReplaceAll(prepared, "\r\n", "\r");
     // An empty paragraph keeps its line as a single blank.
-    ReplaceRepeatedly(prepared, "\r\r", "\r \r");
+    prepared = BlankBetweenCarriageReturns(prepared);
     const std::vector<std::string> paragraphs = Split(prepared, '\r');
 
     const float limit = area.inner_width;

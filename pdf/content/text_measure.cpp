@@ -12,6 +12,15 @@ int WidthOf(const TextMeasure& measure, char c) {
 
 } // namespace
 
+void CollapseBlankRuns(std::string& text) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' && kept > 0 && text[kept - 1] == ' ') continue;
+        text[kept++] = text[i];
+    }
+    text.resize(kept);
+}
+
 float TextMeasure::Width(std::string_view text) const {
     if (widths == nullptr) return 0;
     long sum = 0;
@@ -35,8 +44,7 @@ TextLinePlan PlanTextLine(std::string text, float width, float indent, std::int3
     if ((align & kAlignJustify) != 0) {
         // Words are spread by the word spacing, so runs of blanks count once and a trailing
         // blank not at all.
-        for (std::size_t at; (at = text.find("  ")) != std::string::npos;)
-            text.erase(at, 1);
+        CollapseBlankRuns(text);
         if (!text.empty() && text.back() == ' ') text.pop_back();
         const float unit =
             measure.size / 1000.0f * measure.horizontal_scaling / 100.0f / measure.scale_factor;

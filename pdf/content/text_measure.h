@@ -27,6 +27,10 @@ inline constexpr char kCutMarker = '\x85';
 // The marker that opens a text continuing a paragraph begun in an earlier box.
 inline constexpr char kContinuationMarker = '\x01';
 
+// Makes every run of blanks one blank, in one pass over the text (replacing pairs over and over
+// would take time growing with the square of the text's length).
+void CollapseBlankRuns(std::string& text);
+
 // The font and text state that a width depends on.
 struct TextMeasure {
     // Advance widths of the 256 byte codes in 1/1000 of the size; null when no font is set.

@@ -45,6 +45,12 @@ constexpr int kCodeLengthSymbols = 19;
 constexpr int kEndOfBlock = 256;
 constexpr std::uint32_t kMaxDistance = 32767;
 constexpr std::uint32_t kFarThreeByteMatch = 4096;
+// A chain link: the distance to the next older position of the bucket (at most kMaxDistance, so
+// 15 bits), with the top bit set when that position has another prefix. A bare top bit ends the
+// chain.
+constexpr std::uint32_t kOtherPrefix = 0x8000;
+constexpr std::uint32_t kDistanceMask = 0x7FFF;
+constexpr std::uint32_t kEndLink = kOtherPrefix;
 constexpr std::size_t kMaxStoredBlock = 65535;
 
 // Length 3..258 to its index in kLengthBase.
@@ -327,6 +333,12 @@ std::uint32_t Load32(const std::uint8_t* p) {
     return v;
 }
 
+std::uint16_t Load16(const std::uint8_t* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
@@ -365,23 +377,28 @@ public:
         hash_shift_ = 32 - bits;
         head.assign(std::size_t{1} << bits, 0);
         // A walk only follows links of positions at most kMaxDistance back, and those are
-        // overwritten only by positions kMaxDistance + 1 later: a ring that size is enough.
-        std::size_t ring = 256;
-        while (ring <= kMaxDistance && ring < data.size()) ring <<= 1;
-        if (prev.size() < ring) prev.resize(ring);
-        ring_mask_ = static_cast<std::uint32_t>(ring - 1);
+        // overwritten only by positions kMaxDistance + 1 later: a ring that size is enough. It
+        // is made 65536 entries so that a position's slot is its low 16 bits, with no mask.
+        if (prev.size() < kRingSize) prev.resize(kRingSize);
         head_ = head.data();
         prev_ = prev.data();
     }
 
     // Records position p (p + 2 < n) as the newest of its prefix.
     void Insert(std::uint32_t p) {
-        const std::uint32_t h = Hash(LoadPrefix(data_ + p));
-        // Links are distances; one out of reach ends the chain like the end of the list.
+        const std::uint32_t prefix =
+            p + 4 <= n_ ? Load32(data_ + p) & 0xFFFFFF : LoadPrefix(data_ + p);
+        const std::uint32_t h = Hash(prefix);
+        // Links are distances; one out of reach ends the chain like the end of the list. The
+        // flag tells a walk whether the older position shares p's prefix, so that it need not
+        // load the prefix of every position it passes.
         const std::uint32_t older = head_[h];
-        const std::uint32_t distance = older == 0 ? 0 : p + 1 - older;
-        prev_[p & ring_mask_] =
-            static_cast<std::uint16_t>(distance <= kMaxDistance ? distance : 0);
+        std::uint32_t link = kEndLink;
+        if (older != 0 && p + 1 - older <= kMaxDistance) {
+            link = p + 1 - older;
+            if ((Load32(data_ + older - 1) & 0xFFFFFF) != prefix) link |= kOtherPrefix;
+        }
+        prev_[Slot(p)] = static_cast<std::uint16_t>(link);
         head_[h] = p + 1;
     }
 
@@ -396,39 +413,68 @@ public:
         const std::uint32_t max_length = std::min<std::uint32_t>(258, n_ - 1 - pos);
         if (max_length < 3 || max_length <= best) return best;
         const std::uint8_t* here = data_ + pos;
-        const std::uint32_t prefix = LoadPrefix(here);
-        std::uint32_t entry = head_[Hash(prefix)];
+        const std::uint32_t prefix = Load32(here) & 0xFFFFFF;
+        const std::uint32_t entry = head_[Hash(prefix)];
+        if (entry == 0) return best;
+        // Signed, so that stepping past the start of the input lands below `reach` as well.
+        const std::int64_t reach = std::int64_t{pos} - kMaxDistance;
+        std::int64_t c = std::int64_t{entry} - 1;
+        if (c < reach) return best;
+        // Members in locals: the store to `source` could otherwise alias them in the loop.
+        const std::uint8_t* const data = data_;
+        const std::uint16_t* const prev = prev_;
+        // A candidate can only be longer when it agrees at the last two bytes of the best so far.
+        std::uint16_t tail = Load16(here + best - 1);
+        const std::uint8_t* tail_base = data + best - 1;  // where a candidate's tail starts, less c
+        std::uint32_t found = 0;
         int budget = chain_limit_;
-        while (entry != 0) {
-            const std::uint32_t c = entry - 1;
-            if (pos - c > kMaxDistance) break;
-            const std::uint8_t* there = data_ + c;
-            if ((Load32(there) & 0xFFFFFF) == prefix) {
-                if (best < 3 || there[best] == here[best]) {
-                    const std::uint32_t length = MatchLength(there, here, max_length);
+        while (true) {
+            // Positions of other prefixes sharing the bucket: passed without counting.
+            while ((Load32(data + c) & 0xFFFFFF) != prefix) {
+                const std::uint32_t link = prev[Slot(c)] & kDistanceMask;
+                c -= link;
+                if (link == 0 || c < reach) goto done;
+            }
+            // From here on c is within reach and shares the prefix of pos, until a flagged link.
+            std::uint32_t link;
+            do {
+                if (Load16(tail_base + c) == tail) {
+                    const std::uint32_t length = MatchLength(data + c, here, max_length);
                     if (length > best) {
                         best = length;
-                        source = c;
-                        if (best >= stop_length || best == max_length) break;
+                        found = static_cast<std::uint32_t>(c);
+                        if (best >= stop_length || best == max_length) goto done;
+                        tail = Load16(here + best - 1);
+                        tail_base = data + best - 1;
                     }
                 }
-                if (--budget == 0) break;
-            }
-            const std::uint32_t link = prev_[c & ring_mask_];
-            if (link == 0) break;
-            entry -= link;
+                if (--budget == 0) goto done;
+                link = prev[Slot(c)];
+                // A flagged link or the end marker carries the flag bit, which puts the candidate
+                // out of reach here; only then is the link looked at more closely.
+                c -= link;
+            } while (c >= reach);
+            if ((link & kOtherPrefix) == 0 || (link & kDistanceMask) == 0) break;
+            c += kOtherPrefix;
+            if (c < reach) break;
         }
+    done:
+        if (best > shorter) source = found;
         return best;
     }
 
 private:
+    static constexpr std::size_t kRingSize = std::size_t{1} << 16;
+    static std::uint16_t Slot(std::int64_t position) {
+        return static_cast<std::uint16_t>(position);
+    }
+
     std::uint32_t Hash(std::uint32_t prefix) const { return (prefix * 0x9E3779B1u) >> hash_shift_; }
 
     const std::uint8_t* data_;
     std::uint32_t n_;
     int chain_limit_;
     int hash_shift_ = 24;
-    std::uint32_t ring_mask_ = 0;
     std::uint32_t* head_ = nullptr;
     std::uint16_t* prev_ = nullptr;
 };
@@ -566,6 +612,18 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
     std::size_t i = 0;
     while (i < data.size()) {
         const std::size_t end = std::min(data.size(), i + kChunk);
+        // Sixteen bytes at a time: b gains 16 a plus each byte weighted by how many of the
+        // block's steps it is summed in, which breaks the byte-by-byte dependency.
+        for (; i + 16 <= end; i += 16) {
+            std::uint32_t sum = 0;
+            std::uint32_t weighted = 0;
+            for (std::uint32_t k = 0; k < 16; ++k) {
+                sum += data[i + k];
+                weighted += (16 - k) * data[i + k];
+            }
+            b += 16 * a + weighted;
+            a += sum;
+        }
         for (; i < end; ++i) {
             a += data[i];
             b += a;

@@ -26,6 +26,9 @@ void WriteFileLine(WriterState& s, std::string_view text) {
 
 int BeginIndirectObject(WriterState& s, int number) {
     if (number < 0) RaiseError(kErrSubscript, "BeginIndirectObject");
+    // Without an open file the object could not be written: its number and cross-reference
+    // entry are not taken either, so that a later document does not inherit them.
+    if (!s.output) RaiseError(kErrBadFileNumber, "WriteFileLine");
     if (number == 0) number = s.last_object_number + 1;
     if (number > s.last_object_number) s.last_object_number = number;
     const auto needed = static_cast<std::size_t>(s.last_object_number);

@@ -17,6 +17,7 @@ void ResetPageTextState(detail::WriterState& s) {
     s.current_x = 0.0f;
     s.current_y = 0.0f;
     s.line_spacing = 1.0f;
+    s.path_open = false;
 }
 
 std::string Reference(int number) {
@@ -64,9 +65,9 @@ void Pagora::EndPage() {
         EndOnPage();
         return;
     }
-    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
-    s.in_page = false;
-
+    // Everything that can fail without a file or on unusable sizes fails while the page is still
+    // open: a page counted but never written would leave its place in the page tree empty.
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndPage");
     std::string data = "1 0 0 -1 " + detail::FormatReal(s, s.margin_left) + " " +
                        detail::FormatReal(s, s.page_height - s.margin_top) + " cm \r";
     if (s.clip_to_margins) {
@@ -74,6 +75,13 @@ void Pagora::EndPage() {
                 " " + detail::FormatReal(s, s.page_height - s.margin_bottom - s.margin_top) +
                 " re W n\r";
     }
+    const std::string w = detail::FormatReal(s, s.page_width);
+    const std::string h = detail::FormatReal(s, s.page_height);
+    const std::string duration =
+        s.page_transition.empty() ? std::string() : detail::FormatReal(s, s.page_duration);
+
+    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
+    s.in_page = false;
     data += detail::BufferText(s.page_content);
 
     int open_script = 0;
@@ -93,8 +101,6 @@ void Pagora::EndPage() {
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
 
-    const std::string w = detail::FormatReal(s, s.page_width);
-    const std::string h = detail::FormatReal(s, s.page_height);
     std::string dictionary = "/Parent 1 0 R \r";
     switch (s.page_view) {
     case 1:
@@ -112,8 +118,7 @@ void Pagora::EndPage() {
     const std::string box = "[0 0 " + w + " " + h + "]\r";
     dictionary += "/MediaBox " + box + "/CropBox " + box + "/BleedBox " + box + "/Resources 2 0 R";
     if (!s.page_transition.empty()) {
-        dictionary +=
-            "\r/Dur " + detail::FormatReal(s, s.page_duration) + " /Trans " + s.page_transition;
+        dictionary += "\r/Dur " + duration + " /Trans " + s.page_transition;
     }
     if (open_script != 0 || close_script != 0) {
         dictionary += "\n/AA <<";

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace pagora {
@@ -145,8 +146,9 @@ void Pagora::SetScale(int ScaleMode, float UserFactor) {
         s.scale_factor = std::bit_cast<float>(std::uint32_t{0x41E2C58Bu});
         break;
     case 255:
-        // A factor of zero or below would divide by zero or mirror every page.
-        if (UserFactor > 0.0f) s.scale_factor = UserFactor;
+        // A factor of zero or below would divide by zero or mirror every page; an infinite one
+        // would make every later length unwritable.
+        if (UserFactor > 0.0f && std::isfinite(UserFactor)) s.scale_factor = UserFactor;
         break;
     default:
         break;

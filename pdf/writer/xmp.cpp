@@ -7,7 +7,8 @@ namespace pagora::detail {
 namespace {
 
 // A property as XML character data: the document's single-byte text in UTF-8, with the three
-// characters XML reserves replaced by their entities.
+// characters XML reserves replaced by their entities and the control characters XML forbids left
+// out.
 std::string XmlText(std::string_view value) {
     const std::string utf8 = DecodeCodePage(value, 0);
     std::string out;
@@ -23,8 +24,15 @@ std::string XmlText(std::string_view value) {
         case '>':
             out += "&gt;";
             break;
-        default:
+        case '\t':
+        case '\n':
+        case '\r':
             out += c;
+            break;
+        default:
+            // Other control characters are not allowed anywhere in an XML document: one in a
+            // title would make the whole packet unreadable.
+            if (static_cast<unsigned char>(c) >= 0x20) out += c;
         }
     }
     return out;

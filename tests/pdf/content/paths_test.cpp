@@ -77,6 +77,26 @@ TEST_F(Paths, LinesAndCurvesContinueOnePath) {
                                 "11 12 13 14 y", "S", "h S"}));
 }
 
+// A segment after a painted shape, or first on the page, has no current point to start from:
+// it starts at the current position instead of making the content unreadable.
+TEST_F(Paths, SegmentWithoutAnOpenPathStartsAtThePosition) {
+    pdf.DrawCurve(2, 1, 2, 3, 4);
+    EXPECT_EQ(Written(), (Lines{"0 0 m", "1 2 3 4 v", "S"}));
+    pdf.DrawLine(10, 20, 30, 40);
+    pdf.DrawLineTo(50, 60, 1); // continues from the line's end, and stays open
+    pdf.DrawCurve(1, 1, 2, 3, 4, 5, 6);
+    EXPECT_EQ(Written(),
+              (Lines{"10 20 m 30 40 l", "S", "30 40 m", "50 60 l", "", "1 2 3 4 5 6 c", "S"}));
+    pdf.DrawCircle(50, 50, 10, 1 + 2); // closed but not painted: the path goes on from it
+    pdf.DrawLineTo(70, 70);
+    EXPECT_EQ(Written().at(6), "70 70 l");
+    pdf.DrawRect(0, 0, 10, 10, 4, 4); // a partial frame strokes its sides itself
+    pdf.DrawLineTo(5, 5);
+    const Lines lines = Written();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"0 0 m", "5 5 l", "S"}));
+}
+
 TEST_F(Paths, LineRecordsItsBoxInPageSpace) {
     pdf.SetScale(2); // millimetres
     State().writer.page_height = 800;
@@ -131,6 +151,11 @@ TEST_F(Paths, ArcThatCouldNeverEndIsRefused) {
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 1e8f, 1e8f + 360); });
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, -1e9f, 0); });
     ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, -std::numeric_limits<float>::infinity(), 0); });
+    // An end reached only after millions of steps, each repeating a point already drawn.
+    ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 0, 16000000.0f); });
+    ExpectRefused(5, [&] { pdf.DrawArc(0, 0, 10, 0, -16000000.0f, 1, false, -1); });
+    pdf.DrawArc(0, 0, 10, 0, 36000, 1, false, 1); // a hundred turns are still drawn
+    EXPECT_EQ(Written().size(), 36004u);
 }
 
 TEST_F(Paths, PolygonIsAlwaysClosed) {

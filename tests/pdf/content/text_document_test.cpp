@@ -70,4 +70,19 @@ TEST_F(TextDocument, LogoTextLinesAndABoxReadBackInOrder) {
         << images.out;
 }
 
+// A family name outside the five is the font's alias: with delimiters in it, the text must still
+// name the font its resource entry holds.
+TEST_F(TextDocument, FontAliasWithDelimitersIsFoundByItsText) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.SetFont("My (Font)/[1]", 12);
+    pdf_.DrawText(20, 40, "Odd alias");
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const auto draw = Run("mutool draw -q -o /dev/null %f 2>&1 | grep -v 'ICC support'");
+    EXPECT_EQ(draw.out, "");
+    const auto text = Run("pdftotext %f - 2>&1");
+    EXPECT_NE(text.out.find("Odd alias"), std::string::npos) << text.out;
+}
+
 } // namespace

@@ -177,6 +177,8 @@ TEST(LayoutTextBox, PreparesParagraphsAndBlanks) {
     // CR LF and lone CR both end paragraphs; an empty paragraph keeps a blank line.
     EXPECT_EQ(Texts(LayoutTextBox("a\r\n\r\nb\rc", Area(9, 9), OnePerCharacter)),
               (Lines{"a", " ", "b", "c"}));
+    EXPECT_EQ(Texts(LayoutTextBox("a\r\r\r\nb\r\n\r", Area(9, 9), OnePerCharacter)),
+              (Lines{"a", " ", " ", "b", " ", ""}));
     // Justified text has its double blanks collapsed before wrapping; its last lines are marked.
     const TextBoxLayout justified =
         LayoutTextBox("aa  bb   cc\rdd", Area(5, 9, 64 + 8), OnePerCharacter);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <limits>
 #include <string>
 
 namespace {
@@ -144,6 +146,35 @@ TEST_F(TextLines, TextStateSettersWriteOneLineEach) {
     EXPECT_FLOAT_EQ(pdf.GetTextWidth("abc"), plain + 3);
     EXPECT_FLOAT_EQ(pdf.GetTextWidth(""), 0);
     EXPECT_FLOAT_EQ(pdf.GetTextHeight(), 12.21f);
+}
+
+// A value the file cannot take is refused before the state changes, so the next text is still
+// written; a render mode outside 0 to 7 would make the content unreadable.
+TEST_F(TextLines, RefusedTextStateLeavesTheStateAsItWas) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float plain = pdf.GetTextWidth("a b");
+    struct Refusal {
+        std::function<void()> call;
+        int number;
+    };
+    const Refusal refusals[] = {
+        {[&] { pdf.SetCharSpacing(nan); }, 6},
+        {[&] { pdf.SetWordSpacing(nan); }, 6},
+        {[&] { pdf.SetTextHorizontalScaling(nan); }, 6},
+        {[&] { pdf.SetTextMode(8); }, 5},
+        {[&] { pdf.SetTextMode(-1); }, 5},
+    };
+    for (const Refusal& refusal : refusals) {
+        try {
+            refusal.call();
+            ADD_FAILURE() << "no error raised";
+        } catch (const pagora::PdfError& error) {
+            EXPECT_EQ(error.Number(), refusal.number);
+        }
+    }
+    EXPECT_TRUE(Written().empty());
+    EXPECT_FLOAT_EQ(pdf.GetTextWidth("a b"), plain);
+    EXPECT_NO_THROW(pdf.DrawText(10, 20, "a b", 2));
 }
 
 TEST_F(TextLines, CircularTextTurnsEachCharacterAndEndsAtTheCentre) {

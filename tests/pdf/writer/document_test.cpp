@@ -167,6 +167,13 @@ TEST_F(DocumentTest, PropertiesKeepSingleByteTextInInfoAndUtf8InXmp) {
     EXPECT_NE(xmp.out.find("['A & B <é>', None, 'Zoë']"), std::string::npos) << xmp.out;
 }
 
+TEST_F(DocumentTest, ControlCharactersStayOutOfTheXmlPacket) {
+    pdf_.SetDocProperty(std::string("a\0b\x01" "c\td", 7), "", "x\x1Fy");
+    const std::string packet = pagora::detail::BuildXmpMetadata(State());
+    EXPECT_NE(packet.find(">abc\td</rdf:li>"), std::string::npos);
+    EXPECT_NE(packet.find("<rdf:li>xy</rdf:li>"), std::string::npos);
+}
+
 TEST_F(DocumentTest, PdfaDocumentHasItsPacketAndOutputIntent) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());
