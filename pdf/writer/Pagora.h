@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace pagora {
@@ -141,6 +142,37 @@ public:
     void LinkTo(std::string_view Destination, int BorderWidth = 0, int OnMouseDown = 0,
                 int TypeOfLink = 0, float X = 0, float Y = 0, float Width = 0, float Height = 0,
                 float Zoom = 0);
+
+    // ---- Annotations and form fields -----------------------------------------------------------
+    // A whole number, or a text: a field's maximum length or default option, or a push
+    // button's click script.
+    using FieldParam = std::variant<std::int32_t, std::string>;
+    // Queues a form field of the page being built (written when the page ends): FieldType 0 text,
+    // 1 check box, 2 list box, 3 combo box, 4 radio button, 5 push button; other types add
+    // nothing. Value is a text field's value, "true" for a checked box, the options of a choice
+    // separated by "|" or a push button's label. Param: the maximum length of a text field, the
+    // 1-based default option of a choice (out of range: none), or a push button's script. Options:
+    // 1 hidden, 2 not printed, 4 no background, 8 read-only, 16 multi-line, 32 password, 128
+    // multiple selection, 256 no spell check, 512 no scrolling, 1024 comb, 2048 right, 4096
+    // centred, 8192 automatic font size, 16384 no border, 32768 and 65536 border width 2 and 3,
+    // 131072 dashed, 262144 bevelled, 524288 inset, 1048576 underlined border, 2097152 to
+    // 33554432 the check mark, 67108864 to 268435456 rotation by 90, 180, 270. The field takes the
+    // fill, line and text colours and the current font. A Param text that is no number where a
+    // number is needed raises error 13 and adds nothing.
+    void DrawField(const std::string& FieldName, std::int32_t FieldType, float X, float Y,
+                   float xDim, float YDim, const std::string& Value, const FieldParam& Param = 0,
+                   const std::string& Tooltip = "", std::int32_t Options = 0);
+    // A free-text note: TextAlign 2 right, 4 centred; Border 0 solid, 1 dashed, 2 bevelled,
+    // 3 inset, 4 underlined; Flag the annotation flags. Its text takes the line colour.
+    void DrawNote(const std::string& Text, float X, float Y, float Width, float Height,
+                  std::int32_t TextAlign = 1, std::int32_t Border = 0, float DashOn = 1,
+                  float DashOff = 1, std::int32_t Flag = 0);
+    // PlaceHolder 0 to 6: a text-note icon (Note, Comment, Help, Insert, Key, Paragraph,
+    // NewParagraph); 256 to 269: a stamp (Approved ... TopSecret) filling the rectangle; 512 and
+    // up: the file at Content embedded as an attachment (icons PushPin, Graph, Paperclip, Tag for
+    // 512 to 515); "path|description" cuts Content to the path. A missing file writes nothing.
+    void DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, float X = 0, float Y = 0,
+                         float Width = 0, float Height = 0, std::int32_t Flag = 4);
 
     // ---- Security -----------------------------------------------------------------------------
     // Protects the document with RC4: bit 0x1000 of Mode selects 128-bit keys (PDF 1.4), else

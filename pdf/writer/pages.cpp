@@ -90,6 +90,9 @@ void Pagora::EndPage() {
     if (!s.page_close_script.empty())
         close_script = detail::WriteTextStream(s, s.page_close_script);
 
+    // Widgets come right before the page object, whose number they name.
+    if (s.form_field_count > 0)
+        detail::WriteFormWidgets(s, s.last_object_number + s.form_field_count + 1);
     const int content = detail::BeginIndirectObject(s, s.last_object_number + 2);
     detail::PageRecord& page = s.pages[static_cast<std::size_t>(s.page_count)];
     page.object_number = content - 1;
@@ -158,6 +161,13 @@ void Pagora::EndOnPage() {
     if (!s.in_page) return;
     s.in_page = false;
     s.overlay_open = false;
+    // Fields drawn on an overlay belong to the reopened page.
+    if (s.form_field_count > 0) {
+        detail::WriteFormWidgets(
+            s, s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(
+                       s.current_page)])]
+                   .object_number);
+    }
     const int number = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<<");
     std::string data = detail::BufferText(s.page_content);

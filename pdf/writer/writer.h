@@ -159,6 +159,20 @@ std::string BuildOutputIntentProfile();
 // The /Nums entries of the page labels, their prefixes as literals of the current object.
 std::string PageLabelNumbers(WriterState& s);
 
+// ---- Annotations and form fields
+// ----------------------------------------------------------------------
+
+// Completes an annotation dictionary (the text so far, from "<<" on) with /T, /Contents, /DA
+// and either an embedded file (embed: link is the file's path) or an action to the link, writes
+// it as a new object and registers it with the page or the open reusable object. The embedded
+// file is read before anything is written, so a failed read leaves no dangling reference.
+void WriteAnnotation(WriterState& s, std::string& annotation, std::string_view contents,
+                     std::string_view title, std::string_view appearance, std::string_view link,
+                     bool embed);
+// Writes the pending form fields as widget objects numbered from the next free number, each
+// naming page_object in /P, and empties the queue.
+void WriteFormWidgets(WriterState& s, int page_object);
+
 // Adds a record to a 1-based array and returns the new count, the index of the record to fill.
 // The first record re-creates the array with room for 10 × memory_factor records; a full array
 // grows by count × memory_factor / 5 + 10, so that adding costs amortised constant time.

@@ -59,6 +59,22 @@ struct DestinationRecord {
     std::string page_spec;
 };
 
+// One form field of the page being built, written as a widget when the page ends.
+struct FormFieldRecord {
+    std::string name;               // /T
+    std::string field_dict;         // the widget dictionary's beginning, from "<<" on
+    std::string action;             // an entry " /A ..." appended unchanged, or empty
+    std::string additional_actions; // the entries inside /AA, or empty
+    bool calculated = false;        // has a calculation script: listed in /CO
+    std::string caption;            // /CA of check boxes, radio and push buttons
+    std::string appearance;         // /DA text
+    std::string characteristics;    // the entries inside /MK
+    std::string tooltip;            // /TU, or empty
+    std::string value;              // a text field's value; "|"-separated options of a choice
+    int default_index = 0;          // 1-based default option of a choice, 0 for none
+    int field_type = 0;             // 0 text, 1 check box, 2 list, 3 combo, 4 radio, 5 push
+};
+
 // Kinds of stream, which choose the filter settings that apply.
 enum class StreamKind : std::uint8_t { kContent = 0, kImage = 1, kFile = 2 };
 
@@ -148,6 +164,9 @@ struct WriterState {
     int outline_root = 0;  // the outline root object, once the document's tail wrote it
     int dests_object = 0;  // the named destinations' dictionary, likewise
     int form_field_count = 0;
+    std::vector<FormFieldRecord> form_fields; // 1-based, the fields of the page being built
+    // "n 0 R " of the annotations made while a reusable object is open; the object takes them.
+    std::string object_annots;
     std::string doc_open_script, will_close_script, will_save_script, did_save_script,
         will_print_script, did_print_script, global_script;
 

@@ -1,0 +1,148 @@
+#include "tests/pdf/writer/annotation_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using pagora::Pagora;
+using pagora::PdfError;
+
+using FormFieldDocument = writer_test::AnnotationFixture;
+
+// One field of every type on the first page and one on the second: each widget names its own
+// page, the literals read back (decrypted in the protected document), and the appearance names
+// a font the form's resources hold.
+TEST_P(FormFieldDocument, EveryFieldTypeReadsBack) {
+    Begin();
+    pdf_.BeginPage();
+    pdf_.DrawText(20, 20, "Form");
+    pdf_.DrawField("name", 0, 10, 10, 100, 20, "Anna (A.) \\ B", 12, "Your name", 16 | 4096);
+    pdf_.DrawField("agree", 1, 10, 40, 12, 12, "TRUE", 0, "", 8);
+    pdf_.DrawField("list", 2, 10, 60, 100, 40, "one|two|three", std::string(" 2 "));
+    pdf_.DrawField("combo", 3, 10, 110, 100, 20, "x|y", 0, "", 2);
+    pdf_.DrawField("radio", 4, 10, 140, 12, 12, "false", 0, "", 3);
+    pdf_.DrawField("send", 5, 10, 160, 60, 20, "Send", std::string("app.alert(1);"));
+    pdf_.BeginPage();
+    pdf_.DrawField("second", 0, 10, 10, 100, 20, "");
+    const std::vector<std::string> lines = Finish();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0],
+              "form NeedAppearances=True fields=7 co= dr=" + State().resource_prefix + "Arial");
+    const std::string da = "DA=/" + State().resource_prefix + "Arial 12 Tf 0 0 0 rg ";
+    const std::vector<std::string> expected = {
+        "page 1 /Widget FT=/Tx Ff=4096 F=4 T=name TU=Your name V=Anna (A.) \\ B "
+        "DV=Anna (A.) \\ B MaxLen=12 Q=1 " +
+            da + " P=ok field=0",
+        "page 1 /Widget FT=/Btn Ff=1 F=4 T=agree V=/S#ec DV=/Yes " + da + " P=ok field=1",
+        "page 1 /Widget FT=/Ch Ff=0 F=4 T=list V=two DV=two Opt=[one|two|three] " + da +
+            " P=ok field=2",
+        "page 1 /Widget FT=/Ch Ff=131072 T=combo Opt=[x|y] " + da + " P=ok field=3",
+        "page 1 /Widget FT=/Btn Ff=49152 F=2 T=radio " + da + " P=ok field=4",
+        "page 1 /Widget FT=/Btn Ff=65536 F=4 T=send " + da + " P=ok field=5",
+        "page 2 /Widget FT=/Tx Ff=0 F=4 T=second V= DV= " + da + " P=ok field=6",
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i + 1], expected[i]);
+    const auto info = Run("pdfinfo %f");
+    EXPECT_NE(info.out.find("AcroForm"), std::string::npos) << info.out;
+}
+
+// A field drawn on a reopened page is written there, not lost.
+TEST_P(FormFieldDocument, FieldOnAnOverlayBelongsToThatPage) {
+    Begin();
+    pdf_.BeginPage();
+    pdf_.BeginPage();
+    pdf_.BeginOnPage(1);
+    pdf_.DrawField("late", 0, 10, 10, 50, 10, "v");
+    pdf_.EndOnPage();
+    const std::vector<std::string> lines = Finish();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[0].find("fields=1 ") != std::string::npos) << lines[0];
+    EXPECT_TRUE(lines[1].starts_with("page 1 /Widget FT=/Tx")) << lines[1];
+    EXPECT_NE(lines[1].find("P=ok field=0"), std::string::npos) << lines[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndProtected, FormFieldDocument, ::testing::Bool());
+
+class FormFieldRecords : public writer_test::WriterTest {};
+
+// Options become the widget's flags, border, background and rotation exactly as the field
+// dictionary is recorded; the line colour must be RGB for a border.
+TEST_F(FormFieldRecords, OptionsShapeTheWidgetDictionary) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.SetColorFill("#FF0000");
+    pdf_.SetColorLine("#0000FF");
+    pdf_.DrawField("a", 0, 10, 20, 30, 40, "", 0, "", 2048 | 32768 | 131072 | 134217728);
+    pdf_.DrawField("b", 1, 0, 0, 10, 10, "", 0, "", 3 | 4 | 16384 | 8388608 | 8192);
+    pdf_.SetColorLine("%50");
+    pdf_.DrawField("c", 0, 0, 0, 10, 10, "", 0, "", 65536 | 524288);
+    const auto& f = State().form_fields;
+    EXPECT_EQ(f[1].field_dict, "<< /Type /Annot /Subtype /Widget \r /Rect [ 10 822 40 782] /F 4 "
+                               "\r/BS << /Type /Border /W 2 /S /D /D [ 1 1 ]>> /FT /Tx /Ff 0 "
+                               "\r/Q 2 ");
+    EXPECT_EQ(f[1].characteristics, " /BC [ 0 0 1 ]  /BG [ 1 0 0 ] /R 180 ");
+    EXPECT_EQ(f[2].field_dict,
+              "<< /Type /Annot /Subtype /Widget \r /Rect [ 0 842 10 832] /F 2  /FT /Btn /Ff 0 ");
+    EXPECT_EQ(f[2].characteristics, "");
+    EXPECT_EQ(f[2].caption, "F");
+    EXPECT_EQ(f[2].appearance, "0 Tf 0 0 0 rg "); // automatic size, no font selected yet
+    EXPECT_EQ(f[3].characteristics, " /BG [ 1 0 0 ] ");
+    EXPECT_EQ(f[3].field_dict.find("/BS"), std::string::npos);
+}
+
+TEST_F(FormFieldRecords, FlagsRaiseTheVersionTheyNeed) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.DrawField("a", 0, 0, 0, 10, 10, "", 0, "", 8 | 16 | 32 | 128 | 256 | 512);
+    EXPECT_EQ(State().version_level, 1);
+    pdf_.DrawField("b", 0, 0, 0, 10, 10, "", 0, "", 1024);
+    EXPECT_EQ(State().version_level, 2);
+    EXPECT_NE(State().form_fields[1].field_dict.find(" /Ff 14692353 "), std::string::npos);
+}
+
+// A number that cannot be read adds no field; a default beyond the options and an unknown
+// type are ignored rather than written broken.
+TEST_F(FormFieldRecords, BadParametersAddNothingBroken) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    for (const char* param : {"abc", "", "3x"}) {
+        try {
+            pdf_.DrawField("n", 0, 0, 0, 10, 10, "", std::string(param));
+            ADD_FAILURE() << "no error for \"" << param << "\"";
+        } catch (const PdfError& error) {
+            EXPECT_EQ(error.Number(), 13);
+        }
+    }
+    EXPECT_EQ(State().form_field_count, 0);
+    pdf_.DrawField("odd", 9, 0, 0, 10, 10, "");
+    EXPECT_EQ(State().form_field_count, 0);
+    pdf_.DrawField("list", 2, 0, 0, 10, 10, "a|b", 3);
+    ASSERT_EQ(State().form_field_count, 1);
+    EXPECT_EQ(State().form_fields[1].default_index, 0);
+    pdf_.EndDoc();
+    ExpectValidPdf();
+}
+
+// Scripts attached to a pending field go into its /AA; a calculated one joins /CO.
+TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.DrawField("a", 0, 0, 0, 10, 10, "");
+    pdf_.DrawField("sum", 0, 0, 20, 10, 10, "");
+    pdf_.DrawField("plain", 0, 0, 40, 10, 10, "");
+    State().form_fields[2].additional_actions = "/C << /S /JavaScript /JS (1) >>";
+    State().form_fields[2].calculated = true;
+    State().form_fields[3].additional_actions = "/K << /S /JavaScript /JS (2) >>";
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const auto report = Run("/usr/bin/python3 -c \"import pikepdf,sys; f=pikepdf.open(sys.argv[1])"
+                            ".Root.AcroForm; print(*[str(x.T) for x in f.CO], *[str(x.T) + "
+                            "''.join(x.AA.keys()) for x in f.Fields if '/AA' in x])\" %f");
+    EXPECT_EQ(report.out, "sum sum/C plain/K\n");
+}
+
+} // namespace
