@@ -2,6 +2,7 @@
 // information dictionary, cross-reference table and trailer.
 #include "pdf/writer/writer.h"
 
+#include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
 
 #include <cstdio>
@@ -59,17 +60,15 @@ void WriteOutputIntent(detail::WriterState& s, int& intent) {
     detail::EndIndirectObject(s);
 }
 
-void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
+void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
+                       const detail::DocumentScriptObjects& scripts) {
     if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
     if (!s.page_labels.empty()) {
         detail::WriteFileLine(s,
                               "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
     }
     detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
-    if (!s.embedded_file_names.empty() && s.global_script.empty()) {
-        detail::WriteFileLine(s, "/Names <</EmbeddedFiles << /Names [ " + s.embedded_file_names +
-                                     " ] >> >>");
-    }
+    detail::WriteScriptCatalogLines(s, scripts);
     if (!s.field_refs.empty()) {
         detail::WriteFileLine(s, "/AcroForm <</NeedAppearances true /Fields [" + s.field_refs +
                                      "] /CO [" + s.calculation_order + "] /DR << /Font <<\r" +
@@ -136,6 +135,7 @@ void Pagora::EndDoc() {
 
     // The encryption dictionary follows the outlines and named destinations.
     const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
+    const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
 
     // Metadata.
     std::string packet = detail::BuildXmpMetadata(s);
@@ -186,7 +186,7 @@ void Pagora::EndDoc() {
 
     const int catalog = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
-    WriteCatalogLines(s, intent, metadata);
+    WriteCatalogLines(s, intent, metadata, scripts);
     detail::WriteFileLine(s, ">>");
     detail::EndIndirectObject(s);
 

@@ -59,6 +59,13 @@ struct DestinationRecord {
     std::string page_spec;
 };
 
+// One embedded file. Its name stays plain text until the object that holds the name tree is
+// written, so that a protected document encrypts it with that object's key.
+struct EmbeddedFileRecord {
+    std::string name;
+    int filespec_object = 0;
+};
+
 // Kinds of stream, which choose the filter settings that apply.
 enum class StreamKind : std::uint8_t { kContent = 0, kImage = 1, kFile = 2 };
 
@@ -98,7 +105,7 @@ struct WriterState {
     std::string font_resources;
     std::string ext_gstate_resources;
     std::string pattern_resources;
-    std::string embedded_file_names;
+    std::vector<EmbeddedFileRecord> embedded_files; // in call order
     std::string field_refs;
     std::string calculation_order;
 
