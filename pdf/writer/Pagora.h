@@ -225,6 +225,18 @@ public:
     void DrawRect(float X, float Y, float xDim, float YDim, int32_t Options = 0,
                   int32_t Border = 255, float Ray = 0);
 
+    // ---- Layers -------------------------------------------------------------------------------
+    // Content between BeginLayer and EndLayer belongs to a named layer (found again by its name
+    // without case; the first call's settings stay), which viewers can show or hide. "SCREEN" is
+    // shown and not printed, "PRINTER" printed and not shown. An empty name is refused (error 5).
+    void BeginLayer(const std::string& Layer, bool StartState = true, bool ShowInList = true,
+                    const std::string& Parent = "");
+    void EndLayer();
+    // Content shown by the states of the layers named in a list separated by ",": Visibility 0
+    // any on, 1 any off, 2 all on, 3 all off.
+    void BeginConditionalLayer(const std::string& Layers, int Visibility = 0);
+    void EndConditionalLayer();
+
     // ---- Text lines, measurement and text boxes -----------------------------------------------
     // Texts are bytes in the document's code page (FromUtf8). Align: 1 left, 2 right (ending at
     // X), 4 centre (centred on X); other values are left. The baseline is at Y.

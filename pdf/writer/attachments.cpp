@@ -95,8 +95,10 @@ void WriteScriptCatalogLines(WriterState& s, const DocumentScriptObjects& o) {
         WriteFileLine(s, "/Names << " + EmbeddedFilesTree(s) + " >>");
     }
     if (o.doc_open != 0) WriteFileLine(s, "/OpenAction " + JavaScriptAction(o.doc_open) + " ");
-    const std::pair<const char*, int> events[] = {{"/WC", o.will_close}, {"/WS", o.will_save},
-                                                  {"/DS", o.did_save},   {"/WP", o.will_print},
+    const std::pair<const char*, int> events[] = {{"/WC", o.will_close},
+                                                  {"/WS", o.will_save},
+                                                  {"/DS", o.did_save},
+                                                  {"/WP", o.will_print},
                                                   {"/DP", o.did_print}};
     std::string actions;
     for (const auto& [key, number] : events) {
@@ -154,11 +156,9 @@ bool Pagora::AddAttach(const std::string& FilePath) {
 void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScript) {
     auto& s = m_->writer;
     if (s.pdfa_mode) return;
-    std::string* const members[] = {&s.page_open_script,  &s.page_close_script,
-                                    &s.doc_open_script,   &s.will_close_script,
-                                    &s.will_print_script, &s.will_save_script,
-                                    &s.did_print_script,  &s.did_save_script,
-                                    &s.global_script};
+    std::string* const members[] = {&s.page_open_script,  &s.page_close_script, &s.doc_open_script,
+                                    &s.will_close_script, &s.will_print_script, &s.will_save_script,
+                                    &s.did_print_script,  &s.did_save_script,   &s.global_script};
     if (EventType < 0 || EventType > 8) return;
     std::string& member = *members[EventType];
     if (ResetScript) {

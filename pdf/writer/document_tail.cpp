@@ -2,6 +2,7 @@
 // information dictionary, cross-reference table and trailer.
 #include "pdf/writer/writer.h"
 
+#include "pdf/content/layers.h"
 #include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
 
@@ -16,12 +17,13 @@ std::string Ref(int number) {
 }
 
 // Object 3 without its closing: the resources that every content stream may name.
-std::string CommonResources(const detail::WriterState& s) {
+std::string CommonResources(const detail::WriterState& s, const std::string& properties) {
     std::string text = "<< ";
     if (!s.font_resources.empty()) text += "/Font <<\r" + s.font_resources + ">>\r";
     text += "/ProcSet [/PDF /Text";
     if (s.image_count > 0 || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
     text += "]\r";
+    if (!properties.empty()) text += "/Properties <<" + properties + ">>\r";
     if (!s.xobject_resources.empty()) text += "/XObject <<\r" + s.xobject_resources + ">>\r";
     if (!s.ext_gstate_resources.empty())
         text += "/ExtGState << " + s.ext_gstate_resources + " >>\r";
@@ -136,6 +138,7 @@ void Pagora::EndDoc() {
     // The encryption dictionary follows the outlines and named destinations.
     const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
     const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
+    const detail::LayerOutput layers = detail::WriteLayerObjects(*m_);
 
     // Metadata.
     std::string packet = detail::BuildXmpMetadata(s);
@@ -145,7 +148,7 @@ void Pagora::EndDoc() {
     detail::EndIndirectObject(s);
 
     // Shared resources: object 3 for tiling patterns, object 2 for the pages.
-    const std::string common = CommonResources(s);
+    const std::string common = CommonResources(s, layers.properties);
     detail::BeginIndirectObject(s, 3);
     detail::WriteFileLine(s, common + ">>");
     detail::EndIndirectObject(s);
@@ -187,6 +190,7 @@ void Pagora::EndDoc() {
     const int catalog = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
     WriteCatalogLines(s, intent, metadata, scripts);
+    detail::WriteLayerCatalogLine(*m_, layers);
     detail::WriteFileLine(s, ">>");
     detail::EndIndirectObject(s);
 
