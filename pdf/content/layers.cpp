@@ -2,6 +2,7 @@
 // the group objects and the catalog's optional-content properties at the end.
 #include "pdf/content/layers.h"
 
+#include "pdf/content/content.h"
 #include "pdf/writer/writer.h"
 
 #include <limits>
@@ -10,19 +11,20 @@ namespace pagora {
 namespace detail {
 namespace {
 
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+// Equal in length and equal once ASCII letters are upper-cased.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
     }
-    return out;
+    return true;
 }
 
 // The 1-based index of the layer of that name, compared without case; 0 for none.
 int FindLayer(const ContentState& c, std::string_view name) {
-    const std::string wanted = Upper(name);
     for (int i = 1; i <= c.layer_count; ++i) {
-        if (Upper(c.layers[static_cast<std::size_t>(i)].name) == wanted) return i;
+        if (SameName(c.layers[static_cast<std::size_t>(i)].name, name)) return i;
     }
     return 0;
 }
@@ -45,12 +47,6 @@ std::string BuildLayerOrder(ContentState& c, const std::string& parent) {
         }
     }
     return result;
-}
-
-std::string Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 } // namespace
@@ -99,7 +95,7 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
         if (group.layers.empty()) continue;
         std::string members;
         for (const std::string& part : SplitText(group.layers, ",")) {
-            const int layer = FindLayer(c, Trim(part));
+            const int layer = FindLayer(c, TrimmedUpper(part));
             if (layer != 0) members += Ref(c.layers[static_cast<std::size_t>(layer)].object_number);
         }
         const int n = BeginIndirectObject(s, 0);
