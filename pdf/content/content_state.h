@@ -33,6 +33,22 @@ struct GraphicStateRecord {
     float line_width = 0;
 };
 
+// One layer (optional-content group), in order of creation.
+struct LayerRecord {
+    std::string name; // as first given, case kept
+    bool start_state = true;
+    bool show_in_list = true;
+    int object_number = 0; // set when the document ends
+    std::string parent;    // empty for a top-level layer
+    std::string order_text;
+};
+
+// One membership group: content shown by the states of several layers.
+struct ConditionalLayerRecord {
+    int16_t visibility = 0; // 0 any on, 1 any off, 2 all on, 3 all off
+    std::string layers;     // member names separated by ","
+};
+
 struct ContentState {
     // Colour strings: "#r g b", "@c m y k", "%grey", empty (no colour) or a pattern name, whose
     // pattern colour (for uncoloured patterns) is kept beside it.
@@ -65,6 +81,12 @@ struct ContentState {
     std::array<bool, 101> alpha_fill_states{};
     std::array<bool, 101> alpha_line_states{};
     std::array<bool, 16> blend_states{};
+
+    // Layers and membership groups, 1-based.
+    std::vector<LayerRecord> layers;
+    int layer_count = 0;
+    std::vector<ConditionalLayerRecord> conditional_layers;
+    int conditional_layer_count = 0;
 
     // Text boxes and images.
     TextBoxStyle box_style;

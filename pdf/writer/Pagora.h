@@ -182,6 +182,19 @@ public:
     // password. Call it before the first page, font or image is written.
     void SetProtection(int Mode, const std::string& OwnerPwd = "", const std::string& UserPwd = "");
 
+    // ---- Attachments and scripts ----------------------------------------------------------------
+    // Embeds a file in the document, listed by viewers under FileName (empty: the path's last
+    // component, which FileName then holds). Returns false, and records the error (53 for a
+    // missing file), when the file is not attached; always false in PDF/A mode.
+    bool AddAttach(const std::string& FilePath, std::string& FileName,
+                   const std::string& Description = "");
+    bool AddAttach(const std::string& FilePath);
+    // JavaScript for an event: 0 the current page opens, 1 it closes, 2 the document opens, 3 it
+    // will close, 4 will print, 5 will save, 6 did print, 7 did save, 8 document-level script.
+    // Scripts of one event are joined unless ResetScript replaces them; other codes are ignored,
+    // and so is everything in PDF/A mode.
+    void OnDocEvent(int EventType, const std::string& Script, bool ResetScript = false);
+
     // ---- Compression --------------------------------------------------------------------------
     // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,
     // 8 ASCII85, 16 ASCIIHex), bits 8 to 11 the level.
@@ -267,6 +280,18 @@ public:
     // bottom-right, 128 bottom-left corners rounded with the radius Ray.
     void DrawRect(float X, float Y, float xDim, float YDim, int32_t Options = 0,
                   int32_t Border = 255, float Ray = 0);
+
+    // ---- Layers -------------------------------------------------------------------------------
+    // Content between BeginLayer and EndLayer belongs to a named layer (found again by its name
+    // without case; the first call's settings stay), which viewers can show or hide. "SCREEN" is
+    // shown and not printed, "PRINTER" printed and not shown. An empty name is refused (error 5).
+    void BeginLayer(const std::string& Layer, bool StartState = true, bool ShowInList = true,
+                    const std::string& Parent = "");
+    void EndLayer();
+    // Content shown by the states of the layers named in a list separated by ",": Visibility 0
+    // any on, 1 any off, 2 all on, 3 all off.
+    void BeginConditionalLayer(const std::string& Layers, int Visibility = 0);
+    void EndConditionalLayer();
 
     // ---- Text lines, measurement and text boxes -----------------------------------------------
     // Texts are bytes in the document's code page (FromUtf8). Align: 1 left, 2 right (ending at

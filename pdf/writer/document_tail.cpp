@@ -2,6 +2,8 @@
 // information dictionary, cross-reference table and trailer.
 #include "pdf/writer/writer.h"
 
+#include "pdf/content/layers.h"
+#include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
 
 #include <cstdio>
@@ -15,12 +17,13 @@ std::string Ref(int number) {
 }
 
 // Object 3 without its closing: the resources that every content stream may name.
-std::string CommonResources(const detail::WriterState& s) {
+std::string CommonResources(const detail::WriterState& s, const std::string& properties) {
     std::string text = "<< ";
     if (!s.font_resources.empty()) text += "/Font <<\r" + s.font_resources + ">>\r";
     text += "/ProcSet [/PDF /Text";
     if (s.image_count > 0 || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
     text += "]\r";
+    if (!properties.empty()) text += "/Properties <<" + properties + ">>\r";
     if (!s.xobject_resources.empty()) text += "/XObject <<\r" + s.xobject_resources + ">>\r";
     if (!s.ext_gstate_resources.empty())
         text += "/ExtGState << " + s.ext_gstate_resources + " >>\r";
@@ -59,7 +62,8 @@ void WriteOutputIntent(detail::WriterState& s, int& intent) {
     detail::EndIndirectObject(s);
 }
 
-void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
+void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
+                       const detail::DocumentScriptObjects& scripts) {
     if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
     detail::WriteNavigationCatalogLines(s);
     if (!s.page_labels.empty()) {
@@ -67,10 +71,7 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata) {
                               "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
     }
     detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
-    if (!s.embedded_file_names.empty() && s.global_script.empty()) {
-        detail::WriteFileLine(s, "/Names <</EmbeddedFiles << /Names [ " + s.embedded_file_names +
-                                     " ] >> >>");
-    }
+    detail::WriteScriptCatalogLines(s, scripts);
     if (!s.field_refs.empty()) {
         detail::WriteFileLine(s, "/AcroForm <</NeedAppearances true /Fields [" + s.field_refs +
                                      "] /CO [" + s.calculation_order + "] /DR << /Font <<\r" +
@@ -138,6 +139,8 @@ void Pagora::EndDoc() {
     detail::WriteNavigation(s);
     // The encryption dictionary follows the outlines and named destinations.
     const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
+    const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
+    const detail::LayerOutput layers = detail::WriteLayerObjects(*m_);
 
     // Metadata.
     std::string packet = detail::BuildXmpMetadata(s);
@@ -147,7 +150,7 @@ void Pagora::EndDoc() {
     detail::EndIndirectObject(s);
 
     // Shared resources: object 3 for tiling patterns, object 2 for the pages.
-    const std::string common = CommonResources(s);
+    const std::string common = CommonResources(s, layers.properties);
     detail::BeginIndirectObject(s, 3);
     detail::WriteFileLine(s, common + ">>");
     detail::EndIndirectObject(s);
@@ -188,7 +191,8 @@ void Pagora::EndDoc() {
 
     const int catalog = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
-    WriteCatalogLines(s, intent, metadata);
+    WriteCatalogLines(s, intent, metadata, scripts);
+    detail::WriteLayerCatalogLine(*m_, layers);
     detail::WriteFileLine(s, ">>");
     detail::EndIndirectObject(s);
 

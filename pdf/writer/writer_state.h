@@ -75,6 +75,13 @@ struct FormFieldRecord {
     int field_type = 0;             // 0 text, 1 check box, 2 list, 3 combo, 4 radio, 5 push
 };
 
+// One embedded file. Its name stays plain text until the object that holds the name tree is
+// written, so that a protected document encrypts it with that object's key.
+struct EmbeddedFileRecord {
+    std::string name;
+    int filespec_object = 0;
+};
+
 // Kinds of stream, which choose the filter settings that apply.
 enum class StreamKind : std::uint8_t { kContent = 0, kImage = 1, kFile = 2 };
 
@@ -114,7 +121,7 @@ struct WriterState {
     std::string font_resources;
     std::string ext_gstate_resources;
     std::string pattern_resources;
-    std::string embedded_file_names;
+    std::vector<EmbeddedFileRecord> embedded_files; // in call order
     std::string field_refs;
     std::string calculation_order;
 

@@ -1,0 +1,176 @@
+// Layers (optional-content groups) and membership groups: marked content while pages are built,
+// the group objects and the catalog's optional-content properties at the end.
+#include "pdf/content/layers.h"
+
+#include "pdf/content/content.h"
+#include "pdf/writer/writer.h"
+
+#include <limits>
+
+namespace pagora {
+namespace detail {
+namespace {
+
+// Equal in length and equal once ASCII letters are upper-cased.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+}
+
+// The 1-based index of the layer of that name, compared without case; 0 for none.
+int FindLayer(const ContentState& c, std::string_view name) {
+    for (int i = 1; i <= c.layer_count; ++i) {
+        if (SameName(c.layers[static_cast<std::size_t>(i)].name, name)) return i;
+    }
+    return 0;
+}
+
+std::string Ref(int number) {
+    return std::to_string(number) + " 0 R ";
+}
+
+// The references of the children of a parent, each followed by its own bracketed children.
+std::string BuildLayerOrder(ContentState& c, const std::string& parent) {
+    std::string result;
+    for (int i = 1; i <= c.layer_count; ++i) {
+        LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+        if (layer.parent != parent) continue;
+        result += Ref(layer.object_number);
+        const std::string sub = BuildLayerOrder(c, layer.name);
+        if (!sub.empty()) {
+            layer.order_text = "[" + sub + "] ";
+            result += layer.order_text;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+LayerOutput WriteLayerObjects(Pagora::Members& m) {
+    auto& s = m.writer;
+    auto& c = m.content;
+    LayerOutput out;
+    int printer = 0, screen = 0;
+    for (int i = 1; i <= c.layer_count; ++i) {
+        LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+        const int n = BeginIndirectObject(s, 0);
+        WriteFileLine(s, "<</Type /OCG /Name " + FormatLiteral(s, layer.name));
+        if (layer.name == "SCREEN") {
+            WriteFileLine(s, "/Usage <</Print <</PrintState /OFF>> /View <</ViewState /ON>> >>");
+            layer.start_state = true;
+            screen = n;
+        } else if (layer.name == "PRINTER") {
+            WriteFileLine(s, "/Usage <</Print <</PrintState /ON>> /View <</ViewState /OFF>> >>");
+            layer.start_state = false;
+            printer = n;
+        }
+        WriteFileLine(s, ">>");
+        EndIndirectObject(s);
+        layer.object_number = n;
+        out.properties += "/" + s.resource_prefix + "LAY_" + std::to_string(i) + " " + Ref(n);
+        out.groups += Ref(n);
+        (layer.start_state ? out.on : out.off) += Ref(n);
+    }
+    if (c.layer_count >= 1) {
+        RequireVersion(s, 2);
+        BuildLayerOrder(c, "");
+        for (int i = 1; i <= c.layer_count; ++i) {
+            const LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+            if (layer.parent.empty() && layer.show_in_list)
+                out.order += Ref(layer.object_number) + layer.order_text;
+        }
+    }
+    out.has_printer = printer != 0;
+    out.has_screen = screen != 0;
+    if (printer != 0) out.usage += Ref(printer);
+    if (screen != 0) out.usage += Ref(screen);
+
+    for (int i = 1; i <= c.conditional_layer_count; ++i) {
+        const ConditionalLayerRecord& group = c.conditional_layers[static_cast<std::size_t>(i)];
+        if (group.layers.empty()) continue;
+        std::string members;
+        for (const std::string& part : SplitText(group.layers, ",")) {
+            const int layer = FindLayer(c, TrimmedUpper(part));
+            if (layer != 0) members += Ref(c.layers[static_cast<std::size_t>(layer)].object_number);
+        }
+        const int n = BeginIndirectObject(s, 0);
+        WriteFileLine(s, "<</Type /OCMD");
+        WriteFileLine(s, "/OCGs [" + members + "]");
+        static constexpr const char* kPolicies[] = {"/P /AnyOn", "/P /AnyOff", "/P /AllOn",
+                                                    "/P /AllOff"};
+        if (group.visibility >= 0 && group.visibility <= 3)
+            WriteFileLine(s, kPolicies[group.visibility]);
+        WriteFileLine(s, ">>");
+        EndIndirectObject(s);
+        out.properties += "/" + s.resource_prefix + "GRLAY_" + std::to_string(i) + " " + Ref(n);
+    }
+    if (c.conditional_layer_count >= 1) RequireVersion(s, 2);
+    return out;
+}
+
+void WriteLayerCatalogLine(Pagora::Members& m, const LayerOutput& layers) {
+    auto& s = m.writer;
+    if (m.content.layer_count < 1) return;
+    std::string line = "/OCProperties <</OCGs [" + layers.groups + "] /D <</AS [ ";
+    if (layers.has_printer)
+        line += "<</Event /Print /OCGs [" + layers.usage + "] /Category [/Print]>> ";
+    if (layers.has_screen)
+        line += "<</Event /View /OCGs [" + layers.usage + "] /Category [/View]>> ";
+    line += "]\n/ON [" + layers.on + "] \n/OFF [" + layers.off + "] \n/Order [" +
+            FormatLiteral(s, s.title) + " " + layers.order + "]>>  >>";
+    WriteFileLine(s, line);
+}
+
+} // namespace detail
+
+void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInList,
+                        const std::string& Parent) {
+    auto& s = m_->writer;
+    auto& c = m_->content;
+    if (s.pdfa_mode) return;
+    // A nameless layer would be its own parent in the /Order walk, which would never end.
+    if (Layer.empty()) detail::RaiseError(detail::kErrInvalidCall, "BeginLayer");
+    int n = detail::FindLayer(c, Layer);
+    if (n == 0) {
+        n = detail::AddRecord(c.layers, c.layer_count, s.memory_factor);
+        auto& layer = c.layers[static_cast<std::size_t>(n)];
+        layer.name = Layer;
+        layer.start_state = StartState;
+        layer.show_in_list = ShowInList;
+        layer.parent = Parent;
+    }
+    detail::WriteContent(s, "/OC /" + s.resource_prefix + "LAY_" + std::to_string(n) + " BDC");
+}
+
+void Pagora::EndLayer() {
+    if (!m_->writer.pdfa_mode && m_->content.layer_count >= 1)
+        detail::WriteContent(m_->writer, "EMC");
+}
+
+void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) {
+    auto& s = m_->writer;
+    auto& c = m_->content;
+    if (s.pdfa_mode) return;
+    const int n =
+        detail::AddRecord(c.conditional_layers, c.conditional_layer_count, s.memory_factor);
+    if (Visibility < std::numeric_limits<int16_t>::min() ||
+        Visibility > std::numeric_limits<int16_t>::max()) {
+        detail::RaiseError(detail::kErrOverflow, "BeginConditionalLayer");
+    }
+    auto& group = c.conditional_layers[static_cast<std::size_t>(n)];
+    group.visibility = static_cast<int16_t>(Visibility);
+    group.layers = Layers;
+    detail::WriteContent(s, "/OC /" + s.resource_prefix + "GRLAY_" + std::to_string(n) + " BDC");
+}
+
+void Pagora::EndConditionalLayer() {
+    if (!m_->writer.pdfa_mode && m_->content.conditional_layer_count >= 1)
+        detail::WriteContent(m_->writer, "EMC");
+}
+
+} // namespace pagora
