@@ -1,5 +1,6 @@
 #include "app/core/mandate_layout.h"
 
+#include "app/core/text_columns.h"
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>
@@ -26,12 +27,6 @@ constexpr int kTextAlignLeft = 1;
 constexpr int kBoxAlignTopLeft = 9;
 constexpr int kBoxNoFrame = 1;
 constexpr std::string_view kBlankLine = "___________________________";
-
-std::string Trim(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The writer takes single-byte text in the Western code page.
 std::string Bytes(const std::string& utf8) {
@@ -183,9 +178,9 @@ private:
 MandateContact ContactFrom(const InfosRecord& infos) {
     MandateContact contact;
     contact.name = infos.Nom;
-    contact.street_line = Trim(infos.rue + " " + infos.no);
-    contact.town = Trim(infos.ville);
-    contact.postcode_and_town = Trim(infos.npa + " " + contact.town);
+    contact.street_line = TrimBlanks(infos.rue + " " + infos.no);
+    contact.town = TrimBlanks(infos.ville);
+    contact.postcode_and_town = TrimBlanks(infos.npa + " " + contact.town);
     return contact;
 }
 

@@ -1,6 +1,7 @@
 #include "app/core/records.h"
 
 #include "app/core/mod_ini.h"
+#include "app/core/text_columns.h"
 
 #include <algorithm>
 #include <charconv>
@@ -25,12 +26,6 @@ bool WriteKeys(const std::string& path, const std::string& section,
     return modINI::WriteIniKeys(section, values, path);
 }
 
-std::string Trim(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 } // namespace
 
 ParamSettings ReadParamSettings(const std::string& ini_path) {
@@ -41,7 +36,7 @@ ParamSettings ReadParamSettings(const std::string& ini_path) {
 }
 
 std::int16_t ParseLanguage(const std::string& text) {
-    const std::string t = Trim(text);
+    const std::string t = TrimBlanks(text);
     int value = 0;
     const char* first = t.data();
     if (!t.empty() && t.front() == '+') ++first;
@@ -162,7 +157,7 @@ std::string FormatTicketTime(const DateTime& when) {
 std::string ComputeMontant60(const std::string& amount) {
     // Read and written with "." whatever the user's locale: the amount box only lets digits and
     // "." through, and a locale with a decimal comma would misread it.
-    const std::string t = Trim(amount);
+    const std::string t = TrimBlanks(amount);
     double value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value)) {

@@ -3,6 +3,7 @@
 #include "app/core/connect_texts.h"
 #include "app/core/mod_upload.h"
 #include "app/core/records.h"
+#include "app/core/text_columns.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -19,12 +20,6 @@ std::string LowerAscii(std::string text) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
     return text;
-}
-
-std::string TrimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 } // namespace
