@@ -20,19 +20,11 @@ std::string Ref(int number) {
     return std::to_string(number) + " 0 R";
 }
 
-// Writes one link annotation object and lists it with the page's annotations. A link text
-// "file:..." opens another file, any other non-empty text is an address.
+// Writes one link annotation object: a link text "file:..." opens another file, any other
+// non-empty text is an address. Links are annotations without a title, contents or appearance,
+// so the shared annotation writer serves them.
 void WriteLinkAnnotation(detail::WriterState& s, std::string text, std::string_view link) {
-    const int n = detail::BeginIndirectObject(s, 0);
-    if (StartsWith(link, "file:")) {
-        text += " /A << /Type /Action /S /GoToR /F " + detail::FormatLiteral(s, link.substr(5)) +
-                " /D [-1 /XYZ 0 0 0] >> ";
-    } else if (!link.empty()) {
-        text += " /A << /S /URI /URI " + detail::FormatLiteral(s, link) + " >> ";
-    }
-    detail::WriteFileLine(s, text + " >>");
-    detail::EndIndirectObject(s);
-    s.page_annots += Ref(n) + " ";
+    detail::WriteAnnotation(s, text, {}, {}, {}, link, false);
 }
 
 std::string Upper(std::string_view text) {
