@@ -27,7 +27,6 @@ struct State {
     std::string TicketTitle;
     std::string TicketText;   // lines joined by CR LF, with the placeholder "{adresse}"
     std::string TicketFooter; // one line in the current language; never stored
-    float IndemnitesMode = 0; // 1: the compensations window opens as the ticket settings
     std::string SavedPrinterName;
     std::int16_t Language = kNoLanguage;
     std::string TempFolder; // the system's temporary folder

@@ -1,5 +1,6 @@
 #include "app/core/records.h"
 
+#include "app/core/ticket_amount.h"
 #include "app/core/mod_ini.h"
 #include "app/core/text_columns.h"
 
@@ -157,6 +158,9 @@ std::string FormatTicketTime(const DateTime& when) {
 std::string ComputeMontant60(const std::string& amount) {
     // Read and written with "." whatever the user's locale: the amount box only lets digits and
     // "." through, and a locale with a decimal comma would misread it.
+    // The label and the QR-bill read the amount by the same rule, so the record never carries a
+    // share of an amount the ticket shows as none.
+    if (!FormatTicketAmount(amount)) return {};
     const std::string t = TrimBlanks(amount);
     double value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);

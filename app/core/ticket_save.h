@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/core/module1.h"
+#include "app/core/ticket_draft.h"
 #include "app/platform/ports.h"
 
 #include <cstdint>
@@ -26,5 +27,9 @@ struct SavedTicket {
 // uploaded.
 SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
                        const std::string& plates);
+
+// Writes the draft's record under the draft's number, without reading the data file for a number
+// again, and uploads the data file. Same all-or-nothing write as SaveTicket.
+SavedTicket SaveTicketDraft(const Module1::State& state, IFtp& ftp, const TicketDraft& draft);
 
 } // namespace kerbolt::frmMain

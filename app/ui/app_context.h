@@ -17,11 +17,21 @@ class frmMain;
 // The dialogs the main window opens.
 enum class Dialog { frmInfos, frmPlaces, frmIndemnites, frmLicence };
 
+// The compensations window shows either the list of compensations or the ticket settings.
+enum class IndemnitesMode { List, Settings };
+
+// A dialog to open, and the mode it opens in (only the compensations window has two).
+struct DialogRequest {
+    Dialog dialog;
+    IndemnitesMode mode = IndemnitesMode::List;
+    bool operator==(const DialogRequest&) const = default;
+};
+
 // Where the dialogs and the mandate builder plug in. While a hook is empty its button opens
 // nothing.
 struct DialogHooks {
     // Shows a dialog modally and returns when it closes; the main window is hidden meanwhile.
-    std::function<void(Dialog, frmMain&)> show_dialog;
+    std::function<void(DialogRequest, frmMain&)> show_dialog;
     // Writes the mandate document and opens it; true when the document was written.
     std::function<bool(frmMain&)> build_mandate;
 };

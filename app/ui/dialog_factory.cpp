@@ -22,15 +22,15 @@ DialogContext MakeDialogContext(AppContext& context, frmMain& main_window) {
             }};
 }
 
-DialogWindow* MakeDialog(Dialog dialog, AppContext& context, frmMain& main_window) {
+DialogWindow* MakeDialog(DialogRequest request, AppContext& context, frmMain& main_window) {
     DialogContext dialog_context = MakeDialogContext(context, main_window);
-    switch (dialog) {
+    switch (request.dialog) {
     case Dialog::frmInfos:
         return new frmInfos(std::move(dialog_context));
     case Dialog::frmPlaces:
         return new frmPlaces(std::move(dialog_context));
     case Dialog::frmIndemnites:
-        return new frmIndemnites(std::move(dialog_context));
+        return new frmIndemnites(std::move(dialog_context), request.mode);
     case Dialog::frmLicence:
         return new frmLicence(std::move(dialog_context));
     }
@@ -38,8 +38,8 @@ DialogWindow* MakeDialog(Dialog dialog, AppContext& context, frmMain& main_windo
 }
 
 void InstallDialogs(AppContext& context) {
-    context.hooks.show_dialog = [&context](Dialog dialog, frmMain& main_window) {
-        if (DialogWindow* window = MakeDialog(dialog, context, main_window)) RunModal(window);
+    context.hooks.show_dialog = [&context](DialogRequest request, frmMain& main_window) {
+        if (DialogWindow* window = MakeDialog(request, context, main_window)) RunModal(window);
     };
 }
 

@@ -13,7 +13,7 @@ class frmMain;
 DialogContext MakeDialogContext(AppContext& context, frmMain& main_window);
 
 // A new dialog (it deletes itself once unloaded).
-DialogWindow* MakeDialog(Dialog dialog, AppContext& context, frmMain& main_window);
+DialogWindow* MakeDialog(DialogRequest request, AppContext& context, frmMain& main_window);
 
 // Plugs the dialogs into the main window's buttons: each one runs modally and the main window
 // comes back once it has unloaded.

@@ -64,8 +64,8 @@ void AmountEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-frmIndemnites::frmIndemnites(DialogContext context, QWidget* parent)
-    : DialogWindow(parent), context_(std::move(context)) {
+frmIndemnites::frmIndemnites(DialogContext context, IndemnitesMode mode, QWidget* parent)
+    : DialogWindow(parent), context_(std::move(context)), mode_(mode) {
     setObjectName(QStringLiteral("frmIndemnites"));
     resize(Px(kListWidth), Px(kHeight));
 
@@ -147,7 +147,7 @@ void frmIndemnites::resizeEvent(QResizeEvent* event) {
 }
 
 void frmIndemnites::Form_Resize() {
-    const int width = context_.state.IndemnitesMode == 1 ? kSettingsWidth : kListWidth;
+    const int width = SettingsMode() ? kSettingsWidth : kListWidth;
     if (this->width() != Px(width)) resize(Px(width), height());
     if (lblUndo_ != nullptr) {
         lblUndo_->move(Px(width - kCloseFromRight), lblUndo_->y());
@@ -190,7 +190,7 @@ std::vector<std::string> frmIndemnites::Lines() const {
 
 void frmIndemnites::cmdSave_Click() {
     Module1::State& state = context_.state;
-    if (state.IndemnitesMode != 1) return;
+    if (!SettingsMode()) return;
     const std::string amount = S(txtMontant_->text());
     const std::string title = S(txtTitre_->text());
     const std::string text = ToStored(txtTexte_->toPlainText());

@@ -2,6 +2,7 @@
 // list of the user's compensations with the filters all, pending and paid.
 #pragma once
 
+#include "app/ui/app_context.h"
 #include "app/ui/dialog_window.h"
 
 #include <QLineEdit>
@@ -32,7 +33,7 @@ protected:
 class frmIndemnites : public DialogWindow {
     Q_OBJECT
 public:
-    explicit frmIndemnites(DialogContext context, QWidget* parent = nullptr);
+    frmIndemnites(DialogContext context, IndemnitesMode mode, QWidget* parent = nullptr);
 
     void ApplyLanguage();
     void FillList(int filter);
@@ -48,9 +49,10 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
-    bool SettingsMode() const { return context_.state.IndemnitesMode != 0; }
+    bool SettingsMode() const { return mode_ == IndemnitesMode::Settings; }
 
     DialogContext context_;
+    IndemnitesMode mode_;
     ClickLabel* lblUndo_ = nullptr;
     QLabel* lblIndemnite_ = nullptr;
     QFrame* fraReglagle_ = nullptr;

@@ -129,15 +129,13 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
                            TwipsRect(180, 1080, 2220, 495));
     cmdIndemn_ = MakeButton(Frame2_, "cmdIndemn", texts::CaptionText(kFrench, Caption::cmdIndemn),
                             TwipsRect(2520, 1080, 2220, 495));
-    connect(cmdInfos_, &QPushButton::clicked, this, [this] { ShowDialog(Dialog::frmInfos); });
-    connect(cmdPlaces_, &QPushButton::clicked, this, [this] { ShowDialog(Dialog::frmPlaces); });
+    connect(cmdInfos_, &QPushButton::clicked, this, [this] { ShowDialog({Dialog::frmInfos}); });
+    connect(cmdPlaces_, &QPushButton::clicked, this, [this] { ShowDialog({Dialog::frmPlaces}); });
     connect(cmdParam_, &QPushButton::clicked, this, [this] {
-        context_.state.IndemnitesMode = 1;
-        ShowDialog(Dialog::frmIndemnites);
+        ShowDialog({Dialog::frmIndemnites, IndemnitesMode::Settings});
     });
     connect(cmdIndemn_, &QPushButton::clicked, this, [this] {
-        context_.state.IndemnitesMode = 0;
-        ShowDialog(Dialog::frmIndemnites);
+        ShowDialog({Dialog::frmIndemnites, IndemnitesMode::List});
     });
 
     // The mandate.
@@ -161,7 +159,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
     link_font.setUnderline(true);
     lblInfos->setFont(link_font);
     lblInfos->setCursor(Qt::PointingHandCursor);
-    connect(lblInfos, &ClickLabel::clicked, this, [this] { ShowDialog(Dialog::frmLicence); });
+    connect(lblInfos, &ClickLabel::clicked, this, [this] { ShowDialog({Dialog::frmLicence}); });
 
     for (int i = 0; i < 4; ++i) {
         auto* flag = new ClickLabel(this);
@@ -232,7 +230,7 @@ void frmMain::Form_Load() {
         const bool yes = context_.prompts.Ask(
             texts::Message(state.Language, texts::kMsgCompleteDetails), MessageIcon::None);
         context_.notifier.NotifyServer(state.AccountKey);
-        if (yes) ShowDialog(Dialog::frmInfos);
+        if (yes) ShowDialog({Dialog::frmInfos});
     }
 
     for (const std::string& name : context_.printers.Names())
@@ -273,31 +271,24 @@ void frmMain::ListePlaces() {
     cmbPlace_->setCurrentIndex(-1);
 }
 
+TicketEntry frmMain::Entry() const {
+    return {cmbPlace_->currentIndex(), txtPlaques_->text().toStdString(),
+            lblBV_[kLabelAmount]->text().toStdString()};
+}
+
 void frmMain::Creer() {
-    const Module1::State& state = context_.state;
-    TicketInputs inputs;
-    inputs.language = state.Language;
-    inputs.title = state.TicketTitle;
-    inputs.text = state.TicketText;
-    inputs.amount = state.TicketAmount;
-    inputs.footer = state.TicketFooter;
-    const int place = cmbPlace_->currentIndex();
-    if (place >= 0)
-        inputs.spot_address = modINI::ReadIni(PlaceSection(place), "adresse", state.DataFile);
-    inputs.plates = txtPlaques_->text().toStdString();
-    inputs.account_key = state.AccountKey;
-    inputs.record_number = NextIndemniteNumber(state.DataFile);
-    inputs.previous_amount_label = lblBV_[kLabelAmount]->text().toStdString();
-    preview_ = BuildTicketPreview(inputs);
+    ++preview_builds_;
+    draft_ = BuildTicketDraft(context_.state, Entry(), context_.clock.Now());
+    const TicketPreview& preview = draft_.preview;
     for (int i = 0; i < kTicketLabelCount; ++i) {
-        const std::string& text = preview_.labels[static_cast<std::size_t>(i)];
+        const std::string& text = preview.labels[static_cast<std::size_t>(i)];
         const bool heading =
             i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
         // Without a language the headings keep their captions.
         if (heading && text.empty()) continue;
         lblBV_[static_cast<std::size_t>(i)]->setText(LabelText(text));
     }
-    qr_ = CreateTicketQrPicture(preview_.payload);
+    qr_ = CreateTicketQrPicture(preview.payload);
     picBox_->update();
 }
 
@@ -336,24 +327,25 @@ void frmMain::cmdPrint_Click() {
         return;
     }
 
-    // The ticket printed is the one the preview shows for this very record.
-    Creer();
-    const texts::SavedTicket saved =
-        texts::SaveTicket(state, context_.ftp, context_.clock, place, plates);
+    // One draft, built now from the data file as it is now, is saved, printed and encoded: a
+    // record added since the preview was built (a sync, a second client) cannot make the paper,
+    // its QR code and the record disagree.
+    const TicketDraft draft = BuildTicketDraft(state, Entry(), context_.clock.Now());
+    const texts::SavedTicket saved = texts::SaveTicketDraft(state, context_.ftp, draft);
     // Printed without its record, the ticket's reference would be given again to the next one.
-    // The entry stays for another try.
+    // The entry stays for another try; the preview shows the number it would now get.
     if (!saved.written) {
         context_.prompts.Show(texts::RecordNotSavedMessage(state.Language), MessageIcon::Critical);
+        Creer();
         return;
     }
 
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
-    const TicketPreview printed = preview_;
-    const std::optional<QrPicture> printed_qr = qr_;
+    const std::optional<QrPicture> printed_qr = CreateTicketQrPicture(draft.preview.payload);
     std::string error;
     try {
         error = context_.printers.PrintPage([&](QPainter& painter, QPrinter&) {
-            PaintTicket(painter, printed, printed_qr ? &*printed_qr : nullptr, TicketLogo());
+            PaintTicket(painter, draft.preview, printed_qr ? &*printed_qr : nullptr, TicketLogo());
         });
     } catch (const std::exception& e) {
         error = e.what();
@@ -361,8 +353,13 @@ void frmMain::cmdPrint_Click() {
     // The record stays written and uploaded; the user sees why nothing came out.
     if (!error.empty()) context_.prompts.Show(error, MessageIcon::Critical);
 
-    cmbPlace_->setCurrentIndex(-1);
-    txtPlaques_->clear();
+    // The entry is cleared quietly and the preview rebuilt once for the next ticket.
+    {
+        const QSignalBlocker block_place(cmbPlace_);
+        const QSignalBlocker block_plates(txtPlaques_);
+        cmbPlace_->setCurrentIndex(-1);
+        txtPlaques_->clear();
+    }
     Creer();
     context_.notifier.NotifyServer(saved.reference);
     if (!saved.uploaded)
@@ -374,7 +371,7 @@ void frmMain::cmbPrinters_Click() {
     SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString());
 }
 
-void frmMain::ShowDialog(Dialog dialog) {
+void frmMain::ShowDialog(DialogRequest dialog) {
     if (!context_.hooks.show_dialog) return;
     hide();
     context_.hooks.show_dialog(dialog, *this);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/core/qr_picture.h"
-#include "app/core/ticket_preview.h"
+#include "app/core/ticket_draft.h"
 #include "app/ui/app_context.h"
 #include "app/ui/window_common.h"
 
@@ -34,7 +34,9 @@ public:
     void ApplyLanguage();
 
     AppContext& Context() { return context_; }
-    const TicketPreview& Preview() const { return preview_; }
+    const TicketPreview& Preview() const { return draft_.preview; }
+    // How many times the preview was rebuilt since the window was made.
+    int PreviewBuilds() const { return preview_builds_; }
     const std::optional<QrPicture>& QrCode() const { return qr_; }
 
 protected:
@@ -45,7 +47,8 @@ private:
     void Form_QueryUnload();
     void cmdPrint_Click();
     void cmbPrinters_Click();
-    void ShowDialog(Dialog dialog);
+    void ShowDialog(DialogRequest dialog);
+    TicketEntry Entry() const;
     void cmdMandat_Click();
     void imgLangue_Click(int index);
     void lblUndo_Click();
@@ -53,7 +56,8 @@ private:
     std::string MandatePath() const;
 
     AppContext& context_;
-    TicketPreview preview_;
+    TicketDraft draft_;
+    int preview_builds_ = 0;
     std::optional<QrPicture> qr_;
     bool unloading_ = false;
 

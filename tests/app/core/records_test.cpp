@@ -138,7 +138,8 @@ TEST(Records, SixtyPercentOfTheAmount) {
     const Case cases[] = {{"50", "30"},    {"12.5", "7.5"}, {"3", "1.8"}, {"0.1", "0.06"},
                           {"1250", "750"}, {"7", "4.2"},    {"0", "0"},   {" 50 ", "30"},
                           {"", ""},        {"abc", ""},     {"12,5", ""}, {"inf", ""},
-                          {"1e400", ""}};
+                          {"1e400", ""},   {"-5", ""},      {"1e2", ""},  {"5.", "3"},
+                          {".5", "0.3"}};
     for (const Case& c : cases)
         EXPECT_EQ(ComputeMontant60(c.amount), c.montant60) << c.amount;
 }

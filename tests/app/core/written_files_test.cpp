@@ -39,18 +39,18 @@ void ExpectSameAsKept(const std::string& name, const std::string& bytes) {
 TEST(WrittenFiles, SameBytesAsBefore) {
     testing_support::TempDir dir;
     Module1::State state = fakes::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
-                                                            .rue = "Rue de l'Église",
-                                                            .no = "3",
-                                                            .npa = "1003",
-                                                            .ville = "Lausanne"});
+                                                           .rue = "Rue de l'Église",
+                                                           .no = "3",
+                                                           .npa = "1003",
+                                                           .ville = "Lausanne"});
     state.IniPath = state.DataFolder + "/Param.ini";
     state.TicketAmount = "1250.5";
     state.Language = Module1::kFrench;
 
     ASSERT_TRUE(SaveRememberedMail(state.IniPath, "a@b.ch"));
     ASSERT_TRUE(SaveLanguage(state.IniPath, 2));
-    ASSERT_TRUE(SaveTicketSettings(state.IniPath, "1250.5", "Indemnité",
-                                   "Place {adresse}\r\nMerci"));
+    ASSERT_TRUE(
+        SaveTicketSettings(state.IniPath, "1250.5", "Indemnité", "Place {adresse}\r\nMerci"));
     ASSERT_TRUE(SavePrinter(state.IniPath, "Ticket Ö"));
     ExpectSameAsKept("Param.ini", ReadFileBytes(state.IniPath));
 
@@ -81,12 +81,12 @@ TEST(WrittenFiles, SameBytesAsBefore) {
 
     fakes::RecordingShell shell;
     const modMandat::RgbImage logo{2, 1, {0, 0, 128, 255, 255, 255}};
-    ASSERT_TRUE(modMandat::BuildMandatePdf(state, logo, shell,
-                                           modMandat::PagoraWriterFactory(
-                                               testing_support::MakeFixedHost()))
-                    .ok);
-    ExpectSameAsKept("mandate.pdf",
-                     ReadFileBytes(modUpload::MandateLocalPath(state.DataFolder, state.AccountKey)));
+    ASSERT_TRUE(
+        modMandat::BuildMandatePdf(state, logo, shell,
+                                   modMandat::PagoraWriterFactory(testing_support::MakeFixedHost()))
+            .ok);
+    ExpectSameAsKept("mandate.pdf", ReadFileBytes(modUpload::MandateLocalPath(state.DataFolder,
+                                                                              state.AccountKey)));
 }
 
 } // namespace

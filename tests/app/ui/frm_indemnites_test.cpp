@@ -58,8 +58,7 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
     StoreTicket(3, "000NZFAP-3", "annule-x");
     // A section without a reference.
     ASSERT_TRUE(modINI::WriteIni("INDEMNITE4", "date", "01.01.2025", state.DataFile));
-    state.IndemnitesMode = 0;
-    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::List);
     OpenModal(window);
     EXPECT_EQ(window->width(), 821);
     EXPECT_EQ(Child<QLabel>(window, "lblIndemnite")->text(),
@@ -84,9 +83,8 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
 }
 
 TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
-    state.IndemnitesMode = 1;
     state.TicketAmount = "";
-    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::Settings);
     OpenModal(window);
     auto* amount = Child<QLineEdit>(window, "txtMontant");
     amount->setFocus();
@@ -116,12 +114,11 @@ TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
 
 TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
     ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
-    state.IndemnitesMode = 1;
     state.Language = Module1::kItalian;
     state.TicketAmount = "50";
     state.TicketTitle = "Old title";
     state.TicketText = "line 1\r\nline 2";
-    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::Settings);
     OpenModal(window);
     EXPECT_EQ(window->width(), 641);
     EXPECT_EQ(Child<QLabel>(window, "lblUndo")->x(), kerbolt::ui::Px(9615 - 375));
@@ -151,11 +148,10 @@ TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
 }
 
 TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOpen) {
-    state.IndemnitesMode = 1;
     state.TicketTitle = "Old title";
     // A folder where the settings file should be: the file cannot be replaced.
     std::filesystem::create_directories(state.IniPath);
-    QPointer<frmIndemnites> window = new frmIndemnites(Context());
+    QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::Settings);
     OpenModal(window);
     Type(window, "txtTitre", QStringLiteral("New title"));
     Click(window, "cmdSave");

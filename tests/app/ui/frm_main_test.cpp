@@ -99,9 +99,9 @@ TEST_F(MainWindowOffline, NewUserIsAskedOnceAndOnlyYesOpensTheContactDialog) {
         harness_.prompts.answers = {answer};
         harness_.context->state.NewInstall = true;
         std::vector<Dialog> opened;
-        harness_.context->hooks.show_dialog = [&](Dialog dialog, frmMain& main) {
+        harness_.context->hooks.show_dialog = [&](DialogRequest request, frmMain& main) {
             EXPECT_FALSE(main.isVisible());
-            opened.push_back(dialog);
+            opened.push_back(request.dialog);
         };
         Open();
         EXPECT_EQ(harness_.prompts.prompts,
@@ -118,10 +118,10 @@ TEST_F(MainWindowOffline, DialogButtonsHideTheWindowWhileTheirHookRuns) {
     Get<QPushButton>("cmdPlaces")->click();
     EXPECT_TRUE(window_->isVisible());
 
-    std::vector<std::pair<Dialog, float>> opened;
-    harness_.context->hooks.show_dialog = [&](Dialog dialog, frmMain& main) {
+    std::vector<DialogRequest> opened;
+    harness_.context->hooks.show_dialog = [&](DialogRequest request, frmMain& main) {
         EXPECT_FALSE(main.isVisible());
-        opened.emplace_back(dialog, main.Context().state.IndemnitesMode);
+        opened.push_back(request);
     };
     Get<QPushButton>("cmdInfos")->click();
     Get<QPushButton>("cmdPlaces")->click();
@@ -129,11 +129,12 @@ TEST_F(MainWindowOffline, DialogButtonsHideTheWindowWhileTheirHookRuns) {
     Get<QPushButton>("cmdIndemn")->click();
     Click(Get<QLabel>("lblInfos"));
     EXPECT_TRUE(window_->isVisible());
-    const std::vector<std::pair<Dialog, float>> expected = {{Dialog::frmInfos, 0.0f},
-                                                            {Dialog::frmPlaces, 0.0f},
-                                                            {Dialog::frmIndemnites, 1.0f},
-                                                            {Dialog::frmIndemnites, 0.0f},
-                                                            {Dialog::frmLicence, 0.0f}};
+    using Mode = IndemnitesMode;
+    const std::vector<DialogRequest> expected = {{Dialog::frmInfos, Mode::List},
+                                                 {Dialog::frmPlaces, Mode::List},
+                                                 {Dialog::frmIndemnites, Mode::Settings},
+                                                 {Dialog::frmIndemnites, Mode::List},
+                                                 {Dialog::frmLicence, Mode::List}};
     EXPECT_EQ(opened, expected);
 }
 
@@ -260,6 +261,74 @@ TEST_F(MainWindow, RecordThatCannotBeWrittenStopsThePrintAndKeepsTheEntry) {
     EXPECT_FALSE(fs::exists(harness_.ServerFile("000NZFAP")));
     EXPECT_EQ(Get<QLineEdit>("txtPlaques")->text(), QStringLiteral("VD 9"));
     EXPECT_EQ(Get<QComboBox>("cmbPlace")->currentIndex(), 1);
+}
+
+TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAndRecordAlike) {
+    Open();
+    Get<QComboBox>("cmbPlace")->setCurrentIndex(1);
+    Get<QLineEdit>("txtPlaques")->setText(QStringLiteral("VD 5"));
+    ASSERT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-0"));
+    // A sync brings in the ticket another client printed meanwhile.
+    const IndemniteRecord other = MakeIndemniteRecord(0, {2025, 1, 1, 8, 0, 0}, "GE 1", "50",
+                                                      harness_.context->state.AccountKey, 0);
+    ASSERT_TRUE(WriteIndemnite(DataFile(), 0, other));
+    const std::string before = ReadFileBytes(DataFile());
+
+    Get<QPushButton>("cmdPrint")->click();
+    ASSERT_EQ(harness_.printers.pages_printed, 1);
+
+    // The reference the paper's QR code carries, read back from the printed page.
+    const std::string pdf = harness_.dir.File("ticket.pdf");
+    const std::string png = harness_.dir.File("ticket");
+    ASSERT_EQ(RunCommand("pdftoppm -r 300 -png -singlefile " + pdf + " " + png).status, 0);
+    const auto decoded = RunCommand("ZXingReader -bytes -format QRCode " + png + ".png");
+    ASSERT_EQ(decoded.status, 0);
+    const std::string suffix = " / VD 5";
+    const std::size_t end = decoded.out.find(suffix + "\r\n");
+    ASSERT_NE(end, std::string::npos) << decoded.out;
+    const std::size_t begin = decoded.out.rfind('\n', end) + 1;
+    const std::string printed_reference = decoded.out.substr(begin, end - begin);
+    EXPECT_EQ(printed_reference, "000NZFAP-1");
+    EXPECT_NE(RunCommand("pdftotext " + pdf + " -").out.find(printed_reference), std::string::npos);
+
+    // The record under that number carries exactly that reference; the synced one is untouched.
+    const IndemniteRecord written = ReadIndemnite(DataFile(), 1);
+    EXPECT_EQ(written.NumIndemn, printed_reference);
+    EXPECT_EQ(written.nPlaques, "VD 5");
+    EXPECT_EQ(written.IdPlace, "1");
+    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
+    EXPECT_EQ(ReadFileBytes(DataFile()).substr(0, before.size()), before);
+    EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{printed_reference});
+}
+
+TEST_F(MainWindowOffline, AKeystrokeAndAPrintEachRebuildThePreviewOnce) {
+    Open();
+    Get<QComboBox>("cmbPlace")->setCurrentIndex(0);
+    auto* plates = Get<QLineEdit>("txtPlaques");
+    plates->setFocus();
+    const auto type = [&](Qt::Key key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(plates, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(plates, &release);
+    };
+    int builds = window_->PreviewBuilds();
+    type(Qt::Key_V, QStringLiteral("V"));
+    EXPECT_EQ(plates->text(), QStringLiteral("V"));
+    EXPECT_EQ(window_->PreviewBuilds(), builds + 1);
+    builds = window_->PreviewBuilds();
+    type(Qt::Key_D, QStringLiteral("D"));
+    EXPECT_EQ(window_->PreviewBuilds(), builds + 1);
+
+    builds = window_->PreviewBuilds();
+    Get<QPushButton>("cmdPrint")->click();
+    EXPECT_EQ(harness_.printers.pages_printed, 1);
+    EXPECT_EQ(window_->PreviewBuilds(), builds + 1);
+    // That one rebuild shows the cleared entry and the next number.
+    EXPECT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-1"));
+    EXPECT_EQ(Get<QLabel>("lblBV13")->text(), QString());
+    EXPECT_EQ(plates->text(), QString());
+    EXPECT_EQ(Get<QComboBox>("cmbPlace")->currentIndex(), -1);
 }
 
 TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {

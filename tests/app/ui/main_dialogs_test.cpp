@@ -107,11 +107,13 @@ TEST_F(MainWithDialogs, TicketSettingsShowInThePreviewAndTheCheckRunsAfterEachDi
     ClickWhileModal("cmdParam", [] {
         frmIndemnites* dialog = OpenDialog<frmIndemnites>();
         ASSERT_NE(dialog, nullptr);
+        // The settings button opens the window on its settings, not on the list.
+        EXPECT_TRUE(Control<QWidget>(dialog, "fraReglagle")->isVisibleTo(dialog));
+        EXPECT_FALSE(Control<QWidget>(dialog, "fraIndemn")->isVisibleTo(dialog));
         Control<QLineEdit>(dialog, "txtTitre")->setText(QStringLiteral("Parking privé"));
         Control<QLineEdit>(dialog, "txtMontant")->setText(QStringLiteral("80"));
         Control<QPushButton>(dialog, "cmdSave")->click();
     });
-    EXPECT_EQ(context_->state.IndemnitesMode, 1);
     EXPECT_EQ(main.Preview().labels[0], "Parking privé");
     EXPECT_EQ(ReadParamSettings(context_->state.IniPath).Titre, "Parking privé");
     EXPECT_EQ(testing_support::ReadFileBytes(harness_.ServerFile(context_->state.AccountKey)),
