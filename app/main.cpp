@@ -1,6 +1,6 @@
 // The client's composition root: builds the real adapters and hands them to the windows.
-#include "app/core/mandate_pagora_writer.h"
-#include "app/core/web_services.h"
+#include "app/core/mandate/mandate_pagora_writer.h"
+#include "app/core/web/web_services.h"
 #include "app/platform/curl_ftp.h"
 #include "app/platform/curl_http.h"
 #include "app/platform/notifier.h"

@@ -2,7 +2,7 @@
 // connecting and on each reply so that a dead server cannot freeze the program.
 #pragma once
 
-#include "app/core/config.h"
+#include "app/platform/config.h"
 #include "app/platform/ports.h"
 
 #include <string>

@@ -2,8 +2,8 @@
 // built once by the composition root (app/main.cpp) or by a test.
 #pragma once
 
-#include "app/core/config.h"
-#include "app/core/module1.h"
+#include "app/core/session/app_state.h"
+#include "app/platform/config.h"
 #include "app/platform/notifier.h"
 #include "app/platform/ports.h"
 #include "app/platform/qt/printers.h"

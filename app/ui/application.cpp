@@ -1,6 +1,6 @@
 #include "app/ui/application.h"
 
-#include "app/core/startup.h"
+#include "app/core/session/startup.h"
 #include "app/ui/frm_connect.h"
 #include "app/ui/frm_main.h"
 

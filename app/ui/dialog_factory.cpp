@@ -1,6 +1,6 @@
 #include "app/ui/dialog_factory.h"
 
-#include "app/core/main_texts.h"
+#include "app/core/texts/main_texts.h"
 #include "app/ui/frm_indemnites.h"
 #include "app/ui/frm_infos.h"
 #include "app/ui/frm_licence.h"

@@ -10,36 +10,6 @@
 
 namespace kerbolt::ui {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(where);
-    return button;
-}
-
-QLineEdit* MakeField(QWidget* parent, const char* name, QRect where) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    field->setGeometry(where);
-    return field;
-}
-
-QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name) {
-    QLabel* title = MakeLabel(parent, name, text, where);
-    QFont font = title->font();
-    font.setBold(true);
-    font.setPointSizeF(12);
-    title->setFont(font);
-    return title;
-}
-
 DialogWindow::DialogWindow(QWidget* parent) : KerboltWindow(parent) {
     setWindowModality(Qt::ApplicationModal);
 }

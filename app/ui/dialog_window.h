@@ -3,8 +3,8 @@
 // a loop of its own.
 #pragma once
 
-#include "app/core/config.h"
-#include "app/core/module1.h"
+#include "app/core/session/app_state.h"
+#include "app/platform/config.h"
 #include "app/platform/ports.h"
 #include "app/ui/window_common.h"
 
@@ -33,20 +33,6 @@ struct DialogContext {
     std::function<void()> Creer;                 // frmMain.Creer
     std::function<std::string(int)> MainMessage; // frmMain.Message
 };
-
-inline QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-inline std::string S(const QString& text) {
-    return text.toStdString();
-}
-
-// Named controls placed in twips, with their design (French) captions.
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where);
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where);
-QLineEdit* MakeField(QWidget* parent, const char* name, QRect where);
-// The bold title at the top of a dialog.
-QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name = "lblTitre");
 
 // A monospaced face for the lists of fixed columns.
 QFont ListFont();

@@ -1,9 +1,9 @@
 #include "app/ui/frm_connect.h"
 
-#include "app/core/connect_texts.h"
-#include "app/core/records.h"
+#include "app/core/store/records.h"
+#include "app/core/texts/connect_texts.h"
 #include "app/platform/qt/desktop.h"
-#include "app/ui/flags.h"
+#include "app/ui/language_flags.h"
 #include "app/ui/ticket_painter.h"
 
 #include <QCheckBox>
@@ -25,10 +25,6 @@ constexpr int kHeight = 6300;
 constexpr int kLanguageFrameTop = 2040;
 
 const char* const kLanguageNames[] = {"Français", "Deutsch", "English", "Italiano"};
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

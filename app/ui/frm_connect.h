@@ -1,7 +1,7 @@
 // The sign-in window: language choice on first use, sign-in and account creation.
 #pragma once
 
-#include "app/core/sign_in.h"
+#include "app/core/session/sign_in.h"
 #include "app/ui/app_context.h"
 #include "app/ui/window_common.h"
 

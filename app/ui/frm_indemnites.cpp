@@ -1,10 +1,10 @@
 #include "app/ui/frm_indemnites.h"
 
-#include "app/core/indemnite_lines.h"
-#include "app/core/indemnites_texts.h"
-#include "app/core/main_texts.h"
-#include "app/core/mod_upload.h"
-#include "app/core/records.h"
+#include "app/core/lists/indemnite_lines.h"
+#include "app/core/store/records.h"
+#include "app/core/texts/indemnites_texts.h"
+#include "app/core/texts/main_texts.h"
+#include "app/core/web/data_transfers.h"
 
 #include <QFrame>
 #include <QKeyEvent>

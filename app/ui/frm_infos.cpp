@@ -1,10 +1,10 @@
 #include "app/ui/frm_infos.h"
 
-#include "app/core/iban_check.h"
-#include "app/core/infos_texts.h"
-#include "app/core/main_texts.h"
-#include "app/core/mod_upload.h"
-#include "app/core/records.h"
+#include "app/core/store/records.h"
+#include "app/core/texts/infos_texts.h"
+#include "app/core/texts/main_texts.h"
+#include "app/core/ticket/iban_check.h"
+#include "app/core/web/data_transfers.h"
 #include "app/ui/frm_places.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "app/ui/frm_licence.h"
 
-#include "app/core/licence_texts.h"
-#include "app/core/update_check.h"
+#include "app/core/texts/licence_texts.h"
+#include "app/core/web/update_check.h"
 
 #include <QPushButton>
 

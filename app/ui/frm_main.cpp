@@ -1,13 +1,13 @@
 #include "app/ui/frm_main.h"
 
-#include "app/core/main_texts.h"
-#include "app/core/mod_ini.h"
-#include "app/core/mod_upload.h"
-#include "app/core/records.h"
-#include "app/core/ticket_layout.h"
-#include "app/core/ticket_save.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/main_texts.h"
+#include "app/core/ticket/ticket_layout.h"
+#include "app/core/ticket/ticket_save.h"
+#include "app/core/web/data_transfers.h"
 #include "app/platform/qt/desktop.h"
-#include "app/ui/flags.h"
+#include "app/ui/language_flags.h"
 #include "app/ui/qr_painter.h"
 #include "app/ui/ticket_painter.h"
 
@@ -52,10 +52,6 @@ constexpr int kHeight = 9600;
 constexpr int kPreviewLeft = 5640;
 constexpr int kPreviewTop = 360;
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Labels show line breaks as the ticket prints them.
 QString LabelText(const std::string& text) {
     QString q = Q(text);
@@ -63,19 +59,14 @@ QString LabelText(const std::string& text) {
     return q;
 }
 
+// A label with its design (French) caption.
 QLabel* MakeLabel(QWidget* parent, const char* name, Caption caption, QRect geometry) {
-    auto* label = new QLabel(Q(texts::CaptionText(kFrench, caption)), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
+    return ui::MakeLabel(parent, name, texts::CaptionText(kFrench, caption).c_str(), geometry);
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const std::string& caption,
                         QRect geometry) {
-    auto* button = new QPushButton(Q(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
+    return ui::MakeButton(parent, name, caption.c_str(), geometry);
 }
 
 } // namespace

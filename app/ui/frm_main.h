@@ -2,8 +2,8 @@
 // save, the settings dialogs, the mandate, the language flags.
 #pragma once
 
-#include "app/core/qr_picture.h"
-#include "app/core/ticket_draft.h"
+#include "app/core/ticket/qr_picture.h"
+#include "app/core/ticket/ticket_draft.h"
 #include "app/ui/app_context.h"
 #include "app/ui/window_common.h"
 

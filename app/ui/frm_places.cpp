@@ -1,11 +1,11 @@
 #include "app/ui/frm_places.h"
 
-#include "app/core/main_texts.h"
-#include "app/core/mod_upload.h"
-#include "app/core/place_lines.h"
-#include "app/core/places_texts.h"
-#include "app/core/records.h"
-#include "app/core/text_columns.h"
+#include "app/core/lists/place_lines.h"
+#include "app/core/lists/text_columns.h"
+#include "app/core/store/records.h"
+#include "app/core/texts/main_texts.h"
+#include "app/core/texts/places_texts.h"
+#include "app/core/web/data_transfers.h"
 
 #include <QComboBox>
 #include <QFrame>

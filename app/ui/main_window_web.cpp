@@ -1,6 +1,6 @@
 #include "app/ui/main_window_web.h"
 
-#include "app/core/main_texts.h"
+#include "app/core/texts/main_texts.h"
 #include "app/ui/frm_main.h"
 
 #include <QApplication>

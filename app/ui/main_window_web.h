@@ -4,7 +4,7 @@
 // mere change of focus.
 #pragma once
 
-#include "app/core/web_services.h"
+#include "app/core/web/web_services.h"
 
 #include <QObject>
 #include <QPointer>

@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "app/core/mandate_builder.h"
-#include "app/core/module1.h"
+#include "app/core/mandate/mandate_builder.h"
+#include "app/core/session/app_state.h"
 #include "app/platform/ports.h"
 #include "app/ui/app_context.h"
 

@@ -3,7 +3,7 @@
 
 #include <QRectF>
 
-#include "app/core/qr_picture.h"
+#include "app/core/ticket/qr_picture.h"
 
 class QPainter;
 

@@ -5,8 +5,8 @@
 #include <QFont>
 #include <QImage>
 
-#include "app/core/qr_picture.h"
-#include "app/core/ticket_preview.h"
+#include "app/core/ticket/qr_picture.h"
+#include "app/core/ticket/ticket_preview.h"
 
 class QPainter;
 

@@ -1,6 +1,8 @@
 #include "app/ui/window_common.h"
 
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 
 namespace kerbolt::ui {
 
@@ -17,7 +19,8 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     const bool was_pressed = pressed_;
     pressed_ = false;
     event->accept();
-    if (was_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (was_pressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint())) {
         emit clicked();
     }
 }
@@ -62,4 +65,34 @@ void KerboltWindow::mouseReleaseEvent(QMouseEvent* /*event*/) {
     unsetCursor();
 }
 
-}  // namespace kerbolt::ui
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(where);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where) {
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(where);
+    return button;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect where) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(where);
+    return field;
+}
+
+QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name) {
+    QLabel* title = MakeLabel(parent, name, text, where);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPointSizeF(12);
+    title->setFont(font);
+    return title;
+}
+
+} // namespace kerbolt::ui

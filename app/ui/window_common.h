@@ -6,12 +6,33 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
 namespace kerbolt::ui {
 
 // The windows are laid out in twips; at 96 dots per inch a pixel is 15 twips.
 constexpr int kTwipsPerPixel = 15;
-constexpr int Px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int Px(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 QRect TwipsRect(int left, int top, int width, int height);
+
+inline QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+inline std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+// Named controls placed in twips, with their design (French) captions.
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect where);
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect where);
+QLineEdit* MakeField(QWidget* parent, const char* name, QRect where);
+// The bold title at the top of a dialog.
+QLabel* MakeTitle(QWidget* parent, const char* text, QRect where, const char* name = "lblTitre");
 
 // A label that reports clicks (labels serve as links and as the close control).
 class ClickLabel : public QLabel {
@@ -50,4 +71,4 @@ private:
     QPointF drag_start_;
 };
 
-}  // namespace kerbolt::ui
+} // namespace kerbolt::ui

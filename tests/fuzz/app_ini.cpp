@@ -2,10 +2,10 @@
 // reading its lists of records must neither crash nor hang, unscrambling must be the exact inverse
 // of scrambling, and a record written under the next number must become the last one, whatever the
 // file held before.
-#include "app/core/ini_file.h"
-#include "app/core/mod_ini.h"
-#include "app/core/records.h"
-#include "app/core/scramble.h"
+#include "app/core/store/ini_file.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scramble.h"
+#include "app/core/store/scrambled_ini.h"
 
 #include <algorithm>
 #include <cstdint>

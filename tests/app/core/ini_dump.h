@@ -2,7 +2,7 @@
 // read straight from the bytes on disk rather than through the store under test.
 #pragma once
 
-#include "app/core/scramble.h"
+#include "app/core/store/scramble.h"
 #include "tests/support/temp_dir.h"
 
 #include <sstream>

@@ -4,9 +4,9 @@
 // and hands back the rest as the real box does.
 #pragma once
 
-#include "app/core/mandate_writer.h"
-#include "app/core/module1.h"
-#include "app/core/records.h"
+#include "app/core/mandate/mandate_writer.h"
+#include "app/core/session/app_state.h"
+#include "app/core/store/records.h"
 #include "app/platform/ports.h"
 
 #include <cstdio>

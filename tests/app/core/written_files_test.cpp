@@ -3,11 +3,11 @@
 // tickets, the mandate document, and the ticket's texts and QR-bill payload. Moving code between
 // files must not change one byte of what a user's disk or paper receives.
 // KERBOLT_WRITE_FIXTURES=1 rewrites the kept files (only after a deliberate change of output).
-#include "app/core/mandate_pagora_writer.h"
-#include "app/core/mod_upload.h"
-#include "app/core/records.h"
-#include "app/core/ticket_preview.h"
-#include "app/core/ticket_save.h"
+#include "app/core/mandate/mandate_pagora_writer.h"
+#include "app/core/store/records.h"
+#include "app/core/ticket/ticket_preview.h"
+#include "app/core/ticket/ticket_save.h"
+#include "app/core/web/data_transfers.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"
 #include "tests/app/core/web_fakes.h"

@@ -1,6 +1,6 @@
 #include "app/platform/curl_ftp.h"
 
-#include "app/core/mod_upload.h"
+#include "app/core/web/data_transfers.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"

@@ -1,9 +1,9 @@
 #include "app/ui/frm_connect.h"
 
-#include "app/core/connect_texts.h"
-#include "app/core/main_texts.h"
-#include "app/core/mod_ini.h"
-#include "app/core/records.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/connect_texts.h"
+#include "app/core/texts/main_texts.h"
 #include "app/ui/application.h"
 #include "app/ui/frm_main.h"
 #include "tests/app/core/ini_dump.h"

@@ -1,9 +1,9 @@
 #include "app/ui/frm_infos.h"
 
-#include "app/core/infos_texts.h"
-#include "app/core/main_texts.h"
-#include "app/core/mod_ini.h"
-#include "app/core/records.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/infos_texts.h"
+#include "app/core/texts/main_texts.h"
 #include "app/ui/frm_places.h"
 #include "tests/app/core/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"

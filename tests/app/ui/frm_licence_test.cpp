@@ -1,6 +1,6 @@
 #include "app/ui/frm_licence.h"
 
-#include "app/core/licence_texts.h"
+#include "app/core/texts/licence_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
 
 #include <QPointer>

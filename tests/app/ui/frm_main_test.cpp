@@ -1,8 +1,8 @@
 #include "app/ui/frm_main.h"
 
-#include "app/core/main_texts.h"
-#include "app/core/mod_ini.h"
-#include "app/core/records.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/main_texts.h"
 #include "tests/app/core/ini_dump.h"
 #include "tests/app/ui/ui_harness.h"
 

@@ -1,10 +1,10 @@
 #include "app/ui/frm_places.h"
 
-#include "app/core/main_texts.h"
-#include "app/core/mod_ini.h"
-#include "app/core/place_lines.h"
-#include "app/core/records.h"
-#include "app/core/text_columns.h"
+#include "app/core/lists/place_lines.h"
+#include "app/core/lists/text_columns.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/main_texts.h"
 #include "tests/app/core/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
 

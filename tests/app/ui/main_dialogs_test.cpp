@@ -1,8 +1,8 @@
 // The main window with its dialogs and web services plugged in as the program plugs them: the
 // buttons open the dialogs modally, what the dialogs save shows in the main window, and the
 // update check and the notifications reach the loopback web server.
-#include "app/core/records.h"
-#include "app/core/web_services.h"
+#include "app/core/store/records.h"
+#include "app/core/web/web_services.h"
 #include "app/platform/curl_http.h"
 #include "app/platform/qt/ui_post.h"
 #include "app/ui/dialog_factory.h"

@@ -1,6 +1,6 @@
 #include "app/ui/mandate_action.h"
 
-#include "app/core/mod_upload.h"
+#include "app/core/web/data_transfers.h"
 #include "app/ui/ticket_painter.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/app/core/mandate_fakes.h"

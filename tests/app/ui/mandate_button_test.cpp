@@ -1,8 +1,8 @@
 #include "app/ui/frm_main.h"
 
-#include "app/core/mandate_pagora_writer.h"
-#include "app/core/mod_upload.h"
-#include "app/core/records.h"
+#include "app/core/mandate/mandate_pagora_writer.h"
+#include "app/core/store/records.h"
+#include "app/core/web/data_transfers.h"
 #include "app/ui/mandate_action.h"
 #include "tests/app/ui/ui_harness.h"
 #include "tests/support/fixed_host.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/ticket_preview.h"
+#include "app/core/ticket/ticket_preview.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

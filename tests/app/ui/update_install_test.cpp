@@ -1,7 +1,7 @@
 // The whole update path on the desktop adapters: the version file and the installer come from
 // the loopback web server through the libcurl port, replies arrive as queued calls on the
 // application's event loop, and the downloaded installer really runs.
-#include "app/core/web_services.h"
+#include "app/core/web/web_services.h"
 #include "app/platform/curl_http.h"
 #include "app/platform/qt/desktop.h"
 #include "app/platform/qt/ui_post.h"

@@ -1,0 +1,32 @@
+#include "app/core/lists/indemnite_lines.h"
+
+#include "app/core/lists/text_columns.h"
+
+namespace kerbolt::frmIndemnites {
+
+std::string IndemniteLine(const IndemniteRecord& r) {
+    return FitColumn(r.NumIndemn, 15) + FitColumn(r.IdPlace, 6) +
+           FitColumn(r.date + " " + r.heure, 20) + FitColumn(r.nPlaques, 15) +
+           FitColumn(r.Montant100, 10) + r.datepaiement;
+}
+
+std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, int filter) {
+    std::vector<std::string> lines;
+    for (const IndemniteRecord& record : records) {
+        if (IsCancelled(record)) continue;
+        const bool paid = !record.datepaiement.empty();
+        const bool keep =
+            filter == kAll || (filter == kPending && !paid) || (filter == kPaid && paid);
+        if (!keep || TrimBlanks(record.NumIndemn).empty()) continue;
+        lines.push_back(IndemniteLine(record));
+    }
+    return lines;
+}
+
+std::optional<char32_t> FilterAmountKey(char32_t key) {
+    if (key == U',') return U'.';
+    if ((key >= U'0' && key <= U'9') || key == U'.' || key == 8) return key;
+    return std::nullopt;
+}
+
+} // namespace kerbolt::frmIndemnites

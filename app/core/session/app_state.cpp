@@ -1,0 +1,26 @@
+#include "app/core/session/app_state.h"
+
+#include "app/core/store/account_key.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+
+namespace kerbolt::Module1 {
+
+void SetAccount(State& state, const std::string& address) {
+    state.AccountKey = ComputeAccountKey(address);
+    state.DataFile = state.DataFolder + "/" + state.AccountKey;
+}
+
+void LoadDefaultTexts(State& state, const ServerConfig& config) {
+    const ParamSettings param = ReadParamSettings(state.IniPath);
+    // Only an empty amount takes the default: a saved "0" stays "0".
+    state.TicketAmount = param.Montant.empty() ? kDefaultAmount : param.Montant;
+    state.TicketTitle = param.Titre;
+    state.TicketText = param.Texte;
+    if (state.Language < kFrench || state.Language > kItalian) return;
+    if (state.TicketTitle.empty()) state.TicketTitle = DefaultTitle(state.Language);
+    if (state.TicketText.empty()) state.TicketText = DefaultText(state.Language);
+    state.TicketFooter = Footer(state.Language, config);
+}
+
+} // namespace kerbolt::Module1

@@ -1,0 +1,51 @@
+// The application state that every window reads and writes for the life of the process, and the
+// ticket's default texts.
+#pragma once
+
+#include "app/platform/config.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kerbolt::Module1 {
+
+// Interface languages.
+inline constexpr std::int16_t kNoLanguage = 0;
+inline constexpr std::int16_t kFrench = 1;
+inline constexpr std::int16_t kGerman = 2;
+inline constexpr std::int16_t kEnglish = 3;
+inline constexpr std::int16_t kItalian = 4;
+
+// Module1's variables. Paths use "/" and are UTF-8.
+struct State {
+    std::string DataFolder;   // the per-user data folder
+    std::string AccountKey;   // key of the signed-in address (ComputeAccountKey)
+    std::string DataFile;     // DataFolder/AccountKey: the user's data file, no extension
+    std::string IniPath;      // DataFolder/Param.ini
+    bool NewInstall = false;  // first run or new account
+    std::string TicketAmount; // "Montant", "50" when not set
+    std::string TicketTitle;
+    std::string TicketText;   // lines joined by CR LF, with the placeholder "{adresse}"
+    std::string TicketFooter; // one line in the current language; never stored
+    std::string SavedPrinterName;
+    std::int16_t Language = kNoLanguage;
+    std::string TempFolder; // the system's temporary folder
+};
+
+// Sets AccountKey and DataFile for an address.
+void SetAccount(State& state, const std::string& address);
+
+// Loads TicketAmount, TicketTitle and TicketText from Param.ini and, for a language 1 to 4,
+// fills an empty title or text with the language's default and sets the language's footer.
+// With any other language the title and text stay as read and the footer keeps its value.
+void LoadDefaultTexts(State& state, const ServerConfig& config = DefaultServerConfig());
+
+// The defaults of a language 1 to 4 (empty for any other).
+std::string DefaultTitle(std::int16_t language);
+std::string DefaultText(std::int16_t language);
+std::string Footer(std::int16_t language, const ServerConfig& config = DefaultServerConfig());
+
+// The amount used when none is saved.
+inline constexpr const char* kDefaultAmount = "50";
+
+} // namespace kerbolt::Module1

@@ -1,0 +1,99 @@
+#include "app/core/session/sign_in.h"
+
+#include "app/core/lists/text_columns.h"
+#include "app/core/store/records.h"
+#include "app/core/texts/connect_texts.h"
+#include "app/core/web/data_transfers.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kerbolt::frmConnect {
+
+namespace {
+
+constexpr int kMaxAttempts = 3;
+constexpr std::size_t kMinPasswordLength = 6;
+
+std::string LowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
+} // namespace
+
+bool IsWellFormedAddress(const std::string& address) {
+    const std::size_t at = address.find('@');
+    if (at == std::string::npos) return false;
+    const std::size_t point = address.find('.', at + 1);
+    if (point == std::string::npos) return false;
+    return address.size() - point - 1 >= 2;
+}
+
+SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& password_text,
+                           bool remember_address) {
+    const std::string address = LowerAscii(mail_text);
+    if (!IsWellFormedAddress(address)) return Fail(6, 5);
+
+    Module1::SetAccount(state_, address);
+    const modUpload::SyncResult sync = modUpload::SyncFromServer(
+        ftp_, prompts_, modUpload::DataFileDownloadPath(state_.AccountKey), state_.DataFile);
+    const std::string password = TrimBlanks(password_text);
+    const auto credentials_match = [&] {
+        const InfosRecord infos = ReadInfos(state_.DataFile);
+        return infos.mail == address && infos.pwd == password;
+    };
+    if (sync.local_is_server_copy()) fetched_account_ = state_.AccountKey;
+    std::error_code ec;
+    const bool local_exists = std::filesystem::is_regular_file(state_.DataFile, ec);
+
+    if (sync.size > 0) {
+        if (credentials_match()) {
+            state_.NewInstall = false;
+            return Succeed(address, remember_address);
+        }
+        const SignInNext next = Fail(3, 2);
+        // A local file that was kept because it is larger may hold tickets the server has not
+        // seen yet: only a copy that a sign-in of this window fetched goes.
+        if (next == SignInNext::EndProcess && fetched_account_ == state_.AccountKey)
+            std::filesystem::remove(state_.DataFile, ec);
+        return next;
+    }
+    if (local_exists) {
+        if (credentials_match()) return Succeed(address, remember_address);
+        return Fail(3, 5);
+    }
+    // Without an answer from the server the address may well have an account there; a new one
+    // made now would overwrite it at its first upload.
+    if (sync.outcome != modUpload::SyncOutcome::NotOnServer) {
+        prompts_.Show(LoginMessage(state_.Language, kServerUnreachableMessage),
+                      MessageIcon::Information);
+        return SignInNext::Stay;
+    }
+    if (password.size() < kMinPasswordLength) {
+        prompts_.Show(LoginMessage(state_.Language, 4), MessageIcon::Information);
+        return SignInNext::Stay;
+    }
+    WriteAccount(state_.DataFile, address, password);
+    state_.NewInstall = true;
+    return Succeed(address, remember_address);
+}
+
+SignInNext SignIn::Fail(int message_number, int final_message_number) {
+    ++failed_attempts_;
+    if (failed_attempts_ >= kMaxAttempts) {
+        prompts_.Show(LoginMessage(state_.Language, final_message_number), MessageIcon::Critical);
+        return SignInNext::EndProcess;
+    }
+    prompts_.Show(LoginMessage(state_.Language, message_number), MessageIcon::Information);
+    return SignInNext::Stay;
+}
+
+SignInNext SignIn::Succeed(const std::string& address, bool remember_address) {
+    SaveRememberedMail(state_.IniPath, remember_address ? address : std::string());
+    return SignInNext::OpenMain;
+}
+
+} // namespace kerbolt::frmConnect

@@ -1,0 +1,49 @@
+#include "app/core/session/startup.h"
+
+#include "app/core/store/records.h"
+
+#include <filesystem>
+
+namespace kerbolt::Module1 {
+
+namespace fs = std::filesystem;
+
+StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
+                     const ServerConfig& config) {
+    StartupDecision decision;
+    state.DataFolder = paths.DataFolder();
+    state.TempFolder = paths.TempFolder();
+    state.IniPath = state.DataFolder + "/Param.ini";
+
+    // The parents are created too: on a fresh account the folder above may be missing.
+    std::error_code ec;
+    if (!fs::is_directory(state.DataFolder, ec)) {
+        fs::create_directories(state.DataFolder, ec);
+        if (ec || !fs::is_directory(state.DataFolder, ec)) {
+            decision.error = "Impossible de créer le dossier de données : " + state.DataFolder;
+            return decision;
+        }
+        state.NewInstall = true;
+    }
+
+    const ParamSettings param = ReadParamSettings(state.IniPath);
+    state.Language = ParseLanguage(param.Langue);
+    const std::string& remembered = param.Mail;
+    if (!remembered.empty()) SetAccount(state, remembered);
+
+    if (remembered.empty()) {
+        if (state.Language == kNoLanguage) state.NewInstall = true;
+        return decision;
+    }
+    if (!fs::is_regular_file(state.DataFile, ec)) return decision;
+
+    decision.sync = modUpload::SyncFromServer(
+        ftp, prompts, modUpload::DataFileDownloadPath(state.AccountKey), state.DataFile);
+    if (state.Language > 0) {
+        LoadDefaultTexts(state, config);
+        decision.window = FirstWindow::frmMain;
+    }
+    return decision;
+}
+
+} // namespace kerbolt::Module1

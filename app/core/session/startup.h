@@ -1,0 +1,32 @@
+// The start-up decision: where the files are, which window comes first, and whether the data
+// file is synchronised before it opens. The windows layer shows the chosen window.
+#pragma once
+
+#include "app/core/session/app_state.h"
+#include "app/core/web/data_transfers.h"
+#include "app/platform/config.h"
+#include "app/platform/ports.h"
+
+#include <optional>
+#include <string>
+
+namespace kerbolt::Module1 {
+
+enum class FirstWindow { frmConnect, frmMain };
+
+struct StartupDecision {
+    FirstWindow window = FirstWindow::frmConnect;
+    // The synchronisation of the data file, when one ran.
+    std::optional<modUpload::SyncResult> sync;
+    // Not empty when the data folder could not be created: the text to show before ending.
+    std::string error;
+};
+
+// Sets the paths of `state` (creating the data folder with its parents; NewInstall when the
+// folder itself had to be created), reads "Langue" and "Mail" from Param.ini, derives the
+// account from a remembered address, synchronises the data file when the sign-in may be
+// skipped, loads the ticket texts before the main window, and says which window comes first.
+StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
+                     const ServerConfig& config = DefaultServerConfig());
+
+} // namespace kerbolt::Module1

@@ -1,0 +1,95 @@
+#include "app/core/store/scrambled_ini.h"
+
+#include "app/core/store/ini_file.h"
+#include "app/core/store/scramble.h"
+#include "pdf/writer/Pagora.h"
+
+#include <limits>
+
+namespace kerbolt::modINI {
+
+namespace {
+
+std::string Encode(const std::string& utf8) {
+    return Scramble(pagora::Pagora::FromUtf8(utf8));
+}
+std::string Decode(const std::string& scrambled) {
+    return pagora::Pagora::ToUtf8(Unscramble(scrambled));
+}
+
+// The value of a plain run of decimal digits, or -1 when it is none or exceeds 32 bits. The
+// largest 32-bit number is no record number either: no next number could follow it.
+std::int32_t SectionNumber(std::string_view digits) {
+    if (digits.empty()) return -1;
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+        if (value >= std::numeric_limits<std::int32_t>::max()) return -1;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
+                    const std::string& default_value) {
+    return Snapshot(path).ReadIni(section, key, default_value);
+}
+
+bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
+              const std::string& path, bool plain) {
+    if (plain) {
+        return ini::WriteValue(path, pagora::Pagora::FromUtf8(section),
+                               pagora::Pagora::FromUtf8(key), pagora::Pagora::FromUtf8(value));
+    }
+    return ini::WriteValue(path, Encode(section), Encode(key), Encode(value));
+}
+
+bool WriteIniKeys(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> encoded;
+    encoded.reserve(keys.size());
+    for (const auto& [key, value] : keys)
+        encoded.emplace_back(Encode(key), Encode(value));
+    return ini::WriteValues(path, Encode(section), encoded);
+}
+
+std::vector<std::string> ListSections(const std::string& path) {
+    return Snapshot(path).ListSections();
+}
+
+std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path) {
+    return Snapshot(data_file_path).LastSectionIndex(prefix);
+}
+
+Snapshot::Snapshot(const std::string& path) : doc_(ini::Document::Load(path)) {}
+
+std::string Snapshot::ReadIni(const std::string& section, const std::string& key,
+                              const std::string& default_value) const {
+    // The whole value is read: a fixed buffer would cut long ticket texts.
+    const auto value = doc_.Value(Encode(section), Encode(key));
+    return value ? Decode(*value) : default_value;
+}
+
+std::vector<std::string> Snapshot::ListSections() const {
+    std::vector<std::string> names;
+    for (const std::string& name : doc_.SectionNames())
+        names.push_back(Decode(name));
+    return names;
+}
+
+std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
+    // Every name is seen: a list cut at a fixed size would make a new record reuse the number
+    // of an older one and overwrite it.
+    std::int32_t last = -1;
+    for (const std::string& name : ListSections()) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::int32_t number = SectionNumber(std::string_view(name).substr(prefix.size()));
+        if (number >= 0) last = number;
+    }
+    return last;
+}
+
+} // namespace kerbolt::modINI

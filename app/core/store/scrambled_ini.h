@@ -1,0 +1,52 @@
+// The scrambled INI store: the only way the program reads and writes its settings file and the
+// user's data file. Names and values are given and returned as UTF-8; in the file they stand as
+// Windows-1252 bytes (a character outside that code page becomes "?") in scrambled form.
+#pragma once
+
+#include "app/core/store/ini_file.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kerbolt::modINI {
+
+// The value of a key, unscrambled; `default_value` when the file, section or key is missing.
+std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
+                    const std::string& default_value = {});
+
+// Writes a key (scrambled, or as given with `plain`), creating the file and the section when
+// missing. True on success; a failed write leaves the file as it was.
+bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
+              const std::string& path, bool plain = false);
+
+// The unscrambled section names of a file, in file order; empty for a missing file.
+std::vector<std::string> ListSections(const std::string& path);
+
+// The number of the last section in file order whose name is `prefix` followed by a decimal
+// number below the largest 32-bit number (case-sensitive), or -1. Every section of the file is
+// seen, however many there are.
+std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path);
+
+// Writes several keys of one section in order, in one atomic replacement of the file: a record
+// is either written whole or not at all.
+bool WriteIniKeys(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& path);
+
+// A file read once for many look-ups, with the functions above: reading a list of records key
+// by key would otherwise read the whole file for every key.
+class Snapshot {
+public:
+    explicit Snapshot(const std::string& path);
+    std::string ReadIni(const std::string& section, const std::string& key,
+                        const std::string& default_value = {}) const;
+    std::vector<std::string> ListSections() const;
+    std::int32_t LastSectionIndex(const std::string& prefix) const;
+
+private:
+    ini::Document doc_;
+};
+
+} // namespace kerbolt::modINI

@@ -1,0 +1,18 @@
+// The numbered texts and captions of the windows live in tables of four languages.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace kerbolt {
+
+// One text in French, German, English and Italian (UTF-8).
+using Texts4 = std::array<const char*, 4>;
+
+// The text for a `Language` (1 French, 2 German, 3 English, 4 Italian); empty for any other.
+inline std::string PickLanguage(int language, const Texts4& texts) {
+    if (language < 1 || language > 4) return {};
+    return texts[static_cast<std::size_t>(language - 1)];
+}
+
+} // namespace kerbolt

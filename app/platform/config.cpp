@@ -1,0 +1,10 @@
+#include "app/platform/config.h"
+
+namespace kerbolt {
+
+const ServerConfig& DefaultServerConfig() {
+    static const ServerConfig config;
+    return config;
+}
+
+} // namespace kerbolt

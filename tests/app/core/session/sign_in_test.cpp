@@ -1,0 +1,146 @@
+#include "app/core/session/sign_in.h"
+
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/connect_texts.h"
+#include "app/core/web/data_transfers.h"
+#include "tests/app/core/fake_ports.h"
+#include "tests/app/core/ini_dump.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kerbolt::frmConnect {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadFileBytes;
+
+TEST(SignInAddress, FormCheck) {
+    const struct {
+        const char* address;
+        bool ok;
+    } cases[] = {
+        {"a@b.ch", true},  {"a@b.c", false},   {"ab.ch", false},
+        {"a.b@ch", false}, {"a.b@c.de", true}, {"@.ab", true},
+        {"a@b.c.d", true}, {"", false},        {"a@b..", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsWellFormedAddress(c.address), c.ok) << c.address;
+}
+
+class SignInTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state_.DataFolder = dir_.Path().string();
+        state_.IniPath = dir_.File("Param.ini");
+        state_.Language = Module1::kEnglish;
+    }
+    std::string DataFile() const { return dir_.File("000NZFAP"); }
+    std::string RemotePath() const { return modUpload::DataFileDownloadPath("000NZFAP"); }
+    SignInNext Attempt(const std::string& mail, const std::string& pwd, bool remember = false) {
+        return sign_in_.Attempt(mail, pwd, remember);
+    }
+    std::string Msg(int n) const { return LoginMessage(Module1::kEnglish, n); }
+
+    testing_support::TempDir dir_;
+    Module1::State state_;
+    fakes::MemoryFtp ftp_;
+    fakes::RecordingPrompts prompts_;
+    SignIn sign_in_{state_, ftp_, prompts_};
+};
+
+TEST_F(SignInTest, NewAccountWritesOnlyTheAddressAndTrimmedPassword) {
+    EXPECT_EQ(Attempt("A@B.CH", "  secret1 ", true), SignInNext::OpenMain);
+    EXPECT_EQ(state_.AccountKey, "000NZFAP");
+    EXPECT_TRUE(state_.NewInstall);
+    EXPECT_EQ(testing::DumpIni(DataFile()),
+              (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
+    EXPECT_EQ(modINI::ReadIni("Param", "Mail", state_.IniPath), "a@b.ch");
+    // Account creation uploads nothing.
+    EXPECT_EQ(ftp_.calls.size(), 1u);
+    EXPECT_TRUE(prompts_.shown.empty());
+}
+
+TEST_F(SignInTest, ShortPasswordForANewAccountCountsNothing) {
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Attempt("a@b.ch", " 12345 "), SignInNext::Stay);
+    EXPECT_EQ(sign_in_.FailedAttempts(), 0);
+    EXPECT_EQ(prompts_.shown, std::vector<std::string>(4, Msg(4)));
+    EXPECT_FALSE(fs::exists(DataFile()));
+}
+
+TEST_F(SignInTest, UnreachableServerWithoutLocalFileCreatesNoAccount) {
+    for (const FtpStatus status : {FtpStatus::Unreachable, FtpStatus::Failed}) {
+        prompts_.shown.clear();
+        ftp_.status = status;
+        EXPECT_EQ(Attempt("a@b.ch", "secret1"), SignInNext::Stay);
+        EXPECT_EQ(prompts_.shown.back(), "The server cannot be reached; please try again later.");
+        EXPECT_EQ(prompts_.icons.back(), MessageIcon::Information);
+        EXPECT_FALSE(fs::exists(DataFile()));
+        EXPECT_EQ(sign_in_.FailedAttempts(), 0);
+    }
+}
+
+TEST_F(SignInTest, ServersCopySignsInAndRemembersOnlyWhenAsked) {
+    WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
+    ftp_.files[RemotePath()] = ReadFileBytes(dir_.File("server"));
+    modINI::WriteIni("Param", "Mail", "old@x.ch", state_.IniPath);
+    state_.NewInstall = true;
+    EXPECT_EQ(Attempt("a@b.ch", "secret1", false), SignInNext::OpenMain);
+    EXPECT_FALSE(state_.NewInstall);
+    EXPECT_EQ(modINI::ReadIni("Param", "Mail", state_.IniPath), "");
+    EXPECT_EQ(ReadFileBytes(DataFile()), ftp_.files[RemotePath()]);
+}
+
+TEST_F(SignInTest, MalformedAddressesAndWrongPasswordsShareTheCounter) {
+    WriteAccount(DataFile(), "a@b.ch", "secret1");
+    EXPECT_EQ(Attempt("a@b", "secret1"), SignInNext::Stay);
+    EXPECT_EQ(Attempt("a@b.ch", "Secret1"), SignInNext::Stay);
+    EXPECT_EQ(Attempt("a@b.ch", "wrong"), SignInNext::EndProcess);
+    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(6), Msg(3), Msg(5)}));
+    EXPECT_EQ(prompts_.icons,
+              (std::vector<MessageIcon>{MessageIcon::Information, MessageIcon::Information,
+                                        MessageIcon::Critical}));
+    // No copy came from the server: the local file stays.
+    EXPECT_TRUE(fs::exists(DataFile()));
+}
+
+// The third failure after a copy arrived from the server: message 2 as an error box, and the
+// local file goes only when it is the copy that was just fetched.
+TEST_F(SignInTest, ThirdFailureDeletesOnlyAFetchedCopy) {
+    WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
+    const std::string server_copy = ReadFileBytes(dir_.File("server"));
+    ftp_.files[RemotePath()] = server_copy;
+    for (int i = 0; i < 3; ++i)
+        Attempt("a@b.ch", "wrong");
+    EXPECT_EQ(prompts_.shown.back(), Msg(2));
+    EXPECT_EQ(prompts_.icons.back(), MessageIcon::Critical);
+    EXPECT_FALSE(fs::exists(DataFile()));
+
+    // A larger local file, kept by the synchronisation, may hold tickets not yet uploaded.
+    SignIn again(state_, ftp_, prompts_);
+    const std::string local = server_copy + "[x]\r\n";
+    testing_support::WriteFileBytes(DataFile(), local);
+    for (int i = 0; i < 3; ++i)
+        again.Attempt("a@b.ch", "wrong", false);
+    EXPECT_EQ(prompts_.shown.back(), Msg(2));
+    EXPECT_EQ(ReadFileBytes(DataFile()), local);
+}
+
+TEST(SignInTexts, MessagesAndCaptionsByLanguage) {
+    EXPECT_EQ(LoginMessage(2, 3), "E-Mail oder Passwort ist falsch");
+    EXPECT_EQ(LoginMessage(1, 1), LoginMessage(1, 2));
+    EXPECT_EQ(LoginMessage(4, 5), "Troppi tentativi, il programma verrà chiuso");
+    for (const int n : {0, 8})
+        EXPECT_EQ(LoginMessage(1, n), "");
+    for (const int language : {0, 5})
+        EXPECT_EQ(LoginMessage(language, 3), "");
+    EXPECT_EQ(CaptionText(2, Caption::cmdOpen), "Öffnen");
+    EXPECT_EQ(CaptionText(0, Caption::cmdOpen), "");
+}
+
+} // namespace
+} // namespace kerbolt::frmConnect
