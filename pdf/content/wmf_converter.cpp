@@ -260,6 +260,15 @@ private:
                 lines += "\r" + Colour(object, "RG");
                 // The width is in logical units, like every coordinate the transform scales.
                 lines += "\r" + std::to_string(object.width) + " w";
+                // Pens end and join their lines round unless their style asks for square or
+                // flat ends and bevelled or mitred joins. Dashes end flat: a round end would
+                // close the gaps of a pattern measured in the file's units.
+                const bool dashed = (object.style & 0x0F) >= 1 && (object.style & 0x0F) <= 4;
+                const int ends = object.style & 0x0F00;
+                const int joins = object.style & 0xF000;
+                const int cap = dashed || ends == 0x0200 ? 0 : ends == 0x0100 ? 2 : 1;
+                const int join = joins == 0x2000 ? 0 : joins == 0x1000 ? 2 : 1;
+                lines += "\r" + std::to_string(cap) + " J " + std::to_string(join) + " j";
             }
         }
     }

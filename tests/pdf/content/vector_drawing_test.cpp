@@ -227,7 +227,8 @@ TEST_F(VectorDrawings, TheWindowIsMappedOntoTheBox) {
     Wmf plain = Windowed();
     plain.Pen(0, 0, 0, 0, 0).Select(0).Polyline({{10, 20}, {30, 40}, {-5, 60}}).End();
     // The points go last to first; the pen writes its dash, colour and width.
-    const Lines drawn = {"[ ] 0 d", "0 0 0 RG", "0 w", "-5 60 m", "30 40 l", "10 20 l", "S", "Q"};
+    const Lines drawn = {"[ ] 0 d", "0 0 0 RG", "0 w", "1 J 1 j", "-5 60 m",
+                         "30 40 l", "10 20 l",  "S",   "Q"};
     EXPECT_EQ(Place("plain.wmf", plain.Bytes()), Concat(placed, drawn));
     ExpectError(0, "plain.wmf");
     // The placeable header changes nothing.
@@ -287,12 +288,12 @@ TEST_F(VectorDrawings, PensAndBrushesChooseTheColoursAndThePaintingOperator) {
     } cases[] = {
         {"solid pen and brush",
          Wmf().Pen(0, 2, 255, 0, 0).Brush(0, 0, 0, 255).Select(0).Select(1),
-         {"[ ] 0 d", "1 0 0 RG", "2 w", "0 0 1 rg"},
+         {"[ ] 0 d", "1 0 0 RG", "2 w", "1 J 1 j", "0 0 1 rg"},
          "b",
          "S"},
         {"hollow brush",
          Wmf().Pen(0, 2, 255, 0, 0).Brush(1, 0, 0, 255).Select(0).Select(1),
-         {"[ ] 0 d", "1 0 0 RG", "2 w"},
+         {"[ ] 0 d", "1 0 0 RG", "2 w", "1 J 1 j"},
          "s",
          "S"},
         {"null pen",
@@ -307,7 +308,7 @@ TEST_F(VectorDrawings, PensAndBrushesChooseTheColoursAndThePaintingOperator) {
          "n"},
         {"both, even-odd",
          Wmf().Pen(0, 2, 255, 0, 0).Brush(0, 0, 0, 255).Select(0).Select(1).FillMode(1),
-         {"[ ] 0 d", "1 0 0 RG", "2 w", "0 0 1 rg"},
+         {"[ ] 0 d", "1 0 0 RG", "2 w", "1 J 1 j", "0 0 1 rg"},
          "b*",
          "S"},
         {"winding again",
@@ -322,19 +323,47 @@ TEST_F(VectorDrawings, PensAndBrushesChooseTheColoursAndThePaintingOperator) {
          "n"},
         // The pen styles: dashes, a null pen whose higher bits choose caps, and an inside-frame
         // pen that has no dash line of its own.
-        {"dash", Wmf().Pen(1, 1, 0, 0, 0).Select(0), {"[3 1] 0 d", "0 0 0 RG", "1 w"}, "b", "S"},
-        {"dot", Wmf().Pen(2, 1, 0, 0, 0).Select(0), {"[0.5 0.5] 0 d", "0 0 0 RG", "1 w"}, "b", "S"},
+        {"dash",
+         Wmf().Pen(1, 1, 0, 0, 0).Select(0),
+         {"[3 1] 0 d", "0 0 0 RG", "1 w", "0 J 1 j"},
+         "b",
+         "S"},
+        {"dot",
+         Wmf().Pen(2, 1, 0, 0, 0).Select(0),
+         {"[0.5 0.5] 0 d", "0 0 0 RG", "1 w", "0 J 1 j"},
+         "b",
+         "S"},
         {"dash dot",
          Wmf().Pen(3, 1, 0, 0, 0).Select(0),
-         {"[2 1 0.5 1] 0 d", "0 0 0 RG", "1 w"},
+         {"[2 1 0.5 1] 0 d", "0 0 0 RG", "1 w", "0 J 1 j"},
          "b",
          "S"},
         {"dash dot dot",
          Wmf().Pen(4, 1, 0, 0, 0).Select(0),
-         {"[2 1 0.5 1 0.5 1] 0 d", "0 0 0 RG", "1 w"},
+         {"[2 1 0.5 1 0.5 1] 0 d", "0 0 0 RG", "1 w", "0 J 1 j"},
          "b",
          "S"},
-        {"inside frame", Wmf().Pen(6, 7, 0, 0, 0).Select(0), {"0 0 0 RG", "7 w"}, "b", "S"},
+        {"inside frame",
+         Wmf().Pen(6, 7, 0, 0, 0).Select(0),
+         {"0 0 0 RG", "7 w", "1 J 1 j"},
+         "b",
+         "S"},
+        // The higher bits choose square or flat ends and mitred or bevelled joins.
+        {"square, mitred",
+         Wmf().Pen(0x2100, 7, 0, 0, 0).Select(0),
+         {"[ ] 0 d", "0 0 0 RG", "7 w", "2 J 0 j"},
+         "b",
+         "S"},
+        {"flat, bevelled",
+         Wmf().Pen(0x1200, 7, 0, 0, 0).Select(0),
+         {"[ ] 0 d", "0 0 0 RG", "7 w", "0 J 2 j"},
+         "b",
+         "S"},
+        {"dashed, square",
+         Wmf().Pen(0x0101, 7, 0, 0, 0).Select(0),
+         {"[3 1] 0 d", "0 0 0 RG", "7 w", "0 J 1 j"},
+         "b",
+         "S"},
         {"null pen, flat caps", Wmf().Pen(0x205, 7, 0, 0, 0).Select(0), {}, "f", "n"},
         // Create pen (0) and brush (1), delete the pen, a font takes slot 0 again: slot 1 is
         // still the brush.
