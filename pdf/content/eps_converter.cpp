@@ -96,6 +96,10 @@ int OperandCount(std::string_view op) {
     }
 }
 
+// A copied number longer than any drawing needs is refused, so that no reader's token buffer is
+// ever put to the test.
+constexpr std::size_t kMaxNumberLength = 32;
+
 // Whether a line is a sequence of whole operations of the allowed operators (operands first),
 // following the current path: a segment or a painting operator needs a path begun by a moveto.
 // On success path_open holds whether a path is left open after the line.
@@ -126,7 +130,7 @@ bool CheckLine(std::string_view line, bool& path_open) {
         } else if (token == "]") {
             if (array != 1) return false;
             array = 2;
-        } else if (IsContentNumber(token)) {
+        } else if (token.size() <= kMaxNumberLength && IsContentNumber(token)) {
             if (array == 2 || array == 0) ++operands;
         } else {
             const int count = OperandCount(token);

@@ -102,7 +102,7 @@ TEST_F(VectorDrawings, ArtworkLinesBecomeContentOperators) {
         // A line is copied only when it is whole operations on numbers: nothing it holds can
         // unbalance the content or open a string.
         {{"0 0 (x m", "Q 0 0 m", "q 1 0 0 1 0 0 cm 0 0 m", "1e3 0 m", "0 0 0 m", "16#F 0 m",
-          "[3 x] 0 d", "3 0 d", "1 2 Xa", "BI 0 0 m"},
+          "[3 x] 0 d", "3 0 d", "1 2 Xa", "BI 0 0 m", "1" + std::string(40, '0') + " 0 m"},
          {}},
         // A segment needs a path begun by a moveto, and painting needs a path.
         {{"10 10 l", "0.5 g", "S", "0 0 m 5 5 l S", "f", "n"}, {"0.5 g", "0 0 m 5 5 l S"}},

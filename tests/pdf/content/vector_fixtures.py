@@ -294,15 +294,16 @@ def on_white(path):
 
 
 def compare(a_path, b_path, crop=None):
+    from PIL import ImageChops
+
     a, b = on_white(a_path), on_white(b_path)
     size = crop or a.size
     a, b = a.crop((0, 0) + tuple(size)), b.crop((0, 0) + tuple(size))
-    differing, total_difference = 0, 0
-    for pa, pb in zip(a.getdata(), b.getdata()):
-        d = max(abs(x - y) for x, y in zip(pa, pb))
-        total_difference += d
-        if d > 64:
-            differing += 1
+    red, green, blue = ImageChops.difference(a, b).split()
+    largest = ImageChops.lighter(ImageChops.lighter(red, green), blue)
+    histogram = largest.histogram()
+    differing = sum(histogram[65:])
+    total_difference = sum(value * count for value, count in enumerate(histogram))
     count = size[0] * size[1]
     print(differing, count, round(total_difference / count, 3))
 
