@@ -2,6 +2,7 @@
 #include "pdf/content/image.h"
 
 #include "pdf/content/content.h"
+#include "pdf/content/vector_images.h"
 #include "pdf/writer/writer.h"
 
 #include <string>
@@ -54,6 +55,15 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
                        bool MantainRatio) {
     detail::WriterState& s = m_->writer;
     const std::string key = detail::UpperAscii(FileName);
+    // Drawings are converted into the content on every call, outside the registry.
+    if (detail::EndsWith(key, ".EPS") || detail::EndsWith(key, ".AI")) {
+        detail::DrawEpsImage(*m_, FileName, DestX, DestY, ImgWidth, ImgHeight);
+        return;
+    }
+    if (detail::EndsWith(key, ".WMF")) {
+        detail::DrawWmfImage(*m_, FileName, DestX, DestY, ImgWidth, ImgHeight);
+        return;
+    }
     int index = 0;
     for (int n = 1; n <= s.image_count; ++n) {
         const detail::ImageRecord& record = detail::Record(*m_, n);
