@@ -107,7 +107,7 @@ void BM_DocumentProtection(benchmark::State& state) {
         pagora::Pagora pdf;
         if (mode >= 0) pdf.SetProtection(mode, "owner", "user");
         pdf.BeginDoc(path);
-        auto& s = pdf.State().writer;
+        auto& s = pagora::detail::StateOf(pdf).writer;
         for (int page = 0; page < 200; ++page) {
             pdf.BeginPage();
             for (int line = 0; line < 60; ++line) {

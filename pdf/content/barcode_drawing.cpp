@@ -41,7 +41,7 @@ float ClampZoom(float zoom) {
 class SymbolLines {
 public:
     SymbolLines(Pagora& pdf, bool show_code, float zoom, float module_points)
-        : pdf_(pdf), s_(pdf.State().writer), show_code_(show_code), zoom_(ClampZoom(zoom)) {
+        : pdf_(pdf), s_(detail::StateOf(pdf).writer), show_code_(show_code), zoom_(ClampZoom(zoom)) {
         const float scale = s_.scale_factor;
         module_ = zoom_ * module_points / scale;
         text_gap_ = show_code ? zoom_ * kTextGapPoints / scale : 0.0f;
@@ -149,7 +149,7 @@ float DrawCode39(Pagora& pdf, std::string_view text, float X, float Y, bool show
     if (!symbol) return 0;
     SymbolLines out(pdf, show_code, zoom, 0.72f);
     out.SetBarHeight(height, 14.4f);
-    const detail::WriterState& s = pdf.State().writer;
+    const detail::WriterState& s = detail::StateOf(pdf).writer;
     const float m = out.Module();
     const float bottom = Y + out.BarHeight();
     float x = X + 10 * m;
@@ -168,7 +168,7 @@ float DrawCode39(Pagora& pdf, std::string_view text, float X, float Y, bool show
         x += m;
     }
     // The strokes changed the line width in the content only; the caller's width comes back.
-    out.Line(FormatReal(s, pdf.State().content.line_width) + " w");
+    out.Line(FormatReal(s, detail::StateOf(pdf).content.line_width) + " w");
     const float end = x + 9 * m;
     out.Flush();
     out.CentredText(X, Y, end, text);
@@ -215,7 +215,7 @@ float DrawPostnet(Pagora& pdf, std::string_view text, float X, float Y, bool sho
                   float zoom) {
     const detail::PostnetSymbol symbol = detail::EncodePostnet(text);
     SymbolLines out(pdf, show_code, zoom, 0);
-    const float u = out.Zoom() / pdf.State().writer.scale_factor;
+    const float u = out.Zoom() / detail::StateOf(pdf).writer.scale_factor;
     const float full = 9 * u;
     const float half = 3.6f * u;
     float x = X + 7.2f * u;

@@ -1,6 +1,6 @@
 #include "pdf/content/barcode_interleaved.h"
 
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "pdf/content/bmp_reader.h"
 
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include <algorithm>
 #include <cstddef>

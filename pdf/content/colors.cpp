@@ -1,7 +1,7 @@
 // Colour strings, the named colours and the colour operators.
 #include "pdf/content/content.h"
 
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 #include "pdf/writer/writer.h"
 
 #include <array>

@@ -50,6 +50,13 @@ struct ConditionalLayerRecord {
 };
 
 struct ContentState {
+    // The page cursor and the text settings, which every page and overlay resets.
+    float current_x = 0.0f, current_y = 0.0f; // points from the margin area's top-left corner
+    float char_spacing = 0.0f, word_spacing = 0.0f;
+    float horizontal_scaling = 100.0f;
+    float line_spacing = 1.0f;
+    bool path_open = false; // a path begun and not yet painted, whose end a segment continues
+
     // Colour strings: "#r g b", "@c m y k", "%grey", empty (no colour) or a pattern name, whose
     // pattern colour (for uncoloured patterns) is kept beside it.
     std::string fill_color = "#1 1 1";

@@ -39,8 +39,8 @@ void SetLastBounds(Pagora::Members& m, float x1, float y1, float x2, float y2) {
 
 void SetPosition(Pagora::Members& m, float x, float y) {
     const float scale = m.writer.scale_factor;
-    m.writer.current_x = x * scale;
-    m.writer.current_y = y * scale;
+    m.content.current_x = x * scale;
+    m.content.current_y = y * scale;
 }
 
 void PushGraphicState(Pagora::Members& m) {
@@ -48,8 +48,8 @@ void PushGraphicState(Pagora::Members& m) {
     const int32_t depth = AddRecord(c.state_stack, c.state_depth, m.writer.memory_factor);
     GraphicStateRecord& saved = c.state_stack[static_cast<size_t>(depth)];
     saved.scale_factor = m.writer.scale_factor;
-    saved.current_x = m.writer.current_x;
-    saved.current_y = m.writer.current_y;
+    saved.current_x = m.content.current_x;
+    saved.current_y = m.content.current_y;
     saved.fill_color = c.fill_color;
     saved.fill_pattern_color = c.fill_pattern_color;
     saved.line_color = c.line_color;
@@ -71,8 +71,8 @@ void PopGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
     if (c.state_depth <= 0) return;
     const GraphicStateRecord saved = c.state_stack[static_cast<size_t>(c.state_depth)];
-    m.writer.current_x = saved.current_x;
-    m.writer.current_y = saved.current_y;
+    m.content.current_x = saved.current_x;
+    m.content.current_y = saved.current_y;
     m.writer.scale_factor = saved.scale_factor;
     c.line_color = saved.line_color;
     c.line_pattern_color = saved.line_pattern_color;

@@ -115,8 +115,9 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
         }
     }
     const auto kf = static_cast<float>(k);
-    detail::SetLastBounds(*m_, s.current_x, s.page_height - s.current_y, s.current_x + width * kf,
-                          s.page_height - s.current_y - height * kf);
+    const detail::ContentState& c = m_->content;
+    detail::SetLastBounds(*m_, c.current_x, s.page_height - c.current_y, c.current_x + width * kf,
+                          s.page_height - c.current_y - height * kf);
 
     // Bitmaps, GIF and TGA rows run from the bottom of the picture up, the others from the top.
     const bool bottom_up = record.Kind == detail::ImageKind::kTga ||

@@ -3,7 +3,7 @@
 
 #include "pdf/content/bmp_reader.h"
 #include "pdf/content/content.h"
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 #include "pdf/content/png_reader.h"
 #include "pdf/writer/writer.h"
 

@@ -1,7 +1,7 @@
 // Line width, caps and joins, dash patterns, opacity and blend modes.
 #include "pdf/content/content.h"
 
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Path construction and painting: lines, curves, arcs, ellipses, polygons and polylines.
 #include "pdf/content/content.h"
 
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
@@ -53,15 +53,15 @@ void WritePaintOperator(Pagora::Members& m, int32_t options) {
     const std::string line = PaintOperator(options);
     WriteContent(m.writer, line);
     // Stroking, filling or "n" end the path; an empty line, "h" or "W" alone leave it open.
-    m.writer.path_open = line.find_first_of("S*n") == std::string::npos;
+    m.content.path_open = line.find_first_of("S*n") == std::string::npos;
 }
 
 // A segment needs a current point: with no path open (at the start of a page, or after a shape
 // was painted) the path begins at the current position, or the content would be unreadable.
 void BeginPathIfNone(Pagora::Members& m) {
-    if (!m.writer.path_open) {
+    if (!m.content.path_open) {
         const float sf = m.writer.scale_factor;
-        WriteContent(m.writer, Point(m, m.writer.current_x / sf, m.writer.current_y / sf) + " m");
+        WriteContent(m.writer, Point(m, m.content.current_x / sf, m.content.current_y / sf) + " m");
     }
 }
 
@@ -69,7 +69,7 @@ void BeginPathIfNone(Pagora::Members& m) {
 
 void Pagora::MoveTo(float X, float Y) {
     detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " m");
-    m_->writer.path_open = true;
+    m_->content.path_open = true;
     detail::SetPosition(*m_, X, Y);
 }
 

@@ -2,8 +2,7 @@
 
 #include "pdf/content/image_data.h"
 #include "pdf/import/inflate.h"
-#include "pdf/writer/Pagora.h"
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include <algorithm>
 #include <array>

@@ -89,15 +89,15 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
             if ((Border & 16) != 0) block += p(X, Y + r) + " m\r" + top_left + " S\r";
             detail::WriteContent(m.writer, block);
             // Whatever was drawn is stroked here, or the path was ended above.
-            if (!block.empty() || clips) m.writer.path_open = false;
+            if (!block.empty() || clips) m.content.path_open = false;
         }
     }
     detail::SetPosition(m, X, Y);
     const float scale = m.writer.scale_factor;
     const float height = m.writer.page_height;
-    const detail::WriterState& w = m.writer;
-    detail::SetLastBounds(m, w.current_x, height - w.current_y, w.current_x + xDim * scale,
-                          height - (w.current_y + YDim * scale));
+    const detail::ContentState& c = m.content;
+    detail::SetLastBounds(m, c.current_x, height - c.current_y, c.current_x + xDim * scale,
+                          height - (c.current_y + YDim * scale));
 }
 
 } // namespace pagora

@@ -19,15 +19,29 @@ constexpr std::int32_t kStrikeOut = 16;
 
 } // namespace
 
-TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
+namespace {
+
+// The measure of a font record under the current size, spacing and scaling.
+TextMeasure MeasureWith(const Pagora::Members& m, const FontRecord* font) {
     TextMeasure measure;
-    if (const FontRecord* font = CurrentFontRecord(m.fonts)) measure.widths = font->Widths.data();
+    if (font != nullptr) measure.widths = font->Widths.data();
     measure.size = m.fonts.FontSize;
-    measure.char_spacing = m.writer.char_spacing;
-    measure.word_spacing = m.writer.word_spacing;
-    measure.horizontal_scaling = m.writer.horizontal_scaling;
+    measure.char_spacing = m.content.char_spacing;
+    measure.word_spacing = m.content.word_spacing;
+    measure.horizontal_scaling = m.content.horizontal_scaling;
     measure.scale_factor = m.writer.scale_factor;
     return measure;
+}
+
+float TextHeightOf(const Pagora::Members& m, const FontRecord& font) {
+    return static_cast<float>(font.LineHeight) * m.fonts.FontSize / 1000.0f /
+           m.writer.scale_factor;
+}
+
+} // namespace
+
+TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
+    return MeasureWith(m, CurrentFontRecord(m.fonts));
 }
 
 float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size) {
@@ -41,8 +55,7 @@ float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t 
 float CurrentTextHeight(const Pagora::Members& m) {
     const FontRecord* font = CurrentFontRecord(m.fonts);
     if (font == nullptr) return 0;
-    return static_cast<float>(font->LineHeight) * m.fonts.FontSize / 1000.0f /
-           m.writer.scale_factor;
+    return TextHeightOf(m, *font);
 }
 
 void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string& text,
@@ -54,29 +67,31 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     const float sf = s.scale_factor;
     const float size = m.fonts.FontSize;
 
-    TextLinePlan plan = PlanTextLine(text, width, indent, align, CurrentTextMeasure(m));
+    // The record is fetched once: measuring, the line height and the box all read this one.
+    const float text_height = TextHeightOf(m, *font);
+    TextLinePlan plan = PlanTextLine(text, width, indent, align, MeasureWith(m, font));
     text = plan.text;
     const float start = x + plan.offset;
 
-    const float line_height = CurrentTextHeight(m) * sf * s.line_spacing;
+    const float line_height = text_height * sf * c.line_spacing;
     const float box_bottom =
         s.page_height - y * sf + size * static_cast<float>(font->Descent) / 1000.0f;
     SetLastBounds(m, start * sf, box_bottom, start * sf + plan.box_width * sf,
-                  box_bottom + CurrentTextHeight(m) * s.line_spacing * sf);
+                  box_bottom + text_height * c.line_spacing * sf);
 
     std::string before;
     std::string after;
     switch (plan.adjust) {
     case LineAdjust::kWordSpacing:
         before = FormatUnits(s, plan.adjust_value) + " Tw ";
-        after = " " + FormatReal(s, s.word_spacing) + " Tw";
+        after = " " + FormatReal(s, c.word_spacing) + " Tw";
         break;
     case LineAdjust::kShrink:
     case LineAdjust::kFit:
         before = FormatReal(s, plan.adjust_value) + " Tz ";
         // A stretched line restores the scaling after two blanks, a shrunk one after one.
         after = (plan.adjust == LineAdjust::kFit ? "  " : " ") +
-                FormatReal(s, s.horizontal_scaling) + " Tz";
+                FormatReal(s, c.horizontal_scaling) + " Tz";
         break;
     case LineAdjust::kNone:
         break;
@@ -136,11 +151,11 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     }
 
     if (new_line) {
-        s.current_x = 0;
-        s.current_y = y * sf + line_height;
+        c.current_x = 0;
+        c.current_y = y * sf + line_height;
     } else {
-        s.current_x = (x + plan.drawn_width) * sf;
-        s.current_y = y * sf;
+        c.current_x = (x + plan.drawn_width) * sf;
+        c.current_y = y * sf;
     }
 }
 
@@ -167,7 +182,7 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     detail::WriterState& s = m_->writer;
     const float sf = s.scale_factor;
     const float old_size = m_->fonts.FontSize;
-    const float old_y = s.current_y;
+    const float old_y = m_->content.current_y;
     float y = old_y / sf;
     if (TextStyle != 0) {
         const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
@@ -190,19 +205,20 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     }
     std::string text = std::string(Text);
     try {
-        DrawTextLine(*m_, s.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
+        DrawTextLine(*m_, m_->content.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
     } catch (...) {
         m_->fonts.FontSize = old_size;
         throw;
     }
-    s.current_y = old_y;
+    m_->content.current_y = old_y;
     m_->fonts.FontSize = old_size;
 }
 
 void Pagora::WriteTextLn(std::string_view Text) {
     const detail::WriterState& s = m_->writer;
     std::string text = std::string(Text);
-    DrawTextLine(*m_, s.current_x / s.scale_factor, s.current_y / s.scale_factor, 0, text, 0, 1,
+    const detail::ContentState& c = m_->content;
+    DrawTextLine(*m_, c.current_x / s.scale_factor, c.current_y / s.scale_factor, 0, text, 0, 1,
                  true, "WriteTextLn");
 }
 
@@ -243,19 +259,19 @@ void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text
 
 void Pagora::SetCharSpacing(float w) {
     const std::string line = detail::FormatReal(m_->writer, w) + " Tc";
-    m_->writer.char_spacing = w;
+    m_->content.char_spacing = w;
     detail::WriteContent(m_->writer, line);
 }
 
 void Pagora::SetWordSpacing(float w) {
     const std::string line = detail::FormatReal(m_->writer, w) + " Tw";
-    m_->writer.word_spacing = w;
+    m_->content.word_spacing = w;
     detail::WriteContent(m_->writer, line);
 }
 
 void Pagora::SetTextHorizontalScaling(float Percent) {
     const std::string line = detail::FormatReal(m_->writer, Percent) + " Tz";
-    m_->writer.horizontal_scaling = Percent;
+    m_->content.horizontal_scaling = Percent;
     detail::WriteContent(m_->writer, line);
 }
 

@@ -24,7 +24,7 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
     const float inner_height =
         Height != 0 ? Height - vertical_padding : (GetPageHeight(true) - Y) - vertical_padding;
     const float indent = style.indentation / sf;
-    const float line_height = GetTextHeight() * sf * s.line_spacing;
+    const float line_height = GetTextHeight() * sf * m_->content.line_spacing;
 
     std::size_t count = 0;
     std::string remainder;
@@ -82,7 +82,7 @@ void Pagora::SetBoxStyle(float LineSpacing, float Indentation, float PaddingLeft
                          float Ray) {
     detail::TextBoxStyle& style = m_->content.box_style;
     const float sf = m_->writer.scale_factor;
-    if (LineSpacing >= 0) m_->writer.line_spacing = LineSpacing;
+    if (LineSpacing >= 0) m_->content.line_spacing = LineSpacing;
     style.indentation = Indentation * sf;
     style.padding_left = PaddingLeft * sf;
     style.padding_top = PaddingTop * sf;

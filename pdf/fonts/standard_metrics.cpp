@@ -1,13 +1,13 @@
 #include "pdf/fonts/standard_metrics.h"
 
 #include "pdf/fonts/font_names.h"
-#include "pdf/writer/Pagora.h"
+#include "pdf/writer/errors.h"
 
 namespace pagora::detail {
 
 FontRecord& NewestFont(FontState& fonts) {
     if (fonts.FontCount < 1 || static_cast<std::size_t>(fonts.FontCount) >= fonts.FontList.size()) {
-        throw PdfError(9, "Pagora.SetFont", "Subscript out of range");
+        RaiseError(kErrSubscript, "SetFont");
     }
     return fonts.FontList[static_cast<std::size_t>(fonts.FontCount)];
 }

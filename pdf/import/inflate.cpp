@@ -1,6 +1,7 @@
 #include "pdf/import/inflate.h"
 
-#include "pdf/writer/writer.h"
+#include "pdf/writer/deflate_tables.h"
+#include "pdf/writer/errors.h"
 
 #include <algorithm>
 #include <array>
@@ -21,24 +22,22 @@ struct Code {
 };
 
 // Length symbols 257 to 287; 286 and 287 are matches of length 0.
-constexpr std::array<Code, 31> kLengthCodes = {{
-    {0, 3},   {0, 4},   {0, 5},   {0, 6},   {0, 7},   {0, 8},  {0, 9},  {0, 10},
-    {1, 11},  {1, 13},  {1, 15},  {1, 17},  {2, 19},  {2, 23}, {2, 27}, {2, 31},
-    {3, 35},  {3, 43},  {3, 51},  {3, 59},  {4, 67},  {4, 83}, {4, 99}, {4, 115},
-    {5, 131}, {5, 163}, {5, 195}, {5, 227}, {0, 258}, {0, 0},  {0, 0},
-}};
+constexpr std::array<Code, 31> kLengthCodes = [] {
+    std::array<Code, 31> codes{};
+    for (std::size_t i = 0; i < kLengthBase.size(); ++i)
+        codes[i] = {kLengthExtra[i], kLengthBase[i]};
+    return codes;
+}();
 
 // Distance symbols 0 to 31; 30 and 31 are those of the 64 KiB variant.
-constexpr std::array<Code, 32> kDistanceCodes = {{
-    {0, 1},      {0, 2},      {0, 3},      {0, 4},      {1, 5},     {1, 7},     {2, 9},
-    {2, 13},     {3, 17},     {3, 25},     {4, 33},     {4, 49},    {5, 65},    {5, 97},
-    {6, 129},    {6, 193},    {7, 257},    {7, 385},    {8, 513},   {8, 769},   {9, 1025},
-    {9, 1537},   {10, 2049},  {10, 3073},  {11, 4097},  {11, 6145}, {12, 8193}, {12, 12289},
-    {13, 16385}, {13, 24577}, {14, 32769}, {14, 49153},
-}};
-
-constexpr std::array<int, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
+constexpr std::array<Code, 32> kDistanceCodes = [] {
+    std::array<Code, 32> codes{};
+    for (std::size_t i = 0; i < kDistanceBase.size(); ++i)
+        codes[i] = {kDistanceExtra[i], kDistanceBase[i]};
+    codes[30] = {14, 32769};
+    codes[31] = {14, 49153};
+    return codes;
+}();
 
 struct Failure {
     int number;

@@ -1,6 +1,6 @@
 #include "pdf/import/scanner.h"
 
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,14 +3,19 @@
 // key search and the unescaping of literal strings. Byte strings throughout; positions from 1.
 #pragma once
 
-#include "pdf/import/import_state.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pagora::detail {
+
+// The reader's text cursor: the bytes being parsed and the position (from 1) of the next one.
+// A position beyond the last byte means the end has been reached.
+struct ScanState {
+    std::string Source;
+    std::int32_t Pos = 1;
+};
 
 // ---- Primitives (none fails on a position outside the text)
 // --------------------------------------

@@ -5,9 +5,10 @@
 // PdfError, except those that record the error (ErrNumber, ErrSource, ErrDescription) and go on.
 #pragma once
 
+#include "pdf/writer/errors.h"
+
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -15,22 +16,9 @@
 
 namespace pagora {
 
-// A run-time error: the classic error number, the operation that raised it ("Pagora." and the
-// operation's name) and a description.
-class PdfError : public std::runtime_error {
-public:
-    PdfError(int number, std::string source, std::string description)
-        : std::runtime_error(description), number_(number), source_(std::move(source)),
-          description_(std::move(description)) {}
-    int Number() const noexcept { return number_; }
-    const std::string& Source() const noexcept { return source_; }
-    const std::string& Description() const noexcept { return description_; }
-
-private:
-    int number_;
-    std::string source_;
-    std::string description_;
-};
+namespace detail {
+struct StateAccess; // the library's own way to the private state (pdf/writer/members.h)
+} // namespace detail
 
 // Local wall-clock time with its offset from UTC, as the host sees it.
 struct LocalTime {
@@ -367,9 +355,9 @@ public:
     std::string ErrDescription() const;
 
     struct Members;  // the document's state, one struct per subsystem (pdf/writer/members.h)
-    Members& State() noexcept { return *m_; }
 
 private:
+    friend struct detail::StateAccess;
     std::unique_ptr<Members> m_;
 };
 

@@ -1,7 +1,8 @@
 // Errors: the classic numbers and texts, raising, recording, and the version a feature needs.
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/writer.h"
 
 #include <algorithm>
 #include <utility>

@@ -20,4 +20,18 @@ struct Pagora::Members {
     detail::ImportState import;
 };
 
+namespace detail {
+
+// The private state of a document, for the library's free functions that hold only the public
+// object and for the tests that look inside. Nothing outside the library's sources and tests
+// includes this header.
+struct StateAccess {
+    static Pagora::Members& Of(Pagora& pdf) noexcept { return *pdf.m_; }
+    static const Pagora::Members& Of(const Pagora& pdf) noexcept { return *pdf.m_; }
+};
+inline Pagora::Members& StateOf(Pagora& pdf) noexcept { return StateAccess::Of(pdf); }
+inline const Pagora::Members& StateOf(const Pagora& pdf) noexcept { return StateAccess::Of(pdf); }
+
+} // namespace detail
+
 }  // namespace pagora

@@ -231,8 +231,9 @@ void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, fl
                        float Height, float Zoom) {
     auto& s = m_->writer;
     const float sf = s.scale_factor;
-    const float x = X == 0 ? s.current_x : X * sf;
-    const float y = Y == 0 ? s.page_height - s.current_y : s.page_height - Y * sf;
+    const auto& c = m_->content;
+    const float x = X == 0 ? c.current_x : X * sf;
+    const float y = Y == 0 ? s.page_height - c.current_y : s.page_height - Y * sf;
     std::string fit;
     switch (TypeOfBookmark) {
     case 0:

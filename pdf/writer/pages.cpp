@@ -10,7 +10,7 @@ namespace pagora {
 namespace {
 
 // What every page and overlay starts with.
-void ResetPageTextState(detail::WriterState& s) {
+void ResetPageTextState(detail::ContentState& s) {
     s.char_spacing = 0.0f;
     s.word_spacing = 0.0f;
     s.horizontal_scaling = 100.0f;
@@ -51,7 +51,7 @@ int Pagora::BeginPage(int PageNumber) {
     s.overlay_open = false;
     if (s.object_count > 0) detail::PlaceAutoObjects(*m_, false);
     s.page_view = s.default_page_view;
-    ResetPageTextState(s);
+    ResetPageTextState(m_->content);
     s.page_transition = s.default_transition;
     s.page_duration = s.default_duration;
     s.form_field_count = 0;
@@ -152,7 +152,7 @@ void Pagora::BeginOnPage(int PageNumber) {
     s.in_page = true;
     s.overlay_open = true;
     detail::StartOverlayColours(*m_);
-    ResetPageTextState(s);
+    ResetPageTextState(m_->content);
     s.page_annots.clear();
 }
 

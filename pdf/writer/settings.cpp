@@ -192,10 +192,10 @@ float Pagora::GetPageWidth(bool KeepMargins) const {
 }
 
 float Pagora::GetX() const {
-    return m_->writer.current_x / m_->writer.scale_factor;
+    return m_->content.current_x / m_->writer.scale_factor;
 }
 float Pagora::GetY() const {
-    return m_->writer.current_y / m_->writer.scale_factor;
+    return m_->content.current_y / m_->writer.scale_factor;
 }
 std::string Pagora::Version() const {
     return "2020.1";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pdf/writer/Pagora.h"
+#include "pdf/writer/errors.h"
 #include "pdf/writer/writer_state.h"
 
 #include <cstdint>
@@ -13,31 +14,6 @@
 namespace pagora::detail {
 
 // ---- Errors ------------------------------------------------------------------------------------
-
-// The classic run-time error numbers the library reports.
-inline constexpr int kErrInvalidCall = 5;     // "Invalid procedure call or argument"
-inline constexpr int kErrOverflow = 6;        // "Overflow"
-inline constexpr int kErrOutOfMemory = 7;     // "Out of memory"
-inline constexpr int kErrSubscript = 9;       // "Subscript out of range"
-inline constexpr int kErrDivisionByZero = 11; // "Division by zero"
-inline constexpr int kErrTypeMismatch = 13;   // "Type mismatch"
-inline constexpr int kErrBadFileNumber = 52;  // "Bad file name or number"
-inline constexpr int kErrFileNotFound = 53;   // "File not found"
-inline constexpr int kErrDeviceIo = 57;       // "Device I/O error"
-inline constexpr int kErrDiskFull = 61;       // "Disk full"
-inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
-inline constexpr int kErrPathNotFound = 76;   // "Path not found"
-
-// Raised by the reader of source documents for a file it cannot read.
-inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
-
-// The classic description of an error number ("Application-defined or object-defined error" for
-// numbers without one).
-std::string ErrorText(int number);
-
-// Throws PdfError with the number, source "Pagora." + operation and the number's classic text
-// (or the description given).
-[[noreturn]] void RaiseError(int number, std::string_view operation, std::string description = {});
 
 // Keeps a failure as the document's last error: source "Pagora." + proc_name, and the
 // description followed by " - " + extra when extra is not empty.

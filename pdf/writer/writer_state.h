@@ -153,12 +153,7 @@ struct WriterState {
     std::string page_open_script;
     std::string page_close_script;
 
-    // ---- Page-content members that pages reset and the getters read
-    float current_x = 0.0f, current_y = 0.0f; // points from the margin area's top-left corner
-    float char_spacing = 0.0f, word_spacing = 0.0f;
-    float horizontal_scaling = 100.0f;
-    float line_spacing = 1.0f;
-    bool path_open = false; // a path begun and not yet painted, whose end a segment continues
+    // ---- Counts of the page content
     int object_count = 0; // reusable objects defined
     int image_count = 0;  // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import

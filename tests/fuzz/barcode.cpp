@@ -156,8 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPostnet(text);
 
     pagora::Pagora pdf;
-    pdf.State().writer.in_page = true;
-    SelectFont(pdf.State().fonts, "CourierNew", 10, 0, 0, [](const std::string&) {});
+    pagora::detail::StateOf(pdf).writer.in_page = true;
+    SelectFont(pagora::detail::StateOf(pdf).fonts, "CourierNew", 10, 0, 0, [](const std::string&) {});
     float width = 0;
     try {
         width = pdf.DrawBarCode(type, text, 10, 20, show, zoom, height, add_check);
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Overflow from a size that cannot be written, or from a counter of Code 128.
         Require(error.Number() == 6);
     }
-    Require(pdf.State().content.state_depth == 0);
+    Require(pagora::detail::StateOf(pdf).content.state_depth == 0);
     Require(width >= 0 || width != width);
     return 0;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string& Content(pagora::Pagora& pdf) { return pdf.State().writer.page_content.text; }
+const std::string& Content(pagora::Pagora& pdf) { return pagora::detail::StateOf(pdf).writer.page_content.text; }
 
 // Runs one call; a refused call must be refused cleanly, an accepted one must write one line
 // matching the pattern (or nothing at all when `may_be_silent`).
@@ -36,7 +36,7 @@ void Check(pagora::Pagora& pdf, Call call, const std::regex& line, bool may_be_s
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     pagora::Pagora pdf;
-    pdf.State().writer.in_page = true;
+    pagora::detail::StateOf(pdf).writer.in_page = true;
     const std::string number = "-?[0-9]+(\\.[0-9]+)?";
     const std::string name = "/[!-~]+";
     static const std::regex color_line("((" + number + " ){2}" + number + " rg)|((" + number +

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 TempDir::TempDir() {
@@ -16,7 +18,35 @@ TempDir::TempDir() {
     path_ = pattern;
 }
 
+namespace {
+
+// With KERBOLT_KEEP_TEST_FILES set, every temporary folder is copied there before it goes, under
+// the test's name and its rank among the test's folders, so that the files two builds write can
+// be compared byte for byte.
+void KeepCopy(const std::filesystem::path& path) {
+    const char* keep = std::getenv("KERBOLT_KEEP_TEST_FILES");
+    if (keep == nullptr || *keep == '\0') return;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = test == nullptr
+                                 ? std::string("outside-tests")
+                                 : std::string(test->test_suite_name()) + "." + test->name();
+    static std::string last_name;
+    static int rank = 0;
+    rank = name == last_name ? rank + 1 : 0;
+    last_name = name;
+    std::string folder = name;
+    for (char& c : folder)
+        if (c == '/') c = '_';
+    std::error_code ignored;
+    const auto target = std::filesystem::path(keep) / folder / std::to_string(rank);
+    std::filesystem::create_directories(target, ignored);
+    std::filesystem::copy(path, target, std::filesystem::copy_options::recursive, ignored);
+}
+
+} // namespace
+
 TempDir::~TempDir() {
+    KeepCopy(path_);
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }

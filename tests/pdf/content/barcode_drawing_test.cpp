@@ -19,11 +19,11 @@ enum Type { kEan13 = 0, kCode39 = 1, kInterleaved = 2, kPostnet = 3, kCode128 = 
 class Barcodes : public content_test::PageContent {
 protected:
     Barcodes() {
-        pagora::detail::SelectFont(State().fonts, "CourierNew", 10, 0, 0,
+        pagora::detail::SelectFont(Inner().fonts, "CourierNew", 10, 0, 0,
                                    [](const std::string&) {});
-        State().fonts.FontSize = 12;
+        Inner().fonts.FontSize = 12;
     }
-    int Depth() { return State().content.state_depth; }
+    int Depth() { return Inner().content.state_depth; }
     static bool IsText(const std::string& line) { return line == "BT"; }
     // The lines that paint bars.
     static Lines Bars(const Lines& lines) {
@@ -142,18 +142,18 @@ TEST_F(Barcodes, HeightAndTheTextGap) {
 }
 
 TEST_F(Barcodes, WithoutTextNothingButTheBarsChanges) {
-    State().writer.current_x = 3;
-    const auto fonts = State().fonts.FontCount;
+    Inner().content.current_x = 3;
+    const auto fonts = Inner().fonts.FontCount;
     pdf.DrawBarCode(kEan8, "1234567", 10, 20, false);
     EXPECT_EQ(Bars(Written()).size(), 6u + 26u);
-    EXPECT_EQ(State().fonts.FontSize, 12);
-    EXPECT_EQ(State().fonts.FontCount, fonts);
-    EXPECT_EQ(State().writer.current_x, 3);
+    EXPECT_EQ(Inner().fonts.FontSize, 12);
+    EXPECT_EQ(Inner().fonts.FontCount, fonts);
+    EXPECT_EQ(Inner().content.current_x, 3);
 
     // With the text, the font and the position come back by the state restore.
     pdf.DrawBarCode(kEan8, "1234567", 10, 20);
-    EXPECT_EQ(State().fonts.FontSize, 12);
-    EXPECT_EQ(State().writer.current_x, 3);
+    EXPECT_EQ(Inner().fonts.FontSize, 12);
+    EXPECT_EQ(Inner().content.current_x, 3);
 }
 
 TEST_F(Barcodes, Code39StrokesItsBarsAndGivesTheLineWidthBack) {
@@ -167,7 +167,7 @@ TEST_F(Barcodes, Code39StrokesItsBarsAndGivesTheLineWidthBack) {
               (Lines{"0.72 w", "7.56 0 m 7.56 14.4 l S", "0.72 w", "10.44 0 m 10.44 14.4 l S",
                      "2.16 w", "12.6 0 m 12.6 14.4 l S"}));
     EXPECT_EQ(lines.back(), "2 w");
-    EXPECT_EQ(State().content.line_width, 2);
+    EXPECT_EQ(Inner().content.line_width, 2);
     // A: 5 bars, start and stop: 5 bars each.
     EXPECT_EQ(Bars(lines).size(), 15u);
 

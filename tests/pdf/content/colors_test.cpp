@@ -23,9 +23,9 @@ class FillColors : public content_test::PageContent,
 TEST_P(FillColors, StoreAndWriteTheColourString) {
     const FillCase& c = GetParam();
     pdf.SetColorFill(c.argument);
-    EXPECT_EQ(State().content.fill_color, c.stored);
+    EXPECT_EQ(Inner().content.fill_color, c.stored);
     EXPECT_EQ(Written(), Lines{c.line});
-    EXPECT_FALSE(State().content.no_fill);
+    EXPECT_FALSE(Inner().content.no_fill);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,18 +60,18 @@ TEST_F(Colors, StrokeColoursUseTheStrokeOperators) {
     pdf.SetColorLine("stripes");
     EXPECT_EQ(Written(), (Lines{"0.75 G", "0 1 1 0 K", "0 0 1 RG", "/CS-RGB CS 1 0 0 /PSTRIPES SCN",
                                 "/Pattern CS /PSTRIPES SCN"}));
-    EXPECT_EQ(State().content.line_color, "STRIPES");
-    EXPECT_EQ(State().content.line_pattern_color, "");
+    EXPECT_EQ(Inner().content.line_color, "STRIPES");
+    EXPECT_EQ(Inner().content.line_pattern_color, "");
 }
 
 TEST_F(Colors, PatternColourIsKeptBesideTheName) {
     pdf.SetColorFill("stripes|red");
-    EXPECT_EQ(State().content.fill_pattern_color, "#1 0 0");
+    EXPECT_EQ(Inner().content.fill_pattern_color, "#1 0 0");
     pdf.SetColorFill("stripes");
-    EXPECT_EQ(State().content.fill_pattern_color, "");
+    EXPECT_EQ(Inner().content.fill_pattern_color, "");
     // Another pattern cannot paint a pattern: "/CS-RGB cs OTS ..." would be unreadable.
     pdf.SetColorFill("stripes|dots");
-    EXPECT_EQ(State().content.fill_pattern_color, "");
+    EXPECT_EQ(Inner().content.fill_pattern_color, "");
     EXPECT_EQ(Written().back(), "/Pattern cs /PSTRIPES scn");
     // A name that is not a PDF name character by character is written escaped.
     pdf.SetColorFill("my (pattern)");
@@ -87,24 +87,24 @@ TEST_F(Colors, EmptyColourSwitchesOffUntilTheNextColour) {
     pdf.SetColorLine("");
     pdf.SetColorText();
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_TRUE(State().content.no_fill);
-    EXPECT_TRUE(State().content.no_stroke);
-    EXPECT_TRUE(State().content.no_text_color);
-    EXPECT_EQ(State().content.fill_color, "#1 0 0");
-    EXPECT_EQ(State().content.text_color, "#1 0 0");
+    EXPECT_TRUE(Inner().content.no_fill);
+    EXPECT_TRUE(Inner().content.no_stroke);
+    EXPECT_TRUE(Inner().content.no_text_color);
+    EXPECT_EQ(Inner().content.fill_color, "#1 0 0");
+    EXPECT_EQ(Inner().content.text_color, "#1 0 0");
     pdf.SetColorFill("blue");
-    EXPECT_FALSE(State().content.no_fill);
+    EXPECT_FALSE(Inner().content.no_fill);
     // A malformed "@" form is no error: it switches filling off and is stored empty.
     pdf.SetColorFill("@1;2");
-    EXPECT_TRUE(State().content.no_fill);
-    EXPECT_EQ(State().content.fill_color, "");
+    EXPECT_TRUE(Inner().content.no_fill);
+    EXPECT_EQ(Inner().content.fill_color, "");
     EXPECT_EQ(Written(), Lines{"0 0 1 rg"});
 }
 
 TEST_F(Colors, TextColourIsStoredButNotWritten) {
     pdf.SetColorText("@0;0;0;100");
-    EXPECT_EQ(State().content.text_color, "@0 0 0 1");
-    EXPECT_FALSE(State().content.no_text_color);
+    EXPECT_EQ(Inner().content.text_color, "@0 0 0 1");
+    EXPECT_FALSE(Inner().content.no_text_color);
     EXPECT_EQ(Written(), Lines{});
 }
 
@@ -129,33 +129,33 @@ TEST_F(Colors, BadColourRaisesAndChangesNothing) {
                 EXPECT_EQ(e.Source().rfind("Pagora.SetColor", 0), 0u) << e.Source();
             }
         }
-        EXPECT_EQ(State().content.fill_color, "#1 0 0");
-        EXPECT_EQ(State().content.line_color, "#0 0 0");
-        EXPECT_EQ(State().content.text_color, "#0 0 0");
+        EXPECT_EQ(Inner().content.fill_color, "#1 0 0");
+        EXPECT_EQ(Inner().content.line_color, "#0 0 0");
+        EXPECT_EQ(Inner().content.text_color, "#0 0 0");
         EXPECT_EQ(Written(), Lines{});
     }
 }
 
 TEST_F(Colors, UncolouredPatternCellTakesNoColour) {
-    State().writer.tiling_uncoloured = true;
+    Inner().writer.tiling_uncoloured = true;
     pdf.SetColorFill("red");
     pdf.SetColorLine("");
     pdf.SetColorText("");
-    pagora::detail::WriteColorFill(State(), "#1 0 0", "");
-    pagora::detail::WriteColorLine(State(), "", "");
+    pagora::detail::WriteColorFill(Inner(), "#1 0 0", "");
+    pagora::detail::WriteColorLine(Inner(), "", "");
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(State().content.fill_color, "#1 1 1");
-    EXPECT_FALSE(State().content.no_stroke);
-    EXPECT_FALSE(State().content.no_text_color);
+    EXPECT_EQ(Inner().content.fill_color, "#1 1 1");
+    EXPECT_FALSE(Inner().content.no_stroke);
+    EXPECT_FALSE(Inner().content.no_text_color);
 }
 
 TEST_F(Colors, ColourHelpersFollowTheDocumentPrecision) {
-    EXPECT_EQ(pagora::detail::ColorComponentText(State(), 128), "0.502");
-    EXPECT_EQ(pagora::detail::HexColorToRgb(State(), "#0080FF", "Test"), "0 0.502 1");
+    EXPECT_EQ(pagora::detail::ColorComponentText(Inner(), 128), "0.502");
+    EXPECT_EQ(pagora::detail::HexColorToRgb(Inner(), "#0080FF", "Test"), "0 0.502 1");
     pdf.SetPrecision(1);
-    EXPECT_EQ(pagora::detail::ColorComponentText(State(), 128), "0.5");
+    EXPECT_EQ(pagora::detail::ColorComponentText(Inner(), 128), "0.5");
     pdf.SetColorFill("#FF8000");
-    EXPECT_EQ(State().content.fill_color, "#1 0.5 0");
+    EXPECT_EQ(Inner().content.fill_color, "#1 0.5 0");
     EXPECT_EQ(pagora::detail::BoolToText(true), "true");
     EXPECT_EQ(pagora::detail::BoolToText(false), "false");
 }

@@ -26,15 +26,15 @@ public:
 class PageContent : public ::testing::Test {
 protected:
     PageContent() : pdf(std::make_shared<FixedHost>()) {
-        pdf.State().writer.in_page = true;
-        pdf.State().writer.resource_prefix = "P";
+        pagora::detail::StateOf(pdf).writer.in_page = true;
+        pagora::detail::StateOf(pdf).writer.resource_prefix = "P";
     }
 
-    pagora::Pagora::Members& State() { return pdf.State(); }
+    pagora::Pagora::Members& Inner() { return pagora::detail::StateOf(pdf); }
 
     // The content lines written since the last call; every line is preceded by a CR.
     std::vector<std::string> Written() {
-        const std::string& text = pdf.State().writer.page_content.text;
+        const std::string& text = pagora::detail::StateOf(pdf).writer.page_content.text;
         std::vector<std::string> lines;
         if (seen_ < text.size()) {
             EXPECT_EQ(text[seen_], '\r') << "a content line must begin with CR";

@@ -220,7 +220,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     // A state saved before any font was chosen brings back no font.
     pdf.BeginSpace();
     pdf.EndSpace();
-    EXPECT_EQ(pdf.State().fonts.FontCount, 0);
+    EXPECT_EQ(pagora::detail::StateOf(pdf).fonts.FontCount, 0);
 
     pdf.SetFont("Helvetica", 12, 1);
     pdf.BeginSpace(10, 10);
@@ -228,7 +228,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     pdf.BeginSpace();
     pdf.SetFont("Times", 20);
     pdf.EndSpace();
-    const auto& fonts = pdf.State().fonts;
+    const auto& fonts = pagora::detail::StateOf(pdf).fonts;
     EXPECT_EQ(fonts.FontResourceName, "CourierNew,Italic-238");
     EXPECT_FLOAT_EQ(fonts.FontSize, 8);
     pdf.EndSpace();
@@ -251,8 +251,8 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     pdf.SetColorText("blue");
     pdf.EndPage();
     pdf.BeginOnPage(1);
-    EXPECT_EQ(pdf.State().writer.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
-    const auto& c = pdf.State().content;
+    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
+    const auto& c = pagora::detail::StateOf(pdf).content;
     EXPECT_EQ(c.fill_color, "#0 0 0");
     EXPECT_EQ(c.line_color, "#0 0 0");
     EXPECT_EQ(c.text_color, "#0 0 0");

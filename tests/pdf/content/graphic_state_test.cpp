@@ -52,7 +52,7 @@ TEST_F(GraphicState, BeginSpaceWritesOneMatrixAndMovesToTheNewOrigin) {
     EXPECT_EQ(Written(), (Lines{"q", "1 0 0 1 28.346 56.693 cm"}));
     pdf.BeginSpace(0, 0, 2, 0.5f, 90);
     EXPECT_EQ(Written(), (Lines{"q", "2 0 0 0.5 0 0 cm", "0 -1 1 0 0 0 cm"}));
-    EXPECT_EQ(State().content.state_depth, 3);
+    EXPECT_EQ(Inner().content.state_depth, 3);
 }
 
 TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
@@ -73,14 +73,14 @@ TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
 
     pdf.EndSpace();
     EXPECT_EQ(Written(), (Lines{"Q", "0 0 1 RG", "1 0 0 rg", "2 w"}));
-    const auto& c = State().content;
+    const auto& c = Inner().content;
     EXPECT_EQ(c.line_color, "#0 0 1");
     EXPECT_EQ(c.fill_color, "#1 0 0");
     EXPECT_FALSE(c.no_fill); // the re-written fill colour switches filling on again
     EXPECT_EQ(c.text_color, "#0 0.502 0");
     EXPECT_FALSE(c.no_text_color);
     EXPECT_FLOAT_EQ(c.line_width, 2);
-    EXPECT_FLOAT_EQ(State().writer.scale_factor, 1);
+    EXPECT_FLOAT_EQ(Inner().writer.scale_factor, 1);
     EXPECT_FLOAT_EQ(pdf.GetX(), 30);
     EXPECT_FLOAT_EQ(pdf.GetY(), 40);
     EXPECT_EQ(c.state_depth, 0);
@@ -95,13 +95,13 @@ TEST_F(GraphicState, NestedSpacesRestoreInReverseOrder) {
         pdf.SetXY(static_cast<float>(i), 0);
         pdf.BeginSpace();
         // The saved states grow like every record array: room for 10, then 23.
-        EXPECT_EQ(State().content.state_stack.size() - 1, i <= 10 ? 10u : 23u);
+        EXPECT_EQ(Inner().content.state_stack.size() - 1, i <= 10 ? 10u : 23u);
     }
     for (int i = 11; i >= 1; --i) {
         pdf.EndSpace();
         EXPECT_FLOAT_EQ(pdf.GetX(), static_cast<float>(i));
     }
-    EXPECT_EQ(State().content.state_depth, 0);
+    EXPECT_EQ(Inner().content.state_depth, 0);
 }
 
 TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
@@ -112,7 +112,7 @@ TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
         EXPECT_THROW(pdf.BeginSpace(0, 0, 1, 1, bad), pagora::PdfError);
     }
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(State().content.state_depth, 0);
+    EXPECT_EQ(Inner().content.state_depth, 0);
     EXPECT_FLOAT_EQ(pdf.GetX(), 3);
 }
 

@@ -59,7 +59,7 @@ TEST_F(BitmapDocuments, EachFormRendersPixelForPixelAsAnIndependentDecoderSeesIt
 TEST_F(BitmapDocuments, MalformedAndCutFilesLeaveNoObjectNoPlacementAndAValidDocument) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    auto& state = pdf_.State().writer;
+    auto& state = pagora::detail::StateOf(pdf_).writer;
     for (const std::string& file : malformed_) {
         state.last_error_number = 0;
         pdf_.DrawImage(file, 10, 10, 20, 0);

@@ -30,7 +30,7 @@ protected:
         image.bits = bits;
         image.resource_name = "/PIMG_1";
         image.colour_key = std::move(key);
-        return WriteImage(State(), image);
+        return WriteImage(Writer(), image);
     }
     // The finished file's object n as qpdf shows it (dictionary and, with raw, the stream data).
     std::string Show(int number, bool raw = false) {
@@ -72,7 +72,7 @@ TEST_F(ImageObjects, OneByteSamplesAndColourKeyMakeACompleteObject) {
 
 TEST_F(ImageObjects, RgbSamplesHaveNoPalette) {
     const int number = Write(ImageCoding::kBmp, std::string(6, '\x10'), {}, 24);
-    EXPECT_EQ(State().last_object_number, number); // no palette object followed
+    EXPECT_EQ(Writer().last_object_number, number); // no palette object followed
     Finish();
     const std::string image = Show(number);
     EXPECT_NE(image.find("/ColorSpace /DeviceRGB"), std::string::npos) << image;

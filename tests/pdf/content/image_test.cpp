@@ -20,11 +20,11 @@ protected:
     Images() {
         pdf_.BeginDoc(Path());
         pdf_.BeginPage();
-        State().resource_prefix = "P";
+        Writer().resource_prefix = "P";
     }
     // The content lines written since the last call.
     std::vector<std::string> Written() {
-        const std::string& text = State().page_content.text;
+        const std::string& text = Writer().page_content.text;
         std::vector<std::string> lines;
         std::size_t start = seen_;
         while (start < text.size()) {
@@ -46,7 +46,7 @@ protected:
         pdf_.EndDoc();
         ExpectValidPdf();
     }
-    int Objects() { return State().last_object_number; }
+    int Objects() { return Writer().last_object_number; }
 
 private:
     std::size_t seen_ = 0;
@@ -73,7 +73,7 @@ TEST_F(Images, SizesFollowTheImageOrTheBox) {
     }
     // The last box is in points of the page, y upwards.
     pdf_.DrawImage("wide.bmp", 10, 20, 100, 50);
-    const auto& content = pdf_.State().content;
+    const auto& content = pagora::detail::StateOf(pdf_).content;
     EXPECT_FLOAT_EQ(content.last_box_x1, 10);
     EXPECT_FLOAT_EQ(content.last_box_y1, 822);
     EXPECT_FLOAT_EQ(content.last_box_x2, 110);
@@ -107,7 +107,7 @@ TEST_F(Images, AFileIsReadOnceWhateverTheLetterCase) {
     const auto lines = Written();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[1].find("/PIMG_1 Do"), std::string::npos);
-    EXPECT_EQ(State().xobject_resources, "/PIMG_1 " + std::to_string(after_first) + " 0 R ");
+    EXPECT_EQ(Writer().xobject_resources, "/PIMG_1 " + std::to_string(after_first) + " 0 R ");
 
     // An alias is found without any file.
     pdf_.AddImage("Logo2.bmp", Bitmap24(1, 1));
@@ -128,7 +128,7 @@ TEST_F(Images, AnImageThatCannotBeReadIsNotPlaced) {
         {dir_.File("photo.jpeg"), 5}, // no reader for the extension
     };
     for (const auto& c : cases) {
-        State().last_error_number = 0;
+        Writer().last_error_number = 0;
         const int objects = Objects();
         pdf_.DrawImage(c.name, 7, 9, 100, 0); // one size 0 would need the image's ratio
         EXPECT_EQ(pdf_.ErrNumber(), c.error) << c.name;
@@ -140,19 +140,19 @@ TEST_F(Images, AnImageThatCannotBeReadIsNotPlaced) {
         EXPECT_FLOAT_EQ(pdf_.GetY(), 9);
     }
     // The failed record stays: the file is not tried again, nothing is placed.
-    State().last_error_number = 0;
+    Writer().last_error_number = 0;
     pdf_.DrawImage(zip, 0, 0);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     EXPECT_TRUE(Written().empty());
 
     // An alias without a reader still takes a record; the next image gets the following index.
-    const int count = State().image_count;
+    const int count = Writer().image_count;
     EXPECT_EQ(pdf_.AddImage("scan.tif", Bitmap24(1, 1)), "");
-    EXPECT_EQ(State().image_count, count + 1);
+    EXPECT_EQ(Writer().image_count, count + 1);
     pdf_.AddImage("next.bmp", Bitmap24(1, 1));
     EXPECT_NE(Placed("NEXT.BMP", 0, 0).find("/PIMG_" + std::to_string(count + 2) + " Do"),
               std::string::npos);
-    EXPECT_TRUE(State().xobject_resources.find("IMG_" + std::to_string(count + 1) + " ") ==
+    EXPECT_TRUE(Writer().xobject_resources.find("IMG_" + std::to_string(count + 1) + " ") ==
                 std::string::npos);
     Finish();
 }

@@ -28,7 +28,7 @@ protected:
         EXPECT_FLOAT_EQ(pdf.GetY(), y);
     }
     void ExpectBox(float x1, float y1, float x2, float y2) {
-        const auto& c = State().content;
+        const auto& c = Inner().content;
         EXPECT_FLOAT_EQ(c.last_box_x1, x1);
         EXPECT_FLOAT_EQ(c.last_box_y1, y1);
         EXPECT_FLOAT_EQ(c.last_box_x2, x2);
@@ -99,7 +99,7 @@ TEST_F(Paths, SegmentWithoutAnOpenPathStartsAtThePosition) {
 
 TEST_F(Paths, LineRecordsItsBoxInPageSpace) {
     pdf.SetScale(2); // millimetres
-    State().writer.page_height = 800;
+    Inner().writer.page_height = 800;
     pdf.DrawLine(10, 20, 30, 5, 129);
     EXPECT_EQ(Written(), (Lines{"28.346 56.693 m 85.039 14.173 l", "W "}));
     ExpectPosition(30, 5);

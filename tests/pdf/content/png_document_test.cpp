@@ -59,7 +59,7 @@ TEST_F(PngDocuments, TheCompressedRowsGoIntoTheDocumentUnchanged) {
     pdf_.DrawImage(file, 10, 20, 100);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     // Rows from the top down: a negative vertical scale from the picture's bottom edge.
-    EXPECT_NE(State().page_content.text.find("q 100 0 0 -75 10 95 cm /"), std::string::npos);
+    EXPECT_NE(Writer().page_content.text.find("q 100 0 0 -75 10 95 cm /"), std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -83,7 +83,7 @@ TEST_F(PngDocuments, TheCompressedRowsGoIntoTheDocumentUnchanged) {
 TEST_F(PngDocuments, RefusedAndMalformedFilesLeaveNoObjectNoPlacementAndAValidDocument) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    auto& state = pdf_.State().writer;
+    auto& state = pagora::detail::StateOf(pdf_).writer;
     for (const std::string& file : refused_) {
         state.last_error_number = 0;
         pdf_.DrawImage(file, 10, 10, 20, 0);
@@ -122,7 +122,7 @@ TEST_F(PngDocuments, AnImageGivenAsBytesIsPlacedByItsAlias) {
     pdf_.DrawImage("logo.png", 50, 0);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     // The record of a PNG: rows from the top down, frame 1.
-    const auto& record = pdf_.State().content.images.Images[1];
+    const auto& record = pagora::detail::StateOf(pdf_).content.images.Images[1];
     EXPECT_EQ(record.Kind, pagora::detail::ImageKind::kJpegOrPng);
     EXPECT_EQ(record.Frame, 1);
     pdf_.EndPage();

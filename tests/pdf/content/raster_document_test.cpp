@@ -152,8 +152,8 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
     pdf_.DrawImage(Files::File("rgb.tga"), 10, 20, 90, 50);
     pdf_.DrawImage(Files::File("rgb.jpg"), 10, 20, 24, 16);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
-    const auto& images = pdf_.State().content.images.Images;
-    ASSERT_EQ(pdf_.State().writer.image_count, 4);
+    const auto& images = pagora::detail::StateOf(pdf_).content.images.Images;
+    ASSERT_EQ(pagora::detail::StateOf(pdf_).writer.image_count, 4);
     const struct {
         pagora::detail::ImageKind kind;
         int frame, width, height;
@@ -169,8 +169,8 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
         EXPECT_EQ(images[i + 1].Width, expected[i].width) << i;
         EXPECT_EQ(images[i + 1].Height, expected[i].height) << i;
     }
-    const std::string prefix = pdf_.State().writer.resource_prefix;
-    const std::string& content = pdf_.State().writer.page_content.text;
+    const std::string prefix = pagora::detail::StateOf(pdf_).writer.resource_prefix;
+    const std::string& content = pagora::detail::StateOf(pdf_).writer.page_content.text;
     EXPECT_EQ(content.substr(content.find('q')),
               "q 80 0 0 60 10 20 cm /" + prefix + "IMG_1 Do Q\r" + "q 80 0 0 60 10 20 cm /" +
                   prefix + "IMG_2 Do Q\r" + "q 90 0 0 50 10 20 cm /" + prefix + "IMG_3 Do Q\r" +
@@ -185,7 +185,7 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
 TEST_F(RasterDocuments, MalformedAndCutFilesLeaveNoPlacementAndAValidDocument) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    auto& state = pdf_.State().writer;
+    auto& state = pagora::detail::StateOf(pdf_).writer;
     for (const char* extension : {".gif", ".tga", ".jpg"}) {
         for (const std::string& name : Files::Named(extension, true)) {
             state.last_error_number = 0;
@@ -224,7 +224,7 @@ TEST_F(RasterDocuments, ATgaMissingPixelsIsStillPlacedAndTheLossReported) {
     pdf_.AddImage("short.tga", {tga.begin(), tga.begin() + 60});
     EXPECT_EQ(pdf_.ErrNumber(), 9);
     pdf_.DrawImage("short.tga", 0, 0);
-    EXPECT_NE(pdf_.State().writer.page_content.text.find(" Do Q"), std::string::npos);
+    EXPECT_NE(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do Q"), std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

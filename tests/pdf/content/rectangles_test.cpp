@@ -23,7 +23,7 @@ TEST_P(Rectangles, WriteTheirPaths) {
     EXPECT_EQ(Written(), c.lines);
     EXPECT_FLOAT_EQ(pdf.GetX(), 10);
     EXPECT_FLOAT_EQ(pdf.GetY(), 20);
-    const auto& box = State().content;
+    const auto& box = Inner().content;
     EXPECT_FLOAT_EQ(box.last_box_x1, 10);
     EXPECT_FLOAT_EQ(box.last_box_y1, 822);
     EXPECT_FLOAT_EQ(box.last_box_x2, 110);

@@ -15,8 +15,8 @@ using content_test::Lines;
 class TextBoxes : public content_test::PageContent {
 protected:
     TextBoxes() {
-        pagora::detail::SelectFont(State().fonts, "Arial", 10, 0, 0, [](const std::string&) {});
-        State().content.fill_color = State().content.text_color;
+        pagora::detail::SelectFont(Inner().fonts, "Arial", 10, 0, 0, [](const std::string&) {});
+        Inner().content.fill_color = Inner().content.text_color;
     }
     static std::string Words(int count, const std::string& word = "ab") {
         std::string text;
@@ -92,10 +92,10 @@ TEST_F(TextBoxes, VerticalPlacement) {
     pdf.DrawTextBox(10, 20, 34, 100, Words(4));
     EXPECT_EQ(DrawnLines().positions, (Lines{"12 45.21", "12 69.63"}));
     pdf.SetBoxStyle(-1);
-    EXPECT_FLOAT_EQ(State().writer.line_spacing, 2);
-    EXPECT_EQ(State().content.box_style.padding_left, 0);
+    EXPECT_FLOAT_EQ(Inner().content.line_spacing, 2);
+    EXPECT_EQ(Inner().content.box_style.padding_left, 0);
     pdf.SetBoxStyle();
-    EXPECT_FLOAT_EQ(State().writer.line_spacing, 1);
+    EXPECT_FLOAT_EQ(Inner().content.line_spacing, 1);
 }
 
 TEST_F(TextBoxes, FrameAndPosition) {
@@ -116,7 +116,7 @@ TEST_F(TextBoxes, FrameAndPosition) {
 
     // The last box covers the lines drawn, for links.
     pdf.DrawTextBox(10, 20, 30, 50, Words(4));
-    const auto& c = State().content;
+    const auto& c = Inner().content;
     EXPECT_FLOAT_EQ(c.last_box_x1, 10);
     EXPECT_FLOAT_EQ(c.last_box_y1, 842 - 20);
     EXPECT_FLOAT_EQ(c.last_box_x2, 40);
@@ -126,12 +126,12 @@ TEST_F(TextBoxes, FrameAndPosition) {
 TEST_F(TextBoxes, ANewDocumentResetsTheBorderAndKeepsTheRestOfTheStyle) {
     pdf.SetBoxStyle(1.5f, 5, 1, 2, 3, 4, 3, 2);
     pdf.Abort();
-    const auto& style = State().content.box_style;
+    const auto& style = Inner().content.box_style;
     EXPECT_EQ(style.box_border, 15);
     EXPECT_FLOAT_EQ(style.indentation, 5);
     EXPECT_FLOAT_EQ(style.padding_bottom, 4);
     EXPECT_FLOAT_EQ(style.box_radius, 2);
-    EXPECT_FLOAT_EQ(State().writer.line_spacing, 1);
+    EXPECT_FLOAT_EQ(Inner().content.line_spacing, 1);
 }
 
 TEST_F(TextBoxes, ABoxNarrowerThanTheCutMarkerIsRefused) {

@@ -21,22 +21,22 @@ class TextLines : public content_test::PageContent {
 protected:
     TextLines() {
         UseFont(0);
-        State().content.fill_color = State().content.text_color;
+        Inner().content.fill_color = Inner().content.text_color;
     }
     void UseFont(std::int32_t style) {
-        pagora::detail::SelectFont(State().fonts, "Arial", 10, style, 0, [](const std::string&) {});
+        pagora::detail::SelectFont(Inner().fonts, "Arial", 10, style, 0, [](const std::string&) {});
     }
     void DrawLine(float width, std::string text, std::int32_t align) {
-        pagora::detail::DrawTextLine(State(), 10, 20, width, text, 0, align, false);
+        pagora::detail::DrawTextLine(Inner(), 10, 20, width, text, 0, align, false);
     }
-    std::string FontLine() { return "/P" + State().fonts.FontResourceName + " 10 Tf "; }
+    std::string FontLine() { return "/P" + Inner().fonts.FontResourceName + " 10 Tf "; }
 };
 
 TEST_F(TextLines, PlainLineAndItsAlignments) {
     pdf.DrawText(10, 20, "Hello");
     EXPECT_EQ(Written(), (Lines{"BT", FontLine(), "1 0 0 -1 10 20 Tm", "(Hello) Tj", "ET"}));
-    EXPECT_FLOAT_EQ(State().writer.current_x, 32.78f);
-    EXPECT_FLOAT_EQ(State().writer.current_y, 20);
+    EXPECT_FLOAT_EQ(Inner().content.current_x, 32.78f);
+    EXPECT_FLOAT_EQ(Inner().content.current_y, 20);
 
     const struct {
         std::int32_t align;
@@ -56,27 +56,27 @@ TEST_F(TextLines, PlainLineAndItsAlignments) {
 }
 
 TEST_F(TextLines, JustifiedLineSpreadsItsWordsAndRestoresTheWordSpacing) {
-    State().writer.word_spacing = 1.5f;
+    Inner().content.word_spacing = 1.5f;
     // "a b c": letters 16.12, two blanks of 2.78; 78.32 left for two gaps.
     DrawLine(100, "a  b c ", 64);
     EXPECT_EQ(Written(),
               (Lines{"BT", FontLine(), "1 0 0 -1 10 20 Tm", "39.16 Tw (a b c) Tj 1.5 Tw", "ET"}));
-    EXPECT_FLOAT_EQ(State().writer.current_x, 110);
+    EXPECT_FLOAT_EQ(Inner().content.current_x, 110);
 
     DrawLine(100, "abc", 64); // nothing to spread
     EXPECT_EQ(Written().at(3), "(abc) Tj");
 }
 
 TEST_F(TextLines, ShrinkAndFitWriteAScalingAndRestoreIt) {
-    State().writer.horizontal_scaling = 80; // measured at 100 percent while fitting
+    Inner().content.horizontal_scaling = 80; // measured at 100 percent while fitting
     DrawLine(10, "Hello", 128);
     EXPECT_EQ(Written().at(3), "43.898 Tz (Hello) Tj 80 Tz");
     DrawLine(100, "Hello", 128);
     EXPECT_EQ(Written().at(3), "(Hello) Tj");
     DrawLine(100, "Hello", 256);
     EXPECT_EQ(Written().at(3), "438.982 Tz (Hello) Tj  80 Tz");
-    EXPECT_FLOAT_EQ(State().writer.horizontal_scaling, 80);
-    EXPECT_FLOAT_EQ(State().writer.current_x, 32.78f); // the scaled width does not move on
+    EXPECT_FLOAT_EQ(Inner().content.horizontal_scaling, 80);
+    EXPECT_FLOAT_EQ(Inner().content.current_x, 32.78f); // the scaled width does not move on
 }
 
 TEST_F(TextLines, TextColourIsSwitchedOnlyWhenItDiffersFromTheFill) {
@@ -88,7 +88,7 @@ TEST_F(TextLines, TextColourIsSwitchedOnlyWhenItDiffersFromTheFill) {
     EXPECT_EQ(lines.front(), "0 0 0 rg");
     EXPECT_EQ(lines[1], "BT");
     EXPECT_EQ(lines.back(), "1 0 0 rg");
-    EXPECT_EQ(State().content.fill_color, "#1 0 0");
+    EXPECT_EQ(Inner().content.fill_color, "#1 0 0");
 
     pdf.SetColorText("Red");
     Written();
@@ -105,7 +105,7 @@ TEST_F(TextLines, DecorationsAreStrokedInOneSavedState) {
     EXPECT_EQ(Lines(lines.begin() + 5, lines.end()),
               (Lines{"q", "0 0 0 RG", "0.625 w ", "1 0 0 1 10 20 cm", "0 1.25 m 22.78 1.25 l S",
                      "0 -8 m 22.78 -8 l S", "0 -3 m 22.78 -3 l S", "Q"}));
-    EXPECT_EQ(State().content.line_color, "#0 0 1");
+    EXPECT_EQ(Inner().content.line_color, "#0 0 1");
 }
 
 TEST_F(TextLines, WriteTextContinuesOnTheBaselineAndWriteTextLnStartsTheNextLine) {
@@ -115,19 +115,19 @@ TEST_F(TextLines, WriteTextContinuesOnTheBaselineAndWriteTextLnStartsTheNextLine
     // Raised at 66 percent: 50 + 6.6 * 0.221 - 12.21 / 2.
     pdf.WriteText("cd", 1);
     const Lines raised = Written();
-    EXPECT_EQ(raised.at(1), "/P" + State().fonts.FontResourceName + " 6.6 Tf ");
+    EXPECT_EQ(raised.at(1), "/P" + Inner().fonts.FontResourceName + " 6.6 Tf ");
     EXPECT_EQ(raised.at(2), "1 0 0 -1 21.12 45.354 Tm");
-    EXPECT_FLOAT_EQ(State().fonts.FontSize, 10);
-    EXPECT_FLOAT_EQ(State().writer.current_y, 50);
+    EXPECT_FLOAT_EQ(Inner().fonts.FontSize, 10);
+    EXPECT_FLOAT_EQ(Inner().content.current_y, 50);
     pdf.WriteText("e", 2); // lowered: 50 + 16.6 * 0.221
     EXPECT_EQ(Written().at(2), "1 0 0 -1 28.09 53.669 Tm");
     pdf.WriteText("f", 7); // an unknown style draws at the top
     EXPECT_EQ(Written().at(2), "1 0 0 -1 31.759 0 Tm");
 
-    State().writer.line_spacing = 2;
+    Inner().content.line_spacing = 2;
     pdf.WriteTextLn("x");
-    EXPECT_FLOAT_EQ(State().writer.current_x, 0);
-    EXPECT_FLOAT_EQ(State().writer.current_y, 50 + 2 * 12.21f);
+    EXPECT_FLOAT_EQ(Inner().content.current_x, 0);
+    EXPECT_FLOAT_EQ(Inner().content.current_y, 50 + 2 * 12.21f);
 }
 
 TEST_F(TextLines, TextStateSettersWriteOneLineEach) {
@@ -184,7 +184,7 @@ TEST_F(TextLines, CircularTextTurnsEachCharacterAndEndsAtTheCentre) {
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Q"), 2);
     EXPECT_FLOAT_EQ(pdf.GetX(), 100);
     EXPECT_FLOAT_EQ(pdf.GetY(), 100);
-    const auto& c = State().content;
+    const auto& c = Inner().content;
     EXPECT_FLOAT_EQ(c.last_box_x1, 50);
     EXPECT_FLOAT_EQ(c.last_box_y1, 842 - 50);
     EXPECT_FLOAT_EQ(c.last_box_x2, 150);
@@ -193,7 +193,7 @@ TEST_F(TextLines, CircularTextTurnsEachCharacterAndEndsAtTheCentre) {
 
 TEST(TextWithoutFont, MeasuresNothingAndRefusesToDraw) {
     pagora::Pagora pdf(std::make_shared<content_test::FixedHost>());
-    pdf.State().writer.in_page = true;
+    pagora::detail::StateOf(pdf).writer.in_page = true;
     EXPECT_EQ(pdf.GetTextWidth("abc"), 0);
     EXPECT_EQ(pdf.GetTextHeight(), 0);
     try {

@@ -73,7 +73,7 @@ protected:
     // The content of the page being built, between its drawing's "q" and "Q", must be whole
     // path objects.
     void ExpectWholePaths(const std::string& name) {
-        const std::string& text = State().page_content.text;
+        const std::string& text = Writer().page_content.text;
         const std::size_t first = text.find("\rq");
         const std::size_t last = text.rfind("\rQ");
         if (first == std::string::npos) {
@@ -215,7 +215,7 @@ TEST_F(VectorDocuments, EpsFilesOfOtherFormsGiveValidDocuments) {
     for (const std::string& file : files) {
         ASSERT_FALSE(ReadFileBytes(file).empty()) << file;
         pdf_.BeginPage();
-        State().last_error_number = 0;
+        Writer().last_error_number = 0;
         pdf_.DrawImage(file, 20, 20, 300, 0);
         EXPECT_EQ(pdf_.ErrNumber(), 0) << file << ": " << pdf_.ErrDescription();
         ExpectWholePaths(file);
@@ -234,12 +234,12 @@ TEST_F(VectorDocuments, FilesCutAnywhereLeaveValidDocuments) {
     const auto place = [&](const std::string& bytes, const std::string& name) {
         const std::string path = dir_.File(name);
         WriteFileBytes(path, bytes);
-        State().last_error_number = 0;
+        Writer().last_error_number = 0;
         const auto start = std::chrono::steady_clock::now();
         pdf_.DrawImage(path, 10, 10, 100, 0);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << name;
         ExpectWholePaths(name);
-        State().page_content.text.clear(); // one placement at a time is checked
+        Writer().page_content.text.clear(); // one placement at a time is checked
         return pdf_.ErrNumber();
     };
     for (const char* name : {"shapes.eps", "variants.ai"}) {

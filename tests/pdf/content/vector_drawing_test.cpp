@@ -42,7 +42,7 @@ protected:
                 float width = 100, float height = 0) {
         const std::string path = dir_.File(name);
         testing_support::WriteFileBytes(path, bytes);
-        State().writer.last_error_number = 0;
+        Inner().writer.last_error_number = 0;
         const auto start = std::chrono::steady_clock::now();
         pdf.DrawImage(path, x, y, width, height);
         // A hostile file must never make the converter hang; these files are tiny.
@@ -138,7 +138,7 @@ TEST_F(VectorDrawings, TheBoundingBoxPlacesAndScalesTheDrawing) {
         EXPECT_EQ(lines, Concat(Concat({"q"}, c.matrices), converted)) << c.box;
     }
     // In other units the position and the size are the caller's, the box stays in points.
-    State().writer.scale_factor = 2;
+    Inner().writer.scale_factor = 2;
     EXPECT_EQ(Place("box.eps", AiFile(art), 10, 20, 100, 0),
               Concat({"q", "1 0 0 1 20 40 cm", "1 0 0 -1 0 100 cm"}, converted));
     // Neither the position nor the last box moves.
@@ -209,7 +209,7 @@ TEST_F(VectorDrawings, AnEpsThatCannotBePlacedWritesNothing) {
         EXPECT_TRUE(Place(c.name, c.text).empty()) << c.name;
         ExpectError(c.error, c.name);
     }
-    State().writer.last_error_number = 0;
+    Inner().writer.last_error_number = 0;
     pdf.DrawImage(dir_.File("missing.eps"), 0, 0);
     EXPECT_TRUE(Written().empty());
     ExpectError(53, "missing.eps");
@@ -476,7 +476,7 @@ TEST_F(VectorDrawings, AHostileMetafileStopsWithItsErrorAndBalancedContent) {
         EXPECT_EQ(Place("hostile.wmf", c.bytes), c.lines) << c.name;
         ExpectError(c.error, "hostile.wmf");
     }
-    State().writer.last_error_number = 0;
+    Inner().writer.last_error_number = 0;
     pdf.DrawImage(dir_.File("missing.wmf"), 0, 0);
     EXPECT_TRUE(Written().empty());
     ExpectError(53, "missing.wmf");
@@ -492,8 +492,8 @@ TEST_F(VectorDrawings, ExtensionsChooseTheConverterWhateverTheirCase) {
         EXPECT_EQ(Place(name, wmf), Lines({"q", "1 1 m", "S", "Q"})) << name;
     }
     // Drawings are converted on every call and never enter the image registry.
-    EXPECT_EQ(State().writer.image_count, 0);
-    EXPECT_TRUE(State().writer.xobject_resources.empty());
+    EXPECT_EQ(Inner().writer.image_count, 0);
+    EXPECT_TRUE(Inner().writer.xobject_resources.empty());
 }
 
 } // namespace

@@ -21,8 +21,8 @@ class FontDocument : public WriterTest {
 protected:
     // Shows text in the current font at a line of the page, upright in the flipped page space.
     void ShowText(const std::string& bytes, int line) {
-        auto& s = State();
-        const std::string& alias = pdf_.State().fonts.FontResourceName;
+        auto& s = Writer();
+        const std::string& alias = pagora::detail::StateOf(pdf_).fonts.FontResourceName;
         pagora::detail::WriteContent(s, "BT");
         pagora::detail::WriteContent(s, pagora::detail::FormatName(s.resource_prefix + alias) +
                                             " 8 Tf");
@@ -48,8 +48,8 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
     pdf_.SetFont("arial", 12, 0, 204);
     pdf_.SetFont("Symbol", 12, 3, 0);
     pdf_.SetFont("Helvetica", 9, 4, 0); // the first font again
-    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 1);
-    EXPECT_EQ(State().font_resources,
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 1);
+    EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Arial-204 5 0 R /AABC12+Symbol 6 0 R ");
     pdf_.BeginPage();
     ShowText("Text", 0);
@@ -100,17 +100,17 @@ TEST_F(FontDocument, FontAliasesFromCallersAreValidNames) {
 
 TEST_F(FontDocument, FontBeforeTheDocumentIsOpenIsAnError) {
     EXPECT_THROW(pdf_.SetFont("Arial", 10), pagora::PdfError);
-    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 0);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 0);
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Arial", 10);
-    EXPECT_EQ(pdf_.State().fonts.CurrentFont, 1);
-    EXPECT_EQ(State().font_resources, "/AABC12+Arial 4 0 R ");
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 1);
+    EXPECT_EQ(Writer().font_resources, "/AABC12+Arial 4 0 R ");
 }
 
 TEST_F(FontDocument, SetFontSizeStoresAnyValue) {
     for (const float size : {0.0F, -5.0F, 7.5F}) {
         pdf_.SetFontSize(size);
-        EXPECT_EQ(pdf_.State().fonts.FontSize, size);
+        EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.FontSize, size);
     }
 }
 
@@ -121,7 +121,7 @@ TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
         testing_support::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
     ASSERT_FALSE(program.empty());
     pdf_.BeginDoc(Path());
-    auto& fonts = pdf_.State().fonts;
+    auto& fonts = pagora::detail::StateOf(pdf_).fonts;
     pagora::detail::FontRecord& record = pagora::detail::AddFontRecord(fonts);
     record.TrueType = true;
     record.BaseName = "DejaVuSans";
@@ -129,7 +129,7 @@ TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
     record.Alias = "DejaVu";
     record.Widths.fill(600);
     const int object = pagora::detail::WriteFont(
-        pdf_.State(), "DejaVu", program, static_cast<int>(program.size()),
+        pagora::detail::StateOf(pdf_), "DejaVu", program, static_cast<int>(program.size()),
         "/Flags 32 /FontBBox [-1021 -463 1793 1232] /MissingWidth 600 /StemV 70 /ItalicAngle 0 "
         "/CapHeight 729 /XHeight 547 /Ascent 928 /Descent -236 /MaxWidth 2000 /AvgWidth 600");
     EXPECT_EQ(object, 4);

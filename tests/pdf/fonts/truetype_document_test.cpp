@@ -22,7 +22,7 @@ const std::string kLiberationBoldItalic =
 
 class TrueTypeDocument : public writer_test::WriterTest {
 protected:
-    const pagora::detail::FontState& Fonts() { return pdf_.State().fonts; }
+    const pagora::detail::FontState& Fonts() { return pagora::detail::StateOf(pdf_).fonts; }
     const pagora::detail::FontRecord& Font(int index) {
         return Fonts().FontList.at(static_cast<std::size_t>(index));
     }
@@ -155,7 +155,7 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Fonts().CurrentFont, 3);
     EXPECT_EQ(Fonts().FontResourceName, "Face-0");
-    EXPECT_EQ(State().font_resources, "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
+    EXPECT_EQ(Writer().font_resources, "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
                                       "/AABC12+ARIAL-238 11 0 R ");
     EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Second\n\n\f");
 }
@@ -181,7 +181,7 @@ TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
         EXPECT_EQ(pdf_.ErrDescription(), "File not found" + (path.empty() ? "" : " - " + path));
     }
     EXPECT_EQ(Fonts().FontCount, 0);
-    EXPECT_EQ(State().font_resources, "");
+    EXPECT_EQ(Writer().font_resources, "");
 }
 
 TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {

@@ -39,7 +39,7 @@ TEST_P(AnnotationDocument, EveryKindReadsBack) {
     const std::vector<std::string> lines = Finish();
     const std::vector<std::string> expected = {
         "form none",
-        "page 1 /FreeText F=4 T=Oskelbrann Q=1 DA=/" + State().resource_prefix +
+        "page 1 /FreeText F=4 T=Oskelbrann Q=1 DA=/" + Writer().resource_prefix +
             "Arial 12 Tf 0 1 0 0 k Contents=Note (with) \\ text",
         "page 1 /Text F=4 T=Oskelbrann Contents=Help me Name=/Help",
         "page 1 /Stamp F=4 T=Oskelbrann Contents=Stamped Name=/Final",
@@ -71,12 +71,12 @@ TEST_F(AnnotationRecords, NoteAndMissingAttachment) {
     pdf_.SetColorFill("%20");
     pdf_.SetColorLine("#FF0000");
     pdf_.DrawNote("n", 10, 20, 30, 5, 2, 1, 2.5f, 1);
-    const int before = State().last_object_number;
+    const int before = Writer().last_object_number;
     std::string missing = dir_.File("nothing.bin") + "|gone";
     pdf_.DrawPlaceHolder(missing, 512, 10, 10);
     EXPECT_EQ(missing, dir_.File("nothing.bin"));
-    EXPECT_EQ(State().last_object_number, before);
-    EXPECT_EQ(State().page_annots, std::to_string(before) + " 0 R ");
+    EXPECT_EQ(Writer().last_object_number, before);
+    EXPECT_EQ(Writer().page_annots, std::to_string(before) + " 0 R ");
     pdf_.EndDoc();
     ExpectValidPdf();
     const std::string file = Bytes();

@@ -95,7 +95,7 @@ TEST_F(AttachmentTest, ProtectedDocumentDecryptsNamesAndBytes) {
 TEST_F(AttachmentTest, FailuresAreRecordedAndWriteNothing) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    const int objects_before = State().last_object_number;
+    const int objects_before = Writer().last_object_number;
     const std::string missing = dir_.File("missing.bin");
     std::string name;
     EXPECT_FALSE(pdf_.AddAttach(missing, name));
@@ -106,7 +106,7 @@ TEST_F(AttachmentTest, FailuresAreRecordedAndWriteNothing) {
     // A folder exists but cannot be read as a file.
     EXPECT_FALSE(pdf_.AddAttach(dir_.Path().string()));
     EXPECT_EQ(pdf_.ErrNumber(), 75);
-    EXPECT_EQ(State().last_object_number, objects_before);
+    EXPECT_EQ(Writer().last_object_number, objects_before);
     pdf_.EndPage();
     pdf_.EndDoc();
     EXPECT_EQ(Run("/usr/bin/python3 -c \"import pikepdf,sys; "

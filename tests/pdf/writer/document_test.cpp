@@ -45,7 +45,7 @@ TEST_F(DocumentTest, HeaderAndFileSizeAfterBeginDoc) {
     std::filesystem::current_path(previous);
     EXPECT_EQ(name, "~0ABC12.pdf"); // the fixed random number, six digits
     EXPECT_EQ(pdf_.FileSize(), 39);
-    EXPECT_EQ(State().last_object_number, 3);
+    EXPECT_EQ(Writer().last_object_number, 3);
     pdf_.Abort();
     const std::string bytes = ReadFileBytes(dir_.Path() / name);
     EXPECT_EQ(bytes, std::string("%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1\n"));
@@ -59,7 +59,7 @@ TEST_F(DocumentTest, SecondBeginDocLeavesTheFirstFileUnfinished) {
     pdf_.BeginPage();
     pdf_.EndPage();
     pdf_.BeginDoc(Path());
-    EXPECT_EQ(State().last_object_number, 3);
+    EXPECT_EQ(Writer().last_object_number, 3);
     EXPECT_EQ(pdf_.GetPages(), 1); // the document state is not reset
     EXPECT_EQ(ReadFileBytes(first).find("xref"), std::string::npos);
     EXPECT_EQ(pdf_.FileSize(), 39);
@@ -94,7 +94,7 @@ TEST_F(DocumentTest, AbortClosesTheFileAndRestoresDefaults) {
     host_->random = 0.5;
     pdf_.Abort();
     EXPECT_EQ(Bytes().substr(0, 8), "%PDF-1.3"); // the partial file stays
-    auto& s = State();
+    auto& s = Writer();
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     EXPECT_EQ(pdf_.ErrSource(), "Pagora.BeginDoc"); // kept
     EXPECT_EQ(s.title, "(senza titolo)");
@@ -118,11 +118,11 @@ TEST_F(DocumentTest, ResourcePrefixHasOneToSixHexDigits) {
     for (const double r : {0.0, 1e-9, 0.0625, 0.999999999}) {
         host_->random = r;
         pdf_.Abort();
-        EXPECT_TRUE(std::regex_match(State().resource_prefix, form)) << State().resource_prefix;
+        EXPECT_TRUE(std::regex_match(Writer().resource_prefix, form)) << Writer().resource_prefix;
     }
     host_->random = 0.0;
     pdf_.Abort();
-    EXPECT_EQ(State().resource_prefix, "A0+");
+    EXPECT_EQ(Writer().resource_prefix, "A0+");
 }
 
 TEST_F(DocumentTest, CreationDateCarriesTheLocalOffset) {
@@ -138,10 +138,10 @@ TEST_F(DocumentTest, CreationDateCarriesTheLocalOffset) {
     for (const Case& c : cases) {
         host_->now.utc_offset_minutes = c.offset;
         pdf_.Abort();
-        EXPECT_EQ(State().creation_date, c.date);
-        EXPECT_EQ(State().file_id, c.date);
+        EXPECT_EQ(Writer().creation_date, c.date);
+        EXPECT_EQ(Writer().file_id, c.date);
     }
-    EXPECT_NE(pagora::detail::BuildXmpMetadata(State()).find(
+    EXPECT_NE(pagora::detail::BuildXmpMetadata(Writer()).find(
                   "<xap:CreateDate>2025-03-07T09:15:00-05:30<"),
               std::string::npos);
 }
@@ -169,7 +169,7 @@ TEST_F(DocumentTest, PropertiesKeepSingleByteTextInInfoAndUtf8InXmp) {
 
 TEST_F(DocumentTest, ControlCharactersStayOutOfTheXmlPacket) {
     pdf_.SetDocProperty(std::string("a\0b\x01" "c\td", 7), "", "x\x1Fy");
-    const std::string packet = pagora::detail::BuildXmpMetadata(State());
+    const std::string packet = pagora::detail::BuildXmpMetadata(Writer());
     EXPECT_NE(packet.find(">abc\td</rdf:li>"), std::string::npos);
     EXPECT_NE(packet.find("<rdf:li>xy</rdf:li>"), std::string::npos);
 }
@@ -183,7 +183,7 @@ TEST_F(DocumentTest, PdfaDocumentHasItsPacketAndOutputIntent) {
     ExpectValidPdf();
     const std::string bytes = Bytes();
     EXPECT_EQ(bytes.substr(0, 9), "%PDF-1.4\n");
-    const std::string packet = pagora::detail::BuildXmpMetadata(State());
+    const std::string packet = pagora::detail::BuildXmpMetadata(Writer());
     EXPECT_EQ(std::count(packet.begin(), packet.end(), '\r'), 21);
     EXPECT_EQ(packet.substr(packet.size() - 19), "<?xpacket end='r'?>");
     EXPECT_NE(bytes.find(packet), std::string::npos);
@@ -219,8 +219,8 @@ class VersionHeader : public WriterTest, public ::testing::WithParamInterface<Ve
 
 TEST_P(VersionHeader, EndDocRewritesTheDigitInPlace) {
     pdf_.BeginDoc(Path());
-    pagora::detail::RequireVersion(State(), GetParam().level);
-    pagora::detail::RequireVersion(State(), 0); // never lowers
+    pagora::detail::RequireVersion(Writer(), GetParam().level);
+    pagora::detail::RequireVersion(Writer(), 0); // never lowers
     pdf_.EndDoc();
     const std::string bytes = Bytes();
     EXPECT_EQ(bytes.substr(0, 9), GetParam().header);

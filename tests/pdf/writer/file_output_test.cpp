@@ -14,7 +14,7 @@ using testing_support::TempDir;
 TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
     TempDir dir;
     pagora::Pagora pdf;
-    WriterState& s = pdf.State().writer;
+    WriterState& s = pagora::detail::StateOf(pdf).writer;
     pdf.BeginDoc(dir.File("a.pdf"));
     ASSERT_EQ(pdf.ErrNumber(), 0);
     EXPECT_EQ(pdf.FileSize(), 39);

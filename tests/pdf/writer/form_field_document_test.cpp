@@ -30,8 +30,8 @@ TEST_P(FormFieldDocument, EveryFieldTypeReadsBack) {
     const std::vector<std::string> lines = Finish();
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0],
-              "form NeedAppearances=True fields=7 co= dr=" + State().resource_prefix + "Arial");
-    const std::string da = "DA=/" + State().resource_prefix + "Arial 12 Tf 0 0 0 rg ";
+              "form NeedAppearances=True fields=7 co= dr=" + Writer().resource_prefix + "Arial");
+    const std::string da = "DA=/" + Writer().resource_prefix + "Arial 12 Tf 0 0 0 rg ";
     const std::vector<std::string> expected = {
         "page 1 /Widget FT=/Tx Ff=4096 F=4 T=name TU=Your name V=Anna (A.) \\ B "
         "DV=Anna (A.) \\ B MaxLen=12 Q=1 " +
@@ -80,7 +80,7 @@ TEST_F(FormFieldRecords, OptionsShapeTheWidgetDictionary) {
     pdf_.DrawField("b", 1, 0, 0, 10, 10, "", 0, "", 3 | 4 | 16384 | 8388608 | 8192);
     pdf_.SetColorLine("%50");
     pdf_.DrawField("c", 0, 0, 0, 10, 10, "", 0, "", 65536 | 524288);
-    const auto& f = State().form_fields;
+    const auto& f = Writer().form_fields;
     EXPECT_EQ(f[1].field_dict, "<< /Type /Annot /Subtype /Widget \r /Rect [ 10 822 40 782] /F 4 "
                                "\r/BS << /Type /Border /W 2 /S /D /D [ 1 1 ]>> /FT /Tx /Ff 0 "
                                "\r/Q 2 ");
@@ -98,10 +98,10 @@ TEST_F(FormFieldRecords, FlagsRaiseTheVersionTheyNeed) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     pdf_.DrawField("a", 0, 0, 0, 10, 10, "", 0, "", 8 | 16 | 32 | 128 | 256 | 512);
-    EXPECT_EQ(State().version_level, 1);
+    EXPECT_EQ(Writer().version_level, 1);
     pdf_.DrawField("b", 0, 0, 0, 10, 10, "", 0, "", 1024);
-    EXPECT_EQ(State().version_level, 2);
-    EXPECT_NE(State().form_fields[1].field_dict.find(" /Ff 14692353 "), std::string::npos);
+    EXPECT_EQ(Writer().version_level, 2);
+    EXPECT_NE(Writer().form_fields[1].field_dict.find(" /Ff 14692353 "), std::string::npos);
 }
 
 // A number that cannot be read adds no field; a default beyond the options and an unknown
@@ -117,12 +117,12 @@ TEST_F(FormFieldRecords, BadParametersAddNothingBroken) {
             EXPECT_EQ(error.Number(), 13);
         }
     }
-    EXPECT_EQ(State().form_field_count, 0);
+    EXPECT_EQ(Writer().form_field_count, 0);
     pdf_.DrawField("odd", 9, 0, 0, 10, 10, "");
-    EXPECT_EQ(State().form_field_count, 0);
+    EXPECT_EQ(Writer().form_field_count, 0);
     pdf_.DrawField("list", 2, 0, 0, 10, 10, "a|b", 3);
-    ASSERT_EQ(State().form_field_count, 1);
-    EXPECT_EQ(State().form_fields[1].default_index, 0);
+    ASSERT_EQ(Writer().form_field_count, 1);
+    EXPECT_EQ(Writer().form_fields[1].default_index, 0);
     pdf_.EndDoc();
     ExpectValidPdf();
 }
@@ -134,9 +134,9 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
     pdf_.DrawField("a", 0, 0, 0, 10, 10, "");
     pdf_.DrawField("sum", 0, 0, 20, 10, 10, "");
     pdf_.DrawField("plain", 0, 0, 40, 10, 10, "");
-    State().form_fields[2].additional_actions = "/C << /S /JavaScript /JS (1) >>";
-    State().form_fields[2].calculated = true;
-    State().form_fields[3].additional_actions = "/K << /S /JavaScript /JS (2) >>";
+    Writer().form_fields[2].additional_actions = "/C << /S /JavaScript /JS (1) >>";
+    Writer().form_fields[2].calculated = true;
+    Writer().form_fields[3].additional_actions = "/K << /S /JavaScript /JS (2) >>";
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto report = Run("/usr/bin/python3 -c \"import pikepdf,sys; f=pikepdf.open(sys.argv[1])"

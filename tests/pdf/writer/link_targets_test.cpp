@@ -114,8 +114,8 @@ TEST_F(LinkTest, BadTargetsRaiseAndRecordNothing) {
         } catch (const pagora::PdfError& e) {
             EXPECT_EQ(e.Number(), c.error) << c.destination;
         }
-        EXPECT_EQ(State().destination_count, 0) << c.destination;
-        EXPECT_EQ(State().page_annots, "") << c.destination;
+        EXPECT_EQ(Writer().destination_count, 0) << c.destination;
+        EXPECT_EQ(Writer().page_annots, "") << c.destination;
     }
     pdf_.EndDoc();
     ExpectValidPdf();

@@ -113,7 +113,7 @@ TEST_F(OutlineTest, ProtectedTitlesDecrypt) {
         EXPECT_EQ(Dump(), "0|(senza titolo)|0|/FitB|Count=1\n1|Erste (Seite)|0|/FitB\n"
                           "2|Zweite|-|/URI http://example.org\n"
                           "D|/" +
-                              State().resource_prefix + "REF_here|0|/FitB\n")
+                              Writer().resource_prefix + "REF_here|0|/FitB\n")
             << mode;
     }
 }
@@ -132,9 +132,9 @@ TEST_F(OutlineTest, DestinationsReadBack) {
     pdf_.SwapPages(1, 2);
     pdf_.EndDoc();
     ExpectValidPdf();
-    const std::string p = State().resource_prefix;
-    const float x = State().current_x;
-    const float y = State().page_height - State().current_y;
+    const std::string p = Writer().resource_prefix;
+    const float x = pagora::detail::StateOf(pdf_).content.current_x;
+    const float y = Writer().page_height - pagora::detail::StateOf(pdf_).content.current_y;
     char xyz[64];
     std::snprintf(xyz, sizeof xyz, "/XYZ %g %g 1", static_cast<double>(x), static_cast<double>(y));
     // Both the title's item and "On one" were on the first page, which is now the second.

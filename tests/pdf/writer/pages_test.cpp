@@ -52,7 +52,7 @@ TEST_F(PagesTest, FirstPageNumbersAndDictionary) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.BeginPage(), 1);
     pdf_.EndPage();
-    const auto& s = State();
+    const auto& s = Writer();
     EXPECT_EQ(s.pages[1].object_number, 4);
     EXPECT_EQ(s.last_object_number, 5);
     EXPECT_EQ(s.pages[1].dictionary.substr(0, 15), "/Parent 1 0 R \r");
@@ -67,7 +67,7 @@ TEST_F(PagesTest, MarginsWithClippingStartTheContent) {
     pdf_.BeginDoc(Path());
     pdf_.SetMargins(20, 20, 30, 30, true);
     pdf_.BeginPage();
-    pagora::detail::WriteContent(State(), "0 0 m 10 10 l S");
+    pagora::detail::WriteContent(Writer(), "0 0 m 10 10 l S");
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -82,11 +82,11 @@ TEST_F(PagesTest, OverlayAddsASecondContentStream) {
     pdf_.BeginPage();
     pdf_.EndPage();
     pdf_.BeginOnPage(1);
-    pagora::detail::WriteContent(State(), "0 0 10 10 re f");
-    State().page_annots = "20 0 R ";
+    pagora::detail::WriteContent(Writer(), "0 0 10 10 re f");
+    Writer().page_annots = "20 0 R ";
     pdf_.EndOnPage();
-    EXPECT_EQ(State().pages[1].annots, "20 0 R ");
-    State().pages[1].annots.clear(); // no such annotation object exists in the file
+    EXPECT_EQ(Writer().pages[1].annots, "20 0 R ");
+    Writer().pages[1].annots.clear(); // no such annotation object exists in the file
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto page = Run("mutool show %f 4 2>/dev/null");
@@ -105,8 +105,8 @@ TEST_F(PagesTest, OverlayLeftOpenIsClosedByTheNextPageAndByEndDoc) {
     pdf_.BeginOnPage(2);
     pdf_.EndDoc();
     ExpectValidPdf();
-    EXPECT_EQ(State().pages[1].extra_contents, "6 0 R ");
-    EXPECT_EQ(State().pages[2].extra_contents, "9 0 R ");
+    EXPECT_EQ(Writer().pages[1].extra_contents, "6 0 R ");
+    EXPECT_EQ(Writer().pages[2].extra_contents, "9 0 R ");
     const auto info = Run("pdfinfo %f");
     EXPECT_NE(info.out.find("Pages:           2"), std::string::npos) << info.out;
     EXPECT_THROW(pdf_.BeginOnPage(3), pagora::PdfError);
@@ -118,7 +118,7 @@ TEST_F(PagesTest, SwapMovesDestinationsAndBookmarks) {
         pdf_.BeginPage();
         pdf_.EndPage();
     }
-    auto& s = State();
+    auto& s = Writer();
     pagora::detail::AddRecord(s.destinations, s.destination_count, 1);
     s.destinations[1].page = 1;
     pagora::detail::AddBookmarkRecord(s, "Second", 0, 0);
@@ -134,9 +134,9 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     pdf_.SetPageTransition(13, 2, 1);
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    State().page_open_script = "app.alert('hi');";
+    Writer().page_open_script = "app.alert('hi');";
     pdf_.SetLabel(2, "A-", 1);
-    EXPECT_EQ(pagora::detail::PageLabelNumbers(State()), "0 <<  /S /R /P (A-) /St 1 >> ");
+    EXPECT_EQ(pagora::detail::PageLabelNumbers(Writer()), "0 <<  /S /R /P (A-) /St 1 >> ");
     pdf_.EndPage();
     pdf_.SetPageTransition(99); // outside the table: no transition
     pdf_.BeginPage();
@@ -161,11 +161,11 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
 TEST_F(PagesTest, PlaceholdersLeftAtTheEndAreDropped) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    State().page_annots = "##LOGO## ";
+    Writer().page_annots = "##LOGO## ";
     pdf_.EndPage();
-    EXPECT_TRUE(State().pages[1].has_placeholders);
+    EXPECT_TRUE(Writer().pages[1].has_placeholders);
     pdf_.BeginPage();
-    State().page_annots = "##A## ##B## ";
+    Writer().page_annots = "##A## ##B## ";
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

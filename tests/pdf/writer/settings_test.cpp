@@ -17,7 +17,7 @@ using SettingsTest = WriterTest;
 constexpr float kMillimetre = std::bit_cast<float>(std::uint32_t{0x40356AD5u});
 
 TEST_F(SettingsTest, PaperScaleAndMarginsAreStoredInPoints) {
-    auto& s = State();
+    auto& s = Writer();
     pdf_.SetScale(2);
     EXPECT_EQ(s.scale_factor, kMillimetre);
     pdf_.SetPaperSize(255, 210, 297);
@@ -48,12 +48,12 @@ TEST_F(SettingsTest, PaperScaleAndMarginsAreStoredInPoints) {
     EXPECT_EQ(std::bit_cast<std::uint32_t>(s.scale_factor), 0x41E2C58Bu);
     pdf_.SetScale(255, 2.5f);
     EXPECT_EQ(s.scale_factor, 2.5f);
-    s.current_x = 10;
+    pagora::detail::StateOf(pdf_).content.current_x = 10;
     EXPECT_EQ(pdf_.GetX(), 4.0f);
 }
 
 TEST_F(SettingsTest, OutOfRangeValuesAreIgnored) {
-    auto& s = State();
+    auto& s = Writer();
     pdf_.SetPrecision(5);
     pdf_.SetPrecision(7);
     pdf_.SetPrecision(-1);
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreIgnored) {
 }
 
 TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
-    auto& s = State();
+    auto& s = Writer();
     pdf_.SetPageTransition(13, 2, 1);
     EXPECT_EQ(s.default_transition, "<< /Type /Trans /D 1 /S /Dissolve >> ");
     EXPECT_EQ(s.default_duration, 2.0f);
@@ -100,7 +100,7 @@ TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
 }
 
 TEST_F(SettingsTest, PropertiesAndPdfaVersion) {
-    auto& s = State();
+    auto& s = Writer();
     pdf_.SetDocProperty("T", "S", "A", "C", "P", "K");
     pdf_.SetDocProperty("Only title");
     EXPECT_EQ(s.title, "Only title");

@@ -41,7 +41,7 @@ protected:
     // reader decodes the data back and that the whole file is sound.
     void WriteAndCheck(const std::vector<FilterCase>& cases, const std::string& original) {
         pdf_.BeginDoc(Path());
-        auto& s = State();
+        auto& s = Writer();
         std::vector<int> objects;
         for (const FilterCase& c : cases) {
             const int setting = c.setting;
@@ -134,7 +134,7 @@ TEST_F(StreamFilterChain, CompressedPagesReadBackInAnotherReader) {
             const std::string line = std::to_string(10 + i % 50) + " " + std::to_string(i) +
                                      " m " + std::to_string(200 + page) + " " +
                                      std::to_string(i) + " l S";
-            pagora::detail::WriteContent(State(), line);
+            pagora::detail::WriteContent(Writer(), line);
             if (page == 2) lines += "\r" + line;
         }
         pdf_.EndPage();

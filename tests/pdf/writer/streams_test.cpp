@@ -25,7 +25,7 @@ TEST_P(StreamObjects, FinishTheDictionaryAndWriteTheData) {
     const StreamCase& c = GetParam();
     pdf_.SetCompression(c.content_flags);
     pdf_.BeginDoc(Path());
-    auto& s = State();
+    auto& s = Writer();
     const int n = pagora::detail::BeginIndirectObject(s);
     pagora::detail::WriteFileLine(s, "<<");
     std::string data = c.data;
@@ -55,7 +55,7 @@ TEST(StreamFilters, CallerFilterTextsAreBracketedWhenTheyHoldABlank) {
     testing_support::TempDir dir;
     pagora::Pagora pdf(testing_support::MakeFixedHost());
     pdf.BeginDoc(dir.File("f.pdf"));
-    auto& s = pdf.State().writer;
+    auto& s = pagora::detail::StateOf(pdf).writer;
     for (const char* text : {"/DCTDecode ", "/FlateDecode"}) {
         pagora::detail::BeginIndirectObject(s);
         pagora::detail::WriteFileLine(s, "<<");
@@ -71,7 +71,7 @@ TEST(StreamFilters, CallerFilterTextsAreBracketedWhenTheyHoldABlank) {
 
 TEST(StreamFilters, SetCompressionSplitsFlagsAndLevels) {
     pagora::Pagora pdf(testing_support::MakeFixedHost());
-    auto& s = pdf.State().writer;
+    auto& s = pagora::detail::StateOf(pdf).writer;
     pdf.SetCompression(0x502, 0x1F02, 0x7FFFFF18);
     EXPECT_EQ(s.content_filters, 2);
     EXPECT_EQ(s.content_level, 5);
@@ -94,7 +94,7 @@ TEST(StreamFilters, MemoryFactorDoesNotChangeTheOutput) {
         pdf.BeginDoc(path);
         for (int page = 0; page < 40; ++page) {
             pdf.BeginPage(page % 3 == 0 ? 1 : 0);
-            pagora::detail::WriteContent(pdf.State().writer,
+            pagora::detail::WriteContent(pagora::detail::StateOf(pdf).writer,
                                          "0 0 m " + std::to_string(page) + " 10 l S");
             pdf.EndPage();
         }

@@ -16,7 +16,7 @@ class WriterTest : public ::testing::Test {
 protected:
     std::string Path() const { return dir_.File("out.pdf"); }
     std::string Bytes() const { return testing_support::ReadFileBytes(Path()); }
-    pagora::detail::WriterState& State() { return pdf_.State().writer; }
+    pagora::detail::WriterState& Writer() { return pagora::detail::StateOf(pdf_).writer; }
 
     // Runs a shell command on the written file ('%f' stands for its path).
     testing_support::CommandResult Run(const std::string& command) const {

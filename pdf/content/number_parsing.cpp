@@ -1,6 +1,6 @@
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 
-#include "pdf/writer/writer.h"
+#include "pdf/writer/errors.h"
 
 #include <charconv>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "pdf/content/number_text.h"
+#include "pdf/content/number_parsing.h"
 
 #include "pdf/writer/Pagora.h"
 

@@ -1,0 +1,59 @@
+// Errors: the exception every failing operation raises, the classic run-time error numbers and
+// their texts. A leaf: the readers, encoders and codecs include this and nothing of the document
+// state, so they stay pure units over bytes.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace pagora {
+
+// A run-time error: the classic error number, the operation that raised it ("Pagora." and the
+// operation's name) and a description.
+class PdfError : public std::runtime_error {
+public:
+    PdfError(int number, std::string source, std::string description)
+        : std::runtime_error(description), number_(number), source_(std::move(source)),
+          description_(std::move(description)) {}
+    int Number() const noexcept { return number_; }
+    const std::string& Source() const noexcept { return source_; }
+    const std::string& Description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string source_;
+    std::string description_;
+};
+
+} // namespace pagora
+
+namespace pagora::detail {
+
+// The classic run-time error numbers the library reports.
+inline constexpr int kErrInvalidCall = 5;     // "Invalid procedure call or argument"
+inline constexpr int kErrOverflow = 6;        // "Overflow"
+inline constexpr int kErrOutOfMemory = 7;     // "Out of memory"
+inline constexpr int kErrSubscript = 9;       // "Subscript out of range"
+inline constexpr int kErrDivisionByZero = 11; // "Division by zero"
+inline constexpr int kErrTypeMismatch = 13;   // "Type mismatch"
+inline constexpr int kErrBadFileNumber = 52;  // "Bad file name or number"
+inline constexpr int kErrFileNotFound = 53;   // "File not found"
+inline constexpr int kErrDeviceIo = 57;       // "Device I/O error"
+inline constexpr int kErrDiskFull = 61;       // "Disk full"
+inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
+inline constexpr int kErrPathNotFound = 76;   // "Path not found"
+
+// Raised by the reader of source documents for a file it cannot read.
+inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
+
+// The classic description of an error number ("Application-defined or object-defined error" for
+// numbers without one).
+std::string ErrorText(int number);
+
+// Throws PdfError with the number, source "Pagora." + operation and the number's classic text
+// (or the description given).
+[[noreturn]] void RaiseError(int number, std::string_view operation, std::string description = {});
+
+} // namespace pagora::detail
