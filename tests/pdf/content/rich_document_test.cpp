@@ -67,11 +67,11 @@ bool IsDark(uint32_t pixel) {
 }
 
 TEST_F(RichDocument, TextFlowsThroughTwoBoxesOnTwoPages) {
-    const std::vector<std::string> names = {"hl", "serif", "mono", "red", "blue"};
+    const std::vector<std::string> names = {"hl", "serif", "mono", "red", "blue", "green"};
     const std::string source =
         "<hl>Zone jaune</hl> : le <serif>déménagement</serif> des <mono>véhicules</mono> "
         "commence à <red>l’aube</red> ; les riverains <blue>concernés</blue> reçoivent une "
-        "indemnité forfaitaire.\r\n"
+        "indemnité <green>forfaitaire</green>.\r\n"
         "<serif>Die Straße wird gesperrt, Grüße aus Zürich</serif> und <mono>Genève</mono>. "
         "<red>Ça coûte</red> <blue>très peu</blue>, <hl>même</hl> en août ; "
         "l’opérateur répond à chaque réclamation dans les quinze jours ouvrés, "
@@ -84,6 +84,7 @@ TEST_F(RichDocument, TextFlowsThroughTwoBoxesOnTwoPages) {
     pdf.SetTextTag("mono", "Courier", 0, 1);
     pdf.SetTextTag("red", "", 0, -1, 0, "red");
     pdf.SetTextTag("blue", "", 0, 4, 0, "#0000FF");
+    pdf.SetTextTag("green", "", 0, -1, 0, "#008000");
     pdf.BeginPage();
     pdf.SetFont("Arial", 12);
     pdf.SetBoxStyle(1.2f, 10, 0, 0, 0, 0);
