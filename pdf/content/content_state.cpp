@@ -18,6 +18,8 @@ void ResetContentState(ContentState& content) {
     fresh.last_box_y2 = content.last_box_y2;
     fresh.state_stack = std::move(content.state_stack);
     fresh.box_style = content.box_style;
+    fresh.rich_text = std::move(content.rich_text);
+    fresh.tables = std::move(content.tables);
     ResetBoxStyle(fresh.box_style);
     content = std::move(fresh);
 }

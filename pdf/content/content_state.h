@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pdf/content/image_state.h"
+#include "pdf/content/rich_text_state.h"
 #include "pdf/content/text_state.h"
 
 #include <array>
@@ -98,6 +99,10 @@ struct ContentState {
     // Text boxes and images.
     TextBoxStyle box_style;
     ImageState images;
+
+    // Named text styles and open tables (kept by Abort: they belong to the object).
+    RichTextState rich_text;
+    TableState tables;
 };
 
 } // namespace pagora::detail

@@ -17,13 +17,13 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
     const float sf = s.scale_factor;
 
     if (Width == 0) Width = GetPageWidth(true) - X;
-    const float inner_x = X + style.padding_left / sf;
-    const float inner_width = Width - (style.padding_right + style.padding_left) / sf;
-    const float inner_y = Y + style.padding_top / sf;
-    const float vertical_padding = (style.padding_bottom + style.padding_top) / sf;
-    const float inner_height =
-        Height != 0 ? Height - vertical_padding : (GetPageHeight(true) - Y) - vertical_padding;
-    const float indent = style.indentation / sf;
+    const detail::BoxInterior box =
+        detail::InteriorOf(style, sf, X, Y, Width, Height, GetPageHeight(true));
+    const float inner_x = box.x;
+    const float inner_width = box.width;
+    const float inner_y = box.y;
+    const float inner_height = box.height;
+    const float indent = box.indent;
     const float line_height = GetTextHeight() * sf * m_->content.line_spacing;
 
     std::size_t count = 0;

@@ -29,10 +29,19 @@ float TextMeasure::Width(std::string_view text) const {
         sum += WidthOf(*this, c);
         if (c == ' ') ++blanks;
     }
-    const float plain = static_cast<float>(sum) * size / 1000.0f;
+    return WidthOfSums(sum, blanks, text.size());
+}
+
+float TextMeasure::WidthOfSums(long width_sum, long blanks, std::size_t characters) const {
+    if (widths == nullptr) return 0;
+    const float plain = static_cast<float>(width_sum) * size / 1000.0f;
     const float spaced = plain + static_cast<float>(blanks) * word_spacing +
-                         static_cast<float>(text.size()) * char_spacing;
+                         static_cast<float>(characters) * char_spacing;
     return spaced * horizontal_scaling / 100.0f / scale_factor;
+}
+
+int TextMeasure::CodeWidth(char c) const {
+    return widths == nullptr ? 0 : WidthOf(*this, c);
 }
 
 TextLinePlan PlanTextLine(std::string text, float width, float indent, std::int32_t align,

@@ -2,6 +2,7 @@
 // text state alone, so that layout can be checked without a document.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,6 +44,11 @@ struct TextMeasure {
 
     // The width of the text in user units; 0 without a font.
     float Width(std::string_view text) const;
+    // The same from the sum of the characters' widths, the number of blanks and of characters,
+    // so that a word read one character at a time is measured without reading it again.
+    float WidthOfSums(long width_sum, long blanks, std::size_t characters) const;
+    // The width of one byte code in 1/1000 of the size; 0 without a font.
+    int CodeWidth(char c) const;
 };
 
 // How a line is adjusted to its width, written around its text.

@@ -7,6 +7,7 @@
 
 #include "pdf/writer/errors.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -315,6 +316,40 @@ public:
     void SetBoxStyle(float LineSpacing = 1, float Indentation = 0, float PaddingLeft = 0,
                      float PaddingTop = 0, float PaddingRight = 0, float PaddingBottom = 0,
                      std::int32_t BoxBorder = 15, float Ray = 0);
+
+    // ---- Rich text ----------------------------------------------------------------------------
+    // Defines the named style that "<TagName>" opens and "</TagName>" closes in rich text (names
+    // are compared exactly; up to 255 names, further new names are ignored); an empty name
+    // removes every tag. Omitted fields keep the style around the tag: an empty family (and its
+    // charset), size 0, style -1 (other styles add their bits), empty colours. BackColor paints
+    // a background behind the tagged words.
+    void SetTextTag(const std::string& TagName = "", const std::string& FontFamily = "",
+                    float FontSize = 0, std::int32_t FontStyle = -1, std::int32_t Encoding = 0,
+                    std::string_view FontColor = {}, std::string_view BackColor = {});
+    // Lays out tagged text in the box as DrawTextBox does (box style, Align 2, 4, 16, 32, 64,
+    // Options for the frame), each word measured in its style, the current fill colour behind
+    // untagged text. Returns what did not fit, opening with the tags still open, to be passed
+    // to the next box; a text whose first line does not fit comes back unchanged.
+    std::string DrawTextRich(float X, float Y, float Width, float Height, std::string_view Text,
+                             std::int32_t Align = 9, std::int32_t Options = 1);
+
+    // ---- Tables -------------------------------------------------------------------------------
+    // Opens a table (nested in the open one, if any) with its top-left corner at X, Y, one width
+    // per column (numbers or numeric texts) and the height of its rows; the drawing state is
+    // saved until EndTable.
+    void BeginTable(float X, float Y, float RowsHeight, const std::vector<double>& ColsWidth);
+    void BeginTable(float X, float Y, float RowsHeight, const std::vector<std::string>& ColsWidth);
+    // The rectangle (x, y, width, height) of a cell of the innermost table, rows counted from 1
+    // and added as asked for; the column is kept inside the table and the span cut at its last
+    // column. The frame is drawn as DrawRect draws it; the default Options 1 draw nothing.
+    // Without an open table: four zeros.
+    std::array<float, 4> TableCell(std::int32_t Row, std::int32_t Col, std::int32_t RowSpan = 1,
+                                   std::int32_t ColSpan = 1, std::int32_t Options = 1,
+                                   std::int32_t BoxBorder = 15, float Ray = 0);
+    // The height of the rows added from now on to the innermost table; values <= 0 are ignored.
+    void TableRowHeight(float Value);
+    // Closes the innermost table and restores the drawing state saved when it opened.
+    void EndTable();
 
     // ---- Images -------------------------------------------------------------------------------
     // Places an image file (read once per document) with its top-left corner at DestX, DestY.

@@ -1,5 +1,6 @@
 // Whole documents with drawings, checked with independent readers and renderers.
 #include "tests/pdf/content/content_fixture.h"
+#include "tests/pdf/content/rendering.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,38 +14,15 @@ namespace {
 using pagora::Pagora;
 using testing_support::RunCommand;
 using testing_support::TempDir;
+using content_test::Picture;
+using content_test::ReadPpm;
+using content_test::ErrorsOf;
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
         ++n;
     return n;
-}
-
-// An RGB picture read back from a binary PPM file.
-struct Picture {
-    int width = 0, height = 0;
-    std::string pixels;
-    uint32_t At(int x, int y) const {
-        const size_t i =
-            (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
-        return static_cast<uint32_t>(static_cast<unsigned char>(pixels[i])) << 16 |
-               static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 1])) << 8 |
-               static_cast<uint32_t>(static_cast<unsigned char>(pixels[i + 2]));
-    }
-};
-
-Picture ReadPpm(const std::string& path) {
-    const std::string data = testing_support::ReadFileBytes(path);
-    Picture picture;
-    int maxval = 0;
-    int consumed = 0;
-    if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maxval,
-                    &consumed) != 3)
-        return {};
-    picture.pixels = data.substr(static_cast<size_t>(consumed) + 1);
-    if (picture.pixels.size() < static_cast<size_t>(picture.width * picture.height * 3)) return {};
-    return picture;
 }
 
 class DrawingDocument : public ::testing::Test {
@@ -56,18 +34,6 @@ protected:
         pdf.BeginDoc(path);
         EXPECT_EQ(pdf.ErrNumber(), 0);
         return path;
-    }
-
-    // Runs a command and returns what it wrote on standard error. The renderer's notice that
-    // it was built without colour management says nothing about the file and is left out.
-    static std::string ErrorsOf(const std::string& command, int* status = nullptr) {
-        const auto result = RunCommand(command + " 2>&1 >/dev/null");
-        if (status != nullptr) *status = result.status;
-        std::string errors = result.out;
-        const std::string notice = "warning: ICC support is not available\n";
-        for (size_t at = errors.find(notice); at != std::string::npos; at = errors.find(notice))
-            errors.erase(at, notice.size());
-        return errors;
     }
 
     TempDir dir;

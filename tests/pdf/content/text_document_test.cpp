@@ -1,6 +1,7 @@
 // A whole page of text and a logo, read back by independent tools.
 #include "pdf/writer/Pagora.h"
 #include "tests/pdf/content/bmp_builder.h"
+#include "tests/pdf/content/rendering.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +10,8 @@
 
 namespace {
 
+using content_test::Collapsed;
 using pagora::Pagora;
-
-// The text with every run of white space made one blank.
-std::string Collapsed(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        const bool blank = c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f';
-        if (blank && (out.empty() || out.back() == ' ')) continue;
-        out += blank ? ' ' : c;
-    }
-    return out;
-}
 
 class TextDocument : public writer_test::WriterTest {};
 

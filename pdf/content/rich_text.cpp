@@ -1,0 +1,235 @@
+// Rich text: named text styles and tagged text laid out in a box.
+#include "pdf/content/rich_text_layout.h"
+
+#include "pdf/content/content.h"
+#include "pdf/content/text.h"
+#include "pdf/fonts/font_state.h"
+#include "pdf/writer/writer.h"
+
+#include <string>
+
+namespace pagora {
+
+namespace {
+
+// Fonts of the rich text: levels select their font through SetFont and are measured in the
+// document's current text state.
+class DocumentRichFonts : public detail::RichTextFonts {
+public:
+    explicit DocumentRichFonts(Pagora& pdf, Pagora::Members& m) : pdf_(pdf), m_(m) {}
+
+    std::int32_t Select(const detail::TextTagRecord& level) override {
+        pdf_.SetFont(level.FontFamily, level.FontSize, level.FontStyle, level.Encoding);
+        return m_.fonts.CurrentFont;
+    }
+
+    detail::RichFont Font(std::int32_t index, float size) override {
+        if (index <= 0 || index > m_.fonts.FontCount)
+            detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
+        const detail::FontRecord& record = m_.fonts.FontList[static_cast<std::size_t>(index)];
+        detail::RichFont font;
+        font.measure = detail::CurrentTextMeasure(m_);
+        font.measure.widths = record.Widths.data();
+        font.measure.size = size;
+        font.line_height = record.LineHeight;
+        font.descent = record.Descent;
+        return font;
+    }
+
+private:
+    Pagora& pdf_;
+    Pagora::Members& m_;
+};
+
+bool IsBlankText(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
+void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamily, float FontSize,
+                        std::int32_t FontStyle, std::int32_t Encoding, std::string_view FontColor,
+                        std::string_view BackColor) {
+    detail::RichTextState& tags = m_->content.rich_text;
+    if (TagName.empty()) {
+        tags.TextTagCount = 0;
+        return;
+    }
+    std::int32_t slot = 0;
+    for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
+        if (tags.TextTags[static_cast<std::size_t>(i)].Name == TagName) {
+            slot = i;
+            break;
+        }
+    }
+    if (slot == 0) {
+        if (tags.TextTagCount >= detail::kMaxTextTags) return;
+        ++tags.TextTagCount;
+        if (tags.TextTagCount == 1) tags.TextTags.fill(detail::TextTagRecord{});
+        slot = tags.TextTagCount;
+    }
+    detail::TextTagRecord& tag = tags.TextTags[static_cast<std::size_t>(slot)];
+    tag.Name = TagName;
+    tag.FontFamily = FontFamily;
+    tag.FontStyle = FontStyle;
+    tag.Encoding = Encoding;
+    tag.FontSize = FontSize;
+    tag.FontIndex = 0;
+    // A pattern's own colour is dropped: a tag's colour is one colour string.
+    tag.FontColor = FontColor.empty() ? std::string()
+                                      : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
+    tag.BackColor = BackColor.empty() ? std::string()
+                                      : detail::ParseColor(*m_, BackColor, "SetTextTag").color;
+}
+
+std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height,
+                                 std::string_view Text, std::int32_t Align,
+                                 std::int32_t Options) {
+    Members& m = *m_;
+    detail::WriterState& s = m.writer;
+    detail::ContentState& c = m.content;
+    const detail::TextBoxStyle& style = c.box_style;
+    const float sf = s.scale_factor;
+
+    if (Width == 0) Width = GetPageWidth(true) - X;
+    const detail::BoxInterior box =
+        detail::InteriorOf(style, sf, X, Y, Width, Height, GetPageHeight(true));
+    const float x0 = box.x;
+    const float w = box.width;
+    const float y0 = box.y;
+    const float h = box.height;
+    const float indent = box.indent;
+
+    if (IsBlankText(Text)) return {};
+    if (detail::CurrentFontRecord(m.fonts) == nullptr)
+        detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
+
+    // Level 0 is the call's own style; the current fill colour is the background of untagged
+    // text.
+    detail::TextTagRecord level0;
+    level0.FontFamily = m.fonts.FontFamily;
+    level0.FontStyle = m.fonts.FontStyle;
+    level0.Encoding = m.fonts.FontEncoding;
+    level0.FontSize = m.fonts.FontSize;
+    level0.FontIndex = m.fonts.CurrentFont;
+    if (!c.no_text_color) level0.FontColor = c.text_color;
+    if (!c.no_fill) level0.BackColor = c.fill_color;
+    const auto select_call_font = [&] {
+        SetFont(level0.FontFamily, level0.FontSize, level0.FontStyle, level0.Encoding);
+    };
+
+    bool continued = false;
+    const std::string prepared = detail::PrepareRichText(s, Text, c.rich_text, continued);
+    detail::RichTextArea area;
+    area.inner_width = w;
+    area.indent = indent;
+    area.line_spacing = c.line_spacing;
+    area.scale_factor = sf;
+    DocumentRichFonts fonts(*this, m);
+    detail::RichTextLayout layout;
+    try {
+        layout = detail::LayoutRichText(prepared, continued, c.rich_text, level0, area, fonts);
+    } catch (...) {
+        // Tags select their fonts while the text is read; a refused text leaves the call's.
+        select_call_font();
+        throw;
+    }
+
+    // The frame lies under the text.
+    if (Height == 0) Height = box.vertical_padding + layout.text_height;
+    if (Options != 1) DrawRect(X, Y, Width, Height, Options, style.box_border, style.box_radius);
+    select_call_font();
+
+    // Colours the fragments change and the call gives back.
+    const std::string fill_color = c.fill_color;
+    const std::string fill_pattern_color = c.fill_pattern_color;
+    const bool no_fill = c.no_fill;
+    const std::string text_color = c.text_color;
+    const std::string text_pattern_color = c.text_pattern_color;
+    const bool no_text_color = c.no_text_color;
+
+    float v = 0;
+    if ((Align & detail::kAlignMiddle) != 0) {
+        v = (h - layout.text_height) / 2;
+    } else if ((Align & detail::kAlignBottom) != 0) {
+        v = h - layout.text_height;
+    }
+    float current_y = (y0 + v) * sf;
+    // A line ending exactly on the inner bottom must not be refused for a rounding difference.
+    constexpr float kTolerance = 0.001f;
+    float gap = 0;
+    std::string result;
+    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+        const detail::RichLineRecord& line = layout.lines[i];
+        current_y += line.Height * sf;
+        if ((h + line.Descent + y0) * sf + kTolerance < current_y) {
+            // When not even the first line fits, the whole text goes back rather than being lost.
+            result = i == 0 ? std::string(Text)
+                            : detail::RichRemainder(layout, prepared, layout.lines[i - 1]);
+            break;
+        }
+        float free = w - line.Width;
+        float x = x0;
+        if ((Align & detail::kAlignRight) != 0) {
+            x = x0 + free;
+        } else if ((Align & detail::kAlignCentre) != 0) {
+            x = x0 + free / 2;
+        } else if ((Align & detail::kAlignJustify) != 0) {
+            if (line.EndsParagraph) free = 0;
+            if (line.BlankCount != 0) gap = free / static_cast<float>(line.BlankCount);
+        }
+        if (line.StartsParagraph) x += indent;
+        float current_x = x * sf;
+
+        for (const detail::RichFragmentRecord& fragment : line.Fragments) {
+            // A fragment of an empty text (a closing tag after a blank) has nothing to show.
+            if (fragment.Text.empty()) continue;
+            SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
+            const float g = fragment.TrailingBlank > 0 ? gap : 0;
+            const bool background = !fragment.BackColor.empty();
+            if (background) {
+                detail::WriteColorFill(m, fragment.BackColor, std::string());
+                const float th = GetTextHeight();
+                const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
+                detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
+                                            detail::FormatUnits(s, current_y / sf + th / 4) +
+                                            " " + detail::FormatUnits(s, g + fragment.Width - t) +
+                                            " " + detail::FormatUnits(s, -th) + " re");
+                detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
+            }
+            c.text_color = fragment.FontColor;
+            c.text_pattern_color =
+                fragment.FontColor == level0.FontColor ? text_pattern_color : std::string();
+            c.no_text_color = fragment.FontColor.empty();
+            // The text line switches to the text colour only when it differs from the fill
+            // colour; after a background the content's fill is the background's, so a text in
+            // the fill colour would vanish into it.
+            if (background && c.text_color == c.fill_color &&
+                c.text_pattern_color == c.fill_pattern_color) {
+                detail::WriteColorFill(m, c.text_color, c.text_pattern_color);
+            }
+            std::string text = fragment.Text;
+            detail::DrawTextLine(m, current_x / sf, current_y / sf, 0, text, 0,
+                                 detail::kAlignLeft, false, "DrawTextRich");
+            current_x = c.current_x + g * sf;
+        }
+        current_y -= line.Descent * sf;
+    }
+
+    if (Options != 0) {
+        SetXY(X, Y + Height);
+    } else {
+        SetXY(X, current_y / sf);
+    }
+    select_call_font();
+    c.text_color = text_color;
+    c.text_pattern_color = text_pattern_color;
+    c.no_text_color = no_text_color;
+    detail::WriteColorFill(m, no_fill ? std::string() : fill_color, fill_pattern_color);
+    c.fill_color = fill_color;
+    c.fill_pattern_color = fill_pattern_color;
+    c.no_fill = no_fill;
+    return result;
+}
+
+} // namespace pagora

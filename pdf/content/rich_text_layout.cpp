@@ -1,0 +1,254 @@
+#include "pdf/content/rich_text_layout.h"
+
+#include "pdf/writer/writer.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pagora::detail {
+
+namespace {
+
+constexpr std::int32_t kKeepStyle = -1;
+
+bool IsBlankLine(const RichLineRecord& line) {
+    return line.Fragments.empty() && line.Height == 0 && line.Descent == 0;
+}
+
+// The scan of one prepared text: the pending word is kept as a stretch of the text with the sum
+// of its widths, so reading a character costs the same however long the word has grown.
+class RichScan {
+public:
+    RichScan(std::string_view text, const RichTextState& tags, const RichTextArea& area,
+             RichTextFonts& fonts)
+        : text_(text), tags_(tags), area_(area), fonts_(fonts) {}
+
+    RichTextLayout Run(bool continued, const TextTagRecord& level0) {
+        layout_.markers.push_back(RichMarkerNode{});
+        levels_.push_back(level0);
+        measure_ = fonts_.Font(level0.FontIndex, level0.FontSize).measure;
+        RichLineRecord& first = layout_.lines.emplace_back();
+        first.Width = continued ? 0 : area_.indent;
+        first.StartsParagraph = !continued;
+
+        const std::size_t n = text_.size();
+        // A continued text begins with the neutral entry of the open markers it was cut with:
+        // it stands for the style of the call, never for the tag in slot 255.
+        bool neutral_pending = continued;
+        for (std::size_t p = 0; p < n; ++p) {
+            const char c = text_[p];
+            if (c == kRichOpenMarker) {
+                if (p + 1 >= n) RaiseError(kErrInvalidCall, "DrawTextRich");
+                StorePending(false, false);
+                ++p;
+                if (neutral_pending && p == 1) {
+                    neutral_pending = false;
+                } else {
+                    Open(static_cast<unsigned char>(text_[p]));
+                }
+            } else if (c == kRichCloseMarker) {
+                if (levels_.size() < 2) RaiseError(kErrInvalidCall, "DrawTextRich");
+                // The blank after a closing tag belongs to the closed style.
+                const bool blank = p + 2 < n && text_[p + 2] == ' ';
+                StorePending(blank, true);
+                ++p;
+                Close();
+            } else if (c == ' ' || c == '\r') {
+                if (word_length_ > 0) StorePending(c == ' ', false);
+                if (c == '\r') {
+                    RichLineRecord& line = layout_.lines.back();
+                    line.EndsParagraph = true;
+                    line.OpenMarkers = node_;
+                    line.Remainder = p;
+                    layout_.text_height += line.Height - line.Descent;
+                    NewLine(area_.indent, true);
+                    continue; // no wrap test after a paragraph break
+                }
+            } else {
+                if (word_length_ == 0) word_start_ = p;
+                ++word_length_;
+                word_sum_ += measure_.CodeWidth(c);
+                word_width_ = measure_.WidthOfSums(word_sum_, 0, word_length_);
+            }
+            if (word_width_ + layout_.lines.back().Width > area_.inner_width) {
+                Wrap(std::min(p + 1, n));
+            }
+        }
+        if (word_length_ > 0) StorePending(false, false);
+        RichLineRecord& last = layout_.lines.back();
+        last.EndsParagraph = true;
+        last.OpenMarkers = node_;
+        last.Remainder = n;
+        layout_.text_height += last.Height - last.Descent;
+        return std::move(layout_);
+    }
+
+private:
+    void Open(unsigned char index) {
+        layout_.markers.push_back(RichMarkerNode{static_cast<char>(index), node_});
+        node_ = static_cast<std::int32_t>(layout_.markers.size() - 1);
+        TextTagRecord level = DeriveLevel(levels_.back(), tags_.TextTags[index]);
+        level.FontIndex = fonts_.Select(level);
+        measure_ = fonts_.Font(level.FontIndex, level.FontSize).measure;
+        levels_.push_back(std::move(level));
+    }
+
+    void Close() {
+        node_ = layout_.markers[static_cast<std::size_t>(node_)].parent;
+        levels_.pop_back();
+        const TextTagRecord& level = levels_.back();
+        measure_ = fonts_.Font(level.FontIndex, level.FontSize).measure;
+    }
+
+    // Stores the pending word (with a blank after it when asked) as the next fragment of the
+    // current line in the level in force, and empties it. A closing tag stores even an empty
+    // word.
+    void StorePending(bool blank, bool after_close) {
+        if (word_length_ == 0 && !blank && !after_close) return;
+        std::string text(text_.substr(word_start_, word_length_));
+        RichLineRecord& line = layout_.lines.back();
+        float trailing = 0;
+        if (blank) {
+            text += ' ';
+            ++line.BlankCount;
+            trailing = measure_.Width(" ");
+        }
+        AddFragment(std::move(text), trailing, blank && after_close);
+        word_length_ = 0;
+        word_sum_ = 0;
+        word_width_ = 0;
+    }
+
+    void AddFragment(std::string text, float trailing, bool after_close) {
+        const TextTagRecord& level = levels_.back();
+        const bool first_line = layout_.lines.size() == 1;
+        RichLineRecord& line = layout_.lines.back();
+        RichFragmentRecord& fragment = line.Fragments.emplace_back();
+        fragment.Width = measure_.Width(text);
+        fragment.Text = std::move(text);
+        fragment.FontFamily = level.FontFamily;
+        fragment.FontStyle = level.FontStyle;
+        fragment.Encoding = level.Encoding;
+        fragment.FontIndex = level.FontIndex;
+        fragment.FontSize = level.FontSize;
+        fragment.FontColor = level.FontColor;
+        fragment.BackColor = level.BackColor;
+        fragment.TrailingBlank = trailing;
+        fragment.BlankAfterClose = after_close;
+        line.Width += fragment.Width;
+
+        // Each line takes the metrics of its tallest fragment.
+        const RichFont font = fonts_.Font(level.FontIndex, level.FontSize);
+        const float size = level.FontSize;
+        float h = static_cast<float>(font.line_height) * size / 1000.0f / area_.scale_factor;
+        if (!first_line) h *= area_.line_spacing;
+        const float d = size * static_cast<float>(font.descent) / 1000.0f / area_.scale_factor;
+        if (h + d > line.Height) {
+            line.Descent = d;
+            line.Height = d + h;
+        }
+    }
+
+    // Closes the current line before the pending word, which moves to the next line; the rest
+    // begins at `next` less the pending word.
+    void Wrap(std::size_t next) {
+        RichLineRecord& line = layout_.lines.back();
+        if (!line.Fragments.empty() && line.Fragments.back().TrailingBlank > 0) {
+            RichFragmentRecord& last = line.Fragments.back();
+            line.Width -= last.TrailingBlank;
+            last.Width -= last.TrailingBlank;
+            last.Text.pop_back();
+            last.TrailingBlank = 0;
+            --line.BlankCount;
+        }
+        layout_.text_height += line.Height - line.Descent;
+        line.OpenMarkers = node_;
+        line.Remainder = next - word_length_;
+        NewLine(0, false);
+    }
+
+    void NewLine(float width, bool starts_paragraph) {
+        std::vector<RichLineRecord>& lines = layout_.lines;
+        // Of a run of empty lines (a word wider than the box makes one per character) only the
+        // last can matter: empty lines draw nothing and always fit, and the text handed back
+        // when the next line does not fit is the last one's rest.
+        const std::size_t count = lines.size();
+        if (count >= 2 && IsBlankLine(lines[count - 1]) && IsBlankLine(lines[count - 2])) {
+            lines[count - 2] = std::move(lines[count - 1]);
+            lines.pop_back();
+        }
+        RichLineRecord& line = lines.emplace_back();
+        line.Width = width;
+        line.StartsParagraph = starts_paragraph;
+    }
+
+    std::string_view text_;
+    const RichTextState& tags_;
+    const RichTextArea& area_;
+    RichTextFonts& fonts_;
+    RichTextLayout layout_;
+    std::vector<TextTagRecord> levels_;
+    std::int32_t node_ = 0;
+    TextMeasure measure_;
+    std::size_t word_start_ = 0;
+    std::size_t word_length_ = 0;
+    long word_sum_ = 0;
+    float word_width_ = 0;
+};
+
+} // namespace
+
+std::string PrepareRichText(WriterState& s, std::string_view text, const RichTextState& tags,
+                            bool& continued) {
+    continued = !text.empty() && text.front() == kRichContinuation;
+    if (continued) text.remove_prefix(1);
+    std::string prepared = ReplaceText(s, text, "\r\n", "\r");
+    if (prepared.find('<') == std::string::npos) return prepared;
+    for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
+        const std::string& name = tags.TextTags[static_cast<std::size_t>(i)].Name;
+        const char index = static_cast<char>(i);
+        prepared = ReplaceText(s, prepared, "<" + name + ">",
+                               std::string{kRichOpenMarker, index});
+        prepared = ReplaceText(s, prepared, "</" + name + ">",
+                               std::string{kRichCloseMarker, index});
+    }
+    return prepared;
+}
+
+TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag) {
+    TextTagRecord level = outer;
+    level.Name.clear();
+    if (!tag.FontFamily.empty()) {
+        level.FontFamily = tag.FontFamily;
+        level.Encoding = tag.Encoding;
+    }
+    if (tag.FontSize != 0) level.FontSize = tag.FontSize;
+    // A tag adds style bits and never takes one away.
+    if (tag.FontStyle != kKeepStyle) level.FontStyle = outer.FontStyle | tag.FontStyle;
+    if (!tag.FontColor.empty()) level.FontColor = tag.FontColor;
+    if (!tag.BackColor.empty()) level.BackColor = tag.BackColor;
+    return level;
+}
+
+RichTextLayout LayoutRichText(std::string_view prepared, bool continued, const RichTextState& tags,
+                              const TextTagRecord& level0, const RichTextArea& area,
+                              RichTextFonts& fonts) {
+    return RichScan(prepared, tags, area, fonts).Run(continued, level0);
+}
+
+std::string RichRemainder(const RichTextLayout& layout, std::string_view prepared,
+                          const RichLineRecord& line) {
+    std::string open;
+    for (std::int32_t node = line.OpenMarkers; node > 0;
+         node = layout.markers[static_cast<std::size_t>(node)].parent) {
+        open += layout.markers[static_cast<std::size_t>(node)].index;
+        open += kRichOpenMarker;
+    }
+    std::reverse(open.begin(), open.end());
+    std::string rest{kRichContinuation, kRichOpenMarker, kRichNeutralIndex};
+    rest += open;
+    rest += prepared.substr(std::min(line.Remainder, prepared.size()));
+    return rest;
+}
+
+} // namespace pagora::detail

@@ -1,0 +1,113 @@
+// Tagged rich text broken into lines and fragments: the markers that tags become, the style of
+// each nesting level, and the layout of the text in a given width. Widths and font metrics come
+// from an interface, so the layout is checked with made-up fonts and without a document.
+#pragma once
+
+#include "pdf/content/rich_text_state.h"
+#include "pdf/content/text_measure.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pagora::detail {
+
+struct WriterState;
+
+// Markers in a prepared text: an opened tag (its slot index follows), a closed level (an index
+// character follows and is not read), and, first in a text, a continuation of a paragraph begun
+// in an earlier box.
+inline constexpr char kRichOpenMarker = '\x01';
+inline constexpr char kRichCloseMarker = '\x02';
+inline constexpr char kRichContinuation = '\xFF';
+// The index of the neutral entry that begins every list of open markers.
+inline constexpr char kRichNeutralIndex = '\xFF';
+
+// One run of text in one style: at most one word and its blank.
+struct RichFragmentRecord {
+    std::string Text;
+    float Width = 0; // user units, the trailing blank included
+    std::string FontFamily;
+    std::int32_t FontStyle = 0;
+    std::int32_t Encoding = 0;
+    std::int32_t FontIndex = 0;
+    float FontSize = 0;
+    std::string FontColor;
+    std::string BackColor;
+    float TrailingBlank = 0;      // width of the blank that ends Text, 0 without one
+    bool BlankAfterClose = false; // that blank followed a closing tag
+};
+
+// One laid-out line, lengths in user units.
+struct RichLineRecord {
+    float Width = 0;            // indentation (when it has one) plus its fragments
+    std::int32_t BlankCount = 0; // fragments ending in a blank
+    float Height = 0;           // top of the line to its baseline
+    float Descent = 0;          // below the baseline, negative
+    std::vector<RichFragmentRecord> Fragments;
+    bool EndsParagraph = false;
+    bool StartsParagraph = false;
+    // What follows the line, kept as references rather than copies (a long word in a narrow box
+    // makes a line per character): the node of the open markers in force where the line ended,
+    // and the offset in the prepared text where the rest begins.
+    std::int32_t OpenMarkers = 0;
+    std::size_t Remainder = 0;
+};
+
+// One opened tag in the tree of open-marker lists; node 0 is the neutral entry.
+struct RichMarkerNode {
+    char index = kRichNeutralIndex;
+    std::int32_t parent = -1;
+};
+
+struct RichTextLayout {
+    std::vector<RichLineRecord> lines;
+    float text_height = 0; // sum of the lines' advances (height minus descent)
+    std::vector<RichMarkerNode> markers;
+};
+
+// A registered font as the layout sees it.
+struct RichFont {
+    TextMeasure measure;
+    std::int32_t line_height = 0; // 1/1000 of the size
+    std::int32_t descent = 0;     // 1/1000 of the size, negative
+};
+
+class RichTextFonts {
+public:
+    virtual ~RichTextFonts() = default;
+    // Selects (registering when new) the font of a level and returns its index.
+    virtual std::int32_t Select(const TextTagRecord& level) = 0;
+    // A registered font at a size; raises error 9 for an index that names no font.
+    virtual RichFont Font(std::int32_t index, float size) = 0;
+};
+
+struct RichTextArea {
+    float inner_width = 0;  // user units
+    float indent = 0;       // user units, first line of each paragraph
+    float line_spacing = 1; // applied to every line but the first
+    float scale_factor = 1; // points per user unit
+};
+
+// Turns every tag into its markers (tags in slot order, opening before closing) and every CR LF
+// into CR. A leading continuation character is removed and reported.
+std::string PrepareRichText(WriterState& s, std::string_view text, const RichTextState& tags,
+                            bool& continued);
+
+// The level an opened tag gives on top of the level around it (the font index not yet set).
+TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag);
+
+// Lays out a prepared text. Raises error 5 for a closing marker with no tag open and for an
+// opening marker without its index.
+RichTextLayout LayoutRichText(std::string_view prepared, bool continued, const RichTextState& tags,
+                              const TextTagRecord& level0, const RichTextArea& area,
+                              RichTextFonts& fonts);
+
+// The text that draws everything after a line in the same styles: the continuation character,
+// the open markers in force and the rest of the prepared text.
+std::string RichRemainder(const RichTextLayout& layout, std::string_view prepared,
+                          const RichLineRecord& line);
+
+} // namespace pagora::detail

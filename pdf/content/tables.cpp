@@ -1,0 +1,118 @@
+// Tables: a grid of columns and rows that grow on demand, whose cells are framed rectangles.
+#include "pdf/content/content.h"
+#include "pdf/content/number_parsing.h"
+
+#include "pdf/writer/writer.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace pagora {
+
+namespace {
+
+detail::TableRecord* InnermostTable(Pagora::Members& m) {
+    std::vector<detail::TableRecord>& tables = m.content.tables.Tables;
+    return tables.empty() ? nullptr : &tables.back();
+}
+
+void OpenTable(Pagora::Members& m, float X, float Y, float RowsHeight,
+               const std::vector<double>& widths) {
+    detail::TableRecord table;
+    table.X = X;
+    table.Y = Y;
+    table.Columns = static_cast<std::int32_t>(widths.size());
+    table.ColumnX.reserve(widths.size() + 1);
+    table.ColumnX.push_back(X);
+    // A running sum in double, each boundary kept in single precision.
+    double sum = X;
+    for (const double width : widths) {
+        sum += width;
+        table.ColumnX.push_back(static_cast<float>(sum));
+    }
+    table.Rows = 1;
+    table.RowHeight = RowsHeight;
+    table.RowY = {Y, Y + RowsHeight};
+    m.content.tables.Tables.push_back(std::move(table));
+    detail::PushGraphicState(m);
+}
+
+} // namespace
+
+void Pagora::BeginTable(float X, float Y, float RowsHeight, const std::vector<double>& ColsWidth) {
+    OpenTable(*m_, X, Y, RowsHeight, ColsWidth);
+}
+
+void Pagora::BeginTable(float X, float Y, float RowsHeight,
+                        const std::vector<std::string>& ColsWidth) {
+    std::vector<double> widths;
+    widths.reserve(ColsWidth.size());
+    for (const std::string& text : ColsWidth) {
+        const std::optional<double> width = detail::ReadWholeNumber(text);
+        if (!width) detail::RaiseError(detail::kErrTypeMismatch, "BeginTable");
+        widths.push_back(*width);
+    }
+    OpenTable(*m_, X, Y, RowsHeight, widths);
+}
+
+std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::int32_t RowSpan,
+                                       std::int32_t ColSpan, std::int32_t Options,
+                                       std::int32_t BoxBorder, float Ray) {
+    detail::TableRecord* table = InnermostTable(*m_);
+    if (table == nullptr) return {0, 0, 0, 0};
+
+    const std::int64_t last = std::int64_t{Row} + RowSpan - 1;
+    if (Row < 1 || last < 0) detail::RaiseError(detail::kErrSubscript, "TableCell");
+    if (last > INT32_MAX) detail::RaiseError(detail::kErrOverflow, "TableCell");
+    if (table->Rows < last) {
+        table->RowY.reserve(static_cast<std::size_t>(last) + 1);
+        for (std::int64_t k = table->Rows + 1; k <= last; ++k)
+            table->RowY.push_back(table->RowY.back() + table->RowHeight);
+        table->Rows = static_cast<std::int32_t>(last);
+    }
+
+    table->Row = Row;
+    table->RowSpan = RowSpan;
+    if (Col > table->Columns) Col = table->Columns;
+    if (Col < 1) Col = 1;
+    if (std::int64_t{Col} + ColSpan - 1 > table->Columns) ColSpan = table->Columns - Col + 1;
+    table->Col = Col;
+    table->ColSpan = ColSpan;
+    const std::int64_t last_column = std::int64_t{Col} + ColSpan - 1;
+    // Row numbers of 0 and spans below 0 point before the first boundary.
+    if (last_column < 0 || Row - 1 > table->Rows)
+        detail::RaiseError(detail::kErrSubscript, "TableCell");
+
+    const float x = table->ColumnX[static_cast<std::size_t>(Col - 1)];
+    const float y = table->RowY[static_cast<std::size_t>(Row - 1)];
+    const float width = table->ColumnX[static_cast<std::size_t>(last_column)] - x;
+    const float height = table->RowY[static_cast<std::size_t>(last)] - y;
+
+    // A frame that paints nothing is not written: its path would stay open and be stroked by
+    // the next unrelated stroke.
+    const bool paints = (Options & detail::kNoStroke) == 0 ||
+                        (Options & (detail::kFillPath | detail::kClipPath)) != 0;
+    if (paints) {
+        DrawRect(x, y, width, height, Options, BoxBorder, Ray);
+    } else {
+        detail::SetPosition(*m_, x, y);
+        const float sf = m_->writer.scale_factor;
+        const float page_height = m_->writer.page_height;
+        detail::SetLastBounds(*m_, x * sf, page_height - y * sf, x * sf + width * sf,
+                              page_height - (y * sf + height * sf));
+    }
+    return {x, y, width, height};
+}
+
+void Pagora::TableRowHeight(float Value) {
+    detail::TableRecord* table = InnermostTable(*m_);
+    if (Value > 0 && table != nullptr) table->RowHeight = Value;
+}
+
+void Pagora::EndTable() {
+    if (m_->content.tables.Tables.empty()) return;
+    m_->content.tables.Tables.pop_back();
+    detail::PopGraphicState(*m_);
+}
+
+} // namespace pagora

@@ -1,0 +1,313 @@
+// Tagged text broken into lines and fragments, with made-up fonts: regular characters 500/1000
+// of the size wide and the blank 250, bold ones 600 and 300.
+#include "pdf/content/rich_text_layout.h"
+
+#include "pdf/writer/Pagora.h"
+#include "pdf/writer/writer.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pagora::detail;
+
+std::array<std::int16_t, 256> Widths(std::int16_t letter, std::int16_t blank) {
+    std::array<std::int16_t, 256> widths{};
+    widths.fill(letter);
+    widths[' '] = blank;
+    return widths;
+}
+
+const std::array<std::int16_t, 256> kRegular = Widths(500, 250);
+const std::array<std::int16_t, 256> kBold = Widths(600, 300);
+
+// Font 1 is regular, font 2 bold; every selection is kept for the test to look at.
+class FakeFonts : public RichTextFonts {
+public:
+    std::int32_t Select(const TextTagRecord& level) override {
+        selected.push_back(level);
+        return (level.FontStyle & 1) != 0 ? 2 : 1;
+    }
+    RichFont Font(std::int32_t index, float size) override {
+        if (index < 1 || index > 2) pagora::detail::RaiseError(9, "DrawTextRich");
+        RichFont font;
+        font.measure.widths = index == 2 ? kBold.data() : kRegular.data();
+        font.measure.size = size;
+        font.line_height = 1221;
+        font.descent = -221;
+        return font;
+    }
+    std::vector<TextTagRecord> selected;
+};
+
+TextTagRecord Tag(const std::string& name, std::int32_t style, const std::string& family = "",
+                  float size = 0) {
+    TextTagRecord tag;
+    tag.Name = name;
+    tag.FontStyle = style;
+    tag.FontFamily = family;
+    tag.FontSize = size;
+    return tag;
+}
+
+class RichLayout : public ::testing::Test {
+protected:
+    RichLayout() {
+        level0.FontFamily = "Arial";
+        level0.FontIndex = 1;
+        level0.FontSize = 10;
+        level0.FontColor = "#0 0 0";
+        level0.BackColor = "#1 1 1";
+    }
+
+    void Define(std::int32_t slot, const TextTagRecord& tag) {
+        tags.TextTags[static_cast<std::size_t>(slot)] = tag;
+        if (tags.TextTagCount < slot) tags.TextTagCount = slot;
+    }
+
+    std::string Prepare(const std::string& text, bool* continued = nullptr) {
+        bool flag = false;
+        std::string prepared = PrepareRichText(writer, text, tags, flag);
+        if (continued != nullptr) *continued = flag;
+        return prepared;
+    }
+
+    RichTextLayout Layout(const std::string& text, float width) {
+        bool continued = false;
+        prepared = Prepare(text, &continued);
+        area.inner_width = width;
+        return LayoutRichText(prepared, continued, tags, level0, area, fonts);
+    }
+
+    static std::vector<std::string> TextsOf(const RichLineRecord& line) {
+        std::vector<std::string> texts;
+        for (const auto& fragment : line.Fragments) texts.push_back(fragment.Text);
+        return texts;
+    }
+
+    WriterState writer;
+    RichTextState tags;
+    TextTagRecord level0;
+    RichTextArea area;
+    FakeFonts fonts;
+    std::string prepared;
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(RichLayout, TagsBecomeMarkersByExactName) {
+    Define(1, Tag("b", 1));
+    Define(2, Tag("B", 2));
+    Define(3, Tag("b ", 4));
+    struct Case {
+        std::string text;
+        std::string prepared;
+        bool continued;
+    } cases[] = {
+        {"Hello <b>big</b> world", std::string("Hello \x01\x01" "big\x02\x01 world"), false},
+        {"<B>x</B><b >y</b >", std::string("\x01\x02x\x02\x02\x01\x03y\x02\x03"), false},
+        // Names no tag defines, and angle brackets that open nothing, stay as they are.
+        {"x < y <i>z</i> </c>", "x < y <i>z</i> </c>", false},
+        {"one\r\ntwo\rthree\nfour", "one\rtwo\rthree\nfour", false},
+        {"\xFF\x01\xFFrest", "\x01\xFFrest", true},
+    };
+    for (const Case& c : cases) {
+        bool continued = false;
+        EXPECT_EQ(Prepare(c.text, &continued), c.prepared) << c.text;
+        EXPECT_EQ(continued, c.continued) << c.text;
+    }
+}
+
+TEST_F(RichLayout, LevelsInheritWhatATagLeavesOut) {
+    TextTagRecord outer = level0;
+    outer.FontStyle = 1;
+    outer.Encoding = 238;
+    outer.FontSize = 12;
+    const auto with = [](TextTagRecord tag, const std::string& color, const std::string& back) {
+        tag.FontColor = color;
+        tag.BackColor = back;
+        return tag;
+    };
+    struct Case {
+        TextTagRecord tag;
+        std::string family;
+        std::int32_t encoding;
+        float size;
+        std::int32_t style;
+        std::string color, back;
+    } cases[] = {
+        // Only a colour: family, charset, size, style and background stay.
+        {with(Tag("c", -1), "#1 0 0", ""), "Arial", 238, 12, 1, "#1 0 0", "#1 1 1"},
+        // Styles add up; 0 keeps the enclosing style as -1 does.
+        {Tag("u", 4), "Arial", 238, 12, 5, "#0 0 0", "#1 1 1"},
+        {Tag("z", 0), "Arial", 238, 12, 1, "#0 0 0", "#1 1 1"},
+        // A family without a charset takes code page 0.
+        {Tag("t", -1, "Times", 8), "Times", 0, 8, 1, "#0 0 0", "#1 1 1"},
+        {with(Tag("h", -1), "", "#1 1 0"), "Arial", 238, 12, 1, "#0 0 0", "#1 1 0"},
+    };
+    for (const Case& c : cases) {
+        const TextTagRecord level = DeriveLevel(outer, c.tag);
+        EXPECT_EQ(level.FontFamily, c.family) << c.tag.Name;
+        EXPECT_EQ(level.Encoding, c.encoding) << c.tag.Name;
+        EXPECT_EQ(level.FontSize, c.size) << c.tag.Name;
+        EXPECT_EQ(level.FontStyle, c.style) << c.tag.Name;
+        EXPECT_EQ(level.FontColor, c.color) << c.tag.Name;
+        EXPECT_EQ(level.BackColor, c.back) << c.tag.Name;
+    }
+}
+
+TEST_F(RichLayout, FragmentsCarryTheirStyleAndBlanks) {
+    Define(1, Tag("b", 1));
+    const RichTextLayout wide = Layout("Hello <b>big</b> world", 500);
+    ASSERT_EQ(wide.lines.size(), 1u);
+    const RichLineRecord& line = wide.lines[0];
+    EXPECT_EQ(TextsOf(line), (Texts{"Hello ", "big ", "world"}));
+    EXPECT_EQ(line.BlankCount, 2);
+    EXPECT_TRUE(line.EndsParagraph);
+    EXPECT_TRUE(line.StartsParagraph);
+    // Regular 5 units a letter and 2.5 a blank; bold 6 and 3, its blank included.
+    EXPECT_FLOAT_EQ(line.Fragments[0].Width, 27.5f);
+    EXPECT_FLOAT_EQ(line.Fragments[1].Width, 21);
+    EXPECT_FLOAT_EQ(line.Fragments[2].Width, 25);
+    EXPECT_FLOAT_EQ(line.Width, 73.5f);
+    EXPECT_EQ(line.Fragments[1].FontStyle, 1);
+    EXPECT_EQ(line.Fragments[1].FontIndex, 2);
+    EXPECT_TRUE(line.Fragments[1].BlankAfterClose);
+    EXPECT_FLOAT_EQ(line.Fragments[1].TrailingBlank, 3);
+    EXPECT_FALSE(line.Fragments[0].BlankAfterClose);
+    EXPECT_FLOAT_EQ(line.Fragments[0].TrailingBlank, 2.5f);
+    EXPECT_EQ(line.Fragments[2].FontStyle, 0);
+    EXPECT_FLOAT_EQ(line.Height, 10);
+    EXPECT_FLOAT_EQ(line.Descent, -2.21f);
+    EXPECT_FLOAT_EQ(wide.text_height, 12.21f);
+    ASSERT_EQ(fonts.selected.size(), 1u);
+    EXPECT_EQ(fonts.selected[0].FontStyle, 1);
+
+    struct Case {
+        std::string text;
+        std::vector<Texts> lines;
+        std::vector<std::int32_t> blanks;
+    } cases[] = {
+        // Styles meet without a gap; two blanks count once.
+        {"a<b>c</b>d", {{"a", "c", "d"}}, {0}},
+        // A closing tag after a blank closes an empty fragment.
+        {"a <b>c </b>d", {{"a ", "c ", "", "d"}}, {2}},
+        {"a  b", {{"a ", "b"}}, {1}},
+        // A line feed alone is part of its word; a text ending with a blank or CR closes its line.
+        {"a\nb c ", {{"a\nb ", "c "}}, {2}},
+        {"a\r\rb", {{"a"}, {}, {"b"}}, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const RichTextLayout layout = Layout(c.text, 500);
+        ASSERT_EQ(layout.lines.size(), c.lines.size()) << c.text;
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(TextsOf(layout.lines[i]), c.lines[i]) << c.text << " line " << i;
+            EXPECT_EQ(layout.lines[i].BlankCount, c.blanks[i]) << c.text << " line " << i;
+            EXPECT_TRUE(layout.lines[i].EndsParagraph) << c.text << " line " << i;
+        }
+    }
+}
+
+TEST_F(RichLayout, WrappedLinesHandBackTheirRestWithTheOpenTags) {
+    Define(1, Tag("b", 1));
+    Define(2, Tag("i", 2));
+    // "Hello big " is 48.5 units; "world" does not fit beside it in 60.
+    const RichTextLayout narrow = Layout("Hello <b>big</b> world", 60);
+    ASSERT_EQ(narrow.lines.size(), 2u);
+    const RichLineRecord& first = narrow.lines[0];
+    // The wrapped line loses its last blank.
+    EXPECT_EQ(TextsOf(first), (Texts{"Hello ", "big"}));
+    EXPECT_EQ(first.BlankCount, 1);
+    EXPECT_FLOAT_EQ(first.Width, 45.5f);
+    EXPECT_FALSE(first.EndsParagraph);
+    EXPECT_FALSE(narrow.lines[1].StartsParagraph);
+    EXPECT_EQ(RichRemainder(narrow, prepared, first), "\xFF\x01\xFFworld");
+
+    struct Case {
+        std::string text;
+        float width;
+        std::string rest; // after the first line
+    } cases[] = {
+        {"<b>aaa <i>bbb ccc</i></b> d", 28,
+         std::string("\xFF\x01\xFF\x01\x01\x01\x02" "bbb ccc\x02\x02\x02\x01 d")},
+        // A paragraph break hands back the break itself.
+        {"<b>one</b>\r\ntwo", 100, std::string("\xFF\x01\xFF\rtwo")},
+        {"<b>one\rtwo</b>", 100, std::string("\xFF\x01\xFF\x01\x01\rtwo\x02\x01")},
+    };
+    for (const Case& c : cases) {
+        const RichTextLayout layout = Layout(c.text, c.width);
+        ASSERT_GE(layout.lines.size(), 2u) << c.text;
+        EXPECT_EQ(RichRemainder(layout, prepared, layout.lines[0]), c.rest) << c.text;
+    }
+}
+
+TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
+    // Slot 255 holds a real tag; the neutral entry must not open it.
+    for (std::int32_t i = 1; i <= 255; ++i) Define(i, Tag("t" + std::to_string(i), 1));
+    area.indent = 20;
+    const RichTextLayout layout = Layout("\xFF\x01\xFFworld <t1>x</t1>", 500);
+    ASSERT_EQ(layout.lines.size(), 1u);
+    const RichLineRecord& line = layout.lines[0];
+    EXPECT_FALSE(line.StartsParagraph);
+    EXPECT_FLOAT_EQ(line.Width, 33.5f); // no indentation: "world " and a bold x
+    EXPECT_EQ(line.Fragments[0].FontStyle, 0);
+    EXPECT_EQ(line.Fragments[1].FontStyle, 1);
+    // Handed back again, the text keeps a single neutral entry.
+    const RichTextLayout again = Layout("\xFF\x01\xFF" "aaaa bbbb cccc", 25);
+    ASSERT_GE(again.lines.size(), 2u);
+    EXPECT_EQ(RichRemainder(again, prepared, again.lines[0]), "\xFF\x01\xFF" "bbbb cccc");
+    // A text that is not continued is indented, and a tag 255 in it works.
+    const RichTextLayout plain = Layout("<t255>x</t255>", 500);
+    EXPECT_FLOAT_EQ(plain.lines[0].Width, 26);
+    EXPECT_EQ(plain.lines[0].Fragments[0].FontStyle, 1);
+}
+
+TEST_F(RichLayout, RefusesClosingWithNothingOpenAndAnUnfinishedMarker) {
+    Define(1, Tag("b", 1));
+    for (const std::string& text : Texts{"a </b> c", "<b>a</b></b>", "a \x01"}) {
+        try {
+            Layout(text, 500);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const pagora::PdfError& error) {
+            EXPECT_EQ(error.Number(), 5) << text;
+        }
+    }
+}
+
+TEST_F(RichLayout, LinesTakeTheTallestFragmentAndTheLineSpacing) {
+    Define(1, Tag("big", -1, "", 20));
+    Define(2, Tag("mid", -1, "", 18));
+    area.line_spacing = 1.5f;
+    const RichTextLayout layout = Layout("one two", 20);
+    ASSERT_EQ(layout.lines.size(), 2u);
+    EXPECT_FLOAT_EQ(layout.lines[0].Height + -layout.lines[0].Descent, 12.21f);
+    EXPECT_FLOAT_EQ(layout.lines[1].Height - layout.lines[1].Descent, 18.315f);
+    EXPECT_FLOAT_EQ(layout.lines[1].Descent, -2.21f);
+    EXPECT_FLOAT_EQ(layout.text_height, 12.21f + 18.315f);
+
+    area.line_spacing = 1;
+    const RichTextLayout mixed = Layout("<big>A</big><mid>B</mid>", 500);
+    EXPECT_FLOAT_EQ(mixed.lines[0].Height, 20);
+    EXPECT_FLOAT_EQ(mixed.lines[0].Descent, -4.42f);
+}
+
+TEST_F(RichLayout, AWordWiderThanTheBoxTakesALineOfItsOwn) {
+    // 400 letters of 5 units in a box 20 wide: every further letter wraps again, yet the run of
+    // empty lines is kept as one.
+    const std::string word(400, 'x');
+    const RichTextLayout layout = Layout("ab " + word + " cd", 20);
+    ASSERT_EQ(layout.lines.size(), 4u);
+    EXPECT_EQ(TextsOf(layout.lines[0]), (Texts{"ab"}));
+    EXPECT_TRUE(layout.lines[1].Fragments.empty());
+    EXPECT_EQ(TextsOf(layout.lines[2]), (Texts{word}));
+    EXPECT_EQ(TextsOf(layout.lines[3]), (Texts{"cd"}));
+    EXPECT_EQ(RichRemainder(layout, prepared, layout.lines[1]), "\xFF\x01\xFF" + word + " cd");
+    EXPECT_FLOAT_EQ(layout.text_height, 3 * 12.21f);
+}
+
+} // namespace
