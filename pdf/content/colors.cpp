@@ -181,8 +181,6 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
     return parsed;
 }
 
-namespace {
-
 // The operator line of a colour string: fill operators when `fill`, else stroke operators.
 std::string ColorOperator(const Pagora::Members& m, const std::string& color,
                           const std::string& pattern_color, bool fill) {
@@ -206,8 +204,6 @@ std::string ColorOperator(const Pagora::Members& m, const std::string& color,
     return "/" + space + (fill ? " cs " : " CS ") + pattern_color.substr(1) + " " + pattern +
            (fill ? " scn" : " SCN");
 }
-
-} // namespace
 
 namespace {
 
@@ -275,6 +271,7 @@ void SetColor(Pagora::Members& m, ColorTarget target, std::string_view color,
 } // namespace
 
 void StartOverlayColours(Pagora::Members& m) {
+    m.content.page_serial += 1; // an overlay is a content stream of its own
     SetColor(m, ColorTarget::kFill, "Black", "BeginOnPage");
     SetColor(m, ColorTarget::kLine, "Black", "BeginOnPage");
     SetColor(m, ColorTarget::kText, "Black", "BeginOnPage");

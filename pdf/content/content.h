@@ -40,6 +40,10 @@ std::string BoolToText(bool value);
 void WriteColorFill(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
 void WriteColorLine(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
 
+// The operator line that makes a (non-empty) colour string the fill or the stroke colour.
+std::string ColorOperator(const Pagora::Members& m, const std::string& color,
+                          const std::string& pattern_color, bool fill);
+
 // ---- Position and the drawing-state stack ------------------------------------------------------
 
 // The box of the last drawn element, in points of the default PDF space (y upwards).
@@ -90,6 +94,11 @@ void ResetContentState(ContentState& content);
 // Draws the reusable objects placed automatically on the page being begun (at_end false) or
 // ended (at_end true). Called only while reusable objects exist.
 void PlaceAutoObjects(Pagora::Members& m, bool at_end);
+
+// A new page's content starts in the PDF's initial state (black, line width 1): whatever the
+// library holds that differs from it is written first, so that the state it believes in and the
+// one the page shows agree.
+void StartPageState(Pagora::Members& m);
 
 // An overlay page starts in black: fill and stroke colour operators in its buffer and black
 // text colour, as SetColorFill, SetColorLine and SetColorText("Black") leave them.

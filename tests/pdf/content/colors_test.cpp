@@ -144,7 +144,7 @@ TEST_F(Colors, UncolouredPatternCellTakesNoColour) {
     pagora::detail::WriteColorFill(State(), "#1 0 0", "");
     pagora::detail::WriteColorLine(State(), "", "");
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(State().content.fill_color, "#1 1 1");
+    EXPECT_EQ(State().content.fill_color, "#0 0 0");
     EXPECT_FALSE(State().content.no_stroke);
     EXPECT_FALSE(State().content.no_text_color);
 }
