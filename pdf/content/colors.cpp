@@ -168,6 +168,11 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
             return parsed;
         }
     }
+    // A name that is neither a colour nor a pattern of the document would make every reader
+    // complain about a missing resource: it is as invalid as a malformed colour.
+    const std::string token = FormatName(m.writer.resource_prefix + name) + " ";
+    if (name.empty() || m.writer.pattern_resources.find(token) == std::string::npos)
+        RaiseError(13, operation);
     parsed.color = name;
     if (parts.size() > 1) {
         const std::string second = TrimmedUpper(parts[1]);

@@ -21,8 +21,9 @@ struct ParsedColor {
 // Turns a caller's colour text into a colour string: a number (red in the low byte), "#RRGGBB",
 // "%black percent", "@c;m;y;k" percentages or "@r;g;b" bytes, one of the named colours, or a
 // pattern name optionally followed by "|" and its colour. Raises error 13 for "#" followed by
-// something other than hexadecimal digits and error 6 for a number outside 32 bits; `operation`
-// names the public operation for the error.
+// something other than hexadecimal digits or a name that is neither a colour nor a pattern of the
+// document, and error 6 for a number outside 32 bits; `operation` names the public operation for
+// the error.
 ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
                        std::string_view operation);
 
