@@ -96,9 +96,8 @@ void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::s
         outcome.damage = gif.damage;
         if (gif.error != 0) return outcome;
         TakeDecoded(outcome.object, gif.image);
-        outcome.object.coding = ImageCoding::kGif;
-        const std::string background = std::to_string(gif.background);
-        outcome.object.colour_key = background + " " + background + " ";
+        outcome.object.coding = gif.image.bits == 24 ? ImageCoding::kRgb : ImageCoding::kGif;
+        outcome.object.colour_key = gif.colour_key;
         outcome.kind = ImageKind::kGif;
         outcome.frame = frame;
         return outcome;

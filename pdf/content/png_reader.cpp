@@ -2,8 +2,8 @@
 
 #include "pdf/content/image_data.h"
 #include "pdf/import/inflate.h"
-#include "pdf/writer/deflate.h"
 #include "pdf/writer/Pagora.h"
+#include "pdf/writer/deflate.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>

@@ -106,8 +106,8 @@ TgaResult ReadTga(std::span<const std::uint8_t> data) {
     const std::uint64_t pixels = std::uint64_t{width} * height;
     const std::uint64_t available = data.size() - start;
     const std::uint64_t pixel_bytes = depth / 8u;
-    const std::uint64_t most = type == kUncompressed ? available / pixel_bytes
-                                                     : available / (1 + pixel_bytes) * 128 + 128;
+    const std::uint64_t most =
+        type == kUncompressed ? available / pixel_bytes : available / (1 + pixel_bytes) * 128 + 128;
     if (pixels > most) {
         result.error = kErrOutOfMemory;
         return result;

@@ -121,10 +121,16 @@ TEST_F(Colors, BadColourRaisesAndChangesNothing) {
     const struct {
         const char* argument;
         int number;
-    } cases[] = {{"#GG0000", 13}, {"#", 13},          {"#12 456", 13},
-                 {"1e12", 6},     {"-3000000000", 6}, {"stripes|#XYZ", 13},
+    } cases[] = {{"#GG0000", 13},
+                 {"#", 13},
+                 {"#12 456", 13},
+                 {"1e12", 6},
+                 {"-3000000000", 6},
+                 {"stripes|#XYZ", 13},
                  // neither a colour (grey is no known spelling) nor a pattern of the document
-                 {"Grey", 13},    {"hatch|red", 13},  {"stripe", 13}};
+                 {"Grey", 13},
+                 {"hatch|red", 13},
+                 {"stripe", 13}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
         for (int target = 0; target < 3; ++target) {
