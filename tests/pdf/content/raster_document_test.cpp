@@ -312,4 +312,93 @@ TEST_F(RasterDocuments, ImageMagickGifsRenderAsPilComposesThem) {
     }
 }
 
+// Bombs (a few bytes claiming a huge picture), damaged and cut data, and refused forms: each is
+// reported with its error number, and the finished document holds no image object and reads
+// and renders without a complaint.
+TEST_F(RasterDocuments, BombsDamagedDataAndRefusedFormsAreReportedAndNeverEmbedded) {
+    const auto le16 = [](unsigned v) { return std::string{char(v & 255), char(v >> 8)}; };
+    const auto le32 = [&](unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); };
+    // A 16000 x 8000 screen painted by one code byte.
+    const std::string gif_bomb = "GIF89a" + le16(16000) + le16(8000) + std::string("\x80\0\0", 3) +
+                                 std::string(6, '\xff') + "\x2c" + le16(0) + le16(0) + le16(1) +
+                                 le16(1) + std::string("\0\x02\x01\x44\0\x3b", 6);
+    const std::string gif_wide = "GIF89a" + le16(20000) + le16(1) + std::string("\x80\0\0", 3) +
+                                 std::string(6, '\xff') + "\x2c" + std::string(8, '\0') +
+                                 std::string("\0\x02\x01\x44\0\x3b", 6);
+    // 9000 x 9000 run-length pixels from one packet.
+    std::string tga_bomb(18, '\0');
+    tga_bomb[2] = 10;
+    tga_bomb.replace(12, 4, le16(9000) + le16(9000));
+    tga_bomb[16] = 24;
+    tga_bomb += std::string("\xff\x01\x02\x03", 4);
+    std::string tga_wide = tga_bomb;
+    tga_wide[2] = 2;
+    tga_wide.replace(12, 4, le16(16385) + le16(1));
+    // 4096 x 4096 run-length indexes whose data is an end-of-picture code.
+    std::string bmp_bomb = "BM" + le32(0) + le32(0) + le32(62) + le32(40) + le32(4096) +
+                           le32(4096) + le16(1) + le16(8) + le32(1) + le32(2) + le32(0) + le32(0) +
+                           le32(2) + le32(0) + std::string(8, '\x7f') + std::string("\0\x01", 2);
+    // PIL and ImageMagick make the well-formed sources the damaged and refused files start from.
+    const std::string made = dir_.File("made");
+    const auto make =
+        RunCommand("mkdir -p '" + made + "' && cd '" + made +
+                   "' && /usr/bin/python3 -c \"from PIL import Image\n"
+                   "im = Image.new('RGB', (30, 20), (200, 30, 40))\n"
+                   "for x in range(30): im.putpixel((x, x % 20), (x * 8, 100, 250 - x * 8))\n"
+                   "im.save('ok.png'); im.save('ok.jpg', quality=90)\n"
+                   "im.convert('RGBA').save('alpha.png')\n"
+                   "Image.new('I;16', (8, 8), 1000).save('deep.png')\" && "
+                   "/usr/bin/convert ok.png -interlace PNG interlaced.png && "
+                   "/usr/bin/convert ok.png BMP2:os2.bmp && "
+                   "/usr/bin/convert ok.png -define bmp:subtype=RGB565 fields.bmp && "
+                   "/usr/bin/convert ok.png -type Grayscale -depth 8 grey.tga 2>&1");
+    ASSERT_EQ(make.status, 0) << make.out;
+    const auto file = [&](const std::string& name) { return ReadFileBytes(made + "/" + name); };
+    const std::string ok_png = file("ok.png");
+    std::string crc_png = ok_png;
+    crc_png[crc_png.size() - 13] ^= 1; // the last byte of the last image data chunk's checksum
+    const std::string ok_jpg = file("ok.jpg");
+
+    const struct {
+        std::string alias;
+        std::string bytes;
+        int error;
+    } cases[] = {
+        {"bomb.gif", gif_bomb, 7},
+        {"wide.gif", gif_wide, 7},
+        {"bomb.tga", tga_bomb, 7},
+        {"wide.tga", tga_wide, 7},
+        {"bomb.bmp", bmp_bomb, 7},
+        {"crc.png", crc_png, 9},
+        {"cut.png", ok_png.substr(0, ok_png.size() - 30), 9},
+        {"cut.jpg", ok_jpg.substr(0, ok_jpg.size() - 40), 9},
+        {"alpha.png", file("alpha.png"), 5},
+        {"deep.png", file("deep.png"), 5},
+        {"interlaced.png", file("interlaced.png"), 5},
+        {"os2.bmp", file("os2.bmp"), 5},
+        {"fields.bmp", file("fields.bmp"), 5},
+        {"grey.tga", file("grey.tga"), 5},
+    };
+    EXPECT_LE(gif_bomb.size(), 35u); // a few bytes each
+    EXPECT_LE(tga_bomb.size(), 22u);
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    for (const auto& c : cases) {
+        pdf_.State().writer.last_error_number = 0;
+        pdf_.AddImage(c.alias, std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
+        EXPECT_EQ(pdf_.ErrNumber(), c.error) << c.alias;
+        pdf_.DrawImage(c.alias, 10, 10);
+    }
+    EXPECT_EQ(pdf_.State().writer.page_content.text.find(" Do "), std::string::npos);
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    EXPECT_FALSE(HasImageObject());
+    EXPECT_LT(ReadFileBytes(Path()).size(), 4000u);
+    const auto mutool = Run("mutool draw -q -o /dev/null %f 2>&1 | grep -v 'ICC support'");
+    EXPECT_EQ(mutool.out, "");
+    const auto poppler = Run("pdftoppm -r 36 %f '" + dir_.File("bombs") + "' 2>&1");
+    EXPECT_EQ(poppler.out, "");
+}
+
 } // namespace
