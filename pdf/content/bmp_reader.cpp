@@ -274,7 +274,21 @@ DecodedImage Decode(std::span<const std::uint8_t> data) {
     DecodedImage image;
     image.bits = static_cast<std::uint8_t>(h.depth <= 8 ? h.depth : 24);
     const std::uint64_t row_out = (static_cast<std::uint64_t>(h.width) * image.bits + 7) / 8;
-    if (row_out * static_cast<std::uint64_t>(h.height) > kMaxSampleBytes) {
+    if (row_out * static_cast<std::uint64_t>(h.height) > kMaxSampleBytes ||
+        h.width > kMaxImageSide || h.height > kMaxImageSide) {
+        throw BmpFailure{kTooLarge};
+    }
+    // A header claiming more pixels than its data can give is refused before anything is
+    // reserved: raw rows take their bytes, a run-length pair at most 255 pixels (pixels a
+    // delta or an early end skips are not given by the data).
+    // (Pixels that start outside the file are the reading's own error, below.)
+    const std::uint64_t available =
+        data.size() > h.pixel_offset ? data.size() - h.pixel_offset : ~std::uint64_t{0};
+    const std::uint64_t stride =
+        ((static_cast<std::uint64_t>(h.width) * h.depth + 7) / 8 + 3) / 4 * 4;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(h.width) * h.height;
+    if (h.compression == kRgb ? stride * static_cast<std::uint64_t>(h.height) > available
+                              : pixels > available / 2 * 255 + 255) {
         throw BmpFailure{kTooLarge};
     }
     if (h.depth <= 8) image.palette = ReadPalette(in, h);

@@ -11,7 +11,8 @@ namespace pagora::detail {
 struct BmpResult {
     // 0 when the picture was read; otherwise the run-time error number: 53 not a bitmap (fewer
     // than two bytes or no "BM" signature), 5 a form that is not supported, 6 a header value out
-    // of range, 7 a picture too large, 9 data cut short or pointing outside the file.
+    // of range, 7 a picture too large (more than 16384 pixels on a side, or more pixels than its
+    // data can give), 9 data cut short or pointing outside the file.
     int error = 0;
     // Rows bottom first (the picture's lowest row is the first sample row), as bitmaps store them.
     DecodedImage image;

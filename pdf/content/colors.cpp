@@ -168,6 +168,11 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
             return parsed;
         }
     }
+    // A name that is neither a colour nor a pattern of the document would make every reader
+    // complain about a missing resource: it is as invalid as a malformed colour.
+    const std::string token = FormatName(m.writer.resource_prefix + name) + " ";
+    if (name.empty() || m.writer.pattern_resources.find(token) == std::string::npos)
+        RaiseError(13, operation);
     parsed.color = name;
     if (parts.size() > 1) {
         const std::string second = TrimmedUpper(parts[1]);
@@ -180,8 +185,6 @@ ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
     }
     return parsed;
 }
-
-namespace {
 
 // The operator line of a colour string: fill operators when `fill`, else stroke operators.
 std::string ColorOperator(const Pagora::Members& m, const std::string& color,
@@ -206,8 +209,6 @@ std::string ColorOperator(const Pagora::Members& m, const std::string& color,
     return "/" + space + (fill ? " cs " : " CS ") + pattern_color.substr(1) + " " + pattern +
            (fill ? " scn" : " SCN");
 }
-
-} // namespace
 
 namespace {
 
@@ -275,6 +276,7 @@ void SetColor(Pagora::Members& m, ColorTarget target, std::string_view color,
 } // namespace
 
 void StartOverlayColours(Pagora::Members& m) {
+    m.content.page_serial += 1; // an overlay is a content stream of its own
     SetColor(m, ColorTarget::kFill, "Black", "BeginOnPage");
     SetColor(m, ColorTarget::kLine, "Black", "BeginOnPage");
     SetColor(m, ColorTarget::kText, "Black", "BeginOnPage");

@@ -21,8 +21,9 @@ struct ParsedColor {
 // Turns a caller's colour text into a colour string: a number (red in the low byte), "#RRGGBB",
 // "%black percent", "@c;m;y;k" percentages or "@r;g;b" bytes, one of the named colours, or a
 // pattern name optionally followed by "|" and its colour. Raises error 13 for "#" followed by
-// something other than hexadecimal digits and error 6 for a number outside 32 bits; `operation`
-// names the public operation for the error.
+// something other than hexadecimal digits or a name that is neither a colour nor a pattern of the
+// document, and error 6 for a number outside 32 bits; `operation` names the public operation for
+// the error.
 ParsedColor ParseColor(const Pagora::Members& m, std::string_view color,
                        std::string_view operation);
 
@@ -39,6 +40,10 @@ std::string BoolToText(bool value);
 // filling (stroking) on, or off for an empty colour string. Silent in an uncoloured pattern.
 void WriteColorFill(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
 void WriteColorLine(Pagora::Members& m, const std::string& color, const std::string& pattern_color);
+
+// The operator line that makes a (non-empty) colour string the fill or the stroke colour.
+std::string ColorOperator(const Pagora::Members& m, const std::string& color,
+                          const std::string& pattern_color, bool fill);
 
 // ---- Position and the drawing-state stack ------------------------------------------------------
 
@@ -90,6 +95,11 @@ void ResetContentState(ContentState& content);
 // Draws the reusable objects placed automatically on the page being begun (at_end false) or
 // ended (at_end true). Called only while reusable objects exist.
 void PlaceAutoObjects(Pagora::Members& m, bool at_end);
+
+// A new page's content starts in the PDF's initial state (black, line width 1): whatever the
+// library holds that differs from it is written first, so that the state it believes in and the
+// one the page shows agree.
+void StartPageState(Pagora::Members& m);
 
 // An overlay page starts in black: fill and stroke colour operators in its buffer and black
 // text colour, as SetColorFill, SetColorLine and SetColorText("Black") leave them.

@@ -59,8 +59,9 @@ struct ContentState {
     bool path_open = false; // a path begun and not yet painted, whose end a segment continues
 
     // Colour strings: "#r g b", "@c m y k", "%grey", empty (no colour) or a pattern name, whose
-    // pattern colour (for uncoloured patterns) is kept beside it.
-    std::string fill_color = "#1 1 1";
+    // pattern colour (for uncoloured patterns) is kept beside it. The fill starts black, as every
+    // page does: a library that believed in another colour would skip writing the one it wants.
+    std::string fill_color = "#0 0 0";
     std::string fill_pattern_color;
     bool no_fill = false;
     std::string line_color = "#0 0 0";
@@ -82,6 +83,10 @@ struct ContentState {
     // Saved drawing states, used from index 1 (kept by Abort, like the last box).
     std::vector<GraphicStateRecord> state_stack;
     int32_t state_depth = 0;
+    // For each BeginSpace not yet ended, the page content its "q" went into (a page serial), so
+    // that EndSpace writes "Q" only where it closes a "q" of the same content stream.
+    std::vector<uint32_t> open_spaces;
+    uint32_t page_serial = 0;
 
     // Which transparency states the document already holds, by value (opacity 0 to 100, blend
     // mode 0 to 15).

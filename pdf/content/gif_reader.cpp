@@ -61,17 +61,21 @@ struct Frame {
     bool interlaced = false;
     int min_code_size = 0;
     std::vector<std::uint8_t> codes; // the data sub-blocks, joined
+    ColourTable local;
+    int disposal = 0;     // of the graphic control extension before the frame
+    int transparent = -1; // the index shown transparent, -1 for none
 };
 
-// Paints decoded indexes into the screen-sized canvas, row after row of the frame.
-class Canvas {
+// The frame's pixels inside the screen, row by row from the frame's top, 0xFFFF where the data
+// gave none; pixels outside the screen are dropped.
+class FrameIndexes {
 public:
-    Canvas(const Frame& frame, std::uint32_t screen_width, std::uint32_t screen_height,
-           unsigned depth, std::vector<std::uint8_t>& out)
-        : frame_(frame), screen_width_(screen_width), screen_height_(screen_height), depth_(depth),
-          row_bytes_((std::uint64_t{screen_width} * depth + 7) / 8), out_(out) {
-        if (row_bytes_ * screen_height > kMaxSampleBytes) throw GifFailure{kErrOutOfMemory};
-        out_.assign(static_cast<std::size_t>(row_bytes_ * screen_height), 0);
+    FrameIndexes(const Frame& frame, std::uint32_t screen_width, std::uint32_t screen_height,
+                 unsigned depth)
+        : frame_(frame), mask_((1u << depth) - 1) {
+        width_ = frame.left < screen_width ? std::min(frame.width, screen_width - frame.left) : 0;
+        height_ = frame.top < screen_height ? std::min(frame.height, screen_height - frame.top) : 0;
+        indexes_.assign(std::size_t{width_} * height_, kNone);
         if (frame.interlaced) {
             constexpr std::uint32_t kPasses[][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
             for (const auto& pass : kPasses) {
@@ -85,23 +89,22 @@ public:
         done_ = frame.width == 0 || rows_.empty();
     }
 
+    static constexpr std::uint16_t kNone = 0xFFFF;
     bool Full() const { return done_; }
     bool Damaged() const { return damaged_; }
+    std::uint32_t Width() const { return width_; }
+    std::uint32_t Height() const { return height_; }
+    std::uint16_t At(std::uint32_t x, std::uint32_t y) const {
+        return indexes_[std::size_t{y} * width_ + x];
+    }
 
     void Put(std::uint16_t index) {
         if (done_) return;
-        const std::uint32_t mask = (1u << depth_) - 1;
-        if (index > mask) damaged_ = true;
-        const std::uint64_t x = std::uint64_t{frame_.left} + column_;
-        const std::uint64_t y = std::uint64_t{frame_.top} + rows_[row_];
-        // A frame reaching past the screen's edge must not spill into the next row.
-        if (x < screen_width_ && y < screen_height_) {
-            const std::uint64_t bit = x * depth_;
-            const auto shift = static_cast<unsigned>(8 - depth_ - bit % 8);
-            std::uint8_t& byte =
-                out_[static_cast<std::size_t>((screen_height_ - 1 - y) * row_bytes_ + bit / 8)];
-            byte = static_cast<std::uint8_t>((byte & ~(mask << shift)) | ((index & mask) << shift));
-        }
+        if (index > mask_) damaged_ = true;
+        const std::uint32_t row = rows_[row_];
+        if (column_ < width_ && row < height_)
+            indexes_[std::size_t{row} * width_ + column_] =
+                static_cast<std::uint16_t>(index & mask_);
         if (++column_ == frame_.width) {
             column_ = 0;
             done_ = ++row_ == rows_.size();
@@ -110,10 +113,9 @@ public:
 
 private:
     const Frame& frame_;
-    std::uint32_t screen_width_, screen_height_;
-    unsigned depth_;
-    std::uint64_t row_bytes_;
-    std::vector<std::uint8_t>& out_;
+    std::uint32_t mask_;
+    std::uint32_t width_ = 0, height_ = 0;
+    std::vector<std::uint16_t> indexes_;
     std::vector<std::uint32_t> rows_; // frame row of each decoded row
     std::size_t row_ = 0;
     std::uint32_t column_ = 0;
@@ -123,7 +125,7 @@ private:
 
 // Decodes the frame's code stream until its end code, the end of its data or a full frame. The
 // strings are kept as prefix and suffix arrays, so each code costs as much as its pixels.
-void DecodeCodes(const Frame& frame, Canvas& canvas) {
+void DecodeCodes(const Frame& frame, FrameIndexes& canvas) {
     const int m = frame.min_code_size;
     const int clear = 1 << m;
     const int end = clear + 1;
@@ -185,6 +187,155 @@ void DecodeCodes(const Frame& frame, Canvas& canvas) {
     }
 }
 
+// The most pixels a code stream of this many bytes can give: every code adds at most one pixel
+// to the longest string so far, so n codes give at most n (n + 1) / 2.
+std::uint64_t MostPixels(std::size_t bytes, int min_code_size) {
+    const std::uint64_t codes =
+        std::min<std::uint64_t>(std::uint64_t{bytes} * 8 / static_cast<unsigned>(min_code_size + 1),
+                                std::uint64_t{1} << 31);
+    return codes * (codes + 1) / 2;
+}
+
+const ColourTable& TableOf(const Frame& frame, const ColourTable& global) {
+    return frame.local.depth != 0 ? frame.local : global;
+}
+
+// An opaque pixel of a composed picture: red, green and blue in the low three bytes.
+constexpr std::uint32_t kOpaque = 0x1000000;
+
+std::uint32_t Colour(const ColourTable& table, std::uint32_t index) {
+    const std::size_t at = 3 * std::size_t{index};
+    return kOpaque | std::uint32_t{table.rgb[at]} << 16 | std::uint32_t{table.rgb[at + 1]} << 8 |
+           table.rgb[at + 2];
+}
+
+// The first frame as the picture's own palette indexes: what the frame does not cover shows the
+// transparent index when there is one, else index 0. A picture with a transparent index is kept
+// at 8 bits per index: some renderers apply a colour key to whole bytes only.
+void IndexedPicture(const Frame& frame, const FrameIndexes& pixels, const ColourTable& table,
+                    std::uint32_t screen_width, std::uint32_t screen_height, GifResult& result) {
+    const unsigned depth = frame.transparent >= 0 ? 8 : table.depth;
+    const std::uint32_t mask = (1u << table.depth) - 1;
+    const std::uint32_t field = (1u << depth) - 1;
+    const std::uint64_t row_bytes = (std::uint64_t{screen_width} * depth + 7) / 8;
+    std::vector<std::uint8_t>& out = result.image.samples;
+    out.assign(static_cast<std::size_t>(row_bytes * screen_height), 0);
+    const std::uint32_t fill =
+        frame.transparent >= 0 ? static_cast<std::uint32_t>(frame.transparent) & mask : 0;
+    const auto put = [&](std::uint64_t x, std::uint64_t y, std::uint32_t index) {
+        const std::uint64_t bit = x * depth;
+        const auto shift = static_cast<unsigned>(8 - depth - bit % 8);
+        std::uint8_t& byte =
+            out[static_cast<std::size_t>((screen_height - 1 - y) * row_bytes + bit / 8)];
+        byte = static_cast<std::uint8_t>((byte & ~(field << shift)) | (index << shift));
+    };
+    for (std::uint32_t y = 0; y < screen_height; ++y) {
+        for (std::uint32_t x = 0; x < screen_width; ++x) {
+            std::uint32_t index = fill;
+            if (x >= frame.left && y >= frame.top && x - frame.left < pixels.Width() &&
+                y - frame.top < pixels.Height()) {
+                const std::uint16_t at = pixels.At(x - frame.left, y - frame.top);
+                if (at != FrameIndexes::kNone) index = at;
+            }
+            if (index != 0) put(x, y, index);
+        }
+    }
+    result.image.bits = static_cast<std::uint8_t>(depth);
+    result.image.palette = table.rgb;
+    result.image.palette.resize(std::size_t{3} << depth, 0);
+    if (frame.transparent >= 0) {
+        const std::string key = std::to_string(fill);
+        result.colour_key = key + " " + key + " ";
+    }
+}
+
+// The frames composed as a viewer shows the last of them: each frame is drawn over what the one
+// before left, after that one was disposed of (2: its area restored to the background colour,
+// or made transparent when it has a transparent index; 3: its area restored to what it covered).
+void ComposedPicture(const std::vector<Frame>& frames, const ColourTable& global,
+                     std::uint8_t background, std::uint32_t screen_width,
+                     std::uint32_t screen_height, GifResult& result) {
+    const std::uint64_t pixels = std::uint64_t{screen_width} * screen_height;
+    if (pixels * 4 > kMaxSampleBytes) throw GifFailure{kErrOutOfMemory};
+    std::vector<std::uint32_t> canvas(static_cast<std::size_t>(pixels), 0);
+    std::vector<std::uint32_t> saved;
+    const auto box = [&](const Frame& f, auto&& each) {
+        for (std::uint32_t y = f.top; y < screen_height && y - f.top < f.height; ++y)
+            for (std::uint32_t x = f.left; x < screen_width && x - f.left < f.width; ++x)
+                each(std::size_t{y} * screen_width + x);
+    };
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const Frame& frame = frames[k];
+        const ColourTable& table = TableOf(frame, global);
+        if (k == 0) {
+            const std::uint32_t fill = frame.transparent >= 0 ? 0 : Colour(table, 0);
+            std::fill(canvas.begin(), canvas.end(), fill);
+        } else {
+            const Frame& before = frames[k - 1];
+            if (before.disposal == 2) {
+                const ColourTable& old = TableOf(before, global);
+                const std::uint32_t fill =
+                    before.transparent >= 0 ? 0 : Colour(old, background & ((1u << old.depth) - 1));
+                box(before, [&](std::size_t i) { canvas[i] = fill; });
+            } else if (before.disposal == 3 && k > 1) {
+                std::size_t n = 0;
+                box(before, [&](std::size_t i) { canvas[i] = saved[n++]; });
+            }
+        }
+        if (frame.disposal == 3 && k + 1 < frames.size()) {
+            saved.clear();
+            box(frame, [&](std::size_t i) { saved.push_back(canvas[i]); });
+        }
+        FrameIndexes indexes(frame, screen_width, screen_height, table.depth);
+        DecodeCodes(frame, indexes);
+        if (indexes.Damaged()) result.damage = kErrOverflow;
+        for (std::uint32_t y = 0; y < indexes.Height(); ++y) {
+            for (std::uint32_t x = 0; x < indexes.Width(); ++x) {
+                const std::uint16_t index = indexes.At(x, y);
+                if (index == FrameIndexes::kNone) continue;
+                const std::size_t i = std::size_t{frame.top + y} * screen_width + frame.left + x;
+                if (static_cast<int>(index) == frame.transparent) {
+                    if (k == 0) canvas[i] = 0;
+                } else {
+                    canvas[i] = Colour(table, index);
+                }
+            }
+        }
+    }
+    // Transparent pixels take a colour no opaque pixel has, which the colour key then hides.
+    std::vector<bool> used(std::size_t{1} << 24, false);
+    bool any_transparent = false;
+    for (const std::uint32_t c : canvas) {
+        if ((c & kOpaque) != 0) {
+            used[c & 0xFFFFFF] = true;
+        } else {
+            any_transparent = true;
+        }
+    }
+    std::uint32_t key = 0;
+    while (used[key])
+        ++key;
+    std::vector<std::uint8_t>& out = result.image.samples;
+    out.resize(static_cast<std::size_t>(pixels * 3));
+    for (std::uint32_t y = 0; y < screen_height; ++y) {
+        for (std::uint32_t x = 0; x < screen_width; ++x) {
+            const std::uint32_t c = canvas[std::size_t{y} * screen_width + x];
+            const std::uint32_t rgb = (c & kOpaque) != 0 ? c & 0xFFFFFF : key;
+            const std::size_t at = (std::size_t{screen_height - 1 - y} * screen_width + x) * 3;
+            out[at] = static_cast<std::uint8_t>(rgb >> 16);
+            out[at + 1] = static_cast<std::uint8_t>(rgb >> 8);
+            out[at + 2] = static_cast<std::uint8_t>(rgb);
+        }
+    }
+    result.image.bits = 24;
+    if (any_transparent) {
+        for (const int shift : {16, 8, 0}) {
+            const std::string v = std::to_string((key >> shift) & 0xFF);
+            result.colour_key += v + " " + v + " ";
+        }
+    }
+}
+
 GifResult Decode(std::span<const std::uint8_t> data, int wanted) {
     GifResult result;
     constexpr std::uint8_t kSignature[] = {'G', 'I', 'F', '8'};
@@ -198,70 +349,89 @@ GifResult Decode(std::span<const std::uint8_t> data, int wanted) {
     const std::uint32_t screen_width = Field(data, 6);
     const std::uint32_t screen_height = Field(data, 8);
     const std::uint8_t flags = data[10];
-    result.background = data[11];
+    const std::uint8_t background = data[11];
     if (screen_width == 0 || screen_height == 0) throw GifFailure{kErrInvalidCall};
+    if (screen_width > kMaxImageSide || screen_height > kMaxImageSide)
+        throw GifFailure{kErrOutOfMemory};
     std::size_t p = kScreenBytes;
     ColourTable global;
     if ((flags & 0x80) != 0) global = ReadTable(data, p, flags);
 
-    int counter = 0;
-    while (p < data.size()) {
+    // The frames up to the one wanted, each with the graphic control that precedes it.
+    std::vector<Frame> frames;
+    int disposal = 0;
+    int transparent = -1;
+    while (p < data.size() && static_cast<int>(frames.size()) < wanted) {
         const std::uint8_t block = data[p++];
         if (block == kTrailer) break;
         if (block == kExtension) {
+            if (p < data.size() && data[p] == 0xF9 && p + 5 < data.size() && data[p + 1] >= 4) {
+                disposal = (data[p + 2] >> 2) & 7;
+                transparent = (data[p + 2] & 1) != 0 ? data[p + 5] : -1;
+            }
             // Every extension's sub-blocks are passed over, known label or not, so that none
             // of their bytes is taken for a block introducer.
             ++p;
             while (p < data.size() && data[p] != 0)
                 p += data[p] + 1u;
+            ++p;
             continue;
         }
         if (block != kImageBlock) continue;
         if (data.size() - p < 9) break;
-        ++counter;
-        const bool selected = counter == wanted;
         Frame frame;
         const std::uint8_t frame_flags = data[p + 8];
-        if (selected) {
-            frame.left = Field(data, p);
-            frame.top = Field(data, p + 2);
-            frame.width = Field(data, p + 4);
-            frame.height = Field(data, p + 6);
-            frame.interlaced = (frame_flags & 0x40) != 0;
-        }
+        frame.left = Field(data, p);
+        frame.top = Field(data, p + 2);
+        frame.width = Field(data, p + 4);
+        frame.height = Field(data, p + 6);
+        frame.interlaced = (frame_flags & 0x40) != 0;
+        frame.disposal = disposal;
+        frame.transparent = transparent;
+        disposal = 0;
+        transparent = -1;
         p += 9;
-        ColourTable local;
-        if ((frame_flags & 0x80) != 0) local = ReadTable(data, p, frame_flags);
+        if ((frame_flags & 0x80) != 0) frame.local = ReadTable(data, p, frame_flags);
         if (p >= data.size()) break;
         frame.min_code_size = data[p++];
         while (p < data.size()) {
             const std::size_t length = data[p++];
             if (length == 0) break;
             const std::size_t present = std::min(length, data.size() - p);
-            if (selected) {
-                frame.codes.insert(frame.codes.end(), data.begin() + static_cast<std::ptrdiff_t>(p),
-                                   data.begin() + static_cast<std::ptrdiff_t>(p + present));
-            }
+            frame.codes.insert(frame.codes.end(), data.begin() + static_cast<std::ptrdiff_t>(p),
+                               data.begin() + static_cast<std::ptrdiff_t>(p + present));
             p += present;
         }
-        if (!selected) continue;
-
-        const ColourTable& table = local.depth != 0 ? local : global;
-        if (table.depth == 0) throw GifFailure{kErrInvalidCall};
-        if (frame.min_code_size < 1 || frame.min_code_size > 11) {
-            throw GifFailure{kErrInvalidCall};
-        }
-        Canvas canvas(frame, screen_width, screen_height, table.depth, result.image.samples);
-        DecodeCodes(frame, canvas);
-        if (canvas.Damaged()) result.damage = kErrOverflow;
-        result.image.width = static_cast<std::int32_t>(screen_width);
-        result.image.height = static_cast<std::int32_t>(screen_height);
-        result.image.bits = static_cast<std::uint8_t>(table.depth);
-        result.image.palette = table.rgb;
-        return result;
+        frames.push_back(std::move(frame));
     }
     // No image block carries the number: the data ended first, or the file has fewer frames.
-    throw GifFailure{kErrSubscript};
+    if (static_cast<int>(frames.size()) < wanted || wanted < 1) throw GifFailure{kErrSubscript};
+
+    std::uint64_t most = 0;
+    for (const Frame& frame : frames) {
+        if (TableOf(frame, global).depth == 0) throw GifFailure{kErrInvalidCall};
+        if (frame.min_code_size < 1 || frame.min_code_size > 11) throw GifFailure{kErrInvalidCall};
+        most +=
+            std::min(MostPixels(frame.codes.size(), frame.min_code_size), std::uint64_t{1} << 40);
+    }
+    // A screen larger than all its frames' data could ever paint is what an image bomb is.
+    if (std::uint64_t{screen_width} * screen_height > most) throw GifFailure{kErrOutOfMemory};
+    if ((std::uint64_t{screen_width} * 8 + 7) / 8 * screen_height > kMaxSampleBytes)
+        throw GifFailure{kErrOutOfMemory};
+
+    if (wanted == 1) {
+        const Frame& frame = frames.front();
+        const ColourTable& table = TableOf(frame, global);
+        FrameIndexes pixels(frame, screen_width, screen_height, table.depth);
+        DecodeCodes(frame, pixels);
+        if (pixels.Damaged()) result.damage = kErrOverflow;
+        IndexedPicture(frame, pixels, table, screen_width, screen_height, result);
+    } else {
+        ComposedPicture(frames, global, background, screen_width, screen_height, result);
+    }
+    result.image.width = static_cast<std::int32_t>(screen_width);
+    result.image.height = static_cast<std::int32_t>(screen_height);
+    return result;
 }
 
 } // namespace

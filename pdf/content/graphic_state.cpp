@@ -4,7 +4,9 @@
 #include "pdf/writer/writer.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace pagora {
 
@@ -94,6 +96,22 @@ void PopGraphicState(Pagora::Members& m) {
     c.state_depth -= 1;
 }
 
+void StartPageState(Pagora::Members& m) {
+    ContentState& c = m.content;
+    WriterState& s = m.writer;
+    // A "q" of an earlier page is closed by the end of that page's content, never by a "Q" here.
+    c.page_serial += 1;
+    const auto write = [&](const std::string& line) {
+        BufferAppend(s.page_content, "\r");
+        BufferAppend(s.page_content, line);
+    };
+    if (!c.fill_color.empty() && c.fill_color != "#0 0 0")
+        write(ColorOperator(m, c.fill_color, c.fill_pattern_color, true));
+    if (!c.line_color.empty() && c.line_color != "#0 0 0")
+        write(ColorOperator(m, c.line_color, c.line_pattern_color, false));
+    if (c.line_width != 1) write(FormatReal(s, c.line_width) + " w");
+}
+
 } // namespace detail
 
 void Pagora::SetXY(float X, float Y) {
@@ -136,13 +154,20 @@ void Pagora::BeginSpace(float NewX, float NewY, float ScaleX, float ScaleY, floa
     if (Angle != 0) rotation = detail::RotationLine(*m_, Angle, "BeginSpace");
     detail::PushGraphicState(*m_);
     detail::WriteContent(m_->writer, "q");
+    m_->content.open_spaces.push_back(m_->content.page_serial);
     if (!matrix.empty()) detail::WriteContent(m_->writer, matrix);
     if (!rotation.empty()) detail::WriteContent(m_->writer, rotation);
     detail::SetPosition(*m_, 0, 0);
 }
 
 void Pagora::EndSpace() {
-    detail::WriteContent(m_->writer, "Q");
+    // An unmatched "Q" would close a state the page never saved, and readers then drop what
+    // follows; without an open BeginSpace there is nothing to end.
+    std::vector<std::uint32_t>& open = m_->content.open_spaces;
+    if (open.empty()) return;
+    const bool same_page = open.back() == m_->content.page_serial;
+    open.pop_back();
+    if (same_page) detail::WriteContent(m_->writer, "Q");
     detail::PopGraphicState(*m_);
 }
 

@@ -36,6 +36,15 @@ RasterReader ReaderFor(std::string_view upper_name) {
     return nullptr;
 }
 
+// The key of a file: the file system tells x.bmp and X.BMP apart everywhere but on Windows.
+std::string FileKey(std::string_view name) {
+#ifdef _WIN32
+    return UpperAscii(name);
+#else
+    return std::string(name);
+#endif
+}
+
 ImageRecord& Record(Pagora::Members& m, int index) {
     return m.content.images.Images[static_cast<std::size_t>(index)];
 }
@@ -64,10 +73,11 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
         detail::DrawWmfImage(*m_, FileName, DestX, DestY, ImgWidth, ImgHeight);
         return;
     }
+    const std::string file_key = detail::FileKey(FileName);
     int index = 0;
     for (int n = 1; n <= s.image_count; ++n) {
         const detail::ImageRecord& record = detail::Record(*m_, n);
-        if (record.Name == key && record.Frame == FrameNumber) {
+        if (record.Name == (record.alias ? key : file_key) && record.Frame == FrameNumber) {
             index = n;
             break;
         }
@@ -75,7 +85,7 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
     if (index == 0) {
         index = detail::AddImageRecord(*m_);
         detail::ImageRecord& record = detail::Record(*m_, index);
-        record.Name = key;
+        record.Name = file_key;
         record.Frame = FrameNumber;
         // The file is opened under the name as given: the upper-cased key only identifies it.
         const std::string name(FileName);
@@ -142,6 +152,7 @@ std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint
     if (reader == nullptr) return {};
     reader(*m_, index, {}, ColorMask, ImgSample);
     detail::Record(*m_, index).Name = key;
+    detail::Record(*m_, index).alias = true;
     return std::string(Alias);
 }
 
@@ -171,6 +182,7 @@ std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidt
     const int index = detail::AddImageRecord(*m_);
     detail::ImageRecord& record = detail::Record(*m_, index);
     record.Name = detail::UpperAscii(Alias);
+    record.alias = true;
     record.Frame = 1;
     record.Width = ImgWidth;
     record.Height = ImgHeight;

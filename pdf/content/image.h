@@ -70,15 +70,15 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
 
 // The same for a PNG picture, whose compressed rows go into the image object unchanged. PNG
-// forms that the object cannot express are refused without a record; the mask colour is not
-// used (a transparency chunk gives the key).
+// forms that the object cannot express are refused with error 5; the mask colour is not used (a
+// transparency chunk gives the key).
 void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
 
 // What a reader made of an image's bytes: the object to write, or why there is none.
 struct RasterOutcome {
-    int error = 0;  // refused, nothing written; kRefusedSilently records nothing
-    int damage = 0; // written, and this error is recorded afterwards
+    int error = 0;  // refused, nothing written; kRefusedSilently is recorded as error 5
+    int damage = 0; // damaged data: recorded, and nothing written either
     ImageObject object;
     ImageKind kind = ImageKind::kJpegOrPng;
     std::int16_t frame = 1;

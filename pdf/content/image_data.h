@@ -11,6 +11,10 @@ namespace pagora::detail {
 // header alone can never make the library reserve gigabytes.
 inline constexpr std::uint64_t kMaxSampleBytes = 256ull * 1024 * 1024;
 
+// Nor a picture wider or taller than this many pixels (error 7): no page shows more, and a
+// header claiming more is what an image bomb looks like.
+inline constexpr std::uint32_t kMaxImageSide = 16384;
+
 // A reader's error value for data that is not of its format at all: nothing is written and,
 // unlike the run-time errors, nothing is recorded.
 inline constexpr int kRefusedSilently = -1;

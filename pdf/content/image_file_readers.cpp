@@ -30,8 +30,15 @@ void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
             data = file;
         }
         RasterOutcome outcome = read(data);
-        if (outcome.error == kRefusedSilently) return;
+        // A picture that cannot be placed is always reported, whatever the reader's reason.
+        if (outcome.error == kRefusedSilently) outcome.error = kErrInvalidCall;
         if (outcome.error != 0) RaiseError(outcome.error, kOperation);
+        // Damaged data is never embedded: a viewer would show a broken or partial picture.
+        if (outcome.damage != 0) RaiseError(outcome.damage, kOperation);
+        if (static_cast<std::uint32_t>(outcome.object.width) > kMaxImageSide ||
+            static_cast<std::uint32_t>(outcome.object.height) > kMaxImageSide) {
+            RaiseError(kErrOutOfMemory, kOperation);
+        }
         outcome.object.resource_name = ImageResourceName(s, index);
         const int number = WriteImage(s, outcome.object);
 
@@ -42,7 +49,6 @@ void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
         record.Frame = outcome.frame;
         record.object_number = number;
         AddImageResource(s, index, number);
-        if (outcome.damage != 0) RaiseError(outcome.damage, kOperation);
     } catch (const PdfError& error) {
         RecordError(s, error, kOperation, name);
     } catch (const std::bad_alloc&) {
@@ -90,9 +96,8 @@ void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::s
         outcome.damage = gif.damage;
         if (gif.error != 0) return outcome;
         TakeDecoded(outcome.object, gif.image);
-        outcome.object.coding = ImageCoding::kGif;
-        const std::string background = std::to_string(gif.background);
-        outcome.object.colour_key = background + " " + background + " ";
+        outcome.object.coding = gif.image.bits == 24 ? ImageCoding::kRgb : ImageCoding::kGif;
+        outcome.object.colour_key = gif.colour_key;
         outcome.kind = ImageKind::kGif;
         outcome.frame = frame;
         return outcome;

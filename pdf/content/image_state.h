@@ -17,7 +17,9 @@ enum class ImageKind : std::uint8_t {
 };
 
 struct ImageRecord {
-    std::string Name;        // cache key: the upper-cased file name or alias
+    std::string Name;        // cache key: the upper-cased alias, or the file name as the
+                             // file system compares it (upper-cased on Windows only)
+    bool alias = false;      // registered by AddImage or AddImagePattern
     std::int32_t Width = 0;  // pixels
     std::int32_t Height = 0; // pixels
     std::int16_t Frame = 0;

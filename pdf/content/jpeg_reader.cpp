@@ -74,6 +74,15 @@ JpegResult ReadJpeg(std::span<const std::uint8_t> data) {
                 result.error = kErrInvalidCall;
                 return result;
             }
+            // Data cut before its end-of-image marker would embed a picture missing its last
+            // rows (or whole scans).
+            std::size_t end = data.size();
+            while (end >= 2 && !(data[end - 2] == 0xFF && data[end - 1] == 0xD9))
+                --end;
+            if (end < p + 9) {
+                result.error = kErrSubscript;
+                return result;
+            }
             result.colour_space = space;
             return result;
         }

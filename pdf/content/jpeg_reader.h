@@ -13,7 +13,8 @@ namespace pagora::detail {
 struct JpegResult {
     // 0 when the frame header was found; kRefusedSilently when no start-of-image marker or no
     // frame header lies before the scan limit; otherwise the run-time error number: 53 fewer
-    // than two bytes, 5 a component count other than 1, 3 or 4 or a zero size.
+    // than two bytes, 5 a component count other than 1, 3 or 4 or a zero size, 9 no end-of-image
+    // marker after the frame header.
     int error = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;

@@ -2,6 +2,7 @@
 
 #include "pdf/content/image_data.h"
 #include "pdf/import/inflate.h"
+#include "pdf/writer/deflate.h"
 #include "pdf/writer/errors.h"
 
 #include <algorithm>
@@ -24,6 +25,25 @@ constexpr int kIndexed = 3;
 struct PngFailure {
     int number;
 };
+
+// The chunk checksum (CRC-32, reflected polynomial 0xEDB88320), one table lookup per byte.
+constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (const std::uint8_t b : bytes)
+        c = kCrcTable[(c ^ b) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
 
 std::uint32_t BigEndian32(std::span<const std::uint8_t> data, std::size_t at) {
     if (at > data.size() || data.size() - at < 4) throw PngFailure{kErrSubscript};
@@ -83,6 +103,9 @@ void CheckRows(const PngResult& png, int channels) {
     const std::uint64_t expected = (row_bytes + 1) * static_cast<std::uint64_t>(png.height);
     if (expected > kMaxSampleBytes) throw PngFailure{kErrOutOfMemory};
     const std::vector<std::uint8_t>& z = png.data;
+    // Deflate gives at most 1032 bytes per input byte: a header claiming more rows than the
+    // data can hold is refused before anything is decoded.
+    if (expected > std::uint64_t{1032} * z.size() + 1032) throw PngFailure{kErrOutOfMemory};
     // The zlib header: deflate method, a window the format allows, no preset dictionary.
     if (z.size() < 2 || (z[0] & 0x0F) != 8 || (z[0] >> 4) > 7 || (z[0] << 8 | z[1]) % 31 != 0 ||
         (z[1] & 0x20) != 0) {
@@ -102,6 +125,13 @@ void CheckRows(const PngResult& png, int channels) {
     if (rows.status != kInflateOk || rows.bytes.size() < expected) {
         throw PngFailure{kErrSubscript};
     }
+    // The zlib checksum of the rows closes the data: a mismatch means damaged rows.
+    const std::size_t n = z.size();
+    if (n < 6) throw PngFailure{kErrSubscript};
+    const std::uint32_t stored = static_cast<std::uint32_t>(z[n - 4]) << 24 |
+                                 static_cast<std::uint32_t>(z[n - 3]) << 16 |
+                                 static_cast<std::uint32_t>(z[n - 2]) << 8 | z[n - 1];
+    if (Adler32(rows.bytes) != stored) throw PngFailure{kErrSubscript};
     for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(png.height); ++row) {
         if (rows.bytes[static_cast<std::size_t>(row * (row_bytes + 1))] > 4) {
             throw PngFailure{kErrSubscript}; // no such row filter
@@ -118,6 +148,9 @@ void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_t
         const std::size_t at = p + 8;
         if (length > data.size() - at) throw PngFailure{kErrSubscript};
         const std::span<const std::uint8_t> body = data.subspan(at, length);
+        // Every chunk's checksum must match, or its bytes are damaged.
+        if (Crc32(data.subspan(p + 4, std::size_t{length} + 4)) != BigEndian32(data, at + length))
+            throw PngFailure{kErrSubscript};
         if (IsChunk(data, p + 4, "IEND")) break;
         if (IsChunk(data, p + 4, "PLTE")) {
             // Only an indexed picture uses its palette; a suggested one elsewhere is ignored.
@@ -161,9 +194,11 @@ PngResult ReadPng(std::span<const std::uint8_t> data) {
         if (!IsKnownForm(colour_type, bits)) return png;
         if (data[26] != 0 || data[27] != 0 || data[28] != 0) return png; // incl. interlacing
         if (BigEndian32(data, 8) != 13) throw PngFailure{kErrSubscript};
+        if (Crc32(data.subspan(12, 17)) != BigEndian32(data, 29)) throw PngFailure{kErrSubscript};
         if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) {
             throw PngFailure{kErrOverflow};
         }
+        if (width > kMaxImageSide || height > kMaxImageSide) throw PngFailure{kErrOutOfMemory};
         png.width = static_cast<std::int32_t>(width);
         png.height = static_cast<std::int32_t>(height);
         png.bits = bits;

@@ -12,12 +12,13 @@ namespace pagora::detail {
 struct PngResult {
     // 0 when the picture was read or refused silently; otherwise the run-time error number:
     // 53 no data (fewer than two bytes), 5 an indexed picture without palette or a picture
-    // without image data, 6 a width or height of 0 or above 2^31 - 1, 7 a picture too large,
-    // 9 data cut short or damaged (including compressed rows that do not decode to at least
-    // the rows the header declares, or rows with an unknown filter).
+    // without image data, 6 a width or height of 0 or above 2^31 - 1, 7 a picture too large
+    // (more than 16384 pixels on a side, or more rows than its data can give), 9 data cut short
+    // or damaged (a chunk or zlib checksum that does not match, compressed rows that do not
+    // decode to at least the rows the header declares, or rows with an unknown filter).
     int error = 0;
-    // False with error 0 for the forms the pass-through cannot express, which are refused
-    // without a record: another signature, no leading header chunk, 16-bit samples, alpha
+    // False with error 0 for the forms the pass-through cannot express (the registry records
+    // them as error 5): another signature, no leading header chunk, 16-bit samples, alpha
     // channels, interlacing, or methods other than 0.
     bool accepted = false;
     std::int32_t width = 0;

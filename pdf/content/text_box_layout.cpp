@@ -46,15 +46,26 @@ std::vector<std::string> Split(const std::string& text, char delimiter) {
     return parts;
 }
 
-// Drops the last two characters and appends the cut marker until the text fits.
+// A text too wide is cut to its longest beginning (dropping at least two characters) that fits
+// with the cut marker appended. Widths grow with every character, so the beginnings that fit
+// are all those up to one length, found by halving: a long word costs a few measurements of
+// itself instead of one per dropped pair of characters.
 void CutToWidth(std::string& text, float limit, const TextWidth& width) {
-    while (width(text) > limit) {
-        if (text.size() < 2) {
-            RaiseError(kErrInvalidCall, "DrawTextBox");
-        }
-        text.resize(text.size() - 2);
-        text += kCutMarker;
+    if (width(text) <= limit) return;
+    const auto fits = [&](std::size_t length) {
+        std::string candidate = text.substr(0, length);
+        candidate += kCutMarker;
+        return width(candidate) <= limit;
+    };
+    if (text.size() < 2 || !fits(0)) RaiseError(kErrInvalidCall, "DrawTextBox");
+    std::size_t low = 0;                // fits
+    std::size_t high = text.size() - 1; // the first length that need not be tried
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        (fits(middle) ? low : high) = middle;
     }
+    text.resize(low);
+    text += kCutMarker;
 }
 
 std::string Join(const std::vector<std::string>& words, std::size_t from) {

@@ -89,7 +89,7 @@ TgaResult ReadTga(std::span<const std::uint8_t> data) {
         return result;
     }
     const std::uint64_t row_bytes = std::uint64_t{width} * 3;
-    if (row_bytes * height > kMaxSampleBytes) {
+    if (row_bytes * height > kMaxSampleBytes || width > kMaxImageSide || height > kMaxImageSide) {
         result.error = kErrOutOfMemory;
         return result;
     }
@@ -99,6 +99,17 @@ TgaResult ReadTga(std::span<const std::uint8_t> data) {
     const std::uint64_t start = kHeaderBytes + id_length + map_bytes;
     if (start > data.size()) {
         result.error = kErrSubscript;
+        return result;
+    }
+    // A header claiming more pixels than the data can hold is refused before anything is
+    // reserved: raw pixels take their bytes each, a run packet at most 128 pixels.
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    const std::uint64_t available = data.size() - start;
+    const std::uint64_t pixel_bytes = depth / 8u;
+    const std::uint64_t most =
+        type == kUncompressed ? available / pixel_bytes : available / (1 + pixel_bytes) * 128 + 128;
+    if (pixels > most) {
+        result.error = kErrOutOfMemory;
         return result;
     }
 

@@ -12,11 +12,11 @@ namespace pagora::detail {
 struct TgaResult {
     // 0 when the picture was read; otherwise the run-time error number: 53 fewer than two bytes,
     // 5 an image type other than uncompressed or run-length truecolour, a pixel depth other than
-    // 24 or 32 bits or a zero size, 6 a size above 32767, 7 a picture too large, 9 a header or
-    // image ID cut short.
+    // 24 or 32 bits or a zero size, 6 a size above 32767, 7 a picture too large (more than
+    // 16384 pixels on a side, or more pixels than its data can hold), 9 a header or image ID cut
+    // short.
     int error = 0;
-    // 9 when the pixel data ended early or a run ran past the picture: the picture is complete
-    // but for the pixels that were missing, which stay black.
+    // 9 when the pixel data ended early or a run ran past the picture (no object is made of it).
     int damage = 0;
     // 24 bits, rows bottom first (the order the image object is placed in).
     DecodedImage image;

@@ -49,6 +49,7 @@ int Pagora::BeginPage(int PageNumber) {
     detail::BufferReset(s.page_content);
     s.in_page = true;
     s.overlay_open = false;
+    detail::StartPageState(*m_);
     if (s.object_count > 0) detail::PlaceAutoObjects(*m_, false);
     s.page_view = s.default_page_view;
     ResetPageTextState(m_->content);

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -203,7 +205,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     EXPECT_FLOAT_EQ(fonts.FontSize, 12);
     EXPECT_EQ(fonts.FontStyle, 1);
     EXPECT_EQ(fonts.FontEncoding, 0);
-    EXPECT_EQ(fonts.FontCount, 3);  // selecting a registered font again writes no new one
+    EXPECT_EQ(fonts.FontCount, 3); // selecting a registered font again writes no new one
     pdf.EndPage();
     pdf.EndDoc();
     EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
@@ -227,6 +229,94 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     pdf.EndOnPage();
     pdf.EndDoc();
     EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
+}
+
+// The fill colour a page really has is the one the caller set, whatever was drawn before: each
+// case draws on its own page, then a filled square whose centre both renderers must paint in the
+// expected colour; a tall "I" drawn by the case is probed in its stem for the text colour.
+TEST_F(DrawingDocument, TheRenderedFillIsTheOneTheCallerSet) {
+    const struct {
+        const char* name;
+        std::function<void(Pagora&)> draw;
+        uint32_t square;
+        uint32_t text; // the colour of the "I" at (120, 250), 0xFFFFFFFF when none is drawn
+    } cases[] = {
+        {"nothing set", [](Pagora&) {}, 0x000000, 0xFFFFFFFF},
+        {"framed text boxes twice",
+         [](Pagora& p) {
+             p.DrawTextBox(10, 10, 200, 60, "first box", 9, 0);
+             p.DrawTextBox(100, 120, 200, 200, "I", 9, 0);
+         },
+         0x000000, 0x000000},
+        {"rectangle before and after text",
+         [](Pagora& p) {
+             p.SetColorFill("red");
+             p.DrawRect(10, 10, 20, 20, 5);
+             p.SetColorText("blue");
+             p.DrawText(100, 300, "I");
+         },
+         0xFF0000, 0x0000FF},
+        {"after EndSpace",
+         [](Pagora& p) {
+             p.SetColorFill("blue");
+             p.BeginSpace(5, 5);
+             p.SetColorFill("lime");
+             p.DrawRect(10, 10, 20, 20, 5);
+             p.EndSpace();
+             p.EndSpace(); // unmatched: ends nothing
+             p.DrawText(100, 300, "I");
+         },
+         0x0000FF, 0x000000},
+        {"after circular text",
+         [](Pagora& p) {
+             p.SetColorFill("red");
+             p.DrawTextCircular(100, 100, 40, "circle");
+         },
+         0xFF0000, 0xFFFFFFFF},
+        {"second page keeps the colour",
+         [](Pagora& p) {
+             p.SetColorFill("red");
+             p.SetColorText("red");
+             p.BeginPage();
+             p.DrawText(100, 300, "I");
+         },
+         0xFF0000, 0xFF0000},
+    };
+    const std::string path = Begin("fill.pdf");
+    std::vector<int> pages;
+    for (const auto& c : cases) {
+        pdf.BeginPage();
+        pdf.SetFont("Helvetica", 144);
+        c.draw(pdf);
+        pages.push_back(pagora::detail::StateOf(pdf).writer.page_count);
+        pdf.DrawRect(300, 400, 100, 100, 5);
+        // Whatever the case left, the next page starts as a new document's would.
+        pdf.SetColorFill("black");
+        pdf.SetColorText("black");
+        pdf.EndPage();
+    }
+    pdf.EndDoc();
+    int status = -1;
+    EXPECT_EQ(ErrorsOf("qpdf --check '" + path + "'", &status), "");
+    EXPECT_EQ(status, 0);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string page = std::to_string(pages[i]);
+        const std::string mutool = dir.File("m" + page + ".ppm");
+        EXPECT_EQ(ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + mutool + "' '" + path +
+                           "' " + page),
+                  "");
+        const std::string poppler = dir.File("p" + page);
+        EXPECT_EQ(ErrorsOf("pdftoppm -r 72 -singlefile -f " + page + " -l " + page + " '" + path +
+                           "' '" + poppler + "'"),
+                  "");
+        for (const std::string& file : {mutool, poppler + ".ppm"}) {
+            const Picture picture = ReadPpm(file);
+            ASSERT_GT(picture.width, 400) << file;
+            EXPECT_EQ(picture.At(350, 450), cases[i].square) << cases[i].name << " " << file;
+            if (cases[i].text != 0xFFFFFFFF)
+                EXPECT_EQ(picture.At(120, 250), cases[i].text) << cases[i].name << " " << file;
+        }
+    }
 }
 
 } // namespace

@@ -95,23 +95,28 @@ TEST_F(Images, RawSamplesArePlacedTopDown) {
     Finish();
 }
 
-TEST_F(Images, AFileIsReadOnceWhateverTheLetterCase) {
+TEST_F(Images, AFileIsReadOnceAndKeyedByItsNameAsTheFileSystemComparesIt) {
     const std::string logo = dir_.File("logo.bmp");
     testing_support::WriteFileBytes(logo, bmp_test::AsText(Bitmap24(4, 2)));
     pdf_.DrawImage(logo, 0, 0);
     const int after_first = Objects();
-    std::string upper = logo;
-    upper.replace(upper.size() - 8, 8, "LOGO.BMP");
-    pdf_.DrawImage(upper, 5, 5, 0, 0, 1, "Red"); // another mask does not read it again
+    pdf_.DrawImage(logo, 5, 5, 0, 0, 1, "Red"); // another mask does not read it again
     EXPECT_EQ(Objects(), after_first);
     const auto lines = Written();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[1].find("/PIMG_1 Do"), std::string::npos);
     EXPECT_EQ(Writer().xobject_resources, "/PIMG_1 " + std::to_string(after_first) + " 0 R ");
 
-    // An alias is found without any file.
+    // Another file whose name differs in letter case only is another picture here.
+    std::string upper = logo;
+    upper.replace(upper.size() - 8, 8, "LOGO.BMP");
+    testing_support::WriteFileBytes(upper, bmp_test::AsText(Bitmap24(3, 7)));
+    EXPECT_EQ(Placed(upper, 0, 0), "q 3 0 0 7 10 20 cm /PIMG_2 Do Q");
+    EXPECT_EQ(Placed(logo, 0, 0), "q 4 0 0 2 10 20 cm /PIMG_1 Do Q");
+
+    // An alias is found whatever the letter case, without any file.
     pdf_.AddImage("Logo2.bmp", Bitmap24(1, 1));
-    EXPECT_EQ(Placed("logo2.BMP", 0, 0), "q 1 0 0 1 10 20 cm /PIMG_2 Do Q");
+    EXPECT_EQ(Placed("logo2.BMP", 0, 0), "q 1 0 0 1 10 20 cm /PIMG_3 Do Q");
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     Finish();
 }

@@ -158,9 +158,13 @@ def malformed():
     grey = picture(13, 11, 8, 0)
 
     def patched(data, offset, value):
-        return data[:offset] + value + data[offset + len(value):]
+        data = data[:offset] + value + data[offset + len(value):]
+        if 16 <= offset < 29:  # a header field: the header's checksum follows it
+            data = data[:29] + struct.pack(">I", zlib.crc32(data[12:29])) + data[33:]
+        return data
 
     rows_ok = filtered([bytes(13)] * 11, 1)
+    compressed = zlib.compress(rows_ok)
     return {
         "bad_indexed_without_palette.png": picture(13, 11, 8, 3),
         "bad_no_image_data.png": b"\x89PNG\r\n\x1a\n" + header(13, 11, 8, 0) + chunk(b"IEND", b""),
@@ -173,6 +177,14 @@ def malformed():
         "bad_zlib_header.png": b"\x89PNG\r\n\x1a\n" + header(13, 11, 8, 0) +
         chunk(b"IDAT", b"\x78\x9d" + zlib.compress(rows_ok)[2:]) + chunk(b"IEND", b""),
         "bad_chunk_length.png": patched(grey, 33, b"\x7f\xff\xff\xff"),
+        # A damaged image data checksum, and rows whose zlib checksum does not match.
+        "bad_chunk_crc.png": grey[:-16] + bytes([grey[-16] ^ 1]) + grey[-15:],
+        "bad_zlib_checksum.png": b"\x89PNG\r\n\x1a\n" + header(13, 11, 8, 0) +
+        chunk(b"IDAT", compressed[:-1] + bytes([compressed[-1] ^ 1])) + chunk(b"IEND", b""),
+        # Bombs: a side above 16384 pixels, and 10000 x 10000 pixels from 30 bytes of data.
+        "bad_too_wide.png": patched(grey, 16, b"\x00\x00\x40\x01"),
+        "bad_bomb.png": b"\x89PNG\r\n\x1a\n" + header(10000, 10000, 1, 0) +
+        chunk(b"IDAT", zlib.compress(bytes(1251) * 3)) + chunk(b"IEND", b""),
     }
 
 

@@ -185,7 +185,7 @@ def bad_gifs():
         "bad_code_size.gif": gif((4, 4), [dict(size=(4, 4), pixel=lambda x, y: 0, m=0)],
                                  colours(2)),
         # The first code after the clear code names a table entry that does not exist yet.
-        "bad_undefined_code.gif": gif((4, 4), [], colours(4))[:-1]
+        "bad_undefined_code.gif": gif((1, 1), [], colours(4))[:-1]
         + b"\x2c\0\0\0\0\x04\0\x04\0\0\x02\x01\x0e\0\x3b",
     }
 
@@ -297,14 +297,14 @@ def decoded(path, frame=1):
 
 
 def expected_pixels(path):
-    """The picture's RGB pixels top row first; for a GIF, None stands for each pixel of the
-    background index, which is transparent: it may show the white page or, with a renderer that
-    applies no colour key to indexes packed below eight bits, its own colour."""
+    """The picture's RGB pixels top row first; for a GIF, None stands for each transparent pixel:
+    it may show the white page or, with a renderer that applies no colour key to indexes packed
+    below eight bits, its own colour."""
     image = decoded(path)
     rgb = list(image.convert("RGB").getdata())
     if path.endswith(".gif"):
-        background = image.info.get("background", 0)
-        rgb = [None if i == background else p for i, p in zip(image.getdata(), rgb)]
+        alpha = image.convert("RGBA").getdata(3)
+        rgb = [None if a == 0 else p for a, p in zip(alpha, rgb)]
     return image.size, rgb
 
 

@@ -251,7 +251,8 @@ TEST_F(RichText, TagDefinitions) {
     EXPECT_EQ(tags.TextTags[2].Name, "B");
     EXPECT_EQ(tags.TextTags[3].Name, "b ");
 
-    // A pattern keeps its name only.
+    // A pattern of the document keeps its name only.
+    Inner().writer.pattern_resources = "/PSTRIPES 5 0 R ";
     pdf.SetTextTag("p", "", 0, -1, 0, "stripes|red");
     EXPECT_EQ(tags.TextTags[4].FontColor, "STRIPES");
     // A refused colour leaves the tag named, its colours as they were.

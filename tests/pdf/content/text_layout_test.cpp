@@ -173,6 +173,40 @@ TEST(LayoutTextBox, CutsWordsWiderThanTheBoxAndLosesTheCutLetters) {
     EXPECT_THROW(LayoutTextBox("abc", Area(0.5f, 10), OnePerCharacter), pagora::PdfError);
 }
 
+// A long word is cut where dropping two characters at a time and re-measuring would cut it,
+// with real widths, and a word of a mebibyte takes a few measurements of itself, not one per
+// dropped pair.
+TEST(LayoutTextBox, ALongWordIsCutWhereStepwiseCuttingWouldCutIt) {
+    std::array<std::int16_t, 256> widths{};
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        widths[c] = static_cast<std::int16_t>(200 + c * 37 % 700);
+    TextMeasure measure = Measure(12);
+    measure.widths = widths.data();
+    measure.char_spacing = 0.5f;
+    const auto width = [&measure](std::string_view text) { return measure.Width(text); };
+    const auto stepwise = [&](std::string word, float limit) {
+        while (measure.Width(word) > limit) {
+            word.resize(word.size() - 2);
+            word += '\x85';
+        }
+        return word;
+    };
+    // Not even the cut marker fits.
+    EXPECT_THROW(LayoutTextBox("abcdef", Area(3, 2), width), pagora::PdfError);
+    for (const float limit : {4.0f, 20.0f, 57.5f, 100.0f, 333.0f}) {
+        for (const std::string word : {std::string("Donaudampfschifffahrtsgesellschaft"),
+                                       std::string(300, 'W'), std::string("iiiiiiiiiiWWWWWWWWW")}) {
+            SCOPED_TRACE(word + " " + std::to_string(limit));
+            EXPECT_EQ(Texts(LayoutTextBox(word, Area(limit, 2), width)),
+                      Lines{stepwise(word, limit)});
+        }
+    }
+    const std::string huge(std::size_t{1} << 20, 'm');
+    const TextBoxLayout layout = LayoutTextBox(huge, Area(100, 2), width);
+    ASSERT_EQ(layout.lines.size(), 1u);
+    EXPECT_EQ(layout.lines[0].text, stepwise(huge.substr(0, 64), 100));
+}
+
 TEST(LayoutTextBox, PreparesParagraphsAndBlanks) {
     // CR LF and lone CR both end paragraphs; an empty paragraph keeps a blank line.
     EXPECT_EQ(Texts(LayoutTextBox("a\r\n\r\nb\rc", Area(9, 9), OnePerCharacter)),

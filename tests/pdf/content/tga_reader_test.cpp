@@ -116,13 +116,13 @@ TEST(TgaReader, ATopDownFileIsTurnedBottomRowFirst) {
               (std::vector<std::uint8_t>{1, 1, 1, 2, 2, 2}));
 }
 
-TEST(TgaReader, MissingPixelsStayBlackAndAreReported) {
+TEST(TgaReader, MissingPixelsAreReported) {
+    // Raw pixel data that ends after one and a half pixels cannot give the picture at all.
+    EXPECT_EQ(Read(Header(2, 1, 24, 0) + std::string("\x01\x02\x03\x04\x05", 5)).error, 7);
     const struct {
         std::string file;
         std::vector<std::uint8_t> samples;
     } cases[] = {
-        // Pixel data that ends after one and a half pixels.
-        {Header(2, 1, 24, 0) + std::string("\x01\x02\x03\x04\x05", 5), {3, 2, 1, 0, 0, 0}},
         // A run of four pixels in a picture of two.
         {Header(2, 1, 24, 0, 10) + "\x83\x01\x02\x03", {3, 2, 1, 3, 2, 1}},
         // A run-length file whose packets stop early.
