@@ -118,12 +118,13 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
     const std::string local = (data / "000NZFAP").string();
     const std::string bytes = Bytes(3000, 'u');
     WriteFileBytes(local, bytes);
-    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    const std::string upload_path = modUpload::DataFileUploadPath("000NZFAP");
+    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), bytes);
 
     // A later, smaller upload replaces the copy whole.
     WriteFileBytes(local, "short");
-    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), "short");
 
     // And the copy comes back down under the relative path.
