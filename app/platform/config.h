@@ -16,9 +16,11 @@ struct ServerConfig {
     int ftp_port = KERBOLT_FTP_PORT;
     std::string ftp_user = kFtpUser;
     std::string ftp_password = kFtpPassword;
-    // A dead server must not freeze the program: limits for connecting and for each reply.
-    long ftp_connect_timeout_s = 20;
-    long ftp_response_timeout_s = 30;
+    // A dead or hung server must not hold the program: limits for connecting, for each reply and
+    // for a whole transfer. The data file is small, so short limits suffice.
+    long ftp_connect_timeout_s = 5;
+    long ftp_response_timeout_s = 15;
+    long ftp_transfer_timeout_s = 15;
     std::string web_url = KERBOLT_WEB_URL;         // version file
     std::string notify_url = KERBOLT_NOTIFY_URL;   // notification script
     std::string product_url = KERBOLT_PRODUCT_URL; // installer and terms pages

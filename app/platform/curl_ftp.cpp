@@ -60,6 +60,11 @@ void SetCommonOptions(CURL* curl, const ServerConfig& config, const std::string&
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.ftp_response_timeout_s);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.ftp_response_timeout_s);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, config.ftp_connect_timeout_s +
+                                                config.ftp_transfer_timeout_s);
+    // The password and the data file travel encrypted when the server offers it, in the clear
+    // otherwise.
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
 }
 
 FtpStatus StatusOf(CURLcode code) {

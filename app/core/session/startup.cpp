@@ -35,10 +35,12 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
         if (state.Language == kNoLanguage) state.NewInstall = true;
         return decision;
     }
+    // A save or a transfer cut off by a crash may have left its temporary file.
+    modUpload::RemoveLeftovers(state.DataFile);
     if (!fs::is_regular_file(state.DataFile, ec)) return decision;
 
-    decision.sync = modUpload::SyncFromServer(
-        ftp, prompts, modUpload::DataFileDownloadPath(state.AccountKey), state.DataFile);
+    decision.sync = modUpload::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
+                                            /*upload=*/false);
     if (state.Language > 0) {
         LoadDefaultTexts(state, config);
         decision.window = FirstWindow::frmMain;

@@ -77,6 +77,7 @@ Document Document::Load(const std::string& path) {
         doc.lines_.push_back(std::move(line));
         start = end + 1;
     }
+    doc.ends_mid_line_ = !bytes.empty() && bytes.back() != '\n';
     doc.Index();
     return doc;
 }
@@ -109,6 +110,27 @@ std::optional<std::string> Document::Value(std::string_view section, std::string
     return std::nullopt;
 }
 
+std::vector<Document::Entry> Document::Entries(std::string_view section) const {
+    std::vector<Entry> entries;
+    const Section* s = Find(section);
+    if (s == nullptr) return entries;
+    std::unordered_map<std::string, bool> seen;
+    for (std::size_t i = s->header + 1; i < s->end; ++i) {
+        const auto parsed = ParseKeyLine(lines_[i]);
+        if (!parsed || !seen.emplace(Lower(parsed->key), true).second) continue;
+        const bool complete = !(ends_mid_line_ && i + 1 == lines_.size());
+        entries.push_back({std::string(parsed->key), std::string(parsed->value), complete});
+    }
+    return entries;
+}
+
+void Document::DropIncompleteLastLine() {
+    if (!ends_mid_line_) return;
+    lines_.pop_back();
+    ends_mid_line_ = false;
+    Index();
+}
+
 std::vector<std::string> Document::SectionNames() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
@@ -124,9 +146,11 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
     if (s == nullptr) {
         std::string header;
         header.append("[").append(section).append("]");
+        if (!sections_.empty()) sections_.back().end = lines_.size();
+        sections_.push_back({std::string(Trim(section)), lines_.size(), lines_.size() + 2});
+        first_.emplace(Lower(Trim(section)), sections_.size() - 1);
         lines_.push_back(std::move(header));
         lines_.push_back(std::move(line));
-        Index();
         return;
     }
     const std::string wanted = Lower(key);
@@ -135,7 +159,6 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
         const auto parsed = ParseKeyLine(lines_[i]);
         if (parsed && Lower(parsed->key) == wanted) {
             lines_[i] = std::move(line);
-            Index();
             return;
         }
         // A new key follows the section's last non-blank line, before any blank lines that
@@ -143,7 +166,12 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
         if (!Trim(lines_[i]).empty()) insert_at = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), std::move(line));
-    Index();
+    // One line more: the sections from here on move down by one. Shifting them keeps a save of
+    // thousands of keys from re-reading the whole file for every key.
+    for (Section& other : sections_) {
+        if (other.header >= insert_at) ++other.header;
+        if (other.end >= insert_at) ++other.end;
+    }
 }
 
 std::string Document::Serialize() const {
@@ -159,12 +187,24 @@ std::optional<std::string> ReadValue(const std::string& path, std::string_view s
 }
 
 bool WriteValues(const std::string& path, std::string_view section,
-                 const std::vector<std::pair<std::string, std::string>>& keys) {
+                 const std::vector<std::pair<std::string, std::string>>& keys, bool owner_only) {
+    return WriteSections(path, {{std::string(section), keys}}, owner_only);
+}
+
+bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sections,
+                   bool owner_only) {
     Document doc = Document::Load(path);
     if (!doc.Readable()) return false;
-    for (const auto& [key, value] : keys)
-        doc.Set(section, key, value);
-    return WriteFileAtomically(path, doc.Serialize());
+    // The program ends every line of the data file it writes: there a last line cut short (a
+    // crash or a broken transfer) is damage. Written back with a line end it would pass for a
+    // whole value and outvote the intact copy at the next merge. A settings file edited by hand
+    // may well end without a line end, and keeps its last line.
+    if (owner_only) doc.DropIncompleteLastLine();
+    for (const auto& [section, keys] : sections) {
+        for (const auto& [key, value] : keys)
+            doc.Set(section, key, value);
+    }
+    return WriteFileAtomically(path, doc.Serialize(), owner_only);
 }
 
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
@@ -176,8 +216,40 @@ std::vector<std::string> SectionNames(const std::string& path) {
     return Document::Load(path).SectionNames();
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    std::string temp = path + ".XXXXXX";
+namespace {
+
+constexpr std::string_view kTempSuffix = ".~tmp";
+
+// The file a write replaces: the target of a symbolic link (a link the user made to keep the
+// file elsewhere stays a link), else the path itself.
+std::string ResolvedTarget(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    const auto target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+} // namespace
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path target(ResolvedTarget(path));
+    const std::string prefix = target.filename().string() + std::string(kTempSuffix);
+    std::error_code ec;
+    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+                              ec);
+    if (ec) return;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        // The temporary name is the file's name, the marker and six random characters.
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            fs::remove(entry.path(), ec);
+    }
+}
+
+bool WriteFileAtomically(const std::string& requested, std::string_view bytes, bool owner_only) {
+    const std::string path = ResolvedTarget(requested);
+    std::string temp = path + std::string(kTempSuffix) + "XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) return false;
     bool ok = true;
@@ -193,11 +265,19 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // The new content must be on the disk before the rename makes it the file.
     if (ok && ::fsync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
-    // mkstemp creates the file for its owner only; a settings file gets the usual mode.
-    if (ok) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ok = ::chmod(temp.c_str(), 0666 & ~mask) == 0;
+    // mkstemp creates the file for its owner only. A file holding a password stays so; any other
+    // file keeps the mode it had, and a new one gets the usual mode.
+    if (ok && !owner_only) {
+        struct stat old {};
+        mode_t mode = 0;
+        if (::stat(path.c_str(), &old) == 0) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ok = ::chmod(temp.c_str(), mode) == 0;
     }
     if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());

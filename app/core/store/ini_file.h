@@ -26,6 +26,19 @@ public:
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
     std::vector<std::string> SectionNames() const;
 
+    // One key line of a section. `complete` is false for the file's last line when the file
+    // does not end with a line end: a file cut short while it was being written or sent.
+    struct Entry {
+        std::string key;
+        std::string value;
+        bool complete = true;
+    };
+    // The keys of the first section of that name in file order, each key once (the first one
+    // counts, as for `Value`).
+    std::vector<Entry> Entries(std::string_view section) const;
+
+    // Drops a last line cut short (see Entry::complete).
+    void DropIncompleteLastLine();
     // Sets a key in place, or adds it to the end of its section, or adds the section.
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // The file's bytes, every line ended by CR LF.
@@ -41,6 +54,7 @@ private:
     const Section* Find(std::string_view section) const;
 
     bool readable_ = true;
+    bool ends_mid_line_ = false;
     std::vector<std::string> lines_;
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> first_; // lower-case name to first section
@@ -53,8 +67,17 @@ std::optional<std::string> ReadValue(const std::string& path, std::string_view s
 // Sets keys of one section in order, creating the file (not its folder) and the section as
 // needed, in one atomic replacement. False when the file could not be read or written; the file
 // then stays as it was.
+// `owner_only` is for the account's data file: it gets the mode 0600 (it holds a password), and a
+// last line cut short is dropped as damage. Otherwise a file keeps its mode and a new one gets the
+// usual mode. A symbolic link is followed: its target is replaced.
 bool WriteValues(const std::string& path, std::string_view section,
-                 const std::vector<std::pair<std::string, std::string>>& keys);
+                 const std::vector<std::pair<std::string, std::string>>& keys,
+                 bool owner_only = false);
+
+// Several sections at once, each with its keys in order, in one atomic replacement.
+using SectionKeys = std::pair<std::string, std::vector<std::pair<std::string, std::string>>>;
+bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sections,
+                   bool owner_only = false);
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value);
 
@@ -62,6 +85,9 @@ bool WriteValue(const std::string& path, std::string_view section, std::string_v
 std::vector<std::string> SectionNames(const std::string& path);
 
 // Replaces a file's content atomically. False on any failure, which leaves no temporary file.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool owner_only = false);
+
+// Removes the temporary files an interrupted atomic write of `path` may have left beside it.
+void RemoveLeftoverTemporaries(const std::string& path);
 
 } // namespace kerbolt::ini

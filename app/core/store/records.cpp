@@ -18,13 +18,23 @@ namespace {
 
 // Writes keys of one section in order, in one replacement of the file: a crash or a full disk
 // between two keys would otherwise leave a record with only its first keys.
-bool WriteKeys(const std::string& path, const std::string& section,
-               std::initializer_list<std::pair<const char*, const std::string*>> keys) {
+using KeyList = std::initializer_list<std::pair<const char*, const std::string*>>;
+
+std::vector<std::pair<std::string, std::string>> Values(KeyList keys) {
     std::vector<std::pair<std::string, std::string>> values;
     values.reserve(keys.size());
     for (const auto& [key, value] : keys)
         values.emplace_back(key, *value);
-    return modINI::WriteIniKeys(section, values, path);
+    return values;
+}
+
+bool WriteKeys(const std::string& path, const std::string& section, KeyList keys) {
+    return modINI::WriteIniKeys(section, Values(keys), path);
+}
+
+// The data file holds the account's password: it stays readable by its owner alone.
+bool WriteDataKeys(const std::string& path, const std::string& section, KeyList keys) {
+    return modINI::WriteIniKeys(section, Values(keys), path, /*owner_only=*/true);
 }
 
 } // namespace
@@ -73,11 +83,11 @@ InfosRecord ReadInfos(const std::string& data_file) {
 }
 
 bool WriteAccount(const std::string& data_file, const std::string& mail, const std::string& pwd) {
-    return WriteKeys(data_file, kInfosSection, {{"mail", &mail}, {"pwd", &pwd}});
+    return WriteDataKeys(data_file, kInfosSection, {{"mail", &mail}, {"pwd", &pwd}});
 }
 
 bool WriteContactDetails(const std::string& data_file, const InfosRecord& infos) {
-    return WriteKeys(data_file, kInfosSection,
+    return WriteDataKeys(data_file, kInfosSection,
                      {{"Nom", &infos.Nom},
                       {"rue", &infos.rue},
                       {"no", &infos.no},
@@ -101,13 +111,21 @@ template <typename Record, typename Read>
 std::vector<Record> ReadNumbered(const std::string& data_file, const std::string& prefix,
                                  Read read) {
     const modINI::Snapshot file(data_file);
-    const std::vector<std::string> names = file.ListSections();
-    const std::unordered_set<std::string> present(names.begin(), names.end());
-    const std::int32_t count = std::min(file.LastSectionIndex(prefix) + 1, kMaxRecordsRead);
-    std::vector<Record> records(static_cast<std::size_t>(std::max(count, 0)));
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::string section = prefix + std::to_string(i);
-        if (present.count(section) != 0) records[static_cast<std::size_t>(i)] = read(file, section);
+    const std::vector<std::int32_t> numbers = modINI::SectionNumbers(file.ListSections(), prefix);
+    // Every record is listed whatever the order of the sections. A record stands at the position
+    // of its number, gaps reading as empty entries, as long as the gaps stay few: a damaged file
+    // naming a number in the millions must not make a list of millions of empty entries, so the
+    // records past that bound follow one another.
+    const std::size_t bound =
+        std::min<std::size_t>(numbers.size() + kMaxGapEntries, static_cast<std::size_t>(kMaxRecordsRead));
+    std::vector<Record> records;
+    for (const std::int32_t number : numbers) {
+        const auto n = static_cast<std::size_t>(number);
+        if (n < bound && n >= records.size()) records.resize(n + 1);
+        if (n < bound)
+            records[n] = read(file, prefix + std::to_string(number));
+        else
+            records.push_back(read(file, prefix + std::to_string(number)));
     }
     return records;
 }
@@ -123,20 +141,24 @@ std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
 }
 
 bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& places) {
-    bool ok = true;
+    // The whole list in one replacement of the file, however many spots it holds.
+    std::vector<modINI::IniSection> sections;
+    sections.reserve(places.size());
     for (std::size_t i = 0; i < places.size(); ++i) {
         const PlaceRecord& p = places[i];
-        ok = WriteKeys(data_file, PlaceSection(static_cast<std::int32_t>(i)),
-                       {{"IdPlace", &p.IdPlace},
-                        {"adresse", &p.adresse},
-                        {"Proprietaire", &p.Proprietaire}}) &&
-             ok;
+        sections.emplace_back(PlaceSection(static_cast<std::int32_t>(i)),
+                              Values({{"IdPlace", &p.IdPlace},
+                                      {"adresse", &p.adresse},
+                                      {"Proprietaire", &p.Proprietaire}}));
     }
-    return ok;
+    if (sections.empty()) return true;
+    return modINI::WriteIniSections(sections, data_file, /*owner_only=*/true);
 }
 
 std::int32_t NextIndemniteNumber(const std::string& data_file) {
-    return modINI::LastSectionIndex(kIndemnitePrefix, data_file) + 1;
+    // One past the highest number wherever it stands: the last section in the file may be an
+    // older record when the file was reordered, cut short or merged.
+    return modINI::Snapshot(data_file).HighestSectionIndex(kIndemnitePrefix) + 1;
 }
 
 std::string TicketReference(const std::string& account_key, std::int32_t number) {
@@ -189,7 +211,10 @@ IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now, const 
 }
 
 bool WriteIndemnite(const std::string& data_file, std::int32_t number, const IndemniteRecord& r) {
-    return WriteKeys(data_file, IndemniteSection(number),
+    // A new ticket never goes into a record that is already there: its keys would replace those
+    // of a ticket already on paper.
+    if (modINI::Snapshot(data_file).HasSection(IndemniteSection(number))) return false;
+    return WriteDataKeys(data_file, IndemniteSection(number),
                      {{"IdPlace", &r.IdPlace},
                       {"date", &r.date},
                       {"heure", &r.heure},

@@ -69,8 +69,11 @@ struct PlaceRecord {
 // The lists read at most this many numbered records. A damaged file naming a record in the
 // billions would otherwise have its gap filled entry by entry until memory runs out.
 inline constexpr std::int32_t kMaxRecordsRead = 100000;
+// At most this many empty entries stand for missing numbers in a list.
+inline constexpr std::size_t kMaxGapEntries = 1000;
 
-// "PLACE" 0 up to the last numbered one, each in turn: a missing number reads as an empty entry.
+// "PLACE" 0 up to the highest numbered one, each in turn: a missing number reads as an empty
+// entry (up to kMaxGapEntries of them; records past that follow one another).
 std::vector<PlaceRecord> ReadPlaces(const std::string& data_file);
 // Writes the list as "PLACE" 0 to count - 1, every key, in list order.
 bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& places);
@@ -92,7 +95,7 @@ struct IndemniteRecord {
 std::string IndemniteSection(std::int32_t number);
 std::string PlaceSection(std::int32_t number);
 
-// The number of the next compensation: the last "INDEMNITE" number + 1 (0 for the first).
+// The number of the next compensation: the highest "INDEMNITE" number + 1 (0 for the first).
 std::int32_t NextIndemniteNumber(const std::string& data_file);
 // The ticket reference of a number.
 std::string TicketReference(const std::string& account_key, std::int32_t number);
@@ -109,6 +112,7 @@ std::string FormatTicketTime(const DateTime& when);
 // empty when the amount is no number.
 std::string ComputeMontant60(const std::string& amount);
 
+// Writes a new ticket's section; false, writing nothing, when the section is already there.
 // Writes a ticket's keys in the order "IdPlace", "date", "heure", "nPlaques", "Montant100",
 // "Montant60", "NumIndemn" ("datepaiement" is the operator's).
 bool WriteIndemnite(const std::string& data_file, std::int32_t number,

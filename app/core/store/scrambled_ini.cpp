@@ -4,6 +4,7 @@
 #include "app/core/store/scramble.h"
 #include "pdf/writer/Pagora.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kerbolt::modINI {
@@ -11,10 +12,10 @@ namespace kerbolt::modINI {
 namespace {
 
 std::string Encode(const std::string& utf8) {
-    return Scramble(pagora::Pagora::FromUtf8(utf8));
+    return EncodeText(utf8);
 }
 std::string Decode(const std::string& scrambled) {
-    return pagora::Pagora::ToUtf8(Unscramble(scrambled));
+    return DecodeText(scrambled);
 }
 
 // The value of a plain run of decimal digits, or -1 when it is none or exceeds 32 bits. The
@@ -32,6 +33,30 @@ std::int32_t SectionNumber(std::string_view digits) {
 
 } // namespace
 
+std::string EncodeText(const std::string& utf8) {
+    return Scramble(pagora::Pagora::FromUtf8(utf8));
+}
+std::string DecodeText(const std::string& scrambled) {
+    return pagora::Pagora::ToUtf8(Unscramble(scrambled));
+}
+
+std::int32_t SectionIndex(const std::string& name, const std::string& prefix) {
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
+    return SectionNumber(std::string_view(name).substr(prefix.size()));
+}
+
+std::vector<std::int32_t> SectionNumbers(const std::vector<std::string>& section_names,
+                                         const std::string& prefix) {
+    std::vector<std::int32_t> numbers;
+    for (const std::string& name : section_names) {
+        const std::int32_t number = SectionIndex(name, prefix);
+        if (number >= 0) numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
                     const std::string& default_value) {
     return Snapshot(path).ReadIni(section, key, default_value);
@@ -48,12 +73,22 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
 
 bool WriteIniKeys(const std::string& section,
                   const std::vector<std::pair<std::string, std::string>>& keys,
-                  const std::string& path) {
-    std::vector<std::pair<std::string, std::string>> encoded;
-    encoded.reserve(keys.size());
-    for (const auto& [key, value] : keys)
-        encoded.emplace_back(Encode(key), Encode(value));
-    return ini::WriteValues(path, Encode(section), encoded);
+                  const std::string& path, bool owner_only) {
+    return WriteIniSections({{section, keys}}, path, owner_only);
+}
+
+bool WriteIniSections(const std::vector<IniSection>& sections, const std::string& path,
+                      bool owner_only) {
+    std::vector<ini::SectionKeys> encoded;
+    encoded.reserve(sections.size());
+    for (const auto& [section, keys] : sections) {
+        std::vector<std::pair<std::string, std::string>> values;
+        values.reserve(keys.size());
+        for (const auto& [key, value] : keys)
+            values.emplace_back(Encode(key), Encode(value));
+        encoded.emplace_back(Encode(section), std::move(values));
+    }
+    return ini::WriteSections(path, encoded, owner_only);
 }
 
 std::vector<std::string> ListSections(const std::string& path) {
@@ -85,11 +120,22 @@ std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
     // of an older one and overwrite it.
     std::int32_t last = -1;
     for (const std::string& name : ListSections()) {
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::int32_t number = SectionNumber(std::string_view(name).substr(prefix.size()));
+        const std::int32_t number = SectionIndex(name, prefix);
         if (number >= 0) last = number;
     }
     return last;
+}
+
+std::int32_t Snapshot::HighestSectionIndex(const std::string& prefix) const {
+    const std::vector<std::int32_t> numbers = SectionNumbers(ListSections(), prefix);
+    return numbers.empty() ? -1 : numbers.back();
+}
+
+bool Snapshot::HasSection(const std::string& section) const {
+    for (const std::string& name : ListSections()) {
+        if (name == section) return true;
+    }
+    return false;
 }
 
 } // namespace kerbolt::modINI

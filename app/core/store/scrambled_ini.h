@@ -29,11 +29,28 @@ std::vector<std::string> ListSections(const std::string& path);
 // seen, however many there are.
 std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data_file_path);
 
+// The numbers of the sections named `prefix` and a number (as `LastSectionIndex` reads them), in
+// ascending order, each once.
+std::vector<std::int32_t> SectionNumbers(const std::vector<std::string>& section_names,
+                                         const std::string& prefix);
+// The number of a section name that is `prefix` and a number, or -1.
+std::int32_t SectionIndex(const std::string& section_name, const std::string& prefix);
+
 // Writes several keys of one section in order, in one atomic replacement of the file: a record
 // is either written whole or not at all.
+// `owner_only` keeps the file readable by its owner alone (the data file holds the password).
 bool WriteIniKeys(const std::string& section,
                   const std::vector<std::pair<std::string, std::string>>& keys,
-                  const std::string& path);
+                  const std::string& path, bool owner_only = false);
+
+// Several sections, each with its keys in order, in one atomic replacement of the file.
+using IniSection = std::pair<std::string, std::vector<std::pair<std::string, std::string>>>;
+bool WriteIniSections(const std::vector<IniSection>& sections, const std::string& path,
+                      bool owner_only = false);
+
+// A name or a value as it stands in the file, and back.
+std::string EncodeText(const std::string& utf8);
+std::string DecodeText(const std::string& scrambled);
 
 // A file read once for many look-ups, with the functions above: reading a list of records key
 // by key would otherwise read the whole file for every key.
@@ -44,6 +61,9 @@ public:
                         const std::string& default_value = {}) const;
     std::vector<std::string> ListSections() const;
     std::int32_t LastSectionIndex(const std::string& prefix) const;
+    // The highest number of a section `prefix` and a number, wherever it stands, or -1.
+    std::int32_t HighestSectionIndex(const std::string& prefix) const;
+    bool HasSection(const std::string& section) const;
 
 private:
     ini::Document doc_;

@@ -28,6 +28,8 @@ enum class SyncOutcome {
     Placed,      // no local file: the server's copy was placed
     Replaced,    // the local file was smaller: the server's copy replaced it
     Kept,        // the local file is as large or larger: it stays
+    Merged,      // the server's copy and the local file were merged into the local file
+    Foreign,     // the server sent something that is no data file of this account: ignored
     NotOnServer, // the server was reached and holds no copy
     Unreachable, // the server could not be reached or refused the sign-in
     Failed,      // the transfer layer could not be set up, or the transfer or the local
@@ -39,6 +41,8 @@ struct SyncResult {
     // 0 when nothing was fetched.
     std::int64_t size = 0;
     SyncOutcome outcome = SyncOutcome::Failed;
+    // For the data file: true when the server now holds the merged file.
+    bool uploaded = false;
     // True when the local file now holds exactly the server's copy.
     bool local_is_server_copy() const {
         return outcome == SyncOutcome::Placed || outcome == SyncOutcome::Replaced;
@@ -53,7 +57,28 @@ struct SyncResult {
 SyncResult SyncFromServer(IFtp& ftp, IPrompts& prompts, const std::string& remote_path,
                           const std::string& local_path, const std::string& data_file = {});
 
-// Uploads the data file under the account's name; true on success. Callers may ignore it.
+// Synchronises the data file of an account with the server's copy, losing nothing on either side:
+// downloads the server's copy, refuses it when it is no data file of this account, merges it with
+// the local file (see MergeDataFiles), keeps a dated copy of the local file in the backups folder
+// when the merge changes it, writes the merged file in one atomic step, and uploads it when
+// `upload` is set or an earlier upload is still owed. Without a usable server copy nothing is
+// uploaded and the upload stays owed (a mark beside the data file) until a later synchronisation
+// succeeds. A local file that is missing receives the server's copy as it is.
+SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_file,
+                        const std::string& account_key, bool upload);
+
+// Synchronises and uploads the data file (SyncDataFile with `upload`); true when the server holds
+// the merged file. Callers may ignore it.
 bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string& name);
+
+// True while an upload of the data file is owed to the server.
+bool UploadOwed(const std::string& data_file);
+
+// The folder of the data file's backups, and how many dated copies it keeps.
+std::string BackupFolder(const std::string& data_file);
+inline constexpr std::size_t kBackupsKept = 20;
+
+// Removes what an interrupted save or transfer of the data file left beside it.
+void RemoveLeftovers(const std::string& data_file);
 
 } // namespace kerbolt::modUpload

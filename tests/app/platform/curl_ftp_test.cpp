@@ -1,5 +1,7 @@
 #include "app/platform/curl_ftp.h"
 
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
 #include "app/core/web/data_transfers.h"
 #include "tests/app/core/fake_ports.h"
 #include "tests/support/ftp_server.h"
@@ -118,12 +120,13 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
     const std::string local = (data / "000NZFAP").string();
     const std::string bytes = Bytes(3000, 'u');
     WriteFileBytes(local, bytes);
-    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    const std::string upload_path = modUpload::DataFileUploadPath("000NZFAP");
+    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), bytes);
 
     // A later, smaller upload replaces the copy whole.
     WriteFileBytes(local, "short");
-    EXPECT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), "short");
 
     // And the copy comes back down under the relative path.
@@ -167,6 +170,36 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
         modUpload::SyncFromServer(refused, prompts, "web/ctrl/KB/K", (data / "K").string());
     EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
     EXPECT_TRUE(FilesIn(data).empty());
+}
+
+// The data file against the stand-in server: a ticket printed while the server was away and the
+// operator's marks written meanwhile into the server's copy both survive the next upload.
+TEST_F(FtpTransfers, OfflineTicketAndOperatorMarksBothReachTheServer) {
+    const std::string local = (data / "000NZFAP").string();
+    ASSERT_TRUE(WriteAccount(local, "a@b.ch", "secret1"));
+    ASSERT_TRUE(WriteIndemnite(local, 0, MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
+    ASSERT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+
+    CurlFtp away(ConfigFor(testing_support::ClosedLoopbackPort()));
+    ASSERT_TRUE(WriteIndemnite(local, 1, MakeIndemniteRecord(0, {}, "GE 2", "50", "000NZFAP", 1)));
+    EXPECT_FALSE(modUpload::UploadDataFile(away, local, "000NZFAP"));
+    EXPECT_TRUE(modUpload::UploadOwed(local));
+
+    // The operator's marks, written into the server's copy by hand.
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026",
+                                 ServerFile("000NZFAP").string()));
+    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", ServerFile("000NZFAP").string()));
+
+    const SyncResult r = modUpload::SyncDataFile(*ftp, &prompts, local, "000NZFAP", false);
+    EXPECT_EQ(r.outcome, SyncOutcome::Merged);
+    EXPECT_TRUE(r.uploaded);
+    EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), ReadFileBytes(local));
+    const auto tickets = ReadIndemnites(ServerFile("000NZFAP").string());
+    ASSERT_EQ(tickets.size(), 2u);
+    EXPECT_EQ(tickets[0].datepaiement, "01.12.2026");
+    EXPECT_EQ(tickets[1].nPlaques, "GE 2");
+    EXPECT_EQ(ReadInfos(local).Mandat, "1");
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {

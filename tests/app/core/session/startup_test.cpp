@@ -50,11 +50,17 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     const std::string ini = folder + "/Param.ini";
     if (*row.langue) ASSERT_TRUE(modINI::WriteIni("Param", "Langue", row.langue, ini));
     ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
-    if (row.data_file) WriteFileBytes(folder + "/000NZFAP", "local");
+    // The server's copy holds what the local one holds and a ticket more.
+    const std::string server_file = dir.File("server");
+    ASSERT_TRUE(WriteAccount(server_file, "a@b.ch", "secret1"));
+    if (row.data_file) std::filesystem::copy_file(server_file, folder + "/000NZFAP");
+    ASSERT_TRUE(WriteIndemnite(server_file, 0, MakeIndemniteRecord(0, {}, "VD 1", "50",
+                                                                    "000NZFAP", 0)));
+    const std::string server_copy = ReadFileBytes(server_file);
 
     fakes::FixedPaths paths(folder, dir.File("tmp"));
     fakes::MemoryFtp ftp;
-    ftp.files["web/ctrl/KB/000NZFAP"] = "the server's larger copy";
+    ftp.files["web/ctrl/KB/000NZFAP"] = server_copy;
     fakes::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
@@ -71,7 +77,7 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     if (row.synchronised) {
         ASSERT_EQ(ftp.calls.size(), 1u);
         EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + folder + "/000NZFAP", 0), 0u);
-        EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), "the server's larger copy");
+        EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), server_copy);
     } else {
         EXPECT_TRUE(ftp.calls.empty());
     }

@@ -104,11 +104,15 @@ TEST(Records, ANumberInTheBillionsDoesNotFillItsGapWithoutEnd) {
     ASSERT_TRUE(WritePlaces(data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"}}));
     ASSERT_TRUE(modINI::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
     ASSERT_TRUE(modINI::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
+    // The far record is listed right after the others, not after a list of empty entries.
     const auto places = ReadPlaces(data);
-    ASSERT_EQ(places.size(), static_cast<std::size_t>(kMaxRecordsRead));
+    ASSERT_EQ(places.size(), 2u);
     EXPECT_EQ(places[0].IdPlace, "A12");
-    EXPECT_EQ(ReadIndemnites(data).size(), static_cast<std::size_t>(kMaxRecordsRead));
-    // The numbering itself still follows the last section.
+    EXPECT_EQ(places[1].IdPlace, "Z");
+    const auto tickets = ReadIndemnites(data);
+    ASSERT_EQ(tickets.size(), 1u);
+    EXPECT_EQ(tickets[0].NumIndemn, "000NZFAP-2000000000");
+    // The numbering itself still follows the highest number.
     EXPECT_EQ(NextIndemniteNumber(data), 2000000001);
 }
 

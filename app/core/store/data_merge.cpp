@@ -1,0 +1,171 @@
+#include "app/core/store/data_merge.h"
+
+#include "app/core/store/account_key.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace kerbolt {
+
+namespace {
+
+using Entries = std::vector<ini::Document::Entry>;
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return s;
+}
+
+// A copy's sections by their names as stored, each once (the first one counts, as when reading).
+// Names stay as stored: a damaged name that reads as nothing is still kept as it is.
+struct Copy {
+    std::vector<std::string> order;            // stored names, first appearance
+    std::map<std::string, Entries> sections;   // stored name -> keys as stored
+};
+
+Copy Read(const ini::Document& doc) {
+    Copy copy;
+    for (const std::string& stored : doc.SectionNames()) {
+        if (copy.sections.count(stored) != 0) continue;
+        copy.sections.emplace(stored, doc.Entries(stored));
+        copy.order.push_back(stored);
+    }
+    return copy;
+}
+
+std::string PlainKey(const ini::Document::Entry& e) {
+    return LowerAscii(modINI::DecodeText(e.key));
+}
+
+bool IsOperatorKey(const std::string& plain_lower_key) {
+    return plain_lower_key == "mandat" || plain_lower_key == "datepaiement";
+}
+
+const ini::Document::Entry* FindKey(const Entries& entries, const std::string& plain_lower_key) {
+    for (const auto& e : entries) {
+        if (PlainKey(e) == plain_lower_key) return &e;
+    }
+    return nullptr;
+}
+
+// The keys of one section present in both copies.
+Entries MergeSection(const Entries& local, const Entries& server) {
+    Entries merged;
+    for (const auto& e : local) {
+        const std::string key = PlainKey(e);
+        const ini::Document::Entry* theirs = FindKey(server, key);
+        // A line cut short that the server's section does not know is a damaged key, not one.
+        if (theirs == nullptr && !e.complete) continue;
+        if (theirs != nullptr && (IsOperatorKey(key) || !e.complete))
+            merged.push_back({e.key, theirs->value, true});
+        else
+            merged.push_back({e.key, e.value, true});
+    }
+    for (const auto& e : server) {
+        if (FindKey(merged, PlainKey(e)) == nullptr) merged.push_back({e.key, e.value, true});
+    }
+    return merged;
+}
+
+// Two sections under one ticket number hold the same ticket when every key the program wrote
+// into both has one value.
+bool SameTicket(const Entries& local, const Entries& server) {
+    for (const auto& e : local) {
+        const std::string key = PlainKey(e);
+        if (IsOperatorKey(key) || !e.complete) continue;
+        const ini::Document::Entry* theirs = FindKey(server, key);
+        if (theirs != nullptr && theirs->value != e.value) return false;
+    }
+    return true;
+}
+
+// Where the program puts a section: "INFOS", then the spots, then the tickets, then the rest.
+struct Place {
+    int group = 3;
+    std::int32_t number = 0;
+};
+
+Place PlaceOf(const std::string& stored) {
+    const std::string name = modINI::DecodeText(stored);
+    if (name == kInfosSection) return {0, 0};
+    if (const std::int32_t n = modINI::SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
+    if (const std::int32_t n = modINI::SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
+    return {3, 0};
+}
+
+} // namespace
+
+bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key) {
+    const auto mail = copy.Value(modINI::EncodeText(kInfosSection), modINI::EncodeText("mail"));
+    if (!mail) return false;
+    const std::string address = modINI::DecodeText(*mail);
+    return !address.empty() && Module1::ComputeAccountKey(address) == account_key;
+}
+
+std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc) {
+    const Copy local = Read(local_doc);
+    const Copy server = Read(server_doc);
+
+    std::map<std::string, Entries> merged;
+    std::vector<std::string> others;
+    std::vector<Entries> moved; // local tickets whose number the server's copy holds another one
+    for (const std::string& name : server.order) {
+        merged[name] = server.sections.at(name);
+        if (PlaceOf(name).group == 3) others.push_back(name);
+    }
+    for (const std::string& name : local.order) {
+        const Entries& mine = local.sections.at(name);
+        const auto theirs = server.sections.find(name);
+        if (theirs == server.sections.end()) {
+            Entries kept = mine;
+            for (auto& e : kept)
+                e.complete = true;
+            merged[name] = std::move(kept);
+            if (PlaceOf(name).group == 3) others.push_back(name);
+            continue;
+        }
+        if (PlaceOf(name).group == 2 && !SameTicket(mine, theirs->second)) {
+            moved.push_back(mine);
+            continue;
+        }
+        merged[name] = MergeSection(mine, theirs->second);
+    }
+
+    // The moved tickets follow the highest number of either copy, in their local order.
+    std::int32_t next = -1;
+    for (const auto& [name, entries] : merged) {
+        const Place p = PlaceOf(name);
+        if (p.group == 2) next = std::max(next, p.number);
+    }
+    for (Entries& ticket : moved) {
+        for (auto& e : ticket)
+            e.complete = true;
+        merged[modINI::EncodeText(IndemniteSection(++next))] = std::move(ticket);
+    }
+
+    std::vector<std::string> order;
+    for (const auto& [name, entries] : merged) {
+        if (PlaceOf(name).group != 3) order.push_back(name);
+    }
+    std::sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
+        const Place pa = PlaceOf(a), pb = PlaceOf(b);
+        return pa.group != pb.group ? pa.group < pb.group : pa.number < pb.number;
+    });
+    order.insert(order.end(), others.begin(), others.end());
+
+    std::string bytes;
+    for (const std::string& name : order) {
+        bytes.append("[").append(name).append("]\r\n");
+        for (const auto& e : merged.at(name))
+            bytes.append(e.key).append("=").append(e.value).append("\r\n");
+    }
+    return bytes;
+}
+
+} // namespace kerbolt

@@ -1,0 +1,28 @@
+// Bringing two copies of the data file together: this computer's and the server's. Neither copy
+// may lose anything: the program never deletes a key or a section, the operator writes only
+// "Mandat" and "datepaiement" into the server's copy, and the program writes everything else.
+#pragma once
+
+#include "app/core/store/ini_file.h"
+
+#include <string>
+
+namespace kerbolt {
+
+// True when the copy is a data file of this account: its "INFOS" section names an address whose
+// key is `account_key`. An error page or junk sent in place of the file is none.
+bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key);
+
+// The merged file's bytes:
+// - every section and key of both copies;
+// - "Mandat" and "datepaiement" take the server's value where it has one; every other key takes
+//   the local value where the local copy has it, else the server's (a value on the last line of
+//   a local file cut short mid-line gives way to the server's);
+// - two different tickets under one "INDEMNITE" number: the server's keeps the number, the local
+//   one moves, keys unchanged, to the next free number;
+// - sections in the order the program writes them: "INFOS", the spots, the tickets by number,
+//   then any other section.
+// Merging the result with the same server copy again gives the same bytes.
+std::string MergeDataFiles(const ini::Document& local, const ini::Document& server);
+
+} // namespace kerbolt
