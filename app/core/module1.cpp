@@ -3,12 +3,13 @@
 #include "app/core/account_key.h"
 #include "app/core/mod_ini.h"
 #include "app/core/records.h"
+#include "app/platform/ports.h"
 
 namespace kerbolt::Module1 {
 
 void SetAccount(State& state, const std::string& address) {
     state.AccountKey = ComputeAccountKey(address);
-    state.DataFile = state.DataFolder + "/" + state.AccountKey;
+    state.DataFile = PathIn(state.DataFolder, state.AccountKey);
 }
 
 void LoadDefaultTexts(State& state, const ServerConfig& config) {

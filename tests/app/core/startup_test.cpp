@@ -47,10 +47,10 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     TempDir dir;
     const std::string folder = dir.File("data/Kerbolt");
     std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/Param.ini";
+    const std::string ini = PathIn(folder, "Param.ini");
     if (*row.langue) ASSERT_TRUE(modINI::WriteIni("Param", "Langue", row.langue, ini));
     ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
-    if (row.data_file) WriteFileBytes(folder + "/000NZFAP", "local");
+    if (row.data_file) WriteFileBytes(PathIn(folder, "000NZFAP"), "local");
 
     fakes::FixedPaths paths(folder, dir.File("tmp"));
     fakes::MemoryFtp ftp;
@@ -66,12 +66,12 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     EXPECT_EQ(state.IniPath, ini);
     EXPECT_EQ(state.TempFolder, dir.File("tmp"));
     EXPECT_EQ(state.AccountKey, *row.mail ? "000NZFAP" : "");
-    EXPECT_EQ(state.DataFile, *row.mail ? folder + "/000NZFAP" : "");
+    EXPECT_EQ(state.DataFile, *row.mail ? PathIn(folder, "000NZFAP") : "");
     EXPECT_EQ(decision.sync.has_value(), row.synchronised);
     if (row.synchronised) {
         ASSERT_EQ(ftp.calls.size(), 1u);
-        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + folder + "/000NZFAP", 0), 0u);
-        EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), "the server's larger copy");
+        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + PathIn(folder, "000NZFAP"), 0), 0u);
+        EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), "the server's larger copy");
     } else {
         EXPECT_TRUE(ftp.calls.empty());
     }
@@ -95,16 +95,16 @@ TEST(Startup, FirstStartCreatesTheFolderWithItsParents) {
     EXPECT_TRUE(state.NewInstall);
     EXPECT_EQ(state.Language, 0);
     EXPECT_EQ(decision.window, FirstWindow::frmConnect);
-    EXPECT_FALSE(std::filesystem::exists(folder + "/Param.ini"));
+    EXPECT_FALSE(std::filesystem::exists(PathIn(folder, "Param.ini")));
 }
 
 TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     TempDir dir;
     const std::string folder = dir.File("Kerbolt");
     std::filesystem::create_directories(folder);
-    ASSERT_TRUE(SaveLanguage(folder + "/Param.ini", 1));
-    ASSERT_TRUE(SaveRememberedMail(folder + "/Param.ini", "a@b.ch"));
-    WriteFileBytes(folder + "/000NZFAP", "local");
+    ASSERT_TRUE(SaveLanguage(PathIn(folder, "Param.ini"), 1));
+    ASSERT_TRUE(SaveRememberedMail(PathIn(folder, "Param.ini"), "a@b.ch"));
+    WriteFileBytes(PathIn(folder, "000NZFAP"), "local");
     fakes::FixedPaths paths(folder, dir.File("tmp"));
     fakes::MemoryFtp ftp;
     ftp.status = FtpStatus::Unreachable;
@@ -115,7 +115,7 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     ASSERT_TRUE(decision.sync);
     EXPECT_EQ(decision.sync->outcome, modUpload::SyncOutcome::Unreachable);
     EXPECT_EQ(decision.sync->size, 0);
-    EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), "local");
+    EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), "local");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
