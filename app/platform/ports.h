@@ -57,6 +57,16 @@ public:
     virtual std::string TempFolder() = 0;
 };
 
+// A file in a folder, joined with the platform's separator ("\\" on Windows), never doubled.
+inline std::string PathIn(const std::string& folder, const std::string& name) {
+#ifdef _WIN32
+    const bool ends = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    return ends ? folder + name : folder + '\\' + name;
+#else
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
+#endif
+}
+
 // How an FTP transfer ended.
 enum class FtpStatus {
     Ok,

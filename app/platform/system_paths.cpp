@@ -16,7 +16,7 @@ std::string Env(const char* name) {
 
 std::string SystemPaths::DataFolder() {
 #ifdef _WIN32
-    return Env("USERPROFILE") + "/AppData/Local/Kerbolt";
+    return Env("USERPROFILE") + "\\AppData\\Local\\Kerbolt";
 #else
     std::string base = Env("XDG_DATA_HOME");
     // The base directory specification ignores a relative value.

@@ -9,7 +9,7 @@ namespace kerbolt {
 
 class SystemPaths : public IPaths {
 public:
-    // Windows: "USERPROFILE" followed by "/AppData/Local/Kerbolt". Elsewhere
+    // Windows: "USERPROFILE" followed by "\AppData\Local\Kerbolt". Elsewhere
     // "$XDG_DATA_HOME/Kerbolt", by default "~/.local/share/Kerbolt".
     std::string DataFolder() override;
     // TEMP on Windows, TMPDIR elsewhere, else the system's default.

@@ -5,18 +5,38 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
 
+#ifdef _WIN32
+TempDir::TempDir() {
+    // No mkdtemp here: a random name, and create_directory tells whether it was free.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path = std::filesystem::temp_directory_path() /
+                          ("kerbolt-test-" + std::to_string(random() % 1000000000000ULL));
+        if (std::filesystem::create_directory(path)) {
+            path_ = path;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+#else
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kerbolt-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
 }
+#endif
 
 namespace {
 
@@ -63,13 +83,21 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 
 CommandResult RunCommand(const std::string& command) {
     CommandResult result;
+#ifdef _WIN32
+    FILE* pipe = _popen(command.c_str(), "rb");
+#else
     FILE* pipe = popen(command.c_str(), "r");
+#endif
     if (pipe == nullptr) return result;
     std::array<char, 4096> buffer{};
     std::size_t n = 0;
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
+#ifdef _WIN32
+    result.status = _pclose(pipe);
+#else
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     return result;
 }
 

@@ -31,7 +31,7 @@ MandateResult WriteWith(const PdfWriterFactory& make_writer, const MandateDocume
 } // namespace
 
 std::string LogoPath(const Module1::State& state) {
-    return state.TempFolder + "/LogoMandat.bmp";
+    return PathIn(state.TempFolder, "LogoMandat.bmp");
 }
 
 MandateResult BuildMandatePdf(const Module1::State& state, const RgbImage& logo, IShell& shell,

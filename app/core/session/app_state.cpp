@@ -3,12 +3,13 @@
 #include "app/core/store/account_key.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/platform/ports.h"
 
 namespace kerbolt::Module1 {
 
 void SetAccount(State& state, const std::string& address) {
     state.AccountKey = ComputeAccountKey(address);
-    state.DataFile = state.DataFolder + "/" + state.AccountKey;
+    state.DataFile = PathIn(state.DataFolder, state.AccountKey);
 }
 
 void LoadDefaultTexts(State& state, const ServerConfig& config) {

@@ -13,7 +13,7 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     StartupDecision decision;
     state.DataFolder = paths.DataFolder();
     state.TempFolder = paths.TempFolder();
-    state.IniPath = state.DataFolder + "/Param.ini";
+    state.IniPath = PathIn(state.DataFolder, "Param.ini");
 
     // The parents are created too: on a fresh account the folder above may be missing.
     std::error_code ec;

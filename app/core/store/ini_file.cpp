@@ -1,13 +1,23 @@
 #include "app/core/store/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace kerbolt::ini {
 
@@ -247,6 +257,42 @@ void RemoveLeftoverTemporaries(const std::string& path) {
     }
 }
 
+#ifdef _WIN32
+bool WriteFileAtomically(const std::string& requested, std::string_view bytes, bool /*owner_only*/) {
+    // Windows keeps a new file private to its user through the profile folder's own rights.
+    const std::string path = ResolvedTarget(requested);
+    // The ANSI entry points take the path in the user's code page, as every path here is.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string temp = path + std::string(kTempSuffix) + "XXXXXX";
+        if (_mktemp_s(temp.data(), temp.size() + 1) != 0) return false;
+        // CREATE_NEW: a name taken since _mktemp_s looked is tried again, never overwritten.
+        const HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            return false;
+        }
+        bool ok = true;
+        std::size_t done = 0;
+        while (ok && done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            DWORD written = 0;
+            ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written > 0;
+            done += written;
+        }
+        // The new content must be on the disk before the move makes it the file.
+        if (ok && !FlushFileBuffers(file)) ok = false;
+        if (!CloseHandle(file)) ok = false;
+        if (ok) {
+            ok = MoveFileExA(temp.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        }
+        if (!ok) DeleteFileA(temp.c_str());
+        return ok;
+    }
+    return false;
+}
+#else
 bool WriteFileAtomically(const std::string& requested, std::string_view bytes, bool owner_only) {
     const std::string path = ResolvedTarget(requested);
     std::string temp = path + std::string(kTempSuffix) + "XXXXXX";
@@ -283,5 +329,6 @@ bool WriteFileAtomically(const std::string& requested, std::string_view bytes, b
     if (!ok) std::remove(temp.c_str());
     return ok;
 }
+#endif
 
 } // namespace kerbolt::ini

@@ -2,6 +2,7 @@
 
 #include "app/core/store/data_merge.h"
 #include "app/core/store/ini_file.h"
+#include "app/platform/ports.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,7 +30,7 @@ std::string MandateDownloadPath(const std::string& account_key) {
 }
 
 std::string MandateLocalPath(const std::string& data_folder, const std::string& account_key) {
-    return data_folder + "/Mandat_" + account_key + ".pdf";
+    return PathIn(data_folder, "Mandat_" + account_key + ".pdf");
 }
 
 bool UploadFile(IFtp& ftp, const std::string& local_path, const std::string& remote_path) {

@@ -78,7 +78,7 @@ void WebServices::DownloadAndInstallUpdate(const std::string& url) {
         FailInstall("No file name in " + address);
         return;
     }
-    const std::string target = (fs::path(state_.TempFolder) / name).string();
+    const std::string target = PathIn(state_.TempFolder, name);
     std::error_code error;
     fs::remove(target, error);
     if (error) {

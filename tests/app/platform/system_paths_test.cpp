@@ -9,24 +9,27 @@
 namespace kerbolt {
 namespace {
 
+void SetEnv(const char* name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable here.
+    _putenv_s(name, value ? value->c_str() : "");
+#else
+    if (value) {
+        setenv(name, value->c_str(), 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
+}
+
 // Sets or clears an environment variable for the life of the object.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
+        SetEnv(name, value);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
+    ~ScopedEnv() { SetEnv(name_, old_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -35,6 +38,35 @@ private:
     std::optional<std::string> old_;
 };
 
+#ifdef _WIN32
+TEST(SystemPaths, DataFolderIsUnderTheUserProfile) {
+    const struct {
+        const char* profile;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Users\\Anne", "C:\\Users\\Anne\\AppData\\Local\\Kerbolt"},
+        // A profile name in the user's code page (Windows-1252 here) stays byte for byte.
+        {"D:\\Profils\\Ren\xe9" "e M\xfcller",
+         "D:\\Profils\\Ren\xe9" "e M\xfcller\\AppData\\Local\\Kerbolt"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv profile("USERPROFILE", c.profile);
+        EXPECT_EQ(SystemPaths().DataFolder(), c.folder);
+    }
+}
+
+TEST(SystemPaths, TempFolderFromTemp) {
+    ScopedEnv temp("TEMP", "C:\\Temp\\k");
+    EXPECT_EQ(SystemPaths().TempFolder(), "C:\\Temp\\k");
+}
+
+TEST(SystemPaths, FilesJoinTheirFolderWithOneBackslash) {
+    EXPECT_EQ(PathIn("C:\\Users\\A\\AppData\\Local\\Kerbolt", "Param.ini"),
+              "C:\\Users\\A\\AppData\\Local\\Kerbolt\\Param.ini");
+    EXPECT_EQ(PathIn("C:\\Temp\\", "Kerbolt.exe"), "C:\\Temp\\Kerbolt.exe");
+    EXPECT_EQ(PathIn("C:/Temp/", "Kerbolt.exe"), "C:/Temp/Kerbolt.exe");
+}
+#else
 TEST(SystemPaths, DataFolderFollowsTheBaseDirectoryRules) {
     struct Case {
         std::optional<std::string> xdg;
@@ -61,6 +93,13 @@ TEST(SystemPaths, TempFolderFromTheEnvironmentOrTheSystemDefault) {
     ScopedEnv tmp("TMPDIR", std::nullopt);
     EXPECT_EQ(SystemPaths().TempFolder(), "/tmp");
 }
+
+TEST(SystemPaths, FilesJoinTheirFolderWithOneSlash) {
+    EXPECT_EQ(PathIn("/home/u/.local/share/Kerbolt", "Param.ini"),
+              "/home/u/.local/share/Kerbolt/Param.ini");
+    EXPECT_EQ(PathIn("/tmp/", "Kerbolt.run"), "/tmp/Kerbolt.run");
+}
+#endif
 
 } // namespace
 } // namespace kerbolt

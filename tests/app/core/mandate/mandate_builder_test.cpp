@@ -118,7 +118,7 @@ TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
     EXPECT_EQ(shell_.calls, std::vector<std::string>{"document " + FinalPath()});
     EXPECT_EQ(Only("BeginDoc").at(0).text, FinalPath() + ".part");
 
-    const std::string logo = state_.TempFolder + "/LogoMandat.bmp";
+    const std::string logo = PathIn(state_.TempFolder, "LogoMandat.bmp");
     EXPECT_EQ(testing_support::ReadFileBytes(logo), EncodeBmp24(SmallPicture()));
     EXPECT_EQ(Only("DrawImage").at(0).text, logo + "|");
     EXPECT_EQ(Only("DrawImage").at(0).height, 67); // 2 × 100 / 3
@@ -160,7 +160,7 @@ TEST_F(MandateBuild, LogoThatCannotBeSavedStopsTheBuild) {
     std::filesystem::remove_all(state_.TempFolder);
     const MandateResult result = Build();
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "Path/File access error - " + state_.TempFolder + "/LogoMandat.bmp");
+    EXPECT_EQ(result.error, "Path/File access error - " + PathIn(state_.TempFolder, "LogoMandat.bmp"));
     EXPECT_TRUE(calls_.empty());
     EXPECT_TRUE(shell_.calls.empty());
 }

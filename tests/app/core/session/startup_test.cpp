@@ -47,13 +47,13 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     TempDir dir;
     const std::string folder = dir.File("data/Kerbolt");
     std::filesystem::create_directories(folder);
-    const std::string ini = folder + "/Param.ini";
+    const std::string ini = PathIn(folder, "Param.ini");
     if (*row.langue) ASSERT_TRUE(modINI::WriteIni("Param", "Langue", row.langue, ini));
     ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
     // The server's copy holds what the local one holds and a ticket more.
     const std::string server_file = dir.File("server");
     ASSERT_TRUE(WriteAccount(server_file, "a@b.ch", "secret1"));
-    if (row.data_file) std::filesystem::copy_file(server_file, folder + "/000NZFAP");
+    if (row.data_file) std::filesystem::copy_file(server_file, PathIn(folder, "000NZFAP"));
     ASSERT_TRUE(WriteIndemnite(server_file, 0, MakeIndemniteRecord(0, {}, "VD 1", "50",
                                                                     "000NZFAP", 0)));
     const std::string server_copy = ReadFileBytes(server_file);
@@ -72,12 +72,12 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     EXPECT_EQ(state.IniPath, ini);
     EXPECT_EQ(state.TempFolder, dir.File("tmp"));
     EXPECT_EQ(state.AccountKey, *row.mail ? "000NZFAP" : "");
-    EXPECT_EQ(state.DataFile, *row.mail ? folder + "/000NZFAP" : "");
+    EXPECT_EQ(state.DataFile, *row.mail ? PathIn(folder, "000NZFAP") : "");
     EXPECT_EQ(decision.sync.has_value(), row.synchronised);
     if (row.synchronised) {
         ASSERT_EQ(ftp.calls.size(), 1u);
-        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + folder + "/000NZFAP", 0), 0u);
-        EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), server_copy);
+        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + PathIn(folder, "000NZFAP"), 0), 0u);
+        EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), server_copy);
     } else {
         EXPECT_TRUE(ftp.calls.empty());
     }
@@ -101,16 +101,16 @@ TEST(Startup, FirstStartCreatesTheFolderWithItsParents) {
     EXPECT_TRUE(state.NewInstall);
     EXPECT_EQ(state.Language, 0);
     EXPECT_EQ(decision.window, FirstWindow::frmConnect);
-    EXPECT_FALSE(std::filesystem::exists(folder + "/Param.ini"));
+    EXPECT_FALSE(std::filesystem::exists(PathIn(folder, "Param.ini")));
 }
 
 TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     TempDir dir;
     const std::string folder = dir.File("Kerbolt");
     std::filesystem::create_directories(folder);
-    ASSERT_TRUE(SaveLanguage(folder + "/Param.ini", 1));
-    ASSERT_TRUE(SaveRememberedMail(folder + "/Param.ini", "a@b.ch"));
-    WriteFileBytes(folder + "/000NZFAP", "local");
+    ASSERT_TRUE(SaveLanguage(PathIn(folder, "Param.ini"), 1));
+    ASSERT_TRUE(SaveRememberedMail(PathIn(folder, "Param.ini"), "a@b.ch"));
+    WriteFileBytes(PathIn(folder, "000NZFAP"), "local");
     fakes::FixedPaths paths(folder, dir.File("tmp"));
     fakes::MemoryFtp ftp;
     ftp.status = FtpStatus::Unreachable;
@@ -121,7 +121,7 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     ASSERT_TRUE(decision.sync);
     EXPECT_EQ(decision.sync->outcome, modUpload::SyncOutcome::Unreachable);
     EXPECT_EQ(decision.sync->size, 0);
-    EXPECT_EQ(ReadFileBytes(folder + "/000NZFAP"), "local");
+    EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), "local");
     EXPECT_TRUE(prompts.shown.empty());
 }
 

@@ -18,7 +18,12 @@ TEST(ModUpload, RemotePaths) {
     EXPECT_EQ(DataFileUploadPath("000NZFAP"), "/web/ctrl/KB/000NZFAP");
     EXPECT_EQ(DataFileDownloadPath("000NZFAP"), "web/ctrl/KB/000NZFAP");
     EXPECT_EQ(MandateDownloadPath("000NZFAP"), "web/ctrl/KB/Mandats/Mandat_000NZFAP.pdf");
+#ifdef _WIN32
+    EXPECT_EQ(MandateLocalPath("C:\\Users\\A\\AppData\\Local\\Kerbolt", "000NZFAP"),
+              "C:\\Users\\A\\AppData\\Local\\Kerbolt\\Mandat_000NZFAP.pdf");
+#else
     EXPECT_EQ(MandateLocalPath("/d", "000NZFAP"), "/d/Mandat_000NZFAP.pdf");
+#endif
 }
 
 TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
