@@ -156,7 +156,9 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     case 4:
         if (FieldType == 4) ff += 32768 + 16384;
         dict += " /FT /Btn /Ff " + std::to_string(ff);
-        dict += Lower(Value) == "true" ? " /V /S#EC /DV /Yes " : " ";
+        // The ticked state is named the same in the value and the appearance state, so that
+        // viewers draw the mark; an unticked field names the off state.
+        dict += Lower(Value) == "true" ? " /V /Yes /AS /Yes /DV /Yes " : " /V /Off /AS /Off ";
         field.caption = FieldType == 1 ? CheckMark(Options) : "l";
         break;
     case 2:
