@@ -181,6 +181,15 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
         break;
     }
 
+    // A field drawn before any font was chosen still needs a font in its appearance string and
+    // in the form's resources, or viewers reject the string: it gets the default family, and
+    // the size the caller set stays as it was.
+    if (m_->fonts.FontResourceName.empty()) {
+        const float caller_size = m_->fonts.FontSize;
+        SetFont("Arial");
+        m_->fonts.FontSize = caller_size;
+    }
+
     // The font is named as the form's resources name it, with the document's prefix.
     const auto& fonts = m_->fonts;
     const float size = (Options & 8192) ? 0.0f : fonts.FontSize;

@@ -93,7 +93,9 @@ TEST_F(FormFieldRecords, OptionsShapeTheWidgetDictionary) {
               " /V /Off /AS /Off ");
     EXPECT_EQ(f[2].characteristics, "");
     EXPECT_EQ(f[2].caption, "F");
-    EXPECT_EQ(f[2].appearance, "0 Tf 0 0 0 rg "); // automatic size, no font selected yet
+    // Automatic size; no font was selected yet, so the default family is named.
+    EXPECT_EQ(f[2].appearance, "/" + Writer().resource_prefix + "Arial 0 Tf 0 0 0 rg ");
+    EXPECT_NE(Writer().font_resources.find("Arial"), std::string::npos);
     EXPECT_EQ(f[3].characteristics, " /BG [ 1 0 0 ] ");
     EXPECT_EQ(f[3].field_dict.find("/BS"), std::string::npos);
 }
