@@ -4,6 +4,22 @@
 
 namespace pagora::detail {
 
+namespace {
+
+// The /Widths array of codes 32 to 255, sixteen to a line.
+std::string WidthsArray(const FontRecord& record) {
+    std::string widths = "/Widths [";
+    for (std::size_t code = 32; code < 256; ++code) {
+        widths += std::to_string(record.Widths[code]);
+        widths += ' ';
+        if (code % 16 == 15) widths += '\r';
+    }
+    widths += ']';
+    return widths;
+}
+
+} // namespace
+
 std::vector<std::string> FontDictionaryLines(const FontRecord& record,
                                              std::string_view resource_name,
                                              std::string_view base_font, std::int32_t object) {
@@ -27,17 +43,15 @@ std::vector<std::string> FontDictionaryLines(const FontRecord& record,
     }
 
     if (!record.TrueType) {
+        // Arial, TimesNewRoman and CourierNew are not base font names: a viewer that finds no
+        // such font and no widths draws every glyph with no advance, so the widths the layout
+        // measured with go into the file. The two symbolic fonts are base fonts by name.
+        if (upper != "SYMBOL" && upper != "ZAPFDINGBATS") lines.push_back(WidthsArray(record));
         lines.emplace_back(" >>");
         return lines;
     }
-    std::string widths = "/FontDescriptor " + std::to_string(object + 1) + " 0 R\r/Widths [";
-    for (std::size_t code = 32; code < 256; ++code) {
-        widths += std::to_string(record.Widths[code]);
-        widths += ' ';
-        if (code % 16 == 15) widths += '\r';
-    }
-    widths += "]\r>>";
-    lines.push_back(std::move(widths));
+    lines.push_back("/FontDescriptor " + std::to_string(object + 1) + " 0 R\r" +
+                    WidthsArray(record) + "\r>>");
     return lines;
 }
 

@@ -156,7 +156,9 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     case 4:
         if (FieldType == 4) ff += 32768 + 16384;
         dict += " /FT /Btn /Ff " + std::to_string(ff);
-        dict += Lower(Value) == "true" ? " /V /S#EC /DV /Yes " : " ";
+        // The ticked state is named the same in the value and the appearance state, so that
+        // viewers draw the mark; an unticked field names the off state.
+        dict += Lower(Value) == "true" ? " /V /Yes /AS /Yes /DV /Yes " : " /V /Off /AS /Off ";
         field.caption = FieldType == 1 ? CheckMark(Options) : "l";
         break;
     case 2:
@@ -177,6 +179,15 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
             field.action = " /A << /S /JavaScript /JS " + std::to_string(stream) + " 0 R >> ";
         }
         break;
+    }
+
+    // A field drawn before any font was chosen still needs a font in its appearance string and
+    // in the form's resources, or viewers reject the string: it gets the default family, and
+    // the size the caller set stays as it was.
+    if (m_->fonts.FontResourceName.empty()) {
+        const float caller_size = m_->fonts.FontSize;
+        SetFont("Arial");
+        m_->fonts.FontSize = caller_size;
     }
 
     // The font is named as the form's resources name it, with the document's prefix.

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -62,8 +65,7 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
                          "<< /Type /Font /Subtype /Type1 /Name /AABC12+Arial /BaseFont /Arial "
                          "/FirstChar 32 /LastChar 255\n"
                          "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding  >>\n"
-                         " >>\n"
-                         "endobj\n"),
+                         "/Widths [278 278 355 556 556 889 667 191 "),
               std::string::npos);
     EXPECT_NE(
         bytes.find("\n5 0 obj\n"
@@ -72,8 +74,7 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
                    "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding /Differences " +
                    std::string(pagora::detail::GetCharsetDifferences(204)) +
                    " >>\n"
-                   " >>\n"
-                   "endobj\n"),
+                   "/Widths [277 277 354 556 556 889 666 190 "),
         std::string::npos);
     EXPECT_NE(bytes.find("\n6 0 obj\n"
                          "<< /Type /Font /Subtype /Type1 /Name /AABC12+Symbol /BaseFont /Symbol "
@@ -81,6 +82,8 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
                          " >>\n"
                          "endobj\n"),
               std::string::npos);
+    // Each widths array closes its font's dictionary.
+    EXPECT_EQ(Count("\r]\n >>\nendobj\n"), 2U);
     EXPECT_EQ(Count("/Type /Font "), 3U);
     ExpectValidPdf();
 }
@@ -262,3 +265,66 @@ TEST_F(FontDocument, TextInEveryCharsetReadsBackAsTheCodePageDecodesIt) {
 }
 
 } // namespace
+
+namespace {
+
+// The horizontal extent of every text line a tool reports, in the order it reports them:
+// pdftotext -bbox gives words (one word per line here), mutool's structured text gives lines.
+std::vector<double> LineWidths(const std::string& report, const std::string& tag) {
+    std::vector<double> widths;
+    for (std::size_t at = report.find("<" + tag + " "); at != std::string::npos;
+         at = report.find("<" + tag + " ", at + 1)) {
+        const std::string element = report.substr(at, report.find('>', at) - at);
+        const auto number = [&element](const std::string& name) {
+            const std::size_t key = element.find(name + "=\"");
+            return key == std::string::npos ? 0.0 : std::stod(element.substr(key + name.size() + 2));
+        };
+        if (tag == "word") {
+            widths.push_back(number("xMax") - number("xMin"));
+        } else {
+            std::istringstream box(element.substr(element.find("bbox=\"") + 6));
+            double x0 = 0, y0 = 0, x1 = 0;
+            box >> x0 >> y0 >> x1;
+            widths.push_back(x1 - x0);
+        }
+    }
+    return widths;
+}
+
+} // namespace
+
+TEST_F(FontDocument, ViewersAdvanceEveryCharsetByTheMeasuredWidths) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    std::vector<double> measured;
+    int line = 0;
+    for (const char* family : {"Arial", "Times", "Courier"}) {
+        for (const Charset& charset : kCharsets) {
+            pdf_.SetFont(family, 10, 0, charset.number);
+            // One word of the charset's upper half: letters a viewer without the font's widths
+            // would pile onto one spot.
+            std::string word;
+            for (int code = 0xC0; code < 0xE0; ++code) {
+                if (font_test::IconvCodePoint(charset.iconv_name, static_cast<unsigned char>(code)))
+                    word += static_cast<char>(code);
+            }
+            pdf_.DrawText(20, 30 + 40.0f * static_cast<float>(line++), word);
+            measured.push_back(pdf_.GetTextWidth(word));
+        }
+    }
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    ExpectValidPdf();
+
+    const auto poppler = Run("pdftotext -bbox %f - 2>&1");
+    const auto mupdf = Run("mutool draw -q -F stext -o - %f 2>&1");
+    ASSERT_EQ(poppler.status, 0) << poppler.out;
+    ASSERT_EQ(mupdf.status, 0) << mupdf.out;
+    for (const auto& [tool, widths] : {std::pair{"poppler", LineWidths(poppler.out, "word")},
+                                       std::pair{"mupdf", LineWidths(mupdf.out, "line")}}) {
+        ASSERT_EQ(widths.size(), measured.size()) << tool;
+        for (std::size_t i = 0; i < measured.size(); ++i)
+            EXPECT_NEAR(widths[i], measured[i], 0.5) << tool << " line " << i;
+    }
+}

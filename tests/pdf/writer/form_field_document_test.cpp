@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,11 +39,11 @@ TEST_P(FormFieldDocument, EveryFieldTypeReadsBack) {
         "page 1 /Widget FT=/Tx Ff=4096 F=4 T=name TU=Your name V=Anna (A.) \\ B "
         "DV=Anna (A.) \\ B MaxLen=12 Q=1 " +
             da + " P=ok field=0",
-        "page 1 /Widget FT=/Btn Ff=1 F=4 T=agree V=/S#ec DV=/Yes " + da + " P=ok field=1",
+        "page 1 /Widget FT=/Btn Ff=1 F=4 T=agree V=/Yes DV=/Yes AS=/Yes " + da + " P=ok field=1",
         "page 1 /Widget FT=/Ch Ff=0 F=4 T=list V=two DV=two Opt=[one|two|three] " + da +
             " P=ok field=2",
         "page 1 /Widget FT=/Ch Ff=131072 T=combo Opt=[x|y] " + da + " P=ok field=3",
-        "page 1 /Widget FT=/Btn Ff=49152 F=2 T=radio " + da + " P=ok field=4",
+        "page 1 /Widget FT=/Btn Ff=49152 F=2 T=radio V=/Off AS=/Off " + da + " P=ok field=4",
         "page 1 /Widget FT=/Btn Ff=65536 F=4 T=send " + da + " P=ok field=5",
         "page 2 /Widget FT=/Tx Ff=0 F=4 T=second V= DV= " + da + " P=ok field=6",
     };
@@ -86,10 +89,13 @@ TEST_F(FormFieldRecords, OptionsShapeTheWidgetDictionary) {
                                "\r/Q 2 ");
     EXPECT_EQ(f[1].characteristics, " /BC [ 0 0 1 ]  /BG [ 1 0 0 ] /R 180 ");
     EXPECT_EQ(f[2].field_dict,
-              "<< /Type /Annot /Subtype /Widget \r /Rect [ 0 842 10 832] /F 2  /FT /Btn /Ff 0 ");
+              "<< /Type /Annot /Subtype /Widget \r /Rect [ 0 842 10 832] /F 2  /FT /Btn /Ff 0"
+              " /V /Off /AS /Off ");
     EXPECT_EQ(f[2].characteristics, "");
     EXPECT_EQ(f[2].caption, "F");
-    EXPECT_EQ(f[2].appearance, "0 Tf 0 0 0 rg "); // automatic size, no font selected yet
+    // Automatic size; no font was selected yet, so the default family is named.
+    EXPECT_EQ(f[2].appearance, "/" + Writer().resource_prefix + "Arial 0 Tf 0 0 0 rg ");
+    EXPECT_NE(Writer().font_resources.find("Arial"), std::string::npos);
     EXPECT_EQ(f[3].characteristics, " /BG [ 1 0 0 ] ");
     EXPECT_EQ(f[3].field_dict.find("/BS"), std::string::npos);
 }
@@ -146,3 +152,65 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// The dark pixels inside a box of a binary PGM page image, rendered at 72 dpi.
+int DarkPixels(const std::string& pgm, int x0, int y0, int x1, int y1) {
+    std::istringstream in(pgm);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    const std::size_t start = static_cast<std::size_t>(in.tellg());
+    int dark = 0;
+    for (int y = y0; y < y1 && y < height; ++y) {
+        for (int x = x0; x < x1 && x < width; ++x) {
+            const std::size_t at = start + static_cast<std::size_t>(y * width + x);
+            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) ++dark;
+        }
+    }
+    return dark;
+}
+
+} // namespace
+
+// Check boxes and radio buttons, ticked and not: both viewers draw the mark exactly in the
+// ticked ones.
+TEST_F(FormFieldRecords, TickedButtonsShowTheirMarkInViewers) {
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.SetFont("Arial", 12);
+    struct Button {
+        int type;
+        const char* value;
+        bool ticked;
+    };
+    const Button buttons[] = {{1, "true", true}, {1, "false", false}, {4, "TRUE", true},
+                              {4, "", false}};
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        pdf_.DrawField("b" + std::to_string(i), buttons[i].type, 20.0f + 60.0f * static_cast<float>(i),
+                       20, 30, 30, buttons[i].value);
+    }
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0);
+    ExpectValidPdf();
+    const std::string base = dir_.File("page");
+    Run("pdftoppm -r 72 -gray -singlefile %f '" + base + "' 2>&1");
+    Run("mutool draw -q -r 72 -c gray -o '" + base + "-mu.pgm' %f 2>&1");
+    const std::string poppler = testing_support::ReadFileBytes(base + ".pgm");
+    const std::string mupdf = testing_support::ReadFileBytes(base + "-mu.pgm");
+    for (const auto& [tool, image] : {std::pair{"poppler", poppler}, std::pair{"mupdf", mupdf}}) {
+        ASSERT_EQ(image.rfind("P5", 0), 0U) << tool;
+        for (std::size_t i = 0; i < std::size(buttons); ++i) {
+            const int x = 20 + 60 * static_cast<int>(i);
+            // The centre of the box: a radio button's ring is no mark.
+            const int dark = DarkPixels(image, x + 9, 29, x + 21, 41);
+            if (buttons[i].ticked) {
+                EXPECT_GT(dark, 20) << tool << " button " << i;
+            } else {
+                EXPECT_EQ(dark, 0) << tool << " button " << i;
+            }
+        }
+    }
+}

@@ -1,6 +1,6 @@
 """Reports the annotations of a PDF file as pikepdf reads them: python3 form_report.py FILE. First a line "form NeedAppearances=... fields=N co=I,J dr=NAME,NAME" (or "form none"),
 then one line per annotation of every page in page order: "page P SUBTYPE key=value ...", where the
-values are the widget's /FT, /Ff, /F, /T, /TU, /V, /DV, /Opt, /MaxLen, /Q, /DA, /Contents, /Name,
+values are the widget's /FT, /Ff, /F, /T, /TU, /V, /DV, /AS, /Opt, /MaxLen, /Q, /DA, /Contents, /Name,
 whether /P is the page holding it, the index in /Fields, and an embedded file's size."""
 import sys
 
@@ -32,7 +32,7 @@ def text(value):
 for number, page in enumerate(pdf.pages, 1):
     for annot in page.obj.get("/Annots", []):
         parts = [f"page {number}", str(annot.Subtype)]
-        for key in ("FT", "Ff", "F", "T", "TU", "V", "DV", "Opt", "MaxLen", "Q", "DA", "Contents",
+        for key in ("FT", "Ff", "F", "T", "TU", "V", "DV", "AS", "Opt", "MaxLen", "Q", "DA", "Contents",
                     "Name"):
             if "/" + key in annot:
                 parts.append(f"{key}={text(annot['/' + key])}")
