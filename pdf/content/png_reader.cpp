@@ -75,7 +75,8 @@ std::string ColourKey(std::span<const std::uint8_t> chunk, int colour_type) {
 }
 
 // Decodes the compressed rows and checks them against the header, so that no damaged or cut
-// data reaches the document, where it would only show as a broken picture.
+// data reaches the document, where it would only show as a broken picture. The rows are checked
+// as they decode and then dropped: a large picture never has all its samples in memory.
 void CheckRows(const PngResult& png, int channels) {
     const std::uint64_t row_bytes =
         (static_cast<std::uint64_t>(png.width) * static_cast<std::uint64_t>(channels * png.bits) +
@@ -90,24 +91,27 @@ void CheckRows(const PngResult& png, int channels) {
         throw PngFailure{kErrSubscript};
     }
     InflateOptions options;
-    // The buffer grows with what really decodes: a header alone reserves little.
-    options.initial_size = static_cast<std::size_t>(std::min<std::uint64_t>(expected, 65536));
     // Data beyond the rows is ignored by every decoder, so it is allowed, within the limit.
     options.output_cap = kMaxSampleBytes;
-    InflateResult rows;
+    const std::uint64_t stride = row_bytes + 1;
+    std::uint64_t decoded = 0;
+    std::uint64_t next_row = 0; // where the filter byte of the next row to check lies
+    const auto check = [&](std::span<const std::uint8_t> piece) {
+        const std::uint64_t end = decoded + piece.size();
+        for (; next_row < expected && next_row < end; next_row += stride) {
+            if (piece[static_cast<std::size_t>(next_row - decoded)] > 4) {
+                throw PngFailure{kErrSubscript}; // no such row filter
+            }
+        }
+        decoded = end;
+    };
+    int status = kInflateOk;
     try {
-        rows = InflateBytes(std::span(z).subspan(2), options);
+        status = InflateTo(std::span(z).subspan(2), options, check);
     } catch (const PdfError&) {
         throw PngFailure{kErrSubscript};
     }
-    if (rows.status != kInflateOk || rows.bytes.size() < expected) {
-        throw PngFailure{kErrSubscript};
-    }
-    for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(png.height); ++row) {
-        if (rows.bytes[static_cast<std::size_t>(row * (row_bytes + 1))] > 4) {
-            throw PngFailure{kErrSubscript}; // no such row filter
-        }
-    }
+    if (status != kInflateOk || decoded < expected) throw PngFailure{kErrSubscript};
 }
 
 void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type) {

@@ -154,6 +154,71 @@ TEST_F(PngFixtures, AFileCutBeforeTheEndOfItsImageDataIsRefused) {
     }
 }
 
+// A grey 8-bit PNG made here: the rows given (each a filter byte and the samples) compressed into
+// one image data chunk.
+Bytes GreyPng(std::uint32_t width, std::uint32_t height, const Bytes& rows) {
+    Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
+    const auto chunk = [&](const char* type, const Bytes& body) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.push_back(static_cast<std::uint8_t>(body.size() >> shift));
+        const std::size_t start = png.size();
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), body.begin(), body.end());
+        const uLong crc = crc32(0, png.data() + start, static_cast<uInt>(png.size() - start));
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.push_back(static_cast<std::uint8_t>(crc >> shift));
+    };
+    Bytes header;
+    for (std::uint32_t value : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(static_cast<std::uint8_t>(value >> shift));
+    header.insert(header.end(), {8, 0, 0, 0, 0});
+    chunk("IHDR", header);
+    Bytes packed(compressBound(static_cast<uLong>(rows.size())));
+    uLongf size = static_cast<uLongf>(packed.size());
+    compress2(packed.data(), &size, rows.data(), static_cast<uLong>(rows.size()), 6);
+    packed.resize(size);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return png;
+}
+
+TEST(PngReader, LargePicturesAreCheckedRowByRowWhileTheyDecode) {
+    // About 2 MB of rows: the decoder hands them on in several pieces, so row starts fall at
+    // every offset within a piece and on both sides of the hand-overs.
+    constexpr std::uint32_t kWidth = 1999;
+    constexpr std::uint32_t kRows = 1001;
+    constexpr std::size_t kHeight = kRows;
+    constexpr std::size_t kStride = kWidth + 1;
+    Bytes rows(kStride * kHeight);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = i % kStride == 0 ? static_cast<std::uint8_t>(i / kStride % 5)
+                                   : static_cast<std::uint8_t>(i * 7 / 3);
+    const PngResult good = ReadPng(GreyPng(kWidth, kRows, rows));
+    ASSERT_TRUE(good.accepted);
+    Bytes decoded(rows.size() + 1);
+    uLongf size = static_cast<uLongf>(decoded.size());
+    ASSERT_EQ(uncompress(decoded.data(), &size, good.data.data(),
+                         static_cast<uLong>(good.data.size())),
+              Z_OK);
+    decoded.resize(size);
+    EXPECT_TRUE(decoded == rows) << "the compressed rows are kept as they are";
+
+    for (std::size_t row : {std::size_t{0}, std::size_t{131}, std::size_t{500}, kHeight - 1}) {
+        Bytes bad = rows;
+        bad[row * kStride] = 5;
+        const PngResult png = ReadPng(GreyPng(kWidth, kRows, bad));
+        EXPECT_EQ(png.error, 9) << "row " << row;
+        EXPECT_FALSE(png.accepted) << "row " << row;
+    }
+    // A byte short of the declared rows is refused; bytes beyond them are allowed.
+    Bytes short_rows(rows.begin(), rows.end() - 1);
+    EXPECT_EQ(ReadPng(GreyPng(kWidth, kRows, short_rows)).error, 9);
+    Bytes long_rows = rows;
+    long_rows.insert(long_rows.end(), 3 * kStride, 9);
+    EXPECT_TRUE(ReadPng(GreyPng(kWidth, kRows, long_rows)).accepted);
+}
+
 TEST(PngReader, TinyInputs) {
     EXPECT_EQ(ReadPng({}).error, 53);
     const Bytes one = {137};
