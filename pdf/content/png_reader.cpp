@@ -84,7 +84,8 @@ void CheckRows(const PngResult& png, int channels) {
         8;
     const std::uint64_t expected = (row_bytes + 1) * static_cast<std::uint64_t>(png.height);
     if (expected > kMaxSampleBytes) throw PngFailure{kErrOutOfMemory};
-    const std::vector<std::uint8_t>& z = png.data;
+    const std::span<const std::uint8_t> z(reinterpret_cast<const std::uint8_t*>(png.data.data()),
+                                          png.data.size());
     // The zlib header: deflate method, a window the format allows, no preset dictionary.
     if (z.size() < 2 || (z[0] & 0x0F) != 8 || (z[0] >> 4) > 7 || (z[0] << 8 | z[1]) % 31 != 0 ||
         (z[1] & 0x20) != 0) {
@@ -107,7 +108,7 @@ void CheckRows(const PngResult& png, int channels) {
     };
     int status = kInflateOk;
     try {
-        status = InflateTo(std::span(z).subspan(2), options, check);
+        status = InflateTo(z.subspan(2), options, check);
     } catch (const PdfError&) {
         throw PngFailure{kErrSubscript};
     }
@@ -134,7 +135,10 @@ void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_t
         } else if (IsChunk(data, p + 4, "tRNS")) {
             png.colour_key = ColourKey(body, colour_type);
         } else if (IsChunk(data, p + 4, "IDAT")) {
-            png.data.insert(png.data.end(), body.begin(), body.end());
+            // The file's size bounds the data: only the pages written become resident, and the
+            // data never moves while it grows.
+            if (png.data.empty()) png.data.reserve(data.size());
+            png.data.append(reinterpret_cast<const char*>(body.data()), body.size());
         }
         p = at + length + 4; // past the CRC, which is not compared
     }

@@ -75,10 +75,18 @@ constexpr std::uint32_t MakeEntry(std::uint32_t bits, Kind kind, std::uint32_t e
                                   std::uint32_t value) {
     return bits | static_cast<std::uint32_t>(kind) << 5 | extra << 8 | value << 16;
 }
-constexpr std::uint32_t EntryBits(std::uint32_t e) { return e & 31; }
-constexpr std::uint32_t EntryKind(std::uint32_t e) { return (e >> 5) & 7; }
-constexpr std::uint32_t EntryExtra(std::uint32_t e) { return (e >> 8) & 0xFF; }
-constexpr std::uint32_t EntryValue(std::uint32_t e) { return e >> 16; }
+constexpr std::uint32_t EntryBits(std::uint32_t e) {
+    return e & 31;
+}
+constexpr std::uint32_t EntryKind(std::uint32_t e) {
+    return (e >> 5) & 7;
+}
+constexpr std::uint32_t EntryExtra(std::uint32_t e) {
+    return (e >> 8) & 0xFF;
+}
+constexpr std::uint32_t EntryValue(std::uint32_t e) {
+    return e >> 16;
+}
 
 constexpr std::uint32_t kBadEntry = MakeEntry(0, kBad, 0, 0);
 
@@ -217,9 +225,8 @@ public:
             const InflateSink* sink)
         : in_(input.data()), in_end_(input.data() + input.size()), cap_(options.output_cap),
           deflate64_(options.deflate64), sink_(sink) {
-        const std::size_t logical =
-            sink_ != nullptr ? kWindow + kLongestMatch + kStreamChunk
-                             : std::min(options.initial_size, cap_) + 1;
+        const std::size_t logical = sink_ != nullptr ? kWindow + kLongestMatch + kStreamChunk
+                                                     : std::min(options.initial_size, cap_) + 1;
         buffer_.resize(logical + kSlack);
         out_ = buffer_.data();
         SetLimit(logical);
@@ -386,13 +393,14 @@ private:
 
         std::array<std::uint8_t, 19> code_length_lengths{};
         for (int i = 0; i < hclen; ++i) {
-            code_length_lengths[static_cast<std::size_t>(kCodeLengthOrder[static_cast<std::size_t>(
-                i)])] = static_cast<std::uint8_t>(Bits(3));
+            code_length_lengths[static_cast<std::size_t>(
+                kCodeLengthOrder[static_cast<std::size_t>(i)])] =
+                static_cast<std::uint8_t>(Bits(3));
         }
         std::array<std::uint32_t, 1u << kCodeLengthTableBits> code_lengths{};
-        const CodeShape shape = BuildTable(code_lengths.data(), kCodeLengthTableBits,
-                                           code_length_lengths.data(), 19,
-                                           Alphabet::kCodeLengths, false);
+        const CodeShape shape =
+            BuildTable(code_lengths.data(), kCodeLengthTableBits, code_length_lengths.data(), 19,
+                       Alphabet::kCodeLengths, false);
         // The code-length code must be complete: an incomplete one is never written by a sound
         // encoder, and decoding with it could take any later bits for lengths.
         if (shape.left != 0 || shape.codes == 0) Fail();
@@ -401,8 +409,8 @@ private:
         const int total = hlit + hdist;
         int index = 0;
         while (index < total) {
-            const auto symbol =
-                static_cast<int>(EntryValue(DecodeSymbol(code_lengths.data(), kCodeLengthTableBits)));
+            const auto symbol = static_cast<int>(
+                EntryValue(DecodeSymbol(code_lengths.data(), kCodeLengthTableBits)));
             if (symbol < 16) {
                 lengths[static_cast<std::size_t>(index++)] = static_cast<std::uint8_t>(symbol);
                 continue;
@@ -493,12 +501,14 @@ private:
             refill();
             std::uint32_t e = decode(literals, kLiteralTableBits);
             if (EntryKind(e) == kLiteral) [[likely]] {
-                if (out >= limit) [[unlikely]] room(1);
+                if (out >= limit) [[unlikely]]
+                    room(1);
                 *out++ = static_cast<std::uint8_t>(EntryValue(e));
                 // A literal takes at most 15 of the 56 bits: a second one needs no refill.
                 e = decode(literals, kLiteralTableBits);
                 if (EntryKind(e) == kLiteral) {
-                    if (out >= limit) [[unlikely]] room(1);
+                    if (out >= limit) [[unlikely]]
+                        room(1);
                     *out++ = static_cast<std::uint8_t>(EntryValue(e));
                     continue;
                 }
@@ -512,11 +522,13 @@ private:
             if (bitsleft < 2 * kMaxBits) refill(); // after a 16-bit length of the 64 KiB variant
             e = decode(distances, kDistanceTableBits);
             // No distance code at all, or a bit sequence that none matches.
-            if (EntryKind(e) != kMatch) [[unlikely]] Fail();
+            if (EntryKind(e) != kMatch) [[unlikely]]
+                Fail();
             const std::size_t distance = EntryValue(e) + extra_bits(EntryExtra(e));
             if (length == 0) continue; // symbols 286 and 287 copy nothing
             if (distance > static_cast<std::size_t>(out - start)) Fail(); // before the first byte
-            if (length > static_cast<std::size_t>(limit - out)) [[unlikely]] room(length);
+            if (length > static_cast<std::size_t>(limit - out)) [[unlikely]]
+                room(length);
             CopyMatch(out, distance, length);
             out += length;
         }

@@ -1,6 +1,7 @@
 #include "pdf/content/png_reader.h"
 
 #include "tests/pdf/content/image_fixture_files.h"
+#include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,10 +52,11 @@ protected:
 testing_support::TempDir* PngFixtures::folder_ = nullptr;
 
 // zlib's decoding of the gathered data: the rows as an independent decoder sees them.
-std::size_t ZlibRowBytes(const Bytes& data) {
+std::size_t ZlibRowBytes(const std::string& data) {
     Bytes out(1 << 20);
     uLongf size = static_cast<uLongf>(out.size());
-    if (uncompress(out.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK)
+    if (uncompress(out.data(), &size, reinterpret_cast<const Bytef*>(data.data()),
+                   static_cast<uLong>(data.size())) != Z_OK)
         return 0;
     return size;
 }
@@ -154,33 +156,8 @@ TEST_F(PngFixtures, AFileCutBeforeTheEndOfItsImageDataIsRefused) {
     }
 }
 
-// A grey 8-bit PNG made here: the rows given (each a filter byte and the samples) compressed into
-// one image data chunk.
 Bytes GreyPng(std::uint32_t width, std::uint32_t height, const Bytes& rows) {
-    Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
-    const auto chunk = [&](const char* type, const Bytes& body) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back(static_cast<std::uint8_t>(body.size() >> shift));
-        const std::size_t start = png.size();
-        png.insert(png.end(), type, type + 4);
-        png.insert(png.end(), body.begin(), body.end());
-        const uLong crc = crc32(0, png.data() + start, static_cast<uInt>(png.size() - start));
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back(static_cast<std::uint8_t>(crc >> shift));
-    };
-    Bytes header;
-    for (std::uint32_t value : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            header.push_back(static_cast<std::uint8_t>(value >> shift));
-    header.insert(header.end(), {8, 0, 0, 0, 0});
-    chunk("IHDR", header);
-    Bytes packed(compressBound(static_cast<uLong>(rows.size())));
-    uLongf size = static_cast<uLongf>(packed.size());
-    compress2(packed.data(), &size, rows.data(), static_cast<uLong>(rows.size()), 6);
-    packed.resize(size);
-    chunk("IDAT", packed);
-    chunk("IEND", {});
-    return png;
+    return testing_support::PngFile(width, height, 0, rows);
 }
 
 TEST(PngReader, LargePicturesAreCheckedRowByRowWhileTheyDecode) {
@@ -198,7 +175,7 @@ TEST(PngReader, LargePicturesAreCheckedRowByRowWhileTheyDecode) {
     ASSERT_TRUE(good.accepted);
     Bytes decoded(rows.size() + 1);
     uLongf size = static_cast<uLongf>(decoded.size());
-    ASSERT_EQ(uncompress(decoded.data(), &size, good.data.data(),
+    ASSERT_EQ(uncompress(decoded.data(), &size, reinterpret_cast<const Bytef*>(good.data.data()),
                          static_cast<uLong>(good.data.size())),
               Z_OK);
     decoded.resize(size);

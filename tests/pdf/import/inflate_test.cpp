@@ -633,8 +633,8 @@ Outcome OfInflateTo(const Bytes& data, bool deflate64, std::size_t cap) {
     options.output_cap = cap;
     Bytes joined;
     try {
-        const int status = pagora::detail::InflateTo(
-            data, options, [&](std::span<const std::uint8_t> piece) {
+        const int status =
+            pagora::detail::InflateTo(data, options, [&](std::span<const std::uint8_t> piece) {
                 joined.insert(joined.end(), piece.begin(), piece.end());
             });
         return {0, status, std::move(joined)};
@@ -695,8 +695,7 @@ TEST(InflateTo, HandsOnLongOutputInOrderWithMatchesReachingBackAcrossTheHandOver
     EXPECT_EQ(pagora::detail::InflateTo(packed, {},
                                         [&](std::span<const std::uint8_t> piece) {
                                             ++pieces;
-                                            joined.insert(joined.end(), piece.begin(),
-                                                          piece.end());
+                                            joined.insert(joined.end(), piece.begin(), piece.end());
                                         }),
               0);
     EXPECT_TRUE(joined == original);
