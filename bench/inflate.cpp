@@ -78,7 +78,7 @@ void Ours(benchmark::State& state, const Input* input) {
 void Zlib(benchmark::State& state, const Input* input) {
     Bytes out;
     for (auto _ : state) {
-        out.assign(input->original.size(), 0);
+        out = Bytes(input->original.size());
         z_stream z{};
         inflateInit2(&z, -15);
         z.next_in = const_cast<Bytef*>(input->packed.data());
@@ -95,7 +95,7 @@ void Zlib(benchmark::State& state, const Input* input) {
 void Libdeflate(benchmark::State& state, const Input* input) {
     Bytes out;
     for (auto _ : state) {
-        out.assign(input->original.size(), 0);
+        out = Bytes(input->original.size());
         libdeflate_decompressor* d = libdeflate_alloc_decompressor();
         std::size_t size = 0;
         libdeflate_deflate_decompress(d, input->packed.data(), input->packed.size(), out.data(),

@@ -21,13 +21,26 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            if (run.error_occurred) continue;
+            // With --benchmark_report_aggregates_only only the aggregates arrive: their median
+            // stands for the runs.
+            // In-process runs are compared by CPU time, which a busy neighbour disturbs less;
+            // runs in child processes report their own wall time as manual time.
+            const double time = run.run_name.time_type.empty() ? run.GetAdjustedCPUTime()
+                                                               : run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration) {
+                times_[run.run_name.function_name].push_back(time);
+            } else if (run.aggregate_name == "median") {
+                medians_[run.run_name.function_name] = time;
+            }
         }
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
+        for (const auto& [name, median] : medians_) {
+            if (times_.count(name) == 0) times_[name] = {median};
+        }
         std::map<std::string, std::map<std::string, double>> by_input; // input -> peer -> time
         for (auto& [name, times] : times_) {
             const auto slash = name.find('/');
@@ -51,6 +64,7 @@ public:
 private:
     std::string baseline_;
     std::map<std::string, std::vector<double>> times_;
+    std::map<std::string, double> medians_;
 };
 
 inline int RunWithRatios(int argc, char** argv, const std::string& baseline) {
