@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace pagora::detail {
@@ -84,7 +85,7 @@ void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
         if (outcome.error != 0) return outcome;
         ImageObject& object = outcome.object;
         object.coding = png.indexed ? ImageCoding::kPngIndexed : ImageCoding::kPngDirect;
-        object.samples.assign(png.data.begin(), png.data.end());
+        object.samples = std::move(png.data);
         object.palette.assign(png.palette.begin(), png.palette.end());
         object.width = png.width;
         object.height = png.height;

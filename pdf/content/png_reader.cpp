@@ -94,7 +94,8 @@ std::string ColourKey(std::span<const std::uint8_t> chunk, int colour_type) {
 }
 
 // Decodes the compressed rows and checks them against the header, so that no damaged or cut
-// data reaches the document, where it would only show as a broken picture.
+// data reaches the document, where it would only show as a broken picture. The rows are checked
+// as they decode and then dropped: a large picture never has all its samples in memory.
 void CheckRows(const PngResult& png, int channels) {
     const std::uint64_t row_bytes =
         (static_cast<std::uint64_t>(png.width) * static_cast<std::uint64_t>(channels * png.bits) +
@@ -102,7 +103,8 @@ void CheckRows(const PngResult& png, int channels) {
         8;
     const std::uint64_t expected = (row_bytes + 1) * static_cast<std::uint64_t>(png.height);
     if (expected > kMaxSampleBytes) throw PngFailure{kErrOutOfMemory};
-    const std::vector<std::uint8_t>& z = png.data;
+    const std::span<const std::uint8_t> z(reinterpret_cast<const std::uint8_t*>(png.data.data()),
+                                          png.data.size());
     // Deflate gives at most 1032 bytes per input byte: a header claiming more rows than the
     // data can hold is refused before anything is decoded.
     if (expected > std::uint64_t{1032} * z.size() + 1032) throw PngFailure{kErrOutOfMemory};
@@ -112,31 +114,36 @@ void CheckRows(const PngResult& png, int channels) {
         throw PngFailure{kErrSubscript};
     }
     InflateOptions options;
-    // The buffer grows with what really decodes: a header alone reserves little.
-    options.initial_size = static_cast<std::size_t>(std::min<std::uint64_t>(expected, 65536));
     // Data beyond the rows is ignored by every decoder, so it is allowed, within the limit.
     options.output_cap = kMaxSampleBytes;
-    InflateResult rows;
+    const std::uint64_t stride = row_bytes + 1;
+    std::uint64_t decoded = 0;
+    std::uint64_t next_row = 0; // where the filter byte of the next row to check lies
+    std::uint32_t adler = 1;
+    const auto check = [&](std::span<const std::uint8_t> piece) {
+        const std::uint64_t end = decoded + piece.size();
+        for (; next_row < expected && next_row < end; next_row += stride) {
+            if (piece[static_cast<std::size_t>(next_row - decoded)] > 4) {
+                throw PngFailure{kErrSubscript}; // no such row filter
+            }
+        }
+        adler = Adler32(piece, adler);
+        decoded = end;
+    };
+    int status = kInflateOk;
     try {
-        rows = InflateBytes(std::span(z).subspan(2), options);
+        status = InflateTo(z.subspan(2), options, check);
     } catch (const PdfError&) {
         throw PngFailure{kErrSubscript};
     }
-    if (rows.status != kInflateOk || rows.bytes.size() < expected) {
-        throw PngFailure{kErrSubscript};
-    }
+    if (status != kInflateOk || decoded < expected) throw PngFailure{kErrSubscript};
     // The zlib checksum of the rows closes the data: a mismatch means damaged rows.
     const std::size_t n = z.size();
     if (n < 6) throw PngFailure{kErrSubscript};
     const std::uint32_t stored = static_cast<std::uint32_t>(z[n - 4]) << 24 |
                                  static_cast<std::uint32_t>(z[n - 3]) << 16 |
                                  static_cast<std::uint32_t>(z[n - 2]) << 8 | z[n - 1];
-    if (Adler32(rows.bytes) != stored) throw PngFailure{kErrSubscript};
-    for (std::uint64_t row = 0; row < static_cast<std::uint64_t>(png.height); ++row) {
-        if (rows.bytes[static_cast<std::size_t>(row * (row_bytes + 1))] > 4) {
-            throw PngFailure{kErrSubscript}; // no such row filter
-        }
-    }
+    if (adler != stored) throw PngFailure{kErrSubscript};
 }
 
 void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type) {
@@ -162,7 +169,10 @@ void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_t
         } else if (IsChunk(data, p + 4, "tRNS")) {
             png.colour_key = ColourKey(body, colour_type);
         } else if (IsChunk(data, p + 4, "IDAT")) {
-            png.data.insert(png.data.end(), body.begin(), body.end());
+            // The file's size bounds the data: only the pages written become resident, and the
+            // data never moves while it grows.
+            if (png.data.empty()) png.data.reserve(data.size());
+            png.data.append(reinterpret_cast<const char*>(body.data()), body.size());
         }
         p = at + length + 4; // past the CRC, which is not compared
     }

@@ -28,7 +28,9 @@ struct PngResult {
     std::string colour_space;          // "DeviceGray" or "DeviceRGB" for direct colours
     std::vector<std::uint8_t> palette; // indexed only: red, green, blue per entry
     std::string colour_key;            // "/Mask" ranges from the transparency chunk
-    std::vector<std::uint8_t> data;    // the zlib data of every image data chunk, in order
+    // The zlib data of every image data chunk, in order: kept as the image object's samples
+    // without another copy.
+    std::string data;
 };
 
 // Reads grey (1, 2, 4, 8 bits), truecolour (8 bits) and indexed (1, 2, 4, 8 bits) pictures.

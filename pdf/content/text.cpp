@@ -109,11 +109,27 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);
     WriteContent(s, "BT");
+    // Each line is built in one buffer, numbers and escapes written straight into it.
+    std::string line;
+    line.reserve(text.size() + 64);
     // The same name token as the font's resource entry, even for an alias with delimiters.
-    WriteContent(s, FormatName(s.resource_prefix + m.fonts.FontResourceName) + " " +
-                        FormatReal(s, size) + " Tf ");
-    WriteContent(s, "1 0 0 -1 " + x_text + " " + y_text + " Tm");
-    WriteContent(s, before + "(" + EscapeString(text) + ") Tj" + after);
+    line = FormatName(s.resource_prefix + m.fonts.FontResourceName);
+    line += ' ';
+    AppendReal(line, s, size);
+    line += " Tf ";
+    WriteContent(s, line);
+    line.assign("1 0 0 -1 ");
+    line += x_text;
+    line += ' ';
+    line += y_text;
+    line += " Tm";
+    WriteContent(s, line);
+    line.assign(before);
+    line += '(';
+    AppendEscaped(line, text);
+    line += ") Tj";
+    line += after;
+    WriteContent(s, line);
     WriteContent(s, "ET");
 
     const std::int32_t style = m.fonts.FontStyle;

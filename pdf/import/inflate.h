@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -41,6 +42,16 @@ struct InflateResult {
 // sequence, or a distance reaching before the first output byte; raises error 7 when the output
 // would pass the cap. The whole output so far is the window.
 InflateResult InflateBytes(std::span<const std::uint8_t> input, const InflateOptions& options = {});
+
+// Receives the decoded bytes piece by piece, in order.
+using InflateSink = std::function<void(std::span<const std::uint8_t>)>;
+
+// Decodes like InflateBytes but keeps only the last 64 KiB of output (the farthest a match
+// reaches back) and hands everything else to the sink as it goes, so that memory stays bounded
+// whatever the data expands to. The same errors are raised, possibly after part of the output
+// has been handed on; the cap counts every byte. Returns the status.
+int InflateTo(std::span<const std::uint8_t> input, const InflateOptions& options,
+              const InflateSink& sink);
 
 // The reader's form: data holds the raw DEFLATE data and is replaced by the decoded bytes when
 // decoding ends normally; on an error it is left unchanged. Returns the status.

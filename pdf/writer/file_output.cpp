@@ -70,7 +70,13 @@ void BufferAppend(StringBuilder& builder, std::string_view text) {
 }
 
 void BufferReset(StringBuilder& builder) {
-    std::string().swap(builder.text);
+    // The next page's content grows in the memory this one used, unless it was unusually large.
+    constexpr std::size_t kKeptCapacity = 1 << 20;
+    if (builder.text.capacity() <= kKeptCapacity) {
+        builder.text.clear();
+    } else {
+        std::string().swap(builder.text);
+    }
 }
 
 const std::string& BufferText(const StringBuilder& builder) {

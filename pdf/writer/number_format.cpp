@@ -15,16 +15,22 @@ float RoundValue(const WriterState& s, float value) {
     return static_cast<float>(r);
 }
 
-std::string FormatSignificant(float value) {
+void AppendSignificant(std::string& out, float value) {
     if (!std::isfinite(value)) RaiseError(kErrOverflow, "FormatReal");
-    if (value == 0.0f) return "0";
+    if (value == 0.0f) {
+        out += '0';
+        return;
+    }
     char buffer[32];
     // Most numbers are coordinates, which the general form already writes without an exponent
     // and without trailing zeros.
     const auto general = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
                                        std::chars_format::general, 7);
     const std::string_view plain(buffer, static_cast<std::size_t>(general.ptr - buffer));
-    if (plain.find('e') == std::string_view::npos) return std::string(plain);
+    if (plain.find('e') == std::string_view::npos) {
+        out.append(plain);
+        return;
+    }
     // Seven significant digits, correctly rounded, as d.dddddde±x; then laid out as a plain
     // decimal, because PDF numbers have no exponent form.
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
@@ -40,7 +46,6 @@ std::string FormatSignificant(float value) {
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 
-    std::string out;
     if (negative) out += '-';
     const int int_digits = exponent + 1; // digits before the decimal sign
     if (int_digits <= 0) {
@@ -55,7 +60,20 @@ std::string FormatSignificant(float value) {
         out += '.';
         out.append(digits, static_cast<std::size_t>(int_digits));
     }
+}
+
+std::string FormatSignificant(float value) {
+    std::string out;
+    AppendSignificant(out, value);
     return out;
+}
+
+void AppendReal(std::string& out, const WriterState& s, float value) {
+    AppendSignificant(out, RoundValue(s, value));
+}
+
+void AppendUnits(std::string& out, const WriterState& s, float value) {
+    AppendReal(out, s, value * s.scale_factor);
 }
 
 std::string FormatReal(const WriterState& s, float value) {

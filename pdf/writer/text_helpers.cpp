@@ -5,30 +5,42 @@
 
 namespace pagora::detail {
 
+void AppendEscaped(std::string& out, std::string_view text) {
+    // Runs of plain bytes are appended whole: most text has no byte to escape at all.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* escape = nullptr;
+        switch (c) {
+        case '\\':
+            escape = "\\\\";
+            break;
+        case '(':
+            escape = "\\(";
+            break;
+        case ')':
+            escape = "\\)";
+            break;
+        case '\r':
+            escape = "\\r";
+            break;
+        case '\n':
+            escape = "\\n";
+            break;
+        default:
+            continue;
+        }
+        out.append(text.substr(from, i - from));
+        out.append(escape, 2);
+        from = i + 1;
+    }
+    out.append(text.substr(from));
+}
+
 std::string EscapeString(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '(':
-            out += "\\(";
-            break;
-        case ')':
-            out += "\\)";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
+    AppendEscaped(out, text);
     return out;
 }
 

@@ -54,12 +54,18 @@ std::string FormatReal(const WriterState& s, float value);
 std::string FormatUnits(const WriterState& s, float value);
 // The number text of a float that is already rounded: seven significant digits, plain decimal.
 std::string FormatSignificant(float value);
+// The same texts appended to out, for lines built without a temporary string per number.
+void AppendReal(std::string& out, const WriterState& s, float value);
+void AppendUnits(std::string& out, const WriterState& s, float value);
+void AppendSignificant(std::string& out, float value);
 
 // ---- Text
 // ----------------------------------------------------------------------------------------
 
 // PDF literal escapes: "\" "(" ")" CR LF; other bytes stay as they are.
 std::string EscapeString(std::string_view text);
+// The same escaped text appended to out.
+void AppendEscaped(std::string& out, std::string_view text);
 // "(" + escaped text + ")"; in a protected document the text is enciphered first under the key
 // of the current object (the empty text never).
 std::string FormatLiteral(WriterState& s, std::string_view text);

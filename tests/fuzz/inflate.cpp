@@ -1,7 +1,8 @@
 // Fuzz target: the inflate decoder over arbitrary bytes, with zlib as the oracle. Whatever zlib
 // decodes must come out byte for byte the same; anything else must either raise or be one of the
 // decoder's deliberate extensions (reserved blocks, mismatched stored lengths, length symbols
-// 286 and 287, distance codes 30 and 31) - never crash, hang or read out of bounds.
+// 286 and 287, distance codes 30 and 31) - never crash, hang or read out of bounds. The streaming
+// form must agree with the whole-output one.
 #include "pdf/import/inflate.h"
 
 #include "pdf/writer/Pagora.h"
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 namespace {
@@ -43,11 +45,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.output_cap = kCap;
     std::vector<std::uint8_t> expected;
     const bool zlib_accepts = ZlibInflate(data, size, expected);
+    int error = 0;
+    pagora::detail::InflateResult result;
     try {
-        const auto result = pagora::detail::InflateBytes({data, size}, options);
+        result = pagora::detail::InflateBytes({data, size}, options);
         if (zlib_accepts && (result.status != 0 || result.bytes != expected)) std::abort();
-    } catch (const pagora::PdfError&) {
+    } catch (const pagora::PdfError& e) {
         if (zlib_accepts) std::abort();
+        error = e.Number();
+    }
+    // The streaming form decodes the same bytes, or refuses with the same error.
+    std::vector<std::uint8_t> joined;
+    try {
+        const int status = pagora::detail::InflateTo(
+            {data, size}, options, [&](std::span<const std::uint8_t> piece) {
+                joined.insert(joined.end(), piece.begin(), piece.end());
+            });
+        if (error != 0 || status != result.status || joined != result.bytes) std::abort();
+    } catch (const pagora::PdfError& e) {
+        if (e.Number() != error) std::abort();
     }
     return 0;
 }

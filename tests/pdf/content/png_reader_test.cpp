@@ -1,6 +1,7 @@
 #include "pdf/content/png_reader.h"
 
 #include "tests/pdf/content/image_fixture_files.h"
+#include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,10 +52,11 @@ protected:
 testing_support::TempDir* PngFixtures::folder_ = nullptr;
 
 // zlib's decoding of the gathered data: the rows as an independent decoder sees them.
-std::size_t ZlibRowBytes(const Bytes& data) {
+std::size_t ZlibRowBytes(const std::string& data) {
     Bytes out(1 << 20);
     uLongf size = static_cast<uLongf>(out.size());
-    if (uncompress(out.data(), &size, data.data(), static_cast<uLong>(data.size())) != Z_OK)
+    if (uncompress(out.data(), &size, reinterpret_cast<const Bytef*>(data.data()),
+                   static_cast<uLong>(data.size())) != Z_OK)
         return 0;
     return size;
 }
@@ -157,6 +159,46 @@ TEST_F(PngFixtures, AFileCutBeforeTheEndOfItsImageDataIsRefused) {
             }
         }
     }
+}
+
+Bytes GreyPng(std::uint32_t width, std::uint32_t height, const Bytes& rows) {
+    return testing_support::PngFile(width, height, 0, rows);
+}
+
+TEST(PngReader, LargePicturesAreCheckedRowByRowWhileTheyDecode) {
+    // About 2 MB of rows: the decoder hands them on in several pieces, so row starts fall at
+    // every offset within a piece and on both sides of the hand-overs.
+    constexpr std::uint32_t kWidth = 1999;
+    constexpr std::uint32_t kRows = 1001;
+    constexpr std::size_t kHeight = kRows;
+    constexpr std::size_t kStride = kWidth + 1;
+    Bytes rows(kStride * kHeight);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = i % kStride == 0 ? static_cast<std::uint8_t>(i / kStride % 5)
+                                   : static_cast<std::uint8_t>(i * 7 / 3);
+    const PngResult good = ReadPng(GreyPng(kWidth, kRows, rows));
+    ASSERT_TRUE(good.accepted);
+    Bytes decoded(rows.size() + 1);
+    uLongf size = static_cast<uLongf>(decoded.size());
+    ASSERT_EQ(uncompress(decoded.data(), &size, reinterpret_cast<const Bytef*>(good.data.data()),
+                         static_cast<uLong>(good.data.size())),
+              Z_OK);
+    decoded.resize(size);
+    EXPECT_TRUE(decoded == rows) << "the compressed rows are kept as they are";
+
+    for (std::size_t row : {std::size_t{0}, std::size_t{131}, std::size_t{500}, kHeight - 1}) {
+        Bytes bad = rows;
+        bad[row * kStride] = 5;
+        const PngResult png = ReadPng(GreyPng(kWidth, kRows, bad));
+        EXPECT_EQ(png.error, 9) << "row " << row;
+        EXPECT_FALSE(png.accepted) << "row " << row;
+    }
+    // A byte short of the declared rows is refused; bytes beyond them are allowed.
+    Bytes short_rows(rows.begin(), rows.end() - 1);
+    EXPECT_EQ(ReadPng(GreyPng(kWidth, kRows, short_rows)).error, 9);
+    Bytes long_rows = rows;
+    long_rows.insert(long_rows.end(), 3 * kStride, 9);
+    EXPECT_TRUE(ReadPng(GreyPng(kWidth, kRows, long_rows)).accepted);
 }
 
 TEST(PngReader, TinyInputs) {

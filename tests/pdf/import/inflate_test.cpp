@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -19,6 +20,7 @@ namespace {
 using pagora::detail::Inflate;
 using pagora::detail::InflateBytes;
 using pagora::detail::InflateOptions;
+using pagora::detail::InflateResult;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes FromHex(std::string_view hex) {
@@ -379,6 +381,345 @@ TEST(InflateAgainstZlib, CallsAreIndependent) {
     Bytes data = FromHex("4B 4C 02 42 00");
     EXPECT_EQ(Inflate(data, 0, false), 0);
     EXPECT_EQ(std::string(data.begin(), data.end()), "ababa");
+}
+
+// ---- Against the bit-at-a-time model ------------------------------------------------------------
+
+// The first decoder, which read one bit per step, kept as the model of what is accepted, what is
+// refused and with which error: the table-driven one must agree with it on damaged data too, where
+// zlib is no oracle (it refuses what the model accepts on purpose).
+namespace model {
+
+struct Stop {
+    int number;
+    std::size_t produced; // bytes decoded before the stop
+};
+
+struct Code {
+    int extra;
+    std::uint32_t base;
+};
+
+// The base and extra bits of the length symbols 257 to 287 and the distance symbols 0 to 31,
+// derived from their rules rather than listed.
+std::array<Code, 31> LengthCodes() {
+    std::array<Code, 31> codes{};
+    std::uint32_t base = 3;
+    for (int i = 0; i < 28; ++i) {
+        const int extra = i < 8 ? 0 : (i - 4) / 4;
+        codes[static_cast<std::size_t>(i)] = {extra, base};
+        base += 1u << extra;
+    }
+    codes[28] = {0, 258};
+    return codes; // 286 and 287: length 0
+}
+
+std::array<Code, 32> DistanceCodes() {
+    std::array<Code, 32> codes{};
+    std::uint32_t base = 1;
+    for (int i = 0; i < 32; ++i) {
+        const int extra = i < 4 ? 0 : (i - 2) / 2;
+        codes[static_cast<std::size_t>(i)] = {extra, base};
+        base += 1u << extra;
+    }
+    return codes;
+}
+
+class Decoder {
+public:
+    Decoder(const Bytes& in, bool deflate64, std::size_t cap)
+        : in_(in), deflate64_(deflate64), cap_(cap) {}
+
+    // The status and bytes, or the error number.
+    std::pair<int, Bytes> Run() {
+        int status = 0;
+        for (bool final = false; !final;) {
+            final = Bits(1) == 1;
+            const std::uint32_t type = Bits(2);
+            if (type == 0) {
+                held_ = 0;
+                const std::uint32_t len = Byte() | Byte() << 8;
+                const std::uint32_t nlen = Byte() | Byte() << 8;
+                if (len != (~nlen & 0xFFFFu)) status = -2;
+                Room(len);
+                for (std::uint32_t i = 0; i < len; ++i)
+                    out_.push_back(static_cast<std::uint8_t>(Byte()));
+            } else if (type == 1) {
+                std::vector<int> lengths(288, 8);
+                std::fill(lengths.begin() + 144, lengths.begin() + 256, 9);
+                std::fill(lengths.begin() + 256, lengths.begin() + 280, 7);
+                Block(lengths, std::vector<int>(32, 5));
+            } else if (type == 2) {
+                Dynamic();
+            } else {
+                status = -1;
+            }
+        }
+        return {status, out_};
+    }
+
+private:
+    [[noreturn]] void Bad() const { throw Stop{9, out_.size()}; }
+    std::uint32_t Byte() {
+        if (pos_ >= in_.size()) Bad();
+        return in_[pos_++];
+    }
+    std::uint32_t Bits(int n) {
+        std::uint32_t v = 0;
+        for (int i = 0; i < n; ++i) {
+            if (held_ == 0) {
+                byte_ = Byte();
+                held_ = 8;
+            }
+            v |= (byte_ & 1) << i;
+            byte_ >>= 1;
+            --held_;
+        }
+        return v;
+    }
+    void Room(std::size_t n) {
+        if (n > cap_ - out_.size()) throw Stop{7, out_.size()};
+    }
+
+    // Canonical code: symbol by (length, code), checked as the decoder checks it.
+    struct Huffman {
+        std::map<std::pair<int, std::uint32_t>, int> symbols;
+        int left = 1;
+        int codes = 0;
+        int max_length = 0;
+    };
+    static Huffman Build(const std::vector<int>& lengths) {
+        Huffman h;
+        std::array<int, 16> count{};
+        for (int l : lengths) {
+            if (l == 0) continue;
+            ++count[static_cast<std::size_t>(l)];
+            ++h.codes;
+            h.max_length = std::max(h.max_length, l);
+        }
+        for (std::size_t l = 1; l < 16 && h.left >= 0; ++l)
+            h.left = 2 * h.left - count[l];
+        std::vector<int> as_int(lengths.begin(), lengths.end());
+        const auto codes = CanonicalCodes(as_int);
+        for (std::size_t i = 0; i < lengths.size(); ++i)
+            if (lengths[i]) h.symbols[{lengths[i], codes[i]}] = static_cast<int>(i);
+        return h;
+    }
+    void Usable(const Huffman& h, bool empty_allowed) const {
+        if (h.left < 0) Bad();
+        if (h.codes == 0) {
+            if (!empty_allowed) Bad();
+            return;
+        }
+        if (h.left > 0 && !(h.codes == 1 && h.max_length == 1)) Bad();
+    }
+    int Decode(const Huffman& h) {
+        std::uint32_t code = 0;
+        for (int len = 1; len <= h.max_length; ++len) {
+            code = code << 1 | Bits(1);
+            const auto it = h.symbols.find({len, code});
+            if (it != h.symbols.end()) return it->second;
+        }
+        Bad();
+    }
+
+    void Dynamic() {
+        static constexpr std::array<int, 19> kOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                       11, 4,  12, 3, 13, 2, 14, 1, 15};
+        const int hlit = static_cast<int>(Bits(5)) + 257;
+        const int hdist = static_cast<int>(Bits(5)) + 1;
+        const int hclen = static_cast<int>(Bits(4)) + 4;
+        std::vector<int> cl(19, 0);
+        for (int i = 0; i < hclen; ++i)
+            cl[static_cast<std::size_t>(kOrder[static_cast<std::size_t>(i)])] =
+                static_cast<int>(Bits(3));
+        const Huffman clh = Build(cl);
+        if (clh.left != 0 || clh.codes == 0) Bad();
+        std::vector<int> lengths;
+        while (static_cast<int>(lengths.size()) < hlit + hdist) {
+            const int symbol = Decode(clh);
+            if (symbol < 16) {
+                lengths.push_back(symbol);
+                continue;
+            }
+            if (symbol == 16 && lengths.empty()) Bad();
+            const int value = symbol == 16 ? lengths.back() : 0;
+            const int repeat = symbol == 16   ? 3 + static_cast<int>(Bits(2))
+                               : symbol == 17 ? 3 + static_cast<int>(Bits(3))
+                                              : 11 + static_cast<int>(Bits(7));
+            if (static_cast<int>(lengths.size()) + repeat > hlit + hdist) Bad();
+            lengths.insert(lengths.end(), static_cast<std::size_t>(repeat), value);
+        }
+        if (lengths[256] == 0) Bad();
+        Block(std::vector<int>(lengths.begin(), lengths.begin() + hlit),
+              std::vector<int>(lengths.begin() + hlit, lengths.end()), true);
+    }
+
+    void Block(const std::vector<int>& lit, const std::vector<int>& dist, bool check = false) {
+        const Huffman lh = Build(lit);
+        const Huffman dh = Build(dist);
+        if (check) {
+            Usable(lh, false);
+            Usable(dh, true);
+        }
+        static const auto kLengths = LengthCodes();
+        static const auto kDistances = DistanceCodes();
+        for (;;) {
+            const int symbol = Decode(lh);
+            if (symbol < 256) {
+                Room(1);
+                out_.push_back(static_cast<std::uint8_t>(symbol));
+                continue;
+            }
+            if (symbol == 256) return;
+            const Code& lc = kLengths[static_cast<std::size_t>(symbol - 257)];
+            std::uint32_t length = lc.base + Bits(lc.extra);
+            if (deflate64_ && symbol == 285) length = 3 + Bits(16);
+            const Code& dc = kDistances[static_cast<std::size_t>(Decode(dh))];
+            const std::uint32_t distance = dc.base + Bits(dc.extra);
+            if (length == 0) continue;
+            if (distance > out_.size()) Bad();
+            Room(length);
+            for (std::uint32_t i = 0; i < length; ++i)
+                out_.push_back(out_[out_.size() - distance]);
+        }
+    }
+
+    const Bytes& in_;
+    bool deflate64_;
+    std::size_t cap_;
+    std::size_t pos_ = 0;
+    std::uint32_t byte_ = 0;
+    int held_ = 0;
+    Bytes out_;
+};
+
+} // namespace model
+
+// What a decoder made of some data: an error number, or the status and bytes.
+struct Outcome {
+    int error = 0;
+    int status = 0;
+    Bytes bytes;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome OfModel(const Bytes& data, bool deflate64, std::size_t cap) {
+    try {
+        auto [status, bytes] = model::Decoder(data, deflate64, cap).Run();
+        return {0, status, std::move(bytes)};
+    } catch (const model::Stop& stop) {
+        return {stop.number, 0, {}};
+    }
+}
+
+Outcome OfInflateBytes(const Bytes& data, bool deflate64, std::size_t cap) {
+    InflateOptions options;
+    options.deflate64 = deflate64;
+    options.output_cap = cap;
+    options.initial_size = 0;
+    try {
+        InflateResult result = InflateBytes(data, options);
+        return {0, result.status, std::move(result.bytes)};
+    } catch (const pagora::PdfError& error) {
+        return {error.Number(), 0, {}};
+    }
+}
+
+// The streaming form, with the pieces it hands on joined.
+Outcome OfInflateTo(const Bytes& data, bool deflate64, std::size_t cap) {
+    InflateOptions options;
+    options.deflate64 = deflate64;
+    options.output_cap = cap;
+    Bytes joined;
+    try {
+        const int status =
+            pagora::detail::InflateTo(data, options, [&](std::span<const std::uint8_t> piece) {
+                joined.insert(joined.end(), piece.begin(), piece.end());
+            });
+        return {0, status, std::move(joined)};
+    } catch (const pagora::PdfError& error) {
+        return {error.Number(), 0, {}};
+    }
+}
+
+TEST(InflateAgainstTheModel, DamagedDataIsDecodedOrRefusedExactlyAsTheModelDoes) {
+    std::mt19937 rng(26);
+    const int strategies[] = {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED};
+    std::map<int, int> seen; // error number (0: decoded) -> cases
+    for (int i = 0; i < 1000; ++i) {
+        const Bytes original = SampleData(rng, rng() % 6000);
+        Bytes data = ZlibDeflate(original, static_cast<int>(rng() % 10), strategies[rng() % 5]);
+        // Flip a few bits, overwrite a byte, cut the end: every kind of damage a file meets.
+        const int damage = static_cast<int>(rng() % 4);
+        for (int flip = 0; flip <= damage && !data.empty(); ++flip)
+            data[rng() % data.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+        if (damage == 3 && !data.empty()) data.resize(rng() % data.size());
+        const bool deflate64 = rng() % 4 == 0;
+        // A cap that is sometimes just below what the data makes, so that error 7 and the other
+        // refusals meet in every order.
+        const std::size_t cap = rng() % 3 == 0 ? original.size() - original.size() / 8 : 1 << 20;
+        const Outcome expected = OfModel(data, deflate64, cap);
+        ++seen[expected.error];
+        ASSERT_EQ(OfInflateBytes(data, deflate64, cap), expected) << "case " << i;
+        ASSERT_EQ(OfInflateTo(data, deflate64, cap), expected) << "case " << i;
+    }
+    EXPECT_GT(seen[0], 100);
+    EXPECT_GT(seen[7], 20);
+    EXPECT_GT(seen[9], 100);
+
+    // Data cut short with a cap of exactly what decodes before the cut: the fault is the cut
+    // (9), never the cap (7), however far ahead the decoder reads.
+    const Bytes text = ZlibDeflate(SampleData(rng, 30000), 6, Z_DEFAULT_STRATEGY);
+    for (std::size_t length = 1; length < text.size(); length += 11) {
+        const Bytes cut(text.begin(), text.begin() + static_cast<long>(length));
+        std::size_t produced = 0;
+        try {
+            model::Decoder(cut, false, 1 << 20).Run();
+        } catch (const model::Stop& stop) {
+            produced = stop.produced;
+        }
+        ASSERT_EQ(OfModel(cut, false, produced).error, 9);
+        ASSERT_EQ(OfInflateBytes(cut, false, produced).error, 9) << length;
+        ASSERT_EQ(OfInflateTo(cut, false, produced).error, 9) << length;
+    }
+}
+
+TEST(InflateTo, HandsOnLongOutputInOrderWithMatchesReachingBackAcrossTheHandOvers) {
+    std::mt19937 rng(5);
+    // Several megabytes, so that the window is handed on many times; level 9 reaches 32 KiB back.
+    const Bytes original = SampleData(rng, 3 * 1024 * 1024 + 12345);
+    const Bytes packed = ZlibDeflate(original, 9, Z_DEFAULT_STRATEGY);
+    std::size_t pieces = 0;
+    Bytes joined;
+    EXPECT_EQ(pagora::detail::InflateTo(packed, {},
+                                        [&](std::span<const std::uint8_t> piece) {
+                                            ++pieces;
+                                            joined.insert(joined.end(), piece.begin(), piece.end());
+                                        }),
+              0);
+    EXPECT_TRUE(joined == original);
+    EXPECT_GT(pieces, 4u);
+
+    // Matches of the 64 KiB variant: 65538 bytes at distances 1 and 65536, across hand-overs.
+    BitWriter w;
+    w.Put(1, 1); // final
+    w.Put(1, 2); // fixed codes
+    for (std::uint32_t b = 0; b < 100; ++b)
+        w.PutCode(0x30 + b, 8); // literals 0 to 99
+    for (int m = 0; m < 20; ++m) {
+        w.PutCode(0xC5, 8); // symbol 285
+        w.Put(65535, 16);   // length 65538
+        w.PutCode(m % 2 ? 31 : 0, 5);
+        if (m % 2) w.Put(16383, 14); // distance 65536
+    }
+    w.PutCode(0, 7); // end of block
+    const Bytes long_matches = w.Done();
+    const Outcome expected = OfModel(long_matches, true, 1 << 24);
+    ASSERT_EQ(expected.error, 0);
+    ASSERT_EQ(expected.bytes.size(), 100u + 20u * 65538u);
+    EXPECT_EQ(OfInflateTo(long_matches, true, 1 << 24), expected);
+    EXPECT_EQ(OfInflateBytes(long_matches, true, 1 << 24), expected);
 }
 
 } // namespace

@@ -64,8 +64,23 @@ std::string Format(const NumberCase& c) {
 
 class NumberText : public ::testing::TestWithParam<NumberCase> {};
 
+// The form that appends to a line being built writes the same text after what it holds.
+std::string Append(const NumberCase& c) {
+    WriterState s;
+    s.precision = c.precision;
+    std::string line = "1 0 0 -1 ";
+    if (c.scale == 0) {
+        AppendReal(line, s, c.value);
+    } else {
+        s.scale_factor = c.scale;
+        AppendUnits(line, s, c.value);
+    }
+    return line;
+}
+
 TEST_P(NumberText, WritesTheRoundedValue) {
     EXPECT_EQ(Format(GetParam()), GetParam().text);
+    EXPECT_EQ(Append(GetParam()), "1 0 0 -1 " + std::string(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NumberText, ::testing::ValuesIn(kNumberCases));

@@ -16,6 +16,10 @@ TEST(TextHelpers, LiteralsEscapeBackslashParenthesesAndLineEnds) {
     EXPECT_EQ(FormatLiteral(s, "x\ry\nz"), "(x\\ry\\nz)");
     // Other control bytes and high bytes pass as they are.
     EXPECT_EQ(EscapeString(std::string("\t\xE9\x00", 3)), std::string("\t\xE9\x00", 3));
+    // Escapes at both ends and side by side, appended after what a line already holds.
+    std::string line = "2 Tw (";
+    AppendEscaped(line, "(\\\r\n)x)");
+    EXPECT_EQ(line, "2 Tw (\\(\\\\\\r\\n\\)x\\)");
 }
 
 TEST(TextHelpers, NamesEscapeEveryByteOutsideTheRegularCharacters) {
