@@ -1,8 +1,13 @@
 // State of the import subsystem: source documents opened for page import.
 #pragma once
 
+#include "pdf/import/source_records.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace pagora::detail {
 
@@ -16,6 +21,10 @@ struct ScanState {
 struct ImportState {
     // Only meaningful within one reading operation, which gives it a new source first.
     ScanState Scanner;
+    // The source documents read so far, one per file name, kept until Abort.
+    std::vector<SourceDocRecord> SourceDocs;
+    // The document the reading operations work on; none after a refusal.
+    std::optional<std::size_t> CurrentSourceDoc;
 };
 
 } // namespace pagora::detail
