@@ -85,7 +85,8 @@ class ChainReader {
 public:
     ChainReader(SourceReader& reader, TrailerNumbers& numbers,
                 const std::function<void()>& bad_section)
-        : reader_(reader), numbers_(numbers), bad_section_(bad_section) {}
+        : reader_(reader), numbers_(numbers), bad_section_(bad_section),
+          base_(reader.doc.OffsetBase) {}
 
     void Run(std::int64_t offset) {
         pending_.push_back(offset);
@@ -163,7 +164,7 @@ private:
                 // reference to it reads as nothing.
                 if (marker == 'n') {
                     record->Kind = 1;
-                    record->Offset = offset;
+                    record->Offset = offset + reader_.doc.OffsetBase;
                 }
             }
         }
@@ -197,12 +198,12 @@ private:
         }
     }
 
-    static std::optional<std::int64_t> Offset(std::string_view dict, std::string_view key) {
+    std::optional<std::int64_t> Offset(std::string_view dict, std::string_view key) {
         const auto found = FindDictKey(dict, key);
         if (!found) return std::nullopt;
         const auto value = IntegerAt(dict, *found);
         if (!value) RaiseError(kErrTypeMismatch, kOperation);
-        return *value;
+        return *value + base_;
     }
 
     void Stream(std::int64_t offset) {
@@ -275,10 +276,10 @@ private:
         const std::uint64_t type = fields[0];
         record->Kind = type > 255 ? 255 : static_cast<std::int32_t>(type);
         if (type == 1) {
-            if (fields[1] > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            if (fields[1] > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2)) {
                 BadFormat();
             }
-            record->Offset = static_cast<std::int64_t>(fields[1]);
+            record->Offset = static_cast<std::int64_t>(fields[1]) + base_;
         } else if (type == 2) {
             if (fields[1] > static_cast<std::uint64_t>(kMaxSourceObjects) ||
                 fields[2] > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
@@ -349,6 +350,7 @@ private:
     SourceReader& reader_;
     TrailerNumbers& numbers_;
     const std::function<void()>& bad_section_;
+    std::int64_t base_;
     std::vector<std::int64_t> pending_;
     std::unordered_set<std::int64_t> visited_;
 };

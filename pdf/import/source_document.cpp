@@ -164,12 +164,13 @@ void ReadSourceDocument(SourceBytes& bytes, SourceDocRecord& doc, SourceReadRepo
     std::int64_t skip = 1;
     std::int64_t offset = 0;
     Step(report, [&] { skip = ReadHeader(bytes, doc); });
+    doc.OffsetBase = skip - 1;
     Step(report, [&] { offset = ReadTail(bytes); });
     doc.Objects.Clear();
     doc.ObjectStreams.clear();
     TrailerNumbers numbers;
     Step(report, [&] {
-        ParseCrossReference(reader, offset + skip - 1, numbers, [&report] {
+        ParseCrossReference(reader, offset + doc.OffsetBase, numbers, [&report] {
             ++report.bad_sections;
             report.errors.emplace_back(kErrInvalidFileFormat, "Pagora.GetInfo", kXrefErrorText);
         });

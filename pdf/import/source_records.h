@@ -75,6 +75,9 @@ struct SourceDocRecord {
     std::string Name;              // the cache key
     std::string Path;              // the name the file is opened under
     FileStamp Stamp;               // the file as it was read
+    // Line ends before the header's "%": the file's offsets count from the "%", so every offset
+    // read from the file is moved by this many bytes.
+    std::int64_t OffsetBase = 0;
     std::int32_t PageCount = 0;
     std::vector<SourcePageRecord> Pages;
     SourceXrefTable Objects;
