@@ -125,11 +125,12 @@ TEST_P(GetInfoDamaged, EndsPromptlyWithTheFaultRecorded) {
     const Damaged& c = GetParam();
     auto host = testing_support::MakeFixedHost();
     pagora::Pagora pdf(host);
+    const std::string file = CorpusFile(c.file); // made before the clock starts
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const auto start = std::chrono::steady_clock::now();
     Info info;
-    EXPECT_NO_THROW(info = ReadInfo(pdf, CorpusFile(c.file)));
+    EXPECT_NO_THROW(info = ReadInfo(pdf, file));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -142,7 +143,7 @@ TEST_P(GetInfoDamaged, EndsPromptlyWithTheFaultRecorded) {
     for (const auto& message : host->messages)
         EXPECT_EQ(message, "Parsing XRef error");
     // The damaged file stays known: a second call answers the same without reading again.
-    EXPECT_EQ(pdf.GetInfo(CorpusFile(c.file)), c.pages);
+    EXPECT_EQ(pdf.GetInfo(file), c.pages);
     EXPECT_EQ(static_cast<int>(host->messages.size()), c.messages);
 }
 
