@@ -2,12 +2,23 @@
 #pragma once
 
 #include "pdf/import/scanner.h"
+#include "pdf/import/source_records.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace pagora::detail {
 
 struct ImportState {
     // Only meaningful within one reading operation, which gives it a new source first.
     ScanState Scanner;
+    // The source documents read so far, one per file name, kept until Abort.
+    std::vector<SourceDocRecord> SourceDocs;
+    // The document the reading operations work on; none after a refusal.
+    std::optional<std::size_t> CurrentSourceDoc;
 };
 
 } // namespace pagora::detail

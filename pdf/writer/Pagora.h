@@ -383,6 +383,20 @@ public:
                       bool ShowCode = true, float ZoomFactor = 1, float Height = 0,
                       bool AddCheck = false);
 
+    // ---- Reading existing PDF files ----------------------------------------------------------
+    // Reads a PDF file once per name (later calls answer from what was read, until Abort) and
+    // returns its page count. The results given are written when the file is known: title,
+    // subject and author from its document information, whether it declares PDF/A, and the
+    // digit after "PDF-1." of its header. Never raises: failures are recorded (ErrNumber; 53 for
+    // a missing file, 321 for a damaged one, with the file name in ErrDescription) and the
+    // reading goes on with what can be read. An encrypted file is refused: 0, error 321,
+    // PDFEncrypted true and nothing kept. A section of the index that is not where the file
+    // says is also passed to the host's ShowMessage as "Parsing XRef error".
+    std::int32_t GetInfo(const std::string& FileName, std::string* PDFTitle = nullptr,
+                         std::string* PDFSubject = nullptr, std::string* PDFAuthor = nullptr,
+                         bool* PDFEncrypted = nullptr, bool* PDFa = nullptr,
+                         std::int16_t* PDFVersion = nullptr);
+
     // ---- Errors -------------------------------------------------------------------------------
     // The last recorded error; Abort clears only the number.
     int ErrNumber() const;

@@ -72,6 +72,7 @@ void Pagora::Abort() {
     detail::AddBookmarkRecord(s, s.title, 0, 0);
     detail::ResetFontState(m_->fonts);
     detail::ResetContentState(m_->content);
+    m_->import = detail::ImportState{}; // forgets every source document read
 }
 
 std::string Pagora::BeginDoc(const std::string& strFileName) {

@@ -1,0 +1,94 @@
+// GetInfo: the gate of every reading operation, and the cache of source documents.
+#include "pdf/import/source_document.h"
+
+#include "pdf/import/reader_errors.h"
+#include "pdf/writer/members.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+
+namespace pagora {
+
+namespace {
+
+// The cache key of a file name. File systems that ignore case get the upper-cased name, so two
+// spellings of one file share a record; elsewhere two names are two files.
+std::string SourceKey(const std::string& name) {
+#ifdef _WIN32
+    std::string key = name;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return key;
+#else
+    return name;
+#endif
+}
+
+} // namespace
+
+std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
+                             std::string* PDFSubject, std::string* PDFAuthor, bool* PDFEncrypted,
+                             bool* PDFa, std::int16_t* PDFVersion) {
+    auto& state = m_->import;
+    auto record = [this, &FileName](const PdfError& error) {
+        detail::RecordError(m_->writer, error, "GetInfo", FileName);
+    };
+    auto fail = [&](int number) {
+        record(PdfError(number, "Pagora.GetInfo", detail::ErrorText(number)));
+        state.CurrentSourceDoc.reset();
+        return 0;
+    };
+
+    detail::FileStamp stamp;
+    if (!detail::StampFile(FileName, stamp)) return fail(detail::kErrFileNotFound);
+    const std::string key = SourceKey(FileName);
+    const auto cached = std::find_if(state.SourceDocs.begin(), state.SourceDocs.end(),
+                                     [&key](const auto& doc) { return doc.Name == key; });
+    std::optional<std::size_t> found;
+    bool encrypted = false;
+    if (cached != state.SourceDocs.end()) {
+        found = static_cast<std::size_t>(cached - state.SourceDocs.begin());
+    } else {
+        detail::SourceDocRecord doc;
+        doc.Name = key;
+        doc.Path = FileName;
+        doc.Stamp = stamp;
+        detail::SourceReadReport report;
+        try {
+            detail::FileSourceBytes bytes(FileName); // closed on every way out of this block
+            detail::ReadSourceDocument(bytes, doc, report);
+        } catch (const PdfError& error) {
+            record(error);
+            state.CurrentSourceDoc.reset();
+            return 0;
+        } catch (const std::bad_alloc&) {
+            return fail(detail::kErrOutOfMemory);
+        }
+        for (int i = 0; i < report.bad_sections; ++i)
+            m_->host->ShowMessage(detail::kXrefErrorText);
+        for (const PdfError& error : report.errors)
+            record(error);
+        encrypted = doc.Encrypted;
+        if (!encrypted) {
+            state.SourceDocs.push_back(std::move(doc));
+            found = state.SourceDocs.size() - 1;
+        }
+    }
+    if (!found) {
+        // Encrypted documents are refused and not kept; the caller still learns why.
+        if (encrypted && PDFEncrypted) *PDFEncrypted = true;
+        return fail(detail::kErrInvalidFileFormat);
+    }
+    state.CurrentSourceDoc = found;
+    const detail::SourceDocRecord& doc = state.SourceDocs[*found];
+    if (PDFTitle) *PDFTitle = doc.Title;
+    if (PDFSubject) *PDFSubject = doc.Subject;
+    if (PDFAuthor) *PDFAuthor = doc.Author;
+    if (PDFEncrypted) *PDFEncrypted = doc.Encrypted;
+    if (PDFa) *PDFa = doc.PdfA;
+    if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.VersionLevel + 3);
+    return doc.PageCount;
+}
+
+} // namespace pagora

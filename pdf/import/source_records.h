@@ -1,0 +1,91 @@
+// The cache records of source documents: one record per file read by GetInfo, with its pages,
+// the index of its objects and the object streams decoded so far.
+#pragma once
+
+#include "pdf/import/source_bytes.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pagora::detail {
+
+// No source document may list more objects than this; a cross-reference section asking for more
+// is refused instead of making the reader reserve gigabytes.
+inline constexpr std::int32_t kMaxSourceObjects = 8388607;
+
+// What the index knows of one object number.
+struct SourceXrefRecord {
+    // 0 nothing (free or never listed), 1 at Offset in the file, 2 inside object stream
+    // StreamNumber at StreamIndex, 3 or more an entry type this reader does not know.
+    std::int32_t Kind = 0;
+    std::int32_t StreamNumber = 0;
+    std::int32_t StreamIndex = 0;
+    std::int64_t Offset = 0;
+    // Filled by the newest section that lists the number, so older sections (read later) never
+    // replace it, whatever mix of tables and streams the chain of updates holds.
+    bool Listed = false;
+    // The number the object received in the document being written; 0 while not copied.
+    std::int32_t CopiedAs = 0;
+};
+
+// A decoded object stream: its objects' numbers and where each one's text begins.
+struct ObjectStreamCache {
+    std::vector<std::int32_t> ObjectNumbers;
+    std::vector<std::int64_t> ObjectOffsets; // into Text, one more than objects: the end
+    std::string Text;
+};
+
+// The object index of one document: records for the numbers the sections listed, dense where
+// the numbers are, sparse where a section names a lone high number.
+class SourceXrefTable {
+public:
+    // The record of a number, nullptr when no section listed it.
+    const SourceXrefRecord* Find(std::int32_t number) const;
+    SourceXrefRecord* FindMutable(std::int32_t number);
+    // The record of a number, made empty when absent. Raises 321 beyond kMaxSourceObjects.
+    SourceXrefRecord& Slot(std::int32_t number);
+    // The highest number the sections declared (their Size or subsections); reading beyond it
+    // fails with error 9.
+    std::int64_t UpperBound() const { return upper_bound_; }
+    void DeclareUpperBound(std::int64_t bound);
+    std::size_t ListedCount() const { return listed_count_; }
+    void CountListed() { ++listed_count_; }
+    void Clear() { *this = SourceXrefTable{}; }
+
+private:
+    std::vector<SourceXrefRecord> dense_;
+    std::unordered_map<std::int32_t, SourceXrefRecord> sparse_;
+    std::int64_t upper_bound_ = 0;
+    std::size_t listed_count_ = 0;
+};
+
+struct SourcePageRecord {
+    // The page object's number; ImportPage negates it once the page has been imported.
+    std::int32_t ObjectNumber = 0;
+    float Width = 0;
+    float Height = 0;
+    std::int16_t Rotate = 0;
+};
+
+struct SourceDocRecord {
+    std::int32_t VersionLevel = 0; // the header's minor version minus 3
+    std::string Name;              // the cache key
+    std::string Path;              // the name the file is opened under
+    FileStamp Stamp;               // the file as it was read
+    // Line ends before the header's "%": the file's offsets count from the "%", so every offset
+    // read from the file is moved by this many bytes.
+    std::int64_t OffsetBase = 0;
+    std::int32_t PageCount = 0;
+    std::vector<SourcePageRecord> Pages;
+    SourceXrefTable Objects;
+    std::unordered_map<std::int32_t, ObjectStreamCache> ObjectStreams;
+    std::int64_t ObjectStreamBytes = 0; // decoded bytes kept in ObjectStreams
+    std::string Title, Author, Creator, Producer, Subject;
+    bool Encrypted = false;
+    bool PdfA = false;
+};
+
+} // namespace pagora::detail
