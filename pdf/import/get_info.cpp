@@ -2,6 +2,7 @@
 #include "pdf/import/source_document.h"
 
 #include "pdf/import/reader_errors.h"
+#include "pdf/writer/writer.h"
 #include "pdf/writer/members.h"
 
 #include <algorithm>
