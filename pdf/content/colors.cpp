@@ -286,6 +286,7 @@ void StartOverlayColours(Pagora::Members& m) {
 
 void Pagora::SetColorFill(std::string_view Color) {
     detail::SetColor(*m_, detail::ColorTarget::kFill, Color, "SetColorFill");
+    m_->content.fill_color_chosen = true;
 }
 
 void Pagora::SetColorLine(std::string_view Color) {

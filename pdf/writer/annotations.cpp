@@ -121,8 +121,8 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
         const std::size_t kind = c.line_color[0] == '#' ? 0 : c.line_color[0] == '@' ? 1 : 2;
         appearance += " " + detail::ColorComponents(c.line_color) + kOperators[kind];
     }
-    if (!c.no_fill && detail::IsPlainColor(c.fill_color))
-        text += "\r/C [" + detail::ColorComponents(c.fill_color) + "]";
+    if (!c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
+        text += "\r/C [" + detail::ColorComponents(c.AppearanceFill()) + "]";
     text += "\r/BS << /Type /Border /W " + detail::FormatReal(s, c.line_width);
     switch (Border) {
     case 0:
@@ -164,8 +164,8 @@ void Pagora::DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, flo
     auto& s = m_->writer;
     const auto& c = m_->content;
     std::string text = "<< /Type /Annot\r/F " + std::to_string(Flag);
-    if (!c.no_fill && detail::IsPlainColor(c.fill_color))
-        text += "\r/C [" + detail::ColorComponents(c.fill_color) + "]";
+    if (!c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
+        text += "\r/C [" + detail::ColorComponents(c.AppearanceFill()) + "]";
 
     if (PlaceHolder >= 256 && PlaceHolder <= 269) {
         text += "\r/Subtype /Stamp\r/Rect [" + detail::AnnotationRect(s, X, Y, Width, Height) +

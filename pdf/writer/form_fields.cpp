@@ -124,8 +124,8 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     if (annotation_flags != 0) dict += " /F " + std::to_string(annotation_flags) + " ";
 
     std::string characteristics;
-    if ((Options & 4) == 0 && !c.no_fill && detail::IsPlainColor(c.fill_color))
-        characteristics = " /BG [ " + detail::ColorComponents(c.fill_color) + " ] ";
+    if ((Options & 4) == 0 && !c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
+        characteristics = " /BG [ " + detail::ColorComponents(c.AppearanceFill()) + " ] ";
     if (!c.line_color.empty() && c.line_color[0] == '#' && !c.no_stroke && (Options & 16384) == 0) {
         const char* width = (Options & 32768) ? "2 " : (Options & 65536) ? "3 " : "1 ";
         dict += "\r/BS << /Type /Border /W " + std::string(width) + BorderStyle(Options) + ">>";
