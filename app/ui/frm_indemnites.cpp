@@ -4,6 +4,7 @@
 #include "app/core/store/records.h"
 #include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
+#include "app/core/ticket/ticket_amount.h"
 #include "app/core/web/data_transfers.h"
 
 #include <QFrame>
@@ -194,6 +195,13 @@ void frmIndemnites::cmdSave_Click() {
     const std::string amount = S(txtMontant_->text());
     const std::string title = S(txtTitre_->text());
     const std::string text = ToStored(txtTexte_->toPlainText());
+    // Only an amount a QR-bill can carry is kept, so the paper, the code and the record agree.
+    if (!FormatTicketAmount(amount)) {
+        context_.prompts.Show(texts::Message(state.Language, texts::kMsgAmountRefused),
+                              MessageIcon::Exclamation);
+        txtMontant_->setFocus();
+        return;
+    }
     if (!SaveTicketSettings(state.IniPath, amount, title, text)) {
         context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);

@@ -13,8 +13,12 @@ std::string Message(int language, int number) {
          "Die Daten konnten nicht auf unserem Server aktualisiert werden",
          "The data could not be updated on our server",
          "I dati non possono essere aggiornati sul nostro server"},
+        {"Le montant doit être un nombre entre 0.01 et 999999999.99, avec un point décimal",
+         "Der Betrag muss eine Zahl zwischen 0.01 und 999999999.99 sein, mit Dezimalpunkt",
+         "The amount must be a number between 0.01 and 999999999.99, with a decimal point",
+         "L'importo deve essere un numero tra 0.01 e 999999999.99, con il punto decimale"},
     };
-    if (number < 1 || number > 3) return {};
+    if (number < 1 || number > 4) return {};
     return PickLanguage(language, kMessages[number - 1]);
 }
 

@@ -8,8 +8,9 @@ namespace kerbolt::frmIndemnites {
 inline constexpr int kMsgListTitle = 1;
 inline constexpr int kMsgSettingsTitle = 2;
 inline constexpr int kMsgUploadFailed = 3;
+inline constexpr int kMsgAmountRefused = 4;
 
-// The message of that number (1 to 3) in a language 1 to 4; empty for any other.
+// The message of that number (1 to 4) in a language 1 to 4; empty for any other.
 std::string Message(int language, int number);
 
 enum class Caption {

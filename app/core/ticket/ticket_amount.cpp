@@ -50,6 +50,9 @@ std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount) {
     if (fraction.size() > 2 && fraction[2] >= '5') Increment(cents);
     const std::size_t first = std::min(cents.find_first_not_of('0'), cents.size() - 3);
     cents.erase(0, first);
+    // A QR-bill carries 0.01 to 999 999 999.99; anything else is refused by every reader, so
+    // such an amount counts as none for the label, the payload and the record alike.
+    if (cents == "000" || cents.size() > 11) return std::nullopt;
 
     const std::string whole = cents.substr(0, cents.size() - 2);
     const std::string decimals = "." + cents.substr(cents.size() - 2);

@@ -13,7 +13,8 @@ struct TicketAmountTexts {
 };
 
 // Reads the stored amount (digits and at most one ".", blanks around it allowed) and writes it
-// rounded to two decimals, half away from zero. Nothing when the amount is not a number.
+// rounded to two decimals, half away from zero. Nothing when the amount is not a number or,
+// once rounded, lies outside 0.01 to 999 999 999.99.
 std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount);
 
 } // namespace kerbolt

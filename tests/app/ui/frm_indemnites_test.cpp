@@ -3,6 +3,7 @@
 #include "app/core/lists/text_columns.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
 
@@ -13,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
+
+#include <set>
 
 namespace kerbolt::ui::testing {
 namespace {
@@ -148,6 +151,7 @@ TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
 }
 
 TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOpen) {
+    state.TicketAmount = "50";
     state.TicketTitle = "Old title";
     // A folder where the settings file should be: the file cannot be replaced.
     std::filesystem::create_directories(state.IniPath);
@@ -163,6 +167,51 @@ TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOp
     Settle();
     ASSERT_FALSE(window.isNull());
     window->lblUndo_Click();
+}
+
+TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
+    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    const struct {
+        const char* typed;
+        bool kept;
+    } cases[] = {
+        {"", false},          {"abc", false},   {"0", false},           {"0.004", false},
+        {"0.01", true},       {"12,50", false}, {"999999999.99", true}, {"999999999.995", false},
+        {"1000000000", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+            state.Language = language;
+            state.TicketAmount = "50";
+            prompts.shown.clear();
+            QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::Settings);
+            OpenModal(window);
+            // Set directly: the key filter alone already keeps letters and commas out.
+            Child<QLineEdit>(window, "txtMontant")->setText(QString::fromLatin1(c.typed));
+            Click(window, "cmdSave");
+            if (c.kept) {
+                EXPECT_TRUE(prompts.shown.empty());
+                EXPECT_EQ(state.TicketAmount, c.typed);
+                EXPECT_EQ(ReadParamSettings(state.IniPath).Montant, c.typed);
+                Settle();
+                EXPECT_TRUE(window.isNull());
+            } else {
+                EXPECT_EQ(prompts.shown, std::vector<std::string>{kerbolt::frmIndemnites::Message(
+                                             language, kerbolt::frmIndemnites::kMsgAmountRefused)});
+                EXPECT_EQ(state.TicketAmount, "50");
+                Settle();
+                ASSERT_FALSE(window.isNull());
+                window->lblUndo_Click();
+                Settle();
+            }
+        }
+    }
+    // Each language has its own words for the refusal.
+    std::set<std::string> words;
+    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language)
+        words.insert(
+            kerbolt::frmIndemnites::Message(language, kerbolt::frmIndemnites::kMsgAmountRefused));
+    EXPECT_EQ(words.size(), 4u);
 }
 
 } // namespace

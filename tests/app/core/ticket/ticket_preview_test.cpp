@@ -152,7 +152,11 @@ INSTANTIATE_TEST_SUITE_P(
                     AmountCase{"1234567", "1234567.00", "1234 567.00"},
                     AmountCase{"  12.5 ", "12.50", " 12.50"}, AmountCase{".", "", "previous"},
                     AmountCase{"1.2.3", "", "previous"}, AmountCase{"12,50", "", "previous"},
-                    AmountCase{"1 250", "", "previous"}));
+                    AmountCase{"1 250", "", "previous"}, AmountCase{"0", "", "previous"},
+                    AmountCase{"0.004", "", "previous"}, AmountCase{"0.005", "0.01", " 0.01"},
+                    AmountCase{"999999999.99", "999999999.99", "999999 999.99"},
+                    AmountCase{"999999999.995", "", "previous"},
+                    AmountCase{"1000000000", "", "previous"}));
 
 TEST(TicketPreviewLabels, AmountLabelStartsWithItsDesignText) {
     TicketInputs inputs = FixtureInputs();
