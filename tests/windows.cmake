@@ -10,7 +10,7 @@ find_package(ZLIB REQUIRED)
 # What this build lacks: libcurl, the QR encoder, OpenSSL and iconv are not built for mingw-w64
 # here, and the loopback FTP and HTTP servers are Python programs. Test sources that use any of
 # them (or include a test header that does) stay with the Linux build.
-set(KERBOLT_WINDOWS_LACKS "curl|qrcodegen|Qr(Picture|Symbol|Outline)|TicketPreview|[Oo]penssl|iconv\\.h|font_file_readers|(Ftp|Http|Script)Server")
+set(KERBOLT_WINDOWS_LACKS "curl|qrcodegen|Qr(Picture|Symbol|Outline)|TicketPreview|[Oo]penssl|iconv\\.h|font_file_readers|(Ftp|Http|Script)Server|::mkdtemp")
 
 # The files among the given patterns that need nothing this build lacks.
 function(kerbolt_windows_sources out)
