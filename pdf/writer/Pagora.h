@@ -182,6 +182,10 @@ public:
     // Scripts of one event are joined unless ResetScript replaces them; other codes are ignored,
     // and so is everything in PDF/A mode.
     void OnDocEvent(int EventType, const std::string& Script, bool ResetScript = false);
+    // Attaches a script to the pending form fields named FieldName or below it ("A" reaches
+    // "A" and "A.b"): 0 mouse up, 1 mouse down, 2 enter, 3 exit, 4 focus, 5 blur, 6 keystroke,
+    // 7 validate, 8 calculate (the field joins the calculation order), 9 format.
+    void OnFieldEvent(int OnEvent, const std::string& FieldName, const std::string& Action);
 
     // ---- Compression --------------------------------------------------------------------------
     // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,

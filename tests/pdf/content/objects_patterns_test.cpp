@@ -283,3 +283,36 @@ TEST_F(ObjectsDocument, PatternsRenderInBothRenderers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ObjectsDocument, FieldScriptsAndCalculationOrder) {
+    const std::string path = Begin("form.pdf");
+    pdf.BeginPage();
+    for (const char* name : {"A", "A.b", "AB", "B", "Total", "Sum"}) {
+        pdf.DrawField(name, 0, 10, 10, 100, 20, "1");
+    }
+    pdf.OnFieldEvent(6, "A", "AFNumber_Keystroke(2, 0, 0, 0, '', true);");
+    pdf.OnFieldEvent(8, "Sum", "event.value = 1;");
+    pdf.OnFieldEvent(8, "Total", "event.value = this.getField('A').value + this.getField('B').value;");
+    pdf.OnFieldEvent(3, "Nobody", "app.alert(1);"); // written, referred to by nothing
+    pdf.EndPage();
+    pdf.EndDoc();
+    ExpectClean(path);
+    const auto fields = RunCommand(
+        "/usr/bin/python3 -c \"import pikepdf,sys\n"
+        "pdf = pikepdf.open(sys.argv[1])\n"
+        "form = pdf.Root.AcroForm\n"
+        "for f in list(form.Fields):\n"
+        "  aa = f.get('/AA')\n"
+        "  print(str(f.T), sorted(str(k) for k in aa.keys()) if aa is not None else '-')\n"
+        "print(' '.join([str(f.T) for f in list(form.CO)]))\" '" + path + "'");
+    ASSERT_EQ(fields.status, 0) << fields.out;
+    // Calculated in the order the fields were drawn, not the order the scripts came.
+    EXPECT_EQ(fields.out, "A ['/K']\nA.b ['/K']\nAB -\nB -\nTotal ['/C']\nSum ['/C']\nTotal Sum\n");
+    const auto js = RunCommand("pdfinfo -js '" + path + "'");
+    EXPECT_NE(js.out.find("this.getField('A').value"), std::string::npos) << js.out;
+    EXPECT_NE(js.out.find("AFNumber_Keystroke"), std::string::npos) << js.out;
+}
+
+} // namespace
