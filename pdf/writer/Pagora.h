@@ -183,6 +183,10 @@ public:
     // Scripts of one event are joined unless ResetScript replaces them; other codes are ignored,
     // and so is everything in PDF/A mode.
     void OnDocEvent(int EventType, const std::string& Script, bool ResetScript = false);
+    // Attaches a script to the pending form fields named FieldName or below it ("A" reaches
+    // "A" and "A.b"): 0 mouse up, 1 mouse down, 2 enter, 3 exit, 4 focus, 5 blur, 6 keystroke,
+    // 7 validate, 8 calculate (the field joins the calculation order), 9 format.
+    void OnFieldEvent(int OnEvent, const std::string& FieldName, const std::string& Action);
 
     // ---- Compression --------------------------------------------------------------------------
     // Per stream kind: the low byte holds the filter flags (1 run-length, 2 deflate, 4 LZW,
@@ -370,6 +374,29 @@ public:
                                 std::int32_t ImgHeight, const std::vector<std::uint8_t>& ImgSample,
                                 const std::vector<std::uint8_t>& ImgPalette,
                                 std::string_view ColorMask = {});
+
+    // ---- Reusable objects and patterns ---------------------------------------------------------
+    // Records the content drawn until EndObject as an object painted by name. Options: 1 page 1,
+    // 2 even pages, 4 odd pages, 8 never page 1, 16 at the page's end (else at its start).
+    // Objects do not nest: a second call while one is open does nothing.
+    void BeginObject(const std::string& Alias, std::int32_t Options = 0);
+    // Writes the open object (nothing when none is open) and resolves the pages that painted it
+    // before it existed.
+    void EndObject();
+    // Paints an object by its exact name, also one not yet begun.
+    void DrawObject(const std::string& Name);
+    // Writes an axial (Style other than 1) or radial (Style 1) gradient between two colours of
+    // the same form, usable as a colour under its upper-cased alias. Error 5 for colours of
+    // different forms, a pattern name or an empty colour.
+    void AddGradient(const std::string& Alias, std::int32_t Style, const std::string& StartColor,
+                     const std::string& EndColor, float XStart, float YStart, float XEnd,
+                     float YEnd, float RStart = 0, float REnd = 0, bool ExtendBefore = false,
+                     bool ExtendAfter = false);
+    // Records the content drawn until EndTiling as a pattern cell; Style 0 is coloured, any
+    // other uncoloured (colours are then set when painting: "alias|colour").
+    void BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax, float YMax,
+                     float XStep, float YStep, std::int32_t Style = 0);
+    void EndTiling();
 
     // ---- Barcodes -----------------------------------------------------------------------------
     // Draws a barcode whose left quiet zone begins at X and whose bars hang down from Y:

@@ -30,6 +30,13 @@ struct PageRecord {
     std::string annots;            // "n 0 R " of each annotation and widget, and placeholders
 };
 
+// One reusable object, in the order begun.
+struct FormObjectRecord {
+    std::string alias;  // as passed: not trimmed, case kept
+    std::string annots; // "n 0 R " of the annotations made while it was recorded
+    int options = 0;    // placement bits; 0 = placed only by DrawObject
+};
+
 // One outline item; item 1 is the document title's item that Abort records.
 struct BookmarkRecord {
     int kind = 0;
@@ -155,6 +162,9 @@ struct WriterState {
 
     // ---- Counts of the page content
     int object_count = 0; // reusable objects defined
+    std::vector<FormObjectRecord> form_objects; // 1-based, counted by object_count
+    std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
+    std::string tiling_dictionary; // its dictionary, written when it ends
     int image_count = 0;  // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 

@@ -1,0 +1,109 @@
+// Gradients and tiling patterns, registered as pattern resources that colour names refer to.
+#include "pdf/content/content.h"
+#include "pdf/writer/writer.h"
+
+#include <string>
+
+namespace pagora {
+
+namespace {
+
+using detail::WriterState;
+
+void AddPatternResource(WriterState& s, const std::string& name, int object_number) {
+    s.pattern_resources += detail::FormatName(s.resource_prefix + name) + " " +
+                           std::to_string(object_number) + " 0 R \r";
+}
+
+// The device space shared by both ends of a gradient.
+std::string GradientSpace(const std::string& start, const std::string& end) {
+    if (start.empty() || end.empty() || start[0] != end[0]) return {};
+    switch (start[0]) {
+    case '#':
+        return "/DeviceRGB";
+    case '@':
+        return "/DeviceCMYK";
+    case '%':
+        return "/DeviceGray";
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
+                         const std::string& StartColor, const std::string& EndColor,
+                         float XStart, float YStart, float XEnd, float YEnd, float RStart,
+                         float REnd, bool ExtendBefore, bool ExtendAfter) {
+    auto& s = m_->writer;
+    const std::string start = detail::ParseColor(*m_, StartColor, "AddGradient").color;
+    const std::string end = detail::ParseColor(*m_, EndColor, "AddGradient").color;
+    // A shading needs one device space for both ends; anything else would be unreadable.
+    const std::string space = GradientSpace(start, end);
+    if (space.empty()) detail::RaiseError(detail::kErrInvalidCall, "AddGradient");
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "AddGradient");
+    if (s.in_object) {
+        // Inside an object the content space is flipped within the page less its margins.
+        const float height = (s.page_height - s.margin_top - s.margin_bottom) / s.scale_factor;
+        YStart = height - YStart;
+        YEnd = height - YEnd;
+    }
+    const auto u = [&](float v) { return detail::FormatUnits(s, v); };
+    std::string coords;
+    if (Style == 1) {
+        coords = "/ShadingType 3 /Coords [" + u(XStart) + " " + u(YStart) + " " + u(RStart) +
+                 " " + u(XEnd) + " " + u(YEnd) + " " + u(REnd) + "]";
+    } else {
+        coords = "/ShadingType 2 /Coords [" + u(XStart) + " " + u(YStart) + " " + u(XEnd) + " " +
+                 u(YEnd) + "]";
+    }
+    const std::string text =
+        "<</Type /Pattern /PatternType 2 /Matrix [ 1 0 0 -1 0 " +
+        detail::FormatReal(s, s.page_height) + "] /Shading <<\r\n/ColorSpace " + space + "\r" +
+        coords + "\r/Extend [" + detail::BoolToText(ExtendBefore) + " " +
+        detail::BoolToText(ExtendAfter) +
+        "] \r/Function \r<< /FunctionType 3 /Domain [0.000 1.000] /Bounds [] /Encode [0 1 ] "
+        "\r/Functions [\r<< /FunctionType 2 /Domain [0.000 1.000] /C0 [" +
+        start.substr(1) + "] /C1 [" + end.substr(1) + "] /N 1 >>]\r>>\r>>\r>>";
+    const int n = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, text);
+    detail::EndIndirectObject(s);
+    AddPatternResource(s, detail::TrimmedUpper(Alias), n);
+}
+
+void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax,
+                         float YMax, float XStep, float YStep, std::int32_t Style) {
+    auto& s = m_->writer;
+    if (!s.in_tiling) {
+        const auto u = [&](float v) { return detail::FormatUnits(s, v); };
+        s.tiling_alias = detail::TrimmedUpper(Alias);
+        s.tiling_dictionary = std::string("<< /Type /Pattern /PatternType 1 /PaintType ") +
+                              (Style == 0 ? "1" : "2") + "\r/TilingType 1\r/BBox [" + u(XMin) +
+                              " " + u(YMin) + " " + u(XMax) + " " + u(YMax) +
+                              "]\r/Resources 3 0 R\r/XStep " + u(XStep) + " /YStep " + u(YStep) +
+                              "\r/Matrix [1 0 0 1 0 0]";
+        detail::BufferReset(s.tiling_content);
+        // Flipped within the cell, so that content drawn downwards stands upright in the tile.
+        detail::BufferAppend(s.tiling_content, "\r1 0 0 -1 0 " + u(YMax - YMin) + " cm");
+        s.in_tiling = true;
+    }
+    // Any style but 0 declares the cell uncoloured, so its content must carry no colour.
+    s.tiling_uncoloured = Style != 0;
+}
+
+void Pagora::EndTiling() {
+    auto& s = m_->writer;
+    if (!s.in_tiling) return;
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndTiling");
+    std::string data = detail::BufferText(s.tiling_content);
+    s.in_tiling = false;
+    s.tiling_uncoloured = false;
+    const int n = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, s.tiling_dictionary);
+    detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+    AddPatternResource(s, s.tiling_alias, n);
+}
+
+} // namespace pagora

@@ -1,0 +1,124 @@
+// Reusable objects: content recorded once as a form and painted by name on any page.
+#include "pdf/content/content.h"
+#include "pdf/writer/writer.h"
+
+#include <string>
+
+namespace pagora {
+
+namespace {
+
+using detail::FormObjectRecord;
+using detail::WriterState;
+
+// The annotation references an object contributes: those made so far while it is open.
+const std::string& AnnotsOf(const WriterState& s, int index) {
+    if (s.in_object && index == s.object_count) return s.object_annots;
+    return s.form_objects[static_cast<std::size_t>(index)].annots;
+}
+
+std::string PaintLine(const WriterState& s, const std::string& alias) {
+    return "q " + detail::FormatName(s.resource_prefix + alias) + " Do Q";
+}
+
+std::string Placeholder(const std::string& alias) {
+    return "##" + alias + "## ";
+}
+
+// Every placeholder of the alias replaced by the object's references.
+bool ResolvePlaceholders(std::string& annots, const std::string& alias,
+                         const std::string& references) {
+    const std::string token = Placeholder(alias);
+    bool changed = false;
+    for (std::size_t at = annots.find(token); at != std::string::npos;
+         at = annots.find(token, at + references.size())) {
+        annots.replace(at, token.size(), references);
+        changed = true;
+    }
+    return changed;
+}
+
+} // namespace
+
+void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
+    auto& s = m_->writer;
+    if (s.in_object) return;
+    detail::AddRecord(s.form_objects, s.object_count, s.memory_factor);
+    FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
+    record = FormObjectRecord{Alias, {}, Options};
+    s.object_annots.clear();
+    s.in_object = true;
+    detail::BufferReset(s.object_content);
+}
+
+void Pagora::EndObject() {
+    auto& s = m_->writer;
+    if (!s.in_object) return;
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
+    FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
+    std::string data = detail::BufferText(s.object_content);
+    const std::string name = detail::FormatName(s.resource_prefix + record.alias);
+    const int n = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Form /FormType 1 /Name " + name +
+                                 "\r/BBox [" + detail::FormatReal(s, -2 * s.page_width) + " " +
+                                 detail::FormatReal(s, -2 * s.page_height) + " " +
+                                 detail::FormatReal(s, 2 * s.page_width) + " " +
+                                 detail::FormatReal(s, 2 * s.page_height) +
+                                 "]\r/Matrix [1 0 0 1 0 0]");
+    detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
+    detail::EndIndirectObject(s);
+    s.xobject_resources += name + " " + std::to_string(n) + " 0 R \r";
+    s.in_object = false;
+    record.annots = std::move(s.object_annots);
+    s.object_annots.clear();
+    // Pages that painted the object before it existed, the open one included.
+    for (int i = 1; i <= s.page_count; ++i) {
+        detail::PageRecord& page = s.pages[static_cast<std::size_t>(i)];
+        if (page.has_placeholders && ResolvePlaceholders(page.annots, record.alias, record.annots))
+            page.has_placeholders = page.annots.find("##") != std::string::npos;
+    }
+    ResolvePlaceholders(s.page_annots, record.alias, record.annots);
+}
+
+void Pagora::DrawObject(const std::string& Name) {
+    auto& s = m_->writer;
+    std::string references = Placeholder(Name);
+    for (int i = 1; i <= s.object_count; ++i) {
+        if (s.form_objects[static_cast<std::size_t>(i)].alias == Name) {
+            references = AnnotsOf(s, i);
+            break;
+        }
+    }
+    detail::WriteContent(s, PaintLine(s, Name));
+    // An object painted inside another travels with it; outside a page the references would
+    // reach whatever page comes next.
+    if (s.in_object) {
+        if (references.find("##") == std::string::npos) s.object_annots += references;
+    } else if (s.in_page) {
+        s.page_annots += references;
+    }
+}
+
+namespace detail {
+
+void PlaceAutoObjects(Pagora::Members& m, bool at_end) {
+    WriterState& s = m.writer;
+    // Placing while an object is recorded would paint objects into it, possibly into itself.
+    if (s.in_object) return;
+    const int p = s.current_page;
+    for (int i = 1; i <= s.object_count; ++i) {
+        const FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(i)];
+        const int o = record.options;
+        if (o == 0 || ((o & 16) != 0) != at_end) continue;
+        const bool placed = p == 1 ? (o & 8) == 0 && (o & 5) != 0
+                                   : (o & 7) == 7 || ((o & 2) != 0 && p % 2 == 0) ||
+                                         ((o & 4) != 0 && p % 2 == 1);
+        if (!placed) continue;
+        WriteContent(s, PaintLine(s, record.alias));
+        s.page_annots += AnnotsOf(s, i);
+    }
+}
+
+} // namespace detail
+
+} // namespace pagora
