@@ -1,6 +1,7 @@
 #include "tests/support/ftp_server.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -16,6 +17,7 @@ namespace testing_support {
 
 FtpServer::FtpServer(const std::string& root, const std::string& log_path, int lifetime_seconds)
     : log_path_(log_path) {
+    RequireLoopbackServers("the FTP stand-in");
     const std::string script = SourceDir() + "/tests/support/ftp_server.py";
     const std::string port_file = log_path + ".port";
     const std::string lifetime = std::to_string(lifetime_seconds);

@@ -1,6 +1,7 @@
 #include "tests/support/script_server.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <chrono>
 #include <csignal>
@@ -14,6 +15,7 @@ namespace testing_support {
 ScriptServerProcess StartScriptServer(const std::string& script, const std::string& root,
                                       const std::string& log_path, int lifetime_seconds,
                                       const std::vector<std::string>& extra_arguments) {
+    RequireLoopbackServers(script);
     const std::string path = SourceDir() + "/" + script;
     const std::string port_file = log_path + ".port";
     const std::string lifetime = std::to_string(lifetime_seconds);

@@ -1,5 +1,7 @@
 #include "tests/support/temp_dir.h"
 
+#include "tests/support/test_labels.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +85,7 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 
 CommandResult RunCommand(const std::string& command) {
     CommandResult result;
+    if (!OutsideProgramAllowed(command)) return result;
 #ifdef _WIN32
     FILE* pipe = _popen(command.c_str(), "rb");
 #else
