@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kerbolt {
 
@@ -23,13 +22,6 @@ public:
         if (target != nullptr) target->NotifyServer(reference);
     }
     INotifier* target = nullptr;
-};
-
-// Keeps the references it is given; stands in until a real notifier is plugged in, and in tests.
-class RecordingNotifier final : public INotifier {
-public:
-    void NotifyServer(const std::string& reference) override { references.push_back(reference); }
-    std::vector<std::string> references;
 };
 
 }  // namespace kerbolt

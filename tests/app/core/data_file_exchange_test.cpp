@@ -3,7 +3,7 @@
 // stored files below, written by the Linux build, and read those files back whole.
 #include "app/core/store/records.h"
 #include "app/core/session/startup.h"
-#include "tests/app/core/fake_ports.h"
+#include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -105,9 +105,9 @@ TEST(DataFileExchange, AProfileNameInTheUsersCodePage) {
     const std::string profile = PathIn(dir.Path().string(), "Ren\xe9" "e M\xfcller");
     const std::string folder =
         PathIn(PathIn(PathIn(profile, "AppData"), "Local"), "Kerbolt");
-    fakes::FixedPaths paths(folder, dir.Path().string());
-    fakes::MemoryFtp ftp;
-    fakes::RecordingPrompts prompts;
+    testing_support::FixedPaths paths(folder, dir.Path().string());
+    testing_support::MemoryFtp ftp;
+    testing_support::RecordingPrompts prompts;
     Module1::State state;
     Module1::Main(state, paths, ftp, prompts);
     ASSERT_EQ(state.IniPath, PathIn(folder, "Param.ini"));

@@ -8,9 +8,9 @@
 #include "app/core/ticket/ticket_preview.h"
 #include "app/core/ticket/ticket_save.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/mandate_fakes.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/mandate_fakes.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -38,7 +38,7 @@ void ExpectSameAsKept(const std::string& name, const std::string& bytes) {
 
 TEST(WrittenFiles, SameBytesAsBefore) {
     testing_support::TempDir dir;
-    Module1::State state = fakes::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
+    Module1::State state = testing_support::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
                                                            .rue = "Rue de l'Église",
                                                            .no = "3",
                                                            .npa = "1003",
@@ -57,7 +57,7 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     ASSERT_TRUE(WritePlaces(state.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
                                              {"B2", "Chemin des Prés 2", "1"}}));
     FixedClock clock;
-    fakes::MemoryFtp ftp;
+    testing_support::MemoryFtp ftp;
     ASSERT_TRUE(frmMain::SaveTicket(state, ftp, clock, 1, "VD 123 456").written);
     ASSERT_TRUE(frmMain::SaveTicket(state, ftp, clock, 0, " GE 7 ").written);
     ExpectSameAsKept("data_file", ReadFileBytes(state.DataFile));
@@ -79,7 +79,7 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     ticket += preview.payload;
     ExpectSameAsKept("ticket.txt", ticket);
 
-    fakes::RecordingShell shell;
+    testing_support::RecordingShell shell;
     const modMandat::RgbImage logo{2, 1, {0, 0, 128, 255, 255, 255}};
     ASSERT_TRUE(
         modMandat::BuildMandatePdf(state, logo, shell,

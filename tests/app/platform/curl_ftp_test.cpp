@@ -3,7 +3,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/fake_ports.h"
+#include "tests/support/fake_ports.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -60,7 +60,7 @@ protected:
     fs::path data = dir.Path() / "data";
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
 
     void SetUp() override {
         fs::create_directories(data);
@@ -205,7 +205,7 @@ TEST_F(FtpTransfers, OfflineTicketAndOperatorMarksBothReachTheServer) {
 TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
     TempDir dir;
     CurlFtp ftp(ConfigFor(testing_support::ClosedLoopbackPort()));
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
     const std::string local = dir.File("000NZFAP");
     WriteFileBytes(local, "local");
     const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
@@ -233,7 +233,7 @@ TEST(FtpSilentServer, GivesUpAfterTheResponseTimeLimit) {
     config.ftp_response_timeout_s = 1;
     CurlFtp ftp(config);
     TempDir dir;
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
     const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
     close(listener);
     EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);

@@ -5,8 +5,8 @@
 #include "app/core/session/app_state.h"
 #include "app/platform/curl_ftp.h"
 #include "app/ui/dialog_window.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -91,8 +91,8 @@ protected:
 
     testing_support::TempDir dir;
     Module1::State state;
-    kerbolt::fakes::RecordingPrompts prompts;
-    kerbolt::fakes::RecordingShell shell;
+    testing_support::RecordingPrompts prompts;
+    testing_support::RecordingShell shell;
     ServerConfig config;
     std::optional<testing_support::FtpServer> server;
     std::optional<CurlFtp> ftp;

@@ -6,8 +6,8 @@
 #include "app/core/texts/main_texts.h"
 #include "app/ui/application.h"
 #include "app/ui/frm_main.h"
-#include "tests/app/core/ini_dump.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/ini_dump.h"
+#include "tests/support/ui_harness.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -22,11 +22,11 @@ namespace kerbolt::ui {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Click;
-using testing::Control;
-using testing::Prompt;
-using testing::Server;
-using testing::UiHarness;
+using testing_support::Click;
+using testing_support::Control;
+using testing_support::Prompt;
+using testing_support::Server;
+using testing_support::UiHarness;
 
 // Runs the deletions that windows asked for once their handlers returned.
 void ProcessDeferredDeletes() {
@@ -56,7 +56,7 @@ TEST(FirstStart, LanguageFrameThenGermanCaptionsAndNewUserNote) {
     EXPECT_EQ(Control<QLabel>(window, "lblMail")->text(), QStringLiteral("Adresse Email :"));
 
     Control<QPushButton>(window, "cmdLangue1")->click();
-    EXPECT_EQ(testing::DumpIni(harness.dir.File("data/Kerbolt/Param.ini")),
+    EXPECT_EQ(testing_support::DumpIni(harness.dir.File("data/Kerbolt/Param.ini")),
               (std::vector<std::string>{"[Param]", "Langue=2"}));
     EXPECT_EQ(Control<QLabel>(window, "lblMail")->text(), QStringLiteral("E-Mail-Adresse:"));
     EXPECT_EQ(Control<QPushButton>(window, "cmdOpen")->text(), QStringLiteral("Öffnen"));
@@ -105,7 +105,7 @@ TEST(SignInWindow, NewAccountOnTheServerOpensTheMainWindowAndAsksForDetails) {
     SignInWith(application.ConnectWindow(), "a@b.ch", "secret1");
 
     const std::string data_file = harness.dir.File("data/Kerbolt/000NZFAP");
-    EXPECT_EQ(testing::DumpIni(data_file),
+    EXPECT_EQ(testing_support::DumpIni(data_file),
               (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
     EXPECT_EQ(modINI::ReadIni("Param", "Mail", harness.context->state.IniPath), "a@b.ch");
     ASSERT_NE(application.MainWindow(), nullptr);

@@ -5,7 +5,7 @@
 #include "app/core/texts/infos_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/ui/frm_places.h"
-#include "tests/app/core/ini_dump.h"
+#include "tests/support/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
 
 #include <QPointer>
@@ -36,7 +36,7 @@ TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
     Click(window, "cmdSave");
     EXPECT_TRUE(prompts.shown.empty());
     // The keys as they stand in the file, in order after the account's.
-    EXPECT_EQ(kerbolt::testing::DumpIni(state.DataFile),
+    EXPECT_EQ(testing_support::DumpIni(state.DataFile),
               (std::vector<std::string>{"[INFOS]", "mail=jean@muster.ch", "pwd=secret1",
                                         "Nom= ", "rue=Rue du Lac", "no=1", "npa=1000",
                                         "ville=Lausanne", "IBAN=CH93 0076 2011 6238 5295 7"}));

@@ -3,8 +3,8 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
-#include "tests/app/core/ini_dump.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/ini_dump.h"
+#include "tests/support/ui_harness.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,11 +19,11 @@ namespace kerbolt::ui {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Click;
-using testing::Control;
-using testing::Prompt;
-using testing::Server;
-using testing::UiHarness;
+using testing_support::Click;
+using testing_support::Control;
+using testing_support::Prompt;
+using testing_support::Server;
+using testing_support::UiHarness;
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 
@@ -201,7 +201,7 @@ TEST_F(MainWindow, PrintRecordsUploadsPrintsClearsAndNotifies) {
                                                "Montant100=50",
                                                "Montant60=30",
                                                "NumIndemn=000NZFAP-0"};
-    EXPECT_EQ(testing::DumpIni(DataFile()), expected);
+    EXPECT_EQ(testing_support::DumpIni(DataFile()), expected);
     EXPECT_EQ(ReadFileBytes(harness_.ServerFile("000NZFAP")), ReadFileBytes(DataFile()));
     EXPECT_NE(harness_.ftp_server->Log().find("STOR /web/ctrl/KB/000NZFAP"), std::string::npos);
 

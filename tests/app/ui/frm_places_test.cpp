@@ -5,7 +5,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
-#include "tests/app/core/ini_dump.h"
+#include "tests/support/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
 
 #include <QComboBox>
@@ -100,7 +100,7 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
     EXPECT_EQ(saved[2].Proprietaire, "2");
     EXPECT_EQ(saved[3].IdPlace, "D5");
     EXPECT_EQ(saved[3].Proprietaire, "-1");
-    const std::vector<std::string> dump = kerbolt::testing::DumpIni(state.DataFile);
+    const std::vector<std::string> dump = testing_support::DumpIni(state.DataFile);
     const std::vector<std::string> last(dump.end() - 4, dump.end());
     EXPECT_EQ(last, (std::vector<std::string>{"[PLACE3]", "IdPlace=D5", "adresse=Avenue 5",
                                               "Proprietaire=-1"}));

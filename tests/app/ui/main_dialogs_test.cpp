@@ -12,7 +12,7 @@
 #include "app/ui/frm_main.h"
 #include "app/ui/frm_places.h"
 #include "app/ui/main_window_web.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/ui_harness.h"
 #include "tests/support/http_server.h"
 
 #include <QComboBox>
@@ -28,9 +28,9 @@
 namespace kerbolt::ui {
 namespace {
 
-using testing::Control;
-using testing::ProcessEventsUntil;
-using testing::UiHarness;
+using testing_support::Control;
+using testing_support::ProcessEventsUntil;
+using testing_support::UiHarness;
 
 // The visible dialog of a type, while it runs modally.
 template <typename T> T* OpenDialog() {
@@ -77,7 +77,7 @@ protected:
             inside();
             ran = true;
         });
-        testing::Click(Control<QWidget>(window_.get(), button));
+        testing_support::Click(Control<QWidget>(window_.get(), button));
         EXPECT_TRUE(ran);
         EXPECT_TRUE(window_->isVisible());
     }

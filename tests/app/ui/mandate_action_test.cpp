@@ -2,9 +2,9 @@
 
 #include "app/core/web/data_transfers.h"
 #include "app/ui/ticket_painter.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/mandate_fakes.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/mandate_fakes.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 namespace kerbolt::ui {
 namespace {
 
-using fakes::RecordingPdfWriter;
-using fakes::RecordingPrompts;
-using fakes::RecordingShell;
+using testing_support::RecordingPdfWriter;
+using testing_support::RecordingPrompts;
+using testing_support::RecordingShell;
 
 TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
     // Three pixels a row: Qt pads each 9-byte row to 12 bytes.

@@ -4,7 +4,7 @@
 #include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/mandate_action.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/ui_harness.h"
 #include "tests/support/fixed_host.h"
 
 #include <QPushButton>
@@ -17,9 +17,9 @@
 namespace kerbolt::ui {
 namespace {
 
-using testing::Control;
-using testing::Server;
-using testing::UiHarness;
+using testing_support::Control;
+using testing_support::Server;
+using testing_support::UiHarness;
 using testing_support::ReadFileBytes;
 
 // A signed-in French user with contact details and spots, whose main window builds the mandate
@@ -85,7 +85,7 @@ TEST_F(MandateButton, UnwritableDataFolderGivesAMessageAndKeepsTheCaption) {
     std::filesystem::remove_all(harness_.context->state.DataFolder);
     Button()->click();
     ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
-    const testing::Prompt& message = harness_.prompts.prompts[0];
+    const testing_support::Prompt& message = harness_.prompts.prompts[0];
     EXPECT_EQ(message.icon, MessageIcon::Critical);
     EXPECT_FALSE(message.question);
     // The writer's description names the file it could not write.

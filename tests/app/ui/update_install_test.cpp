@@ -5,9 +5,9 @@
 #include "app/platform/curl_http.h"
 #include "app/platform/qt/desktop.h"
 #include "app/platform/qt/ui_post.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/web_fakes.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/web_fakes.h"
+#include "tests/support/ui_harness.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,7 +21,7 @@
 namespace kerbolt {
 namespace {
 
-using testing::ProcessEventsUntil;
+using testing_support::ProcessEventsUntil;
 
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
@@ -45,10 +45,10 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     state.IniPath = dir.File("Param.ini");
 
     CurlHttp http(QtPostToUi());
-    kerbolt::fakes::RecordingPrompts prompts; // answers Yes
+    testing_support::RecordingPrompts prompts; // answers Yes
     QtShell shell;
-    kerbolt::fakes::RecordingExit exit;
-    kerbolt::fakes::FixedClock clock;
+    testing_support::RecordingExit exit;
+    testing_support::FixedClock clock;
     WebServices web({http, prompts, shell, exit, clock}, state, config, "1.18");
     bool main_shown = true;
     web.SetMainWindow({[&] { main_shown = false; }, [&] { main_shown = true; },

@@ -3,6 +3,7 @@
 
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/support/fixed_host.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,7 @@
 
 namespace content_test {
 
-// A host with a fixed clock and random source, so that resource names are known.
-class FixedHost : public pagora::PagoraHost {
-public:
-    pagora::LocalTime Now() override { return {2024, 5, 6, 7, 8, 9, 60}; }
-    void Randomize() override {}
-    double Random() override { return 0.25; }
-    void OpenDocument(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-};
+using testing_support::FixedHost;
 
 // A document object whose page is open in memory only (no file), resource prefix "P".
 class PageContent : public ::testing::Test {

@@ -3,8 +3,8 @@
 #include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
 #include "pdf/writer/Pagora.h"
-#include "tests/app/core/mandate_fakes.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/mandate_fakes.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@
 namespace kerbolt::modMandat {
 namespace {
 
-using fakes::RecordingPdfWriter;
-using fakes::RecordingShell;
+using testing_support::RecordingPdfWriter;
+using testing_support::RecordingShell;
 using testing_support::RunCommand;
 using testing_support::TempDir;
 
@@ -65,7 +65,7 @@ TEST(MandateLogo, PicturesThatCannotBeEncoded) {
 class MandateBuild : public ::testing::Test {
 protected:
     MandateBuild()
-        : state_(fakes::MandateUser(dir_.Path(), {.Nom = "Jürg Muster",
+        : state_(testing_support::MandateUser(dir_.Path(), {.Nom = "Jürg Muster",
                                                   .rue = "Bahnhofstrasse",
                                                   .no = "7",
                                                   .npa = "8001",
@@ -97,9 +97,9 @@ protected:
         return names;
     }
 
-    std::vector<fakes::PdfCall> Only(const std::string& op) const {
-        std::vector<fakes::PdfCall> found;
-        for (const fakes::PdfCall& call : calls_)
+    std::vector<testing_support::PdfCall> Only(const std::string& op) const {
+        std::vector<testing_support::PdfCall> found;
+        for (const testing_support::PdfCall& call : calls_)
             if (call.op == op) found.push_back(call);
         return found;
     }
@@ -108,7 +108,7 @@ protected:
     Module1::State state_;
     RecordingShell shell_;
     std::function<void(RecordingPdfWriter&)> configure_ = [](RecordingPdfWriter&) {};
-    std::vector<fakes::PdfCall> calls_; // what the last build's writer was asked to do
+    std::vector<testing_support::PdfCall> calls_; // what the last build's writer was asked to do
 };
 
 TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
@@ -124,11 +124,11 @@ TEST_F(MandateBuild, WritesTheUsersDocumentUnderATemporaryNameThenOpensIt) {
     EXPECT_EQ(Only("DrawImage").at(0).height, 67); // 2 × 100 / 3
 
     const auto bytes = [](const std::string& utf8) { return pagora::Pagora::FromUtf8(utf8); };
-    const std::vector<fakes::PdfCall> lines = Only("DrawText");
+    const std::vector<testing_support::PdfCall> lines = Only("DrawText");
     EXPECT_EQ(lines.at(0).text, bytes("Mandat zur Intervention wegen Parkschadenentschädigung"));
     EXPECT_EQ(lines.at(3).text, bytes("Name / Vorname oder Firmenname:  Jürg Muster"));
     EXPECT_EQ(lines.at(4).text, bytes("Adresse:  Bahnhofstrasse 7, 8001 Zürich"));
-    const std::vector<fakes::PdfCall> boxes = Only("DrawTextBox");
+    const std::vector<testing_support::PdfCall> boxes = Only("DrawTextBox");
     EXPECT_NE(boxes.at(0).text.find("parken:\r\n- Seeweg 1\r\n- \r\n- Seeweg 3"),
               std::string::npos);
     EXPECT_EQ(boxes.at(5).text.rfind(bytes("Ausgestellt in Zürich, am"), 0), 0u);

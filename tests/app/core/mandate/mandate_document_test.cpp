@@ -3,8 +3,8 @@
 
 #include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/mandate_fakes.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/mandate_fakes.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -77,7 +77,7 @@ std::vector<int> PageNumbers(const std::string& pdf) {
 class MandateDocumentTest : public ::testing::Test {
 protected:
     MandateDocumentTest()
-        : state_(fakes::MandateUser(dir_.Path(), {.Nom = "Zoë Châtelain",
+        : state_(testing_support::MandateUser(dir_.Path(), {.Nom = "Zoë Châtelain",
                                                   .rue = "Rue de l'Église",
                                                   .no = "3",
                                                   .npa = "1003",
@@ -93,7 +93,7 @@ protected:
 
     // Builds the document; returns its path.
     std::string Build() {
-        fakes::RecordingShell shell;
+        testing_support::RecordingShell shell;
         const MandateResult result = BuildMandatePdf(
             state_, WideLogo(), shell, PagoraWriterFactory(testing_support::MakeFixedHost()));
         EXPECT_TRUE(result.ok) << result.error;

@@ -2,7 +2,7 @@
 
 #include "app/core/session/app_state.h"
 #include "pdf/writer/Pagora.h"
-#include "tests/app/core/mandate_fakes.h"
+#include "tests/support/mandate_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 namespace kerbolt::modMandat {
 namespace {
 
-using fakes::PdfCall;
-using fakes::RecordingPdfWriter;
+using testing_support::PdfCall;
+using testing_support::RecordingPdfWriter;
 
 std::string Bytes(const std::string& utf8) {
     return pagora::Pagora::FromUtf8(utf8);

@@ -4,8 +4,8 @@
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/connect_texts.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/ini_dump.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/ini_dump.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -47,8 +47,8 @@ protected:
 
     testing_support::TempDir dir_;
     Module1::State state_;
-    fakes::MemoryFtp ftp_;
-    fakes::RecordingPrompts prompts_;
+    testing_support::MemoryFtp ftp_;
+    testing_support::RecordingPrompts prompts_;
     SignIn sign_in_{state_, ftp_, prompts_};
 };
 
@@ -56,7 +56,7 @@ TEST_F(SignInTest, NewAccountWritesOnlyTheAddressAndTrimmedPassword) {
     EXPECT_EQ(Attempt("A@B.CH", "  secret1 ", true), SignInNext::OpenMain);
     EXPECT_EQ(state_.AccountKey, "000NZFAP");
     EXPECT_TRUE(state_.NewInstall);
-    EXPECT_EQ(testing::DumpIni(DataFile()),
+    EXPECT_EQ(testing_support::DumpIni(DataFile()),
               (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
     EXPECT_EQ(modINI::ReadIni("Param", "Mail", state_.IniPath), "a@b.ch");
     // Account creation uploads nothing.

@@ -2,7 +2,7 @@
 
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
-#include "tests/app/core/fake_ports.h"
+#include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -58,10 +58,10 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
                                                                     "000NZFAP", 0)));
     const std::string server_copy = ReadFileBytes(server_file);
 
-    fakes::FixedPaths paths(folder, dir.File("tmp"));
-    fakes::MemoryFtp ftp;
+    testing_support::FixedPaths paths(folder, dir.File("tmp"));
+    testing_support::MemoryFtp ftp;
     ftp.files["web/ctrl/KB/000NZFAP"] = server_copy;
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
 
@@ -92,9 +92,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, StartupTable, ::testing::ValuesIn(kRows),
 TEST(Startup, FirstStartCreatesTheFolderWithItsParents) {
     TempDir dir;
     const std::string folder = dir.File("home/.local/share/Kerbolt");
-    fakes::FixedPaths paths(folder, dir.File("tmp"));
-    fakes::MemoryFtp ftp;
-    fakes::RecordingPrompts prompts;
+    testing_support::FixedPaths paths(folder, dir.File("tmp"));
+    testing_support::MemoryFtp ftp;
+    testing_support::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
@@ -111,10 +111,10 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     ASSERT_TRUE(SaveLanguage(PathIn(folder, "Param.ini"), 1));
     ASSERT_TRUE(SaveRememberedMail(PathIn(folder, "Param.ini"), "a@b.ch"));
     WriteFileBytes(PathIn(folder, "000NZFAP"), "local");
-    fakes::FixedPaths paths(folder, dir.File("tmp"));
-    fakes::MemoryFtp ftp;
+    testing_support::FixedPaths paths(folder, dir.File("tmp"));
+    testing_support::MemoryFtp ftp;
     ftp.status = FtpStatus::Unreachable;
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_EQ(decision.window, FirstWindow::frmMain);
@@ -128,9 +128,9 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
 TEST(Startup, AFolderThatCannotBeCreatedIsReported) {
     TempDir dir;
     WriteFileBytes(dir.File("file"), "x");
-    fakes::FixedPaths paths(dir.File("file/Kerbolt"), dir.File("tmp"));
-    fakes::MemoryFtp ftp;
-    fakes::RecordingPrompts prompts;
+    testing_support::FixedPaths paths(dir.File("file/Kerbolt"), dir.File("tmp"));
+    testing_support::MemoryFtp ftp;
+    testing_support::RecordingPrompts prompts;
     State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_NE(decision.error.find(dir.File("file/Kerbolt")), std::string::npos);

@@ -6,7 +6,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/fake_ports.h"
+#include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +103,7 @@ private:
 };
 
 // The server maps the upload path and the download path to one file.
-class OneCopyFtp : public fakes::MemoryFtp {
+class OneCopyFtp : public testing_support::MemoryFtp {
 public:
     FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
         const FtpStatus status = MemoryFtp::Upload(local_path, remote_path);

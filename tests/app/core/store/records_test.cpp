@@ -1,8 +1,8 @@
 #include "app/core/store/records.h"
 
-#include "app/core/store/scramble.h"
 #include "app/core/store/scrambled_ini.h"
 #include "pdf/writer/Pagora.h"
+#include "tests/support/ini_dump.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,29 +12,13 @@
 namespace kerbolt {
 namespace {
 
-using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
-// The whole file in plain text, "[SECTION]" and "key=value" lines in file order, decoded
-// straight from the bytes on disk.
+// The whole file in plain text and UTF-8, "[SECTION]" and "key=value" lines in file order.
 std::string Dump(const std::string& path) {
-    const std::string bytes = ReadFileBytes(path);
     std::string out;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = bytes.find("\r\n", start);
-        const std::string line = bytes.substr(start, end - start);
-        start = end == std::string::npos ? bytes.size() : end + 2;
-        const auto plain = [](const std::string& s) {
-            return pagora::Pagora::ToUtf8(modINI::Unscramble(s));
-        };
-        if (line.front() == '[') {
-            out += "[" + plain(line.substr(1, line.size() - 2)) + "]\n";
-        } else {
-            const std::size_t eq = line.find('=');
-            out += plain(line.substr(0, eq)) + "=" + plain(line.substr(eq + 1)) + "\n";
-        }
-    }
+    for (const std::string& line : testing_support::DumpIni(path))
+        out += pagora::Pagora::ToUtf8(line) + "\n";
     return out;
 }
 

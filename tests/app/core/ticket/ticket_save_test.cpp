@@ -4,8 +4,8 @@
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/ini_dump.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/ini_dump.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ protected:
     }
     testing_support::TempDir dir_;
     Module1::State state_;
-    fakes::MemoryFtp ftp_;
+    testing_support::MemoryFtp ftp_;
     FixedClock clock_;
 };
 
@@ -52,7 +52,7 @@ TEST_F(TicketSave, RecordsInOrderThenUploads) {
         "[INFOS]",       "mail=a@b.ch",     "pwd=secret1",         "[INDEMNITE0]",
         "IdPlace=2",     "date=03.02.2025", "heure=09:05",         "nPlaques=VD 123456",
         "Montant100=50", "Montant60=30",    "NumIndemn=000NZFAP-0"};
-    EXPECT_EQ(testing::DumpIni(state_.DataFile), expected);
+    EXPECT_EQ(testing_support::DumpIni(state_.DataFile), expected);
     EXPECT_EQ(ftp_.files[modUpload::DataFileUploadPath("000NZFAP")],
               testing_support::ReadFileBytes(state_.DataFile));
 

@@ -1,6 +1,6 @@
 #include "app/core/web/data_transfers.h"
 
-#include "tests/app/core/fake_ports.h"
+#include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -41,10 +41,10 @@ TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
     for (const Case& c : cases) {
         TempDir dir;
         WriteFileBytes(dir.File("K"), "local");
-        fakes::MemoryFtp ftp;
+        testing_support::MemoryFtp ftp;
         ftp.files["web/ctrl/KB/K"] = "a larger server copy";
         ftp.status = c.status;
-        fakes::RecordingPrompts prompts;
+        testing_support::RecordingPrompts prompts;
         const SyncResult r = SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
         EXPECT_EQ(r.size, 0);
         EXPECT_EQ(r.outcome, c.outcome);
@@ -63,9 +63,9 @@ TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
 
 TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
     TempDir dir;
-    fakes::MemoryFtp ftp;
+    testing_support::MemoryFtp ftp;
     ftp.files["web/ctrl/KB/K"] = "copy";
-    fakes::RecordingPrompts prompts;
+    testing_support::RecordingPrompts prompts;
     const SyncResult r = SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", dir.File("K"));
     EXPECT_EQ(r.size, 4);
     EXPECT_EQ(r.outcome, SyncOutcome::Placed);

@@ -3,8 +3,8 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/platform/curl_http.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui_queue.h"
@@ -17,10 +17,10 @@
 namespace {
 
 using namespace kerbolt;
-using kerbolt::fakes::FixedClock;
-using kerbolt::fakes::RecordingExit;
-using kerbolt::fakes::RecordingPrompts;
-using kerbolt::fakes::RecordingShell;
+using testing_support::FixedClock;
+using testing_support::RecordingExit;
+using testing_support::RecordingPrompts;
+using testing_support::RecordingShell;
 using testing_support::HttpServer;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::fakes {
+namespace testing_support {
+
+using namespace kerbolt;
 
 // 3 February 2025 unless a test sets another moment.
 class FixedClock : public IClock {
@@ -40,4 +42,4 @@ public:
     std::vector<int> codes;
 };
 
-} // namespace kerbolt::fakes
+} // namespace testing_support

@@ -2,6 +2,7 @@
 // server kept in memory.
 #pragma once
 
+#include "app/platform/notifier.h"
 #include "app/platform/ports.h"
 #include "tests/support/temp_dir.h"
 
@@ -9,7 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::fakes {
+namespace testing_support {
+
+using namespace kerbolt;
 
 class RecordingPrompts : public IPrompts {
 public:
@@ -60,4 +63,11 @@ public:
     FtpStatus status = FtpStatus::Ok;
 };
 
-} // namespace kerbolt::fakes
+// Keeps the references it is given instead of telling the server.
+class RecordingNotifier final : public INotifier {
+public:
+    void NotifyServer(const std::string& reference) override { references.push_back(reference); }
+    std::vector<std::string> references;
+};
+
+} // namespace testing_support

@@ -7,8 +7,8 @@
 #include "app/platform/notifier.h"
 #include "app/platform/qt/printers.h"
 #include "app/ui/app_context.h"
-#include "tests/app/core/fake_ports.h"
-#include "tests/app/core/web_fakes.h"
+#include "tests/support/fake_ports.h"
+#include "tests/support/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -24,11 +24,9 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::testing {
+namespace testing_support {
 
-using fakes::FixedClock;
-using fakes::RecordingExit;
-using fakes::RecordingShell;
+using namespace kerbolt;
 
 struct Prompt {
     std::string text;
@@ -113,7 +111,7 @@ public:
     std::unique_ptr<ui::AppContext> context;
 
 private:
-    fakes::FixedPaths paths_;
+    testing_support::FixedPaths paths_;
 };
 
 // Child widgets by their control names.
@@ -145,4 +143,4 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done) {
     return true;
 }
 
-} // namespace kerbolt::testing
+} // namespace testing_support

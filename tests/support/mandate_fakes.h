@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::fakes {
+namespace testing_support {
+
+using namespace kerbolt;
 
 struct PdfCall {
     std::string op;   // the operation's name
@@ -188,4 +190,4 @@ inline Module1::State MandateUser(const std::filesystem::path& root, const Infos
     return state;
 }
 
-} // namespace kerbolt::fakes
+} // namespace testing_support

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::testing {
+namespace testing_support {
+
+using namespace kerbolt;
 
 inline std::vector<std::string> DumpIni(const std::string& path) {
     std::vector<std::string> lines;
@@ -29,4 +31,4 @@ inline std::vector<std::string> DumpIni(const std::string& path) {
     return lines;
 }
 
-} // namespace kerbolt::testing
+} // namespace testing_support
