@@ -1,4 +1,5 @@
 // Whole documents with drawings, checked with independent readers and renderers.
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/pdf/content/rendering.h"
 #include "tests/support/temp_dir.h"
@@ -64,10 +65,7 @@ TEST_F(DrawingDocument, OneTransparencyStatePerValue) {
     EXPECT_NE(RunCommand("pdfinfo '" + path + "'").out.find("PDF version:     1.4"),
               std::string::npos);
     // The states reach the page through its resources under the names the content uses.
-    const auto resources =
-        RunCommand("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
-                   "print(sorted(str(k) for k in p.pages[0].Resources.ExtGState.keys()))\" '" +
-                   path + "'");
+    const auto resources = testing_support::InspectPdf(path, "graphic-states");
     EXPECT_EQ(resources.status, 0);
     EXPECT_EQ(Count(resources.out, "+GS"), 3u) << resources.out;
 }

@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -6,28 +7,10 @@
 
 namespace {
 
-// What a reader sees of the optional content: each group's name and, for /ON, /OFF and /Order,
-// the group names in place of the references (nested lists in brackets); then each membership
-// group's members and policy, and each usage event.
-constexpr const char* kReadLayers =
-    "/usr/bin/python3 -W ignore -c \"import pikepdf,sys\n"
-    "p = pikepdf.open(sys.argv[1], password='user')\n"
-    "oc = p.Root.OCProperties\n"
-    "nm = lambda g: str(g.Name)\n"
-    "def order(a): return ' '.join('[' + order(x) + ']' if isinstance(x, pikepdf.Array) "
-    "else (nm(x) if isinstance(x, pikepdf.Dictionary) else str(x)) for x in a)\n"
-    "print('groups', order(oc.OCGs))\n"
-    "print('on', order(oc.D.ON))\n"
-    "print('off', order(oc.D.OFF))\n"
-    "print('order', order(oc.D.Order))\n"
-    "for e in oc.D.AS: print('as', e.Event, order(e.OCGs))\n"
-    "for k, v in sorted(p.pages[0].Resources.Properties.items()):\n"
-    "    if v.Type == '/OCMD': print('group', order(v.OCGs), v.get('/P'))\n"
-    "\" %f 2>&1";
-
 class LayerTest : public writer_test::WriterTest {
 protected:
-    std::string Layers() const { return Run(kReadLayers).out; }
+    // What a reader sees of the optional content (the "layers" query).
+    std::string Layers() const { return testing_support::InspectPdf(Path(), "layers", {}, "user").out; }
     void Start() {
         pdf_.SetDocProperty("Plan (v2)");
         pdf_.BeginDoc(Path());

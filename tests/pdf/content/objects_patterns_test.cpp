@@ -1,6 +1,7 @@
 // Reusable objects, gradients and tiling patterns: the lines written, and whole documents checked
 // with independent readers and both renderers.
 #include "pdf/content/content.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -145,12 +146,7 @@ TEST_F(ObjectsDocument, FooterWithLinkDrawnBeforeItExists) {
     pdf.EndDoc();
     ExpectClean(path);
     EXPECT_EQ(Count(ReadFileBytes(path), "##"), 0u);
-    const auto pages = RunCommand(
-        "/usr/bin/python3 -c \"import pikepdf,sys\n"
-        "pdf = pikepdf.open(sys.argv[1])\n"
-        "for p in pdf.pages:\n"
-        "  a = list(p.obj.Annots)\n"
-        "  print(len(a), ' '.join([str(x.A.URI) for x in a]))\" '" + path + "'");
+    const auto pages = testing_support::InspectPdf(path, "link-uris");
     ASSERT_EQ(pages.status, 0) << pages.out;
     const std::string link = "2 http://example.com/ http://example.com/\n";
     EXPECT_EQ(pages.out, link + link + link + link);
@@ -301,14 +297,7 @@ TEST_F(ObjectsDocument, FieldScriptsAndCalculationOrder) {
     pdf.EndPage();
     pdf.EndDoc();
     ExpectClean(path);
-    const auto fields = RunCommand(
-        "/usr/bin/python3 -c \"import pikepdf,sys\n"
-        "pdf = pikepdf.open(sys.argv[1])\n"
-        "form = pdf.Root.AcroForm\n"
-        "for f in list(form.Fields):\n"
-        "  aa = f.get('/AA')\n"
-        "  print(str(f.T), sorted(str(k) for k in aa.keys()) if aa is not None else '-')\n"
-        "print(' '.join([str(f.T) for f in list(form.CO)]))\" '" + path + "'");
+    const auto fields = testing_support::InspectPdf(path, "field-actions");
     ASSERT_EQ(fields.status, 0) << fields.out;
     // Calculated in the order the fields were drawn, not the order the scripts came.
     EXPECT_EQ(fields.out, "A ['/K']\nA.b ['/K']\nAB -\nB -\nTotal ['/C']\nSum ['/C']\nTotal Sum\n");

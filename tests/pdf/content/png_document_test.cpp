@@ -3,6 +3,7 @@
 // document without an image object.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
@@ -64,19 +65,7 @@ TEST_F(PngDocuments, TheCompressedRowsGoIntoTheDocumentUnchanged) {
     pdf_.EndDoc();
     ExpectValidPdf();
     // The image stream's raw bytes are the file's three IDAT bodies, as PIL's reader splits them.
-    const auto raw = Run("/usr/bin/python3 -c \"import pikepdf,sys,struct\n"
-                         "pdf=pikepdf.open(sys.argv[1])\n"
-                         "img=[o for o in pdf.objects if isinstance(o,pikepdf.Stream) and "
-                         "o.get('/Subtype')=='/Image'][0]\n"
-                         "data=open(sys.argv[2],'rb').read()\n"
-                         "p=8; idat=b''\n"
-                         "while p<len(data):\n"
-                         "    n=struct.unpack('>I',data[p:p+4])[0]\n"
-                         "    if data[p+4:p+8]==b'IDAT': idat+=data[p+8:p+8+n]\n"
-                         "    p+=12+n\n"
-                         "print(img.read_raw_bytes()==idat, img.DecodeParms.Predictor, "
-                         "img.DecodeParms.Colors, img.DecodeParms.Columns)\" %f '" +
-                         file + "'");
+    const auto raw = testing_support::InspectPdf(Path(), "png-rows", {file});
     EXPECT_EQ(raw.out, "True 15 3 40\n") << raw.out;
 }
 

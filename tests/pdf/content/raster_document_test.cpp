@@ -3,6 +3,7 @@
 // malformed files that must leave a valid document.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
@@ -26,11 +27,6 @@ protected:
     using Files = raster_test::RasterFiles;
 
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
-    std::string Python(const std::string& script) {
-        const auto run = Run("/usr/bin/python3 -c '" + script + "' %f 2>&1");
-        EXPECT_EQ(run.status, 0) << run.out;
-        return run.out;
-    }
 };
 
 TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt) {
@@ -114,16 +110,9 @@ TEST_F(RasterDocuments, JpegDataIsEmbeddedUnchangedFromItsStartOfImage) {
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
-    const std::string listed = Python(
-        "import sys, pikepdf\n"
-        "pdf = pikepdf.open(sys.argv[1])\n"
-        "for name, image in sorted(pdf.pages[0].images.items(), key=lambda i: int(i[0][-1])):\n"
-        "    names = image.Filter if isinstance(image.Filter, pikepdf.Array) else [image.Filter]\n"
-        "    print(\" \".join(str(n) for n in names), int(image.Width), int(image.Height), "
-        "str(image.ColorSpace),"
-        " int(image.BitsPerComponent), [int(x) for x in image.get(\"/Decode\", [])],"
-        " len(image.read_raw_bytes()),"
-        " image.read_raw_bytes()[:2].hex())\n");
+    const auto images = testing_support::InspectPdf(Path(), "page-images");
+    EXPECT_EQ(images.status, 0) << images.out;
+    const std::string& listed = images.out;
     const auto size = [&](const char* name) {
         return std::to_string(ReadFileBytes(Files::File(name)).size());
     };

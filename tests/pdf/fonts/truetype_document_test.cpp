@@ -3,6 +3,7 @@
 #include "pdf/fonts/font_state.h"
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/fonts/truetype_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
@@ -39,14 +40,9 @@ protected:
 
     // The font lines of the written file as pikepdf reads them.
     std::vector<std::string> FontReport() const {
-        const auto report = Run("/usr/bin/python3 '" + testing_support::SourceDir() +
-                                "/tests/pdf/fonts/pdf_fonts_report.py' %f 2>&1");
+        const auto report = testing_support::InspectPdf(Path(), "fonts");
         EXPECT_EQ(report.status, 0) << report.out;
-        std::vector<std::string> lines;
-        std::istringstream in(report.out);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return testing_support::Lines(report.out);
     }
 
     // The widths of codes 32 to 255 that FreeType gives the face in a code page.

@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/annotation_fixture.h"
 
 #include <gtest/gtest.h>
@@ -51,10 +52,8 @@ TEST_P(AnnotationDocument, EveryKindReadsBack) {
 
     // The embedded stream's bytes equal the file's.
     const auto extracted =
-        Run("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]);"
-            " sys.stdout.buffer.write(p.pages[0].Annots[4].FS.EF.F.read_bytes())\""
-            " %f | cmp - '" +
-            attached + "'");
+        Run("/usr/bin/python3 -W ignore '" + testing_support::SourceDir() +
+            "/tests/support/pdf_inspect.py' annotation-file %f 4 | cmp - '" + attached + "'");
     EXPECT_EQ(extracted.status, 0) << extracted.out;
 }
 

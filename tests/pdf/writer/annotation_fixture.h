@@ -1,12 +1,12 @@
 // A document with annotations or form fields, plain or protected (the parameter), read back by
-// pikepdf through form_report.py.
+// pikepdf (the "annotations" query of tests/support/pdf_inspect.py).
 #pragma once
 
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,14 +27,9 @@ protected:
         pdf_.EndDoc();
         EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
         ExpectValidPdf();
-        const auto report = Run("/usr/bin/python3 '" + testing_support::SourceDir() +
-                                "/tests/pdf/writer/form_report.py' %f 2>&1");
+        const auto report = testing_support::InspectPdf(Path(), "annotations");
         EXPECT_EQ(report.status, 0) << report.out;
-        std::vector<std::string> lines;
-        std::istringstream in(report.out);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return testing_support::Lines(report.out);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +24,7 @@ class AttachmentTest : public writer_test::WriterTest {
 protected:
     // Each attachment as "name|description|sha256 of its bytes", in name order, read by pikepdf.
     std::string ReadAttachments(const std::string& password = "") const {
-        return Run("/usr/bin/python3 -c \"import pikepdf,sys,hashlib; "
-                   "p = pikepdf.open(sys.argv[1], password=sys.argv[2]); "
-                   "[print(k + '|' + str(v.description) + '|' + "
-                   "hashlib.sha256(v.get_file().read_bytes()).hexdigest()) "
-                   "for k, v in sorted(p.attachments.items())]\" %f '" +
-                   password + "' 2>&1")
-            .out;
+        return testing_support::InspectPdf(Path(), "attachments", {}, password).out;
     }
     static std::string Sha256(const std::string& path) {
         const auto out = RunCommand("sha256sum '" + path + "'").out;
@@ -109,10 +104,7 @@ TEST_F(AttachmentTest, FailuresAreRecordedAndWriteNothing) {
     EXPECT_EQ(Writer().last_object_number, objects_before);
     pdf_.EndPage();
     pdf_.EndDoc();
-    EXPECT_EQ(Run("/usr/bin/python3 -c \"import pikepdf,sys; "
-                  "print(len(pikepdf.open(sys.argv[1]).attachments))\" %f")
-                  .out,
-              "0\n");
+    EXPECT_EQ(testing_support::InspectPdf(Path(), "attachment-count").out, "0\n");
     EXPECT_EQ(Bytes().substr(0, 8), "%PDF-1.3");
     ExpectValidPdf();
 }

@@ -1,5 +1,6 @@
 #include "pdf/writer/writer.h"
 
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -187,20 +188,7 @@ TEST_F(DocumentTest, PdfaDocumentHasItsPacketAndOutputIntent) {
     EXPECT_EQ(std::count(packet.begin(), packet.end(), '\r'), 21);
     EXPECT_EQ(packet.substr(packet.size() - 19), "<?xpacket end='r'?>");
     EXPECT_NE(bytes.find(packet), std::string::npos);
-    const auto check = Run(
-        "/usr/bin/python3 -c \"import pikepdf, io, xml.etree.ElementTree as E\n"
-        "from PIL import ImageCms\n"
-        "p = pikepdf.open(r'''" +
-        Path() +
-        "''')\n"
-        "E.fromstring(bytes(p.Root.Metadata.read_bytes()).split(b'?>', 1)[1].rsplit(b'<?', 1)[0])\n"
-        "print('status', p.open_metadata().pdfa_status)\n"
-        "oi = p.Root.OutputIntents[0]\n"
-        "print('intent', oi.S, oi.Info)\n"
-        "prof = ImageCms.getOpenProfile(io.BytesIO(oi.DestOutputProfile.read_bytes())).profile\n"
-        "print('space', prof.xcolor_space.strip(), prof.version)\n"
-        "r = prof.red_colorant[0]; w = prof.media_white_point[0]\n"
-        "print('red %.4f %.4f %.4f' % r, 'white %.4f %.4f %.4f' % w)\n\"");
+    const auto check = testing_support::InspectPdf(Path(), "archive");
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_NE(check.out.find("status 1B"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("intent /GTS_PDFA1 AdobeRGB1998"), std::string::npos) << check.out;

@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/annotation_fixture.h"
 
 #include <gtest/gtest.h>
@@ -145,9 +146,7 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
     Writer().form_fields[3].additional_actions = "/K << /S /JavaScript /JS (2) >>";
     pdf_.EndDoc();
     ExpectValidPdf();
-    const auto report = Run("/usr/bin/python3 -c \"import pikepdf,sys; f=pikepdf.open(sys.argv[1])"
-                            ".Root.AcroForm; print(*[str(x.T) for x in f.CO], *[str(x.T) + "
-                            "''.join(x.AA.keys()) for x in f.Fields if '/AA' in x])\" %f");
+    const auto report = testing_support::InspectPdf(Path(), "calculation-order");
     EXPECT_EQ(report.out, "sum sum/C plain/K\n");
 }
 

@@ -2,50 +2,21 @@
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
 
 using writer_test::WriterTest;
 
-// One line per link in page order: "page index|rect|border|highlight|target", where a named
-// destination is followed to its page index and view.
-constexpr const char* kDumpScript = R"(
-import sys, pikepdf
-pdf = pikepdf.open(sys.argv[1])
-pages = [p.objgen for p in pdf.pages]
-dests = pdf.Root.get('/Dests', {})
-def view(arr):
-    return str(pages.index(arr[0].objgen)) + ' ' + ' '.join(str(x) for x in list(arr)[1:])
-for i, page in enumerate(pdf.pages):
-    for a in page.get('/Annots', []):
-        assert a.Subtype == '/Link'
-        line = [str(i), ' '.join(str(float(x)) for x in a.Rect),
-                ' '.join(str(x) for x in a.Border), str(a.get('/H', '-'))]
-        if '/Dest' in a:
-            line.append('dest ' + view(dests[str(a.Dest)]))
-        else:
-            act = a.A
-            if act.S == '/JavaScript':
-                line.append('js ' + act.JS.read_bytes().decode().replace('\r', '~'))
-            elif act.S == '/GoToR':
-                line.append('file ' + str(act.F))
-            else:
-                line.append('uri ' + str(act.URI))
-        print('|'.join(line))
-)";
-
 class LinkTest : public WriterTest {
 protected:
     std::string Dump() {
-        const std::string script = dir_.File("links.py");
-        std::ofstream(script) << kDumpScript;
-        const auto r = Run("/usr/bin/python3 '" + script + "' %f 2>&1");
+        const auto r = testing_support::InspectPdf(Path(), "links");
         EXPECT_EQ(r.status, 0) << r.out;
         return r.out;
     }

@@ -1,56 +1,21 @@
 // The outline tree and the named destinations, read back by an independent PDF library.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
 
 using writer_test::WriterTest;
 
-// Prints each outline item as "depth|title|page index|view or action" (children indented by
-// depth), then the catalog's destinations as "name|page index|view".
-constexpr const char* kDumpScript = R"(
-import sys, pikepdf
-pdf = pikepdf.open(sys.argv[1], password=sys.argv[2] if len(sys.argv) > 2 else '')
-pages = [p.objgen for p in pdf.pages]
-def show(item, depth):
-    while item is not None:
-        line = [str(depth), str(item.Title)]
-        if '/Dest' in item:
-            d = item.Dest
-            line += [str(pages.index(d[0].objgen)), ' '.join(str(x) for x in list(d)[1:])]
-        elif '/A' in item:
-            a = item.A
-            line += ['-', str(a.S) + ' ' + str(a.get('/URI', a.get('/F', a.JS.read_bytes().decode() if '/JS' in a else '')))]
-        if '/C' in item: line.append('C=' + ' '.join(str(float(x)) for x in item.C))
-        if '/F' in item: line.append('F=' + str(item.F))
-        if '/Count' in item: line.append('Count=' + str(item.Count))
-        par = item.Parent
-        assert par.objgen != (0, 0)
-        print('|'.join(line))
-        if '/First' in item:
-            assert item.First.Parent.objgen == item.objgen
-            show(item.First, depth + 1)
-        item = item.get('/Next')
-root = pdf.Root
-if '/Outlines' in root: show(root.Outlines.First, 0)
-if '/Dests' in root:
-    for k, v in root.Dests.items():
-        print('D|' + k + '|' + str(pages.index(v[0].objgen)) + '|' + ' '.join(str(x) for x in list(v)[1:]))
-)";
-
 class OutlineTest : public WriterTest {
 protected:
     std::string Dump(const std::string& password = "") {
-        const std::string script = dir_.File("dump.py");
-        std::ofstream(script) << kDumpScript;
-        const auto r = Run("/usr/bin/python3 '" + script + "' %f " +
-                           (password.empty() ? "" : "'" + password + "'") + " 2>&1");
+        const auto r = testing_support::InspectPdf(Path(), "outline", {}, password);
         EXPECT_EQ(r.status, 0) << r.out;
         return r.out;
     }

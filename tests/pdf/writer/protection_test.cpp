@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/openssl_oracle.h"
 #include "tests/pdf/writer/tool_output.h"
 #include "tests/pdf/writer/writer_fixture.h"
@@ -71,11 +72,7 @@ Reading Read(const std::string& path) {
         r.info += std::string(field) + "=" + ReportField(info, field) + "\n";
     r.text = RunCommand("pdftotext '" + path + "' - 2>&1").out;
     r.labels_and_image =
-        RunCommand("/usr/bin/python3 -c \"import pikepdf,sys; p = pikepdf.open(sys.argv[1]); "
-                   "print([q.label for q in p.pages]); "
-                   "print(next(iter(p.pages[0].images.values())).read_bytes().hex())\" '" +
-                   path + "' 2>&1")
-            .out;
+        testing_support::InspectPdf(path, "labels-and-image").out;
     return r;
 }
 

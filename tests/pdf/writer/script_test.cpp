@@ -1,3 +1,4 @@
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -6,27 +7,10 @@
 
 namespace {
 
-// Prints what a reader sees of the scripts: the open action, each catalog event, the
-// document-level script tree, the embedded-file names, and each page's open and close actions.
-constexpr const char* kReadScripts =
-    "/usr/bin/python3 -W ignore -c \"import pikepdf,sys\n"
-    "p = pikepdf.open(sys.argv[1], password='user')\n"
-    "r = p.Root\n"
-    "js = lambda a: a.JS.read_bytes().decode('latin-1')\n"
-    "if '/OpenAction' in r: print('open', js(r.OpenAction))\n"
-    "for k in sorted(r.get('/AA', {}).keys()): print(k, js(r.AA[k]))\n"
-    "n = r.get('/Names', {})\n"
-    "t = n.get('/JavaScript', {}).get('/Names', [])\n"
-    "for i in range(0, len(t), 2): print('tree', str(t[i]), js(t[i + 1]))\n"
-    "f = n.get('/EmbeddedFiles', {}).get('/Names', [])\n"
-    "for i in range(0, len(f), 2): print('file', str(f[i]))\n"
-    "for i, pg in enumerate(p.pages):\n"
-    "    for k in sorted(pg.obj.get('/AA', {}).keys()): print('page', i + 1, k, js(pg.obj.AA[k]))\n"
-    "\" %f 2>&1";
-
 class ScriptTest : public writer_test::WriterTest {
 protected:
-    std::string Scripts() const { return Run(kReadScripts).out; }
+    // What a reader sees of the scripts (the "scripts" query).
+    std::string Scripts() const { return testing_support::InspectPdf(Path(), "scripts", {}, "user").out; }
     void Finish() {
         pdf_.EndPage();
         pdf_.EndDoc();

@@ -1,5 +1,6 @@
 #include "pdf/writer/writer.h"
 
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 
 #include <gtest/gtest.h>
@@ -94,8 +95,7 @@ TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto labels =
-        Run("/usr/bin/python3 -c \"import pikepdf,sys; p=pikepdf.open(sys.argv[1]); "
-            "print([p.pages[i].label for i in range(len(p.pages))])\" %f");
+        testing_support::InspectPdf(Path(), "page-labels");
     EXPECT_EQ(labels.out, "['xi', 'I', 'II']\n") << labels.out;
 }
 

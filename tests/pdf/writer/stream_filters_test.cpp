@@ -1,6 +1,7 @@
 #include "pdf/writer/deflate.h"
 #include "pdf/writer/writer.h"
 
+#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/sample_data.h"
 
@@ -142,11 +143,7 @@ TEST_F(StreamFilterChain, CompressedPagesReadBackInAnotherReader) {
     pdf_.EndDoc();
     ExpectValidPdf();
     // Every page's content is deflated; the last one decodes to what was drawn.
-    const auto out = Run("/usr/bin/python3 -c \"import pikepdf, sys\n"
-                         "p = pikepdf.open(sys.argv[1])\n"
-                         "for page in p.pages:\n"
-                         "    print(' '.join(str(f) for f in page.obj.Contents.get('/Filter')))\n"
-                         "sys.stdout.write(p.pages[2].obj.Contents.read_bytes().decode('latin-1'))\" %f");
+    const auto out = testing_support::InspectPdf(Path(), "content-filters", {"3"});
     ASSERT_EQ(out.status, 0) << out.out;
     const std::string filters = "/FlateDecode\n";
     ASSERT_EQ(out.out.substr(0, 3 * filters.size()), filters + filters + filters);

@@ -1,0 +1,40 @@
+#include "tests/support/pdf_inspect.h"
+
+namespace testing_support {
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+CommandResult InspectPdf(const std::string& path, const std::string& query,
+                         const std::vector<std::string>& arguments, const std::string& password) {
+    std::string command = "/usr/bin/python3 -W ignore " +
+                          Quoted(SourceDir() + "/tests/support/pdf_inspect.py") + " " + query +
+                          " " + Quoted(path);
+    if (!password.empty()) command += " --password " + Quoted(password);
+    for (const std::string& argument : arguments)
+        command += " " + Quoted(argument);
+    return RunCommand(command + " 2>&1");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end == std::string::npos ? end : end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+} // namespace testing_support

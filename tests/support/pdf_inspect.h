@@ -1,0 +1,20 @@
+// What an independent reader (pikepdf) finds in a written PDF file: one named query of
+// tests/support/pdf_inspect.py, run on the file, with what it printed (standard error included)
+// and its exit status. The script lists the queries and the form of their lines.
+#pragma once
+
+#include "tests/support/temp_dir.h"
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+CommandResult InspectPdf(const std::string& path, const std::string& query,
+                         const std::vector<std::string>& arguments = {},
+                         const std::string& password = "");
+
+// The lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
+} // namespace testing_support
