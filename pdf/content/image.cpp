@@ -171,6 +171,12 @@ std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidt
                                            : colours == 2  ? 1
                                            : colours == 16 ? 4
                                                            : 8);
+    // Rows start on a byte; fewer samples than the rows need give an image viewers draw as
+    // nothing.
+    const std::size_t row_bytes = (static_cast<std::size_t>(ImgWidth) * image.bits + 7) / 8;
+    if (ImgSample.size() < row_bytes * static_cast<std::size_t>(ImgHeight)) {
+        detail::RaiseError(detail::kErrInvalidCall, "AddImagePattern");
+    }
     image.palette = ImgPalette;
     std::string key;
     if (!ColorMask.empty()) {

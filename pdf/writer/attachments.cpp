@@ -27,16 +27,27 @@ std::string NameFromPath(const std::string& path) {
 // The whole file, or a raised error 53 (missing) or 75 (not readable).
 std::string ReadWholeFile(const std::string& path) {
     std::error_code error;
+    // A name cut short by a NUL byte would name another file.
+    if (path.find('\0') != std::string::npos) RaiseError(kErrBadFileNumber, "AddAttach");
     if (path.empty() || !std::filesystem::exists(path, error))
         RaiseError(kErrFileNotFound, "AddAttach");
+    // Only a regular file has an end: a FIFO would block the caller and a device such as
+    // /dev/zero would be read until memory runs out.
+    if (!std::filesystem::is_regular_file(path, error)) RaiseError(kErrPathFileAccess, "AddAttach");
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) RaiseError(kErrPathFileAccess, "AddAttach");
     std::string bytes;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
+    bool failed = false;
+    try {
+        char buffer[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            bytes.append(buffer, got);
+        failed = std::ferror(file) != 0;
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        RaiseError(kErrOutOfMemory, "AddAttach");
+    }
     std::fclose(file);
     if (failed) RaiseError(kErrPathFileAccess, "AddAttach");
     return bytes;

@@ -41,8 +41,7 @@ std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int leve
         const float y1 = s.page_height - p2 * sf;
         const float x2 = x1 + p3 * sf;
         const float y2 = y1 - p4 * sf;
-        item.destination = "/FitR " + FormatReal(s, x1) + " " + FormatReal(s, y1) + " " +
-                           FormatReal(s, x2) + " " + FormatReal(s, y2);
+        item.destination = "/FitR " + FitRectangle(s, x1, y1, x2, y2);
         break;
     }
     case 4:

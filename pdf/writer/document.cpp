@@ -86,6 +86,14 @@ std::string Pagora::BeginDoc(const std::string& strFileName) {
             detail::RecordError(s, error, "BeginDoc", name);
         }
     };
+    // A second document on the same object would carry the first one's pages, fonts and
+    // objects into its file: only Abort starts afresh. A name cut short by a NUL byte would
+    // open another file than the one asked for.
+    if (s.document_begun || name.find('\0') != std::string::npos) {
+        const int number = s.document_begun ? detail::kErrInvalidCall : detail::kErrBadFileNumber;
+        step([&] { detail::RaiseError(number, "BeginDoc"); });
+        return std::string();
+    }
     long random_number = 0;
     step([&] { random_number = RandomPrefixNumber(*m_->host); });
     step([&] {
@@ -102,9 +110,11 @@ std::string Pagora::BeginDoc(const std::string& strFileName) {
         s.output.reset(std::fopen(name.c_str(), "wb"));
         if (!s.output) {
             detail::RaiseError(errno == ENOENT || errno == ENOTDIR ? detail::kErrPathNotFound
+                               : errno == ENOSPC                   ? detail::kErrDiskFull
                                                                    : detail::kErrPathFileAccess,
                                "BeginDoc");
         }
+        s.document_begun = true;
     });
     step([&] { detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1"); });
     step([&] { s.last_object_number = 3; });

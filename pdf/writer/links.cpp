@@ -161,8 +161,7 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         case 3: {
             const float x2 = x + Width * sf;
             const float y2 = y - Height * sf;
-            target.fit = " /FitR " + detail::FormatReal(s, x) + " " + detail::FormatReal(s, y) +
-                         " " + detail::FormatReal(s, x2) + " " + detail::FormatReal(s, y2);
+            target.fit = " /FitR " + detail::FitRectangle(s, x, y, x2, y2);
             break;
         }
         case 4:

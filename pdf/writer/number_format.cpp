@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -55,6 +56,9 @@ void AppendSignificant(std::string& out, float value) {
     } else if (static_cast<std::size_t>(int_digits) >= digits.size()) {
         out += digits;
         out.append(static_cast<std::size_t>(int_digits) - digits.size(), '0');
+        // Readers hold integers in 32 bits and refuse longer ones; a decimal sign makes the
+        // number a real, which they accept at any size.
+        if (std::fabs(static_cast<double>(value)) >= 2147483648.0) out += ".0";
     } else {
         out.append(digits, 0, static_cast<std::size_t>(int_digits));
         out += '.';
@@ -78,6 +82,11 @@ void AppendUnits(std::string& out, const WriterState& s, float value) {
 
 std::string FormatReal(const WriterState& s, float value) {
     return FormatSignificant(RoundValue(s, value));
+}
+
+std::string FitRectangle(const WriterState& s, float x1, float y1, float x2, float y2) {
+    return FormatReal(s, std::min(x1, x2)) + " " + FormatReal(s, std::min(y1, y2)) + " " +
+           FormatReal(s, std::max(x1, x2)) + " " + FormatReal(s, std::max(y1, y2));
 }
 
 std::string FormatUnits(const WriterState& s, float value) {

@@ -248,8 +248,7 @@ void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, fl
     case 3: {
         const float x2 = x + Width * sf;
         const float y2 = y - Height * sf;
-        fit = "/FitR " + detail::FormatReal(s, x) + " " + detail::FormatReal(s, y) + " " +
-              detail::FormatReal(s, x2) + " " + detail::FormatReal(s, y2);
+        fit = "/FitR " + detail::FitRectangle(s, x, y, x2, y2);
         break;
     }
     case 4:

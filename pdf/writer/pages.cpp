@@ -41,6 +41,14 @@ int Pagora::BeginPage(int PageNumber) {
                 s.page_order[static_cast<std::size_t>(i - 1)];
         }
         s.page_order[static_cast<std::size_t>(PageNumber)] = 0;
+        // Targets name page positions: those from the inserted one on follow their pages.
+        const auto follow = [PageNumber](int& page) {
+            if (page >= PageNumber) ++page;
+        };
+        for (int i = 1; i <= s.destination_count; ++i)
+            follow(s.destinations[static_cast<std::size_t>(i)].page);
+        for (int i = 2; i <= s.bookmark_count; ++i)
+            follow(s.bookmarks[static_cast<std::size_t>(i)].page);
     }
     s.current_page = PageNumber;
     s.page_annots.clear();
@@ -160,6 +168,9 @@ void Pagora::BeginOnPage(int PageNumber) {
 void Pagora::EndOnPage() {
     auto& s = m_->writer;
     if (!s.in_page) return;
+    // A page that was not reopened is ended by EndPage; writing it as an overlay would leave
+    // the page itself unwritten.
+    if (!s.overlay_open) detail::RaiseError(detail::kErrInvalidCall, "EndOnPage");
     s.in_page = false;
     s.overlay_open = false;
     // Fields drawn on an overlay belong to the reopened page.
@@ -186,6 +197,11 @@ void Pagora::SwapPages(int FirstPage, int SecondPage) {
     if (FirstPage < 1 || SecondPage < 1 || FirstPage > s.page_count || SecondPage > s.page_count ||
         FirstPage == SecondPage) {
         return;
+    }
+    // A position whose page is still being drawn has no page yet to move.
+    if (s.page_order[static_cast<std::size_t>(FirstPage)] == 0 ||
+        s.page_order[static_cast<std::size_t>(SecondPage)] == 0) {
+        detail::RaiseError(detail::kErrInvalidCall, "SwapPages");
     }
     std::swap(s.page_order[static_cast<std::size_t>(FirstPage)],
               s.page_order[static_cast<std::size_t>(SecondPage)]);

@@ -54,6 +54,8 @@ std::string FormatReal(const WriterState& s, float value);
 std::string FormatUnits(const WriterState& s, float value);
 // The number text of a float that is already rounded: seven significant digits, plain decimal.
 std::string FormatSignificant(float value);
+// The box between two corners as a /FitR view wants it: left, bottom, right, top.
+std::string FitRectangle(const WriterState& s, float x1, float y1, float x2, float y2);
 // The same texts appended to out, for lines built without a temporary string per number.
 void AppendReal(std::string& out, const WriterState& s, float value);
 void AppendUnits(std::string& out, const WriterState& s, float value);

@@ -114,6 +114,7 @@ struct WriterState {
 
     // ---- Output file and cross-reference
     int output_file_number = 0; // 0: no file; not 0 with no open file: a failed open
+    bool document_begun = false; // a file was opened since the last Abort
     OutputFile output;
     std::int64_t output_position = 0; // bytes written to the open file
     std::string output_file_name;

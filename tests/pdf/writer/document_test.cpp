@@ -54,15 +54,23 @@ TEST_F(DocumentTest, HeaderAndFileSizeAfterBeginDoc) {
               std::string("\x25\x50\x44\x46\x2D\x31\x2E\x33\x0A\x25\xFF\xFF\xFF\xFF\x0A\x25\x20"));
 }
 
-TEST_F(DocumentTest, SecondBeginDocLeavesTheFirstFileUnfinished) {
+// A second document on the same object without Abort would mix the two: it is refused, and
+// the first document goes on to a whole file.
+TEST_F(DocumentTest, SecondBeginDocIsRefusedAndTheFirstGoesOn) {
     const std::string first = dir_.File("first.pdf");
     pdf_.BeginDoc(first);
     pdf_.BeginPage();
     pdf_.EndPage();
+    EXPECT_EQ(pdf_.BeginDoc(Path()), "");
+    EXPECT_EQ(pdf_.ErrNumber(), 5);
+    EXPECT_FALSE(std::filesystem::exists(Path()));
+    EXPECT_EQ(pdf_.GetPages(), 1);
+    pdf_.EndDoc();
+    EXPECT_NE(ReadFileBytes(first).find("xref"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(first).find("%%EOF"), std::string::npos);
+    pdf_.Abort(); // starts afresh: a new document may begin
     pdf_.BeginDoc(Path());
-    EXPECT_EQ(Writer().last_object_number, 3);
-    EXPECT_EQ(pdf_.GetPages(), 1); // the document state is not reset
-    EXPECT_EQ(ReadFileBytes(first).find("xref"), std::string::npos);
+    EXPECT_EQ(pdf_.ErrNumber(), 0);
     EXPECT_EQ(pdf_.FileSize(), 39);
 }
 

@@ -61,7 +61,7 @@ TEST_F(LinkTest, EveryTargetKindReadsBack) {
                           "D\\'E') { ocgArray[i].state = !ocgArray[i].state; };~}\n" + box +
                           "0 0 0|/N|dest 1 /FitV 50\n" + box + "0 0 0|-|dest 0 /XYZ 20 802 2\n" +
                           box + "0 0 0|-|dest 2 /FitH 742\n" + box + "0 0 0|-|dest 0 /FitB\n" +
-                          box + "0 0 0|-|dest 2 /FitR 10 822 40 782\n" + box +
+                          box + "0 0 0|-|dest 2 /FitR 10 782 40 822\n" + box +
                           "0 0 0|-|dest 0 /FitH 742\n" + box + "0 0 0|-|uri http://example.org\n");
 }
 

@@ -52,7 +52,7 @@ TEST_F(OutlineTest, TreeViewsAndActionsReadBack) {
     EXPECT_EQ(Dump(), "0|Report|0|/FitB|Count=8\n"
                       "1|Orphan|0|/FitB\n"
                       "1|A|0|/XYZ 10 822 1.5\n"
-                      "2|A.1|0|/FitR 10 822 40 782|C=1.0 0.0 0.0|F=3\n"
+                      "2|A.1|0|/FitR 10 782 40 822|C=1.0 0.0 0.0|F=3\n"
                       "3|Deep|0|/FitH 742\n"
                       "1|B|1|/FitV 50|F=1\n"
                       "1|Web|-|/URI https://example.org/a(b)\n"
@@ -109,7 +109,7 @@ TEST_F(OutlineTest, DestinationsReadBack) {
                           "\n"
                           "D|/" +
                           p +
-                          "REF_box|0|/FitR 10 822 40 782\n"
+                          "REF_box|0|/FitR 10 782 40 822\n"
                           "D|/" +
                           p + "REF_early|0|/Fit\n");
 }
