@@ -195,6 +195,9 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
         if (owe) SetOwed(data_file, true);
         return SyncResult{0, outcome};
     };
+    // The debt is written down before the transfers begin: a program ended in the middle of them
+    // (the window closed while the upload ran beside it) pays it at the next start.
+    if (upload && fs::is_regular_file(data_file, ec)) SetOwed(data_file, true);
 
     switch (ftp.Download(DataFileDownloadPath(account_key), temp)) {
     case FtpStatus::Ok:
