@@ -13,6 +13,7 @@ namespace kerbolt::ui {
 
 TransferRunner::TransferRunner(QObject* parent) : QObject(parent) {
     dialog_timer_.setSingleShot(true);
+    dialog_timer_.setTimerType(Qt::PreciseTimer); // "past a second", not 5 % earlier
     dialog_timer_.setInterval(1000);
     connect(&dialog_timer_, &QTimer::timeout, this, [this] { ShowDialog(); });
     worker_ = std::thread([this] { WorkerLoop(); });

@@ -1,10 +1,12 @@
 // Transfers with the server beside the windows: a silent server never freezes the window, a
 // ticket never waits for its upload, and the start-up need not wait for the server.
 #include "app/core/store/records.h"
+#include "app/core/texts/connect_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/transfer_texts.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/application.h"
+#include "app/ui/frm_connect.h"
 #include "app/ui/frm_main.h"
 #include "app/ui/transfer_runner.h"
 #include "tests/app/ui/ui_harness.h"
@@ -17,6 +19,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace kerbolt::ui {
 namespace {
@@ -153,6 +157,39 @@ TEST_F(TransfersToAHungServer, TheStartUpNeedNotWaitForTheServer) {
     EXPECT_EQ(harness_.prompts.Texts(),
               std::vector<std::string>{transfers::ServerSkippedMessage(Module1::kGerman)});
     EXPECT_EQ(ReadFileBytes(DataFile()), before);
+}
+
+TEST(SignInToAHungServer, TheWindowLivesOnWhileTheServerIsAsked) {
+    UiHarness harness(Server::Hung);
+    TransferRunner runner;
+    harness.context->transfers = &runner;
+    Application application(*harness.context);
+    ASSERT_TRUE(application.Start());
+    frmConnect* window = application.ConnectWindow();
+    ASSERT_NE(window, nullptr);
+    Control<QPushButton>(window, "cmdLangue0")->click();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 timer_fired_at = -1;
+    std::string step;
+    QTimer::singleShot(200, [&] { timer_fired_at = clock.elapsed(); });
+    QTimer::singleShot(1300, [&] { step = runner.CurrentStep(); });
+    Control<QLineEdit>(window, "txtMail")->setText(QStringLiteral("a@b.ch"));
+    Control<QLineEdit>(window, "txtPwd")->setText(QStringLiteral("secret1"));
+    Control<QPushButton>(window, "cmdOpen")->click();
+
+    // The click waited for the server's time-out, with the event loop running all along.
+    EXPECT_GE(clock.elapsed(), 1300);
+    EXPECT_GE(timer_fired_at, 0);
+    EXPECT_LT(timer_fired_at, 700);
+    EXPECT_EQ(step, transfers::StepText(Module1::kFrench, transfers::Step::Synchronise));
+    EXPECT_FALSE(runner.Busy());
+    EXPECT_EQ(harness.prompts.Texts(),
+              std::vector<std::string>{kerbolt::frmConnect::LoginMessage(
+                  Module1::kFrench, kerbolt::frmConnect::kServerUnreachableMessage)});
+    EXPECT_FALSE(std::filesystem::exists(harness.dir.File("data/Kerbolt/000NZFAP")));
+    EXPECT_EQ(application.MainWindow(), nullptr);
 }
 
 TEST_F(TransfersToAWorkingServer, TheTicketsUploadArrivesAfterThePrint) {
