@@ -14,6 +14,7 @@
 #include "app/ui/dialog_factory.h"
 #include "app/ui/main_window_web.h"
 #include "app/ui/mandate_action.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QApplication>
 
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
 
     kerbolt::ui::AppContext context{paths, ftp,       clock,    prompts, shell,
                                     exit,  *printers, notifier, config};
+    // Gone before the ports its transfers use, after the windows.
+    kerbolt::ui::TransferRunner transfers;
+    context.transfers = &transfers;
     kerbolt::WebServices web({http, prompts, shell, exit, clock}, context.state, config);
     notifier.target = &web;
     kerbolt::ui::InstallDialogs(context);

@@ -18,9 +18,10 @@ struct ServerConfig {
     std::string ftp_password = kFtpPassword;
     // A dead or hung server must not hold the program: limits for connecting, for each reply and
     // for a whole transfer. The data file is small, so short limits suffice.
-    long ftp_connect_timeout_s = 5;
-    long ftp_response_timeout_s = 15;
-    long ftp_transfer_timeout_s = 15;
+    // Set at build time (KERBOLT_FTP_CONNECT_TIMEOUT, KERBOLT_FTP_TRANSFER_TIMEOUT).
+    long ftp_connect_timeout_s = KERBOLT_FTP_CONNECT_TIMEOUT;
+    long ftp_response_timeout_s = KERBOLT_FTP_TRANSFER_TIMEOUT;
+    long ftp_transfer_timeout_s = KERBOLT_FTP_TRANSFER_TIMEOUT;
     std::string web_url = KERBOLT_WEB_URL;         // version file
     std::string notify_url = KERBOLT_NOTIFY_URL;   // notification script
     std::string product_url = KERBOLT_PRODUCT_URL; // installer and terms pages

@@ -110,22 +110,54 @@ std::string CurlFtp::UrlOf(const std::string& remote_path) const {
     return "ftp://" + config_.ftp_host + ":" + std::to_string(config_.ftp_port) + "/" + path;
 }
 
-FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remote_path) {
+namespace {
+
+struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+// Sends the open file to `url`; `after` are commands the server gets once the file is stored.
+CURLcode Store(const ServerConfig& config, std::FILE* file, curl_off_t size,
+               const std::string& url, curl_slist* after) {
     CurlHandle curl = OpenSession();
-    if (!curl) return FtpStatus::SessionFailed;
+    if (!curl) return CURLE_FAILED_INIT;
+    std::fseek(file, 0, SEEK_SET);
+    SetCommonOptions(curl.get(), config, url);
+    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, &ReadFromFile);
+    curl_easy_setopt(curl.get(), CURLOPT_READDATA, file);
+    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, size);
+    if (after != nullptr) curl_easy_setopt(curl.get(), CURLOPT_POSTQUOTE, after);
+    return curl_easy_perform(curl.get());
+}
+
+} // namespace
+
+FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remote_path) {
+    if (!OpenSession()) return FtpStatus::SessionFailed;
     FileHandle file(std::fopen(local_path.c_str(), "rb"));
     if (!file) return FtpStatus::Failed;
     std::fseek(file.get(), 0, SEEK_END);
     const long size = std::ftell(file.get());
-    std::fseek(file.get(), 0, SEEK_SET);
     if (size < 0) return FtpStatus::Failed;
 
-    SetCommonOptions(curl.get(), config_, UrlOf(remote_path));
-    curl_easy_setopt(curl.get(), CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_READFUNCTION, &ReadFromFile);
-    curl_easy_setopt(curl.get(), CURLOPT_READDATA, file.get());
-    curl_easy_setopt(curl.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-    return StatusOf(curl_easy_perform(curl.get()));
+    // A connection lost in the middle of a transfer leaves on the server what arrived so far. The
+    // file therefore goes up under a temporary name and takes its place by a rename once whole,
+    // so the server's copy is always the old one or the new one.
+    const std::string temporary = remote_path + ".part";
+    std::unique_ptr<curl_slist, SlistDeleter> rename;
+    for (const std::string& command : {"RNFR " + temporary, "RNTO " + remote_path}) {
+        curl_slist* grown = curl_slist_append(rename.get(), command.c_str());
+        if (grown == nullptr) return FtpStatus::SessionFailed;
+        rename.release();
+        rename.reset(grown);
+    }
+    const CURLcode code = Store(config_, file.get(), size, UrlOf(temporary), rename.get());
+    // A server that refuses the rename (or a temporary name) still takes the file directly.
+    if (code == CURLE_QUOTE_ERROR || code == CURLE_UPLOAD_FAILED || code == CURLE_REMOTE_ACCESS_DENIED)
+        return StatusOf(Store(config_, file.get(), size, UrlOf(remote_path), nullptr));
+    if (code == CURLE_FAILED_INIT) return FtpStatus::SessionFailed;
+    return StatusOf(code);
 }
 
 FtpStatus CurlFtp::Download(const std::string& remote_path, const std::string& local_path) {

@@ -13,6 +13,7 @@
 namespace kerbolt::ui {
 
 class frmMain;
+class TransferRunner;
 
 // The dialogs the main window opens.
 enum class Dialog { frmInfos, frmPlaces, frmIndemnites, frmLicence };
@@ -48,6 +49,8 @@ struct AppContext {
     ServerConfig config = DefaultServerConfig();
     Module1::State state{};
     DialogHooks hooks{};
+    // Where transfers with the server run beside the windows; without one they run on the spot.
+    TransferRunner* transfers = nullptr;
 };
 
 } // namespace kerbolt::ui

@@ -1,13 +1,16 @@
 #include "app/ui/application.h"
 
 #include "app/core/session/startup.h"
+#include "app/core/texts/transfer_texts.h"
 #include "app/ui/frm_connect.h"
 #include "app/ui/frm_main.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QApplication>
 #include <QScreen>
 
 #include <exception>
+#include <memory>
 
 namespace kerbolt::ui {
 
@@ -59,8 +62,31 @@ frmMain* Application::MainWindow() const {
 }
 
 bool Application::Start() {
-    const Module1::StartupDecision decision = Module1::Main(
-        context_.state, context_.paths, context_.ftp, context_.prompts, context_.config);
+    Module1::SyncRunner run_sync;
+    if (context_.transfers != nullptr) {
+        // A silent server must not keep the program from starting: after a second the user may
+        // go on with the data of this computer.
+        run_sync = [this](const std::function<modUpload::SyncResult()>& sync)
+            -> std::optional<modUpload::SyncResult> {
+            const int language = context_.state.Language;
+            const auto result = std::make_shared<modUpload::SyncResult>();
+            const std::optional<bool> finished = context_.transfers->WaitOrSkip(
+                transfers::StepText(language, transfers::Step::Synchronise),
+                transfers::SkipServerCaption(language), [result, sync] {
+                    *result = sync();
+                    return true;
+                });
+            if (!finished) {
+                context_.prompts.Show(transfers::ServerSkippedMessage(language),
+                                      MessageIcon::Information);
+                return std::nullopt;
+            }
+            return *result;
+        };
+    }
+    const Module1::StartupDecision decision =
+        Module1::Main(context_.state, context_.paths, context_.ftp, context_.prompts,
+                      context_.config, run_sync);
     if (!decision.error.empty()) {
         context_.prompts.Show(decision.error, MessageIcon::Critical);
         context_.exit.Exit(1);

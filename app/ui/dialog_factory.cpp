@@ -19,7 +19,8 @@ DialogContext MakeDialogContext(AppContext& context, frmMain& main_window) {
             [&main_window] { main_window.Creer(); },
             [&context](int number) {
                 return kerbolt::frmMain::Message(context.state.Language, number);
-            }};
+            },
+            context.transfers};
 }
 
 DialogWindow* MakeDialog(DialogRequest request, AppContext& context, frmMain& main_window) {

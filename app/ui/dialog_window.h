@@ -22,6 +22,8 @@ class QPushButton;
 
 namespace kerbolt::ui {
 
+class TransferRunner;
+
 // The state and ports of the dialogs, and the main window's routines they call after saving.
 struct DialogContext {
     Module1::State& state;
@@ -32,6 +34,7 @@ struct DialogContext {
     std::function<void()> ListePlaces;           // frmMain.ListePlaces
     std::function<void()> Creer;                 // frmMain.Creer
     std::function<std::string(int)> MainMessage; // frmMain.Message
+    TransferRunner* transfers = nullptr;         // where uploads wait without freezing
 };
 
 // A monospaced face for the lists of fixed columns.

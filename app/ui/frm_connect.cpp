@@ -2,9 +2,11 @@
 
 #include "app/core/store/records.h"
 #include "app/core/texts/connect_texts.h"
+#include "app/core/texts/transfer_texts.h"
 #include "app/platform/qt/desktop.h"
 #include "app/ui/language_flags.h"
 #include "app/ui/ticket_painter.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,6 +34,19 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     : KerboltWindow(parent), context_(context),
       sign_in_(context.state, context.ftp, context.prompts) {
     setObjectName(QStringLiteral("frmConnect"));
+    if (TransferRunner* runner = context.transfers; runner != nullptr) {
+        // The window lives on while the server is asked for the account's data file.
+        sign_in_.SetSyncRunner([runner, &state = context.state](
+                                   const std::function<modUpload::SyncResult()>& sync) {
+            modUpload::SyncResult result;
+            runner->Wait(transfers::StepText(state.Language, transfers::Step::Synchronise),
+                         [&result, &sync] {
+                             result = sync();
+                             return true;
+                         });
+            return result;
+        });
+    }
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     resize(Px(kWidth), Px(kHeight));
 

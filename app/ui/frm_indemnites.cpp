@@ -6,6 +6,7 @@
 #include "app/core/texts/main_texts.h"
 #include "app/core/ticket/ticket_amount.h"
 #include "app/core/web/data_transfers.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -211,7 +212,7 @@ void frmIndemnites::cmdSave_Click() {
     state.TicketTitle = title;
     state.TicketText = text;
     // The settings stay saved here; the user learns that the server's copy is behind.
-    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
+    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state)) {
         context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
                               MessageIcon::Exclamation);
     }

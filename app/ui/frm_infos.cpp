@@ -6,6 +6,7 @@
 #include "app/core/ticket/iban_check.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/frm_places.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -98,13 +99,18 @@ void frmInfos::cmdSave_Click() {
     infos.ville = S(txtLocalite_->text());
     infos.IBAN = S(txtIBAN_->text());
     const Module1::State& state = context_.state;
-    if (!WriteContactDetails(state.DataFile, infos)) {
+    bool written = false;
+    {
+        const auto lock = modUpload::LockDataFile();
+        written = WriteContactDetails(state.DataFile, infos);
+    }
+    if (!written) {
         context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;
     }
     // The details stay saved here; the user learns that the server's copy is behind.
-    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey)) {
+    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state)) {
         context_.prompts.Show(Message(kMsgUploadFailed), MessageIcon::Exclamation);
     }
     if (context_.state.NewInstall) {

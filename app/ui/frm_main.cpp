@@ -3,6 +3,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
+#include "app/core/texts/transfer_texts.h"
 #include "app/core/ticket/ticket_layout.h"
 #include "app/core/ticket/ticket_save.h"
 #include "app/core/web/data_transfers.h"
@@ -10,12 +11,14 @@
 #include "app/ui/language_flags.h"
 #include "app/ui/qr_painter.h"
 #include "app/ui/ticket_painter.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 
 #include <exception>
@@ -212,10 +215,41 @@ std::string frmMain::MandatePath() const {
     return modUpload::MandateLocalPath(context_.state.DataFolder, context_.state.AccountKey);
 }
 
+namespace {
+
+// Message boxes belong to the windows' thread: a transfer beside them shows none.
+class SilentPrompts final : public IPrompts {
+public:
+    void Show(const std::string&, MessageIcon) override {}
+    bool Ask(const std::string&, MessageIcon) override { return false; }
+};
+
+} // namespace
+
+void frmMain::FetchMandate() {
+    const Module1::State& state = context_.state;
+    const std::string remote = modUpload::MandateDownloadPath(state.AccountKey);
+    if (context_.transfers == nullptr) {
+        modUpload::SyncFromServer(context_.ftp, context_.prompts, remote, MandatePath());
+        return;
+    }
+    auto fetch = [&ftp = context_.ftp, remote, local = MandatePath()] {
+        SilentPrompts silent;
+        modUpload::SyncFromServer(ftp, silent, remote, local);
+        return true;
+    };
+    const QPointer<frmMain> self(this);
+    context_.transfers->Start(
+        transfers::StepText(state.Language, transfers::Step::Synchronise), std::move(fetch),
+        [self](bool) {
+            if (self) self->ShowMandateState();
+        });
+}
+
 void frmMain::Form_Load() {
     Module1::State& state = context_.state;
-    modUpload::SyncFromServer(context_.ftp, context_.prompts,
-                              modUpload::MandateDownloadPath(state.AccountKey), MandatePath());
+    // The signed mandate comes down beside the window, which opens at once.
+    FetchMandate();
 
     if (state.NewInstall) {
         const bool yes = context_.prompts.Ask(
@@ -322,7 +356,9 @@ void frmMain::cmdPrint_Click() {
     // record added since the preview was built (a sync, a second client) cannot make the paper,
     // its QR code and the record disagree.
     const TicketDraft draft = BuildTicketDraft(state, Entry(), context_.clock.Now());
-    const texts::SavedTicket saved = texts::SaveTicketDraft(state, context_.ftp, draft);
+    // The record is written here and now; its upload follows beside the user's work, so the
+    // ticket never waits for the server.
+    const texts::SavedTicket saved = texts::RecordTicketDraft(state, draft);
     // Printed without its record, the ticket's reference would be given again to the next one.
     // The entry stays for another try; the preview shows the number it would now get.
     if (!saved.written) {
@@ -352,10 +388,30 @@ void frmMain::cmdPrint_Click() {
         txtPlaques_->clear();
     }
     Creer();
-    context_.notifier.NotifyServer(saved.reference);
-    if (!saved.uploaded)
-        context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
-                              MessageIcon::Information);
+    UploadTicket(saved.reference);
+}
+
+void frmMain::UploadTicket(const std::string& reference) {
+    const Module1::State& state = context_.state;
+    AppContext& context = context_;
+    const int language = state.Language;
+    // The ticket's notice follows the upload, as the server may look the ticket up in its copy.
+    const auto report = [&context, language, reference](bool uploaded) {
+        context.notifier.NotifyServer(reference);
+        if (!uploaded)
+            context.prompts.Show(texts::Message(language, texts::kMsgUploadFailed),
+                                 MessageIcon::Information);
+    };
+    // Copies: the window's state may change while the job runs.
+    auto upload = [&ftp = context_.ftp, file = state.DataFile, key = state.AccountKey] {
+        return modUpload::UploadDataFile(ftp, file, key);
+    };
+    if (context_.transfers == nullptr) {
+        report(upload());
+        return;
+    }
+    context_.transfers->Start(transfers::StepText(language, transfers::Step::Upload),
+                              std::move(upload), report);
 }
 
 void frmMain::cmbPrinters_Click() {

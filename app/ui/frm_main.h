@@ -46,6 +46,9 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     void cmdPrint_Click();
+    // Sends the data file with a new ticket to the server, then notifies the ticket.
+    void UploadTicket(const std::string& reference);
+    void FetchMandate();
     void cmbPrinters_Click();
     void ShowDialog(DialogRequest dialog);
     TicketEntry Entry() const;

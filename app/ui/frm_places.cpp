@@ -6,6 +6,7 @@
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/places_texts.h"
 #include "app/core/web/data_transfers.h"
+#include "app/ui/transfer_runner.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -172,13 +173,18 @@ void frmPlaces::cmdUndo_Click() {
 
 void frmPlaces::cmdSave_Click() {
     const Module1::State& state = context_.state;
-    if (!WritePlaces(state.DataFile, texts::PlacesFromLines(Lines()))) {
+    bool written = false;
+    {
+        const auto lock = modUpload::LockDataFile();
+        written = WritePlaces(state.DataFile, texts::PlacesFromLines(Lines()));
+    }
+    if (!written) {
         context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;
     }
     // The spots stay saved here; the user learns that the server's copy is behind.
-    if (!modUpload::UploadDataFile(context_.ftp, state.DataFile, state.AccountKey) &&
+    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state) &&
         context_.MainMessage) {
         context_.prompts.Show(context_.MainMessage(kMainMsgUploadFailed), MessageIcon::Exclamation);
     }

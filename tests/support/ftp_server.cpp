@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <netinet/in.h>
 #include <stdexcept>
@@ -12,21 +13,38 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace testing_support {
 
-FtpServer::FtpServer(const std::string& root, const std::string& log_path, int lifetime_seconds)
+FtpServer::FtpServer(const std::string& root, const std::string& log_path, int lifetime_seconds,
+                     FtpFaults faults)
     : log_path_(log_path) {
     RequireLoopbackServers("the FTP stand-in");
     const std::string script = SourceDir() + "/tests/support/ftp_server.py";
     const std::string port_file = log_path + ".port";
     const std::string lifetime = std::to_string(lifetime_seconds);
+    // A server started before under the same log left its port behind.
+    std::remove(port_file.c_str());
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
     if (pid_ == 0) {
-        execl("/usr/bin/python3", "python3", script.c_str(), "--port", "0", "--root", root.c_str(),
-              "--log", log_path.c_str(), "--lifetime", lifetime.c_str(), "--port-file",
-              port_file.c_str(), static_cast<char*>(nullptr));
+        std::vector<std::string> args = {"python3", script,     "--port",      "0",
+                                         "--root",  root,       "--log",       log_path,
+                                         "--lifetime", lifetime, "--port-file", port_file};
+        if (faults.hang) args.push_back("--hang");
+        if (faults.die_after_download >= 0) {
+            args.push_back("--die-after-download");
+            args.push_back(std::to_string(faults.die_after_download));
+        }
+        if (faults.die_after_upload >= 0) {
+            args.push_back("--die-after-upload");
+            args.push_back(std::to_string(faults.die_after_upload));
+        }
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv("/usr/bin/python3", argv.data());
         _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -57,6 +75,21 @@ void FtpServer::Stop() {
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
+}
+
+bool FtpServer::Ended(double seconds) {
+    if (pid_ <= 0) return true;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+    do {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
 }
 
 std::string FtpServer::Log() const {

@@ -7,12 +7,19 @@
 
 namespace testing_support {
 
+// Faults the server can be asked to show (see ftp_server.py).
+struct FtpFaults {
+    bool hang = false;           // accepts connections and never answers
+    long die_after_download = -1; // ends itself when a download has sent this many bytes
+    long die_after_upload = -1;   // ends itself when an upload has received this many bytes
+};
+
 class FtpServer {
 public:
     // Starts the server serving `root` (created with web/ctrl/KB/Mandats) and waits until it
     // listens. Throws std::runtime_error when it does not come up.
     explicit FtpServer(const std::string& root, const std::string& log_path,
-                       int lifetime_seconds = 300);
+                       int lifetime_seconds = 300, FtpFaults faults = {});
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;
@@ -20,6 +27,8 @@ public:
     int Port() const { return port_; }
     // The commands the server received so far, one a line ("RETR web/ctrl/KB/KEY").
     std::string Log() const;
+    // True once the server has ended (a fault switch made it die), waiting up to `seconds`.
+    bool Ended(double seconds = 5);
 
 private:
     void Stop();

@@ -58,7 +58,8 @@ public:
     std::deque<bool> answers;
 };
 
-enum class Server { Running, Stopped };
+// The FTP stand-in running, no server at all, or a server that accepts and then never answers.
+enum class Server { Running, Stopped, Hung };
 
 class UiHarness {
 public:
@@ -70,10 +71,17 @@ public:
         config.ftp_host = "127.0.0.1";
         config.ftp_connect_timeout_s = 5;
         config.ftp_response_timeout_s = 5;
-        if (server == Server::Running) {
-            ftp_server =
-                std::make_unique<testing_support::FtpServer>(dir.File("ftp"), dir.File("ftp.log"));
+        if (server != Server::Stopped) {
+            testing_support::FtpFaults faults;
+            faults.hang = server == Server::Hung;
+            ftp_server = std::make_unique<testing_support::FtpServer>(
+                dir.File("ftp"), dir.File("ftp.log"), 300, faults);
             config.ftp_port = ftp_server->Port();
+            if (faults.hang) {
+                config.ftp_connect_timeout_s = 2;
+                config.ftp_response_timeout_s = 2;
+                config.ftp_transfer_timeout_s = 2;
+            }
         } else {
             config.ftp_port = testing_support::ClosedLoopbackPort();
         }

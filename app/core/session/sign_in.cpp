@@ -38,8 +38,12 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
     if (!IsWellFormedAddress(address)) return Fail(6, 5);
 
     Module1::SetAccount(state_, address);
-    const modUpload::SyncResult sync = modUpload::SyncDataFile(
-        ftp_, &prompts_, state_.DataFile, state_.AccountKey, /*upload=*/false);
+    const modUpload::SyncResult sync =
+        run_sync_ ? run_sync_([&ftp = ftp_, file = state_.DataFile, key = state_.AccountKey] {
+            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+        })
+                  : modUpload::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
+                                            /*upload=*/false);
     const std::string password = TrimBlanks(password_text);
     const auto credentials_match = [&] {
         const InfosRecord infos = ReadInfos(state_.DataFile);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "app/core/session/app_state.h"
+#include "app/core/web/data_transfers.h"
 #include "app/platform/ports.h"
 
+#include <functional>
 #include <string>
 
 namespace kerbolt::frmConnect {
@@ -33,6 +35,12 @@ public:
 
     int FailedAttempts() const { return failed_attempts_; }
 
+    // Runs the synchronisation of each attempt and returns its result (the windows run it beside
+    // their event loop). The synchronisation then shows no message box itself.
+    using SyncRunner =
+        std::function<modUpload::SyncResult(const std::function<modUpload::SyncResult()>& sync)>;
+    void SetSyncRunner(SyncRunner run_sync) { run_sync_ = std::move(run_sync); }
+
 private:
     SignInNext Fail(int message_number, int final_message_number);
     SignInNext Succeed(const std::string& address, bool remember_address);
@@ -41,6 +49,7 @@ private:
     IFtp& ftp_;
     IPrompts& prompts_;
     int failed_attempts_ = 0;
+    SyncRunner run_sync_;
     // The account whose data file a sign-in of this window fetched from the server. Nothing
     // else writes the file while the window is open, so it stays the server's copy.
     std::string fetched_account_;

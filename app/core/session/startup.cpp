@@ -9,7 +9,7 @@ namespace kerbolt::Module1 {
 namespace fs = std::filesystem;
 
 StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
-                     const ServerConfig& config) {
+                     const ServerConfig& config, const SyncRunner& run_sync) {
     StartupDecision decision;
     state.DataFolder = paths.DataFolder();
     state.TempFolder = paths.TempFolder();
@@ -39,8 +39,15 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     modUpload::RemoveLeftovers(state.DataFile);
     if (!fs::is_regular_file(state.DataFile, ec)) return decision;
 
-    decision.sync = modUpload::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
-                                            /*upload=*/false);
+    if (run_sync) {
+        // Copies: the synchronisation may go on after the user stopped waiting for it.
+        decision.sync = run_sync([&ftp, file = state.DataFile, key = state.AccountKey] {
+            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+        });
+    } else {
+        decision.sync = modUpload::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
+                                                /*upload=*/false);
+    }
     if (state.Language > 0) {
         LoadDefaultTexts(state, config);
         decision.window = FirstWindow::frmMain;

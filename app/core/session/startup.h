@@ -7,6 +7,7 @@
 #include "app/platform/config.h"
 #include "app/platform/ports.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,11 +23,19 @@ struct StartupDecision {
     std::string error;
 };
 
+// Runs the start-up's synchronisation of the data file (the windows run it beside the event
+// loop); nothing when the user chose not to wait for it.
+using SyncRunner = std::function<std::optional<modUpload::SyncResult>(
+    const std::function<modUpload::SyncResult()>& sync)>;
+
 // Sets the paths of `state` (creating the data folder with its parents; NewInstall when the
 // folder itself had to be created), reads "Langue" and "Mail" from Param.ini, derives the
 // account from a remembered address, synchronises the data file when the sign-in may be
 // skipped, loads the ticket texts before the main window, and says which window comes first.
+// With `run_sync` the synchronisation runs through it, may run on another thread and shows no
+// message box; without it, it runs here.
 StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
-                     const ServerConfig& config = DefaultServerConfig());
+                     const ServerConfig& config = DefaultServerConfig(),
+                     const SyncRunner& run_sync = {});
 
 } // namespace kerbolt::Module1

@@ -32,4 +32,8 @@ SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, in
 // again, and uploads the data file. Same all-or-nothing write as SaveTicket.
 SavedTicket SaveTicketDraft(const Module1::State& state, IFtp& ftp, const TicketDraft& draft);
 
+// Writes the draft's record only, as SaveTicketDraft does, and leaves the upload to the caller
+// (the window sends it beside the user's work, so a ticket never waits for the server).
+SavedTicket RecordTicketDraft(const Module1::State& state, const TicketDraft& draft);
+
 } // namespace kerbolt::frmMain

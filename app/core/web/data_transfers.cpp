@@ -167,6 +167,11 @@ std::string BackupFolder(const std::string& data_file) {
     return (fs::path(data_file).parent_path() / "backups").string();
 }
 
+std::unique_lock<std::mutex> LockDataFile() {
+    static std::mutex mutex;
+    return std::unique_lock<std::mutex>(mutex);
+}
+
 bool UploadOwed(const std::string& data_file) {
     std::error_code ec;
     return fs::exists(OwedMark(data_file), ec);
@@ -190,7 +195,9 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
         if (owe) SetOwed(data_file, true);
         return SyncResult{0, outcome};
     };
-    const bool local_exists = fs::is_regular_file(data_file, ec);
+    // The debt is written down before the transfers begin: a program ended in the middle of them
+    // (the window closed while the upload ran beside it) pays it at the next start.
+    if (upload && fs::is_regular_file(data_file, ec)) SetOwed(data_file, true);
 
     switch (ftp.Download(DataFileDownloadPath(account_key), temp)) {
     case FtpStatus::Ok:
@@ -204,7 +211,7 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
         fs::remove(temp, ec);
         SyncResult result{0, SyncOutcome::NotOnServer};
         // A new account: the first upload makes the server's copy.
-        if (owe && local_exists) {
+        if (owe && fs::is_regular_file(data_file, ec)) {
             result.uploaded = UploadFile(ftp, data_file, DataFileUploadPath(account_key));
             SetOwed(data_file, !result.uploaded);
         }
@@ -224,7 +231,9 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
         return give_up(SyncOutcome::Foreign);
     }
 
-    if (!local_exists) {
+    // From here to the write the local file must not change under the merge.
+    std::unique_lock<std::mutex> lock = LockDataFile();
+    if (!fs::is_regular_file(data_file, ec)) {
         fs::remove(temp, ec);
         if (!ini::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
             return give_up(SyncOutcome::Failed);
@@ -242,6 +251,7 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
         if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
             return give_up(SyncOutcome::Failed);
     }
+    lock.unlock();
     SyncResult result{static_cast<std::int64_t>(merged.size()), SyncOutcome::Merged};
     if (owe) {
         result.uploaded = merged == server_bytes ||

@@ -5,6 +5,7 @@
 #include "app/platform/ports.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace kerbolt::modUpload {
@@ -70,6 +71,10 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
 // Synchronises and uploads the data file (SyncDataFile with `upload`); true when the server holds
 // the merged file. Callers may ignore it.
 bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string& name);
+
+// Held while the data file is read and rewritten: by a synchronisation running beside the windows
+// and by the windows' own saves, so that neither writes its version over the other's change.
+std::unique_lock<std::mutex> LockDataFile();
 
 // True while an upload of the data file is owed to the server.
 bool UploadOwed(const std::string& data_file);

@@ -136,7 +136,12 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
     EXPECT_EQ(r.size, 5);
 
     const std::string log = server->Log();
-    EXPECT_NE(log.find("STOR /web/ctrl/KB/000NZFAP\n"), std::string::npos) << log;
+    // It goes up under a temporary name and then takes its place whole.
+    EXPECT_NE(log.find("STOR /web/ctrl/KB/000NZFAP.part\nRNFR /web/ctrl/KB/000NZFAP.part\n"
+                       "RNTO /web/ctrl/KB/000NZFAP\n"),
+              std::string::npos)
+        << log;
+    EXPECT_FALSE(fs::exists(ServerFile("000NZFAP.part")));
     EXPECT_NE(log.find("RETR web/ctrl/KB/000NZFAP\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("Kq82"), std::string::npos);
     EXPECT_EQ(log.find("STOR web/"), std::string::npos);

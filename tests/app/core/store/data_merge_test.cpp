@@ -170,6 +170,25 @@ TEST_F(DataSync, OfflineTicketsSurviveALargerServerCopyAndTheMarksSurviveTheUplo
     EXPECT_EQ(ReadInfos(ServerFile()).Mandat, "2026-12-01");
 }
 
+TEST_F(DataSync, AnUploadStaysOwedUntilItHasArrived) {
+    // Looks at the mark while the upload is under way, as a program ended then would leave it.
+    class Watching : public OneCopyFtp {
+    public:
+        std::string data_file;
+        bool owed_meanwhile = false;
+        FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
+            owed_meanwhile = modUpload::UploadOwed(data_file);
+            return OneCopyFtp::Upload(local_path, remote_path);
+        }
+    } watching;
+    watching.data_file = local;
+    watching.files[kRemote] = MakeDataFile(local, 1);
+    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+    EXPECT_TRUE(modUpload::UploadDataFile(watching, local, kKey));
+    EXPECT_TRUE(watching.owed_meanwhile);
+    EXPECT_FALSE(modUpload::UploadOwed(local));
+}
+
 TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
     Server() = MakeDataFile(local, 1);
     const std::string other = dir.File("other/000NZFAP");

@@ -1,0 +1,192 @@
+// The data file's synchronisation against the stand-in FTP server, a real server process: the
+// merge cases that matter most, and a server that dies in the middle of a transfer.
+#include "app/core/store/data_merge.h"
+#include "app/core/store/records.h"
+#include "app/core/store/scrambled_ini.h"
+#include "app/core/web/data_transfers.h"
+#include "app/platform/curl_ftp.h"
+#include "tests/support/ftp_server.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace kerbolt {
+namespace {
+
+namespace fs = std::filesystem;
+using modUpload::SyncOutcome;
+using testing_support::FtpFaults;
+using testing_support::FtpServer;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+constexpr const char* kKey = "000NZFAP"; // the key of a@b.ch
+
+IndemniteRecord Ticket(std::int32_t number, const std::string& plates) {
+    return MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kKey, number);
+}
+
+CurlFtp FtpTo(const FtpServer& server) {
+    ServerConfig config;
+    config.ftp_host = "127.0.0.1";
+    config.ftp_port = server.Port();
+    config.ftp_connect_timeout_s = 2;
+    config.ftp_response_timeout_s = 2;
+    config.ftp_transfer_timeout_s = 4;
+    return CurlFtp(config);
+}
+
+class StandInSync : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path root = dir.Path() / "server";
+    std::string local = (dir.Path() / "data" / kKey).string();
+    std::string other = (dir.Path() / "other" / kKey).string();
+    std::string server_file = (root / "web/ctrl/KB" / kKey).string();
+    std::optional<FtpServer> server;
+
+    void SetUp() override {
+        fs::create_directories(dir.Path() / "data");
+        fs::create_directories(dir.Path() / "other");
+        Restart({});
+    }
+    void Restart(FtpFaults faults) {
+        server.reset();
+        server.emplace(root.string(), dir.File("ftp.log"), 120, faults);
+    }
+    // A data file as the program writes it: the account, a spot and `tickets` tickets.
+    void MakeDataFile(const std::string& path, int tickets) {
+        ASSERT_TRUE(WriteAccount(path, "a@b.ch", "secret1"));
+        ASSERT_TRUE(WritePlaces(path, {{"A1", "Rue du Lac 1", "0"}}));
+        for (int i = 0; i < tickets; ++i)
+            ASSERT_TRUE(WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
+    }
+    bool Upload(const std::string& path) {
+        CurlFtp ftp = FtpTo(*server);
+        return modUpload::UploadDataFile(ftp, path, kKey);
+    }
+    modUpload::SyncResult Sync(const std::string& path, bool upload) {
+        CurlFtp ftp = FtpTo(*server);
+        return modUpload::SyncDataFile(ftp, nullptr, path, kKey, upload);
+    }
+};
+
+TEST_F(StandInSync, TwoComputersPrintingOneNumberKeepBothAndAMergeAgainChangesNothing) {
+    MakeDataFile(local, 1);
+    ASSERT_TRUE(Upload(local));
+    fs::copy_file(local, other);
+
+    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    ASSERT_TRUE(Upload(other));
+    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    ASSERT_TRUE(Upload(local));
+
+    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "BE 1");
+    EXPECT_EQ(ReadIndemnite(server_file, 2).nPlaques, "VS 2");
+    EXPECT_EQ(ReadIndemnite(server_file, 2).NumIndemn, "000NZFAP-1");
+    EXPECT_EQ(ReadFileBytes(server_file), ReadFileBytes(local));
+
+    // The other computer catches up, and from then on every merge is a fixed point.
+    const std::string merged = ReadFileBytes(local);
+    EXPECT_EQ(Sync(other, false).outcome, SyncOutcome::Merged);
+    EXPECT_EQ(ReadFileBytes(other), merged);
+    for (const std::string& path : {local, other, local}) {
+        EXPECT_TRUE(Upload(path));
+        EXPECT_EQ(ReadFileBytes(path), merged);
+        EXPECT_EQ(ReadFileBytes(server_file), merged);
+    }
+    // No upload leaves its temporary name behind on the server.
+    EXPECT_FALSE(fs::exists(server_file + ".part"));
+    EXPECT_NE(server->Log().find("RNTO /web/ctrl/KB/000NZFAP\n"), std::string::npos);
+}
+
+TEST_F(StandInSync, ATruncatedLocalFileIsHealedAndNeverUploadedOverTheServersCopy) {
+    MakeDataFile(local, 3);
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE1", "datepaiement", "01.12.2026", local));
+    ASSERT_TRUE(Upload(local));
+    const std::string whole = ReadFileBytes(server_file);
+
+    // Cut inside the last ticket, and inside the first one.
+    for (const double part : {0.9, 0.55}) {
+        SCOPED_TRACE(part);
+        WriteFileBytes(local, whole.substr(0, static_cast<std::size_t>(whole.size() * part)));
+        const auto next = NextIndemniteNumber(local);
+        ASSERT_TRUE(WriteIndemnite(local, next, Ticket(next, "NE 5")));
+        ASSERT_TRUE(Upload(local));
+        const auto tickets = ReadIndemnites(server_file);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(tickets[i].nPlaques, "VD " + std::to_string(100 + i));
+        EXPECT_EQ(tickets[1].datepaiement, "01.12.2026");
+        EXPECT_EQ(ReadInfos(server_file).pwd, "secret1");
+        EXPECT_EQ(ReadFileBytes(server_file), ReadFileBytes(local));
+        // The new ticket arrived too, under a number no earlier ticket holds.
+        int new_tickets = 0;
+        for (const IndemniteRecord& r : tickets)
+            new_tickets += r.nPlaques == "NE 5";
+        EXPECT_EQ(new_tickets, part == 0.9 ? 1 : 2);
+    }
+}
+
+// The server dies at several points of the download and of the upload of a synchronisation. The
+// local file is always whole (the old one or the merged one), the server's copy is the old one or
+// the merged one, and the next synchronisation with a working server brings both to the merge.
+TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
+    // The server's copy carries the operator's mark and another computer's ticket; the local file
+    // a ticket printed offline.
+    MakeDataFile(local, 2);
+    fs::copy_file(local, server_file);
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", server_file));
+    ASSERT_TRUE(WriteIndemnite(server_file, 2, Ticket(2, "BE 2")));
+    ASSERT_TRUE(WriteIndemnite(local, 2, Ticket(2, "GE 3")));
+    const std::string old_local = ReadFileBytes(local);
+    const std::string old_server = ReadFileBytes(server_file);
+    const std::string merged = MergeDataFiles(ini::Document::Load(local),
+                                              ini::Document::Load(server_file));
+    ASSERT_NE(merged, old_local);
+    ASSERT_NE(merged, old_server);
+
+    struct Case {
+        bool upload; // dies while receiving the upload, else while sending the download
+        double at;   // the share of the file sent when it dies
+    };
+    const Case cases[] = {{false, 0.0},  {false, 0.01}, {false, 0.5}, {false, 0.99},
+                          {true, 0.0},   {true, 0.01},  {true, 0.5},  {true, 0.99}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.upload ? "upload " : "download ") + std::to_string(c.at));
+        WriteFileBytes(local, old_local);
+        WriteFileBytes(server_file, old_server);
+        fs::remove_all(modUpload::BackupFolder(local));
+        const std::size_t size = c.upload ? merged.size() : old_server.size();
+        const long at = static_cast<long>(size * c.at);
+        FtpFaults faults;
+        (c.upload ? faults.die_after_upload : faults.die_after_download) = at;
+        Restart(faults);
+
+        const auto result = Sync(local, /*upload=*/true);
+        EXPECT_FALSE(result.uploaded);
+        EXPECT_TRUE(server->Ended()) << "the server was to die";
+        EXPECT_NE(server->Log().find("DIED"), std::string::npos) << server->Log();
+        const std::string now_local = ReadFileBytes(local);
+        const std::string now_server = ReadFileBytes(server_file);
+        EXPECT_TRUE(now_local == old_local || now_local == merged);
+        EXPECT_EQ(now_local == merged, c.upload);
+        EXPECT_EQ(now_server, old_server);
+        EXPECT_TRUE(modUpload::UploadOwed(local));
+
+        // A working server again: the owed upload goes through and both sides hold the merge.
+        Restart({});
+        const auto again = Sync(local, /*upload=*/false);
+        EXPECT_TRUE(again.uploaded);
+        EXPECT_EQ(ReadFileBytes(local), merged);
+        EXPECT_EQ(ReadFileBytes(server_file), merged);
+        EXPECT_FALSE(modUpload::UploadOwed(local));
+    }
+}
+
+} // namespace
+} // namespace kerbolt
