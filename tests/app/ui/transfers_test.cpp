@@ -9,7 +9,7 @@
 #include "app/ui/frm_connect.h"
 #include "app/ui/frm_main.h"
 #include "app/ui/transfer_runner.h"
-#include "tests/app/ui/ui_harness.h"
+#include "tests/support/ui_harness.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -25,10 +25,10 @@
 namespace kerbolt::ui {
 namespace {
 
-using testing::Control;
-using testing::ProcessEventsUntil;
-using testing::Server;
-using testing::UiHarness;
+using testing_support::Control;
+using testing_support::ProcessEventsUntil;
+using testing_support::Server;
+using testing_support::UiHarness;
 using testing_support::ReadFileBytes;
 
 // A signed-in user with an account and a spot, and transfers beside the windows.
