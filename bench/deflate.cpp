@@ -78,4 +78,4 @@ const bool kRegistered = [] {
     return true;
 }();
 
-}  // namespace
+} // namespace

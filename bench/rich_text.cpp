@@ -16,7 +16,8 @@ namespace {
 
 std::string Word(std::size_t length) {
     std::string word(length, 'a');
-    for (std::size_t i = 0; i < length; ++i) word[i] = static_cast<char>('a' + i % 26);
+    for (std::size_t i = 0; i < length; ++i)
+        word[i] = static_cast<char>('a' + i % 26);
     return word;
 }
 
@@ -56,8 +57,7 @@ void RichWordWithLibharu(benchmark::State& state) {
         HPDF_Page_BeginText(page);
         HPDF_Page_SetFontAndSize(page, font, 10);
         HPDF_UINT length = 0;
-        HPDF_Page_TextRect(page, 50, height - 50, 70, 50, word.c_str(), HPDF_TALIGN_LEFT,
-                           &length);
+        HPDF_Page_TextRect(page, 50, height - 50, 70, 50, word.c_str(), HPDF_TALIGN_LEFT, &length);
         HPDF_Page_EndText(page);
         HPDF_SaveToFile(pdf, path.c_str());
         HPDF_Free(pdf);
@@ -82,4 +82,4 @@ BENCHMARK(RichWordWithLibharu)
     ->Complexity()
     ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -60,8 +60,8 @@ void SetCommonOptions(CURL* curl, const ServerConfig& config, const std::string&
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, config.ftp_response_timeout_s);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, config.ftp_response_timeout_s);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, config.ftp_connect_timeout_s +
-                                                config.ftp_transfer_timeout_s);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT,
+                     config.ftp_connect_timeout_s + config.ftp_transfer_timeout_s);
     // The password and the data file travel encrypted when the server offers it, in the clear
     // otherwise.
     curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
@@ -117,8 +117,8 @@ struct SlistDeleter {
 };
 
 // Sends the open file to `url`; `after` are commands the server gets once the file is stored.
-CURLcode Store(const ServerConfig& config, std::FILE* file, curl_off_t size,
-               const std::string& url, curl_slist* after) {
+CURLcode Store(const ServerConfig& config, std::FILE* file, curl_off_t size, const std::string& url,
+               curl_slist* after) {
     CurlHandle curl = OpenSession();
     if (!curl) return CURLE_FAILED_INIT;
     std::fseek(file, 0, SEEK_SET);
@@ -154,7 +154,8 @@ FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remo
     }
     const CURLcode code = Store(config_, file.get(), size, UrlOf(temporary), rename.get());
     // A server that refuses the rename (or a temporary name) still takes the file directly.
-    if (code == CURLE_QUOTE_ERROR || code == CURLE_UPLOAD_FAILED || code == CURLE_REMOTE_ACCESS_DENIED)
+    if (code == CURLE_QUOTE_ERROR || code == CURLE_UPLOAD_FAILED ||
+        code == CURLE_REMOTE_ACCESS_DENIED)
         return StatusOf(Store(config_, file.get(), size, UrlOf(remote_path), nullptr));
     if (code == CURLE_FAILED_INIT) return FtpStatus::SessionFailed;
     return StatusOf(code);

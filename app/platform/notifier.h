@@ -24,4 +24,4 @@ public:
     INotifier* target = nullptr;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

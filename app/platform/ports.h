@@ -89,4 +89,4 @@ public:
     virtual FtpStatus Download(const std::string& remote_path, const std::string& local_path) = 0;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -84,9 +84,8 @@ bool Application::Start() {
             return *result;
         };
     }
-    const Module1::StartupDecision decision =
-        Module1::Main(context_.state, context_.paths, context_.ftp, context_.prompts,
-                      context_.config, run_sync);
+    const Module1::StartupDecision decision = Module1::Main(
+        context_.state, context_.paths, context_.ftp, context_.prompts, context_.config, run_sync);
     if (!decision.error.empty()) {
         context_.prompts.Show(decision.error, MessageIcon::Critical);
         context_.exit.Exit(1);

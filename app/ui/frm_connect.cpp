@@ -36,16 +36,16 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("frmConnect"));
     if (TransferRunner* runner = context.transfers; runner != nullptr) {
         // The window lives on while the server is asked for the account's data file.
-        sign_in_.SetSyncRunner([runner, &state = context.state](
-                                   const std::function<modUpload::SyncResult()>& sync) {
-            modUpload::SyncResult result;
-            runner->Wait(transfers::StepText(state.Language, transfers::Step::Synchronise),
-                         [&result, &sync] {
-                             result = sync();
-                             return true;
-                         });
-            return result;
-        });
+        sign_in_.SetSyncRunner(
+            [runner, &state = context.state](const std::function<modUpload::SyncResult()>& sync) {
+                modUpload::SyncResult result;
+                runner->Wait(transfers::StepText(state.Language, transfers::Step::Synchronise),
+                             [&result, &sync] {
+                                 result = sync();
+                                 return true;
+                             });
+                return result;
+            });
     }
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     resize(Px(kWidth), Px(kHeight));

@@ -239,11 +239,10 @@ void frmMain::FetchMandate() {
         return true;
     };
     const QPointer<frmMain> self(this);
-    context_.transfers->Start(
-        transfers::StepText(state.Language, transfers::Step::Synchronise), std::move(fetch),
-        [self](bool) {
-            if (self) self->ShowMandateState();
-        });
+    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Synchronise),
+                              std::move(fetch), [self](bool) {
+                                  if (self) self->ShowMandateState();
+                              });
 }
 
 void frmMain::Form_Load() {

@@ -184,8 +184,7 @@ void frmPlaces::cmdSave_Click() {
         return;
     }
     // The spots stay saved here; the user learns that the server's copy is behind.
-    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state) &&
-        context_.MainMessage) {
+    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state) && context_.MainMessage) {
         context_.prompts.Show(context_.MainMessage(kMainMsgUploadFailed), MessageIcon::Exclamation);
     }
     if (context_.ListePlaces) context_.ListePlaces();

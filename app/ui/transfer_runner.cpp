@@ -170,8 +170,9 @@ bool RunTransfer(TransferRunner* runner, const std::string& step,
 }
 
 bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const Module1::State& state) {
-    return RunTransfer(runner, transfers::StepText(state.Language, transfers::Step::Upload),
-                       [&] { return modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey); });
+    return RunTransfer(runner, transfers::StepText(state.Language, transfers::Step::Upload), [&] {
+        return modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
+    });
 }
 
 } // namespace kerbolt::ui

@@ -79,8 +79,7 @@ private:
 
 // A transfer of the windows: through the runner, waiting without freezing, when there is one; on
 // the spot otherwise.
-bool RunTransfer(TransferRunner* runner, const std::string& step,
-                 const std::function<bool()>& job);
+bool RunTransfer(TransferRunner* runner, const std::string& step, const std::function<bool()>& job);
 
 // Synchronises the data file with the server's copy and uploads the merge (see UploadDataFile),
 // as RunTransfer does; true when the server holds it.

@@ -41,7 +41,8 @@ float ClampZoom(float zoom) {
 class SymbolLines {
 public:
     SymbolLines(Pagora& pdf, bool show_code, float zoom, float module_points)
-        : pdf_(pdf), s_(detail::StateOf(pdf).writer), show_code_(show_code), zoom_(ClampZoom(zoom)) {
+        : pdf_(pdf), s_(detail::StateOf(pdf).writer), show_code_(show_code),
+          zoom_(ClampZoom(zoom)) {
         const float scale = s_.scale_factor;
         module_ = zoom_ * module_points / scale;
         text_gap_ = show_code ? zoom_ * kTextGapPoints / scale : 0.0f;

@@ -33,9 +33,9 @@ std::string GradientSpace(const std::string& start, const std::string& end) {
 } // namespace
 
 void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
-                         const std::string& StartColor, const std::string& EndColor,
-                         float XStart, float YStart, float XEnd, float YEnd, float RStart,
-                         float REnd, bool ExtendBefore, bool ExtendAfter) {
+                         const std::string& StartColor, const std::string& EndColor, float XStart,
+                         float YStart, float XEnd, float YEnd, float RStart, float REnd,
+                         bool ExtendBefore, bool ExtendAfter) {
     auto& s = m_->writer;
     const std::string start = detail::ParseColor(*m_, StartColor, "AddGradient").color;
     const std::string end = detail::ParseColor(*m_, EndColor, "AddGradient").color;
@@ -52,8 +52,8 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
     const auto u = [&](float v) { return detail::FormatUnits(s, v); };
     std::string coords;
     if (Style == 1) {
-        coords = "/ShadingType 3 /Coords [" + u(XStart) + " " + u(YStart) + " " + u(RStart) +
-                 " " + u(XEnd) + " " + u(YEnd) + " " + u(REnd) + "]";
+        coords = "/ShadingType 3 /Coords [" + u(XStart) + " " + u(YStart) + " " + u(RStart) + " " +
+                 u(XEnd) + " " + u(YEnd) + " " + u(REnd) + "]";
     } else {
         coords = "/ShadingType 2 /Coords [" + u(XStart) + " " + u(YStart) + " " + u(XEnd) + " " +
                  u(YEnd) + "]";
@@ -72,8 +72,8 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
     AddPatternResource(s, detail::TrimmedUpper(Alias), n);
 }
 
-void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax,
-                         float YMax, float XStep, float YStep, std::int32_t Style) {
+void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax, float YMax,
+                         float XStep, float YStep, std::int32_t Style) {
     auto& s = m_->writer;
     if (!s.in_tiling) {
         const auto u = [&](float v) { return detail::FormatUnits(s, v); };

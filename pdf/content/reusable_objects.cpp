@@ -110,9 +110,9 @@ void PlaceAutoObjects(Pagora::Members& m, bool at_end) {
         const FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(i)];
         const int o = record.options;
         if (o == 0 || ((o & 16) != 0) != at_end) continue;
-        const bool placed = p == 1 ? (o & 8) == 0 && (o & 5) != 0
-                                   : (o & 7) == 7 || ((o & 2) != 0 && p % 2 == 0) ||
-                                         ((o & 4) != 0 && p % 2 == 1);
+        const bool placed =
+            p == 1 ? (o & 8) == 0 && (o & 5) != 0
+                   : (o & 7) == 7 || ((o & 2) != 0 && p % 2 == 0) || ((o & 4) != 0 && p % 2 == 1);
         if (!placed) continue;
         WriteContent(s, PaintLine(s, record.alias));
         s.page_annots += AnnotsOf(s, i);

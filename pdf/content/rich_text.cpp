@@ -76,15 +76,14 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
     tag.FontSize = FontSize;
     tag.FontIndex = 0;
     // A pattern's own colour is dropped: a tag's colour is one colour string.
-    tag.FontColor = FontColor.empty() ? std::string()
-                                      : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
-    tag.BackColor = BackColor.empty() ? std::string()
-                                      : detail::ParseColor(*m_, BackColor, "SetTextTag").color;
+    tag.FontColor =
+        FontColor.empty() ? std::string() : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
+    tag.BackColor =
+        BackColor.empty() ? std::string() : detail::ParseColor(*m_, BackColor, "SetTextTag").color;
 }
 
-std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height,
-                                 std::string_view Text, std::int32_t Align,
-                                 std::int32_t Options) {
+std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, std::string_view Text,
+                                 std::int32_t Align, std::int32_t Options) {
     Members& m = *m_;
     detail::WriterState& s = m.writer;
     detail::ContentState& c = m.content;
@@ -192,9 +191,9 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height,
                 const float th = GetTextHeight();
                 const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
                 detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
-                                            detail::FormatUnits(s, current_y / sf + th / 4) +
-                                            " " + detail::FormatUnits(s, g + fragment.Width - t) +
-                                            " " + detail::FormatUnits(s, -th) + " re");
+                                            detail::FormatUnits(s, current_y / sf + th / 4) + " " +
+                                            detail::FormatUnits(s, g + fragment.Width - t) + " " +
+                                            detail::FormatUnits(s, -th) + " re");
                 detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
             }
             c.text_color = fragment.FontColor;
@@ -209,8 +208,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height,
                 detail::WriteColorFill(m, c.text_color, c.text_pattern_color);
             }
             std::string text = fragment.Text;
-            detail::DrawTextLine(m, current_x / sf, current_y / sf, 0, text, 0,
-                                 detail::kAlignLeft, false, "DrawTextRich");
+            detail::DrawTextLine(m, current_x / sf, current_y / sf, 0, text, 0, detail::kAlignLeft,
+                                 false, "DrawTextRich");
             current_x = c.current_x + g * sf;
         }
         current_y -= line.Descent * sf;

@@ -207,10 +207,9 @@ std::string PrepareRichText(WriterState& s, std::string_view text, const RichTex
     for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
         const std::string& name = tags.TextTags[static_cast<std::size_t>(i)].Name;
         const char index = static_cast<char>(i);
-        prepared = ReplaceText(s, prepared, "<" + name + ">",
-                               std::string{kRichOpenMarker, index});
-        prepared = ReplaceText(s, prepared, "</" + name + ">",
-                               std::string{kRichCloseMarker, index});
+        prepared = ReplaceText(s, prepared, "<" + name + ">", std::string{kRichOpenMarker, index});
+        prepared =
+            ReplaceText(s, prepared, "</" + name + ">", std::string{kRichCloseMarker, index});
     }
     return prepared;
 }

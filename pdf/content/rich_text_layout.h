@@ -42,10 +42,10 @@ struct RichFragmentRecord {
 
 // One laid-out line, lengths in user units.
 struct RichLineRecord {
-    float Width = 0;            // indentation (when it has one) plus its fragments
+    float Width = 0;             // indentation (when it has one) plus its fragments
     std::int32_t BlankCount = 0; // fragments ending in a blank
-    float Height = 0;           // top of the line to its baseline
-    float Descent = 0;          // below the baseline, negative
+    float Height = 0;            // top of the line to its baseline
+    float Descent = 0;           // below the baseline, negative
     std::vector<RichFragmentRecord> Fragments;
     bool EndsParagraph = false;
     bool StartsParagraph = false;

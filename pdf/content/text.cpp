@@ -34,8 +34,7 @@ TextMeasure MeasureWith(const Pagora::Members& m, const FontRecord* font) {
 }
 
 float TextHeightOf(const Pagora::Members& m, const FontRecord& font) {
-    return static_cast<float>(font.LineHeight) * m.fonts.FontSize / 1000.0f /
-           m.writer.scale_factor;
+    return static_cast<float>(font.LineHeight) * m.fonts.FontSize / 1000.0f / m.writer.scale_factor;
 }
 
 } // namespace

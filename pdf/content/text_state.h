@@ -27,8 +27,8 @@ struct BoxInterior {
     float indent = 0;           // the first line of each paragraph
 };
 
-inline BoxInterior InteriorOf(const TextBoxStyle& style, float scale, float x, float y,
-                              float width, float height, float page_height_inside) {
+inline BoxInterior InteriorOf(const TextBoxStyle& style, float scale, float x, float y, float width,
+                              float height, float page_height_inside) {
     BoxInterior box;
     box.x = x + style.padding_left / scale;
     box.width = width - (style.padding_right + style.padding_left) / scale;

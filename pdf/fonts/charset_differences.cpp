@@ -133,18 +133,23 @@ constexpr std::string_view kWesternDifferences =
     "/otilde /odieresis /divide /oslash /ugrave /uacute /ucircumflex /udieresis "
     "/yacute /thorn /ydieresis ]";
 
-}  // namespace
+} // namespace
 
 std::string_view GetCharsetDifferences(int charset) {
     switch (charset) {
-    case 161: return kGreekDifferences;
-    case 162: return kTurkishDifferences;
-    case 186: return kBalticDifferences;
-    case 204: return kCyrillicDifferences;
-    case 238: return kCentralEuropeDifferences;
-    default: return kWesternDifferences;
+    case 161:
+        return kGreekDifferences;
+    case 162:
+        return kTurkishDifferences;
+    case 186:
+        return kBalticDifferences;
+    case 204:
+        return kCyrillicDifferences;
+    case 238:
+        return kCentralEuropeDifferences;
+    default:
+        return kWesternDifferences;
     }
 }
 
-}  // namespace pagora::detail
-
+} // namespace pagora::detail

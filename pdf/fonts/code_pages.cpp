@@ -68,7 +68,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
+} // namespace
 
 const UnicodeMap& GetCharsetUnicodeMap(int charset) {
     return kCodePageMaps[CodePageOfCharset(charset)];
@@ -109,7 +109,7 @@ std::string DecodeCodePage(std::string_view bytes, int charset) {
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail
 
 namespace pagora {
 
@@ -121,4 +121,4 @@ std::string Pagora::ToUtf8(std::string_view bytes, int charset) {
     return detail::DecodeCodePage(bytes, charset);
 }
 
-}  // namespace pagora
+} // namespace pagora

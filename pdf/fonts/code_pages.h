@@ -21,4 +21,4 @@ std::string EncodeCodePage(std::string_view utf8, int charset);
 // Code page bytes to UTF-8; an undefined code becomes U+FFFD.
 std::string DecodeCodePage(std::string_view bytes, int charset);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

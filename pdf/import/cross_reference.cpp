@@ -108,8 +108,10 @@ private:
         const int c = cursor.Peek();
         if (c == 'x' || c == 'r' || c == 'e' || c == 'f') {
             // The offset may point a few bytes into the keyword.
-            const std::string_view rest = std::string_view("xref").substr(
-                c == 'x' ? 0 : c == 'r' ? 1 : c == 'e' ? 2 : 3);
+            const std::string_view rest = std::string_view("xref").substr(c == 'x'   ? 0
+                                                                          : c == 'r' ? 1
+                                                                          : c == 'e' ? 2
+                                                                                     : 3);
             for (const char k : rest) {
                 if (cursor.Peek() != static_cast<unsigned char>(k)) {
                     bad_section_();
@@ -276,7 +278,8 @@ private:
         const std::uint64_t type = fields[0];
         record->Kind = type > 255 ? 255 : static_cast<std::int32_t>(type);
         if (type == 1) {
-            if (fields[1] > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2)) {
+            if (fields[1] >
+                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2)) {
                 BadFormat();
             }
             record->Offset = static_cast<std::int64_t>(fields[1]) + base_;

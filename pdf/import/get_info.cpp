@@ -2,8 +2,8 @@
 #include "pdf/import/source_document.h"
 
 #include "pdf/import/reader_errors.h"
-#include "pdf/writer/writer.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/writer.h"
 
 #include <algorithm>
 #include <cctype>

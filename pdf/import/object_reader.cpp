@@ -93,9 +93,9 @@ void SkipWhite(BlockText& block, std::size_t& i) {
 }
 
 struct FoundValue {
-    std::size_t begin = 0;       // after the header
-    std::size_t end = 0;         // where the end keyword begins
-    std::size_t data_begin = 0;  // after "stream" and its line end
+    std::size_t begin = 0;      // after the header
+    std::size_t end = 0;        // where the end keyword begins
+    std::size_t data_begin = 0; // after "stream" and its line end
     bool stream = false;
 };
 
@@ -288,8 +288,9 @@ SourceObject ReadFromObjectStream(SourceReader& reader, std::int32_t number,
     const std::int64_t begin = cache.ObjectOffsets[index];
     const std::int64_t end = cache.ObjectOffsets[index + 1];
     if (end < begin) BadFormat("object stream offsets out of order");
-    object.text = NormaliseObjectText(std::string_view(cache.Text).substr(
-        static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
+    object.text = NormaliseObjectText(
+        std::string_view(cache.Text)
+            .substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
     SetType(object);
     return object;
 }

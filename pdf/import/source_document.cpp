@@ -49,8 +49,8 @@ std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
     std::size_t end = from;
     while (end < version.size() && version[end] >= '0' && version[end] <= '9')
         ++end;
-    const bool trailing_white = SkipPdfWhite(version, end) == version.size() ||
-                                version[SkipPdfWhite(version, end)] == '%';
+    const bool trailing_white =
+        SkipPdfWhite(version, end) == version.size() || version[SkipPdfWhite(version, end)] == '%';
     if (end == from || end - from > 4 || !trailing_white) {
         RaiseError(kErrTypeMismatch, kOperation);
     }
@@ -61,7 +61,8 @@ std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
 // The offset after the last "startxref" of the file's tail; 0 when there is none.
 std::int64_t ReadTail(SourceBytes& bytes) {
     const std::int64_t size = bytes.Size();
-    const std::int64_t from = std::max<std::int64_t>(0, size - static_cast<std::int64_t>(kTailBytes));
+    const std::int64_t from =
+        std::max<std::int64_t>(0, size - static_cast<std::int64_t>(kTailBytes));
     const std::string tail = bytes.Text(from, kTailBytes);
     const std::size_t at = tail.rfind("startxref");
     if (at == std::string::npos) return 0;

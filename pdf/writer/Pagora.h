@@ -116,9 +116,9 @@ public:
     // Param4, 4 point Param1, Param2 with zoom Param3 (percent), 5 LinkParam "http:", "https:",
     // "mailto:", "file:" or "script:". FontStyle: 1 bold, 2 italic.
     std::string AddBookmark(std::string_view Caption, int Level = 0, int TypeOfBookmark = 0,
-                            float Param1 = 0, float Param2 = 0, float Param3 = 0,
-                            float Param4 = 0, std::string_view LinkParam = {},
-                            std::string_view Color = {}, int FontStyle = 0);
+                            float Param1 = 0, float Param2 = 0, float Param3 = 0, float Param4 = 0,
+                            std::string_view LinkParam = {}, std::string_view Color = {},
+                            int FontStyle = 0);
     // Records a named destination on the current page; X or Y 0 take the current position.
     void DefineRef(std::string_view RefName, int TypeOfBookmark = 0, float X = 0, float Y = 0,
                    float Width = 0, float Height = 0, float Zoom = 0);
@@ -297,8 +297,8 @@ public:
     void WriteTextLn(std::string_view Text);
     // Text along a circle, starting (Align 1), ending (2) or centred (4) at StartAngle degrees
     // from the x axis towards y.
-    void DrawTextCircular(float X, float Y, float Ray, std::string_view Text,
-                          float StartAngle = 0, std::int32_t Align = 1);
+    void DrawTextCircular(float X, float Y, float Ray, std::string_view Text, float StartAngle = 0,
+                          std::int32_t Align = 1);
     // Width in user units in the current font, size and text state; 0 without a font.
     float GetTextWidth(std::string_view Phrase);
     // Line height of the current font in user units; 0 without a font.
@@ -430,11 +430,11 @@ public:
     std::string ErrSource() const;
     std::string ErrDescription() const;
 
-    struct Members;  // the document's state, one struct per subsystem (pdf/writer/members.h)
+    struct Members; // the document's state, one struct per subsystem (pdf/writer/members.h)
 
 private:
     friend struct detail::StateAccess;
     std::unique_ptr<Members> m_;
 };
 
-}  // namespace pagora
+} // namespace pagora

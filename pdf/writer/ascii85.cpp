@@ -27,4 +27,4 @@ std::vector<std::uint8_t> EncodeASCII85(std::span<const std::uint8_t> data) {
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -11,4 +11,4 @@ namespace pagora::detail {
 // last group as its first count + 1 digits; then "~>". No start marker, no line breaks.
 std::vector<std::uint8_t> EncodeASCII85(std::span<const std::uint8_t> data);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -13,4 +13,4 @@ std::vector<std::uint8_t> EncodeASCIIHex(std::span<const std::uint8_t> data) {
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -11,4 +11,4 @@ namespace pagora::detail {
 // marker (the file identifier's writer adds its own brackets).
 std::vector<std::uint8_t> EncodeASCIIHex(std::span<const std::uint8_t> data);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -58,7 +58,9 @@ public:
             std::chrono::steady_clock::now().time_since_epoch().count()));
     }
 
-    double Random() override { return std::uniform_real_distribution<double>(0.0, 1.0)(generator_); }
+    double Random() override {
+        return std::uniform_real_distribution<double>(0.0, 1.0)(generator_);
+    }
 
     void OpenDocument(const std::string& path) override {
 #ifdef _WIN32
@@ -96,8 +98,10 @@ private:
     std::mt19937 generator_{5489u};
 };
 
-}  // namespace
+} // namespace
 
-std::shared_ptr<PagoraHost> DefaultHost() { return std::make_shared<SystemHost>(); }
+std::shared_ptr<PagoraHost> DefaultHost() {
+    return std::make_shared<SystemHost>();
+}
 
-}  // namespace pagora
+} // namespace pagora

@@ -46,7 +46,8 @@ constexpr std::array<std::uint8_t, 259> kLengthIndex = [] {
     std::array<std::uint8_t, 259> table{};
     for (int length = 3; length <= 258; ++length) {
         int j = 28;
-        while (kLengthBase[static_cast<std::size_t>(j)] > length) --j;
+        while (kLengthBase[static_cast<std::size_t>(j)] > length)
+            --j;
         table[static_cast<std::size_t>(length)] = static_cast<std::uint8_t>(j);
     }
     return table;
@@ -58,11 +59,14 @@ constexpr std::array<std::uint8_t, 512> kDistanceIndex = [] {
     std::array<std::uint8_t, 512> table{};
     auto code_of = [](int d) {
         int k = 29;
-        while (kDistanceBase[static_cast<std::size_t>(k)] > d) --k;
+        while (kDistanceBase[static_cast<std::size_t>(k)] > d)
+            --k;
         return static_cast<std::uint8_t>(k);
     };
-    for (int d = 1; d <= 256; ++d) table[static_cast<std::size_t>(d - 1)] = code_of(d);
-    for (int i = 2; i < 256; ++i) table[static_cast<std::size_t>(256 + i)] = code_of(i * 128 + 1);
+    for (int d = 1; d <= 256; ++d)
+        table[static_cast<std::size_t>(d - 1)] = code_of(d);
+    for (int i = 2; i < 256; ++i)
+        table[static_cast<std::size_t>(256 + i)] = code_of(i * 128 + 1);
     return table;
 }();
 
@@ -80,7 +84,7 @@ int FixedLiteralLength(int symbol) {
 
 struct HuffmanCode {
     std::uint16_t length = 0;
-    std::uint32_t value = 0;  // canonical code, most significant bit first
+    std::uint32_t value = 0; // canonical code, most significant bit first
 };
 
 std::uint32_t ReverseBits(std::uint32_t code, int length) {
@@ -95,7 +99,8 @@ std::uint32_t ReverseBits(std::uint32_t code, int length) {
 // Canonical codes for lengths already set, by increasing symbol.
 void AssignCanonicalCodes(std::span<HuffmanCode> codes) {
     std::array<std::uint32_t, 17> count{};
-    for (const HuffmanCode& code : codes) ++count[code.length];
+    for (const HuffmanCode& code : codes)
+        ++count[code.length];
     count[0] = 0;
     std::array<std::uint32_t, 17> next{};
     std::uint32_t value = 0;
@@ -190,7 +195,8 @@ bool BuildHuffmanLengths(std::span<HuffmanCode> codes, std::span<const std::uint
         for (int length = deepest; length > limit; --length) {
             while (count[static_cast<std::size_t>(length)] > 0) {
                 int j = length - 2;
-                while (j > 0 && count[static_cast<std::size_t>(j)] == 0) --j;
+                while (j > 0 && count[static_cast<std::size_t>(j)] == 0)
+                    --j;
                 count[static_cast<std::size_t>(length)] -= 2;
                 count[static_cast<std::size_t>(length - 1)] += 1;
                 count[static_cast<std::size_t>(j + 1)] += 2;
@@ -238,7 +244,8 @@ constexpr std::array<std::uint8_t, kCodeLengthSymbols> kCodeLengthExtraBits = []
 // Run-codes the lengths of symbols 0..last; `last` is lowered first past trailing zeros.
 void RunCodeLengths(std::span<const HuffmanCode> codes, int& last,
                     std::vector<CodeLengthItem>& items) {
-    while (last > 0 && codes[static_cast<std::size_t>(last)].length == 0) --last;
+    while (last > 0 && codes[static_cast<std::size_t>(last)].length == 0)
+        --last;
     int prev = -1;
     int next = codes[0].length;
     int count = 0;
@@ -249,7 +256,8 @@ void RunCodeLengths(std::span<const HuffmanCode> codes, int& last,
         next = s + 1 <= last ? codes[static_cast<std::size_t>(s + 1)].length : -1;
         if (++count < max_count && cur == next) continue;
         if (count < min_count) {
-            for (int i = 0; i < count; ++i) items.push_back({static_cast<std::uint8_t>(cur), 0});
+            for (int i = 0; i < count; ++i)
+                items.push_back({static_cast<std::uint8_t>(cur), 0});
         } else if (cur != 0) {
             if (cur != prev) {
                 items.push_back({static_cast<std::uint8_t>(cur), 0});
@@ -285,7 +293,8 @@ public:
         bit_count_ += count;
         if (bit_count_ >= 32) {
             const auto low = static_cast<std::uint32_t>(buffer_);
-            for (int i = 0; i < 4; ++i) out_[i] = static_cast<std::uint8_t>(low >> (8 * i));
+            for (int i = 0; i < 4; ++i)
+                out_[i] = static_cast<std::uint8_t>(low >> (8 * i));
             out_ += 4;
             buffer_ >>= 32;
             bit_count_ -= 32;
@@ -348,7 +357,8 @@ std::uint32_t MatchLength(const std::uint8_t* a, const std::uint8_t* b, std::uin
         }
         k += 8;
     }
-    while (k < max_length && a[k] == b[k]) ++k;
+    while (k < max_length && a[k] == b[k])
+        ++k;
     return std::min(k, max_length);
 }
 
@@ -361,7 +371,8 @@ public:
         : data_(data.data()), n_(static_cast<std::uint32_t>(data.size())),
           chain_limit_(row.chain_limit) {
         int bits = 8;
-        while (bits < 16 && (std::size_t{1} << bits) < data.size()) ++bits;
+        while (bits < 16 && (std::size_t{1} << bits) < data.size())
+            ++bits;
         hash_shift_ = 32 - bits;
         head.assign(std::size_t{1} << bits, 0);
         // A walk only follows links of positions at most kMaxDistance back, and those are
@@ -413,7 +424,7 @@ public:
         const std::uint16_t* const prev = prev_;
         // A candidate can only be longer when it agrees at the last two bytes of the best so far.
         std::uint16_t tail = Load16(here + best - 1);
-        const std::uint8_t* tail_base = data + best - 1;  // where a candidate's tail starts, less c
+        const std::uint8_t* tail_base = data + best - 1; // where a candidate's tail starts, less c
         std::uint32_t found = 0;
         int budget = chain_limit_;
         while (true) {
@@ -478,7 +489,7 @@ struct DynamicPlan {
     std::array<HuffmanCode, kCodeLengthSymbols> code_length{};
     int last_literal = kLiteralSymbols - 1;
     int last_distance = kDistanceSymbols - 1;
-    int last_order_index = 0;  // D: the last entry of kCodeLengthOrder with a length
+    int last_order_index = 0; // D: the last entry of kCodeLengthOrder with a length
     std::vector<CodeLengthItem> literal_items;
     std::vector<CodeLengthItem> distance_items;
 };
@@ -513,8 +524,10 @@ std::int64_t PlanDynamic(const Frequencies& f, DynamicPlan& plan) {
     RunCodeLengths(plan.literal, plan.last_literal, plan.literal_items);
     RunCodeLengths(plan.distance, plan.last_distance, plan.distance_items);
     std::array<std::uint32_t, kCodeLengthSymbols> counts{};
-    for (const CodeLengthItem& item : plan.literal_items) ++counts[item.symbol];
-    for (const CodeLengthItem& item : plan.distance_items) ++counts[item.symbol];
+    for (const CodeLengthItem& item : plan.literal_items)
+        ++counts[item.symbol];
+    for (const CodeLengthItem& item : plan.distance_items)
+        ++counts[item.symbol];
     BuildHuffmanLengths(plan.code_length, counts, 7);
     plan.last_order_index = 0;
     for (int i = 0; i < kCodeLengthSymbols; ++i) {
@@ -564,7 +577,8 @@ const EmitTable& FixedEmitTable() {
                 static_cast<std::uint16_t>(FixedLiteralLength(s));
         AssignCanonicalCodes(literal);
         std::array<HuffmanCode, 32> distance{};
-        for (HuffmanCode& code : distance) code.length = 5;
+        for (HuffmanCode& code : distance)
+            code.length = 5;
         AssignCanonicalCodes(distance);
         EmitTable t;
         FillEmit(literal, t.literal_bits, t.literal_length);
@@ -590,11 +604,11 @@ void PutBigEndian32(std::uint8_t* out, std::uint32_t v) {
     out[3] = static_cast<std::uint8_t>(v);
 }
 
-}  // namespace
+} // namespace
 
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
     constexpr std::uint32_t kBase = 65521;
-    constexpr std::size_t kChunk = 5552;  // the most bytes before the sums can overflow 32 bits
+    constexpr std::size_t kChunk = 5552; // the most bytes before the sums can overflow 32 bits
     std::uint32_t a = adler & 0xFFFF;
     std::uint32_t b = adler >> 16;
     std::size_t i = 0;
@@ -666,7 +680,8 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
                 ++freq.literal[257u + kLengthIndex[length]];
                 ++freq.distance[static_cast<std::size_t>(DistanceCode(distance))];
                 const std::uint32_t last_insert = std::min(pos + length - 1, n - 3);
-                for (std::uint32_t p = pos; p <= last_insert; ++p) finder.Insert(p);
+                for (std::uint32_t p = pos; p <= last_insert; ++p)
+                    finder.Insert(p);
                 pos += length;
             } else {
                 finder.Insert(pos);
@@ -675,7 +690,8 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
             }
         }
     }
-    for (; pos < n; ++pos) literal(pos);
+    for (; pos < n; ++pos)
+        literal(pos);
     freq.literal[kEndOfBlock] = 1;
 
     // Block type: the cheapest by estimate; ties keep stored before fixed before dynamic.
@@ -696,9 +712,10 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
 
     // Pass 2: the zlib stream. The estimate leaves out at most 17 header bits of a coded block;
     // 16 bytes of slack also covers the bit writer's 4-byte steps.
-    const std::size_t stored_blocks = std::max<std::size_t>(1, (n + kMaxStoredBlock - 1) / kMaxStoredBlock);
-    const std::size_t bound = type == 0 ? 2 + n + 5 * stored_blocks + 4
-                                        : 2 + static_cast<std::size_t>(cost) + 16 + 4;
+    const std::size_t stored_blocks =
+        std::max<std::size_t>(1, (n + kMaxStoredBlock - 1) / kMaxStoredBlock);
+    const std::size_t bound =
+        type == 0 ? 2 + n + 5 * stored_blocks + 4 : 2 + static_cast<std::size_t>(cost) + 16 + 4;
     out.resize(bound);
     std::uint8_t* o = out.data();
     *o++ = 0x78;
@@ -749,9 +766,8 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
         for (const Match& m : matches_) {
             put_literals(m.literals_before);
             const std::size_t j = kLengthIndex[m.length];
-            bits.Put(t.literal_bits[257 + j] |
-                         static_cast<std::uint32_t>(m.length - kLengthBase[j])
-                             << t.literal_length[257 + j],
+            bits.Put(t.literal_bits[257 + j] | static_cast<std::uint32_t>(m.length - kLengthBase[j])
+                                                   << t.literal_length[257 + j],
                      t.literal_length[257 + j] + kLengthExtra[j]);
             const auto k = static_cast<std::size_t>(DistanceCode(m.distance));
             bits.Put(t.distance_bits[k] | static_cast<std::uint32_t>(m.distance - kDistanceBase[k])
@@ -776,4 +792,4 @@ std::vector<std::uint8_t> EncodeFlate(std::span<const std::uint8_t> data, int le
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -18,14 +18,14 @@ public:
     void Encode(std::span<const std::uint8_t> data, int level, std::vector<std::uint8_t>& out);
 
     struct Match {
-        std::uint32_t literals_before;  // literal bytes between the previous match and this one
-        std::uint16_t length;           // 3 to 258
-        std::uint16_t distance;         // 1 to 32767
+        std::uint32_t literals_before; // literal bytes between the previous match and this one
+        std::uint16_t length;          // 3 to 258
+        std::uint16_t distance;        // 1 to 32767
     };
 
 private:
-    std::vector<std::uint32_t> head_;  // newest position + 1 per hash bucket, 0 for none
-    std::vector<std::uint16_t> prev_;  // per position (modulo the ring): distance to the older one
+    std::vector<std::uint32_t> head_; // newest position + 1 per hash bucket, 0 for none
+    std::vector<std::uint16_t> prev_; // per position (modulo the ring): distance to the older one
     std::vector<Match> matches_;
 };
 
@@ -35,4 +35,4 @@ std::vector<std::uint8_t> EncodeFlate(std::span<const std::uint8_t> data, int le
 // Adler-32 of data, continuing from adler (1 for a fresh checksum).
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -67,8 +67,7 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
     if (intent != 0) detail::WriteFileLine(s, "/OutputIntents [" + Ref(intent) + "]");
     detail::WriteNavigationCatalogLines(s);
     if (!s.page_labels.empty()) {
-        detail::WriteFileLine(s,
-                              "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
+        detail::WriteFileLine(s, "/PageLabels << /Nums [ " + detail::PageLabelNumbers(s) + " ] >>");
     }
     detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
     detail::WriteScriptCatalogLines(s, scripts);

@@ -18,10 +18,10 @@ void Pagora::OnFieldEvent(int OnEvent, const std::string& FieldName, const std::
     if (OnEvent < 0 || OnEvent >= static_cast<int>(kKeys.size())) return;
     for (int i = s.form_field_count; i >= 1; --i) {
         detail::FormFieldRecord& field = s.form_fields[static_cast<std::size_t>(i)];
-        const bool match = field.name == FieldName ||
-                           (field.name.size() > FieldName.size() &&
-                            field.name.compare(0, FieldName.size(), FieldName) == 0 &&
-                            field.name[FieldName.size()] == '.');
+        const bool match =
+            field.name == FieldName || (field.name.size() > FieldName.size() &&
+                                        field.name.compare(0, FieldName.size(), FieldName) == 0 &&
+                                        field.name[FieldName.size()] == '.');
         if (!match) continue;
         const std::string entry = kKeys[static_cast<std::size_t>(OnEvent)] + action;
         if (OnEvent == 0) {

@@ -6,7 +6,7 @@
 namespace pagora::detail {
 namespace {
 
-constexpr int kSlots = 5021;  // a prime above the 4096 codes, so a probe reaches every slot
+constexpr int kSlots = 5021; // a prime above the 4096 codes, so a probe reaches every slot
 constexpr std::uint32_t kClear = 256;
 constexpr std::uint32_t kEndOfData = 257;
 
@@ -34,12 +34,12 @@ private:
 };
 
 struct Slot {
-    std::uint16_t code_plus_one;  // 0: free
+    std::uint16_t code_plus_one; // 0: free
     std::uint16_t prefix;
     std::uint8_t byte;
 };
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> EncodeLZW(std::span<const std::uint8_t> data, int level) {
     level = std::clamp(level, 0, 3);
@@ -59,15 +59,19 @@ std::vector<std::uint8_t> EncodeLZW(std::span<const std::uint8_t> data, int leve
     std::uint32_t last_code = clear_limit;
     int width = 9;
     auto widen = [&] {
-        if (last_code == 511) width = 10;
-        else if (last_code == 1023) width = 11;
-        else if (last_code == 2047) width = 12;
+        if (last_code == 511)
+            width = 10;
+        else if (last_code == 1023)
+            width = 11;
+        else if (last_code == 2047)
+            width = 12;
     };
     const std::size_t last = data.size() - 1;
     for (std::size_t i = 0; i <= last; ++i) {
         if (last_code == clear_limit) {
             writer.Put(kClear, width);
-            for (Slot& slot : slots) slot.code_plus_one = 0;
+            for (Slot& slot : slots)
+                slot.code_plus_one = 0;
             last_code = kEndOfData;
             width = 9;
         }
@@ -103,4 +107,4 @@ std::vector<std::uint8_t> EncodeLZW(std::span<const std::uint8_t> data, int leve
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

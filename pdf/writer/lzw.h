@@ -13,4 +13,4 @@ namespace pagora::detail {
 // accepts), negative ones 0. Empty input gives just Clear and end-of-data.
 std::vector<std::uint8_t> EncodeLZW(std::span<const std::uint8_t> data, int level);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -29,9 +29,13 @@ struct StateAccess {
     static Pagora::Members& Of(Pagora& pdf) noexcept { return *pdf.m_; }
     static const Pagora::Members& Of(const Pagora& pdf) noexcept { return *pdf.m_; }
 };
-inline Pagora::Members& StateOf(Pagora& pdf) noexcept { return StateAccess::Of(pdf); }
-inline const Pagora::Members& StateOf(const Pagora& pdf) noexcept { return StateAccess::Of(pdf); }
+inline Pagora::Members& StateOf(Pagora& pdf) noexcept {
+    return StateAccess::Of(pdf);
+}
+inline const Pagora::Members& StateOf(const Pagora& pdf) noexcept {
+    return StateAccess::Of(pdf);
+}
 
 } // namespace detail
 
-}  // namespace pagora
+} // namespace pagora

@@ -1,8 +1,8 @@
 // Number text: every coordinate, size and colour component written into a document.
 #include "pdf/writer/writer.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 

@@ -176,8 +176,8 @@ void Pagora::EndOnPage() {
     // Fields drawn on an overlay belong to the reopened page.
     if (s.form_field_count > 0) {
         detail::WriteFormWidgets(
-            s, s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(
-                       s.current_page)])]
+            s, s.pages[static_cast<std::size_t>(
+                           s.page_order[static_cast<std::size_t>(s.current_page)])]
                    .object_number);
     }
     const int number = detail::BeginIndirectObject(s, 0);

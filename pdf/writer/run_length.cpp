@@ -47,4 +47,4 @@ std::vector<std::uint8_t> EncodeRunLength(std::span<const std::uint8_t> data) {
     return out;
 }
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -11,4 +11,4 @@ namespace pagora::detail {
 // goes out in literal runs of 1 to 128 bytes (length byte count - 1). Ends with the marker 128.
 std::vector<std::uint8_t> EncodeRunLength(std::span<const std::uint8_t> data);
 
-}  // namespace pagora::detail
+} // namespace pagora::detail

@@ -211,11 +211,12 @@ std::string PageLabelNumbers(WriterState& s) {
     // A number tree needs unique keys in ascending order: labels set for an earlier page, or
     // again for the same page, are sorted and the last one of a page counts.
     std::map<int, const PageLabelRecord*> by_page;
-    for (const PageLabelRecord& label : s.page_labels) by_page[label.page_index] = &label;
+    for (const PageLabelRecord& label : s.page_labels)
+        by_page[label.page_index] = &label;
     std::string text;
     for (const auto& [page_index, label] : by_page) {
-        text += std::to_string(page_index) + " << " +
-                kStyles[static_cast<std::size_t>(label->style)];
+        text +=
+            std::to_string(page_index) + " << " + kStyles[static_cast<std::size_t>(label->style)];
         if (!label->prefix.empty()) text += " /P " + FormatLiteral(s, label->prefix);
         // Page numbers start at 1 or more; a lower first value would make an invalid label.
         if (label->first_value >= 1) text += " /St " + std::to_string(label->first_value);

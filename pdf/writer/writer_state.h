@@ -113,7 +113,7 @@ struct WriterState {
     std::vector<PageLabelRecord> page_labels; // in call order
 
     // ---- Output file and cross-reference
-    int output_file_number = 0; // 0: no file; not 0 with no open file: a failed open
+    int output_file_number = 0;  // 0: no file; not 0 with no open file: a failed open
     bool document_begun = false; // a file was opened since the last Abort
     OutputFile output;
     std::int64_t output_position = 0; // bytes written to the open file
@@ -142,9 +142,9 @@ struct WriterState {
     float margin_left = 0.0f, margin_right = 0.0f, margin_top = 0.0f, margin_bottom = 0.0f;
     bool clip_to_margins = false;
     bool in_page = false;
-    bool overlay_open = false;  // the open page is an overlay begun by BeginOnPage
-    bool in_object = false; // a reusable object is open (set by the page content)
-    bool in_tiling = false; // a tiling pattern is open (set by the page content)
+    bool overlay_open = false; // the open page is an overlay begun by BeginOnPage
+    bool in_object = false;    // a reusable object is open (set by the page content)
+    bool in_tiling = false;    // a tiling pattern is open (set by the page content)
     bool tiling_uncoloured = false;
     std::vector<PageRecord> pages; // kept (re-created by the first BeginPage)
     std::vector<int> page_order;   // kept; page_order[position] is an index into pages
@@ -162,11 +162,11 @@ struct WriterState {
     std::string page_close_script;
 
     // ---- Counts of the page content
-    int object_count = 0; // reusable objects defined
+    int object_count = 0;                       // reusable objects defined
     std::vector<FormObjectRecord> form_objects; // 1-based, counted by object_count
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
-    int image_count = 0;  // images loaded
+    int image_count = 0;           // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 
     // ---- Navigation and interaction
@@ -174,8 +174,8 @@ struct WriterState {
     std::vector<BookmarkRecord> bookmarks; // item 1 rewritten by Abort
     int destination_count = 0;
     std::vector<DestinationRecord> destinations; // kept
-    int outline_root = 0;  // the outline root object, once the document's tail wrote it
-    int dests_object = 0;  // the named destinations' dictionary, likewise
+    int outline_root = 0; // the outline root object, once the document's tail wrote it
+    int dests_object = 0; // the named destinations' dictionary, likewise
     int form_field_count = 0;
     std::vector<FormFieldRecord> form_fields; // 1-based, the fields of the page being built
     // "n 0 R " of the annotations made while a reusable object is open; the object takes them.
@@ -195,7 +195,7 @@ struct WriterState {
     std::string owner_key;      // kept
     int permissions = 0;        // kept
     int key_length = 0;         // kept
-    Rc4Cipher rc4; // the RC4 schedule of the last key used
+    Rc4Cipher rc4;              // the RC4 schedule of the last key used
 
     // ---- Compression
     int content_filters = 0, image_filters = 0, file_filters = 0;

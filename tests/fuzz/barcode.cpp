@@ -157,7 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     pagora::Pagora pdf;
     pagora::detail::StateOf(pdf).writer.in_page = true;
-    SelectFont(pagora::detail::StateOf(pdf).fonts, "CourierNew", 10, 0, 0, [](const std::string&) {});
+    SelectFont(pagora::detail::StateOf(pdf).fonts, "CourierNew", 10, 0, 0,
+               [](const std::string&) {});
     float width = 0;
     try {
         width = pdf.DrawBarCode(type, text, 10, 20, show, zoom, height, add_check);

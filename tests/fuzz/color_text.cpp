@@ -11,7 +11,9 @@
 
 namespace {
 
-const std::string& Content(pagora::Pagora& pdf) { return pagora::detail::StateOf(pdf).writer.page_content.text; }
+const std::string& Content(pagora::Pagora& pdf) {
+    return pagora::detail::StateOf(pdf).writer.page_content.text;
+}
 
 // Runs one call; a refused call must be refused cleanly, an accepted one must write one line
 // matching the pattern (or nothing at all when `may_be_silent`).
@@ -31,7 +33,7 @@ void Check(pagora::Pagora& pdf, Call call, const std::regex& line, bool may_be_s
     if (!std::regex_match(written.substr(1), line)) std::abort();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -41,12 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = "/[!-~]+";
     static const std::regex color_line("((" + number + " ){2}" + number + " rg)|((" + number +
                                        " ){3}" + number + " k)|(" + number + " g)|(/Pattern cs " +
-                                       name + " scn)|(/CS-(RGB|CMYK|GRAY) cs (" + number +
-                                       " )+" + name + " scn)");
+                                       name + " scn)|(/CS-(RGB|CMYK|GRAY) cs (" + number + " )+" +
+                                       name + " scn)");
     static const std::regex dash_line("\\[(" + number + ")?( " + number + ")* \\] " + number +
                                       " d");
-    Check(pdf, [&] { pdf.SetColorFill(text); }, color_line, true);
-    Check(pdf, [&] { pdf.SetDash(text, 1); }, dash_line, false);
+    Check(
+        pdf, [&] { pdf.SetColorFill(text); }, color_line, true);
+    Check(
+        pdf, [&] { pdf.SetDash(text, 1); }, dash_line, false);
 
     std::vector<std::string> points;
     std::size_t start = 0;

@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     uLongf inflated_size = static_cast<uLongf>(inflated.size());
     if (uncompress(inflated.data(), &inflated_size, stream.data(),
                    static_cast<uLong>(stream.size())) != Z_OK ||
-        inflated_size != data.size() ||
-        !std::equal(data.begin(), data.end(), inflated.begin())) {
+        inflated_size != data.size() || !std::equal(data.begin(), data.end(), inflated.begin())) {
         std::abort();
     }
     const auto trace = testing_support::InflateWithTrace(stream);

@@ -18,7 +18,7 @@ void RunFile(const std::filesystem::path& path) {
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     std::size_t count = 0;

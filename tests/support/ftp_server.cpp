@@ -5,8 +5,8 @@
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -29,8 +29,8 @@ FtpServer::FtpServer(const std::string& root, const std::string& log_path, int l
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
     if (pid_ == 0) {
-        std::vector<std::string> args = {"python3", script,     "--port",      "0",
-                                         "--root",  root,       "--log",       log_path,
+        std::vector<std::string> args = {"python3",    script,   "--port",      "0",
+                                         "--root",     root,     "--log",       log_path,
                                          "--lifetime", lifetime, "--port-file", port_file};
         if (faults.hang) args.push_back("--hang");
         if (faults.die_after_download >= 0) {
@@ -42,7 +42,8 @@ FtpServer::FtpServer(const std::string& root, const std::string& log_path, int l
             args.push_back(std::to_string(faults.die_after_upload));
         }
         std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
         argv.push_back(nullptr);
         execv("/usr/bin/python3", argv.data());
         _exit(127);

@@ -9,7 +9,7 @@ namespace testing_support {
 
 // Faults the server can be asked to show (see ftp_server.py).
 struct FtpFaults {
-    bool hang = false;           // accepts connections and never answers
+    bool hang = false;            // accepts connections and never answers
     long die_after_download = -1; // ends itself when a download has sent this many bytes
     long die_after_upload = -1;   // ends itself when an upload has received this many bytes
 };

@@ -12,17 +12,17 @@
 namespace testing_support {
 
 struct InflateToken {
-    std::uint16_t length = 0;    // 0 for a literal
-    std::uint16_t distance = 0;  // 0 for a literal
+    std::uint16_t length = 0;   // 0 for a literal
+    std::uint16_t distance = 0; // 0 for a literal
     std::uint8_t literal = 0;
 };
 
 struct InflateTrace {
     bool ok = false;
     std::vector<std::uint8_t> data;
-    std::vector<int> block_types;  // 0 stored, 1 fixed, 2 dynamic, in stream order
+    std::vector<int> block_types; // 0 stored, 1 fixed, 2 dynamic, in stream order
     std::vector<bool> block_final;
-    std::vector<InflateToken> tokens;  // of coded blocks only
+    std::vector<InflateToken> tokens; // of coded blocks only
 };
 
 namespace inflate_detail {
@@ -68,18 +68,18 @@ struct Huffman {
     std::vector<std::uint16_t> symbols;
     bool Build(std::span<const std::uint8_t> lengths) {
         count.fill(0);
-        for (std::uint8_t l : lengths) ++count[l];
+        for (std::uint8_t l : lengths)
+            ++count[l];
         count[0] = 0;
         int left = 1;
         for (int l = 1; l < 16; ++l) {
             left = left * 2 - count[static_cast<std::size_t>(l)];
-            if (left < 0) return false;  // over-subscribed
+            if (left < 0) return false; // over-subscribed
         }
         std::array<std::uint16_t, 16> offset{};
         for (int l = 1; l < 15; ++l)
-            offset[static_cast<std::size_t>(l + 1)] =
-                static_cast<std::uint16_t>(offset[static_cast<std::size_t>(l)] +
-                                           count[static_cast<std::size_t>(l)]);
+            offset[static_cast<std::size_t>(l + 1)] = static_cast<std::uint16_t>(
+                offset[static_cast<std::size_t>(l)] + count[static_cast<std::size_t>(l)]);
         symbols.assign(lengths.size(), 0);
         for (std::size_t s = 0; s < lengths.size(); ++s)
             if (lengths[s] != 0) symbols[offset[lengths[s]]++] = static_cast<std::uint16_t>(s);
@@ -105,15 +105,16 @@ struct Huffman {
 };
 
 inline constexpr std::array<std::uint16_t, 29> kLengthBase{
-    3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59, 67, 83, 99, 115,
-    131, 163, 195, 227, 258};
+    3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+    31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 inline constexpr std::array<std::uint8_t, 29> kLengthExtra{
     0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 inline constexpr std::array<std::uint16_t, 30> kDistBase{
-    1, 2, 3, 4, 5, 7, 9, 13, 17, 25, 33, 49, 65, 97, 129, 193, 257, 385, 513, 769, 1025, 1537,
-    2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-inline constexpr std::array<std::uint8_t, 30> kDistExtra{
-    0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+inline constexpr std::array<std::uint8_t, 30> kDistExtra{0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
+                                                         4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
+                                                         9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 inline bool Codes(Reader& r, const Huffman& lit, const Huffman& dist, InflateTrace& t) {
     while (true) {
@@ -135,12 +136,14 @@ inline bool Codes(Reader& r, const Huffman& lit, const Huffman& dist, InflateTra
         if (!r.Bits(kDistExtra[static_cast<std::size_t>(dsym)], extra)) return false;
         const std::uint32_t distance = kDistBase[static_cast<std::size_t>(dsym)] + extra;
         if (distance > t.data.size()) return false;
-        for (std::uint32_t i = 0; i < length; ++i) t.data.push_back(t.data[t.data.size() - distance]);
-        t.tokens.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance), 0});
+        for (std::uint32_t i = 0; i < length; ++i)
+            t.data.push_back(t.data[t.data.size() - distance]);
+        t.tokens.push_back(
+            {static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance), 0});
     }
 }
 
-}  // namespace inflate_detail
+} // namespace inflate_detail
 
 // Decodes a zlib stream (header, deflate blocks, Adler-32); ok is false on any fault, including
 // a wrong checksum or bytes left over.
@@ -183,7 +186,8 @@ inline InflateTrace InflateWithTrace(std::span<const std::uint8_t> zlib_stream) 
         } else if (type == 2) {
             std::uint32_t hlit, hdist, hclen;
             if (!r.Bits(5, hlit) || !r.Bits(5, hdist) || !r.Bits(4, hclen)) return t;
-            static constexpr int kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+            static constexpr int kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                               11, 4,  12, 3, 13, 2, 14, 1, 15};
             std::array<std::uint8_t, 19> cl{};
             for (std::uint32_t i = 0; i < hclen + 4; ++i) {
                 std::uint32_t v;
@@ -242,4 +246,4 @@ inline InflateTrace InflateWithTrace(std::span<const std::uint8_t> zlib_stream) 
     return t;
 }
 
-}  // namespace testing_support
+} // namespace testing_support

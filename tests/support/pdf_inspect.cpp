@@ -7,8 +7,10 @@ namespace {
 std::string Quoted(const std::string& text) {
     std::string quoted = "'";
     for (const char c : text) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     return quoted + "'";
 }

@@ -29,16 +29,38 @@ private:
 inline std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint64_t seed) {
     SampleRandom random(seed);
     std::vector<std::uint8_t> bytes(size);
-    for (auto& b : bytes) b = static_cast<std::uint8_t>(random.Next() >> 8);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(random.Next() >> 8);
     return bytes;
 }
 
 // Page content as a text page produces it: positioned lines of words in a few fonts, CR-ended.
 inline std::vector<std::uint8_t> PageContentText(std::size_t size, std::uint64_t seed = 7) {
-    static const char* const kWords[] = {
-        "Indemnit\xE9", "parking", "Zurich", "place",  "priv\xE9", "v\xE9hicule", "the", "and",
-        "compensation", "mandat",  "Lausanne", "Gen\xE8ve", "ticket", "montant",  "CHF", "50.00",
-        "Stra\xDF" "e", "de",     "la",     "Bern",   "signature", "op\xE9rateur", "2026", "payment"};
+    static const char* const kWords[] = {"Indemnit\xE9",
+                                         "parking",
+                                         "Zurich",
+                                         "place",
+                                         "priv\xE9",
+                                         "v\xE9hicule",
+                                         "the",
+                                         "and",
+                                         "compensation",
+                                         "mandat",
+                                         "Lausanne",
+                                         "Gen\xE8ve",
+                                         "ticket",
+                                         "montant",
+                                         "CHF",
+                                         "50.00",
+                                         "Stra\xDF"
+                                         "e",
+                                         "de",
+                                         "la",
+                                         "Bern",
+                                         "signature",
+                                         "op\xE9rateur",
+                                         "2026",
+                                         "payment"};
     SampleRandom random(seed);
     std::string text;
     text.reserve(size + 200);
@@ -95,4 +117,4 @@ inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
 inline const char* const kSampleFontPath =
     "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
-}  // namespace testing_support
+} // namespace testing_support

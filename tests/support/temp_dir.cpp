@@ -35,7 +35,8 @@ TempDir::TempDir() {
 #else
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kerbolt-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
 }
 #endif
@@ -94,7 +95,8 @@ CommandResult RunCommand(const std::string& command) {
     if (pipe == nullptr) return result;
     std::array<char, 4096> buffer{};
     std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.out.append(buffer.data(), n);
 #ifdef _WIN32
     result.status = _pclose(pipe);
 #else
@@ -104,7 +106,11 @@ CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
-std::string SourceDir() { return KERBOLT_SOURCE_DIR; }
-std::string TestDataDir() { return KERBOLT_TEST_DATA; }
+std::string SourceDir() {
+    return KERBOLT_SOURCE_DIR;
+}
+std::string TestDataDir() {
+    return KERBOLT_TEST_DATA;
+}
 
-}  // namespace testing_support
+} // namespace testing_support

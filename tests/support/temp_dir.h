@@ -35,4 +35,4 @@ CommandResult RunCommand(const std::string& command);
 std::string SourceDir();
 std::string TestDataDir();
 
-}  // namespace testing_support
+} // namespace testing_support

@@ -8,9 +8,9 @@
 #include "app/platform/qt/printers.h"
 #include "app/ui/app_context.h"
 #include "tests/support/fake_ports.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

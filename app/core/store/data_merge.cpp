@@ -25,8 +25,8 @@ std::string LowerAscii(std::string s) {
 // A copy's sections by their names as stored, each once (the first one counts, as when reading).
 // Names stay as stored: a damaged name that reads as nothing is still kept as it is.
 struct Copy {
-    std::vector<std::string> order;            // stored names, first appearance
-    std::map<std::string, Entries> sections;   // stored name -> keys as stored
+    std::vector<std::string> order;          // stored names, first appearance
+    std::map<std::string, Entries> sections; // stored name -> keys as stored
 };
 
 Copy Read(const ini::Document& doc) {

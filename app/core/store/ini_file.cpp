@@ -258,7 +258,8 @@ void RemoveLeftoverTemporaries(const std::string& path) {
 }
 
 #ifdef _WIN32
-bool WriteFileAtomically(const std::string& requested, std::string_view bytes, bool /*owner_only*/) {
+bool WriteFileAtomically(const std::string& requested, std::string_view bytes,
+                         bool /*owner_only*/) {
     // Windows keeps a new file private to its user through the profile folder's own rights.
     const std::string path = ResolvedTarget(requested);
     // The ANSI entry points take the path in the user's code page, as every path here is.
@@ -275,7 +276,8 @@ bool WriteFileAtomically(const std::string& requested, std::string_view bytes, b
         bool ok = true;
         std::size_t done = 0;
         while (ok && done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
             DWORD written = 0;
             ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written > 0;
             done += written;

@@ -88,12 +88,12 @@ bool WriteAccount(const std::string& data_file, const std::string& mail, const s
 
 bool WriteContactDetails(const std::string& data_file, const InfosRecord& infos) {
     return WriteDataKeys(data_file, kInfosSection,
-                     {{"Nom", &infos.Nom},
-                      {"rue", &infos.rue},
-                      {"no", &infos.no},
-                      {"npa", &infos.npa},
-                      {"ville", &infos.ville},
-                      {"IBAN", &infos.IBAN}});
+                         {{"Nom", &infos.Nom},
+                          {"rue", &infos.rue},
+                          {"no", &infos.no},
+                          {"npa", &infos.npa},
+                          {"ville", &infos.ville},
+                          {"IBAN", &infos.IBAN}});
 }
 
 std::string PlaceSection(std::int32_t number) {
@@ -116,8 +116,8 @@ std::vector<Record> ReadNumbered(const std::string& data_file, const std::string
     // of its number, gaps reading as empty entries, as long as the gaps stay few: a damaged file
     // naming a number in the millions must not make a list of millions of empty entries, so the
     // records past that bound follow one another.
-    const std::size_t bound =
-        std::min<std::size_t>(numbers.size() + kMaxGapEntries, static_cast<std::size_t>(kMaxRecordsRead));
+    const std::size_t bound = std::min<std::size_t>(numbers.size() + kMaxGapEntries,
+                                                    static_cast<std::size_t>(kMaxRecordsRead));
     std::vector<Record> records;
     for (const std::int32_t number : numbers) {
         const auto n = static_cast<std::size_t>(number);
@@ -215,13 +215,13 @@ bool WriteIndemnite(const std::string& data_file, std::int32_t number, const Ind
     // of a ticket already on paper.
     if (modINI::Snapshot(data_file).HasSection(IndemniteSection(number))) return false;
     return WriteDataKeys(data_file, IndemniteSection(number),
-                     {{"IdPlace", &r.IdPlace},
-                      {"date", &r.date},
-                      {"heure", &r.heure},
-                      {"nPlaques", &r.nPlaques},
-                      {"Montant100", &r.Montant100},
-                      {"Montant60", &r.Montant60},
-                      {"NumIndemn", &r.NumIndemn}});
+                         {{"IdPlace", &r.IdPlace},
+                          {"date", &r.date},
+                          {"heure", &r.heure},
+                          {"nPlaques", &r.nPlaques},
+                          {"Montant100", &r.Montant100},
+                          {"Montant60", &r.Montant60},
+                          {"NumIndemn", &r.NumIndemn}});
 }
 
 namespace {

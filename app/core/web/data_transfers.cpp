@@ -115,7 +115,8 @@ std::string Stamp() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm utc{};
 #ifdef _WIN32
     gmtime_s(&utc, &seconds);
@@ -254,8 +255,8 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
     lock.unlock();
     SyncResult result{static_cast<std::int64_t>(merged.size()), SyncOutcome::Merged};
     if (owe) {
-        result.uploaded = merged == server_bytes ||
-                          UploadFile(ftp, data_file, DataFileUploadPath(account_key));
+        result.uploaded =
+            merged == server_bytes || UploadFile(ftp, data_file, DataFileUploadPath(account_key));
         SetOwed(data_file, !result.uploaded);
     }
     return result;

@@ -13,15 +13,19 @@ namespace {
 
 QMessageBox::Icon ToQt(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
-}  // namespace
+} // namespace
 
 void QtPrompts::Show(const std::string& text, MessageIcon icon) {
     QMessageBox box(ToQt(icon), QString::fromUtf8(kApplicationTitle), QString::fromStdString(text),
@@ -57,4 +61,4 @@ void ProcessExit::Exit(int code) {
     std::_Exit(code);
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

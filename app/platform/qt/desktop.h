@@ -34,4 +34,4 @@ public:
 // The title every message box carries.
 inline constexpr const char* kApplicationTitle = "Kerbolt";
 
-}  // namespace kerbolt
+} // namespace kerbolt

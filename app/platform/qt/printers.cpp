@@ -20,7 +20,8 @@ public:
 
     std::vector<std::string> Names() override {
         std::vector<std::string> names;
-        for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(name.toStdString());
+        for (const QString& name : QPrinterInfo::availablePrinterNames())
+            names.push_back(name.toStdString());
         return names;
     }
 
@@ -48,9 +49,11 @@ private:
     std::string current_;
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<IPrinters> MakeSystemPrinters() { return std::make_unique<SystemPrinters>(); }
+std::unique_ptr<IPrinters> MakeSystemPrinters() {
+    return std::make_unique<SystemPrinters>();
+}
 
 PdfFilePrinters::PdfFilePrinters(std::vector<std::string> names, std::string output_pdf)
     : names_(std::move(names)), output_pdf_(std::move(output_pdf)),
@@ -76,4 +79,4 @@ std::string PdfFilePrinters::PrintPage(const std::function<void(QPainter&, QPrin
     return error;
 }
 
-}  // namespace kerbolt
+} // namespace kerbolt

@@ -47,4 +47,4 @@ private:
     std::string current_;
 };
 
-}  // namespace kerbolt
+} // namespace kerbolt

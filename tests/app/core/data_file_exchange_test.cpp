@@ -1,8 +1,8 @@
 // The data file and Param.ini travel between computers (the FTP copy, a restored backup): a file
 // that one build writes must read back in any other. Both builds write the same bytes as the
 // stored files below, written by the Linux build, and read those files back whole.
-#include "app/core/store/records.h"
 #include "app/core/session/startup.h"
+#include "app/core/store/records.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,7 +72,8 @@ TEST(DataFileExchange, WritesTheStoredBytes) {
     EXPECT_TRUE(ReadFileBytes(ini) == ReadFileBytes(Stored("Param.ini")));
     // Windows-1252 with CR LF line ends, whatever the platform.
     const std::string bytes = ReadFileBytes(data);
-    for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
+    for (std::size_t at = bytes.find('\n'); at != std::string::npos;
+         at = bytes.find('\n', at + 1)) {
         ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << "a line ends without CR at " << at;
     }
 }
@@ -102,9 +103,9 @@ TEST(DataFileExchange, ReadsTheStoredFiles) {
 // code page (Windows-1252 here) and are found again under it.
 TEST(DataFileExchange, AProfileNameInTheUsersCodePage) {
     TempDir dir;
-    const std::string profile = PathIn(dir.Path().string(), "Ren\xe9" "e M\xfcller");
-    const std::string folder =
-        PathIn(PathIn(PathIn(profile, "AppData"), "Local"), "Kerbolt");
+    const std::string profile = PathIn(dir.Path().string(), "Ren\xe9"
+                                                            "e M\xfcller");
+    const std::string folder = PathIn(PathIn(PathIn(profile, "AppData"), "Local"), "Kerbolt");
     testing_support::FixedPaths paths(folder, dir.Path().string());
     testing_support::MemoryFtp ftp;
     testing_support::RecordingPrompts prompts;

@@ -9,10 +9,10 @@
 #include "app/core/ticket/ticket_save.h"
 #include "app/core/web/data_transfers.h"
 #include "tests/support/fake_ports.h"
-#include "tests/support/mandate_fakes.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +39,10 @@ void ExpectSameAsKept(const std::string& name, const std::string& bytes) {
 TEST(WrittenFiles, SameBytesAsBefore) {
     testing_support::TempDir dir;
     Module1::State state = testing_support::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
-                                                           .rue = "Rue de l'Église",
-                                                           .no = "3",
-                                                           .npa = "1003",
-                                                           .ville = "Lausanne"});
+                                                                     .rue = "Rue de l'Église",
+                                                                     .no = "3",
+                                                                     .npa = "1003",
+                                                                     .ville = "Lausanne"});
     state.IniPath = state.DataFolder + "/Param.ini";
     state.TicketAmount = "1250.5";
     state.Language = Module1::kFrench;

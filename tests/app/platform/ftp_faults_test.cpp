@@ -145,8 +145,8 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
     ASSERT_TRUE(WriteIndemnite(local, 2, Ticket(2, "GE 3")));
     const std::string old_local = ReadFileBytes(local);
     const std::string old_server = ReadFileBytes(server_file);
-    const std::string merged = MergeDataFiles(ini::Document::Load(local),
-                                              ini::Document::Load(server_file));
+    const std::string merged =
+        MergeDataFiles(ini::Document::Load(local), ini::Document::Load(server_file));
     ASSERT_NE(merged, old_local);
     ASSERT_NE(merged, old_server);
 
@@ -154,8 +154,8 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
         bool upload; // dies while receiving the upload, else while sending the download
         double at;   // the share of the file sent when it dies
     };
-    const Case cases[] = {{false, 0.0},  {false, 0.01}, {false, 0.5}, {false, 0.99},
-                          {true, 0.0},   {true, 0.01},  {true, 0.5},  {true, 0.99}};
+    const Case cases[] = {{false, 0.0}, {false, 0.01}, {false, 0.5}, {false, 0.99},
+                          {true, 0.0},  {true, 0.01},  {true, 0.5},  {true, 0.99}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.upload ? "upload " : "download ") + std::to_string(c.at));
         WriteFileBytes(local, old_local);

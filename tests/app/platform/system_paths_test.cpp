@@ -46,8 +46,10 @@ TEST(SystemPaths, DataFolderIsUnderTheUserProfile) {
     } cases[] = {
         {"C:\\Users\\Anne", "C:\\Users\\Anne\\AppData\\Local\\Kerbolt"},
         // A profile name in the user's code page (Windows-1252 here) stays byte for byte.
-        {"D:\\Profils\\Ren\xe9" "e M\xfcller",
-         "D:\\Profils\\Ren\xe9" "e M\xfcller\\AppData\\Local\\Kerbolt"},
+        {"D:\\Profils\\Ren\xe9"
+         "e M\xfcller",
+         "D:\\Profils\\Ren\xe9"
+         "e M\xfcller\\AppData\\Local\\Kerbolt"},
     };
     for (const auto& c : cases) {
         ScopedEnv profile("USERPROFILE", c.profile);

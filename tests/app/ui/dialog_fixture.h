@@ -6,9 +6,9 @@
 #include "app/platform/curl_ftp.h"
 #include "app/ui/dialog_window.h"
 #include "tests/support/fake_ports.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -5,8 +5,8 @@
 #include "app/core/texts/infos_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/ui/frm_places.h"
-#include "tests/support/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
+#include "tests/support/ini_dump.h"
 
 #include <QPointer>
 

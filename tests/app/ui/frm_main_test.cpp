@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 using testing_support::Click;
 using testing_support::Control;
 using testing_support::Prompt;
-using testing_support::Server;
-using testing_support::UiHarness;
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
+using testing_support::Server;
+using testing_support::UiHarness;
 
 // A signed-in user with an account and three spots.
 class MainWindow : public ::testing::Test {

@@ -5,8 +5,8 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
-#include "tests/support/ini_dump.h"
 #include "tests/app/ui/dialog_fixture.h"
+#include "tests/support/ini_dump.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -12,8 +12,8 @@
 #include "app/ui/frm_main.h"
 #include "app/ui/frm_places.h"
 #include "app/ui/main_window_web.h"
-#include "tests/support/ui_harness.h"
 #include "tests/support/http_server.h"
+#include "tests/support/ui_harness.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -32,8 +32,8 @@ TEST(MainWindowWeb, CheckRunsAfterEachShowingOfTheMainWindowOnly) {
 
 TEST(MainWindowWeb, QuestionsWaitWhileAModalDialogIsOpen) {
     QPointer<KerboltWindow> main_window = new KerboltWindow;
-    const MainWindowHooks hooks = MakeMainWindowHooks([&] { return main_window.data(); },
-                                                      [] { return std::string("?"); });
+    const MainWindowHooks hooks =
+        MakeMainWindowHooks([&] { return main_window.data(); }, [] { return std::string("?"); });
     EXPECT_FALSE(hooks.ready());
     main_window->show();
     EXPECT_TRUE(hooks.ready());

@@ -4,8 +4,8 @@
 #include "app/ui/ticket_painter.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/mandate_fakes.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/mandate_action.h"
-#include "tests/support/ui_harness.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/ui_harness.h"
 
 #include <QPushButton>
 
@@ -18,9 +18,9 @@ namespace kerbolt::ui {
 namespace {
 
 using testing_support::Control;
+using testing_support::ReadFileBytes;
 using testing_support::Server;
 using testing_support::UiHarness;
-using testing_support::ReadFileBytes;
 
 // A signed-in French user with contact details and spots, whose main window builds the mandate
 // through the hook.

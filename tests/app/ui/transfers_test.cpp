@@ -27,9 +27,9 @@ namespace {
 
 using testing_support::Control;
 using testing_support::ProcessEventsUntil;
+using testing_support::ReadFileBytes;
 using testing_support::Server;
 using testing_support::UiHarness;
-using testing_support::ReadFileBytes;
 
 // A signed-in user with an account and a spot, and transfers beside the windows.
 class Transfers : public ::testing::Test {
@@ -110,9 +110,8 @@ TEST_F(TransfersToAHungServer, TheTicketIsRecordedAndPrintedAndTheWindowLivesOn)
     // When the server's time is up the user learns that the server's copy is behind, the
     // ticket is notified, and the upload stays owed to the next save.
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
-    EXPECT_EQ(harness_.prompts.Texts(),
-              std::vector<std::string>{kerbolt::frmMain::Message(Module1::kFrench,
-                                                        kerbolt::frmMain::kMsgUploadFailed)});
+    EXPECT_EQ(harness_.prompts.Texts(), std::vector<std::string>{kerbolt::frmMain::Message(
+                                            Module1::kFrench, kerbolt::frmMain::kMsgUploadFailed)});
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
     EXPECT_TRUE(modUpload::UploadOwed(DataFile()));
     EXPECT_EQ(runner_.ProgressDialog(), nullptr);
@@ -201,8 +200,7 @@ TEST_F(TransfersToAWorkingServer, TheTicketsUploadArrivesAfterThePrint) {
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
     EXPECT_EQ(ReadIndemnites(harness_.ServerFile("000NZFAP")).size(), 2u);
     EXPECT_EQ(ReadFileBytes(harness_.ServerFile("000NZFAP")), ReadFileBytes(DataFile()));
-    EXPECT_EQ(harness_.notifier.references,
-              (std::vector<std::string>{"000NZFAP-0", "000NZFAP-1"}));
+    EXPECT_EQ(harness_.notifier.references, (std::vector<std::string>{"000NZFAP-0", "000NZFAP-1"}));
     EXPECT_TRUE(harness_.prompts.prompts.empty());
     EXPECT_FALSE(modUpload::UploadOwed(DataFile()));
 }

@@ -6,10 +6,10 @@
 #include "app/platform/qt/desktop.h"
 #include "app/platform/qt/ui_post.h"
 #include "tests/support/fake_ports.h"
-#include "tests/support/web_fakes.h"
-#include "tests/support/ui_harness.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/ui_harness.h"
+#include "tests/support/web_fakes.h"
 
 #include <QApplication>
 

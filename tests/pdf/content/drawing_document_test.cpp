@@ -1,7 +1,7 @@
 // Whole documents with drawings, checked with independent readers and renderers.
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/pdf/content/rendering.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +14,12 @@
 
 namespace {
 
+using content_test::ErrorsOf;
+using content_test::Picture;
+using content_test::ReadPpm;
 using pagora::Pagora;
 using testing_support::RunCommand;
 using testing_support::TempDir;
-using content_test::Picture;
-using content_test::ReadPpm;
-using content_test::ErrorsOf;
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;

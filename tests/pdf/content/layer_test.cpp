@@ -1,5 +1,5 @@
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@ namespace {
 class LayerTest : public writer_test::WriterTest {
 protected:
     // What a reader sees of the optional content (the "layers" query).
-    std::string Layers() const { return testing_support::InspectPdf(Path(), "layers", {}, "user").out; }
+    std::string Layers() const {
+        return testing_support::InspectPdf(Path(), "layers", {}, "user").out;
+    }
     void Start() {
         pdf_.SetDocProperty("Plan (v2)");
         pdf_.BeginDoc(Path());

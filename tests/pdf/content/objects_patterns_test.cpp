@@ -1,8 +1,8 @@
 // Reusable objects, gradients and tiling patterns: the lines written, and whole documents checked
 // with independent readers and both renderers.
 #include "pdf/content/content.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/content_fixture.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@ using testing_support::TempDir;
 
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
@@ -28,10 +29,13 @@ uint32_t PixelAt(const std::string& ppm, int x, int y) {
     int width = 0, height = 0, maxval = 0, consumed = 0;
     if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxval, &consumed) != 3)
         return 0xDEADBEEF;
-    const size_t at = static_cast<size_t>(consumed) + 1 +
-                      (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    const size_t at =
+        static_cast<size_t>(consumed) + 1 +
+        (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
     if (at + 2 >= ppm.size()) return 0xDEADBEEF;
-    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(ppm[i])); };
+    const auto byte = [&](size_t i) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(ppm[i]));
+    };
     return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
 }
 
@@ -92,7 +96,7 @@ TEST_F(Placement, OptionsChooseThePagesAndTheSide) {
     };
     const Case cases[] = {
         {7, "xxxx", "...."}, {15, ".xxx", "...."}, {12, "..x.", "...."},
-        {2, ".x.x", "...."}, {1, "x...", "...."}, {16, "....", "...."},
+        {2, ".x.x", "...."}, {1, "x...", "...."},  {16, "....", "...."},
         {8, "....", "...."}, {23, "....", "xxxx"}, {4, "x.x.", "...."},
     };
     for (const Case& c : cases) {
@@ -162,7 +166,8 @@ TEST_F(ObjectsDocument, GradientObjects) {
         const char* coords;
     };
     const Case cases[] = {
-        {0, "blue", "white", "/DeviceRGB", "/C0 [0 0 1] /C1 [1 1 1]", "/ShadingType 2 /Coords [0 0 0 100]"},
+        {0, "blue", "white", "/DeviceRGB", "/C0 [0 0 1] /C1 [1 1 1]",
+         "/ShadingType 2 /Coords [0 0 0 100]"},
         {1, "#FF0000", "#00FF00", "/DeviceRGB", "/C0 [1 0 0] /C1 [0 1 0]",
          "/ShadingType 3 /Coords [0 0 0 0 100 50]"},
         {0, "@100;0;0;0", "@0;0;0;100", "/DeviceCMYK", "/C0 [1 0 0 0] /C1 [0 0 0 1]",
@@ -177,8 +182,9 @@ TEST_F(ObjectsDocument, GradientObjects) {
         pdf.EndDoc();
         const std::string file = ReadFileBytes(path);
         EXPECT_NE(file.find(std::string("<</Type /Pattern /PatternType 2 /Matrix [ 1 0 0 -1 0 842] "
-                                         "/Shading <<\r\n/ColorSpace ") +
-                            c.space + "\r" + c.coords + "\r/Extend [false false] \r/Function \r"
+                                        "/Shading <<\r\n/ColorSpace ") +
+                            c.space + "\r" + c.coords +
+                            "\r/Extend [false false] \r/Function \r"
                             "<< /FunctionType 3 /Domain [0.000 1.000] /Bounds [] /Encode [0 1 ] "
                             "\r/Functions [\r<< /FunctionType 2 /Domain [0.000 1.000] " +
                             c.colours + " /N 1 >>]\r>>\r>>\r>>\n"),
@@ -192,8 +198,8 @@ TEST_F(ObjectsDocument, GradientObjects) {
 TEST_F(ObjectsDocument, GradientColoursOfDifferentFormsAreRefused) {
     const std::string path = Begin("refused.pdf");
     const auto before = pagora::detail::StateOf(pdf).writer.output_position;
-    for (const auto& [a, b] : {std::pair{"blue", "@0;0;0;100"}, {"blue", "Sky"}, {"", "blue"},
-                               {"%20", "#FFFFFF"}}) {
+    for (const auto& [a, b] :
+         {std::pair{"blue", "@0;0;0;100"}, {"blue", "Sky"}, {"", "blue"}, {"%20", "#FFFFFF"}}) {
         try {
             pdf.AddGradient("G", 0, a, b, 0, 0, 0, 100);
             ADD_FAILURE() << a << " " << b;
@@ -266,12 +272,13 @@ TEST_F(ObjectsDocument, PatternsRenderInBothRenderers) {
     ASSERT_EQ(RunCommand("pdftoppm -r 72 -singlefile '" + path + "' '" + dir.File("poppler") + "'")
                   .status,
               0);
-    for (const std::string& picture : {ReadFileBytes(mupdf), ReadFileBytes(dir.File("poppler.ppm"))}) {
+    for (const std::string& picture :
+         {ReadFileBytes(mupdf), ReadFileBytes(dir.File("poppler.ppm"))}) {
         const uint32_t top = PixelAt(picture, 100, 5);
         const uint32_t bottom = PixelAt(picture, 100, 195);
-        EXPECT_EQ(top & 0xFF, 0xFFu);       // blue end of the gradient
+        EXPECT_EQ(top & 0xFF, 0xFFu); // blue end of the gradient
         EXPECT_LT(top >> 16, 0x20u);
-        EXPECT_GT(bottom >> 16, 0xE0u);     // white end
+        EXPECT_GT(bottom >> 16, 0xE0u); // white end
         EXPECT_GT((bottom >> 8) & 0xFF, 0xE0u);
         EXPECT_EQ(PixelAt(picture, 2, 334), 0xFF0000u);   // inside a red tile
         EXPECT_EQ(PixelAt(picture, 7, 334), 0xFFFFFFu);   // between the tiles
@@ -292,7 +299,8 @@ TEST_F(ObjectsDocument, FieldScriptsAndCalculationOrder) {
     }
     pdf.OnFieldEvent(6, "A", "AFNumber_Keystroke(2, 0, 0, 0, '', true);");
     pdf.OnFieldEvent(8, "Sum", "event.value = 1;");
-    pdf.OnFieldEvent(8, "Total", "event.value = this.getField('A').value + this.getField('B').value;");
+    pdf.OnFieldEvent(8, "Total",
+                     "event.value = this.getField('A').value + this.getField('B').value;");
     pdf.OnFieldEvent(3, "Nobody", "app.alert(1);"); // written, referred to by nothing
     pdf.EndPage();
     pdf.EndDoc();

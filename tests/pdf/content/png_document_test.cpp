@@ -3,9 +3,9 @@
 // document without an image object.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // malformed files that must leave a valid document.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -214,7 +214,8 @@ TEST_F(RasterDocuments, ATgaMissingPixelsIsReportedAndNotPlaced) {
     pdf_.AddImage("short.tga", {tga.begin(), tga.begin() + 60});
     EXPECT_EQ(pdf_.ErrNumber(), 9);
     pdf_.DrawImage("short.tga", 0, 0);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do Q"), std::string::npos);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do Q"),
+              std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -378,7 +379,8 @@ TEST_F(RasterDocuments, BombsDamagedDataAndRefusedFormsAreReportedAndNeverEmbedd
         EXPECT_EQ(pdf_.ErrNumber(), c.error) << c.alias;
         pdf_.DrawImage(c.alias, 10, 10);
     }
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do "), std::string::npos);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do "),
+              std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

@@ -46,7 +46,8 @@ inline std::string Collapsed(const std::string& text) {
         if (blank && (out.empty() || out.back() == ' ')) continue;
         out += blank ? ' ' : c;
     }
-    while (!out.empty() && out.back() == ' ') out.pop_back();
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
     return out;
 }
 

@@ -89,8 +89,7 @@ TEST_F(RichDocument, TextFlowsThroughTwoBoxesOnTwoPages) {
     pdf.SetFont("Arial", 12);
     pdf.SetBoxStyle(1.2f, 10, 0, 0, 0, 0);
     // The first box holds about four lines.
-    const std::string rest =
-        pdf.DrawTextRich(50, 50, 220, 64, Pagora::FromUtf8(source), 64, 0);
+    const std::string rest = pdf.DrawTextRich(50, 50, 220, 64, Pagora::FromUtf8(source), 64, 0);
     ASSERT_FALSE(rest.empty());
     ASSERT_EQ(static_cast<unsigned char>(rest[0]), 0xFF);
     const float line_top = 50;

@@ -86,7 +86,8 @@ protected:
 
     static std::vector<std::string> TextsOf(const RichLineRecord& line) {
         std::vector<std::string> texts;
-        for (const auto& fragment : line.Fragments) texts.push_back(fragment.Text);
+        for (const auto& fragment : line.Fragments)
+            texts.push_back(fragment.Text);
         return texts;
     }
 
@@ -109,7 +110,10 @@ TEST_F(RichLayout, TagsBecomeMarkersByExactName) {
         std::string prepared;
         bool continued;
     } cases[] = {
-        {"Hello <b>big</b> world", std::string("Hello \x01\x01" "big\x02\x01 world"), false},
+        {"Hello <b>big</b> world",
+         std::string("Hello \x01\x01"
+                     "big\x02\x01 world"),
+         false},
         {"<B>x</B><b >y</b >", std::string("\x01\x02x\x02\x02\x01\x03y\x02\x03"), false},
         // Names no tag defines, and angle brackets that open nothing, stay as they are.
         {"x < y <i>z</i> </c>", "x < y <i>z</i> </c>", false},
@@ -234,7 +238,8 @@ TEST_F(RichLayout, WrappedLinesHandBackTheirRestWithTheOpenTags) {
         std::string rest; // after the first line
     } cases[] = {
         {"<b>aaa <i>bbb ccc</i></b> d", 28,
-         std::string("\xFF\x01\xFF\x01\x01\x01\x02" "bbb ccc\x02\x02\x02\x01 d")},
+         std::string("\xFF\x01\xFF\x01\x01\x01\x02"
+                     "bbb ccc\x02\x02\x02\x01 d")},
         // A paragraph break hands back the break itself.
         {"<b>one</b>\r\ntwo", 100, std::string("\xFF\x01\xFF\rtwo")},
         {"<b>one\rtwo</b>", 100, std::string("\xFF\x01\xFF\x01\x01\rtwo\x02\x01")},
@@ -248,7 +253,8 @@ TEST_F(RichLayout, WrappedLinesHandBackTheirRestWithTheOpenTags) {
 
 TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
     // Slot 255 holds a real tag; the neutral entry must not open it.
-    for (std::int32_t i = 1; i <= 255; ++i) Define(i, Tag("t" + std::to_string(i), 1));
+    for (std::int32_t i = 1; i <= 255; ++i)
+        Define(i, Tag("t" + std::to_string(i), 1));
     area.indent = 20;
     const RichTextLayout layout = Layout("\xFF\x01\xFFworld <t1>x</t1>", 500);
     ASSERT_EQ(layout.lines.size(), 1u);
@@ -258,9 +264,12 @@ TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
     EXPECT_EQ(line.Fragments[0].FontStyle, 0);
     EXPECT_EQ(line.Fragments[1].FontStyle, 1);
     // Handed back again, the text keeps a single neutral entry.
-    const RichTextLayout again = Layout("\xFF\x01\xFF" "aaaa bbbb cccc", 25);
+    const RichTextLayout again = Layout("\xFF\x01\xFF"
+                                        "aaaa bbbb cccc",
+                                        25);
     ASSERT_GE(again.lines.size(), 2u);
-    EXPECT_EQ(RichRemainder(again, prepared, again.lines[0]), "\xFF\x01\xFF" "bbbb cccc");
+    EXPECT_EQ(RichRemainder(again, prepared, again.lines[0]), "\xFF\x01\xFF"
+                                                              "bbbb cccc");
     // A text that is not continued is indented, and a tag 255 in it works.
     const RichTextLayout plain = Layout("<t255>x</t255>", 500);
     EXPECT_FLOAT_EQ(plain.lines[0].Width, 26);

@@ -39,7 +39,8 @@ protected:
     }
     static std::vector<float> TextXs(const Lines& lines) {
         std::vector<float> xs;
-        for (const auto& origin : TextOrigins(lines)) xs.push_back(origin.first);
+        for (const auto& origin : TextOrigins(lines))
+            xs.push_back(origin.first);
         return xs;
     }
     // The rectangles filled behind the fragments: x, y, width, height.
@@ -148,7 +149,8 @@ TEST_F(RichText, VerticalAlignmentAndTheBottomEdge) {
         Inner().writer.scale_factor = scale;
         for (int n = 1; n <= 8; ++n) {
             std::string text = "w";
-            for (int i = 1; i < n; ++i) text += "\rw";
+            for (int i = 1; i < n; ++i)
+                text += "\rw";
             const float height = static_cast<float>(n) * 12.21f / scale;
             for (const std::int32_t align : {8, 16}) {
                 EXPECT_EQ(pdf.DrawTextRich(10, 20, 100, height, text, align), "")
@@ -174,7 +176,8 @@ TEST_F(RichText, TheRestContinuesInTheSameStylesUnindented) {
 
     // An open tag goes over with the rest.
     const std::string open = pdf.DrawTextRich(10, 60, 80, 11.33f, "<b>aaaaaa bbb ccc</b> d");
-    EXPECT_EQ(open, std::string("\xFF\x01\xFF\x01\x01" "ccc\x02\x01 d"));
+    EXPECT_EQ(open, std::string("\xFF\x01\xFF\x01\x01"
+                                "ccc\x02\x01 d"));
     Written();
     EXPECT_EQ(pdf.DrawTextRich(10, 80, 80, 0, open), "");
     lines = Written();
@@ -261,7 +264,8 @@ TEST_F(RichText, TagDefinitions) {
     EXPECT_EQ(tags.TextTags[4].FontColor, "STRIPES");
 
     // 255 names at most; the last ones can still be redefined.
-    for (int i = tags.TextTagCount + 1; i <= 256; ++i) pdf.SetTextTag("t" + std::to_string(i));
+    for (int i = tags.TextTagCount + 1; i <= 256; ++i)
+        pdf.SetTextTag("t" + std::to_string(i));
     EXPECT_EQ(tags.TextTagCount, 255);
     EXPECT_EQ(tags.TextTags[255].Name, "t255");
     pdf.SetTextTag("t255", "", 12);

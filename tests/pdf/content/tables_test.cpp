@@ -15,9 +15,7 @@ using Cell = std::array<float, 4>;
 
 class Tables : public content_test::PageContent {
 protected:
-    const pagora::detail::TableRecord& Innermost() {
-        return Inner().content.tables.Tables.back();
-    }
+    const pagora::detail::TableRecord& Innermost() { return Inner().content.tables.Tables.back(); }
 };
 
 TEST_F(Tables, CellsOfAGrid) {
@@ -43,12 +41,11 @@ TEST_F(Tables, CellsOfAGrid) {
         std::int32_t row, col, row_span, col_span;
         Cell cell;
     } cases[] = {
-        {1, 5, 1, 1, {80, 20, 50, 5}},  // past the last column: the last column
-        {1, 0, 1, 1, {10, 20, 30, 5}},  // before the first: the first
-        {1, 2, 1, 9, {40, 20, 90, 5}},  // the span cut at the last column
+        {1, 5, 1, 1, {80, 20, 50, 5}},   // past the last column: the last column
+        {1, 0, 1, 1, {10, 20, 30, 5}},   // before the first: the first
+        {1, 2, 1, 9, {40, 20, 90, 5}},   // the span cut at the last column
         {2, 1, 2, 3, {10, 25, 120, 10}}, // spans across rows and columns
-        {1, 2, 1, 0, {40, 20, 0, 5}},
-        {1, 2, 0, 1, {40, 20, 40, 0}},
+        {1, 2, 1, 0, {40, 20, 0, 5}},    {1, 2, 0, 1, {40, 20, 40, 0}},
     };
     for (const auto& k : cases) {
         EXPECT_EQ(pdf.TableCell(k.row, k.col, k.row_span, k.col_span), k.cell)
@@ -83,9 +80,8 @@ TEST_F(Tables, RefusedCellsAndNoTable) {
 
     pdf.BeginTable(0, 0, 10, std::vector<std::string>{"20", " 30.5 "});
     EXPECT_FLOAT_EQ(Innermost().ColumnX.back(), 50.5f);
-    for (const auto& [row, col, row_span, col_span] :
-         std::vector<std::array<std::int32_t, 4>>{{0, 1, 1, 1}, {-3, 1, 1, 1}, {1, 1, -1, 1},
-                                                  {1, 2, 1, -2}, {3, 1, -1, 1}}) {
+    for (const auto& [row, col, row_span, col_span] : std::vector<std::array<std::int32_t, 4>>{
+             {0, 1, 1, 1}, {-3, 1, 1, 1}, {1, 1, -1, 1}, {1, 2, 1, -2}, {3, 1, -1, 1}}) {
         try {
             pdf.TableCell(row, col, row_span, col_span, 0);
             ADD_FAILURE() << row << "," << col << "," << row_span << "," << col_span;

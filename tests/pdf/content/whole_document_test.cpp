@@ -1,9 +1,9 @@
 // One document that uses every writing operation of the library together, read back by
 // independent tools: the operations must not spoil each other's state or resources.
 #include "pdf/writer/Pagora.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/content/bmp_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

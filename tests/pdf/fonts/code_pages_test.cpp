@@ -14,9 +14,11 @@ TEST(CodePages, WesternRoundTripsAccentsAndEuro) {
 }
 
 TEST(CodePages, UnmappableAndMalformedBecomeQuestionMarks) {
-    EXPECT_EQ(Pagora::FromUtf8("\xE2\x88\x9E"), "?");  // infinity sign
+    EXPECT_EQ(Pagora::FromUtf8("\xE2\x88\x9E"), "?"); // infinity sign
     EXPECT_EQ(Pagora::FromUtf8("a\xC3"), "a?");       // cut sequence
-    EXPECT_EQ(Pagora::FromUtf8("\xFF" "b"), "?b");
+    EXPECT_EQ(Pagora::FromUtf8("\xFF"
+                               "b"),
+              "?b");
 }
 
-}  // namespace
+} // namespace

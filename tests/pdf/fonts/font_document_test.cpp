@@ -277,7 +277,8 @@ std::vector<double> LineWidths(const std::string& report, const std::string& tag
         const std::string element = report.substr(at, report.find('>', at) - at);
         const auto number = [&element](const std::string& name) {
             const std::size_t key = element.find(name + "=\"");
-            return key == std::string::npos ? 0.0 : std::stod(element.substr(key + name.size() + 2));
+            return key == std::string::npos ? 0.0
+                                            : std::stod(element.substr(key + name.size() + 2));
         };
         if (tag == "word") {
             widths.push_back(number("xMax") - number("xMin"));

@@ -3,9 +3,9 @@
 #include "pdf/fonts/font_state.h"
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/fonts/truetype_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -151,8 +151,9 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Fonts().CurrentFont, 3);
     EXPECT_EQ(Fonts().FontResourceName, "Face-0");
-    EXPECT_EQ(Writer().font_resources, "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
-                                      "/AABC12+ARIAL-238 11 0 R ");
+    EXPECT_EQ(Writer().font_resources,
+              "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
+              "/AABC12+ARIAL-238 11 0 R ");
     EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Second\n\n\f");
 }
 

@@ -71,10 +71,9 @@ TEST_P(GetInfoProducers, AgreesWithQpdfAndPdfinfo) {
 // then hand-made forms: 19-byte entries, a hybrid file, a table on top of a stream.
 INSTANTIATE_TEST_SUITE_P(Corpus, GetInfoProducers,
                          testing::Values("base.pdf", "os.pdf", "qdf.pdf", "lin.pdf", "lin_os.pdf",
-                                         "v16.pdf", "inc.pdf", "inc_os.pdf", "gs.pdf",
-                                         "plain.pdf", "entries19.pdf", "objstm.pdf",
-                                         "table_on_stream.pdf", "hybrid.pdf",
-                                         "unfiltered_update.pdf"));
+                                         "v16.pdf", "inc.pdf", "inc_os.pdf", "gs.pdf", "plain.pdf",
+                                         "entries19.pdf", "objstm.pdf", "table_on_stream.pdf",
+                                         "hybrid.pdf", "unfiltered_update.pdf"));
 
 TEST(GetInfo, UpdatesAndProducersReportTheNewestInformation) {
     pagora::Pagora pdf(testing_support::MakeFixedHost());

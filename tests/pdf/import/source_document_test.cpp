@@ -85,8 +85,7 @@ std::string PngRows(const std::vector<std::string>& rows, const std::vector<int>
 
 // A file indexed by one compressed cross-reference stream (/W [1 3 1], PNG rows of the types
 // given, subsections as in index).
-std::string StreamFile(const Objects& objects, const std::vector<int>& types,
-                       bool subsections) {
+std::string StreamFile(const Objects& objects, const std::vector<int>& types, bool subsections) {
     std::string out = "%PDF-1.5\n";
     std::map<int, std::size_t> offsets;
     for (const auto& [number, body] : objects) {
@@ -167,7 +166,8 @@ TEST(SourceDocument, HeaderVersionAndLeadingLineEnds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.before) + c.header);
-        const Outcome out = Read(ClassicFile(kOnePage, "/Root 1 0 R /Info 2 0 R", c.header, c.before));
+        const Outcome out =
+            Read(ClassicFile(kOnePage, "/Root 1 0 R /Info 2 0 R", c.header, c.before));
         EXPECT_EQ(out.doc.VersionLevel + 3, c.version);
         EXPECT_EQ(Numbers(out.report), c.errors);
         EXPECT_EQ(out.doc.PageCount, 1);
@@ -212,8 +212,8 @@ TEST(SourceDocument, CompressedCrossReferenceStreams) {
     for (const std::vector<int>& types :
          {std::vector<int>{0}, {1}, {2}, {3}, {4}, {0, 1, 2, 3, 4}, {4, 2, 3}}) {
         for (const bool subsections : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << types.front() << "/" << types.size() << " "
-                                              << subsections);
+            SCOPED_TRACE(::testing::Message()
+                         << types.front() << "/" << types.size() << " " << subsections);
             const Outcome out = Read(StreamFile(kOnePage, types, subsections));
             EXPECT_TRUE(out.report.errors.empty());
             EXPECT_EQ(out.doc.PageCount, 1);
@@ -256,8 +256,9 @@ TEST(SourceDocument, PageTreeOrderDepthAndKidsWithoutType) {
 }
 
 TEST(SourceDocument, PdfAMarks) {
-    const std::string xmp = "<x:xmpmeta><rdf:Description xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\" "
-                            "pdfaid:part=\"1\"/></x:xmpmeta>";
+    const std::string xmp =
+        "<x:xmpmeta><rdf:Description xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\" "
+        "pdfaid:part=\"1\"/></x:xmpmeta>";
     const std::string packed = Deflate(xmp);
     const std::string plain = "<x:xmpmeta/>";
     struct Case {
@@ -267,27 +268,32 @@ TEST(SourceDocument, PdfAMarks) {
         bool pdfa;
     };
     const Case cases[] = {
-        {"plain metadata", "/Metadata 8 0 R",
+        {"plain metadata",
+         "/Metadata 8 0 R",
          {{8, "<< /Type /Metadata /Length " + std::to_string(xmp.size()) + " >>\nstream\n" + xmp +
                   "\nendstream"}},
          true},
-        {"length on its own line", "/Metadata 8 0 R",
+        {"length on its own line",
+         "/Metadata 8 0 R",
          {{8, "<< /Type /Metadata /Length\n" + std::to_string(xmp.size()) + " >>\nstream\r\n" +
                   xmp + "\nendstream"}},
          true},
-        {"compressed metadata", "/Metadata 8 0 R",
+        {"compressed metadata",
+         "/Metadata 8 0 R",
          {{8, "<< /Length " + std::to_string(packed.size()) + " /Filter /FlateDecode >>\nstream\n" +
                   packed + "\nendstream"}},
          false},
         {"metadata without the schema wins over intents",
          "/Metadata 8 0 R /OutputIntents [<< /S /GTS_PDFA1 >>]",
-         {{8, "<< /Length " + std::to_string(plain.size()) + " >>\nstream\n" + plain +
-                  "\nendstream"}},
+         {{8,
+           "<< /Length " + std::to_string(plain.size()) + " >>\nstream\n" + plain + "\nendstream"}},
          false},
         {"inline intent", "/OutputIntents [<< /Type /OutputIntent /S /GTS_PDFA1 >>]", {}, true},
         {"referenced intent", "/OutputIntents [9 0 R]", {{9, "<< /S /GTS_PDFA1 >>"}}, true},
-        {"intents array referenced", "/OutputIntents 10 0 R",
-         {{9, "<< /S /GTS_PDFA1 >>"}, {10, "[9 0 R]"}}, true},
+        {"intents array referenced",
+         "/OutputIntents 10 0 R",
+         {{9, "<< /S /GTS_PDFA1 >>"}, {10, "[9 0 R]"}},
+         true},
         {"other intent", "/OutputIntents [9 0 R]", {{9, "<< /S /GTS_PDFX >>"}}, false},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,5 @@
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/annotation_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // pikepdf (the "annotations" query of tests/support/pdf_inspect.py).
 #pragma once
 
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

@@ -8,16 +8,16 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const int kRows[6][4] = {{4, 4, 16, 16},     {8, 16, 32, 32},       {8, 16, 128, 128},
+const int kRows[6][4] = {{4, 4, 16, 16},    {8, 16, 32, 32},      {8, 16, 128, 128},
                          {8, 32, 128, 256}, {32, 128, 258, 1024}, {32, 258, 258, 4096}};
-const int kLengthBase[32] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19, 23, 27, 31,
-                             35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258, 0, 0, 0};
+const int kLengthBase[32] = {3,  4,  5,  6,  7,  8,  9,  10,  11,  13,  15,  17,  19,  23, 27, 31,
+                             35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258, 0,  0,  0};
 const int kLengthExtra[32] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2,
                               3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0, 0, 0};
 const int kDistanceBase[32] = {1,    2,    3,    4,    5,    7,     9,     13,    17,    25,   33,
                                49,   65,   97,   129,  193,  257,   385,   513,   769,   1025, 1537,
                                2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 32769, 49153};
-const int kDistanceExtra[32] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,  6,
+const int kDistanceExtra[32] = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
                                 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14};
 const int kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
@@ -79,7 +79,8 @@ private:
         const int b0 = d_[static_cast<std::size_t>(pos)];
         const int b1 = d_[static_cast<std::size_t>(pos + 1)];
         const int b2 = d_[static_cast<std::size_t>(pos + 2)];
-        if (heads_[static_cast<std::size_t>(b0)] == 0) heads_[static_cast<std::size_t>(b0)] = NewSecond();
+        if (heads_[static_cast<std::size_t>(b0)] == 0)
+            heads_[static_cast<std::size_t>(b0)] = NewSecond();
         int node = heads_[static_cast<std::size_t>(b0)];
         while (true) {
             if (second_[static_cast<std::size_t>(node)].next == 0) {
@@ -102,10 +103,12 @@ private:
             if (third_[static_cast<std::size_t>(third)].value == b2) break;
             third = third_[static_cast<std::size_t>(third)].next;
         }
-        PositionList& p = positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
+        PositionList& p =
+            positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
         if (p.count == 0) {
             const int e = NewChain();
-            PositionList& q = positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
+            PositionList& q =
+                positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
             q.first = q.last = e;
             q.count = 1;
             chains_[static_cast<std::size_t>(e)].position = pos;
@@ -149,7 +152,8 @@ private:
             if (third_[static_cast<std::size_t>(third)].value == b2) break;
             third = third_[static_cast<std::size_t>(third)].next;
         }
-        PositionList& p = positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
+        PositionList& p =
+            positions_[static_cast<std::size_t>(third_[static_cast<std::size_t>(third)].child)];
         if (restart) p.cursor = p.first;
         for (int step = 0; step < p.count; ++step) {
             if (p.cursor < 1) return;
@@ -218,10 +222,12 @@ private:
                 tokens_.push_back(static_cast<std::uint8_t>(distance % 256));
                 tokens_.push_back(static_cast<std::uint8_t>(match_length_ - 3));
                 int j = 28;
-                while (kLengthBase[j] > match_length_) --j;
+                while (kLengthBase[j] > match_length_)
+                    --j;
                 lit_freq_[257 + j] += 1;
                 int k = 29;
-                while (kDistanceBase[k] > distance) --k;
+                while (kDistanceBase[k] > distance)
+                    --k;
                 dist_freq_[k] += 1;
                 bool inserting = true;
                 for (int i = 0; i < match_length_; ++i) {
@@ -248,7 +254,8 @@ private:
                             int limit) {
         std::vector<long long> w(freq.begin(), freq.begin() + last + 1);
         int used = 0;
-        for (int s = 0; s <= last; ++s) used += w[static_cast<std::size_t>(s)] > 0;
+        for (int s = 0; s <= last; ++s)
+            used += w[static_cast<std::size_t>(s)] > 0;
         if (used == 0) return -1;
         if (used == 1) {
             for (int s = 0; s <= last; ++s) {
@@ -259,7 +266,8 @@ private:
             }
         }
         std::vector<std::vector<int>> group(static_cast<std::size_t>(last + 1));
-        for (int s = 0; s <= last; ++s) group[static_cast<std::size_t>(s)] = {s};
+        for (int s = 0; s <= last; ++s)
+            group[static_cast<std::size_t>(s)] = {s};
         std::vector<int> depth(static_cast<std::size_t>(last + 1), 0);
         while (true) {
             int a = -1, b = -1;
@@ -276,8 +284,10 @@ private:
             if (b < 0) break;
             w[static_cast<std::size_t>(a)] += w[static_cast<std::size_t>(b)];
             w[static_cast<std::size_t>(b)] = 0;
-            for (int s : group[static_cast<std::size_t>(a)]) depth[static_cast<std::size_t>(s)] += 1;
-            for (int s : group[static_cast<std::size_t>(b)]) depth[static_cast<std::size_t>(s)] += 1;
+            for (int s : group[static_cast<std::size_t>(a)])
+                depth[static_cast<std::size_t>(s)] += 1;
+            for (int s : group[static_cast<std::size_t>(b)])
+                depth[static_cast<std::size_t>(s)] += 1;
             auto& ga = group[static_cast<std::size_t>(a)];
             auto& gb = group[static_cast<std::size_t>(b)];
             ga.insert(ga.end(), gb.begin(), gb.end());
@@ -286,7 +296,8 @@ private:
         std::vector<int> count(400, 0);
         int deepest = 0;
         for (int s = 0; s <= last; ++s) {
-            if (depth[static_cast<std::size_t>(s)] > 0) count[static_cast<std::size_t>(depth[static_cast<std::size_t>(s)])] += 1;
+            if (depth[static_cast<std::size_t>(s)] > 0)
+                count[static_cast<std::size_t>(depth[static_cast<std::size_t>(s)])] += 1;
             deepest = std::max(deepest, depth[static_cast<std::size_t>(s)]);
         }
         std::vector<int> length = depth;
@@ -294,7 +305,8 @@ private:
             for (int L = deepest; L > limit; --L) {
                 while (count[static_cast<std::size_t>(L)] > 0) {
                     int j = L - 2;
-                    while (count[static_cast<std::size_t>(j)] == 0) --j;
+                    while (count[static_cast<std::size_t>(j)] == 0)
+                        --j;
                     count[static_cast<std::size_t>(L)] -= 2;
                     count[static_cast<std::size_t>(L - 1)] += 1;
                     count[static_cast<std::size_t>(j + 1)] += 2;
@@ -310,14 +322,16 @@ private:
                 for (int c = 0; c < count[static_cast<std::size_t>(l)]; ++c)
                     length[static_cast<std::size_t>(order[at++])] = l;
         }
-        for (int s = 0; s <= last; ++s) codes[static_cast<std::size_t>(s)].length = length[static_cast<std::size_t>(s)];
+        for (int s = 0; s <= last; ++s)
+            codes[static_cast<std::size_t>(s)].length = length[static_cast<std::size_t>(s)];
         Canonical(codes, last);
         return 0;
     }
 
     static void Canonical(std::vector<Code>& codes, int last) {
         std::vector<int> count(17, 0);
-        for (int s = 0; s <= last; ++s) count[static_cast<std::size_t>(codes[static_cast<std::size_t>(s)].length)] += 1;
+        for (int s = 0; s <= last; ++s)
+            count[static_cast<std::size_t>(codes[static_cast<std::size_t>(s)].length)] += 1;
         count[0] = 0;
         std::vector<int> next(17, 0);
         int code = 0;
@@ -327,12 +341,14 @@ private:
         }
         for (int s = 0; s <= last; ++s)
             if (codes[static_cast<std::size_t>(s)].length > 0)
-                codes[static_cast<std::size_t>(s)].value = next[static_cast<std::size_t>(codes[static_cast<std::size_t>(s)].length)]++;
+                codes[static_cast<std::size_t>(s)].value =
+                    next[static_cast<std::size_t>(codes[static_cast<std::size_t>(s)].length)]++;
     }
 
     // Counts (send = false) or writes the run-coded lengths.
     void CodeLengths(const std::vector<Code>& codes, int& last, bool send) {
-        while (last > 0 && codes[static_cast<std::size_t>(last)].length == 0) --last;
+        while (last > 0 && codes[static_cast<std::size_t>(last)].length == 0)
+            --last;
         int prev = -1, next = codes[0].length, count = 0;
         int max = next == 0 ? 138 : 7, min = next == 0 ? 3 : 4;
         auto code = [&](int sym, int extra, int extra_bits) {
@@ -349,7 +365,8 @@ private:
             count += 1;
             if (count < max && cur == next) continue;
             if (count < min) {
-                for (int i = 0; i < count; ++i) code(cur, 0, 0);
+                for (int i = 0; i < count; ++i)
+                    code(cur, 0, 0);
             } else if (cur != 0) {
                 if (cur != prev) {
                     code(cur, 0, 0);
@@ -388,7 +405,8 @@ private:
     }
     void PutCode(const Code& c) {
         int r = 0;
-        for (int i = 0; i < c.length; ++i) r |= ((c.value >> i) & 1) << (c.length - 1 - i);
+        for (int i = 0; i < c.length; ++i)
+            r |= ((c.value >> i) & 1) << (c.length - 1 - i);
         PutBits(r, c.length);
     }
 
@@ -400,7 +418,8 @@ private:
             bits += lit_freq_[static_cast<std::size_t>(s)] * len;
             if (s >= 257) bits += lit_freq_[static_cast<std::size_t>(s)] * kLengthExtra[s - 257];
         }
-        for (int k = 0; k < 32; ++k) bits += dist_freq_[static_cast<std::size_t>(k)] * (5 + kDistanceExtra[k]);
+        for (int k = 0; k < 32; ++k)
+            bits += dist_freq_[static_cast<std::size_t>(k)] * (5 + kDistanceExtra[k]);
         const long long fixed = bits / 8 + 1;
 
         std::vector<Code> lit(288), dist(32);
@@ -417,12 +436,17 @@ private:
             bits = 3;
             for (int s = 0; s < 288; ++s)
                 bits += lit_freq_[static_cast<std::size_t>(s)] *
-                        (lit[static_cast<std::size_t>(s)].length + (s >= 257 ? kLengthExtra[s - 257] : 0));
+                        (lit[static_cast<std::size_t>(s)].length +
+                         (s >= 257 ? kLengthExtra[s - 257] : 0));
             for (int k = 0; k < 30; ++k)
-                bits += dist_freq_[static_cast<std::size_t>(k)] * (dist[static_cast<std::size_t>(k)].length + kDistanceExtra[k]);
+                bits += dist_freq_[static_cast<std::size_t>(k)] *
+                        (dist[static_cast<std::size_t>(k)].length + kDistanceExtra[k]);
             bits += 3 * big_d;
-            for (int s = 0; s <= 15; ++s) bits += bl_freq_[static_cast<std::size_t>(s)] * bl_tree_[static_cast<std::size_t>(s)].length;
-            bits += bl_freq_[16] * (bl_tree_[16].length + 2) + bl_freq_[17] * (bl_tree_[17].length + 3) +
+            for (int s = 0; s <= 15; ++s)
+                bits += bl_freq_[static_cast<std::size_t>(s)] *
+                        bl_tree_[static_cast<std::size_t>(s)].length;
+            bits += bl_freq_[16] * (bl_tree_[16].length + 2) +
+                    bl_freq_[17] * (bl_tree_[17].length + 3) +
                     bl_freq_[18] * (bl_tree_[18].length + 7);
             dynamic = bits / 8 + 1;
         }
@@ -448,22 +472,29 @@ private:
                 PutByte((len >> 8) & 0xFF);
                 PutByte(~len & 0xFF);
                 PutByte((~len >> 8) & 0xFF);
-                for (int i = 0; i < len; ++i) PutByte(d_[static_cast<std::size_t>(at + i)]);
+                for (int i = 0; i < len; ++i)
+                    PutByte(d_[static_cast<std::size_t>(at + i)]);
                 at += len;
             } while (at < n_);
         } else {
             PutBits(1, 1);
             PutBits(type, 2);
             if (type == 1) {
-                for (int s = 0; s < 288; ++s) lit[static_cast<std::size_t>(s)].length = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
-                for (int k = 0; k < 32; ++k) dist[static_cast<std::size_t>(k)].length = 5;
+                for (int s = 0; s < 288; ++s)
+                    lit[static_cast<std::size_t>(s)].length = s < 144   ? 8
+                                                              : s < 256 ? 9
+                                                              : s < 280 ? 7
+                                                                        : 8;
+                for (int k = 0; k < 32; ++k)
+                    dist[static_cast<std::size_t>(k)].length = 5;
                 Canonical(lit, 287);
                 Canonical(dist, 31);
             } else {
                 PutBits(last_lit - 256, 5);
                 PutBits(last_dist, 5);
                 PutBits(big_d - 3, 4);
-                for (int i = 0; i <= big_d; ++i) PutBits(bl_tree_[static_cast<std::size_t>(kOrder[i])].length, 3);
+                for (int i = 0; i <= big_d; ++i)
+                    PutBits(bl_tree_[static_cast<std::size_t>(kOrder[i])].length, 3);
                 int l1 = last_lit, l2 = last_dist;
                 CodeLengths(lit, l1, true);
                 CodeLengths(dist, l2, true);
@@ -479,18 +510,21 @@ private:
                     break;
                 }
                 if (c < 0x80) {
-                    for (int i = 0; i < c; ++i) PutCode(lit[tokens_[t + 1 + static_cast<std::size_t>(i)]]);
+                    for (int i = 0; i < c; ++i)
+                        PutCode(lit[tokens_[t + 1 + static_cast<std::size_t>(i)]]);
                     next_literal += c;
                     t += 1 + static_cast<std::size_t>(c);
                 } else {
                     const int distance = tokens_[t + 1] * 256 + tokens_[t + 2];
                     const int length = tokens_[t + 3] + 3;
                     int j = 28;
-                    while (kLengthBase[j] > length) --j;
+                    while (kLengthBase[j] > length)
+                        --j;
                     PutCode(lit[static_cast<std::size_t>(257 + j)]);
                     PutBits(length - kLengthBase[j], kLengthExtra[j]);
                     int k = top;
-                    while (kDistanceBase[k] > distance) --k;
+                    while (kDistanceBase[k] > distance)
+                        --k;
                     PutCode(dist[static_cast<std::size_t>(k)]);
                     PutBits(distance - kDistanceBase[k], kDistanceExtra[k]);
                     next_literal += length;
@@ -529,11 +563,11 @@ private:
     int bit_count_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> ModelEncodeFlate(std::span<const std::uint8_t> data, int level) {
     const Bytes copy(data.begin(), data.end());
     return Model(copy, level).Run();
 }
 
-}  // namespace model
+} // namespace model

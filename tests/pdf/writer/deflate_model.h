@@ -11,4 +11,4 @@ namespace model {
 
 std::vector<std::uint8_t> ModelEncodeFlate(std::span<const std::uint8_t> data, int level);
 
-}  // namespace model
+} // namespace model

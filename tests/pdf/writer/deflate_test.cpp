@@ -38,13 +38,15 @@ Bytes ZlibInflate(const Bytes& stream, std::size_t expected_size) {
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
 Bytes Repeat(const Bytes& unit, std::size_t times) {
     Bytes out;
-    for (std::size_t i = 0; i < times; ++i) out.insert(out.end(), unit.begin(), unit.end());
+    for (std::size_t i = 0; i < times; ++i)
+        out.insert(out.end(), unit.begin(), unit.end());
     return out;
 }
 
@@ -60,19 +62,21 @@ Bytes SkewedLetters() {
         b = c;
     }
     testing_support::SampleRandom random(3);
-    for (std::size_t i = out.size(); i > 1; --i) std::swap(out[i - 1], out[random.Next() % i]);
+    for (std::size_t i = out.size(); i > 1; --i)
+        std::swap(out[i - 1], out[random.Next() % i]);
     return out;
 }
 
 TEST(Flate, KnownStreams) {
     Bytes distinct;
-    for (int b = 0x90; b <= 0xF3; ++b) distinct.push_back(static_cast<std::uint8_t>(b));
+    for (int b = 0x90; b <= 0xF3; ++b)
+        distinct.push_back(static_cast<std::uint8_t>(b));
     const uLong adler = adler32(1, distinct.data(), static_cast<uInt>(distinct.size()));
-    const Bytes stored = Concat({Hex("78 5E 01 64 00 9B FF "), distinct,
-                                 {static_cast<std::uint8_t>(adler >> 24),
-                                  static_cast<std::uint8_t>(adler >> 16),
-                                  static_cast<std::uint8_t>(adler >> 8),
-                                  static_cast<std::uint8_t>(adler)}});
+    const Bytes stored =
+        Concat({Hex("78 5E 01 64 00 9B FF "),
+                distinct,
+                {static_cast<std::uint8_t>(adler >> 24), static_cast<std::uint8_t>(adler >> 16),
+                 static_cast<std::uint8_t>(adler >> 8), static_cast<std::uint8_t>(adler)}});
     const struct {
         Bytes input;
         Bytes expected;
@@ -97,26 +101,35 @@ struct CorpusEntry {
 const std::vector<CorpusEntry>& Corpus() {
     static const std::vector<CorpusEntry> corpus = {
         {"PageContent1MB", [] { return testing_support::PageContentText(1 << 20); }},
-        {"TrueTypeFont", [] { return testing_support::FileBytes(testing_support::kSampleFontPath); }},
+        {"TrueTypeFont",
+         [] { return testing_support::FileBytes(testing_support::kSampleFontPath); }},
         {"Random30KB", [] { return testing_support::RandomBytes(30 * 1024, 1); }},
         {"Random200KB", [] { return testing_support::RandomBytes(200 * 1024, 2); }},
-        {"ZerosThenPairs", [] { return Concat({Bytes(5000, 0), Repeat({'a', 'b'}, 3000)}); }},
+        {"ZerosThenPairs",
+         [] {
+             return Concat({Bytes(5000, 0), Repeat({'a', 'b'}, 3000)});
+         }},
         {"OneByte", [] { return Bytes{'x'}; }},
         {"Empty", [] { return Bytes{}; }},
         {"SkewedLetters", [] { return SkewedLetters(); }},
         {"RgbImage", [] { return testing_support::RgbImage(200, 150); }},
         // Few letters: long position lists, many candidates of equal length.
-        {"FourLetters16KB", [] {
+        {"FourLetters16KB",
+         [] {
              Bytes bytes = testing_support::RandomBytes(16 * 1024, 6);
-             for (auto& b : bytes) b = static_cast<std::uint8_t>('a' + (b & 3));
+             for (auto& b : bytes)
+                 b = static_cast<std::uint8_t>('a' + (b & 3));
              return bytes;
          }},
         // A short input gets a small hash table, so the chains interleave positions of
         // different prefixes that the search has to pass over without counting them.
         {"PageContent600Bytes", [] { return testing_support::PageContentText(600, 5); }},
         // A match that ends just before the last byte, where the lazy step has less room.
-        {"RepeatUpToTheLastByte", [] { return Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'a',
-                                                    'b', 'c', 'd', 'e', 'f', 'g', 'Z'}; }},
+        {"RepeatUpToTheLastByte",
+         [] {
+             return Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h',
+                          'a', 'b', 'c', 'd', 'e', 'f', 'g', 'Z'};
+         }},
     };
     return corpus;
 }
@@ -140,18 +153,19 @@ TEST_P(FlateCorpus, InflatesAndEqualsTheModel) {
     EXPECT_TRUE(encoded == model::ModelEncodeFlate(input, level));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Levels, FlateCorpus,
-    testing::Combine(testing::Range<std::size_t>(0, 12), testing::Values(0, 1, 2, 3, 4, 5, 9)),
-    [](const testing::TestParamInfo<FlateCorpus::ParamType>& info) {
-        return std::string(Corpus()[std::get<0>(info.param)].name) + "_Level" +
-               std::to_string(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Levels, FlateCorpus,
+                         testing::Combine(testing::Range<std::size_t>(0, 12),
+                                          testing::Values(0, 1, 2, 3, 4, 5, 9)),
+                         [](const testing::TestParamInfo<FlateCorpus::ParamType>& info) {
+                             return std::string(Corpus()[std::get<0>(info.param)].name) + "_Level" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 TEST(Flate, LevelsAboveFiveUseTheLastRow) {
     const Bytes text = testing_support::PageContentText(50000);
     const Bytes five = EncodeFlate(text, 5);
-    for (int level : {6, 9, 15}) EXPECT_EQ(EncodeFlate(text, level), five) << level;
+    for (int level : {6, 9, 15})
+        EXPECT_EQ(EncodeFlate(text, level), five) << level;
     EXPECT_NE(EncodeFlate(text, 0), five);
 }
 
@@ -165,10 +179,12 @@ TEST(Flate, LongStoredInputIsSplitIntoBlocksOfAtMost65535Bytes) {
 }
 
 TEST(Flate, DataWithoutRepeatsIsNeverDynamic) {
-    Bytes ascii;  // each byte once: 8-bit fixed codes beat storing
-    for (int b = 0; b < 144; ++b) ascii.push_back(static_cast<std::uint8_t>(b));
-    Bytes high;  // 9-bit fixed codes lose to storing
-    for (int b = 144; b < 256; ++b) high.push_back(static_cast<std::uint8_t>(b));
+    Bytes ascii; // each byte once: 8-bit fixed codes beat storing
+    for (int b = 0; b < 144; ++b)
+        ascii.push_back(static_cast<std::uint8_t>(b));
+    Bytes high; // 9-bit fixed codes lose to storing
+    for (int b = 144; b < 256; ++b)
+        high.push_back(static_cast<std::uint8_t>(b));
     for (int level : {0, 5}) {
         const auto a = InflateWithTrace(EncodeFlate(ascii, level));
         const auto h = InflateWithTrace(EncodeFlate(high, level));
@@ -213,7 +229,7 @@ TEST(Flate, DistanceRulesForMatches) {
         const char* what;
         std::size_t marker_length;
         std::size_t gap;
-        std::uint16_t expected_length;  // of the token at the repeat, 0 for a literal
+        std::uint16_t expected_length; // of the token at the repeat, 0 for a literal
     } cases[] = {
         {"three bytes near", 3, 4000, 3},
         {"three bytes beyond 4096", 3, 5000, 0},
@@ -225,7 +241,8 @@ TEST(Flate, DistanceRulesForMatches) {
         const Bytes head(marker.begin(), marker.begin() + static_cast<long>(c.marker_length));
         // Filler bytes stay below 0x80, so the marker occurs nowhere else.
         Bytes filler = testing_support::RandomBytes(c.gap - c.marker_length, 9);
-        for (auto& b : filler) b &= 0x7F;
+        for (auto& b : filler)
+            b &= 0x7F;
         const Bytes input = Concat({head, filler, head, {0xFF, 0xFE, 0xFD, 0xFC}});
         for (int level : {0, 5}) {
             auto tokens = TokensByPosition(EncodeFlate(input, level));
@@ -238,13 +255,15 @@ TEST(Flate, DistanceRulesForMatches) {
 
 TEST(Flate, ChainHoldsOnlyTheNewestPositionsAndTiesGoToTheNearest) {
     // The full 20-byte phrase, then 256 copies that differ in its last byte, then the phrase
-    // again after a separator: level 3 keeps 256 positions per prefix and so sees only the copies (19 bytes, the
-    // nearest one of them); level 4 keeps 1024 and reaches the original.
+    // again after a separator: level 3 keeps 256 positions per prefix and so sees only the copies
+    // (19 bytes, the nearest one of them); level 4 keeps 1024 and reaches the original.
     Bytes phrase;
-    for (int b = 0; b < 20; ++b) phrase.push_back(static_cast<std::uint8_t>(0xD0 + b));
+    for (int b = 0; b < 20; ++b)
+        phrase.push_back(static_cast<std::uint8_t>(0xD0 + b));
     Bytes copy(phrase.begin(), phrase.end() - 1);
     copy.push_back(0x01);
-    const Bytes input = Concat({phrase, {0x02}, Repeat(copy, 256), {0x03}, phrase, {0xFE, 0xFD, 0xFC, 0xFB}});
+    const Bytes input =
+        Concat({phrase, {0x02}, Repeat(copy, 256), {0x03}, phrase, {0xFE, 0xFD, 0xFC, 0xFB}});
     const std::size_t at = 21 + 256 * 20 + 1;
     auto level3 = TokensByPosition(EncodeFlate(input, 3));
     EXPECT_EQ(level3[at].length, 19);
@@ -270,4 +289,4 @@ TEST(Flate, ReusedEncoderForgetsThePreviousStream) {
     EXPECT_EQ(out, Hex("78 5E 03 00 00 00 00 01 "));
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,7 @@
 #include "pdf/writer/writer.h"
 
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -177,7 +177,10 @@ TEST_F(DocumentTest, PropertiesKeepSingleByteTextInInfoAndUtf8InXmp) {
 }
 
 TEST_F(DocumentTest, ControlCharactersStayOutOfTheXmlPacket) {
-    pdf_.SetDocProperty(std::string("a\0b\x01" "c\td", 7), "", "x\x1Fy");
+    pdf_.SetDocProperty(std::string("a\0b\x01"
+                                    "c\td",
+                                    7),
+                        "", "x\x1Fy");
     const std::string packet = pagora::detail::BuildXmpMetadata(Writer());
     EXPECT_NE(packet.find(">abc\td</rdf:li>"), std::string::npos);
     EXPECT_NE(packet.find("<rdf:li>xy</rdf:li>"), std::string::npos);

@@ -1,5 +1,5 @@
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/annotation_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -185,11 +185,11 @@ TEST_F(FormFieldRecords, TickedButtonsShowTheirMarkInViewers) {
         const char* value;
         bool ticked;
     };
-    const Button buttons[] = {{1, "true", true}, {1, "false", false}, {4, "TRUE", true},
-                              {4, "", false}};
+    const Button buttons[] = {
+        {1, "true", true}, {1, "false", false}, {4, "TRUE", true}, {4, "", false}};
     for (std::size_t i = 0; i < std::size(buttons); ++i) {
-        pdf_.DrawField("b" + std::to_string(i), buttons[i].type, 20.0f + 60.0f * static_cast<float>(i),
-                       20, 30, 30, buttons[i].value);
+        pdf_.DrawField("b" + std::to_string(i), buttons[i].type,
+                       20.0f + 60.0f * static_cast<float>(i), 20, 30, 30, buttons[i].value);
     }
     pdf_.EndDoc();
     ASSERT_EQ(pdf_.ErrNumber(), 0);

@@ -30,24 +30,29 @@ struct Golden {
 // raw image samples, a bar code and a bookmark; deflate on every stream, and RC4 when protected.
 void WriteDocument(const std::string& path, bool protect) {
     Pagora pdf(testing_support::MakeFixedHost());
-    pdf.SetScale(2);  // millimetres: every length goes through the scale factor
+    pdf.SetScale(2); // millimetres: every length goes through the scale factor
     pdf.SetCompression(2, 2, 2);
     if (protect) pdf.SetProtection(0x1000 | 0x4, "owner", "user");
     pdf.SetDocProperty(Pagora::FromUtf8("Quittance n\xC2\xB0 7"), "Golden", "Kerbolt");
     pdf.BeginDoc(path);
     pdf.SetPaperSize(9);
     pdf.BeginPage();
-    pdf.AddBookmark(Pagora::FromUtf8("D\xC3\xA9" "but"));
+    pdf.AddBookmark(Pagora::FromUtf8("D\xC3\xA9"
+                                     "but"));
     pdf.SetFont("Arial", 11.5f, 1);
     pdf.SetColorText("#1A2B3C");
     pdf.DrawText(20.25f, 30.125f, Pagora::FromUtf8("Indemnit\xC3\xA9 de d\xC3\xA9rangement"));
     pdf.SetFont("TimesNewRoman", 9.75f, 2, 238);
-    pdf.DrawText(20.25f, 40.5f, Pagora::FromUtf8("\xC4\x8C" "e\xC5\xA1tina \xC5\x99\xC5\xBE", 238));
+    pdf.DrawText(20.25f, 40.5f,
+                 Pagora::FromUtf8("\xC4\x8C"
+                                  "e\xC5\xA1tina \xC5\x99\xC5\xBE",
+                                  238));
     pdf.SetFont("CourierNew", 8.3f);
     pdf.SetBoxStyle(1.15f, 2.5f, 1.2f, 0.8f, 1.2f, 0.8f);
     pdf.DrawTextBox(20.25f, 50.75f, 80.4f, 30.3f,
                     Pagora::FromUtf8("Le conducteur du v\xC3\xA9hicule a stationn\xC3\xA9 sans "
-                                     "droit sur une place priv\xC3\xA9" "e.\r\nMontant : 50.00"));
+                                     "droit sur une place priv\xC3\xA9"
+                                     "e.\r\nMontant : 50.00"));
     pdf.SetLineWidth(0.35f);
     pdf.SetColorLine("@0.1 0.2 0.3 0.4");
     pdf.SetColorFill("%0.85");
@@ -57,7 +62,7 @@ void WriteDocument(const std::string& path, bool protect) {
     pdf.DrawCircle(140.33f, 120.66f, 17.77f);
     pdf.MoveTo(20.1f, 150.2f);
     pdf.DrawCurve(1, 40.3f, 130.4f, 60.5f, 170.6f, 80.7f, 150.8f);
-    const std::vector<std::uint8_t> samples{255, 0, 0, 0, 255, 0, 0,   0, 255,
+    const std::vector<std::uint8_t> samples{255, 0,  0,   0,   255, 0, 0,  0,  255,
                                             9,   99, 199, 250, 128, 1, 77, 66, 55};
     pdf.AddImagePattern("dots", 3, 2, samples, {});
     pdf.DrawImage("dots", 20.4f, 200.6f, 30.3f, 20.2f);

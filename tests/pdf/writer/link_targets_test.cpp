@@ -2,8 +2,8 @@
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

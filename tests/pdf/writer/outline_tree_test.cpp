@@ -1,8 +1,8 @@
 // The outline tree and the named destinations, read back by an independent PDF library.
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "pdf/writer/writer.h"
 
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -152,8 +152,7 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     EXPECT_EQ(bytes.find("/Dur", bytes.find("/Dur") + 1), std::string::npos); // second page: none
     EXPECT_NE(bytes.find("/PageLabels << /Nums [ 0 <<  /S /R /P (A-) /St 1 >>  ] >>"),
               std::string::npos);
-    const auto labels =
-        testing_support::InspectPdf(Path(), "page-labels");
+    const auto labels = testing_support::InspectPdf(Path(), "page-labels");
     EXPECT_NE(labels.out.find("['A-I', 'A-II']"), std::string::npos) << labels.out;
 }
 

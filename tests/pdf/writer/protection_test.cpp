@@ -1,7 +1,7 @@
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/openssl_oracle.h"
 #include "tests/pdf/writer/tool_output.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +71,7 @@ Reading Read(const std::string& path) {
     for (const char* field : {"Title", "Subject", "Author", "Creator", "Producer", "CreationDate"})
         r.info += std::string(field) + "=" + ReportField(info, field) + "\n";
     r.text = RunCommand("pdftotext '" + path + "' - 2>&1").out;
-    r.labels_and_image =
-        testing_support::InspectPdf(path, "labels-and-image").out;
+    r.labels_and_image = testing_support::InspectPdf(path, "labels-and-image").out;
     return r;
 }
 
@@ -148,7 +147,8 @@ TEST_F(ProtectionTest, EncryptionDictionaryAndPermissionsAsReadersSeeThem) {
         EXPECT_NE(shown.out.find(std::string(c.revision) + "\n"), std::string::npos) << shown.out;
         EXPECT_NE(shown.out.find(std::string(c.p) + "\n"), std::string::npos) << shown.out;
         EXPECT_NE(shown.out.find("Supplied password is user password"), std::string::npos);
-        EXPECT_NE(shown.out.find("Encryption key = " + ToHex(pagora::detail::StateOf(pdf).writer.encryption_key)),
+        EXPECT_NE(shown.out.find("Encryption key = " +
+                                 ToHex(pagora::detail::StateOf(pdf).writer.encryption_key)),
                   std::string::npos)
             << shown.out;
         const auto as_owner = Run("qpdf --show-encryption --password=owner %f 2>&1");

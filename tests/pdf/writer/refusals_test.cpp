@@ -52,10 +52,15 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
          [&] { pdf_.DrawRect(std::numeric_limits<float>::quiet_NaN(), 0, 1, 1); }, 6, 0},
         {"an infinite coordinate",
          [&] { pdf_.DrawRect(0, std::numeric_limits<float>::infinity(), 1, 1); }, 6, 0},
-        {"too few samples for the rows", [&] { pdf_.AddImagePattern("short", 4, 3, {1, 2, 3}, {}); },
+        {"too few samples for the rows",
+         [&] {
+             pdf_.AddImagePattern("short", 4, 3, {1, 2, 3}, {});
+         },
          5, 0},
         {"too few samples for a 1-bit image",
-         [&] { pdf_.AddImagePattern("dots", 9, 2, {0xFF, 0xFF, 0xFF}, {0, 0, 0, 255, 255, 255}); },
+         [&] {
+             pdf_.AddImagePattern("dots", 9, 2, {0xFF, 0xFF, 0xFF}, {0, 0, 0, 255, 255, 255});
+         },
          5, 0},
         {"a FIFO as attachment", [&] { EXPECT_FALSE(pdf_.AddAttach(fifo)); }, 0, 75},
         {"a device as attachment", [&] { EXPECT_FALSE(pdf_.AddAttach("/dev/zero")); }, 0, 75},
@@ -94,8 +99,8 @@ TEST_F(Refusals, HugeNumbersAreWrittenSoEveryReaderTakesThem) {
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     ExpectValidPdf();
     EXPECT_NE(Bytes().find("1000000000000000000000000000000.0"), std::string::npos);
-    for (const char* render : {"pdftoppm -r 10 -gray %f >/dev/null 2>&1",
-                               "mutool draw -q -r 10 -o /dev/null %f 2>&1"}) {
+    for (const char* render :
+         {"pdftoppm -r 10 -gray %f >/dev/null 2>&1", "mutool draw -q -r 10 -o /dev/null %f 2>&1"}) {
         const auto run = Run(render);
         EXPECT_EQ(run.status, 0) << render << ": " << run.out;
         EXPECT_EQ(run.out.find("rror"), std::string::npos) << render << ": " << run.out;

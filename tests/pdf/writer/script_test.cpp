@@ -1,5 +1,5 @@
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@ namespace {
 class ScriptTest : public writer_test::WriterTest {
 protected:
     // What a reader sees of the scripts (the "scripts" query).
-    std::string Scripts() const { return testing_support::InspectPdf(Path(), "scripts", {}, "user").out; }
+    std::string Scripts() const {
+        return testing_support::InspectPdf(Path(), "scripts", {}, "user").out;
+    }
     void Finish() {
         pdf_.EndPage();
         pdf_.EndDoc();

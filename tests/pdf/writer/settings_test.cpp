@@ -1,7 +1,7 @@
 #include "pdf/writer/writer.h"
 
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
@@ -94,8 +94,7 @@ TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /r /P (x) >> 1 <<  /S /R >> ");
     pdf_.EndDoc();
     ExpectValidPdf();
-    const auto labels =
-        testing_support::InspectPdf(Path(), "page-labels");
+    const auto labels = testing_support::InspectPdf(Path(), "page-labels");
     EXPECT_EQ(labels.out, "['xi', 'I', 'II']\n") << labels.out;
 }
 

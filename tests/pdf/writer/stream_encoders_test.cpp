@@ -17,11 +17,16 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using namespace pagora::detail;
 
-Bytes B(std::string_view text) { return {text.begin(), text.end()}; }
-Bytes Repeat(std::uint8_t b, std::size_t n) { return Bytes(n, b); }
+Bytes B(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+Bytes Repeat(std::uint8_t b, std::size_t n) {
+    return Bytes(n, b);
+}
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -40,12 +45,14 @@ TEST(RunLength, KnownOutputs) {
         // A lone byte between pairs: the output outgrows the input by a third.
         {{1, 2, 2, 3, 4, 4}, {0x00, 1, 0xFF, 2, 0x00, 3, 0xFF, 4, 0x80}},
     };
-    for (const auto& c : cases) EXPECT_EQ(EncodeRunLength(c.input), c.expected);
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeRunLength(c.input), c.expected);
 }
 
 TEST(RunLength, LiteralRunsStopAt128Bytes) {
     Bytes distinct;
-    for (int i = 0; i < 300; ++i) distinct.push_back(static_cast<std::uint8_t>(i * 7));
+    for (int i = 0; i < 300; ++i)
+        distinct.push_back(static_cast<std::uint8_t>(i * 7));
     const Bytes out = EncodeRunLength(distinct);
     // 128 + 128 + 44 literal bytes, each run behind its length byte, then the end marker.
     ASSERT_EQ(out.size(), 300u + 3u + 1u);
@@ -78,7 +85,7 @@ TEST(Ascii85, KnownOutputs) {
         {B("Man "), "9jqo^~>"},
         {Bytes(4, 0), "z~>"},
         {Concat({B("Man "), Bytes(4, 0), B("Man ")}), "9jqo^z9jqo^~>"},
-        {Bytes(3, 0), "!!!!~>"},  // a short last group is never "z"
+        {Bytes(3, 0), "!!!!~>"}, // a short last group is never "z"
         {B("Ma"), "9jn~>"},
         {Bytes(4, 0xFF), "s8W-!~>"},
     };
@@ -157,9 +164,9 @@ TEST(StreamEncoders, AnIndependentReaderDecodesEveryEncoding) {
     std::size_t stream = 0;
     for (const auto& e : encoders) {
         for (const auto& [name, data] : inputs) {
-            const auto decoded = testing_support::RunCommand(
-                "qpdf --show-object=" + std::to_string(stream + 3) +
-                " --filtered-stream-data '" + path + "' 2>/dev/null");
+            const auto decoded =
+                testing_support::RunCommand("qpdf --show-object=" + std::to_string(stream + 3) +
+                                            " --filtered-stream-data '" + path + "' 2>/dev/null");
             EXPECT_EQ(decoded.status, 0) << names[stream];
             EXPECT_TRUE(decoded.out == std::string(data.begin(), data.end())) << names[stream];
             ++stream;
@@ -168,4 +175,4 @@ TEST(StreamEncoders, AnIndependentReaderDecodesEveryEncoding) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -1,8 +1,8 @@
 #include "pdf/writer/deflate.h"
 #include "pdf/writer/writer.h"
 
-#include "tests/support/pdf_inspect.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/support/sample_data.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +18,9 @@ using writer_test::WriterTest;
 struct FilterCase {
     const char* what;
     StreamKind kind;
-    int setting;  // SetCompression argument of the kind: flags and level
+    int setting; // SetCompression argument of the kind: flags and level
     const char* caller_text;
-    std::string filter_line;  // "" when the object has none
+    std::string filter_line; // "" when the object has none
 };
 
 std::string Text() {
@@ -121,7 +121,7 @@ TEST_F(StreamFilterChain, PdfaModeWritesNoLzw) {
     EXPECT_EQ(Bytes().find("LZWDecode"), std::string::npos);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -132,9 +132,8 @@ TEST_F(StreamFilterChain, CompressedPagesReadBackInAnotherReader) {
     for (int page = 0; page < 3; ++page) {
         pdf_.BeginPage();
         for (int i = 0; i < 400; ++i) {
-            const std::string line = std::to_string(10 + i % 50) + " " + std::to_string(i) +
-                                     " m " + std::to_string(200 + page) + " " +
-                                     std::to_string(i) + " l S";
+            const std::string line = std::to_string(10 + i % 50) + " " + std::to_string(i) + " m " +
+                                     std::to_string(200 + page) + " " + std::to_string(i) + " l S";
             pagora::detail::WriteContent(Writer(), line);
             if (page == 2) lines += "\r" + line;
         }
@@ -152,4 +151,4 @@ TEST_F(StreamFilterChain, CompressedPagesReadBackInAnotherReader) {
     EXPECT_EQ(content.substr(content.size() - lines.size()), lines);
 }
 
-}  // namespace
+} // namespace

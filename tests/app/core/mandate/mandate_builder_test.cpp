@@ -4,8 +4,8 @@
 #include "app/core/web/data_transfers.h"
 #include "pdf/writer/Pagora.h"
 #include "tests/support/mandate_fakes.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -66,10 +66,10 @@ class MandateBuild : public ::testing::Test {
 protected:
     MandateBuild()
         : state_(testing_support::MandateUser(dir_.Path(), {.Nom = "Jürg Muster",
-                                                  .rue = "Bahnhofstrasse",
-                                                  .no = "7",
-                                                  .npa = "8001",
-                                                  .ville = " Zürich "})) {
+                                                            .rue = "Bahnhofstrasse",
+                                                            .no = "7",
+                                                            .npa = "8001",
+                                                            .ville = " Zürich "})) {
         state_.Language = 2;
         WritePlaces(state_.DataFile,
                     {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
@@ -160,7 +160,8 @@ TEST_F(MandateBuild, LogoThatCannotBeSavedStopsTheBuild) {
     std::filesystem::remove_all(state_.TempFolder);
     const MandateResult result = Build();
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "Path/File access error - " + PathIn(state_.TempFolder, "LogoMandat.bmp"));
+    EXPECT_EQ(result.error,
+              "Path/File access error - " + PathIn(state_.TempFolder, "LogoMandat.bmp"));
     EXPECT_TRUE(calls_.empty());
     EXPECT_TRUE(shell_.calls.empty());
 }

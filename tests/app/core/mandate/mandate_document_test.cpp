@@ -3,10 +3,10 @@
 
 #include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
-#include "tests/support/mandate_fakes.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -78,10 +78,10 @@ class MandateDocumentTest : public ::testing::Test {
 protected:
     MandateDocumentTest()
         : state_(testing_support::MandateUser(dir_.Path(), {.Nom = "Zoë Châtelain",
-                                                  .rue = "Rue de l'Église",
-                                                  .no = "3",
-                                                  .npa = "1003",
-                                                  .ville = "Lausanne"})) {}
+                                                            .rue = "Rue de l'Église",
+                                                            .no = "3",
+                                                            .npa = "1003",
+                                                            .ville = "Lausanne"})) {}
 
     void Spots(int count) {
         std::vector<PlaceRecord> places;

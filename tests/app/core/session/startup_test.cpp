@@ -54,8 +54,8 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     const std::string server_file = dir.File("server");
     ASSERT_TRUE(WriteAccount(server_file, "a@b.ch", "secret1"));
     if (row.data_file) std::filesystem::copy_file(server_file, PathIn(folder, "000NZFAP"));
-    ASSERT_TRUE(WriteIndemnite(server_file, 0, MakeIndemniteRecord(0, {}, "VD 1", "50",
-                                                                    "000NZFAP", 0)));
+    ASSERT_TRUE(
+        WriteIndemnite(server_file, 0, MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
     const std::string server_copy = ReadFileBytes(server_file);
 
     testing_support::FixedPaths paths(folder, dir.File("tmp"));
@@ -76,7 +76,8 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     EXPECT_EQ(decision.sync.has_value(), row.synchronised);
     if (row.synchronised) {
         ASSERT_EQ(ftp.calls.size(), 1u);
-        EXPECT_EQ(ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + PathIn(folder, "000NZFAP"), 0), 0u);
+        EXPECT_EQ(
+            ftp.calls[0].rfind("RETR web/ctrl/KB/000NZFAP > " + PathIn(folder, "000NZFAP"), 0), 0u);
         EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), server_copy);
     } else {
         EXPECT_TRUE(ftp.calls.empty());

@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <cstdlib>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,8 +52,8 @@ std::multimap<std::string, std::string> TicketsOf(const std::string& path) {
     std::multimap<std::string, std::string> out;
     for (const IndemniteRecord& r : ReadIndemnites(path)) {
         if (r.NumIndemn.empty() && r.nPlaques.empty()) continue;
-        out.emplace(r.NumIndemn, r.nPlaques + "|" + r.date + "|" + r.Montant100 + "|" +
-                                     r.datepaiement);
+        out.emplace(r.NumIndemn,
+                    r.nPlaques + "|" + r.date + "|" + r.Montant100 + "|" + r.datepaiement);
     }
     return out;
 }

@@ -4,10 +4,10 @@
 #include "app/core/store/scrambled_ini.h"
 #include "app/platform/curl_http.h"
 #include "tests/support/fake_ports.h"
-#include "tests/support/web_fakes.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui_queue.h"
+#include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,11 @@ namespace {
 
 using namespace kerbolt;
 using testing_support::FixedClock;
+using testing_support::HttpServer;
+using testing_support::ReadFileBytes;
 using testing_support::RecordingExit;
 using testing_support::RecordingPrompts;
 using testing_support::RecordingShell;
-using testing_support::HttpServer;
-using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::UiQueue;
 using testing_support::WriteFileBytes;
