@@ -130,6 +130,8 @@ void WriteLayerCatalogLine(Pagora::Members& m, const LayerOutput& layers) {
 
 void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInList,
                         const std::string& Parent) {
+    detail::RefuseNulName(Layer, "BeginLayer");
+    detail::RefuseNulName(Parent, "BeginLayer");
     auto& s = m_->writer;
     auto& c = m_->content;
     if (s.pdfa_mode) return;
@@ -153,6 +155,7 @@ void Pagora::EndLayer() {
 }
 
 void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) {
+    detail::RefuseNulName(Layers, "BeginConditionalLayer");
     auto& s = m_->writer;
     auto& c = m_->content;
     if (s.pdfa_mode) return;

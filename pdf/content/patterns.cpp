@@ -36,6 +36,7 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
                          const std::string& StartColor, const std::string& EndColor, float XStart,
                          float YStart, float XEnd, float YEnd, float RStart, float REnd,
                          bool ExtendBefore, bool ExtendAfter) {
+    detail::RefuseNulName(Alias, "AddGradient");
     auto& s = m_->writer;
     const std::string start = detail::ParseColor(*m_, StartColor, "AddGradient").color;
     const std::string end = detail::ParseColor(*m_, EndColor, "AddGradient").color;
@@ -74,6 +75,7 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
 
 void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax, float YMax,
                          float XStep, float YStep, std::int32_t Style) {
+    detail::RefuseNulName(Alias, "BeginTiling");
     auto& s = m_->writer;
     if (!s.in_tiling) {
         const auto u = [&](float v) { return detail::FormatUnits(s, v); };

@@ -41,6 +41,7 @@ bool ResolvePlaceholders(std::string& annots, const std::string& alias,
 } // namespace
 
 void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
+    detail::RefuseNulName(Alias, "BeginObject");
     auto& s = m_->writer;
     if (s.in_object) return;
     detail::AddRecord(s.form_objects, s.object_count, s.memory_factor);
@@ -81,6 +82,7 @@ void Pagora::EndObject() {
 }
 
 void Pagora::DrawObject(const std::string& Name) {
+    detail::RefuseNulName(Name, "DrawObject");
     auto& s = m_->writer;
     std::string references = Placeholder(Name);
     for (int i = 1; i <= s.object_count; ++i) {

@@ -3,10 +3,12 @@
 
 #include "pdf/fonts/font_selection.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/writer/writer.h"
 
 namespace pagora {
 
 void Pagora::SetFont(const std::string& FontFamily, float Size, int Style, int Encoding) {
+    detail::RefuseNulName(FontFamily, "SetFont");
     detail::SelectFont(m_->fonts, FontFamily, Size, Style, Encoding,
                        [this](const std::string& alias) {
                            detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());

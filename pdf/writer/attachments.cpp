@@ -131,6 +131,8 @@ bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
     // half-written attachment behind, and the result says it was not attached.
     std::string bytes;
     try {
+        // The listed name is the one a viewer saves the file under: cut at a NUL, another.
+        detail::RefuseNulName(FileName, kOperation);
         bytes = detail::ReadWholeFile(FilePath);
         if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, kOperation);
     } catch (const PdfError& error) {

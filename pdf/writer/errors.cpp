@@ -31,6 +31,8 @@ std::string ErrorText(int number) {
         return "Device I/O error";
     case kErrDiskFull:
         return "Disk full";
+    case kErrPermissionDenied:
+        return "Permission denied";
     case kErrPathFileAccess:
         return "Path/File access error";
     case kErrPathNotFound:
@@ -40,6 +42,17 @@ std::string ErrorText(int number) {
     default:
         return "Application-defined or object-defined error";
     }
+}
+
+int FileErrorNumber(std::error_code error, int missing) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::no_such_file_or_directory) return missing;
+    if (condition == std::errc::not_a_directory) return kErrPathNotFound;
+    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted)
+        return kErrPermissionDenied;
+    if (condition == std::errc::no_space_on_device) return kErrDiskFull;
+    if (condition == std::errc::io_error) return kErrDeviceIo;
+    return kErrPathFileAccess;
 }
 
 void RaiseError(int number, std::string_view operation, std::string description) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace pagora {
@@ -42,6 +43,7 @@ inline constexpr int kErrBadFileNumber = 52;  // "Bad file name or number"
 inline constexpr int kErrFileNotFound = 53;   // "File not found"
 inline constexpr int kErrDeviceIo = 57;       // "Device I/O error"
 inline constexpr int kErrDiskFull = 61;       // "Disk full"
+inline constexpr int kErrPermissionDenied = 70; // "Permission denied"
 inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
 inline constexpr int kErrPathNotFound = 76;   // "Path not found"
 
@@ -51,6 +53,12 @@ inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
 // The classic description of an error number ("Application-defined or object-defined error" for
 // numbers without one).
 std::string ErrorText(int number);
+
+// The classic number of a file that could not be opened, read or created, from the system's
+// error: `missing` (53 for a file to read, 76 for a file to create) when nothing is there, 76
+// for a folder missing on its path, 70 without the right, 61 for a full disk, 57 for a device
+// that failed, 75 for anything else (a folder in the file's place, say).
+int FileErrorNumber(std::error_code error, int missing = kErrFileNotFound);
 
 // Throws PdfError with the number, source "Pagora." + operation and the number's classic text
 // (or the description given).

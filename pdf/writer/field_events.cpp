@@ -8,6 +8,7 @@
 namespace pagora {
 
 void Pagora::OnFieldEvent(int OnEvent, const std::string& FieldName, const std::string& Action) {
+    detail::RefuseNulName(FieldName, "OnFieldEvent");
     auto& s = m_->writer;
     if (s.pdfa_mode || Action.empty() || s.form_field_count == 0) return;
     // Written also when no field matches; nothing then refers to it.

@@ -103,6 +103,7 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
                        const std::string& Tooltip, std::int32_t Options) {
     // A field of no known type would be a widget without a field type.
     if (FieldType < 0 || FieldType > 5) return;
+    detail::RefuseNulName(FieldName, "DrawField");
     auto& s = m_->writer;
     const auto& c = m_->content;
 

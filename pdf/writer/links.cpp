@@ -93,6 +93,7 @@ int PageNumber(std::string_view text) {
 
 void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDown, int TypeOfLink,
                     float X, float Y, float Width, float Height, float Zoom) {
+    detail::RefuseNulName(Destination, "LinkTo");
     auto& s = m_->writer;
     const auto& box = m_->content;
     // The box of the element itself: moving it down would miss small text.

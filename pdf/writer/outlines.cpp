@@ -229,6 +229,7 @@ std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfB
 
 void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, float Y, float Width,
                        float Height, float Zoom) {
+    detail::RefuseNulName(RefName, "DefineRef");
     auto& s = m_->writer;
     const float sf = s.scale_factor;
     const auto& c = m_->content;
