@@ -13,7 +13,6 @@
 
 #include <filesystem>
 #include <limits>
-#include <new>
 #include <span>
 
 namespace pagora {
@@ -38,7 +37,7 @@ std::string NameFromPath(const std::filesystem::path& path) {
 } // namespace
 
 std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontAlias, bool Embedded,
-                            int Encoding) {
+                            int Encoding) try {
     detail::WriterState& s = m_->writer;
     detail::FontState& fonts = m_->fonts;
     const auto record_error = [&](int number, std::string description) {
@@ -55,37 +54,36 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     }
     const std::filesystem::path path(TTFFile);
 
+    std::string program;
     try {
-        std::string program;
-        try {
-            const std::vector<std::uint8_t> file =
-                detail::ReadCallerFile(TTFFile, kMaxFontBytes, kOperation);
-            program.assign(file.begin(), file.end());
-        } catch (const PdfError& error) {
-            // Nothing registered: a file that cannot be read gives no font to select.
-            detail::RecordError(s, error, kOperation, TTFFile);
-            return std::string();
-        }
-        const auto bytes =
-            std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
-        detail::TrueTypeMetrics metrics =
-            detail::ReadTrueType(bytes, detail::GetCharsetUnicodeMap(Encoding));
-        for (const detail::TrueTypeFailure& failure : metrics.failures) {
-            record_error(failure.number,
-                         detail::ErrorText(failure.number) + " (" + failure.step + ")");
-        }
-        if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
+        const std::vector<std::uint8_t> file =
+            detail::ReadCallerFile(TTFFile, kMaxFontBytes, kOperation);
+        program.assign(file.begin(), file.end());
+    } catch (const PdfError& error) {
+        // Nothing registered: a file that cannot be read gives no font to select.
+        detail::RecordError(s, error, kOperation, TTFFile);
+        return std::string();
+    }
+    const auto bytes =
+        std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
+    detail::TrueTypeMetrics metrics =
+        detail::ReadTrueType(bytes, detail::GetCharsetUnicodeMap(Encoding));
+    for (const detail::TrueTypeFailure& failure : metrics.failures) {
+        record_error(failure.number, detail::ErrorText(failure.number) + " (" + failure.step + ")");
+    }
+    if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
 
-        // The alias is spelled as SetFont spells the family it is given (without blanks, the
-        // standard families under their own names, a charset other than Western appended to
-        // those), so that SetFont with the alias finds this font and never another. A second
-        // font under a name already taken gets a name of its own, so that the document never
-        // holds two fonts under one resource name.
-        std::string wanted = detail::CanonicalFamily(FontAlias);
-        if (wanted.empty()) wanted = detail::CanonicalFamily(metrics.full_name);
-        const std::string alias =
-            detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
-        detail::FontRecord& record = detail::AddFontRecord(fonts);
+    // The alias is spelled as SetFont spells the family it is given (without blanks, the
+    // standard families under their own names, a charset other than Western appended to
+    // those), so that SetFont with the alias finds this font and never another. A second font
+    // under a name already taken gets a name of its own, so that the document never holds two
+    // fonts under one resource name.
+    std::string wanted = detail::CanonicalFamily(FontAlias);
+    if (wanted.empty()) wanted = detail::CanonicalFamily(metrics.full_name);
+    const std::string alias =
+        detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
+    detail::FontRecord& record = detail::AddFontRecord(fonts);
+    try {
         record.Key = detail::UpperCase(alias);
         record.Alias = alias;
         record.Charset = Encoding;
@@ -96,20 +94,18 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         const std::string descriptor =
             detail::TrueTypeDescriptor(metrics, detail::FormatReal(s, metrics.italic_angle));
         const int length = Embedded ? static_cast<int>(program.size()) : 0;
-        try {
-            detail::WriteFont(*m_, alias, program, length, descriptor);
-        } catch (const PdfError& error) {
-            // A record without its dictionary would be named in content that no font object
-            // answers; a later selection of the alias gets a standard font instead.
-            --fonts.FontCount;
-            fonts.FontList.pop_back();
-            detail::RecordError(s, error, kOperation, TTFFile);
-        }
-        return alias;
-    } catch (const std::bad_alloc&) {
-        record_error(detail::kErrOutOfMemory, detail::ErrorText(detail::kErrOutOfMemory));
-        return FontAlias;
+        detail::WriteFont(*m_, alias, program, length, descriptor);
+    } catch (...) {
+        // A record without its dictionary would be named in content that no font object
+        // answers; a later selection of the alias gets a standard font instead.
+        --fonts.FontCount;
+        fonts.FontList.pop_back();
+        detail::RecordFailure(s, kOperation, TTFFile);
     }
+    return alias;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddFont", TTFFile);
+    return std::string();
 }
 
 } // namespace pagora

@@ -123,7 +123,7 @@ void WriteScriptCatalogLines(WriterState& s, const DocumentScriptObjects& o) {
 namespace pagora {
 
 bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
-                       const std::string& Description) {
+                       const std::string& Description) try {
     auto& s = m_->writer;
     if (s.pdfa_mode) return false;
     constexpr const char* kOperation = "AddAttach";
@@ -159,14 +159,20 @@ bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
         return false;
     }
     return true;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddAttach", FilePath);
+    return false;
 }
 
-bool Pagora::AddAttach(const std::string& FilePath) {
+bool Pagora::AddAttach(const std::string& FilePath) try {
     std::string name;
     return AddAttach(FilePath, name);
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddAttach", FilePath);
+    return false;
 }
 
-void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScript) {
+void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScript) try {
     auto& s = m_->writer;
     if (s.pdfa_mode) return;
     std::string* const members[] = {&s.page_open_script,  &s.page_close_script, &s.doc_open_script,
@@ -180,6 +186,8 @@ void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScri
         member += Script;
     }
     if (EventType >= 3 && EventType <= 7) detail::RequireVersion(s, 1);
+} catch (...) {
+    detail::RethrowFailure("OnDocEvent");
 }
 
 } // namespace pagora

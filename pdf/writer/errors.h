@@ -33,19 +33,19 @@ private:
 namespace pagora::detail {
 
 // The classic run-time error numbers the library reports.
-inline constexpr int kErrInvalidCall = 5;     // "Invalid procedure call or argument"
-inline constexpr int kErrOverflow = 6;        // "Overflow"
-inline constexpr int kErrOutOfMemory = 7;     // "Out of memory"
-inline constexpr int kErrSubscript = 9;       // "Subscript out of range"
-inline constexpr int kErrDivisionByZero = 11; // "Division by zero"
-inline constexpr int kErrTypeMismatch = 13;   // "Type mismatch"
-inline constexpr int kErrBadFileNumber = 52;  // "Bad file name or number"
-inline constexpr int kErrFileNotFound = 53;   // "File not found"
-inline constexpr int kErrDeviceIo = 57;       // "Device I/O error"
-inline constexpr int kErrDiskFull = 61;       // "Disk full"
+inline constexpr int kErrInvalidCall = 5;       // "Invalid procedure call or argument"
+inline constexpr int kErrOverflow = 6;          // "Overflow"
+inline constexpr int kErrOutOfMemory = 7;       // "Out of memory"
+inline constexpr int kErrSubscript = 9;         // "Subscript out of range"
+inline constexpr int kErrDivisionByZero = 11;   // "Division by zero"
+inline constexpr int kErrTypeMismatch = 13;     // "Type mismatch"
+inline constexpr int kErrBadFileNumber = 52;    // "Bad file name or number"
+inline constexpr int kErrFileNotFound = 53;     // "File not found"
+inline constexpr int kErrDeviceIo = 57;         // "Device I/O error"
+inline constexpr int kErrDiskFull = 61;         // "Disk full"
 inline constexpr int kErrPermissionDenied = 70; // "Permission denied"
-inline constexpr int kErrPathFileAccess = 75; // "Path/File access error"
-inline constexpr int kErrPathNotFound = 76;   // "Path not found"
+inline constexpr int kErrPathFileAccess = 75;   // "Path/File access error"
+inline constexpr int kErrPathNotFound = 76;     // "Path not found"
 
 // Raised by the reader of source documents for a file it cannot read.
 inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
@@ -63,5 +63,11 @@ int FileErrorNumber(std::error_code error, int missing = kErrFileNotFound);
 // Throws PdfError with the number, source "Pagora." + operation and the number's classic text
 // (or the description given).
 [[noreturn]] void RaiseError(int number, std::string_view operation, std::string description = {});
+
+// The handler every public operation that raises its failures ends with (`catch (...)`): a
+// PdfError goes on as it is, and an allocation that failed anywhere inside (std::bad_alloc, or a
+// size beyond what a container can hold) goes on as error 7, so that callers meet one kind of
+// failure. Anything else goes on unchanged.
+[[noreturn]] void RethrowFailure(std::string_view operation);
 
 } // namespace pagora::detail

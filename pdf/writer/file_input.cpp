@@ -32,7 +32,8 @@ std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t 
     errno = 0;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"),
                                                                &std::fclose);
-    if (!file) RaiseError(FileErrorNumber(std::error_code(errno, std::generic_category())), operation);
+    if (!file)
+        RaiseError(FileErrorNumber(std::error_code(errno, std::generic_category())), operation);
     // Read to the end rather than to the size the folder states: files of the system's own
     // folders state none, and a file can change between the two.
     std::vector<std::uint8_t> bytes;
@@ -45,9 +46,9 @@ std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t 
         if (got < sizeof buffer) break;
     }
     if (std::ferror(file.get()) != 0) {
-        const int number =
-            errno == 0 ? kErrDeviceIo
-                       : FileErrorNumber(std::error_code(errno, std::generic_category()));
+        const int number = errno == 0
+                               ? kErrDeviceIo
+                               : FileErrorNumber(std::error_code(errno, std::generic_category()));
         // A read that fails after the open is the device's failure, whatever it calls it.
         RaiseError(number == kErrPathFileAccess ? kErrDeviceIo : number, operation);
     }

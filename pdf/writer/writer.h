@@ -20,6 +20,11 @@ namespace pagora::detail {
 void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
                  std::string_view extra = {});
 
+// The handler of the public operations that record their failures, as RethrowFailure is of
+// those that raise them: a PdfError or a failed allocation (as error 7) is recorded with
+// RecordError; anything else goes on unchanged.
+void RecordFailure(WriterState& s, std::string_view proc_name, std::string_view extra);
+
 // Raises the PDF version the document needs to 1.3 + level (never lowers it).
 void RequireVersion(WriterState& s, int level);
 

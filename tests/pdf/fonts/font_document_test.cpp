@@ -369,8 +369,8 @@ TEST_F(FontDocument, GreekLettersReadBackAsGreekAndAreDrawn) {
     ExpectValidPdf();
     EXPECT_NE(Bytes().find("/FontFile2 "), std::string::npos);
 
-    for (const char* extract : {"pdftotext -enc UTF-8 -layout %f - 2>&1",
-                                "mutool draw -q -F txt -o - %f 2>/dev/null"}) {
+    for (const char* extract :
+         {"pdftotext -enc UTF-8 -layout %f - 2>&1", "mutool draw -q -F txt -o - %f 2>/dev/null"}) {
         const auto text = Run(extract);
         ASSERT_EQ(text.status, 0) << extract << ": " << text.out;
         std::string found;
