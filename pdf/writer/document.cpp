@@ -119,7 +119,12 @@ std::string Pagora::BeginDoc(const std::string& strFileName) try {
         }
         s.document_begun = true;
     });
-    step([&] { detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1"); });
+    // Without a file the header cannot be written: the failure that left no file is what the
+    // caller is told, not the write that follows from it.
+    step([&] {
+        if (s.output)
+            detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1");
+    });
     step([&] { s.last_object_number = 3; });
     return s.output_file_name;
 } catch (...) {
