@@ -255,7 +255,7 @@ float DrawPostnet(Pagora& pdf, std::string_view text, float X, float Y, bool sho
 } // namespace
 
 float Pagora::DrawBarCode(std::int32_t BarCodeType, std::string_view code, float X, float Y,
-                          bool ShowCode, float ZoomFactor, float Height, bool AddCheck) {
+                          bool ShowCode, float ZoomFactor, float Height, bool AddCheck) try {
     Pagora& pdf = *this;
     const auto draw = [&]() -> float {
         switch (BarCodeType) {
@@ -290,6 +290,8 @@ float Pagora::DrawBarCode(std::int32_t BarCodeType, std::string_view code, float
     }
     detail::PopGraphicState(*m_);
     return width;
+} catch (...) {
+    detail::RethrowFailure("DrawBarCode");
 }
 
 } // namespace pagora

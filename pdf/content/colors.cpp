@@ -284,17 +284,23 @@ void StartOverlayColours(Pagora::Members& m) {
 
 } // namespace detail
 
-void Pagora::SetColorFill(std::string_view Color) {
+void Pagora::SetColorFill(std::string_view Color) try {
     detail::SetColor(*m_, detail::ColorTarget::kFill, Color, "SetColorFill");
     m_->content.fill_color_chosen = true;
+} catch (...) {
+    detail::RethrowFailure("SetColorFill");
 }
 
-void Pagora::SetColorLine(std::string_view Color) {
+void Pagora::SetColorLine(std::string_view Color) try {
     detail::SetColor(*m_, detail::ColorTarget::kLine, Color, "SetColorLine");
+} catch (...) {
+    detail::RethrowFailure("SetColorLine");
 }
 
-void Pagora::SetColorText(std::string_view Color) {
+void Pagora::SetColorText(std::string_view Color) try {
     detail::SetColor(*m_, detail::ColorTarget::kText, Color, "SetColorText");
+} catch (...) {
+    detail::RethrowFailure("SetColorText");
 }
 
 } // namespace pagora

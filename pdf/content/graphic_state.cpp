@@ -114,34 +114,42 @@ void StartPageState(Pagora::Members& m) {
 
 } // namespace detail
 
-void Pagora::SetXY(float X, float Y) {
-    detail::SetPosition(*m_, X, Y);
+void Pagora::SetXY(float X, float Y) try { detail::SetPosition(*m_, X, Y); } catch (...) {
+    detail::RethrowFailure("SetXY");
 }
 
-void Pagora::AxisRotation(float Angle) {
+void Pagora::AxisRotation(float Angle) try {
     const std::string line = detail::RotationLine(*m_, Angle, "AxisRotation");
     if (!line.empty()) detail::WriteContent(m_->writer, line);
+} catch (...) {
+    detail::RethrowFailure("AxisRotation");
 }
 
-void Pagora::AxisScaling(float ScaleX, float ScaleY) {
+void Pagora::AxisScaling(float ScaleX, float ScaleY) try {
     detail::WriteContent(m_->writer, detail::FormatReal(m_->writer, ScaleX) + " 0 0 " +
                                          detail::FormatReal(m_->writer, ScaleY) + " 0 0 cm");
+} catch (...) {
+    detail::RethrowFailure("AxisScaling");
 }
 
-void Pagora::AxisSkewing(float AngleX, float AngleY) {
+void Pagora::AxisSkewing(float AngleX, float AngleY) try {
     const float tan_x = static_cast<float>(std::tan(AngleX * detail::kRadiansPerDegree));
     const float tan_y = static_cast<float>(std::tan(AngleY * detail::kRadiansPerDegree));
     detail::WriteContent(m_->writer, "1 " + detail::FormatReal(m_->writer, tan_x) + " " +
                                          detail::FormatReal(m_->writer, tan_y) + " 1 0 0 cm");
+} catch (...) {
+    detail::RethrowFailure("AxisSkewing");
 }
 
-void Pagora::AxisTranslation(float TranslateX, float TranslateY) {
+void Pagora::AxisTranslation(float TranslateX, float TranslateY) try {
     detail::WriteContent(m_->writer, "1 0 0 1 " + detail::FormatUnits(m_->writer, TranslateX) +
                                          " " + detail::FormatUnits(m_->writer, TranslateY) + " cm");
     detail::SetPosition(*m_, 0, 0);
+} catch (...) {
+    detail::RethrowFailure("AxisTranslation");
 }
 
-void Pagora::BeginSpace(float NewX, float NewY, float ScaleX, float ScaleY, float Angle) {
+void Pagora::BeginSpace(float NewX, float NewY, float ScaleX, float ScaleY, float Angle) try {
     // Every line is formatted before anything changes, so that a value that cannot be written
     // leaves neither a saved state nor an unbalanced "q" behind.
     std::string matrix;
@@ -158,9 +166,11 @@ void Pagora::BeginSpace(float NewX, float NewY, float ScaleX, float ScaleY, floa
     if (!matrix.empty()) detail::WriteContent(m_->writer, matrix);
     if (!rotation.empty()) detail::WriteContent(m_->writer, rotation);
     detail::SetPosition(*m_, 0, 0);
+} catch (...) {
+    detail::RethrowFailure("BeginSpace");
 }
 
-void Pagora::EndSpace() {
+void Pagora::EndSpace() try {
     // An unmatched "Q" would close a state the page never saved, and readers then drop what
     // follows; without an open BeginSpace there is nothing to end.
     std::vector<std::uint32_t>& open = m_->content.open_spaces;
@@ -169,6 +179,8 @@ void Pagora::EndSpace() {
     open.pop_back();
     if (same_page) detail::WriteContent(m_->writer, "Q");
     detail::PopGraphicState(*m_);
+} catch (...) {
+    detail::RethrowFailure("EndSpace");
 }
 
 } // namespace pagora

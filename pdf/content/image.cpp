@@ -61,7 +61,7 @@ namespace pagora {
 
 void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, float ImgWidth,
                        float ImgHeight, std::int16_t FrameNumber, std::string_view ColorMask,
-                       bool MantainRatio) {
+                       bool MantainRatio) try {
     detail::WriterState& s = m_->writer;
     const std::string key = detail::UpperAscii(FileName);
     // Drawings are converted into the content on every call, outside the registry.
@@ -141,10 +141,12 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
                   detail::FormatUnits(s, DestX) + " " + detail::FormatUnits(s, DestY + height);
     detail::WriteContent(s, "q " + matrix + " cm /" + s.resource_prefix + "IMG_" +
                                 std::to_string(index) + " Do Q");
+} catch (...) {
+    detail::RethrowFailure("DrawImage");
 }
 
 std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
-                             std::int16_t FrameNumber, std::string_view ColorMask) {
+                             std::int16_t FrameNumber, std::string_view ColorMask) try {
     const int index = detail::AddImageRecord(*m_);
     detail::Record(*m_, index).Frame = FrameNumber; // the frame a GIF reader decodes
     const std::string key = detail::UpperAscii(Alias);
@@ -154,13 +156,15 @@ std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint
     detail::Record(*m_, index).Name = key;
     detail::Record(*m_, index).alias = true;
     return std::string(Alias);
+} catch (...) {
+    detail::RethrowFailure("AddImage");
 }
 
 std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidth,
                                     std::int32_t ImgHeight,
                                     const std::vector<std::uint8_t>& ImgSample,
                                     const std::vector<std::uint8_t>& ImgPalette,
-                                    std::string_view ColorMask) {
+                                    std::string_view ColorMask) try {
     // A picture without pixels has no size to place it by.
     if (ImgWidth <= 0 || ImgHeight <= 0) {
         detail::RaiseError(detail::kErrInvalidCall, "AddImagePattern");
@@ -207,6 +211,8 @@ std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidt
     detail::Record(*m_, index).object_number = number;
     detail::AddImageResource(s, index, number);
     return std::string(Alias);
+} catch (...) {
+    detail::RethrowFailure("AddImagePattern");
 }
 
 } // namespace pagora

@@ -30,18 +30,7 @@ std::uint8_t ComponentByte(double fraction, std::string_view operation) {
 } // namespace
 
 std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
-    std::error_code error;
-    const std::filesystem::path path(name);
-    if (!std::filesystem::is_regular_file(path, error)) RaiseError(kErrFileNotFound, operation);
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) RaiseError(kErrFileNotFound, operation);
-    if (size > kMaxFileBytes) RaiseError(kErrOutOfMemory, operation);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) RaiseError(kErrFileNotFound, operation);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) RaiseError(kErrDeviceIo, operation);
-    return bytes;
+    return ReadCallerFile(name, kMaxFileBytes, operation);
 }
 
 MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,

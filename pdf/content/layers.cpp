@@ -129,7 +129,9 @@ void WriteLayerCatalogLine(Pagora::Members& m, const LayerOutput& layers) {
 } // namespace detail
 
 void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInList,
-                        const std::string& Parent) {
+                        const std::string& Parent) try {
+    detail::RefuseNulName(Layer, "BeginLayer");
+    detail::RefuseNulName(Parent, "BeginLayer");
     auto& s = m_->writer;
     auto& c = m_->content;
     if (s.pdfa_mode) return;
@@ -145,14 +147,19 @@ void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInLi
         layer.parent = Parent;
     }
     detail::WriteContent(s, "/OC /" + s.resource_prefix + "LAY_" + std::to_string(n) + " BDC");
+} catch (...) {
+    detail::RethrowFailure("BeginLayer");
 }
 
-void Pagora::EndLayer() {
+void Pagora::EndLayer() try {
     if (!m_->writer.pdfa_mode && m_->content.layer_count >= 1)
         detail::WriteContent(m_->writer, "EMC");
+} catch (...) {
+    detail::RethrowFailure("EndLayer");
 }
 
-void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) {
+void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) try {
+    detail::RefuseNulName(Layers, "BeginConditionalLayer");
     auto& s = m_->writer;
     auto& c = m_->content;
     if (s.pdfa_mode) return;
@@ -166,11 +173,15 @@ void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) {
     group.visibility = static_cast<int16_t>(Visibility);
     group.layers = Layers;
     detail::WriteContent(s, "/OC /" + s.resource_prefix + "GRLAY_" + std::to_string(n) + " BDC");
+} catch (...) {
+    detail::RethrowFailure("BeginConditionalLayer");
 }
 
-void Pagora::EndConditionalLayer() {
+void Pagora::EndConditionalLayer() try {
     if (!m_->writer.pdfa_mode && m_->content.conditional_layer_count >= 1)
         detail::WriteContent(m_->writer, "EMC");
+} catch (...) {
+    detail::RethrowFailure("EndConditionalLayer");
 }
 
 } // namespace pagora

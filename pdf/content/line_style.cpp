@@ -69,11 +69,11 @@ void ApplyLineWidth(Pagora::Members& m, float width) {
 
 } // namespace detail
 
-void Pagora::SetLineWidth(float Width) {
-    detail::ApplyLineWidth(*m_, Width);
+void Pagora::SetLineWidth(float Width) try { detail::ApplyLineWidth(*m_, Width); } catch (...) {
+    detail::RethrowFailure("SetLineWidth");
 }
 
-void Pagora::SetLineStyle(int32_t Style, float MiterLimit) {
+void Pagora::SetLineStyle(int32_t Style, float MiterLimit) try {
     // Halves go to the even whole number, as the old runtime's conversion did.
     const auto cap = static_cast<int32_t>(std::nearbyint((Style & 0x70) / 32.0));
     const auto join = static_cast<int32_t>(std::nearbyint((Style & 7) / 2.0));
@@ -82,9 +82,11 @@ void Pagora::SetLineStyle(int32_t Style, float MiterLimit) {
     detail::WriteContent(m_->writer, std::to_string(cap) + " J");
     detail::WriteContent(m_->writer, std::to_string(join) + " j");
     if (!miter.empty()) detail::WriteContent(m_->writer, miter);
+} catch (...) {
+    detail::RethrowFailure("SetLineStyle");
 }
 
-void Pagora::SetDash(std::string_view Pattern, float Phase) {
+void Pagora::SetDash(std::string_view Pattern, float Phase) try {
     const std::string name = detail::TrimmedUpper(Pattern);
     std::string list;
     if (name.empty() || name == "SOLID") {
@@ -114,27 +116,37 @@ void Pagora::SetDash(std::string_view Pattern, float Phase) {
     }
     const std::string phase_text = detail::FormatUnits(m_->writer, Phase);
     detail::WriteContent(m_->writer, "[" + list + " ] " + phase_text + " d");
+} catch (...) {
+    detail::RethrowFailure("SetDash");
 }
 
-void Pagora::SetAlpha(int16_t Value) {
+void Pagora::SetAlpha(int16_t Value) try {
     detail::UseOpacity(*m_, Value, m_->content.alpha_states, "GS_", {"/ca", "/CA"});
+} catch (...) {
+    detail::RethrowFailure("SetAlpha");
 }
 
-void Pagora::SetAlphaFill(int16_t Value) {
+void Pagora::SetAlphaFill(int16_t Value) try {
     detail::UseOpacity(*m_, Value, m_->content.alpha_fill_states, "GSF_", {"/ca"});
+} catch (...) {
+    detail::RethrowFailure("SetAlphaFill");
 }
 
-void Pagora::SetAlphaLine(int16_t Value) {
+void Pagora::SetAlphaLine(int16_t Value) try {
     detail::UseOpacity(*m_, Value, m_->content.alpha_line_states, "GSL_", {"/CA"});
+} catch (...) {
+    detail::RethrowFailure("SetAlphaLine");
 }
 
-void Pagora::SetBlend(int32_t Mode) {
+void Pagora::SetBlend(int32_t Mode) try {
     if (m_->writer.pdfa_mode) return;
     const int32_t v = std::clamp<int32_t>(Mode, 0, 15);
     detail::UseTransparencyState(
         *m_, m_->content.blend_states[static_cast<size_t>(v)], "GSB_" + std::to_string(v),
         "<</Type /ExtGState /BM /" + std::string(detail::kBlendModes[static_cast<size_t>(v)]) +
             " >>");
+} catch (...) {
+    detail::RethrowFailure("SetBlend");
 }
 
 } // namespace pagora

@@ -67,30 +67,36 @@ void BeginPathIfNone(Pagora::Members& m) {
 
 } // namespace detail
 
-void Pagora::MoveTo(float X, float Y) {
+void Pagora::MoveTo(float X, float Y) try {
     detail::WriteContent(m_->writer, detail::Point(*m_, X, Y) + " m");
     m_->content.path_open = true;
     detail::SetPosition(*m_, X, Y);
+} catch (...) {
+    detail::RethrowFailure("MoveTo");
 }
 
-void Pagora::DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options) {
+void Pagora::DrawLine(float X1, float Y1, float X2, float Y2, int32_t Options) try {
     detail::WriteContent(m_->writer,
                          detail::Point(*m_, X1, Y1) + " m " + detail::Point(*m_, X2, Y2) + " l");
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X2, Y2);
     detail::SetUserBounds(*m_, X1, Y1, X2, Y2);
+} catch (...) {
+    detail::RethrowFailure("DrawLine");
 }
 
-void Pagora::DrawLineTo(float X, float Y, int32_t Options) {
+void Pagora::DrawLineTo(float X, float Y, int32_t Options) try {
     const std::string line = detail::Point(*m_, X, Y) + " l";
     detail::BeginPathIfNone(*m_);
     detail::WriteContent(m_->writer, line);
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X, Y);
+} catch (...) {
+    detail::RethrowFailure("DrawLineTo");
 }
 
 void Pagora::DrawCurve(int16_t CurveType, float X1, float Y1, float X2, float Y2, float X3,
-                       float Y3, int32_t Options) {
+                       float Y3, int32_t Options) try {
     std::string curve;
     float end_x = 0;
     float end_y = 0;
@@ -117,10 +123,12 @@ void Pagora::DrawCurve(int16_t CurveType, float X1, float Y1, float X2, float Y2
     }
     detail::WritePaintOperator(*m_, Options);
     if (!curve.empty()) detail::SetPosition(*m_, end_x, end_y);
+} catch (...) {
+    detail::RethrowFailure("DrawCurve");
 }
 
 void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAngle, float Ratio,
-                     bool Pie, int16_t Quality, int32_t Options) {
+                     bool Pie, int16_t Quality, int32_t Options) try {
     const auto step = static_cast<float>(Quality);
     // The angle counter must move on every step, or the loop would never end: a step of zero,
     // or angles so large (or infinite) that adding the step leaves them unchanged, are refused.
@@ -149,9 +157,11 @@ void Pagora::DrawArc(float X, float Y, float Ray, float StartAngle, float EndAng
     detail::WritePaintOperator(*m_, Options);
     detail::SetUserBounds(*m_, X - Ray, Y - Ray, X + Ray, Y + Ray);
     detail::SetPosition(*m_, X, Y);
+} catch (...) {
+    detail::RethrowFailure("DrawArc");
 }
 
-void Pagora::DrawEllipse(float X, float Y, float XRay, float YRay, int32_t Options) {
+void Pagora::DrawEllipse(float X, float Y, float XRay, float YRay, int32_t Options) try {
     const auto kx = static_cast<float>(detail::kQuarterEllipse * XRay);
     const auto ky = static_cast<float>(detail::kQuarterEllipse * YRay);
     const auto p = [this](float px, float py) { return detail::Point(*m_, px, py); };
@@ -165,13 +175,17 @@ void Pagora::DrawEllipse(float X, float Y, float XRay, float YRay, int32_t Optio
     detail::WritePaintOperator(*m_, Options);
     detail::SetPosition(*m_, X, Y);
     detail::SetUserBounds(*m_, X - XRay, Y - YRay, X + XRay, Y + YRay);
+} catch (...) {
+    detail::RethrowFailure("DrawEllipse");
 }
 
-void Pagora::DrawCircle(float X, float Y, float Ray, int32_t Options) {
+void Pagora::DrawCircle(float X, float Y, float Ray, int32_t Options) try {
     DrawEllipse(X, Y, Ray, Ray, Options);
+} catch (...) {
+    detail::RethrowFailure("DrawCircle");
 }
 
-void Pagora::DrawPolygon(float X, float Y, float Ray, int16_t Sides, int32_t Options) {
+void Pagora::DrawPolygon(float X, float Y, float Ray, int16_t Sides, int32_t Options) try {
     if (Sides == 0) detail::RaiseError(11, "DrawPolygon");
     Ray = std::fabs(Ray);
     const auto step = static_cast<float>(360.0 / Sides);
@@ -187,6 +201,8 @@ void Pagora::DrawPolygon(float X, float Y, float Ray, int16_t Sides, int32_t Opt
     detail::WritePaintOperator(*m_, Options | detail::kClosePath);
     detail::SetUserBounds(*m_, X - Ray, Y - Ray, X + Ray, Y + Ray);
     detail::SetPosition(*m_, X, Y);
+} catch (...) {
+    detail::RethrowFailure("DrawPolygon");
 }
 
 namespace detail {
@@ -229,16 +245,20 @@ void DrawPolylineValues(Pagora::Members& m, const std::vector<double>& values, i
 
 } // namespace detail
 
-void Pagora::DrawPolyline(const std::vector<double>& Points, int32_t Options) {
+void Pagora::DrawPolyline(const std::vector<double>& Points, int32_t Options) try {
     detail::DrawPolylineValues(*m_, Points, Options);
+} catch (...) {
+    detail::RethrowFailure("DrawPolyline");
 }
 
-void Pagora::DrawPolyline(const std::vector<std::string>& Points, int32_t Options) {
+void Pagora::DrawPolyline(const std::vector<std::string>& Points, int32_t Options) try {
     std::vector<double> values;
     values.reserve(Points.size());
     for (const std::string& point : Points)
         values.push_back(detail::ReadNumber(point));
     detail::DrawPolylineValues(*m_, values, Options);
+} catch (...) {
+    detail::RethrowFailure("DrawPolyline");
 }
 
 } // namespace pagora

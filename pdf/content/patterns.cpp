@@ -35,7 +35,8 @@ std::string GradientSpace(const std::string& start, const std::string& end) {
 void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
                          const std::string& StartColor, const std::string& EndColor, float XStart,
                          float YStart, float XEnd, float YEnd, float RStart, float REnd,
-                         bool ExtendBefore, bool ExtendAfter) {
+                         bool ExtendBefore, bool ExtendAfter) try {
+    detail::RefuseNulName(Alias, "AddGradient");
     auto& s = m_->writer;
     const std::string start = detail::ParseColor(*m_, StartColor, "AddGradient").color;
     const std::string end = detail::ParseColor(*m_, EndColor, "AddGradient").color;
@@ -70,10 +71,13 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
     detail::WriteFileLine(s, text);
     detail::EndIndirectObject(s);
     AddPatternResource(s, detail::TrimmedUpper(Alias), n);
+} catch (...) {
+    detail::RethrowFailure("AddGradient");
 }
 
 void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float XMax, float YMax,
-                         float XStep, float YStep, std::int32_t Style) {
+                         float XStep, float YStep, std::int32_t Style) try {
+    detail::RefuseNulName(Alias, "BeginTiling");
     auto& s = m_->writer;
     if (!s.in_tiling) {
         const auto u = [&](float v) { return detail::FormatUnits(s, v); };
@@ -90,9 +94,11 @@ void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float
     }
     // Any style but 0 declares the cell uncoloured, so its content must carry no colour.
     s.tiling_uncoloured = Style != 0;
+} catch (...) {
+    detail::RethrowFailure("BeginTiling");
 }
 
-void Pagora::EndTiling() {
+void Pagora::EndTiling() try {
     auto& s = m_->writer;
     if (!s.in_tiling) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndTiling");
@@ -104,6 +110,8 @@ void Pagora::EndTiling() {
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
     AddPatternResource(s, s.tiling_alias, n);
+} catch (...) {
+    detail::RethrowFailure("EndTiling");
 }
 
 } // namespace pagora

@@ -133,8 +133,9 @@ void CheckRows(const PngResult& png, int channels) {
     int status = kInflateOk;
     try {
         status = InflateTo(z.subspan(2), options, check);
-    } catch (const PdfError&) {
-        throw PngFailure{kErrSubscript};
+    } catch (const PdfError& error) {
+        // Memory that ran out is no damage of the rows.
+        throw PngFailure{error.Number() == kErrOutOfMemory ? kErrOutOfMemory : kErrSubscript};
     }
     if (status != kInflateOk || decoded < expected) throw PngFailure{kErrSubscript};
     // The zlib checksum of the rows closes the data: a mismatch means damaged rows.

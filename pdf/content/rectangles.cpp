@@ -18,7 +18,7 @@ constexpr double kCornerControl = 0.55;
 } // namespace
 
 void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options, int32_t Border,
-                      float Ray) {
+                      float Ray) try {
     Members& m = *m_;
     const auto p = [&m](float px, float py) {
         return detail::FormatUnits(m.writer, px) + " " + detail::FormatUnits(m.writer, py);
@@ -98,6 +98,8 @@ void Pagora::DrawRect(float X, float Y, float xDim, float YDim, int32_t Options,
     const detail::ContentState& c = m.content;
     detail::SetLastBounds(m, c.current_x, height - c.current_y, c.current_x + xDim * scale,
                           height - (c.current_y + YDim * scale));
+} catch (...) {
+    detail::RethrowFailure("DrawRect");
 }
 
 } // namespace pagora

@@ -40,7 +40,8 @@ bool ResolvePlaceholders(std::string& annots, const std::string& alias,
 
 } // namespace
 
-void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
+void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) try {
+    detail::RefuseNulName(Alias, "BeginObject");
     auto& s = m_->writer;
     if (s.in_object) return;
     detail::AddRecord(s.form_objects, s.object_count, s.memory_factor);
@@ -49,9 +50,11 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
     s.object_annots.clear();
     s.in_object = true;
     detail::BufferReset(s.object_content);
+} catch (...) {
+    detail::RethrowFailure("BeginObject");
 }
 
-void Pagora::EndObject() {
+void Pagora::EndObject() try {
     auto& s = m_->writer;
     if (!s.in_object) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
@@ -78,9 +81,12 @@ void Pagora::EndObject() {
             page.has_placeholders = page.annots.find("##") != std::string::npos;
     }
     ResolvePlaceholders(s.page_annots, record.alias, record.annots);
+} catch (...) {
+    detail::RethrowFailure("EndObject");
 }
 
-void Pagora::DrawObject(const std::string& Name) {
+void Pagora::DrawObject(const std::string& Name) try {
+    detail::RefuseNulName(Name, "DrawObject");
     auto& s = m_->writer;
     std::string references = Placeholder(Name);
     for (int i = 1; i <= s.object_count; ++i) {
@@ -97,6 +103,8 @@ void Pagora::DrawObject(const std::string& Name) {
     } else if (s.in_page) {
         s.page_annots += references;
     }
+} catch (...) {
+    detail::RethrowFailure("DrawObject");
 }
 
 namespace detail {

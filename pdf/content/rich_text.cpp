@@ -49,7 +49,7 @@ bool IsBlankText(std::string_view text) {
 
 void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamily, float FontSize,
                         std::int32_t FontStyle, std::int32_t Encoding, std::string_view FontColor,
-                        std::string_view BackColor) {
+                        std::string_view BackColor) try {
     detail::RichTextState& tags = m_->content.rich_text;
     if (TagName.empty()) {
         tags.TextTagCount = 0;
@@ -80,10 +80,12 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
         FontColor.empty() ? std::string() : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
     tag.BackColor =
         BackColor.empty() ? std::string() : detail::ParseColor(*m_, BackColor, "SetTextTag").color;
+} catch (...) {
+    detail::RethrowFailure("SetTextTag");
 }
 
 std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, std::string_view Text,
-                                 std::int32_t Align, std::int32_t Options) {
+                                 std::int32_t Align, std::int32_t Options) try {
     Members& m = *m_;
     detail::WriterState& s = m.writer;
     detail::ContentState& c = m.content;
@@ -229,6 +231,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     c.fill_pattern_color = fill_pattern_color;
     c.no_fill = no_fill;
     return result;
+} catch (...) {
+    detail::RethrowFailure("DrawTextRich");
 }
 
 } // namespace pagora

@@ -39,12 +39,15 @@ void OpenTable(Pagora::Members& m, float X, float Y, float RowsHeight,
 
 } // namespace
 
-void Pagora::BeginTable(float X, float Y, float RowsHeight, const std::vector<double>& ColsWidth) {
+void Pagora::BeginTable(float X, float Y, float RowsHeight,
+                        const std::vector<double>& ColsWidth) try {
     OpenTable(*m_, X, Y, RowsHeight, ColsWidth);
+} catch (...) {
+    detail::RethrowFailure("BeginTable");
 }
 
 void Pagora::BeginTable(float X, float Y, float RowsHeight,
-                        const std::vector<std::string>& ColsWidth) {
+                        const std::vector<std::string>& ColsWidth) try {
     std::vector<double> widths;
     widths.reserve(ColsWidth.size());
     for (const std::string& text : ColsWidth) {
@@ -53,11 +56,13 @@ void Pagora::BeginTable(float X, float Y, float RowsHeight,
         widths.push_back(*width);
     }
     OpenTable(*m_, X, Y, RowsHeight, widths);
+} catch (...) {
+    detail::RethrowFailure("BeginTable");
 }
 
 std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::int32_t RowSpan,
                                        std::int32_t ColSpan, std::int32_t Options,
-                                       std::int32_t BoxBorder, float Ray) {
+                                       std::int32_t BoxBorder, float Ray) try {
     detail::TableRecord* table = InnermostTable(*m_);
     if (table == nullptr) return {0, 0, 0, 0};
 
@@ -102,17 +107,23 @@ std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::
                               page_height - (y * sf + height * sf));
     }
     return {x, y, width, height};
+} catch (...) {
+    detail::RethrowFailure("TableCell");
 }
 
-void Pagora::TableRowHeight(float Value) {
+void Pagora::TableRowHeight(float Value) try {
     detail::TableRecord* table = InnermostTable(*m_);
     if (Value > 0 && table != nullptr) table->RowHeight = Value;
+} catch (...) {
+    detail::RethrowFailure("TableRowHeight");
 }
 
-void Pagora::EndTable() {
+void Pagora::EndTable() try {
     if (m_->content.tables.Tables.empty()) return;
     m_->content.tables.Tables.pop_back();
     detail::PopGraphicState(*m_);
+} catch (...) {
+    detail::RethrowFailure("EndTable");
 }
 
 } // namespace pagora

@@ -180,20 +180,24 @@ namespace pagora {
 
 using detail::DrawTextLine;
 
-float Pagora::GetTextWidth(std::string_view Phrase) {
+float Pagora::GetTextWidth(std::string_view Phrase) try {
     return detail::MeasureText(*m_, Phrase, m_->fonts.CurrentFont, m_->fonts.FontSize);
+} catch (...) {
+    detail::RethrowFailure("GetTextWidth");
 }
 
-float Pagora::GetTextHeight() {
-    return detail::CurrentTextHeight(*m_);
+float Pagora::GetTextHeight() try { return detail::CurrentTextHeight(*m_); } catch (...) {
+    detail::RethrowFailure("GetTextHeight");
 }
 
-void Pagora::DrawText(float X, float Y, std::string_view Text, std::int32_t Align) {
+void Pagora::DrawText(float X, float Y, std::string_view Text, std::int32_t Align) try {
     std::string text = std::string(Text);
     DrawTextLine(*m_, X, Y, 0, text, 0, Align & 7, false, "DrawText");
+} catch (...) {
+    detail::RethrowFailure("DrawText");
 }
 
-void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float PercenteSize) {
+void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float PercenteSize) try {
     detail::WriterState& s = m_->writer;
     const float sf = s.scale_factor;
     const float old_size = m_->fonts.FontSize;
@@ -227,18 +231,22 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     }
     m_->content.current_y = old_y;
     m_->fonts.FontSize = old_size;
+} catch (...) {
+    detail::RethrowFailure("WriteText");
 }
 
-void Pagora::WriteTextLn(std::string_view Text) {
+void Pagora::WriteTextLn(std::string_view Text) try {
     const detail::WriterState& s = m_->writer;
     std::string text = std::string(Text);
     const detail::ContentState& c = m_->content;
     DrawTextLine(*m_, c.current_x / s.scale_factor, c.current_y / s.scale_factor, 0, text, 0, 1,
                  true, "WriteTextLn");
+} catch (...) {
+    detail::RethrowFailure("WriteTextLn");
 }
 
 void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text, float StartAngle,
-                              std::int32_t Align) {
+                              std::int32_t Align) try {
     constexpr double kRadiansPerDegree = 0.0174532925199433;
     const float per_degree = static_cast<float>(Ray * kRadiansPerDegree);
     if (per_degree == 0) detail::RaiseError(detail::kErrDivisionByZero, "DrawTextCircular");
@@ -270,27 +278,35 @@ void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text
     detail::SetLastBounds(*m_, (X - Ray) * sf, s.page_height - (Y - Ray) * sf, (X + Ray) * sf,
                           s.page_height - (Y + Ray) * sf);
     SetXY(X, Y);
+} catch (...) {
+    detail::RethrowFailure("DrawTextCircular");
 }
 
-void Pagora::SetCharSpacing(float w) {
+void Pagora::SetCharSpacing(float w) try {
     const std::string line = detail::FormatReal(m_->writer, w) + " Tc";
     m_->content.char_spacing = w;
     detail::WriteContent(m_->writer, line);
+} catch (...) {
+    detail::RethrowFailure("SetCharSpacing");
 }
 
-void Pagora::SetWordSpacing(float w) {
+void Pagora::SetWordSpacing(float w) try {
     const std::string line = detail::FormatReal(m_->writer, w) + " Tw";
     m_->content.word_spacing = w;
     detail::WriteContent(m_->writer, line);
+} catch (...) {
+    detail::RethrowFailure("SetWordSpacing");
 }
 
-void Pagora::SetTextHorizontalScaling(float Percent) {
+void Pagora::SetTextHorizontalScaling(float Percent) try {
     const std::string line = detail::FormatReal(m_->writer, Percent) + " Tz";
     m_->content.horizontal_scaling = Percent;
     detail::WriteContent(m_->writer, line);
+} catch (...) {
+    detail::RethrowFailure("SetTextHorizontalScaling");
 }
 
-void Pagora::SetTextMode(std::int32_t Mode) {
+void Pagora::SetTextMode(std::int32_t Mode) try {
     if (Mode < std::numeric_limits<std::int16_t>::min() ||
         Mode > std::numeric_limits<std::int16_t>::max()) {
         detail::RaiseError(detail::kErrOverflow, "SetTextMode");
@@ -298,6 +314,8 @@ void Pagora::SetTextMode(std::int32_t Mode) {
     // Only modes 0 to 7 exist; any other operand makes the page's content invalid.
     if (Mode < 0 || Mode > 7) detail::RaiseError(detail::kErrInvalidCall, "SetTextMode");
     detail::WriteContent(m_->writer, std::to_string(Mode) + " Tr");
+} catch (...) {
+    detail::RethrowFailure("SetTextMode");
 }
 
 } // namespace pagora

@@ -11,7 +11,7 @@
 namespace pagora {
 
 std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std::string_view Text,
-                                std::int32_t Align, std::int32_t Options) {
+                                std::int32_t Align, std::int32_t Options) try {
     detail::WriterState& s = m_->writer;
     const detail::TextBoxStyle& style = m_->content.box_style;
     const float sf = s.scale_factor;
@@ -75,11 +75,13 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
         SetXY(X, Y + static_cast<float>(count) * line_height / sf);
     }
     return remainder;
+} catch (...) {
+    detail::RethrowFailure("DrawTextBox");
 }
 
 void Pagora::SetBoxStyle(float LineSpacing, float Indentation, float PaddingLeft, float PaddingTop,
                          float PaddingRight, float PaddingBottom, std::int32_t BoxBorder,
-                         float Ray) {
+                         float Ray) try {
     detail::TextBoxStyle& style = m_->content.box_style;
     const float sf = m_->writer.scale_factor;
     if (LineSpacing >= 0) m_->content.line_spacing = LineSpacing;
@@ -90,6 +92,8 @@ void Pagora::SetBoxStyle(float LineSpacing, float Indentation, float PaddingLeft
     style.padding_bottom = PaddingBottom * sf;
     style.box_border = BoxBorder;
     style.box_radius = Ray;
+} catch (...) {
+    detail::RethrowFailure("SetBoxStyle");
 }
 
 } // namespace pagora

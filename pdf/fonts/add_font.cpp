@@ -12,9 +12,7 @@
 #include "pdf/writer/writer.h"
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <new>
 #include <span>
 
 namespace pagora {
@@ -23,25 +21,8 @@ namespace {
 
 constexpr std::string_view kOperation = "AddFont";
 
-// Reads the whole file; returns 0 or the run-time error number of the failure.
-int ReadFontFile(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return detail::kErrPathFileAccess;
-    // The program's length is written as a 32-bit number, and no font is larger.
-    if (size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max())) {
-        return detail::kErrOutOfMemory;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return detail::kErrPathFileAccess;
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) {
-        bytes.clear();
-        return detail::kErrDeviceIo;
-    }
-    return 0;
-}
+// No font program is larger: its length is written as a 32-bit number.
+constexpr std::uint64_t kMaxFontBytes = std::numeric_limits<std::int32_t>::max();
 
 // The name of a font whose file names none: its file name without blanks, so that the font
 // still has an alias to be selected by and a base name.
@@ -56,7 +37,7 @@ std::string NameFromPath(const std::filesystem::path& path) {
 } // namespace
 
 std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontAlias, bool Embedded,
-                            int Encoding) {
+                            int Encoding) try {
     detail::WriterState& s = m_->writer;
     detail::FontState& fonts = m_->fonts;
     const auto record_error = [&](int number, std::string description) {
@@ -66,32 +47,43 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         Embedded = true;
         Encoding = 0;
     }
-    std::error_code exists_error;
-    const std::filesystem::path path(TTFFile);
-    if (TTFFile.empty() || !std::filesystem::is_regular_file(path, exists_error)) {
-        record_error(detail::kErrFileNotFound, detail::ErrorText(detail::kErrFileNotFound));
+    // The alias becomes a PDF name, which cannot hold NUL.
+    if (FontAlias.find('\0') != std::string::npos) {
+        record_error(detail::kErrInvalidCall, detail::ErrorText(detail::kErrInvalidCall));
         return std::string();
     }
+    const std::filesystem::path path(TTFFile);
 
+    std::string program;
     try {
-        std::string program;
-        const int read_error = ReadFontFile(path, program);
-        if (read_error != 0) record_error(read_error, detail::ErrorText(read_error));
-        const auto bytes =
-            std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
-        detail::TrueTypeMetrics metrics =
-            detail::ReadTrueType(bytes, detail::GetCharsetUnicodeMap(Encoding));
-        for (const detail::TrueTypeFailure& failure : metrics.failures) {
-            record_error(failure.number,
-                         detail::ErrorText(failure.number) + " (" + failure.step + ")");
-        }
-        if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
+        const std::vector<std::uint8_t> file =
+            detail::ReadCallerFile(TTFFile, kMaxFontBytes, kOperation);
+        program.assign(file.begin(), file.end());
+    } catch (const PdfError& error) {
+        // Nothing registered: a file that cannot be read gives no font to select.
+        detail::RecordError(s, error, kOperation, TTFFile);
+        return std::string();
+    }
+    const auto bytes =
+        std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
+    detail::TrueTypeMetrics metrics =
+        detail::ReadTrueType(bytes, detail::GetCharsetUnicodeMap(Encoding));
+    for (const detail::TrueTypeFailure& failure : metrics.failures) {
+        record_error(failure.number, detail::ErrorText(failure.number) + " (" + failure.step + ")");
+    }
+    if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
 
-        // A second font under a name already taken gets a name of its own, so that the
-        // document never holds two fonts under one resource name.
-        const std::string alias =
-            detail::UniqueAlias(fonts, FontAlias.empty() ? metrics.full_name : FontAlias, Encoding);
-        detail::FontRecord& record = detail::AddFontRecord(fonts);
+    // The alias is spelled as SetFont spells the family it is given (without blanks, the
+    // standard families under their own names, a charset other than Western appended to
+    // those), so that SetFont with the alias finds this font and never another. A second font
+    // under a name already taken gets a name of its own, so that the document never holds two
+    // fonts under one resource name.
+    std::string wanted = detail::CanonicalFamily(FontAlias);
+    if (wanted.empty()) wanted = detail::CanonicalFamily(metrics.full_name);
+    const std::string alias =
+        detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
+    detail::FontRecord& record = detail::AddFontRecord(fonts);
+    try {
         record.Key = detail::UpperCase(alias);
         record.Alias = alias;
         record.Charset = Encoding;
@@ -102,20 +94,18 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         const std::string descriptor =
             detail::TrueTypeDescriptor(metrics, detail::FormatReal(s, metrics.italic_angle));
         const int length = Embedded ? static_cast<int>(program.size()) : 0;
-        try {
-            detail::WriteFont(*m_, alias, program, length, descriptor);
-        } catch (const PdfError& error) {
-            // A record without its dictionary would be named in content that no font object
-            // answers; a later selection of the alias gets a standard font instead.
-            --fonts.FontCount;
-            fonts.FontList.pop_back();
-            detail::RecordError(s, error, kOperation, TTFFile);
-        }
-        return alias;
-    } catch (const std::bad_alloc&) {
-        record_error(detail::kErrOutOfMemory, detail::ErrorText(detail::kErrOutOfMemory));
-        return FontAlias;
+        detail::WriteFont(*m_, alias, program, length, descriptor);
+    } catch (...) {
+        // A record without its dictionary would be named in content that no font object
+        // answers; a later selection of the alias gets a standard font instead.
+        --fonts.FontCount;
+        fonts.FontList.pop_back();
+        detail::RecordFailure(s, kOperation, TTFFile);
     }
+    return alias;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddFont", TTFFile);
+    return std::string();
 }
 
 } // namespace pagora

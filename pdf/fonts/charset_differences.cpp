@@ -7,7 +7,9 @@ namespace {
 // defines at codes 128-255; a code number starts each run after an undefined code. The blanks
 // are part of the texts (font dictionaries are compared byte for byte).
 
-// Greek (code page 1253)
+// Greek (code page 1253). Delta, Omega and the letter mu go by their character numbers: their
+// plain names also stand for the increment, ohm and micro signs, which readers extract instead
+// (and the ohm sign some substitute fonts lack).
 constexpr std::string_view kGreekDifferences =
     "[128 /Euro 130 /quotesinglbase /florin /quotedblbase /ellipsis /dagger /daggerdbl "
     "137 /perthousand 139 /guilsinglleft 145 /quoteleft /quoteright /quotedblleft /quotedblright "
@@ -16,11 +18,11 @@ constexpr std::string_view kGreekDifferences =
     "171 /guillemotleft /logicalnot /hyphen /registered /afii00208 /degree /plusminus "
     "/twosuperior /threesuperior /tonos /mu /paragraph /periodcentered /Epsilontonos "
     "/Etatonos /Iotatonos /guillemotright /Omicrontonos /onehalf /Upsilontonos "
-    "/Omegatonos /iotadieresistonos /Alpha /Beta /Gamma /Delta /Epsilon /Zeta "
+    "/Omegatonos /iotadieresistonos /Alpha /Beta /Gamma /uni0394 /Epsilon /Zeta "
     "/Eta /Theta /Iota /Kappa /Lambda /Mu /Nu /Xi /Omicron /Pi /Rho "
-    "211 /Sigma /Tau /Upsilon /Phi /Chi /Psi /Omega /Iotadieresis /Upsilondieresis "
+    "211 /Sigma /Tau /Upsilon /Phi /Chi /Psi /uni03A9 /Iotadieresis /Upsilondieresis "
     "/alphatonos /epsilontonos /etatonos /iotatonos /upsilondieresistonos /alpha /beta "
-    "/gamma /delta /epsilon /zeta /eta /theta /iota /kappa /lambda /mu "
+    "/gamma /delta /epsilon /zeta /eta /theta /iota /kappa /lambda /uni03BC "
     "/nu /xi /omicron /pi /rho /sigma1 /sigma /tau /upsilon /phi /chi "
     "/psi /omega /iotadieresis /upsilondieresis /omicrontonos /upsilontonos /omegatonos]";
 

@@ -113,12 +113,16 @@ std::string DecodeCodePage(std::string_view bytes, int charset) {
 
 namespace pagora {
 
-std::string Pagora::FromUtf8(std::string_view utf8, int charset) {
+std::string Pagora::FromUtf8(std::string_view utf8, int charset) try {
     return detail::EncodeCodePage(utf8, charset);
+} catch (...) {
+    detail::RethrowFailure("FromUtf8");
 }
 
-std::string Pagora::ToUtf8(std::string_view bytes, int charset) {
+std::string Pagora::ToUtf8(std::string_view bytes, int charset) try {
     return detail::DecodeCodePage(bytes, charset);
+} catch (...) {
+    detail::RethrowFailure("ToUtf8");
 }
 
 } // namespace pagora

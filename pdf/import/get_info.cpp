@@ -30,7 +30,7 @@ std::string SourceKey(const std::string& name) {
 
 std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
                              std::string* PDFSubject, std::string* PDFAuthor, bool* PDFEncrypted,
-                             bool* PDFa, std::int16_t* PDFVersion) {
+                             bool* PDFa, std::int16_t* PDFVersion) try {
     auto& state = m_->import;
     auto record = [this, &FileName](const PdfError& error) {
         detail::RecordError(m_->writer, error, "GetInfo", FileName);
@@ -90,6 +90,9 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
     if (PDFa) *PDFa = doc.PdfA;
     if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.VersionLevel + 3);
     return doc.PageCount;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "GetInfo", FileName);
+    return 0;
 }
 
 } // namespace pagora

@@ -99,7 +99,7 @@ void WriteAnnotation(WriterState& s, std::string& annotation, std::string_view c
 
 void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, float Height,
                       std::int32_t TextAlign, std::int32_t Border, float DashOn, float DashOff,
-                      std::int32_t Flag) {
+                      std::int32_t Flag) try {
     auto& s = m_->writer;
     const auto& c = m_->content;
     std::string text = "<< /Type /Annot /Subtype /FreeText\r/Rect [" +
@@ -146,10 +146,12 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
     }
     text += ">>\r";
     detail::WriteAnnotation(s, text, Text, s.author, appearance, "", false);
+} catch (...) {
+    detail::RethrowFailure("DrawNote");
 }
 
 void Pagora::DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, float X, float Y,
-                             float Width, float Height, std::int32_t Flag) {
+                             float Width, float Height, std::int32_t Flag) try {
     static constexpr std::array<const char*, 7> kNoteIcons = {
         "Note", "Comment", "Help", "Insert", "Key", "Paragraph", "NewParagraph"};
     static constexpr std::array<const char*, 14> kStamps = {"Approved",     "AsIs",
@@ -194,6 +196,8 @@ void Pagora::DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, flo
     if (PlaceHolder >= 0 && PlaceHolder <= 6)
         text += "\r /Name /" + std::string(kNoteIcons[static_cast<std::size_t>(PlaceHolder)]);
     detail::WriteAnnotation(s, text, Content, s.author, "", "", false);
+} catch (...) {
+    detail::RethrowFailure("DrawPlaceHolder");
 }
 
 } // namespace pagora

@@ -123,7 +123,7 @@ void WriteScriptCatalogLines(WriterState& s, const DocumentScriptObjects& o) {
 namespace pagora {
 
 bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
-                       const std::string& Description) {
+                       const std::string& Description) try {
     auto& s = m_->writer;
     if (s.pdfa_mode) return false;
     constexpr const char* kOperation = "AddAttach";
@@ -131,6 +131,8 @@ bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
     // half-written attachment behind, and the result says it was not attached.
     std::string bytes;
     try {
+        // The listed name is the one a viewer saves the file under: cut at a NUL, another.
+        detail::RefuseNulName(FileName, kOperation);
         bytes = detail::ReadWholeFile(FilePath);
         if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, kOperation);
     } catch (const PdfError& error) {
@@ -157,14 +159,20 @@ bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
         return false;
     }
     return true;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddAttach", FilePath);
+    return false;
 }
 
-bool Pagora::AddAttach(const std::string& FilePath) {
+bool Pagora::AddAttach(const std::string& FilePath) try {
     std::string name;
     return AddAttach(FilePath, name);
+} catch (...) {
+    detail::RecordFailure(m_->writer, "AddAttach", FilePath);
+    return false;
 }
 
-void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScript) {
+void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScript) try {
     auto& s = m_->writer;
     if (s.pdfa_mode) return;
     std::string* const members[] = {&s.page_open_script,  &s.page_close_script, &s.doc_open_script,
@@ -178,6 +186,8 @@ void Pagora::OnDocEvent(int EventType, const std::string& Script, bool ResetScri
         member += Script;
     }
     if (EventType >= 3 && EventType <= 7) detail::RequireVersion(s, 1);
+} catch (...) {
+    detail::RethrowFailure("OnDocEvent");
 }
 
 } // namespace pagora

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <system_error>
 #include <utility>
 
 namespace pagora {
@@ -63,7 +64,7 @@ void ResetWriterState(detail::WriterState& s) {
 
 } // namespace
 
-void Pagora::Abort() {
+void Pagora::Abort() try {
     auto& s = m_->writer;
     ResetWriterState(s);
     s.creation_date = CreationDateText(m_->host->Now());
@@ -73,17 +74,19 @@ void Pagora::Abort() {
     detail::ResetFontState(m_->fonts);
     detail::ResetContentState(m_->content);
     m_->import = detail::ImportState{}; // forgets every source document read
+} catch (...) {
+    detail::RethrowFailure("Abort");
 }
 
-std::string Pagora::BeginDoc(const std::string& strFileName) {
+std::string Pagora::BeginDoc(const std::string& strFileName) try {
     auto& s = m_->writer;
     std::string name = strFileName;
     // Each step runs even when an earlier one failed; the last failure is what ErrNumber tells.
     auto step = [&](auto&& action) {
         try {
             action();
-        } catch (const PdfError& error) {
-            detail::RecordError(s, error, "BeginDoc", name);
+        } catch (...) {
+            detail::RecordFailure(s, "BeginDoc", name);
         }
     };
     // A second document on the same object would carry the first one's pages, fonts and
@@ -109,20 +112,28 @@ std::string Pagora::BeginDoc(const std::string& strFileName) {
         s.output_position = 0;
         s.output.reset(std::fopen(name.c_str(), "wb"));
         if (!s.output) {
-            detail::RaiseError(errno == ENOENT || errno == ENOTDIR ? detail::kErrPathNotFound
-                               : errno == ENOSPC                   ? detail::kErrDiskFull
-                                                                   : detail::kErrPathFileAccess,
-                               "BeginDoc");
+            detail::RaiseError(
+                detail::FileErrorNumber(std::error_code(errno, std::generic_category()),
+                                        detail::kErrPathNotFound),
+                "BeginDoc");
         }
         s.document_begun = true;
     });
-    step([&] { detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1"); });
+    // Without a file the header cannot be written: the failure that left no file is what the
+    // caller is told, not the write that follows from it.
+    step([&] {
+        if (s.output)
+            detail::WriteFileLine(s, "%PDF-1.3\n%\xFF\xFF\xFF\xFF\n% Pagora Library 2020.1");
+    });
     step([&] { s.last_object_number = 3; });
     return s.output_file_name;
+} catch (...) {
+    detail::RecordFailure(m_->writer, "BeginDoc", strFileName);
+    return std::string();
 }
 
-void Pagora::OpenDoc() {
-    m_->host->OpenDocument(m_->writer.output_file_name);
+void Pagora::OpenDoc() try { m_->host->OpenDocument(m_->writer.output_file_name); } catch (...) {
+    detail::RethrowFailure("OpenDoc");
 }
 
 } // namespace pagora

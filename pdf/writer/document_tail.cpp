@@ -128,7 +128,7 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
 
 } // namespace
 
-void Pagora::EndDoc() {
+void Pagora::EndDoc() try {
     auto& s = m_->writer;
     // Writing without an open file fails before anything else changes.
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
@@ -244,6 +244,8 @@ void Pagora::EndDoc() {
     const bool closed = std::fclose(s.output.release()) == 0;
     s.output_file_number = 0;
     if (!closed) detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+} catch (...) {
+    detail::RethrowFailure("EndDoc");
 }
 
 } // namespace pagora

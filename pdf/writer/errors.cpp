@@ -5,6 +5,8 @@
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace pagora::detail {
@@ -31,6 +33,8 @@ std::string ErrorText(int number) {
         return "Device I/O error";
     case kErrDiskFull:
         return "Disk full";
+    case kErrPermissionDenied:
+        return "Permission denied";
     case kErrPathFileAccess:
         return "Path/File access error";
     case kErrPathNotFound:
@@ -42,9 +46,45 @@ std::string ErrorText(int number) {
     }
 }
 
+int FileErrorNumber(std::error_code error, int missing) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::no_such_file_or_directory) return missing;
+    if (condition == std::errc::not_a_directory) return kErrPathNotFound;
+    if (condition == std::errc::permission_denied ||
+        condition == std::errc::operation_not_permitted)
+        return kErrPermissionDenied;
+    if (condition == std::errc::no_space_on_device) return kErrDiskFull;
+    if (condition == std::errc::io_error) return kErrDeviceIo;
+    return kErrPathFileAccess;
+}
+
 void RaiseError(int number, std::string_view operation, std::string description) {
     if (description.empty()) description = ErrorText(number);
     throw PdfError(number, "Pagora." + std::string(operation), std::move(description));
+}
+
+void RethrowFailure(std::string_view operation) {
+    try {
+        throw;
+    } catch (const PdfError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        RaiseError(kErrOutOfMemory, operation);
+    } catch (const std::length_error&) {
+        RaiseError(kErrOutOfMemory, operation);
+    }
+}
+
+void RecordFailure(WriterState& s, std::string_view proc_name, std::string_view extra) {
+    try {
+        throw;
+    } catch (const PdfError& error) {
+        RecordError(s, error, proc_name, extra);
+    } catch (const std::bad_alloc&) {
+        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), proc_name, extra);
+    } catch (const std::length_error&) {
+        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), proc_name, extra);
+    }
 }
 
 void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
@@ -66,11 +106,13 @@ namespace pagora {
 int Pagora::ErrNumber() const {
     return m_->writer.last_error_number;
 }
-std::string Pagora::ErrSource() const {
-    return m_->writer.last_error_source;
+std::string Pagora::ErrSource() const try { return m_->writer.last_error_source; } catch (...) {
+    detail::RethrowFailure("ErrSource");
 }
-std::string Pagora::ErrDescription() const {
+std::string Pagora::ErrDescription() const try {
     return m_->writer.last_error_description;
+} catch (...) {
+    detail::RethrowFailure("ErrDescription");
 }
 
 } // namespace pagora

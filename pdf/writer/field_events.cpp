@@ -7,7 +7,9 @@
 
 namespace pagora {
 
-void Pagora::OnFieldEvent(int OnEvent, const std::string& FieldName, const std::string& Action) {
+void Pagora::OnFieldEvent(int OnEvent, const std::string& FieldName,
+                          const std::string& Action) try {
+    detail::RefuseNulName(FieldName, "OnFieldEvent");
     auto& s = m_->writer;
     if (s.pdfa_mode || Action.empty() || s.form_field_count == 0) return;
     // Written also when no field matches; nothing then refers to it.
@@ -31,6 +33,8 @@ void Pagora::OnFieldEvent(int OnEvent, const std::string& FieldName, const std::
             if (OnEvent == 8) field.calculated = true;
         }
     }
+} catch (...) {
+    detail::RethrowFailure("OnFieldEvent");
 }
 
 } // namespace pagora

@@ -100,9 +100,10 @@ std::string Lower(std::string text) {
 
 void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, float X, float Y,
                        float xDim, float YDim, const std::string& Value, const FieldParam& Param,
-                       const std::string& Tooltip, std::int32_t Options) {
+                       const std::string& Tooltip, std::int32_t Options) try {
     // A field of no known type would be a widget without a field type.
     if (FieldType < 0 || FieldType > 5) return;
+    detail::RefuseNulName(FieldName, "DrawField");
     auto& s = m_->writer;
     const auto& c = m_->content;
 
@@ -206,6 +207,8 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     field.appearance = std::move(appearance);
     const int index = detail::AddRecord(s.form_fields, s.form_field_count, s.memory_factor);
     s.form_fields[static_cast<std::size_t>(index)] = std::move(field);
+} catch (...) {
+    detail::RethrowFailure("DrawField");
 }
 
 namespace detail {

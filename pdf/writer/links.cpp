@@ -92,7 +92,8 @@ int PageNumber(std::string_view text) {
 } // namespace
 
 void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDown, int TypeOfLink,
-                    float X, float Y, float Width, float Height, float Zoom) {
+                    float X, float Y, float Width, float Height, float Zoom) try {
+    detail::RefuseNulName(Destination, "LinkTo");
     auto& s = m_->writer;
     const auto& box = m_->content;
     // The box of the element itself: moving it down would miss small text.
@@ -193,6 +194,8 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
                         "<< /Type /Annot\r/Subtype /Link\r/Rect [" + rect + "]\r" + border +
                             "/Dest " + target.name,
                         {});
+} catch (...) {
+    detail::RethrowFailure("LinkTo");
 }
 
 } // namespace pagora

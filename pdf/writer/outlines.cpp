@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/content/content.h"
+#include "pdf/content/number_parsing.h"
 #include "pdf/writer/members.h"
 
 #include <algorithm>
@@ -53,6 +54,34 @@ std::string WriteBookmarkAction(WriterState& s, std::string_view target) {
         return "/A << /S /JavaScript /JS " + Ref(n) + " >>";
     }
     return {};
+}
+
+// The /C entry of an outline item: three RGB components. A grey or CMYK colour is given in RGB;
+// a pattern or a malformed colour is no colour an item can show, and copied into the item it
+// would become syntax of the caller's choosing.
+std::string BookmarkColor(const Pagora::Members& m, std::string_view color) {
+    const std::string parsed = ParseColor(m, color, "AddBookmark").color;
+    if (parsed.empty()) RaiseError(kErrTypeMismatch, "AddBookmark");
+    const std::string rest = parsed.substr(1);
+    switch (parsed[0]) {
+    case '#':
+        return rest;
+    case '%':
+        return rest + " " + rest + " " + rest;
+    case '@': {
+        const std::vector<std::string> parts = SplitText(rest, " ");
+        if (parts.size() != 4) RaiseError(kErrTypeMismatch, "AddBookmark");
+        const double black = 1 - ReadNumber(parts[3]);
+        std::string rgb;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const double value = std::clamp((1 - ReadNumber(parts[i])) * black, 0.0, 1.0);
+            rgb += (i == 0 ? "" : " ") + FormatReal(m.writer, static_cast<float>(value));
+        }
+        return rgb;
+    }
+    default:
+        RaiseError(kErrTypeMismatch, "AddBookmark");
+    }
 }
 
 // A link's relative page ("+n", "-n", "#FIRST", "#LAST", "#NEXT", "#PREV") from its own page.
@@ -205,11 +234,12 @@ void WriteNavigationCatalogLines(WriterState& s) {
 
 std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfBookmark,
                                 float Param1, float Param2, float Param3, float Param4,
-                                std::string_view LinkParam, std::string_view Color, int FontStyle) {
+                                std::string_view LinkParam, std::string_view Color,
+                                int FontStyle) try {
     auto& s = m_->writer;
     // The colour is checked before anything is recorded, so a bad colour adds no item.
     std::string color;
-    if (!Color.empty()) color = detail::ParseColor(*m_, Color, "AddBookmark").color.substr(1);
+    if (!Color.empty()) color = detail::BookmarkColor(*m_, Color);
     const std::string reference = detail::AddBookmarkRecord(s, Caption, Level, TypeOfBookmark,
                                                             Param1, Param2, Param3, Param4);
     if (reference.empty()) return reference;
@@ -225,10 +255,13 @@ std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfB
         detail::RequireVersion(s, 1);
     }
     return reference;
+} catch (...) {
+    detail::RethrowFailure("AddBookmark");
 }
 
 void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, float Y, float Width,
-                       float Height, float Zoom) {
+                       float Height, float Zoom) try {
+    detail::RefuseNulName(RefName, "DefineRef");
     auto& s = m_->writer;
     const float sf = s.scale_factor;
     const auto& c = m_->content;
@@ -265,6 +298,8 @@ void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, fl
     d.name = "/" + s.resource_prefix + "REF_" + detail::PdfNameText(RefName);
     d.fit = std::move(fit);
     d.page_spec.clear();
+} catch (...) {
+    detail::RethrowFailure("DefineRef");
 }
 
 } // namespace pagora

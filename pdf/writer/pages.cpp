@@ -26,7 +26,7 @@ std::string Reference(int number) {
 
 } // namespace
 
-int Pagora::BeginPage(int PageNumber) {
+int Pagora::BeginPage(int PageNumber) try {
     auto& s = m_->writer;
     EndPage(); // also closes an overlay left open
     detail::AddRecord(s.pages, s.page_count, s.memory_factor);
@@ -65,9 +65,11 @@ int Pagora::BeginPage(int PageNumber) {
     s.page_duration = s.default_duration;
     s.form_field_count = 0;
     return s.current_page;
+} catch (...) {
+    detail::RethrowFailure("BeginPage");
 }
 
-void Pagora::EndPage() {
+void Pagora::EndPage() try {
     auto& s = m_->writer;
     if (!s.in_page) return;
     if (s.overlay_open) {
@@ -145,9 +147,11 @@ void Pagora::EndPage() {
     page.annots = s.page_annots;
     page.dictionary = std::move(dictionary);
     page.has_placeholders = s.page_annots.find("##") != std::string::npos;
+} catch (...) {
+    detail::RethrowFailure("EndPage");
 }
 
-void Pagora::BeginOnPage(int PageNumber) {
+void Pagora::BeginOnPage(int PageNumber) try {
     auto& s = m_->writer;
     // Only a finished page can take an overlay; checked before anything is written.
     if (PageNumber < 1 || PageNumber > s.page_count)
@@ -163,9 +167,11 @@ void Pagora::BeginOnPage(int PageNumber) {
     detail::StartOverlayColours(*m_);
     ResetPageTextState(m_->content);
     s.page_annots.clear();
+} catch (...) {
+    detail::RethrowFailure("BeginOnPage");
 }
 
-void Pagora::EndOnPage() {
+void Pagora::EndOnPage() try {
     auto& s = m_->writer;
     if (!s.in_page) return;
     // A page that was not reopened is ended by EndPage; writing it as an overlay would leave
@@ -190,9 +196,11 @@ void Pagora::EndOnPage() {
     page.annots += s.page_annots;
     if (s.page_annots.find("##") != std::string::npos) page.has_placeholders = true;
     page.extra_contents += Reference(number);
+} catch (...) {
+    detail::RethrowFailure("EndOnPage");
 }
 
-void Pagora::SwapPages(int FirstPage, int SecondPage) {
+void Pagora::SwapPages(int FirstPage, int SecondPage) try {
     auto& s = m_->writer;
     if (FirstPage < 1 || SecondPage < 1 || FirstPage > s.page_count || SecondPage > s.page_count ||
         FirstPage == SecondPage) {
@@ -218,6 +226,8 @@ void Pagora::SwapPages(int FirstPage, int SecondPage) {
         for (int i = 1; i <= s.bookmark_count; ++i)
             swap_page(s.bookmarks[static_cast<std::size_t>(i)].page);
     }
+} catch (...) {
+    detail::RethrowFailure("SwapPages");
 }
 
 } // namespace pagora

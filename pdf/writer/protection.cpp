@@ -33,7 +33,7 @@ int WriteEncryptionDictionary(WriterState& s) {
 
 namespace pagora {
 
-void Pagora::SetProtection(int Mode, const std::string& OwnerPwd, const std::string& UserPwd) {
+void Pagora::SetProtection(int Mode, const std::string& OwnerPwd, const std::string& UserPwd) try {
     auto& s = m_->writer;
     // Strings and streams written before would stay plain in a file that readers decrypt
     // whole, which would garble them.
@@ -48,6 +48,8 @@ void Pagora::SetProtection(int Mode, const std::string& OwnerPwd, const std::str
     s.permissions = keys.permissions;
     s.key_length = keys.key_length;
     if (keys.revision == 3) detail::RequireVersion(s, 1);
+} catch (...) {
+    detail::RethrowFailure("SetProtection");
 }
 
 } // namespace pagora

@@ -51,7 +51,7 @@ constexpr std::array<const char*, 18> kTransitionStyles = {
 
 void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocSubject,
                             const std::string& DocAuthor, const std::string& DocCreator,
-                            const std::string& DocProducer, const std::string& DocKeywords) {
+                            const std::string& DocProducer, const std::string& DocKeywords) try {
     auto& s = m_->writer;
     s.title = DocTitle;
     if (s.bookmark_count >= 1) s.bookmarks[1].caption = DocTitle;
@@ -60,29 +60,35 @@ void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocS
     if (!DocAuthor.empty()) s.author = DocAuthor;
     if (!DocCreator.empty()) s.creator = DocCreator;
     if (!DocProducer.empty()) s.producer = DocProducer;
+} catch (...) {
+    detail::RethrowFailure("SetDocProperty");
 }
 
-void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstValue) {
+void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstValue) try {
     auto& s = m_->writer;
     if (PageLabel < 1 || PageLabel > 5) return;
     const int index = s.in_page ? s.current_page - 1 : s.current_page;
     s.page_labels.push_back({index, PageLabel, LabelPrefix, FirstValue});
+} catch (...) {
+    detail::RethrowFailure("SetLabel");
 }
 
-void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) {
+void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) try {
     auto& s = m_->writer;
     s.margin_left = Left * s.scale_factor;
     s.margin_right = Right * s.scale_factor;
     s.margin_top = Top * s.scale_factor;
     s.margin_bottom = Bottom * s.scale_factor;
     s.clip_to_margins = ClipPage;
+} catch (...) {
+    detail::RethrowFailure("SetMargins");
 }
 
 void Pagora::SetMemoryUsage(int Value) {
     if (Value >= 1 && Value <= 10) m_->writer.memory_factor = Value;
 }
 
-void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) {
+void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) try {
     auto& s = m_->writer;
     std::string text;
     // A code outside the table means no transition: a dictionary without its style would be
@@ -98,14 +104,18 @@ void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) 
         s.default_transition = text;
         s.default_duration = ShowTime;
     }
+} catch (...) {
+    detail::RethrowFailure("SetPageTransition");
 }
 
-void Pagora::SetPageView(int ViewMode) {
+void Pagora::SetPageView(int ViewMode) try {
     auto& s = m_->writer;
     (s.in_page ? s.page_view : s.default_page_view) = ViewMode;
+} catch (...) {
+    detail::RethrowFailure("SetPageView");
 }
 
-void Pagora::SetPaperSize(int PaperSize, float UserWidth, float UserHeight) {
+void Pagora::SetPaperSize(int PaperSize, float UserWidth, float UserHeight) try {
     auto& s = m_->writer;
     if (PaperSize == 255) {
         s.page_width = UserWidth * s.scale_factor;
@@ -119,19 +129,23 @@ void Pagora::SetPaperSize(int PaperSize, float UserWidth, float UserHeight) {
             return;
         }
     }
+} catch (...) {
+    detail::RethrowFailure("SetPaperSize");
 }
 
-void Pagora::SetPDFa(bool Value) {
+void Pagora::SetPDFa(bool Value) try {
     auto& s = m_->writer;
     s.pdfa_mode = Value;
     if (Value) detail::RequireVersion(s, 1);
+} catch (...) {
+    detail::RethrowFailure("SetPDFa");
 }
 
 void Pagora::SetPrecision(int w) {
     if (w >= 0 && w <= 6) m_->writer.precision = w;
 }
 
-void Pagora::SetScale(int ScaleMode, float UserFactor) {
+void Pagora::SetScale(int ScaleMode, float UserFactor) try {
     auto& s = m_->writer;
     switch (ScaleMode) {
     case 0:
@@ -154,22 +168,28 @@ void Pagora::SetScale(int ScaleMode, float UserFactor) {
     default:
         break;
     }
+} catch (...) {
+    detail::RethrowFailure("SetScale");
 }
 
-void Pagora::SetViewerPreferences(int Mode) {
+void Pagora::SetViewerPreferences(int Mode) try {
     auto& s = m_->writer;
     // A PDF/A document names neither the optional-content nor the attachments page mode, and no
     // page layout: the mode becomes 7 and the layout field all ones.
     s.viewer_preferences =
         s.pdfa_mode ? static_cast<int>((static_cast<std::uint32_t>(Mode) & 512u) | 0xFFFFF1E7u)
                     : Mode;
+} catch (...) {
+    detail::RethrowFailure("SetViewerPreferences");
 }
 
-std::int64_t Pagora::FileSize() const {
+std::int64_t Pagora::FileSize() const try {
     const auto& s = m_->writer;
     if (s.output_file_number == 0) return s.final_file_size;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "FileSize");
     return s.output_position;
+} catch (...) {
+    detail::RethrowFailure("FileSize");
 }
 
 int Pagora::GetPage() const {
@@ -179,16 +199,20 @@ int Pagora::GetPages() const {
     return m_->writer.page_count;
 }
 
-float Pagora::GetPageHeight(bool KeepMargins) const {
+float Pagora::GetPageHeight(bool KeepMargins) const try {
     const auto& s = m_->writer;
     const float margins = KeepMargins ? s.margin_top + s.margin_bottom : 0.0f;
     return (s.page_height - margins) / s.scale_factor;
+} catch (...) {
+    detail::RethrowFailure("GetPageHeight");
 }
 
-float Pagora::GetPageWidth(bool KeepMargins) const {
+float Pagora::GetPageWidth(bool KeepMargins) const try {
     const auto& s = m_->writer;
     const float margins = KeepMargins ? s.margin_left + s.margin_right : 0.0f;
     return (s.page_width - margins) / s.scale_factor;
+} catch (...) {
+    detail::RethrowFailure("GetPageWidth");
 }
 
 float Pagora::GetX() const {
@@ -197,8 +221,8 @@ float Pagora::GetX() const {
 float Pagora::GetY() const {
     return m_->content.current_y / m_->writer.scale_factor;
 }
-std::string Pagora::Version() const {
-    return "2020.1";
+std::string Pagora::Version() const try { return "2020.1"; } catch (...) {
+    detail::RethrowFailure("Version");
 }
 
 } // namespace pagora

@@ -75,7 +75,7 @@ int WriteTextStream(WriterState& s, std::string_view text) {
 
 namespace pagora {
 
-void Pagora::SetCompression(int ForText, int ForImage, int ForEmbeddedFile) {
+void Pagora::SetCompression(int ForText, int ForImage, int ForEmbeddedFile) try {
     auto& s = m_->writer;
     s.content_filters = ForText & 0xFF;
     s.content_level = (ForText & 0xF00) >> 8;
@@ -83,6 +83,8 @@ void Pagora::SetCompression(int ForText, int ForImage, int ForEmbeddedFile) {
     s.image_level = (ForImage & 0xF00) >> 8;
     s.file_filters = ForEmbeddedFile & 0xFF;
     s.file_level = (ForEmbeddedFile & 0xF00) >> 8;
+} catch (...) {
+    detail::RethrowFailure("SetCompression");
 }
 
 } // namespace pagora

@@ -20,8 +20,24 @@ namespace pagora::detail {
 void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
                  std::string_view extra = {});
 
+// The handler of the public operations that record their failures, as RethrowFailure is of
+// those that raise them: a PdfError or a failed allocation (as error 7) is recorded with
+// RecordError; anything else goes on unchanged.
+void RecordFailure(WriterState& s, std::string_view proc_name, std::string_view extra);
+
 // Raises the PDF version the document needs to 1.3 + level (never lowers it).
 void RequireVersion(WriterState& s, int level);
+
+// Raises error 5 when a caller's name holds a NUL byte: no PDF name can carry one, and a text
+// cut there would name something else.
+void RefuseNulName(std::string_view name, std::string_view operation);
+
+// The whole of a regular file a caller named (images, fonts), at most max_bytes (error 7 for a
+// larger one). Raises 53 when nothing is there, 52 for a name holding NUL, and the number of
+// what went wrong otherwise (FileErrorNumber): no right to read it, a folder, pipe or device in
+// its place, a read the device failed.
+std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
+                                         std::string_view operation);
 
 // ---- File output, indirect objects and content buffers ------------------------------------------
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -186,22 +187,12 @@ std::string Utf8(char32_t cp) {
     return out;
 }
 
-// Some glyph names stand for two characters each; poppler reads the other one: the no-break
-// space and soft hyphen of every code page, and three Greek letters.
-char32_t AsPopplerReads(int charset, int code, char32_t cp) {
+// The no-break space and soft hyphen of every code page are read by poppler as a space and a
+// hyphen.
+char32_t AsPopplerReads(int code, char32_t cp) {
     if (code == 0xA0) return ' ';
     if (code == 0xAD) return '-';
-    if (charset != 161) return cp;
-    switch (code) {
-    case 0xC4:
-        return 0x2206; // Delta: increment
-    case 0xD9:
-        return 0x2126; // Omega: ohm sign
-    case 0xEC:
-        return 0xB5; // mu: micro sign
-    default:
-        return cp;
-    }
+    return cp;
 }
 
 TEST_F(FontDocument, TextInEveryCharsetReadsBackAsTheCodePageDecodesIt) {
@@ -221,7 +212,7 @@ TEST_F(FontDocument, TextInEveryCharsetReadsBackAsTheCodePageDecodesIt) {
                                                               static_cast<unsigned char>(code));
                     if (!cp) continue; // undefined in this code page
                     bytes += static_cast<char>(code);
-                    text += Utf8(AsPopplerReads(charset.number, code, *cp));
+                    text += Utf8(AsPopplerReads(code, *cp));
                 }
                 ShowText(bytes + "]", half);
                 text += "]\n";
@@ -327,5 +318,86 @@ TEST_F(FontDocument, ViewersAdvanceEveryCharsetByTheMeasuredWidths) {
         ASSERT_EQ(widths.size(), measured.size()) << tool;
         for (std::size_t i = 0; i < measured.size(); ++i)
             EXPECT_NEAR(widths[i], measured[i], 0.5) << tool << " line " << i;
+    }
+}
+
+namespace {
+
+// The pixels darker than mid-grey in a box of a binary greymap (P5).
+int DarkPixels(const std::string& pgm, int x0, int y0, int x1, int y1) {
+    std::istringstream in(pgm);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    const auto start = static_cast<std::size_t>(in.tellg());
+    int dark = 0;
+    for (int y = std::max(y0, 0); y < y1 && y < height; ++y) {
+        for (int x = std::max(x0, 0); x < x1 && x < width; ++x) {
+            const std::size_t at = start + static_cast<std::size_t>(y * width + x);
+            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) ++dark;
+        }
+    }
+    return dark;
+}
+
+} // namespace
+
+// Capital delta, capital omega and small mu of the Greek charset: both readers give the Greek
+// letters back (their plain glyph names also stand for the increment, ohm and micro signs), and
+// both draw every one of them, in the standard families and in an embedded font.
+TEST_F(FontDocument, GreekLettersReadBackAsGreekAndAreDrawn) {
+    pdf_.BeginDoc(Path());
+    const std::string embedded =
+        pdf_.AddFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "Greek", true, 161);
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    const std::string letters = "\xC4\xD9\xEC";
+    const std::string greek = "\xCE\x94\xCE\xA9\xCE\xBC"; // U+0394 U+03A9 U+03BC in UTF-8
+    const std::vector<std::string> families = {"Arial", "Times", "Courier", embedded};
+    pdf_.BeginPage();
+    for (std::size_t row = 0; row < families.size(); ++row) {
+        pdf_.SetFont(families[row], 24, 0, 161);
+        // One letter at a time, far apart, so that each one's drawing is probed on its own.
+        for (std::size_t i = 0; i < letters.size(); ++i) {
+            pdf_.DrawText(40 + 80 * static_cast<float>(i), 60 + 60 * static_cast<float>(row),
+                          letters.substr(i, 1));
+        }
+    }
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    ExpectValidPdf();
+    EXPECT_NE(Bytes().find("/FontFile2 "), std::string::npos);
+
+    for (const char* extract :
+         {"pdftotext -enc UTF-8 -layout %f - 2>&1", "mutool draw -q -F txt -o - %f 2>/dev/null"}) {
+        const auto text = Run(extract);
+        ASSERT_EQ(text.status, 0) << extract << ": " << text.out;
+        std::string found;
+        for (const char c : text.out) {
+            if (static_cast<unsigned char>(c) >= 0x80) found += c;
+        }
+        std::string expected;
+        for (std::size_t row = 0; row < families.size(); ++row)
+            expected += greek;
+        EXPECT_EQ(found, expected) << extract << ": " << text.out;
+    }
+
+    const std::string base = dir_.File("greek");
+    ASSERT_EQ(Run("pdftoppm -r 72 -gray -singlefile %f '" + base + "' 2>&1").status, 0);
+    ASSERT_EQ(Run("mutool draw -q -r 72 -c gray -o '" + base + "-mu.pgm' %f 2>&1").status, 0);
+    for (const auto& [tool, file] :
+         {std::pair{"poppler", base + ".pgm"}, std::pair{"mupdf", base + "-mu.pgm"}}) {
+        const std::string image = testing_support::ReadFileBytes(file);
+        ASSERT_EQ(image.rfind("P5", 0), 0U) << tool;
+        for (std::size_t row = 0; row < families.size(); ++row) {
+            for (std::size_t i = 0; i < letters.size(); ++i) {
+                const int x = 40 + 80 * static_cast<int>(i);
+                const int y = 60 + 60 * static_cast<int>(row);
+                // The letter's cell: 24 points above the baseline and a little below it.
+                EXPECT_GT(DarkPixels(image, x - 2, y - 26, x + 26, y + 8), 20)
+                    << tool << " " << families[row] << " letter " << i;
+            }
+        }
     }
 }

@@ -145,7 +145,7 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     pdf_.SetFont("Arial", 10);
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Face"), "Face");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "Face"), "Face-0");
-    EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "ARIAL-238");
+    EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "Arial-238");
     EXPECT_EQ(Font(3).Key, "FACE-0");
     FinishWithLine("face-0", "Second");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
@@ -153,8 +153,38 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     EXPECT_EQ(Fonts().FontResourceName, "Face-0");
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
-              "/AABC12+ARIAL-238 11 0 R ");
+              "/AABC12+Arial-238 11 0 R ");
     EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Second\n\n\f");
+}
+
+// The alias AddFont returns, and the alias as the caller gave it, select the added font: blanks
+// are dropped and a standard family's spelling becomes its name, as SetFont treats the family
+// it is given, so neither call silently selects a standard font instead.
+TEST_F(TrueTypeDocument, TheAliasSelectsTheAddedFont) {
+    pdf_.BeginDoc(Path());
+    const struct {
+        const char* given;
+        int charset;
+        const char* alias;
+    } cases[] = {
+        {"My Face", 0, "MyFace"},
+        {" Greek  Face ", 161, "GreekFace"},
+        {"Times", 0, "TimesNewRoman"},
+        {"courier new", 204, "CourierNew-204"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        const std::string alias = pdf_.AddFont(kDejaVuSans, c.given, false, c.charset);
+        EXPECT_EQ(alias, c.alias);
+        const int added = Fonts().FontCount;
+        ASSERT_TRUE(Font(added).TrueType);
+        for (const std::string& name : {std::string(c.given), alias}) {
+            pdf_.SetFont(name, 10, 0, c.charset);
+            EXPECT_EQ(Fonts().CurrentFont, added) << name;
+            EXPECT_EQ(Fonts().FontCount, added) << name; // no standard font came in
+        }
+    }
+    EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
 }
 
 TEST_F(TrueTypeDocument, FontWithoutANameIsNamedAfterItsFile) {
@@ -171,11 +201,21 @@ TEST_F(TrueTypeDocument, FontWithoutANameIsNamedAfterItsFile) {
 
 TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
     pdf_.BeginDoc(Path());
-    for (const std::string& path : {dir_.File("absent.ttf"), std::string(), dir_.Path().string()}) {
-        EXPECT_EQ(pdf_.AddFont(path, "Absent"), "");
-        EXPECT_EQ(pdf_.ErrNumber(), 53);
+    const struct {
+        std::string path;
+        int number;
+        std::string description;
+    } cases[] = {
+        {dir_.File("absent.ttf"), 53, "File not found"},
+        {std::string(), 53, "File not found"},
+        {dir_.Path().string(), 75, "Path/File access error"}, // a folder is there, no file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(pdf_.AddFont(c.path, "Absent"), "");
+        EXPECT_EQ(pdf_.ErrNumber(), c.number);
         EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
-        EXPECT_EQ(pdf_.ErrDescription(), "File not found" + (path.empty() ? "" : " - " + path));
+        EXPECT_EQ(pdf_.ErrDescription(), c.description + (c.path.empty() ? "" : " - " + c.path));
     }
     EXPECT_EQ(Fonts().FontCount, 0);
     EXPECT_EQ(Writer().font_resources, "");

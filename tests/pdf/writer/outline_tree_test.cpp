@@ -63,6 +63,25 @@ TEST_F(OutlineTest, TreeViewsAndActionsReadBack) {
     EXPECT_NE(Bytes().find("%PDF-1.4"), std::string::npos);
 }
 
+// An item's colour is three RGB components whatever form the caller gave it in: a grey or CMYK
+// colour given as such would be an array viewers cannot use.
+TEST_F(OutlineTest, ColoursOfEveryFormBecomeRgb) {
+    pdf_.SetDocProperty("Report");
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    pdf_.AddBookmark("Grey", 0, 0, 0, 0, 0, 0, "", "%25");
+    pdf_.AddBookmark("Cyan", 0, 0, 0, 0, 0, 0, "", "@100;0;0;0");
+    pdf_.AddBookmark("Dark red", 0, 0, 0, 0, 0, 0, "", "@0;100;100;50");
+    pdf_.AddBookmark("Hex", 0, 0, 0, 0, 0, 0, "", "#0000FF");
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    EXPECT_EQ(Dump(), "0|Report|0|/FitB|Count=4\n"
+                      "1|Grey|0|/FitB|C=0.75 0.75 0.75\n"
+                      "1|Cyan|0|/FitB|C=0.0 1.0 1.0\n"
+                      "1|Dark red|0|/FitB|C=0.5 0.0 0.0\n"
+                      "1|Hex|0|/FitB|C=0.0 0.0 1.0\n");
+}
+
 // Titles are encrypted with their own object's key: a wrong key would read back as garbage.
 TEST_F(OutlineTest, ProtectedTitlesDecrypt) {
     for (const int mode : {0, 0x1000}) {

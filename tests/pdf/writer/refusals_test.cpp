@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -30,20 +33,50 @@ protected:
     }
 };
 
+// A file this process may not read: a write-only attribute of the kernel, which refuses reading
+// even to an administrator, else a file without permissions; "" when neither is refused.
+std::string UnreadableFile(const testing_support::TempDir& dir) {
+    const auto refused = [](const std::string& path) {
+        errno = 0;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file != nullptr) std::fclose(file);
+        return file == nullptr && errno == EACCES;
+    };
+    if (refused("/sys/bus/pci/rescan")) return "/sys/bus/pci/rescan";
+    const std::string locked = dir.File("locked.ttf");
+    testing_support::WriteFileBytes(locked, "font");
+    chmod(locked.c_str(), 0);
+    return refused(locked) ? locked : std::string();
+}
+
 TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     const std::string fifo = dir_.File("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string other = dir_.File("other.pdf");
+    // Files that are there but cannot be read, under the names of an image and of a font: a
+    // folder, a file without the right to read it, a device that fails every read.
+    const std::string folder = dir_.File("pictures.png");
+    std::filesystem::create_directory(folder);
+    const std::string unreadable = UnreadableFile(dir_);
+    const std::string unreadable_image = dir_.File("locked.png");
+    if (!unreadable.empty()) std::filesystem::create_symlink(unreadable, unreadable_image);
+    const std::string failing = "/proc/self/mem"; // its first page is never mapped
+    const std::string failing_image = dir_.File("memory.png");
+    std::filesystem::create_symlink(failing, failing_image);
+    const std::string nul("a\0b", 3);
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     pdf_.EndPage();
     pdf_.BeginPage(); // page 2, still open
-    const struct {
+    pdf_.AddGradient("Shade", 0, "#FF0000", "#0000FF", 0, 0, 100, 0);
+    std::string attachment_name = "note" + nul;
+    struct Case {
         const char* what;
         std::function<void()> call;
         int raised;   // raised by the call
         int recorded; // left in ErrNumber
-    } cases[] = {
+    };
+    const Case cases[] = {
         {"a swap with the open page", [&] { pdf_.SwapPages(1, 2); }, 5, 0},
         {"EndOnPage on a page not reopened", [&] { pdf_.EndOnPage(); }, 5, 0},
         {"a second BeginDoc", [&] { pdf_.BeginDoc(other); }, 0, 5},
@@ -68,8 +101,47 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
          75},
         {"an attachment name holding NUL",
          [&] { EXPECT_FALSE(pdf_.AddAttach(std::string("/etc/hostname\0x", 15))); }, 0, 52},
+        {"a listed attachment name holding NUL",
+         [&] { EXPECT_FALSE(pdf_.AddAttach("/etc/hostname", attachment_name)); }, 0, 5},
+        {"a pattern as bookmark colour",
+         [&] { pdf_.AddBookmark("Shaded", 0, 0, 0, 0, 0, 0, {}, "Shade"); }, 13, 0},
+        {"an unknown bookmark colour",
+         [&] { pdf_.AddBookmark("Odd", 0, 0, 0, 0, 0, 0, {}, "0 0 1] /A << /S /URI >> [0"); }, 13,
+         0},
+        {"a bookmark colour of two components",
+         [&] { pdf_.AddBookmark("Short", 0, 0, 0, 0, 0, 0, {}, "@10;20"); }, 13, 0},
+        {"a font family holding NUL", [&] { pdf_.SetFont("Arial" + nul, 10); }, 5, 0},
+        {"a font alias holding NUL",
+         [&] {
+             EXPECT_EQ(pdf_.AddFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", nul), "");
+         },
+         0, 5},
+        {"a destination name holding NUL", [&] { pdf_.DefineRef(nul); }, 5, 0},
+        {"a link to a name holding NUL", [&] { pdf_.LinkTo("ref:" + nul); }, 5, 0},
+        {"a layer name holding NUL", [&] { pdf_.BeginLayer(nul); }, 5, 0},
+        {"a layer list holding NUL", [&] { pdf_.BeginConditionalLayer(nul); }, 5, 0},
+        {"a field name holding NUL", [&] { pdf_.DrawField(nul, 0, 10, 10, 50, 20, "value"); }, 5,
+         0},
+        {"a field event for a name holding NUL",
+         [&] { pdf_.OnFieldEvent(0, nul, "app.alert(1);"); }, 5, 0},
+        {"a gradient alias holding NUL",
+         [&] { pdf_.AddGradient(nul, 0, "#FF0000", "#0000FF", 0, 0, 100, 0); }, 5, 0},
+        {"a tiling alias holding NUL", [&] { pdf_.BeginTiling(nul, 0, 0, 10, 10, 10, 10); }, 5, 0},
+        {"an object alias holding NUL", [&] { pdf_.BeginObject(nul); }, 5, 0},
+        {"an object name holding NUL", [&] { pdf_.DrawObject(nul); }, 5, 0},
+        {"a folder as image", [&] { pdf_.DrawImage(folder, 10, 10); }, 0, 75},
+        {"a device failing as image", [&] { pdf_.DrawImage(failing_image, 10, 10); }, 0, 57},
+        {"a folder as font", [&] { EXPECT_EQ(pdf_.AddFont(dir_.Path().string()), ""); }, 0, 75},
+        {"a device failing as font", [&] { EXPECT_EQ(pdf_.AddFont(failing), ""); }, 0, 57},
     };
-    for (const auto& c : cases) {
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    if (!unreadable.empty()) {
+        all.push_back({"an image without the right to read it",
+                       [&] { pdf_.DrawImage(unreadable_image, 10, 10); }, 0, 70});
+        all.push_back({"a font without the right to read it",
+                       [&] { EXPECT_EQ(pdf_.AddFont(unreadable), ""); }, 0, 70});
+    }
+    for (const auto& c : all) {
         SCOPED_TRACE(c.what);
         Writer().last_error_number = 0;
         const auto start = std::chrono::steady_clock::now();
@@ -86,6 +158,10 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     pdf_.EndDoc();
     EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     ExpectValidPdf();
+    // Neither a refused item nor a name with its NUL reached the file.
+    const std::string bytes = Bytes();
+    for (const char* trace : {"Shaded", "(Odd)", "(Short)", "#00", "/URI"})
+        EXPECT_EQ(bytes.find(trace), std::string::npos) << trace;
 }
 
 // Coordinates far beyond what readers hold as integers are written as reals.

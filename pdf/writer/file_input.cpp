@@ -1,0 +1,58 @@
+// Reading the files callers name: the whole file, with the classic number of what went wrong.
+#include "pdf/writer/writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace pagora::detail {
+
+void RefuseNulName(std::string_view name, std::string_view operation) {
+    if (name.find('\0') != std::string_view::npos) RaiseError(kErrInvalidCall, operation);
+}
+
+std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
+                                         std::string_view operation) {
+    // A name cut short by a NUL byte would name another file.
+    if (name.find('\0') != std::string::npos) RaiseError(kErrBadFileNumber, operation);
+    if (name.empty()) RaiseError(kErrFileNotFound, operation);
+    std::error_code error;
+    const std::filesystem::file_status status =
+        std::filesystem::status(std::filesystem::path(name), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        RaiseError(kErrFileNotFound, operation);
+    if (error) RaiseError(FileErrorNumber(error), operation);
+    // Only a regular file has an end: a pipe would block the caller, a device such as /dev/zero
+    // would be read until memory runs out, and a folder is no file at all.
+    if (status.type() != std::filesystem::file_type::regular)
+        RaiseError(kErrPathFileAccess, operation);
+
+    errno = 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file)
+        RaiseError(FileErrorNumber(std::error_code(errno, std::generic_category())), operation);
+    // Read to the end rather than to the size the folder states: files of the system's own
+    // folders state none, and a file can change between the two.
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[65536];
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (got > max_bytes - bytes.size()) RaiseError(kErrOutOfMemory, operation);
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (got < sizeof buffer) break;
+    }
+    if (std::ferror(file.get()) != 0) {
+        const int number = errno == 0
+                               ? kErrDeviceIo
+                               : FileErrorNumber(std::error_code(errno, std::generic_category()));
+        // A read that fails after the open is the device's failure, whatever it calls it.
+        RaiseError(number == kErrPathFileAccess ? kErrDeviceIo : number, operation);
+    }
+    return bytes;
+}
+
+} // namespace pagora::detail
