@@ -29,7 +29,10 @@ std::uint8_t ComponentByte(double fraction, std::string_view operation) {
 
 } // namespace
 
-std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
+namespace {
+
+template <typename Buffer>
+Buffer ReadFileBuffer(const std::string& name, std::string_view operation) {
     std::error_code error;
     const std::filesystem::path path(name);
     if (!std::filesystem::is_regular_file(path, error)) RaiseError(kErrFileNotFound, operation);
@@ -38,10 +41,20 @@ std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_vie
     if (size > kMaxFileBytes) RaiseError(kErrOutOfMemory, operation);
     std::ifstream in(path, std::ios::binary);
     if (!in) RaiseError(kErrFileNotFound, operation);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    Buffer bytes(static_cast<std::size_t>(size), 0);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
     if (static_cast<std::uintmax_t>(in.gcount()) != size) RaiseError(kErrDeviceIo, operation);
     return bytes;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation) {
+    return ReadFileBuffer<std::vector<std::uint8_t>>(name, operation);
+}
+
+std::string ReadImageFileAsString(const std::string& name, std::string_view operation) {
+    return ReadFileBuffer<std::string>(name, operation);
 }
 
 MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
@@ -77,8 +90,10 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
 
 void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
-    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
-        PngResult png = ReadPng(bytes);
+    PlaceRasterImage(m, index, name, [&] {
+        // A file's own buffer becomes the samples: a large picture is never held twice.
+        PngResult png =
+            name.empty() ? ReadPng(data) : ReadPngFile(ReadImageFileAsString(name, "DrawImage"));
         RasterOutcome outcome;
         // A form refused without a record.
         outcome.error = png.error != 0 ? png.error : png.accepted ? 0 : kRefusedSilently;
