@@ -25,7 +25,7 @@ public:
             // With --benchmark_report_aggregates_only only the aggregates arrive: their median
             // stands for the runs.
             // In-process runs are compared by CPU time, which a busy neighbour disturbs less;
-            // runs in child processes report their own wall time as manual time.
+            // runs in child processes report their own CPU time as manual time.
             const double time = run.run_name.time_type.empty() ? run.GetAdjustedCPUTime()
                                                                : run.GetAdjustedRealTime();
             if (run.run_type == Run::RT_Iteration) {

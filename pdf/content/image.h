@@ -91,12 +91,19 @@ void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
                      std::span<const std::uint8_t> data,
                      const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read);
 
+// The same road for a reader that fetches its bytes itself: `read` gives the object to write,
+// and whatever it read is gone before the object is written.
+void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
+                      const std::function<RasterOutcome()>& read);
+
 // Copies a decoded picture's samples, palette, size and bits into an image object.
 void TakeDecoded(ImageObject& object, const DecodedImage& image);
 
 // The whole file of that name; raises error 53 when there is none and 7 when it is larger than
 // any picture a reader accepts.
 std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_view operation);
+// The same into a string, for a reader that hands the buffer on as an image object's samples.
+std::string ReadImageFileAsString(const std::string& name, std::string_view operation);
 
 // The GIF (the frame in the record at `index`), JPEG and TGA readers, in the form of
 // ReadBmpImage; they take no mask colour.

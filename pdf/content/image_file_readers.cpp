@@ -22,14 +22,21 @@ constexpr std::string_view kOperation = "DrawImage";
 void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
                      std::span<const std::uint8_t> data,
                      const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read) {
-    WriterState& s = m.writer;
-    try {
+    PlaceRasterImage(m, index, name, [&] {
         std::vector<std::uint8_t> file;
         if (!name.empty()) {
             file = ReadImageFile(name, kOperation);
             data = file;
         }
-        RasterOutcome outcome = read(data);
+        return read(data);
+    });
+}
+
+void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
+                      const std::function<RasterOutcome()>& read) {
+    WriterState& s = m.writer;
+    try {
+        RasterOutcome outcome = read();
         // A picture that cannot be placed is always reported, whatever the reader's reason.
         if (outcome.error == kRefusedSilently) outcome.error = kErrInvalidCall;
         if (outcome.error != 0) RaiseError(outcome.error, kOperation);

@@ -33,6 +33,10 @@ std::vector<std::uint8_t> ReadImageFile(const std::string& name, std::string_vie
     return ReadCallerFile(name, kMaxFileBytes, operation);
 }
 
+std::string ReadImageFileAsString(const std::string& name, std::string_view operation) {
+    return ReadCallerFileAsString(name, kMaxFileBytes, operation);
+}
+
 MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
                            std::string_view operation) {
     const ParsedColor parsed = ParseColor(m, colour, operation);
@@ -66,8 +70,10 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
 
 void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
-    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
-        PngResult png = ReadPng(bytes);
+    PlaceRasterImage(m, index, name, [&] {
+        // A file's own buffer becomes the samples: a large picture is never held twice.
+        PngResult png =
+            name.empty() ? ReadPng(data) : ReadPngFile(ReadImageFileAsString(name, "DrawImage"));
         RasterOutcome outcome;
         // A form refused without a record.
         outcome.error = png.error != 0 ? png.error : png.accepted ? 0 : kRefusedSilently;

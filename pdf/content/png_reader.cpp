@@ -9,7 +9,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <utility>
 
 namespace pagora::detail {
 
@@ -147,8 +149,13 @@ void CheckRows(const PngResult& png, int channels) {
     if (adler != stored) throw PngFailure{kErrSubscript};
 }
 
-void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type) {
+// Walks the chunks after the header. The image data goes to png.data; with `owned` (the buffer
+// that data views) it is gathered at the buffer's front instead, behind the walk, which never
+// looks back at a chunk it has passed, and the buffer then becomes png.data.
+void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type,
+                std::string* owned) {
     bool has_palette = false;
+    std::size_t gathered = 0;
     std::size_t p = kFirstChunk;
     while (p < data.size()) {
         if (data.size() - p < 8) throw PngFailure{kErrSubscript};
@@ -170,22 +177,31 @@ void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_t
         } else if (IsChunk(data, p + 4, "tRNS")) {
             png.colour_key = ColourKey(body, colour_type);
         } else if (IsChunk(data, p + 4, "IDAT")) {
-            // The file's size bounds the data: only the pages written become resident, and the
-            // data never moves while it grows.
-            if (png.data.empty()) png.data.reserve(data.size());
-            png.data.append(reinterpret_cast<const char*>(body.data()), body.size());
+            if (owned != nullptr) {
+                // The front of the buffer holds nothing the walk still needs: the header and
+                // the chunks before this one.
+                std::memmove(owned->data() + gathered, body.data(), body.size());
+            } else {
+                // The file's size bounds the data: only the pages written become resident, and
+                // the data never moves while it grows.
+                if (png.data.empty()) png.data.reserve(data.size());
+                png.data.append(reinterpret_cast<const char*>(body.data()), body.size());
+            }
+            gathered += body.size();
         }
         p = at + length + 4; // past the CRC, which is not compared
     }
     if (colour_type == kIndexed && (!has_palette || png.palette.empty())) {
         throw PngFailure{kErrInvalidCall};
     }
-    if (png.data.empty()) throw PngFailure{kErrInvalidCall};
+    if (gathered == 0) throw PngFailure{kErrInvalidCall};
+    if (owned != nullptr) {
+        owned->resize(gathered);
+        png.data = std::move(*owned);
+    }
 }
 
-} // namespace
-
-PngResult ReadPng(std::span<const std::uint8_t> data) {
+PngResult ReadPngBytes(std::span<const std::uint8_t> data, std::string* owned) {
     PngResult png;
     if (data.size() < 2) {
         png.error = kErrFileNotFound;
@@ -215,7 +231,7 @@ PngResult ReadPng(std::span<const std::uint8_t> data) {
         png.bits = bits;
         png.indexed = colour_type == kIndexed;
         png.colour_space = colour_type == kTruecolour ? "DeviceRGB" : "DeviceGray";
-        WalkChunks(data, png, colour_type);
+        WalkChunks(data, png, colour_type, owned);
         CheckRows(png, colour_type == kTruecolour ? 3 : 1);
         png.accepted = true;
     } catch (const PngFailure& failure) {
@@ -226,6 +242,18 @@ PngResult ReadPng(std::span<const std::uint8_t> data) {
         png.error = kErrOutOfMemory;
     }
     return png;
+}
+
+} // namespace
+
+PngResult ReadPng(std::span<const std::uint8_t> data) {
+    return ReadPngBytes(data, nullptr);
+}
+
+PngResult ReadPngFile(std::string file) {
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(file.data()),
+                                             file.size());
+    return ReadPngBytes(data, &file);
 }
 
 } // namespace pagora::detail

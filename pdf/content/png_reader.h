@@ -38,4 +38,9 @@ struct PngResult {
 // as they are. No read leaves the span.
 PngResult ReadPng(std::span<const std::uint8_t> data);
 
+// The same over a whole file that the reader may keep: the compressed rows are gathered at the
+// front of the file's own buffer, which then becomes `data`, so that a large picture is held
+// once rather than as its file and again as its rows.
+PngResult ReadPngFile(std::string file);
+
 } // namespace pagora::detail

@@ -46,8 +46,8 @@ constexpr std::array<Code, 32> kDistanceCodes = [] {
 constexpr std::size_t kWindow = 65536;
 // The longest match (length code 285 of the 64 KiB variant).
 constexpr std::size_t kLongestMatch = 3 + 65535;
-// Matches are copied eight bytes at a time, so a copy may write this far past its end; the
-// output buffer always has this much room beyond its usable part.
+// Matches are copied up to sixteen bytes at a time, so a copy may write this far past its end;
+// the output buffer always has this much room beyond its usable part.
 constexpr std::size_t kSlack = 16;
 // How much the streaming form decodes between two hand-overs to its sink.
 constexpr std::size_t kStreamChunk = 256 * 1024;
@@ -66,9 +66,13 @@ struct Failure {
 // lowest position) in a main table; codes longer than that continue in a subtable. An entry packs
 // the number of bits it consumes (bits 0-4), its kind (5-7), the number of extra bits that follow
 // a length or distance (8-15) and its value (16-31): a literal, a length or distance base, or
-// where a subtable starts.
+// where a subtable starts. A literal of the literal/length code also has its top bit set, and a
+// subtable is the only kind with bit 7, so that the decoding loop tells both by one bit test.
 
-enum Kind : std::uint32_t { kLiteral = 0, kMatch = 1, kEndOfBlock = 2, kSubtable = 3, kBad = 4 };
+enum Kind : std::uint32_t { kLiteral = 0, kMatch = 1, kEndOfBlock = 2, kBad = 3, kSubtable = 4 };
+
+constexpr std::uint32_t kLiteralFlag = 1u << 31;
+constexpr std::uint32_t kSubtableBit = kSubtable << 5;
 
 constexpr std::uint32_t MakeEntry(std::uint32_t bits, Kind kind, std::uint32_t extra,
                                   std::uint32_t value) {
@@ -106,7 +110,7 @@ std::uint32_t EntryFor(Alphabet alphabet, int symbol, std::uint32_t bits, bool d
     const auto s = static_cast<std::uint32_t>(symbol);
     switch (alphabet) {
     case Alphabet::kLiterals:
-        if (s < 256) return MakeEntry(bits, kLiteral, 0, s);
+        if (s < 256) return MakeEntry(bits, kLiteral, 0, s) | kLiteralFlag;
         if (s == 256) return MakeEntry(bits, kEndOfBlock, 0, 0);
         if (deflate64 && s == 285) return MakeEntry(bits, kMatch, 16, 3);
         return MakeEntry(bits, kMatch, kLengthCodes[s - 257].extra, kLengthCodes[s - 257].base);
@@ -280,19 +284,31 @@ private:
             bitsleft_ |= 56;
             return;
         }
-        RefillSlowly(in_, bitbuf_, bitsleft_);
+        const BitState state = RefillSlowly({in_, bitbuf_, bitsleft_});
+        in_ = state.in;
+        bitbuf_ = state.bitbuf;
+        bitsleft_ = state.bitsleft;
     }
 
-    void RefillSlowly(const std::uint8_t*& in, std::uint64_t& bitbuf, unsigned& bitsleft) {
-        if (overread_ * 8 > bitsleft) Fail();
-        while (bitsleft <= 56) {
-            if (in < in_end_) {
-                bitbuf |= static_cast<std::uint64_t>(*in++) << bitsleft;
+    // The bit reader's state goes in and out by value: were the decoding loop's locals passed
+    // by reference, the compiler would keep them in memory instead of registers all along.
+    struct BitState {
+        const std::uint8_t* in;
+        std::uint64_t bitbuf;
+        unsigned bitsleft;
+    };
+
+    [[gnu::noinline]] BitState RefillSlowly(BitState state) {
+        if (overread_ * 8 > state.bitsleft) Fail();
+        while (state.bitsleft <= 56) {
+            if (state.in < in_end_) {
+                state.bitbuf |= static_cast<std::uint64_t>(*state.in++) << state.bitsleft;
             } else {
                 ++overread_;
             }
-            bitsleft += 8;
+            state.bitsleft += 8;
         }
+        return state;
     }
 
     // The next count bits (0 to 32).
@@ -454,16 +470,10 @@ private:
         std::uint8_t* limit = limit_;
         std::uint8_t* start = buffer_.data();
 
-        const auto save = [&] {
-            in_ = in;
-            bitbuf_ = bitbuf;
-            bitsleft_ = bitsleft;
-            out_ = out;
-        };
+        // Growing the output hands the state over by value: a lambda holding the locals by
+        // reference around a call that is not inlined would keep them in memory all along.
         const auto room = [&](std::size_t need) {
-            save();
-            MakeRoom(need);
-            out = out_;
+            out = Grow(need, in, bitbuf, bitsleft, out);
             limit = limit_;
             start = buffer_.data();
         };
@@ -474,7 +484,10 @@ private:
                 in += (63 - bitsleft) >> 3;
                 bitsleft |= 56;
             } else {
-                RefillSlowly(in, bitbuf, bitsleft);
+                const BitState state = RefillSlowly({in, bitbuf, bitsleft});
+                in = state.in;
+                bitbuf = state.bitbuf;
+                bitsleft = state.bitsleft;
             }
         };
         const auto consume = [&](unsigned n) {
@@ -483,7 +496,7 @@ private:
         };
         const auto decode = [&](const std::uint32_t* table, int table_bits) {
             std::uint32_t e = table[bitbuf & ((1u << table_bits) - 1)];
-            if (EntryKind(e) == kSubtable) [[unlikely]] {
+            if ((e & kSubtableBit) != 0) [[unlikely]] {
                 consume(static_cast<unsigned>(table_bits));
                 e = table[EntryValue(e) + (bitbuf & ((1u << EntryExtra(e)) - 1))];
             }
@@ -499,17 +512,23 @@ private:
         for (;;) {
             refill();
             std::uint32_t e = decode(literals, kLiteralTableBits);
-            if (EntryKind(e) == kLiteral) [[likely]] {
+            if ((e & kLiteralFlag) != 0) [[likely]] {
                 if (out >= limit) [[unlikely]]
                     room(1);
                 *out++ = static_cast<std::uint8_t>(EntryValue(e));
-                // A literal takes at most 15 of the 56 bits: a second one needs no refill.
+                // A literal takes at most 15 of the 56 bits: two more need no refill.
                 e = decode(literals, kLiteralTableBits);
-                if (EntryKind(e) == kLiteral) {
+                if ((e & kLiteralFlag) != 0) {
                     if (out >= limit) [[unlikely]]
                         room(1);
                     *out++ = static_cast<std::uint8_t>(EntryValue(e));
-                    continue;
+                    e = decode(literals, kLiteralTableBits);
+                    if ((e & kLiteralFlag) != 0) {
+                        if (out >= limit) [[unlikely]]
+                            room(1);
+                        *out++ = static_cast<std::uint8_t>(EntryValue(e));
+                        continue;
+                    }
                 }
                 refill();
             }
@@ -531,7 +550,23 @@ private:
             CopyMatch(out, distance, length);
             out += length;
         }
-        save();
+        in_ = in;
+        bitbuf_ = bitbuf;
+        bitsleft_ = bitsleft;
+        out_ = out;
+    }
+
+    // Stores the decoding loop's state, makes room for need more bytes and returns where the
+    // output goes on.
+    [[gnu::noinline]] std::uint8_t* Grow(std::size_t need, const std::uint8_t* in,
+                                         std::uint64_t bitbuf, unsigned bitsleft,
+                                         std::uint8_t* out) {
+        in_ = in;
+        bitbuf_ = bitbuf;
+        bitsleft_ = bitsleft;
+        out_ = out;
+        MakeRoom(need);
+        return out_;
     }
 
     // Copies a match that may overlap the bytes it produces; writes up to kSlack bytes past its
@@ -539,6 +574,14 @@ private:
     static void CopyMatch(std::uint8_t* out, std::size_t distance, std::size_t length) {
         std::uint8_t* const end = out + length;
         const std::uint8_t* from = out - distance;
+        if (distance >= 16) {
+            do {
+                std::memcpy(out, from, 16);
+                out += 16;
+                from += 16;
+            } while (out < end);
+            return;
+        }
         if (distance >= 8) {
             do {
                 std::memcpy(out, from, 8);

@@ -13,8 +13,10 @@ void RefuseNulName(std::string_view name, std::string_view operation) {
     if (name.find('\0') != std::string_view::npos) RaiseError(kErrInvalidCall, operation);
 }
 
-std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
-                                         std::string_view operation) {
+namespace {
+
+template <typename Buffer>
+Buffer ReadWholeFile(const std::string& name, std::uint64_t max_bytes, std::string_view operation) {
     // A name cut short by a NUL byte would name another file.
     if (name.find('\0') != std::string::npos) RaiseError(kErrBadFileNumber, operation);
     if (name.empty()) RaiseError(kErrFileNotFound, operation);
@@ -36,8 +38,8 @@ std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t 
         RaiseError(FileErrorNumber(std::error_code(errno, std::generic_category())), operation);
     // Read to the end rather than to the size the folder states: files of the system's own
     // folders state none, and a file can change between the two.
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
+    Buffer bytes;
+    char buffer[65536];
     for (;;) {
         errno = 0;
         const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
@@ -53,6 +55,18 @@ std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t 
         RaiseError(number == kErrPathFileAccess ? kErrDeviceIo : number, operation);
     }
     return bytes;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
+                                         std::string_view operation) {
+    return ReadWholeFile<std::vector<std::uint8_t>>(name, max_bytes, operation);
+}
+
+std::string ReadCallerFileAsString(const std::string& name, std::uint64_t max_bytes,
+                                   std::string_view operation) {
+    return ReadWholeFile<std::string>(name, max_bytes, operation);
 }
 
 } // namespace pagora::detail

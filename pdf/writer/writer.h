@@ -38,6 +38,9 @@ void RefuseNulName(std::string_view name, std::string_view operation);
 // its place, a read the device failed.
 std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
                                          std::string_view operation);
+// The same into a string, for readers that keep the file's bytes as an image's samples.
+std::string ReadCallerFileAsString(const std::string& name, std::uint64_t max_bytes,
+                                   std::string_view operation);
 
 // ---- File output, indirect objects and content buffers ------------------------------------------
 

@@ -17,6 +17,7 @@ namespace {
 
 using pagora::detail::PngResult;
 using pagora::detail::ReadPng;
+using pagora::detail::ReadPngFile;
 using Bytes = std::vector<std::uint8_t>;
 
 // The fixture files, made once for all tests of this file.
@@ -141,6 +142,30 @@ TEST_F(PngFixtures, MalformedFilesAreRefusedWithTheMatchingError) {
         EXPECT_FALSE(png.accepted) << name;
         EXPECT_TRUE(png.data.empty() && png.palette.empty()) << name;
     }
+}
+
+// Gathering the image data inside the file's own buffer must not change what is read, whether
+// the picture is accepted, refused or damaged, and whatever its number of data chunks.
+TEST_F(PngFixtures, ReadingFromTheFilesOwnBufferGivesTheSameResult) {
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_->Path())) {
+        const std::string name = entry.path().filename().string();
+        const Bytes bytes = File(name);
+        const PngResult from_span = ReadPng(bytes);
+        const PngResult from_file = ReadPngFile(std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(from_file.error, from_span.error) << name;
+        EXPECT_EQ(from_file.accepted, from_span.accepted) << name;
+        EXPECT_EQ(from_file.width, from_span.width) << name;
+        EXPECT_EQ(from_file.height, from_span.height) << name;
+        EXPECT_EQ(from_file.bits, from_span.bits) << name;
+        EXPECT_EQ(from_file.indexed, from_span.indexed) << name;
+        EXPECT_EQ(from_file.colour_space, from_span.colour_space) << name;
+        EXPECT_EQ(from_file.palette, from_span.palette) << name;
+        EXPECT_EQ(from_file.colour_key, from_span.colour_key) << name;
+        EXPECT_TRUE(from_file.data == from_span.data) << name;
+        ++files;
+    }
+    EXPECT_GE(files, 30u);
 }
 
 TEST_F(PngFixtures, AFileCutBeforeTheEndOfItsImageDataIsRefused) {
