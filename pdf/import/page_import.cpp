@@ -86,20 +86,31 @@ std::string DecodeLiteralString(std::string_view written) {
         if (++i >= end) break;
         const char e = written[i];
         switch (e) {
-        case 'n': bytes += '\n'; break;
-        case 'r': bytes += '\r'; break;
-        case 't': bytes += '\t'; break;
-        case 'b': bytes += '\b'; break;
-        case 'f': bytes += '\f'; break;
+        case 'n':
+            bytes += '\n';
+            break;
+        case 'r':
+            bytes += '\r';
+            break;
+        case 't':
+            bytes += '\t';
+            break;
+        case 'b':
+            bytes += '\b';
+            break;
+        case 'f':
+            bytes += '\f';
+            break;
         case '\r':
             if (i + 1 < end && written[i + 1] == '\n') ++i;
             break; // a line continued: neither byte belongs to the string
-        case '\n': break;
+        case '\n':
+            break;
         default:
             if (e >= '0' && e <= '7') {
                 int value = e - '0';
-                for (int k = 0; k < 2 && i + 1 < end && written[i + 1] >= '0' && written[i + 1] <= '7';
-                     ++k)
+                for (int k = 0;
+                     k < 2 && i + 1 < end && written[i + 1] >= '0' && written[i + 1] <= '7'; ++k)
                     value = value * 8 + (written[++i] - '0');
                 bytes += static_cast<char>(value & 0xFF);
             } else {
@@ -143,8 +154,8 @@ std::string RewriteObjectText(std::string_view text,
                 return close == std::string_view::npos ? text.size() : close + 1;
             }();
             const std::string_view written = text.substr(pos, end - pos);
-            const bool complete = written.size() >= 2 && (c == '(' ? written.back() == ')'
-                                                                    : written.back() == '>');
+            const bool complete =
+                written.size() >= 2 && (c == '(' ? written.back() == ')' : written.back() == '>');
             if (strings && complete) {
                 out += strings(c == '(' ? DecodeLiteralString(written) : DecodeHexString(written));
             } else {
@@ -359,8 +370,8 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     // matrix puts the page itself, not the origin, at the caller's corner.
     std::string matrix;
     if (box.x1 != 0 || box.y1 != 0) {
-        matrix = "   /Matrix [1 0 0 1 " + FormatReal(s, -box.x1) + " " + FormatReal(s, -box.y1) +
-                 "]";
+        matrix =
+            "   /Matrix [1 0 0 1 " + FormatReal(s, -box.x1) + " " + FormatReal(s, -box.y1) + "]";
     }
 
     CopyPlan plan(reader, s.last_object_number + 1);
@@ -368,24 +379,27 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     if (!content.decode_parms.empty()) plan.Visit(content.decode_parms);
 
     // ---- Written: the copies in the order of their numbers, then the form.
-    std::vector<PendingCopy>& objects = plan.Objects();
-    std::sort(objects.begin(), objects.end(),
-              [](const PendingCopy& a, const PendingCopy& b) { return a.number < b.number; });
-    for (PendingCopy& copy : objects) {
-        BeginIndirectObject(s, copy.number);
-        WriteFileLine(s, copy.text.empty() ? std::string("null")
-                                           : OutputText(s, plan, copy.text, copy.number));
-        if (copy.has_stream && !copy.text.empty()) {
-            WriteFileLine(s, StreamLine(s, std::move(copy.data), copy.number));
+    // The plan's index stays valid: the copies are written through a sorted list of pointers.
+    std::vector<PendingCopy*> order;
+    for (PendingCopy& copy : plan.Objects())
+        order.push_back(&copy);
+    std::sort(order.begin(), order.end(),
+              [](const PendingCopy* a, const PendingCopy* b) { return a->number < b->number; });
+    for (PendingCopy* copy : order) {
+        BeginIndirectObject(s, copy->number);
+        WriteFileLine(s, copy->text.empty() ? std::string("null")
+                                            : OutputText(s, plan, copy->text, copy->number));
+        if (copy->has_stream && !copy->text.empty()) {
+            WriteFileLine(s, StreamLine(s, std::move(copy->data), copy->number));
         }
         EndIndirectObject(s);
     }
-    for (const PendingCopy& copy : objects) {
-        if (SourceXrefRecord* record = doc.Objects.FindMutable(copy.source)) {
-            record->CopiedAs = copy.number;
+    for (const PendingCopy* copy : order) {
+        if (SourceXrefRecord* record = doc.Objects.FindMutable(copy->source)) {
+            record->CopiedAs = copy->number;
         } else {
             // Listed by no section: its null copy is still shared by the next pages.
-            doc.Objects.Slot(copy.source).CopiedAs = copy.number;
+            doc.Objects.Slot(copy->source).CopiedAs = copy->number;
         }
     }
 
@@ -407,8 +421,8 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     WriteFileLine(s, StreamLine(s, std::move(content.data), form));
     EndIndirectObject(s);
 
-    s.xobject_resources += "/" + ImportedPageName(s, doc_index, page_number) + " " +
-                           std::to_string(form) + " 0 R \r";
+    s.xobject_resources +=
+        "/" + ImportedPageName(s, doc_index, page_number) + " " + std::to_string(form) + " 0 R \r";
     page.Width = width;
     page.Height = height;
     page.Rotate = rotate;

@@ -152,8 +152,8 @@ bool Pagora::GetInfoPage(const std::string& FileName, std::int32_t PageNumber, f
         const std::int32_t number = page->ObjectNumber;
         detail::WithCurrentSource(*m_, "GetInfoPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);
-            const detail::PageBox box = detail::ParsePageBox(
-                detail::GetInheritedAttribute(reader, text, "MediaBox"));
+            const detail::PageBox box =
+                detail::ParsePageBox(detail::GetInheritedAttribute(reader, text, "MediaBox"));
             width = box.x2 - box.x1;
             height = box.y2 - box.y1;
             rotate = detail::ParseRotate(detail::GetInheritedAttribute(reader, text, "Rotate"));

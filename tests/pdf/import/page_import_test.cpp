@@ -55,8 +55,8 @@ double DifferingShare(const Gray& a, const Gray& b) {
     }
     std::size_t differing = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) {
-        const int d = static_cast<unsigned char>(a.pixels[i]) -
-                      static_cast<unsigned char>(b.pixels[i]);
+        const int d =
+            static_cast<unsigned char>(a.pixels[i]) - static_cast<unsigned char>(b.pixels[i]);
         if (std::abs(d) > 16) ++differing;
     }
     return static_cast<double>(differing) / static_cast<double>(a.pixels.size());
@@ -131,14 +131,13 @@ TEST_P(ImportNaturalSize, ReadsAndRendersAsTheSourcePage) {
 INSTANTIATE_TEST_SUITE_P(
     Corpus, ImportNaturalSize,
     testing::Values(NaturalSize{"base.pdf", 1}, NaturalSize{"base.pdf", 2},
-                    NaturalSize{"base.pdf", 3}, NaturalSize{"os.pdf", 2},
-                    NaturalSize{"qdf.pdf", 3}, NaturalSize{"lin.pdf", 1},
-                    NaturalSize{"lin_os.pdf", 2}, NaturalSize{"inc_os.pdf", 1},
-                    NaturalSize{"gs.pdf", 1}, NaturalSize{"gs.pdf", 3},
-                    NaturalSize{"origin.pdf", 1}, NaturalSize{"multi_stream.pdf", 1},
-                    NaturalSize{"multi_stream.pdf", 2}, NaturalSize{"hex_content.pdf", 1},
-                    NaturalSize{"odd_resources.pdf", 1}, NaturalSize{"blank.pdf", 1},
-                    NaturalSize{"four.pdf", 4}));
+                    NaturalSize{"base.pdf", 3}, NaturalSize{"os.pdf", 2}, NaturalSize{"qdf.pdf", 3},
+                    NaturalSize{"lin.pdf", 1}, NaturalSize{"lin_os.pdf", 2},
+                    NaturalSize{"inc_os.pdf", 1}, NaturalSize{"gs.pdf", 1},
+                    NaturalSize{"gs.pdf", 3}, NaturalSize{"origin.pdf", 1},
+                    NaturalSize{"multi_stream.pdf", 1}, NaturalSize{"multi_stream.pdf", 2},
+                    NaturalSize{"hex_content.pdf", 1}, NaturalSize{"odd_resources.pdf", 1},
+                    NaturalSize{"blank.pdf", 1}, NaturalSize{"four.pdf", 4}));
 
 // Pages 1, 1 and 2 of one file: two forms, three placements, the shared font once.
 void ImportSharedPages(pagora::Pagora& pdf, const std::string& source, const std::string& out) {
@@ -245,7 +244,8 @@ TEST(ImportPage, OddReferencesBecomeNullOrTheirCopies) {
     EXPECT_EQ(Count(file, "/Type /OCG"), 2u);
     EXPECT_EQ(Count(file, "/Subtype /Image"), 1u);
     EXPECT_EQ(Count(file, "/BBox [0 0 10 10]"), 1u);
-    const std::regex self(R"(\n(\d+) 0 obj\n<< /Type /XObject /Subtype /Form /BBox \[0 0 10 10\] /Resources << /XObject << /Self (\d+) 0 R)");
+    const std::regex self(
+        R"(\n(\d+) 0 obj\n<< /Type /XObject /Subtype /Form /BBox \[0 0 10 10\] /Resources << /XObject << /Self (\d+) 0 R)");
     ASSERT_TRUE(std::regex_search(file, m, self));
     EXPECT_EQ(m[1], m[2]);
     // The one-byte image keeps its stream.
@@ -335,8 +335,60 @@ TEST(ImportPage, PlacingFollowsTheSizeAsked) {
         pdf.ImportPage(CorpusFile("rot90.pdf"), 1, c.x, c.y, c.width, c.height);
         pdf.EndPage();
         pdf.EndDoc();
-        EXPECT_NE(ReadFileBytes(out).find(std::string("\rq\r") + c.matrix + "\r/AABC12+PDF_1.1 Do\rQ"),
-                  std::string::npos);
+        EXPECT_NE(
+            ReadFileBytes(out).find(std::string("\rq\r") + c.matrix + "\r/AABC12+PDF_1.1 Do\rQ"),
+            std::string::npos);
+    }
+}
+
+// A letterhead under new lines of text, then four pages of another file two by two on one
+// sheet: every piece is where it was put. With KERBOLT_KEEP_SAMPLE naming a folder, the sample
+// and its renders are kept there for a look.
+TEST(ImportPage, LetterheadAndFourPagesOnOneSheet) {
+    TempDir dir;
+    const std::string out = dir.File("sample.pdf");
+    const std::string letterhead = CorpusFile("gs.pdf");
+    const std::string four = CorpusFile("four.pdf");
+    pagora::Pagora pdf(testing_support::MakeFixedHost());
+    pdf.SetPaperSize(255, 595.276f, 841.89f);
+    pdf.BeginDoc(out);
+    pdf.BeginPage();
+    pdf.ImportPage(letterhead, 1, 0, 0);
+    pdf.SetFont("Helvetica", 16);
+    pdf.DrawText(72, 300, "Dear reader, this line is new.");
+    pdf.DrawText(72, 330, "So is this one, below the letterhead's own.");
+    pdf.EndPage();
+    pdf.BeginPage();
+    const float w = 595.276f / 2, h = 841.89f / 2;
+    for (int page = 1; page <= 4; ++page) {
+        const int column = (page - 1) % 2, row = (page - 1) / 2;
+        pdf.ImportPage(four, page, static_cast<float>(column) * w, static_cast<float>(row) * h, w);
+    }
+    pdf.EndPage();
+    pdf.EndDoc();
+    ASSERT_EQ(pdf.ErrNumber(), 0) << pdf.ErrDescription();
+    const auto check = Check(out);
+    EXPECT_EQ(check.status, 0) << check.out;
+
+    const std::string first = PageText(out, 1);
+    EXPECT_NE(first.find("Page 1 of the base document"), std::string::npos) << first;
+    EXPECT_NE(first.find("Dear reader, this line is new."), std::string::npos) << first;
+    // Each quarter of the sheet holds its own page, corners included.
+    for (int page = 1; page <= 4; ++page) {
+        SCOPED_TRACE(page);
+        const int column = (page - 1) % 2, row = (page - 1) / 2;
+        const std::string crop = " -x " + std::to_string(column * 297) + " -y " +
+                                 std::to_string(row * 421) + " -W 297 -H 420 ";
+        const std::string quarter =
+            RunCommand("pdftotext -layout -f 2 -l 2" + crop + Quote(out) + " - 2>/dev/null").out;
+        const std::string n = std::to_string(page);
+        EXPECT_NE(quarter.find("Sheet page " + n + ", top left"), std::string::npos) << quarter;
+        EXPECT_NE(quarter.find("bottom right " + n), std::string::npos) << quarter;
+    }
+    if (const char* keep = std::getenv("KERBOLT_KEEP_SAMPLE")) {
+        const std::string folder = keep;
+        testing_support::WriteFileBytes(folder + "/import_sample.pdf", ReadFileBytes(out));
+        RunCommand("pdftoppm -r 50 -png " + Quote(out) + " " + Quote(folder + "/import_sample"));
     }
 }
 

@@ -221,7 +221,7 @@ TEST(PageQueries, BoxesAndTurnsAsWritten) {
         {"[ 0 0 595.28 841.89 ]", 0, 0, 595.28f, 841.89f},
         {"[50 50 662 842]", 50, 50, 662, 842},
         {"[-10.5 -20 100 200]", -10.5f, -20, 100, 200},
-        {"[0 0 612]", 0, 0, 612, 0},      // a corner missing reads as 0
+        {"[0 0 612]", 0, 0, 612, 0},       // a corner missing reads as 0
         {"[0 x 612 792]", 0, 0, 612, 792}, // an unreadable one too
         {"", 0, 0, 0, 0},
     };
