@@ -4,6 +4,7 @@
 #include "pdf/import/object_syntax.h"
 #include "pdf/import/reader_errors.h"
 #include "pdf/import/source_access.h"
+#include "pdf/import/stream_filters.h"
 
 #include <charconv>
 #include <cmath>
@@ -121,10 +122,13 @@ PageContent ReadPageContent(SourceReader& reader, std::string_view page_text, Co
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         SourceObject object = ReadObject(reader, numbers[i], true);
         std::vector<std::uint8_t> part;
-        if (object.filter == "/FlateDecode") {
-            part = DecodeStreamData(object);
-        } else if (object.filter.empty() || join == ContentJoin::kAsQueried) {
+        if (object.filter.empty()) {
             part = std::move(object.data);
+        } else if (auto decoded = DecodeFilters(object.data, object.filter,
+                                                DictValue(object.text, "DecodeParms"))) {
+            part = std::move(*decoded);
+        } else if (join == ContentJoin::kAsQueried) {
+            part = std::move(object.data); // a filter this reader does not decode: as stored
         } else {
             // Joined into one unfiltered stream, data left encoded would be drawn as garbage.
             RaiseError(kErrInvalidFileFormat, kImportOperation);

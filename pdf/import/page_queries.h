@@ -41,11 +41,12 @@ std::vector<std::int32_t> ContentStreamNumbers(SourceReader& reader, std::string
 
 // How the content streams of a page become one.
 enum class ContentJoin {
-    // Flate parts inflated, the others as stored, joined without separator (the page query).
+    // Each part decoded (Flate, ASCII85, ASCIIHex, run-length; a part of other filters as
+    // stored), joined without separator (the page query).
     kAsQueried,
     // A single stream kept as stored with its filter; several decoded and joined with a line
     // feed between parts, so that operators at the ends of two parts never run together. A part
-    // with another filter than Flate raises 321.
+    // this reader cannot decode raises 321.
     kForImport,
 };
 

@@ -90,7 +90,7 @@ def made():
              b"/Properties << /L1 10 0 R >> /ExtGState << /G1 8 0 R >> >>"),
     ], free=(9,))
 
-    # Content in parts: a Flate part, then a part of another filter, which cannot be joined.
+    # Content in parts: a Flate part, then an ASCIIHex part.
     text = b"BT /F1 24 Tf 72 700 Td (Two parts) Tj ET"
     hexed = text.hex().encode() + b">"
     files["hex_parts.pdf"] = classic([
@@ -101,6 +101,16 @@ def made():
         (4, FONT), (5, stream(b"q")),
         (6, b"<< /Length %d /Filter /ASCIIHexDecode >>\nstream\n" % len(hexed) + hexed +
             b"\nendstream"),
+    ])
+    # A part compressed with a predictor, which the reader does not undo.
+    row = b"\x00" + text
+    files["predicted_parts.pdf"] = classic([
+        (1, b"<< /Type /Catalog /Pages 2 0 R >>"),
+        (2, b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+        (3, b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] "
+            b"/Resources << /Font << /F1 4 0 R >> >> /Contents [5 0 R 6 0 R] >>"),
+        (4, FONT), (5, stream(b"q")),
+        (6, stream(row, b" /DecodeParms << /Predictor 12 /Columns %d >>" % len(text))),
     ])
     # A page without content and without resources.
     files["blank.pdf"] = classic([
