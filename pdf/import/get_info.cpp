@@ -74,6 +74,8 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
         if (!encrypted) {
             state.SourceDocs.push_back(std::move(doc));
             found = state.SourceDocs.size() - 1;
+            // The document's resources then name the image procedure sets imported pages use.
+            m_->writer.source_doc_count = static_cast<int>(state.SourceDocs.size());
         }
     }
     if (!found) {

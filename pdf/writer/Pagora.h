@@ -424,6 +424,26 @@ public:
                          bool* PDFEncrypted = nullptr, bool* PDFa = nullptr,
                          std::int16_t* PDFVersion = nullptr);
 
+    // Size and rotation of a page of a PDF file (1 to its page count): the width and height of
+    // its MediaBox in user units, cut to a tenth, and its Rotate as written (sizes are not
+    // exchanged for a turned page). False, with the results unchanged, for a file GetInfo
+    // refuses or a page it does not have. Errors while the page is read are raised.
+    bool GetInfoPage(const std::string& FileName, std::int32_t PageNumber, float* Width = nullptr,
+                     float* Height = nullptr, std::int16_t* Rotate = nullptr);
+    // The content of a page of a PDF file: its content streams joined, Flate data decoded (other
+    // filters as stored), every CR LF made LF; one character per byte. Empty for a page without
+    // content and where GetInfoPage gives false. Errors while the page is read are raised.
+    std::string GetContentPage(const std::string& FileName, std::int32_t PageNumber);
+    // Draws a page of a PDF file with its top-left corner at (DestX, DestY), xDim wide and YDim
+    // high in user units (0 for one of them keeps the page's proportions, 0 for both its own
+    // size). The first import of a page copies it into the document as a form, with each object
+    // of its resources copied once however many pages of the file use it; later imports only
+    // draw it again. The document's version rises to the file's. Nothing happens for a file
+    // GetInfo refuses or a page it does not have; a page that cannot be read raises, and then
+    // nothing of it has been written.
+    void ImportPage(const std::string& FileName, std::int32_t PageNumber, float DestX, float DestY,
+                    float xDim = 0, float YDim = 0);
+
     // ---- Errors -------------------------------------------------------------------------------
     // The last recorded error; Abort clears only the number.
     int ErrNumber() const;
