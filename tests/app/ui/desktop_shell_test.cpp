@@ -1,0 +1,109 @@
+#include "app/platform/qt/desktop.h"
+
+#include "tests/support/temp_dir.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace kerbolt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// PATH holds only a folder of our own while a test runs, with a stand-in of the desktop's opener
+// that notes its argument and ends with the given code.
+class DesktopOpener : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_path_ = qgetenv("PATH");
+        fs::create_directories(dir_.Path() / "bin");
+        qputenv("PATH", QByteArray::fromStdString(dir_.File("bin")));
+        shell_.SetFailureReport([this](const std::string& target, bool document) {
+            reports_.emplace_back(target, document);
+        });
+    }
+    void TearDown() override { qputenv("PATH", saved_path_); }
+
+    void InstallOpener(int exit_code) {
+        const fs::path opener = dir_.Path() / "bin" / "xdg-open";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << Log() << "'\nexit "
+                              << exit_code << "\n";
+        fs::permissions(opener, fs::perms::owner_all);
+    }
+    std::string Log() const { return dir_.File("opened.log"); }
+
+    // Runs the event loop until the opener has been run `runs` times and has ended, or a report
+    // came.
+    void WaitForOpener(std::size_t runs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            if (!reports_.empty()) return;
+            if (LogLines() >= runs) {
+                // The line is written just before the opener ends: let its end come in.
+                for (int i = 0; i < 20; ++i)
+                    QApplication::processEvents(QEventLoop::AllEvents, 25);
+                return;
+            }
+        }
+    }
+    std::size_t LogLines() const {
+        std::ifstream in(Log());
+        std::size_t lines = 0;
+        for (std::string line; std::getline(in, line);)
+            ++lines;
+        return lines;
+    }
+
+    testing_support::TempDir dir_;
+    QByteArray saved_path_;
+    QtShell shell_;
+    std::vector<std::pair<std::string, bool>> reports_;
+};
+
+TEST_F(DesktopOpener, AnOpenerThatGivesUpIsReportedWithTheTarget) {
+    const struct {
+        int exit_code;
+        bool document;
+        bool reported;
+    } cases[] = {{3, true, true}, {4, false, true}, {0, true, false}, {0, false, false}};
+    std::size_t runs = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exit_code);
+        reports_.clear();
+        InstallOpener(c.exit_code);
+        const std::string target =
+            c.document ? dir_.File("Mandat 000NZFAP.pdf") : "http://127.0.0.1:8080/fr/CGU.html";
+        EXPECT_TRUE(c.document ? shell_.OpenDocument(target) : shell_.OpenUrl(target));
+        WaitForOpener(++runs);
+        if (c.reported) {
+            EXPECT_EQ(reports_, (std::vector<std::pair<std::string, bool>>{{target, c.document}}));
+        } else {
+            EXPECT_TRUE(reports_.empty());
+        }
+    }
+    // The opener was handed the path as it stands and the address.
+    std::ifstream in(Log());
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, dir_.File("Mandat 000NZFAP.pdf"));
+}
+
+TEST_F(DesktopOpener, NoOpenerAtAllFailsAtOnce) {
+    EXPECT_FALSE(shell_.OpenDocument(dir_.File("x.pdf")));
+    EXPECT_FALSE(shell_.OpenUrl("http://127.0.0.1:8080/"));
+    QApplication::processEvents();
+    EXPECT_TRUE(reports_.empty());
+}
+
+} // namespace
+} // namespace kerbolt
