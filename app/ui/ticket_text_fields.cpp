@@ -7,22 +7,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace kerbolt::ui {
 
 namespace {
-
-// The code point starting at `i` and the number of UTF-16 units it takes; a lone surrogate
-// stands for itself and is refused like any character outside the set.
-std::pair<char32_t, int> CodePointAt(const QString& text, int i) {
-    const QChar first = text.at(i);
-    if (first.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return {QChar::surrogateToUcs4(first, text.at(i + 1)), 2};
-    return {first.unicode(), 1};
-}
 
 // Enter and Shift+Enter put these in a document; its plain text turns both into line feeds.
 bool IsLineBreak(char32_t c) {
@@ -32,21 +22,15 @@ bool IsLineBreak(char32_t c) {
 } // namespace
 
 QValidator::State TicketTextValidator::validate(QString& input, int& pos) const {
-    QString kept;
-    kept.reserve(input.size());
-    int dropped_before_cursor = 0;
-    for (int i = 0; i < input.size();) {
-        const auto [c, units] = CodePointAt(input, i);
-        if (IsTicketTextCharacter(c)) {
-            kept.append(input.mid(i, units));
-        } else if (i < pos) {
-            dropped_before_cursor += units;
-        }
-        i += units;
-    }
-    if (kept.size() != input.size()) {
-        input = kept;
-        pos = std::max(0, pos - dropped_before_cursor);
+    // The two sides of the cursor apart, so that it stays after what was typed or pasted.
+    const auto keep = [](const QString& text) {
+        return QString::fromStdString(KeepTicketTextCharacters(text.toStdString()));
+    };
+    const QString before = keep(input.left(pos));
+    const QString after = keep(input.mid(pos));
+    if (before.size() + after.size() != input.size()) {
+        input = before + after;
+        pos = static_cast<int>(before.size());
     }
     return Acceptable;
 }
