@@ -1,5 +1,6 @@
 // The client's composition root: builds the real adapters and hands them to the windows.
 #include "app/core/mandate/mandate_pagora_writer.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/web/web_services.h"
 #include "app/platform/curl_ftp.h"
 #include "app/platform/curl_http.h"
@@ -36,6 +37,14 @@ int main(int argc, char** argv) {
 
     kerbolt::ui::AppContext context{paths, ftp,       clock,    prompts, shell,
                                     exit,  *printers, notifier, config};
+    // The desktop may find no viewer only after the window went on: the user learns where the
+    // document or page is all the same.
+    shell.SetFailureReport([&context](const std::string& target, bool document) {
+        const int language = context.state.Language;
+        context.prompts.Show(document ? kerbolt::desktop::DocumentNotOpenedMessage(language, target)
+                                      : kerbolt::desktop::PageNotOpenedMessage(language, target),
+                             kerbolt::MessageIcon::Exclamation);
+    });
     // Gone before the ports its transfers use, after the windows.
     kerbolt::ui::TransferRunner transfers;
     context.transfers = &transfers;

@@ -2,6 +2,7 @@
 
 #include "app/core/store/records.h"
 #include "app/core/texts/connect_texts.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/transfer_texts.h"
 #include "app/platform/qt/desktop.h"
 #include "app/ui/language_flags.h"
@@ -156,9 +157,14 @@ void frmConnect::ApplyLanguage() {
 }
 
 void frmConnect::ChooseLanguage(int index) {
-    context_.state.Language = static_cast<std::int16_t>(index + 1);
-    SaveLanguage(context_.state.IniPath, context_.state.Language);
+    Module1::State& state = context_.state;
+    state.Language = static_cast<std::int16_t>(index + 1);
+    const bool saved = SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
+    // Told in the language just chosen, which holds for this run.
+    if (!saved)
+        context_.prompts.Show(desktop::SettingNotSavedMessage(state.Language, state.IniPath),
+                              MessageIcon::Exclamation);
 }
 
 void frmConnect::cmdLangue_Click(int index) {

@@ -6,6 +6,7 @@
 #include "app/core/texts/main_texts.h"
 #include "app/core/ticket/ticket_amount.h"
 #include "app/core/web/data_transfers.h"
+#include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
 
 #include <QFrame>
@@ -87,6 +88,8 @@ frmIndemnites::frmIndemnites(DialogContext context, IndemnitesMode mode, QWidget
     txtTexte_ = new QPlainTextEdit(fraReglagle_);
     txtTexte_->setObjectName(QStringLiteral("txtTexte"));
     txtTexte_->setGeometry(TwipsRect(1200, 1020, 7680, 3900));
+    LimitToTicketText(txtTitre_);
+    LimitToTicketText(txtTexte_);
     cmdSave_ = MakeButton(fraReglagle_, "cmdSave", "Enregistrer", TwipsRect(6880, 5100, 2000, 450));
     connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
 

@@ -6,6 +6,7 @@
 #include "app/core/ticket/iban_check.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/frm_places.h"
+#include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
 
 #include <QLineEdit>
@@ -36,6 +37,8 @@ frmInfos::frmInfos(DialogContext context, QWidget* parent)
     txtLocalite_ = MakeField(this, "txtLocalite", TwipsRect(3020, 1980, 3780, 330));
     lblIBAN_ = MakeLabel(this, "lblIBAN", "IBAN", TwipsRect(360, 2580, 1300, 300));
     txtIBAN_ = MakeField(this, "txtIBAN", TwipsRect(1800, 2520, 5000, 330));
+    for (QLineEdit* field : {txtNom_, txtRue_, txtNum_, txtCodeP_, txtLocalite_})
+        LimitToTicketText(field);
     txtIBAN_->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 192);"));
     txtIBAN_->setToolTip(QString::fromUtf8(kerbolt::frmInfos::kIbanHint));
 

@@ -1,5 +1,6 @@
 #include "app/ui/frm_licence.h"
 
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/licence_texts.h"
 #include "app/core/web/update_check.h"
 
@@ -51,8 +52,10 @@ void frmLicence::Form_Load() {
 }
 
 void frmLicence::lblUrl_Click() {
-    // The window stays open; a failure to open the page is not reported.
-    context_.shell.OpenUrl(url_tag_);
+    // The window stays open; when no browser takes the page the user learns its address.
+    if (!context_.shell.OpenUrl(url_tag_))
+        context_.prompts.Show(desktop::PageNotOpenedMessage(context_.state.Language, url_tag_),
+                              MessageIcon::Exclamation);
 }
 
 } // namespace kerbolt::ui

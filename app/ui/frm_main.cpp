@@ -2,6 +2,7 @@
 
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/transfer_texts.h"
 #include "app/core/ticket/ticket_layout.h"
@@ -11,6 +12,7 @@
 #include "app/ui/language_flags.h"
 #include "app/ui/qr_painter.h"
 #include "app/ui/ticket_painter.h"
+#include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
 
 #include <QCloseEvent>
@@ -98,6 +100,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
     txtPlaques_ = new QLineEdit(this);
     txtPlaques_->setObjectName(QStringLiteral("txtPlaques"));
     txtPlaques_->setGeometry(TwipsRect(2700, 1455, 2580, 375));
+    LimitToTicketText(txtPlaques_);
     connect(txtPlaques_, &QLineEdit::textChanged, this, [this] { Creer(); });
 
     lblPrint_ = MakeLabel(this, "lblPrint", Caption::lblPrint, TwipsRect(360, 1980, 2280, 300));
@@ -414,7 +417,14 @@ void frmMain::UploadTicket(const std::string& reference) {
 }
 
 void frmMain::cmbPrinters_Click() {
-    SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString());
+    if (!SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString()))
+        TellSettingNotSaved();
+}
+
+void frmMain::TellSettingNotSaved() {
+    const Module1::State& state = context_.state;
+    context_.prompts.Show(desktop::SettingNotSavedMessage(state.Language, state.IniPath),
+                          MessageIcon::Exclamation);
 }
 
 void frmMain::ShowDialog(DialogRequest dialog) {
@@ -428,7 +438,9 @@ void frmMain::cmdMandat_Click() {
     const std::string path = MandatePath();
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
-        context_.shell.OpenDocument(path);
+        if (!context_.shell.OpenDocument(path))
+            context_.prompts.Show(desktop::DocumentNotOpenedMessage(context_.state.Language, path),
+                                  MessageIcon::Exclamation);
         return;
     }
     if (!context_.hooks.build_mandate) return;
@@ -439,12 +451,14 @@ void frmMain::cmdMandat_Click() {
 void frmMain::imgLangue_Click(int index) {
     Module1::State& state = context_.state;
     state.Language = static_cast<std::int16_t>(index + 1);
-    SaveLanguage(state.IniPath, state.Language);
+    const bool saved = SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
     Module1::LoadDefaultTexts(state, context_.config);
     Creer();
     // The mandate texts follow the language too, not only at the next start.
     ShowMandateState();
+    // Told in the language just chosen, which holds for this run.
+    if (!saved) TellSettingNotSaved();
 }
 
 void frmMain::lblUndo_Click() {

@@ -50,6 +50,8 @@ private:
     void UploadTicket(const std::string& reference);
     void FetchMandate();
     void cmbPrinters_Click();
+    // A setting the settings file did not take: it holds for this run only.
+    void TellSettingNotSaved();
     void ShowDialog(DialogRequest dialog);
     TicketEntry Entry() const;
     void cmdMandat_Click();

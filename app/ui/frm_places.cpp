@@ -6,6 +6,7 @@
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/places_texts.h"
 #include "app/core/web/data_transfers.h"
+#include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
 
 #include <QComboBox>
@@ -66,6 +67,8 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     txtNPlace_->setMaxLength(static_cast<int>(texts::kNumberWidth));
     txtAdressePlace_ = MakeField(fraPlace_, "txtAdressePlace", TwipsRect(2040, 420, 6240, 330));
     txtAdressePlace_->setMaxLength(static_cast<int>(texts::kAddressWidth));
+    LimitToTicketText(txtNPlace_);
+    LimitToTicketText(txtAdressePlace_);
     cmbStatut_ = new QComboBox(fraPlace_);
     cmbStatut_->setObjectName(QStringLiteral("cmbStatut"));
     cmbStatut_->setEditable(false);

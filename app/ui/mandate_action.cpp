@@ -1,5 +1,6 @@
 #include "app/ui/mandate_action.h"
 
+#include "app/core/texts/desktop_texts.h"
 #include "app/ui/ticket_painter.h"
 
 #include <QPainter>
@@ -30,16 +31,45 @@ modMandat::RgbImage MandateLogoPixels(const QImage& picture) {
     return pixels;
 }
 
+namespace {
+
+// Passes every call on and keeps the document that did not open, so that the user can be told
+// where the finished mandate lies.
+class OpenWatch final : public IShell {
+public:
+    explicit OpenWatch(IShell& shell) : shell_(shell) {}
+    bool OpenDocument(const std::string& path) override {
+        const bool opened = shell_.OpenDocument(path);
+        if (!opened) unopened = path;
+        return opened;
+    }
+    bool OpenUrl(const std::string& url) override { return shell_.OpenUrl(url); }
+    bool StartProgram(const std::string& path, const std::string& arguments,
+                      const std::string& working_folder) override {
+        return shell_.StartProgram(path, arguments, working_folder);
+    }
+    std::string unopened;
+
+private:
+    IShell& shell_;
+};
+
+} // namespace
+
 bool BuildMandateDocument(const Module1::State& state, const QImage& logo, IShell& shell,
                           IPrompts& prompts, const modMandat::PdfWriterFactory& make_writer) {
     modMandat::MandateResult result;
+    OpenWatch watch(shell);
     try {
-        result = modMandat::BuildMandatePdf(state, MandateLogoPixels(logo), shell, make_writer);
+        result = modMandat::BuildMandatePdf(state, MandateLogoPixels(logo), watch, make_writer);
     } catch (const std::exception& error) {
         // Nothing may leave a button's handler: the user is told instead.
         result = {false, error.what()};
     }
     if (!result.ok) prompts.Show(result.error, MessageIcon::Critical);
+    if (result.ok && !watch.unopened.empty())
+        prompts.Show(desktop::DocumentNotOpenedMessage(state.Language, watch.unopened),
+                     MessageIcon::Exclamation);
     return result.ok;
 }
 

@@ -22,11 +22,11 @@ class RecordingShell : public IShell {
 public:
     bool OpenDocument(const std::string& path) override {
         calls.push_back("document " + path);
-        return true;
+        return opens;
     }
     bool OpenUrl(const std::string& url) override {
         calls.push_back("url " + url);
-        return true;
+        return opens;
     }
     bool StartProgram(const std::string& path, const std::string& arguments,
                       const std::string& working_folder) override {
@@ -34,6 +34,8 @@ public:
         return true;
     }
     std::vector<std::string> calls;
+    // False: the desktop has nothing that opens documents or pages.
+    bool opens = true;
 };
 
 class RecordingExit : public IExit {

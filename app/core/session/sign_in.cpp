@@ -2,7 +2,9 @@
 
 #include "app/core/lists/text_columns.h"
 #include "app/core/store/records.h"
+#include "app/core/store/stored_text.h"
 #include "app/core/texts/connect_texts.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/web/data_transfers.h"
 
 #include <algorithm>
@@ -34,6 +36,15 @@ bool IsWellFormedAddress(const std::string& address) {
 
 SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& password_text,
                            bool remember_address) {
+    const std::string password = TrimBlanks(password_text);
+    // The data file keeps the password in Windows-1252: any other character would be stored as
+    // "?", and the account then opened with question marks. Such a password can match no stored
+    // one either, so it is no attempt.
+    if (!IsWindows1252Text(password)) {
+        prompts_.Show(LoginMessage(state_.Language, kPasswordNotStorableMessage),
+                      MessageIcon::Information);
+        return SignInNext::Stay;
+    }
     const std::string address = LowerAscii(mail_text);
     if (!IsWellFormedAddress(address)) return Fail(6, 5);
 
@@ -44,7 +55,6 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
         })
                   : modUpload::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
                                             /*upload=*/false);
-    const std::string password = TrimBlanks(password_text);
     const auto credentials_match = [&] {
         const InfosRecord infos = ReadInfos(state_.DataFile);
         return infos.mail == address && infos.pwd == password;
@@ -76,7 +86,8 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
                       MessageIcon::Information);
         return SignInNext::Stay;
     }
-    if (password.size() < kMinPasswordLength) {
+    // Characters, not bytes: "ééé" is three characters however many bytes UTF-8 gives them.
+    if (CharCount(password) < kMinPasswordLength) {
         prompts_.Show(LoginMessage(state_.Language, 4), MessageIcon::Information);
         return SignInNext::Stay;
     }
@@ -96,7 +107,10 @@ SignInNext SignIn::Fail(int message_number, int final_message_number) {
 }
 
 SignInNext SignIn::Succeed(const std::string& address, bool remember_address) {
-    SaveRememberedMail(state_.IniPath, remember_address ? address : std::string());
+    // The sign-in holds; only the choice to be remembered (or forgotten) is lost.
+    if (!SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
+        prompts_.Show(desktop::SettingNotSavedMessage(state_.Language, state_.IniPath),
+                      MessageIcon::Exclamation);
     return SignInNext::OpenMain;
 }
 

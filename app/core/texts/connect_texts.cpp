@@ -27,6 +27,14 @@ std::string LoginMessage(int language, int number) {
          "Der Server ist nicht erreichbar; bitte versuchen Sie es später erneut.",
          "The server cannot be reached; please try again later.",
          "Il server non è raggiungibile; riprovare più tardi."},
+        {"Le mot de passe contient des caractères qui ne peuvent pas être enregistrés ; "
+         "utilisez des lettres latines, des chiffres et des signes courants.",
+         "Das Passwort enthält Zeichen, die nicht gespeichert werden können; verwenden Sie "
+         "lateinische Buchstaben, Ziffern und übliche Zeichen.",
+         "The password holds characters that cannot be stored; use Latin letters, digits and "
+         "common signs.",
+         "La password contiene caratteri che non possono essere salvati; usare lettere latine, "
+         "cifre e segni comuni."},
     };
     if (number < 1 || number > static_cast<int>(std::size(kMessages))) return {};
     return PickLanguage(language, kMessages[number - 1]);

@@ -11,6 +11,15 @@ std::string HostOf(const std::string& url) {
     return rest.substr(0, rest.find('/'));
 }
 
+std::string SchemeOf(const std::string& url) {
+    const auto scheme = url.find("://");
+    if (scheme == std::string::npos || scheme == 0) return "https";
+    std::string lower = url.substr(0, scheme);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 LicenceTexts LoadTexts(int language, const std::string& version_text, const ServerConfig& config) {
     LicenceTexts texts;
     texts.lblVersion = "Kerbolt (" + version_text + ")";
@@ -52,9 +61,9 @@ LicenceTexts LoadTexts(int language, const std::string& version_text, const Serv
                                 "Terms of Use", "Condizioni d\u2019uso"};
     static const Texts4 kPath = {"/fr/CGU.html", "/de/CGU.html", "/en/CGU.html", "/it/CGU.html"};
 
-    const std::string host = HostOf(config.product_url);
-    // The link shows a real address: "https://" and the host.
-    const std::string site = "https://" + host;
+    // The link shows a real address: the scheme and the host of the product's server, so that
+    // a server that speaks only http (the local stand-in) gets an address it answers.
+    const std::string site = SchemeOf(config.product_url) + "://" + HostOf(config.product_url);
     const std::string legal_form = config.maker_legal_forms[static_cast<std::size_t>(language - 1)];
     const std::string rights =
         "© 2025 " + config.maker_company + " " + legal_form + PickLanguage(language, kRights);

@@ -12,7 +12,7 @@ struct LicenceTexts {
     std::string lblTitre;
     std::string lblLicence; // lines joined by CR LF
     std::string lblCGU;
-    std::string lblUrl;  // "https://" and the product's host
+    std::string lblUrl;  // the scheme and the host of the product's server
     std::string url_tag; // the terms page of the language
     std::string cmdClose;
 };
@@ -23,5 +23,8 @@ LicenceTexts LoadTexts(int language, const std::string& version_text,
 
 // The host part of an address ("https://www.kerbolt.ch/x" gives "www.kerbolt.ch").
 std::string HostOf(const std::string& url);
+
+// The scheme of an address in lower case ("HTTP://x" gives "http"); "https" when it has none.
+std::string SchemeOf(const std::string& url);
 
 } // namespace kerbolt::frmLicence

@@ -3,6 +3,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/connect_texts.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/ui/application.h"
 #include "app/ui/frm_main.h"
@@ -69,6 +70,31 @@ TEST(FirstStart, LanguageFrameThenGermanCaptionsAndNewUserNote) {
     EXPECT_EQ(harness.context->state.TicketTitle,
               "Entschädigung für die Nutzung eines privaten Parkplatzes");
     EXPECT_TRUE(harness.prompts.prompts.empty());
+}
+
+// A settings file that cannot be written: the language holds for this run, and the user is
+// told in it that it will not be kept; a password the data file cannot store is refused in it.
+TEST(FirstStart, UnsavedLanguageIsToldAndCyrillicPasswordsRefused) {
+    UiHarness harness(Server::Stopped);
+    Module1::State& state = harness.context->state;
+    state.DataFolder = harness.dir.File("data/Kerbolt");
+    state.IniPath = state.DataFolder + "/Param.ini";
+    fs::create_directories(state.IniPath); // a folder where the settings file belongs
+    frmConnect window(*harness.context);
+    Control<QPushButton>(&window, "cmdLangue2")->click();
+    EXPECT_EQ(state.Language, Module1::kEnglish);
+    EXPECT_EQ(Control<QPushButton>(&window, "cmdOpen")->text(), QStringLiteral("Open"));
+    EXPECT_EQ(
+        harness.prompts.prompts,
+        (std::vector<Prompt>{{desktop::SettingNotSavedMessage(Module1::kEnglish, state.IniPath),
+                              MessageIcon::Exclamation, false}}));
+
+    harness.prompts.prompts.clear();
+    SignInWith(&window, "a@b.ch", "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C12");
+    EXPECT_EQ(harness.prompts.Texts(),
+              std::vector<std::string>{kerbolt::frmConnect::LoginMessage(
+                  Module1::kEnglish, kerbolt::frmConnect::kPasswordNotStorableMessage)});
+    EXPECT_TRUE(harness.exit.codes.empty());
 }
 
 TEST(FirstStart, FlagsChangeTheLanguageAndThePasswordBoxMasksWithStars) {

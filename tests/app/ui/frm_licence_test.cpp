@@ -1,5 +1,6 @@
 #include "app/ui/frm_licence.h"
 
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/licence_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
 
@@ -29,6 +30,47 @@ TEST_F(FrmLicence, GermanLinkOpensTheGermanTermsAndTheWindowStays) {
     Click(window, "cmdClose");
     Settle();
     EXPECT_TRUE(window.isNull());
+}
+
+// When nothing on the desktop opens the page the user gets its address, in his language.
+TEST_F(FrmLicence, APageThatDoesNotOpenIsToldWithItsAddress) {
+    config.product_url = "https://www.kerbolt.ch";
+    shell.opens = false;
+    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+        state.Language = static_cast<std::int16_t>(language);
+        prompts.shown.clear();
+        QPointer<frmLicence> window = new frmLicence(Context());
+        OpenModal(window);
+        emit Child<ClickLabel>(window, "lblUrl")->clicked();
+        const std::string url = window->UrlTag();
+        EXPECT_EQ(prompts.shown,
+                  std::vector<std::string>{desktop::PageNotOpenedMessage(language, url)});
+        EXPECT_NE(prompts.shown.at(0).find(url), std::string::npos);
+        EXPECT_TRUE(window->isVisible());
+        Click(window, "cmdClose");
+        Settle();
+    }
+}
+
+// The link takes the scheme of the product's server: the local stand-in speaks http only.
+TEST(LicenceTexts, LinkFollowsTheServersScheme) {
+    const struct {
+        const char* product_url;
+        const char* link;
+    } cases[] = {
+        {"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"https://www.kerbolt.ch", "https://www.kerbolt.ch"},
+        {"HTTP://Example.org/base/", "http://Example.org"},
+        {"www.kerbolt.ch", "https://www.kerbolt.ch"},
+    };
+    for (const auto& c : cases) {
+        ServerConfig config;
+        config.product_url = c.product_url;
+        const auto texts = kerbolt::frmLicence::LoadTexts(2, "1.18", config);
+        EXPECT_EQ(texts.lblUrl, c.link) << c.product_url;
+        EXPECT_EQ(texts.url_tag, std::string(c.link) + "/de/CGU.html") << c.product_url;
+        EXPECT_NE(texts.lblLicence.find(std::string(c.link) + "\r\n"), std::string::npos);
+    }
 }
 
 TEST(LicenceTexts, TermsTextLinesAndTypographicApostrophes) {

@@ -2,12 +2,14 @@
 
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "tests/support/ini_dump.h"
 #include "tests/support/ui_harness.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -161,6 +163,56 @@ TEST_F(MainWindowOffline, PreviewFollowsTheSpotAndThePlates) {
     EXPECT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-0"));
     EXPECT_TRUE(window_->QrCode().has_value());
     EXPECT_NE(window_->Preview().payload.find("GE 42"), std::string::npos);
+}
+
+// Plates typed with a character the QR-bill cannot carry: the field leaves it out, so the
+// preview, the QR-bill and the record hold the same plates.
+TEST_F(MainWindowOffline, PlatesHoldOnlyWhatTheQrBillCarries) {
+    Open();
+    Get<QComboBox>("cmbPlace")->setCurrentIndex(0);
+    auto* plates = Get<QLineEdit>("txtPlaques");
+    QInputMethodEvent typed;
+    typed.setCommitString(QString::fromUtf8("VD 1\xF0\x9F\x98\x80\xD0\x96 \xC3\xA9"));
+    QApplication::sendEvent(plates, &typed);
+    EXPECT_EQ(plates->text(), QString::fromUtf8("VD 1 \xC3\xA9"));
+    EXPECT_EQ(Get<QLabel>("lblBV13")->text(), plates->text());
+    EXPECT_NE(window_->Preview().payload.find("\r\n000NZFAP-0 / VD 1 \xC3\xA9\r\nEPD"),
+              std::string::npos)
+        << window_->Preview().payload;
+    Get<QPushButton>("cmdPrint")->click();
+    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "VD 1 \xC3\xA9");
+}
+
+// The settings file cannot be written: a language or printer choice holds for this run, and the
+// user is told so (in the language just chosen) instead of losing it without a word.
+TEST_F(MainWindowOffline, SettingsThatCannotBeSavedAreTold) {
+    const std::string ini = harness_.context->state.IniPath;
+    fs::remove_all(ini);
+    fs::create_directories(ini); // a folder where the settings file belongs
+    Open();
+    EXPECT_TRUE(harness_.prompts.prompts.empty());
+    Click(Get<QLabel>("imgLangue1"));
+    EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Entschädigung erstellen:"));
+    Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
+    emit Get<QComboBox>("cmbPrinters")->activated(1);
+    const Prompt told{desktop::SettingNotSavedMessage(Module1::kGerman, ini),
+                      MessageIcon::Exclamation, false};
+    EXPECT_EQ(harness_.prompts.prompts, (std::vector<Prompt>{told, told}));
+    EXPECT_NE(told.text.find(ini), std::string::npos);
+}
+
+// Nothing on the desktop opens the document: the user learns where it is.
+TEST_F(MainWindowOffline, AMandateThatDoesNotOpenIsToldWithItsPath) {
+    const Module1::State& state = harness_.context->state;
+    const std::string mandate = state.DataFolder + "/Mandat_" + state.AccountKey + ".pdf";
+    testing_support::WriteFileBytes(mandate, "%PDF-1.4\n");
+    harness_.shell.opens = false;
+    Open();
+    Get<QPushButton>("cmdMandat")->click();
+    EXPECT_EQ(harness_.prompts.prompts,
+              (std::vector<Prompt>{{desktop::DocumentNotOpenedMessage(Module1::kFrench, mandate),
+                                    MessageIcon::Exclamation, false}}));
+    EXPECT_NE(harness_.prompts.prompts.at(0).text.find(mandate), std::string::npos);
 }
 
 TEST_F(MainWindowOffline, RefusalsWriteNothing) {

@@ -2,6 +2,7 @@
 
 #include "app/core/mandate/mandate_pagora_writer.h"
 #include "app/core/store/records.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/mandate_action.h"
 #include "tests/support/fixed_host.h"
@@ -77,6 +78,19 @@ TEST_F(MandateButton, FirstClickBuildsAndOpensTheSecondOnlyOpens) {
               (std::vector<std::string>{"document " + MandatePath(), "document " + MandatePath()}));
     EXPECT_EQ(ReadFileBytes(MandatePath()), written);
     EXPECT_EQ(std::filesystem::last_write_time(MandatePath()), written_at);
+}
+
+// The document is written but nothing on the desktop opens it: the user learns where it is.
+TEST_F(MandateButton, AWrittenMandateThatDoesNotOpenIsToldWithItsPath) {
+    harness_.shell.opens = false;
+    Button()->click();
+    EXPECT_EQ(builds_, 1);
+    EXPECT_TRUE(std::filesystem::is_regular_file(MandatePath()));
+    EXPECT_EQ(harness_.prompts.prompts,
+              (std::vector<testing_support::Prompt>{
+                  {desktop::DocumentNotOpenedMessage(Module1::kFrench, MandatePath()),
+                   MessageIcon::Exclamation, false}}));
+    EXPECT_EQ(Button()->text(), QStringLiteral("Voir le mandat"));
 }
 
 TEST_F(MandateButton, UnwritableDataFolderGivesAMessageAndKeepsTheCaption) {

@@ -3,6 +3,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/connect_texts.h"
+#include "app/core/texts/desktop_texts.h"
 #include "app/core/web/data_transfers.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/ini_dump.h"
@@ -130,11 +131,53 @@ TEST_F(SignInTest, ThirdFailureDeletesOnlyAFetchedCopy) {
     EXPECT_EQ(ReadFileBytes(DataFile()), local);
 }
 
+// A password is counted in characters and must be one the data file can store: a letter
+// Windows-1252 lacks would be stored as "?", and the account opened with question marks after.
+TEST_F(SignInTest, PasswordsAreCountedInCharactersAndStoredAsTyped) {
+    const std::string cyrillic = "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"; // 6 letters
+    const std::string three_accented = "\xC3\xA9\xC3\xA8\xC3\xA0";                   // 6 bytes
+    const std::string six_accented = three_accented + "\xC3\xAA\xC5\x93\xE2\x82\xAC";
+    EXPECT_EQ(Attempt("a@b.ch", cyrillic), SignInNext::Stay);
+    EXPECT_EQ(Attempt("a@b.ch", " " + cyrillic.substr(0, 6) + "abc "), SignInNext::Stay);
+    EXPECT_EQ(Attempt("a@b.ch", three_accented), SignInNext::Stay);
+    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(kPasswordNotStorableMessage),
+                                                        Msg(kPasswordNotStorableMessage), Msg(4)}));
+    EXPECT_EQ(sign_in_.FailedAttempts(), 0);
+    EXPECT_FALSE(fs::exists(DataFile()));
+
+    prompts_.shown.clear();
+    EXPECT_EQ(Attempt("a@b.ch", six_accented), SignInNext::OpenMain);
+    EXPECT_EQ(ReadInfos(DataFile()).pwd, six_accented);
+    // The account opens again with what was typed, and only with that.
+    SignIn next(state_, ftp_, prompts_);
+    EXPECT_EQ(next.Attempt("a@b.ch", six_accented, false), SignInNext::OpenMain);
+    EXPECT_EQ(next.Attempt("a@b.ch", "??????", false), SignInNext::Stay);
+    EXPECT_EQ(next.Attempt("a@b.ch", cyrillic, false), SignInNext::Stay);
+    EXPECT_EQ(next.FailedAttempts(), 1) << "a password that cannot be stored is no attempt";
+    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(3), Msg(kPasswordNotStorableMessage)}));
+    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language)
+        EXPECT_FALSE(LoginMessage(language, kPasswordNotStorableMessage).empty()) << language;
+}
+
+// The sign-in holds when the settings file cannot take the address; the user learns that it
+// will not be remembered.
+TEST_F(SignInTest, AnAddressThatCannotBeRememberedIsTold) {
+    fs::create_directories(state_.IniPath); // a folder where the settings file belongs
+    for (const bool remember : {true, false}) {
+        SignIn attempt(state_, ftp_, prompts_);
+        prompts_.shown.clear();
+        EXPECT_EQ(attempt.Attempt("a@b.ch", "secret1", remember), SignInNext::OpenMain);
+        EXPECT_EQ(prompts_.shown, std::vector<std::string>{desktop::SettingNotSavedMessage(
+                                      Module1::kEnglish, state_.IniPath)});
+        EXPECT_EQ(prompts_.icons.back(), MessageIcon::Exclamation);
+    }
+}
+
 TEST(SignInTexts, MessagesAndCaptionsByLanguage) {
     EXPECT_EQ(LoginMessage(2, 3), "E-Mail oder Passwort ist falsch");
     EXPECT_EQ(LoginMessage(1, 1), LoginMessage(1, 2));
     EXPECT_EQ(LoginMessage(4, 5), "Troppi tentativi, il programma verrà chiuso");
-    for (const int n : {0, 8})
+    for (const int n : {0, 9})
         EXPECT_EQ(LoginMessage(1, n), "");
     for (const int language : {0, 5})
         EXPECT_EQ(LoginMessage(language, 3), "");
