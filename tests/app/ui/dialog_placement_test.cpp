@@ -27,8 +27,9 @@ TEST(DialogPlacement, ADialogCentresOnItsParentAndStaysOnTheScreen) {
     dialog.CentreOn(parent);
     EXPECT_EQ(dialog.frameGeometry().center(), parent.frameGeometry().center());
 
-    // A parent at the screen's corner: the dialog goes as near its middle as the screen allows.
-    parent.move(screen.topLeft());
+    // A parent smaller than the dialog at the screen's corner: the dialog goes as near its
+    // middle as the screen allows.
+    parent.setGeometry(QRect(screen.topLeft(), QSize(100, 60)));
     dialog.CentreOn(parent);
     EXPECT_EQ(dialog.frameGeometry().topLeft(), screen.topLeft());
     // Hidden, the parent still gives its place.
