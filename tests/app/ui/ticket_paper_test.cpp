@@ -212,6 +212,10 @@ TEST(TicketLabelLines, WrapOnlyTheTitleAndKeepWhatFitsTheBox) {
     }
     EXPECT_LT(TicketLabelLines(kLabelPlates, QStringLiteral("W").repeated(80))[0].size(), 80);
     EXPECT_EQ(TicketLabelLines(kLabelTitle, long_line)[1].split(' ').size() > 1, true);
+    // Amounts of the thousands show whole: a cut amount would print a different sum.
+    for (const char* amount : {" 50.00", "1 250.00", "99 999.99"})
+        EXPECT_EQ(TicketLabelLines(kLabelAmount, QString::fromLatin1(amount)),
+                  QStringList{QString::fromLatin1(amount)});
     // Forty lines are more than the text's box holds: the first ones stay, the rest is cut.
     const QStringList many = TicketLabelLines(kLabelText, QStringLiteral("ligne\n").repeated(40));
     EXPECT_LT(many.size(), 20);
