@@ -40,7 +40,10 @@ DialogWindow* MakeDialog(DialogRequest request, AppContext& context, frmMain& ma
 
 void InstallDialogs(AppContext& context) {
     context.hooks.show_dialog = [&context](DialogRequest request, frmMain& main_window) {
-        if (DialogWindow* window = MakeDialog(request, context, main_window)) RunModal(window);
+        if (DialogWindow* window = MakeDialog(request, context, main_window)) {
+            window->CentreOn(main_window);
+            RunModal(window);
+        }
     };
 }
 

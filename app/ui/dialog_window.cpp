@@ -7,11 +7,27 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace kerbolt::ui {
 
 DialogWindow::DialogWindow(QWidget* parent) : KerboltWindow(parent) {
     setWindowModality(Qt::ApplicationModal);
+}
+
+void DialogWindow::CentreOn(const QWidget& parent) {
+    // A dialog opened without a place would stand at the screen's corner, far from the window the
+    // user was working in.
+    QRect frame(QPoint(0, 0), frameGeometry().size());
+    frame.moveCenter(parent.frameGeometry().center());
+    if (const QScreen* screen = parent.screen(); screen != nullptr) {
+        const QRect room = screen->availableGeometry();
+        frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width())));
+        frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height())));
+    }
+    move(frame.topLeft());
 }
 
 void DialogWindow::Unload() {

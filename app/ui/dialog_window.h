@@ -65,6 +65,8 @@ public:
     // Closes the window for good; `unloaded` is emitted once.
     void Unload();
     bool IsUnloaded() const { return unloaded_; }
+    // Places the window over the middle of `parent` (hidden or not), within the parent's screen.
+    void CentreOn(const QWidget& parent);
 
 signals:
     void unloaded();

@@ -6,6 +6,7 @@
 #include "app/core/texts/transfer_texts.h"
 #include "app/platform/qt/desktop.h"
 #include "app/ui/language_flags.h"
+#include "app/ui/qt_language.h"
 #include "app/ui/ticket_painter.h"
 #include "app/ui/transfer_runner.h"
 
@@ -143,6 +144,7 @@ void frmConnect::Form_Load() {
 
 void frmConnect::ApplyLanguage() {
     const int language = context_.state.Language;
+    ApplyQtLanguage(language);
     const auto apply = [language](auto* control, texts::Caption caption) {
         const std::string text = texts::CaptionText(language, caption);
         if (!text.empty()) control->setText(Q(text));

@@ -10,11 +10,12 @@
 #include "app/ui/transfer_runner.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 namespace kerbolt::ui {
 namespace texts = kerbolt::frmIndemnites;
@@ -26,6 +27,7 @@ constexpr int kListWidth = 12315;
 constexpr int kHeight = 6900;
 // The close label sits this far from the right edge in both widths.
 constexpr int kCloseFromRight = 375;
+constexpr int kListColumns = 6;
 
 // Ticket texts keep CR LF line ends; the text field works with LF.
 QString FromStored(const std::string& text) {
@@ -104,19 +106,23 @@ frmIndemnites::frmIndemnites(DialogContext context, IndemnitesMode mode, QWidget
         connect(option, &QRadioButton::clicked, this, [this, i] { optSelect_Click(i); });
         optSelect_[static_cast<std::size_t>(i)] = option;
     }
-    List1_ = new QListWidget(fraIndemn_);
+    List1_ = new QTreeWidget(fraIndemn_);
     List1_->setObjectName(QStringLiteral("List1"));
     List1_->setFont(ListFont());
-    List1_->setGeometry(TwipsRect(0, 900, 11640, 4680));
-    // The headings stand above the list's columns (15, 6, 20, 15, 10 characters, then the mark).
-    static const char* const kHeadings[][2] = {
-        {"lblId", "Id"},           {"lblPlace", "Place"},       {"lblDate", "Date"},
-        {"lblPlaques", "Plaques"}, {"lblBrut", "Montant brut"}, {"lblPaye", "Payé le"}};
-    static const int kColumns[][2] = {{0, 15}, {15, 6}, {21, 20}, {41, 15}, {56, 10}, {66, 12}};
-    for (std::size_t i = 0; i < headings_.size(); ++i) {
-        headings_[i] = MakeLabel(fraIndemn_, kHeadings[i][0], kHeadings[i][1], {});
-        PlaceHeading(headings_[i], List1_, kColumns[i][0], kColumns[i][1]);
-    }
+    // Its headings are its own, so it takes the room that the headings above it had.
+    List1_->setGeometry(TwipsRect(0, 420, 11640, 5160));
+    List1_->setColumnCount(kListColumns);
+    List1_->setRootIsDecorated(false);
+    List1_->setUniformRowHeights(true);
+    List1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Each column as wide as its heading and its widest entry, in any language: fixed widths
+    // put long headings over their neighbours and cut long plates.
+    List1_->header()->setFont(font());
+    List1_->header()->setStretchLastSection(false);
+    List1_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    List1_->setHeaderLabels({QStringLiteral("Id"), QStringLiteral("Place"), QStringLiteral("Date"),
+                             QStringLiteral("Plaques"), QStringLiteral("Montant brut"),
+                             QString::fromUtf8("Payé le")});
 
     lblUndo_ = AddCloseLabel(kListWidth);
     connect(lblUndo_, &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
@@ -166,22 +172,30 @@ void frmIndemnites::ApplyLanguage() {
                             {lblTitre_, Caption::lblTitre},
                             {lblTexte_, Caption::lblTexte},
                             {cmdSave_, Caption::cmdSave},
-                            {headings_[0], Caption::lblId},
-                            {headings_[1], Caption::lblPlace},
-                            {headings_[2], Caption::lblDate},
-                            {headings_[3], Caption::lblPlaques},
-                            {headings_[4], Caption::lblBrut},
-                            {headings_[5], Caption::lblPaye},
                             {optSelect_[0], Caption::optSelect0},
                             {optSelect_[1], Caption::optSelect1},
                             {optSelect_[2], Caption::optSelect2}});
+    const int language = context_.state.Language;
+    if (language < 1 || language > 4) return;
+    const Caption headings[kListColumns] = {Caption::lblId,   Caption::lblPlace,
+                                            Caption::lblDate, Caption::lblPlaques,
+                                            Caption::lblBrut, Caption::lblPaye};
+    QStringList labels;
+    for (Caption heading : headings)
+        labels.push_back(Q(texts::CaptionText(language, heading)));
+    List1_->setHeaderLabels(labels);
 }
 
 void frmIndemnites::FillList(int filter) {
     List1_->clear();
-    for (const std::string& line :
-         texts::FillList(ReadIndemnites(context_.state.DataFile), filter)) {
-        List1_->addItem(Q(line));
+    lines_.clear();
+    for (const IndemniteRecord& record :
+         texts::ListedIndemnites(ReadIndemnites(context_.state.DataFile), filter)) {
+        lines_.push_back(texts::IndemniteLine(record));
+        auto* item = new QTreeWidgetItem(
+            QStringList{Q(record.NumIndemn), Q(record.IdPlace), Q(record.date + " " + record.heure),
+                        Q(record.nPlaques), Q(record.Montant100), Q(record.datepaiement)});
+        List1_->addTopLevelItem(item);
     }
 }
 
@@ -190,7 +204,7 @@ void frmIndemnites::optSelect_Click(int index) {
 }
 
 std::vector<std::string> frmIndemnites::Lines() const {
-    return ListLines(List1_);
+    return lines_;
 }
 
 void frmIndemnites::cmdSave_Click() {

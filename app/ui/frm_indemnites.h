@@ -12,7 +12,7 @@
 #include <vector>
 
 class QFrame;
-class QListWidget;
+class QTreeWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -41,6 +41,7 @@ public:
     void cmdSave_Click();
     void lblUndo_Click() { Unload(); }
 
+    // The listed records, each as its fixed-column line.
     std::vector<std::string> Lines() const;
 
 protected:
@@ -65,8 +66,9 @@ private:
     QPushButton* cmdSave_ = nullptr;
     QFrame* fraIndemn_ = nullptr;
     std::array<QRadioButton*, 3> optSelect_{};
-    std::array<QLabel*, 6> headings_{}; // lblId, lblPlace, lblDate, lblPlaques, lblBrut, lblPaye
-    QListWidget* List1_ = nullptr;
+    // One column each: reference, spot, date and time, plates, gross amount, payment mark.
+    QTreeWidget* List1_ = nullptr;
+    std::vector<std::string> lines_; // the listed records as fixed-column lines
 };
 
 } // namespace kerbolt::ui

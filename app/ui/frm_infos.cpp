@@ -120,6 +120,7 @@ void frmInfos::cmdSave_Click() {
         context_.state.NewInstall = false;
         hide();
         places_ = new frmPlaces(context_);
+        places_->CentreOn(*this);
         OpenModal(places_, [this] { Unload(); });
         return;
     }

@@ -11,6 +11,7 @@
 #include "app/platform/qt/desktop.h"
 #include "app/ui/language_flags.h"
 #include "app/ui/qr_painter.h"
+#include "app/ui/qt_language.h"
 #include "app/ui/ticket_painter.h"
 #include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
@@ -57,11 +58,9 @@ constexpr int kHeight = 9600;
 constexpr int kPreviewLeft = 5640;
 constexpr int kPreviewTop = 360;
 
-// Labels show line breaks as the ticket prints them.
-QString LabelText(const std::string& text) {
-    QString q = Q(text);
-    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return q;
+// A preview label shows the lines the ticket prints of its text.
+QString LabelText(int label, const std::string& text) {
+    return TicketLabelLines(label, Q(text)).join(QLatin1Char('\n'));
 }
 
 // A label with its design (French) caption.
@@ -196,9 +195,9 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
         label->setFont(TicketLabelFont(i));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // A long title takes the box's second line; the text keeps its own line breaks, as on
-        // the printed ticket.
-        label->setWordWrap(i == kLabelTitle);
+        // The label gets its lines already broken and cut to its box, the lines the ticket
+        // prints; wrapping here could break them otherwise.
+        label->setWordWrap(false);
         lblBV_[static_cast<std::size_t>(i)] = label;
     }
     lblBV_[kLabelPayeeHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV2)));
@@ -313,7 +312,7 @@ void frmMain::Creer() {
             i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
         // Without a language the headings keep their captions.
         if (heading && text.empty()) continue;
-        lblBV_[static_cast<std::size_t>(i)]->setText(LabelText(text));
+        lblBV_[static_cast<std::size_t>(i)]->setText(LabelText(i, text));
     }
     qr_ = CreateTicketQrPicture(preview.payload);
     picBox_->update();
@@ -321,6 +320,7 @@ void frmMain::Creer() {
 
 void frmMain::ApplyLanguage() {
     const int language = context_.state.Language;
+    ApplyQtLanguage(language);
     const auto apply = [language](auto* control, Caption caption) {
         const std::string text = texts::CaptionText(language, caption);
         if (!text.empty()) control->setText(Q(text));

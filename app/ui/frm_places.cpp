@@ -1,7 +1,6 @@
 #include "app/ui/frm_places.h"
 
 #include "app/core/lists/place_lines.h"
-#include "app/core/lists/text_columns.h"
 #include "app/core/store/records.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/places_texts.h"
@@ -148,8 +147,10 @@ void frmPlaces::cmdModifyPlace_Click() {
     SetEditing(true);
     PlaceAddMode = false;
     const texts::PlaceCut cut = texts::CutPlaceLine(S(List1_->item(row)->text()));
-    txtNPlace_->setText(Q(FitColumn(cut.number, texts::kNumberWidth)));
-    txtAdressePlace_->setText(Q(FitColumn(cut.address, texts::kAddressWidth)));
+    // The fields show the values alone: the list's padding would have to be deleted before
+    // typing, and the saved line pads them again.
+    txtNPlace_->setText(Q(cut.number));
+    txtAdressePlace_->setText(Q(cut.address));
     int status = -1;
     if (texts::ParseStatus(cut.status, status) && status >= 0 && status <= 2) {
         cmbStatut_->setCurrentIndex(status);

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QStringList>
 
 #include "app/core/ticket/qr_picture.h"
 #include "app/core/ticket/ticket_preview.h"
@@ -21,6 +22,13 @@ int TicketLogoHeight(int width, int height);
 // The font a preview label is shown and printed in: Arial 8.25 points, bold for the title,
 // the footer and the headings.
 QFont TicketLabelFont(int label);
+
+// The lines a preview label shows of a text, in the label's font and box (ticket_layout.h), as
+// the screen measures them: the title wraps at blanks to the box's width, each line keeps the
+// whole characters that fit the box's width, and only the lines that fit the box's height whole
+// are kept. The preview shows these lines and the paper prints them, so that nothing on the
+// ticket differs from what the user saw.
+QStringList TicketLabelLines(int label, const QString& text);
 
 // Paints one ticket. `qr` is the picture the preview shows (none when the payload did not fit
 // the symbol); a null `logo` leaves the logo out.

@@ -10,16 +10,24 @@ std::string IndemniteLine(const IndemniteRecord& r) {
            FitColumn(r.Montant100, 10) + r.datepaiement;
 }
 
-std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, int filter) {
-    std::vector<std::string> lines;
+std::vector<IndemniteRecord> ListedIndemnites(const std::vector<IndemniteRecord>& records,
+                                              int filter) {
+    std::vector<IndemniteRecord> listed;
     for (const IndemniteRecord& record : records) {
         if (IsCancelled(record)) continue;
         const bool paid = !record.datepaiement.empty();
         const bool keep =
             filter == kAll || (filter == kPending && !paid) || (filter == kPaid && paid);
         if (!keep || TrimBlanks(record.NumIndemn).empty()) continue;
-        lines.push_back(IndemniteLine(record));
+        listed.push_back(record);
     }
+    return listed;
+}
+
+std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, int filter) {
+    std::vector<std::string> lines;
+    for (const IndemniteRecord& record : ListedIndemnites(records, filter))
+        lines.push_back(IndemniteLine(record));
     return lines;
 }
 

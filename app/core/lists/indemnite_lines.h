@@ -17,8 +17,12 @@ enum Filter : int { kAll = 0, kPending = 1, kPaid = 2 };
 // payment mark as stored.
 std::string IndemniteLine(const IndemniteRecord& record);
 
-// The lines of the records a filter keeps, in record order. Cancelled compensations ("ANNULE-",
-// exactly) and records without a reference are never listed; an unknown filter keeps nothing.
+// The records a filter keeps, in record order. Cancelled compensations ("ANNULE-", exactly) and
+// records without a reference are never listed; an unknown filter keeps nothing.
+std::vector<IndemniteRecord> ListedIndemnites(const std::vector<IndemniteRecord>& records,
+                                              int filter);
+
+// The lines of the records a filter keeps (ListedIndemnites), in record order.
 std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, int filter);
 
 // The amount field's key filter: the character a typed key puts into the field, or nothing when

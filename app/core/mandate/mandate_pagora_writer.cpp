@@ -5,7 +5,18 @@
 
 namespace kerbolt::modMandat {
 
-PagoraWriter::PagoraWriter(std::shared_ptr<pagora::PagoraHost> host) : pdf_(std::move(host)) {}
+namespace {
+
+// Deflate (filter flag 2) at the writer's smallest level (5), the same for page contents, images
+// and embedded files.
+constexpr int kDeflateSmallest = 0x502;
+
+} // namespace
+
+PagoraWriter::PagoraWriter(std::shared_ptr<pagora::PagoraHost> host, bool compress)
+    : pdf_(std::move(host)) {
+    if (compress) pdf_.SetCompression(kDeflateSmallest, kDeflateSmallest, kDeflateSmallest);
+}
 
 std::string PagoraWriter::BeginDoc(const std::string& strFileName) {
     return pdf_.BeginDoc(strFileName);
@@ -59,9 +70,9 @@ std::string PagoraWriter::ErrDescription() const {
     return pdf_.ErrDescription();
 }
 
-PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host) {
-    return [host = std::move(host)]() -> std::unique_ptr<IPdfWriter> {
-        return std::make_unique<PagoraWriter>(host);
+PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host, bool compress) {
+    return [host = std::move(host), compress]() -> std::unique_ptr<IPdfWriter> {
+        return std::make_unique<PagoraWriter>(host, compress);
     };
 }
 

@@ -11,8 +11,9 @@ namespace kerbolt::modMandat {
 
 class PagoraWriter final : public IPdfWriter {
 public:
-    // A null host gives the library's own (system clock and random source).
-    explicit PagoraWriter(std::shared_ptr<pagora::PagoraHost> host = nullptr);
+    // A null host gives the library's own (system clock and random source). `compress` deflates
+    // every stream: the logo alone is megabytes of pixels when stored as they are.
+    explicit PagoraWriter(std::shared_ptr<pagora::PagoraHost> host = nullptr, bool compress = true);
 
     std::string BeginDoc(const std::string& strFileName) override;
     void SetPaperSize(int PaperSize, float UserWidth, float UserHeight) override;
@@ -34,7 +35,8 @@ private:
     pagora::Pagora pdf_;
 };
 
-// Makes one library writer per document.
-PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host = nullptr);
+// Makes one library writer per document, compressed unless asked otherwise.
+PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host = nullptr,
+                                     bool compress = true);
 
 } // namespace kerbolt::modMandat

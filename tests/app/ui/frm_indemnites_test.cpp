@@ -9,11 +9,12 @@
 
 #include <QClipboard>
 #include <QFrame>
+#include <QHeaderView>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 #include <set>
 
@@ -83,6 +84,47 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
     EXPECT_FALSE(window->IsUnloaded());
     EXPECT_FALSE(std::filesystem::exists(state.IniPath));
     window->lblUndo_Click();
+}
+
+TEST_F(FrmIndemnites, ListColumnsAreAsWideAsTheirHeadingsAndEntriesInEveryLanguage) {
+    StoreTicket(0, "000NZFAP-0", "12.03.2025");
+    // Plates longer than any fixed column.
+    ASSERT_TRUE(modINI::WriteIni(IndemniteSection(0), "nPlaques", "VD 123456 / GE 987654 / FR 1",
+                                 state.DataFile));
+    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+        SCOPED_TRACE(language);
+        state.Language = static_cast<std::int16_t>(language);
+        QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::List);
+        OpenModal(window);
+        auto* list = Child<QTreeWidget>(window, "List1");
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        const QTreeWidgetItem* item = list->topLevelItem(0);
+        EXPECT_EQ(item->text(3), QStringLiteral("VD 123456 / GE 987654 / FR 1"));
+        const QHeaderView* header = list->header();
+        const QFontMetrics heading_metrics(header->font());
+        const QFontMetrics entry_metrics(list->font());
+        using kerbolt::frmIndemnites::Caption;
+        const Caption headings[] = {Caption::lblId,      Caption::lblPlace, Caption::lblDate,
+                                    Caption::lblPlaques, Caption::lblBrut,  Caption::lblPaye};
+        int right = 0;
+        for (int column = 0; column < 6; ++column) {
+            const QString heading = QString::fromStdString(
+                kerbolt::frmIndemnites::CaptionText(language, headings[column]));
+            EXPECT_EQ(list->headerItem()->text(column), heading);
+            // Each section begins where the one before ends, and holds its heading and entry.
+            EXPECT_EQ(header->sectionPosition(column), right) << column;
+            EXPECT_GE(header->sectionSize(column), heading_metrics.horizontalAdvance(heading))
+                << column;
+            EXPECT_GE(header->sectionSize(column),
+                      entry_metrics.horizontalAdvance(item->text(column)))
+                << column;
+            right += header->sectionSize(column);
+        }
+        // The fixed-column line of the record is what the list stands for.
+        EXPECT_EQ(window->Lines().size(), 1u);
+        window->lblUndo_Click();
+        Settle();
+    }
 }
 
 TEST_F(FrmIndemnites, AmountKeysAreFiltered) {

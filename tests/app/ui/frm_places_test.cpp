@@ -63,13 +63,20 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"Sélectionnez la place à modifier"});
     EXPECT_FALSE(Child<QFrame>(window, "fraPlace")->isVisible());
 
-    // Changing the management spot: its status is chosen, its fields padded.
+    // Changing the management spot: its status is chosen, its fields show the values without
+    // the list's padding, and saving them untouched gives the line it was.
+    const std::string management_line = window->Lines()[2];
     Select(window, 2);
     Click(window, "cmdModifyPlace");
     EXPECT_TRUE(Child<QFrame>(window, "fraPlace")->isVisible());
     EXPECT_FALSE(Child<QListWidget>(window, "List1")->isEnabled());
     EXPECT_EQ(status->currentIndex(), 2);
-    EXPECT_EQ(Child<QLineEdit>(window, "txtNPlace")->text(), QStringLiteral("C3          "));
+    EXPECT_EQ(Child<QLineEdit>(window, "txtNPlace")->text(), QStringLiteral("C3"));
+    EXPECT_EQ(Child<QLineEdit>(window, "txtAdressePlace")->text(), QStringLiteral("Quai 3"));
+    Click(window, "cmdSavePlace");
+    EXPECT_EQ(window->Lines()[2], management_line);
+    Select(window, 2);
+    Click(window, "cmdModifyPlace");
     Type(window, "txtNPlace", QStringLiteral("  C4  "));
     Click(window, "cmdSavePlace");
     EXPECT_FALSE(Child<QFrame>(window, "fraPlace")->isVisible());

@@ -1,8 +1,11 @@
 #include "app/ui/mandate_action.h"
 
+#include "app/core/mandate/mandate_pagora_writer.h"
+#include "app/core/store/records.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/ticket_painter.h"
 #include "tests/support/fake_ports.h"
+#include "tests/support/fixed_host.h"
 #include "tests/support/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/web_fakes.h"
@@ -19,6 +22,7 @@ namespace {
 using testing_support::RecordingPdfWriter;
 using testing_support::RecordingPrompts;
 using testing_support::RecordingShell;
+using testing_support::RunCommand;
 
 TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
     // Three pixels a row: Qt pads each 9-byte row to 12 bytes.
@@ -94,6 +98,40 @@ TEST_F(MandateAction, FailuresShowTheirDescription) {
     EXPECT_EQ(prompts_.icons, std::vector<MessageIcon>(3, MessageIcon::Critical));
     EXPECT_TRUE(shell_.calls.empty());
     EXPECT_FALSE(std::filesystem::exists(part));
+}
+
+TEST_F(MandateAction, TheShippedLogoKeepsTheDocumentSmallAndItsTextAsItWas) {
+    ASSERT_TRUE(WriteAccount(state_.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(WritePlaces(state_.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                              {"B2", "Chemin des Prés 2, 1000 Lausanne", "1"}}));
+    const std::string path = modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
+    // The same document stored as it is, for the text it must keep.
+    ASSERT_TRUE(BuildMandateDocument(
+        state_, TicketLogo(), shell_, prompts_,
+        modMandat::PagoraWriterFactory(testing_support::MakeFixedHost(), false)));
+    const std::string plain = dir_.File("plain.pdf");
+    std::filesystem::rename(path, plain);
+    ASSERT_TRUE(
+        BuildMandateDocument(state_, TicketLogo(), shell_, prompts_,
+                             modMandat::PagoraWriterFactory(testing_support::MakeFixedHost())));
+    EXPECT_TRUE(prompts_.shown.empty());
+
+    // The logo's pixels alone are 1295 x 632 x 3 bytes.
+    EXPECT_GT(std::filesystem::file_size(plain), 2'000'000u);
+    EXPECT_LT(std::filesystem::file_size(path), 200u * 1024u);
+    EXPECT_EQ(RunCommand("qpdf --check '" + path + "'").status, 0);
+    const auto text = RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("Chemin des Prés 2, 1000 Lausanne"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out, RunCommand("pdftotext -enc UTF-8 '" + plain + "' -").out);
+    // Still the whole logo, drawn from the same pixels.
+    const std::string page = dir_.File("page");
+    const std::string plain_page = dir_.File("plain-page");
+    ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile '" + path + "' " + page).status, 0);
+    ASSERT_EQ(RunCommand("pdftoppm -r 50 -png -singlefile '" + plain + "' " + plain_page).status,
+              0);
+    EXPECT_EQ(QImage(QString::fromStdString(page + ".png")),
+              QImage(QString::fromStdString(plain_page + ".png")));
 }
 
 } // namespace
