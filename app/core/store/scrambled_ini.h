@@ -6,6 +6,7 @@
 #include "app/core/store/ini_file.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,7 +54,8 @@ std::string EncodeText(const std::string& utf8);
 std::string DecodeText(const std::string& scrambled);
 
 // A file read once for many look-ups, with the functions above: reading a list of records key
-// by key would otherwise read the whole file for every key.
+// by key would otherwise read the whole file for every key. The file's parsed content is shared
+// with other snapshots while the file stays unchanged, and the unscrambled section names with it.
 class Snapshot {
 public:
     explicit Snapshot(const std::string& path);
@@ -66,7 +68,10 @@ public:
     bool HasSection(const std::string& section) const;
 
 private:
-    ini::Document doc_;
+    const std::vector<std::string>& Names() const;
+
+    std::shared_ptr<const ini::Document> doc_;
+    mutable std::shared_ptr<const std::vector<std::string>> names_;
 };
 
 } // namespace kerbolt::modINI
