@@ -102,41 +102,48 @@ std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data
     return Snapshot(data_file_path).LastSectionIndex(prefix);
 }
 
+// What the look-ups derive from all of a file's section names, kept with the parsed file:
+// unscrambling thousands of names on every look-up would cost as much as the parse the cache
+// saves.
+struct DerivedSections {
+    std::vector<std::string> names; // unscrambled, in file order
+    // The highest number of each prefix asked for so far.
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::int32_t>> highest;
+};
+
 namespace {
 
-// The unscrambled section names of the documents last read, kept with them: unscrambling
-// thousands of names on every look-up would cost as much as the parse the cache saves.
-class NameMemo {
+class SectionsMemo {
 public:
-    std::shared_ptr<const std::vector<std::string>>
-    For(const std::shared_ptr<const ini::Document>& doc) {
+    std::shared_ptr<DerivedSections> For(const std::shared_ptr<const ini::Document>& doc) {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             for (const Slot& slot : slots_) {
-                if (slot.doc.lock() == doc) return slot.names;
+                if (slot.doc.lock() == doc) return slot.sections;
             }
         }
-        auto names = std::make_shared<std::vector<std::string>>();
+        auto sections = std::make_shared<DerivedSections>();
         for (const std::string& name : doc->SectionNames())
-            names->push_back(Decode(name));
+            sections->names.push_back(Decode(name));
         const std::lock_guard<std::mutex> lock(mutex_);
-        slots_[next_] = {doc, names};
+        slots_[next_] = {doc, sections};
         next_ = (next_ + 1) % slots_.size();
-        return names;
+        return sections;
     }
 
 private:
     struct Slot {
         std::weak_ptr<const ini::Document> doc;
-        std::shared_ptr<const std::vector<std::string>> names;
+        std::shared_ptr<DerivedSections> sections;
     };
     std::mutex mutex_;
     std::array<Slot, 4> slots_{};
     std::size_t next_ = 0;
 };
 
-NameMemo& TheNameMemo() {
-    static NameMemo memo;
+SectionsMemo& TheSectionsMemo() {
+    static SectionsMemo memo;
     return memo;
 }
 
@@ -144,9 +151,9 @@ NameMemo& TheNameMemo() {
 
 Snapshot::Snapshot(const std::string& path) : doc_(ini::LoadShared(path)) {}
 
-const std::vector<std::string>& Snapshot::Names() const {
-    if (!names_) names_ = TheNameMemo().For(doc_);
-    return *names_;
+DerivedSections& Snapshot::Derived() const {
+    if (!sections_) sections_ = TheSectionsMemo().For(doc_);
+    return *sections_;
 }
 
 std::string Snapshot::ReadIni(const std::string& section, const std::string& key,
@@ -157,14 +164,14 @@ std::string Snapshot::ReadIni(const std::string& section, const std::string& key
 }
 
 std::vector<std::string> Snapshot::ListSections() const {
-    return Names();
+    return Derived().names;
 }
 
 std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
     // Every name is seen: a list cut at a fixed size would make a new record reuse the number
     // of an older one and overwrite it.
     std::int32_t last = -1;
-    for (const std::string& name : Names()) {
+    for (const std::string& name : Derived().names) {
         const std::int32_t number = SectionIndex(name, prefix);
         if (number >= 0) last = number;
     }
@@ -172,14 +179,20 @@ std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
 }
 
 std::int32_t Snapshot::HighestSectionIndex(const std::string& prefix) const {
+    DerivedSections& sections = Derived();
+    const std::lock_guard<std::mutex> lock(sections.mutex);
+    for (const auto& [known, number] : sections.highest) {
+        if (known == prefix) return number;
+    }
     std::int32_t highest = -1;
-    for (const std::string& name : Names())
+    for (const std::string& name : sections.names)
         highest = std::max(highest, SectionIndex(name, prefix));
+    sections.highest.emplace_back(prefix, highest);
     return highest;
 }
 
 bool Snapshot::HasSection(const std::string& section) const {
-    const std::vector<std::string>& names = Names();
+    const std::vector<std::string>& names = Derived().names;
     return std::find(names.begin(), names.end(), section) != names.end();
 }
 

@@ -53,6 +53,8 @@ bool WriteIniSections(const std::vector<IniSection>& sections, const std::string
 std::string EncodeText(const std::string& utf8);
 std::string DecodeText(const std::string& scrambled);
 
+struct DerivedSections;
+
 // A file read once for many look-ups, with the functions above: reading a list of records key
 // by key would otherwise read the whole file for every key. The file's parsed content is shared
 // with other snapshots while the file stays unchanged, and the unscrambled section names with it.
@@ -68,10 +70,10 @@ public:
     bool HasSection(const std::string& section) const;
 
 private:
-    const std::vector<std::string>& Names() const;
+    DerivedSections& Derived() const;
 
     std::shared_ptr<const ini::Document> doc_;
-    mutable std::shared_ptr<const std::vector<std::string>> names_;
+    mutable std::shared_ptr<DerivedSections> sections_;
 };
 
 } // namespace kerbolt::modINI

@@ -56,28 +56,33 @@ TEST(FileCache, AnUnchangedFileIsParsedOnce) {
 TEST(FileCache, ChangesByAnotherWriterAreSeen) {
     TempDir dir;
     const std::string path = dir.File("d.ini");
-    const auto now = fs::file_time_type::clock::now();
-    const auto an_hour_ago = now - std::chrono::hours(1);
+    using Stamp = fs::file_time_type;
+    const auto an_hour_ago = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    // Each rewrite's stamp from the stamp of the first write.
     struct Case {
         const char* what;
-        fs::file_time_type first_stamp;
+        bool fresh; // first written now, else an hour ago
+        bool whole; // the stamps in whole seconds
         const char* value;
-        fs::file_time_type second_stamp;
+        bool same_stamp; // the rewrite keeps the stamp, else it gets a second more
     };
     const Case cases[] = {
-        {"longer, new stamp", an_hour_ago, "22", now},
-        {"same size, new stamp", an_hour_ago, "2", an_hour_ago + std::chrono::seconds(1)},
+        {"longer, new stamp", false, false, "22", false},
+        {"same size, new stamp", false, false, "2", false},
         // A file system keeping whole seconds: rewritten in the second it was read, with the
         // same size, the file keeps its stamp.
-        {"same size, same second", WholeSecond(now), "2", WholeSecond(now)},
-        {"same size, same fine stamp", now, "2", now},
+        {"same size, same second", true, true, "2", true},
+        {"same size, same fine stamp", true, false, "2", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ForgetShared(path);
-        WriteAs(path, "[S]\r\nk=1\r\n", c.first_stamp);
+        Stamp first = c.fresh ? fs::file_time_type::clock::now() : an_hour_ago;
+        if (c.whole) first = WholeSecond(first);
+        WriteAs(path, "[S]\r\nk=1\r\n", first);
         ASSERT_EQ(Value(path), "1");
-        WriteAs(path, std::string("[S]\r\nk=") + c.value + "\r\n", c.second_stamp);
+        WriteAs(path, std::string("[S]\r\nk=") + c.value + "\r\n",
+                c.same_stamp ? first : first + std::chrono::seconds(1));
         EXPECT_EQ(Value(path), c.value);
     }
 
