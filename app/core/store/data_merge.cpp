@@ -179,7 +179,16 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
         order.push_back(std::move(name));
     order.insert(order.end(), others.begin(), others.end());
 
+    // The size is known before the first byte: a file of megabytes is not copied over and over
+    // while it grows.
+    std::size_t size = 0;
+    for (const std::string& name : order) {
+        size += name.size() + 4;
+        for (const auto& e : merged.at(name))
+            size += e.key.size() + e.value.size() + 3;
+    }
     std::string bytes;
+    bytes.reserve(size);
     for (const std::string& name : order) {
         bytes.append("[").append(name).append("]\r\n");
         for (const auto& e : merged.at(name))
