@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace kerbolt {
@@ -39,27 +40,38 @@ Copy Read(const ini::Document& doc) {
     return copy;
 }
 
-std::string PlainKey(const ini::Document::Entry& e) {
-    return LowerAscii(modINI::DecodeText(e.key));
-}
+// A data file repeats a handful of key names in every section: each is unscrambled once per
+// merge, not once per comparison (a file of thousands of records would take seconds otherwise).
+class PlainKeys {
+public:
+    const std::string& Of(const std::string& stored) {
+        const auto it = keys_.find(stored);
+        if (it != keys_.end()) return it->second;
+        return keys_.emplace(stored, LowerAscii(modINI::DecodeText(stored))).first->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> keys_;
+};
 
 bool IsOperatorKey(const std::string& plain_lower_key) {
     return plain_lower_key == "mandat" || plain_lower_key == "datepaiement";
 }
 
-const ini::Document::Entry* FindKey(const Entries& entries, const std::string& plain_lower_key) {
+const ini::Document::Entry* FindKey(PlainKeys& keys, const Entries& entries,
+                                    const std::string& plain_lower_key) {
     for (const auto& e : entries) {
-        if (PlainKey(e) == plain_lower_key) return &e;
+        if (keys.Of(e.key) == plain_lower_key) return &e;
     }
     return nullptr;
 }
 
 // The keys of one section present in both copies.
-Entries MergeSection(const Entries& local, const Entries& server) {
+Entries MergeSection(PlainKeys& keys, const Entries& local, const Entries& server) {
     Entries merged;
     for (const auto& e : local) {
-        const std::string key = PlainKey(e);
-        const ini::Document::Entry* theirs = FindKey(server, key);
+        const std::string& key = keys.Of(e.key);
+        const ini::Document::Entry* theirs = FindKey(keys, server, key);
         // A line cut short that the server's section does not know is a damaged key, not one.
         if (theirs == nullptr && !e.complete) continue;
         if (theirs != nullptr && (IsOperatorKey(key) || !e.complete))
@@ -68,18 +80,19 @@ Entries MergeSection(const Entries& local, const Entries& server) {
             merged.push_back({e.key, e.value, true});
     }
     for (const auto& e : server) {
-        if (FindKey(merged, PlainKey(e)) == nullptr) merged.push_back({e.key, e.value, true});
+        if (FindKey(keys, merged, keys.Of(e.key)) == nullptr)
+            merged.push_back({e.key, e.value, true});
     }
     return merged;
 }
 
 // Two sections under one ticket number hold the same ticket when every key the program wrote
 // into both has one value.
-bool SameTicket(const Entries& local, const Entries& server) {
+bool SameTicket(PlainKeys& keys, const Entries& local, const Entries& server) {
     for (const auto& e : local) {
-        const std::string key = PlainKey(e);
+        const std::string& key = keys.Of(e.key);
         if (IsOperatorKey(key) || !e.complete) continue;
-        const ini::Document::Entry* theirs = FindKey(server, key);
+        const ini::Document::Entry* theirs = FindKey(keys, server, key);
         if (theirs != nullptr && theirs->value != e.value) return false;
     }
     return true;
@@ -109,6 +122,7 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 }
 
 std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc) {
+    PlainKeys keys;
     const Copy local = Read(local_doc);
     const Copy server = Read(server_doc);
 
@@ -130,11 +144,11 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
             if (PlaceOf(name).group == 3) others.push_back(name);
             continue;
         }
-        if (PlaceOf(name).group == 2 && !SameTicket(mine, theirs->second)) {
+        if (PlaceOf(name).group == 2 && !SameTicket(keys, mine, theirs->second)) {
             moved.push_back(mine);
             continue;
         }
-        merged[name] = MergeSection(mine, theirs->second);
+        merged[name] = MergeSection(keys, mine, theirs->second);
     }
 
     // The moved tickets follow the highest number of either copy, in their local order.
@@ -149,17 +163,32 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
         merged[modINI::EncodeText(IndemniteSection(++next))] = std::move(ticket);
     }
 
-    std::vector<std::string> order;
+    // Each name's place is worked out once, not at every comparison of the sort.
+    std::vector<std::pair<Place, std::string>> placed;
     for (const auto& [name, entries] : merged) {
-        if (PlaceOf(name).group != 3) order.push_back(name);
+        const Place p = PlaceOf(name);
+        if (p.group != 3) placed.emplace_back(p, name);
     }
-    std::sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
-        const Place pa = PlaceOf(a), pb = PlaceOf(b);
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+        const Place &pa = a.first, &pb = b.first;
         return pa.group != pb.group ? pa.group < pb.group : pa.number < pb.number;
     });
+    std::vector<std::string> order;
+    order.reserve(placed.size() + others.size());
+    for (auto& [p, name] : placed)
+        order.push_back(std::move(name));
     order.insert(order.end(), others.begin(), others.end());
 
+    // The size is known before the first byte: a file of megabytes is not copied over and over
+    // while it grows.
+    std::size_t size = 0;
+    for (const std::string& name : order) {
+        size += name.size() + 4;
+        for (const auto& e : merged.at(name))
+            size += e.key.size() + e.value.size() + 3;
+    }
     std::string bytes;
+    bytes.reserve(size);
     for (const std::string& name : order) {
         bytes.append("[").append(name).append("]\r\n");
         for (const auto& e : merged.at(name))

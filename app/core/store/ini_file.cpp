@@ -1,6 +1,9 @@
 #include "app/core/store/ini_file.h"
 
+#include "app/core/store/file_cache.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -62,7 +65,20 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line) {
     return KeyLine{Trim(trimmed.substr(0, eq)), Trim(trimmed.substr(eq + 1))};
 }
 
+// Replaces a file's content atomically (defined with the platform's calls below).
+bool ReplaceContent(const std::string& path, std::string_view bytes, bool owner_only);
+
+std::atomic<std::uint64_t> parse_count{0};
+
+void CountParse() {
+    parse_count.fetch_add(1, std::memory_order_relaxed);
+}
+
 } // namespace
+
+std::uint64_t ParseCount() {
+    return parse_count.load(std::memory_order_relaxed);
+}
 
 Document Document::Load(const std::string& path) {
     Document doc;
@@ -78,13 +94,19 @@ Document Document::Load(const std::string& path) {
         doc.readable_ = false;
         return doc;
     }
+    return Parse(bytes);
+}
+
+Document Document::Parse(std::string_view bytes) {
+    CountParse();
+    Document doc;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        doc.lines_.push_back(std::move(line));
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        doc.lines_.emplace_back(line);
         start = end + 1;
     }
     doc.ends_mid_line_ = !bytes.empty() && bytes.back() != '\n';
@@ -193,7 +215,7 @@ std::string Document::Serialize() const {
 
 std::optional<std::string> ReadValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
-    return Document::Load(path).Value(section, key);
+    return LoadShared(path)->Value(section, key);
 }
 
 bool WriteValues(const std::string& path, std::string_view section,
@@ -203,7 +225,8 @@ bool WriteValues(const std::string& path, std::string_view section,
 
 bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sections,
                    bool owner_only) {
-    Document doc = Document::Load(path);
+    // A copy of the file as last read: copying costs a fraction of parsing it again.
+    Document doc = *LoadShared(path);
     if (!doc.Readable()) return false;
     // The program ends every line of the data file it writes: there a last line cut short (a
     // crash or a broken transfer) is damage. Written back with a line end it would pass for a
@@ -214,7 +237,14 @@ bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sect
         for (const auto& [key, value] : keys)
             doc.Set(section, key, value);
     }
-    return WriteFileAtomically(path, doc.Serialize(), owner_only);
+    std::string bytes = doc.Serialize();
+    if (!ReplaceContent(path, bytes, owner_only)) {
+        ForgetShared(path);
+        return false;
+    }
+    // What was just written is the file's content: the next reader need not parse it again.
+    RememberWritten(path, std::make_shared<const Document>(std::move(doc)), std::move(bytes));
+    return true;
 }
 
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
@@ -223,7 +253,7 @@ bool WriteValue(const std::string& path, std::string_view section, std::string_v
 }
 
 std::vector<std::string> SectionNames(const std::string& path) {
-    return Document::Load(path).SectionNames();
+    return LoadShared(path)->SectionNames();
 }
 
 namespace {
@@ -257,9 +287,10 @@ void RemoveLeftoverTemporaries(const std::string& path) {
     }
 }
 
+namespace {
+
 #ifdef _WIN32
-bool WriteFileAtomically(const std::string& requested, std::string_view bytes,
-                         bool /*owner_only*/) {
+bool ReplaceContent(const std::string& requested, std::string_view bytes, bool /*owner_only*/) {
     // Windows keeps a new file private to its user through the profile folder's own rights.
     const std::string path = ResolvedTarget(requested);
     // The ANSI entry points take the path in the user's code page, as every path here is.
@@ -295,7 +326,7 @@ bool WriteFileAtomically(const std::string& requested, std::string_view bytes,
     return false;
 }
 #else
-bool WriteFileAtomically(const std::string& requested, std::string_view bytes, bool owner_only) {
+bool ReplaceContent(const std::string& requested, std::string_view bytes, bool owner_only) {
     const std::string path = ResolvedTarget(requested);
     std::string temp = path + std::string(kTempSuffix) + "XXXXXX";
     const int fd = mkstemp(temp.data());
@@ -332,5 +363,14 @@ bool WriteFileAtomically(const std::string& requested, std::string_view bytes, b
     return ok;
 }
 #endif
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool owner_only) {
+    const bool written = ReplaceContent(path, bytes, owner_only);
+    // Even a failed write may have replaced the file.
+    ForgetShared(path);
+    return written;
+}
 
 } // namespace kerbolt::ini

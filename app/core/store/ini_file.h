@@ -6,6 +6,7 @@
 // length. Every write replaces the file atomically: a temporary file next to it, then a rename.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@ public:
     // The file's content; an empty document when the file is missing. `Readable()` is false when
     // the file exists but could not be read.
     static Document Load(const std::string& path);
+    // A file's content given as bytes.
+    static Document Parse(std::string_view bytes);
 
     bool Readable() const { return readable_; }
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
@@ -86,6 +89,10 @@ std::vector<std::string> SectionNames(const std::string& path);
 
 // Replaces a file's content atomically. False on any failure, which leaves no temporary file.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool owner_only = false);
+
+// How many times file content was parsed in this process: lets tests and benchmarks see that an
+// unchanged file is not parsed again.
+std::uint64_t ParseCount();
 
 // Removes the temporary files an interrupted atomic write of `path` may have left beside it.
 void RemoveLeftoverTemporaries(const std::string& path);

@@ -1,11 +1,14 @@
 #include "app/core/store/scrambled_ini.h"
 
+#include "app/core/store/file_cache.h"
 #include "app/core/store/ini_file.h"
 #include "app/core/store/scramble.h"
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <mutex>
 
 namespace kerbolt::modINI {
 
@@ -99,27 +102,76 @@ std::int32_t LastSectionIndex(const std::string& prefix, const std::string& data
     return Snapshot(data_file_path).LastSectionIndex(prefix);
 }
 
-Snapshot::Snapshot(const std::string& path) : doc_(ini::Document::Load(path)) {}
+// What the look-ups derive from all of a file's section names, kept with the parsed file:
+// unscrambling thousands of names on every look-up would cost as much as the parse the cache
+// saves.
+struct DerivedSections {
+    std::vector<std::string> names; // unscrambled, in file order
+    // The highest number of each prefix asked for so far.
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::int32_t>> highest;
+};
+
+namespace {
+
+class SectionsMemo {
+public:
+    std::shared_ptr<DerivedSections> For(const std::shared_ptr<const ini::Document>& doc) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            for (const Slot& slot : slots_) {
+                if (slot.doc.lock() == doc) return slot.sections;
+            }
+        }
+        auto sections = std::make_shared<DerivedSections>();
+        for (const std::string& name : doc->SectionNames())
+            sections->names.push_back(Decode(name));
+        const std::lock_guard<std::mutex> lock(mutex_);
+        slots_[next_] = {doc, sections};
+        next_ = (next_ + 1) % slots_.size();
+        return sections;
+    }
+
+private:
+    struct Slot {
+        std::weak_ptr<const ini::Document> doc;
+        std::shared_ptr<DerivedSections> sections;
+    };
+    std::mutex mutex_;
+    std::array<Slot, 4> slots_{};
+    std::size_t next_ = 0;
+};
+
+SectionsMemo& TheSectionsMemo() {
+    static SectionsMemo memo;
+    return memo;
+}
+
+} // namespace
+
+Snapshot::Snapshot(const std::string& path) : doc_(ini::LoadShared(path)) {}
+
+DerivedSections& Snapshot::Derived() const {
+    if (!sections_) sections_ = TheSectionsMemo().For(doc_);
+    return *sections_;
+}
 
 std::string Snapshot::ReadIni(const std::string& section, const std::string& key,
                               const std::string& default_value) const {
     // The whole value is read: a fixed buffer would cut long ticket texts.
-    const auto value = doc_.Value(Encode(section), Encode(key));
+    const auto value = doc_->Value(Encode(section), Encode(key));
     return value ? Decode(*value) : default_value;
 }
 
 std::vector<std::string> Snapshot::ListSections() const {
-    std::vector<std::string> names;
-    for (const std::string& name : doc_.SectionNames())
-        names.push_back(Decode(name));
-    return names;
+    return Derived().names;
 }
 
 std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
     // Every name is seen: a list cut at a fixed size would make a new record reuse the number
     // of an older one and overwrite it.
     std::int32_t last = -1;
-    for (const std::string& name : ListSections()) {
+    for (const std::string& name : Derived().names) {
         const std::int32_t number = SectionIndex(name, prefix);
         if (number >= 0) last = number;
     }
@@ -127,15 +179,21 @@ std::int32_t Snapshot::LastSectionIndex(const std::string& prefix) const {
 }
 
 std::int32_t Snapshot::HighestSectionIndex(const std::string& prefix) const {
-    const std::vector<std::int32_t> numbers = SectionNumbers(ListSections(), prefix);
-    return numbers.empty() ? -1 : numbers.back();
+    DerivedSections& sections = Derived();
+    const std::lock_guard<std::mutex> lock(sections.mutex);
+    for (const auto& [known, number] : sections.highest) {
+        if (known == prefix) return number;
+    }
+    std::int32_t highest = -1;
+    for (const std::string& name : sections.names)
+        highest = std::max(highest, SectionIndex(name, prefix));
+    sections.highest.emplace_back(prefix, highest);
+    return highest;
 }
 
 bool Snapshot::HasSection(const std::string& section) const {
-    for (const std::string& name : ListSections()) {
-        if (name == section) return true;
-    }
-    return false;
+    const std::vector<std::string>& names = Derived().names;
+    return std::find(names.begin(), names.end(), section) != names.end();
 }
 
 } // namespace kerbolt::modINI

@@ -6,6 +6,7 @@
 #include "app/core/store/ini_file.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,8 +53,11 @@ bool WriteIniSections(const std::vector<IniSection>& sections, const std::string
 std::string EncodeText(const std::string& utf8);
 std::string DecodeText(const std::string& scrambled);
 
+struct DerivedSections;
+
 // A file read once for many look-ups, with the functions above: reading a list of records key
-// by key would otherwise read the whole file for every key.
+// by key would otherwise read the whole file for every key. The file's parsed content is shared
+// with other snapshots while the file stays unchanged, and the unscrambled section names with it.
 class Snapshot {
 public:
     explicit Snapshot(const std::string& path);
@@ -66,7 +70,10 @@ public:
     bool HasSection(const std::string& section) const;
 
 private:
-    ini::Document doc_;
+    DerivedSections& Derived() const;
+
+    std::shared_ptr<const ini::Document> doc_;
+    mutable std::shared_ptr<DerivedSections> sections_;
 };
 
 } // namespace kerbolt::modINI

@@ -8,7 +8,9 @@ TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& ent
                              const DateTime& now) {
     TicketDraft draft;
     draft.place_index = entry.place_index;
-    draft.number = NextIndemniteNumber(state.DataFile);
+    // One look at the data file for the number and the spot: both come from the same content.
+    const modINI::Snapshot data_file(state.DataFile);
+    draft.number = data_file.HighestSectionIndex(kIndemnitePrefix) + 1;
 
     TicketInputs inputs;
     inputs.language = state.Language;
@@ -17,8 +19,7 @@ TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& ent
     inputs.amount = state.TicketAmount;
     inputs.footer = state.TicketFooter;
     if (entry.place_index >= 0)
-        inputs.spot_address =
-            modINI::ReadIni(PlaceSection(entry.place_index), "adresse", state.DataFile);
+        inputs.spot_address = data_file.ReadIni(PlaceSection(entry.place_index), "adresse");
     inputs.plates = entry.plates;
     inputs.account_key = state.AccountKey;
     inputs.record_number = draft.number;

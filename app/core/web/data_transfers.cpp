@@ -1,6 +1,7 @@
 #include "app/core/web/data_transfers.h"
 
 #include "app/core/store/data_merge.h"
+#include "app/core/store/file_cache.h"
 #include "app/core/store/ini_file.h"
 #include "app/platform/ports.h"
 
@@ -244,9 +245,10 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
 
     bool local_ok = false;
     const std::string local_bytes = ReadBytes(data_file, local_ok);
-    const ini::Document local = ini::Document::Load(data_file);
-    if (!local_ok || !local.Readable()) return give_up(SyncOutcome::Failed);
-    const std::string merged = MergeDataFiles(local, server);
+    // Parsed once for the merge and for the windows, which read the same file next.
+    const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
+    if (!local_ok || !local->Readable()) return give_up(SyncOutcome::Failed);
+    const std::string merged = MergeDataFiles(*local, server);
     if (merged != local_bytes) {
         KeepBackup(data_file, local_bytes);
         if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
