@@ -6,6 +6,7 @@
 #include "pdf/fonts/font_names.h"
 #include "pdf/fonts/font_registry.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/fonts/pdfa_fonts.h"
 #include "pdf/fonts/truetype.h"
 #include "pdf/fonts/truetype_font.h"
 #include "pdf/writer/members.h"
@@ -62,10 +63,8 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     const auto record_error = [&](int number, std::string description) {
         detail::RecordError(s, PdfError(number, "", std::move(description)), kOperation, TTFFile);
     };
-    if (s.pdfa_mode) { // archived documents embed every font and keep the Western charset
-        Embedded = true;
-        Encoding = 0;
-    }
+    // Archived documents embed every font; its charset stays, written in the form they allow.
+    if (s.pdfa_mode) Embedded = true;
     std::error_code exists_error;
     const std::filesystem::path path(TTFFile);
     if (TTFFile.empty() || !std::filesystem::is_regular_file(path, exists_error)) {
@@ -103,7 +102,11 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
             detail::TrueTypeDescriptor(metrics, detail::FormatReal(s, metrics.italic_angle));
         const int length = Embedded ? static_cast<int>(program.size()) : 0;
         try {
-            detail::WriteFont(*m_, alias, program, length, descriptor);
+            if (s.pdfa_mode) {
+                detail::WritePdfaTrueTypeFont(*m_, alias, program, metrics, Encoding);
+            } else {
+                detail::WriteFont(*m_, alias, program, length, descriptor);
+            }
         } catch (const PdfError& error) {
             // A record without its dictionary would be named in content that no font object
             // answers; a later selection of the alias gets a standard font instead.

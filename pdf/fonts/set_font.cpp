@@ -3,13 +3,18 @@
 
 #include "pdf/fonts/font_selection.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/fonts/pdfa_fonts.h"
 
 namespace pagora {
 
 void Pagora::SetFont(const std::string& FontFamily, float Size, int Style, int Encoding) {
     detail::SelectFont(m_->fonts, FontFamily, Size, Style, Encoding,
                        [this](const std::string& alias) {
-                           detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());
+                           if (m_->writer.pdfa_mode) {
+                               detail::WritePdfaStandardFont(*m_, alias);
+                           } else {
+                               detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());
+                           }
                        });
 }
 
