@@ -84,8 +84,8 @@ int WriteEmbedded(Pagora::Members& m, const std::string& alias, const std::strin
     const std::string name = FormatName(s.resource_prefix + alias);
     const std::string base_font = FormatName(TrueTypeBaseName(metrics));
     s.font_resources += name + " " + std::to_string(object) + " 0 R ";
-    WriteFileLine(s, "<< /Type /Font /Subtype /TrueType /Name " + name + " /BaseFont " +
-                         base_font + " /FirstChar 32 /LastChar 255");
+    WriteFileLine(s, "<< /Type /Font /Subtype /TrueType /Name " + name + " /BaseFont " + base_font +
+                         " /FirstChar 32 /LastChar 255");
     // Outside the Western charset the WinAnsi names would pick the wrong glyphs, and archived
     // documents allow no other encoding with a TrueType font: such a font is symbolic, its
     // codes reach the glyphs through the program's own map.

@@ -98,10 +98,14 @@ bool IsFile(const fs::path& path) {
 
 std::string StandardFontFileName(const std::string& family, std::int32_t style) {
     std::string name;
-    if (family == "Arial") name = "LiberationSans";
-    else if (family == "TimesNewRoman") name = "LiberationSerif";
-    else if (family == "CourierNew") name = "LiberationMono";
-    else return {};
+    if (family == "Arial")
+        name = "LiberationSans";
+    else if (family == "TimesNewRoman")
+        name = "LiberationSerif";
+    else if (family == "CourierNew")
+        name = "LiberationMono";
+    else
+        return {};
     switch (style & 3) {
     case 1:
         return name + "-Bold.ttf";

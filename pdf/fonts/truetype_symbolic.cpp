@@ -96,7 +96,7 @@ std::uint32_t LookUp(const Bytes& file, std::size_t sub, std::uint32_t format, c
 // The best Unicode subtable: Windows full repertoire (3,10) format 12, then Windows BMP (3,1)
 // format 4, then any Unicode-platform subtable of either format.
 std::optional<std::pair<std::size_t, std::uint32_t>> UnicodeSubtable(const Bytes& file,
-                                                                      const TableRecord& cmap) {
+                                                                     const TableRecord& cmap) {
     const auto count = file.Read(cmap.offset + 2, 2);
     if (!count) return std::nullopt;
     std::optional<std::pair<std::size_t, std::uint32_t>> best;
@@ -111,9 +111,12 @@ std::optional<std::pair<std::size_t, std::uint32_t>> UnicodeSubtable(const Bytes
         const auto format = file.Read(sub, 2);
         if (!format || (*format != 4 && *format != 12)) continue;
         int rank = 0;
-        if (*platform == 3 && *encoding == 10 && *format == 12) rank = 4;
-        else if (*platform == 3 && *encoding == 1 && *format == 4) rank = 3;
-        else if (*platform == 0) rank = *format == 12 ? 2 : 1;
+        if (*platform == 3 && *encoding == 10 && *format == 12)
+            rank = 4;
+        else if (*platform == 3 && *encoding == 1 && *format == 4)
+            rank = 3;
+        else if (*platform == 0)
+            rank = *format == 12 ? 2 : 1;
         if (rank > best_rank) {
             best_rank = rank;
             best = std::pair{sub, *format};

@@ -40,10 +40,11 @@ class PdfaDocument : public writer_test::WriterTest {
 protected:
     // Preflight's verdict on the written file; its font cache goes into the test's folder.
     testing_support::CommandResult Preflight() const {
-        const std::string jars = "/usr/share/java/preflight.jar:/usr/share/java/pdfbox2.jar:"
-                                 "/usr/share/java/fontbox2.jar:/usr/share/java/xmpbox.jar:"
-                                 "/usr/share/java/commons-logging.jar:"
-                                 "/usr/share/java/javax.activation.jar:/usr/share/java/jaxb-api.jar";
+        const std::string jars =
+            "/usr/share/java/preflight.jar:/usr/share/java/pdfbox2.jar:"
+            "/usr/share/java/fontbox2.jar:/usr/share/java/xmpbox.jar:"
+            "/usr/share/java/commons-logging.jar:"
+            "/usr/share/java/javax.activation.jar:/usr/share/java/jaxb-api.jar";
         return Run("java -Dpdfbox.fontcache='" + dir_.Path().string() +
                    "' -Djava.util.logging.config.file=/dev/null -cp " + jars +
                    " org.apache.pdfbox.preflight.Validator_A1b %f 2>&1");
@@ -53,7 +54,8 @@ protected:
     // font in the Western and the Cyrillic charset; a picture; a link and a bookmark.
     void WriteEverything(Pagora& pdf) {
         pdf.SetPDFa(true);
-        pdf.SetDocProperty("Archive", "Every element", "Kerbolt", "Tests", "Pagora", "pdf, archive");
+        pdf.SetDocProperty("Archive", "Every element", "Kerbolt", "Tests", "Pagora",
+                           "pdf, archive");
         pdf.BeginDoc(Path());
         pdf.BeginPage();
         pdf.AddBookmark("Start");
