@@ -6,6 +6,7 @@
 #include "pdf/fonts/font_names.h"
 #include "pdf/fonts/font_registry.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/fonts/pdfa_fonts.h"
 #include "pdf/fonts/truetype.h"
 #include "pdf/fonts/truetype_font.h"
 #include "pdf/writer/members.h"
@@ -43,10 +44,8 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     const auto record_error = [&](int number, std::string description) {
         detail::RecordError(s, PdfError(number, "", std::move(description)), kOperation, TTFFile);
     };
-    if (s.pdfa_mode) { // archived documents embed every font and keep the Western charset
-        Embedded = true;
-        Encoding = 0;
-    }
+    // Archived documents embed every font; its charset stays, written in the form they allow.
+    if (s.pdfa_mode) Embedded = true;
     // The alias becomes a PDF name, which cannot hold NUL.
     if (FontAlias.find('\0') != std::string::npos) {
         record_error(detail::kErrInvalidCall, detail::ErrorText(detail::kErrInvalidCall));
@@ -94,7 +93,11 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         const std::string descriptor =
             detail::TrueTypeDescriptor(metrics, detail::FormatReal(s, metrics.italic_angle));
         const int length = Embedded ? static_cast<int>(program.size()) : 0;
-        detail::WriteFont(*m_, alias, program, length, descriptor);
+        if (s.pdfa_mode) {
+            detail::WritePdfaTrueTypeFont(*m_, alias, program, metrics, Encoding);
+        } else {
+            detail::WriteFont(*m_, alias, program, length, descriptor);
+        }
     } catch (...) {
         // A record without its dictionary would be named in content that no font object
         // answers; a later selection of the alias gets a standard font instead.

@@ -3,6 +3,7 @@
 
 #include "pdf/fonts/font_selection.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/fonts/pdfa_fonts.h"
 #include "pdf/writer/writer.h"
 
 namespace pagora {
@@ -11,7 +12,11 @@ void Pagora::SetFont(const std::string& FontFamily, float Size, int Style, int E
     detail::RefuseNulName(FontFamily, "SetFont");
     detail::SelectFont(m_->fonts, FontFamily, Size, Style, Encoding,
                        [this](const std::string& alias) {
-                           detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());
+                           if (m_->writer.pdfa_mode) {
+                               detail::WritePdfaStandardFont(*m_, alias);
+                           } else {
+                               detail::WriteFont(*m_, alias, std::string(), 0, std::string_view());
+                           }
                        });
 } catch (...) {
     detail::RethrowFailure("SetFont");

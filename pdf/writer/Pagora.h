@@ -41,6 +41,11 @@ public:
     virtual void OpenDocument(const std::string& path) = 0;
     // Tells the user something went wrong where no caller can be told (reader warnings).
     virtual void ShowMessage(const std::string& text) = 0;
+    // The file of the free font whose metrics the widths of a standard family were taken from
+    // ("Arial", "TimesNewRoman" or "CourierNew"; style 1 bold, 2 italic), which a PDF/A document
+    // embeds; empty when none is installed. The default looks through fontconfig's font folders
+    // and the system's usual ones.
+    virtual std::string StandardFontFile(const std::string& family, int style);
 };
 
 // The host of a real program: system clock, a seeded generator, the desktop's opener.

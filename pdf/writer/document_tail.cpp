@@ -186,7 +186,7 @@ void Pagora::EndDoc() try {
     detail::EndIndirectObject(s);
 
     int intent = 0;
-    if (s.pdfa_mode) WriteOutputIntent(s, intent);
+    if (s.pdfa_mode && !s.pdfa_broken) WriteOutputIntent(s, intent);
 
     const int catalog = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");

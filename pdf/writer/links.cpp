@@ -24,6 +24,8 @@ std::string Ref(int number) {
 // non-empty text is an address. Links are annotations without a title, contents or appearance,
 // so the shared annotation writer serves them.
 void WriteLinkAnnotation(detail::WriterState& s, std::string text, std::string_view link) {
+    // An archived document must print its annotations as they are shown: the print flag.
+    if (s.pdfa_mode) text.insert(text.find("/Subtype"), "/F 4 ");
     detail::WriteAnnotation(s, text, {}, {}, {}, link, false);
 }
 

@@ -174,11 +174,11 @@ void Pagora::SetScale(int ScaleMode, float UserFactor) try {
 
 void Pagora::SetViewerPreferences(int Mode) try {
     auto& s = m_->writer;
-    // A PDF/A document names neither the optional-content nor the attachments page mode, and no
-    // page layout: the mode becomes 7 and the layout field all ones.
-    s.viewer_preferences =
-        s.pdfa_mode ? static_cast<int>((static_cast<std::uint32_t>(Mode) & 512u) | 0xFFFFF1E7u)
-                    : Mode;
+    // A PDF/A document keeps the preferences its caller asked for, but for the optional-content
+    // and attachments page modes: it can have neither layers nor attachments, and those modes
+    // would raise its version past the one the archive format is built on.
+    const int page_mode = Mode & 0x1F;
+    s.viewer_preferences = s.pdfa_mode && (page_mode == 8 || page_mode == 16) ? Mode & ~0x1F : Mode;
 } catch (...) {
     detail::RethrowFailure("SetViewerPreferences");
 }

@@ -108,6 +108,9 @@ struct WriterState {
     std::string creation_date; // "D:yyyymmddhhmmss+hh'mm'", set by Abort from the host clock
     std::string file_id;       // a copy of creation_date
     bool pdfa_mode = false;
+    // Set when a font could not be embedded in PDF/A mode: the file then no longer claims to be
+    // PDF/A (no identification in its metadata, no output intent), since it would not be one.
+    bool pdfa_broken = false;
     int version_level = 0;
     int viewer_preferences = 8192;
     std::vector<PageLabelRecord> page_labels; // in call order

@@ -45,9 +45,52 @@ std::string XmpDate(const std::string& d) {
            ":" + d.substr(12, 2) + ":" + d.substr(14, 2) + d.substr(16, 3) + ":" + d.substr(20, 2);
 }
 
+// The packet of a PDF/A-1B document: the RDF inside its x:xmpmeta element, every description
+// about the document under rdf:about, each schema under its own prefix only, and the
+// identification of the archive format. Archive checkers read it strictly; the packet of other
+// documents keeps its long-standing form.
+std::string PdfaPacket(const WriterState& s) {
+    const std::string d = XmpDate(s.creation_date);
+    std::string x;
+    auto line = [&x](const std::string& text) {
+        if (!x.empty()) x += '\n';
+        x += text;
+    };
+    line("<?xpacket begin='\xEF\xBB\xBF' id='W5M0MpCehiHzreSzNTczkc9d'?>");
+    line("<x:xmpmeta xmlns:x='adobe:ns:meta/'>");
+    line("<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>");
+    line("  <rdf:Description rdf:about='' xmlns:dc='http://purl.org/dc/elements/1.1/'>");
+    line("    <dc:format>application/pdf</dc:format>");
+    line("    <dc:title><rdf:Alt><rdf:li xml:lang='x-default'>" + XmlText(s.title) +
+         "</rdf:li></rdf:Alt></dc:title>");
+    line("    <dc:description><rdf:Alt><rdf:li xml:lang='x-default'>" + XmlText(s.subject) +
+         "</rdf:li></rdf:Alt></dc:description>");
+    line("    <dc:creator><rdf:Seq><rdf:li>" + XmlText(s.author) +
+         "</rdf:li></rdf:Seq></dc:creator>");
+    line("  </rdf:Description>");
+    line("  <rdf:Description rdf:about='' xmlns:pdf='http://ns.adobe.com/pdf/1.3/'>");
+    line("    <pdf:Producer>" + XmlText(s.producer) + "</pdf:Producer>");
+    line("    <pdf:Keywords>" + XmlText(s.keywords) + "</pdf:Keywords>");
+    line("  </rdf:Description>");
+    line("  <rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/xap/1.0/'>");
+    line("    <xmp:MetadataDate>" + d + "</xmp:MetadataDate>");
+    line("    <xmp:CreateDate>" + d + "</xmp:CreateDate>");
+    line("    <xmp:CreatorTool>" + XmlText(s.creator) + "</xmp:CreatorTool>");
+    line("  </rdf:Description>");
+    line("  <rdf:Description rdf:about='' xmlns:pdfaid='http://www.aiim.org/pdfa/ns/id/'>");
+    line("    <pdfaid:part>1</pdfaid:part>");
+    line("    <pdfaid:conformance>B</pdfaid:conformance>");
+    line("  </rdf:Description>");
+    line("</rdf:RDF>");
+    line("</x:xmpmeta>");
+    line("<?xpacket end='r'?>");
+    return x;
+}
+
 } // namespace
 
 std::string BuildXmpMetadata(const WriterState& s) {
+    if (s.pdfa_mode && !s.pdfa_broken) return PdfaPacket(s);
     const std::string d = XmpDate(s.creation_date);
     const std::string dc = "http://purl.org/dc/elements/1.1/";
     const std::string pdf = "http://ns.adobe.com/pdf/1.3/";
@@ -77,12 +120,6 @@ std::string BuildXmpMetadata(const WriterState& s) {
     line("    <xap:CreateDate>" + d + "</xap:CreateDate>");
     line("    <xap:CreatorTool>" + XmlText(s.creator) + "</xap:CreatorTool>");
     line("  </rdf:Description>");
-    if (s.pdfa_mode) {
-        line("  <rdf:Description rdf:about='' xmlns:pdfaid='http://www.aiim.org/pdfa/ns/id/'>");
-        line("    <pdfaid:part>1</pdfaid:part>");
-        line("    <pdfaid:conformance>B</pdfaid:conformance>");
-        line("  </rdf:Description>");
-    }
     line("</rdf:RDF>");
     line("<?xpacket end='r'?>");
     return x;

@@ -129,15 +129,19 @@ TEST_F(TrueTypeDocument, WidthsOfTheFontMeasureItsText) {
     EXPECT_FLOAT_EQ(pdf_.GetTextHeight(), (928 + 236) * 10 / 1000.0F);
 }
 
-TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInTheWesternCharset) {
+TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInItsCharset) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Archived", false, 204), "Archived");
-    EXPECT_EQ(Font(1).Charset, 0);
-    EXPECT_EQ(Font(1).Differences, "");
-    FinishWithLine("Archived", "Kept");
+    EXPECT_EQ(Font(1).Charset, 204);
+    FinishWithLine("Archived", pagora::Pagora::FromUtf8("Сохранено", 204));
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    EXPECT_NE(Bytes().find("/FontFile2"), std::string::npos);
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("/FontFile2"), std::string::npos);
+    // No encoding but the font's own symbol map, and a map back to the characters.
+    EXPECT_EQ(bytes.find("/Differences"), std::string::npos);
+    EXPECT_NE(bytes.find("/ToUnicode"), std::string::npos);
+    EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Сохранено\n\n\f");
 }
 
 TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {

@@ -135,9 +135,9 @@ TEST_P(CatalogPreferences, BecomeCatalogEntries) {
     EXPECT_EQ(bytes.substr(0, 9), c.header);
     const std::string catalog = bytes.substr(bytes.find("<< /Type /Catalog"));
     EXPECT_NE(catalog.find(c.line), std::string::npos) << catalog.substr(0, 200);
-    if (c.pdfa) {
-        EXPECT_EQ(catalog.find("/PageMode"), std::string::npos);
-        EXPECT_EQ(catalog.find("/PageLayout"), std::string::npos);
+    if (c.pdfa) { // an archived document can have neither layers nor attachments
+        EXPECT_EQ(catalog.find("/UseOC"), std::string::npos);
+        EXPECT_EQ(catalog.find("/UseAttachments"), std::string::npos);
     }
 }
 
@@ -159,9 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
             0x20 | 0x100 | 0x1000, false,
             "/ViewerPreferences << /HideMenubar true /DisplayDocTitle true /FitWindow true  >>",
             "%PDF-1.4\n"},
-        CatalogCase{16 | 512, true,
-                    "/ViewerPreferences << /HideMenubar true /HideToolbar true /HideWindowUI true "
-                    "/DisplayDocTitle true /CenterWindow true /FitWindow true  >>",
+        // PDF/A keeps what the caller asked for but the two page modes it cannot have.
+        CatalogCase{16 | 512, true, "/ViewerPreferences << /CenterWindow true  >>", "%PDF-1.4\n"},
+        CatalogCase{16384 | 8 | 0x20, true,
+                    "/PageLayout /OneColumn\n/ViewerPreferences << /HideMenubar true  >>",
+                    "%PDF-1.4\n"},
+        CatalogCase{8192 + 4 + 0x1000, true,
+                    "/PageMode /UseThumbs\n/ViewerPreferences << /FitWindow true  >>",
                     "%PDF-1.4\n"}));
 
 } // namespace
