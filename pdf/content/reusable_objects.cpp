@@ -48,7 +48,7 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
     record = FormObjectRecord{Alias, {}, Options};
     s.object_annots.clear();
     s.in_object = true;
-    detail::BufferReset(s.object_content);
+    detail::BufferReset(s.kept.object_content);
 }
 
 void Pagora::EndObject() {
@@ -56,7 +56,7 @@ void Pagora::EndObject() {
     if (!s.in_object) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
     FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
-    std::string data = detail::BufferText(s.object_content);
+    std::string data = detail::BufferText(s.kept.object_content);
     const std::string name = detail::FormatName(s.resource_prefix + record.alias);
     const int n = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Form /FormType 1 /Name " + name +
@@ -73,7 +73,7 @@ void Pagora::EndObject() {
     s.object_annots.clear();
     // Pages that painted the object before it existed, the open one included.
     for (int i = 1; i <= s.page_count; ++i) {
-        detail::PageRecord& page = s.pages[static_cast<std::size_t>(i)];
+        detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(i)];
         if (page.has_placeholders && ResolvePlaceholders(page.annots, record.alias, record.annots))
             page.has_placeholders = page.annots.find("##") != std::string::npos;
     }

@@ -99,11 +99,11 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     // The text is painted with the fill colour; switching it must not change what the caller
     // set for shapes, so the fill state is given back afterwards.
     const bool switch_fill =
-        c.fill_color != c.text_color || c.fill_pattern_color != c.text_pattern_color;
+        c.fill_color != c.text_color || c.kept.fill_pattern_color != c.kept.text_pattern_color;
     const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.fill_pattern_color;
+    const std::string fill_pattern_color = c.kept.fill_pattern_color;
     const bool no_fill = c.no_fill;
-    if (switch_fill) WriteColorFill(m, c.text_color, c.text_pattern_color);
+    if (switch_fill) WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
 
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);
@@ -112,7 +112,7 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     std::string line;
     line.reserve(text.size() + 64);
     // The same name token as the font's resource entry, even for an alias with delimiters.
-    line = FormatName(s.resource_prefix + m.fonts.FontResourceName);
+    line = FormatName(s.resource_prefix + m.fonts.kept.FontResourceName);
     line += ' ';
     AppendReal(line, s, size);
     line += " Tf ";
@@ -131,17 +131,18 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     WriteContent(s, line);
     WriteContent(s, "ET");
 
-    const std::int32_t style = m.fonts.FontStyle;
+    const std::int32_t style = m.fonts.kept.FontStyle;
     if ((style & (kUnderline | kOverline | kStrikeOut)) != 0) {
         WriteContent(s, "q");
-        if (c.text_pattern_color != c.line_pattern_color || c.text_color != c.line_color) {
+        if (c.kept.text_pattern_color != c.kept.line_pattern_color ||
+            c.text_color != c.line_color) {
             const std::string line_color = c.line_color;
-            const std::string line_pattern_color = c.line_pattern_color;
+            const std::string line_pattern_color = c.kept.line_pattern_color;
             const bool no_stroke = c.no_stroke;
-            WriteColorLine(m, c.text_color, c.text_pattern_color);
+            WriteColorLine(m, c.text_color, c.kept.text_pattern_color);
             // The stroke colour comes back with "Q"; so does the state that tracks it.
             c.line_color = line_color;
-            c.line_pattern_color = line_pattern_color;
+            c.kept.line_pattern_color = line_pattern_color;
             c.no_stroke = no_stroke;
         }
         WriteContent(s, FormatReal(s, size / 16) + " w ");
@@ -161,7 +162,7 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     if (switch_fill) {
         WriteColorFill(m, fill_color, fill_pattern_color);
         c.fill_color = fill_color;
-        c.fill_pattern_color = fill_pattern_color;
+        c.kept.fill_pattern_color = fill_pattern_color;
         c.no_fill = no_fill;
     }
 
@@ -181,7 +182,7 @@ namespace pagora {
 using detail::DrawTextLine;
 
 float Pagora::GetTextWidth(std::string_view Phrase) {
-    return detail::MeasureText(*m_, Phrase, m_->fonts.CurrentFont, m_->fonts.FontSize);
+    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.CurrentFont, m_->fonts.FontSize);
 }
 
 float Pagora::GetTextHeight() {

@@ -13,7 +13,7 @@ namespace pagora {
 std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std::string_view Text,
                                 std::int32_t Align, std::int32_t Options) {
     detail::WriterState& s = m_->writer;
-    const detail::TextBoxStyle& style = m_->content.box_style;
+    const detail::TextBoxStyle& style = m_->content.kept.box_style;
     const float sf = s.scale_factor;
 
     if (Width == 0) Width = GetPageWidth(true) - X;
@@ -80,7 +80,7 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
 void Pagora::SetBoxStyle(float LineSpacing, float Indentation, float PaddingLeft, float PaddingTop,
                          float PaddingRight, float PaddingBottom, std::int32_t BoxBorder,
                          float Ray) {
-    detail::TextBoxStyle& style = m_->content.box_style;
+    detail::TextBoxStyle& style = m_->content.kept.box_style;
     const float sf = m_->writer.scale_factor;
     if (LineSpacing >= 0) m_->content.line_spacing = LineSpacing;
     style.indentation = Indentation * sf;

@@ -50,9 +50,9 @@ void RaiseError(int number, std::string_view operation, std::string description)
 void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
                  std::string_view extra) {
     s.last_error_number = error.Number();
-    s.last_error_source = "Pagora." + std::string(proc_name);
-    s.last_error_description = error.Description();
-    if (!extra.empty()) s.last_error_description += " - " + std::string(extra);
+    s.kept.last_error_source = "Pagora." + std::string(proc_name);
+    s.kept.last_error_description = error.Description();
+    if (!extra.empty()) s.kept.last_error_description += " - " + std::string(extra);
 }
 
 void RequireVersion(WriterState& s, int level) {
@@ -67,10 +67,10 @@ int Pagora::ErrNumber() const {
     return m_->writer.last_error_number;
 }
 std::string Pagora::ErrSource() const {
-    return m_->writer.last_error_source;
+    return m_->writer.kept.last_error_source;
 }
 std::string Pagora::ErrDescription() const {
-    return m_->writer.last_error_description;
+    return m_->writer.kept.last_error_description;
 }
 
 } // namespace pagora

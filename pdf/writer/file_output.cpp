@@ -42,7 +42,7 @@ int BeginIndirectObject(WriterState& s, int number) {
                   static_cast<long long>(s.output_position));
     s.xref_entries[static_cast<std::size_t>(number)] = entry;
     WriteFileLine(s, std::to_string(number) + " 0 obj");
-    s.current_object = number;
+    s.kept.current_object = number;
     return number;
 }
 
@@ -53,11 +53,11 @@ void EndIndirectObject(WriterState& s) {
 void WriteContent(WriterState& s, std::string_view text) {
     StringBuilder* target = nullptr;
     if (s.in_object) {
-        target = &s.object_content;
+        target = &s.kept.object_content;
     } else if (s.in_tiling) {
-        target = &s.tiling_content;
+        target = &s.kept.tiling_content;
     } else if (s.in_page) {
-        target = &s.page_content;
+        target = &s.kept.page_content;
     } else {
         return;
     }

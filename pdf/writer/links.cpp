@@ -96,9 +96,10 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
     auto& s = m_->writer;
     const auto& box = m_->content;
     // The box of the element itself: moving it down would miss small text.
-    const std::string rect =
-        detail::FormatReal(s, box.last_box_x1) + " " + detail::FormatReal(s, box.last_box_y1) +
-        " " + detail::FormatReal(s, box.last_box_x2) + " " + detail::FormatReal(s, box.last_box_y2);
+    const std::string rect = detail::FormatReal(s, box.kept.last_box_x1) + " " +
+                             detail::FormatReal(s, box.kept.last_box_y1) + " " +
+                             detail::FormatReal(s, box.kept.last_box_x2) + " " +
+                             detail::FormatReal(s, box.kept.last_box_y2);
     std::string border = BorderWidth == 0 ? std::string("/Border [ 0 0 0] ")
                                           : "/Border [ 0 0 " + std::to_string(BorderWidth) + "]\r";
     static constexpr const char* kHighlights[] = {" /H /N", " /H /I", " /H /O", " /H /P"};
@@ -186,9 +187,9 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         target.page = bookmark.page;
         target.fit = bookmark.destination;
     }
-    const int n = detail::AddRecord(s.destinations, s.destination_count, s.memory_factor);
+    const int n = detail::AddRecord(s.kept.destinations, s.destination_count, s.memory_factor);
     target.name = "/" + s.resource_prefix + "LINK_" + std::to_string(n);
-    s.destinations[static_cast<std::size_t>(n)] = target;
+    s.kept.destinations[static_cast<std::size_t>(n)] = target;
     WriteLinkAnnotation(s,
                         "<< /Type /Annot\r/Subtype /Link\r/Rect [" + rect + "]\r" + border +
                             "/Dest " + target.name,
