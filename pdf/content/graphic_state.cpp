@@ -101,6 +101,8 @@ void StartPageState(Pagora::Members& m) {
     WriterState& s = m.writer;
     // A "q" of an earlier page is closed by the end of that page's content, never by a "Q" here.
     c.page_serial += 1;
+    // The opening state belongs to the page's own stream, even while a reusable object or a
+    // tiling cell is being recorded: it is not a drawing, so ContentBuffer does not choose it.
     const auto write = [&](const std::string& line) {
         BufferAppend(s.kept.page_content, "\r");
         BufferAppend(s.kept.page_content, line);

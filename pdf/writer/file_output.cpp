@@ -50,17 +50,16 @@ void EndIndirectObject(WriterState& s) {
     WriteFileLine(s, "endobj");
 }
 
+StringBuilder* ContentBuffer(WriterState& s) {
+    if (s.in_object) return &s.kept.object_content;
+    if (s.in_tiling) return &s.kept.tiling_content;
+    if (s.in_page) return &s.kept.page_content;
+    return nullptr;
+}
+
 void WriteContent(WriterState& s, std::string_view text) {
-    StringBuilder* target = nullptr;
-    if (s.in_object) {
-        target = &s.kept.object_content;
-    } else if (s.in_tiling) {
-        target = &s.kept.tiling_content;
-    } else if (s.in_page) {
-        target = &s.kept.page_content;
-    } else {
-        return;
-    }
+    StringBuilder* target = ContentBuffer(s);
+    if (target == nullptr) return;
     BufferAppend(*target, "\r");
     BufferAppend(*target, text);
 }

@@ -34,8 +34,12 @@ int BeginIndirectObject(WriterState& s, int number = 0);
 // Writes "endobj".
 void EndIndirectObject(WriterState& s);
 
-// Appends CR and text to the open content buffer (reusable object, else tiling pattern, else
-// page); drops it when none is open.
+// The content buffer every drawing writes to, by one rule: an open reusable object takes it,
+// else an open tiling pattern's cell, else the open page; null when none is open, and what is
+// drawn then goes nowhere.
+StringBuilder* ContentBuffer(WriterState& s);
+
+// Appends CR and text to the content buffer of ContentBuffer; drops it when none is open.
 void WriteContent(WriterState& s, std::string_view text);
 
 void BufferAppend(StringBuilder& builder, std::string_view text);
