@@ -28,8 +28,7 @@ public:
             detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
         const detail::FontRecord& record = m_.fonts.FontList[static_cast<std::size_t>(index)];
         detail::RichFont font;
-        font.measure = detail::CurrentTextMeasure(m_);
-        font.measure.widths = record.Widths.data();
+        font.measure = detail::MeasureInFont(m_, &record);
         font.measure.size = size;
         font.line_height = record.LineHeight;
         font.descent = record.Descent;
@@ -184,11 +183,12 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
             // A fragment of an empty text (a closing tag after a blank) has nothing to show.
             if (fragment.Text.empty()) continue;
             SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
+            const detail::FontRecord* font = detail::CurrentFontRecord(m.fonts);
             const float g = fragment.TrailingBlank > 0 ? gap : 0;
             const bool background = !fragment.BackColor.empty();
             if (background) {
                 detail::WriteColorFill(m, fragment.BackColor, std::string());
-                const float th = GetTextHeight();
+                const float th = detail::TextHeightIn(m, font);
                 const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
                 detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
                                             detail::FormatUnits(s, current_y / sf + th / 4) + " " +
@@ -208,8 +208,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
                 detail::WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
             }
             std::string text = fragment.Text;
-            detail::DrawTextLine(m, current_x / sf, current_y / sf, 0, text, 0, detail::kAlignLeft,
-                                 false, "DrawTextRich");
+            detail::DrawTextLine(m, font, current_x / sf, current_y / sf, 0, text, 0,
+                                 detail::kAlignLeft, false, "DrawTextRich");
             current_x = c.current_x + g * sf;
         }
         current_y -= line.Descent * sf;

@@ -27,7 +27,8 @@ protected:
         pagora::detail::SelectFont(Inner().fonts, "Arial", 10, style, 0, [](const std::string&) {});
     }
     void DrawLine(float width, std::string text, std::int32_t align) {
-        pagora::detail::DrawTextLine(Inner(), 10, 20, width, text, 0, align, false);
+        pagora::detail::DrawTextLine(Inner(), pagora::detail::CurrentFontRecord(Inner().fonts), 10,
+                                     20, width, text, 0, align, false);
     }
     std::string FontLine() { return "/P" + Inner().fonts.kept.FontResourceName + " 10 Tf "; }
 };
