@@ -104,8 +104,8 @@ void StartPageState(Pagora::Members& m) {
     // The opening state belongs to the page's own stream, even while a reusable object or a
     // tiling cell is being recorded: it is not a drawing, so ContentBuffer does not choose it.
     const auto write = [&](const std::string& line) {
-        BufferAppend(s.kept.page_content, "\r");
-        BufferAppend(s.kept.page_content, line);
+        s.page_content += '\r';
+        s.page_content += line;
     };
     if (!c.fill_color.empty() && c.fill_color != "#0 0 0")
         write(ColorOperator(m, c.fill_color, c.kept.fill_pattern_color, true));

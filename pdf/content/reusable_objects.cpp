@@ -3,6 +3,7 @@
 #include "pdf/writer/writer.h"
 
 #include <string>
+#include <utility>
 
 namespace pagora {
 
@@ -48,7 +49,7 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) {
     record = FormObjectRecord{Alias, {}, Options};
     s.object_annots.clear();
     s.in_object = true;
-    detail::BufferReset(s.kept.object_content);
+    s.object_content.clear();
 }
 
 void Pagora::EndObject() {
@@ -56,7 +57,8 @@ void Pagora::EndObject() {
     if (!s.in_object) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
     FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
-    std::string data = detail::BufferText(s.kept.object_content);
+    std::string data = std::move(s.object_content);
+    s.object_content.clear();
     const std::string name = detail::FormatName(s.resource_prefix + record.alias);
     const int n = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Form /FormType 1 /Name " + name +

@@ -117,7 +117,7 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     };
 
     bool continued = false;
-    const std::string prepared = detail::PrepareRichText(s, Text, c.kept.rich_text, continued);
+    const std::string prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
     detail::RichTextArea area;
     area.inner_width = w;
     area.indent = indent;

@@ -50,36 +50,18 @@ void EndIndirectObject(WriterState& s) {
     WriteFileLine(s, "endobj");
 }
 
-StringBuilder* ContentBuffer(WriterState& s) {
-    if (s.in_object) return &s.kept.object_content;
-    if (s.in_tiling) return &s.kept.tiling_content;
-    if (s.in_page) return &s.kept.page_content;
+std::string* ContentBuffer(WriterState& s) {
+    if (s.in_object) return &s.object_content;
+    if (s.in_tiling) return &s.tiling_content;
+    if (s.in_page) return &s.page_content;
     return nullptr;
 }
 
 void WriteContent(WriterState& s, std::string_view text) {
-    StringBuilder* target = ContentBuffer(s);
+    std::string* target = ContentBuffer(s);
     if (target == nullptr) return;
-    BufferAppend(*target, "\r");
-    BufferAppend(*target, text);
-}
-
-void BufferAppend(StringBuilder& builder, std::string_view text) {
-    builder.text.append(text);
-}
-
-void BufferReset(StringBuilder& builder) {
-    // The next page's content grows in the memory this one used, unless it was unusually large.
-    constexpr std::size_t kKeptCapacity = 1 << 20;
-    if (builder.text.capacity() <= kKeptCapacity) {
-        builder.text.clear();
-    } else {
-        std::string().swap(builder.text);
-    }
-}
-
-const std::string& BufferText(const StringBuilder& builder) {
-    return builder.text;
+    *target += '\r';
+    target->append(text);
 }
 
 } // namespace pagora::detail

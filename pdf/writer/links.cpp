@@ -45,8 +45,8 @@ std::string ScriptString(std::string_view text) {
 }
 
 // The script that switches layers by the "ON(a,b)OFF(c)TOGGLE(d)" groups of a "layer:" link.
-std::string LayerScript(detail::WriterState& s, std::string_view groups) {
-    const std::string text = detail::ReplaceText(s, groups, " ", "");
+std::string LayerScript(std::string_view groups) {
+    const std::string text = detail::ReplaceText(groups, " ", "");
     struct Group {
         std::string_view opener;
         std::string_view state;
@@ -120,7 +120,7 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         return;
     }
     if (StartsWith(Destination, "layer:")) {
-        const std::string script = LayerScript(s, Destination.substr(6));
+        const std::string script = LayerScript(Destination.substr(6));
         const int n = detail::WriteTextStream(s, script);
         WriteLinkAnnotation(s, external + "/A << /S /JavaScript /JS " + Ref(n) + " >> ", {});
         return;

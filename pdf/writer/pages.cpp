@@ -54,7 +54,7 @@ int Pagora::BeginPage(int PageNumber) {
     s.page_annots.clear();
     s.page_open_script.clear();
     s.page_close_script.clear();
-    detail::BufferReset(s.kept.page_content);
+    s.page_content.clear();
     s.in_page = true;
     s.overlay_open = false;
     detail::StartPageState(*m_);
@@ -92,7 +92,7 @@ void Pagora::EndPage() {
 
     if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
     s.in_page = false;
-    data += detail::BufferText(s.kept.page_content);
+    data += s.page_content;
 
     int open_script = 0;
     int close_script = 0;
@@ -158,7 +158,7 @@ void Pagora::BeginOnPage(int PageNumber) {
         detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
     }
     s.current_page = PageNumber;
-    detail::BufferReset(s.kept.page_content);
+    s.page_content.clear();
     s.in_page = true;
     s.overlay_open = true;
     detail::StartOverlayColours(*m_);
@@ -184,7 +184,8 @@ void Pagora::EndOnPage() {
     }
     const int number = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<<");
-    std::string data = detail::BufferText(s.kept.page_content);
+    std::string data = std::move(s.page_content);
+    s.page_content.clear();
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
     detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(

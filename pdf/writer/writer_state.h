@@ -16,11 +16,6 @@
 
 namespace pagora::detail {
 
-// An append-only text with spare capacity, for content that grows line by line.
-struct StringBuilder {
-    std::string text;
-};
-
 // One page, in the order the pages were begun.
 struct PageRecord {
     int object_number = 0;         // the page object; its own content stream is object_number + 1
@@ -148,6 +143,10 @@ struct WriterState {
     int current_page = 0;
     int page_count = 0;
     std::string page_annots;
+    // The content of the open page (or overlay), reusable object and tiling cell, line by line.
+    std::string page_content;
+    std::string object_content;
+    std::string tiling_content;
     std::string page_open_script;
     std::string page_close_script;
 
@@ -192,9 +191,6 @@ struct WriterState {
         int current_object = 0;        // the object being written, whose key encrypts its text
         std::vector<PageRecord> pages; // re-created by the first BeginPage
         std::vector<int> page_order;   // page_order[position] is an index into pages
-        StringBuilder page_content;
-        StringBuilder object_content;
-        StringBuilder tiling_content;
         std::string default_transition;
         std::string page_transition;
         float default_duration = 0.0f;
@@ -207,7 +203,6 @@ struct WriterState {
         std::string owner_key;
         int permissions = 0;
         int key_length = 0;
-        std::string replace_buffer;
     };
     Kept kept;
 };

@@ -217,7 +217,7 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     pdf.SetColorText("blue");
     pdf.EndPage();
     pdf.BeginOnPage(1);
-    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.kept.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
+    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.page_content, "\r0 0 0 rg\r0 0 0 RG");
     const auto& c = pagora::detail::StateOf(pdf).content;
     EXPECT_EQ(c.fill_color, "#0 0 0");
     EXPECT_EQ(c.line_color, "#0 0 0");

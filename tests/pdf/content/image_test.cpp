@@ -24,7 +24,7 @@ protected:
     }
     // The content lines written since the last call.
     std::vector<std::string> Written() {
-        const std::string& text = Writer().kept.page_content.text;
+        const std::string& text = Writer().page_content;
         std::vector<std::string> lines;
         std::size_t start = seen_;
         while (start < text.size()) {

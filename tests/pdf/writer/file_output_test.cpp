@@ -43,19 +43,19 @@ TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
 TEST(FileOutput, ContentGoesToTheInnermostOpenBuffer) {
     WriterState s;
     WriteContent(s, "q"); // nothing open: dropped
-    EXPECT_TRUE(BufferText(s.kept.page_content).empty());
+    EXPECT_TRUE(s.page_content.empty());
     s.in_page = true;
     WriteContent(s, "q");
     WriteContent(s, "Q");
-    EXPECT_EQ(BufferText(s.kept.page_content), "\rq\rQ");
+    EXPECT_EQ(s.page_content, "\rq\rQ");
     s.in_tiling = true;
     WriteContent(s, "t");
     s.in_object = true;
     WriteContent(s, "o");
-    EXPECT_EQ(BufferText(s.kept.tiling_content), "\rt");
-    EXPECT_EQ(BufferText(s.kept.object_content), "\ro");
-    BufferReset(s.kept.page_content);
-    EXPECT_TRUE(BufferText(s.kept.page_content).empty());
+    EXPECT_EQ(s.tiling_content, "\rt");
+    EXPECT_EQ(s.object_content, "\ro");
+    s.page_content.clear();
+    EXPECT_TRUE(s.page_content.empty());
 }
 
 TEST(FileOutput, WritingWithoutAFileRaisesBadFileNumber) {
