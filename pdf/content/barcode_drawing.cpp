@@ -184,7 +184,7 @@ float DrawCode39(Pagora& pdf, std::string_view text, float X, float Y, bool show
         x += m;
     }
     // The strokes changed the line width in the content only; the caller's width comes back.
-    out.Line(FormatReal(s, detail::StateOf(pdf).content.line_width) + " w");
+    out.Line(FormatReal(s, detail::StateOf(pdf).content.kept.line_width) + " w");
     const float end = x + 9 * m;
     out.Flush();
     out.CentredText(X, Y, end, text);

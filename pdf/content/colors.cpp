@@ -224,7 +224,7 @@ void WriteColor(Pagora::Members& m, const std::string& color, const std::string&
     WriteContent(m.writer, ColorOperator(m, color, pattern_color, fill));
     off = false;
     if (!IsPlainColor(color) && pattern_color.empty())
-        (fill ? c.fill_pattern_color : c.line_pattern_color).clear();
+        (fill ? c.kept.fill_pattern_color : c.kept.line_pattern_color).clear();
 }
 
 } // namespace
@@ -258,16 +258,16 @@ void SetColor(Pagora::Members& m, ColorTarget target, std::string_view color,
     case ColorTarget::kFill:
         WriteColorFill(m, parsed.color, parsed.pattern_color);
         c.fill_color = std::move(parsed.color);
-        c.fill_pattern_color = std::move(parsed.pattern_color);
+        c.kept.fill_pattern_color = std::move(parsed.pattern_color);
         break;
     case ColorTarget::kLine:
         WriteColorLine(m, parsed.color, parsed.pattern_color);
         c.line_color = std::move(parsed.color);
-        c.line_pattern_color = std::move(parsed.pattern_color);
+        c.kept.line_pattern_color = std::move(parsed.pattern_color);
         break;
     case ColorTarget::kText:
         c.text_color = std::move(parsed.color);
-        c.text_pattern_color = std::move(parsed.pattern_color);
+        c.kept.text_pattern_color = std::move(parsed.pattern_color);
         c.no_text_color = false;
         break;
     }

@@ -59,10 +59,9 @@ struct ContentState {
     bool path_open = false; // a path begun and not yet painted, whose end a segment continues
 
     // Colour strings: "#r g b", "@c m y k", "%grey", empty (no colour) or a pattern name, whose
-    // pattern colour (for uncoloured patterns) is kept beside it. The fill starts black, as every
+    // pattern colour (for uncoloured patterns) is kept in `kept`. The fill starts black, as every
     // page does: a library that believed in another colour would skip writing the one it wants.
     std::string fill_color = "#0 0 0";
-    std::string fill_pattern_color;
     bool no_fill = false;
     // Whether the caller chose the fill. Form fields and notes take their background from it;
     // until the caller picks one they keep the white they always had, not the page's black.
@@ -72,23 +71,10 @@ struct ContentState {
         return fill_color_chosen ? fill_color : kWhite;
     }
     std::string line_color = "#0 0 0";
-    std::string line_pattern_color;
     bool no_stroke = false;
     std::string text_color = "#0 0 0";
-    std::string text_pattern_color;
     bool no_text_color = false;
-    // Stroke width in points. A new document starts at the PDF default of 1 so that a state
-    // restore never writes a zero (hairline) width that nobody asked for.
-    float line_width = 1;
-
-    // Box of the last drawn element in points of the default PDF space (y upwards).
-    float last_box_x1 = 0;
-    float last_box_y1 = 0;
-    float last_box_x2 = 0;
-    float last_box_y2 = 0;
-
-    // Saved drawing states, used from index 1 (kept by Abort, like the last box).
-    std::vector<GraphicStateRecord> state_stack;
+    // Saved drawing states: the first state_depth records of kept.state_stack from index 1.
     int32_t state_depth = 0;
     // For each BeginSpace not yet ended, the page content its "q" went into (a page serial), so
     // that EndSpace writes "Q" only where it closes a "q" of the same content stream.
@@ -108,13 +94,32 @@ struct ContentState {
     std::vector<ConditionalLayerRecord> conditional_layers;
     int conditional_layer_count = 0;
 
-    // Text boxes and images.
-    TextBoxStyle box_style;
+    // Images.
     ImageState images;
 
-    // Named text styles and open tables (kept by Abort: they belong to the object).
-    RichTextState rich_text;
-    TableState tables;
+    // What Abort keeps: these belong to the object rather than to one document.
+    struct Kept {
+        // The colours that paint uncoloured patterns, beside the fill, stroke and text colours.
+        std::string fill_pattern_color;
+        std::string line_pattern_color;
+        std::string text_pattern_color;
+        // Stroke width in points. A new object starts at the PDF default of 1 so that a state
+        // restore never writes a zero (hairline) width that nobody asked for.
+        float line_width = 1;
+        // Box of the last drawn element in points of the default PDF space (y upwards).
+        float last_box_x1 = 0;
+        float last_box_y1 = 0;
+        float last_box_x2 = 0;
+        float last_box_y2 = 0;
+        // The storage of the saved drawing states, used from index 1.
+        std::vector<GraphicStateRecord> state_stack;
+        // The text box style; Abort resets its border only.
+        TextBoxStyle box_style;
+        // Named text styles and open tables.
+        RichTextState rich_text;
+        TableState tables;
+    };
+    Kept kept;
 };
 
 } // namespace pagora::detail

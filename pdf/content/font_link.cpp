@@ -8,7 +8,7 @@ namespace pagora::detail {
 
 FontSelection CurrentFontSelection(const Pagora::Members& m) {
     const FontState& fonts = m.fonts;
-    return {fonts.FontFamily, fonts.FontStyle, fonts.FontSize, fonts.FontEncoding};
+    return {fonts.FontFamily, fonts.kept.FontStyle, fonts.FontSize, fonts.FontEncoding};
 }
 
 void ReselectFont(Pagora::Members& m, const FontSelection& font) {

@@ -33,10 +33,10 @@ std::string RotationLine(const Pagora::Members& m, float angle, std::string_view
 
 void SetLastBounds(Pagora::Members& m, float x1, float y1, float x2, float y2) {
     ContentState& c = m.content;
-    c.last_box_x1 = x1;
-    c.last_box_y1 = y1;
-    c.last_box_x2 = x2;
-    c.last_box_y2 = y2;
+    c.kept.last_box_x1 = x1;
+    c.kept.last_box_y1 = y1;
+    c.kept.last_box_x2 = x2;
+    c.kept.last_box_y2 = y2;
 }
 
 void SetPosition(Pagora::Members& m, float x, float y) {
@@ -47,17 +47,17 @@ void SetPosition(Pagora::Members& m, float x, float y) {
 
 void PushGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
-    const int32_t depth = AddRecord(c.state_stack, c.state_depth, m.writer.memory_factor);
-    GraphicStateRecord& saved = c.state_stack[static_cast<size_t>(depth)];
+    const int32_t depth = AddRecord(c.kept.state_stack, c.state_depth, m.writer.memory_factor);
+    GraphicStateRecord& saved = c.kept.state_stack[static_cast<size_t>(depth)];
     saved.scale_factor = m.writer.scale_factor;
     saved.current_x = m.content.current_x;
     saved.current_y = m.content.current_y;
     saved.fill_color = c.fill_color;
-    saved.fill_pattern_color = c.fill_pattern_color;
+    saved.fill_pattern_color = c.kept.fill_pattern_color;
     saved.line_color = c.line_color;
-    saved.line_pattern_color = c.line_pattern_color;
+    saved.line_pattern_color = c.kept.line_pattern_color;
     saved.text_color = c.text_color;
-    saved.text_pattern_color = c.text_pattern_color;
+    saved.text_pattern_color = c.kept.text_pattern_color;
     saved.no_fill = c.no_fill;
     saved.no_stroke = c.no_stroke;
     saved.no_text_color = c.no_text_color;
@@ -66,26 +66,26 @@ void PushGraphicState(Pagora::Members& m) {
     saved.font_style = font.style;
     saved.font_size = font.size;
     saved.font_encoding = font.encoding;
-    saved.line_width = c.line_width;
+    saved.line_width = c.kept.line_width;
 }
 
 void PopGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
     if (c.state_depth <= 0) return;
-    const GraphicStateRecord saved = c.state_stack[static_cast<size_t>(c.state_depth)];
+    const GraphicStateRecord saved = c.kept.state_stack[static_cast<size_t>(c.state_depth)];
     m.content.current_x = saved.current_x;
     m.content.current_y = saved.current_y;
     m.writer.scale_factor = saved.scale_factor;
     c.line_color = saved.line_color;
-    c.line_pattern_color = saved.line_pattern_color;
+    c.kept.line_pattern_color = saved.line_pattern_color;
     c.no_stroke = saved.no_stroke;
-    WriteColorLine(m, c.line_color, c.line_pattern_color);
+    WriteColorLine(m, c.line_color, c.kept.line_pattern_color);
     c.fill_color = saved.fill_color;
-    c.fill_pattern_color = saved.fill_pattern_color;
+    c.kept.fill_pattern_color = saved.fill_pattern_color;
     c.no_fill = saved.no_fill;
-    WriteColorFill(m, c.fill_color, c.fill_pattern_color);
+    WriteColorFill(m, c.fill_color, c.kept.fill_pattern_color);
     c.text_color = saved.text_color;
-    c.text_pattern_color = saved.text_pattern_color;
+    c.kept.text_pattern_color = saved.text_pattern_color;
     c.no_text_color = saved.no_text_color;
     ApplyLineWidth(m, saved.line_width / m.writer.scale_factor);
     // A state saved before any font was chosen has no font to select again; selecting an empty
@@ -101,15 +101,17 @@ void StartPageState(Pagora::Members& m) {
     WriterState& s = m.writer;
     // A "q" of an earlier page is closed by the end of that page's content, never by a "Q" here.
     c.page_serial += 1;
+    // The opening state belongs to the page's own stream, even while a reusable object or a
+    // tiling cell is being recorded: it is not a drawing, so ContentBuffer does not choose it.
     const auto write = [&](const std::string& line) {
-        BufferAppend(s.page_content, "\r");
-        BufferAppend(s.page_content, line);
+        s.page_content += '\r';
+        s.page_content += line;
     };
     if (!c.fill_color.empty() && c.fill_color != "#0 0 0")
-        write(ColorOperator(m, c.fill_color, c.fill_pattern_color, true));
+        write(ColorOperator(m, c.fill_color, c.kept.fill_pattern_color, true));
     if (!c.line_color.empty() && c.line_color != "#0 0 0")
-        write(ColorOperator(m, c.line_color, c.line_pattern_color, false));
-    if (c.line_width != 1) write(FormatReal(s, c.line_width) + " w");
+        write(ColorOperator(m, c.line_color, c.kept.line_pattern_color, false));
+    if (c.kept.line_width != 1) write(FormatReal(s, c.kept.line_width) + " w");
 }
 
 } // namespace detail

@@ -1,16 +1,22 @@
-// The bitmap and PNG readers as the registry calls them, and what every reader shares.
+// The raster readers as the registry calls them (BMP, GIF, JPEG, PNG and TGA), their common road
+// from source bytes to image object, and what every reader shares.
 #include "pdf/content/image.h"
 
 #include "pdf/content/bmp_reader.h"
 #include "pdf/content/content.h"
+#include "pdf/content/gif_reader.h"
+#include "pdf/content/jpeg_reader.h"
 #include "pdf/content/number_parsing.h"
 #include "pdf/content/png_reader.h"
+#include "pdf/content/tga_reader.h"
 #include "pdf/writer/writer.h"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -20,6 +26,8 @@ namespace {
 
 // No picture a reader accepts comes from a larger file, so nothing larger is read into memory.
 constexpr std::uint64_t kMaxFileBytes = 2 * kMaxSampleBytes;
+
+constexpr std::string_view kOperation = "DrawImage";
 
 std::uint8_t ComponentByte(double fraction, std::string_view operation) {
     const double value = std::nearbyint(fraction * 255);
@@ -50,6 +58,58 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
     return mask;
 }
 
+void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+                     std::span<const std::uint8_t> data,
+                     const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read) {
+    PlaceRasterImage(m, index, name, [&] {
+        std::vector<std::uint8_t> file;
+        if (!name.empty()) {
+            file = ReadImageFile(name, kOperation);
+            data = file;
+        }
+        return read(data);
+    });
+}
+
+void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
+                      const std::function<RasterOutcome()>& read) {
+    WriterState& s = m.writer;
+    try {
+        RasterOutcome outcome = read();
+        // A picture that cannot be placed is always reported, whatever the reader's reason.
+        if (outcome.error == kRefusedSilently) outcome.error = kErrInvalidCall;
+        if (outcome.error != 0) RaiseError(outcome.error, kOperation);
+        // Damaged data is never embedded: a viewer would show a broken or partial picture.
+        if (outcome.damage != 0) RaiseError(outcome.damage, kOperation);
+        if (static_cast<std::uint32_t>(outcome.object.width) > kMaxImageSide ||
+            static_cast<std::uint32_t>(outcome.object.height) > kMaxImageSide) {
+            RaiseError(kErrOutOfMemory, kOperation);
+        }
+        outcome.object.resource_name = ImageResourceName(s, index);
+        const int number = WriteImage(s, outcome.object);
+
+        ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
+        record.Width = outcome.object.width;
+        record.Height = outcome.object.height;
+        record.Kind = outcome.kind;
+        record.Frame = outcome.frame;
+        record.object_number = number;
+        AddImageResource(s, index, number);
+    } catch (const PdfError& error) {
+        RecordError(s, error, kOperation, name);
+    } catch (const std::bad_alloc&) {
+        RecordError(s, PdfError(kErrOutOfMemory, "", ErrorText(kErrOutOfMemory)), kOperation, name);
+    }
+}
+
+void TakeDecoded(ImageObject& object, const DecodedImage& image) {
+    object.samples.assign(image.samples.begin(), image.samples.end());
+    object.palette.assign(image.palette.begin(), image.palette.end());
+    object.width = image.width;
+    object.height = image.height;
+    object.bits = image.bits;
+}
+
 void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [&](std::span<const std::uint8_t> bytes) {
@@ -64,6 +124,46 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
         TakeDecoded(outcome.object, bmp.image);
         outcome.object.coding = ImageCoding::kBmp;
         outcome.kind = ImageKind::kBmp;
+        return outcome;
+    });
+}
+
+void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data) {
+    const std::int16_t frame = m.content.images.Images[static_cast<std::size_t>(index)].Frame;
+    ReadRasterImage(m, index, name, data, [frame](std::span<const std::uint8_t> bytes) {
+        const GifResult gif = ReadGif(bytes, frame);
+        RasterOutcome outcome;
+        outcome.error = gif.error;
+        outcome.damage = gif.damage;
+        if (gif.error != 0) return outcome;
+        TakeDecoded(outcome.object, gif.image);
+        outcome.object.coding = gif.image.bits == 24 ? ImageCoding::kRgb : ImageCoding::kGif;
+        outcome.object.colour_key = gif.colour_key;
+        outcome.kind = ImageKind::kGif;
+        outcome.frame = frame;
+        return outcome;
+    });
+}
+
+void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                   std::span<const std::uint8_t> data) {
+    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
+        const JpegResult jpeg = ReadJpeg(bytes);
+        RasterOutcome outcome;
+        outcome.error = jpeg.error;
+        if (jpeg.error != 0) return outcome;
+        ImageObject& object = outcome.object;
+        object.coding = ImageCoding::kJpeg;
+        // Viewers refuse DCT data that does not begin with its start-of-image marker.
+        object.samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(jpeg.start), bytes.end());
+        object.width = jpeg.width;
+        object.height = jpeg.height;
+        object.bits = jpeg.components * 8;
+        object.colour_space = jpeg.colour_space;
+        object.filter = "/DCTDecode ";
+        if (jpeg.components == 4 && jpeg.inverted) object.decode = "1 0 1 0 1 0 1 0";
+        outcome.kind = ImageKind::kJpegOrPng;
         return outcome;
     });
 }
@@ -89,6 +189,22 @@ void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
         object.filter = "/FlateDecode";
         object.colour_key = std::move(png.colour_key);
         outcome.kind = ImageKind::kJpegOrPng;
+        return outcome;
+    });
+}
+
+void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+                  std::span<const std::uint8_t> data) {
+    ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
+        const TgaResult tga = ReadTga(bytes);
+        RasterOutcome outcome;
+        outcome.error = tga.error;
+        outcome.damage = tga.damage;
+        if (tga.error != 0) return outcome;
+        TakeDecoded(outcome.object, tga.image);
+        outcome.object.coding = ImageCoding::kRgb;
+        outcome.object.colour_key = tga.colour_key;
+        outcome.kind = ImageKind::kTga;
         return outcome;
     });
 }

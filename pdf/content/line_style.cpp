@@ -63,7 +63,7 @@ void ApplyLineWidth(Pagora::Members& m, float width) {
     if (!(width >= 0)) return;
     const float points = width * m.writer.scale_factor;
     const std::string line = FormatReal(m.writer, points) + " w";
-    m.content.line_width = points;
+    m.content.kept.line_width = points;
     WriteContent(m.writer, line);
 }
 

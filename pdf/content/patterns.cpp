@@ -3,6 +3,7 @@
 #include "pdf/writer/writer.h"
 
 #include <string>
+#include <utility>
 
 namespace pagora {
 
@@ -87,9 +88,9 @@ void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float
                               " " + u(YMin) + " " + u(XMax) + " " + u(YMax) +
                               "]\r/Resources 3 0 R\r/XStep " + u(XStep) + " /YStep " + u(YStep) +
                               "\r/Matrix [1 0 0 1 0 0]";
-        detail::BufferReset(s.tiling_content);
+        s.tiling_content.clear();
         // Flipped within the cell, so that content drawn downwards stands upright in the tile.
-        detail::BufferAppend(s.tiling_content, "\r1 0 0 -1 0 " + u(YMax - YMin) + " cm");
+        s.tiling_content += "\r1 0 0 -1 0 " + u(YMax - YMin) + " cm";
         s.in_tiling = true;
     }
     // Any style but 0 declares the cell uncoloured, so its content must carry no colour.
@@ -102,7 +103,8 @@ void Pagora::EndTiling() try {
     auto& s = m_->writer;
     if (!s.in_tiling) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndTiling");
-    std::string data = detail::BufferText(s.tiling_content);
+    std::string data = std::move(s.tiling_content);
+    s.tiling_content.clear();
     s.in_tiling = false;
     s.tiling_uncoloured = false;
     const int n = detail::BeginIndirectObject(s, 0);

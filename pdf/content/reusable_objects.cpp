@@ -3,6 +3,7 @@
 #include "pdf/writer/writer.h"
 
 #include <string>
+#include <utility>
 
 namespace pagora {
 
@@ -49,7 +50,7 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) try {
     record = FormObjectRecord{Alias, {}, Options};
     s.object_annots.clear();
     s.in_object = true;
-    detail::BufferReset(s.object_content);
+    s.object_content.clear();
 } catch (...) {
     detail::RethrowFailure("BeginObject");
 }
@@ -59,7 +60,8 @@ void Pagora::EndObject() try {
     if (!s.in_object) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
     FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
-    std::string data = detail::BufferText(s.object_content);
+    std::string data = std::move(s.object_content);
+    s.object_content.clear();
     const std::string name = detail::FormatName(s.resource_prefix + record.alias);
     const int n = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /XObject /Subtype /Form /FormType 1 /Name " + name +
@@ -76,7 +78,7 @@ void Pagora::EndObject() try {
     s.object_annots.clear();
     // Pages that painted the object before it existed, the open one included.
     for (int i = 1; i <= s.page_count; ++i) {
-        detail::PageRecord& page = s.pages[static_cast<std::size_t>(i)];
+        detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(i)];
         if (page.has_placeholders && ResolvePlaceholders(page.annots, record.alias, record.annots))
             page.has_placeholders = page.annots.find("##") != std::string::npos;
     }

@@ -20,7 +20,7 @@ public:
 
     std::int32_t Select(const detail::TextTagRecord& level) override {
         pdf_.SetFont(level.FontFamily, level.FontSize, level.FontStyle, level.Encoding);
-        return m_.fonts.CurrentFont;
+        return m_.fonts.kept.CurrentFont;
     }
 
     detail::RichFont Font(std::int32_t index, float size) override {
@@ -28,8 +28,7 @@ public:
             detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
         const detail::FontRecord& record = m_.fonts.FontList[static_cast<std::size_t>(index)];
         detail::RichFont font;
-        font.measure = detail::CurrentTextMeasure(m_);
-        font.measure.widths = record.Widths.data();
+        font.measure = detail::MeasureInFont(m_, &record);
         font.measure.size = size;
         font.line_height = record.LineHeight;
         font.descent = record.Descent;
@@ -50,7 +49,7 @@ bool IsBlankText(std::string_view text) {
 void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamily, float FontSize,
                         std::int32_t FontStyle, std::int32_t Encoding, std::string_view FontColor,
                         std::string_view BackColor) try {
-    detail::RichTextState& tags = m_->content.rich_text;
+    detail::RichTextState& tags = m_->content.kept.rich_text;
     if (TagName.empty()) {
         tags.TextTagCount = 0;
         return;
@@ -89,7 +88,7 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     Members& m = *m_;
     detail::WriterState& s = m.writer;
     detail::ContentState& c = m.content;
-    const detail::TextBoxStyle& style = c.box_style;
+    const detail::TextBoxStyle& style = c.kept.box_style;
     const float sf = s.scale_factor;
 
     if (Width == 0) Width = GetPageWidth(true) - X;
@@ -109,10 +108,10 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     // text.
     detail::TextTagRecord level0;
     level0.FontFamily = m.fonts.FontFamily;
-    level0.FontStyle = m.fonts.FontStyle;
+    level0.FontStyle = m.fonts.kept.FontStyle;
     level0.Encoding = m.fonts.FontEncoding;
     level0.FontSize = m.fonts.FontSize;
-    level0.FontIndex = m.fonts.CurrentFont;
+    level0.FontIndex = m.fonts.kept.CurrentFont;
     if (!c.no_text_color) level0.FontColor = c.text_color;
     if (!c.no_fill) level0.BackColor = c.fill_color;
     const auto select_call_font = [&] {
@@ -120,7 +119,7 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     };
 
     bool continued = false;
-    const std::string prepared = detail::PrepareRichText(s, Text, c.rich_text, continued);
+    const std::string prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
     detail::RichTextArea area;
     area.inner_width = w;
     area.indent = indent;
@@ -129,7 +128,7 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     DocumentRichFonts fonts(*this, m);
     detail::RichTextLayout layout;
     try {
-        layout = detail::LayoutRichText(prepared, continued, c.rich_text, level0, area, fonts);
+        layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
     } catch (...) {
         // Tags select their fonts while the text is read; a refused text leaves the call's.
         select_call_font();
@@ -143,10 +142,10 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
 
     // Colours the fragments change and the call gives back.
     const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.fill_pattern_color;
+    const std::string fill_pattern_color = c.kept.fill_pattern_color;
     const bool no_fill = c.no_fill;
     const std::string text_color = c.text_color;
-    const std::string text_pattern_color = c.text_pattern_color;
+    const std::string text_pattern_color = c.kept.text_pattern_color;
     const bool no_text_color = c.no_text_color;
 
     float v = 0;
@@ -186,11 +185,12 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
             // A fragment of an empty text (a closing tag after a blank) has nothing to show.
             if (fragment.Text.empty()) continue;
             SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
+            const detail::FontRecord* font = detail::CurrentFontRecord(m.fonts);
             const float g = fragment.TrailingBlank > 0 ? gap : 0;
             const bool background = !fragment.BackColor.empty();
             if (background) {
                 detail::WriteColorFill(m, fragment.BackColor, std::string());
-                const float th = GetTextHeight();
+                const float th = detail::TextHeightIn(m, font);
                 const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
                 detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
                                             detail::FormatUnits(s, current_y / sf + th / 4) + " " +
@@ -199,19 +199,19 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
                 detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
             }
             c.text_color = fragment.FontColor;
-            c.text_pattern_color =
+            c.kept.text_pattern_color =
                 fragment.FontColor == level0.FontColor ? text_pattern_color : std::string();
             c.no_text_color = fragment.FontColor.empty();
             // The text line switches to the text colour only when it differs from the fill
             // colour; after a background the content's fill is the background's, so a text in
             // the fill colour would vanish into it.
             if (background && c.text_color == c.fill_color &&
-                c.text_pattern_color == c.fill_pattern_color) {
-                detail::WriteColorFill(m, c.text_color, c.text_pattern_color);
+                c.kept.text_pattern_color == c.kept.fill_pattern_color) {
+                detail::WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
             }
             std::string text = fragment.Text;
-            detail::DrawTextLine(m, current_x / sf, current_y / sf, 0, text, 0, detail::kAlignLeft,
-                                 false, "DrawTextRich");
+            detail::DrawTextLine(m, font, current_x / sf, current_y / sf, 0, text, 0,
+                                 detail::kAlignLeft, false, "DrawTextRich");
             current_x = c.current_x + g * sf;
         }
         current_y -= line.Descent * sf;
@@ -224,11 +224,11 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     }
     select_call_font();
     c.text_color = text_color;
-    c.text_pattern_color = text_pattern_color;
+    c.kept.text_pattern_color = text_pattern_color;
     c.no_text_color = no_text_color;
     detail::WriteColorFill(m, no_fill ? std::string() : fill_color, fill_pattern_color);
     c.fill_color = fill_color;
-    c.fill_pattern_color = fill_pattern_color;
+    c.kept.fill_pattern_color = fill_pattern_color;
     c.no_fill = no_fill;
     return result;
 } catch (...) {

@@ -198,18 +198,16 @@ private:
 
 } // namespace
 
-std::string PrepareRichText(WriterState& s, std::string_view text, const RichTextState& tags,
-                            bool& continued) {
+std::string PrepareRichText(std::string_view text, const RichTextState& tags, bool& continued) {
     continued = !text.empty() && text.front() == kRichContinuation;
     if (continued) text.remove_prefix(1);
-    std::string prepared = ReplaceText(s, text, "\r\n", "\r");
+    std::string prepared = ReplaceText(text, "\r\n", "\r");
     if (prepared.find('<') == std::string::npos) return prepared;
     for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
         const std::string& name = tags.TextTags[static_cast<std::size_t>(i)].Name;
         const char index = static_cast<char>(i);
-        prepared = ReplaceText(s, prepared, "<" + name + ">", std::string{kRichOpenMarker, index});
-        prepared =
-            ReplaceText(s, prepared, "</" + name + ">", std::string{kRichCloseMarker, index});
+        prepared = ReplaceText(prepared, "<" + name + ">", std::string{kRichOpenMarker, index});
+        prepared = ReplaceText(prepared, "</" + name + ">", std::string{kRichCloseMarker, index});
     }
     return prepared;
 }

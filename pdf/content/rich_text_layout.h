@@ -14,8 +14,6 @@
 
 namespace pagora::detail {
 
-struct WriterState;
-
 // Markers in a prepared text: an opened tag (its slot index follows), a closed level (an index
 // character follows and is not read), and, first in a text, a continuation of a paragraph begun
 // in an earlier box.
@@ -93,8 +91,7 @@ struct RichTextArea {
 
 // Turns every tag into its markers (tags in slot order, opening before closing) and every CR LF
 // into CR. A leading continuation character is removed and reported.
-std::string PrepareRichText(WriterState& s, std::string_view text, const RichTextState& tags,
-                            bool& continued);
+std::string PrepareRichText(std::string_view text, const RichTextState& tags, bool& continued);
 
 // The level an opened tag gives on top of the level around it (the font index not yet set).
 TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag);

@@ -12,7 +12,7 @@ namespace pagora {
 namespace {
 
 detail::TableRecord* InnermostTable(Pagora::Members& m) {
-    std::vector<detail::TableRecord>& tables = m.content.tables.Tables;
+    std::vector<detail::TableRecord>& tables = m.content.kept.tables.Tables;
     return tables.empty() ? nullptr : &tables.back();
 }
 
@@ -33,7 +33,7 @@ void OpenTable(Pagora::Members& m, float X, float Y, float RowsHeight,
     table.Rows = 1;
     table.RowHeight = RowsHeight;
     table.RowY = {Y, Y + RowsHeight};
-    m.content.tables.Tables.push_back(std::move(table));
+    m.content.kept.tables.Tables.push_back(std::move(table));
     detail::PushGraphicState(m);
 }
 
@@ -119,8 +119,8 @@ void Pagora::TableRowHeight(float Value) try {
 }
 
 void Pagora::EndTable() try {
-    if (m_->content.tables.Tables.empty()) return;
-    m_->content.tables.Tables.pop_back();
+    if (m_->content.kept.tables.Tables.empty()) return;
+    m_->content.kept.tables.Tables.pop_back();
     detail::PopGraphicState(*m_);
 } catch (...) {
     detail::RethrowFailure("EndTable");

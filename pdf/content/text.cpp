@@ -19,10 +19,7 @@ constexpr std::int32_t kStrikeOut = 16;
 
 } // namespace
 
-namespace {
-
-// The measure of a font record under the current size, spacing and scaling.
-TextMeasure MeasureWith(const Pagora::Members& m, const FontRecord* font) {
+TextMeasure MeasureInFont(const Pagora::Members& m, const FontRecord* font) {
     TextMeasure measure;
     if (font != nullptr) measure.widths = font->Widths.data();
     measure.size = m.fonts.FontSize;
@@ -33,33 +30,30 @@ TextMeasure MeasureWith(const Pagora::Members& m, const FontRecord* font) {
     return measure;
 }
 
-float TextHeightOf(const Pagora::Members& m, const FontRecord& font) {
-    return static_cast<float>(font.LineHeight) * m.fonts.FontSize / 1000.0f / m.writer.scale_factor;
+float TextHeightIn(const Pagora::Members& m, const FontRecord* font) {
+    if (font == nullptr) return 0;
+    return static_cast<float>(font->LineHeight) * m.fonts.FontSize / 1000.0f /
+           m.writer.scale_factor;
 }
 
-} // namespace
-
 TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
-    return MeasureWith(m, CurrentFontRecord(m.fonts));
+    return MeasureInFont(m, CurrentFontRecord(m.fonts));
 }
 
 float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size) {
     if (font <= 0 || font > m.fonts.FontCount) return 0;
-    TextMeasure measure = CurrentTextMeasure(m);
-    measure.widths = m.fonts.FontList[static_cast<std::size_t>(font)].Widths.data();
+    TextMeasure measure = MeasureInFont(m, &m.fonts.FontList[static_cast<std::size_t>(font)]);
     measure.size = size;
     return measure.Width(text);
 }
 
 float CurrentTextHeight(const Pagora::Members& m) {
-    const FontRecord* font = CurrentFontRecord(m.fonts);
-    if (font == nullptr) return 0;
-    return TextHeightOf(m, *font);
+    return TextHeightIn(m, CurrentFontRecord(m.fonts));
 }
 
-void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string& text,
-                  float indent, std::int32_t align, bool new_line, std::string_view operation) {
-    const FontRecord* font = CurrentFontRecord(m.fonts);
+void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, float width,
+                  std::string& text, float indent, std::int32_t align, bool new_line,
+                  std::string_view operation) {
     if (font == nullptr) RaiseError(kErrSubscript, operation);
     WriterState& s = m.writer;
     ContentState& c = m.content;
@@ -67,8 +61,8 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     const float size = m.fonts.FontSize;
 
     // The record is fetched once: measuring, the line height and the box all read this one.
-    const float text_height = TextHeightOf(m, *font);
-    TextLinePlan plan = PlanTextLine(text, width, indent, align, MeasureWith(m, font));
+    const float text_height = TextHeightIn(m, font);
+    TextLinePlan plan = PlanTextLine(text, width, indent, align, MeasureInFont(m, font));
     text = plan.text;
     const float start = x + plan.offset;
 
@@ -99,11 +93,11 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     // The text is painted with the fill colour; switching it must not change what the caller
     // set for shapes, so the fill state is given back afterwards.
     const bool switch_fill =
-        c.fill_color != c.text_color || c.fill_pattern_color != c.text_pattern_color;
+        c.fill_color != c.text_color || c.kept.fill_pattern_color != c.kept.text_pattern_color;
     const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.fill_pattern_color;
+    const std::string fill_pattern_color = c.kept.fill_pattern_color;
     const bool no_fill = c.no_fill;
-    if (switch_fill) WriteColorFill(m, c.text_color, c.text_pattern_color);
+    if (switch_fill) WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
 
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);
@@ -112,7 +106,7 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     std::string line;
     line.reserve(text.size() + 64);
     // The same name token as the font's resource entry, even for an alias with delimiters.
-    line = FormatName(s.resource_prefix + m.fonts.FontResourceName);
+    line = FormatName(s.resource_prefix + m.fonts.kept.FontResourceName);
     line += ' ';
     AppendReal(line, s, size);
     line += " Tf ";
@@ -131,17 +125,18 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     WriteContent(s, line);
     WriteContent(s, "ET");
 
-    const std::int32_t style = m.fonts.FontStyle;
+    const std::int32_t style = m.fonts.kept.FontStyle;
     if ((style & (kUnderline | kOverline | kStrikeOut)) != 0) {
         WriteContent(s, "q");
-        if (c.text_pattern_color != c.line_pattern_color || c.text_color != c.line_color) {
+        if (c.kept.text_pattern_color != c.kept.line_pattern_color ||
+            c.text_color != c.line_color) {
             const std::string line_color = c.line_color;
-            const std::string line_pattern_color = c.line_pattern_color;
+            const std::string line_pattern_color = c.kept.line_pattern_color;
             const bool no_stroke = c.no_stroke;
-            WriteColorLine(m, c.text_color, c.text_pattern_color);
+            WriteColorLine(m, c.text_color, c.kept.text_pattern_color);
             // The stroke colour comes back with "Q"; so does the state that tracks it.
             c.line_color = line_color;
-            c.line_pattern_color = line_pattern_color;
+            c.kept.line_pattern_color = line_pattern_color;
             c.no_stroke = no_stroke;
         }
         WriteContent(s, FormatReal(s, size / 16) + " w ");
@@ -161,7 +156,7 @@ void DrawTextLine(Pagora::Members& m, float x, float y, float width, std::string
     if (switch_fill) {
         WriteColorFill(m, fill_color, fill_pattern_color);
         c.fill_color = fill_color;
-        c.fill_pattern_color = fill_pattern_color;
+        c.kept.fill_pattern_color = fill_pattern_color;
         c.no_fill = no_fill;
     }
 
@@ -181,7 +176,7 @@ namespace pagora {
 using detail::DrawTextLine;
 
 float Pagora::GetTextWidth(std::string_view Phrase) try {
-    return detail::MeasureText(*m_, Phrase, m_->fonts.CurrentFont, m_->fonts.FontSize);
+    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.CurrentFont, m_->fonts.FontSize);
 } catch (...) {
     detail::RethrowFailure("GetTextWidth");
 }
@@ -192,7 +187,8 @@ float Pagora::GetTextHeight() try { return detail::CurrentTextHeight(*m_); } cat
 
 void Pagora::DrawText(float X, float Y, std::string_view Text, std::int32_t Align) try {
     std::string text = std::string(Text);
-    DrawTextLine(*m_, X, Y, 0, text, 0, Align & 7, false, "DrawText");
+    DrawTextLine(*m_, detail::CurrentFontRecord(m_->fonts), X, Y, 0, text, 0, Align & 7, false,
+                 "DrawText");
 } catch (...) {
     detail::RethrowFailure("DrawText");
 }
@@ -203,10 +199,10 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     const float old_size = m_->fonts.FontSize;
     const float old_y = m_->content.current_y;
     float y = old_y / sf;
+    const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
     if (TextStyle != 0) {
-        const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
         const float descent = font != nullptr ? static_cast<float>(font->Descent) : 0.0f;
-        const float old_height = GetTextHeight();
+        const float old_height = detail::TextHeightIn(*m_, font);
         const float new_size = PercenteSize / 100.0f * old_size;
         m_->fonts.FontSize = new_size;
         switch (TextStyle) {
@@ -224,7 +220,7 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     }
     std::string text = std::string(Text);
     try {
-        DrawTextLine(*m_, m_->content.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
+        DrawTextLine(*m_, font, m_->content.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
     } catch (...) {
         m_->fonts.FontSize = old_size;
         throw;
@@ -239,8 +235,8 @@ void Pagora::WriteTextLn(std::string_view Text) try {
     const detail::WriterState& s = m_->writer;
     std::string text = std::string(Text);
     const detail::ContentState& c = m_->content;
-    DrawTextLine(*m_, c.current_x / s.scale_factor, c.current_y / s.scale_factor, 0, text, 0, 1,
-                 true, "WriteTextLn");
+    DrawTextLine(*m_, detail::CurrentFontRecord(m_->fonts), c.current_x / s.scale_factor,
+                 c.current_y / s.scale_factor, 0, text, 0, 1, true, "WriteTextLn");
 } catch (...) {
     detail::RethrowFailure("WriteTextLn");
 }
@@ -258,13 +254,18 @@ void Pagora::DrawTextCircular(float X, float Y, float Ray, std::string_view Text
     }
     for (const char c : Text) {
         std::string character(1, c);
-        const float angle = GetTextWidth(character) / per_degree;
+        // Each character is one line, measured and drawn in the one record fetched for it (the
+        // state restore after the previous character selects the font again).
+        const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
+        const float angle =
+            (font != nullptr ? detail::MeasureInFont(*m_, font).Width(character) : 0.0f) /
+            per_degree;
         const float middle = StartAngle + angle / 2;
         const double radians = middle * kRadiansPerDegree;
         BeginSpace(static_cast<float>(X + Ray * std::cos(radians)),
                    static_cast<float>(Y + Ray * std::sin(radians)), 1, 1, 270 - middle);
         try {
-            DrawTextLine(*m_, 0, 0, 0, character, 0, detail::kAlignCentre, false,
+            DrawTextLine(*m_, font, 0, 0, 0, character, 0, detail::kAlignCentre, false,
                          "DrawTextCircular");
         } catch (...) {
             EndSpace();

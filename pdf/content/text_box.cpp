@@ -13,7 +13,7 @@ namespace pagora {
 std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std::string_view Text,
                                 std::int32_t Align, std::int32_t Options) try {
     detail::WriterState& s = m_->writer;
-    const detail::TextBoxStyle& style = m_->content.box_style;
+    const detail::TextBoxStyle& style = m_->content.kept.box_style;
     const float sf = s.scale_factor;
 
     if (Width == 0) Width = GetPageWidth(true) - X;
@@ -24,7 +24,9 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
     const float inner_y = box.y;
     const float inner_height = box.height;
     const float indent = box.indent;
-    const float line_height = GetTextHeight() * sf * m_->content.line_spacing;
+    // One record for the whole box: its lines are measured, placed and drawn in the one font.
+    const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
+    const float line_height = detail::TextHeightIn(*m_, font) * sf * m_->content.line_spacing;
 
     std::size_t count = 0;
     std::string remainder;
@@ -36,8 +38,10 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
         area.line_height = line_height;
         area.indent = indent;
         area.align = Align;
-        detail::TextBoxLayout layout = detail::LayoutTextBox(
-            Text, area, [this](std::string_view text) { return GetTextWidth(text); });
+        detail::TextBoxLayout layout =
+            detail::LayoutTextBox(Text, area, [this, font](std::string_view text) {
+                return font != nullptr ? detail::MeasureInFont(*m_, font).Width(text) : 0.0f;
+            });
         count = layout.lines.size();
         remainder = std::move(layout.remainder);
         const float n = static_cast<float>(count);
@@ -51,9 +55,8 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
         } else {
             baseline = inner_y * sf + line_height;
         }
-        if (const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts)) {
+        if (font != nullptr)
             baseline += m_->fonts.FontSize * static_cast<float>(font->Descent) / 1000.0f;
-        }
 
         // The frame goes first so that it lies under the text.
         if (Options != 1)
@@ -61,7 +64,7 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
         for (std::size_t i = 0; i < count; ++i) {
             detail::TextBoxLine& line = layout.lines[i];
             const bool plain_last = line.last && (Align & detail::kAlignJustify) != 0;
-            detail::DrawTextLine(*m_, inner_x,
+            detail::DrawTextLine(*m_, font, inner_x,
                                  (baseline + static_cast<float>(i) * line_height) / sf, inner_width,
                                  line.text, line.first ? indent : 0,
                                  plain_last ? detail::kAlignLeft : Align, false, "DrawTextBox");
@@ -82,7 +85,7 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
 void Pagora::SetBoxStyle(float LineSpacing, float Indentation, float PaddingLeft, float PaddingTop,
                          float PaddingRight, float PaddingBottom, std::int32_t BoxBorder,
                          float Ray) try {
-    detail::TextBoxStyle& style = m_->content.box_style;
+    detail::TextBoxStyle& style = m_->content.kept.box_style;
     const float sf = m_->writer.scale_factor;
     if (LineSpacing >= 0) m_->content.line_spacing = LineSpacing;
     style.indentation = Indentation * sf;

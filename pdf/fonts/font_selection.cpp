@@ -8,7 +8,7 @@ namespace pagora::detail {
 void SelectFont(FontState& fonts, std::string_view family, float size, std::int32_t style,
                 std::int32_t charset, const WriteNewFont& write_font) {
     fonts.FontFamily = std::string(family);
-    fonts.FontStyle = style;
+    fonts.kept.FontStyle = style;
     fonts.FontEncoding = charset;
     if (size != 0.0F) fonts.FontSize = size;
     if (fonts.FontSize == 0.0F) fonts.FontSize = 10.0F;
@@ -30,8 +30,8 @@ void SelectFont(FontState& fonts, std::string_view family, float size, std::int3
             throw;
         }
     }
-    fonts.FontResourceName = fonts.FontList[static_cast<std::size_t>(index)].Alias;
-    fonts.CurrentFont = index;
+    fonts.kept.FontResourceName = fonts.FontList[static_cast<std::size_t>(index)].Alias;
+    fonts.kept.CurrentFont = index;
 }
 
 } // namespace pagora::detail

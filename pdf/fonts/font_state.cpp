@@ -10,8 +10,8 @@ void ResetFontState(FontState& fonts) {
 }
 
 const FontRecord* CurrentFontRecord(const FontState& fonts) {
-    if (fonts.CurrentFont < 1 || fonts.CurrentFont > fonts.FontCount) return nullptr;
-    const auto index = static_cast<std::size_t>(fonts.CurrentFont);
+    if (fonts.kept.CurrentFont < 1 || fonts.kept.CurrentFont > fonts.FontCount) return nullptr;
+    const auto index = static_cast<std::size_t>(fonts.kept.CurrentFont);
     return index < fonts.FontList.size() ? &fonts.FontList[index] : nullptr;
 }
 

@@ -31,16 +31,20 @@ struct FontState {
 
     // The current font.
     std::string FontFamily;        // family argument of the last SetFont, as given
-    std::int32_t FontStyle = 0;    // 1 bold, 2 italic; 4, 8, 16 are line decorations
     std::int32_t FontEncoding = 0; // charset argument of the last SetFont
     float FontSize = 0.0F;         // points
-    std::string FontResourceName;  // resource alias of the current font (without the prefix)
-    std::int32_t CurrentFont = 0;  // index in FontList, 0 before any SetFont
+
+    // What Abort keeps of the current font (a new document selects its font with SetFont
+    // before it writes text).
+    struct Kept {
+        std::int32_t FontStyle = 0;   // 1 bold, 2 italic; 4, 8, 16 are line decorations
+        std::string FontResourceName; // resource alias of the current font (without the prefix)
+        std::int32_t CurrentFont = 0; // index in FontList, 0 before any SetFont
+    };
+    Kept kept;
 };
 
-// What Abort does to the font state: the registered fonts and the family, charset and size
-// go; the style, resource name and index of the current font stay (a new document selects its
-// font with SetFont before it writes text).
+// What Abort does to the font state: everything but kept goes.
 void ResetFontState(FontState& fonts);
 
 // The current font's record, or null when there is none. CurrentFont survives Abort while the

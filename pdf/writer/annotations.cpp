@@ -113,8 +113,8 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
     // The appearance names the current font and gives the colour operands bare: an array
     // operand, or a size without a font, is no valid appearance text.
     std::string appearance;
-    if (!m_->fonts.FontResourceName.empty())
-        appearance = detail::FormatName(s.resource_prefix + m_->fonts.FontResourceName) + " ";
+    if (!m_->fonts.kept.FontResourceName.empty())
+        appearance = detail::FormatName(s.resource_prefix + m_->fonts.kept.FontResourceName) + " ";
     appearance += detail::FormatReal(s, m_->fonts.FontSize) + " Tf";
     if (!c.no_stroke && detail::IsPlainColor(c.line_color)) {
         static constexpr std::array<const char*, 3> kOperators = {" rg", " k", " g"};
@@ -123,7 +123,7 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
     }
     if (!c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
         text += "\r/C [" + detail::ColorComponents(c.AppearanceFill()) + "]";
-    text += "\r/BS << /Type /Border /W " + detail::FormatReal(s, c.line_width);
+    text += "\r/BS << /Type /Border /W " + detail::FormatReal(s, c.kept.line_width);
     switch (Border) {
     case 0:
         text += "/S /S";

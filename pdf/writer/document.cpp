@@ -40,25 +40,7 @@ std::string UpperHex(long value, int width) {
 // Abort gives every member its default except those it keeps.
 void ResetWriterState(detail::WriterState& s) {
     detail::WriterState fresh;
-    fresh.current_object = s.current_object;
-    fresh.pages = std::move(s.pages);
-    fresh.page_order = std::move(s.page_order);
-    fresh.page_content = std::move(s.page_content);
-    fresh.object_content = std::move(s.object_content);
-    fresh.tiling_content = std::move(s.tiling_content);
-    fresh.default_transition = std::move(s.default_transition);
-    fresh.page_transition = std::move(s.page_transition);
-    fresh.default_duration = s.default_duration;
-    fresh.page_duration = s.page_duration;
-    fresh.destinations = std::move(s.destinations);
-    fresh.last_error_source = std::move(s.last_error_source);
-    fresh.last_error_description = std::move(s.last_error_description);
-    fresh.encryption_key = std::move(s.encryption_key);
-    fresh.user_key = std::move(s.user_key);
-    fresh.owner_key = std::move(s.owner_key);
-    fresh.permissions = s.permissions;
-    fresh.key_length = s.key_length;
-    fresh.replace_buffer = std::move(s.replace_buffer);
+    fresh.kept = std::move(s.kept);
     s = std::move(fresh); // closes an open output file as it stands
 }
 

@@ -167,8 +167,8 @@ void Pagora::EndDoc() try {
     // Page objects in page order, then the page tree.
     std::string kids;
     for (int position = 1; position <= s.page_count; ++position) {
-        const detail::PageRecord& page =
-            s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(position)])];
+        const detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(
+            s.kept.page_order[static_cast<std::size_t>(position)])];
         const int n = detail::BeginIndirectObject(s, page.object_number);
         std::string contents = Ref(n + 1) + " ";
         if (!page.extra_contents.empty()) contents = "[" + contents + page.extra_contents + "] ";

@@ -90,9 +90,9 @@ void RecordFailure(WriterState& s, std::string_view proc_name, std::string_view 
 void RecordError(WriterState& s, const PdfError& error, std::string_view proc_name,
                  std::string_view extra) {
     s.last_error_number = error.Number();
-    s.last_error_source = "Pagora." + std::string(proc_name);
-    s.last_error_description = error.Description();
-    if (!extra.empty()) s.last_error_description += " - " + std::string(extra);
+    s.kept.last_error_source = "Pagora." + std::string(proc_name);
+    s.kept.last_error_description = error.Description();
+    if (!extra.empty()) s.kept.last_error_description += " - " + std::string(extra);
 }
 
 void RequireVersion(WriterState& s, int level) {
@@ -106,11 +106,13 @@ namespace pagora {
 int Pagora::ErrNumber() const {
     return m_->writer.last_error_number;
 }
-std::string Pagora::ErrSource() const try { return m_->writer.last_error_source; } catch (...) {
+std::string Pagora::ErrSource() const try {
+    return m_->writer.kept.last_error_source;
+} catch (...) {
     detail::RethrowFailure("ErrSource");
 }
 std::string Pagora::ErrDescription() const try {
-    return m_->writer.last_error_description;
+    return m_->writer.kept.last_error_description;
 } catch (...) {
     detail::RethrowFailure("ErrDescription");
 }

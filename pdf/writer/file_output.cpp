@@ -42,7 +42,7 @@ int BeginIndirectObject(WriterState& s, int number) {
                   static_cast<long long>(s.output_position));
     s.xref_entries[static_cast<std::size_t>(number)] = entry;
     WriteFileLine(s, std::to_string(number) + " 0 obj");
-    s.current_object = number;
+    s.kept.current_object = number;
     return number;
 }
 
@@ -50,37 +50,18 @@ void EndIndirectObject(WriterState& s) {
     WriteFileLine(s, "endobj");
 }
 
+std::string* ContentBuffer(WriterState& s) {
+    if (s.in_object) return &s.object_content;
+    if (s.in_tiling) return &s.tiling_content;
+    if (s.in_page) return &s.page_content;
+    return nullptr;
+}
+
 void WriteContent(WriterState& s, std::string_view text) {
-    StringBuilder* target = nullptr;
-    if (s.in_object) {
-        target = &s.object_content;
-    } else if (s.in_tiling) {
-        target = &s.tiling_content;
-    } else if (s.in_page) {
-        target = &s.page_content;
-    } else {
-        return;
-    }
-    BufferAppend(*target, "\r");
-    BufferAppend(*target, text);
-}
-
-void BufferAppend(StringBuilder& builder, std::string_view text) {
-    builder.text.append(text);
-}
-
-void BufferReset(StringBuilder& builder) {
-    // The next page's content grows in the memory this one used, unless it was unusually large.
-    constexpr std::size_t kKeptCapacity = 1 << 20;
-    if (builder.text.capacity() <= kKeptCapacity) {
-        builder.text.clear();
-    } else {
-        std::string().swap(builder.text);
-    }
-}
-
-const std::string& BufferText(const StringBuilder& builder) {
-    return builder.text;
+    std::string* target = ContentBuffer(s);
+    if (target == nullptr) return;
+    *target += '\r';
+    target->append(text);
 }
 
 } // namespace pagora::detail

@@ -185,7 +185,7 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     // A field drawn before any font was chosen still needs a font in its appearance string and
     // in the form's resources, or viewers reject the string: it gets the default family, and
     // the size the caller set stays as it was.
-    if (m_->fonts.FontResourceName.empty()) {
+    if (m_->fonts.kept.FontResourceName.empty()) {
         const float caller_size = m_->fonts.FontSize;
         SetFont("Arial");
         m_->fonts.FontSize = caller_size;
@@ -195,8 +195,8 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     const auto& fonts = m_->fonts;
     const float size = (Options & 8192) ? 0.0f : fonts.FontSize;
     std::string appearance;
-    if (!fonts.FontResourceName.empty())
-        appearance = detail::FormatName(s.resource_prefix + fonts.FontResourceName) + " ";
+    if (!fonts.kept.FontResourceName.empty())
+        appearance = detail::FormatName(s.resource_prefix + fonts.kept.FontResourceName) + " ";
     appearance += detail::FormatReal(s, size) + " Tf " + ColorOperator(c.text_color);
 
     field.name = FieldName;

@@ -47,8 +47,8 @@ std::string ScriptString(std::string_view text) {
 }
 
 // The script that switches layers by the "ON(a,b)OFF(c)TOGGLE(d)" groups of a "layer:" link.
-std::string LayerScript(detail::WriterState& s, std::string_view groups) {
-    const std::string text = detail::ReplaceText(s, groups, " ", "");
+std::string LayerScript(std::string_view groups) {
+    const std::string text = detail::ReplaceText(groups, " ", "");
     struct Group {
         std::string_view opener;
         std::string_view state;
@@ -99,9 +99,10 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
     auto& s = m_->writer;
     const auto& box = m_->content;
     // The box of the element itself: moving it down would miss small text.
-    const std::string rect =
-        detail::FormatReal(s, box.last_box_x1) + " " + detail::FormatReal(s, box.last_box_y1) +
-        " " + detail::FormatReal(s, box.last_box_x2) + " " + detail::FormatReal(s, box.last_box_y2);
+    const std::string rect = detail::FormatReal(s, box.kept.last_box_x1) + " " +
+                             detail::FormatReal(s, box.kept.last_box_y1) + " " +
+                             detail::FormatReal(s, box.kept.last_box_x2) + " " +
+                             detail::FormatReal(s, box.kept.last_box_y2);
     std::string border = BorderWidth == 0 ? std::string("/Border [ 0 0 0] ")
                                           : "/Border [ 0 0 " + std::to_string(BorderWidth) + "]\r";
     static constexpr const char* kHighlights[] = {" /H /N", " /H /I", " /H /O", " /H /P"};
@@ -122,7 +123,7 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         return;
     }
     if (StartsWith(Destination, "layer:")) {
-        const std::string script = LayerScript(s, Destination.substr(6));
+        const std::string script = LayerScript(Destination.substr(6));
         const int n = detail::WriteTextStream(s, script);
         WriteLinkAnnotation(s, external + "/A << /S /JavaScript /JS " + Ref(n) + " >> ", {});
         return;
@@ -189,9 +190,9 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         target.page = bookmark.page;
         target.fit = bookmark.destination;
     }
-    const int n = detail::AddRecord(s.destinations, s.destination_count, s.memory_factor);
+    const int n = detail::AddRecord(s.kept.destinations, s.destination_count, s.memory_factor);
     target.name = "/" + s.resource_prefix + "LINK_" + std::to_string(n);
-    s.destinations[static_cast<std::size_t>(n)] = target;
+    s.kept.destinations[static_cast<std::size_t>(n)] = target;
     WriteLinkAnnotation(s,
                         "<< /Type /Annot\r/Subtype /Link\r/Rect [" + rect + "]\r" + border +
                             "/Dest " + target.name,

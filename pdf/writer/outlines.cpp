@@ -30,7 +30,8 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 int PageObject(const WriterState& s, int position) {
     if (position > s.page_count) position = s.page_count;
     if (position < 1) position = 1;
-    return s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(position)])]
+    return s.kept
+        .pages[static_cast<std::size_t>(s.kept.page_order[static_cast<std::size_t>(position)])]
         .object_number;
 }
 
@@ -207,7 +208,7 @@ int WriteDestinations(WriterState& s) {
     const int n = BeginIndirectObject(s, 0);
     WriteFileLine(s, "<<");
     for (int i = 1; i <= s.destination_count; ++i) {
-        DestinationRecord& d = s.destinations[static_cast<std::size_t>(i)];
+        DestinationRecord& d = s.kept.destinations[static_cast<std::size_t>(i)];
         ResolvePageSpec(s, d);
         if (d.page >= s.page_count || d.page == -1) d.page = s.page_count;
         if (d.page < 1) d.page = 1;
@@ -291,8 +292,8 @@ void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, fl
     default:
         break;
     }
-    const int n = detail::AddRecord(s.destinations, s.destination_count, s.memory_factor);
-    detail::DestinationRecord& d = s.destinations[static_cast<std::size_t>(n)];
+    const int n = detail::AddRecord(s.kept.destinations, s.destination_count, s.memory_factor);
+    detail::DestinationRecord& d = s.kept.destinations[static_cast<std::size_t>(n)];
     d.page = s.current_page;
     // The caller's name goes into a name token: delimiters and blanks are escaped.
     d.name = "/" + s.resource_prefix + "REF_" + detail::PdfNameText(RefName);

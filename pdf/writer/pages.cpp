@@ -29,24 +29,24 @@ std::string Reference(int number) {
 int Pagora::BeginPage(int PageNumber) try {
     auto& s = m_->writer;
     EndPage(); // also closes an overlay left open
-    detail::AddRecord(s.pages, s.page_count, s.memory_factor);
+    detail::AddRecord(s.kept.pages, s.page_count, s.memory_factor);
     // The page order grows with the pages.
-    if (s.page_count == 1) s.page_order.assign(s.pages.size(), 0);
-    s.page_order.resize(s.pages.size(), 0);
+    if (s.page_count == 1) s.kept.page_order.assign(s.kept.pages.size(), 0);
+    s.kept.page_order.resize(s.kept.pages.size(), 0);
     // A position outside the document would leave positions without a page: append instead.
     if (PageNumber < 1 || PageNumber > s.page_count) PageNumber = s.page_count;
     if (PageNumber < s.page_count) {
         for (int i = s.page_count; i > PageNumber; --i) {
-            s.page_order[static_cast<std::size_t>(i)] =
-                s.page_order[static_cast<std::size_t>(i - 1)];
+            s.kept.page_order[static_cast<std::size_t>(i)] =
+                s.kept.page_order[static_cast<std::size_t>(i - 1)];
         }
-        s.page_order[static_cast<std::size_t>(PageNumber)] = 0;
+        s.kept.page_order[static_cast<std::size_t>(PageNumber)] = 0;
         // Targets name page positions: those from the inserted one on follow their pages.
         const auto follow = [PageNumber](int& page) {
             if (page >= PageNumber) ++page;
         };
         for (int i = 1; i <= s.destination_count; ++i)
-            follow(s.destinations[static_cast<std::size_t>(i)].page);
+            follow(s.kept.destinations[static_cast<std::size_t>(i)].page);
         for (int i = 2; i <= s.bookmark_count; ++i)
             follow(s.bookmarks[static_cast<std::size_t>(i)].page);
     }
@@ -54,15 +54,15 @@ int Pagora::BeginPage(int PageNumber) try {
     s.page_annots.clear();
     s.page_open_script.clear();
     s.page_close_script.clear();
-    detail::BufferReset(s.page_content);
+    s.page_content.clear();
     s.in_page = true;
     s.overlay_open = false;
     detail::StartPageState(*m_);
     if (s.object_count > 0) detail::PlaceAutoObjects(*m_, false);
     s.page_view = s.default_page_view;
     ResetPageTextState(m_->content);
-    s.page_transition = s.default_transition;
-    s.page_duration = s.default_duration;
+    s.kept.page_transition = s.kept.default_transition;
+    s.kept.page_duration = s.kept.default_duration;
     s.form_field_count = 0;
     return s.current_page;
 } catch (...) {
@@ -88,12 +88,13 @@ void Pagora::EndPage() try {
     }
     const std::string w = detail::FormatReal(s, s.page_width);
     const std::string h = detail::FormatReal(s, s.page_height);
-    const std::string duration =
-        s.page_transition.empty() ? std::string() : detail::FormatReal(s, s.page_duration);
+    const std::string duration = s.kept.page_transition.empty()
+                                     ? std::string()
+                                     : detail::FormatReal(s, s.kept.page_duration);
 
     if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
     s.in_page = false;
-    data += detail::BufferText(s.page_content);
+    data += s.page_content;
 
     int open_script = 0;
     int close_script = 0;
@@ -105,9 +106,9 @@ void Pagora::EndPage() try {
     if (s.form_field_count > 0)
         detail::WriteFormWidgets(s, s.last_object_number + s.form_field_count + 1);
     const int content = detail::BeginIndirectObject(s, s.last_object_number + 2);
-    detail::PageRecord& page = s.pages[static_cast<std::size_t>(s.page_count)];
+    detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(s.page_count)];
     page.object_number = content - 1;
-    s.page_order[static_cast<std::size_t>(s.current_page)] = s.page_count;
+    s.kept.page_order[static_cast<std::size_t>(s.current_page)] = s.page_count;
     detail::WriteFileLine(s, "<<");
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
@@ -128,8 +129,8 @@ void Pagora::EndPage() try {
     }
     const std::string box = "[0 0 " + w + " " + h + "]\r";
     dictionary += "/MediaBox " + box + "/CropBox " + box + "/BleedBox " + box + "/Resources 2 0 R";
-    if (!s.page_transition.empty()) {
-        dictionary += "\r/Dur " + duration + " /Trans " + s.page_transition;
+    if (!s.kept.page_transition.empty()) {
+        dictionary += "\r/Dur " + duration + " /Trans " + s.kept.page_transition;
     }
     if (open_script != 0 || close_script != 0) {
         dictionary += "\n/AA <<";
@@ -157,11 +158,11 @@ void Pagora::BeginOnPage(int PageNumber) try {
     if (PageNumber < 1 || PageNumber > s.page_count)
         detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
     EndPage(); // also closes an overlay left open
-    if (s.page_order[static_cast<std::size_t>(PageNumber)] == 0) {
+    if (s.kept.page_order[static_cast<std::size_t>(PageNumber)] == 0) {
         detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
     }
     s.current_page = PageNumber;
-    detail::BufferReset(s.page_content);
+    s.page_content.clear();
     s.in_page = true;
     s.overlay_open = true;
     detail::StartOverlayColours(*m_);
@@ -182,17 +183,19 @@ void Pagora::EndOnPage() try {
     // Fields drawn on an overlay belong to the reopened page.
     if (s.form_field_count > 0) {
         detail::WriteFormWidgets(
-            s, s.pages[static_cast<std::size_t>(
-                           s.page_order[static_cast<std::size_t>(s.current_page)])]
+            s, s.kept
+                   .pages[static_cast<std::size_t>(
+                       s.kept.page_order[static_cast<std::size_t>(s.current_page)])]
                    .object_number);
     }
     const int number = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<<");
-    std::string data = detail::BufferText(s.page_content);
+    std::string data = std::move(s.page_content);
+    s.page_content.clear();
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
-    detail::PageRecord& page =
-        s.pages[static_cast<std::size_t>(s.page_order[static_cast<std::size_t>(s.current_page)])];
+    detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(
+        s.kept.page_order[static_cast<std::size_t>(s.current_page)])];
     page.annots += s.page_annots;
     if (s.page_annots.find("##") != std::string::npos) page.has_placeholders = true;
     page.extra_contents += Reference(number);
@@ -207,12 +210,12 @@ void Pagora::SwapPages(int FirstPage, int SecondPage) try {
         return;
     }
     // A position whose page is still being drawn has no page yet to move.
-    if (s.page_order[static_cast<std::size_t>(FirstPage)] == 0 ||
-        s.page_order[static_cast<std::size_t>(SecondPage)] == 0) {
+    if (s.kept.page_order[static_cast<std::size_t>(FirstPage)] == 0 ||
+        s.kept.page_order[static_cast<std::size_t>(SecondPage)] == 0) {
         detail::RaiseError(detail::kErrInvalidCall, "SwapPages");
     }
-    std::swap(s.page_order[static_cast<std::size_t>(FirstPage)],
-              s.page_order[static_cast<std::size_t>(SecondPage)]);
+    std::swap(s.kept.page_order[static_cast<std::size_t>(FirstPage)],
+              s.kept.page_order[static_cast<std::size_t>(SecondPage)]);
     auto swap_page = [&](int& page) {
         if (page == FirstPage) {
             page = SecondPage;
@@ -221,7 +224,7 @@ void Pagora::SwapPages(int FirstPage, int SecondPage) try {
         }
     };
     for (int i = 1; i <= s.destination_count; ++i)
-        swap_page(s.destinations[static_cast<std::size_t>(i)].page);
+        swap_page(s.kept.destinations[static_cast<std::size_t>(i)].page);
     if (s.bookmark_count > 1) {
         for (int i = 1; i <= s.bookmark_count; ++i)
             swap_page(s.bookmarks[static_cast<std::size_t>(i)].page);

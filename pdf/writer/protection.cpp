@@ -10,8 +10,8 @@
 namespace pagora::detail {
 
 std::string GetObjectKey(const WriterState& s, int& object_number) {
-    if (object_number == 0) object_number = s.current_object;
-    return ComputeObjectKey(s.encryption_key, s.key_length, object_number);
+    if (object_number == 0) object_number = s.kept.current_object;
+    return ComputeObjectKey(s.kept.encryption_key, s.kept.key_length, object_number);
 }
 
 void EncipherForObject(WriterState& s, int object_number, std::string& bytes) {
@@ -22,9 +22,10 @@ void EncipherForObject(WriterState& s, int object_number, std::string& bytes) {
 int WriteEncryptionDictionary(WriterState& s) {
     const int number = BeginIndirectObject(s, 0);
     // /O and /U are written as they are: a reader needs them before it can decrypt anything.
-    WriteFileLine(s, "<< /Filter /Standard \r/O (" + EscapeString(s.owner_key) + ")\r/U (" +
-                         EscapeString(s.user_key) + ")\r/P " + std::to_string(s.permissions) +
-                         "\r" + (s.key_length == 10 ? "/V 1 /R 2 >>" : "/V 2 /R 3 /Length 128 >>"));
+    WriteFileLine(s, "<< /Filter /Standard \r/O (" + EscapeString(s.kept.owner_key) + ")\r/U (" +
+                         EscapeString(s.kept.user_key) + ")\r/P " +
+                         std::to_string(s.kept.permissions) + "\r" +
+                         (s.kept.key_length == 10 ? "/V 1 /R 2 >>" : "/V 2 /R 3 /Length 128 >>"));
     EndIndirectObject(s);
     return number;
 }
@@ -42,11 +43,11 @@ void Pagora::SetProtection(int Mode, const std::string& OwnerPwd, const std::str
                            "Protection must be set before the first object is written");
     detail::ProtectionKeys keys = detail::ComputeProtectionKeys(Mode, OwnerPwd, UserPwd, s.file_id);
     s.encrypted = true;
-    s.encryption_key = std::move(keys.encryption_key);
-    s.owner_key = std::move(keys.owner_key);
-    s.user_key = std::move(keys.user_key);
-    s.permissions = keys.permissions;
-    s.key_length = keys.key_length;
+    s.kept.encryption_key = std::move(keys.encryption_key);
+    s.kept.owner_key = std::move(keys.owner_key);
+    s.kept.user_key = std::move(keys.user_key);
+    s.kept.permissions = keys.permissions;
+    s.kept.key_length = keys.key_length;
     if (keys.revision == 3) detail::RequireVersion(s, 1);
 } catch (...) {
     detail::RethrowFailure("SetProtection");

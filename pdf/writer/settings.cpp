@@ -98,11 +98,11 @@ void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) 
                kTransitionStyles[static_cast<std::size_t>(Transition)];
     }
     if (s.in_page) {
-        s.page_transition = text;
-        s.page_duration = ShowTime;
+        s.kept.page_transition = text;
+        s.kept.page_duration = ShowTime;
     } else {
-        s.default_transition = text;
-        s.default_duration = ShowTime;
+        s.kept.default_transition = text;
+        s.kept.default_duration = ShowTime;
     }
 } catch (...) {
     detail::RethrowFailure("SetPageTransition");

@@ -49,7 +49,7 @@ void WriteStream(WriterState& s, std::string& data, int object_number, std::stri
         Encode(data, list, settings, StreamEncoder::kAsciiHex, "/ASCIIHexDecode ");
     }
     if (s.encrypted) {
-        if (object_number == 0) object_number = s.current_object;
+        if (object_number == 0) object_number = s.kept.current_object;
         if (!data.empty()) EncipherForObject(s, object_number, data);
     }
     if (!list.empty()) {

@@ -48,7 +48,7 @@ std::string FormatLiteral(WriterState& s, std::string_view text) {
     // The caller's text stays plain: a member formatted again inside another object is then
     // enciphered under that object's key.
     std::string bytes(text);
-    if (s.encrypted && !bytes.empty()) EncipherForObject(s, s.current_object, bytes);
+    if (s.encrypted && !bytes.empty()) EncipherForObject(s, s.kept.current_object, bytes);
     return "(" + EscapeString(bytes) + ")";
 }
 
@@ -70,15 +70,12 @@ std::string FormatName(std::string_view text) {
     return out;
 }
 
-std::string ReplaceText(WriterState& s, std::string_view text, std::string_view find,
-                        std::string_view replacement, int start, int count) {
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                        int start, int count) {
     if (find.empty() || count < 1) return std::string(text);
     const std::size_t from = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
     if (from >= text.size()) return std::string(text);
-    // The work buffer is kept between calls, so repeated replacements allocate nothing.
-    std::string& out = s.replace_buffer;
-    out.clear();
-    out.append(text.substr(0, from));
+    std::string out(text.substr(0, from));
     std::size_t pos = from;
     int done = 0;
     while (done < count) {

@@ -53,13 +53,13 @@ int BeginIndirectObject(WriterState& s, int number = 0);
 // Writes "endobj".
 void EndIndirectObject(WriterState& s);
 
-// Appends CR and text to the open content buffer (reusable object, else tiling pattern, else
-// page); drops it when none is open.
-void WriteContent(WriterState& s, std::string_view text);
+// The content buffer every drawing writes to, by one rule: an open reusable object takes it,
+// else an open tiling pattern's cell, else the open page; null when none is open, and what is
+// drawn then goes nowhere.
+std::string* ContentBuffer(WriterState& s);
 
-void BufferAppend(StringBuilder& builder, std::string_view text);
-void BufferReset(StringBuilder& builder);
-const std::string& BufferText(const StringBuilder& builder);
+// Appends CR and text to the content buffer of ContentBuffer; drops it when none is open.
+void WriteContent(WriterState& s, std::string_view text);
 
 // ---- Numbers ------------------------------------------------------------------------------------
 
@@ -96,8 +96,8 @@ std::string FormatName(std::string_view text);
 
 // Replaces up to count non-overlapping occurrences of find, searching from the 1-based
 // position start; the text before start is kept. An empty find changes nothing.
-std::string ReplaceText(WriterState& s, std::string_view text, std::string_view find,
-                        std::string_view replacement, int start = 1, int count = 2147483647);
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                        int start = 1, int count = 2147483647);
 // Splits at every occurrence of delimiter; empty pieces are kept. An empty text or delimiter
 // gives one piece, the text.
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);

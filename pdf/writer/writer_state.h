@@ -1,8 +1,8 @@
 // State of the writer subsystem: document, file output, pages and the document tail.
 //
-// Each member's default value is its value after Abort; members that Abort keeps are marked
-// "kept". Record arrays are 1-based (element 0 exists and is never used) and counted by their
-// count member.
+// Each member's default value is its value after Abort; the members that Abort keeps are
+// gathered in `kept`. Record arrays are 1-based (element 0 exists and is never used) and counted by
+// their count member.
 #pragma once
 
 #include "pdf/writer/rc4.h"
@@ -15,11 +15,6 @@
 #include <vector>
 
 namespace pagora::detail {
-
-// An append-only text with spare capacity, for content that grows line by line.
-struct StringBuilder {
-    std::string text;
-};
 
 // One page, in the order the pages were begun.
 struct PageRecord {
@@ -122,7 +117,6 @@ struct WriterState {
     std::int64_t output_position = 0; // bytes written to the open file
     std::string output_file_name;
     std::int64_t final_file_size = 0;
-    int current_object = 0; // kept
     int last_object_number = 0;
     std::vector<std::string> xref_entries = std::vector<std::string>(1);
 
@@ -149,18 +143,13 @@ struct WriterState {
     bool in_object = false;    // a reusable object is open (set by the page content)
     bool in_tiling = false;    // a tiling pattern is open (set by the page content)
     bool tiling_uncoloured = false;
-    std::vector<PageRecord> pages; // kept (re-created by the first BeginPage)
-    std::vector<int> page_order;   // kept; page_order[position] is an index into pages
     int current_page = 0;
     int page_count = 0;
     std::string page_annots;
-    StringBuilder page_content;     // kept
-    StringBuilder object_content;   // kept
-    StringBuilder tiling_content;   // kept
-    std::string default_transition; // kept
-    std::string page_transition;    // kept
-    float default_duration = 0.0f;  // kept
-    float page_duration = 0.0f;     // kept
+    // The content of the open page (or overlay), reusable object and tiling cell, line by line.
+    std::string page_content;
+    std::string object_content;
+    std::string tiling_content;
     std::string page_open_script;
     std::string page_close_script;
 
@@ -176,7 +165,6 @@ struct WriterState {
     int bookmark_count = 0;
     std::vector<BookmarkRecord> bookmarks; // item 1 rewritten by Abort
     int destination_count = 0;
-    std::vector<DestinationRecord> destinations; // kept
     int outline_root = 0; // the outline root object, once the document's tail wrote it
     int dests_object = 0; // the named destinations' dictionary, likewise
     int form_field_count = 0;
@@ -188,17 +176,10 @@ struct WriterState {
 
     // ---- Errors
     int last_error_number = 0;
-    std::string last_error_source;      // kept
-    std::string last_error_description; // kept
 
-    // ---- Security (values kept while encrypted is false)
+    // ---- Security (the keys, in kept, stay while encrypted is false)
     bool encrypted = false;
-    std::string encryption_key; // kept
-    std::string user_key;       // kept
-    std::string owner_key;      // kept
-    int permissions = 0;        // kept
-    int key_length = 0;         // kept
-    Rc4Cipher rc4;              // the RC4 schedule of the last key used
+    Rc4Cipher rc4; // the RC4 schedule of the last key used
 
     // ---- Compression
     int content_filters = 0, image_filters = 0, file_filters = 0;
@@ -207,7 +188,26 @@ struct WriterState {
     // ---- Shared settings
     int precision = 3;
     int memory_factor = 1;
-    std::string replace_buffer; // kept
+
+    // ---- What Abort keeps: it starts the next document with these as they stand.
+    struct Kept {
+        int current_object = 0;        // the object being written, whose key encrypts its text
+        std::vector<PageRecord> pages; // re-created by the first BeginPage
+        std::vector<int> page_order;   // page_order[position] is an index into pages
+        std::string default_transition;
+        std::string page_transition;
+        float default_duration = 0.0f;
+        float page_duration = 0.0f;
+        std::vector<DestinationRecord> destinations; // 1-based, counted by destination_count
+        std::string last_error_source;
+        std::string last_error_description;
+        std::string encryption_key;
+        std::string user_key;
+        std::string owner_key;
+        int permissions = 0;
+        int key_length = 0;
+    };
+    Kept kept;
 };
 
 // Entry i is 2 to the power i; BitMasks entry i is that minus 1.

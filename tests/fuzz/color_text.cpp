@@ -12,7 +12,7 @@
 namespace {
 
 const std::string& Content(pagora::Pagora& pdf) {
-    return pagora::detail::StateOf(pdf).writer.page_content.text;
+    return pagora::detail::StateOf(pdf).writer.page_content;
 }
 
 // Runs one call; a refused call must be refused cleanly, an accepted one must write one line

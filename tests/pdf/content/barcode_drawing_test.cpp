@@ -198,7 +198,7 @@ TEST_F(Barcodes, Code39StrokesItsBarsAndGivesTheLineWidthBack) {
               (Lines{"0.72 w", "7.56 0 m 7.56 14.4 l S", "0.72 w", "10.44 0 m 10.44 14.4 l S",
                      "2.16 w", "12.6 0 m 12.6 14.4 l S"}));
     EXPECT_EQ(lines.back(), "2 w");
-    EXPECT_EQ(Inner().content.line_width, 2);
+    EXPECT_EQ(Inner().content.kept.line_width, 2);
     // A: 5 bars, start and stop: 5 bars each.
     EXPECT_EQ(Bars(lines).size(), 15u);
 

@@ -68,17 +68,17 @@ TEST_F(Colors, StrokeColoursUseTheStrokeOperators) {
     EXPECT_EQ(Written(), (Lines{"0.75 G", "0 1 1 0 K", "0 0 1 RG", "/CS-RGB CS 1 0 0 /PSTRIPES SCN",
                                 "/Pattern CS /PSTRIPES SCN"}));
     EXPECT_EQ(Inner().content.line_color, "STRIPES");
-    EXPECT_EQ(Inner().content.line_pattern_color, "");
+    EXPECT_EQ(Inner().content.kept.line_pattern_color, "");
 }
 
 TEST_F(Colors, PatternColourIsKeptBesideTheName) {
     pdf.SetColorFill("stripes|red");
-    EXPECT_EQ(Inner().content.fill_pattern_color, "#1 0 0");
+    EXPECT_EQ(Inner().content.kept.fill_pattern_color, "#1 0 0");
     pdf.SetColorFill("stripes");
-    EXPECT_EQ(Inner().content.fill_pattern_color, "");
+    EXPECT_EQ(Inner().content.kept.fill_pattern_color, "");
     // Another pattern cannot paint a pattern: "/CS-RGB cs OTS ..." would be unreadable.
     pdf.SetColorFill("stripes|dots");
-    EXPECT_EQ(Inner().content.fill_pattern_color, "");
+    EXPECT_EQ(Inner().content.kept.fill_pattern_color, "");
     EXPECT_EQ(Written().back(), "/Pattern cs /PSTRIPES scn");
     // A name that is not a PDF name character by character is written escaped.
     pdf.SetColorFill("my (pattern)");

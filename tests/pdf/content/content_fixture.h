@@ -27,7 +27,7 @@ protected:
 
     // The content lines written since the last call; every line is preceded by a CR.
     std::vector<std::string> Written() {
-        const std::string& text = pagora::detail::StateOf(pdf).writer.page_content.text;
+        const std::string& text = pagora::detail::StateOf(pdf).writer.page_content;
         std::vector<std::string> lines;
         if (seen_ < text.size()) {
             EXPECT_EQ(text[seen_], '\r') << "a content line must begin with CR";

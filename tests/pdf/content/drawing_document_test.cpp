@@ -195,13 +195,13 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     pdf.SetFont("Times", 20);
     pdf.EndSpace();
     const auto& fonts = pagora::detail::StateOf(pdf).fonts;
-    EXPECT_EQ(fonts.FontResourceName, "CourierNew,Italic-238");
+    EXPECT_EQ(fonts.kept.FontResourceName, "CourierNew,Italic-238");
     EXPECT_FLOAT_EQ(fonts.FontSize, 8);
     pdf.EndSpace();
     EXPECT_EQ(fonts.FontFamily, "Helvetica");
-    EXPECT_EQ(fonts.FontResourceName, "Arial,Bold");
+    EXPECT_EQ(fonts.kept.FontResourceName, "Arial,Bold");
     EXPECT_FLOAT_EQ(fonts.FontSize, 12);
-    EXPECT_EQ(fonts.FontStyle, 1);
+    EXPECT_EQ(fonts.kept.FontStyle, 1);
     EXPECT_EQ(fonts.FontEncoding, 0);
     EXPECT_EQ(fonts.FontCount, 3); // selecting a registered font again writes no new one
     pdf.EndPage();
@@ -217,7 +217,7 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     pdf.SetColorText("blue");
     pdf.EndPage();
     pdf.BeginOnPage(1);
-    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.page_content.text, "\r0 0 0 rg\r0 0 0 RG");
+    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.page_content, "\r0 0 0 rg\r0 0 0 RG");
     const auto& c = pagora::detail::StateOf(pdf).content;
     EXPECT_EQ(c.fill_color, "#0 0 0");
     EXPECT_EQ(c.line_color, "#0 0 0");

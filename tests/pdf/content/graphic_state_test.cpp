@@ -79,7 +79,7 @@ TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
     EXPECT_FALSE(c.no_fill); // the re-written fill colour switches filling on again
     EXPECT_EQ(c.text_color, "#0 0.502 0");
     EXPECT_FALSE(c.no_text_color);
-    EXPECT_FLOAT_EQ(c.line_width, 2);
+    EXPECT_FLOAT_EQ(c.kept.line_width, 2);
     EXPECT_FLOAT_EQ(Inner().writer.scale_factor, 1);
     EXPECT_FLOAT_EQ(pdf.GetX(), 30);
     EXPECT_FLOAT_EQ(pdf.GetY(), 40);
@@ -95,7 +95,7 @@ TEST_F(GraphicState, NestedSpacesRestoreInReverseOrder) {
         pdf.SetXY(static_cast<float>(i), 0);
         pdf.BeginSpace();
         // The saved states grow like every record array: room for 10, then 23.
-        EXPECT_EQ(Inner().content.state_stack.size() - 1, i <= 10 ? 10u : 23u);
+        EXPECT_EQ(Inner().content.kept.state_stack.size() - 1, i <= 10 ? 10u : 23u);
     }
     for (int i = 11; i >= 1; --i) {
         pdf.EndSpace();

@@ -77,7 +77,7 @@ TEST_F(BitmapDocuments, MalformedAndCutFilesLeaveNoObjectNoPlacementAndAValidDoc
             EXPECT_NE(pdf_.ErrNumber(), 0) << file << " cut at " << length;
         }
     }
-    EXPECT_EQ(state.page_content.text.find(" Do "), std::string::npos);
+    EXPECT_EQ(state.page_content.find(" Do "), std::string::npos);
     EXPECT_EQ(state.xobject_resources, "");
     pdf_.EndPage();
     pdf_.EndDoc();

@@ -24,7 +24,7 @@ protected:
     }
     // The content lines written since the last call.
     std::vector<std::string> Written() {
-        const std::string& text = Writer().page_content.text;
+        const std::string& text = Writer().page_content;
         std::vector<std::string> lines;
         std::size_t start = seen_;
         while (start < text.size()) {
@@ -74,16 +74,16 @@ TEST_F(Images, SizesFollowTheImageOrTheBox) {
     // The last box is in points of the page, y upwards.
     pdf_.DrawImage("wide.bmp", 10, 20, 100, 50);
     const auto& content = pagora::detail::StateOf(pdf_).content;
-    EXPECT_FLOAT_EQ(content.last_box_x1, 10);
-    EXPECT_FLOAT_EQ(content.last_box_y1, 822);
-    EXPECT_FLOAT_EQ(content.last_box_x2, 110);
-    EXPECT_FLOAT_EQ(content.last_box_y2, 772);
+    EXPECT_FLOAT_EQ(content.kept.last_box_x1, 10);
+    EXPECT_FLOAT_EQ(content.kept.last_box_y1, 822);
+    EXPECT_FLOAT_EQ(content.kept.last_box_x2, 110);
+    EXPECT_FLOAT_EQ(content.kept.last_box_y2, 772);
 
     // In millimetres the natural size still covers one point per pixel.
     pdf_.SetScale(2);
     pdf_.DrawImage("wide.bmp", 0, 0);
-    EXPECT_NEAR(content.last_box_x2 - content.last_box_x1, 300, 1e-3);
-    EXPECT_NEAR(content.last_box_y1 - content.last_box_y2, 150, 1e-3);
+    EXPECT_NEAR(content.kept.last_box_x2 - content.kept.last_box_x1, 300, 1e-3);
+    EXPECT_NEAR(content.kept.last_box_y1 - content.kept.last_box_y2, 150, 1e-3);
     Finish();
 }
 

@@ -11,9 +11,9 @@ class LineStyle : public content_test::PageContent {};
 TEST_F(LineStyle, WidthIsKeptInPoints) {
     pdf.SetScale(255, 2);
     pdf.SetLineWidth(0.5f);
-    EXPECT_FLOAT_EQ(Inner().content.line_width, 1);
+    EXPECT_FLOAT_EQ(Inner().content.kept.line_width, 1);
     pdf.SetLineWidth(-1);
-    EXPECT_FLOAT_EQ(Inner().content.line_width, 1);
+    EXPECT_FLOAT_EQ(Inner().content.kept.line_width, 1);
     pdf.SetLineWidth(0);
     EXPECT_EQ(Written(), (Lines{"1 w", "0 w"}));
 }

@@ -124,11 +124,11 @@ TEST_F(Placement, NamesAreExactAndObjectsDoNotNest) {
     pdf.BeginObject("Other"); // ignored: the first stays open
     EXPECT_EQ(Inner().writer.object_count, 1);
     pdf.DrawObject("logo");
-    EXPECT_EQ(Inner().writer.object_content.text, "\rq /Plogo Do Q");
+    EXPECT_EQ(Inner().writer.object_content, "\rq /Plogo Do Q");
     // No automatic placement into an open object.
     Inner().writer.form_objects[1].options = 7;
     pagora::detail::PlaceAutoObjects(Inner(), false);
-    EXPECT_EQ(Inner().writer.object_content.text, "\rq /Plogo Do Q");
+    EXPECT_EQ(Inner().writer.object_content, "\rq /Plogo Do Q");
 }
 
 TEST_F(ObjectsDocument, FooterWithLinkDrawnBeforeItExists) {
@@ -220,13 +220,13 @@ TEST_F(ObjectsDocument, TilingPatternLinesAndUncolouredCells) {
     pdf.BeginTiling("Dots", 0, 0, 10, 10, 10, 10);
     pdf.SetColorFill("red");
     pdf.DrawRect(0, 0, 5, 5, 5);
-    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.tiling_content.text,
+    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.tiling_content,
               "\r1 0 0 -1 0 10 cm\r1 0 0 rg\r0 0 5 5 re\rf*");
     pdf.EndTiling();
     pdf.BeginTiling("Hatch", 0, 0, 10, 10, 10, 10, 2);
     pdf.SetColorFill("red"); // silent in an uncoloured cell
     pdf.DrawRect(0, 0, 5, 5, 5);
-    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.tiling_content.text,
+    EXPECT_EQ(pagora::detail::StateOf(pdf).writer.tiling_content,
               "\r1 0 0 -1 0 10 cm\r0 0 5 5 re\rf*");
     pdf.EndTiling();
     pdf.BeginPage();

@@ -29,10 +29,10 @@ protected:
     }
     void ExpectBox(float x1, float y1, float x2, float y2) {
         const auto& c = Inner().content;
-        EXPECT_FLOAT_EQ(c.last_box_x1, x1);
-        EXPECT_FLOAT_EQ(c.last_box_y1, y1);
-        EXPECT_FLOAT_EQ(c.last_box_x2, x2);
-        EXPECT_FLOAT_EQ(c.last_box_y2, y2);
+        EXPECT_FLOAT_EQ(c.kept.last_box_x1, x1);
+        EXPECT_FLOAT_EQ(c.kept.last_box_y1, y1);
+        EXPECT_FLOAT_EQ(c.kept.last_box_x2, x2);
+        EXPECT_FLOAT_EQ(c.kept.last_box_y2, y2);
     }
 };
 

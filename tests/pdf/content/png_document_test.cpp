@@ -60,7 +60,7 @@ TEST_F(PngDocuments, TheCompressedRowsGoIntoTheDocumentUnchanged) {
     pdf_.DrawImage(file, 10, 20, 100);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     // Rows from the top down: a negative vertical scale from the picture's bottom edge.
-    EXPECT_NE(Writer().page_content.text.find("q 100 0 0 -75 10 95 cm /"), std::string::npos);
+    EXPECT_NE(Writer().page_content.find("q 100 0 0 -75 10 95 cm /"), std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -93,7 +93,7 @@ TEST_F(PngDocuments, RefusedAndMalformedFilesLeaveNoObjectNoPlacementAndAValidDo
     EXPECT_EQ(pdf_.AddImage("one.png", {137}), "one.png");
     EXPECT_EQ(pdf_.ErrNumber(), 53);
 
-    EXPECT_EQ(state.page_content.text.find(" Do "), std::string::npos);
+    EXPECT_EQ(state.page_content.find(" Do "), std::string::npos);
     EXPECT_EQ(state.xobject_resources, "");
     pdf_.EndPage();
     pdf_.EndDoc();

@@ -160,7 +160,7 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
         EXPECT_EQ(images[i + 1].Height, expected[i].height) << i;
     }
     const std::string prefix = pagora::detail::StateOf(pdf_).writer.resource_prefix;
-    const std::string& content = pagora::detail::StateOf(pdf_).writer.page_content.text;
+    const std::string& content = pagora::detail::StateOf(pdf_).writer.page_content;
     EXPECT_EQ(content.substr(content.find('q')),
               "q 80 0 0 60 10 20 cm /" + prefix + "IMG_1 Do Q\r" + "q 80 0 0 60 10 20 cm /" +
                   prefix + "IMG_2 Do Q\r" + "q 90 0 0 50 10 20 cm /" + prefix + "IMG_3 Do Q\r" +
@@ -214,8 +214,7 @@ TEST_F(RasterDocuments, ATgaMissingPixelsIsReportedAndNotPlaced) {
     pdf_.AddImage("short.tga", {tga.begin(), tga.begin() + 60});
     EXPECT_EQ(pdf_.ErrNumber(), 9);
     pdf_.DrawImage("short.tga", 0, 0);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do Q"),
-              std::string::npos);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.find(" Do Q"), std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();
@@ -379,8 +378,7 @@ TEST_F(RasterDocuments, BombsDamagedDataAndRefusedFormsAreReportedAndNeverEmbedd
         EXPECT_EQ(pdf_.ErrNumber(), c.error) << c.alias;
         pdf_.DrawImage(c.alias, 10, 10);
     }
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.text.find(" Do "),
-              std::string::npos);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).writer.page_content.find(" Do "), std::string::npos);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

@@ -24,10 +24,10 @@ TEST_P(Rectangles, WriteTheirPaths) {
     EXPECT_FLOAT_EQ(pdf.GetX(), 10);
     EXPECT_FLOAT_EQ(pdf.GetY(), 20);
     const auto& box = Inner().content;
-    EXPECT_FLOAT_EQ(box.last_box_x1, 10);
-    EXPECT_FLOAT_EQ(box.last_box_y1, 822);
-    EXPECT_FLOAT_EQ(box.last_box_x2, 110);
-    EXPECT_FLOAT_EQ(box.last_box_y2, 772);
+    EXPECT_FLOAT_EQ(box.kept.last_box_x1, 10);
+    EXPECT_FLOAT_EQ(box.kept.last_box_y1, 822);
+    EXPECT_FLOAT_EQ(box.kept.last_box_x2, 110);
+    EXPECT_FLOAT_EQ(box.kept.last_box_y2, 772);
 }
 
 const Lines kRoundOutline{"15 20 m",

@@ -72,7 +72,7 @@ protected:
 
     std::string Prepare(const std::string& text, bool* continued = nullptr) {
         bool flag = false;
-        std::string prepared = PrepareRichText(writer, text, tags, flag);
+        std::string prepared = PrepareRichText(text, tags, flag);
         if (continued != nullptr) *continued = flag;
         return prepared;
     }
@@ -91,7 +91,6 @@ protected:
         return texts;
     }
 
-    WriterState writer;
     RichTextState tags;
     TextTagRecord level0;
     RichTextArea area;

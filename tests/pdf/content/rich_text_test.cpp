@@ -231,14 +231,14 @@ TEST_F(RichText, AClosingTagWithNothingOpenIsRefused) {
         EXPECT_EQ(error.Number(), 5);
     }
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(Inner().fonts.FontResourceName, "CourierNew"); // the call's font again
+    EXPECT_EQ(Inner().fonts.kept.FontResourceName, "CourierNew"); // the call's font again
     // Without any font the first fragment has nothing to be measured in.
     pagora::Pagora fresh(std::make_shared<content_test::FixedHost>());
     EXPECT_THROW(fresh.DrawTextRich(10, 20, 100, 0, "a"), PdfError);
 }
 
 TEST_F(RichText, TagDefinitions) {
-    const auto& tags = Inner().content.rich_text;
+    const auto& tags = Inner().content.kept.rich_text;
     pdf.SetTextTag("b", "", 0, 1, 0, "red", "#00FF00");
     EXPECT_EQ(tags.TextTags[1].FontColor, "#1 0 0");
     EXPECT_EQ(tags.TextTags[1].BackColor, "#0 1 0");

@@ -15,7 +15,9 @@ using Cell = std::array<float, 4>;
 
 class Tables : public content_test::PageContent {
 protected:
-    const pagora::detail::TableRecord& Innermost() { return Inner().content.tables.Tables.back(); }
+    const pagora::detail::TableRecord& Innermost() {
+        return Inner().content.kept.tables.Tables.back();
+    }
 };
 
 TEST_F(Tables, CellsOfAGrid) {
@@ -32,10 +34,10 @@ TEST_F(Tables, CellsOfAGrid) {
     EXPECT_FLOAT_EQ(pdf.GetX(), 40);
     EXPECT_FLOAT_EQ(pdf.GetY(), 30);
     const auto& c = Inner().content;
-    EXPECT_FLOAT_EQ(c.last_box_x1, 40);
-    EXPECT_FLOAT_EQ(c.last_box_y1, 842 - 30);
-    EXPECT_FLOAT_EQ(c.last_box_x2, 80);
-    EXPECT_FLOAT_EQ(c.last_box_y2, 842 - 35);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x1, 40);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y1, 842 - 30);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x2, 80);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y2, 842 - 35);
 
     const struct {
         std::int32_t row, col, row_span, col_span;
@@ -92,7 +94,7 @@ TEST_F(Tables, RefusedCellsAndNoTable) {
     EXPECT_EQ(Written(), Lines{});
     EXPECT_THROW(pdf.TableCell(2147483647, 1, 2), PdfError);
     EXPECT_THROW(pdf.BeginTable(0, 0, 10, std::vector<std::string>{"20", "wide"}), PdfError);
-    EXPECT_EQ(Inner().content.tables.Tables.size(), 1u);
+    EXPECT_EQ(Inner().content.kept.tables.Tables.size(), 1u);
 
     // Without columns every cell is 0 wide.
     pdf.BeginTable(5, 5, 10, std::vector<double>{});
@@ -114,7 +116,7 @@ TEST_F(Tables, NestedTablesSaveAndRestoreTheDrawingState) {
     const Lines restored = Written();
     ASSERT_FALSE(restored.empty());
     EXPECT_EQ(restored.front(), "0 0 1 RG");
-    EXPECT_TRUE(Inner().content.tables.Tables.empty());
+    EXPECT_TRUE(Inner().content.kept.tables.Tables.empty());
     EXPECT_EQ(pdf.TableCell(1, 1), (Cell{0, 0, 0, 0}));
 }
 

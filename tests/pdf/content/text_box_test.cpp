@@ -93,7 +93,7 @@ TEST_F(TextBoxes, VerticalPlacement) {
     EXPECT_EQ(DrawnLines().positions, (Lines{"12 45.21", "12 69.63"}));
     pdf.SetBoxStyle(-1);
     EXPECT_FLOAT_EQ(Inner().content.line_spacing, 2);
-    EXPECT_EQ(Inner().content.box_style.padding_left, 0);
+    EXPECT_EQ(Inner().content.kept.box_style.padding_left, 0);
     pdf.SetBoxStyle();
     EXPECT_FLOAT_EQ(Inner().content.line_spacing, 1);
 }
@@ -117,16 +117,16 @@ TEST_F(TextBoxes, FrameAndPosition) {
     // The last box covers the lines drawn, for links.
     pdf.DrawTextBox(10, 20, 30, 50, Words(4));
     const auto& c = Inner().content;
-    EXPECT_FLOAT_EQ(c.last_box_x1, 10);
-    EXPECT_FLOAT_EQ(c.last_box_y1, 842 - 20);
-    EXPECT_FLOAT_EQ(c.last_box_x2, 40);
-    EXPECT_FLOAT_EQ(c.last_box_y2, 842 - 20 - 24.42f);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x1, 10);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y1, 842 - 20);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x2, 40);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y2, 842 - 20 - 24.42f);
 }
 
 TEST_F(TextBoxes, ANewDocumentResetsTheBorderAndKeepsTheRestOfTheStyle) {
     pdf.SetBoxStyle(1.5f, 5, 1, 2, 3, 4, 3, 2);
     pdf.Abort();
-    const auto& style = Inner().content.box_style;
+    const auto& style = Inner().content.kept.box_style;
     EXPECT_EQ(style.box_border, 15);
     EXPECT_FLOAT_EQ(style.indentation, 5);
     EXPECT_FLOAT_EQ(style.padding_bottom, 4);

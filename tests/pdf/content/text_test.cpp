@@ -27,9 +27,10 @@ protected:
         pagora::detail::SelectFont(Inner().fonts, "Arial", 10, style, 0, [](const std::string&) {});
     }
     void DrawLine(float width, std::string text, std::int32_t align) {
-        pagora::detail::DrawTextLine(Inner(), 10, 20, width, text, 0, align, false);
+        pagora::detail::DrawTextLine(Inner(), pagora::detail::CurrentFontRecord(Inner().fonts), 10,
+                                     20, width, text, 0, align, false);
     }
-    std::string FontLine() { return "/P" + Inner().fonts.FontResourceName + " 10 Tf "; }
+    std::string FontLine() { return "/P" + Inner().fonts.kept.FontResourceName + " 10 Tf "; }
 };
 
 TEST_F(TextLines, PlainLineAndItsAlignments) {
@@ -115,7 +116,7 @@ TEST_F(TextLines, WriteTextContinuesOnTheBaselineAndWriteTextLnStartsTheNextLine
     // Raised at 66 percent: 50 + 6.6 * 0.221 - 12.21 / 2.
     pdf.WriteText("cd", 1);
     const Lines raised = Written();
-    EXPECT_EQ(raised.at(1), "/P" + Inner().fonts.FontResourceName + " 6.6 Tf ");
+    EXPECT_EQ(raised.at(1), "/P" + Inner().fonts.kept.FontResourceName + " 6.6 Tf ");
     EXPECT_EQ(raised.at(2), "1 0 0 -1 21.12 45.354 Tm");
     EXPECT_FLOAT_EQ(Inner().fonts.FontSize, 10);
     EXPECT_FLOAT_EQ(Inner().content.current_y, 50);
@@ -185,10 +186,10 @@ TEST_F(TextLines, CircularTextTurnsEachCharacterAndEndsAtTheCentre) {
     EXPECT_FLOAT_EQ(pdf.GetX(), 100);
     EXPECT_FLOAT_EQ(pdf.GetY(), 100);
     const auto& c = Inner().content;
-    EXPECT_FLOAT_EQ(c.last_box_x1, 50);
-    EXPECT_FLOAT_EQ(c.last_box_y1, 842 - 50);
-    EXPECT_FLOAT_EQ(c.last_box_x2, 150);
-    EXPECT_FLOAT_EQ(c.last_box_y2, 842 - 150);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x1, 50);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y1, 842 - 50);
+    EXPECT_FLOAT_EQ(c.kept.last_box_x2, 150);
+    EXPECT_FLOAT_EQ(c.kept.last_box_y2, 842 - 150);
 }
 
 TEST(TextWithoutFont, MeasuresNothingAndRefusesToDraw) {

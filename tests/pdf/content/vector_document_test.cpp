@@ -73,7 +73,7 @@ protected:
     // The content of the page being built, between its drawing's "q" and "Q", must be whole
     // path objects.
     void ExpectWholePaths(const std::string& name) {
-        const std::string& text = Writer().page_content.text;
+        const std::string& text = Writer().page_content;
         const std::size_t first = text.find("\rq");
         const std::size_t last = text.rfind("\rQ");
         if (first == std::string::npos) {
@@ -239,7 +239,7 @@ TEST_F(VectorDocuments, FilesCutAnywhereLeaveValidDocuments) {
         pdf_.DrawImage(path, 10, 10, 100, 0);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << name;
         ExpectWholePaths(name);
-        Writer().page_content.text.clear(); // one placement at a time is checked
+        Writer().page_content.clear(); // one placement at a time is checked
         return pdf_.ErrNumber();
     };
     for (const char* name : {"shapes.eps", "variants.ai"}) {

@@ -26,7 +26,7 @@ protected:
     // Shows text in the current font at a line of the page, upright in the flipped page space.
     void ShowText(const std::string& bytes, int line) {
         auto& s = Writer();
-        const std::string& alias = pagora::detail::StateOf(pdf_).fonts.FontResourceName;
+        const std::string& alias = pagora::detail::StateOf(pdf_).fonts.kept.FontResourceName;
         pagora::detail::WriteContent(s, "BT");
         pagora::detail::WriteContent(s, pagora::detail::FormatName(s.resource_prefix + alias) +
                                             " 8 Tf");
@@ -52,7 +52,7 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
     pdf_.SetFont("arial", 12, 0, 204);
     pdf_.SetFont("Symbol", 12, 3, 0);
     pdf_.SetFont("Helvetica", 9, 4, 0); // the first font again
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 1);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 1);
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Arial-204 5 0 R /AABC12+Symbol 6 0 R ");
     pdf_.BeginPage();
@@ -104,10 +104,10 @@ TEST_F(FontDocument, FontAliasesFromCallersAreValidNames) {
 
 TEST_F(FontDocument, FontBeforeTheDocumentIsOpenIsAnError) {
     EXPECT_THROW(pdf_.SetFont("Arial", 10), pagora::PdfError);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 0);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 0);
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Arial", 10);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.CurrentFont, 1);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 1);
     EXPECT_EQ(Writer().font_resources, "/AABC12+Arial 4 0 R ");
 }
 
@@ -138,7 +138,7 @@ TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
         "/CapHeight 729 /XHeight 547 /Ascent 928 /Descent -236 /MaxWidth 2000 /AvgWidth 600");
     EXPECT_EQ(object, 4);
     pdf_.SetFont("dejavu", 10, 0, 204); // found in any charset: no second object
-    EXPECT_EQ(fonts.CurrentFont, 1);
+    EXPECT_EQ(fonts.kept.CurrentFont, 1);
     pdf_.BeginPage();
     ShowText("Embedded", 0);
     pdf_.EndPage();

@@ -162,11 +162,11 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     RegisterStandardFont(fonts, "Arial", 0, 0, "ARIAL", "Arial");
     RegisterStandardFont(fonts, "CourierNew", 0, 0, "COURIERNEW", "CourierNew");
     fonts.FontFamily = "Courier";
-    fonts.FontStyle = 3;
+    fonts.kept.FontStyle = 3;
     fonts.FontEncoding = 204;
     fonts.FontSize = 12.0F;
-    fonts.FontResourceName = "CourierNew";
-    fonts.CurrentFont = 2;
+    fonts.kept.FontResourceName = "CourierNew";
+    fonts.kept.CurrentFont = 2;
     ASSERT_NE(CurrentFontRecord(fonts), nullptr);
     EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "CourierNew");
 
@@ -175,9 +175,9 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     EXPECT_EQ(fonts.FontFamily, "");
     EXPECT_EQ(fonts.FontEncoding, 0);
     EXPECT_EQ(fonts.FontSize, 0.0F);
-    EXPECT_EQ(fonts.FontStyle, 3);
-    EXPECT_EQ(fonts.FontResourceName, "CourierNew");
-    EXPECT_EQ(fonts.CurrentFont, 2);
+    EXPECT_EQ(fonts.kept.FontStyle, 3);
+    EXPECT_EQ(fonts.kept.FontResourceName, "CourierNew");
+    EXPECT_EQ(fonts.kept.CurrentFont, 2);
     EXPECT_EQ(CurrentFontRecord(fonts), nullptr); // the kept index names no font now
 
     RegisterStandardFont(fonts, "Symbol", 0, 0, "SYMBOL", "Symbol");

@@ -21,7 +21,7 @@ protected:
                    [this](const std::string& alias) { written_.push_back(alias); });
     }
     const FontRecord& Current() const {
-        return fonts_.FontList.at(static_cast<std::size_t>(fonts_.CurrentFont));
+        return fonts_.FontList.at(static_cast<std::size_t>(fonts_.kept.CurrentFont));
     }
 
     FontState fonts_;
@@ -31,10 +31,10 @@ protected:
 TEST_F(FontSelection, HelveticaBecomesTheSansSerifFont) {
     Select("helvetica", 12.0F, 3);
     EXPECT_EQ(fonts_.FontCount, 1);
-    EXPECT_EQ(fonts_.CurrentFont, 1);
+    EXPECT_EQ(fonts_.kept.CurrentFont, 1);
     EXPECT_EQ(fonts_.FontSize, 12.0F);
     EXPECT_EQ(fonts_.FontFamily, "helvetica");
-    EXPECT_EQ(fonts_.FontResourceName, "Arial,BoldItalic");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial,BoldItalic");
     EXPECT_EQ(Current().BaseName, "Arial,BoldItalic");
     EXPECT_EQ(Current().Key, "ARIAL,BOLDITALIC");
     EXPECT_EQ(written_, std::vector<std::string>{"Arial,BoldItalic"});
@@ -43,7 +43,7 @@ TEST_F(FontSelection, HelveticaBecomesTheSansSerifFont) {
 TEST_F(FontSelection, SizeZeroKeepsTheSizeOrStartsAtTen) {
     Select("times new roman");
     EXPECT_EQ(fonts_.FontSize, 10.0F);
-    EXPECT_EQ(fonts_.FontResourceName, "TimesNewRoman");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "TimesNewRoman");
     Select("TIMES");
     EXPECT_EQ(fonts_.FontSize, 10.0F);
     EXPECT_EQ(fonts_.FontCount, 1);
@@ -58,16 +58,16 @@ TEST_F(FontSelection, EachCharsetIsItsOwnFont) {
     Select("Arial", 10.0F, 0, 204);
     Select("Arial", 10.0F, 0, 204);
     EXPECT_EQ(fonts_.FontCount, 1);
-    EXPECT_EQ(fonts_.FontResourceName, "Arial-204");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial-204");
     EXPECT_EQ(Current().Charset, 204);
     EXPECT_EQ(Current().Differences, GetCharsetDifferences(204));
     EXPECT_EQ(Current().Widths[192], 666); // Cyrillic capital A
     Select("Arial", 10.0F, 0, 0);
     EXPECT_EQ(fonts_.FontCount, 2);
-    EXPECT_EQ(fonts_.FontResourceName, "Arial");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
     EXPECT_EQ(Current().Differences, "");
     Select("Arial", 10.0F, 0, 77);
-    EXPECT_EQ(fonts_.FontResourceName, "Arial-77");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial-77");
     EXPECT_EQ(Current().Differences, GetCharsetDifferences(0));
     EXPECT_EQ(Current().Widths[32], 278);
     EXPECT_EQ(written_, (std::vector<std::string>{"Arial-204", "Arial", "Arial-77"}));
@@ -75,7 +75,7 @@ TEST_F(FontSelection, EachCharsetIsItsOwnFont) {
 
 TEST_F(FontSelection, SymbolFontsIgnoreStyleButNotCharset) {
     Select("Symbol", 10.0F, 1, 204);
-    EXPECT_EQ(fonts_.FontResourceName, "Symbol");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Symbol");
     EXPECT_EQ(Current().Charset, 204);
     EXPECT_EQ(Current().Differences, "");
     Select("symbol", 10.0F, 0, 204);
@@ -84,44 +84,44 @@ TEST_F(FontSelection, SymbolFontsIgnoreStyleButNotCharset) {
     // document never holds two fonts under one resource name.
     Select("symbol", 10.0F, 0, 0);
     EXPECT_EQ(fonts_.FontCount, 2);
-    EXPECT_EQ(fonts_.FontResourceName, "Symbol-0");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Symbol-0");
     EXPECT_EQ(written_, (std::vector<std::string>{"Symbol", "Symbol-0"}));
 }
 
 TEST_F(FontSelection, OtherFamiliesGetTheSansSerifMetricsUnderTheirOwnName) {
     Select("Verdana", 10.0F, 1);
-    EXPECT_EQ(fonts_.FontResourceName, "Verdana");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Verdana");
     EXPECT_EQ(Current().BaseName, "Arial,Bold");
     EXPECT_EQ(Current().Key, "VERDANA");
     Select("VERDANA", 10.0F, 0);
     EXPECT_EQ(fonts_.FontCount, 1);
     // Content names the font as its dictionary was written, whatever spelling selected it.
-    EXPECT_EQ(fonts_.FontResourceName, "Verdana");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Verdana");
     EXPECT_EQ(fonts_.FontFamily, "VERDANA");
 }
 
 TEST_F(FontSelection, DecorationBitsSelectTheRegularFace) {
     Select("Courier", 10.0F, 2);
-    EXPECT_EQ(fonts_.FontResourceName, "CourierNew,Italic");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "CourierNew,Italic");
     for (const std::int16_t width : Current().Widths)
         EXPECT_EQ(width, 600);
     Select("Arial", 10.0F, 4);
-    EXPECT_EQ(fonts_.FontResourceName, "Arial");
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
     EXPECT_EQ(Current().BaseName, "Arial");
-    EXPECT_EQ(fonts_.FontStyle, 4);
+    EXPECT_EQ(fonts_.kept.FontStyle, 4);
 }
 
 TEST_F(FontSelection, FailedWriteKeepsTheCurrentFont) {
     Select("Arial", 10.0F);
     const auto fail = [](const std::string&) { throw std::runtime_error("no file"); };
     EXPECT_THROW(SelectFont(fonts_, "Times", 11.0F, 1, 0, fail), std::runtime_error);
-    EXPECT_EQ(fonts_.CurrentFont, 1);
-    EXPECT_EQ(fonts_.FontResourceName, "Arial");
+    EXPECT_EQ(fonts_.kept.CurrentFont, 1);
+    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
     EXPECT_EQ(fonts_.FontSize, 11.0F);
     // The font was never written, so the next selection registers and writes it.
     EXPECT_EQ(fonts_.FontCount, 1);
     Select("Times", 11.0F, 1);
-    EXPECT_EQ(fonts_.CurrentFont, 2);
+    EXPECT_EQ(fonts_.kept.CurrentFont, 2);
     EXPECT_EQ(written_, (std::vector<std::string>{"Arial", "TimesNewRoman,Bold"}));
 }
 

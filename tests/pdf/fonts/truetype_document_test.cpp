@@ -66,7 +66,7 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans), "DejaVuSans");
     ASSERT_EQ(Fonts().FontCount, 1);
-    EXPECT_EQ(Fonts().CurrentFont, 0); // loading selects nothing
+    EXPECT_EQ(Fonts().kept.CurrentFont, 0); // loading selects nothing
     EXPECT_EQ(Font(1).Key, "DEJAVUSANS");
     EXPECT_TRUE(Font(1).TrueType);
     EXPECT_EQ(Font(1).LineHeight, 928 + 236);
@@ -78,7 +78,7 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
 
     pdf_.BeginPage();
     pdf_.SetFont("dejavusans", 12);
-    EXPECT_EQ(Fonts().CurrentFont, 1);
+    EXPECT_EQ(Fonts().kept.CurrentFont, 1);
     pdf_.DrawText(20, 40, pagora::Pagora::FromUtf8("Grüße – 25 €"));
     pdf_.SetFont("Cyr", 12, 0, 204);
     pdf_.DrawText(20, 80, pagora::Pagora::FromUtf8("Съешь же ещё", 204));
@@ -153,8 +153,8 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     EXPECT_EQ(Font(3).Key, "FACE-0");
     FinishWithLine("face-0", "Second");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    EXPECT_EQ(Fonts().CurrentFont, 3);
-    EXPECT_EQ(Fonts().FontResourceName, "Face-0");
+    EXPECT_EQ(Fonts().kept.CurrentFont, 3);
+    EXPECT_EQ(Fonts().kept.FontResourceName, "Face-0");
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
               "/AABC12+Arial-238 11 0 R ");

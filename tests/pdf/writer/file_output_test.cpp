@@ -26,7 +26,7 @@ TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
     EXPECT_EQ(BeginIndirectObject(s, 7), 7); // reserves 5 and 6
     EXPECT_EQ(s.last_object_number, 7);
     EXPECT_TRUE(s.xref_entries[5].empty());
-    EXPECT_EQ(s.current_object, 7);
+    EXPECT_EQ(s.kept.current_object, 7);
     EndIndirectObject(s);
     for (int i = 0; i < 40; ++i)
         BeginIndirectObject(s);
@@ -43,19 +43,19 @@ TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
 TEST(FileOutput, ContentGoesToTheInnermostOpenBuffer) {
     WriterState s;
     WriteContent(s, "q"); // nothing open: dropped
-    EXPECT_TRUE(BufferText(s.page_content).empty());
+    EXPECT_TRUE(s.page_content.empty());
     s.in_page = true;
     WriteContent(s, "q");
     WriteContent(s, "Q");
-    EXPECT_EQ(BufferText(s.page_content), "\rq\rQ");
+    EXPECT_EQ(s.page_content, "\rq\rQ");
     s.in_tiling = true;
     WriteContent(s, "t");
     s.in_object = true;
     WriteContent(s, "o");
-    EXPECT_EQ(BufferText(s.tiling_content), "\rt");
-    EXPECT_EQ(BufferText(s.object_content), "\ro");
-    BufferReset(s.page_content);
-    EXPECT_TRUE(BufferText(s.page_content).empty());
+    EXPECT_EQ(s.tiling_content, "\rt");
+    EXPECT_EQ(s.object_content, "\ro");
+    s.page_content.clear();
+    EXPECT_TRUE(s.page_content.empty());
 }
 
 TEST(FileOutput, WritingWithoutAFileRaisesBadFileNumber) {

@@ -148,7 +148,7 @@ TEST_F(ProtectionTest, EncryptionDictionaryAndPermissionsAsReadersSeeThem) {
         EXPECT_NE(shown.out.find(std::string(c.p) + "\n"), std::string::npos) << shown.out;
         EXPECT_NE(shown.out.find("Supplied password is user password"), std::string::npos);
         EXPECT_NE(shown.out.find("Encryption key = " +
-                                 ToHex(pagora::detail::StateOf(pdf).writer.encryption_key)),
+                                 ToHex(pagora::detail::StateOf(pdf).writer.kept.encryption_key)),
                   std::string::npos)
             << shown.out;
         const auto as_owner = Run("qpdf --show-encryption --password=owner %f 2>&1");
@@ -191,7 +191,7 @@ TEST_F(ProtectionTest, RecomputedUntilAnObjectIsWrittenThenRefused) {
         EXPECT_EQ(error.Number(), 5);
         EXPECT_EQ(error.Source(), "Pagora.SetProtection");
     }
-    EXPECT_EQ(Writer().key_length, 10); // the last accepted protection stands
+    EXPECT_EQ(Writer().kept.key_length, 10); // the last accepted protection stands
     pdf_.EndDoc();
     ExpectCleanWith("user");
     ExpectCleanWith("owner");

@@ -68,17 +68,17 @@ TEST_F(SettingsTest, OutOfRangeValuesAreIgnored) {
 TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     auto& s = Writer();
     pdf_.SetPageTransition(13, 2, 1);
-    EXPECT_EQ(s.default_transition, "<< /Type /Trans /D 1 /S /Dissolve >> ");
-    EXPECT_EQ(s.default_duration, 2.0f);
+    EXPECT_EQ(s.kept.default_transition, "<< /Type /Trans /D 1 /S /Dissolve >> ");
+    EXPECT_EQ(s.kept.default_duration, 2.0f);
     pdf_.SetPageTransition(0);
-    EXPECT_EQ(s.default_transition, "");
+    EXPECT_EQ(s.kept.default_transition, "");
     pdf_.SetPageTransition(5, 1, 0.25f);
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    EXPECT_EQ(s.page_transition, "<< /Type /Trans /D 0.25 /S /Wipe /Di 180 >> ");
+    EXPECT_EQ(s.kept.page_transition, "<< /Type /Trans /D 0.25 /S /Wipe /Di 180 >> ");
     pdf_.SetPageTransition(18, 3);
-    EXPECT_EQ(s.page_transition, "");
-    EXPECT_EQ(s.default_transition, "<< /Type /Trans /D 0.25 /S /Wipe /Di 180 >> ");
+    EXPECT_EQ(s.kept.page_transition, "");
+    EXPECT_EQ(s.kept.default_transition, "<< /Type /Trans /D 0.25 /S /Wipe /Di 180 >> ");
     pdf_.SetLabel(1);
     EXPECT_EQ(pagora::detail::PageLabelNumbers(s), "0 <<  /S /D >> ");
     pdf_.EndPage();

@@ -46,7 +46,7 @@ TEST(TextHelpers, ReplaceText) {
         {"ABC", "b", "x", 1, 2147483647, "ABC"}, // case-sensitive
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ReplaceText(s, c.text, c.find, c.with, c.start, c.count), c.result)
+        EXPECT_EQ(ReplaceText(c.text, c.find, c.with, c.start, c.count), c.result)
             << c.text << " / " << c.find;
     }
 }
