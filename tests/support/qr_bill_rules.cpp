@@ -14,7 +14,7 @@ enum Line : std::size_t {
     kVersion,
     kCoding,
     kIban,
-    kCreditor,         // 7 lines: AdrTp, Name, StrtNmOrAdrLine1, BldgNbOrAdrLine2, PstCd, TwnNm, Ctry
+    kCreditor, // 7 lines: AdrTp, Name, StrtNmOrAdrLine1, BldgNbOrAdrLine2, PstCd, TwnNm, Ctry
     kUltimateCreditor = kCreditor + 7, // 7 lines, all empty
     kAmount = kUltimateCreditor + 7,
     kCurrency,
@@ -265,9 +265,9 @@ std::vector<std::string> QrBillViolations(std::string_view payload) {
     CheckAmount(check, lines[kAmount]);
     if (lines[kCurrency] != "CHF" && lines[kCurrency] != "EUR")
         check.Fail(kCurrency, "Ccy", "must be CHF or EUR");
-    const bool no_debtor = std::all_of(lines.begin() + kUltimateDebtor,
-                                       lines.begin() + kUltimateDebtor + 7,
-                                       [](const std::string& line) { return line.empty(); });
+    const bool no_debtor =
+        std::all_of(lines.begin() + kUltimateDebtor, lines.begin() + kUltimateDebtor + 7,
+                    [](const std::string& line) { return line.empty(); });
     if (!no_debtor) CheckAddress(check, lines, kUltimateDebtor, "UltmtDbtr");
     CheckReference(check, lines);
 

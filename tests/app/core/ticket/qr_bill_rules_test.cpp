@@ -110,9 +110,8 @@ TEST(QrBillRules, EachBrokenElementIsNamed) {
         lines[c.line] = c.value;
         const auto violations = QrBillViolations(Join(lines));
         EXPECT_FALSE(violations.empty()) << c.expected << " with \"" << c.value << "\"";
-        const bool named = std::any_of(violations.begin(), violations.end(), [&](const auto& v) {
-            return v.rfind(c.expected, 0) == 0;
-        });
+        const bool named = std::any_of(violations.begin(), violations.end(),
+                                       [&](const auto& v) { return v.rfind(c.expected, 0) == 0; });
         EXPECT_TRUE(named) << c.expected << " with \"" << c.value << "\":\n"
                            << Describe(violations);
     }
