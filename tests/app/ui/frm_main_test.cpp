@@ -5,6 +5,7 @@
 #include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "tests/support/ini_dump.h"
+#include "tests/support/qr_bill_rules.h"
 #include "tests/support/ui_harness.h"
 
 #include <QComboBox>
@@ -353,6 +354,60 @@ TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAnd
     EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
     EXPECT_EQ(ReadFileBytes(DataFile()).substr(0, before.size()), before);
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{printed_reference});
+}
+
+TEST_F(MainWindowOffline, EveryAcceptedAmountIsPrintedInABankableCodeAndRecordedAlike) {
+    Open();
+    const std::string pdf = harness_.dir.File("ticket.pdf");
+    const std::string png = harness_.dir.File("ticket");
+    // The smallest, an ordinary and the largest amount a QR-bill carries.
+    const std::vector<std::string> amounts = {"0.01", "12.50", "999999999.99"};
+    for (std::size_t i = 0; i < amounts.size(); ++i) {
+        SCOPED_TRACE(amounts[i]);
+        // As the settings window stores it.
+        harness_.context->state.TicketAmount = amounts[i];
+        Get<QComboBox>("cmbPlace")->setCurrentIndex(0);
+        Get<QLineEdit>("txtPlaques")->setText(QStringLiteral("VD 7"));
+        const QString shown = Get<QLabel>("lblBV9")->text();
+        Get<QPushButton>("cmdPrint")->click();
+        ASSERT_EQ(harness_.printers.pages_printed, static_cast<int>(i) + 1);
+
+        ASSERT_EQ(RunCommand("pdftoppm -r 300 -png -singlefile " + pdf + " " + png).status, 0);
+        const auto decoded = RunCommand("ZXingReader -bytes -format QRCode " + png + ".png");
+        ASSERT_EQ(decoded.status, 0);
+        // The reader may end the bytes with a line feed of its own.
+        std::string payload = decoded.out;
+        while (!payload.empty() && (payload.back() == '\n' || payload.back() == '\r'))
+            payload.pop_back();
+        std::string violations;
+        for (const auto& violation : testing_support::QrBillViolations(payload))
+            violations += violation + "\n";
+        EXPECT_EQ(violations, "") << payload;
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        for (std::size_t end; (end = payload.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            lines.push_back(payload.substr(start, end - start));
+        ASSERT_GT(lines.size(), 19u) << payload;
+        EXPECT_EQ(lines[18], amounts[i]);
+        EXPECT_EQ(lines[19], "CHF");
+
+        // The label sets a blank before the last three integer digits; a box too narrow for the
+        // largest amounts cuts it on screen and paper alike, never changing a digit.
+        std::string grouped = amounts[i];
+        const std::size_t whole = grouped.find('.');
+        grouped.insert(whole > 3 ? whole - 3 : 0, " ");
+        EXPECT_EQ(grouped.rfind(shown.toStdString(), 0), 0u) << shown.toStdString();
+        const std::string paper = RunCommand("pdftotext " + pdf + " -").out;
+        EXPECT_NE(paper.find(shown.trimmed().toStdString()), std::string::npos) << paper;
+        if (shown.toStdString() != grouped) {
+            EXPECT_EQ(paper.find(grouped.substr(1)), std::string::npos) << paper;
+        }
+
+        const IndemniteRecord written = ReadIndemnite(DataFile(), static_cast<std::int32_t>(i));
+        EXPECT_EQ(written.Montant100, amounts[i]);
+        EXPECT_EQ(written.nPlaques, "VD 7");
+    }
 }
 
 TEST_F(MainWindowOffline, AKeystrokeAndAPrintEachRebuildThePreviewOnce) {
