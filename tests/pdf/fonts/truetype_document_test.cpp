@@ -184,7 +184,7 @@ TEST_F(TrueTypeDocument, TheAliasSelectsTheAddedFont) {
         ASSERT_TRUE(Font(added).TrueType);
         for (const std::string& name : {std::string(c.given), alias}) {
             pdf_.SetFont(name, 10, 0, c.charset);
-            EXPECT_EQ(Fonts().CurrentFont, added) << name;
+            EXPECT_EQ(Fonts().kept.CurrentFont, added) << name;
             EXPECT_EQ(Fonts().FontCount, added) << name; // no standard font came in
         }
     }
