@@ -90,7 +90,9 @@ TEST(FirstStart, UnsavedLanguageIsToldAndCyrillicPasswordsRefused) {
                               MessageIcon::Exclamation, false}}));
 
     harness.prompts.prompts.clear();
-    SignInWith(&window, "a@b.ch", "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C" "12");
+    SignInWith(&window, "a@b.ch",
+               "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"
+               "12");
     EXPECT_EQ(harness.prompts.Texts(),
               std::vector<std::string>{kerbolt::frmConnect::LoginMessage(
                   Module1::kEnglish, kerbolt::frmConnect::kPasswordNotStorableMessage)});
