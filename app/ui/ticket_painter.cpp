@@ -31,7 +31,9 @@ constexpr double kGap = 100;
 constexpr double kQrLeft = 800;
 constexpr double kQrAdvance = 2800;
 constexpr double kRightColumn = 2600;
-constexpr double kAmountLeft = 3500;
+// The amount follows the currency at the distance the preview keeps, so the largest amount fits
+// the same width on paper as on the screen.
+constexpr double kAmountLeft = 3005;
 constexpr double kLine = 185; // one line of label text, as the layout counts it
 constexpr int kCutLineLength = 71;
 

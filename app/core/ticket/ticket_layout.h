@@ -25,7 +25,8 @@ inline constexpr std::array<TwipsRect, kTicketLabelCount> kPreviewLabelRects{{
     {0, 8280, 2295, 255},    // postcode and town
     {2400, 7320, 1575, 255}, // amount heading
     {2400, 7560, 375, 255},  // currency
-    {3405, 7560, 810, 255},  // amount, up to the preview's edge: it holds "99 999.99"
+    {2805, 7560, 1410, 255}, // amount, from the currency to the preview's edge: it holds the
+                             // largest amount a QR-bill carries, "999999 999.99"
     {2400, 7920, 1695, 255}, // message heading
     {2400, 8160, 1575, 255}, // reference
     {0, 4200, 3975, 375},    // footer

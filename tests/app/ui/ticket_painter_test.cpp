@@ -123,10 +123,10 @@ TEST_F(TicketPrint, PositionsFollowTheLayout) {
     const Box amount = Word(words, "50.00");
     const Box heading = Word(words, "Communication");
     const Box payee = Word(words, "Compte");
-    // Columns: 2600 twips for the currency, 3500 for the amount, whose text begins with a
+    // Columns: 2600 twips for the currency, 3005 for the amount, whose text begins with a
     // blank (0.278 em of 8.25 points).
     EXPECT_NEAR(chf.x_min, kMarginPt + 130, 0.5);
-    EXPECT_NEAR(amount.x_min - chf.x_min, 45 + 0.278 * 8.25, 0.5);
+    EXPECT_NEAR(amount.x_min - chf.x_min, 20.25 + 0.278 * 8.25, 0.5);
     EXPECT_NEAR(payee.x_min, kMarginPt, 0.5);
     // The amount stands on the currency's line; the message heading one line plus 185 twips
     // below it; the amount heading on the payee heading's line.
