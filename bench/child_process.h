@@ -109,6 +109,20 @@ template <typename Work> void MeasureInChildren(benchmark::State& state, Work wo
         state.counters["wall_ms"] = 1000 * wall / static_cast<double>(state.iterations());
 }
 
+// Peak resident set of a child process that runs what is given, in KiB: the whole
+// child, from the fork on, for peers measured as whole programs.
+template <typename F> long ChildPeakKb(F&& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
 // The heap-trimming setting the process runs under, for the report.
 inline std::string TrimSetting() {
     const char* value = std::getenv("MALLOC_TRIM_THRESHOLD_");

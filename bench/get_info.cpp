@@ -5,6 +5,7 @@
 //
 // Run pinned to one core with the default allocator settings, for example:
 //   taskset -c 2 build/bench/bench/bench_get_info
+#include "bench/child_process.h"
 #include "pdf/writer/Pagora.h"
 
 #include <benchmark/benchmark.h>
@@ -33,19 +34,6 @@ std::string File(const char* name) {
     return Folder() + "/" + name;
 }
 
-// Peak resident set of a child process that runs what is given, in KiB.
-template <typename F> long ChildPeakKb(F&& body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        body();
-        _exit(0);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    return usage.ru_maxrss;
-}
-
 void RunQpdf(const std::string& file) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -66,7 +54,7 @@ void GetInfo(benchmark::State& state, const char* name) {
         benchmark::DoNotOptimize(pages);
     }
     state.counters["pages"] = pages;
-    state.counters["peak_rss_kb"] = static_cast<double>(ChildPeakKb([&] {
+    state.counters["peak_rss_kb"] = static_cast<double>(bench_support::ChildPeakKb([&] {
         pagora::Pagora pdf;
         pdf.GetInfo(file);
     }));
@@ -76,7 +64,7 @@ void Qpdf(benchmark::State& state, const char* name) {
     const std::string file = File(name);
     for (auto _ : state)
         RunQpdf(file);
-    state.counters["peak_rss_kb"] = static_cast<double>(ChildPeakKb([&] {
+    state.counters["peak_rss_kb"] = static_cast<double>(bench_support::ChildPeakKb([&] {
         std::freopen("/dev/null", "w", stdout);
         execlp("qpdf", "qpdf", "--show-npages", file.c_str(), static_cast<char*>(nullptr));
     }));

@@ -7,6 +7,7 @@
 //
 // Run pinned to one core with the default allocator settings, for example:
 //   taskset -c 2 build/bench/bench/bench_import_page
+#include "bench/child_process.h"
 #include "pdf/writer/Pagora.h"
 
 #include <benchmark/benchmark.h>
@@ -39,19 +40,6 @@ std::string Output() {
     return Folder() + "/out.pdf";
 }
 
-// Peak resident set of a child process that runs what is given, in KiB.
-template <typename F> long ChildPeakKb(F&& body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        body();
-        _exit(0);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    return usage.ru_maxrss;
-}
-
 int ImportAll(const std::string& source, const std::string& out) {
     pagora::Pagora pdf;
     const std::int32_t pages = pdf.GetInfo(source);
@@ -80,7 +68,7 @@ void ImportPages(benchmark::State& state) {
         pages = ImportAll(source, Output());
     state.counters["pages"] = pages;
     state.counters["peak_rss_kb"] =
-        static_cast<double>(ChildPeakKb([&] { ImportAll(source, Output()); }));
+        static_cast<double>(bench_support::ChildPeakKb([&] { ImportAll(source, Output()); }));
 }
 
 void Qpdf(benchmark::State& state) {
@@ -93,7 +81,7 @@ void Qpdf(benchmark::State& state) {
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
     }
     state.counters["peak_rss_kb"] =
-        static_cast<double>(ChildPeakKb([&] { ExecQpdf(source, Output()); }));
+        static_cast<double>(bench_support::ChildPeakKb([&] { ExecQpdf(source, Output()); }));
 }
 
 BENCHMARK(ImportPages)->Name("ImportPage/pages500")->Unit(benchmark::kMillisecond);

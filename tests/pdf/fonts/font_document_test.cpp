@@ -8,6 +8,7 @@
 #include "pdf/writer/writer.h"
 #include "tests/pdf/fonts/font_file_readers.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/greymap.h"
 
 #include <gtest/gtest.h>
 
@@ -321,28 +322,6 @@ TEST_F(FontDocument, ViewersAdvanceEveryCharsetByTheMeasuredWidths) {
     }
 }
 
-namespace {
-
-// The pixels darker than mid-grey in a box of a binary greymap (P5).
-int DarkPixels(const std::string& pgm, int x0, int y0, int x1, int y1) {
-    std::istringstream in(pgm);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    in >> magic >> width >> height >> maximum;
-    in.get();
-    const auto start = static_cast<std::size_t>(in.tellg());
-    int dark = 0;
-    for (int y = std::max(y0, 0); y < y1 && y < height; ++y) {
-        for (int x = std::max(x0, 0); x < x1 && x < width; ++x) {
-            const std::size_t at = start + static_cast<std::size_t>(y * width + x);
-            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) ++dark;
-        }
-    }
-    return dark;
-}
-
-} // namespace
-
 // Capital delta, capital omega and small mu of the Greek charset: both readers give the Greek
 // letters back (their plain glyph names also stand for the increment, ohm and micro signs), and
 // both draw every one of them, in the standard families and in an embedded font.
@@ -395,7 +374,7 @@ TEST_F(FontDocument, GreekLettersReadBackAsGreekAndAreDrawn) {
                 const int x = 40 + 80 * static_cast<int>(i);
                 const int y = 60 + 60 * static_cast<int>(row);
                 // The letter's cell: 24 points above the baseline and a little below it.
-                EXPECT_GT(DarkPixels(image, x - 2, y - 26, x + 26, y + 8), 20)
+                EXPECT_GT(testing_support::DarkPixels(image, x - 2, y - 26, x + 26, y + 8), 20)
                     << tool << " " << families[row] << " letter " << i;
             }
         }

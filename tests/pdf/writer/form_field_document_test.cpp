@@ -1,4 +1,5 @@
 #include "tests/pdf/writer/annotation_fixture.h"
+#include "tests/support/greymap.h"
 #include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
@@ -152,28 +153,6 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
 
 } // namespace
 
-namespace {
-
-// The dark pixels inside a box of a binary PGM page image, rendered at 72 dpi.
-int DarkPixels(const std::string& pgm, int x0, int y0, int x1, int y1) {
-    std::istringstream in(pgm);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    in >> magic >> width >> height >> maximum;
-    in.get();
-    const std::size_t start = static_cast<std::size_t>(in.tellg());
-    int dark = 0;
-    for (int y = y0; y < y1 && y < height; ++y) {
-        for (int x = x0; x < x1 && x < width; ++x) {
-            const std::size_t at = start + static_cast<std::size_t>(y * width + x);
-            if (at < pgm.size() && static_cast<unsigned char>(pgm[at]) < 128) ++dark;
-        }
-    }
-    return dark;
-}
-
-} // namespace
-
 // Check boxes and radio buttons, ticked and not: both viewers draw the mark exactly in the
 // ticked ones.
 TEST_F(FormFieldRecords, TickedButtonsShowTheirMarkInViewers) {
@@ -204,7 +183,7 @@ TEST_F(FormFieldRecords, TickedButtonsShowTheirMarkInViewers) {
         for (std::size_t i = 0; i < std::size(buttons); ++i) {
             const int x = 20 + 60 * static_cast<int>(i);
             // The centre of the box: a radio button's ring is no mark.
-            const int dark = DarkPixels(image, x + 9, 29, x + 21, 41);
+            const int dark = testing_support::DarkPixels(image, x + 9, 29, x + 21, 41);
             if (buttons[i].ticked) {
                 EXPECT_GT(dark, 20) << tool << " button " << i;
             } else {
