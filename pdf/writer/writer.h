@@ -192,4 +192,18 @@ template <typename T> int AddRecord(std::vector<T>& records, int& count, int mem
     return count;
 }
 
+// Appends a default record and returns it (the reference holds until the next append). The first
+// record reserves room for 10 × memory_factor records; a full vector grows by
+// size × memory_factor / 5 + 10, so that adding costs amortised constant time and the memory
+// factor sets how much room each step takes.
+template <typename T> T& AppendRecord(std::vector<T>& records, int memory_factor) {
+    const std::size_t n = records.size();
+    if (records.capacity() == 0) {
+        records.reserve(static_cast<std::size_t>(10 * memory_factor));
+    } else if (n == records.capacity()) {
+        records.reserve(n + (n * static_cast<std::size_t>(memory_factor) + 2) / 5 + 10);
+    }
+    return records.emplace_back();
+}
+
 } // namespace pagora::detail
