@@ -211,8 +211,15 @@ void Pagora::EndDoc() try {
     detail::WriteFileLine(s, "xref\n0 " + std::to_string(s.last_object_number + 1) +
                                  "\n0000000000 65535 f\r");
     for (int n = 1; n <= s.last_object_number; ++n) {
-        const std::string& entry = s.xref_entries[static_cast<std::size_t>(n)];
-        detail::WriteFileLine(s, entry.empty() ? "0000000000 65535 f\r" : entry);
+        const auto index = static_cast<std::size_t>(n);
+        const std::int64_t offset = index < s.object_offsets.size() ? s.object_offsets[index] : -1;
+        if (offset < 0) {
+            detail::WriteFileLine(s, "0000000000 65535 f\r");
+            continue;
+        }
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010lld 00000 n\r", static_cast<long long>(offset));
+        detail::WriteFileLine(s, entry);
     }
 
     std::string id;

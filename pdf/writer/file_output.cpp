@@ -31,16 +31,17 @@ int BeginIndirectObject(WriterState& s, int number) {
     if (!s.output) RaiseError(kErrBadFileNumber, "WriteFileLine");
     if (number == 0) number = s.last_object_number + 1;
     if (number > s.last_object_number) s.last_object_number = number;
-    const auto needed = static_cast<std::size_t>(s.last_object_number);
-    if (s.last_object_number == 1) {
-        s.xref_entries.assign(static_cast<std::size_t>(10 * s.memory_factor) + 1, std::string());
-    } else if (needed >= s.xref_entries.size()) {
-        s.xref_entries.resize(needed * static_cast<std::size_t>(s.memory_factor) / 5 + needed + 11);
+    const auto index = static_cast<std::size_t>(number);
+    if (index >= s.object_offsets.size()) {
+        // Room grows in the memory factor's steps, so that numbering costs amortised constant time.
+        const std::size_t room =
+            s.object_offsets.empty()
+                ? static_cast<std::size_t>(10 * s.memory_factor) + 1
+                : index * static_cast<std::size_t>(s.memory_factor) / 5 + index + 11;
+        if (room > s.object_offsets.capacity()) s.object_offsets.reserve(room);
+        s.object_offsets.resize(index + 1, -1);
     }
-    char entry[32];
-    std::snprintf(entry, sizeof entry, "%010lld 00000 n\r",
-                  static_cast<long long>(s.output_position));
-    s.xref_entries[static_cast<std::size_t>(number)] = entry;
+    s.object_offsets[index] = s.output_position;
     WriteFileLine(s, std::to_string(number) + " 0 obj");
     s.kept.current_object = number;
     return number;

@@ -118,7 +118,9 @@ struct WriterState {
     std::string output_file_name;
     std::int64_t final_file_size = 0;
     int last_object_number = 0;
-    std::vector<std::string> xref_entries = std::vector<std::string>(1);
+    // The file position of each object by its number, -1 for a number no object took (object 0,
+    // the head of the free list, is never written).
+    std::vector<std::int64_t> object_offsets;
 
     // ---- Resource lists
     std::string resource_prefix; // "A" + 1 to 6 hex digits + "+", drawn by Abort
