@@ -66,12 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pdf.EndPage();
     pdf.EndDoc();
     if (pdf.ErrNumber() != 0) std::abort();
-    const auto& entries = m.writer.xref_entries;
+    const auto& offsets = m.writer.object_offsets;
     for (int n = 1; n <= m.writer.last_object_number; ++n) {
-        if (static_cast<std::size_t>(n) >= entries.size() ||
-            entries[static_cast<std::size_t>(n)].empty()) {
+        if (static_cast<std::size_t>(n) >= offsets.size() ||
+            offsets[static_cast<std::size_t>(n)] < 0)
             std::abort(); // a number taken and never written
-        }
     }
     std::remove(out.c_str());
     return 0;

@@ -11,7 +11,7 @@ using namespace pagora::detail;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
-TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
+TEST(FileOutput, ObjectsGetNumbersAndTheirFilePositions) {
     TempDir dir;
     pagora::Pagora pdf;
     WriterState& s = pagora::detail::StateOf(pdf).writer;
@@ -21,18 +21,19 @@ TEST(FileOutput, ObjectsGetNumbersAndTwentyByteEntries) {
     EXPECT_EQ(s.last_object_number, 3);
 
     EXPECT_EQ(BeginIndirectObject(s), 4);
-    EXPECT_EQ(s.xref_entries[4], "0000000039 00000 n\r");
+    EXPECT_EQ(s.object_offsets[4], 39);
     EndIndirectObject(s);
     EXPECT_EQ(BeginIndirectObject(s, 7), 7); // reserves 5 and 6
     EXPECT_EQ(s.last_object_number, 7);
-    EXPECT_TRUE(s.xref_entries[5].empty());
+    EXPECT_EQ(s.object_offsets[5], -1); // free in the cross-reference
     EXPECT_EQ(s.kept.current_object, 7);
     EndIndirectObject(s);
     for (int i = 0; i < 40; ++i)
         BeginIndirectObject(s);
+    const std::int64_t before = s.output_position;
     EXPECT_EQ(BeginIndirectObject(s, 2), 2); // a reserved number keeps the count
     EXPECT_EQ(s.last_object_number, 47);
-    EXPECT_EQ(s.xref_entries[2].size(), 19u);
+    EXPECT_EQ(s.object_offsets[2], before);
     WriteFileLine(s, "");
     pdf.Abort();
     const std::string bytes = ReadFileBytes(dir.File("a.pdf"));
