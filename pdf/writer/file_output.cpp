@@ -1,6 +1,7 @@
 // File output: lines, indirect objects with their cross-reference entries, content buffers.
 #include "pdf/writer/writer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pagora::detail {
@@ -33,12 +34,12 @@ int BeginIndirectObject(WriterState& s, int number) {
     if (number > s.last_object_number) s.last_object_number = number;
     const auto index = static_cast<std::size_t>(number);
     if (index >= s.object_offsets.size()) {
-        // Room grows in the memory factor's steps, so that numbering costs amortised constant time.
-        const std::size_t room =
-            s.object_offsets.empty()
-                ? static_cast<std::size_t>(10 * s.memory_factor) + 1
-                : index * static_cast<std::size_t>(s.memory_factor) / 5 + index + 11;
-        if (room > s.object_offsets.capacity()) s.object_offsets.reserve(room);
+        if (s.object_offsets.capacity() == 0) {
+            s.object_offsets.reserve(static_cast<std::size_t>(10 * s.memory_factor) + 1);
+        } else if (index >= s.object_offsets.capacity()) {
+            s.object_offsets.reserve(
+                std::max(index + 1, GrownCapacity(s.object_offsets.size(), s.memory_factor)));
+        }
         s.object_offsets.resize(index + 1, -1);
     }
     s.object_offsets[index] = s.output_position;

@@ -192,16 +192,21 @@ template <typename T> int AddRecord(std::vector<T>& records, int& count, int mem
     return count;
 }
 
+// The room a full record vector of n records grows to: by n × memory_factor / 5 + 10 records, and
+// at least twice n, so that adding costs amortised constant time and few copies.
+inline std::size_t GrownCapacity(std::size_t n, int memory_factor) {
+    const std::size_t step = (n * static_cast<std::size_t>(memory_factor) + 2) / 5 + 10;
+    return n + (step > n ? step : n);
+}
+
 // Appends a default record and returns it (the reference holds until the next append). The first
-// record reserves room for 10 × memory_factor records; a full vector grows by
-// size × memory_factor / 5 + 10, so that adding costs amortised constant time and the memory
-// factor sets how much room each step takes.
+// record reserves room for 10 × memory_factor records; a full vector grows to GrownCapacity.
 template <typename T> T& AppendRecord(std::vector<T>& records, int memory_factor) {
     const std::size_t n = records.size();
     if (records.capacity() == 0) {
         records.reserve(static_cast<std::size_t>(10 * memory_factor));
     } else if (n == records.capacity()) {
-        records.reserve(n + (n * static_cast<std::size_t>(memory_factor) + 2) / 5 + 10);
+        records.reserve(GrownCapacity(n, memory_factor));
     }
     return records.emplace_back();
 }

@@ -53,7 +53,8 @@ void KeepCopy(const std::filesystem::path& path) {
     const std::string name = test == nullptr
                                  ? std::string("outside-tests")
                                  : std::string(test->test_suite_name()) + "." + test->name();
-    static std::string last_name;
+    // Never destroyed: a static TempDir of a test file goes at exit, after statics made later.
+    static std::string& last_name = *new std::string;
     static int rank = 0;
     rank = name == last_name ? rank + 1 : 0;
     last_name = name;
