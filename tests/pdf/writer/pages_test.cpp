@@ -130,6 +130,35 @@ TEST_F(PagesTest, SwapMovesDestinationsAndBookmarks) {
     EXPECT_EQ(s.page_order[1], 0U);
 }
 
+// Abort forgets the last document's pages and what points at them: the next document holds only
+// its own, and its positions count from its own first page.
+TEST_F(PagesTest, AbortForgetsThePagesAndTheirTargets) {
+    pdf_.BeginDoc(dir_.File("first.pdf"));
+    for (int i = 0; i < 3; ++i) {
+        pdf_.BeginPage(1);
+        pdf_.EndPage();
+    }
+    pdf_.AddBookmark("Old");
+    pdf_.DefineRef("old");
+    pdf_.EndDoc();
+    pdf_.Abort();
+    EXPECT_EQ(pdf_.GetPages(), 0);
+    EXPECT_EQ(pdf_.GetPage(), 0);
+    EXPECT_THROW(pdf_.BeginOnPage(1), pagora::PdfError);
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.BeginPage(3), 1);
+    pdf_.EndPage();
+    pdf_.SwapPages(1, 2); // one page: nothing to swap
+    pdf_.DefineRef("new");
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("/Type /Pages /Count 1\r/Kids [4 0 R ]"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Outlines"), std::string::npos);
+    EXPECT_EQ(bytes.find("REF_old"), std::string::npos);
+    EXPECT_NE(bytes.find("REF_new [4 0 R /FitB]"), std::string::npos);
+}
+
 TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     pdf_.SetPageTransition(13, 2, 1);
     pdf_.BeginDoc(Path());
