@@ -145,7 +145,7 @@ struct WriterState {
     bool in_object = false;    // a reusable object is open (set by the page content)
     bool in_tiling = false;    // a tiling pattern is open (set by the page content)
     bool tiling_uncoloured = false;
-    int current_page = 0; // the open or last page's position as GetPage tells it, 0 for none
+    int current_page = 0; // position of the page or overlay opened last (GetPage), 0 for none
     std::vector<PageRecord> pages;       // in the order begun; pages.size() is the page count
     std::vector<std::size_t> page_order; // page_order[position - 1] is an index into pages
     std::string page_annots;
@@ -164,7 +164,7 @@ struct WriterState {
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 
     // ---- Navigation and interaction
-    std::vector<BookmarkRecord> bookmarks; // the first rewritten by Abort
+    std::vector<BookmarkRecord> bookmarks; // the first, the title's, recorded by Abort
     std::vector<DestinationRecord> destinations;
     int outline_root = 0; // the outline root object, once the document's tail wrote it
     int dests_object = 0; // the named destinations' dictionary, likewise
