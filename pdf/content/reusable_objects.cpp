@@ -13,9 +13,9 @@ using detail::FormObjectRecord;
 using detail::WriterState;
 
 // The annotation references an object contributes: those made so far while it is open.
-const std::string& AnnotsOf(const WriterState& s, int index) {
-    if (s.in_object && index == s.object_count) return s.object_annots;
-    return s.form_objects[static_cast<std::size_t>(index)].annots;
+const std::string& AnnotsOf(const WriterState& s, const FormObjectRecord& record) {
+    if (s.in_object && &record == &s.form_objects.back()) return s.object_annots;
+    return record.annots;
 }
 
 std::string PaintLine(const WriterState& s, const std::string& alias) {
@@ -45,9 +45,7 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) try {
     detail::RefuseNulName(Alias, "BeginObject");
     auto& s = m_->writer;
     if (s.in_object) return;
-    detail::AddRecord(s.form_objects, s.object_count, s.memory_factor);
-    FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
-    record = FormObjectRecord{Alias, {}, Options};
+    detail::AppendRecord(s.form_objects, s.memory_factor) = FormObjectRecord{Alias, {}, Options};
     s.object_annots.clear();
     s.in_object = true;
     s.object_content.clear();
@@ -59,7 +57,7 @@ void Pagora::EndObject() try {
     auto& s = m_->writer;
     if (!s.in_object) return;
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndObject");
-    FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(s.object_count)];
+    FormObjectRecord& record = s.form_objects.back(); // the open one
     std::string data = std::move(s.object_content);
     s.object_content.clear();
     const std::string name = detail::FormatName(s.resource_prefix + record.alias);
@@ -77,8 +75,7 @@ void Pagora::EndObject() try {
     record.annots = std::move(s.object_annots);
     s.object_annots.clear();
     // Pages that painted the object before it existed, the open one included.
-    for (int i = 1; i <= s.page_count; ++i) {
-        detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(i)];
+    for (detail::PageRecord& page : s.pages) {
         if (page.has_placeholders && ResolvePlaceholders(page.annots, record.alias, record.annots))
             page.has_placeholders = page.annots.find("##") != std::string::npos;
     }
@@ -91,9 +88,9 @@ void Pagora::DrawObject(const std::string& Name) try {
     detail::RefuseNulName(Name, "DrawObject");
     auto& s = m_->writer;
     std::string references = Placeholder(Name);
-    for (int i = 1; i <= s.object_count; ++i) {
-        if (s.form_objects[static_cast<std::size_t>(i)].alias == Name) {
-            references = AnnotsOf(s, i);
+    for (const FormObjectRecord& record : s.form_objects) {
+        if (record.alias == Name) {
+            references = AnnotsOf(s, record);
             break;
         }
     }
@@ -116,8 +113,7 @@ void PlaceAutoObjects(Pagora::Members& m, bool at_end) {
     // Placing while an object is recorded would paint objects into it, possibly into itself.
     if (s.in_object) return;
     const int p = s.current_page;
-    for (int i = 1; i <= s.object_count; ++i) {
-        const FormObjectRecord& record = s.form_objects[static_cast<std::size_t>(i)];
+    for (const FormObjectRecord& record : s.form_objects) {
         const int o = record.options;
         if (o == 0 || ((o & 16) != 0) != at_end) continue;
         const bool placed =
@@ -125,7 +121,7 @@ void PlaceAutoObjects(Pagora::Members& m, bool at_end) {
                    : (o & 7) == 7 || ((o & 2) != 0 && p % 2 == 0) || ((o & 4) != 0 && p % 2 == 1);
         if (!placed) continue;
         WriteContent(s, PaintLine(s, record.alias));
-        s.page_annots += AnnotsOf(s, i);
+        s.page_annots += AnnotsOf(s, record);
     }
 }
 

@@ -145,9 +145,9 @@ public:
     // 1 check box, 2 list box, 3 combo box, 4 radio button, 5 push button; other types add
     // nothing. Value is a text field's value, "true" for a checked box, the options of a choice
     // separated by "|" or a push button's label. Param: the maximum length of a text field, the
-    // 1-based default option of a choice (out of range: none), or a push button's script. Options:
-    // 1 hidden, 2 not printed, 4 no background, 8 read-only, 16 multi-line, 32 password, 128
-    // multiple selection, 256 no spell check, 512 no scrolling, 1024 comb, 2048 right, 4096
+    // default option of a choice counted from 1 (out of range: none), or a push button's script.
+    // Options: 1 hidden, 2 not printed, 4 no background, 8 read-only, 16 multi-line, 32 password,
+    // 128 multiple selection, 256 no spell check, 512 no scrolling, 1024 comb, 2048 right, 4096
     // centred, 8192 automatic font size, 16384 no border, 32768 and 65536 border width 2 and 3,
     // 131072 dashed, 262144 bevelled, 524288 inset, 1048576 underlined border, 2097152 to
     // 33554432 the check mark, 67108864 to 268435456 rotation by 90, 180, 270. The field takes the

@@ -5,10 +5,10 @@ namespace pagora::detail {
 
 std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int level, int kind,
                               float p1, float p2, float p3, float p4) {
-    if (s.bookmark_count < 1) {
+    if (s.bookmarks.empty()) {
         level = 1;
     } else {
-        const int last = s.bookmarks[static_cast<std::size_t>(s.bookmark_count)].level;
+        const int last = s.bookmarks.back().level;
         if (level == -1) {
             level = last + 1;
         } else if (level == 0) {
@@ -19,8 +19,7 @@ std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int leve
     }
     // Deeper than any outline, or a level no item can have.
     if (level >= 255 || level < -1) return {};
-    const int n = AddRecord(s.bookmarks, s.bookmark_count, s.memory_factor);
-    BookmarkRecord& item = s.bookmarks[static_cast<std::size_t>(n)];
+    BookmarkRecord& item = AppendRecord(s.bookmarks, s.memory_factor);
     item.kind = kind;
     item.caption = std::string(caption);
     item.level = level;
@@ -51,7 +50,7 @@ std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int leve
     default:
         break;
     }
-    return "@" + std::to_string(n);
+    return "@" + std::to_string(s.bookmarks.size());
 }
 
 } // namespace pagora::detail

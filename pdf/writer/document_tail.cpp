@@ -97,7 +97,7 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
         detail::WriteFileLine(s, "/PageMode /FullScreen");
         break;
     case 2:
-        if (s.bookmark_count >= 2) detail::WriteFileLine(s, "/PageMode /UseOutlines");
+        if (s.bookmarks.size() >= 2) detail::WriteFileLine(s, "/PageMode /UseOutlines");
         break;
     case 4:
         detail::WriteFileLine(s, "/PageMode /UseThumbs");
@@ -132,7 +132,7 @@ void Pagora::EndDoc() try {
     auto& s = m_->writer;
     // Writing without an open file fails before anything else changes.
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
-    if (s.page_count < 1) BeginPage(0);
+    if (s.pages.empty()) BeginPage(0);
     EndPage(); // closes an open page or overlay
 
     detail::WriteNavigation(s);
@@ -166,9 +166,8 @@ void Pagora::EndDoc() try {
 
     // Page objects in page order, then the page tree.
     std::string kids;
-    for (int position = 1; position <= s.page_count; ++position) {
-        const detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(
-            s.kept.page_order[static_cast<std::size_t>(position)])];
+    for (const std::size_t index : s.page_order) {
+        const detail::PageRecord& page = s.pages[index];
         const int n = detail::BeginIndirectObject(s, page.object_number);
         std::string contents = Ref(n + 1) + " ";
         if (!page.extra_contents.empty()) contents = "[" + contents + page.extra_contents + "] ";
@@ -181,7 +180,7 @@ void Pagora::EndDoc() try {
         kids += Ref(n) + " ";
     }
     detail::BeginIndirectObject(s, 1);
-    detail::WriteFileLine(s, "<<\r/Type /Pages /Count " + std::to_string(s.page_count) +
+    detail::WriteFileLine(s, "<<\r/Type /Pages /Count " + std::to_string(s.pages.size()) +
                                  "\r/Kids [" + kids + "] \r>>");
     detail::EndIndirectObject(s);
 

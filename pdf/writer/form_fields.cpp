@@ -169,7 +169,7 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
         field.value = Value;
         // A default beyond the options would name no option: it is ignored.
         const auto options = static_cast<std::int32_t>(detail::SplitText(Value, "|").size());
-        if (number >= 1 && number <= options) field.default_index = number;
+        if (number >= 1 && number <= options) field.default_option = number - 1;
         break;
     }
     default: // push button
@@ -205,8 +205,7 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     field.tooltip = Tooltip;
     field.field_type = FieldType;
     field.appearance = std::move(appearance);
-    const int index = detail::AddRecord(s.form_fields, s.form_field_count, s.memory_factor);
-    s.form_fields[static_cast<std::size_t>(index)] = std::move(field);
+    detail::AppendRecord(s.form_fields, s.memory_factor) = std::move(field);
 } catch (...) {
     detail::RethrowFailure("DrawField");
 }
@@ -214,8 +213,7 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
 namespace detail {
 
 void WriteFormWidgets(WriterState& s, int page_object) {
-    for (int i = 1; i <= s.form_field_count; ++i) {
-        const FormFieldRecord& field = s.form_fields[static_cast<std::size_t>(i)];
+    for (const FormFieldRecord& field : s.form_fields) {
         const int n = BeginIndirectObject(s, 0);
         std::string text = field.field_dict + " /DA " + FormatLiteral(s, field.appearance) +
                            " /T " + FormatLiteral(s, field.name);
@@ -233,10 +231,10 @@ void WriteFormWidgets(WriterState& s, int page_object) {
             for (const std::string& option : options)
                 text += FormatLiteral(s, option);
             text += " ] ";
-            if (field.default_index >= 1 &&
-                static_cast<std::size_t>(field.default_index) <= options.size()) {
+            if (field.default_option >= 0 &&
+                static_cast<std::size_t>(field.default_option) < options.size()) {
                 const std::string d =
-                    FormatLiteral(s, options[static_cast<std::size_t>(field.default_index - 1)]);
+                    FormatLiteral(s, options[static_cast<std::size_t>(field.default_option)]);
                 text += " /DV " + d + " /V " + d;
             }
             break;
@@ -262,7 +260,7 @@ void WriteFormWidgets(WriterState& s, int page_object) {
         EndIndirectObject(s);
     }
     // Written fields are no longer pending: a later overlay or page end never writes them again.
-    s.form_field_count = 0;
+    s.form_fields.clear();
 }
 
 } // namespace detail

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pagora {
@@ -177,10 +178,10 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         }
     } else {
         const int item = PageNumber(Destination.substr(10));
-        if (item < 1 || item > s.bookmark_count) {
+        if (item < 1 || static_cast<std::size_t>(item) > s.bookmarks.size()) {
             detail::RaiseError(detail::kErrSubscript, "LinkTo", "no such bookmark");
         }
-        const detail::BookmarkRecord& bookmark = s.bookmarks[static_cast<std::size_t>(item)];
+        const detail::BookmarkRecord& bookmark = s.bookmarks[static_cast<std::size_t>(item - 1)];
         if (bookmark.kind == 5) {
             // An action item has no view to copy: the link performs the same action.
             if (!bookmark.destination.empty())
@@ -190,12 +191,13 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         target.page = bookmark.page;
         target.fit = bookmark.destination;
     }
-    const int n = detail::AddRecord(s.kept.destinations, s.destination_count, s.memory_factor);
-    target.name = "/" + s.resource_prefix + "LINK_" + std::to_string(n);
-    s.kept.destinations[static_cast<std::size_t>(n)] = target;
+    // Named by their number counted from 1, in the order recorded.
+    target.name = "/" + s.resource_prefix + "LINK_" + std::to_string(s.destinations.size() + 1);
+    detail::DestinationRecord& recorded = detail::AppendRecord(s.destinations, s.memory_factor);
+    recorded = std::move(target);
     WriteLinkAnnotation(s,
                         "<< /Type /Annot\r/Subtype /Link\r/Rect [" + rect + "]\r" + border +
-                            "/Dest " + target.name,
+                            "/Dest " + recorded.name,
                         {});
 } catch (...) {
     detail::RethrowFailure("LinkTo");

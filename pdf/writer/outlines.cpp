@@ -28,11 +28,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 // The page object of a page position, clamped to the pages that exist.
 int PageObject(const WriterState& s, int position) {
-    if (position > s.page_count) position = s.page_count;
-    if (position < 1) position = 1;
-    return s.kept
-        .pages[static_cast<std::size_t>(s.kept.page_order[static_cast<std::size_t>(position)])]
-        .object_number;
+    return PageAt(s, std::clamp(position, 1, PageCount(s))).object_number;
 }
 
 // The action entry of an item that opens an address, a file or a script; "" for none.
@@ -106,7 +102,7 @@ void ResolvePageSpec(const WriterState& s, DestinationRecord& d) {
     for (char& c : word)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (word == "LAST")
-        d.page = s.page_count;
+        d.page = PageCount(s);
     else if (word == "NEXT")
         d.page += 1;
     else if (word == "PREV")
@@ -134,52 +130,58 @@ std::string PdfNameText(std::string_view text) {
 }
 
 int WriteOutlines(WriterState& s) {
-    const int n = s.bookmark_count;
+    std::vector<BookmarkRecord>& items = s.bookmarks;
+    const std::size_t n = items.size();
     if (n < 2) return 0;
+    // The root comes first, then the items in recording order, the title's item first.
     const int root = s.last_object_number + 1;
-    auto item = [&s](int j) -> BookmarkRecord& { return s.bookmarks[static_cast<std::size_t>(j)]; };
-    for (int j = 1; j <= n; ++j) {
-        BookmarkRecord& b = item(j);
-        b.object_number = root + j;
+    for (std::size_t j = 0; j < n; ++j) {
+        BookmarkRecord& b = items[j];
+        b.object_number = root + 1 + static_cast<int>(j);
         b.parent = b.first = b.last = b.next = b.prev = 0;
     }
-    item(1).parent = root;
+    items[0].parent = root;
 
-    std::array<int, 256> latest{};
-    latest[0] = 1;
-    int top_count = 0;
-    for (int j = 2; j <= n; ++j) {
-        const int level = item(j).level;
+    // latest[level] is the index of the latest item of that level, kNone for none yet.
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::array<std::size_t, 256> latest;
+    latest.fill(kNone);
+    latest[0] = 0;
+    int top_items = 0;
+    // parent_of[j] is the index of item j's parent.
+    std::vector<std::size_t> parent_of(n, kNone);
+    for (std::size_t j = 1; j < n; ++j) {
+        const int level = items[j].level;
         latest[static_cast<std::size_t>(level)] = j;
-        if (level < 255) latest[static_cast<std::size_t>(level) + 1] = 0;
+        if (level < 255) latest[static_cast<std::size_t>(level) + 1] = kNone;
         // An item without an item one level up hangs below the nearest shallower one (the
         // title at the latest), so no item points at a parent that does not exist.
         int up = level - 1;
-        while (up > 0 && latest[static_cast<std::size_t>(up)] == 0)
+        while (up > 0 && latest[static_cast<std::size_t>(up)] == kNone)
             --up;
-        BookmarkRecord& parent = item(latest[static_cast<std::size_t>(up)]);
-        item(j).parent = parent.object_number;
-        if (parent.first == 0) parent.first = item(j).object_number;
-        parent.last = item(j).object_number;
-        if (parent.object_number == root + 1) ++top_count;
+        parent_of[j] = latest[static_cast<std::size_t>(up)];
+        BookmarkRecord& parent = items[parent_of[j]];
+        items[j].parent = parent.object_number;
+        if (parent.first == 0) parent.first = items[j].object_number;
+        parent.last = items[j].object_number;
+        if (parent_of[j] == 0) ++top_items;
     }
     // Siblings are the items that share a parent, in recording order.
-    std::vector<int> last_child(static_cast<std::size_t>(n) + 2, 0);
-    for (int j = 2; j <= n; ++j) {
-        const auto parent_index = static_cast<std::size_t>(item(j).parent - root);
-        const int previous = last_child[parent_index];
-        if (previous != 0) {
-            item(previous).next = item(j).object_number;
-            item(j).prev = item(previous).object_number;
+    std::vector<std::size_t> last_child(n, kNone);
+    for (std::size_t j = 1; j < n; ++j) {
+        const std::size_t previous = last_child[parent_of[j]];
+        if (previous != kNone) {
+            items[previous].next = items[j].object_number;
+            items[j].prev = items[previous].object_number;
         }
-        last_child[parent_index] = j;
+        last_child[parent_of[j]] = j;
     }
 
     BeginIndirectObject(s, root);
     WriteFileLine(s, "<< /Count 1 /First " + Ref(root + 1) + " /Last " + Ref(root + 1) + " >>");
     EndIndirectObject(s);
-    for (int j = 1; j <= n; ++j) {
-        const BookmarkRecord& b = item(j);
+    for (std::size_t j = 0; j < n; ++j) {
+        const BookmarkRecord& b = items[j];
         BeginIndirectObject(s, b.object_number);
         std::string text = "<< /Title " + FormatLiteral(s, b.caption) + "\r";
         text += "/Parent " + Ref(b.parent) + "\r";
@@ -187,7 +189,7 @@ int WriteOutlines(WriterState& s) {
         if (b.last > 0) text += "/Last " + Ref(b.last) + "\r";
         if (b.prev > 0) text += "/Prev " + Ref(b.prev) + "\r";
         if (b.next > 0) text += "/Next " + Ref(b.next) + "\r";
-        if (j == 1 && top_count != 0) text += "/Count " + std::to_string(top_count) + "\r";
+        if (j == 0 && top_items != 0) text += "/Count " + std::to_string(top_items) + "\r";
         if (!b.destination.empty()) {
             if (b.kind == 5) {
                 text += b.destination + "\r";
@@ -204,13 +206,13 @@ int WriteOutlines(WriterState& s) {
 }
 
 int WriteDestinations(WriterState& s) {
-    if (s.destination_count == 0) return 0;
+    if (s.destinations.empty()) return 0;
     const int n = BeginIndirectObject(s, 0);
     WriteFileLine(s, "<<");
-    for (int i = 1; i <= s.destination_count; ++i) {
-        DestinationRecord& d = s.kept.destinations[static_cast<std::size_t>(i)];
+    const int last_page = PageCount(s);
+    for (DestinationRecord& d : s.destinations) {
         ResolvePageSpec(s, d);
-        if (d.page >= s.page_count || d.page == -1) d.page = s.page_count;
+        if (d.page >= last_page || d.page == -1) d.page = last_page;
         if (d.page < 1) d.page = 1;
         // A destination without a view shows the whole page.
         const std::string fit = d.fit.empty() ? "/Fit" : d.fit;
@@ -244,7 +246,7 @@ std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfB
     const std::string reference = detail::AddBookmarkRecord(s, Caption, Level, TypeOfBookmark,
                                                             Param1, Param2, Param3, Param4);
     if (reference.empty()) return reference;
-    detail::BookmarkRecord& item = s.bookmarks[static_cast<std::size_t>(s.bookmark_count)];
+    detail::BookmarkRecord& item = s.bookmarks.back();
     if (TypeOfBookmark == 5) item.destination = detail::WriteBookmarkAction(s, LinkParam);
     if (!color.empty()) {
         item.color = color;
@@ -292,8 +294,7 @@ void Pagora::DefineRef(std::string_view RefName, int TypeOfBookmark, float X, fl
     default:
         break;
     }
-    const int n = detail::AddRecord(s.kept.destinations, s.destination_count, s.memory_factor);
-    detail::DestinationRecord& d = s.kept.destinations[static_cast<std::size_t>(n)];
+    detail::DestinationRecord& d = detail::AppendRecord(s.destinations, s.memory_factor);
     d.page = s.current_page;
     // The caller's name goes into a name token: delimiters and blanks are escaped.
     d.name = "/" + s.resource_prefix + "REF_" + detail::PdfNameText(RefName);

@@ -29,26 +29,27 @@ std::string Reference(int number) {
 int Pagora::BeginPage(int PageNumber) try {
     auto& s = m_->writer;
     EndPage(); // also closes an overlay left open
-    detail::AddRecord(s.kept.pages, s.page_count, s.memory_factor);
-    // The page order grows with the pages.
-    if (s.page_count == 1) s.kept.page_order.assign(s.kept.pages.size(), 0);
-    s.kept.page_order.resize(s.kept.pages.size(), 0);
+    const std::size_t index = s.pages.size();
+    detail::AppendRecord(s.pages, s.memory_factor);
+    const int count = detail::PageCount(s);
     // A position outside the document would leave positions without a page: append instead.
-    if (PageNumber < 1 || PageNumber > s.page_count) PageNumber = s.page_count;
-    if (PageNumber < s.page_count) {
-        for (int i = s.page_count; i > PageNumber; --i) {
-            s.kept.page_order[static_cast<std::size_t>(i)] =
-                s.kept.page_order[static_cast<std::size_t>(i - 1)];
-        }
-        s.kept.page_order[static_cast<std::size_t>(PageNumber)] = 0;
+    if (PageNumber < 1 || PageNumber > count) PageNumber = count;
+    try {
+        s.page_order.insert(s.page_order.begin() + (PageNumber - 1), index);
+    } catch (...) {
+        s.pages.pop_back(); // a page without a position would never be written
+        throw;
+    }
+    if (PageNumber < count) {
         // Targets name page positions: those from the inserted one on follow their pages.
         const auto follow = [PageNumber](int& page) {
             if (page >= PageNumber) ++page;
         };
-        for (int i = 1; i <= s.destination_count; ++i)
-            follow(s.kept.destinations[static_cast<std::size_t>(i)].page);
-        for (int i = 2; i <= s.bookmark_count; ++i)
-            follow(s.bookmarks[static_cast<std::size_t>(i)].page);
+        for (detail::DestinationRecord& d : s.destinations)
+            follow(d.page);
+        // The title's item keeps its page.
+        for (std::size_t i = 1; i < s.bookmarks.size(); ++i)
+            follow(s.bookmarks[i].page);
     }
     s.current_page = PageNumber;
     s.page_annots.clear();
@@ -58,12 +59,12 @@ int Pagora::BeginPage(int PageNumber) try {
     s.in_page = true;
     s.overlay_open = false;
     detail::StartPageState(*m_);
-    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, false);
+    if (!s.form_objects.empty()) detail::PlaceAutoObjects(*m_, false);
     s.page_view = s.default_page_view;
     ResetPageTextState(m_->content);
     s.kept.page_transition = s.kept.default_transition;
     s.kept.page_duration = s.kept.default_duration;
-    s.form_field_count = 0;
+    s.form_fields.clear();
     return s.current_page;
 } catch (...) {
     detail::RethrowFailure("BeginPage");
@@ -92,7 +93,7 @@ void Pagora::EndPage() try {
                                      ? std::string()
                                      : detail::FormatReal(s, s.kept.page_duration);
 
-    if (s.object_count > 0) detail::PlaceAutoObjects(*m_, true);
+    if (!s.form_objects.empty()) detail::PlaceAutoObjects(*m_, true);
     s.in_page = false;
     data += s.page_content;
 
@@ -103,12 +104,14 @@ void Pagora::EndPage() try {
         close_script = detail::WriteTextStream(s, s.page_close_script);
 
     // Widgets come right before the page object, whose number they name.
-    if (s.form_field_count > 0)
-        detail::WriteFormWidgets(s, s.last_object_number + s.form_field_count + 1);
+    if (!s.form_fields.empty()) {
+        detail::WriteFormWidgets(s,
+                                 s.last_object_number + static_cast<int>(s.form_fields.size()) + 1);
+    }
     const int content = detail::BeginIndirectObject(s, s.last_object_number + 2);
-    detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(s.page_count)];
+    // The open page is the last one begun, wherever its position.
+    detail::PageRecord& page = s.pages.back();
     page.object_number = content - 1;
-    s.kept.page_order[static_cast<std::size_t>(s.current_page)] = s.page_count;
     detail::WriteFileLine(s, "<<");
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
@@ -155,12 +158,11 @@ void Pagora::EndPage() try {
 void Pagora::BeginOnPage(int PageNumber) try {
     auto& s = m_->writer;
     // Only a finished page can take an overlay; checked before anything is written.
-    if (PageNumber < 1 || PageNumber > s.page_count)
+    if (PageNumber < 1 || PageNumber > detail::PageCount(s))
         detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
     EndPage(); // also closes an overlay left open
-    if (s.kept.page_order[static_cast<std::size_t>(PageNumber)] == 0) {
+    if (detail::PageAt(s, PageNumber).object_number == 0)
         detail::RaiseError(detail::kErrSubscript, "BeginOnPage");
-    }
     s.current_page = PageNumber;
     s.page_content.clear();
     s.in_page = true;
@@ -181,21 +183,15 @@ void Pagora::EndOnPage() try {
     s.in_page = false;
     s.overlay_open = false;
     // Fields drawn on an overlay belong to the reopened page.
-    if (s.form_field_count > 0) {
-        detail::WriteFormWidgets(
-            s, s.kept
-                   .pages[static_cast<std::size_t>(
-                       s.kept.page_order[static_cast<std::size_t>(s.current_page)])]
-                   .object_number);
-    }
+    if (!s.form_fields.empty())
+        detail::WriteFormWidgets(s, detail::PageAt(s, s.current_page).object_number);
     const int number = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<<");
     std::string data = std::move(s.page_content);
     s.page_content.clear();
     detail::WriteStream(s, data, 0, "", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
-    detail::PageRecord& page = s.kept.pages[static_cast<std::size_t>(
-        s.kept.page_order[static_cast<std::size_t>(s.current_page)])];
+    detail::PageRecord& page = detail::PageAt(s, s.current_page);
     page.annots += s.page_annots;
     if (s.page_annots.find("##") != std::string::npos) page.has_placeholders = true;
     page.extra_contents += Reference(number);
@@ -205,17 +201,18 @@ void Pagora::EndOnPage() try {
 
 void Pagora::SwapPages(int FirstPage, int SecondPage) try {
     auto& s = m_->writer;
-    if (FirstPage < 1 || SecondPage < 1 || FirstPage > s.page_count || SecondPage > s.page_count ||
+    const int count = detail::PageCount(s);
+    if (FirstPage < 1 || SecondPage < 1 || FirstPage > count || SecondPage > count ||
         FirstPage == SecondPage) {
         return;
     }
     // A position whose page is still being drawn has no page yet to move.
-    if (s.kept.page_order[static_cast<std::size_t>(FirstPage)] == 0 ||
-        s.kept.page_order[static_cast<std::size_t>(SecondPage)] == 0) {
+    if (detail::PageAt(s, FirstPage).object_number == 0 ||
+        detail::PageAt(s, SecondPage).object_number == 0) {
         detail::RaiseError(detail::kErrInvalidCall, "SwapPages");
     }
-    std::swap(s.kept.page_order[static_cast<std::size_t>(FirstPage)],
-              s.kept.page_order[static_cast<std::size_t>(SecondPage)]);
+    std::swap(s.page_order[static_cast<std::size_t>(FirstPage - 1)],
+              s.page_order[static_cast<std::size_t>(SecondPage - 1)]);
     auto swap_page = [&](int& page) {
         if (page == FirstPage) {
             page = SecondPage;
@@ -223,11 +220,11 @@ void Pagora::SwapPages(int FirstPage, int SecondPage) try {
             page = FirstPage;
         }
     };
-    for (int i = 1; i <= s.destination_count; ++i)
-        swap_page(s.kept.destinations[static_cast<std::size_t>(i)].page);
-    if (s.bookmark_count > 1) {
-        for (int i = 1; i <= s.bookmark_count; ++i)
-            swap_page(s.bookmarks[static_cast<std::size_t>(i)].page);
+    for (detail::DestinationRecord& d : s.destinations)
+        swap_page(d.page);
+    if (s.bookmarks.size() > 1) {
+        for (detail::BookmarkRecord& b : s.bookmarks)
+            swap_page(b.page);
     }
 } catch (...) {
     detail::RethrowFailure("SwapPages");

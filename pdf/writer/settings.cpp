@@ -54,7 +54,7 @@ void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocS
                             const std::string& DocProducer, const std::string& DocKeywords) try {
     auto& s = m_->writer;
     s.title = DocTitle;
-    if (s.bookmark_count >= 1) s.bookmarks[1].caption = DocTitle;
+    if (!s.bookmarks.empty()) s.bookmarks.front().caption = DocTitle;
     s.subject = DocSubject;
     s.keywords = DocKeywords;
     if (!DocAuthor.empty()) s.author = DocAuthor;
@@ -196,7 +196,7 @@ int Pagora::GetPage() const {
     return m_->writer.current_page;
 }
 int Pagora::GetPages() const {
-    return m_->writer.page_count;
+    return detail::PageCount(m_->writer);
 }
 
 float Pagora::GetPageHeight(bool KeepMargins) const try {

@@ -6,6 +6,7 @@
 #include "pdf/writer/errors.h"
 #include "pdf/writer/writer_state.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -143,8 +144,20 @@ bool ApplyStreamEncoder(StreamEncoder encoder, std::string& data, int level);
 // ---- Document
 // ------------------------------------------------------------------------------------
 
-// "@n" for a recorded outline item, "" when refused. Records the level and the view of kinds 0
-// to 4; item 1, the title's item, is recorded by Abort.
+// The number of pages begun, the open one included.
+inline int PageCount(const WriterState& s) {
+    return static_cast<int>(s.pages.size());
+}
+// The page at a position as the public operations number them (1 = first), which must exist.
+inline PageRecord& PageAt(WriterState& s, int position) {
+    return s.pages[s.page_order[static_cast<std::size_t>(position - 1)]];
+}
+inline const PageRecord& PageAt(const WriterState& s, int position) {
+    return s.pages[s.page_order[static_cast<std::size_t>(position - 1)]];
+}
+
+// "@n" for a recorded outline item (n counts from 1), "" when refused. Records the level and the
+// view of kinds 0 to 4; the first item, the title's, is recorded by Abort.
 std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int level, int kind,
                               float p1 = 0, float p2 = 0, float p3 = 0, float p4 = 0);
 

@@ -1,13 +1,13 @@
 // State of the writer subsystem: document, file output, pages and the document tail.
 //
 // Each member's default value is its value after Abort; the members that Abort keeps are
-// gathered in `kept`. Record arrays are 1-based (element 0 exists and is never used) and counted by
-// their count member.
+// gathered in `kept`.
 #pragma once
 
 #include "pdf/writer/rc4.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -18,7 +18,8 @@ namespace pagora::detail {
 
 // One page, in the order the pages were begun.
 struct PageRecord {
-    int object_number = 0;         // the page object; its own content stream is object_number + 1
+    // The page object, 0 until the page is ended; its own content stream is object_number + 1.
+    int object_number = 0;
     std::string dictionary;        // the page dictionary after /Contents and /Annots, up to ">>"
     bool has_placeholders = false; // annots holds "##alias##" placeholders
     std::string extra_contents;    // "n 0 R " of each overlay's content stream
@@ -32,7 +33,8 @@ struct FormObjectRecord {
     int options = 0;    // placement bits; 0 = placed only by DrawObject
 };
 
-// One outline item; item 1 is the document title's item that Abort records.
+// One outline item. The first is the document title's item, which Abort records; the public
+// operations number the items from 1 ("@1" is the title's item).
 struct BookmarkRecord {
     int kind = 0;
     std::string caption;
@@ -73,7 +75,7 @@ struct FormFieldRecord {
     std::string characteristics;    // the entries inside /MK
     std::string tooltip;            // /TU, or empty
     std::string value;              // a text field's value; "|"-separated options of a choice
-    int default_index = 0;          // 1-based default option of a choice, 0 for none
+    int default_option = -1;        // index of a choice's default option, -1 for none
     int field_type = 0;             // 0 text, 1 check box, 2 list, 3 combo, 4 radio, 5 push
 };
 
@@ -145,8 +147,9 @@ struct WriterState {
     bool in_object = false;    // a reusable object is open (set by the page content)
     bool in_tiling = false;    // a tiling pattern is open (set by the page content)
     bool tiling_uncoloured = false;
-    int current_page = 0;
-    int page_count = 0;
+    int current_page = 0; // position of the page or overlay opened last (GetPage), 0 for none
+    std::vector<PageRecord> pages;       // in the order begun; pages.size() is the page count
+    std::vector<std::size_t> page_order; // page_order[position - 1] is an index into pages
     std::string page_annots;
     // The content of the open page (or overlay), reusable object and tiling cell, line by line.
     std::string page_content;
@@ -156,21 +159,18 @@ struct WriterState {
     std::string page_close_script;
 
     // ---- Counts of the page content
-    int object_count = 0;                       // reusable objects defined
-    std::vector<FormObjectRecord> form_objects; // 1-based, counted by object_count
+    std::vector<FormObjectRecord> form_objects; // reusable objects begun, the open one last
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
     int image_count = 0;           // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 
     // ---- Navigation and interaction
-    int bookmark_count = 0;
-    std::vector<BookmarkRecord> bookmarks; // item 1 rewritten by Abort
-    int destination_count = 0;
+    std::vector<BookmarkRecord> bookmarks; // the first, the title's, recorded by Abort
+    std::vector<DestinationRecord> destinations;
     int outline_root = 0; // the outline root object, once the document's tail wrote it
     int dests_object = 0; // the named destinations' dictionary, likewise
-    int form_field_count = 0;
-    std::vector<FormFieldRecord> form_fields; // 1-based, the fields of the page being built
+    std::vector<FormFieldRecord> form_fields; // the fields of the page being built
     // "n 0 R " of the annotations made while a reusable object is open; the object takes them.
     std::string object_annots;
     std::string doc_open_script, will_close_script, will_save_script, did_save_script,
@@ -193,14 +193,11 @@ struct WriterState {
 
     // ---- What Abort keeps: it starts the next document with these as they stand.
     struct Kept {
-        int current_object = 0;        // the object being written, whose key encrypts its text
-        std::vector<PageRecord> pages; // re-created by the first BeginPage
-        std::vector<int> page_order;   // page_order[position] is an index into pages
+        int current_object = 0; // the object being written, whose key encrypts its text
         std::string default_transition;
         std::string page_transition;
         float default_duration = 0.0f;
         float page_duration = 0.0f;
-        std::vector<DestinationRecord> destinations; // 1-based, counted by destination_count
         std::string last_error_source;
         std::string last_error_description;
         std::string encryption_key;

@@ -286,7 +286,7 @@ TEST_F(DrawingDocument, TheRenderedFillIsTheOneTheCallerSet) {
         pdf.BeginPage();
         pdf.SetFont("Helvetica", 144);
         c.draw(pdf);
-        pages.push_back(pagora::detail::StateOf(pdf).writer.page_count);
+        pages.push_back(pdf.GetPages());
         pdf.DrawRect(300, 400, 100, 100, 5);
         // Whatever the case left, the next page starts as a new document's would.
         pdf.SetColorFill("black");

@@ -101,7 +101,6 @@ TEST_F(Placement, OptionsChooseThePagesAndTheSide) {
     };
     for (const Case& c : cases) {
         auto& s = Inner().writer;
-        s.object_count = 0;
         s.form_objects.clear();
         pdf.BeginObject("Logo", c.options);
         s.in_object = false; // ended without a file; only the record matters here
@@ -122,11 +121,11 @@ TEST_F(Placement, OptionsChooseThePagesAndTheSide) {
 TEST_F(Placement, NamesAreExactAndObjectsDoNotNest) {
     pdf.BeginObject("Logo");
     pdf.BeginObject("Other"); // ignored: the first stays open
-    EXPECT_EQ(Inner().writer.object_count, 1);
+    EXPECT_EQ(Inner().writer.form_objects.size(), 1U);
     pdf.DrawObject("logo");
     EXPECT_EQ(Inner().writer.object_content, "\rq /Plogo Do Q");
     // No automatic placement into an open object.
-    Inner().writer.form_objects[1].options = 7;
+    Inner().writer.form_objects[0].options = 7;
     pagora::detail::PlaceAutoObjects(Inner(), false);
     EXPECT_EQ(Inner().writer.object_content, "\rq /Plogo Do Q");
 }

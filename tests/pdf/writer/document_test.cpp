@@ -112,12 +112,12 @@ TEST_F(DocumentTest, AbortClosesTheFileAndRestoresDefaults) {
     EXPECT_EQ(s.memory_factor, 1);
     EXPECT_EQ(s.output_file_number, 0);
     EXPECT_FALSE(s.in_page);
-    EXPECT_EQ(s.page_count, 0);
+    EXPECT_TRUE(s.pages.empty());
     EXPECT_EQ(s.resource_prefix, "A800000+"); // 0.5 × 16777215 rounds half to even
-    ASSERT_EQ(s.bookmark_count, 1);
-    EXPECT_EQ(s.bookmarks[1].caption, "(senza titolo)");
+    ASSERT_EQ(s.bookmarks.size(), 1U);
+    EXPECT_EQ(s.bookmarks[0].caption, "(senza titolo)");
     pdf_.SetDocProperty("New title");
-    EXPECT_EQ(s.bookmarks[1].caption, "New title");
+    EXPECT_EQ(s.bookmarks[0].caption, "New title");
     EXPECT_EQ(s.subject, "");
     EXPECT_EQ(s.author, "Oskelbrann");
 }

@@ -86,20 +86,20 @@ TEST_F(FormFieldRecords, OptionsShapeTheWidgetDictionary) {
     pdf_.SetColorLine("%50");
     pdf_.DrawField("c", 0, 0, 0, 10, 10, "", 0, "", 65536 | 524288);
     const auto& f = Writer().form_fields;
-    EXPECT_EQ(f[1].field_dict, "<< /Type /Annot /Subtype /Widget \r /Rect [ 10 822 40 782] /F 4 "
+    EXPECT_EQ(f[0].field_dict, "<< /Type /Annot /Subtype /Widget \r /Rect [ 10 822 40 782] /F 4 "
                                "\r/BS << /Type /Border /W 2 /S /D /D [ 1 1 ]>> /FT /Tx /Ff 0 "
                                "\r/Q 2 ");
-    EXPECT_EQ(f[1].characteristics, " /BC [ 0 0 1 ]  /BG [ 1 0 0 ] /R 180 ");
-    EXPECT_EQ(f[2].field_dict,
+    EXPECT_EQ(f[0].characteristics, " /BC [ 0 0 1 ]  /BG [ 1 0 0 ] /R 180 ");
+    EXPECT_EQ(f[1].field_dict,
               "<< /Type /Annot /Subtype /Widget \r /Rect [ 0 842 10 832] /F 2  /FT /Btn /Ff 0"
               " /V /Off /AS /Off ");
-    EXPECT_EQ(f[2].characteristics, "");
-    EXPECT_EQ(f[2].caption, "F");
+    EXPECT_EQ(f[1].characteristics, "");
+    EXPECT_EQ(f[1].caption, "F");
     // Automatic size; no font was selected yet, so the default family is named.
-    EXPECT_EQ(f[2].appearance, "/" + Writer().resource_prefix + "Arial 0 Tf 0 0 0 rg ");
+    EXPECT_EQ(f[1].appearance, "/" + Writer().resource_prefix + "Arial 0 Tf 0 0 0 rg ");
     EXPECT_NE(Writer().font_resources.find("Arial"), std::string::npos);
-    EXPECT_EQ(f[3].characteristics, " /BG [ 1 0 0 ] ");
-    EXPECT_EQ(f[3].field_dict.find("/BS"), std::string::npos);
+    EXPECT_EQ(f[2].characteristics, " /BG [ 1 0 0 ] ");
+    EXPECT_EQ(f[2].field_dict.find("/BS"), std::string::npos);
 }
 
 TEST_F(FormFieldRecords, FlagsRaiseTheVersionTheyNeed) {
@@ -109,7 +109,7 @@ TEST_F(FormFieldRecords, FlagsRaiseTheVersionTheyNeed) {
     EXPECT_EQ(Writer().version_level, 1);
     pdf_.DrawField("b", 0, 0, 0, 10, 10, "", 0, "", 1024);
     EXPECT_EQ(Writer().version_level, 2);
-    EXPECT_NE(Writer().form_fields[1].field_dict.find(" /Ff 14692353 "), std::string::npos);
+    EXPECT_NE(Writer().form_fields[0].field_dict.find(" /Ff 14692353 "), std::string::npos);
 }
 
 // A number that cannot be read adds no field; a default beyond the options and an unknown
@@ -125,12 +125,12 @@ TEST_F(FormFieldRecords, BadParametersAddNothingBroken) {
             EXPECT_EQ(error.Number(), 13);
         }
     }
-    EXPECT_EQ(Writer().form_field_count, 0);
+    EXPECT_TRUE(Writer().form_fields.empty());
     pdf_.DrawField("odd", 9, 0, 0, 10, 10, "");
-    EXPECT_EQ(Writer().form_field_count, 0);
+    EXPECT_TRUE(Writer().form_fields.empty());
     pdf_.DrawField("list", 2, 0, 0, 10, 10, "a|b", 3);
-    ASSERT_EQ(Writer().form_field_count, 1);
-    EXPECT_EQ(Writer().form_fields[1].default_index, 0);
+    ASSERT_EQ(Writer().form_fields.size(), 1U);
+    EXPECT_EQ(Writer().form_fields[0].default_option, -1);
     pdf_.EndDoc();
     ExpectValidPdf();
 }
@@ -142,9 +142,9 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
     pdf_.DrawField("a", 0, 0, 0, 10, 10, "");
     pdf_.DrawField("sum", 0, 0, 20, 10, 10, "");
     pdf_.DrawField("plain", 0, 0, 40, 10, 10, "");
-    Writer().form_fields[2].additional_actions = "/C << /S /JavaScript /JS (1) >>";
-    Writer().form_fields[2].calculated = true;
-    Writer().form_fields[3].additional_actions = "/K << /S /JavaScript /JS (2) >>";
+    Writer().form_fields[1].additional_actions = "/C << /S /JavaScript /JS (1) >>";
+    Writer().form_fields[1].calculated = true;
+    Writer().form_fields[2].additional_actions = "/K << /S /JavaScript /JS (2) >>";
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto report = testing_support::InspectPdf(Path(), "calculation-order");

@@ -54,9 +54,9 @@ TEST_F(PagesTest, FirstPageNumbersAndDictionary) {
     EXPECT_EQ(pdf_.BeginPage(), 1);
     pdf_.EndPage();
     const auto& s = Writer();
-    EXPECT_EQ(s.kept.pages[1].object_number, 4);
+    EXPECT_EQ(s.pages[0].object_number, 4);
     EXPECT_EQ(s.last_object_number, 5);
-    EXPECT_EQ(s.kept.pages[1].dictionary.substr(0, 15), "/Parent 1 0 R \r");
+    EXPECT_EQ(s.pages[0].dictionary.substr(0, 15), "/Parent 1 0 R \r");
     pdf_.EndPage(); // no page open: nothing
     EXPECT_EQ(s.last_object_number, 5);
     pdf_.Abort();
@@ -86,8 +86,8 @@ TEST_F(PagesTest, OverlayAddsASecondContentStream) {
     pagora::detail::WriteContent(Writer(), "0 0 10 10 re f");
     Writer().page_annots = "20 0 R ";
     pdf_.EndOnPage();
-    EXPECT_EQ(Writer().kept.pages[1].annots, "20 0 R ");
-    Writer().kept.pages[1].annots.clear(); // no such annotation object exists in the file
+    EXPECT_EQ(Writer().pages[0].annots, "20 0 R ");
+    Writer().pages[0].annots.clear(); // no such annotation object exists in the file
     pdf_.EndDoc();
     ExpectValidPdf();
     const auto page = Run("mutool show %f 4 2>/dev/null");
@@ -106,8 +106,8 @@ TEST_F(PagesTest, OverlayLeftOpenIsClosedByTheNextPageAndByEndDoc) {
     pdf_.BeginOnPage(2);
     pdf_.EndDoc();
     ExpectValidPdf();
-    EXPECT_EQ(Writer().kept.pages[1].extra_contents, "6 0 R ");
-    EXPECT_EQ(Writer().kept.pages[2].extra_contents, "9 0 R ");
+    EXPECT_EQ(Writer().pages[0].extra_contents, "6 0 R ");
+    EXPECT_EQ(Writer().pages[1].extra_contents, "9 0 R ");
     const auto info = Run("pdfinfo %f");
     EXPECT_NE(info.out.find("Pages:           2"), std::string::npos) << info.out;
     EXPECT_THROW(pdf_.BeginOnPage(3), pagora::PdfError);
@@ -120,15 +120,43 @@ TEST_F(PagesTest, SwapMovesDestinationsAndBookmarks) {
         pdf_.EndPage();
     }
     auto& s = Writer();
-    pagora::detail::AddRecord(s.kept.destinations, s.destination_count, 1);
-    s.kept.destinations[1].page = 1;
+    pagora::detail::AppendRecord(s.destinations, 1).page = 1;
     pagora::detail::AddBookmarkRecord(s, "Second", 0, 0);
-    s.bookmarks[2].page = 2;
+    s.bookmarks[1].page = 2;
     pdf_.SwapPages(1, 2);
-    EXPECT_EQ(s.kept.destinations[1].page, 2);
-    EXPECT_EQ(s.bookmarks[2].page, 1);
-    EXPECT_EQ(s.kept.page_order[1], 2);
-    EXPECT_EQ(s.kept.page_order[2], 1);
+    EXPECT_EQ(s.destinations[0].page, 2);
+    EXPECT_EQ(s.bookmarks[1].page, 1);
+    EXPECT_EQ(s.page_order[0], 1U);
+    EXPECT_EQ(s.page_order[1], 0U);
+}
+
+// Abort forgets the last document's pages and what points at them: the next document holds only
+// its own, and its positions count from its own first page.
+TEST_F(PagesTest, AbortForgetsThePagesAndTheirTargets) {
+    pdf_.BeginDoc(dir_.File("first.pdf"));
+    for (int i = 0; i < 3; ++i) {
+        pdf_.BeginPage(1);
+        pdf_.EndPage();
+    }
+    pdf_.AddBookmark("Old");
+    pdf_.DefineRef("old");
+    pdf_.EndDoc();
+    pdf_.Abort();
+    EXPECT_EQ(pdf_.GetPages(), 0);
+    EXPECT_EQ(pdf_.GetPage(), 0);
+    EXPECT_THROW(pdf_.BeginOnPage(1), pagora::PdfError);
+    pdf_.BeginDoc(Path());
+    EXPECT_EQ(pdf_.BeginPage(3), 1);
+    pdf_.EndPage();
+    pdf_.SwapPages(1, 2); // one page: nothing to swap
+    pdf_.DefineRef("new");
+    pdf_.EndDoc();
+    ExpectValidPdf();
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("/Type /Pages /Count 1\r/Kids [4 0 R ]"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Outlines"), std::string::npos);
+    EXPECT_EQ(bytes.find("REF_old"), std::string::npos);
+    EXPECT_NE(bytes.find("REF_new [4 0 R /FitB]"), std::string::npos);
 }
 
 TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
@@ -162,7 +190,7 @@ TEST_F(PagesTest, PlaceholdersLeftAtTheEndAreDropped) {
     pdf_.BeginPage();
     Writer().page_annots = "##LOGO## ";
     pdf_.EndPage();
-    EXPECT_TRUE(Writer().kept.pages[1].has_placeholders);
+    EXPECT_TRUE(Writer().pages[0].has_placeholders);
     pdf_.BeginPage();
     Writer().page_annots = "##A## ##B## ";
     pdf_.EndPage();
