@@ -88,11 +88,9 @@ struct ContentState {
     std::array<bool, 101> alpha_line_states{};
     std::array<bool, 16> blend_states{};
 
-    // Layers and membership groups, 1-based.
+    // Layers and membership groups, in order of creation; the file numbers them from 1.
     std::vector<LayerRecord> layers;
-    int layer_count = 0;
     std::vector<ConditionalLayerRecord> conditional_layers;
-    int conditional_layer_count = 0;
 
     // Images.
     ImageState images;
