@@ -158,7 +158,6 @@ struct WriterState {
     std::vector<FormObjectRecord> form_objects; // 1-based, counted by object_count
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
-    int image_count = 0;           // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 
     // ---- Navigation and interaction
