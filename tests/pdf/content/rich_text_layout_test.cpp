@@ -65,9 +65,10 @@ protected:
         level0.BackColor = "#1 1 1";
     }
 
-    void Define(std::int32_t slot, const TextTagRecord& tag) {
-        tags.TextTags[static_cast<std::size_t>(slot)] = tag;
-        if (tags.TextTagCount < slot) tags.TextTagCount = slot;
+    // Defines tag `number` (from 1), with nameless tags before it where none are defined yet.
+    void Define(std::size_t number, const TextTagRecord& tag) {
+        if (tags.TextTags.size() < number) tags.TextTags.resize(number);
+        tags.TextTags[number - 1] = tag;
     }
 
     std::string Prepare(const std::string& text, bool* continued = nullptr) {
