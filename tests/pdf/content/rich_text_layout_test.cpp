@@ -276,6 +276,21 @@ TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
     EXPECT_EQ(plain.lines[0].Fragments[0].FontStyle, 1);
 }
 
+// A text may carry markers of its own: one that names no tag in force (0, or past the tags
+// defined) opens a level in the style around it.
+TEST_F(RichLayout, AMarkerNamingNoTagKeepsTheStyleAroundIt) {
+    Define(1, Tag("b", 1));
+    for (const char number : {'\x00', '\x02', '\xFE'}) {
+        const RichTextLayout layout =
+            Layout(std::string("<b>a \x01") + number + "b\x02" + number + " c</b> d", 500);
+        ASSERT_EQ(layout.lines.size(), 1u);
+        const auto& fragments = layout.lines[0].Fragments;
+        ASSERT_EQ(TextsOf(layout.lines[0]), (Texts{"a ", "b ", "c ", "d"})) << int{number};
+        EXPECT_EQ(fragments[1].FontStyle, 1) << int{number};
+        EXPECT_EQ(fragments[3].FontStyle, 0) << int{number};
+    }
+}
+
 TEST_F(RichLayout, RefusesClosingWithNothingOpenAndAnUnfinishedMarker) {
     Define(1, Tag("b", 1));
     for (const std::string& text : Texts{"a </b> c", "<b>a</b></b>", "a \x01"}) {
