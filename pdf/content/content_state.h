@@ -74,8 +74,8 @@ struct ContentState {
     bool no_stroke = false;
     std::string text_color = "#0 0 0";
     bool no_text_color = false;
-    // Saved drawing states: the first state_depth records of kept.state_stack from index 1.
-    int32_t state_depth = 0;
+    // The saved drawing states, innermost last.
+    std::vector<GraphicStateRecord> state_stack;
     // For each BeginSpace not yet ended, the page content its "q" went into (a page serial), so
     // that EndSpace writes "Q" only where it closes a "q" of the same content stream.
     std::vector<uint32_t> open_spaces;
@@ -88,11 +88,9 @@ struct ContentState {
     std::array<bool, 101> alpha_line_states{};
     std::array<bool, 16> blend_states{};
 
-    // Layers and membership groups, 1-based.
+    // Layers and membership groups, in order of creation; the file numbers them from 1.
     std::vector<LayerRecord> layers;
-    int layer_count = 0;
     std::vector<ConditionalLayerRecord> conditional_layers;
-    int conditional_layer_count = 0;
 
     // Images.
     ImageState images;
@@ -111,8 +109,6 @@ struct ContentState {
         float last_box_y1 = 0;
         float last_box_x2 = 0;
         float last_box_y2 = 0;
-        // The storage of the saved drawing states, used from index 1.
-        std::vector<GraphicStateRecord> state_stack;
         // The text box style; Abort resets its border only.
         TextBoxStyle box_style;
         // Named text styles and open tables.

@@ -47,8 +47,7 @@ void SetPosition(Pagora::Members& m, float x, float y) {
 
 void PushGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
-    const int32_t depth = AddRecord(c.kept.state_stack, c.state_depth, m.writer.memory_factor);
-    GraphicStateRecord& saved = c.kept.state_stack[static_cast<size_t>(depth)];
+    GraphicStateRecord& saved = AppendRecord(c.state_stack, m.writer.memory_factor);
     saved.scale_factor = m.writer.scale_factor;
     saved.current_x = m.content.current_x;
     saved.current_y = m.content.current_y;
@@ -71,8 +70,8 @@ void PushGraphicState(Pagora::Members& m) {
 
 void PopGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
-    if (c.state_depth <= 0) return;
-    const GraphicStateRecord saved = c.kept.state_stack[static_cast<size_t>(c.state_depth)];
+    if (c.state_stack.empty()) return;
+    const GraphicStateRecord& saved = c.state_stack.back();
     m.content.current_x = saved.current_x;
     m.content.current_y = saved.current_y;
     m.writer.scale_factor = saved.scale_factor;
@@ -93,7 +92,7 @@ void PopGraphicState(Pagora::Members& m) {
     if (!saved.font_family.empty())
         ReselectFont(m,
                      {saved.font_family, saved.font_style, saved.font_size, saved.font_encoding});
-    c.state_depth -= 1;
+    c.state_stack.pop_back();
 }
 
 void StartPageState(Pagora::Members& m) {

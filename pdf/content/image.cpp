@@ -5,7 +5,9 @@
 #include "pdf/content/vector_images.h"
 #include "pdf/writer/writer.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace pagora::detail {
 
@@ -23,7 +25,7 @@ bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-using RasterReader = void (*)(Pagora::Members&, int, const std::string&, std::string_view,
+using RasterReader = void (*)(Pagora::Members&, std::size_t, const std::string&, std::string_view,
                               std::span<const std::uint8_t>);
 
 // The reader for an upper-cased name's extension; null for extensions without one.
@@ -45,12 +47,15 @@ std::string FileKey(std::string_view name) {
 #endif
 }
 
-ImageRecord& Record(Pagora::Members& m, int index) {
-    return m.content.images.Images[static_cast<std::size_t>(index)];
+ImageRecord& Record(Pagora::Members& m, std::size_t index) {
+    return m.content.images.Images[index];
 }
 
-int AddImageRecord(Pagora::Members& m) {
-    return AddRecord(m.content.images.Images, m.writer.image_count, m.writer.memory_factor);
+// Appends a default record and returns its position.
+std::size_t AddImageRecord(Pagora::Members& m) {
+    std::vector<ImageRecord>& images = m.content.images.Images;
+    AppendRecord(images, m.writer.memory_factor);
+    return images.size() - 1;
 }
 
 } // namespace
@@ -74,15 +79,13 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
         return;
     }
     const std::string file_key = detail::FileKey(FileName);
-    int index = 0;
-    for (int n = 1; n <= s.image_count; ++n) {
-        const detail::ImageRecord& record = detail::Record(*m_, n);
-        if (record.Name == (record.alias ? key : file_key) && record.Frame == FrameNumber) {
-            index = n;
-            break;
-        }
-    }
-    if (index == 0) {
+    const std::vector<detail::ImageRecord>& images = m_->content.images.Images;
+    std::size_t index = 0;
+    while (index < images.size() &&
+           !(images[index].Name == (images[index].alias ? key : file_key) &&
+             images[index].Frame == FrameNumber))
+        ++index;
+    if (index == images.size()) {
         index = detail::AddImageRecord(*m_);
         detail::ImageRecord& record = detail::Record(*m_, index);
         record.Name = file_key;
@@ -139,15 +142,14 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
                   detail::FormatUnits(s, DestX) + " " + detail::FormatUnits(s, DestY)
             : detail::FormatUnits(s, width) + " 0 0 " + detail::FormatUnits(s, -height) + " " +
                   detail::FormatUnits(s, DestX) + " " + detail::FormatUnits(s, DestY + height);
-    detail::WriteContent(s, "q " + matrix + " cm /" + s.resource_prefix + "IMG_" +
-                                std::to_string(index) + " Do Q");
+    detail::WriteContent(s, "q " + matrix + " cm " + detail::ImageResourceName(s, index) + " Do Q");
 } catch (...) {
     detail::RethrowFailure("DrawImage");
 }
 
 std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
                              std::int16_t FrameNumber, std::string_view ColorMask) try {
-    const int index = detail::AddImageRecord(*m_);
+    const std::size_t index = detail::AddImageRecord(*m_);
     detail::Record(*m_, index).Frame = FrameNumber; // the frame a GIF reader decodes
     const std::string key = detail::UpperAscii(Alias);
     const detail::RasterReader reader = detail::ReaderFor(key);
@@ -189,7 +191,7 @@ std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidt
     }
 
     detail::WriterState& s = m_->writer;
-    const int index = detail::AddImageRecord(*m_);
+    const std::size_t index = detail::AddImageRecord(*m_);
     detail::ImageRecord& record = detail::Record(*m_, index);
     record.Name = detail::UpperAscii(Alias);
     record.alias = true;

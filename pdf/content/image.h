@@ -32,7 +32,7 @@ struct ImageObject {
     std::int32_t width = 0;
     std::int32_t height = 0;
     int bits = 8;
-    std::string resource_name; // "/" + prefix + "IMG_" + index
+    std::string resource_name; // "/" + prefix + "IMG_" + the record's number from 1
     std::string colour_space;  // JPEG and direct PNG only
     std::string filter;        // empty: the document's image filters apply
     std::string colour_key;    // "/Mask" ranges, empty for none
@@ -44,11 +44,11 @@ struct ImageObject {
 // always covers every index. Returns the image object's number.
 int WriteImage(WriterState& s, ImageObject& image);
 
-// The resource name of the image record at an index.
-std::string ImageResourceName(const WriterState& s, int index);
+// The resource name of the image record at a position: the file numbers images from 1.
+std::string ImageResourceName(const WriterState& s, std::size_t index);
 
 // Registers a written image object under its resource name.
-void AddImageResource(WriterState& s, int index, int object_number);
+void AddImageResource(WriterState& s, std::size_t index, int object_number);
 
 // A 2- or 4-byte little-endian value at a 0-based index; other sizes give 0. Raises error 9 for
 // bytes outside the data and error 6 for a 4-byte value of 2^31 or more.
@@ -66,13 +66,13 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
 // Reads a bitmap (from the named file when name is not empty, else from data) into the image
 // record at `index`, writes its image object and registers its resource. Never raises: a failure
 // is recorded for "DrawImage" with the name, and nothing is written.
-void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
+void ReadBmpImage(Pagora::Members& m, std::size_t index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
 
 // The same for a PNG picture, whose compressed rows go into the image object unchanged. PNG
 // forms that the object cannot express are refused with error 5; the mask colour is not used (a
 // transparency chunk gives the key).
-void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
+void ReadPngImage(Pagora::Members& m, std::size_t index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data);
 
 // What a reader made of an image's bytes: the object to write, or why there is none.
@@ -87,13 +87,13 @@ struct RasterOutcome {
 // The road every raster reader shares: reads the named file (or takes data when the name is
 // empty), lets `read` turn the bytes into an image object, writes it and fills the record at
 // `index`. Never raises: a failure is recorded for "DrawImage" with the name.
-void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+void ReadRasterImage(Pagora::Members& m, std::size_t index, const std::string& name,
                      std::span<const std::uint8_t> data,
                      const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read);
 
 // The same road for a reader that fetches its bytes itself: `read` gives the object to write,
 // and whatever it read is gone before the object is written.
-void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
+void PlaceRasterImage(Pagora::Members& m, std::size_t index, const std::string& name,
                       const std::function<RasterOutcome()>& read);
 
 // Copies a decoded picture's samples, palette, size and bits into an image object.
@@ -107,11 +107,11 @@ std::string ReadImageFileAsString(const std::string& name, std::string_view oper
 
 // The GIF (the frame in the record at `index`), JPEG and TGA readers, in the form of
 // ReadBmpImage; they take no mask colour.
-void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadGifImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                   std::span<const std::uint8_t> data);
-void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadJpegImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                    std::span<const std::uint8_t> data);
-void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadTgaImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                   std::span<const std::uint8_t> data);
 
 } // namespace pagora::detail

@@ -66,11 +66,11 @@ int WriteImage(WriterState& s, ImageObject& image) {
     return number;
 }
 
-std::string ImageResourceName(const WriterState& s, int index) {
-    return "/" + s.resource_prefix + "IMG_" + std::to_string(index);
+std::string ImageResourceName(const WriterState& s, std::size_t index) {
+    return "/" + s.resource_prefix + "IMG_" + std::to_string(index + 1);
 }
 
-void AddImageResource(WriterState& s, int index, int object_number) {
+void AddImageResource(WriterState& s, std::size_t index, int object_number) {
     s.xobject_resources +=
         ImageResourceName(s, index) + " " + std::to_string(object_number) + " 0 R ";
 }

@@ -58,7 +58,7 @@ MaskColour ParseMaskColour(const Pagora::Members& m, std::string_view colour,
     return mask;
 }
 
-void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
+void ReadRasterImage(Pagora::Members& m, std::size_t index, const std::string& name,
                      std::span<const std::uint8_t> data,
                      const std::function<RasterOutcome(std::span<const std::uint8_t>)>& read) {
     PlaceRasterImage(m, index, name, [&] {
@@ -71,7 +71,7 @@ void ReadRasterImage(Pagora::Members& m, int index, const std::string& name,
     });
 }
 
-void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
+void PlaceRasterImage(Pagora::Members& m, std::size_t index, const std::string& name,
                       const std::function<RasterOutcome()>& read) {
     WriterState& s = m.writer;
     try {
@@ -88,7 +88,7 @@ void PlaceRasterImage(Pagora::Members& m, int index, const std::string& name,
         outcome.object.resource_name = ImageResourceName(s, index);
         const int number = WriteImage(s, outcome.object);
 
-        ImageRecord& record = m.content.images.Images[static_cast<std::size_t>(index)];
+        ImageRecord& record = m.content.images.Images[index];
         record.Width = outcome.object.width;
         record.Height = outcome.object.height;
         record.Kind = outcome.kind;
@@ -110,7 +110,7 @@ void TakeDecoded(ImageObject& object, const DecodedImage& image) {
     object.bits = image.bits;
 }
 
-void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
+void ReadBmpImage(Pagora::Members& m, std::size_t index, const std::string& name,
                   std::string_view mask_colour, std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [&](std::span<const std::uint8_t> bytes) {
         const BmpResult bmp = ReadBmp(bytes);
@@ -128,9 +128,9 @@ void ReadBmpImage(Pagora::Members& m, int index, const std::string& name,
     });
 }
 
-void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadGifImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                   std::span<const std::uint8_t> data) {
-    const std::int16_t frame = m.content.images.Images[static_cast<std::size_t>(index)].Frame;
+    const std::int16_t frame = m.content.images.Images[index].Frame;
     ReadRasterImage(m, index, name, data, [frame](std::span<const std::uint8_t> bytes) {
         const GifResult gif = ReadGif(bytes, frame);
         RasterOutcome outcome;
@@ -146,7 +146,7 @@ void ReadGifImage(Pagora::Members& m, int index, const std::string& name, std::s
     });
 }
 
-void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadJpegImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                    std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
         const JpegResult jpeg = ReadJpeg(bytes);
@@ -168,7 +168,7 @@ void ReadJpegImage(Pagora::Members& m, int index, const std::string& name, std::
     });
 }
 
-void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
+void ReadPngImage(Pagora::Members& m, std::size_t index, const std::string& name,
                   std::string_view /*mask_colour*/, std::span<const std::uint8_t> data) {
     PlaceRasterImage(m, index, name, [&] {
         // A file's own buffer becomes the samples: a large picture is never held twice.
@@ -193,7 +193,7 @@ void ReadPngImage(Pagora::Members& m, int index, const std::string& name,
     });
 }
 
-void ReadTgaImage(Pagora::Members& m, int index, const std::string& name, std::string_view,
+void ReadTgaImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                   std::span<const std::uint8_t> data) {
     ReadRasterImage(m, index, name, data, [](std::span<const std::uint8_t> bytes) {
         const TgaResult tga = ReadTga(bytes);

@@ -30,7 +30,6 @@ struct ImageRecord {
 };
 
 struct ImageState {
-    // Used from index 1; the writer's image_count is the number of records.
     std::vector<ImageRecord> Images;
 };
 

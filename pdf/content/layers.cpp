@@ -21,12 +21,17 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The 1-based index of the layer of that name, compared without case; 0 for none.
-int FindLayer(const ContentState& c, std::string_view name) {
-    for (int i = 1; i <= c.layer_count; ++i) {
-        if (SameName(c.layers[static_cast<std::size_t>(i)].name, name)) return i;
-    }
-    return 0;
+// The position of the layer of that name, compared without case; the number of layers for none.
+std::size_t FindLayer(const ContentState& c, std::string_view name) {
+    std::size_t i = 0;
+    while (i < c.layers.size() && !SameName(c.layers[i].name, name))
+        ++i;
+    return i;
+}
+
+// The resource name of the record at a position: records are numbered from 1 in the file.
+std::string ResourceName(const WriterState& s, std::string_view kind, std::size_t index) {
+    return "/" + s.resource_prefix + std::string(kind) + std::to_string(index + 1);
 }
 
 std::string Ref(int number) {
@@ -36,8 +41,7 @@ std::string Ref(int number) {
 // The references of the children of a parent, each followed by its own bracketed children.
 std::string BuildLayerOrder(ContentState& c, const std::string& parent) {
     std::string result;
-    for (int i = 1; i <= c.layer_count; ++i) {
-        LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+    for (LayerRecord& layer : c.layers) {
         if (layer.parent != parent) continue;
         result += Ref(layer.object_number);
         const std::string sub = BuildLayerOrder(c, layer.name);
@@ -56,8 +60,8 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
     auto& c = m.content;
     LayerOutput out;
     int printer = 0, screen = 0;
-    for (int i = 1; i <= c.layer_count; ++i) {
-        LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < c.layers.size(); ++i) {
+        LayerRecord& layer = c.layers[i];
         const int n = BeginIndirectObject(s, 0);
         WriteFileLine(s, "<</Type /OCG /Name " + FormatLiteral(s, layer.name));
         if (layer.name == "SCREEN") {
@@ -72,15 +76,14 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
         WriteFileLine(s, ">>");
         EndIndirectObject(s);
         layer.object_number = n;
-        out.properties += "/" + s.resource_prefix + "LAY_" + std::to_string(i) + " " + Ref(n);
+        out.properties += ResourceName(s, "LAY_", i) + " " + Ref(n);
         out.groups += Ref(n);
         (layer.start_state ? out.on : out.off) += Ref(n);
     }
-    if (c.layer_count >= 1) {
+    if (!c.layers.empty()) {
         RequireVersion(s, 2);
         BuildLayerOrder(c, "");
-        for (int i = 1; i <= c.layer_count; ++i) {
-            const LayerRecord& layer = c.layers[static_cast<std::size_t>(i)];
+        for (const LayerRecord& layer : c.layers) {
             if (layer.parent.empty() && layer.show_in_list)
                 out.order += Ref(layer.object_number) + layer.order_text;
         }
@@ -90,13 +93,13 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
     if (printer != 0) out.usage += Ref(printer);
     if (screen != 0) out.usage += Ref(screen);
 
-    for (int i = 1; i <= c.conditional_layer_count; ++i) {
-        const ConditionalLayerRecord& group = c.conditional_layers[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < c.conditional_layers.size(); ++i) {
+        const ConditionalLayerRecord& group = c.conditional_layers[i];
         if (group.layers.empty()) continue;
         std::string members;
         for (const std::string& part : SplitText(group.layers, ",")) {
-            const int layer = FindLayer(c, TrimmedUpper(part));
-            if (layer != 0) members += Ref(c.layers[static_cast<std::size_t>(layer)].object_number);
+            const std::size_t layer = FindLayer(c, TrimmedUpper(part));
+            if (layer < c.layers.size()) members += Ref(c.layers[layer].object_number);
         }
         const int n = BeginIndirectObject(s, 0);
         WriteFileLine(s, "<</Type /OCMD");
@@ -107,15 +110,15 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
             WriteFileLine(s, kPolicies[group.visibility]);
         WriteFileLine(s, ">>");
         EndIndirectObject(s);
-        out.properties += "/" + s.resource_prefix + "GRLAY_" + std::to_string(i) + " " + Ref(n);
+        out.properties += ResourceName(s, "GRLAY_", i) + " " + Ref(n);
     }
-    if (c.conditional_layer_count >= 1) RequireVersion(s, 2);
+    if (!c.conditional_layers.empty()) RequireVersion(s, 2);
     return out;
 }
 
 void WriteLayerCatalogLine(Pagora::Members& m, const LayerOutput& layers) {
     auto& s = m.writer;
-    if (m.content.layer_count < 1) return;
+    if (m.content.layers.empty()) return;
     std::string line = "/OCProperties <</OCGs [" + layers.groups + "] /D <</AS [ ";
     if (layers.has_printer)
         line += "<</Event /Print /OCGs [" + layers.usage + "] /Category [/Print]>> ";
@@ -137,22 +140,21 @@ void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInLi
     if (s.pdfa_mode) return;
     // A nameless layer would be its own parent in the /Order walk, which would never end.
     if (Layer.empty()) detail::RaiseError(detail::kErrInvalidCall, "BeginLayer");
-    int n = detail::FindLayer(c, Layer);
-    if (n == 0) {
-        n = detail::AddRecord(c.layers, c.layer_count, s.memory_factor);
-        auto& layer = c.layers[static_cast<std::size_t>(n)];
+    const std::size_t index = detail::FindLayer(c, Layer);
+    if (index == c.layers.size()) {
+        auto& layer = detail::AppendRecord(c.layers, s.memory_factor);
         layer.name = Layer;
         layer.start_state = StartState;
         layer.show_in_list = ShowInList;
         layer.parent = Parent;
     }
-    detail::WriteContent(s, "/OC /" + s.resource_prefix + "LAY_" + std::to_string(n) + " BDC");
+    detail::WriteContent(s, "/OC " + detail::ResourceName(s, "LAY_", index) + " BDC");
 } catch (...) {
     detail::RethrowFailure("BeginLayer");
 }
 
 void Pagora::EndLayer() try {
-    if (!m_->writer.pdfa_mode && m_->content.layer_count >= 1)
+    if (!m_->writer.pdfa_mode && !m_->content.layers.empty())
         detail::WriteContent(m_->writer, "EMC");
 } catch (...) {
     detail::RethrowFailure("EndLayer");
@@ -163,22 +165,22 @@ void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) tr
     auto& s = m_->writer;
     auto& c = m_->content;
     if (s.pdfa_mode) return;
-    const int n =
-        detail::AddRecord(c.conditional_layers, c.conditional_layer_count, s.memory_factor);
+    // A visibility out of range still takes its number, as the group the caller began.
+    const std::size_t index = c.conditional_layers.size();
+    auto& group = detail::AppendRecord(c.conditional_layers, s.memory_factor);
     if (Visibility < std::numeric_limits<int16_t>::min() ||
         Visibility > std::numeric_limits<int16_t>::max()) {
         detail::RaiseError(detail::kErrOverflow, "BeginConditionalLayer");
     }
-    auto& group = c.conditional_layers[static_cast<std::size_t>(n)];
     group.visibility = static_cast<int16_t>(Visibility);
     group.layers = Layers;
-    detail::WriteContent(s, "/OC /" + s.resource_prefix + "GRLAY_" + std::to_string(n) + " BDC");
+    detail::WriteContent(s, "/OC " + detail::ResourceName(s, "GRLAY_", index) + " BDC");
 } catch (...) {
     detail::RethrowFailure("BeginConditionalLayer");
 }
 
 void Pagora::EndConditionalLayer() try {
-    if (!m_->writer.pdfa_mode && m_->content.conditional_layer_count >= 1)
+    if (!m_->writer.pdfa_mode && !m_->content.conditional_layers.empty())
         detail::WriteContent(m_->writer, "EMC");
 } catch (...) {
     detail::RethrowFailure("EndConditionalLayer");

@@ -51,23 +51,21 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
                         std::string_view BackColor) try {
     detail::RichTextState& tags = m_->content.kept.rich_text;
     if (TagName.empty()) {
-        tags.TextTagCount = 0;
+        tags.TextTags.clear();
         return;
     }
-    std::int32_t slot = 0;
-    for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
-        if (tags.TextTags[static_cast<std::size_t>(i)].Name == TagName) {
-            slot = i;
+    detail::TextTagRecord* found = nullptr;
+    for (detail::TextTagRecord& tag : tags.TextTags) {
+        if (tag.Name == TagName) {
+            found = &tag;
             break;
         }
     }
-    if (slot == 0) {
-        if (tags.TextTagCount >= detail::kMaxTextTags) return;
-        ++tags.TextTagCount;
-        if (tags.TextTagCount == 1) tags.TextTags.fill(detail::TextTagRecord{});
-        slot = tags.TextTagCount;
+    if (found == nullptr) {
+        if (tags.TextTags.size() >= detail::kMaxTextTags) return;
+        found = &detail::AppendRecord(tags.TextTags, m_->writer.memory_factor);
     }
-    detail::TextTagRecord& tag = tags.TextTags[static_cast<std::size_t>(slot)];
+    detail::TextTagRecord& tag = *found;
     tag.Name = TagName;
     tag.FontFamily = FontFamily;
     tag.FontStyle = FontStyle;

@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::int32_t kKeepStyle = -1;
 
+// The tag a marker names by its number from 1. A number that names no tag in force (0, or one
+// past the tags, as any text may carry) leaves the style around it as it is.
+const TextTagRecord& MarkedTag(const RichTextState& tags, unsigned char number) {
+    static const TextTagRecord kNoTag;
+    return number >= 1 && number <= tags.TextTags.size() ? tags.TextTags[number - 1u] : kNoTag;
+}
+
 bool IsBlankLine(const RichLineRecord& line) {
     return line.Fragments.empty() && line.Height == 0 && line.Descent == 0;
 }
@@ -33,7 +40,7 @@ public:
 
         const std::size_t n = text_.size();
         // A continued text begins with the neutral entry of the open markers it was cut with:
-        // it stands for the style of the call, never for the tag in slot 255.
+        // it stands for the style of the call, never for tag 255.
         bool neutral_pending = continued;
         for (std::size_t p = 0; p < n; ++p) {
             const char c = text_[p];
@@ -84,10 +91,10 @@ public:
     }
 
 private:
-    void Open(unsigned char index) {
-        layout_.markers.push_back(RichMarkerNode{static_cast<char>(index), node_});
+    void Open(unsigned char number) {
+        layout_.markers.push_back(RichMarkerNode{static_cast<char>(number), node_});
         node_ = static_cast<std::int32_t>(layout_.markers.size() - 1);
-        TextTagRecord level = DeriveLevel(levels_.back(), tags_.TextTags[index]);
+        TextTagRecord level = DeriveLevel(levels_.back(), MarkedTag(tags_, number));
         level.FontIndex = fonts_.Select(level);
         measure_ = fonts_.Font(level.FontIndex, level.FontSize).measure;
         levels_.push_back(std::move(level));
@@ -203,11 +210,11 @@ std::string PrepareRichText(std::string_view text, const RichTextState& tags, bo
     if (continued) text.remove_prefix(1);
     std::string prepared = ReplaceText(text, "\r\n", "\r");
     if (prepared.find('<') == std::string::npos) return prepared;
-    for (std::int32_t i = 1; i <= tags.TextTagCount; ++i) {
-        const std::string& name = tags.TextTags[static_cast<std::size_t>(i)].Name;
-        const char index = static_cast<char>(i);
-        prepared = ReplaceText(prepared, "<" + name + ">", std::string{kRichOpenMarker, index});
-        prepared = ReplaceText(prepared, "</" + name + ">", std::string{kRichCloseMarker, index});
+    for (std::size_t i = 0; i < tags.TextTags.size(); ++i) {
+        const std::string& name = tags.TextTags[i].Name;
+        const auto number = static_cast<char>(i + 1);
+        prepared = ReplaceText(prepared, "<" + name + ">", std::string{kRichOpenMarker, number});
+        prepared = ReplaceText(prepared, "</" + name + ">", std::string{kRichCloseMarker, number});
     }
     return prepared;
 }

@@ -14,8 +14,8 @@
 
 namespace pagora::detail {
 
-// Markers in a prepared text: an opened tag (its slot index follows), a closed level (an index
-// character follows and is not read), and, first in a text, a continuation of a paragraph begun
+// Markers in a prepared text: an opened tag (its number from 1 follows), a closed level (a number
+// follows and is not read), and, first in a text, a continuation of a paragraph begun
 // in an earlier box.
 inline constexpr char kRichOpenMarker = '\x01';
 inline constexpr char kRichCloseMarker = '\x02';
@@ -89,8 +89,8 @@ struct RichTextArea {
     float scale_factor = 1; // points per user unit
 };
 
-// Turns every tag into its markers (tags in slot order, opening before closing) and every CR LF
-// into CR. A leading continuation character is removed and reported.
+// Turns every tag into its markers (tags in the order defined, opening before closing) and every CR
+// LF into CR. A leading continuation character is removed and reported.
 std::string PrepareRichText(std::string_view text, const RichTextState& tags, bool& continued);
 
 // The level an opened tag gives on top of the level around it (the font index not yet set).

@@ -2,7 +2,7 @@
 // by the object across documents.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,13 +22,11 @@ struct TextTagRecord {
     std::string BackColor;      // colour string of the background; empty keeps the enclosing one
 };
 
-// Slot 0 is never filled; tags 1 to TextTagCount are in force.
-inline constexpr int kTextTagSlots = 256;
-inline constexpr int kMaxTextTags = 255;
+// A marker in a prepared text names a tag by one byte, its number from 1: at most 255 tags.
+inline constexpr std::size_t kMaxTextTags = 255;
 
 struct RichTextState {
-    std::array<TextTagRecord, kTextTagSlots> TextTags{};
-    std::int32_t TextTagCount = 0;
+    std::vector<TextTagRecord> TextTags; // the tags in force, in the order first defined
 };
 
 // One open table: the grid in user units, origin top-left, y downwards.

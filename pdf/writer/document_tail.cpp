@@ -17,11 +17,12 @@ std::string Ref(int number) {
 }
 
 // Object 3 without its closing: the resources that every content stream may name.
-std::string CommonResources(const detail::WriterState& s, const std::string& properties) {
+std::string CommonResources(const detail::WriterState& s, bool has_images,
+                            const std::string& properties) {
     std::string text = "<< ";
     if (!s.font_resources.empty()) text += "/Font <<\r" + s.font_resources + ">>\r";
     text += "/ProcSet [/PDF /Text";
-    if (s.image_count > 0 || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
+    if (has_images || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
     text += "]\r";
     if (!properties.empty()) text += "/Properties <<" + properties + ">>\r";
     if (!s.xobject_resources.empty()) text += "/XObject <<\r" + s.xobject_resources + ">>\r";
@@ -149,7 +150,8 @@ void Pagora::EndDoc() try {
     detail::EndIndirectObject(s);
 
     // Shared resources: object 3 for tiling patterns, object 2 for the pages.
-    const std::string common = CommonResources(s, layers.properties);
+    const std::string common =
+        CommonResources(s, !m_->content.images.Images.empty(), layers.properties);
     detail::BeginIndirectObject(s, 3);
     detail::WriteFileLine(s, common + ">>");
     detail::EndIndirectObject(s);

@@ -162,7 +162,6 @@ struct WriterState {
     std::vector<FormObjectRecord> form_objects; // reusable objects begun, the open one last
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
-    int image_count = 0;           // images loaded
     int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
 
     // ---- Navigation and interaction

@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Overflow from a size that cannot be written, or from a counter of Code 128.
         Require(error.Number() == 6);
     }
-    Require(pagora::detail::StateOf(pdf).content.state_depth == 0);
+    Require(pagora::detail::StateOf(pdf).content.state_stack.empty());
     Require(width >= 0 || width != width);
     return 0;
 }

@@ -25,7 +25,7 @@ protected:
                                    [](const std::string&) {});
         Inner().fonts.FontSize = 12;
     }
-    int Depth() { return Inner().content.state_depth; }
+    std::size_t Depth() { return Inner().content.state_stack.size(); }
     static bool IsText(const std::string& line) { return line == "BT"; }
     // The lines that paint bars.
     static Lines Bars(const Lines& lines) {
@@ -95,7 +95,7 @@ TEST_F(Barcodes, WidthsInPointsWithAndWithoutText) {
             // The end is found by stepping along the elements, in single precision.
             EXPECT_NEAR(pdf.DrawBarCode(c.type, c.code, 10, 20, show, 1, 0, c.check), c.width, 2e-4)
                 << c.type << " " << c.code << " " << show;
-            EXPECT_EQ(Depth(), 0);
+            EXPECT_EQ(Depth(), 0u);
         }
     }
 }
@@ -145,7 +145,7 @@ TEST_F(Barcodes, Ean13TextBeforeTheBarsAndGuardsIntoTheTextGap) {
     EXPECT_NEAR(DarkModules(bars, 0.936), 6 + 39, 1e-3);
     EXPECT_FALSE(AnyTouch(bars));
     EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()), kRestore);
-    EXPECT_EQ(Depth(), 0);
+    EXPECT_EQ(Depth(), 0u);
 }
 
 TEST_F(Barcodes, HeightAndTheTextGap) {
@@ -259,7 +259,7 @@ TEST_F(Barcodes, RefusedTextsAndUnknownTypesDrawNothing) {
         // With the text asked for, only the state restore is written and no font is chosen.
         EXPECT_EQ(pdf.DrawBarCode(c.type, c.code, 0, 0, true), 0) << c.code;
         EXPECT_EQ(Written(), kRestore);
-        EXPECT_EQ(Depth(), 0);
+        EXPECT_EQ(Depth(), 0u);
     }
 }
 
@@ -278,7 +278,7 @@ TEST_F(Barcodes, ACounterOverflowDrawsNoBarAndKeepsTheStateStackBalanced) {
             } catch (const pagora::PdfError& error) {
                 EXPECT_EQ(error.Number(), 6);
             }
-            EXPECT_EQ(Depth(), 0);
+            EXPECT_EQ(Depth(), 0u);
             EXPECT_TRUE(Bars(Written()).empty());
         }
     }

@@ -52,7 +52,7 @@ TEST_F(GraphicState, BeginSpaceWritesOneMatrixAndMovesToTheNewOrigin) {
     EXPECT_EQ(Written(), (Lines{"q", "1 0 0 1 28.346 56.693 cm"}));
     pdf.BeginSpace(0, 0, 2, 0.5f, 90);
     EXPECT_EQ(Written(), (Lines{"q", "2 0 0 0.5 0 0 cm", "0 -1 1 0 0 0 cm"}));
-    EXPECT_EQ(Inner().content.state_depth, 3);
+    EXPECT_EQ(Inner().content.state_stack.size(), 3u);
 }
 
 TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
@@ -83,7 +83,7 @@ TEST_F(GraphicState, EndSpaceRestoresAndRewritesTheSavedState) {
     EXPECT_FLOAT_EQ(Inner().writer.scale_factor, 1);
     EXPECT_FLOAT_EQ(pdf.GetX(), 30);
     EXPECT_FLOAT_EQ(pdf.GetY(), 40);
-    EXPECT_EQ(c.state_depth, 0);
+    EXPECT_TRUE(c.state_stack.empty());
 
     // Nothing left to end: no unmatched "Q", which would make readers drop what follows.
     pdf.EndSpace();
@@ -94,14 +94,34 @@ TEST_F(GraphicState, NestedSpacesRestoreInReverseOrder) {
     for (int i = 1; i <= 11; ++i) {
         pdf.SetXY(static_cast<float>(i), 0);
         pdf.BeginSpace();
-        // The saved states grow like every record array: room for 10, then 23.
-        EXPECT_EQ(Inner().content.kept.state_stack.size() - 1, i <= 10 ? 10u : 23u);
+        // The saved states grow like every record array: room for 10, then 22.
+        EXPECT_EQ(Inner().content.state_stack.size(), static_cast<std::size_t>(i));
+        EXPECT_EQ(Inner().content.state_stack.capacity(), i <= 10 ? 10u : 22u);
     }
     for (int i = 11; i >= 1; --i) {
         pdf.EndSpace();
         EXPECT_FLOAT_EQ(pdf.GetX(), static_cast<float>(i));
     }
-    EXPECT_EQ(Inner().content.state_depth, 0);
+    EXPECT_TRUE(Inner().content.state_stack.empty());
+}
+
+// Abort forgets the saved states: nothing is left to end, and a space begun afterwards
+// restores the position it saved, not one saved before the Abort.
+TEST_F(GraphicState, AbortForgetsTheSavedStates) {
+    pdf.SetXY(5, 5);
+    pdf.BeginSpace();
+    pdf.BeginSpace();
+    pdf.Abort();
+    EXPECT_TRUE(Inner().content.state_stack.empty());
+    Inner().writer.in_page = true;
+    pdf.SetXY(8, 9);
+    pdf.EndSpace();
+    EXPECT_FLOAT_EQ(pdf.GetX(), 8);
+    pdf.BeginSpace();
+    pdf.EndSpace();
+    EXPECT_FLOAT_EQ(pdf.GetX(), 8);
+    EXPECT_FLOAT_EQ(pdf.GetY(), 9);
+    EXPECT_TRUE(Inner().content.state_stack.empty());
 }
 
 TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
@@ -112,7 +132,7 @@ TEST_F(GraphicState, SpaceThatCannotBeWrittenChangesNothing) {
         EXPECT_THROW(pdf.BeginSpace(0, 0, 1, 1, bad), pagora::PdfError);
     }
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(Inner().content.state_depth, 0);
+    EXPECT_TRUE(Inner().content.state_stack.empty());
     EXPECT_FLOAT_EQ(pdf.GetX(), 3);
 }
 

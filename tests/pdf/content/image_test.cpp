@@ -151,9 +151,10 @@ TEST_F(Images, AnImageThatCannotBeReadIsNotPlaced) {
     EXPECT_TRUE(Written().empty());
 
     // An alias without a reader still takes a record; the next image gets the following index.
-    const int count = Writer().image_count;
+    const auto& records = pagora::detail::StateOf(pdf_).content.images.Images;
+    const auto count = records.size();
     EXPECT_EQ(pdf_.AddImage("scan.tif", Bitmap24(1, 1)), "");
-    EXPECT_EQ(Writer().image_count, count + 1);
+    EXPECT_EQ(records.size(), count + 1);
     pdf_.AddImage("next.bmp", Bitmap24(1, 1));
     EXPECT_NE(Placed("NEXT.BMP", 0, 0).find("/PIMG_" + std::to_string(count + 2) + " Do"),
               std::string::npos);

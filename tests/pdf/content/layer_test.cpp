@@ -1,3 +1,4 @@
+#include "tests/pdf/content/content_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
 
@@ -106,6 +107,35 @@ TEST_F(LayerTest, RefusedAndIgnoredCalls) {
     pdf_.EndConditionalLayer();
     Finish();
     EXPECT_EQ(Bytes().find("/OC"), std::string::npos);
+}
+
+// The marked content names layers and groups by their numbers from 1: a layer begun again by
+// name keeps its number, a group whose visibility is refused still takes one, and Abort starts
+// the numbering afresh.
+class LayerContent : public content_test::PageContent {};
+
+TEST_F(LayerContent, MarkedContentNumbersLayersAndGroupsFromOne) {
+    using content_test::Lines;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        pdf.BeginLayer("One");
+        pdf.BeginLayer("Two");
+        pdf.BeginLayer("one");
+        EXPECT_THROW(pdf.BeginConditionalLayer("One", 40000), pagora::PdfError);
+        pdf.BeginConditionalLayer("Two");
+        EXPECT_EQ(Written(), (Lines{"/OC /PLAY_1 BDC", "/OC /PLAY_2 BDC", "/OC /PLAY_1 BDC",
+                                    "/OC /PGRLAY_2 BDC"}));
+        EXPECT_EQ(Inner().content.layers.size(), 2u);
+        EXPECT_EQ(Inner().content.conditional_layers.size(), 2u);
+        pdf.Abort();
+        EXPECT_TRUE(Inner().content.layers.empty());
+        EXPECT_TRUE(Inner().content.conditional_layers.empty());
+        // The page this fixture draws on, back after Abort closed it.
+        Inner().writer.in_page = true;
+        Inner().writer.resource_prefix = "P";
+        Inner().writer.page_content.clear();
+        Written();
+    }
 }
 
 } // namespace

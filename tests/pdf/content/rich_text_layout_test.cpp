@@ -65,9 +65,10 @@ protected:
         level0.BackColor = "#1 1 1";
     }
 
-    void Define(std::int32_t slot, const TextTagRecord& tag) {
-        tags.TextTags[static_cast<std::size_t>(slot)] = tag;
-        if (tags.TextTagCount < slot) tags.TextTagCount = slot;
+    // Defines tag `number` (from 1), with nameless tags before it where none are defined yet.
+    void Define(std::size_t number, const TextTagRecord& tag) {
+        if (tags.TextTags.size() < number) tags.TextTags.resize(number);
+        tags.TextTags[number - 1] = tag;
     }
 
     std::string Prepare(const std::string& text, bool* continued = nullptr) {
@@ -273,6 +274,21 @@ TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
     const RichTextLayout plain = Layout("<t255>x</t255>", 500);
     EXPECT_FLOAT_EQ(plain.lines[0].Width, 26);
     EXPECT_EQ(plain.lines[0].Fragments[0].FontStyle, 1);
+}
+
+// A text may carry markers of its own: one that names no tag in force (0, or past the tags
+// defined) opens a level in the style around it.
+TEST_F(RichLayout, AMarkerNamingNoTagKeepsTheStyleAroundIt) {
+    Define(1, Tag("b", 1));
+    for (const char number : {'\x00', '\x02', '\xFE'}) {
+        const RichTextLayout layout =
+            Layout(std::string("<b>a \x01") + number + "b\x02" + number + " c</b> d", 500);
+        ASSERT_EQ(layout.lines.size(), 1u);
+        const auto& fragments = layout.lines[0].Fragments;
+        ASSERT_EQ(TextsOf(layout.lines[0]), (Texts{"a ", "b ", "c ", "d"})) << int{number};
+        EXPECT_EQ(fragments[1].FontStyle, 1) << int{number};
+        EXPECT_EQ(fragments[3].FontStyle, 0) << int{number};
+    }
 }
 
 TEST_F(RichLayout, RefusesClosingWithNothingOpenAndAnUnfinishedMarker) {

@@ -240,47 +240,46 @@ TEST_F(RichText, AClosingTagWithNothingOpenIsRefused) {
 TEST_F(RichText, TagDefinitions) {
     const auto& tags = Inner().content.kept.rich_text;
     pdf.SetTextTag("b", "", 0, 1, 0, "red", "#00FF00");
-    EXPECT_EQ(tags.TextTags[1].FontColor, "#1 0 0");
-    EXPECT_EQ(tags.TextTags[1].BackColor, "#0 1 0");
+    EXPECT_EQ(tags.TextTags[0].FontColor, "#1 0 0");
+    EXPECT_EQ(tags.TextTags[0].BackColor, "#0 1 0");
     // Redefined: same slot, every omitted field back to its default.
     pdf.SetTextTag("B", "Times");
     pdf.SetTextTag("b ", "", 0, 4);
     pdf.SetTextTag("b", "Courier");
-    EXPECT_EQ(tags.TextTagCount, 3);
-    EXPECT_EQ(tags.TextTags[1].Name, "b");
-    EXPECT_EQ(tags.TextTags[1].FontFamily, "Courier");
-    EXPECT_EQ(tags.TextTags[1].FontStyle, -1);
-    EXPECT_EQ(tags.TextTags[1].FontColor, "");
-    EXPECT_EQ(tags.TextTags[2].Name, "B");
-    EXPECT_EQ(tags.TextTags[3].Name, "b ");
+    EXPECT_EQ(tags.TextTags.size(), 3u);
+    EXPECT_EQ(tags.TextTags[0].Name, "b");
+    EXPECT_EQ(tags.TextTags[0].FontFamily, "Courier");
+    EXPECT_EQ(tags.TextTags[0].FontStyle, -1);
+    EXPECT_EQ(tags.TextTags[0].FontColor, "");
+    EXPECT_EQ(tags.TextTags[1].Name, "B");
+    EXPECT_EQ(tags.TextTags[2].Name, "b ");
 
     // A pattern of the document keeps its name only.
     Inner().writer.pattern_resources = "/PSTRIPES 5 0 R ";
     pdf.SetTextTag("p", "", 0, -1, 0, "stripes|red");
-    EXPECT_EQ(tags.TextTags[4].FontColor, "STRIPES");
+    EXPECT_EQ(tags.TextTags[3].FontColor, "STRIPES");
     // A refused colour leaves the tag named, its colours as they were.
     EXPECT_THROW(pdf.SetTextTag("p", "Arial", 0, -1, 0, "#XYZ"), PdfError);
-    EXPECT_EQ(tags.TextTags[4].FontFamily, "Arial");
-    EXPECT_EQ(tags.TextTags[4].FontColor, "STRIPES");
+    EXPECT_EQ(tags.TextTags[3].FontFamily, "Arial");
+    EXPECT_EQ(tags.TextTags[3].FontColor, "STRIPES");
 
     // 255 names at most; the last ones can still be redefined.
-    for (int i = tags.TextTagCount + 1; i <= 256; ++i)
+    for (auto i = tags.TextTags.size() + 1; i <= 256; ++i)
         pdf.SetTextTag("t" + std::to_string(i));
-    EXPECT_EQ(tags.TextTagCount, 255);
-    EXPECT_EQ(tags.TextTags[255].Name, "t255");
+    EXPECT_EQ(tags.TextTags.size(), 255u);
+    EXPECT_EQ(tags.TextTags[254].Name, "t255");
     pdf.SetTextTag("t255", "", 12);
-    EXPECT_FLOAT_EQ(tags.TextTags[255].FontSize, 12);
+    EXPECT_FLOAT_EQ(tags.TextTags[254].FontSize, 12);
 
     // An empty name removes them all; the next one is tag 1 in an emptied table.
     pdf.SetTextTag("");
-    EXPECT_EQ(tags.TextTagCount, 0);
+    EXPECT_TRUE(tags.TextTags.empty());
     pdf.SetTextTag("x");
-    EXPECT_EQ(tags.TextTagCount, 1);
-    EXPECT_EQ(tags.TextTags[1].Name, "x");
-    EXPECT_EQ(tags.TextTags[2].Name, "");
+    ASSERT_EQ(tags.TextTags.size(), 1u);
+    EXPECT_EQ(tags.TextTags[0].Name, "x");
     // Tags belong to the object, not to one document.
     pdf.BeginDoc(dir.File("second.pdf"));
-    EXPECT_EQ(tags.TextTagCount, 1);
+    EXPECT_EQ(tags.TextTags.size(), 1u);
 }
 
 } // namespace
