@@ -32,10 +32,10 @@ std::string RightPattern(int digit) {
     return {b.rbegin(), b.rend()};
 }
 
-// Characters from..to (1-based, inclusive) of the text, as far as it reaches.
-std::string Piece(std::string_view text, std::size_t from, std::size_t to) {
+// Up to count characters of the text from the index from.
+std::string Piece(std::string_view text, std::size_t from, std::size_t count) {
     if (from > text.size()) return {};
-    return std::string(text.substr(from - 1, to - from + 1));
+    return std::string(text.substr(from, count));
 }
 
 // Weights 3 and 1 from the digit next to the check digit leftwards.
@@ -51,9 +51,9 @@ int CheckDigit(std::string_view text, std::size_t digits) {
 EanSymbol EncodeEan13(std::string_view text) {
     EanSymbol symbol;
     symbol.check_digit = CheckDigit(text, 12);
-    symbol.first_piece = Piece(text, 1, 1);
-    symbol.left_piece = Piece(text, 2, 7);
-    symbol.right_piece = Piece(text, 8, 12) + static_cast<char>('0' + symbol.check_digit);
+    symbol.first_piece = Piece(text, 0, 1);
+    symbol.left_piece = Piece(text, 1, 6);
+    symbol.right_piece = Piece(text, 7, 5) + static_cast<char>('0' + symbol.check_digit);
     const std::string_view parity = kParity[static_cast<std::size_t>(DigitAt(text, 0))];
     for (std::size_t i = 0; i < 6; ++i) {
         const int left = DigitAt(symbol.left_piece, i);
@@ -67,8 +67,8 @@ EanSymbol EncodeEan13(std::string_view text) {
 EanSymbol EncodeEan8(std::string_view text) {
     EanSymbol symbol;
     symbol.check_digit = CheckDigit(text, 7);
-    symbol.left_piece = Piece(text, 1, 4);
-    symbol.right_piece = Piece(text, 5, 7) + static_cast<char>('0' + symbol.check_digit);
+    symbol.left_piece = Piece(text, 0, 4);
+    symbol.right_piece = Piece(text, 4, 3) + static_cast<char>('0' + symbol.check_digit);
     for (std::size_t i = 0; i < 4; ++i) {
         symbol.left_patterns.emplace_back(
             kSetA[static_cast<std::size_t>(DigitAt(symbol.left_piece, i))]);

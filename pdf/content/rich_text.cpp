@@ -20,13 +20,13 @@ public:
 
     std::int32_t Select(const detail::TextTagRecord& level) override {
         pdf_.SetFont(level.FontFamily, level.FontSize, level.FontStyle, level.Encoding);
-        return m_.fonts.kept.CurrentFont;
+        return m_.fonts.kept.current_font;
     }
 
     detail::RichFont Font(std::int32_t index, float size) override {
-        if (index <= 0 || index > m_.fonts.FontCount)
+        if (index < 0 || static_cast<std::size_t>(index) >= m_.fonts.list.size())
             detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
-        const detail::FontRecord& record = m_.fonts.FontList[static_cast<std::size_t>(index)];
+        const detail::FontRecord& record = m_.fonts.list[static_cast<std::size_t>(index)];
         detail::RichFont font;
         font.measure = detail::MeasureInFont(m_, &record);
         font.measure.size = size;
@@ -71,7 +71,7 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
     tag.FontStyle = FontStyle;
     tag.Encoding = Encoding;
     tag.FontSize = FontSize;
-    tag.FontIndex = 0;
+    tag.FontIndex = detail::kNoFont;
     // A pattern's own colour is dropped: a tag's colour is one colour string.
     tag.FontColor =
         FontColor.empty() ? std::string() : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
@@ -109,7 +109,7 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     level0.FontStyle = m.fonts.kept.FontStyle;
     level0.Encoding = m.fonts.FontEncoding;
     level0.FontSize = m.fonts.FontSize;
-    level0.FontIndex = m.fonts.kept.CurrentFont;
+    level0.FontIndex = m.fonts.kept.current_font;
     if (!c.no_text_color) level0.FontColor = c.text_color;
     if (!c.no_fill) level0.BackColor = c.fill_color;
     const auto select_call_font = [&] {

@@ -30,7 +30,7 @@ struct RichFragmentRecord {
     std::string FontFamily;
     std::int32_t FontStyle = 0;
     std::int32_t Encoding = 0;
-    std::int32_t FontIndex = 0;
+    std::int32_t FontIndex = -1; // index in the font list
     float FontSize = 0;
     std::string FontColor;
     std::string BackColor;

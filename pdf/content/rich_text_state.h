@@ -12,14 +12,14 @@ namespace pagora::detail {
 // One named text style (a tag), or the style in force at one depth of nesting (a level, whose
 // Name is not used).
 struct TextTagRecord {
-    std::string Name;           // compared exactly
-    std::string FontFamily;     // empty: keep the enclosing family and charset
-    std::int32_t FontStyle = 0; // style bits; -1 (and 0) keep the enclosing style
-    std::int32_t FontIndex = 0; // index in the font list, in levels only
-    float FontSize = 0;         // points; 0 keeps the enclosing size
-    std::int32_t Encoding = 0;  // Windows charset, used with FontFamily only
-    std::string FontColor;      // colour string; empty keeps the enclosing colour
-    std::string BackColor;      // colour string of the background; empty keeps the enclosing one
+    std::string Name;            // compared exactly
+    std::string FontFamily;      // empty: keep the enclosing family and charset
+    std::int32_t FontStyle = 0;  // style bits; -1 (and 0) keep the enclosing style
+    std::int32_t FontIndex = -1; // index in the font list, in levels only; -1 for none
+    float FontSize = 0;          // points; 0 keeps the enclosing size
+    std::int32_t Encoding = 0;   // Windows charset, used with FontFamily only
+    std::string FontColor;       // colour string; empty keeps the enclosing colour
+    std::string BackColor;       // colour string of the background; empty keeps the enclosing one
 };
 
 // A marker in a prepared text names a tag by one byte, its number from 1: at most 255 tags.

@@ -41,8 +41,8 @@ TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
 }
 
 float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size) {
-    if (font <= 0 || font > m.fonts.FontCount) return 0;
-    TextMeasure measure = MeasureInFont(m, &m.fonts.FontList[static_cast<std::size_t>(font)]);
+    if (font < 0 || static_cast<std::size_t>(font) >= m.fonts.list.size()) return 0;
+    TextMeasure measure = MeasureInFont(m, &m.fonts.list[static_cast<std::size_t>(font)]);
     measure.size = size;
     return measure.Width(text);
 }
@@ -176,7 +176,7 @@ namespace pagora {
 using detail::DrawTextLine;
 
 float Pagora::GetTextWidth(std::string_view Phrase) try {
-    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.CurrentFont, m_->fonts.FontSize);
+    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.current_font, m_->fonts.FontSize);
 } catch (...) {
     detail::RethrowFailure("GetTextWidth");
 }

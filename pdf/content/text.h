@@ -17,7 +17,8 @@ TextMeasure MeasureInFont(const Pagora::Members& m, const FontRecord* font);
 // The same for the current font.
 TextMeasure CurrentTextMeasure(const Pagora::Members& m);
 
-// The width of a text in user units in a registered font at a size; 0 for no font (index < 1).
+// The width of a text in user units in a registered font (its index in the font list) at a
+// size; 0 for an index that names no font.
 float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size);
 
 // A font record's line height at the current size in user units; 0 for null.

@@ -101,8 +101,7 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     } catch (...) {
         // A record without its dictionary would be named in content that no font object
         // answers; a later selection of the alias gets a standard font instead.
-        --fonts.FontCount;
-        fonts.FontList.pop_back();
+        fonts.list.pop_back();
         detail::RecordFailure(s, kOperation, TTFFile);
     }
     return alias;

@@ -8,28 +8,24 @@
 namespace pagora::detail {
 
 std::int32_t FindFont(const FontState& fonts, std::string_view key, std::int32_t charset) {
-    std::int32_t truetype_match = 0;
-    for (std::int32_t i = 1; i <= fonts.FontCount; ++i) {
-        const FontRecord& record = fonts.FontList[static_cast<std::size_t>(i)];
+    std::int32_t truetype_match = kNoFont;
+    for (std::size_t i = 0; i < fonts.list.size(); ++i) {
+        const FontRecord& record = fonts.list[i];
         if (record.Key.size() != key.size() || record.Key != key) continue;
-        if (record.Charset == charset) return i;
-        if (record.TrueType && truetype_match == 0) truetype_match = i;
+        if (record.Charset == charset) return static_cast<std::int32_t>(i);
+        if (record.TrueType && truetype_match == kNoFont)
+            truetype_match = static_cast<std::int32_t>(i);
     }
     return truetype_match;
 }
 
 FontRecord& AddFontRecord(FontState& fonts) {
-    if (fonts.FontCount == 0) fonts.FontList.assign(1, FontRecord{});
-    fonts.FontList.resize(static_cast<std::size_t>(fonts.FontCount) + 1);
-    fonts.FontList.emplace_back();
-    ++fonts.FontCount;
-    return fonts.FontList.back();
+    return fonts.list.emplace_back();
 }
 
 std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset) {
     const auto taken = [&fonts](const std::string& name) {
-        for (std::int32_t i = 1; i <= fonts.FontCount; ++i) {
-            const FontRecord& record = fonts.FontList[static_cast<std::size_t>(i)];
+        for (const FontRecord& record : fonts.list) {
             if (record.Alias == name || record.Key == UpperCase(name)) return true;
         }
         return false;
@@ -60,7 +56,7 @@ std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, s
     FontRecord& filled = NewestFont(fonts);
     filled.Key = key;
     filled.Alias = alias;
-    return fonts.FontCount;
+    return static_cast<std::int32_t>(fonts.list.size()) - 1;
 }
 
 } // namespace pagora::detail

@@ -9,13 +9,12 @@
 
 namespace pagora::detail {
 
-// Index of the font registered under this key (upper case) for this charset, or 0. A TrueType
-// font is found under its key in any charset: its widths do not follow the charset, and a
-// second font under the same resource name would leave content naming the wrong one.
+// Index of the font registered under this key (upper case) for this charset, or kNoFont. A
+// TrueType font is found under its key in any charset: its widths do not follow the charset, and
+// a second font under the same resource name would leave content naming the wrong one.
 std::int32_t FindFont(const FontState& fonts, std::string_view key, std::int32_t charset);
 
-// Adds an empty record at the end of the list (the first record of a document starts a fresh
-// list) and returns it; FontCount is its index.
+// Adds an empty record at the end of the list and returns it.
 FontRecord& AddFontRecord(FontState& fonts);
 
 // The alias under which a new font's dictionary is written: the requested alias, made unique

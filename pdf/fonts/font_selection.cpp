@@ -17,21 +17,20 @@ void SelectFont(FontState& fonts, std::string_view family, float size, std::int3
     const std::string alias = FontAlias(name, style, charset);
     const std::string key = UpperCase(alias);
     std::int32_t index = FindFont(fonts, key, charset);
-    if (index == 0) {
+    if (index == kNoFont) {
         index = RegisterStandardFont(fonts, name, style, charset, key,
                                      UniqueAlias(fonts, alias, charset));
         try {
-            write_font(fonts.FontList[static_cast<std::size_t>(index)].Alias);
+            write_font(fonts.list.back().Alias);
         } catch (...) {
             // A record without its dictionary would be found by the next selection (after
             // BeginDoc, say) and named in content that no font object answers.
-            --fonts.FontCount;
-            fonts.FontList.pop_back();
+            fonts.list.pop_back();
             throw;
         }
     }
-    fonts.kept.FontResourceName = fonts.FontList[static_cast<std::size_t>(index)].Alias;
-    fonts.kept.CurrentFont = index;
+    fonts.kept.FontResourceName = fonts.list[static_cast<std::size_t>(index)].Alias;
+    fonts.kept.current_font = index;
 }
 
 } // namespace pagora::detail

@@ -3,16 +3,16 @@
 namespace pagora::detail {
 
 void ResetFontState(FontState& fonts) {
-    fonts.FontCount = 0;
+    fonts.list.clear();
     fonts.FontFamily.clear();
     fonts.FontEncoding = 0;
     fonts.FontSize = 0.0F;
 }
 
 const FontRecord* CurrentFontRecord(const FontState& fonts) {
-    if (fonts.kept.CurrentFont < 1 || fonts.kept.CurrentFont > fonts.FontCount) return nullptr;
-    const auto index = static_cast<std::size_t>(fonts.kept.CurrentFont);
-    return index < fonts.FontList.size() ? &fonts.FontList[index] : nullptr;
+    const std::int32_t index = fonts.kept.current_font;
+    if (index < 0 || static_cast<std::size_t>(index) >= fonts.list.size()) return nullptr;
+    return &fonts.list[static_cast<std::size_t>(index)];
 }
 
 } // namespace pagora::detail

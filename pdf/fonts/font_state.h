@@ -24,10 +24,12 @@ struct FontRecord {
     std::string Alias;
 };
 
+// An index in the font list that names no font.
+inline constexpr std::int32_t kNoFont = -1;
+
 struct FontState {
-    // Registered fonts, 1-based: element 0 is never used and FontList[FontCount] is the newest.
-    std::vector<FontRecord> FontList;
-    std::int32_t FontCount = 0;
+    // Registered fonts in the order of registration, the newest last.
+    std::vector<FontRecord> list;
 
     // The current font.
     std::string FontFamily;        // family argument of the last SetFont, as given
@@ -39,7 +41,7 @@ struct FontState {
     struct Kept {
         std::int32_t FontStyle = 0;   // 1 bold, 2 italic; 4, 8, 16 are line decorations
         std::string FontResourceName; // resource alias of the current font (without the prefix)
-        std::int32_t CurrentFont = 0; // index in FontList, 0 before any SetFont
+        std::int32_t current_font = kNoFont; // index in list, kNoFont before any SetFont
     };
     Kept kept;
 };
@@ -47,7 +49,7 @@ struct FontState {
 // What Abort does to the font state: everything but kept goes.
 void ResetFontState(FontState& fonts);
 
-// The current font's record, or null when there is none. CurrentFont survives Abort while the
+// The current font's record, or null when there is none. current_font survives Abort while the
 // list does not, so an index may point past the registered fonts.
 const FontRecord* CurrentFontRecord(const FontState& fonts);
 

@@ -9,7 +9,7 @@
 
 namespace pagora::detail {
 
-// Writes the font dictionary of the newest font, FontList[FontCount], under the resource name
+// Writes the font dictionary of the newest font, the last of the list, under the resource name
 // ResourcePrefix + alias, and adds it to the font resources; a TrueType font also gets its
 // descriptor and, when program_length is above 0, its embedded program (the first
 // program_length bytes of font_program). Returns the dictionary's object number. Write errors

@@ -3,6 +3,7 @@
 #include "pdf/fonts/code_pages.h"
 #include "pdf/fonts/font_dictionary.h"
 #include "pdf/fonts/fonts.h"
+#include "pdf/fonts/standard_metrics.h"
 #include "pdf/fonts/truetype_font.h"
 #include "pdf/fonts/truetype_symbolic.h"
 #include "pdf/writer/writer.h"
@@ -61,7 +62,7 @@ std::string WidthsLine(const FontRecord& record) {
 int WriteEmbedded(Pagora::Members& m, const std::string& alias, const std::string& original,
                   TrueTypeMetrics metrics, std::int32_t charset) {
     WriterState& s = m.writer;
-    const FontRecord& record = m.fonts.FontList.at(static_cast<std::size_t>(m.fonts.FontCount));
+    const FontRecord& record = NewestFont(m.fonts);
     // A damaged or unread program would be embedded as it stands and fail every reader.
     if (!metrics.failures.empty() || original.size() < 12) {
         RaiseError(kErrInvalidFileFormat, "WriteFont");
@@ -133,7 +134,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 int WritePdfaStandardFont(Pagora::Members& m, const std::string& alias) {
     WriterState& s = m.writer;
-    const FontRecord& record = m.fonts.FontList.at(static_cast<std::size_t>(m.fonts.FontCount));
+    const FontRecord& record = NewestFont(m.fonts);
     const std::string family = record.BaseName.substr(0, record.BaseName.find(','));
     std::int32_t style = 0;
     if (record.BaseName.find("Bold") != std::string::npos) style |= 1;

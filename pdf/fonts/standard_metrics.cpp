@@ -6,10 +6,8 @@
 namespace pagora::detail {
 
 FontRecord& NewestFont(FontState& fonts) {
-    if (fonts.FontCount < 1 || static_cast<std::size_t>(fonts.FontCount) >= fonts.FontList.size()) {
-        RaiseError(kErrSubscript, "SetFont");
-    }
-    return fonts.FontList[static_cast<std::size_t>(fonts.FontCount)];
+    if (fonts.list.empty()) RaiseError(kErrSubscript, "SetFont");
+    return fonts.list.back();
 }
 
 std::string StyleSuffix(std::int32_t style) {

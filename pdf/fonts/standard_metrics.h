@@ -9,8 +9,8 @@
 
 namespace pagora::detail {
 
-// The newest record, FontList[FontCount], which a family setup fills. Raises the
-// subscript-out-of-range error when the list holds no such record.
+// The newest record, the last of the list, which a family setup fills. Raises the
+// subscript-out-of-range error when the list is empty.
 FontRecord& NewestFont(FontState& fonts);
 
 // Starts a standard font's record: not TrueType, the family's base name and vertical metrics.

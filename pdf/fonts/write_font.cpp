@@ -1,6 +1,7 @@
 #include "pdf/fonts/fonts.h"
 
 #include "pdf/fonts/font_dictionary.h"
+#include "pdf/fonts/standard_metrics.h"
 #include "pdf/writer/writer.h"
 
 namespace pagora::detail {
@@ -8,7 +9,7 @@ namespace pagora::detail {
 int WriteFont(Pagora::Members& m, const std::string& alias, const std::string& font_program,
               int program_length, std::string_view descriptor) {
     WriterState& s = m.writer;
-    const FontRecord& record = m.fonts.FontList.at(static_cast<std::size_t>(m.fonts.FontCount));
+    const FontRecord& record = NewestFont(m.fonts);
     const int object = BeginIndirectObject(s);
     // Aliases and base names come from callers and font files: written as PDF names they
     // cannot break the dictionary, and the resource entry and /Name stay the same token.

@@ -1,7 +1,6 @@
 // State of the import subsystem: source documents opened for page import.
 #pragma once
 
-#include "pdf/import/scanner.h"
 #include "pdf/import/source_records.h"
 
 #include <cstddef>
@@ -13,8 +12,6 @@
 namespace pagora::detail {
 
 struct ImportState {
-    // Only meaningful within one reading operation, which gives it a new source first.
-    ScanState Scanner;
     // The source documents read so far, one per file name, kept until Abort.
     std::vector<SourceDocRecord> SourceDocs;
     // The document the reading operations work on; none after a refusal.

@@ -15,10 +15,10 @@ namespace {
 
 constexpr std::string_view kOperation = "ParseValue";
 
-// The character at a 1-based position, -1 outside the text.
+// The character at a position, -1 outside the text.
 int At(const ScanState& scan, std::int64_t position) {
-    if (position < 1 || position > static_cast<std::int64_t>(scan.Source.size())) return -1;
-    return static_cast<unsigned char>(scan.Source[static_cast<std::size_t>(position - 1)]);
+    if (position < 0 || position >= static_cast<std::int64_t>(scan.Source.size())) return -1;
+    return static_cast<unsigned char>(scan.Source[static_cast<std::size_t>(position)]);
 }
 
 int Here(const ScanState& scan) {
@@ -139,17 +139,17 @@ bool IsDelimiter(int c) {
     return c == '[' || c == ']' || c == '/' || c == '(' || c == ')' || c == '<' || c == '>';
 }
 
-// Steps 3 and 4 of a reference list: the references of the array whose "[" is at the cursor.
+// The references of the array whose "[" is at the cursor into numbers, which keeps what it held
+// when there are none.
 void ReadReferenceArray(ScanState& scan, std::vector<std::int32_t>& numbers) {
     ScanAdvance(scan, 1);
     const std::int32_t close = ScanFind(scan, "]");
-    std::size_t count = 0;
+    std::vector<std::int32_t> found;
     while (static_cast<std::int64_t>(scan.Pos) <= static_cast<std::int64_t>(close) - 5) {
         const std::int32_t before = scan.Pos;
         const std::int32_t number = ReadReference(scan);
         if (number != 0) {
-            numbers.resize(std::max(numbers.size(), ++count + 1));
-            numbers[count] = number;
+            found.push_back(number);
         } else if (scan.Pos == before) {
             // An element that is no reference (null, a name): pass over it and go on.
             SkipWhitespace(scan);
@@ -158,13 +158,14 @@ void ReadReferenceArray(ScanState& scan, std::vector<std::int32_t>& numbers) {
             } while (Here(scan) >= 0 && !IsWhite(Here(scan)) && !IsDelimiter(Here(scan)));
         }
     }
+    if (!found.empty()) numbers = std::move(found);
 }
 
 } // namespace
 
 void ScanSetSource(ScanState& scan, std::string text) {
     scan.Source = std::move(text);
-    scan.Pos = 1;
+    scan.Pos = 0;
 }
 
 std::int32_t ScanGetPos(const ScanState& scan) {
@@ -186,16 +187,16 @@ std::int32_t ScanLength(const ScanState& scan) {
 }
 
 std::int32_t ScanFind(const ScanState& scan, std::string_view text, std::int32_t start) {
-    const std::int64_t from = start == 0 ? scan.Pos : start;
-    if (from < 1 || from > static_cast<std::int64_t>(scan.Source.size()) + 1) return 0;
-    const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from - 1));
-    return found == std::string::npos ? 0 : static_cast<std::int32_t>(found + 1);
+    const std::int64_t from = start == kScanCursor ? scan.Pos : start;
+    if (from < 0 || from > static_cast<std::int64_t>(scan.Source.size())) return kScanNotFound;
+    const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from));
+    return found == std::string::npos ? kScanNotFound : static_cast<std::int32_t>(found);
 }
 
 std::string ScanMid(const ScanState& scan, std::int32_t count, std::int32_t& start) {
-    if (start == 0) start = scan.Pos;
-    if (start < 1 || count <= 0 || static_cast<std::size_t>(start) > scan.Source.size()) return {};
-    return scan.Source.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
+    if (start == kScanCursor) start = scan.Pos;
+    if (start < 0 || count <= 0 || static_cast<std::size_t>(start) >= scan.Source.size()) return {};
+    return scan.Source.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
 }
 
 void SkipWhitespace(ScanState& scan) {
@@ -263,15 +264,15 @@ void ReadReferenceList(ScanState& scan, std::vector<std::int32_t>& numbers) {
         return;
     }
     const std::int32_t number = ReadReference(scan);
-    if (number != 0) numbers = {0, number};
+    if (number != 0) numbers = {number};
 }
 
 std::string ParseValue(ScanState& scan) {
     SkipWhitespace(scan);
     const int c = Here(scan);
     const std::string& s = scan.Source;
-    const auto index = static_cast<std::size_t>(scan.Pos - 1);
-    auto finish = [&scan](std::size_t end) { scan.Pos = static_cast<std::int32_t>(end + 1); };
+    const auto index = static_cast<std::size_t>(scan.Pos);
+    auto finish = [&scan](std::size_t end) { scan.Pos = static_cast<std::int32_t>(end); };
 
     if (c == '/') {
         std::size_t end = index + 1;
@@ -315,27 +316,27 @@ std::string ParseValue(ScanState& scan) {
 }
 
 bool FindKey(ScanState& scan, std::string_view key, std::int32_t& start) {
-    if (start == 0) start = scan.Pos;
+    if (start == kScanCursor) start = scan.Pos;
     const std::string pattern = "/" + std::string(key);
     const std::int64_t length = static_cast<std::int64_t>(scan.Source.size());
     std::int64_t p = start;
     int depth = 0;
     auto find = [&scan](std::string_view text, std::int64_t from) -> std::int64_t {
-        if (from < 1 || from > static_cast<std::int64_t>(scan.Source.size())) return 0;
-        const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from - 1));
-        return found == std::string::npos ? 0 : static_cast<std::int64_t>(found) + 1;
+        if (from < 0 || from >= static_cast<std::int64_t>(scan.Source.size())) return -1;
+        const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from));
+        return found == std::string::npos ? -1 : static_cast<std::int64_t>(found);
     };
     while (p < length) {
         if (depth == 0) {
             const std::int64_t open = find("<<", p);
-            if (open == 0) return false;
+            if (open < 0) return false;
             depth = 1;
             p = open + 2;
         } else if (depth == 1) {
             const std::int64_t open = find("<<", p);
             const std::int64_t k = find(pattern, p);
-            if (k == 0) return false;
-            if (open == 0 || k < open) {
+            if (k < 0) return false;
+            if (open < 0 || k < open) {
                 scan.Pos = static_cast<std::int32_t>(k + static_cast<std::int64_t>(pattern.size()));
                 return true;
             }
@@ -343,7 +344,7 @@ bool FindKey(ScanState& scan, std::string_view key, std::int32_t& start) {
             p = open + 2;
         } else {
             const std::int64_t close = find(">>", p);
-            if (close == 0) return false;
+            if (close < 0) return false;
             depth = 1;
             p = close + 2;
         }

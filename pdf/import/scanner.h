@@ -1,6 +1,7 @@
 // The reader's text layer: a cursor over one object's text, one trailer or one value, white
 // space, number tokens, indirect references and lists of them, single values of any kind, the
-// key search and the unescaping of literal strings. Byte strings throughout; positions from 1.
+// key search and the unescaping of literal strings. Byte strings throughout; positions are
+// 0-based indexes into the text.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,17 @@
 
 namespace pagora::detail {
 
-// The reader's text cursor: the bytes being parsed and the position (from 1) of the next one.
-// A position beyond the last byte means the end has been reached.
+// The reader's text cursor: the bytes being parsed and the index of the next one. An index
+// beyond the last byte means the end has been reached.
 struct ScanState {
     std::string Source;
-    std::int32_t Pos = 1;
+    std::int32_t Pos = 0;
 };
+
+// As a start position: the cursor, whose position the call hands back where it says so.
+inline constexpr std::int32_t kScanCursor = -1;
+// What a search gives when the text does not occur.
+inline constexpr std::int32_t kScanNotFound = -1;
 
 // ---- Primitives (none fails on a position outside the text)
 // --------------------------------------
@@ -25,9 +31,10 @@ std::int32_t ScanGetPos(const ScanState& scan);
 void ScanSetPos(ScanState& scan, std::int32_t position);
 void ScanAdvance(ScanState& scan, std::int32_t count);
 std::int32_t ScanLength(const ScanState& scan);
-// The position of the first occurrence of text at or after start (0: the cursor); 0 for none.
-std::int32_t ScanFind(const ScanState& scan, std::string_view text, std::int32_t start = 0);
-// Up to count characters from start; start 0 means the cursor and receives its position.
+// The position of the first occurrence of text at or after start; kScanNotFound for none.
+std::int32_t ScanFind(const ScanState& scan, std::string_view text,
+                      std::int32_t start = kScanCursor);
+// Up to count characters from start; kScanCursor means the cursor and receives its position.
 std::string ScanMid(const ScanState& scan, std::int32_t count, std::int32_t& start);
 
 // ---- Readers at the cursor ---------------------------------------------------------------------
@@ -48,9 +55,9 @@ std::int32_t ToWholeNumber(double value);
 // is none, the cursor then past the number tokens read.
 std::int32_t ReadReference(ScanState& scan);
 
-// The object numbers of a reference or an array of references at the cursor, into numbers[1..n]
-// (element 0 unused). The array is left as given when none is found. Elements of an array that
-// are not references are passed over.
+// The object numbers of a reference or an array of references at the cursor, in written order,
+// into numbers. The vector is left as given when none is found. Elements of an array that are
+// not references are passed over.
 void ReadReferenceList(ScanState& scan, std::vector<std::int32_t>& numbers);
 
 // The value at the cursor as text, the cursor past it: a name ("/" up to a delimiter); an array or
@@ -62,8 +69,9 @@ void ReadReferenceList(ScanState& scan, std::vector<std::int32_t>& numbers);
 std::string ParseValue(ScanState& scan);
 
 // Looks for "/" + key at the first nesting level of the dictionary that begins at or after start
-// (0: the cursor, which start then receives). Found: the cursor right after the key. The match is
-// a plain prefix match ("Length" finds "/Length1"); callers add a blank where that matters.
+// (kScanCursor: the cursor, whose position start then receives). Found: the cursor right after the
+// key. The match is a plain prefix match ("Length" finds "/Length1"); callers add a blank where
+// that matters.
 bool FindKey(ScanState& scan, std::string_view key, std::int32_t& start);
 
 // ---- Texts given as arguments ------------------------------------------------------------------

@@ -71,12 +71,10 @@ std::string FormatName(std::string_view text) {
 }
 
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
-                        int start, int count) {
-    if (find.empty() || count < 1) return std::string(text);
-    const std::size_t from = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
-    if (from >= text.size()) return std::string(text);
-    std::string out(text.substr(0, from));
-    std::size_t pos = from;
+                        std::size_t start, int count) {
+    if (find.empty() || count < 1 || start >= text.size()) return std::string(text);
+    std::string out(text.substr(0, start));
+    std::size_t pos = start;
     int done = 0;
     while (done < count) {
         const std::size_t hit = text.find(find, pos);

@@ -95,10 +95,10 @@ std::string FormatLiteral(WriterState& s, std::string_view text);
 // caller text (aliases, reference names) gives a valid name; regular names stay unchanged.
 std::string FormatName(std::string_view text);
 
-// Replaces up to count non-overlapping occurrences of find, searching from the 1-based
-// position start; the text before start is kept. An empty find changes nothing.
+// Replaces up to count non-overlapping occurrences of find, searching from the index start; the
+// text before start is kept. An empty find changes nothing.
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
-                        int start = 1, int count = 2147483647);
+                        std::size_t start = 0, int count = 2147483647);
 // Splits at every occurrence of delimiter; empty pieces are kept. An empty text or delimiter
 // gives one piece, the text.
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);

@@ -16,7 +16,7 @@ namespace {
 using namespace pagora::detail;
 
 void CheckCursor(const ScanState& scan) {
-    if (scan.Pos < 1 || scan.Pos > ScanLength(scan) + 2) std::abort();
+    if (scan.Pos < 0 || scan.Pos > ScanLength(scan) + 1) std::abort();
 }
 
 template <typename F> void Guarded(F&& f) {
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScanState scan;
     ScanSetSource(scan, text);
     // Values one after the other, as a reader walks a dictionary.
-    for (int steps = 0; steps < 10000 && scan.Pos <= ScanLength(scan); ++steps) {
+    for (int steps = 0; steps < 10000 && scan.Pos < ScanLength(scan); ++steps) {
         const std::int32_t before = scan.Pos;
         bool failed = false;
         Guarded([&] {
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const char* key : {"Type", "Length ", "Kids"}) {
         ScanSetSource(scan, text);
-        std::int32_t start = 1;
+        std::int32_t start = 0;
         if (FindKey(scan, key, start)) {
             CheckCursor(scan);
             std::vector<std::int32_t> numbers;

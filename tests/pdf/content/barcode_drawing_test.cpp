@@ -172,13 +172,13 @@ TEST_F(Barcodes, HeightAndTheTextGap) {
 
 TEST_F(Barcodes, WithoutTextNothingButTheBarsChanges) {
     Inner().content.current_x = 3;
-    const auto fonts = Inner().fonts.FontCount;
+    const auto fonts = Inner().fonts.list.size();
     pdf.DrawBarCode(kEan8, "1234567", 10, 20, false);
     const Lines bars = Bars(Written());
     EXPECT_NEAR(DarkModules(bars, 0.936), 6 + 26, 1e-3);
     EXPECT_FALSE(AnyTouch(bars));
     EXPECT_EQ(Inner().fonts.FontSize, 12);
-    EXPECT_EQ(Inner().fonts.FontCount, fonts);
+    EXPECT_EQ(Inner().fonts.list.size(), fonts);
     EXPECT_EQ(Inner().content.current_x, 3);
 
     // With the text, the font and the position come back by the state restore.

@@ -186,7 +186,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     // A state saved before any font was chosen brings back no font.
     pdf.BeginSpace();
     pdf.EndSpace();
-    EXPECT_EQ(pagora::detail::StateOf(pdf).fonts.FontCount, 0);
+    EXPECT_EQ(pagora::detail::StateOf(pdf).fonts.list.size(), 0U);
 
     pdf.SetFont("Helvetica", 12, 1);
     pdf.BeginSpace(10, 10);
@@ -203,7 +203,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     EXPECT_FLOAT_EQ(fonts.FontSize, 12);
     EXPECT_EQ(fonts.kept.FontStyle, 1);
     EXPECT_EQ(fonts.FontEncoding, 0);
-    EXPECT_EQ(fonts.FontCount, 3); // selecting a registered font again writes no new one
+    EXPECT_EQ(fonts.list.size(), 3U); // selecting a registered font again writes no new one
     pdf.EndPage();
     pdf.EndDoc();
     EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);

@@ -26,17 +26,17 @@ std::array<std::int16_t, 256> Widths(std::int16_t letter, std::int16_t blank) {
 const std::array<std::int16_t, 256> kRegular = Widths(500, 250);
 const std::array<std::int16_t, 256> kBold = Widths(600, 300);
 
-// Font 1 is regular, font 2 bold; every selection is kept for the test to look at.
+// Font 0 is regular, font 1 bold; every selection is kept for the test to look at.
 class FakeFonts : public RichTextFonts {
 public:
     std::int32_t Select(const TextTagRecord& level) override {
         selected.push_back(level);
-        return (level.FontStyle & 1) != 0 ? 2 : 1;
+        return (level.FontStyle & 1) != 0 ? 1 : 0;
     }
     RichFont Font(std::int32_t index, float size) override {
-        if (index < 1 || index > 2) pagora::detail::RaiseError(9, "DrawTextRich");
+        if (index < 0 || index > 1) pagora::detail::RaiseError(9, "DrawTextRich");
         RichFont font;
-        font.measure.widths = index == 2 ? kBold.data() : kRegular.data();
+        font.measure.widths = index == 1 ? kBold.data() : kRegular.data();
         font.measure.size = size;
         font.line_height = 1221;
         font.descent = -221;
@@ -59,7 +59,7 @@ class RichLayout : public ::testing::Test {
 protected:
     RichLayout() {
         level0.FontFamily = "Arial";
-        level0.FontIndex = 1;
+        level0.FontIndex = 0;
         level0.FontSize = 10;
         level0.FontColor = "#0 0 0";
         level0.BackColor = "#1 1 1";
@@ -180,7 +180,7 @@ TEST_F(RichLayout, FragmentsCarryTheirStyleAndBlanks) {
     EXPECT_FLOAT_EQ(line.Fragments[2].Width, 25);
     EXPECT_FLOAT_EQ(line.Width, 73.5f);
     EXPECT_EQ(line.Fragments[1].FontStyle, 1);
-    EXPECT_EQ(line.Fragments[1].FontIndex, 2);
+    EXPECT_EQ(line.Fragments[1].FontIndex, 1);
     EXPECT_TRUE(line.Fragments[1].BlankAfterClose);
     EXPECT_FLOAT_EQ(line.Fragments[1].TrailingBlank, 3);
     EXPECT_FALSE(line.Fragments[0].BlankAfterClose);

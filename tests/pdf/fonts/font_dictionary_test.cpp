@@ -17,7 +17,7 @@ FontRecord Standard(const std::string& family, int style, int charset) {
     FontState fonts;
     const std::string alias = FontAlias(family, style, charset);
     RegisterStandardFont(fonts, family, style, charset, UpperCase(alias), alias);
-    return fonts.FontList.at(1);
+    return fonts.list.at(0);
 }
 
 TEST(FontDictionary, StandardFontLines) {

@@ -53,7 +53,7 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
     pdf_.SetFont("arial", 12, 0, 204);
     pdf_.SetFont("Symbol", 12, 3, 0);
     pdf_.SetFont("Helvetica", 9, 4, 0); // the first font again
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 1);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.current_font, 0);
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Arial-204 5 0 R /AABC12+Symbol 6 0 R ");
     pdf_.BeginPage();
@@ -105,10 +105,10 @@ TEST_F(FontDocument, FontAliasesFromCallersAreValidNames) {
 
 TEST_F(FontDocument, FontBeforeTheDocumentIsOpenIsAnError) {
     EXPECT_THROW(pdf_.SetFont("Arial", 10), pagora::PdfError);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 0);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.current_font, pagora::detail::kNoFont);
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Arial", 10);
-    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.CurrentFont, 1);
+    EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.kept.current_font, 0);
     EXPECT_EQ(Writer().font_resources, "/AABC12+Arial 4 0 R ");
 }
 
@@ -139,7 +139,7 @@ TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
         "/CapHeight 729 /XHeight 547 /Ascent 928 /Descent -236 /MaxWidth 2000 /AvgWidth 600");
     EXPECT_EQ(object, 4);
     pdf_.SetFont("dejavu", 10, 0, 204); // found in any charset: no second object
-    EXPECT_EQ(fonts.kept.CurrentFont, 1);
+    EXPECT_EQ(fonts.kept.current_font, 0);
     pdf_.BeginPage();
     ShowText("Embedded", 0);
     pdf_.EndPage();

@@ -55,9 +55,9 @@ FontRecord Register(const char* family, int style, int charset) {
     const std::string name = CanonicalFamily(family);
     const std::string alias = FontAlias(name, style, charset);
     const int index = RegisterStandardFont(fonts, name, style, charset, UpperCase(alias), alias);
-    EXPECT_EQ(index, 1);
-    EXPECT_EQ(fonts.FontCount, 1);
-    return fonts.FontList.at(1);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(fonts.list.size(), 1U);
+    return fonts.list.at(0);
 }
 
 TEST(FontRecords, StandardFamiliesFillTheirRecords) {
@@ -138,13 +138,13 @@ TEST(FontRegistry, LookupByKeyAndCharset) {
     truetype.TrueType = true;
     truetype.Key = "MYFACE";
     truetype.Alias = "MyFace";
-    EXPECT_EQ(FindFont(fonts, "ARIAL-204", 204), 1);
-    EXPECT_EQ(FindFont(fonts, "ARIAL-204", 0), 0);
-    EXPECT_EQ(FindFont(fonts, "SYMBOL", 204), 2);
-    EXPECT_EQ(FindFont(fonts, "SYMBOL", 0), 0);
-    EXPECT_EQ(FindFont(fonts, "ARIAL-20", 204), 0);
-    EXPECT_EQ(FindFont(fonts, "MYFACE", 0), 3);
-    EXPECT_EQ(FindFont(fonts, "MYFACE", 161), 3); // a TrueType font in any charset
+    EXPECT_EQ(FindFont(fonts, "ARIAL-204", 204), 0);
+    EXPECT_EQ(FindFont(fonts, "ARIAL-204", 0), kNoFont);
+    EXPECT_EQ(FindFont(fonts, "SYMBOL", 204), 1);
+    EXPECT_EQ(FindFont(fonts, "SYMBOL", 0), kNoFont);
+    EXPECT_EQ(FindFont(fonts, "ARIAL-20", 204), kNoFont);
+    EXPECT_EQ(FindFont(fonts, "MYFACE", 0), 2);
+    EXPECT_EQ(FindFont(fonts, "MYFACE", 161), 2); // a TrueType font in any charset
 }
 
 TEST(FontRegistry, AliasesStayUniqueAcrossCharsets) {
@@ -152,7 +152,7 @@ TEST(FontRegistry, AliasesStayUniqueAcrossCharsets) {
     RegisterStandardFont(fonts, "Symbol", 0, 204, "SYMBOL", UniqueAlias(fonts, "Symbol", 204));
     const std::string second = UniqueAlias(fonts, "Symbol", 0);
     RegisterStandardFont(fonts, "Symbol", 0, 0, "SYMBOL", second);
-    EXPECT_EQ(fonts.FontList[1].Alias, "Symbol");
+    EXPECT_EQ(fonts.list[0].Alias, "Symbol");
     EXPECT_EQ(second, "Symbol-0");
     EXPECT_EQ(UniqueAlias(fonts, "Verdana", 161), "Verdana");
 }
@@ -166,24 +166,29 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     fonts.FontEncoding = 204;
     fonts.FontSize = 12.0F;
     fonts.kept.FontResourceName = "CourierNew";
-    fonts.kept.CurrentFont = 2;
+    fonts.kept.current_font = 1;
     ASSERT_NE(CurrentFontRecord(fonts), nullptr);
     EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "CourierNew");
 
     ResetFontState(fonts);
-    EXPECT_EQ(fonts.FontCount, 0);
+    EXPECT_EQ(fonts.list.size(), 0U);
     EXPECT_EQ(fonts.FontFamily, "");
     EXPECT_EQ(fonts.FontEncoding, 0);
     EXPECT_EQ(fonts.FontSize, 0.0F);
     EXPECT_EQ(fonts.kept.FontStyle, 3);
     EXPECT_EQ(fonts.kept.FontResourceName, "CourierNew");
-    EXPECT_EQ(fonts.kept.CurrentFont, 2);
+    EXPECT_EQ(fonts.kept.current_font, 1);
     EXPECT_EQ(CurrentFontRecord(fonts), nullptr); // the kept index names no font now
 
     RegisterStandardFont(fonts, "Symbol", 0, 0, "SYMBOL", "Symbol");
-    EXPECT_EQ(fonts.FontCount, 1);
-    EXPECT_EQ(fonts.FontList.size(), 2U);
-    EXPECT_EQ(FindFont(fonts, "COURIERNEW", 0), 0);
+    EXPECT_EQ(fonts.list.size(), 1U);
+    EXPECT_EQ(FindFont(fonts, "SYMBOL", 0), 0);
+    EXPECT_EQ(FindFont(fonts, "COURIERNEW", 0), kNoFont);
+    EXPECT_EQ(CurrentFontRecord(fonts), nullptr);
+    // The kept index names a font again once the new list reaches it.
+    RegisterStandardFont(fonts, "Arial", 0, 0, "ARIAL", "Arial");
+    ASSERT_NE(CurrentFontRecord(fonts), nullptr);
+    EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "Arial");
 }
 
 TEST(FontRecords, FamilySetupWithoutARecordRaisesSubscriptOutOfRange) {
@@ -194,7 +199,7 @@ TEST(FontRecords, FamilySetupWithoutARecordRaisesSubscriptOutOfRange) {
     } catch (const pagora::PdfError& error) {
         EXPECT_EQ(error.Number(), 9);
     }
-    EXPECT_TRUE(fonts.FontList.empty());
+    EXPECT_TRUE(fonts.list.empty());
 }
 
 } // namespace

@@ -21,7 +21,7 @@ protected:
                    [this](const std::string& alias) { written_.push_back(alias); });
     }
     const FontRecord& Current() const {
-        return fonts_.FontList.at(static_cast<std::size_t>(fonts_.kept.CurrentFont));
+        return fonts_.list.at(static_cast<std::size_t>(fonts_.kept.current_font));
     }
 
     FontState fonts_;
@@ -30,8 +30,8 @@ protected:
 
 TEST_F(FontSelection, HelveticaBecomesTheSansSerifFont) {
     Select("helvetica", 12.0F, 3);
-    EXPECT_EQ(fonts_.FontCount, 1);
-    EXPECT_EQ(fonts_.kept.CurrentFont, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
+    EXPECT_EQ(fonts_.kept.current_font, 0);
     EXPECT_EQ(fonts_.FontSize, 12.0F);
     EXPECT_EQ(fonts_.FontFamily, "helvetica");
     EXPECT_EQ(fonts_.kept.FontResourceName, "Arial,BoldItalic");
@@ -46,7 +46,7 @@ TEST_F(FontSelection, SizeZeroKeepsTheSizeOrStartsAtTen) {
     EXPECT_EQ(fonts_.kept.FontResourceName, "TimesNewRoman");
     Select("TIMES");
     EXPECT_EQ(fonts_.FontSize, 10.0F);
-    EXPECT_EQ(fonts_.FontCount, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
     EXPECT_EQ(written_.size(), 1U);
     Select("Times", -4.0F);
     EXPECT_EQ(fonts_.FontSize, -4.0F); // only 0 is replaced
@@ -57,13 +57,13 @@ TEST_F(FontSelection, SizeZeroKeepsTheSizeOrStartsAtTen) {
 TEST_F(FontSelection, EachCharsetIsItsOwnFont) {
     Select("Arial", 10.0F, 0, 204);
     Select("Arial", 10.0F, 0, 204);
-    EXPECT_EQ(fonts_.FontCount, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
     EXPECT_EQ(fonts_.kept.FontResourceName, "Arial-204");
     EXPECT_EQ(Current().Charset, 204);
     EXPECT_EQ(Current().Differences, GetCharsetDifferences(204));
     EXPECT_EQ(Current().Widths[192], 666); // Cyrillic capital A
     Select("Arial", 10.0F, 0, 0);
-    EXPECT_EQ(fonts_.FontCount, 2);
+    EXPECT_EQ(fonts_.list.size(), 2U);
     EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
     EXPECT_EQ(Current().Differences, "");
     Select("Arial", 10.0F, 0, 77);
@@ -79,11 +79,11 @@ TEST_F(FontSelection, SymbolFontsIgnoreStyleButNotCharset) {
     EXPECT_EQ(Current().Charset, 204);
     EXPECT_EQ(Current().Differences, "");
     Select("symbol", 10.0F, 0, 204);
-    EXPECT_EQ(fonts_.FontCount, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
     // Another charset makes another record; its dictionary gets a name of its own so the
     // document never holds two fonts under one resource name.
     Select("symbol", 10.0F, 0, 0);
-    EXPECT_EQ(fonts_.FontCount, 2);
+    EXPECT_EQ(fonts_.list.size(), 2U);
     EXPECT_EQ(fonts_.kept.FontResourceName, "Symbol-0");
     EXPECT_EQ(written_, (std::vector<std::string>{"Symbol", "Symbol-0"}));
 }
@@ -94,7 +94,7 @@ TEST_F(FontSelection, OtherFamiliesGetTheSansSerifMetricsUnderTheirOwnName) {
     EXPECT_EQ(Current().BaseName, "Arial,Bold");
     EXPECT_EQ(Current().Key, "VERDANA");
     Select("VERDANA", 10.0F, 0);
-    EXPECT_EQ(fonts_.FontCount, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
     // Content names the font as its dictionary was written, whatever spelling selected it.
     EXPECT_EQ(fonts_.kept.FontResourceName, "Verdana");
     EXPECT_EQ(fonts_.FontFamily, "VERDANA");
@@ -115,13 +115,13 @@ TEST_F(FontSelection, FailedWriteKeepsTheCurrentFont) {
     Select("Arial", 10.0F);
     const auto fail = [](const std::string&) { throw std::runtime_error("no file"); };
     EXPECT_THROW(SelectFont(fonts_, "Times", 11.0F, 1, 0, fail), std::runtime_error);
-    EXPECT_EQ(fonts_.kept.CurrentFont, 1);
+    EXPECT_EQ(fonts_.kept.current_font, 0);
     EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
     EXPECT_EQ(fonts_.FontSize, 11.0F);
     // The font was never written, so the next selection registers and writes it.
-    EXPECT_EQ(fonts_.FontCount, 1);
+    EXPECT_EQ(fonts_.list.size(), 1U);
     Select("Times", 11.0F, 1);
-    EXPECT_EQ(fonts_.kept.CurrentFont, 2);
+    EXPECT_EQ(fonts_.kept.current_font, 1);
     EXPECT_EQ(written_, (std::vector<std::string>{"Arial", "TimesNewRoman,Bold"}));
 }
 

@@ -25,7 +25,7 @@ class TrueTypeDocument : public writer_test::WriterTest {
 protected:
     const pagora::detail::FontState& Fonts() { return pagora::detail::StateOf(pdf_).fonts; }
     const pagora::detail::FontRecord& Font(int index) {
-        return Fonts().FontList.at(static_cast<std::size_t>(index));
+        return Fonts().list.at(static_cast<std::size_t>(index));
     }
 
     // Writes one page with a line of text in a font, ends the document and checks the file.
@@ -65,20 +65,20 @@ protected:
 TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBack) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans), "DejaVuSans");
-    ASSERT_EQ(Fonts().FontCount, 1);
-    EXPECT_EQ(Fonts().kept.CurrentFont, 0); // loading selects nothing
-    EXPECT_EQ(Font(1).Key, "DEJAVUSANS");
-    EXPECT_TRUE(Font(1).TrueType);
-    EXPECT_EQ(Font(1).LineHeight, 928 + 236);
-    EXPECT_EQ(Font(1).Descent, -236);
-    EXPECT_EQ(Font(1).Differences, "");
+    ASSERT_EQ(Fonts().list.size(), 1U);
+    EXPECT_EQ(Fonts().kept.current_font, pagora::detail::kNoFont); // loading selects nothing
+    EXPECT_EQ(Font(0).Key, "DEJAVUSANS");
+    EXPECT_TRUE(Font(0).TrueType);
+    EXPECT_EQ(Font(0).LineHeight, 928 + 236);
+    EXPECT_EQ(Font(0).Descent, -236);
+    EXPECT_EQ(Font(0).Differences, "");
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Cyr", true, 204), "Cyr");
-    EXPECT_EQ(Font(2).Charset, 204);
-    EXPECT_NE(Font(2).Differences, "");
+    EXPECT_EQ(Font(1).Charset, 204);
+    EXPECT_NE(Font(1).Differences, "");
 
     pdf_.BeginPage();
     pdf_.SetFont("dejavusans", 12);
-    EXPECT_EQ(Fonts().kept.CurrentFont, 1);
+    EXPECT_EQ(Fonts().kept.current_font, 0);
     pdf_.DrawText(20, 40, pagora::Pagora::FromUtf8("Grüße – 25 €"));
     pdf_.SetFont("Cyr", 12, 0, 204);
     pdf_.DrawText(20, 80, pagora::Pagora::FromUtf8("Съешь же ещё", 204));
@@ -108,7 +108,7 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
 TEST_F(TrueTypeDocument, FontWithoutProgramAndTheStyleOfItsFace) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kLiberationBoldItalic, "Display", false), "Display");
-    EXPECT_EQ(Font(1).BaseName, "LiberationSansBoldItalic,BoldItalic");
+    EXPECT_EQ(Font(0).BaseName, "LiberationSansBoldItalic,BoldItalic");
     FinishWithLine("Display", "Slanted");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Bytes().find("/FontFile2"), std::string::npos);
@@ -133,7 +133,7 @@ TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInItsCharset) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Archived", false, 204), "Archived");
-    EXPECT_EQ(Font(1).Charset, 204);
+    EXPECT_EQ(Font(0).Charset, 204);
     FinishWithLine("Archived", pagora::Pagora::FromUtf8("Сохранено", 204));
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     const std::string bytes = Bytes();
@@ -150,10 +150,10 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Face"), "Face");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "Face"), "Face-0");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "Arial-238");
-    EXPECT_EQ(Font(3).Key, "FACE-0");
+    EXPECT_EQ(Font(2).Key, "FACE-0");
     FinishWithLine("face-0", "Second");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
-    EXPECT_EQ(Fonts().kept.CurrentFont, 3);
+    EXPECT_EQ(Fonts().kept.current_font, 2);
     EXPECT_EQ(Fonts().kept.FontResourceName, "Face-0");
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
@@ -180,12 +180,13 @@ TEST_F(TrueTypeDocument, TheAliasSelectsTheAddedFont) {
         SCOPED_TRACE(c.given);
         const std::string alias = pdf_.AddFont(kDejaVuSans, c.given, false, c.charset);
         EXPECT_EQ(alias, c.alias);
-        const int added = Fonts().FontCount;
+        const int added = static_cast<int>(Fonts().list.size()) - 1;
         ASSERT_TRUE(Font(added).TrueType);
         for (const std::string& name : {std::string(c.given), alias}) {
             pdf_.SetFont(name, 10, 0, c.charset);
-            EXPECT_EQ(Fonts().kept.CurrentFont, added) << name;
-            EXPECT_EQ(Fonts().FontCount, added) << name; // no standard font came in
+            EXPECT_EQ(Fonts().kept.current_font, added) << name;
+            EXPECT_EQ(Fonts().list.size(), static_cast<std::size_t>(added) + 1)
+                << name; // no standard font came in
         }
     }
     EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
@@ -199,7 +200,7 @@ TEST_F(TrueTypeDocument, FontWithoutANameIsNamedAfterItsFile) {
     testing_support::WriteFileBytes(path, font.Build());
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(path), "HouseFace");
-    EXPECT_EQ(Font(1).BaseName, "HouseFace");
+    EXPECT_EQ(Font(0).BaseName, "HouseFace");
     EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
 }
 
@@ -221,7 +222,7 @@ TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
         EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
         EXPECT_EQ(pdf_.ErrDescription(), c.description + (c.path.empty() ? "" : " - " + c.path));
     }
-    EXPECT_EQ(Fonts().FontCount, 0);
+    EXPECT_EQ(Fonts().list.size(), 0U);
     EXPECT_EQ(Writer().font_resources, "");
 }
 
@@ -238,7 +239,7 @@ TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {
     EXPECT_EQ(pdf_.ErrDescription(), "Subscript out of range (name) - " + cut);
     EXPECT_EQ(pdf_.AddFont(text), "notes");
     EXPECT_EQ(pdf_.ErrNumber(), 9);
-    EXPECT_EQ(Fonts().FontCount, 2);
+    EXPECT_EQ(Fonts().list.size(), 2U);
     FinishWithLine("Cut", "Cut");
 }
 
@@ -246,7 +247,7 @@ TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Early"), "Early");
     EXPECT_EQ(pdf_.ErrNumber(), 52);
     EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
-    EXPECT_EQ(Fonts().FontCount, 0);
+    EXPECT_EQ(Fonts().list.size(), 0U);
     pdf_.BeginDoc(Path());
     FinishWithLine("Early", "Later"); // a standard font under that name, with its dictionary
     EXPECT_NE(Bytes().find("/Name /AABC12+Early /BaseFont /Arial "), std::string::npos);

@@ -13,7 +13,7 @@ namespace {
 
 using namespace pagora::detail;
 
-ScanState At(std::string text, std::int32_t pos = 1) {
+ScanState At(std::string text, std::int32_t pos = 0) {
     ScanState scan;
     ScanSetSource(scan, std::move(text));
     ScanSetPos(scan, pos);
@@ -22,7 +22,7 @@ ScanState At(std::string text, std::int32_t pos = 1) {
 
 // The character at the cursor, "" at the end.
 std::string Cursor(const ScanState& scan) {
-    std::int32_t start = 0;
+    std::int32_t start = kScanCursor;
     return ScanMid(scan, 1, start);
 }
 
@@ -38,16 +38,18 @@ template <typename F> int ErrorOf(F&& f) {
 TEST(ScannerPrimitives, StayInsideTheText) {
     ScanState scan = At("<< /A 1 >>");
     EXPECT_EQ(ScanLength(scan), 10);
-    EXPECT_EQ(ScanFind(scan, "/A"), 4);
-    EXPECT_EQ(ScanFind(scan, "/A", 5), 0);
-    EXPECT_EQ(ScanFind(scan, ">>", 99), 0);
-    std::int32_t start = 0;
+    EXPECT_EQ(ScanFind(scan, "/A"), 3);
+    EXPECT_EQ(ScanFind(scan, "<<"), 0);
+    EXPECT_EQ(ScanFind(scan, "/A", 4), kScanNotFound);
+    EXPECT_EQ(ScanFind(scan, ">>", 10), kScanNotFound);
+    EXPECT_EQ(ScanFind(scan, ">>", 98), kScanNotFound);
+    std::int32_t start = kScanCursor;
     ScanAdvance(scan, 3);
     EXPECT_EQ(ScanMid(scan, 2, start), "/A");
-    EXPECT_EQ(start, 4);
-    start = 9;
+    EXPECT_EQ(start, 3);
+    start = 8;
     EXPECT_EQ(ScanMid(scan, 5, start), ">>");
-    start = 11;
+    start = 10;
     EXPECT_EQ(ScanMid(scan, 1, start), "");
     start = -3;
     EXPECT_EQ(ScanMid(scan, 1, start), "");
@@ -72,7 +74,7 @@ TEST(ScannerNumbers, TokensReferencesAndTheirCursor) {
     EXPECT_EQ(Cursor(scan), "]");
     scan = At("null]");
     EXPECT_EQ(ReadReference(scan), 0);
-    EXPECT_EQ(scan.Pos, 1);
+    EXPECT_EQ(scan.Pos, 0);
 
     // Whole numbers are exact beyond single precision; fractions round half to even.
     EXPECT_EQ(ToWholeNumber(ReadNumberToken(scan = At("16777217"))), 16777217);
@@ -94,13 +96,13 @@ TEST(ScannerLists, ReferencesOfListsAndArrays) {
         std::vector<std::int32_t> numbers;
     };
     const Case cases[] = {
-        {"[3 0 R 8 0 R]", {0, 3, 8}},
-        {"7 0 R", {0, 7}},
+        {"[3 0 R 8 0 R]", {3, 8}},
+        {"7 0 R", {7}},
         {"[]", {}},
-        {"  [ 4 0 R\r\n9 0 R ]", {0, 4, 9}},
-        {"[3 0 R null 5 0 R]", {0, 3, 5}}, // what is no reference is passed over
-        {"[6 0 R 2 0 R", {}},              // no closing bracket: no array
-        {"[1 2 3 0 R]", {0, 3}},
+        {"  [ 4 0 R\r\n9 0 R ]", {4, 9}},
+        {"[3 0 R null 5 0 R]", {3, 5}}, // what is no reference is passed over
+        {"[6 0 R 2 0 R", {}},           // no closing bracket: no array
+        {"[1 2 3 0 R]", {3}},
         {"/Name", {}},
     };
     for (const Case& c : cases) {
@@ -113,14 +115,18 @@ TEST(ScannerLists, ReferencesOfListsAndArrays) {
     ScanState scan = At("[]");
     ReadReferenceList(scan, given);
     EXPECT_EQ(given, std::vector<std::int32_t>{42}) << "an empty list leaves the array alone";
+    given = {42, 43, 44};
+    scan = At("[5 0 R]");
+    ReadReferenceList(scan, given);
+    EXPECT_EQ(given, std::vector<std::int32_t>{5}) << "a list found replaces what it held";
 
     // The scanner in use is not disturbed by the parse of an array given as text.
-    scan = At("<< /Contents [4 0 R 9 0 R] >>", 5);
+    scan = At("<< /Contents [4 0 R 9 0 R] >>", 4);
     std::vector<std::int32_t> numbers;
     ParseReferenceArray("[4 0 R 9 0 R]", numbers);
-    EXPECT_EQ(numbers, (std::vector<std::int32_t>{0, 4, 9}));
+    EXPECT_EQ(numbers, (std::vector<std::int32_t>{4, 9}));
     EXPECT_EQ(scan.Source, "<< /Contents [4 0 R 9 0 R] >>");
-    EXPECT_EQ(scan.Pos, 5);
+    EXPECT_EQ(scan.Pos, 4);
     numbers.clear();
     ParseReferenceArray("4 0 R", numbers);
     EXPECT_TRUE(numbers.empty()) << "a text that is no array gives nothing";
@@ -192,25 +198,25 @@ TEST(ScannerKeys, FirstLevelSearchWithItsDocumentedLooseness) {
         {"<< /A << /Size 2", "Size", false, 0},
     };
     for (const Case& c : cases) {
-        ScanState scan = At(c.text, 2);
-        std::int32_t start = 1;
+        ScanState scan = At(c.text, 1);
+        std::int32_t start = 0;
         ASSERT_EQ(FindKey(scan, c.key, start), c.found) << c.text;
         if (!c.found) {
-            EXPECT_EQ(scan.Pos, 2) << "the cursor stays where it was";
+            EXPECT_EQ(scan.Pos, 1) << "the cursor stays where it was";
             continue;
         }
         EXPECT_EQ(ReadNumberToken(scan), c.token) << c.text;
     }
     // The second /Type is the first level's.
     ScanState scan = At("<< /Parent << /Type /Pages >> /Type /Page >>");
-    std::int32_t start = 1;
+    std::int32_t start = 0;
     ASSERT_TRUE(FindKey(scan, "Type", start));
     EXPECT_EQ(ParseValue(scan), "/Page");
-    // Start 0 searches from the cursor and hands its position back.
-    scan = At("<< /A 1 >> << /A 2 >>", 11);
-    start = 0;
+    // kScanCursor searches from the cursor and hands its position back.
+    scan = At("<< /A 1 >> << /A 2 >>", 10);
+    start = kScanCursor;
     ASSERT_TRUE(FindKey(scan, "A", start));
-    EXPECT_EQ(start, 11);
+    EXPECT_EQ(start, 10);
     EXPECT_EQ(ParseValue(scan), "2");
 }
 

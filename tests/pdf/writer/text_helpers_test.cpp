@@ -33,17 +33,20 @@ TEST(TextHelpers, ReplaceText) {
     WriterState s;
     struct Case {
         const char *text, *find, *with;
-        int start, count;
+        std::size_t start;
+        int count;
         const char* result;
     } cases[] = {
-        {"abab", "", "x", 1, 2147483647, "abab"},
-        {"abab", "ab", "x", 1, 2147483647, "xx"},
-        {"abab", "ab", "abc", 1, 2147483647, "abcabc"},
-        {"abab", "ab", "x", 1, 1, "xab"},
-        {"aaaa", "aa", "b", 1, 2147483647, "bb"},  // no overlap
-        {"abab", "ab", "x", 2, 2147483647, "abx"}, // text before start kept
-        {"Times New Roman", " ", "", 1, 2147483647, "TimesNewRoman"},
-        {"ABC", "b", "x", 1, 2147483647, "ABC"}, // case-sensitive
+        {"abab", "", "x", 0, 2147483647, "abab"},
+        {"abab", "ab", "x", 0, 2147483647, "xx"},
+        {"abab", "ab", "abc", 0, 2147483647, "abcabc"},
+        {"abab", "ab", "x", 0, 1, "xab"},
+        {"aaaa", "aa", "b", 0, 2147483647, "bb"},   // no overlap
+        {"abab", "ab", "x", 1, 2147483647, "abx"},  // text before start kept
+        {"abab", "ab", "x", 3, 2147483647, "abab"}, // a hit across start is not one
+        {"abab", "ab", "x", 4, 2147483647, "abab"}, // start at the end
+        {"Times New Roman", " ", "", 0, 2147483647, "TimesNewRoman"},
+        {"ABC", "b", "x", 0, 2147483647, "ABC"}, // case-sensitive
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReplaceText(c.text, c.find, c.with, c.start, c.count), c.result)
