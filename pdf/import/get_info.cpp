@@ -74,8 +74,7 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
         if (!encrypted) {
             state.SourceDocs.push_back(std::move(doc));
             found = state.SourceDocs.size() - 1;
-            // The document's resources then name the image procedure sets imported pages use.
-            m_->writer.source_doc_count = static_cast<int>(state.SourceDocs.size());
+            m_->writer.imports_pages = true;
         }
     }
     if (!found) {
@@ -91,7 +90,7 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
     if (PDFEncrypted) *PDFEncrypted = doc.Encrypted;
     if (PDFa) *PDFa = doc.PdfA;
     if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.VersionLevel + 3);
-    return doc.PageCount;
+    return doc.PageCount();
 } catch (...) {
     detail::RecordFailure(m_->writer, "GetInfo", FileName);
     return 0;

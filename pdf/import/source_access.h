@@ -19,7 +19,7 @@ inline SourcePageRecord* CurrentSourcePage(Pagora::Members& m, std::int32_t page
     auto& state = m.import;
     if (!state.CurrentSourceDoc) return nullptr;
     SourceDocRecord& doc = state.SourceDocs[*state.CurrentSourceDoc];
-    if (doc.Encrypted || page_number < 1 || page_number > doc.PageCount) return nullptr;
+    if (doc.Encrypted || page_number < 1 || page_number > doc.PageCount()) return nullptr;
     return &doc.Pages[static_cast<std::size_t>(page_number - 1)];
 }
 

@@ -111,9 +111,8 @@ void CollectPages(SourceReader& reader, std::int32_t root) {
         if (!at) continue; // a kid without a type is not counted
         const std::string_view type = NameAt(text, *at);
         if (type == "/Page") {
-            if (doc.PageCount == kMaxPageCount) RaiseError(kErrOverflow, kOperation);
+            if (doc.PageCount() == kMaxPageCount) RaiseError(kErrOverflow, kOperation);
             doc.Pages.push_back({kid, 0, 0, 0});
-            ++doc.PageCount;
         } else if (type == "/Pages") {
             if (!entered.insert(kid).second) RaiseError(kErrInvalidFileFormat, kOperation);
             if (stack.size() >= static_cast<std::size_t>(kMaxPageTreeDepth)) {

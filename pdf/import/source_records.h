@@ -78,8 +78,8 @@ struct SourceDocRecord {
     // Line ends before the header's "%": the file's offsets count from the "%", so every offset
     // read from the file is moved by this many bytes.
     std::int64_t OffsetBase = 0;
-    std::int32_t PageCount = 0;
-    std::vector<SourcePageRecord> Pages;
+    std::vector<SourcePageRecord> Pages; // at most 32767
+    std::int32_t PageCount() const { return static_cast<std::int32_t>(Pages.size()); }
     SourceXrefTable Objects;
     std::unordered_map<std::int32_t, ObjectStreamCache> ObjectStreams;
     std::int64_t ObjectStreamBytes = 0; // decoded bytes kept in ObjectStreams

@@ -22,7 +22,7 @@ std::string CommonResources(const detail::WriterState& s, bool has_images,
     std::string text = "<< ";
     if (!s.font_resources.empty()) text += "/Font <<\r" + s.font_resources + ">>\r";
     text += "/ProcSet [/PDF /Text";
-    if (has_images || s.source_doc_count > 0) text += " /ImageB /ImageC /ImageI";
+    if (has_images || s.imports_pages) text += " /ImageB /ImageC /ImageI";
     text += "]\r";
     if (!properties.empty()) text += "/Properties <<" + properties + ">>\r";
     if (!s.xobject_resources.empty()) text += "/XObject <<\r" + s.xobject_resources + ">>\r";

@@ -189,22 +189,6 @@ void WriteAnnotation(WriterState& s, std::string& annotation, std::string_view c
 // naming page_object in /P, and empties the queue.
 void WriteFormWidgets(WriterState& s, int page_object);
 
-// Adds a record to a 1-based array and returns the new count, the index of the record to fill.
-// The first record re-creates the array with room for 10 × memory_factor records; a full array
-// grows by count × memory_factor / 5 + 10, so that adding costs amortised constant time.
-template <typename T> int AddRecord(std::vector<T>& records, int& count, int memory_factor) {
-    ++count;
-    const auto n = static_cast<std::size_t>(count);
-    if (count == 1) {
-        records.assign(static_cast<std::size_t>(10 * memory_factor) + 1, T{});
-    } else if (n >= records.size()) {
-        const auto extra = static_cast<std::size_t>((count * memory_factor + 2) / 5);
-        records.resize(n + extra + 11);
-    }
-    records[n] = T{};
-    return count;
-}
-
 // The room a full record vector of n records grows to: by n × memory_factor / 5 + 10 records, and
 // at least twice n, so that adding costs amortised constant time and few copies.
 inline std::size_t GrownCapacity(std::size_t n, int memory_factor) {

@@ -162,7 +162,9 @@ struct WriterState {
     std::vector<FormObjectRecord> form_objects; // reusable objects begun, the open one last
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
-    int source_doc_count = 0, source_file_number = 0, current_source_doc = 0; // page import
+    // A document to import pages from was opened: the resources then name the image procedure
+    // sets that imported pages use.
+    bool imports_pages = false;
 
     // ---- Navigation and interaction
     std::vector<BookmarkRecord> bookmarks; // the first, the title's, recorded by Abort

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!doc.Encrypted) {
         m.import.SourceDocs.push_back(std::move(doc));
         d::SourceReader reader{bytes, m.import.SourceDocs.back()};
-        const std::int32_t pages = std::min(m.import.SourceDocs.back().PageCount, 4);
+        const std::int32_t pages = std::min(m.import.SourceDocs.back().PageCount(), 4);
         for (std::int32_t page = 1; page <= pages; ++page) {
             for (int twice = 0; twice < 2; ++twice) {
                 try {

@@ -170,7 +170,7 @@ TEST(SourceDocument, HeaderVersionAndLeadingLineEnds) {
             Read(ClassicFile(kOnePage, "/Root 1 0 R /Info 2 0 R", c.header, c.before));
         EXPECT_EQ(out.doc.VersionLevel + 3, c.version);
         EXPECT_EQ(Numbers(out.report), c.errors);
-        EXPECT_EQ(out.doc.PageCount, 1);
+        EXPECT_EQ(out.doc.PageCount(), 1);
         EXPECT_EQ(out.doc.Title, "One");
     }
 }
@@ -199,12 +199,12 @@ TEST(SourceDocument, InformationValues) {
         EXPECT_EQ(out.doc.Title, c.title);
         EXPECT_EQ(out.doc.Author, c.author);
         EXPECT_TRUE(out.report.errors.empty());
-        EXPECT_EQ(out.doc.PageCount, 1);
+        EXPECT_EQ(out.doc.PageCount(), 1);
     }
     const Outcome none = Read(ClassicFile(kOnePage, "/Root 1 0 R"));
     EXPECT_EQ(none.doc.Title, "");
     EXPECT_TRUE(none.report.errors.empty());
-    EXPECT_EQ(none.doc.PageCount, 1);
+    EXPECT_EQ(none.doc.PageCount(), 1);
 }
 
 TEST(SourceDocument, CompressedCrossReferenceStreams) {
@@ -216,7 +216,7 @@ TEST(SourceDocument, CompressedCrossReferenceStreams) {
                          << types.front() << "/" << types.size() << " " << subsections);
             const Outcome out = Read(StreamFile(kOnePage, types, subsections));
             EXPECT_TRUE(out.report.errors.empty());
-            EXPECT_EQ(out.doc.PageCount, 1);
+            EXPECT_EQ(out.doc.PageCount(), 1);
             EXPECT_EQ(out.doc.Title, "One");
         }
     }
@@ -234,7 +234,7 @@ TEST(SourceDocument, PageTreeOrderDepthAndKidsWithoutType) {
         {9, "<< /Type /Page >>"},
     };
     Outcome out = Read(ClassicFile(objects));
-    ASSERT_EQ(out.doc.PageCount, 4);
+    ASSERT_EQ(out.doc.PageCount(), 4);
     std::vector<int> order;
     for (const auto& page : out.doc.Pages)
         order.push_back(page.ObjectNumber);
@@ -252,7 +252,7 @@ TEST(SourceDocument, PageTreeOrderDepthAndKidsWithoutType) {
     deep[2 + depth] = "<< /Type /Page >>";
     out = Read(ClassicFile(deep));
     EXPECT_EQ(Numbers(out.report), std::vector<int>{321});
-    EXPECT_EQ(out.doc.PageCount, pagora::detail::kMaxPageTreeDepth);
+    EXPECT_EQ(out.doc.PageCount(), pagora::detail::kMaxPageTreeDepth);
 }
 
 TEST(SourceDocument, PdfAMarks) {
@@ -305,7 +305,7 @@ TEST(SourceDocument, PdfAMarks) {
         const Outcome out = Read(ClassicFile(objects));
         EXPECT_EQ(out.doc.PdfA, c.pdfa);
         EXPECT_TRUE(out.report.errors.empty());
-        EXPECT_EQ(out.doc.PageCount, 1);
+        EXPECT_EQ(out.doc.PageCount(), 1);
     }
 }
 
@@ -320,7 +320,7 @@ TEST(SourceDocument, AnEntryPointingAtAnotherObjectIsRefused) {
     const Outcome out = Read(file);
     EXPECT_EQ(Numbers(out.report), std::vector<int>{321});
     EXPECT_EQ(out.doc.Title, "");
-    EXPECT_EQ(out.doc.PageCount, 1);
+    EXPECT_EQ(out.doc.PageCount(), 1);
 }
 
 TEST(SourceDocument, ReopeningAChangedFileIsRefused) {
