@@ -53,6 +53,12 @@ void SetLastBounds(Pagora::Members& m, float x1, float y1, float x2, float y2);
 // Current position from user units.
 void SetPosition(Pagora::Members& m, float x, float y);
 
+// Completes the box an image or an imported page is drawn in, from its natural size in points
+// and the unit k: a box of 0 × 0 takes the natural size, a box with one side 0 the other side in
+// the natural proportions. Returns false, leaving the box alone, when both sides were given.
+bool CompleteBox(double natural_width, double natural_height, double k, float& width,
+                 float& height);
+
 // Saves the drawing state (position, unit, colours, font, line width); writes nothing.
 void PushGraphicState(Pagora::Members& m);
 // Restores the last saved state and writes its colours, line width and font again; nothing when

@@ -45,6 +45,21 @@ void SetPosition(Pagora::Members& m, float x, float y) {
     m.content.current_y = y * scale;
 }
 
+bool CompleteBox(double natural_width, double natural_height, double k, float& width,
+                 float& height) {
+    if (width == 0 && height == 0) {
+        width = static_cast<float>(natural_width / k);
+        height = static_cast<float>(natural_height / k);
+    } else if (width == 0) {
+        width = static_cast<float>(height * natural_width / natural_height);
+    } else if (height == 0) {
+        height = static_cast<float>(width * natural_height / natural_width);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void PushGraphicState(Pagora::Members& m) {
     ContentState& c = m.content;
     GraphicStateRecord& saved = AppendRecord(c.state_stack, m.writer.memory_factor);

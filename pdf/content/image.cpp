@@ -111,14 +111,7 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
     const double k = s.scale_factor;
     float width = ImgWidth;
     float height = ImgHeight;
-    if (width == 0 && height == 0) {
-        width = static_cast<float>(pixel_width / k);
-        height = static_cast<float>(pixel_height / k);
-    } else if (width == 0) {
-        width = static_cast<float>(height * pixel_width / pixel_height);
-    } else if (height == 0) {
-        height = static_cast<float>(width * pixel_height / pixel_width);
-    } else if (MantainRatio) {
+    if (!detail::CompleteBox(pixel_width, pixel_height, k, width, height) && MantainRatio) {
         const auto image_ratio = static_cast<float>(pixel_width / pixel_height);
         const auto box_ratio = static_cast<float>(static_cast<double>(width) / height);
         if (box_ratio < image_ratio) {

@@ -67,7 +67,7 @@ int WriteImage(WriterState& s, ImageObject& image) {
 }
 
 std::string ImageResourceName(const WriterState& s, std::size_t index) {
-    return "/" + s.resource_prefix + "IMG_" + std::to_string(index + 1);
+    return NumberedName(s, "IMG_", index);
 }
 
 void AddImageResource(WriterState& s, std::size_t index, int object_number) {

@@ -29,11 +29,6 @@ std::size_t FindLayer(const ContentState& c, std::string_view name) {
     return i;
 }
 
-// The resource name of the record at a position: records are numbered from 1 in the file.
-std::string ResourceName(const WriterState& s, std::string_view kind, std::size_t index) {
-    return "/" + s.resource_prefix + std::string(kind) + std::to_string(index + 1);
-}
-
 std::string Ref(int number) {
     return std::to_string(number) + " 0 R ";
 }
@@ -76,7 +71,7 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
         WriteFileLine(s, ">>");
         EndIndirectObject(s);
         layer.object_number = n;
-        out.properties += ResourceName(s, "LAY_", i) + " " + Ref(n);
+        out.properties += NumberedName(s, "LAY_", i) + " " + Ref(n);
         out.groups += Ref(n);
         (layer.start_state ? out.on : out.off) += Ref(n);
     }
@@ -110,7 +105,7 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
             WriteFileLine(s, kPolicies[group.visibility]);
         WriteFileLine(s, ">>");
         EndIndirectObject(s);
-        out.properties += ResourceName(s, "GRLAY_", i) + " " + Ref(n);
+        out.properties += NumberedName(s, "GRLAY_", i) + " " + Ref(n);
     }
     if (!c.conditional_layers.empty()) RequireVersion(s, 2);
     return out;
@@ -148,7 +143,7 @@ void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInLi
         layer.show_in_list = ShowInList;
         layer.parent = Parent;
     }
-    detail::WriteContent(s, "/OC " + detail::ResourceName(s, "LAY_", index) + " BDC");
+    detail::WriteContent(s, "/OC " + detail::NumberedName(s, "LAY_", index) + " BDC");
 } catch (...) {
     detail::RethrowFailure("BeginLayer");
 }
@@ -174,7 +169,7 @@ void Pagora::BeginConditionalLayer(const std::string& Layers, int Visibility) tr
     }
     group.visibility = static_cast<int16_t>(Visibility);
     group.layers = Layers;
-    detail::WriteContent(s, "/OC " + detail::ResourceName(s, "GRLAY_", index) + " BDC");
+    detail::WriteContent(s, "/OC " + detail::NumberedName(s, "GRLAY_", index) + " BDC");
 } catch (...) {
     detail::RethrowFailure("BeginConditionalLayer");
 }

@@ -24,9 +24,9 @@ public:
     }
 
     detail::RichFont Font(std::int32_t index, float size) override {
-        if (index < 0 || static_cast<std::size_t>(index) >= m_.fonts.list.size())
-            detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
-        const detail::FontRecord& record = m_.fonts.list[static_cast<std::size_t>(index)];
+        const detail::FontRecord* found = detail::FontAt(m_.fonts, index);
+        if (found == nullptr) detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
+        const detail::FontRecord& record = *found;
         detail::RichFont font;
         font.measure = detail::MeasureInFont(m_, &record);
         font.measure.size = size;

@@ -41,8 +41,9 @@ TextMeasure CurrentTextMeasure(const Pagora::Members& m) {
 }
 
 float MeasureText(const Pagora::Members& m, std::string_view text, std::int32_t font, float size) {
-    if (font < 0 || static_cast<std::size_t>(font) >= m.fonts.list.size()) return 0;
-    TextMeasure measure = MeasureInFont(m, &m.fonts.list[static_cast<std::size_t>(font)]);
+    const FontRecord* record = FontAt(m.fonts, font);
+    if (record == nullptr) return 0;
+    TextMeasure measure = MeasureInFont(m, record);
     measure.size = size;
     return measure.Width(text);
 }

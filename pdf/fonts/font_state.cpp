@@ -9,10 +9,13 @@ void ResetFontState(FontState& fonts) {
     fonts.FontSize = 0.0F;
 }
 
-const FontRecord* CurrentFontRecord(const FontState& fonts) {
-    const std::int32_t index = fonts.kept.current_font;
+const FontRecord* FontAt(const FontState& fonts, std::int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= fonts.list.size()) return nullptr;
     return &fonts.list[static_cast<std::size_t>(index)];
+}
+
+const FontRecord* CurrentFontRecord(const FontState& fonts) {
+    return FontAt(fonts, fonts.kept.current_font);
 }
 
 } // namespace pagora::detail

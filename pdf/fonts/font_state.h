@@ -49,6 +49,9 @@ struct FontState {
 // What Abort does to the font state: everything but kept goes.
 void ResetFontState(FontState& fonts);
 
+// The record at an index of the list, or null when the index names no font.
+const FontRecord* FontAt(const FontState& fonts, std::int32_t index);
+
 // The current font's record, or null when there is none. current_font survives Abort while the
 // list does not, so an index may point past the registered fonts.
 const FontRecord* CurrentFontRecord(const FontState& fonts);

@@ -439,14 +439,7 @@ void DrawSourcePage(Pagora::Members& m, std::size_t doc_index, std::int32_t page
     const double page_width = page.Width;
     const double page_height = page.Height;
     if (page_width == 0 || page_height == 0) RaiseError(kErrDivisionByZero, kOperation);
-    if (width == 0 && height == 0) {
-        width = static_cast<float>(page_width / k);
-        height = static_cast<float>(page_height / k);
-    } else if (width == 0) {
-        width = static_cast<float>(height * page_width / page_height);
-    } else if (height == 0) {
-        height = static_cast<float>(width * page_height / page_width);
-    }
+    CompleteBox(page_width, page_height, k, width, height);
     const auto sx = static_cast<float>(width * k / page_width);
     const auto sy = static_cast<float>(height * k / page_height);
     // Every number is formatted before a line is written: one that cannot be written leaves no

@@ -192,7 +192,7 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         target.fit = bookmark.destination;
     }
     // Named by their number counted from 1, in the order recorded.
-    target.name = "/" + s.resource_prefix + "LINK_" + std::to_string(s.destinations.size() + 1);
+    target.name = detail::NumberedName(s, "LINK_", s.destinations.size());
     detail::DestinationRecord& recorded = detail::AppendRecord(s.destinations, s.memory_factor);
     recorded = std::move(target);
     WriteLinkAnnotation(s,

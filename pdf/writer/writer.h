@@ -196,6 +196,15 @@ inline std::size_t GrownCapacity(std::size_t n, int memory_factor) {
     return n + (step > n ? step : n);
 }
 
+// The name of the record at a position, as the file numbers records from 1: "/", the document's
+// resource prefix, the kind ("IMG_", "LAY_", "LINK_") and the number.
+inline std::string NumberedName(const WriterState& s, std::string_view kind, std::size_t index) {
+    std::string name = "/" + s.resource_prefix;
+    name += kind;
+    name += std::to_string(index + 1);
+    return name;
+}
+
 // Appends a default record and returns it (the reference holds until the next append). The first
 // record reserves room for 10 × memory_factor records; a full vector grows to GrownCapacity.
 template <typename T> T& AppendRecord(std::vector<T>& records, int memory_factor) {

@@ -2,29 +2,14 @@
 
 namespace testing_support {
 
-namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-} // namespace
-
 CommandResult InspectPdf(const std::string& path, const std::string& query,
                          const std::vector<std::string>& arguments, const std::string& password) {
     std::string command = "/usr/bin/python3 -W ignore " +
-                          Quoted(SourceDir() + "/tests/support/pdf_inspect.py") + " " + query +
-                          " " + Quoted(path);
-    if (!password.empty()) command += " --password " + Quoted(password);
+                          ShellQuoted(SourceDir() + "/tests/support/pdf_inspect.py") + " " + query +
+                          " " + ShellQuoted(path);
+    if (!password.empty()) command += " --password " + ShellQuoted(password);
     for (const std::string& argument : arguments)
-        command += " " + Quoted(argument);
+        command += " " + ShellQuoted(argument);
     return RunCommand(command + " 2>&1");
 }
 

@@ -30,6 +30,8 @@ struct CommandResult {
     std::string out;
 };
 CommandResult RunCommand(const std::string& command);
+// A word for the POSIX shell: text in single quotes, each single quote of it escaped.
+std::string ShellQuoted(const std::string& text);
 
 // Where the tests find the project's files.
 std::string SourceDir();

@@ -19,11 +19,8 @@ namespace {
 using reader_testing::CorpusFile;
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
+using testing_support::ShellQuoted;
 using testing_support::TempDir;
-
-std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-}
 
 // A grey image as pdftoppm writes it (binary PGM).
 struct Gray {
@@ -35,7 +32,8 @@ Gray Render(const std::string& file, int page, const std::string& out_base,
             const std::string& password = "") {
     const std::string pw = password.empty() ? "" : " -upw " + password;
     RunCommand("pdftoppm -r 72 -gray -singlefile" + pw + " -f " + std::to_string(page) + " -l " +
-               std::to_string(page) + " " + Quote(file) + " " + Quote(out_base) + " 2>/dev/null");
+               std::to_string(page) + " " + ShellQuoted(file) + " " + ShellQuoted(out_base) +
+               " 2>/dev/null");
     const std::string bytes = ReadFileBytes(out_base + ".pgm");
     Gray image;
     std::smatch m;
@@ -65,21 +63,22 @@ double DifferingShare(const Gray& a, const Gray& b) {
 std::string PageText(const std::string& file, int page, const std::string& password = "") {
     const std::string pw = password.empty() ? "" : " -upw " + password;
     return RunCommand("pdftotext -layout" + pw + " -f " + std::to_string(page) + " -l " +
-                      std::to_string(page) + " " + Quote(file) + " - 2>/dev/null")
+                      std::to_string(page) + " " + ShellQuoted(file) + " - 2>/dev/null")
         .out;
 }
 
 // qpdf --check: 0 clean, 2 errors, 3 warnings; what it said comes along.
 testing_support::CommandResult Check(const std::string& file, const std::string& password = "") {
     const std::string pw = password.empty() ? "" : " --password=" + password;
-    return RunCommand("qpdf --check" + pw + " " + Quote(file) + " 2>&1");
+    return RunCommand("qpdf --check" + pw + " " + ShellQuoted(file) + " 2>&1");
 }
 
 // The page's size in points as pdfinfo gives it.
 std::pair<float, float> PageSize(const std::string& file, int page) {
-    const std::string out = RunCommand("pdfinfo -f " + std::to_string(page) + " -l " +
-                                       std::to_string(page) + " " + Quote(file) + " 2>/dev/null")
-                                .out;
+    const std::string out =
+        RunCommand("pdfinfo -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+                   ShellQuoted(file) + " 2>/dev/null")
+            .out;
     std::smatch m;
     static const std::regex size(R"(size: +([0-9.]+) x ([0-9.]+) pts)");
     if (!std::regex_search(out, m, size)) return {0, 0};
@@ -159,7 +158,7 @@ TEST(ImportPage, SharedObjectsAreCopiedOnce) {
     ImportSharedPages(pdf, source, out);
     ASSERT_EQ(pdf.ErrNumber(), 0) << pdf.ErrDescription();
     EXPECT_EQ(Check(out).status, 0) << Check(out).out;
-    const std::string json = RunCommand("qpdf --json=2 --json-key=qpdf " + Quote(out)).out;
+    const std::string json = RunCommand("qpdf --json=2 --json-key=qpdf " + ShellQuoted(out)).out;
     EXPECT_EQ(Count(json, R"("/Subtype": "/Form")"), 2u);
     EXPECT_EQ(Count(json, R"("/BaseFont": "/Helvetica")"), 1u);
     const std::string file = ReadFileBytes(out);
@@ -207,8 +206,8 @@ TEST(ImportPage, ProtectedDocumentsEncipherWhatIsCopied) {
         layers.EndDoc();
         EXPECT_EQ(Check(odd, "u").status, 0) << Check(odd, "u").out;
         const std::string plain =
-            RunCommand("qpdf --password=u --decrypt --qdf --object-streams=disable " + Quote(odd) +
-                       " -")
+            RunCommand("qpdf --password=u --decrypt --qdf --object-streams=disable " +
+                       ShellQuoted(odd) + " -")
                 .out;
         EXPECT_NE(plain.find("/Name (Layer one \\(5 0 R\\) stream)"), std::string::npos);
         EXPECT_NE(plain.find("/Name (Layer \\(two\\))"), std::string::npos);
@@ -381,7 +380,8 @@ TEST(ImportPage, LetterheadAndFourPagesOnOneSheet) {
         const std::string crop = " -x " + std::to_string(column * 297) + " -y " +
                                  std::to_string(row * 421) + " -W 297 -H 420 ";
         const std::string quarter =
-            RunCommand("pdftotext -layout -f 2 -l 2" + crop + Quote(out) + " - 2>/dev/null").out;
+            RunCommand("pdftotext -layout -f 2 -l 2" + crop + ShellQuoted(out) + " - 2>/dev/null")
+                .out;
         const std::string n = std::to_string(page);
         EXPECT_NE(quarter.find("Sheet page " + n + ", top left"), std::string::npos) << quarter;
         EXPECT_NE(quarter.find("bottom right " + n), std::string::npos) << quarter;
@@ -389,7 +389,8 @@ TEST(ImportPage, LetterheadAndFourPagesOnOneSheet) {
     if (const char* keep = std::getenv("KERBOLT_KEEP_SAMPLE")) {
         const std::string folder = keep;
         testing_support::WriteFileBytes(folder + "/import_sample.pdf", ReadFileBytes(out));
-        RunCommand("pdftoppm -r 50 -png " + Quote(out) + " " + Quote(folder + "/import_sample"));
+        RunCommand("pdftoppm -r 50 -png " + ShellQuoted(out) + " " +
+                   ShellQuoted(folder + "/import_sample"));
     }
 }
 

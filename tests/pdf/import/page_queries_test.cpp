@@ -20,10 +20,7 @@ namespace {
 
 using reader_testing::CorpusFile;
 using testing_support::RunCommand;
-
-std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-}
+using testing_support::ShellQuoted;
 
 struct ToolPage {
     double width = 0, height = 0;
@@ -32,9 +29,10 @@ struct ToolPage {
 
 // pdfinfo's size and rotation of one page.
 ToolPage PdfinfoPage(const std::string& file, int page) {
-    const std::string out = RunCommand("pdfinfo -box -f " + std::to_string(page) + " -l " +
-                                       std::to_string(page) + " " + Quote(file) + " 2>/dev/null")
-                                .out;
+    const std::string out =
+        RunCommand("pdfinfo -box -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+                   ShellQuoted(file) + " 2>/dev/null")
+            .out;
     ToolPage result;
     std::smatch m;
     static const std::regex size(R"(Page +\d+ size: +([0-9.]+) x ([0-9.]+) pts)");
@@ -49,7 +47,8 @@ ToolPage PdfinfoPage(const std::string& file, int page) {
 
 // The page's content streams as qpdf decodes them, joined, CR LF made LF.
 std::string QpdfContent(const std::string& file, int page) {
-    const std::string pages = RunCommand("qpdf --show-pages " + Quote(file) + " 2>/dev/null").out;
+    const std::string pages =
+        RunCommand("qpdf --show-pages " + ShellQuoted(file) + " 2>/dev/null").out;
     std::istringstream lines(pages);
     std::string line;
     int current = 0;
@@ -71,7 +70,7 @@ std::string QpdfContent(const std::string& file, int page) {
     std::string joined;
     for (const std::string& number : objects) {
         joined += RunCommand("qpdf --show-object=" + number + " --filtered-stream-data " +
-                             Quote(file) + " 2>/dev/null")
+                             ShellQuoted(file) + " 2>/dev/null")
                       .out;
     }
     std::string text;
