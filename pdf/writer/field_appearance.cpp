@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pagora::detail {
@@ -112,9 +113,17 @@ public:
 
     // Writes the stream as a form object and returns its number.
     int Write() {
+        // A turned widget is drawn upright in its own space and turned into the rectangle,
+        // whose width and height the look gives unturned.
+        std::string matrix;
+        const float w = look_.width, h = look_.height;
+        if (look_.rotation == 90) matrix = " /Matrix [0 1 -1 0 " + Number(h) + " 0]";
+        if (look_.rotation == 180)
+            matrix = " /Matrix [-1 0 0 -1 " + Number(w) + " " + Number(h) + "]";
+        if (look_.rotation == 270) matrix = " /Matrix [0 -1 1 0 0 " + Number(w) + "]";
         const int n = BeginIndirectObject(s_, 0);
-        WriteFileLine(s_, "<< /Type /XObject /Subtype /Form /BBox [0 0 " + Number(look_.width) +
-                              " " + Number(look_.height) + "] /Resources 3 0 R");
+        WriteFileLine(s_, "<< /Type /XObject /Subtype /Form /BBox [0 0 " + Number(w) + " " +
+                              Number(h) + "]" + matrix + " /Resources 3 0 R");
         std::string data = text_;
         WriteStream(s_, data, 0, "", 0, StreamKind::kContent);
         EndIndirectObject(s_);
@@ -147,7 +156,13 @@ std::vector<std::string> SplitLines(const std::string& value) {
 
 } // namespace
 
-std::string WriteFieldAppearance(WriterState& s, const FieldLook& look) {
+std::string WriteFieldAppearance(WriterState& s, const FieldLook& widget) {
+    FieldLook look = widget;
+    if (look.options & 67108864) look.rotation = 90;
+    if (look.options & 134217728) look.rotation = 180;
+    if (look.options & 268435456) look.rotation = 270;
+    // A quarter turn draws the widget's height along the appearance's width.
+    if (look.rotation % 180 != 0) std::swap(look.width, look.height);
     const int align = (look.options & 2048) ? 2 : (look.options & 4096) ? 1 : 0;
     const float fitting = std::clamp((look.height - 4) * 0.8f, 4.0f, 12.0f);
     const float size = look.font_size > 0 ? look.font_size : fitting;

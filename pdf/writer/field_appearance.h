@@ -15,9 +15,9 @@ struct FieldLook {
     float width = 0, height = 0; // the widget's size in points
     std::string value;           // the text, the "|"-separated options, or the label
     int default_option = -1;     // the chosen option of a list or combo box
-    bool checked = false;        // a check box or radio button in its on state
     std::string mark;            // the check mark's dingbat code ("4", "l", "n", ...)
     std::int32_t options = 0;    // the caller's DrawField options
+    int rotation = 0;            // degrees, taken from the options
     // Colour operators ("0 0 1 rg"), empty for none: the background's fill, the border's
     // stroke, and the text colour for filling (text, marks) and stroking (drawn marks).
     std::string background, border, text_fill, text_stroke;

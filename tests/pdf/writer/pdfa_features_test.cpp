@@ -6,6 +6,7 @@
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/pdfa_support.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/greymap.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -673,6 +674,53 @@ TEST_F(PdfaFeatures, EveryFeatureIsArchivedRefusedOrDropsTheClaim) {
     const auto verdicts = Preflight(claimed);
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
         EXPECT_TRUE(verdicts[i].first) << claimed_features[i]->name << "\n" << verdicts[i].second;
+    }
+}
+
+// Viewers draw an archival document's fields from the file alone: ticked buttons show their
+// mark, texts and labels show, whatever poppler or mupdf would draw themselves.
+TEST_F(PdfaFeatures, FieldsShowWhatTheFileDraws) {
+    Pagora pdf(testing_support::MakeFixedHost());
+    const std::string path = dir_.File("fields.pdf");
+    pdf.SetPDFa(true);
+    pdf.BeginDoc(path);
+    pdf.BeginPage();
+    pdf.SetFont("Arial", 12);
+    struct Field {
+        int type;
+        const char* value;
+        std::int32_t options;
+        bool inked;
+    };
+    const Field fields[] = {{1, "true", 0, true},        {1, "false", 0, false},
+                            {4, "TRUE", 0, true},        {4, "", 0, false},
+                            {1, "true", 33554432, true}, {0, "WWW", 0, true},
+                            {0, "", 0, false},           {5, "OK", 0, true},
+                            {0, "TTT", 134217728, true}, {0, "WWW", 32, true}};
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        pdf.DrawField("f" + std::to_string(i), fields[i].type,
+                      20.0f + 50.0f * static_cast<float>(i), 20, 30, 30, fields[i].value, 0, "",
+                      fields[i].options);
+    }
+    pdf.EndDoc();
+    ASSERT_EQ(pdf.ErrNumber(), 0) << pdf.ErrDescription();
+    const std::string base = dir_.File("page");
+    RunCommand("pdftoppm -r 72 -gray -singlefile " + ShellQuoted(path) + " " + ShellQuoted(base));
+    RunCommand("mutool draw -q -r 72 -c gray -o " + ShellQuoted(base + "-mu.pgm") + " " +
+               ShellQuoted(path));
+    for (const char* tool : {".pgm", "-mu.pgm"}) {
+        const std::string image = testing_support::ReadFileBytes(base + tool);
+        ASSERT_EQ(image.rfind("P5", 0), 0U) << tool;
+        for (std::size_t i = 0; i < std::size(fields); ++i) {
+            const int x = 20 + 50 * static_cast<int>(i);
+            // The inside of the box, away from its border.
+            const int dark = testing_support::DarkPixels(image, x + 6, 26, x + 24, 44);
+            if (fields[i].inked) {
+                EXPECT_GT(dark, 10) << tool << " field " << i;
+            } else {
+                EXPECT_EQ(dark, 0) << tool << " field " << i;
+            }
+        }
     }
 }
 
