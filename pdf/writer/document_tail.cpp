@@ -160,10 +160,12 @@ void Pagora::EndDoc() try {
     detail::EndIndirectObject(s);
     std::string page_resources = common;
     if (!s.pattern_resources.empty()) {
-        page_resources +=
-            "/ColorSpace << /CS-RGB [ /Pattern /DeviceRGB ] /CS-CMYK [ /Pattern /DeviceCMYK ] "
-            "/CS-GRAY [ /Pattern /DeviceGray ] >> \r/Pattern <<\r" +
-            s.pattern_resources + ">>\r";
+        // An archival document gives every colour in RGB or grey: it names no CMYK space,
+        // which its RGB output profile could not hold.
+        const char* cmyk = s.pdfa_mode ? "" : "/CS-CMYK [ /Pattern /DeviceCMYK ] ";
+        page_resources += "/ColorSpace << /CS-RGB [ /Pattern /DeviceRGB ] " + std::string(cmyk) +
+                          "/CS-GRAY [ /Pattern /DeviceGray ] >> \r/Pattern <<\r" +
+                          s.pattern_resources + ">>\r";
     }
     detail::BeginIndirectObject(s, 2);
     detail::WriteFileLine(s, page_resources + ">>");

@@ -40,6 +40,9 @@ public:
             pdf.DrawText(20, 30, "An archived page");
             pdf.SetColorFill("@0;60;100;0");
             pdf.DrawRect(20, 40, 60, 20, 4);
+            pdf.AddGradient("Fade", 0, "@0;0;0;0", "@0;0;100;0", 0, 0, 100, 0);
+            pdf.SetColorFill("Fade");
+            pdf.DrawRect(20, 65, 60, 10, 4);
         });
         MakeSource("plain.pdf", false, [](Pagora& pdf) {
             pdf.SetFont("Arial", 14);
