@@ -2,7 +2,9 @@
 // and the annotation flags an archival document writes.
 #include "pdf/writer/pdfa_rules.h"
 
+#include "pdf/writer/members.h"
 #include "pdf/writer/writer_state.h"
+#include "tests/support/fixed_host.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,35 @@ TEST(PdfaRules, DrawingColoursInCmykComeOutInRgb) {
         EXPECT_EQ(PdfaRgbContent(s, c.content), c.content);
         s.pdfa_mode = true;
         EXPECT_EQ(PdfaRgbContent(s, c.content), c.archival) << c.content;
+    }
+}
+
+TEST(PdfaRules, CmykColoursAreGivenInRgbAsAScreenShowsThem) {
+    struct Case {
+        const char* colour;
+        const char* plain;    // the colour string of other documents
+        const char* archival; // the colour string of an archival document
+    };
+    const Case cases[] = {
+        {"@0;100;100;0", "@0 1 1 0", "#1 0 0"},
+        {"@0;0;0;100", "@0 0 0 1", "#0 0 0"},
+        {"@20;40;60;50", "@0.2 0.4 0.6 0.5", "#0.4 0.3 0.2"},
+        {"@0;0;0;0", "@0 0 0 0", "#1 1 1"},
+        // Percentages beyond the range give the nearest colour there is.
+        {"@150;0;-20;0", "@1.5 0 -0.2 0", "#0 1 1"},
+        // RGB and grey stay as they are.
+        {"@255;0;0", "#1 0 0", "#1 0 0"},
+        {"%25", "%0.75", "%0.75"},
+    };
+    for (const bool archival : {false, true}) {
+        pagora::Pagora pdf(testing_support::MakeFixedHost());
+        pdf.SetPDFa(archival);
+        for (const Case& c : cases) {
+            pdf.SetColorText(c.colour);
+            EXPECT_EQ(pagora::detail::StateOf(pdf).content.text_color,
+                      archival ? c.archival : c.plain)
+                << c.colour;
+        }
     }
 }
 
