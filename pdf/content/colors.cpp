@@ -4,6 +4,7 @@
 #include "pdf/content/number_parsing.h"
 #include "pdf/writer/writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -69,6 +70,17 @@ std::string ParseComponents(const Pagora::Members& m, std::string_view text) {
     const std::vector<std::string> parts = SplitText(body, ";");
     if (parts.size() != 3 && parts.size() != 4) return {};
     const bool cmyk = parts.size() == 4;
+    if (cmyk && m.writer.pdfa_mode) {
+        // An archived document's colours are judged against its RGB output profile, which has
+        // no place for device CMYK: the colour is given in RGB as a screen shows the CMYK one.
+        const double black = 100.0 - ReadNumber(parts[3]);
+        std::string rgb = "#";
+        for (size_t i = 0; i < 3; ++i) {
+            const double value = std::clamp((100.0 - ReadNumber(parts[i])) * black, 0.0, 1e4);
+            rgb += (i > 0 ? " " : "") + Component(m, value, 1e4);
+        }
+        return rgb;
+    }
     std::string result = cmyk ? "@" : "#";
     for (size_t i = 0; i < parts.size(); ++i) {
         if (i > 0) result += ' ';

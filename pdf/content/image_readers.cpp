@@ -9,6 +9,7 @@
 #include "pdf/content/number_parsing.h"
 #include "pdf/content/png_reader.h"
 #include "pdf/content/tga_reader.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <cmath>
@@ -87,6 +88,10 @@ void PlaceRasterImage(Pagora::Members& m, std::size_t index, const std::string& 
         }
         outcome.object.resource_name = ImageResourceName(s, index);
         const int number = WriteImage(s, outcome.object);
+        // A CMYK picture is kept as its file coded it, and an archival document's RGB output
+        // profile has no place for it: the picture stays, the claim goes.
+        if (outcome.object.colour_space == "DeviceCMYK")
+            DropPdfaClaim(s, kErrInvalidCall, kOperation, name + " is a picture in CMYK");
 
         ImageRecord& record = m.content.images.Images[index];
         record.Width = outcome.object.width;

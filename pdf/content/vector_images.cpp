@@ -6,6 +6,7 @@
 #include "pdf/content/eps_converter.h"
 #include "pdf/content/image.h"
 #include "pdf/content/wmf_converter.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <array>
@@ -107,7 +108,7 @@ void DrawEpsImage(Pagora::Members& m, std::string_view file_name, float x, float
         text += PlacementMatrix(s, drawing.width, drawing.height, x, y, width, height);
         text += "\r1 0 0 -1 " + FormatReal(s, ToFloat(-drawing.x0)) + " " +
                 FormatReal(s, ToFloat(drawing.height + drawing.y0)) + " cm";
-        text += drawing.content;
+        text += PdfaRgbContent(s, drawing.content);
         text += "\rQ";
         WriteContent(s, text);
     });

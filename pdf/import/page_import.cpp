@@ -4,8 +4,11 @@
 #include "pdf/import/inflate.h"
 #include "pdf/import/object_syntax.h"
 #include "pdf/import/page_queries.h"
+#include "pdf/import/pdfa_import.h"
 #include "pdf/import/reader_errors.h"
 #include "pdf/import/source_access.h"
+#include "pdf/import/stream_filters.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
@@ -331,7 +334,32 @@ std::string OutputText(WriterState& s, const CopyPlan& plan, std::string_view te
 std::string StreamLine(WriterState& s, std::vector<std::uint8_t> bytes, int number) {
     std::string data(bytes.begin(), bytes.end());
     if (s.encrypted && !data.empty()) EncipherForObject(s, number, data);
-    return "stream\r\n" + data + "\rendstream";
+    // Archive checkers take only a line feed, alone or after a carriage return, as the end of
+    // line before "endstream".
+    return "stream\r\n" + data + (s.pdfa_mode ? "\nendstream" : "\rendstream");
+}
+
+// The first feature of a page to copy that no archival document may hold: in its resources,
+// the objects they bring, its content and the content of the forms it draws. Content that this
+// reader cannot decode cannot be vouched for either.
+std::string ArchivalObstacle(SourceReader& reader, std::string_view page_text,
+                             std::string_view resources, CopyPlan& plan) {
+    std::string why = PdfaObjectObstacle(resources);
+    for (const PendingCopy& copy : plan.Objects()) {
+        if (!why.empty()) return why;
+        why = PdfaObjectObstacle(copy.text);
+        if (!why.empty() || !copy.has_stream || DictValue(copy.text, "Subtype") != "/Form")
+            continue;
+        const auto decoded = DecodeFilters(copy.data, DictValue(copy.text, "Filter"),
+                                           DictValue(copy.text, "DecodeParms"));
+        why = decoded ? PdfaContentObstacle(std::string_view(
+                            reinterpret_cast<const char*>(decoded->data()), decoded->size()))
+                      : "content in a form this reader cannot check";
+    }
+    if (!why.empty()) return why;
+    const PageContent content = ReadPageContent(reader, page_text, ContentJoin::kAsQueried);
+    return PdfaContentObstacle(
+        std::string_view(reinterpret_cast<const char*>(content.data.data()), content.data.size()));
 }
 
 } // namespace
@@ -377,6 +405,15 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     CopyPlan plan(reader, s.last_object_number + 1);
     plan.Visit(resources);
     if (!content.decode_parms.empty()) plan.Visit(content.decode_parms);
+    if (s.pdfa_mode) {
+        // The page is copied as it is; what it brings decides whether the file stays archival.
+        const std::string why = ArchivalObstacle(reader, text, resources, plan);
+        if (!why.empty()) {
+            DropPdfaClaim(s, kErrInvalidCall, kOperation,
+                          "page " + std::to_string(page_number) + " of " + doc.Name + " brings " +
+                              why);
+        }
+    }
 
     // ---- Written: the copies in the order of their numbers, then the form.
     // The plan's index stays valid: the copies are written through a sorted list of pointers.

@@ -89,6 +89,25 @@ public:
     // 1 rotates pages by 270 degrees, 2 by 180, 3 by 90; the open page, else later pages.
     void SetPageView(int ViewMode);
     void SetPaperSize(int PaperSize, float UserWidth = 0, float UserHeight = 0);
+    // Makes the document an archival one (PDF/A-1B): every font embedded, an RGB output profile,
+    // metadata that identify the file. A file never claims PDF/A without being one; what the
+    // format cannot hold is handled feature by feature:
+    // - written in the form the format allows: CMYK colours (colour calls, tags, gradients,
+    //   bookmarks, fields, notes, the CMYK operators of drawing files) are given in RGB as a
+    //   screen shows them; outline items with children carry their count; notes, stamps, fields
+    //   and links are printed and never hidden (Flag and the field options 1 and 2 give way);
+    //   form fields carry their own appearances, and viewers are not asked to draw them.
+    // - left out, as the format has no place for them: transparency and blend modes, layers
+    //   (their content is drawn as ordinary content), LZW compression, document, page and field
+    //   event scripts (OnDocEvent, OnFieldEvent), the layers and attachments page modes.
+    // - refused with error 5 naming PDF/A, with nothing written: scripts of links, layer links,
+    //   script bookmarks and push buttons with a script (raised), the file attachment of
+    //   DrawPlaceHolder (raised), AddAttach (false, the error recorded).
+    // - kept as asked while the file gives up its claim, the error recorded (the file is then an
+    //   ordinary PDF): a standard font with no font file to embed (53; Symbol and ZapfDingbats
+    //   always), SetProtection before or after SetPDFa (5), an imported page that brings
+    //   transparency, a font that is not embedded, CMYK colours or another feature the format
+    //   forbids (5), a CMYK JPEG picture (5).
     void SetPDFa(bool Value);
     void SetPrecision(int w);
     // 0 points, 1 inches, 2 millimetres, 3 centimetres, 255 UserFactor points per unit.
@@ -164,7 +183,8 @@ public:
     // PlaceHolder 0 to 6: a text-note icon (Note, Comment, Help, Insert, Key, Paragraph,
     // NewParagraph); 256 to 269: a stamp (Approved ... TopSecret) filling the rectangle; 512 and
     // up: the file at Content embedded as an attachment (icons PushPin, Graph, Paperclip, Tag for
-    // 512 to 515); "path|description" cuts Content to the path. A missing file writes nothing.
+    // 512 to 515); "path|description" cuts Content to the path. A missing file writes nothing;
+    // in PDF/A mode an attachment is refused (error 5).
     void DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, float X = 0, float Y = 0,
                          float Width = 0, float Height = 0, std::int32_t Flag = 4);
 
@@ -179,7 +199,7 @@ public:
     // ---- Attachments and scripts ----------------------------------------------------------------
     // Embeds a file in the document, listed by viewers under FileName (empty: the path's last
     // component, which FileName then holds). Returns false, and records the error (53 for a
-    // missing file), when the file is not attached; always false in PDF/A mode.
+    // missing file), when the file is not attached; always false in PDF/A mode (error 5).
     bool AddAttach(const std::string& FilePath, std::string& FileName,
                    const std::string& Description = "");
     bool AddAttach(const std::string& FilePath);

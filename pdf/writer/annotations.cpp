@@ -3,6 +3,7 @@
 #include "pdf/writer/annotation_geometry.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <array>
@@ -104,7 +105,7 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
     const auto& c = m_->content;
     std::string text = "<< /Type /Annot /Subtype /FreeText\r/Rect [" +
                        detail::AnnotationRect(s, X, Y, Width, Height) + "]\r /F " +
-                       std::to_string(Flag);
+                       std::to_string(detail::PdfaAnnotationFlags(s, Flag));
     if (TextAlign == 2) {
         text += "\r/Q 2";
     } else if (TextAlign == 4) {
@@ -165,7 +166,13 @@ void Pagora::DrawPlaceHolder(std::string& Content, std::int32_t PlaceHolder, flo
                                                                     "Tag"};
     auto& s = m_->writer;
     const auto& c = m_->content;
-    std::string text = "<< /Type /Annot\r/F " + std::to_string(Flag);
+    // An embedded file is refused before the caller's content is touched.
+    if (PlaceHolder >= 512) detail::RefuseInPdfa(s, "DrawPlaceHolder", "an embedded file");
+    int flags = detail::PdfaAnnotationFlags(s, Flag);
+    // An archived note icon keeps its size and stays upright, whatever the view.
+    const bool icon = PlaceHolder < 256 || (PlaceHolder > 269 && PlaceHolder < 512);
+    if (s.pdfa_mode && icon) flags |= 8 + 16;
+    std::string text = "<< /Type /Annot\r/F " + std::to_string(flags);
     if (!c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
         text += "\r/C [" + detail::ColorComponents(c.AppearanceFill()) + "]";
 

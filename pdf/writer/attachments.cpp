@@ -3,6 +3,7 @@
 #include "pdf/writer/attachments.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
@@ -125,8 +126,16 @@ namespace pagora {
 bool Pagora::AddAttach(const std::string& FilePath, std::string& FileName,
                        const std::string& Description) try {
     auto& s = m_->writer;
-    if (s.pdfa_mode) return false;
     constexpr const char* kOperation = "AddAttach";
+    if (s.pdfa_mode) {
+        // Nothing is attached, and the caller learns why.
+        try {
+            detail::RefuseInPdfa(s, kOperation, "an embedded file");
+        } catch (const PdfError& error) {
+            detail::RecordError(s, error, kOperation, FilePath);
+        }
+        return false;
+    }
     // The file is read whole before anything is written: a file that cannot be read leaves no
     // half-written attachment behind, and the result says it was not attached.
     std::string bytes;

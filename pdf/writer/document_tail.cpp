@@ -5,6 +5,7 @@
 #include "pdf/content/layers.h"
 #include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 
 #include <cstdio>
 #include <string>
@@ -73,7 +74,9 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
     detail::WriteFileLine(s, "/Metadata " + Ref(metadata));
     detail::WriteScriptCatalogLines(s, scripts);
     if (!s.field_refs.empty()) {
-        detail::WriteFileLine(s, "/AcroForm <</NeedAppearances true /Fields [" + s.field_refs +
+        // An archival document's widgets carry their appearances: viewers must not draw them.
+        const char* need = s.pdfa_mode ? "" : "/NeedAppearances true ";
+        detail::WriteFileLine(s, "/AcroForm <<" + std::string(need) + "/Fields [" + s.field_refs +
                                      "] /CO [" + s.calculation_order + "] /DR << /Font <<\r" +
                                      s.font_resources + ">> >> >>");
     }
@@ -157,10 +160,12 @@ void Pagora::EndDoc() try {
     detail::EndIndirectObject(s);
     std::string page_resources = common;
     if (!s.pattern_resources.empty()) {
-        page_resources +=
-            "/ColorSpace << /CS-RGB [ /Pattern /DeviceRGB ] /CS-CMYK [ /Pattern /DeviceCMYK ] "
-            "/CS-GRAY [ /Pattern /DeviceGray ] >> \r/Pattern <<\r" +
-            s.pattern_resources + ">>\r";
+        // An archival document gives every colour in RGB or grey: it names no CMYK space,
+        // which its RGB output profile could not hold.
+        const char* cmyk = s.pdfa_mode ? "" : "/CS-CMYK [ /Pattern /DeviceCMYK ] ";
+        page_resources += "/ColorSpace << /CS-RGB [ /Pattern /DeviceRGB ] " + std::string(cmyk) +
+                          "/CS-GRAY [ /Pattern /DeviceGray ] >> \r/Pattern <<\r" +
+                          s.pattern_resources + ">>\r";
     }
     detail::BeginIndirectObject(s, 2);
     detail::WriteFileLine(s, page_resources + ">>");
@@ -197,13 +202,14 @@ void Pagora::EndDoc() try {
     detail::EndIndirectObject(s);
 
     const int info = detail::BeginIndirectObject(s, 0);
-    detail::WriteFileLine(s, "<<\r/Title " + detail::FormatLiteral(s, s.title) + "\r/Author " +
-                                 detail::FormatLiteral(s, s.author) + "\r/Creator " +
-                                 detail::FormatLiteral(s, s.creator) + "\r/Producer " +
-                                 detail::FormatLiteral(s, s.producer) + "\r/CreationDate " +
-                                 detail::FormatLiteral(s, s.creation_date) + "\r/Subject " +
-                                 detail::FormatLiteral(s, s.subject) + "\r/Keywords " +
-                                 detail::FormatLiteral(s, s.keywords) + "\r>>");
+    const auto property = [&s](const std::string& value) {
+        return detail::FormatLiteral(s, detail::PdfaInfoText(s, value));
+    };
+    detail::WriteFileLine(
+        s, "<<\r/Title " + property(s.title) + "\r/Author " + property(s.author) + "\r/Creator " +
+               property(s.creator) + "\r/Producer " + property(s.producer) + "\r/CreationDate " +
+               detail::FormatLiteral(s, s.creation_date) + "\r/Subject " + property(s.subject) +
+               "\r/Keywords " + property(s.keywords) + "\r>>");
     detail::EndIndirectObject(s);
 
     // Cross-reference table: a number that no object took is a free entry, so every row keeps

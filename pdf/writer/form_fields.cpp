@@ -2,7 +2,10 @@
 // widget object per queued field, and the document's end gathers them into the form.
 #include "pdf/writer/annotation_geometry.h"
 
+#include "pdf/content/content.h"
+#include "pdf/writer/field_appearance.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
 
 #include <charconv>
@@ -112,12 +115,14 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     std::string script;
     if (FieldType == 5) {
         script = ParamScript(Param);
+        if (!script.empty()) detail::RefuseInPdfa(s, "DrawField", "a script");
     } else if (FieldType == 0 || FieldType == 2 || FieldType == 3) {
         number = ParamNumber(Param);
     }
 
     int annotation_flags = (Options & 1) ? 2 : 0;
     if ((Options & 2) == 0) annotation_flags += 4;
+    annotation_flags = detail::PdfaAnnotationFlags(s, annotation_flags);
     std::int32_t ff = FieldFlags(Options, s);
 
     std::string dict = "<< /Type /Annot /Subtype /Widget \r /Rect [ " +
@@ -199,6 +204,33 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
         appearance = detail::FormatName(s.resource_prefix + fonts.kept.FontResourceName) + " ";
     appearance += detail::FormatReal(s, size) + " Tf " + ColorOperator(c.text_color);
 
+    if (s.pdfa_mode) {
+        detail::FieldLook look;
+        look.field_type = FieldType;
+        look.width = std::fabs(xDim * s.scale_factor);
+        look.height = std::fabs(YDim * s.scale_factor);
+        look.value = FieldType == 5 ? field.caption : Value;
+        look.default_option = field.default_option;
+        look.mark = field.caption;
+        look.options = Options;
+        if ((Options & 4) == 0 && !c.no_fill && detail::IsPlainColor(c.AppearanceFill()))
+            look.background = detail::ColorOperator(*m_, c.AppearanceFill(), "", true);
+        if (!c.line_color.empty() && c.line_color[0] == '#' && !c.no_stroke &&
+            (Options & 16384) == 0) {
+            look.border = detail::ColorOperator(*m_, c.line_color, "", false);
+            look.border_width = (Options & 32768) ? 2.0f : (Options & 65536) ? 3.0f : 1.0f;
+        }
+        look.font = detail::FormatName(s.resource_prefix + fonts.kept.FontResourceName);
+        look.font_size = size;
+        if (detail::IsPlainColor(c.text_color)) {
+            look.text_fill = detail::ColorOperator(*m_, c.text_color, "", true);
+            look.text_stroke = detail::ColorOperator(*m_, c.text_color, "", false);
+        }
+        if (const detail::FontRecord* font = detail::CurrentFontRecord(fonts))
+            look.widths = &font->Widths;
+        field.appearance_streams = detail::WriteFieldAppearance(s, look);
+    }
+
     field.name = FieldName;
     field.field_dict = std::move(dict);
     field.characteristics = std::move(characteristics);
@@ -253,7 +285,8 @@ void WriteFormWidgets(WriterState& s, int page_object) {
             text += " /AA << " + field.additional_actions + " >> ";
             if (field.calculated) s.calculation_order += reference;
         }
-        text += field.action + " /P " + std::to_string(page_object) + " 0 R >>";
+        text += field.action + field.appearance_streams + " /P " + std::to_string(page_object) +
+                " 0 R >>";
         WriteFileLine(s, text);
         s.field_refs += reference;
         if (!s.in_object) s.page_annots += reference;

@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 
 #include <cctype>
 #include <charconv>
@@ -119,11 +120,14 @@ void Pagora::LinkTo(std::string_view Destination, int BorderWidth, int OnMouseDo
         return;
     }
     if (StartsWith(Destination, "script:")) {
+        detail::RefuseInPdfa(s, "LinkTo", "a script");
         const int n = detail::WriteTextStream(s, Destination.substr(7));
         WriteLinkAnnotation(s, external + "/A << /S /JavaScript /JS " + Ref(n) + " >>", {});
         return;
     }
     if (StartsWith(Destination, "layer:")) {
+        // Layers are switched by a script, and an archived document has neither.
+        detail::RefuseInPdfa(s, "LinkTo", "a script that switches layers");
         const std::string script = LayerScript(Destination.substr(6));
         const int n = detail::WriteTextStream(s, script);
         WriteLinkAnnotation(s, external + "/A << /S /JavaScript /JS " + Ref(n) + " >> ", {});

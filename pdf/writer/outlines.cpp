@@ -4,6 +4,7 @@
 #include "pdf/content/content.h"
 #include "pdf/content/number_parsing.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 
 #include <algorithm>
 #include <array>
@@ -168,7 +169,9 @@ int WriteOutlines(WriterState& s) {
     }
     // Siblings are the items that share a parent, in recording order.
     std::vector<std::size_t> last_child(n, kNone);
+    std::vector<int> children(n, 0);
     for (std::size_t j = 1; j < n; ++j) {
+        ++children[parent_of[j]];
         const std::size_t previous = last_child[parent_of[j]];
         if (previous != kNone) {
             items[previous].next = items[j].object_number;
@@ -189,7 +192,13 @@ int WriteOutlines(WriterState& s) {
         if (b.last > 0) text += "/Last " + Ref(b.last) + "\r";
         if (b.prev > 0) text += "/Prev " + Ref(b.prev) + "\r";
         if (b.next > 0) text += "/Next " + Ref(b.next) + "\r";
-        if (j == 0 && top_items != 0) text += "/Count " + std::to_string(top_items) + "\r";
+        if (j == 0 && top_items != 0) {
+            text += "/Count " + std::to_string(top_items) + "\r";
+        } else if (j != 0 && children[j] != 0 && s.pdfa_mode) {
+            // An archived outline says how many items each closed item hides; the negative
+            // count keeps the item closed, as viewers show an item without one.
+            text += "/Count -" + std::to_string(children[j]) + "\r";
+        }
         if (!b.destination.empty()) {
             if (b.kind == 5) {
                 text += b.destination + "\r";
@@ -243,6 +252,8 @@ std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfB
     // The colour is checked before anything is recorded, so a bad colour adds no item.
     std::string color;
     if (!Color.empty()) color = detail::BookmarkColor(*m_, Color);
+    if (TypeOfBookmark == 5 && LinkParam.substr(0, 7) == "script:")
+        detail::RefuseInPdfa(s, "AddBookmark", "a script");
     const std::string reference = detail::AddBookmarkRecord(s, Caption, Level, TypeOfBookmark,
                                                             Param1, Param2, Param3, Param4);
     if (reference.empty()) return reference;

@@ -3,6 +3,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/security.h"
 
 #include <utility>
@@ -49,6 +50,9 @@ void Pagora::SetProtection(int Mode, const std::string& OwnerPwd, const std::str
     s.kept.permissions = keys.permissions;
     s.kept.key_length = keys.key_length;
     if (keys.revision == 3) detail::RequireVersion(s, 1);
+    // The protection the caller asked for is kept, never weakened for the archive's sake: the
+    // file can no longer claim to be archival, since no archival file is encrypted.
+    detail::DropPdfaClaim(s, detail::kErrInvalidCall, "SetProtection", "an encrypted document");
 } catch (...) {
     detail::RethrowFailure("SetProtection");
 }

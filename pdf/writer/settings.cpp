@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/pdfa_rules.h"
 
 #include <array>
 #include <bit>
@@ -137,6 +138,13 @@ void Pagora::SetPDFa(bool Value) try {
     auto& s = m_->writer;
     s.pdfa_mode = Value;
     if (Value) detail::RequireVersion(s, 1);
+    if (s.encrypted)
+        detail::DropPdfaClaim(s, detail::kErrInvalidCall, "SetPDFa", "an encrypted document");
+    // What was written or drawn before was written without the archive's rules (fonts not
+    // embedded, colours in CMYK), and no one can vouch for it now.
+    if (s.output && (s.last_object_number > 3 || !s.pages.empty()))
+        detail::DropPdfaClaim(s, detail::kErrInvalidCall, "SetPDFa",
+                              "PDF/A mode switched on after the document's content began");
 } catch (...) {
     detail::RethrowFailure("SetPDFa");
 }

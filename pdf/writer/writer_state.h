@@ -74,6 +74,7 @@ struct FormFieldRecord {
     std::string appearance;         // /DA text
     std::string characteristics;    // the entries inside /MK
     std::string tooltip;            // /TU, or empty
+    std::string appearance_streams; // " /AP ..." of an archival document, or empty
     std::string value;              // a text field's value; "|"-separated options of a choice
     int default_option = -1;        // index of a choice's default option, -1 for none
     int field_type = 0;             // 0 text, 1 check box, 2 list, 3 combo, 4 radio, 5 push

@@ -121,7 +121,9 @@ TEST_F(AttachmentTest, PdfaModeAttachesNothing) {
     std::string name;
     EXPECT_FALSE(pdf_.AddAttach(alpha_, name));
     EXPECT_EQ(name, "");
-    EXPECT_EQ(pdf_.ErrNumber(), 0);
+    // The caller learns why nothing was attached.
+    EXPECT_EQ(pdf_.ErrNumber(), 5);
+    EXPECT_NE(pdf_.ErrDescription().find("PDF/A"), std::string::npos) << pdf_.ErrDescription();
     pdf_.EndPage();
     pdf_.EndDoc();
     EXPECT_EQ(Bytes().find("/EmbeddedFile"), std::string::npos);

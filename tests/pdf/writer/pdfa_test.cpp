@@ -3,9 +3,9 @@
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
+#include "tests/pdf/writer/pdfa_support.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/fixed_host.h"
-#include "tests/support/png_file.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +40,7 @@ class PdfaDocument : public writer_test::WriterTest {
 protected:
     // Preflight's verdict on the written file; its font cache goes into the test's folder.
     testing_support::CommandResult Preflight() const {
-        const std::string jars =
-            "/usr/share/java/preflight.jar:/usr/share/java/pdfbox2.jar:"
-            "/usr/share/java/fontbox2.jar:/usr/share/java/xmpbox.jar:"
-            "/usr/share/java/commons-logging.jar:"
-            "/usr/share/java/javax.activation.jar:/usr/share/java/jaxb-api.jar";
-        return Run("java -Dpdfbox.fontcache='" + dir_.Path().string() +
-                   "' -Djava.util.logging.config.file=/dev/null -cp " + jars +
-                   " org.apache.pdfbox.preflight.Validator_A1b %f 2>&1");
+        return Run(writer_test::PreflightCommand(dir_.Path().string()) + "%f 2>&1");
     }
 
     // One page with text in every standard text family and style, in two charsets; a TrueType
@@ -59,17 +52,7 @@ protected:
         pdf.BeginDoc(Path());
         pdf.BeginPage();
         pdf.AddBookmark("Start");
-        float y = 20;
-        for (const char* family : {"Arial", "Times", "Courier"}) {
-            for (int style = 0; style < 4; ++style) {
-                pdf.SetFont(family, 11, style);
-                pdf.DrawText(10, y, Pagora::FromUtf8("Größe 12 € – ok"));
-                y += 7;
-            }
-            pdf.SetFont(family, 11, 0, 161);
-            pdf.DrawText(10, y, Pagora::FromUtf8("Ωμέγα Δέλτα", 161), 1);
-            y += 7;
-        }
+        float y = writer_test::DrawEveryFamily(pdf, 20, 11, 7, 161, "Ωμέγα Δέλτα");
         const std::string western = pdf.AddFont(kDejaVuSans, "Dejavu", true, 0);
         const std::string cyrillic = pdf.AddFont(kDejaVuSans, "DejavuCyr", true, 204);
         pdf.SetFont(western, 12);
@@ -78,14 +61,7 @@ protected:
         pdf.SetFont(cyrillic, 12, 0, 204);
         pdf.DrawText(10, y, Pagora::FromUtf8("Привет мир", 204));
         y += 8;
-        std::vector<std::uint8_t> rows;
-        for (int row = 0; row < 4; ++row) {
-            rows.push_back(0);
-            for (int column = 0; column < 4; ++column)
-                rows.insert(rows.end(), {static_cast<std::uint8_t>(60 * row), 90,
-                                         static_cast<std::uint8_t>(60 * column)});
-        }
-        pdf.AddImage("tile.png", testing_support::PngFile(4, 4, 2, rows));
+        pdf.AddImage("tile.png", writer_test::TilePng());
         pdf.DrawImage("tile.png", 10, y, 20, 20);
         pdf.SetFont("Arial", 10);
         pdf.DrawText(40, y + 10, "Kerbolt");
