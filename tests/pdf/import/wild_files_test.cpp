@@ -34,8 +34,9 @@ int QpdfPages(const std::string& file) {
 // A page's content as qpdf decodes it: its content streams' data joined, CR LF made LF.
 std::string QpdfContent(const std::string& file, int page) {
     const std::string pages = RunCommand("qpdf --show-pages " + ShellQuoted(file)).out;
-    const std::regex heading("page " + std::to_string(page) + ": [^\n]*\n  content:\n((    \\d+ "
-                                                              "0 R\n)*)");
+    const std::regex heading("page " + std::to_string(page) +
+                             ": [^\n]*\n  content:\n((    \\d+ "
+                             "0 R\n)*)");
     std::smatch m;
     if (!std::regex_search(pages, m, heading)) return "no page";
     std::string joined;
