@@ -440,7 +440,9 @@ public:
                      float* Height = nullptr, std::int16_t* Rotate = nullptr);
     // The content of a page of a PDF file: its content streams joined, Flate data decoded (other
     // filters as stored), every CR LF made LF; one character per byte. Empty for a page without
-    // content and where GetInfoPage gives false. Errors while the page is read are raised.
+    // content and where GetInfoPage gives false. Errors while the page is read are raised:
+    // 321 for damaged data, 7 for data that expands beyond 16 MB plus 128 times its stored size
+    // (refused as soon as it passes that, before it takes the memory).
     std::string GetContentPage(const std::string& FileName, std::int32_t PageNumber);
     // Draws a page of a PDF file with its top-left corner at (DestX, DestY), xDim wide and YDim
     // high in user units (0 for one of them keeps the page's proportions, 0 for both its own
