@@ -50,6 +50,8 @@ bool NextCodePoint(std::string_view s, std::size_t& i, char32_t& out) {
     return true;
 }
 
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -67,8 +69,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-} // namespace
 
 const UnicodeMap& GetCharsetUnicodeMap(int charset) {
     return kCodePageMaps[CodePageOfCharset(charset)];

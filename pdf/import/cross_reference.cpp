@@ -5,6 +5,7 @@
 
 #include <array>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -72,9 +73,14 @@ std::int64_t ReadDigits(ByteCursor& cursor) {
 }
 
 // An entry takes a record only when no newer section listed that number.
-SourceXrefRecord* Unlisted(SourceDocRecord& doc, std::int64_t number) {
+// In a hybrid file, the numbers its table marked free may be taken by the entries of its
+// additional stream (they are free only to readers of the table alone).
+SourceXrefRecord* Unlisted(SourceDocRecord& doc, std::int64_t number,
+                           const std::unordered_set<std::int32_t>* freed = nullptr) {
     if (number < 0 || number > kMaxSourceObjects) BadFormat();
-    SourceXrefRecord& record = doc.Objects.Slot(static_cast<std::int32_t>(number));
+    const auto n = static_cast<std::int32_t>(number);
+    SourceXrefRecord& record = doc.Objects.Slot(n);
+    if (record.Listed && freed != nullptr && freed->contains(n)) return &record;
     if (record.Listed) return nullptr;
     record.Listed = true;
     doc.Objects.CountListed();
@@ -102,6 +108,7 @@ public:
 
 private:
     void Section(std::int64_t offset) {
+        table_freed_.clear();
         ByteCursor cursor(reader_.bytes, offset);
         while (cursor.Peek() == '\r' || cursor.Peek() == '\n')
             cursor.Next();
@@ -167,6 +174,8 @@ private:
                 if (marker == 'n') {
                     record->Kind = 1;
                     record->Offset = offset + reader_.doc.OffsetBase;
+                } else {
+                    table_freed_.insert(static_cast<std::int32_t>(first + i));
                 }
             }
         }
@@ -181,7 +190,11 @@ private:
         const auto prev = Offset(dict, "Prev");
         const auto extra = Offset(dict, "XRefStm");
         if (prev) pending_.push_back(*prev);
-        if (extra) pending_.push_back(*extra);
+        if (extra) {
+            pending_.push_back(*extra);
+            hybrid_freed_[*extra] = std::move(table_freed_);
+        }
+        table_freed_.clear();
     }
 
     // The keys trailers and stream dictionaries share.
@@ -209,6 +222,13 @@ private:
     }
 
     void Stream(std::int64_t offset) {
+        // The stream of a hybrid file completes its own table: what that table gave as free,
+        // the stream may give a place.
+        std::unordered_set<std::int32_t> freed;
+        if (const auto hybrid = hybrid_freed_.find(offset); hybrid != hybrid_freed_.end()) {
+            freed = std::move(hybrid->second);
+            hybrid_freed_.erase(hybrid);
+        }
         const SourceObject object = ReadObject(reader_, 0, true, offset);
         if (object.type != "XRef") {
             bad_section_();
@@ -251,7 +271,8 @@ private:
             for (std::int64_t i = 0; i < count; ++i, ++row) {
                 if (row >= row_count) BadFormat();
                 if (first + i == 0) continue; // object 0 is never an object
-                Entry(first + i, rows.data() + row * static_cast<std::size_t>(row_width), widths);
+                Entry(first + i, rows.data() + row * static_cast<std::size_t>(row_width), widths,
+                      freed);
             }
         }
         // The stream itself is an object at this section's offset.
@@ -263,7 +284,8 @@ private:
         }
     }
 
-    void Entry(std::int64_t number, const std::uint8_t* row, const std::array<int, 3>& widths) {
+    void Entry(std::int64_t number, const std::uint8_t* row, const std::array<int, 3>& widths,
+               const std::unordered_set<std::int32_t>& freed) {
         std::array<std::uint64_t, 3> fields{1, 0, 0};
         const std::uint8_t* p = row;
         for (std::size_t k = 0; k < 3; ++k) {
@@ -273,9 +295,10 @@ private:
                 value = (value << 8) | *p++;
             fields[k] = value;
         }
-        SourceXrefRecord* record = Unlisted(reader_.doc, number);
-        if (record == nullptr) return;
         const std::uint64_t type = fields[0];
+        // A free entry of the stream does not undo the table's own entry for that number.
+        SourceXrefRecord* record = Unlisted(reader_.doc, number, type == 0 ? nullptr : &freed);
+        if (record == nullptr) return;
         record->Kind = type > 255 ? 255 : static_cast<std::int32_t>(type);
         if (type == 1) {
             if (fields[1] >
@@ -356,6 +379,10 @@ private:
     std::int64_t base_;
     std::vector<std::int64_t> pending_;
     std::unordered_set<std::int64_t> visited_;
+    // The numbers the table being read marked free, and those of each hybrid table, kept for its
+    // stream by the stream's offset.
+    std::unordered_set<std::int32_t> table_freed_;
+    std::unordered_map<std::int64_t, std::unordered_set<std::int32_t>> hybrid_freed_;
 };
 
 } // namespace

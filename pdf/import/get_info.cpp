@@ -1,6 +1,7 @@
 // GetInfo: the gate of every reading operation, and the cache of source documents.
 #include "pdf/import/source_document.h"
 
+#include "pdf/fonts/code_pages.h"
 #include "pdf/import/reader_errors.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
@@ -84,9 +85,11 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
     }
     state.CurrentSourceDoc = found;
     const detail::SourceDocRecord& doc = state.SourceDocs[*found];
-    if (PDFTitle) *PDFTitle = doc.Title;
-    if (PDFSubject) *PDFSubject = doc.Subject;
-    if (PDFAuthor) *PDFAuthor = doc.Author;
+    // In the code page the document writes its text in, as FromUtf8 would give it.
+    const int charset = m_->fonts.FontEncoding;
+    if (PDFTitle) *PDFTitle = detail::EncodeCodePage(doc.Title, charset);
+    if (PDFSubject) *PDFSubject = detail::EncodeCodePage(doc.Subject, charset);
+    if (PDFAuthor) *PDFAuthor = detail::EncodeCodePage(doc.Author, charset);
     if (PDFEncrypted) *PDFEncrypted = doc.Encrypted;
     if (PDFa) *PDFa = doc.PdfA;
     if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.VersionLevel + 3);

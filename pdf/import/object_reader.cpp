@@ -3,6 +3,7 @@
 #include "pdf/import/inflate.h"
 #include "pdf/import/object_syntax.h"
 #include "pdf/import/reader_errors.h"
+#include "pdf/import/stream_filters.h"
 
 #include <algorithm>
 #include <array>
@@ -178,8 +179,16 @@ void SetType(SourceObject& object) {
     }
 }
 
+// How an object's text is handed on: normalised, or as written (strings keep their NUL bytes and
+// line ends).
+enum class TextForm { kNormalised, kAsWritten };
+
+std::string FormText(std::string_view written, TextForm form) {
+    return form == TextForm::kNormalised ? NormaliseObjectText(written) : std::string(written);
+}
+
 SourceObject ReadFromFile(SourceReader& reader, std::int64_t start, std::int32_t expected,
-                          bool with_stream) {
+                          bool with_stream, TextForm form = TextForm::kNormalised) {
     if (start < 0 || start >= reader.bytes.Size()) PastEnd();
     BlockText block(reader.bytes, start);
     SourceObject object;
@@ -199,8 +208,8 @@ SourceObject ReadFromFile(SourceReader& reader, std::int64_t start, std::int32_t
     if (block.At(i) == '\r') ++i;
     if (block.At(i) == '\n') ++i;
     const FoundValue value = FindValueEnd(block, i);
-    object.text = NormaliseObjectText(
-        std::string_view(block.Text()).substr(value.begin, value.end - value.begin));
+    object.text =
+        FormText(std::string_view(block.Text()).substr(value.begin, value.end - value.begin), form);
     SetType(object);
     if (!value.stream || !with_stream) return object;
 
@@ -272,7 +281,8 @@ const ObjectStreamCache& LoadObjectStream(SourceReader& reader, std::int32_t str
 }
 
 SourceObject ReadFromObjectStream(SourceReader& reader, std::int32_t number,
-                                  const SourceXrefRecord& record) {
+                                  const SourceXrefRecord& record,
+                                  TextForm form = TextForm::kNormalised) {
     const ObjectStreamCache& cache = LoadObjectStream(reader, record.StreamNumber);
     const std::size_t count = cache.ObjectNumbers.size();
     SourceObject object;
@@ -288,19 +298,18 @@ SourceObject ReadFromObjectStream(SourceReader& reader, std::int32_t number,
     const std::int64_t begin = cache.ObjectOffsets[index];
     const std::int64_t end = cache.ObjectOffsets[index + 1];
     if (end < begin) BadFormat("object stream offsets out of order");
-    object.text = NormaliseObjectText(
+    object.text = FormText(
         std::string_view(cache.Text)
-            .substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
+            .substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)),
+        form);
     SetType(object);
     return object;
 }
 
-} // namespace
-
-SourceObject ReadObject(SourceReader& reader, std::int32_t number, bool with_stream,
-                        std::int64_t position) {
+// The object a number names, located through the document's index.
+SourceObject ReadIndexed(SourceReader& reader, std::int32_t number, bool with_stream,
+                         TextForm form) {
     DepthGuard guard(reader);
-    if (number == 0) return ReadFromFile(reader, position, 0, with_stream);
     const SourceXrefRecord* record = reader.doc.Objects.Find(number);
     if (record == nullptr) {
         // Beyond every number the sections declared: no such object.
@@ -309,13 +318,28 @@ SourceObject ReadObject(SourceReader& reader, std::int32_t number, bool with_str
         }
         return {};
     }
-    if (record->Kind == 1) return ReadFromFile(reader, record->Offset, number, with_stream);
-    if (record->Kind == 2) return ReadFromObjectStream(reader, number, *record);
+    if (record->Kind == 1) return ReadFromFile(reader, record->Offset, number, with_stream, form);
+    if (record->Kind == 2) return ReadFromObjectStream(reader, number, *record, form);
     return {};
+}
+
+} // namespace
+
+SourceObject ReadObject(SourceReader& reader, std::int32_t number, bool with_stream,
+                        std::int64_t position) {
+    if (number == 0) {
+        DepthGuard guard(reader);
+        return ReadFromFile(reader, position, 0, with_stream);
+    }
+    return ReadIndexed(reader, number, with_stream, TextForm::kNormalised);
 }
 
 std::string GetObjectText(SourceReader& reader, std::int32_t number) {
     return ReadObject(reader, number, false).text;
+}
+
+std::string GetWrittenObjectText(SourceReader& reader, std::int32_t number) {
+    return ReadIndexed(reader, number, false, TextForm::kAsWritten).text;
 }
 
 std::string ResolvedValueAt(SourceReader& reader, std::string_view text, std::size_t pos) {
@@ -338,12 +362,13 @@ std::string NormaliseFilter(std::string_view value) {
 
 std::vector<std::uint8_t> DecodeStreamData(const SourceObject& object) {
     if (object.filter.empty()) return object.data;
-    if (object.filter != "/FlateDecode") BadFormat("stream filter not supported");
-    if (object.data.size() < 2) BadFormat("compressed stream too short");
-    InflateResult result = InflateBytes(std::span(object.data).subspan(2));
-    // Reserved blocks and stored blocks of the wrong length are damage, not data.
-    if (result.status < 0) BadFormat("damaged compressed stream");
-    return std::move(result.bytes);
+    // The decoders of page content serve here too, so that an object stream is read alike by
+    // every operation. Object streams and cross-reference streams hold many small objects and
+    // may expand further than content does: only the reader's overall bound applies.
+    auto decoded =
+        DecodeFilters(object.data, object.filter, {}, kMaxInflatedBytes, FlateMemory::kOnePass);
+    if (!decoded) BadFormat("stream filter not supported");
+    return std::move(*decoded);
 }
 
 } // namespace pagora::detail

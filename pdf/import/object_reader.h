@@ -41,12 +41,17 @@ SourceObject ReadObject(SourceReader& reader, std::int32_t number, bool with_str
 
 std::string GetObjectText(SourceReader& reader, std::int32_t number);
 
+// An object's text as written, for values whose bytes matter (text strings hold NUL bytes and
+// line ends that the normalised text drops).
+std::string GetWrittenObjectText(SourceReader& reader, std::int32_t number);
+
 // The text of the value at pos: a reference gives the referenced object's text, anything else
 // the parsed value.
 std::string ResolvedValueAt(SourceReader& reader, std::string_view text, std::size_t pos);
 
-// The stream's bytes decoded: as stored without a filter, inflated for "/FlateDecode" (the zlib
-// header dropped). Raises 321 for other filters and for damaged compressed data.
+// The stream's bytes decoded: as stored without a filter, else through the filters page content
+// is decoded with (Flate, ASCII85, ASCIIHex, run-length; no Flate bytes give none), without
+// parameters. Raises 321 for other filters and for damaged data, 7 past the reader's bound.
 std::vector<std::uint8_t> DecodeStreamData(const SourceObject& object);
 
 // The normalised filter of a /Filter value: a one-element array becomes its name.

@@ -249,6 +249,87 @@ std::string ParsedValueAt(std::string_view text, std::size_t pos) {
     return ParseValue(scan);
 }
 
+namespace {
+
+int HexValue(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string DecodeHexString(std::string_view written) {
+    std::string bytes;
+    int high = -1;
+    for (const char c : written) {
+        const int digit = HexValue(static_cast<unsigned char>(c));
+        if (digit < 0) continue;
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes += static_cast<char>(high * 16 + digit);
+            high = -1;
+        }
+    }
+    if (high >= 0) bytes += static_cast<char>(high * 16);
+    return bytes;
+}
+
+std::string DecodeLiteralString(std::string_view written) {
+    std::string bytes;
+    const std::size_t end = written.size() > 0 && written.back() == ')' ? written.size() - 1 : 0;
+    for (std::size_t i = 1; i < end; ++i) {
+        const char c = written[i];
+        if (c == '\r') {
+            // A line end in the string is one line feed, whichever form it was written in.
+            if (i + 1 < end && written[i + 1] == '\n') ++i;
+            bytes += '\n';
+            continue;
+        }
+        if (c != '\\') {
+            bytes += c;
+            continue;
+        }
+        if (++i >= end) break;
+        const char e = written[i];
+        switch (e) {
+        case 'n':
+            bytes += '\n';
+            break;
+        case 'r':
+            bytes += '\r';
+            break;
+        case 't':
+            bytes += '\t';
+            break;
+        case 'b':
+            bytes += '\b';
+            break;
+        case 'f':
+            bytes += '\f';
+            break;
+        case '\r':
+            if (i + 1 < end && written[i + 1] == '\n') ++i;
+            break; // a line continued: neither byte belongs to the string
+        case '\n':
+            break;
+        default:
+            if (e >= '0' && e <= '7') {
+                int value = e - '0';
+                for (int k = 0;
+                     k < 2 && i + 1 < end && written[i + 1] >= '0' && written[i + 1] <= '7'; ++k)
+                    value = value * 8 + (written[++i] - '0');
+                bytes += static_cast<char>(value & 0xFF);
+            } else {
+                bytes += e; // \( \) \\ and any other escaped character stand for themselves
+            }
+        }
+    }
+    return bytes;
+}
+
 std::string NormaliseObjectText(std::string_view raw) {
     if (raw.ends_with("\r\n")) raw.remove_suffix(2);
     if (raw.ends_with('\r')) raw.remove_suffix(1);

@@ -63,6 +63,14 @@ std::vector<std::int64_t> IntegerArray(std::string_view value);
 // hexadecimal string decoded, a name, a number or a reference as text.
 std::string ParsedValueAt(std::string_view text, std::size_t pos);
 
+// The bytes of a literal string as written, "(" and ")" included: escapes decoded, a line end
+// written in the string (CR, LF or CR LF) one LF.
+std::string DecodeLiteralString(std::string_view written);
+
+// The bytes of a hexadecimal string as written, "<" and ">" included: white space and other
+// characters passed over, an odd last digit followed by 0.
+std::string DecodeHexString(std::string_view written);
+
 // An object's text as the reader returns it: the trailing line end dropped, NUL bytes removed,
 // CR and LF made blanks and, in one pass, every pair of blanks made one.
 std::string NormaliseObjectText(std::string_view raw);

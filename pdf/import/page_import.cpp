@@ -30,32 +30,6 @@ bool AllDigits(std::string_view token) {
            std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int HexValue(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The bytes of a hexadecimal string as written, "<" and ">" included: white space and other
-// characters passed over, an odd last digit followed by 0.
-std::string DecodeHexString(std::string_view written) {
-    std::string bytes;
-    int high = -1;
-    for (const char c : written) {
-        const int digit = HexValue(static_cast<unsigned char>(c));
-        if (digit < 0) continue;
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes += static_cast<char>(high * 16 + digit);
-            high = -1;
-        }
-    }
-    if (high >= 0) bytes += static_cast<char>(high * 16);
-    return bytes;
-}
-
 std::string HexText(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text = "<";
@@ -76,53 +50,6 @@ struct Token {
 };
 
 } // namespace
-
-std::string DecodeLiteralString(std::string_view written) {
-    std::string bytes;
-    const std::size_t end = written.size() > 0 && written.back() == ')' ? written.size() - 1 : 0;
-    for (std::size_t i = 1; i < end; ++i) {
-        const char c = written[i];
-        if (c != '\\') {
-            bytes += c;
-            continue;
-        }
-        if (++i >= end) break;
-        const char e = written[i];
-        switch (e) {
-        case 'n':
-            bytes += '\n';
-            break;
-        case 'r':
-            bytes += '\r';
-            break;
-        case 't':
-            bytes += '\t';
-            break;
-        case 'b':
-            bytes += '\b';
-            break;
-        case 'f':
-            bytes += '\f';
-            break;
-        case '\r':
-            if (i + 1 < end && written[i + 1] == '\n') ++i;
-            break; // a line continued: neither byte belongs to the string
-        case '\n':
-            break;
-        default:
-            if (e >= '0' && e <= '7') {
-                int value = e - '0';
-                for (int k = 0;
-                     k < 2 && i + 1 < end && written[i + 1] >= '0' && written[i + 1] <= '7'; ++k)
-                    value = value * 8 + (written[++i] - '0');
-                bytes += static_cast<char>(value & 0xFF);
-            } else {
-                bytes += e; // \( \) \\ and any other escaped character stand for themselves
-            }
-        }
-    }
-    return bytes;
-}
 
 std::string RewriteObjectText(std::string_view text,
                               const std::function<std::string(std::int64_t)>& reference,

@@ -27,9 +27,6 @@ std::string RewriteObjectText(std::string_view text,
 // The numbers the references of a text name, in order, repeats included.
 std::vector<std::int64_t> ReferencedNumbers(std::string_view text);
 
-// The bytes of a literal string as written, "(" and ")" included, escapes decoded.
-std::string DecodeLiteralString(std::string_view written);
-
 // Copies a page of source document doc_index (0-based) into the output as a form XObject and
 // registers it as an XObject resource, unless it was copied before. Everything is read first:
 // a page that cannot be read, or whose MediaBox has no width or height, raises before anything

@@ -6,6 +6,7 @@
 #include "pdf/import/source_access.h"
 #include "pdf/import/stream_filters.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -34,18 +35,44 @@ std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
 
 } // namespace
 
+namespace {
+
+const PageTreeNode& TreeNode(SourceReader& reader, std::int32_t number) {
+    auto& nodes = reader.doc.PageTreeNodes;
+    if (const auto found = nodes.find(number); found != nodes.end()) return found->second;
+    const std::string text = GetObjectText(reader, number);
+    PageTreeNode node;
+    if (const auto at = FindDictKey(text, "Parent")) node.Parent = ReferenceAt(text, *at);
+    for (const std::string_view key : kInheritedKeys) {
+        if (auto value = OwnValue(reader, text, key)) {
+            node.Inherited.emplace_back(std::string(key), std::move(*value));
+        }
+    }
+    return nodes.emplace(number, std::move(node)).first->second;
+}
+
+std::int32_t ParentOf(std::string_view text) {
+    const auto at = FindDictKey(text, "Parent");
+    return at ? ReferenceAt(text, *at) : 0;
+}
+
+} // namespace
+
 std::string GetInheritedAttribute(SourceReader& reader, std::string_view page_text,
                                   std::string_view key) {
-    std::string text(page_text);
-    // Every object is entered once: a Parent that leads back into the chain ends the search.
+    if (auto value = OwnValue(reader, page_text, key)) return std::move(*value);
+    // Every object is entered once: a Parent that leads back into the chain is a loop.
     std::unordered_set<std::int32_t> entered;
-    for (int step = 0; step < kMaxParentChain; ++step) {
-        if (auto value = OwnValue(reader, text, key)) return std::move(*value);
-        const auto at = FindDictKey(text, "Parent");
-        if (!at) return {};
-        const std::int32_t parent = ReferenceAt(text, *at);
-        if (parent == 0 || !entered.insert(parent).second) return {};
-        text = GetObjectText(reader, parent);
+    std::int32_t parent = ParentOf(page_text);
+    for (int step = 0; parent != 0; ++step) {
+        if (step == kMaxParentChain || !entered.insert(parent).second) {
+            RaiseError(kErrInvalidFileFormat, kImportOperation);
+        }
+        const PageTreeNode& node = TreeNode(reader, parent);
+        for (const auto& [name, value] : node.Inherited) {
+            if (name == key) return value;
+        }
+        parent = node.Parent;
     }
     return {};
 }
@@ -115,17 +142,35 @@ PageContent ReadPageContent(SourceReader& reader, std::string_view page_text, Co
     if (numbers.size() == 1 && join == ContentJoin::kForImport) {
         SourceObject object = ReadObject(reader, numbers.front(), true);
         content.data = std::move(object.data);
+        // No bytes under a filter are empty content; written with the filter, they would be
+        // damaged data to every reader of the output.
+        if (content.data.empty()) return content;
         content.filter = std::move(object.filter);
         content.decode_parms = std::string(DictValue(object.text, "DecodeParms"));
+        // Copied as stored, but decoded once to be sure it can be: damaged data or data that
+        // expands past its bound is refused as the page query refuses it, not copied on into a
+        // page no reader can draw.
+        if (content.filter == "/FlateDecode" || content.filter == "/Fl") {
+            CheckStreamData(content.data, ExpansionBound(content.data.size()), kImportOperation);
+        } else {
+            // A chain of filters is rare: decoded whole, within the same bound, and let go.
+            DecodeFilters(content.data, content.filter, content.decode_parms);
+        }
         return content;
     }
+    // The parts together are held to the bound of all their stored bytes: each part may use
+    // what the parts before it left.
+    std::size_t stored = 0;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         SourceObject object = ReadObject(reader, numbers[i], true);
+        stored += object.data.size();
+        const std::size_t bound = ExpansionBound(stored);
+        const std::size_t left = bound - std::min(bound, content.data.size());
         std::vector<std::uint8_t> part;
         if (object.filter.empty()) {
             part = std::move(object.data);
         } else if (auto decoded = DecodeFilters(object.data, object.filter,
-                                                DictValue(object.text, "DecodeParms"))) {
+                                                DictValue(object.text, "DecodeParms"), left)) {
             part = std::move(*decoded);
         } else if (join == ContentJoin::kAsQueried) {
             part = std::move(object.data); // a filter this reader does not decode: as stored
@@ -176,20 +221,20 @@ std::string Pagora::GetContentPage(const std::string& FileName, std::int32_t Pag
     const detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return {};
     const std::int32_t number = std::abs(page->ObjectNumber);
-    const detail::PageContent content =
+    detail::PageContent content =
         detail::WithCurrentSource(*m_, "GetContentPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);
             return detail::ReadPageContent(reader, text, detail::ContentJoin::kAsQueried);
         });
-    // One character per byte; CR LF becomes LF, a lone CR stays.
-    const std::string_view bytes = detail::AsText(content.data);
-    std::string text;
-    text.reserve(bytes.size());
+    // One character per byte; CR LF becomes LF, a lone CR stays. Done in place, so that a large
+    // page's content is held twice only while it becomes the text handed back.
+    std::vector<std::uint8_t>& bytes = content.data;
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        text += bytes[i];
+        bytes[kept++] = bytes[i];
     }
-    return text;
+    return std::string(detail::AsText(bytes).substr(0, kept));
 }
 
 } // namespace pagora

@@ -15,9 +15,14 @@ namespace pagora::detail {
 // A Parent chain is followed at most this far; a page tree is never that deep, a loop is.
 inline constexpr int kMaxParentChain = 64;
 
-// The value of key in the page's text or, failing that, in the nearest ancestor that has it,
-// with a reference resolved to the referenced object's text. Empty when no object of the chain
-// has the key, and when the chain loops before one is found.
+// The keys a page inherits from the nodes above it.
+inline constexpr std::string_view kInheritedKeys[] = {"Resources", "MediaBox", "CropBox", "Rotate"};
+
+// The value of key (one of kInheritedKeys) in the page's text or, failing that, in the nearest
+// ancestor that has it, with a reference resolved to the referenced object's text. Empty when no
+// object of the chain has the key. Raises 321 when the chain loops (or runs deeper than any page
+// tree) before one is found: a page whose size or resources cannot be known is damage. The
+// ancestors are read once per document and kept in its record.
 std::string GetInheritedAttribute(SourceReader& reader, std::string_view page_text,
                                   std::string_view key);
 
@@ -42,11 +47,14 @@ std::vector<std::int32_t> ContentStreamNumbers(SourceReader& reader, std::string
 // How the content streams of a page become one.
 enum class ContentJoin {
     // Each part decoded (Flate, ASCII85, ASCIIHex, run-length; a part of other filters as
-    // stored), joined without separator (the page query).
+    // stored), joined without separator (the page query). Damaged data raises 321, data that
+    // expands past its bound (see ExpansionBound) 7.
     kAsQueried,
-    // A single stream kept as stored with its filter; several decoded and joined with a line
-    // feed between parts, so that operators at the ends of two parts never run together. A part
-    // this reader cannot decode raises 321.
+    // A single stream kept as stored with its filter (Flate data checked by decoding it, and
+    // no bytes kept without their filter); several decoded and joined with a line feed between
+    // parts, so that operators at the ends of two parts never run together. A part this reader
+    // cannot decode raises 321, and so does damaged data; data that expands past its bound
+    // raises 7.
     kForImport,
 };
 

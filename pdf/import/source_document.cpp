@@ -4,6 +4,7 @@
 #include "pdf/import/object_reader.h"
 #include "pdf/import/object_syntax.h"
 #include "pdf/import/reader_errors.h"
+#include "pdf/import/text_string.h"
 
 #include <algorithm>
 #include <new>
@@ -32,7 +33,9 @@ template <typename F> void Step(SourceReadReport& report, F&& step) {
 }
 
 // The header: CR and LF before it are counted (offsets written from its "%" still land right),
-// then the minor version after "PDF-1.". Returns the count of bytes up to and with the "%".
+// then the version: the minor version after "PDF-1.", or for a later major version (2.0) the
+// major version's tens plus the minor version, so that levels keep their order. Returns the
+// count of bytes up to and with the "%".
 std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
     std::int64_t skip = 0;
     std::uint8_t byte = 0;
@@ -43,6 +46,12 @@ std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
         ++skip;
     } while (byte == '\r' || byte == '\n');
     std::string version = bytes.Text(skip, 8);
+    int major = 1;
+    if (version.size() > 6 && version.starts_with("PDF-") && version[4] >= '2' &&
+        version[4] <= '9' && version[5] == '.') {
+        major = version[4] - '0';
+        version.erase(0, 6);
+    }
     for (std::size_t at; (at = version.find("PDF-1.")) != std::string::npos;)
         version.erase(at, 6);
     const std::size_t from = SkipPdfWhite(version, 0);
@@ -54,7 +63,8 @@ std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
     if (end == from || end - from > 4 || !trailing_white) {
         RaiseError(kErrTypeMismatch, kOperation);
     }
-    doc.VersionLevel = std::stoi(version.substr(from, end - from)) - 3;
+    const int minor = std::stoi(version.substr(from, end - from));
+    doc.VersionLevel = (major == 1 ? minor : major * 10 + minor) - 3;
     return skip;
 }
 
@@ -70,15 +80,37 @@ std::int64_t ReadTail(SourceBytes& bytes) {
     return offset && *offset >= 0 ? *offset : 0;
 }
 
+// A value of the document information as UTF-8: a string (also one an indirect reference
+// names) decoded from its encoding, any other value as the value parser gives it. Read from the
+// text as written, since a UTF-16 string holds NUL bytes and line ends.
+std::string InformationText(SourceReader& reader, std::string_view text, std::size_t at) {
+    std::string target;
+    std::size_t pos = SkipPdfWhite(text, at);
+    if (const std::int32_t ref = ReferenceAt(text, pos); ref != 0) {
+        target = GetWrittenObjectText(reader, ref);
+        text = target;
+        pos = SkipPdfWhite(text, 0);
+    }
+    const std::size_t end = SkipPdfValue(text, pos);
+    const std::string_view written = text.substr(pos, end - pos);
+    if (written.starts_with('(') && written.size() >= 2 && written.ends_with(')')) {
+        return TextStringToUtf8(DecodeLiteralString(written));
+    }
+    if (written.starts_with('<') && !written.starts_with("<<") && written.ends_with('>')) {
+        return TextStringToUtf8(DecodeHexString(written));
+    }
+    return ParsedValueAt(text, pos);
+}
+
 void ReadInformation(SourceReader& reader, std::int32_t info) {
-    const std::string text = GetObjectText(reader, info);
+    const std::string text = GetWrittenObjectText(reader, info);
     SourceDocRecord& doc = reader.doc;
     const std::pair<const char*, std::string*> fields[] = {
         {"Title", &doc.Title},       {"Author", &doc.Author},   {"Creator", &doc.Creator},
         {"Producer", &doc.Producer}, {"Subject", &doc.Subject},
     };
     for (const auto& [key, field] : fields) {
-        if (const auto at = FindDictKey(text, key)) *field = ParsedValueAt(text, *at);
+        if (const auto at = FindDictKey(text, key)) *field = InformationText(reader, text, *at);
     }
 }
 

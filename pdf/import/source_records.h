@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace pagora::detail {
@@ -70,6 +71,15 @@ struct SourcePageRecord {
     std::int16_t Rotate = 0;
 };
 
+// A node of the page tree above the pages, as the page queries use it: the node it hangs from
+// and the values of the keys pages inherit (a reference resolved to its object's text). Read
+// once per document, so that the pages of a wide tree do not each read their parent's long
+// Kids array again.
+struct PageTreeNode {
+    std::int32_t Parent = 0; // 0: the root, or a Parent that names no object
+    std::vector<std::pair<std::string, std::string>> Inherited; // key without "/", value
+};
+
 struct SourceDocRecord {
     std::int32_t VersionLevel = 0; // the header's minor version minus 3
     std::string Name;              // the cache key
@@ -83,6 +93,9 @@ struct SourceDocRecord {
     SourceXrefTable Objects;
     std::unordered_map<std::int32_t, ObjectStreamCache> ObjectStreams;
     std::int64_t ObjectStreamBytes = 0; // decoded bytes kept in ObjectStreams
+    std::unordered_map<std::int32_t, PageTreeNode> PageTreeNodes; // by object number
+    // The document information's texts as UTF-8, decoded from their encodings; GetInfo hands
+    // them on in the document's code page.
     std::string Title, Author, Creator, Producer, Subject;
     bool Encrypted = false;
     bool PdfA = false;

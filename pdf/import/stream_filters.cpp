@@ -35,13 +35,73 @@ std::vector<std::string> FilterNames(std::string_view filter) {
     return names;
 }
 
-void CheckBound(std::size_t size) {
-    if (size > kMaxInflatedBytes) RaiseError(kErrOutOfMemory, kOperation);
+void CheckBound(std::size_t size, std::size_t bound) {
+    if (size > bound) RaiseError(kErrOutOfMemory, kOperation, kExpansionText);
 }
 
 } // namespace
 
-std::vector<std::uint8_t> DecodeASCII85(std::span<const std::uint8_t> data) {
+std::size_t ExpansionBound(std::size_t stored_size) {
+    if (stored_size >= (kMaxInflatedBytes - kMinExpansionBound) / kExpansionFactor) {
+        return kMaxInflatedBytes;
+    }
+    return kMinExpansionBound + kExpansionFactor * stored_size;
+}
+
+namespace {
+
+// Runs an inflate of stream data: the decoder's errors become the reader's (damage of the file
+// is 321, whatever the decoder calls it; passing the cap is 7 with its reason), and so do
+// reserved blocks and stored blocks of the wrong length, which are damage, not data.
+template <typename Decode>
+void GuardInflate(std::span<const std::uint8_t> data, std::string_view operation, Decode decode) {
+    if (data.size() < 2) RaiseError(kErrInvalidFileFormat, operation);
+    int status = kInflateOk;
+    try {
+        status = decode(data.subspan(2));
+    } catch (const PdfError& error) {
+        if (error.Number() == kErrOutOfMemory) {
+            RaiseError(kErrOutOfMemory, operation, kExpansionText);
+        }
+        RaiseError(kErrInvalidFileFormat, operation);
+    }
+    if (status < 0) RaiseError(kErrInvalidFileFormat, operation);
+}
+
+} // namespace
+
+std::vector<std::uint8_t> InflateStreamData(std::span<const std::uint8_t> data, std::size_t cap,
+                                            std::string_view operation, FlateMemory memory) {
+    if (data.empty()) return {};
+    InflateOptions options;
+    options.output_cap = cap;
+    if (memory == FlateMemory::kExact) {
+        std::size_t size = 0;
+        GuardInflate(data, operation, [&](std::span<const std::uint8_t> raw) {
+            return InflateTo(raw, options,
+                             [&size](std::span<const std::uint8_t> part) { size += part.size(); });
+        });
+        options.initial_size = size;
+    }
+    InflateResult result;
+    GuardInflate(data, operation, [&](std::span<const std::uint8_t> raw) {
+        result = InflateBytes(raw, options);
+        return result.status;
+    });
+    return std::move(result.bytes);
+}
+
+void CheckStreamData(std::span<const std::uint8_t> data, std::size_t cap,
+                     std::string_view operation) {
+    if (data.empty()) return;
+    InflateOptions options;
+    options.output_cap = cap;
+    GuardInflate(data, operation, [&](std::span<const std::uint8_t> raw) {
+        return InflateTo(raw, options, [](std::span<const std::uint8_t>) {});
+    });
+}
+
+std::vector<std::uint8_t> DecodeASCII85(std::span<const std::uint8_t> data, std::size_t bound) {
     std::vector<std::uint8_t> out;
     std::uint32_t group = 0;
     int count = 0;
@@ -65,7 +125,7 @@ std::vector<std::uint8_t> DecodeASCII85(std::span<const std::uint8_t> data) {
             flush(group, 4);
             group = 0;
             count = 0;
-            CheckBound(out.size());
+            CheckBound(out.size(), bound);
         }
     }
     if (count == 1) Damaged();
@@ -102,7 +162,7 @@ std::vector<std::uint8_t> DecodeASCIIHex(std::span<const std::uint8_t> data) {
     return out;
 }
 
-std::vector<std::uint8_t> DecodeRunLength(std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> DecodeRunLength(std::span<const std::uint8_t> data, std::size_t bound) {
     std::vector<std::uint8_t> out;
     std::size_t i = 0;
     while (i < data.size()) {
@@ -118,14 +178,16 @@ std::vector<std::uint8_t> DecodeRunLength(std::span<const std::uint8_t> data) {
             if (i >= data.size()) Damaged();
             out.insert(out.end(), std::size_t{257} - length, data[i++]);
         }
-        CheckBound(out.size());
+        CheckBound(out.size(), bound);
     }
     return out;
 }
 
 std::optional<std::vector<std::uint8_t>> DecodeFilters(std::vector<std::uint8_t> data,
                                                        std::string_view filter,
-                                                       std::string_view decode_parms) {
+                                                       std::string_view decode_parms,
+                                                       std::optional<std::size_t> given_bound,
+                                                       FlateMemory memory) {
     // Predictors and other parameters are not applied here: such data is left as it is.
     if (decode_parms.find('/') != std::string_view::npos) return std::nullopt;
     const std::vector<std::string> names = FilterNames(filter);
@@ -136,18 +198,17 @@ std::optional<std::vector<std::uint8_t>> DecodeFilters(std::vector<std::uint8_t>
             return std::nullopt;
         }
     }
+    // The bound comes from the bytes as stored, whatever the chain does in between.
+    const std::size_t bound = given_bound.value_or(ExpansionBound(data.size()));
     for (const std::string& name : names) {
         if (name == "FlateDecode" || name == "Fl") {
-            if (data.size() < 2) Damaged();
-            InflateResult result = InflateBytes(std::span(data).subspan(2));
-            if (result.status < 0) Damaged();
-            data = std::move(result.bytes);
+            data = InflateStreamData(data, bound, kOperation, memory);
         } else if (name == "ASCII85Decode" || name == "A85") {
-            data = DecodeASCII85(data);
+            data = DecodeASCII85(data, bound);
         } else if (name == "ASCIIHexDecode" || name == "AHx") {
             data = DecodeASCIIHex(data);
         } else {
-            data = DecodeRunLength(data);
+            data = DecodeRunLength(data, bound);
         }
     }
     return data;

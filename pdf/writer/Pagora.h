@@ -438,8 +438,11 @@ public:
     // ---- Reading existing PDF files ----------------------------------------------------------
     // Reads a PDF file once per name (later calls answer from what was read, until Abort) and
     // returns its page count. The results given are written when the file is known: title,
-    // subject and author from its document information, whether it declares PDF/A, and the
-    // digit after "PDF-1." of its header. Never raises: failures are recorded (ErrNumber; 53 for
+    // subject and author from its document information (decoded from the file's text encodings
+    // and given in the code page of the charset of the last SetFont, "?" for what it lacks, as
+    // FromUtf8 does), whether it declares PDF/A, and the digit after "PDF-1." of its header (for
+    // a later version its major version's tens plus its minor version: 20 for PDF 2.0). Never
+    // raises: failures are recorded (ErrNumber; 53 for
     // a missing file, 321 for a damaged one, with the file name in ErrDescription) and the
     // reading goes on with what can be read. An encrypted file is refused: 0, error 321,
     // PDFEncrypted true and nothing kept. A section of the index that is not where the file
@@ -457,7 +460,9 @@ public:
                      float* Height = nullptr, std::int16_t* Rotate = nullptr);
     // The content of a page of a PDF file: its content streams joined, Flate data decoded (other
     // filters as stored), every CR LF made LF; one character per byte. Empty for a page without
-    // content and where GetInfoPage gives false. Errors while the page is read are raised.
+    // content and where GetInfoPage gives false. Errors while the page is read are raised:
+    // 321 for damaged data, 7 for data that expands beyond 16 MB plus 128 times its stored size
+    // (refused as soon as it passes that, before it takes the memory).
     std::string GetContentPage(const std::string& FileName, std::int32_t PageNumber);
     // Draws a page of a PDF file with its top-left corner at (DestX, DestY), xDim wide and YDim
     // high in user units (0 for one of them keeps the page's proportions, 0 for both its own

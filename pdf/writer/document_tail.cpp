@@ -242,14 +242,19 @@ void Pagora::EndDoc() try {
     detail::WriteFileLine(s, ">>\nstartxref\n" + std::to_string(xref_offset) + "\n%%EOF");
 
     if (s.version_level != 0) {
-        // The header line keeps its nine bytes: a minor version past 7 does not exist in PDF 1.x
-        // and would need a second digit, so such a document stays at 1.6.
-        const int minor = 3 + s.version_level > 7 ? 6 : 3 + s.version_level;
+        // The header line keeps its nine bytes. Levels count 1.x by their minor version and
+        // later versions by tens (2.0 is 20): PDF 1.x ends at 1.7, so a level between 1.7 and 2.0
+        // (only a source file can claim one) declares 1.7, and 2.0 or later declares 2.0, the
+        // latest version there is.
+        const int level = 3 + s.version_level;
+        const std::string version = level >= 20 ? "2.0"
+                                    : level > 7 ? "1.7"
+                                                : "1." + std::to_string(level);
         std::FILE* file = s.output.get();
         if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
             detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
         }
-        const std::string header = "%PDF-1." + std::to_string(minor) + "\n";
+        const std::string header = "%PDF-" + version + "\n";
         if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
             detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
         }

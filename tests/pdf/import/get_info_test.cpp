@@ -17,20 +17,8 @@
 namespace {
 
 using reader_testing::CorpusFile;
+using reader_testing::PdfInfo;
 using testing_support::RunCommand;
-
-// The fields pdfinfo prints, by name ("Title", "Pages", "PDF version", ...).
-std::map<std::string, std::string> PdfInfo(const std::string& file) {
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(RunCommand("pdfinfo '" + file + "' 2>/dev/null").out);
-    for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        const auto value = line.find_first_not_of(' ', colon + 1);
-        fields[line.substr(0, colon)] = value == std::string::npos ? "" : line.substr(value);
-    }
-    return fields;
-}
 
 struct Info {
     std::int32_t pages = -1;

@@ -1,6 +1,7 @@
 // The pieces of page import that need no file: the renumbering of references in an object's
 // text (never inside strings, names or comments), the decoding of literal strings, and the
 // decoders of the stream filters page content comes in.
+#include "pdf/import/object_syntax.h"
 #include "pdf/import/page_import.h"
 #include "pdf/import/stream_filters.h"
 #include "pdf/writer/errors.h"
@@ -81,6 +82,7 @@ TEST(ObjectText, LiteralStringEscapes) {
         {"(\\101\\60\\0053)", std::string("A0\x05") + "3"}, // octal of one to three digits
         {"(a\\\r\nb\\\nc)", "abc"},                         // lines continued
         {"(\\q)", "q"},                                     // any other escape: the character
+        {"(a\r\nb\rc\nd)", "a\nb\nc\nd"},                   // line ends as written: LF
         {"()", ""},
     };
     for (const Case& c : cases) {

@@ -151,12 +151,19 @@ TEST(PageQueries, EdgesOfTheQueries) {
     EXPECT_FLOAT_EQ(width, 210.0f);
     EXPECT_FLOAT_EQ(height, 297.0f);
 
-    // A Parent chain that loops ends the search with nothing found: no box, no turn.
+    // A Parent chain that loops before the box is found leaves the page without a size: the
+    // query fails as the import of a damaged file does, and the results stay as they were.
     const std::string loop = CorpusFile("parent_loop.pdf");
     ASSERT_EQ(pdf.GetInfo(loop), 1);
-    ASSERT_TRUE(pdf.GetInfoPage(loop, 1, &width, &height, &rotate));
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(rotate, 0);
+    width = -1;
+    try {
+        pdf.GetInfoPage(loop, 1, &width, &height, &rotate);
+        ADD_FAILURE() << "answered";
+    } catch (const pagora::PdfError& error) {
+        EXPECT_EQ(error.Number(), 321);
+        EXPECT_EQ(error.Source(), "Pagora.GetInfoPage");
+    }
+    EXPECT_EQ(width, -1);
 
     // Parts joined without separator, Flate parts inflated and CR LF made LF; a Contents that
     // refers to an array object; an ASCIIHex stream decoded; no Contents.

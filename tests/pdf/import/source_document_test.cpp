@@ -162,7 +162,8 @@ TEST(SourceDocument, HeaderVersionAndLeadingLineEnds) {
         {"", "%PDF-1.7\r\n", 7, {}},
         {"", "%PDF-1.7 \n", 7, {}},
         {"\n", "%PDF-1.6\r%\xE2\xE3\xCF\xD3\r\n", 6, {}},
-        {"", "%PDF-2.0\n", 3, {13}}, // the version is not understood, the rest is read
+        {"", "%PDF-2.0\n", 20, {}}, // later versions count by tens
+        {"", "%PDF-1.10\n", 10, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.before) + c.header);
@@ -184,8 +185,14 @@ TEST(SourceDocument, InformationValues) {
     const Case cases[] = {
         {"<< /Title (Report \\(draft\\)) /Author (A) >>", "Report (draft)", "A"},
         {"<< /Title (Report (draft) [1]) /Author (B) >>", "Report (draft) [1]", "B"},
-        {"<< /Title 5 0 R /Author <48656C6C6F> >>", "5 0 R", "Hello"},
+        // A reference names the string of its object; one that names no object gives nothing.
+        {"<< /Title 5 0 R /Author <48656C6C6F> >>", "", "Hello"},
         {"<</Title(Compact)/Author(C)>>", "Compact", "C"},
+        // Kept as UTF-8: UTF-16 with its mark, the single-byte encoding with octal escapes.
+        {"<< /Title <FEFF 00DC 0062> /Author (\\351\\200) >>",
+         "\xC3\x9C"
+         "b",
+         "\xC3\xA9\xE2\x80\xA2"},
         // Keys are whole names, and values that hold the keys' words do not count as keys.
         {"<< /Titles (no) /Kind (/Title (x)) /Author (D) /Title (Yes) >>", "Yes", "D"},
         // A name ending in "stream" at a line end, or "endobj" inside a string, ends nothing.

@@ -227,10 +227,11 @@ TEST_P(VersionHeader, EndDocRewritesTheDigitInPlace) {
     ExpectValidPdf();
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, VersionHeader,
-                         ::testing::Values(VersionCase{0, "%PDF-1.3\n"},
-                                           VersionCase{2, "%PDF-1.5\n"},
-                                           VersionCase{4, "%PDF-1.7\n"},
-                                           VersionCase{8, "%PDF-1.6\n"}));
+INSTANTIATE_TEST_SUITE_P(
+    Levels, VersionHeader,
+    ::testing::Values(VersionCase{0, "%PDF-1.3\n"}, VersionCase{2, "%PDF-1.5\n"},
+                      VersionCase{4, "%PDF-1.7\n"}, VersionCase{5, "%PDF-1.7\n"},
+                      VersionCase{16, "%PDF-1.7\n"}, VersionCase{17, "%PDF-2.0\n"},
+                      VersionCase{40, "%PDF-2.0\n"}));
 
 } // namespace
