@@ -365,6 +365,13 @@ public:
     // Sizes of 0 follow the image (one pixel per point when both are 0); MantainRatio fits it
     // into the given box. ColorMask is the colour shown transparent. An image that cannot be read
     // records the error and is not placed; the position moves to DestX, DestY in any case.
+    // Drawings (.eps, .ai, .wmf) are converted on every call, from the subset of each format
+    // that drawing programs write their artwork in. For them one size of 0 follows the other by
+    // the drawing's proportions, and both 0 give 20/72 of the drawing's own size taken in points
+    // (its bounding box, or its metafile window in logical units): not one point per unit. A
+    // drawing of which nothing can be drawn is not placed and records error 321; one drawn
+    // without some of its content (PostScript procedures, text, bitmaps, rectangles, ellipses
+    // the converter does not draw) records error 321 naming the file and what was left out.
     void DrawImage(std::string_view FileName, float DestX, float DestY, float ImgWidth = 0,
                    float ImgHeight = 0, std::int16_t FrameNumber = 1,
                    std::string_view ColorMask = {}, bool MantainRatio = false);
