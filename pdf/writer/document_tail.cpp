@@ -6,6 +6,7 @@
 #include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -240,18 +241,21 @@ void Pagora::EndDoc() try {
         // and would need a second digit, so such a document stays at 1.6.
         const int minor = 3 + s.version_level > 7 ? 6 : 3 + s.version_level;
         std::FILE* file = s.output.get();
+        errno = 0;
         if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
         }
         const std::string header = "%PDF-1." + std::to_string(minor) + "\n";
         if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
-            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
         }
     }
     s.final_file_size = s.output_position;
+    // The last buffered bytes reach the disk here: a full disk shows as the close failing.
+    errno = 0;
     const bool closed = std::fclose(s.output.release()) == 0;
     s.output_file_number = 0;
-    if (!closed) detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+    if (!closed) detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
 } catch (...) {
     detail::RethrowFailure("EndDoc");
 }
