@@ -40,19 +40,7 @@ protected:
         int status = -1;
         EXPECT_EQ(ErrorsOf("qpdf --check '" + path + "'", &status), "");
         EXPECT_EQ(status, 0);
-        const std::string mupdf = dir.File("mupdf.ppm");
-        EXPECT_EQ(ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + mupdf + "' '" + path + "' " +
-                               std::to_string(page),
-                           &status),
-                  "");
-        EXPECT_EQ(status, 0);
-        const std::string poppler = dir.File("poppler");
-        EXPECT_EQ(ErrorsOf("pdftoppm -r 72 -singlefile -f " + std::to_string(page) + " -l " +
-                               std::to_string(page) + " '" + path + "' '" + poppler + "'",
-                           &status),
-                  "");
-        EXPECT_EQ(status, 0);
-        return {ReadPpm(mupdf), ReadPpm(poppler + ".ppm")};
+        return content_test::RenderWithBoth(path, page, dir);
     }
 
     testing_support::TempDir dir;
