@@ -146,6 +146,8 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
         {"a font in a missing folder",
          [&] { EXPECT_EQ(pdf_.AddFont(missing_folder + "/a.ttf"), ""); }, 0, 76},
         {"a missing image", [&] { pdf_.DrawImage(dir_.File("absent.png"), 10, 10); }, 0, 53},
+        {"an attachment in a missing folder",
+         [&] { EXPECT_FALSE(pdf_.AddAttach(missing_folder + "/a.txt")); }, 0, 76},
         {"a source document in a missing folder",
          [&] { EXPECT_EQ(pdf_.GetInfo(missing_folder + "/a.pdf"), 0); }, 0, 76},
         {"a FIFO as source document", [&] { EXPECT_EQ(pdf_.GetInfo(fifo), 0); }, 0, 75},
