@@ -2,6 +2,7 @@
 #include "pdf/content/eps_converter.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -96,6 +97,25 @@ int OperandCount(std::string_view op) {
     }
 }
 
+// The tokens of a line: runs of non-blank characters, each bracket a token of its own.
+template <typename Visit> void ForEachToken(std::string_view line, Visit&& visit) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (IsBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        if (line[i] == '[' || line[i] == ']') {
+            ++i;
+        } else {
+            while (i < line.size() && !IsBlank(line[i]) && line[i] != '[' && line[i] != ']')
+                ++i;
+        }
+        visit(start, line.substr(start, i - start));
+    }
+}
+
 // A copied number longer than any drawing needs is refused, so that no reader's token buffer is
 // ever put to the test.
 constexpr std::size_t kMaxNumberLength = 32;
@@ -108,52 +128,39 @@ bool CheckLine(std::string_view line, bool& path_open) {
     int operands = 0;
     int array = 0; // 0 none, 1 open, 2 closed
     bool any = false;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (IsBlank(line[i])) {
-            ++i;
-            continue;
-        }
-        std::string_view token;
-        if (line[i] == '[' || line[i] == ']') {
-            token = line.substr(i, 1);
-            ++i;
-        } else {
-            const std::size_t start = i;
-            while (i < line.size() && !IsBlank(line[i]) && line[i] != '[' && line[i] != ']')
-                ++i;
-            token = line.substr(start, i - start);
-        }
+    bool valid = true;
+    ForEachToken(line, [&](std::size_t, std::string_view token) {
+        if (!valid) return;
         if (token == "[") {
-            if (array != 0 || operands != 0) return false;
+            valid = array == 0 && operands == 0;
             array = 1;
         } else if (token == "]") {
-            if (array != 1) return false;
+            valid = array == 1;
             array = 2;
         } else if (token.size() <= kMaxNumberLength && IsContentNumber(token)) {
             if (array == 2 || array == 0) ++operands;
         } else {
             const int count = OperandCount(token);
             if (count == kDash) {
-                if (array != 2 || operands != 1) return false;
-            } else if (count < 0 || array != 0 || operands != count) {
-                return false;
+                valid = array == 2 && operands == 1;
+            } else {
+                valid = count >= 0 && array == 0 && operands == count;
             }
             const char op = token.size() == 1 ? token[0] : '\0';
             if (op == 'm') {
                 open = true;
             } else if (op == 'l' || op == 'c' || op == 'v' || op == 'y' || op == 'h') {
-                if (!open) return false;
+                valid = valid && open;
             } else if (op == 'n' || op == 's' || op == 'S') {
-                if (!open) return false;
+                valid = valid && open;
                 open = false;
             }
             operands = 0;
             array = 0;
             any = true;
         }
-    }
-    if (!any || operands != 0 || array != 0) return false;
+    });
+    if (!valid || !any || operands != 0 || array != 0) return false;
     path_open = open;
     return true;
 }
@@ -256,16 +263,71 @@ Markers FindMarkers(std::string_view text) {
     return markers;
 }
 
+// Readers hold whole numbers in 32 bits and refuse longer ones; a decimal sign makes the number
+// a real, which they accept at any size.
+std::string ContentLine(std::string_view line) {
+    std::string out;
+    std::size_t copied = 0;
+    ForEachToken(line, [&](std::size_t start, std::string_view token) {
+        if (!IsContentNumber(token) || token.find('.') != std::string_view::npos) return;
+        const auto value = NumberValue(token);
+        if (!value || std::abs(*value) < 2147483648.0) return;
+        out.append(line.substr(copied, start + token.size() - copied));
+        out += ".0";
+        copied = start + token.size();
+    });
+    out.append(line.substr(copied));
+    return out;
+}
+
+// Illustrator's operators that mark groups, compound paths, layers, locks, overprinting and
+// guides: they draw nothing, so a line ending in one loses nothing when it is passed over.
+bool DrawsNothing(std::string_view op) {
+    static constexpr std::string_view kMarks[] = {"u", "U", "*u", "*U", "A",  "Ap", "Ar", "O",
+                                                  "R", "D", "Lb", "LB", "Ln", "XR", "*",  "Xd"};
+    for (const std::string_view mark : kMarks) {
+        if (op == mark) return true;
+    }
+    return false;
+}
+
 // The converter's state between lines.
 struct Converter {
-    std::string& out;
+    EpsDrawing& drawing;
     bool painted = false;   // a painting operator has consumed the current path
     bool pending = false;   // path or state operators since the last painting operator
     bool path_open = false; // a path begun and not yet painted or ended
 
     void Write(std::string_view line) {
-        out += '\r';
-        out += line;
+        drawing.content += '\r';
+        drawing.content += ContentLine(line);
+        ForEachToken(line, [&](std::size_t, std::string_view token) {
+            if (token == "S" || token == "s" || token == "f*" || token == "b*" || token == "B*")
+                drawing.painted = true;
+        });
+    }
+
+    // A line of the drawing that was not converted.
+    void Skipped(std::string_view line) {
+        std::string_view op;
+        ForEachToken(line, [&](std::size_t, std::string_view token) { op = token; });
+        if (op.empty() || DrawsNothing(op)) return;
+        ++drawing.skipped_lines;
+        // A few distinct names say enough of what is missing.
+        constexpr std::size_t kNamesShown = 5;
+        const std::string name = op.size() > 12 ? std::string("data") : std::string(op);
+        std::size_t shown = 0;
+        bool known = false;
+        for (std::size_t at = 0; at < drawing.skipped_operators.size();) {
+            std::size_t end = drawing.skipped_operators.find(", ", at);
+            if (end == std::string::npos) end = drawing.skipped_operators.size();
+            known = known || drawing.skipped_operators.compare(at, end - at, name) == 0;
+            ++shown;
+            at = end + 2;
+        }
+        if (known || shown >= kNamesShown) return;
+        if (!drawing.skipped_operators.empty()) drawing.skipped_operators += ", ";
+        drawing.skipped_operators += name;
     }
 
     void Paint(std::string_view op) {
@@ -282,50 +344,75 @@ struct Converter {
         while (first < line.size() && IsBlank(line[first]))
             ++first;
         if (first == line.size()) return;
-        if (line.front() == '%' || line.front() == '/' || line.front() == '(') return;
+        if (line.front() == '%') return;
+        if (line.front() == '/' || line.front() == '(') {
+            Skipped(line);
+            return;
+        }
         const std::size_t n = line.size();
         if (n == 1 || IsBlank(line[n - 2])) {
-            OneLetter(line, line[n - 1]);
-        } else if (n > 2 && IsBlank(line[n - 3])) {
-            // "XR" (Illustrator's fill rule) and the other two-letter operators are skipped.
-            if (line.substr(n - 2) == "Xa") {
-                std::string rgb(line.substr(0, n - 2));
-                rgb += "rg";
-                bool open = path_open;
-                if (CheckLine(rgb, open)) Write(rgb);
+            if (!OneLetter(line, line[n - 1])) Skipped(line);
+        } else if (n > 2 && IsBlank(line[n - 3]) && line.substr(n - 2) == "Xa") {
+            std::string rgb(line.substr(0, n - 2));
+            rgb += "rg";
+            bool open = path_open;
+            if (CheckLine(rgb, open)) {
+                Write(rgb);
+            } else {
+                Skipped(line);
             }
+        } else {
+            // "XR" (Illustrator's fill rule) and the other operators of two letters or more.
+            Skipped(line);
         }
     }
 
-    void OneLetter(std::string_view line, char op) {
+    // Converts a line ending in a one-letter operator; false when something of it was not
+    // drawn.
+    bool OneLetter(std::string_view line, char op) {
         // Path, colour and line-style operators pass as they stand; Illustrator's variants of
         // the path operators are lower-cased into the standard ones.
         constexpr std::string_view kAsWritten = "mlcvykKgGJjwMdn";
         constexpr std::string_view kLowerCased = "LCVYN";
+        constexpr std::string_view kPainting = "sSnNfFbB";
+        std::size_t tokens = 0;
+        ForEachToken(line, [&](std::size_t, std::string_view) { ++tokens; });
+        if (tokens == 1 && !path_open && kPainting.find(op) != std::string_view::npos) {
+            // Painting or ending no path at all: there is nothing to lose.
+            return true;
+        }
+        if ((op == 'f' || op == 'F' || op == 'b' || op == 'B') && tokens != 1) {
+            // Whatever comes before the operator on its line (a rectangle, say) is not read.
+            return false;
+        }
         if (kAsWritten.find(op) != std::string_view::npos) {
-            if (CheckLine(line, path_open)) {
-                Write(line);
-                painted = false;
-                pending = true;
-            }
+            if (!CheckLine(line, path_open)) return false;
+            Write(line);
+            painted = false;
+            pending = true;
         } else if (kLowerCased.find(op) != std::string_view::npos) {
             std::string lower(line);
             for (char& c : lower) {
                 if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
             }
-            if (CheckLine(lower, path_open)) {
-                Write(lower);
-                pending = true;
-            }
+            if (!CheckLine(lower, path_open)) return false;
+            Write(lower);
+            pending = true;
         } else if (op == 's' || op == 'S') {
-            if (!painted && CheckLine(line, path_open)) Write(line);
+            // The stroke of a path already filled is dropped by design, not lost.
+            if (painted) return true;
+            if (!CheckLine(line, path_open)) return false;
+            Write(line);
         } else if (op == 'f' || op == 'F') {
             Paint("f*");
         } else if (op == 'b') {
             Paint("b*");
         } else if (op == 'B') {
             Paint("B*");
+        } else {
+            return false;
         }
+        return true;
     }
 };
 
@@ -361,9 +448,10 @@ EpsDrawing ConvertEps(std::span<const std::uint8_t> data) {
         start = box_line + 1;
     }
 
-    Converter converter{drawing.content};
+    Converter converter{drawing};
     ForEachLine(text, [&](std::size_t number, std::string_view line) {
-        if (number > end) return false;
+        // The line that ends the drawing (a page trailer, or "showpage") is none of it.
+        if (number >= end) return false;
         if (number >= start) converter.Line(line);
         return true;
     });

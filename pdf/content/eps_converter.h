@@ -4,6 +4,7 @@
 // which drawing programs write their artwork, and skips everything else.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -17,8 +18,18 @@ struct EpsDrawing {
     // The last bounding box with four numbers: lower-left corner, width and height in points.
     double x0 = 0, y0 = 0, width = 0, height = 0;
     // The converted lines, each preceded by CR, in PostScript's upward space of the box. A path
-    // left open by the file is ended ("n"), so the lines always form whole path objects.
+    // left open by the file is ended ("n"), so the lines always form whole path objects. Numbers
+    // are copied as written, but for whole numbers beyond 32 bits, which get a decimal sign.
     std::string content;
+    // Whether any path is painted: without, nothing of the drawing would show.
+    bool painted = false;
+    // The lines of the drawing section that the converter could not draw (PostScript it does not
+    // know, text, images, custom colours, lines it cannot read), and the first few of their
+    // operators, distinct, separated by ", " ("data" for a token too long to be one). Comments
+    // and the operators that mark groups, layers, locks, overprinting and guides draw nothing
+    // and are not counted.
+    std::size_t skipped_lines = 0;
+    std::string skipped_operators;
 };
 
 // Converts the lines from the drawing section's start (after the last "%%EndSetup", else the last

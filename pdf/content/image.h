@@ -36,12 +36,15 @@ struct ImageObject {
     std::string colour_space;  // JPEG and direct PNG only
     std::string filter;        // empty: the document's image filters apply
     std::string colour_key;    // "/Mask" ranges, empty for none
-    std::string decode;        // "/Decode" ranges, empty for none
+    // An explicit mask instead (one bit a pixel, 1 transparent, rows as the samples'), written
+    // as an image mask object after the image and its palette; empty for none.
+    std::string mask;
+    std::string decode; // "/Decode" ranges, empty for none
 };
 
-// Writes the image object and, for an indexed image, its palette object right after it; an
-// indexed palette shorter than its declared range is padded with black so the lookup table
-// always covers every index. Returns the image object's number.
+// Writes the image object and, for an indexed image, its palette object right after it, then
+// its mask object when it has one; an indexed palette shorter than its declared range is padded
+// with black so the lookup table always covers every index. Returns the image object's number.
 int WriteImage(WriterState& s, ImageObject& image);
 
 // The resource name of the image record at a position: the file numbers images from 1.

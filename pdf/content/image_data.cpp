@@ -25,4 +25,17 @@ std::string ColourKeyFor(const DecodedImage& image, std::uint8_t red, std::uint8
     return key;
 }
 
+std::vector<std::uint8_t> MaskFromFlags(const std::vector<std::uint8_t>& transparent,
+                                        std::size_t width, std::size_t height) {
+    const std::size_t row_bytes = (width + 7) / 8;
+    std::vector<std::uint8_t> mask(row_bytes * height, 0);
+    for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x) {
+            if (transparent[y * width + x] != 0)
+                mask[y * row_bytes + x / 8] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+        }
+    }
+    return mask;
+}
+
 } // namespace pagora::detail

@@ -1,6 +1,7 @@
 // A decoded raster image as the image object writer takes it, and the limits every reader keeps.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,7 +30,15 @@ struct DecodedImage {
     std::vector<std::uint8_t> samples;
     // Red, green, blue per entry, 2 to the power of bits entries; empty for 24 bits.
     std::vector<std::uint8_t> palette;
+    // Where one colour key cannot say which pixels are transparent: one bit a pixel, 1 for
+    // transparent, rows in the order of the samples, each starting on a byte boundary. Empty
+    // for none.
+    std::vector<std::uint8_t> mask;
 };
+
+// The mask of a picture from one flag a pixel (non-zero: transparent), rows in the flags' order.
+std::vector<std::uint8_t> MaskFromFlags(const std::vector<std::uint8_t>& transparent,
+                                        std::size_t width, std::size_t height);
 
 // The colour key that makes one colour transparent: for an indexed image the last palette entry
 // equal to the colour ("i i "), none when no entry matches; for RGB samples the colour itself

@@ -51,6 +51,9 @@ int WriteImage(WriterState& s, ImageObject& image) {
         lookup_bytes = static_cast<std::size_t>(highest + 1) * 3;
     }
     if (!image.decode.empty()) WriteFileLine(s, "/Decode [" + image.decode + "]");
+    // A stencil mask, which archived documents allow where they forbid soft masks.
+    const int mask = image.mask.empty() ? 0 : number + (has_palette ? 2 : 1);
+    if (mask != 0) WriteFileLine(s, "/Mask " + std::to_string(mask) + " 0 R");
     WriteStream(s, image.samples, 0, image.filter, 0, StreamKind::kImage);
     EndIndirectObject(s);
 
@@ -61,6 +64,14 @@ int WriteImage(WriterState& s, ImageObject& image) {
         BeginIndirectObject(s, 0);
         WriteFileLine(s, "<<");
         WriteStream(s, image.palette, 0, "", 0, StreamKind::kImage);
+        EndIndirectObject(s);
+    }
+    if (mask != 0) {
+        BeginIndirectObject(s, 0);
+        WriteFileLine(s, "<< /Type /XObject /Subtype /Image /Width " + std::to_string(image.width) +
+                             " /Height " + std::to_string(image.height) +
+                             " /ImageMask true /BitsPerComponent 1");
+        WriteStream(s, image.mask, 0, "", 0, StreamKind::kImage);
         EndIndirectObject(s);
     }
     return number;

@@ -113,6 +113,7 @@ void TakeDecoded(ImageObject& object, const DecodedImage& image) {
     object.width = image.width;
     object.height = image.height;
     object.bits = image.bits;
+    object.mask.assign(image.mask.begin(), image.mask.end());
 }
 
 void ReadBmpImage(Pagora::Members& m, std::size_t index, const std::string& name,
@@ -193,6 +194,7 @@ void ReadPngImage(Pagora::Members& m, std::size_t index, const std::string& name
         object.colour_space = png.colour_space;
         object.filter = "/FlateDecode";
         object.colour_key = std::move(png.colour_key);
+        object.mask.assign(png.mask.begin(), png.mask.end());
         outcome.kind = ImageKind::kJpegOrPng;
         return outcome;
     });

@@ -3,6 +3,7 @@
 #include "pdf/writer/writer.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace pagora {
@@ -14,6 +15,24 @@ using detail::WriterState;
 void AddPatternResource(WriterState& s, const std::string& name, int object_number) {
     s.pattern_resources += detail::FormatName(s.resource_prefix + name) + " " +
                            std::to_string(object_number) + " 0 R \r";
+}
+
+// One name is one pattern: a second entry under a name already given (in any letter case, by a
+// gradient or a tiling, the one being drawn included) would make the document's pattern
+// dictionary hold a key twice, which readers resolve as they please. It is refused.
+void RefuseDefinedPattern(const WriterState& s, const std::string& alias,
+                          std::string_view operation) {
+    const std::string entry = detail::FormatName(s.resource_prefix + alias) + " ";
+    const std::string& list = s.pattern_resources;
+    bool defined = s.in_tiling && s.tiling_alias == alias;
+    for (std::size_t at = list.find(entry); !defined && at != std::string::npos;
+         at = list.find(entry, at + 1)) {
+        defined = at == 0 || list[at - 1] == '\r';
+    }
+    if (defined) {
+        detail::RaiseError(detail::kErrInvalidCall, operation,
+                           "A pattern named " + alias + " is already defined");
+    }
 }
 
 // The device space shared by both ends of a gradient.
@@ -39,6 +58,8 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
                          bool ExtendBefore, bool ExtendAfter) try {
     detail::RefuseNulName(Alias, "AddGradient");
     auto& s = m_->writer;
+    const std::string alias = detail::TrimmedUpper(Alias);
+    RefuseDefinedPattern(s, alias, "AddGradient");
     const std::string start = detail::ParseColor(*m_, StartColor, "AddGradient").color;
     const std::string end = detail::ParseColor(*m_, EndColor, "AddGradient").color;
     // A shading needs one device space for both ends; anything else would be unreadable.
@@ -46,10 +67,16 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
     if (space.empty()) detail::RaiseError(detail::kErrInvalidCall, "AddGradient");
     if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "AddGradient");
     if (s.in_object) {
-        // Inside an object the content space is flipped within the page less its margins.
-        const float height = (s.page_height - s.margin_top - s.margin_bottom) / s.scale_factor;
-        YStart = height - YStart;
-        YEnd = height - YEnd;
+        // A gradient's points are measured from the page's top-left corner. On a page the
+        // pattern space is the page's own; in an object it is the space the object is painted
+        // in, which the page has already moved to the margins and turned downwards. Taking that
+        // back here puts the gradient where the same call puts it on a page.
+        const float left = s.margin_left / s.scale_factor;
+        const float top = (s.page_height + s.margin_top) / s.scale_factor;
+        XStart -= left;
+        XEnd -= left;
+        YStart = top - YStart;
+        YEnd = top - YEnd;
     }
     const auto u = [&](float v) { return detail::FormatUnits(s, v); };
     std::string coords;
@@ -71,7 +98,7 @@ void Pagora::AddGradient(const std::string& Alias, std::int32_t Style,
     const int n = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, text);
     detail::EndIndirectObject(s);
-    AddPatternResource(s, detail::TrimmedUpper(Alias), n);
+    AddPatternResource(s, alias, n);
 } catch (...) {
     detail::RethrowFailure("AddGradient");
 }
@@ -82,7 +109,9 @@ void Pagora::BeginTiling(const std::string& Alias, float XMin, float YMin, float
     auto& s = m_->writer;
     if (!s.in_tiling) {
         const auto u = [&](float v) { return detail::FormatUnits(s, v); };
-        s.tiling_alias = detail::TrimmedUpper(Alias);
+        const std::string alias = detail::TrimmedUpper(Alias);
+        RefuseDefinedPattern(s, alias, "BeginTiling");
+        s.tiling_alias = alias;
         s.tiling_dictionary = std::string("<< /Type /Pattern /PatternType 1 /PaintType ") +
                               (Style == 0 ? "1" : "2") + "\r/TilingType 1\r/BBox [" + u(XMin) +
                               " " + u(YMin) + " " + u(XMax) + " " + u(YMax) +

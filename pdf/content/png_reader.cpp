@@ -9,8 +9,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace pagora::detail {
@@ -74,15 +76,28 @@ bool IsKnownForm(int colour_type, int bits) {
     }
 }
 
+// The palette entries of an indexed picture that its transparency chunk makes transparent: an
+// alpha below half is none, the rest full (a colour key or a stencil mask says no more).
+std::vector<std::uint8_t> TransparentEntries(std::span<const std::uint8_t> chunk) {
+    std::vector<std::uint8_t> entries(chunk.size());
+    for (std::size_t i = 0; i < chunk.size(); ++i)
+        entries[i] = chunk[i] < 128 ? 1 : 0;
+    return entries;
+}
+
 // The colour key of a transparency chunk: a minimum and maximum equal to the transparent grey
-// or colour for direct colours; for an indexed picture the first fully transparent entry.
+// or colour for direct colours; for an indexed picture the run of transparent entries, when
+// they form one (empty otherwise: the picture needs a mask).
 std::string ColourKey(std::span<const std::uint8_t> chunk, int colour_type) {
     std::string key;
     if (colour_type == kIndexed) {
-        for (std::size_t i = 0; i < chunk.size(); ++i) {
-            if (chunk[i] == 0) return std::to_string(i) + " " + std::to_string(i);
-        }
-        return key;
+        const std::vector<std::uint8_t> entries = TransparentEntries(chunk);
+        const auto first = std::find(entries.begin(), entries.end(), 1);
+        if (first == entries.end()) return key;
+        const auto last = std::find(entries.rbegin(), entries.rend(), 1).base() - 1;
+        if (std::find(first, last, 0) != last) return key;
+        return std::to_string(first - entries.begin()) + " " +
+               std::to_string(last - entries.begin());
     }
     const std::size_t components = colour_type == kTruecolour ? 3 : 1;
     // A chunk too short for the picture's components is no key at all: a partial one would
@@ -95,10 +110,98 @@ std::string ColourKey(std::span<const std::uint8_t> chunk, int colour_type) {
     return key;
 }
 
+// The rows of an indexed picture undone from their filters as they decode, each turned into
+// one row of the picture's mask: a pixel is masked when its entry is transparent.
+class IndexedMaskBuilder {
+public:
+    IndexedMaskBuilder(const PngResult& png, std::size_t row_bytes,
+                       std::vector<std::uint8_t> transparent)
+        : width_(static_cast<std::size_t>(png.width)), bits_(static_cast<unsigned>(png.bits)),
+          rows_(static_cast<std::size_t>(png.height)), row_bytes_(row_bytes),
+          transparent_(std::move(transparent)), previous_(row_bytes), current_(row_bytes),
+          mask_((width_ + 7) / 8 * rows_, 0) {}
+
+    void Add(std::span<const std::uint8_t> piece) {
+        for (const std::uint8_t byte : piece) {
+            if (row_ >= rows_) return; // data beyond the rows
+            if (column_ < 0) {
+                filter_ = byte;
+                column_ = 0;
+                continue;
+            }
+            const auto c = static_cast<std::size_t>(column_);
+            const unsigned left = c > 0 ? current_[c - 1] : 0;
+            const unsigned up = previous_[c];
+            const unsigned up_left = c > 0 ? previous_[c - 1] : 0;
+            unsigned value = byte;
+            switch (filter_) {
+            case 1:
+                value += left;
+                break;
+            case 2:
+                value += up;
+                break;
+            case 3:
+                value += (left + up) / 2;
+                break;
+            case 4:
+                value += Paeth(left, up, up_left);
+                break;
+            default:
+                break;
+            }
+            current_[c] = static_cast<std::uint8_t>(value);
+            if (++column_ == static_cast<long>(row_bytes_)) EndRow();
+        }
+    }
+
+    std::vector<std::uint8_t> Take() { return std::move(mask_); }
+
+private:
+    static unsigned Paeth(unsigned a, unsigned b, unsigned c) {
+        const int p = static_cast<int>(a + b) - static_cast<int>(c);
+        const int pa = std::abs(p - static_cast<int>(a));
+        const int pb = std::abs(p - static_cast<int>(b));
+        const int pc = std::abs(p - static_cast<int>(c));
+        if (pa <= pb && pa <= pc) return a;
+        return pb <= pc ? b : c;
+    }
+
+    void EndRow() {
+        const std::size_t mask_row = (width_ + 7) / 8 * row_;
+        const unsigned per_byte = 8 / bits_;
+        const unsigned all = (1u << bits_) - 1;
+        for (std::size_t x = 0; x < width_; ++x) {
+            const std::uint8_t byte = current_[x / per_byte];
+            const unsigned shift = 8 - bits_ * (1 + static_cast<unsigned>(x % per_byte));
+            const std::size_t entry = (byte >> shift) & all;
+            if (entry < transparent_.size() && transparent_[entry] != 0)
+                mask_[mask_row + x / 8] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+        }
+        std::swap(previous_, current_);
+        ++row_;
+        column_ = -1;
+    }
+
+    std::size_t width_;
+    unsigned bits_;
+    std::size_t rows_;
+    std::size_t row_bytes_;
+    std::vector<std::uint8_t> transparent_;
+    std::vector<std::uint8_t> previous_;
+    std::vector<std::uint8_t> current_;
+    std::vector<std::uint8_t> mask_;
+    std::size_t row_ = 0;
+    long column_ = -1; // -1: the next byte is the row's filter
+    std::uint8_t filter_ = 0;
+};
+
 // Decodes the compressed rows and checks them against the header, so that no damaged or cut
 // data reaches the document, where it would only show as a broken picture. The rows are checked
-// as they decode and then dropped: a large picture never has all its samples in memory.
-void CheckRows(const PngResult& png, int channels) {
+// as they decode and then dropped: a large picture never has all its samples in memory. With
+// the transparent entries of an indexed picture that no colour key can name, its mask is made
+// on the way.
+void CheckRows(PngResult& png, int channels, std::vector<std::uint8_t> masked_entries) {
     const std::uint64_t row_bytes =
         (static_cast<std::uint64_t>(png.width) * static_cast<std::uint64_t>(channels * png.bits) +
          7) /
@@ -119,6 +222,9 @@ void CheckRows(const PngResult& png, int channels) {
     // Data beyond the rows is ignored by every decoder, so it is allowed, within the limit.
     options.output_cap = kMaxSampleBytes;
     const std::uint64_t stride = row_bytes + 1;
+    std::optional<IndexedMaskBuilder> mask;
+    if (!masked_entries.empty())
+        mask.emplace(png, static_cast<std::size_t>(row_bytes), std::move(masked_entries));
     std::uint64_t decoded = 0;
     std::uint64_t next_row = 0; // where the filter byte of the next row to check lies
     std::uint32_t adler = 1;
@@ -130,6 +236,7 @@ void CheckRows(const PngResult& png, int channels) {
             }
         }
         adler = Adler32(piece, adler);
+        if (mask) mask->Add(piece);
         decoded = end;
     };
     int status = kInflateOk;
@@ -147,13 +254,14 @@ void CheckRows(const PngResult& png, int channels) {
                                  static_cast<std::uint32_t>(z[n - 3]) << 16 |
                                  static_cast<std::uint32_t>(z[n - 2]) << 8 | z[n - 1];
     if (adler != stored) throw PngFailure{kErrSubscript};
+    if (mask) png.mask = mask->Take();
 }
 
 // Walks the chunks after the header. The image data goes to png.data; with `owned` (the buffer
 // that data views) it is gathered at the buffer's front instead, behind the walk, which never
 // looks back at a chunk it has passed, and the buffer then becomes png.data.
 void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_type,
-                std::string* owned) {
+                std::string* owned, std::vector<std::uint8_t>& masked_entries) {
     bool has_palette = false;
     std::size_t gathered = 0;
     std::size_t p = kFirstChunk;
@@ -176,6 +284,14 @@ void WalkChunks(std::span<const std::uint8_t> data, PngResult& png, int colour_t
             }
         } else if (IsChunk(data, p + 4, "tRNS")) {
             png.colour_key = ColourKey(body, colour_type);
+            masked_entries.clear();
+            if (colour_type == kIndexed && png.colour_key.empty()) {
+                masked_entries = TransparentEntries(body);
+                if (std::find(masked_entries.begin(), masked_entries.end(), 1) ==
+                    masked_entries.end()) {
+                    masked_entries.clear();
+                }
+            }
         } else if (IsChunk(data, p + 4, "IDAT")) {
             if (owned != nullptr) {
                 // The front of the buffer holds nothing the walk still needs: the header and
@@ -231,8 +347,9 @@ PngResult ReadPngBytes(std::span<const std::uint8_t> data, std::string* owned) {
         png.bits = bits;
         png.indexed = colour_type == kIndexed;
         png.colour_space = colour_type == kTruecolour ? "DeviceRGB" : "DeviceGray";
-        WalkChunks(data, png, colour_type, owned);
-        CheckRows(png, colour_type == kTruecolour ? 3 : 1);
+        std::vector<std::uint8_t> masked_entries;
+        WalkChunks(data, png, colour_type, owned, masked_entries);
+        CheckRows(png, colour_type == kTruecolour ? 3 : 1, std::move(masked_entries));
         png.accepted = true;
     } catch (const PngFailure& failure) {
         png = PngResult{};

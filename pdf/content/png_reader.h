@@ -27,7 +27,11 @@ struct PngResult {
     bool indexed = false;
     std::string colour_space;          // "DeviceGray" or "DeviceRGB" for direct colours
     std::vector<std::uint8_t> palette; // indexed only: red, green, blue per entry
-    std::string colour_key;            // "/Mask" ranges from the transparency chunk
+    // The transparency chunk, each entry's alpha rounded to none or full: "/Mask" ranges when
+    // one range says it (the transparent grey or colour, or one run of palette entries), else
+    // for an indexed picture a mask of one bit a pixel, 1 transparent, rows top first.
+    std::string colour_key;
+    std::vector<std::uint8_t> mask;
     // The zlib data of every image data chunk, in order: kept as the image object's samples
     // without another copy.
     std::string data;

@@ -87,6 +87,9 @@ void Pagora::EndObject() try {
 void Pagora::DrawObject(const std::string& Name) try {
     detail::RefuseNulName(Name, "DrawObject");
     auto& s = m_->writer;
+    // An object painting itself would make a form that never ends for every reader.
+    if (s.in_object && s.form_objects.back().alias == Name)
+        detail::RaiseError(detail::kErrInvalidCall, "DrawObject");
     std::string references = Placeholder(Name);
     for (const FormObjectRecord& record : s.form_objects) {
         if (record.alias == Name) {

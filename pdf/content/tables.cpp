@@ -11,6 +11,12 @@ namespace pagora {
 
 namespace {
 
+// The grid keeps a boundary for every row up to the last one asked for. A million rows is more
+// than any page shows (each would be a hundredth of a point on the tallest page a reader opens),
+// so a row number past it is refused at once rather than reserving memory for every row before
+// it.
+constexpr std::int64_t kMaxTableRows = std::int64_t{1} << 20;
+
 detail::TableRecord* InnermostTable(Pagora::Members& m) {
     std::vector<detail::TableRecord>& tables = m.content.kept.tables.Tables;
     return tables.empty() ? nullptr : &tables.back();
@@ -68,7 +74,7 @@ std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::
 
     const std::int64_t last = std::int64_t{Row} + RowSpan - 1;
     if (Row < 1 || last < 0) detail::RaiseError(detail::kErrSubscript, "TableCell");
-    if (last > INT32_MAX) detail::RaiseError(detail::kErrOverflow, "TableCell");
+    if (last > kMaxTableRows) detail::RaiseError(detail::kErrOverflow, "TableCell");
     if (table->Rows < last) {
         table->RowY.reserve(static_cast<std::size_t>(last) + 1);
         for (std::int64_t k = table->Rows + 1; k <= last; ++k)

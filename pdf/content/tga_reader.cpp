@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace pagora::detail {
 
@@ -27,8 +29,9 @@ public:
         : data_(data), p_(start), pixel_bytes_(pixel_bytes), keyed_(keyed) {}
 
     bool AtEnd() const { return p_ >= data_.size(); }
-    // Reads one pixel value into red, green, blue; false when it is not all there.
-    bool Next(std::uint8_t rgb[3], std::string& key) {
+    // Reads one pixel value into red, green, blue and whether it is transparent (alpha rounded
+    // to none or full); false when it is not all there.
+    bool Next(std::uint8_t rgb[3], std::uint8_t& transparent) {
         if (data_.size() - std::min(p_, data_.size()) < pixel_bytes_) {
             p_ = data_.size();
             return false;
@@ -36,13 +39,7 @@ public:
         rgb[0] = data_[p_ + 2];
         rgb[1] = data_[p_ + 1];
         rgb[2] = data_[p_];
-        if (keyed_ && data_[p_ + 3] == 0) {
-            key.clear();
-            for (int i = 0; i < 3; ++i) {
-                const std::string component = std::to_string(rgb[i]);
-                key += component + " " + component + " ";
-            }
-        }
+        transparent = keyed_ && data_[p_ + 3] < 128 ? 1 : 0;
         p_ += pixel_bytes_;
         return true;
     }
@@ -58,6 +55,32 @@ private:
     std::size_t pixel_bytes_;
     bool keyed_;
 };
+
+// One colour key says the picture's transparency exactly when the transparent pixels share one
+// colour and no opaque pixel has it; otherwise every transparent pixel would not vanish, or an
+// opaque one would, and the picture gets a mask.
+void Transparency(TgaResult& result, const std::vector<std::uint8_t>& transparent,
+                  std::uint32_t width, std::uint32_t height) {
+    const std::vector<std::uint8_t>& samples = result.image.samples;
+    const auto first = std::find(transparent.begin(), transparent.end(), 1);
+    if (first == transparent.end()) return;
+    const std::size_t key_at = static_cast<std::size_t>(first - transparent.begin()) * 3;
+    bool one_colour = true;
+    for (std::size_t p = 0; p < transparent.size() && one_colour; ++p) {
+        const bool same = std::equal(samples.begin() + static_cast<long>(3 * p),
+                                     samples.begin() + static_cast<long>(3 * p + 3),
+                                     samples.begin() + static_cast<long>(key_at));
+        one_colour = same == (transparent[p] != 0);
+    }
+    if (!one_colour) {
+        result.image.mask = MaskFromFlags(transparent, width, height);
+        return;
+    }
+    for (std::size_t c = 0; c < 3; ++c) {
+        const std::string component = std::to_string(samples[key_at + c]);
+        result.colour_key += component + " " + component + " ";
+    }
+}
 
 } // namespace
 
@@ -115,29 +138,35 @@ TgaResult ReadTga(std::span<const std::uint8_t> data) {
 
     // Only eight alpha bits make a pixel's transparency mean something; other 32-bit files are
     // read for their colours alone.
-    PixelSource source(data, static_cast<std::size_t>(start), depth / 8u,
-                       depth == 32 && (descriptor & kAlphaBits) == 8);
+    const bool keyed = depth == 32 && (descriptor & kAlphaBits) == 8;
+    PixelSource source(data, static_cast<std::size_t>(start), depth / 8u, keyed);
     std::vector<std::uint8_t>& samples = result.image.samples;
     samples.assign(static_cast<std::size_t>(row_bytes * height), 0);
+    std::vector<std::uint8_t> transparent(keyed ? static_cast<std::size_t>(pixels) : 0, 0);
     const std::size_t total = samples.size();
     std::size_t i = 0;
     std::uint8_t rgb[3];
+    std::uint8_t clear = 0;
+    const auto store = [&] {
+        std::copy_n(rgb, 3, samples.begin() + static_cast<long>(i));
+        if (keyed) transparent[i / 3] = clear;
+        i += 3;
+    };
     if (type == kUncompressed) {
-        for (; i < total && source.Next(rgb, result.colour_key); i += 3)
-            std::copy_n(rgb, 3, samples.begin() + static_cast<long>(i));
+        while (i < total && source.Next(rgb, clear))
+            store();
     } else {
         std::uint8_t header = 0;
         while (i < total && source.Byte(header)) {
             const std::size_t count = (header & 0x7F) + 1u;
             const bool run = header >= 0x80;
             for (std::size_t k = 0; k < count; ++k) {
-                if ((k == 0 || !run) && !source.Next(rgb, result.colour_key)) break;
+                if ((k == 0 || !run) && !source.Next(rgb, clear)) break;
                 if (i >= total) {
                     result.damage = kErrSubscript; // a packet running past the picture
                     break;
                 }
-                std::copy_n(rgb, 3, samples.begin() + static_cast<long>(i));
-                i += 3;
+                store();
             }
         }
     }
@@ -150,8 +179,14 @@ TgaResult ReadTga(std::span<const std::uint8_t> data) {
              ++top, --bottom) {
             std::swap_ranges(samples.begin() + top * row, samples.begin() + (top + 1) * row,
                              samples.begin() + bottom * row);
+            if (keyed) {
+                const auto w = static_cast<std::ptrdiff_t>(width);
+                std::swap_ranges(transparent.begin() + top * w, transparent.begin() + (top + 1) * w,
+                                 transparent.begin() + bottom * w);
+            }
         }
     }
+    if (keyed) Transparency(result, transparent, width, height);
     result.image.width = static_cast<std::int32_t>(width);
     result.image.height = static_cast<std::int32_t>(height);
     result.image.bits = 24;

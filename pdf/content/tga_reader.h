@@ -20,7 +20,9 @@ struct TgaResult {
     int damage = 0;
     // 24 bits, rows bottom first (the order the image object is placed in).
     DecodedImage image;
-    // "r r g g b b " of the last fully transparent pixel of a picture with 8 alpha bits.
+    // The transparency of a picture with 8 alpha bits, each pixel rounded to transparent (alpha
+    // below 128) or opaque: "r r g g b b " when the transparent pixels share one colour that no
+    // opaque pixel has, else a mask in the image (empty when no pixel is transparent).
     std::string colour_key;
 };
 

@@ -81,6 +81,31 @@ void RecordFailure(WriterState& s, int number, std::string_view name) {
     RecordError(s, PdfError(number, "", ErrorText(number)), kOperation, name);
 }
 
+// The converters keep to the subset of each format that drawing programs write their artwork
+// in. A file of which nothing of that subset can be drawn is refused (error 321, nothing
+// written); one drawn without some of its content records the same error, saying what is
+// missing, so that a caller never takes a partial drawing for the whole.
+[[noreturn]] void RefuseDrawing(const std::string& skipped) {
+    std::string description = ErrorText(kErrInvalidFileFormat) + " (nothing it can draw";
+    if (!skipped.empty()) description += "; " + skipped;
+    RaiseError(kErrInvalidFileFormat, kOperation, description + ")");
+}
+
+// What a converter passed over, as the error tells it ("3 lines of PostScript it does not
+// draw: x, Tf"); empty for nothing.
+std::string SkippedText(std::size_t count, std::string_view one, std::string_view many,
+                        std::string_view of, const std::string& names) {
+    if (count == 0) return {};
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many) + std::string(of) +
+           " it does not draw: " + names;
+}
+
+void RecordPartialDrawing(WriterState& s, const std::string& name, const std::string& skipped) {
+    const std::string description =
+        ErrorText(kErrInvalidFileFormat) + " (drawn without " + skipped + ")";
+    RecordError(s, PdfError(kErrInvalidFileFormat, "", description), kOperation, name);
+}
+
 // Runs a conversion; a failure is recorded for the file and never reaches the caller.
 template <typename Body> void Converting(WriterState& s, const std::string& name, Body&& body) {
     try {
@@ -102,6 +127,10 @@ void DrawEpsImage(Pagora::Members& m, std::string_view file_name, float x, float
         const std::vector<std::uint8_t> bytes = ReadDrawingFile(name);
         const EpsDrawing drawing = ConvertEps(bytes);
         if (drawing.error != 0) RaiseError(drawing.error, kOperation);
+        const std::string skipped = SkippedText(drawing.skipped_lines, "line", "lines",
+                                                " of PostScript", drawing.skipped_operators);
+        // A drawing of which nothing shows is refused rather than placed as an empty box.
+        if (!drawing.painted) RefuseDrawing(skipped);
         // The box's upper-left corner goes to x, y, and PostScript's upward y axis is turned
         // into the content's downward one.
         std::string text = "q\r";
@@ -111,6 +140,7 @@ void DrawEpsImage(Pagora::Members& m, std::string_view file_name, float x, float
         text += PdfaRgbContent(s, drawing.content);
         text += "\rQ";
         WriteContent(s, text);
+        if (!skipped.empty()) RecordPartialDrawing(s, name, skipped);
     });
 }
 
@@ -126,6 +156,13 @@ void DrawWmfImage(Pagora::Members& m, std::string_view file_name, float x, float
         }
         const WmfDrawing drawing = ConvertWmf(bytes, components);
         if (drawing.error == kErrFileNotFound) RaiseError(drawing.error, kOperation);
+        const std::string skipped =
+            SkippedText(drawing.skipped_records, "record", "records", "", drawing.skipped_kinds);
+        if (!drawing.painted) {
+            // A damaged file keeps the error the walk met.
+            if (drawing.error != 0) RaiseError(drawing.error, kOperation);
+            RefuseDrawing(skipped);
+        }
 
         std::string content = drawing.content;
         int transform_error = 0;
@@ -150,6 +187,8 @@ void DrawWmfImage(Pagora::Members& m, std::string_view file_name, float x, float
             RecordFailure(s, drawing.error, name);
         } else if (transform_error != 0) {
             RecordFailure(s, transform_error, name);
+        } else if (!skipped.empty()) {
+            RecordPartialDrawing(s, name, skipped);
         }
     });
 }

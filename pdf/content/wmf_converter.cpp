@@ -44,6 +44,52 @@ bool CreatesOtherObject(std::uint16_t function) {
     }
 }
 
+// The kind of drawing a record makes that the converter does not draw, or nullptr for a record
+// that draws nothing by itself (state, objects, clipping) or that the converter draws.
+const char* SkippedDrawing(std::uint16_t function) {
+    switch (function) {
+    case 0x0213:
+        return "line";
+    case 0x041B:
+        return "rectangle";
+    case 0x061C:
+        return "rounded rectangle";
+    case 0x0418:
+        return "ellipse";
+    case 0x0817:
+        return "arc";
+    case 0x081A:
+        return "pie";
+    case 0x0830:
+        return "chord";
+    case 0x0521:
+    case 0x0A32:
+    case 0x062F:
+        return "text";
+    case 0x041F:
+        return "pixel";
+    case 0x0922:
+    case 0x0B23:
+    case 0x0940:
+    case 0x0B41:
+    case 0x0F43:
+    case 0x0D33:
+        return "bitmap";
+    case 0x061D:
+        return "pattern block";
+    case 0x0419:
+    case 0x0548:
+        return "flood fill";
+    case 0x0228:
+    case 0x0429:
+    case 0x012A:
+    case 0x012B:
+        return "region";
+    default:
+        return nullptr;
+    }
+}
+
 // A read past the bytes of the record at hand.
 struct OutsideRecord {};
 
@@ -189,8 +235,22 @@ private:
         }
         default:
             if (CreatesOtherObject(function)) objects_[NewSlot()] = WmfObject{};
+            if (const char* kind = SkippedDrawing(function)) Skipped(kind);
             break;
         }
+    }
+
+    void Skipped(std::string_view kind) {
+        ++drawing_.skipped_records;
+        // A few distinct kinds say enough of what is missing.
+        constexpr std::size_t kKindsShown = 5;
+        if (skipped_kinds_.size() >= kKindsShown) return;
+        for (const std::string_view known : skipped_kinds_) {
+            if (known == kind) return;
+        }
+        skipped_kinds_.push_back(kind);
+        if (!drawing_.skipped_kinds.empty()) drawing_.skipped_kinds += ", ";
+        drawing_.skipped_kinds += kind;
     }
 
     void CreateObject(std::uint16_t function, const Params& params) {
@@ -286,7 +346,7 @@ private:
         }
     }
 
-    void AppendPaint(bool polyline, std::string& lines) const {
+    void AppendPaint(bool polyline, std::string& lines) {
         const bool even_odd = fill_mode_ == 1;
         std::string_view op;
         if (polyline) {
@@ -298,12 +358,14 @@ private:
         }
         lines += '\r';
         lines += op;
+        if (op != "n") drawing_.painted = true;
     }
 
     WmfDrawing& drawing_;
     const std::array<std::string, 256>& components_;
     std::vector<WmfObject> objects_;
     std::set<std::size_t> freed_;
+    std::vector<std::string_view> skipped_kinds_;
     bool origin_seen_ = false, extent_seen_ = false, started_ = false;
     bool no_fill_ = false, no_stroke_ = false;
     std::uint16_t fill_mode_ = 0;

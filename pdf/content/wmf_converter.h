@@ -25,6 +25,13 @@ struct WmfDrawing {
     bool has_window = false;
     std::size_t transform_at = 0;
     std::int32_t origin_x = 0, origin_y = 0, extent_x = 0, extent_y = 0;
+    // Whether any path is painted (filled or stroked): without, nothing of the drawing shows.
+    bool painted = false;
+    // The records that draw something the converter does not (lines to a point, rectangles,
+    // ellipses, arcs, text, bitmaps, regions...), and the first few of their kinds, distinct,
+    // separated by ", ".
+    std::size_t skipped_records = 0;
+    std::string skipped_kinds;
 };
 
 // component_text holds the content text of each colour byte as a fraction (0 to 1), as the

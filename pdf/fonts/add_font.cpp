@@ -70,6 +70,11 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     for (const detail::TrueTypeFailure& failure : metrics.failures) {
         record_error(failure.number, detail::ErrorText(failure.number) + " (" + failure.step + ")");
     }
+    // A file the reader could not walk through (text, a cut or damaged font) gives no font: its
+    // widths and names would be guesses, and its program would break the document for viewers.
+    // Nothing of it is registered or written; a later selection of the alias gets a standard
+    // font.
+    if (!metrics.failures.empty()) return std::string();
     if (metrics.full_name.empty()) metrics.full_name = NameFromPath(path);
 
     // The alias is spelled as SetFont spells the family it is given (without blanks, the

@@ -43,7 +43,12 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
     };
 
     detail::FileStamp stamp;
-    if (!detail::StampFile(FileName, stamp)) return fail(detail::kErrFileNotFound);
+    if (!detail::StampFile(FileName, stamp)) {
+        // The cause, as the image operations give it: a missing folder, a folder or device in
+        // the file's place, no right to look.
+        const int number = detail::UnreadableFileNumber(FileName);
+        return fail(number == 0 ? detail::kErrFileNotFound : number);
+    }
     const std::string key = SourceKey(FileName);
     const auto cached = std::find_if(state.SourceDocs.begin(), state.SourceDocs.end(),
                                      [&key](const auto& doc) { return doc.Name == key; });

@@ -82,12 +82,16 @@ public:
     // Page labels from the current page (open) or the next one: 1 decimal, 2 and 3 Roman, 4 and
     // 5 letters; other styles add nothing.
     void SetLabel(int PageLabel, const std::string& LabelPrefix = "", int FirstValue = -1);
+    // Error 6, the margins unchanged, for a value (in the unit) that is not a number, infinite
+    // or past 2^31 points.
     void SetMargins(float Left = 0, float Right = 0, float Top = 0, float Bottom = 0,
                     bool ClipPage = true);
     void SetMemoryUsage(int Value);
     void SetPageTransition(int Transition, float ShowTime = 1, float TransTime = 1);
     // 1 rotates pages by 270 degrees, 2 by 180, 3 by 90; the open page, else later pages.
     void SetPageView(int ViewMode);
+    // PaperSize 255 takes UserWidth by UserHeight in the unit: error 6, the size unchanged, for
+    // a value that is not a number, infinite or past 2^31 points.
     void SetPaperSize(int PaperSize, float UserWidth = 0, float UserHeight = 0);
     // Makes the document an archival one (PDF/A-1B): every font embedded, an RGB output profile,
     // metadata that identify the file. A file never claims PDF/A without being one; what the
@@ -210,7 +214,8 @@ public:
     void OnDocEvent(int EventType, const std::string& Script, bool ResetScript = false);
     // Attaches a script to the pending form fields named FieldName or below it ("A" reaches
     // "A" and "A.b"): 0 mouse up, 1 mouse down, 2 enter, 3 exit, 4 focus, 5 blur, 6 keystroke,
-    // 7 validate, 8 calculate (the field joins the calculation order), 9 format.
+    // 7 validate, 8 calculate (the field joins the calculation order), 9 format. A trigger holds
+    // one script: a later call for the same trigger and field replaces the earlier script.
     void OnFieldEvent(int OnEvent, const std::string& FieldName, const std::string& Action);
 
     // ---- Compression --------------------------------------------------------------------------
@@ -371,7 +376,7 @@ public:
     // The rectangle (x, y, width, height) of a cell of the innermost table, rows counted from 1
     // and added as asked for; the column is kept inside the table and the span cut at its last
     // column. The frame is drawn as DrawRect draws it; the default Options 1 draw nothing.
-    // Without an open table: four zeros.
+    // Without an open table: four zeros. Error 6 for a cell reaching past row 1048576.
     std::array<float, 4> TableCell(std::int32_t Row, std::int32_t Col, std::int32_t RowSpan = 1,
                                    std::int32_t ColSpan = 1, std::int32_t Options = 1,
                                    std::int32_t BoxBorder = 15, float Ray = 0);
@@ -385,6 +390,13 @@ public:
     // Sizes of 0 follow the image (one pixel per point when both are 0); MantainRatio fits it
     // into the given box. ColorMask is the colour shown transparent. An image that cannot be read
     // records the error and is not placed; the position moves to DestX, DestY in any case.
+    // Drawings (.eps, .ai, .wmf) are converted on every call, from the subset of each format
+    // that drawing programs write their artwork in. For them one size of 0 follows the other by
+    // the drawing's proportions, and both 0 give 20/72 of the drawing's own size taken in points
+    // (its bounding box, or its metafile window in logical units): not one point per unit. A
+    // drawing of which nothing can be drawn is not placed and records error 321; one drawn
+    // without some of its content (PostScript procedures, text, bitmaps, rectangles, ellipses
+    // the converter does not draw) records error 321 naming the file and what was left out.
     void DrawImage(std::string_view FileName, float DestX, float DestY, float ImgWidth = 0,
                    float ImgHeight = 0, std::int16_t FrameNumber = 1,
                    std::string_view ColorMask = {}, bool MantainRatio = false);
@@ -408,11 +420,15 @@ public:
     // Writes the open object (nothing when none is open) and resolves the pages that painted it
     // before it existed.
     void EndObject();
-    // Paints an object by its exact name, also one not yet begun.
+    // Paints an object by its exact name, also one not yet begun; error 5 for the object being
+    // recorded, which cannot paint itself.
     void DrawObject(const std::string& Name);
     // Writes an axial (Style other than 1) or radial (Style 1) gradient between two colours of
     // the same form, usable as a colour under its upper-cased alias. Error 5 for colours of
-    // different forms, a pattern name or an empty colour.
+    // different forms, a pattern name or an empty colour. Its points are measured from the
+    // page's top-left corner, inside an object as on a page. One alias names one pattern: a
+    // gradient or tiling under an alias already taken (in any letter case) is refused with
+    // error 5 and nothing is written; the first definition stays.
     void AddGradient(const std::string& Alias, std::int32_t Style, const std::string& StartColor,
                      const std::string& EndColor, float XStart, float YStart, float XEnd,
                      float YEnd, float RStart = 0, float REnd = 0, bool ExtendBefore = false,

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace pagora::detail {
 namespace {
@@ -25,16 +23,14 @@ std::string NameFromPath(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The whole file, or a raised error 53 (missing) or 75 (not readable).
+// The whole file, or a raised error: 53 missing, 76 a folder of its path missing, 75 not
+// readable.
 std::string ReadWholeFile(const std::string& path) {
-    std::error_code error;
     // A name cut short by a NUL byte would name another file.
     if (path.find('\0') != std::string::npos) RaiseError(kErrBadFileNumber, "AddAttach");
-    if (path.empty() || !std::filesystem::exists(path, error))
-        RaiseError(kErrFileNotFound, "AddAttach");
     // Only a regular file has an end: a FIFO would block the caller and a device such as
     // /dev/zero would be read until memory runs out.
-    if (!std::filesystem::is_regular_file(path, error)) RaiseError(kErrPathFileAccess, "AddAttach");
+    if (const int number = UnreadableFileNumber(path); number != 0) RaiseError(number, "AddAttach");
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) RaiseError(kErrPathFileAccess, "AddAttach");
     std::string bytes;

@@ -7,6 +7,7 @@
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -251,18 +252,21 @@ void Pagora::EndDoc() try {
                                     : level > 7 ? "1.7"
                                                 : "1." + std::to_string(level);
         std::FILE* file = s.output.get();
+        errno = 0;
         if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
         }
         const std::string header = "%PDF-" + version + "\n";
         if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
-            detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
         }
     }
     s.final_file_size = s.output_position;
+    // The last buffered bytes reach the disk here: a full disk shows as the close failing.
+    errno = 0;
     const bool closed = std::fclose(s.output.release()) == 0;
     s.output_file_number = 0;
-    if (!closed) detail::RaiseError(detail::kErrDeviceIo, "EndDoc");
+    if (!closed) detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
 } catch (...) {
     detail::RethrowFailure("EndDoc");
 }

@@ -13,23 +13,40 @@ void RefuseNulName(std::string_view name, std::string_view operation) {
     if (name.find('\0') != std::string_view::npos) RaiseError(kErrInvalidCall, operation);
 }
 
+int UnreadableFileNumber(const std::string& name) {
+    if (name.empty()) return kErrFileNotFound;
+    const std::filesystem::path path(name);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        // The folder the name points into is missing: the path is wrong, not just the file.
+        const std::filesystem::path folder = path.parent_path();
+        std::error_code folder_error;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, folder_error))
+            return kErrPathNotFound;
+        return kErrFileNotFound;
+    }
+    if (error) return FileErrorNumber(error);
+    // Only a regular file has an end: a pipe would block the caller, a device such as /dev/zero
+    // would be read until memory runs out, and a folder is no file at all.
+    if (status.type() != std::filesystem::file_type::regular) return kErrPathFileAccess;
+    return 0;
+}
+
+int WriteFailureNumber() {
+#ifdef EDQUOT
+    if (errno == EDQUOT) return kErrDiskFull;
+#endif
+    return errno == ENOSPC ? kErrDiskFull : kErrDeviceIo;
+}
+
 namespace {
 
 template <typename Buffer>
 Buffer ReadWholeFile(const std::string& name, std::uint64_t max_bytes, std::string_view operation) {
     // A name cut short by a NUL byte would name another file.
     if (name.find('\0') != std::string::npos) RaiseError(kErrBadFileNumber, operation);
-    if (name.empty()) RaiseError(kErrFileNotFound, operation);
-    std::error_code error;
-    const std::filesystem::file_status status =
-        std::filesystem::status(std::filesystem::path(name), error);
-    if (status.type() == std::filesystem::file_type::not_found)
-        RaiseError(kErrFileNotFound, operation);
-    if (error) RaiseError(FileErrorNumber(error), operation);
-    // Only a regular file has an end: a pipe would block the caller, a device such as /dev/zero
-    // would be read until memory runs out, and a folder is no file at all.
-    if (status.type() != std::filesystem::file_type::regular)
-        RaiseError(kErrPathFileAccess, operation);
+    if (const int number = UnreadableFileNumber(name); number != 0) RaiseError(number, operation);
 
     errno = 0;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(name.c_str(), "rb"),

@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace pagora::detail {
@@ -11,9 +12,10 @@ void WriteBytes(WriterState& s, std::string_view bytes) {
     // A failed BeginDoc leaves a file number without an open file: every write then fails the
     // same way, and never touches a null handle.
     if (!s.output) RaiseError(kErrBadFileNumber, "WriteFileLine");
+    errno = 0;
     if (!bytes.empty() &&
         std::fwrite(bytes.data(), 1, bytes.size(), s.output.get()) != bytes.size()) {
-        RaiseError(kErrDeviceIo, "WriteFileLine");
+        RaiseError(WriteFailureNumber(), "WriteFileLine");
     }
     s.output_position += static_cast<std::int64_t>(bytes.size());
 }

@@ -48,6 +48,18 @@ constexpr std::array<const char*, 18> kTransitionStyles = {
     "/S /R >> ",
 };
 
+// A page side, a margin or a page's showing time is written into every page; one that cannot be
+// written (not a number, infinite, or so large that the sums and doubles the pages make of it
+// overflow) is refused where it enters, so that no later page or the end of the document fails
+// on it. No reader holds coordinates past 2^31 points as whole numbers anyway.
+constexpr float kMaxPageLength = 2147483648.0f;
+
+float PageLength(float value, float scale_factor, std::string_view operation) {
+    const float points = value * scale_factor;
+    if (!(std::fabs(points) <= kMaxPageLength)) detail::RaiseError(detail::kErrOverflow, operation);
+    return points;
+}
+
 } // namespace
 
 void Pagora::SetDocProperty(const std::string& DocTitle, const std::string& DocSubject,
@@ -76,10 +88,14 @@ void Pagora::SetLabel(int PageLabel, const std::string& LabelPrefix, int FirstVa
 
 void Pagora::SetMargins(float Left, float Right, float Top, float Bottom, bool ClipPage) try {
     auto& s = m_->writer;
-    s.margin_left = Left * s.scale_factor;
-    s.margin_right = Right * s.scale_factor;
-    s.margin_top = Top * s.scale_factor;
-    s.margin_bottom = Bottom * s.scale_factor;
+    const float left = PageLength(Left, s.scale_factor, "SetMargins");
+    const float right = PageLength(Right, s.scale_factor, "SetMargins");
+    const float top = PageLength(Top, s.scale_factor, "SetMargins");
+    const float bottom = PageLength(Bottom, s.scale_factor, "SetMargins");
+    s.margin_left = left;
+    s.margin_right = right;
+    s.margin_top = top;
+    s.margin_bottom = bottom;
     s.clip_to_margins = ClipPage;
 } catch (...) {
     detail::RethrowFailure("SetMargins");
@@ -91,6 +107,7 @@ void Pagora::SetMemoryUsage(int Value) {
 
 void Pagora::SetPageTransition(int Transition, float ShowTime, float TransTime) try {
     auto& s = m_->writer;
+    PageLength(ShowTime, 1, "SetPageTransition");
     std::string text;
     // A code outside the table means no transition: a dictionary without its style would be
     // left unclosed in the page.
@@ -119,8 +136,10 @@ void Pagora::SetPageView(int ViewMode) try {
 void Pagora::SetPaperSize(int PaperSize, float UserWidth, float UserHeight) try {
     auto& s = m_->writer;
     if (PaperSize == 255) {
-        s.page_width = UserWidth * s.scale_factor;
-        s.page_height = UserHeight * s.scale_factor;
+        const float width = PageLength(UserWidth, s.scale_factor, "SetPaperSize");
+        const float height = PageLength(UserHeight, s.scale_factor, "SetPaperSize");
+        s.page_width = width;
+        s.page_height = height;
         return;
     }
     for (const auto& size : kPaperSizes) {

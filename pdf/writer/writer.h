@@ -33,10 +33,18 @@ void RequireVersion(WriterState& s, int level);
 // cut there would name something else.
 void RefuseNulName(std::string_view name, std::string_view operation);
 
+// The error number of a file a caller named that is no regular file to be read: 53 when nothing
+// is there, 76 when a folder on its path is missing, 75 for a folder, pipe or device in its
+// place, else the number of what went wrong (FileErrorNumber); 0 for a regular file.
+int UnreadableFileNumber(const std::string& name);
+
+// The error number of a write to the document's file that failed, from the system's error: 61
+// for a full disk (or quota), 57 for anything else.
+int WriteFailureNumber();
+
 // The whole of a regular file a caller named (images, fonts), at most max_bytes (error 7 for a
-// larger one). Raises 53 when nothing is there, 52 for a name holding NUL, and the number of
-// what went wrong otherwise (FileErrorNumber): no right to read it, a folder, pipe or device in
-// its place, a read the device failed.
+// larger one). Raises 52 for a name holding NUL, the number UnreadableFileNumber gives, and the
+// number of what went wrong while reading (no right to read it, a read the device failed).
 std::vector<std::uint8_t> ReadCallerFile(const std::string& name, std::uint64_t max_bytes,
                                          std::string_view operation);
 // The same into a string, for readers that keep the file's bytes as an image's samples.

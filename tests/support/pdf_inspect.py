@@ -126,6 +126,25 @@ def field_actions(pdf, args):
     print(" ".join([str(f.T) for f in list(form.CO)]))
 
 
+@query("field-scripts")
+def field_scripts(pdf, args):
+    """Each field's title, then each of its additional actions as its key and its script."""
+    for field in list(pdf.Root.AcroForm.Fields):
+        print(str(field.T))
+        for key, action in sorted(field.get("/AA", {}).items()):
+            print(" ", key, script_text(action))
+
+
+@query("form-paints")
+def form_paints(pdf, args):
+    """Each form XObject's /Name and the names of the XObjects its content paints."""
+    for obj in pdf.objects:
+        if isinstance(obj, pikepdf.Stream) and obj.get("/Subtype") == "/Form":
+            painted = [str(operands[0]) for operands, operator in pikepdf.parse_content_stream(obj)
+                       if str(operator) == "Do"]
+            print(str(obj.Name), painted)
+
+
 @query("layers")
 def layers(pdf, args):
     """Each optional content group's name and, for /ON, /OFF and /Order, the group names in place

@@ -200,10 +200,10 @@ def main():
         source = Image.open(sys.argv[3])
         alphas = source.info.get("transparency") if source.mode == "P" else None
         if isinstance(alphas, bytes):
-            # A colour key makes one index transparent, the first whose alpha is 0; alphas
-            # between 0 and 255 cannot be expressed by a key and leave their entries opaque.
-            first = alphas.find(b"\x00")
-            source.info["transparency"] = bytes(0 if i == first else 255 for i in range(256))
+            # Every entry whose alpha is below half is transparent, every other one opaque: a
+            # colour key or a stencil mask says no more.
+            source.info["transparency"] = bytes(0 if i < len(alphas) and alphas[i] < 128 else 255
+                                                for i in range(256))
         source = source.convert("RGBA")
         white = Image.new("RGBA", source.size, (255, 255, 255, 255))
         picture_ = Image.alpha_composite(white, source).convert("RGB")

@@ -79,7 +79,7 @@ TEST_F(PngFixtures, EveryAcceptedFormKeepsItsCompressedRowsAndDescribesThem) {
         {"rgb8.png", {8, false, "DeviceRGB", ""}},
         {"grey_key.png", {8, false, "DeviceGray", "255 255 "}},
         {"rgb_key.png", {8, false, "DeviceRGB", "16 16 32 32 48 48 "}},
-        {"indexed_key.png", {8, true, "DeviceGray", "1 1"}},
+        {"indexed_key.png", {8, true, "DeviceGray", "1 2"}},
         {"indexed_key_used.png", {8, true, "DeviceGray", "37 37"}},
         {"indexed_partial_alpha.png", {4, true, "DeviceGray", ""}},
         {"rgb_suggested_palette.png", {8, false, "DeviceRGB", ""}},

@@ -4,9 +4,12 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace content_test {
 
@@ -61,6 +64,26 @@ inline std::string ErrorsOf(const std::string& command, int* status = nullptr) {
     for (size_t at = errors.find(notice); at != std::string::npos; at = errors.find(notice))
         errors.erase(at, notice.size());
     return errors;
+}
+
+// Page `page` of a file as mupdf and poppler draw it at 72 dpi (one pixel a point), mupdf's
+// first; each renderer must draw it without a complaint. The pictures go to `dir`.
+inline std::vector<Picture> RenderWithBoth(const std::string& path, int page,
+                                           const testing_support::TempDir& dir) {
+    int status = -1;
+    const std::string mupdf = dir.File("mupdf.ppm");
+    EXPECT_EQ(ErrorsOf("mutool draw -q -r 72 -c rgb -F pnm -o '" + mupdf + "' '" + path + "' " +
+                           std::to_string(page),
+                       &status),
+              "");
+    EXPECT_EQ(status, 0);
+    const std::string poppler = dir.File("poppler");
+    EXPECT_EQ(ErrorsOf("pdftoppm -r 72 -singlefile -f " + std::to_string(page) + " -l " +
+                           std::to_string(page) + " '" + path + "' '" + poppler + "'",
+                       &status),
+              "");
+    EXPECT_EQ(status, 0);
+    return {ReadPpm(mupdf), ReadPpm(poppler + ".ppm")};
 }
 
 } // namespace content_test

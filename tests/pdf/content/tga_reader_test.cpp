@@ -95,17 +95,50 @@ TEST(TgaReader, RunLengthPacketsRepeatOrCopyTheirPixels) {
     }
 }
 
-TEST(TgaReader, TheLastFullyTransparentPixelBecomesTheColourKey) {
-    // Blue, green, red, alpha: (30, 20, 10) transparent last, (3, 2, 1) transparent first.
-    const std::string pixels = std::string("\x03\x02\x01\x00\x09\x09\x09\x80\x1e\x14\x0a\x00", 12);
-    EXPECT_EQ(Read(Header(3, 1, 32, 8) + pixels).colour_key, "10 10 20 20 30 30 ");
-    EXPECT_EQ(Read(Header(3, 1, 32, 0x28) + pixels).colour_key, "10 10 20 20 30 30 ");
+TEST(TgaReader, TransparentPixelsBecomeAColourKeyOrAMask) {
+    // Blue, green, red, alpha; alpha below half is transparent, the rest opaque.
+    const struct {
+        const char* what;
+        std::string pixels;
+        std::string key;
+        std::vector<std::uint8_t> mask; // one row of bits, 1 transparent
+    } cases[] = {
+        {"one transparent colour, twice",
+         std::string("\x1e\x14\x0a\x00\x09\x09\x09\x80\x1e\x14\x0a\x7f", 12),
+         "10 10 20 20 30 30 ",
+         {}},
+        {"two transparent colours",
+         std::string("\x03\x02\x01\x00\x09\x09\x09\x80\x1e\x14\x0a\x00", 12),
+         "",
+         {0xA0}},
+        {"a transparent colour that an opaque pixel has too",
+         std::string("\x03\x02\x01\x00\x03\x02\x01\xff\x09\x09\x09\x00", 12),
+         "",
+         {0xA0}},
+        {"nothing transparent", std::string("\x03\x02\x01\xff\x09\x09\x09\x80", 8), "", {}},
+    };
+    for (const auto& c : cases) {
+        const auto width = static_cast<int>(c.pixels.size() / 4);
+        for (const int descriptor : {8, 0x28}) {
+            const TgaResult result = Read(Header(width, 1, 32, descriptor) + c.pixels);
+            EXPECT_EQ(result.colour_key, c.key) << c.what;
+            EXPECT_EQ(result.image.mask, c.mask) << c.what;
+        }
+    }
+    // Rows keep their order in the mask as in the samples: bottom row first.
+    const std::string two_rows = std::string("\x03\x02\x01\x00\x09\x09\x09\xff"
+                                             "\x09\x09\x09\xff\x1e\x14\x0a\x00",
+                                             16);
+    EXPECT_EQ(Read(Header(2, 2, 32, 8) + two_rows).image.mask,
+              (std::vector<std::uint8_t>{0x80, 0x40}));
+    EXPECT_EQ(Read(Header(2, 2, 32, 0x28) + two_rows).image.mask,
+              (std::vector<std::uint8_t>{0x40, 0x80}));
     // Alpha bits other than eight carry no transparency; the colours are read all the same.
+    const std::string pixels = std::string("\x03\x02\x01\x00\x09\x09\x09\x80\x1e\x14\x0a\x00", 12);
     const TgaResult no_alpha = Read(Header(3, 1, 32, 0) + pixels);
     EXPECT_EQ(no_alpha.colour_key, "");
+    EXPECT_TRUE(no_alpha.image.mask.empty());
     EXPECT_EQ(Samples(no_alpha), (std::vector<std::uint8_t>{1, 2, 3, 9, 9, 9, 10, 20, 30}));
-    const std::string opaque = std::string("\x03\x02\x01\xff\x09\x09\x09\x01", 8);
-    EXPECT_EQ(Read(Header(2, 1, 32, 8) + opaque).colour_key, "");
 }
 
 TEST(TgaReader, ATopDownFileIsTurnedBottomRowFirst) {

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -79,41 +80,69 @@ protected:
 const Lines kPlaced = {"q", "0.5 0 0 0.5 10 20 cm", "1 0 0 -1 0 100 cm"};
 
 TEST_F(VectorDrawings, ArtworkLinesBecomeContentOperators) {
+    // A path painted after the lines looked at, so that every drawing shows something.
+    const Lines tail = {"0 0 m", "1 1 l", "S"};
     const struct {
         Lines artwork;
-        Lines content;
+        Lines content; // empty: nothing written at all
+        int error;     // 321 when something was not drawn, or nothing could be
     } cases[] = {
         // Illustrator's variants are lower-cased; a fill is written once per path, always with
         // the even-odd rule, and the stroke of a filled path is dropped.
-        {{"0 0 m", "10 0 L", "10 10 l", "f", "S"}, {"0 0 m", "10 0 l", "10 10 l", "f*"}},
-        {{"0 0 m", "5 5 l", "b", "B"}, {"0 0 m", "5 5 l", "b*"}},
-        {{"0 0 m", "5 5 l", "B"}, {"0 0 m", "5 5 l", "B*"}},
-        {{"0 0 m", "5 5 l", "s", "S"}, {"0 0 m", "5 5 l", "s"}},
-        {{"0 0 m", "1 2 3 4 5 6 C", "7 8 9 1 V", "2 3 4 5 Y", "N"},
-         {"0 0 m", "1 2 3 4 5 6 c", "7 8 9 1 v", "2 3 4 5 y", "n"}},
+        {{"0 0 m", "10 0 L", "10 10 l", "f", "S"}, {"0 0 m", "10 0 l", "10 10 l", "f*"}, 0},
+        {{"0 0 m", "5 5 l", "b", "B"}, {"0 0 m", "5 5 l", "b*"}, 0},
+        {{"0 0 m", "5 5 l", "B"}, {"0 0 m", "5 5 l", "B*"}, 0},
+        {{"0 0 m", "5 5 l", "s", "S"}, {"0 0 m", "5 5 l", "s"}, 0},
+        {Concat({"0 0 m", "1 2 3 4 5 6 C", "7 8 9 1 V", "2 3 4 5 Y", "N"}, tail),
+         Concat({"0 0 m", "1 2 3 4 5 6 c", "7 8 9 1 v", "2 3 4 5 y", "n"}, tail), 0},
         // Colours and line style pass unchanged; Illustrator's RGB fill becomes "rg".
-        {{"0.5 0.2 0.1 Xa", "1 0 0 0 k", "0 1 0 0 K", "0.5 g", "0.25 G"},
-         {"0.5 0.2 0.1 rg", "1 0 0 0 k", "0 1 0 0 K", "0.5 g", "0.25 G"}},
-        {{"2 w", "1 J", "1 j", "4 M", "[3 2] 0 d", "[ ] 0 d", "0 i 0 J 0 j 1 w 4 M []0 d"},
-         {"2 w", "1 J", "1 j", "4 M", "[3 2] 0 d", "[ ] 0 d", "0 i 0 J 0 j 1 w 4 M []0 d"}},
-        // Definitions, strings, comments, other operators, a blank after the operator and
-        // Illustrator's fill-rule operator are skipped.
-        {{"/a 1 def", "(text) show", "% 0 0 m", "gsave", "0 0 moveto", "0 0 m ", "1 XR", "  "}, {}},
+        {Concat({"0.5 0.2 0.1 Xa", "1 0 0 0 k", "0 1 0 0 K", "0.5 g", "0.25 G"}, tail),
+         Concat({"0.5 0.2 0.1 rg", "1 0 0 0 k", "0 1 0 0 K", "0.5 g", "0.25 G"}, tail), 0},
+        {Concat({"2 w", "1 J", "1 j", "4 M", "[3 2] 0 d", "[ ] 0 d", "0 i 0 J 0 j 1 w 4 M []0 d"},
+                tail),
+         Concat({"2 w", "1 J", "1 j", "4 M", "[3 2] 0 d", "[ ] 0 d", "0 i 0 J 0 j 1 w 4 M []0 d"},
+                tail),
+         0},
+        // Illustrator's marks of groups, layers, locks and guides draw nothing: passed over.
+        {Concat({"u", "*u", "1 XR", "0 A", "(Layer 1) Ln", "0 O", "0 D", "(N) *", "*U", "U", "  "},
+                tail),
+         tail, 0},
+        // Definitions, strings, other operators and a blank after the operator are not drawn:
+        // a drawing of nothing else is refused.
+        {{"/a 1 def", "(text) show", "% 0 0 m", "gsave", "0 0 moveto", "0 0 m "}, {}, 321},
         // A line is copied only when it is whole operations on numbers: nothing it holds can
         // unbalance the content or open a string.
         {{"0 0 (x m", "Q 0 0 m", "q 1 0 0 1 0 0 cm 0 0 m", "1e3 0 m", "0 0 0 m", "16#F 0 m",
           "[3 x] 0 d", "3 0 d", "1 2 Xa", "BI 0 0 m", "1" + std::string(40, '0') + " 0 m"},
-         {}},
-        // A segment needs a path begun by a moveto, and painting needs a path.
-        {{"10 10 l", "0.5 g", "S", "0 0 m 5 5 l S", "f", "n"}, {"0.5 g", "0 0 m 5 5 l S"}},
+         {},
+         321},
+        // A segment needs a path begun by a moveto, and painting needs a path; painting no
+        // path loses nothing, a segment of none is not drawn.
+        {{"10 10 l", "0.5 g", "S", "0 0 m 5 5 l S", "f", "n"}, {"0.5 g", "0 0 m 5 5 l S"}, 321},
+        // A rectangle before the fill on its line is not read.
+        {Concat({"0 0 10 10 re f"}, tail), tail, 321},
         // A path the file leaves open is ended before the drawing is closed.
-        {{"0 0 m", "5 5 l"}, {"0 0 m", "5 5 l", "n"}},
+        {Concat(tail, {"0 0 m", "5 5 l"}), Concat(tail, {"0 0 m", "5 5 l", "n"}), 0},
+        // A path never painted shows nothing.
+        {{"0 0 m", "5 5 l"}, {}, 321},
     };
     for (const auto& c : cases) {
         const Lines lines = Place("case.ai", AiFile(c.artwork));
-        EXPECT_EQ(lines, Concat(Concat(kPlaced, c.content), {"Q"})) << c.artwork.front();
-        ExpectError(0, "case.ai");
+        EXPECT_EQ(lines, c.content.empty() ? Lines{} : Concat(Concat(kPlaced, c.content), {"Q"}))
+            << c.artwork.front();
+        ExpectError(c.error, "case.ai");
     }
+    // The error says what was not drawn.
+    Place("case.ai", AiFile(Concat({"1 0 0 0 (Red) 0 x", "/F 12 Tf", "(Hello) Tj"}, tail)));
+    EXPECT_EQ(pdf.ErrDescription(),
+              "Invalid file format (drawn without 3 lines of PostScript it does not draw: x, Tf, "
+              "Tj) - " +
+                  dir_.File("case.ai"));
+    Place("case.ai", AiFile({"gsave", "0 0 moveto"}));
+    EXPECT_EQ(pdf.ErrDescription(),
+              "Invalid file format (nothing it can draw; 2 lines of PostScript it does not draw: "
+              "gsave, moveto) - " +
+                  dir_.File("case.ai"));
 }
 
 TEST_F(VectorDrawings, TheBoundingBoxPlacesAndScalesTheDrawing) {
@@ -158,7 +187,7 @@ TEST_F(VectorDrawings, TheArtworkSectionIsFoundByItsMarkers) {
         {"showpage",
          header + "%%EndProlog\n0 0 m\n1 1 l\nS\nshowpage\n2 2 m\n",
          {"0 0 m", "1 1 l", "S"}},
-        // Without an end nothing is converted.
+        // Without an end nothing is converted: the drawing is refused.
         {"no end", header + "%%EndSetup\n0 0 m\n1 1 l\nS\n", {}},
         // Without "%%EndSetup" or "%%EndProlog" the artwork starts after the bounding box.
         {"after box", header + "0 0 m\n1 1 l\nS\n%%PageTrailer\n", {"0 0 m", "1 1 l", "S"}},
@@ -177,9 +206,10 @@ TEST_F(VectorDrawings, TheArtworkSectionIsFoundByItsMarkers) {
          {"0 0 m", "S"}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Place("markers.eps", c.text), Concat(Concat(kPlaced, c.content), {"Q"}))
+        EXPECT_EQ(Place("markers.eps", c.text),
+                  c.content.empty() ? Lines{} : Concat(Concat(kPlaced, c.content), {"Q"}))
             << c.name;
-        ExpectError(0, "markers.eps");
+        ExpectError(c.content.empty() ? 321 : 0, "markers.eps");
     }
     // LF, CR LF and a lone CR end lines alike.
     const Lines art = {"0 0 m", "10 0 L", "f"};
@@ -391,9 +421,12 @@ TEST_F(VectorDrawings, PensAndBrushesChooseTheColoursAndThePaintingOperator) {
         wmf.Polygon({{1, 2}, {3, 4}, {5, 6}}).Polyline({{7, 8}, {9, 10}}).End();
         const Lines shapes = {"5 6 m",  "3 4 l", "1 2 l",    c.polygon,
                               "9 10 m", "7 8 l", c.polyline, "Q"};
-        EXPECT_EQ(Place("objects.wmf", wmf.Bytes()), Concat(Concat({"q"}, c.selected), shapes))
+        // Shapes neither filled nor stroked show nothing: such a drawing is refused.
+        const bool shows = std::string_view(c.polygon) != "n";
+        EXPECT_EQ(Place("objects.wmf", wmf.Bytes()),
+                  shows ? Concat(Concat({"q"}, c.selected), shapes) : Lines{})
             << c.name;
-        ExpectError(0, "objects.wmf");
+        ExpectError(shows ? 0 : 321, "objects.wmf");
     }
 }
 
@@ -407,7 +440,21 @@ TEST_F(VectorDrawings, PolyPolygonsAndSkippedRecords) {
     wmf.End().Polygon({{1, 1}});  // after the end: never read
     EXPECT_EQ(Place("polypolygon.wmf", wmf.Bytes()),
               Lines({"q", "0 0 0 rg", "10 10 m", "10 0 l", "0 0 l", "4 2 m", "2 2 l", "b*", "Q"}));
-    ExpectError(0, "polypolygon.wmf");
+    // What was not drawn is told.
+    ExpectError(321, "polypolygon.wmf");
+    EXPECT_EQ(pdf.ErrDescription(),
+              "Invalid file format (drawn without 2 records it does not draw: rectangle, text) - " +
+                  dir_.File("polypolygon.wmf"));
+    // A metafile of nothing the converter draws is refused.
+    Wmf nothing;
+    nothing.Brush(0, 0, 0, 0).Select(0);
+    nothing.Record(0x0418, Wmf::Words({50, 50, 10, 10})); // an ellipse
+    nothing.Record(0x0418, Wmf::Words({60, 60, 10, 10}));
+    EXPECT_EQ(Place("ellipses.wmf", nothing.End().Bytes()), Lines{});
+    ExpectError(321, "ellipses.wmf");
+    EXPECT_EQ(pdf.ErrDescription(),
+              "Invalid file format (nothing it can draw; 2 records it does not draw: ellipse) - " +
+                  dir_.File("ellipses.wmf"));
 }
 
 TEST_F(VectorDrawings, AHostileMetafileStopsWithItsErrorAndBalancedContent) {
@@ -436,7 +483,7 @@ TEST_F(VectorDrawings, AHostileMetafileStopsWithItsErrorAndBalancedContent) {
          drawn_head + Wmf().RawRecord(100, 0x0324, Wmf::Words({1, 5, 5})).Bytes().substr(18), 9,
          Concat(drawn, {"Q"})},
         {"cut header", drawn_head + std::string("\x05\x00\x00", 3), 9, Concat(drawn, {"Q"})},
-        {"short file", std::string(10, '\0'), 9, {"q", "Q"}},
+        {"short file", std::string(10, '\0'), 9, {}},
         {"one byte", std::string(1, '\x01'), 53, {}},
         // A record reading past its own bytes is dropped whole and the walk goes on.
         {"short polygon",

@@ -226,21 +226,35 @@ TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
     EXPECT_EQ(Writer().font_resources, "");
 }
 
-TEST_F(TrueTypeDocument, DamagedFilesAreRecordedAndStillGiveAValidDocument) {
-    const std::string cut = dir_.File("cut.ttf");
-    testing_support::WriteFileBytes(cut,
-                                    testing_support::ReadFileBytes(kDejaVuSans).substr(0, 2048));
-    const std::string text = dir_.File("notes.ttf");
-    testing_support::WriteFileBytes(text, "not a font at all\n");
+TEST_F(TrueTypeDocument, DamagedFilesAreRefusedAndLeaveNothingInTheFile) {
+    const std::string font = testing_support::ReadFileBytes(kDejaVuSans);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"cut.ttf", font.substr(0, 2048)},
+        {"cut-late.ttf", font.substr(0, font.size() / 2)},
+        {"notes.ttf", "not a font at all\n"},
+        {"empty.ttf", ""},
+    };
     pdf_.BeginDoc(Path());
-    EXPECT_EQ(pdf_.AddFont(cut, "Cut"), "Cut");
-    EXPECT_EQ(pdf_.ErrNumber(), 9);
-    EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
-    EXPECT_EQ(pdf_.ErrDescription(), "Subscript out of range (name) - " + cut);
-    EXPECT_EQ(pdf_.AddFont(text), "notes");
-    EXPECT_EQ(pdf_.ErrNumber(), 9);
-    EXPECT_EQ(Fonts().list.size(), 2U);
+    const std::int64_t before = Writer().output_position;
+    for (const auto& c : cases) {
+        const std::string path = dir_.File(c.name);
+        testing_support::WriteFileBytes(path, c.bytes);
+        EXPECT_EQ(pdf_.AddFont(path, "Cut"), "") << c.name;
+        EXPECT_EQ(pdf_.ErrNumber(), 9) << c.name;
+        EXPECT_EQ(pdf_.ErrSource(), "Pagora.AddFont");
+        EXPECT_NE(pdf_.ErrDescription().find(" - " + path), std::string::npos)
+            << pdf_.ErrDescription();
+    }
+    EXPECT_EQ(Fonts().list.size(), 0U);
+    EXPECT_EQ(Writer().font_resources, "");
+    EXPECT_EQ(Writer().output_position, before);
+    // A later selection of the alias gets a standard font, and the document stays valid.
     FinishWithLine("Cut", "Cut");
+    EXPECT_EQ(Bytes().find("/FontFile2"), std::string::npos);
+    EXPECT_NE(Bytes().find("/BaseFont /Arial "), std::string::npos);
 }
 
 TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {

@@ -68,6 +68,7 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     const std::string failing_image = dir_.File("memory.png");
     std::filesystem::create_symlink(failing, failing_image);
     const std::string nul("a\0b", 3);
+    const std::string missing_folder = dir_.File("missing");
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     pdf_.EndPage();
@@ -137,6 +138,29 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
         {"a device failing as image", [&] { pdf_.DrawImage(failing_image, 10, 10); }, 0, 57},
         {"a folder as font", [&] { EXPECT_EQ(pdf_.AddFont(dir_.Path().string()), ""); }, 0, 75},
         {"a device failing as font", [&] { EXPECT_EQ(pdf_.AddFont(failing), ""); }, 0, 57},
+        // A file missing is 53; a folder missing on its path names the path as the cause.
+        {"an image in a missing folder", [&] { pdf_.DrawImage(missing_folder + "/a.png", 10, 10); },
+         0, 76},
+        {"a drawing in a missing folder",
+         [&] { pdf_.DrawImage(missing_folder + "/a.eps", 10, 10); }, 0, 76},
+        {"a font in a missing folder",
+         [&] { EXPECT_EQ(pdf_.AddFont(missing_folder + "/a.ttf"), ""); }, 0, 76},
+        {"a missing image", [&] { pdf_.DrawImage(dir_.File("absent.png"), 10, 10); }, 0, 53},
+        {"an attachment in a missing folder",
+         [&] { EXPECT_FALSE(pdf_.AddAttach(missing_folder + "/a.txt")); }, 0, 76},
+        {"a source document in a missing folder",
+         [&] { EXPECT_EQ(pdf_.GetInfo(missing_folder + "/a.pdf"), 0); }, 0, 76},
+        {"a FIFO as source document", [&] { EXPECT_EQ(pdf_.GetInfo(fifo), 0); }, 0, 75},
+        {"a device as source document", [&] { EXPECT_EQ(pdf_.GetInfo("/dev/zero"), 0); }, 0, 75},
+        {"a folder as source document", [&] { EXPECT_EQ(pdf_.GetInfo(dir_.Path().string()), 0); },
+         0, 75},
+        {"a missing source document", [&] { EXPECT_EQ(pdf_.GetInfo(dir_.File("a.pdf")), 0); }, 0,
+         53},
+        // One name is one pattern, whatever its letter case and whichever kind took it first.
+        {"a gradient under a taken name",
+         [&] { pdf_.AddGradient("SHADE", 0, "#00FF00", "#0000FF", 0, 0, 100, 0); }, 5, 0},
+        {"a tiling under a gradient's name",
+         [&] { pdf_.BeginTiling(" shade ", 0, 0, 10, 10, 10, 10); }, 5, 0},
     };
     std::vector<Case> all(std::begin(cases), std::end(cases));
     if (!unreadable.empty()) {
@@ -164,8 +188,21 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     ExpectValidPdf();
     // Neither a refused item nor a name with its NUL reached the file.
     const std::string bytes = Bytes();
-    for (const char* trace : {"Shaded", "(Odd)", "(Short)", "#00", "/URI"})
+    for (const char* trace : {"Shaded", "(Odd)", "(Short)", "#00", "/URI", "/PatternType 1"})
         EXPECT_EQ(bytes.find(trace), std::string::npos) << trace;
+    // The first gradient alone went into the file, under its one name.
+    EXPECT_EQ(bytes.find("/PatternType 2"), bytes.rfind("/PatternType 2"));
+    EXPECT_NE(bytes.find("SHADE "), std::string::npos);
+    EXPECT_EQ(bytes.find("SHADE "), bytes.rfind("SHADE "));
+}
+
+// A full disk is told as such when the document's last bytes cannot be written.
+TEST_F(Refusals, AFullDiskEndsTheDocumentWithItsOwnNumber) {
+    pdf_.BeginDoc("/dev/full");
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+    pdf_.BeginPage();
+    pdf_.DrawLine(10, 10, 100, 100);
+    EXPECT_EQ(Raised([&] { pdf_.EndDoc(); }), 61);
 }
 
 // Coordinates far beyond what readers hold as integers are written as reals.
