@@ -51,13 +51,17 @@ public:
             std::sort(times.begin(), times.end());
             by_input[name.substr(slash + 1)][name.substr(0, slash)] = times[times.size() / 2];
         }
-        std::printf("\nTime of %s divided by each peer's time (above 1: faster than %s)\n",
-                    baseline_.c_str(), baseline_.c_str());
+        bool title = false;
         for (const auto& [input, peers] : by_input) {
             const auto base = peers.find(baseline_);
             if (base == peers.end()) continue;
             for (const auto& [peer, time] : peers) {
                 if (peer == baseline_) continue;
+                if (!title)
+                    std::printf("\nTime of %s divided by each peer's time (above 1: faster than "
+                                "%s)\n",
+                                baseline_.c_str(), baseline_.c_str());
+                title = true;
                 std::printf("  %-24s %-16s %6.2f\n", input.c_str(), peer.c_str(),
                             base->second / time);
             }
