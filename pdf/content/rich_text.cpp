@@ -102,8 +102,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     if (detail::CurrentFontRecord(m.fonts) == nullptr)
         detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
 
-    // Level 0 is the call's own style; the current fill colour is the background of untagged
-    // text.
+    // Level 0 is the call's own style. Untagged text gets a background only once the caller has
+    // chosen a fill colour: the page's starting black would bury every untagged word.
     detail::TextTagRecord level0;
     level0.FontFamily = m.fonts.FontFamily;
     level0.FontStyle = m.fonts.kept.FontStyle;
@@ -111,10 +111,47 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     level0.FontSize = m.fonts.FontSize;
     level0.FontIndex = m.fonts.kept.current_font;
     if (!c.no_text_color) level0.FontColor = c.text_color;
-    if (!c.no_fill) level0.BackColor = c.fill_color;
+    if (!c.no_fill && c.fill_color_chosen) level0.BackColor = c.fill_color;
     const auto select_call_font = [&] {
         SetFont(level0.FontFamily, level0.FontSize, level0.FontStyle, level0.Encoding);
     };
+
+    // Colours the fragments change and the call gives back.
+    const std::string fill_color = c.fill_color;
+    const std::string fill_pattern_color = c.kept.fill_pattern_color;
+    const bool no_fill = c.no_fill;
+    const std::string text_color = c.text_color;
+    const std::string text_pattern_color = c.kept.text_pattern_color;
+    const bool no_text_color = c.no_text_color;
+    const auto restore_call_style = [&](bool write_fill) {
+        select_call_font();
+        c.text_color = text_color;
+        c.kept.text_pattern_color = text_pattern_color;
+        c.no_text_color = no_text_color;
+        if (write_fill)
+            detail::WriteColorFill(m, no_fill ? std::string() : fill_color, fill_pattern_color);
+        c.fill_color = fill_color;
+        c.kept.fill_pattern_color = fill_pattern_color;
+        c.no_fill = no_fill;
+    };
+    // Tags select their fonts while the text is read and fragments while it is drawn: whatever
+    // fails on the way (a tag's size the file cannot hold, a refused text), the call's font,
+    // size and colours are in force again afterwards, never a tag's.
+    bool drawing = false;
+    struct Restore {
+        const decltype(restore_call_style)& restore;
+        const bool& drawing;
+        bool armed = true;
+        ~Restore() {
+            if (!armed) return;
+            try {
+                // The content's fill colour is set back once fragments may have changed it.
+                restore(drawing);
+            } catch (...) {
+                // The first failure is the one the caller hears of.
+            }
+        }
+    } on_failure{restore_call_style, drawing};
 
     bool continued = false;
     const std::string prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
@@ -124,27 +161,14 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     area.line_spacing = c.line_spacing;
     area.scale_factor = sf;
     DocumentRichFonts fonts(*this, m);
-    detail::RichTextLayout layout;
-    try {
-        layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
-    } catch (...) {
-        // Tags select their fonts while the text is read; a refused text leaves the call's.
-        select_call_font();
-        throw;
-    }
+    const detail::RichTextLayout layout =
+        detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
 
     // The frame lies under the text.
     if (Height == 0) Height = box.vertical_padding + layout.text_height;
     if (Options != 1) DrawRect(X, Y, Width, Height, Options, style.box_border, style.box_radius);
     select_call_font();
-
-    // Colours the fragments change and the call gives back.
-    const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.kept.fill_pattern_color;
-    const bool no_fill = c.no_fill;
-    const std::string text_color = c.text_color;
-    const std::string text_pattern_color = c.kept.text_pattern_color;
-    const bool no_text_color = c.no_text_color;
+    drawing = true;
 
     float v = 0;
     if ((Align & detail::kAlignMiddle) != 0) {
@@ -152,6 +176,10 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     } else if ((Align & detail::kAlignBottom) != 0) {
         v = h - layout.text_height;
     }
+    // A text taller than its box fills it from the top, as top alignment does: placed by its
+    // middle or bottom it would begin above the box, and the lines the box cannot hold would be
+    // lost instead of handed back.
+    if (v < 0) v = 0;
     float current_y = (y0 + v) * sf;
     // A line ending exactly on the inner bottom must not be refused for a rounding difference.
     constexpr float kTolerance = 0.001f;
@@ -220,14 +248,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     } else {
         SetXY(X, current_y / sf);
     }
-    select_call_font();
-    c.text_color = text_color;
-    c.kept.text_pattern_color = text_pattern_color;
-    c.no_text_color = no_text_color;
-    detail::WriteColorFill(m, no_fill ? std::string() : fill_color, fill_pattern_color);
-    c.fill_color = fill_color;
-    c.kept.fill_pattern_color = fill_pattern_color;
-    c.no_fill = no_fill;
+    on_failure.armed = false;
+    restore_call_style(true);
     return result;
 } catch (...) {
     detail::RethrowFailure("DrawTextRich");

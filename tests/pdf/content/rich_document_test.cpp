@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,84 @@ TEST_F(RichDocument, TextFlowsThroughTwoBoxesOnTwoPages) {
         EXPECT_EQ(page.At(between, y + 4), 0xFFFF00u);
         EXPECT_TRUE(IsWhite(page.At(40, y)));
     }
+}
+
+TEST_F(RichDocument, UntaggedTextStandsOnThePageUntilAFillIsChosen) {
+    const struct {
+        const char* fill; // nullptr: never chosen
+        uint32_t between; // the pixel between the two words, at mid-height
+    } cases[] = {{nullptr, 0xFFFFFFu}, {"yellow", 0xFFFF00u}, {"", 0xFFFFFFu}};
+    pdf.BeginDoc(path);
+    for (const auto& c : cases) {
+        pdf.BeginPage();
+        pdf.SetFont("Arial", 20);
+        if (c.fill != nullptr) pdf.SetColorFill(c.fill);
+        pdf.DrawTextRich(100, 100, 300, 0, "Mot mot");
+        pdf.EndPage();
+    }
+    pdf.EndDoc();
+    ASSERT_EQ(pdf.ErrNumber(), 0);
+    // The baseline is 20 below the line's top; the blank after "Mot" at mid-height.
+    const int x = static_cast<int>(100 + pdf.GetTextWidth("Mot") + pdf.GetTextWidth(" ") / 2);
+    for (int page = 1; page <= 3; ++page) {
+        for (const Picture& picture : CheckAndRender(page)) {
+            ASSERT_EQ(picture.width, 596);
+            EXPECT_EQ(picture.At(x, 113), cases[page - 1].between) << page;
+            EXPECT_EQ(picture.At(x, 118), cases[page - 1].between) << page;
+        }
+    }
+}
+
+TEST_F(RichDocument, EveryAlignmentHandsOnTheWholeTextInOrder) {
+    pdf.SetTextTag("b", "", 0, 1);
+    const std::string source =
+        "Le <b>premier paragraphe</b> est assez long pour couvrir plusieurs lignes dans une "
+        "boîte étroite, et il continue encore un peu.\r\nLe second, plus court, <b>suit</b>.\r\n"
+        "Troisième : fin.";
+    const std::int32_t aligns[] = {8, 16, 32, 2, 4, 64, 16 | 2, 32 | 4, 16 | 64, 32 | 64};
+    pdf.BeginDoc(path);
+    pdf.SetFont("Arial", 12);
+    for (const std::int32_t align : aligns) {
+        // Boxes of two lines each, one box a page, until nothing is left.
+        std::string rest = Pagora::FromUtf8(source);
+        for (int box = 0; !rest.empty(); ++box) {
+            ASSERT_LT(box, 40) << align;
+            pdf.BeginPage();
+            rest = pdf.DrawTextRich(100, 100, 160, 30, rest, align);
+            pdf.EndPage();
+        }
+        pdf.BeginPage(); // a page between the alignments
+        pdf.DrawText(100, 115, "|");
+        pdf.EndPage();
+    }
+    pdf.EndDoc();
+    ASSERT_EQ(pdf.ErrNumber(), 0);
+    int status = -1;
+    EXPECT_EQ(ErrorsOf("qpdf --check '" + path + "'", &status), "");
+    EXPECT_EQ(status, 0);
+    const auto text = testing_support::RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
+    ASSERT_EQ(text.status, 0);
+    std::string expected;
+    for (std::size_t i = 0; i < std::size(aligns); ++i)
+        expected += Untagged(source, {"b"}) + " | ";
+    EXPECT_EQ(Collapsed(text.out), Collapsed(expected));
+    // Every line stays inside its box: nothing above its top or below its bottom.
+    const auto boxes =
+        testing_support::RunCommand("pdftotext -bbox '" + path + "' - | grep '<word'");
+    ASSERT_EQ(boxes.status, 0);
+    std::size_t at = 0;
+    int words = 0;
+    while ((at = boxes.out.find("yMin=\"", at)) != std::string::npos) {
+        float y_min = 0, x_max = 0, y_max = 0;
+        ASSERT_EQ(std::sscanf(boxes.out.c_str() + at, "yMin=\"%f\" xMax=\"%f\" yMax=\"%f\"", &y_min,
+                              &x_max, &y_max),
+                  3);
+        EXPECT_GE(y_min, 99.0f);
+        EXPECT_LE(y_max, 131.0f);
+        ++words;
+        ++at;
+    }
+    EXPECT_GT(words, 100);
 }
 
 TEST_F(RichDocument, ATableWithSpansBordersAndRoundedCorners) {

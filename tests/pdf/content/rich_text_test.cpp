@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -157,6 +160,66 @@ TEST_F(RichText, VerticalAlignmentAndTheBottomEdge) {
                     << n << " lines, align " << align << ", scale " << scale;
                 EXPECT_EQ(Shown(Written()).size(), static_cast<std::size_t>(n));
             }
+        }
+    }
+}
+
+TEST_F(RichText, UntaggedTextHasABackgroundOnlyInAChosenFill) {
+    // The page's fill starts black; until the caller picks a fill, untagged words stand on the
+    // page itself.
+    EXPECT_EQ(Backgrounds(Written()).size(), 0u);
+    pdf.DrawTextRich(10, 20, 200, 0, "two words");
+    EXPECT_EQ(Backgrounds(Written()).size(), 0u);
+    pdf.SetColorFill("yellow");
+    Written();
+    pdf.DrawTextRich(10, 20, 200, 0, "two words");
+    EXPECT_EQ(Backgrounds(Written()).size(), 2u);
+    pdf.SetColorFill("");
+    pdf.DrawTextRich(10, 20, 200, 0, "two words");
+    EXPECT_EQ(Backgrounds(Written()).size(), 0u);
+}
+
+TEST_F(RichText, TextTallerThanItsBoxFillsItFromTheTop) {
+    pdf.SetColorFill("");
+    // Five lines of 11.33 in a box 30 high: two fit, from the top, whatever the alignment; the
+    // rest comes back.
+    const std::string text = "one\rtwo\rthree\rfour\rfive";
+    for (const std::int32_t align : {8, 16, 32, 16 | 2, 32 | 4, 16 | 64}) {
+        const std::string rest = pdf.DrawTextRich(10, 20, 100, 30, text, align);
+        EXPECT_EQ(rest, "\xFF\x01\xFF\rthree\rfour\rfive") << align;
+        const Lines lines = Written();
+        EXPECT_EQ(Shown(lines), (std::vector<std::string>{"one", "two"})) << align;
+        const auto origins = TextOrigins(lines);
+        ASSERT_EQ(origins.size(), 2u) << align;
+        EXPECT_NEAR(origins[0].second, 28.33, 0.001) << align;
+        EXPECT_NEAR(origins[1].second, 39.66, 0.001) << align;
+    }
+}
+
+TEST_F(RichText, AFailedCallLeavesTheCallsFontInForce) {
+    pdf.SetColorFill("");
+    pdf.SetTextTag("h", "", 0, -1, 0, "", "yellow");
+    const float sizes[] = {3.4e38f, std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN()};
+    for (const float size : sizes) {
+        pdf.SetTextTag("huge", "Arial", size, 1, 0, "red");
+        // Failing while the text is read and while it is drawn (after a background); the
+        // largest size that is a number may be written as it stands.
+        for (const char* text : {"a <huge>b</huge> c", "<h>a</h> <huge>b</huge>"}) {
+            try {
+                pdf.DrawTextRich(10, 20, 200, 0, text);
+                EXPECT_TRUE(std::isfinite(size)) << size << " accepted";
+            } catch (const PdfError& error) {
+                EXPECT_EQ(error.Number(), 6) << size;
+            }
+            EXPECT_EQ(Inner().fonts.kept.FontResourceName, "CourierNew") << size;
+            EXPECT_FLOAT_EQ(Inner().fonts.FontSize, 10) << size;
+            EXPECT_EQ(Inner().content.text_color, "#0 0 0") << size;
+            Written();
+            pdf.DrawText(10, 100, "after");
+            const Lines lines = Written();
+            EXPECT_EQ(FontOf(lines), "/PCourierNew 10 Tf ") << size << " " << text;
+            EXPECT_EQ(std::count(lines.begin(), lines.end(), "1 0 0 rg"), 0) << size;
         }
     }
 }
