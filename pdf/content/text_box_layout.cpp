@@ -26,23 +26,51 @@ void ReplaceAll(std::string& text, std::string_view find, std::string_view with)
 
 // Puts a blank between every two CRs in a row, in one pass: what replacing "CR CR" by
 // "CR blank CR" until none is left gives, without its time growing with the square of the length.
+// The text between pairs is copied whole: a text flowed box after box passes here at every box.
 std::string BlankBetweenCarriageReturns(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        if (c == '\r' && !out.empty() && out.back() == '\r') out += ' ';
-        out += c;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\r", from)) != std::string_view::npos; from = at + 1) {
+        out.append(text, from, at + 1 - from);
+        out += ' ';
     }
+    out.append(text, from, std::string_view::npos);
     return out;
 }
 
-std::vector<std::string> Split(const std::string& text, char delimiter) {
+// The paragraphs of a prepared text one at a time, as views: the text is split only as far as
+// a box reads it.
+class Paragraphs {
+public:
+    explicit Paragraphs(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& paragraph) {
+        if (done_) return false;
+        const std::size_t at = text_.find('\r', from_);
+        if (at == std::string_view::npos) {
+            paragraph = text_.substr(from_);
+            done_ = true;
+        } else {
+            paragraph = text_.substr(from_, at - from_);
+            from_ = at + 1;
+        }
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t from_ = 0;
+    bool done_ = false;
+};
+
+std::vector<std::string> Split(std::string_view text, char delimiter) {
     std::vector<std::string> parts;
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(delimiter, start)) != std::string::npos; start = at + 1) {
-        parts.push_back(text.substr(start, at - start));
+    for (std::size_t at; (at = text.find(delimiter, start)) != std::string_view::npos;
+         start = at + 1) {
+        parts.emplace_back(text.substr(start, at - start));
     }
-    parts.push_back(text.substr(start));
+    parts.emplace_back(text.substr(start));
     return parts;
 }
 
@@ -88,7 +116,7 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
     ReplaceAll(prepared, "\r\n", "\r");
     // An empty paragraph keeps its line as a single blank.
     prepared = BlankBetweenCarriageReturns(prepared);
-    const std::vector<std::string> paragraphs = Split(prepared, '\r');
+    Paragraphs paragraphs(prepared);
 
     const float limit = area.inner_width;
     const float space = width(" ");
@@ -96,8 +124,8 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
     const bool cut = (area.align & kAlignCut) != 0;
 
     TextBoxLayout layout;
-    for (std::size_t p = 0; p < paragraphs.size(); ++p) {
-        std::vector<std::string> words = Split(paragraphs[p], ' ');
+    for (std::string_view paragraph; paragraphs.Next(paragraph);) {
+        std::vector<std::string> words = Split(paragraph, ' ');
         for (std::string& word : words)
             CutToWidth(word, limit, width);
 
@@ -138,9 +166,9 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
             if (!cut && available < needed) {
                 std::string& rest = layout.remainder;
                 if (next < words.size()) rest = kContinuationMarker + Join(words, next);
-                for (std::size_t later = p + 1; later < paragraphs.size(); ++later) {
+                for (std::string_view later; paragraphs.Next(later);) {
                     if (!rest.empty()) rest += "\r\n";
-                    rest += paragraphs[later];
+                    rest += later;
                 }
                 return layout;
             }
