@@ -35,6 +35,26 @@ std::string OutputPath(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();
 }
 
+// A box on an A4 page measured from the page's top-left corner, in points.
+struct PageBox {
+    HPDF_REAL left, top, right, bottom;
+};
+
+// Adds an A4 page and writes text into the box at 10 points; returns how many bytes it took.
+// (A bottom of 0 reaches the page's foot.)
+HPDF_UINT TextRectOnNewPage(HPDF_Doc pdf, HPDF_Font font, PageBox box, const char* text) {
+    HPDF_Page page = HPDF_AddPage(pdf);
+    HPDF_Page_SetSize(page, HPDF_PAGE_SIZE_A4, HPDF_PAGE_PORTRAIT);
+    const HPDF_REAL height = HPDF_Page_GetHeight(page);
+    HPDF_Page_BeginText(page);
+    HPDF_Page_SetFontAndSize(page, font, 10);
+    HPDF_UINT length = 0;
+    HPDF_Page_TextRect(page, box.left, height - box.top, box.right,
+                       box.bottom == 0 ? 50 : height - box.bottom, text, HPDF_TALIGN_LEFT, &length);
+    HPDF_Page_EndText(page);
+    return length;
+}
+
 void RichWordWithPagora(benchmark::State& state) {
     const std::string path = OutputPath("bench-pagora-rich.pdf");
     const std::string word = "<b>" + Word(static_cast<std::size_t>(state.range(0))) + "</b>";
@@ -61,14 +81,7 @@ void RichWordWithLibharu(benchmark::State& state) {
     for (auto _ : state) {
         HPDF_Doc pdf = HPDF_New(nullptr, nullptr);
         HPDF_Font font = HPDF_GetFont(pdf, "Helvetica-Bold", "WinAnsiEncoding");
-        HPDF_Page page = HPDF_AddPage(pdf);
-        HPDF_Page_SetSize(page, HPDF_PAGE_SIZE_A4, HPDF_PAGE_PORTRAIT);
-        const HPDF_REAL height = HPDF_Page_GetHeight(page);
-        HPDF_Page_BeginText(page);
-        HPDF_Page_SetFontAndSize(page, font, 10);
-        HPDF_UINT length = 0;
-        HPDF_Page_TextRect(page, 50, height - 50, 70, 50, word.c_str(), HPDF_TALIGN_LEFT, &length);
-        HPDF_Page_EndText(page);
+        TextRectOnNewPage(pdf, font, {50, 50, 70, 0}, word.c_str());
         HPDF_SaveToFile(pdf, path.c_str());
         HPDF_Free(pdf);
     }
@@ -150,15 +163,8 @@ void FlowWithLibharu(benchmark::State& state) {
             // A text rectangle takes at most 65535 bytes: it gets the next 16 KB, more than a
             // page holds.
             const std::string window = text.substr(done, 16384);
-            HPDF_Page page = HPDF_AddPage(pdf);
-            HPDF_Page_SetSize(page, HPDF_PAGE_SIZE_A4, HPDF_PAGE_PORTRAIT);
-            const HPDF_REAL height = HPDF_Page_GetHeight(page);
-            HPDF_Page_BeginText(page);
-            HPDF_Page_SetFontAndSize(page, font, 10);
-            HPDF_UINT length = 0;
-            HPDF_Page_TextRect(page, 57, height - 57, 539, height - 765, window.c_str(),
-                               HPDF_TALIGN_LEFT, &length);
-            HPDF_Page_EndText(page);
+            const HPDF_UINT length =
+                TextRectOnNewPage(pdf, font, {57, 57, 539, 765}, window.c_str());
             if (length == 0) break;
             done += length;
             ++pages;
