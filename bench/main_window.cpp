@@ -3,8 +3,8 @@
 // - a keystroke in the plates box: the preview rebuilt, its labels set and the window repainted;
 // - the start-up to the main window, from reading the settings to the shown and painted window,
 //   with the server holding the same copy of the data file (the synchronisation then reads and
-//   merges both copies) or with the server unreachable. Each start finds the data file with a new
-//   time stamp, as a new process finds nothing of it in memory.
+//   merges both copies) or with the server unreachable, also with 100,000 records. Each start
+//   finds the data file with a new time stamp, as a new process finds nothing of it in memory.
 //
 // Run pinned to one core with glibc's default allocator settings (MALLOC_TRIM_THRESHOLD_ unset),
 // for example:
@@ -15,6 +15,7 @@
 #include "app/ui/app_context.h"
 #include "app/ui/application.h"
 #include "app/ui/frm_main.h"
+#include "bench/client_ports.h"
 #include "tests/support/data_file_sample.h"
 
 #include <QApplication>
@@ -33,41 +34,15 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kerbolt;
 
-class BenchPaths final : public IPaths {
-public:
-    explicit BenchPaths(std::string folder) : folder_(std::move(folder)) {}
-    std::string DataFolder() override { return folder_ + "/data"; }
-    std::string TempFolder() override { return folder_ + "/tmp"; }
-
-private:
-    std::string folder_;
-};
-
-// A server that holds a copy of the local data file, or none reachable.
-class BenchFtp final : public IFtp {
-public:
-    FtpStatus Upload(const std::string&, const std::string&) override { return FtpStatus::Ok; }
-    FtpStatus Download(const std::string& remote, const std::string& local) override {
-        if (!reachable) return FtpStatus::Unreachable;
-        if (remote.find("Mandats") != std::string::npos) return FtpStatus::NotFound;
-        std::error_code ec;
-        fs::copy_file(server_copy, local, fs::copy_options::overwrite_existing, ec);
-        return ec ? FtpStatus::Failed : FtpStatus::Ok;
-    }
-    bool reachable = true;
-    std::string server_copy;
-};
+using bench_support::BenchFtp;
+using bench_support::BenchPaths;
 
 class BenchClock final : public IClock {
 public:
     DateTime Now() override { return {2026, 3, 14, 9, 30, 0}; }
 };
 
-class SilentPrompts final : public IPrompts {
-public:
-    void Show(const std::string&, MessageIcon) override {}
-    bool Ask(const std::string&, MessageIcon) override { return false; }
-};
+using bench_support::SilentPrompts;
 
 class NoShell final : public IShell {
 public:
@@ -93,17 +68,7 @@ struct Client {
     explicit Client(int records, bool server_reachable)
         : folder(Folder(records)), paths(folder),
           printers({"Ticket A", "Ticket B"}, folder + "/ticket.pdf") {
-        fs::remove_all(folder);
-        fs::create_directories(paths.DataFolder());
-        fs::create_directories(paths.TempFolder());
-        const std::string ini = paths.DataFolder() + "/Param.ini";
-        if (!SaveLanguage(ini, 1) || !SaveRememberedMail(ini, "a@b.ch")) std::abort();
-        Module1::State probe;
-        probe.DataFolder = paths.DataFolder();
-        Module1::SetAccount(probe, "a@b.ch");
-        data_file = probe.DataFile;
-        if (!testing_support::WriteSampleDataFile(data_file, "a@b.ch", probe.AccountKey, records))
-            std::abort();
+        data_file = bench_support::SignedInAccount(paths, folder, records);
         ftp.server_copy = folder + "/server-copy";
         fs::copy_file(data_file, ftp.server_copy);
         ftp.reachable = server_reachable;
@@ -180,7 +145,7 @@ void BM_StartupToMainWindow(benchmark::State& bench) {
     bench.SetLabel(server ? "server holds the same copy" : "server unreachable");
 }
 BENCHMARK(BM_StartupToMainWindow)
-    ->ArgsProduct({{0, 1000, 10000}, {1, 0}})
+    ->ArgsProduct({{0, 1000, 10000, 100000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
 

@@ -1,5 +1,6 @@
 // A console reporter that, after the usual table, prints every peer's time against a baseline
-// peer on the same input. Benchmarks are named "peer/input"; with --benchmark_repetitions the
+// peer on the same input, and for inputs of several sizes ("peer/input/size") the time per
+// tenfold size: 10 is linear. Benchmarks are named "peer/input"; with --benchmark_repetitions the
 // median of the repetitions is used, and --benchmark_enable_random_interleaving=true interleaves
 // the peers' runs so that a noisy neighbour hurts both sides alike.
 #pragma once
@@ -28,10 +29,12 @@ public:
             // runs in child processes report their own CPU time as manual time.
             const double time = run.run_name.time_type.empty() ? run.GetAdjustedCPUTime()
                                                                : run.GetAdjustedRealTime();
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
             if (run.run_type == Run::RT_Iteration) {
-                times_[run.run_name.function_name].push_back(time);
+                times_[name].push_back(time);
             } else if (run.aggregate_name == "median") {
-                medians_[run.run_name.function_name] = time;
+                medians_[name] = time;
             }
         }
     }
@@ -48,20 +51,47 @@ public:
             std::sort(times.begin(), times.end());
             by_input[name.substr(slash + 1)][name.substr(0, slash)] = times[times.size() / 2];
         }
-        std::printf("\nTime of %s divided by each peer's time (above 1: faster than %s)\n",
-                    baseline_.c_str(), baseline_.c_str());
+        bool title = false;
         for (const auto& [input, peers] : by_input) {
             const auto base = peers.find(baseline_);
             if (base == peers.end()) continue;
             for (const auto& [peer, time] : peers) {
                 if (peer == baseline_) continue;
+                if (!title)
+                    std::printf("\nTime of %s divided by each peer's time (above 1: faster than "
+                                "%s)\n",
+                                baseline_.c_str(), baseline_.c_str());
+                title = true;
                 std::printf("  %-24s %-16s %6.2f\n", input.c_str(), peer.c_str(),
                             base->second / time);
             }
         }
+        PrintGrowth();
     }
 
 private:
+    // Time at a size divided by the time at a tenth of it, for every run named "…/size".
+    void PrintGrowth() const {
+        std::map<std::string, std::map<long long, double>> by_run; // run -> size -> time
+        for (const auto& [name, times] : times_) {
+            const auto slash = name.rfind('/');
+            if (slash == std::string::npos || slash + 1 == name.size()) continue;
+            const std::string size = name.substr(slash + 1);
+            if (size.find_first_not_of("0123456789") != std::string::npos) continue;
+            by_run[name.substr(0, slash)][std::stoll(size)] = times[times.size() / 2];
+        }
+        bool title = false;
+        for (const auto& [run, sizes] : by_run) {
+            for (const auto& [size, time] : sizes) {
+                const auto tenth = sizes.find(size / 10);
+                if (size % 10 != 0 || tenth == sizes.end() || tenth->second <= 0) continue;
+                if (!title) std::printf("\nTime per tenfold size (10: linear)\n");
+                title = true;
+                std::printf("  %-32s %10lld %6.1f\n", run.c_str(), size, time / tenth->second);
+            }
+        }
+    }
+
     std::string baseline_;
     std::map<std::string, std::vector<double>> times_;
     std::map<std::string, double> medians_;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pagora::detail {
@@ -41,7 +42,6 @@ struct LayerRecord {
     bool show_in_list = true;
     int object_number = 0; // set when the document ends
     std::string parent;    // empty for a top-level layer
-    std::string order_text;
 };
 
 // One membership group: content shown by the states of several layers.
@@ -91,6 +91,9 @@ struct ContentState {
     // Layers and membership groups, in order of creation; the file numbers them from 1.
     std::vector<LayerRecord> layers;
     std::vector<ConditionalLayerRecord> conditional_layers;
+    // The position of each layer by its name with ASCII letters upper-cased: names are compared
+    // without case, and a document can hold tens of thousands of layers.
+    std::unordered_map<std::string, std::size_t> layer_index;
 
     // Images.
     ImageState images;

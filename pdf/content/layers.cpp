@@ -6,46 +6,71 @@
 #include "pdf/writer/writer.h"
 
 #include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace pagora {
 namespace detail {
 namespace {
 
-// Equal in length and equal once ASCII letters are upper-cased.
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) return false;
-    }
-    return true;
+// A layer name with ASCII letters upper-cased: two names are the same layer when their keys are
+// equal.
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& ch : key)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    return key;
 }
 
 // The position of the layer of that name, compared without case; the number of layers for none.
 std::size_t FindLayer(const ContentState& c, std::string_view name) {
-    std::size_t i = 0;
-    while (i < c.layers.size() && !SameName(c.layers[i].name, name))
-        ++i;
-    return i;
+    const auto found = c.layer_index.find(NameKey(name));
+    return found == c.layer_index.end() ? c.layers.size() : found->second;
 }
 
 std::string Ref(int number) {
     return std::to_string(number) + " 0 R ";
 }
 
-// The references of the children of a parent, each followed by its own bracketed children.
-std::string BuildLayerOrder(ContentState& c, const std::string& parent) {
-    std::string result;
-    for (LayerRecord& layer : c.layers) {
-        if (layer.parent != parent) continue;
-        result += Ref(layer.object_number);
-        const std::string sub = BuildLayerOrder(c, layer.name);
-        if (!sub.empty()) {
-            layer.order_text = "[" + sub + "] ";
-            result += layer.order_text;
+// The positions of each parent's children in order of creation, by the parent's exact name.
+using Children = std::unordered_map<std::string_view, std::vector<std::size_t>>;
+
+Children ChildrenByParent(const ContentState& c) {
+    Children children;
+    for (std::size_t i = 0; i < c.layers.size(); ++i)
+        children[c.layers[i].parent].push_back(i);
+    return children;
+}
+
+// Appends a layer's reference followed by its descendants: the references of its children in
+// brackets, each followed by its own children the same way. The walk keeps its own stack, so a
+// chain of layers as long as the document holds cannot exhaust the call stack; it ends because a
+// layer is reached only through its one parent, whose name is unique.
+void AppendLayerOrder(const ContentState& c, const Children& children, const LayerRecord& layer,
+                      std::string& out) {
+    struct Level {
+        const std::vector<std::size_t>* list;
+        std::size_t next;
+    };
+    std::vector<Level> stack;
+    const auto enter = [&](const LayerRecord& record) {
+        out += Ref(record.object_number);
+        const auto found = children.find(record.name);
+        if (found == children.end()) return;
+        out += '[';
+        stack.push_back({&found->second, 0});
+    };
+    enter(layer);
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.list->size()) {
+            stack.pop_back();
+            out += "] ";
+            continue;
         }
+        enter(c.layers[(*level.list)[level.next++]]);
     }
-    return result;
 }
 
 } // namespace
@@ -77,10 +102,11 @@ LayerOutput WriteLayerObjects(Pagora::Members& m) {
     }
     if (!c.layers.empty()) {
         RequireVersion(s, 2);
-        BuildLayerOrder(c, "");
+        // The panel lists the top-level layers shown in it, each with all its descendants.
+        const Children children = ChildrenByParent(c);
         for (const LayerRecord& layer : c.layers) {
             if (layer.parent.empty() && layer.show_in_list)
-                out.order += Ref(layer.object_number) + layer.order_text;
+                AppendLayerOrder(c, children, layer, out.order);
         }
     }
     out.has_printer = printer != 0;
@@ -135,13 +161,19 @@ void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInLi
     if (s.pdfa_mode) return;
     // A nameless layer would be its own parent in the /Order walk, which would never end.
     if (Layer.empty()) detail::RaiseError(detail::kErrInvalidCall, "BeginLayer");
-    const std::size_t index = detail::FindLayer(c, Layer);
-    if (index == c.layers.size()) {
-        auto& layer = detail::AppendRecord(c.layers, s.memory_factor);
-        layer.name = Layer;
-        layer.start_state = StartState;
-        layer.show_in_list = ShowInList;
-        layer.parent = Parent;
+    const auto [found, added] = c.layer_index.try_emplace(detail::NameKey(Layer), c.layers.size());
+    const std::size_t index = found->second;
+    if (added) {
+        try {
+            auto& layer = detail::AppendRecord(c.layers, s.memory_factor);
+            layer.name = Layer;
+            layer.start_state = StartState;
+            layer.show_in_list = ShowInList;
+            layer.parent = Parent;
+        } catch (...) {
+            c.layer_index.erase(found); // no index entry without its record
+            throw;
+        }
     }
     detail::WriteContent(s, "/OC " + detail::NumberedName(s, "LAY_", index) + " BDC");
 } catch (...) {

@@ -46,6 +46,13 @@ void Pagora::BeginObject(const std::string& Alias, std::int32_t Options) try {
     auto& s = m_->writer;
     if (s.in_object) return;
     detail::AppendRecord(s.form_objects, s.memory_factor) = FormObjectRecord{Alias, {}, Options};
+    // A later object of the same alias leaves the first one painted by name.
+    try {
+        s.form_object_index.try_emplace(Alias, s.form_objects.size() - 1);
+    } catch (...) {
+        s.form_objects.pop_back(); // no object that painting by name could not find
+        throw;
+    }
     s.object_annots.clear();
     s.in_object = true;
     s.object_content.clear();
@@ -90,13 +97,10 @@ void Pagora::DrawObject(const std::string& Name) try {
     // An object painting itself would make a form that never ends for every reader.
     if (s.in_object && s.form_objects.back().alias == Name)
         detail::RaiseError(detail::kErrInvalidCall, "DrawObject");
-    std::string references = Placeholder(Name);
-    for (const FormObjectRecord& record : s.form_objects) {
-        if (record.alias == Name) {
-            references = AnnotsOf(s, record);
-            break;
-        }
-    }
+    const auto found = s.form_object_index.find(Name);
+    std::string references = found == s.form_object_index.end()
+                                 ? Placeholder(Name)
+                                 : AnnotsOf(s, s.form_objects[found->second]);
     detail::WriteContent(s, PaintLine(s, Name));
     // An object painted inside another travels with it; outside a page the references would
     // reach whatever page comes next.

@@ -6,6 +6,7 @@
 #include "pdf/fonts/font_state.h"
 #include "pdf/writer/writer.h"
 
+#include <cmath>
 #include <string>
 
 namespace pagora {
@@ -160,6 +161,12 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     area.indent = indent;
     area.line_spacing = c.line_spacing;
     area.scale_factor = sf;
+    // A box of a given height needs the lines down to the first one that does not fit: once the
+    // finished lines are clearly taller than the box, that line is among them, the text is
+    // taller than the box (so it is placed from the top, whatever the alignment) and the rest
+    // is handed back from the line before it. The margin keeps the rounding of the sums below
+    // from deciding. A box sized by its text lays out all of it.
+    if (Height != 0) area.stop_height = h + 0.01f * std::abs(h) + 1.0f;
     DocumentRichFonts fonts(*this, m);
     const detail::RichTextLayout layout =
         detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);

@@ -69,6 +69,7 @@ public:
                     line.Remainder = p;
                     layout_.text_height += line.Height - line.Descent;
                     NewLine(area_.indent, true);
+                    if (layout_.text_height > area_.stop_height) return std::move(layout_);
                     continue; // no wrap test after a paragraph break
                 }
             } else {
@@ -79,6 +80,7 @@ public:
             }
             if (word_width_ + layout_.lines.back().Width > area_.inner_width) {
                 Wrap(std::min(p + 1, n));
+                if (layout_.text_height > area_.stop_height) return std::move(layout_);
             }
         }
         if (word_length_ > 0) StorePending(false, false);

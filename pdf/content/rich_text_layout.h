@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,10 @@ struct RichTextArea {
     float indent = 0;       // user units, first line of each paragraph
     float line_spacing = 1; // applied to every line but the first
     float scale_factor = 1; // points per user unit
+    // The layout may stop once its finished lines are taller than this (user units): a box
+    // draws no line past its bottom, and a text flowed box after box is laid out one box at a
+    // time instead of all its rest for every box.
+    float stop_height = std::numeric_limits<float>::infinity();
 };
 
 // Turns every tag into its markers (tags in the order defined, opening before closing) and every CR
@@ -97,7 +102,8 @@ std::string PrepareRichText(std::string_view text, const RichTextState& tags, bo
 TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag);
 
 // Lays out a prepared text. Raises error 5 for a closing marker with no tag open and for an
-// opening marker without its index.
+// opening marker without its index. A layout stopped at the area's stop height ends with the
+// line it had begun, unfinished, and counts only the finished lines in text_height.
 RichTextLayout LayoutRichText(std::string_view prepared, bool continued, const RichTextState& tags,
                               const TextTagRecord& level0, const RichTextArea& area,
                               RichTextFonts& fonts);

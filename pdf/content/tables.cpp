@@ -4,6 +4,7 @@
 
 #include "pdf/writer/writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -76,7 +77,11 @@ std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::
     if (Row < 1 || last < 0) detail::RaiseError(detail::kErrSubscript, "TableCell");
     if (last > kMaxTableRows) detail::RaiseError(detail::kErrOverflow, "TableCell");
     if (table->Rows < last) {
-        table->RowY.reserve(static_cast<std::size_t>(last) + 1);
+        // Grown by at least half again, not to the exact count: a table that gains its rows one
+        // at a time would otherwise copy all its row boundaries for every row.
+        const auto wanted = static_cast<std::size_t>(last) + 1;
+        if (wanted > table->RowY.capacity())
+            table->RowY.reserve(std::max(wanted, table->RowY.capacity() * 3 / 2));
         for (std::int64_t k = table->Rows + 1; k <= last; ++k)
             table->RowY.push_back(table->RowY.back() + table->RowHeight);
         table->Rows = static_cast<std::int32_t>(last);

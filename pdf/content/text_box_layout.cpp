@@ -10,39 +10,59 @@ namespace pagora::detail {
 
 namespace {
 
-// Built into a new text: replacing in place would move the rest of the text at every match.
-void ReplaceAll(std::string& text, std::string_view find, std::string_view with) {
+// CR LF made CR, then a blank put between every two CRs in a row (an empty paragraph keeps its
+// line as a single blank), in one pass that copies the text between CRs whole: what replacing
+// "CR LF" and then "CR CR" until none is left gives, without its time growing with the square
+// of the length, and without a copy of the text per step for a text flowed box after box.
+std::string PrepareParagraphs(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() + 16);
     std::size_t from = 0;
-    for (std::size_t at; (at = text.find(find, from)) != std::string::npos;
-         from = at + find.size()) {
+    for (std::size_t at; (at = text.find('\r', from)) != std::string_view::npos;) {
         out.append(text, from, at - from);
-        out += with;
+        if (!out.empty() && out.back() == '\r') out += ' ';
+        out += '\r';
+        from = at + 1;
+        if (from < text.size() && text[from] == '\n') ++from;
     }
-    out.append(text, from, std::string::npos);
-    text = std::move(out);
-}
-
-// Puts a blank between every two CRs in a row, in one pass: what replacing "CR CR" by
-// "CR blank CR" until none is left gives, without its time growing with the square of the length.
-std::string BlankBetweenCarriageReturns(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        if (c == '\r' && !out.empty() && out.back() == '\r') out += ' ';
-        out += c;
-    }
+    out.append(text, from, std::string_view::npos);
     return out;
 }
 
-std::vector<std::string> Split(const std::string& text, char delimiter) {
+// The paragraphs of a prepared text one at a time, as views: the text is split only as far as
+// a box reads it.
+class Paragraphs {
+public:
+    explicit Paragraphs(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& paragraph) {
+        if (done_) return false;
+        const std::size_t at = text_.find('\r', from_);
+        if (at == std::string_view::npos) {
+            paragraph = text_.substr(from_);
+            done_ = true;
+        } else {
+            paragraph = text_.substr(from_, at - from_);
+            from_ = at + 1;
+        }
+        return true;
+    }
+    // Where the paragraph after the last one given begins.
+    std::size_t Position() const { return done_ ? text_.size() : from_; }
+
+private:
+    std::string_view text_;
+    std::size_t from_ = 0;
+    bool done_ = false;
+};
+
+std::vector<std::string> Split(std::string_view text, char delimiter) {
     std::vector<std::string> parts;
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(delimiter, start)) != std::string::npos; start = at + 1) {
-        parts.push_back(text.substr(start, at - start));
+    for (std::size_t at; (at = text.find(delimiter, start)) != std::string_view::npos;
+         start = at + 1) {
+        parts.emplace_back(text.substr(start, at - start));
     }
-    parts.push_back(text.substr(start));
+    parts.emplace_back(text.substr(start));
     return parts;
 }
 
@@ -81,14 +101,16 @@ std::string Join(const std::vector<std::string>& words, std::size_t from) {
 
 TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
                             const TextWidth& width) {
-    std::string prepared(text);
-    const bool continued = !prepared.empty() && prepared.front() == kContinuationMarker;
-    if (continued) prepared.erase(0, 1);
-    if ((area.align & kAlignJustify) != 0) CollapseBlankRuns(prepared);
-    ReplaceAll(prepared, "\r\n", "\r");
-    // An empty paragraph keeps its line as a single blank.
-    prepared = BlankBetweenCarriageReturns(prepared);
-    const std::vector<std::string> paragraphs = Split(prepared, '\r');
+    const bool continued = !text.empty() && text.front() == kContinuationMarker;
+    if (continued) text.remove_prefix(1);
+    std::string collapsed;
+    if ((area.align & kAlignJustify) != 0) {
+        collapsed = text;
+        CollapseBlankRuns(collapsed);
+        text = collapsed;
+    }
+    const std::string prepared = PrepareParagraphs(text);
+    Paragraphs paragraphs(prepared);
 
     const float limit = area.inner_width;
     const float space = width(" ");
@@ -96,8 +118,8 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
     const bool cut = (area.align & kAlignCut) != 0;
 
     TextBoxLayout layout;
-    for (std::size_t p = 0; p < paragraphs.size(); ++p) {
-        std::vector<std::string> words = Split(paragraphs[p], ' ');
+    for (std::string_view paragraph; paragraphs.Next(paragraph);) {
+        std::vector<std::string> words = Split(paragraph, ' ');
         for (std::string& word : words)
             CutToWidth(word, limit, width);
 
@@ -137,10 +159,15 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
             const float needed = static_cast<float>(layout.lines.size() + 1) * area.line_height;
             if (!cut && available < needed) {
                 std::string& rest = layout.remainder;
-                if (next < words.size()) rest = kContinuationMarker + Join(words, next);
-                for (std::size_t later = p + 1; later < paragraphs.size(); ++later) {
+                // Room for the rest at once, CR LF included: it may be most of a long text.
+                rest.reserve(prepared.size() - paragraphs.Position() + prepared.size() / 8 + 16);
+                if (next < words.size()) {
+                    rest += kContinuationMarker;
+                    rest += Join(words, next);
+                }
+                for (std::string_view later; paragraphs.Next(later);) {
                     if (!rest.empty()) rest += "\r\n";
-                    rest += paragraphs[later];
+                    rest += later;
                 }
                 return layout;
             }

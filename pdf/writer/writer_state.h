@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pagora::detail {
@@ -161,6 +162,8 @@ struct WriterState {
 
     // ---- Counts of the page content
     std::vector<FormObjectRecord> form_objects; // reusable objects begun, the open one last
+    // The first object of each alias, which painting by name finds among thousands.
+    std::unordered_map<std::string, std::size_t> form_object_index;
     std::string tiling_alias;      // trimmed and upper-cased name of the open tiling pattern
     std::string tiling_dictionary; // its dictionary, written when it ends
     // A document to import pages from was opened: the resources then name the image procedure

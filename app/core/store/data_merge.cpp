@@ -5,8 +5,10 @@
 #include "app/core/store/scrambled_ini.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -14,7 +16,10 @@ namespace kerbolt {
 
 namespace {
 
-using Entries = std::vector<ini::Document::Entry>;
+// Views into the two documents' lines, which outlive the merge: a file of a hundred thousand
+// records holds close to a million keys and values, none of which the merge needs to copy.
+using Entry = ini::Document::EntryView;
+using Entries = std::vector<Entry>;
 
 std::string LowerAscii(std::string s) {
     for (char& c : s) {
@@ -26,16 +31,20 @@ std::string LowerAscii(std::string s) {
 // A copy's sections by their names as stored, each once (the first one counts, as when reading).
 // Names stay as stored: a damaged name that reads as nothing is still kept as it is.
 struct Copy {
-    std::vector<std::string> order;          // stored names, first appearance
-    std::map<std::string, Entries> sections; // stored name -> keys as stored
+    std::vector<std::string> order;                    // stored names, first appearance
+    std::unordered_map<std::string, Entries> sections; // stored name -> keys as stored
 };
 
 Copy Read(const ini::Document& doc) {
     Copy copy;
-    for (const std::string& stored : doc.SectionNames()) {
-        if (copy.sections.count(stored) != 0) continue;
-        copy.sections.emplace(stored, doc.Entries(stored));
-        copy.order.push_back(stored);
+    std::vector<std::string> names = doc.SectionNames();
+    copy.sections.reserve(names.size());
+    copy.order.reserve(names.size());
+    for (std::string& stored : names) {
+        const auto [at, added] = copy.sections.try_emplace(stored);
+        if (!added) continue;
+        at->second = doc.EntryViews(stored);
+        copy.order.push_back(std::move(stored));
     }
     return copy;
 }
@@ -44,56 +53,87 @@ Copy Read(const ini::Document& doc) {
 // merge, not once per comparison (a file of thousands of records would take seconds otherwise).
 class PlainKeys {
 public:
-    const std::string& Of(const std::string& stored) {
+    const std::string& Of(std::string_view stored) {
         const auto it = keys_.find(stored);
         if (it != keys_.end()) return it->second;
-        return keys_.emplace(stored, LowerAscii(modINI::DecodeText(stored))).first->second;
+        std::string name(stored);
+        std::string plain = LowerAscii(modINI::DecodeText(name));
+        return keys_.emplace(std::move(name), std::move(plain)).first->second;
     }
 
 private:
-    std::unordered_map<std::string, std::string> keys_;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> keys_;
 };
 
 bool IsOperatorKey(const std::string& plain_lower_key) {
     return plain_lower_key == "mandat" || plain_lower_key == "datepaiement";
 }
 
-const ini::Document::Entry* FindKey(PlainKeys& keys, const Entries& entries,
-                                    const std::string& plain_lower_key) {
-    for (const auto& e : entries) {
-        if (keys.Of(e.key) == plain_lower_key) return &e;
+// Each entry of a section with its key unscrambled and lower-cased, looked up once: the merge
+// compares every key of a section with every key of its other copy.
+struct KeyedEntry {
+    const Entry* entry;
+    const std::string* key;
+};
+using KeyedEntries = std::vector<KeyedEntry>;
+
+KeyedEntries Keyed(PlainKeys& keys, const Entries& entries) {
+    KeyedEntries keyed;
+    keyed.reserve(entries.size());
+    for (const auto& e : entries)
+        keyed.push_back({&e, &keys.Of(e.key)});
+    return keyed;
+}
+
+const Entry* FindKey(const KeyedEntries& entries, const std::string& plain_lower_key) {
+    for (const KeyedEntry& e : entries) {
+        if (*e.key == plain_lower_key) return e.entry;
     }
     return nullptr;
 }
 
 // The keys of one section present in both copies.
-Entries MergeSection(PlainKeys& keys, const Entries& local, const Entries& server) {
+Entries MergeSection(const KeyedEntries& local, const KeyedEntries& server) {
     Entries merged;
-    for (const auto& e : local) {
-        const std::string& key = keys.Of(e.key);
-        const ini::Document::Entry* theirs = FindKey(keys, server, key);
+    std::vector<const std::string*> merged_keys;
+    merged.reserve(local.size() + server.size());
+    merged_keys.reserve(local.size() + server.size());
+    for (const KeyedEntry& mine : local) {
+        const auto& e = *mine.entry;
+        const std::string& key = *mine.key;
+        const Entry* theirs = FindKey(server, key);
         // A line cut short that the server's section does not know is a damaged key, not one.
         if (theirs == nullptr && !e.complete) continue;
         if (theirs != nullptr && (IsOperatorKey(key) || !e.complete))
             merged.push_back({e.key, theirs->value, true});
         else
             merged.push_back({e.key, e.value, true});
+        merged_keys.push_back(&key);
     }
-    for (const auto& e : server) {
-        if (FindKey(keys, merged, keys.Of(e.key)) == nullptr)
-            merged.push_back({e.key, e.value, true});
+    for (const KeyedEntry& theirs : server) {
+        const bool known = std::any_of(merged_keys.begin(), merged_keys.end(),
+                                       [&](const std::string* key) { return *key == *theirs.key; });
+        if (!known) {
+            merged.push_back({theirs.entry->key, theirs.entry->value, true});
+            merged_keys.push_back(theirs.key);
+        }
     }
     return merged;
 }
 
 // Two sections under one ticket number hold the same ticket when every key the program wrote
 // into both has one value.
-bool SameTicket(PlainKeys& keys, const Entries& local, const Entries& server) {
-    for (const auto& e : local) {
-        const std::string& key = keys.Of(e.key);
-        if (IsOperatorKey(key) || !e.complete) continue;
-        const ini::Document::Entry* theirs = FindKey(keys, server, key);
-        if (theirs != nullptr && theirs->value != e.value) return false;
+bool SameTicket(const KeyedEntries& local, const KeyedEntries& server) {
+    for (const KeyedEntry& mine : local) {
+        if (IsOperatorKey(*mine.key) || !mine.entry->complete) continue;
+        const Entry* theirs = FindKey(server, *mine.key);
+        if (theirs != nullptr && theirs->value != mine.entry->value) return false;
     }
     return true;
 }
@@ -123,75 +163,90 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 
 std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc) {
     PlainKeys keys;
-    const Copy local = Read(local_doc);
-    const Copy server = Read(server_doc);
+    // The copies' entries are moved into the result, not copied: a file of a hundred thousand
+    // records holds close to a million of them.
+    Copy local = Read(local_doc);
+    Copy server = Read(server_doc);
 
-    std::map<std::string, Entries> merged;
-    std::vector<std::string> others;
+    // Each section with its place, worked out once per name.
+    struct Section {
+        Place place;
+        Entries entries;
+    };
+    std::map<std::string, Section> merged;
+    std::vector<std::string> local_others;
     std::vector<Entries> moved; // local tickets whose number the server's copy holds another one
-    for (const std::string& name : server.order) {
-        merged[name] = server.sections.at(name);
-        if (PlaceOf(name).group == 3) others.push_back(name);
-    }
+    // The local sections first: they decide which of the server's sections stay as they are.
     for (const std::string& name : local.order) {
-        const Entries& mine = local.sections.at(name);
+        Entries& mine = local.sections.at(name);
+        const Place place = PlaceOf(name);
         const auto theirs = server.sections.find(name);
         if (theirs == server.sections.end()) {
-            Entries kept = mine;
-            for (auto& e : kept)
+            for (auto& e : mine)
                 e.complete = true;
-            merged[name] = std::move(kept);
-            if (PlaceOf(name).group == 3) others.push_back(name);
+            merged.try_emplace(name, Section{place, std::move(mine)});
+            if (place.group == 3) local_others.push_back(name);
             continue;
         }
-        if (PlaceOf(name).group == 2 && !SameTicket(keys, mine, theirs->second)) {
-            moved.push_back(mine);
+        const KeyedEntries my_keys = Keyed(keys, mine);
+        const KeyedEntries their_keys = Keyed(keys, theirs->second);
+        if (place.group == 2 && !SameTicket(my_keys, their_keys)) {
+            moved.push_back(std::move(mine));
             continue;
         }
-        merged[name] = MergeSection(keys, mine, theirs->second);
+        merged.try_emplace(name, Section{place, MergeSection(my_keys, their_keys)});
     }
+    std::vector<std::string> others;
+    for (const std::string& name : server.order) {
+        const auto [at, added] = merged.try_emplace(name);
+        if (added) at->second = Section{PlaceOf(name), std::move(server.sections.at(name))};
+        if (at->second.place.group == 3) others.push_back(name);
+    }
+    others.insert(others.end(), std::make_move_iterator(local_others.begin()),
+                  std::make_move_iterator(local_others.end()));
 
     // The moved tickets follow the highest number of either copy, in their local order.
     std::int32_t next = -1;
-    for (const auto& [name, entries] : merged) {
-        const Place p = PlaceOf(name);
-        if (p.group == 2) next = std::max(next, p.number);
+    for (const auto& [name, section] : merged) {
+        if (section.place.group == 2) next = std::max(next, section.place.number);
     }
     for (Entries& ticket : moved) {
         for (auto& e : ticket)
             e.complete = true;
-        merged[modINI::EncodeText(IndemniteSection(++next))] = std::move(ticket);
+        std::string name = modINI::EncodeText(IndemniteSection(++next));
+        const Place place = PlaceOf(name);
+        merged[std::move(name)] = Section{place, std::move(ticket)};
     }
 
-    // Each name's place is worked out once, not at every comparison of the sort.
-    std::vector<std::pair<Place, std::string>> placed;
-    for (const auto& [name, entries] : merged) {
-        const Place p = PlaceOf(name);
-        if (p.group != 3) placed.emplace_back(p, name);
+    using Named = const std::pair<const std::string, Section>*;
+    std::vector<std::pair<Place, Named>> placed;
+    for (const auto& named : merged) {
+        if (named.second.place.group != 3) placed.emplace_back(named.second.place, &named);
     }
     std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
         const Place &pa = a.first, &pb = b.first;
         return pa.group != pb.group ? pa.group < pb.group : pa.number < pb.number;
     });
-    std::vector<std::string> order;
+    std::vector<Named> order;
     order.reserve(placed.size() + others.size());
-    for (auto& [p, name] : placed)
-        order.push_back(std::move(name));
-    order.insert(order.end(), others.begin(), others.end());
+    for (const auto& [p, named] : placed)
+        order.push_back(named);
+    for (const std::string& name : others)
+        order.push_back(&*merged.find(name));
 
     // The size is known before the first byte: a file of megabytes is not copied over and over
     // while it grows.
     std::size_t size = 0;
-    for (const std::string& name : order) {
-        size += name.size() + 4;
-        for (const auto& e : merged.at(name))
+    for (const Named named : order) {
+        size += named->first.size() + 4;
+        for (const auto& e : named->second.entries)
             size += e.key.size() + e.value.size() + 3;
     }
     std::string bytes;
     bytes.reserve(size);
-    for (const std::string& name : order) {
-        bytes.append("[").append(name).append("]\r\n");
-        for (const auto& e : merged.at(name))
+    for (const Named named : order) {
+        bytes.append("[").append(named->first).append("]\r\n");
+        for (const auto& e : named->second.entries)
             bytes.append(e.key).append("=").append(e.value).append("\r\n");
     }
     return bytes;

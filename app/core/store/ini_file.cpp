@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -41,6 +42,16 @@ std::string Lower(std::string_view s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     }
     return out;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+        if (x != y) return false;
+    }
+    return true;
 }
 
 // The name of a section header line, or nothing when the line is no header.
@@ -144,14 +155,35 @@ std::optional<std::string> Document::Value(std::string_view section, std::string
 
 std::vector<Document::Entry> Document::Entries(std::string_view section) const {
     std::vector<Entry> entries;
+    for (const EntryView& view : EntryViews(section))
+        entries.push_back({std::string(view.key), std::string(view.value), view.complete});
+    return entries;
+}
+
+std::vector<Document::EntryView> Document::EntryViews(std::string_view section) const {
+    std::vector<EntryView> entries;
     const Section* s = Find(section);
     if (s == nullptr) return entries;
-    std::unordered_map<std::string, bool> seen;
+    // A section holds a handful of keys: they are compared in place, and only a section of many
+    // keys (a damaged file) indexes them.
+    constexpr std::size_t kComparedInPlace = 16;
+    std::unordered_set<std::string> seen;
+    const auto first_of_its_name = [&](std::string_view key) {
+        if (entries.size() < kComparedInPlace) {
+            return std::none_of(entries.begin(), entries.end(),
+                                [&](const EntryView& e) { return SameIgnoringCase(e.key, key); });
+        }
+        if (seen.empty()) {
+            for (const EntryView& e : entries)
+                seen.insert(Lower(e.key));
+        }
+        return seen.insert(Lower(key)).second;
+    };
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
         const auto parsed = ParseKeyLine(lines_[i]);
-        if (!parsed || !seen.emplace(Lower(parsed->key), true).second) continue;
+        if (!parsed || !first_of_its_name(parsed->key)) continue;
         const bool complete = !(ends_mid_line_ && i + 1 == lines_.size());
-        entries.push_back({std::string(parsed->key), std::string(parsed->value), complete});
+        entries.push_back({parsed->key, parsed->value, complete});
     }
     return entries;
 }
@@ -199,10 +231,12 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), std::move(line));
     // One line more: the sections from here on move down by one. Shifting them keeps a save of
-    // thousands of keys from re-reading the whole file for every key.
-    for (Section& other : sections_) {
-        if (other.header >= insert_at) ++other.header;
-        if (other.end >= insert_at) ++other.end;
+    // thousands of keys from re-reading the whole file for every key. Sections are held in file
+    // order, so none before this one moves: a key added to the last section shifts nothing else.
+    for (auto other = sections_.begin() + (s - sections_.data()); other != sections_.end();
+         ++other) {
+        if (other->header >= insert_at) ++other->header;
+        if (other->end >= insert_at) ++other->end;
     }
 }
 

@@ -39,6 +39,14 @@ public:
     // The keys of the first section of that name in file order, each key once (the first one
     // counts, as for `Value`).
     std::vector<Entry> Entries(std::string_view section) const;
+    // The same keys as views into the document's lines, for readers of whole files that would
+    // otherwise copy every key and value: valid while the document lives unchanged.
+    struct EntryView {
+        std::string_view key;
+        std::string_view value;
+        bool complete = true;
+    };
+    std::vector<EntryView> EntryViews(std::string_view section) const;
 
     // Drops a last line cut short (see Entry::complete).
     void DropIncompleteLastLine();

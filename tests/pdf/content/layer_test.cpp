@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -107,6 +110,68 @@ TEST_F(LayerTest, RefusedAndIgnoredCalls) {
     pdf_.EndConditionalLayer();
     Finish();
     EXPECT_EQ(Bytes().find("/OC"), std::string::npos);
+}
+
+// The panel's order for a chain of layers far deeper than a tree is ever drawn, a parent with
+// many children, and top-level layers listed or not, against the order written as a walk from
+// the top: each listed top-level layer, then each layer's children in brackets after it.
+class LayerOrder : public writer_test::WriterTest {};
+
+TEST_F(LayerOrder, OrderIsTheWalkFromTheTopThroughDeepAndWideTrees) {
+    struct Layer {
+        std::string name;
+        std::string parent;
+        bool listed = true;
+    };
+    std::vector<Layer> layers{{"Chain 0", ""}, {"Wide", ""}, {"Unlisted", "", false}};
+    for (int i = 1; i < 2000; ++i)
+        layers.push_back({"Chain " + std::to_string(i), "Chain " + std::to_string(i - 1)});
+    for (int i = 0; i < 50; ++i)
+        layers.push_back({"Leaf " + std::to_string(i), i % 2 == 0 ? "Wide" : "Unlisted"});
+    layers.push_back({"Stray", "wide"}); // a parent named in another case is no parent
+    layers.push_back({"Hidden child", "Wide", false});
+
+    pdf_.BeginDoc(Path());
+    pdf_.BeginPage();
+    for (const Layer& layer : layers) {
+        pdf_.BeginLayer(layer.name, true, layer.listed, layer.parent);
+        pdf_.EndLayer();
+    }
+    pdf_.EndPage();
+    pdf_.EndDoc();
+    ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
+
+    // The group objects in order of creation, as the group list names them.
+    const std::string file = Bytes();
+    const std::size_t groups_at = file.find("/OCGs [");
+    ASSERT_NE(groups_at, std::string::npos);
+    std::vector<std::string> refs;
+    std::istringstream groups(
+        file.substr(groups_at + 7, file.find(']', groups_at) - groups_at - 7));
+    for (std::string number, zero, r; groups >> number >> zero >> r;)
+        refs.push_back(number + " 0 R ");
+    ASSERT_EQ(refs.size(), layers.size());
+
+    // The walk, written down as a recursion over the records.
+    std::function<std::string(const std::string&)> children = [&](const std::string& parent) {
+        std::string out;
+        for (std::size_t i = 0; i < layers.size(); ++i) {
+            if (layers[i].parent != parent) continue;
+            out += refs[i];
+            const std::string sub = children(layers[i].name);
+            if (!sub.empty()) out += "[" + sub + "] ";
+        }
+        return out;
+    };
+    std::string order;
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        if (!layers[i].parent.empty() || !layers[i].listed) continue;
+        order += refs[i];
+        const std::string sub = children(layers[i].name);
+        if (!sub.empty()) order += "[" + sub + "] ";
+    }
+    // After the document's title, whatever it is.
+    EXPECT_NE(file.find(") " + order + "]>>"), std::string::npos);
 }
 
 // The marked content names layers and groups by their numbers from 1: a layer begun again by

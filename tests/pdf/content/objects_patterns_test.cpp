@@ -130,6 +130,21 @@ TEST_F(Placement, NamesAreExactAndObjectsDoNotNest) {
     EXPECT_EQ(Inner().writer.object_content, "\rq /Plogo Do Q");
 }
 
+// Two objects of one alias: painting by name takes the first one's annotations; a name no
+// object has yet leaves a placeholder for when it is begun.
+TEST_F(Placement, PaintingByNameFindsTheFirstObjectOfThatAlias) {
+    auto& s = Inner().writer;
+    for (const char* annots : {"5 0 R ", "6 0 R "}) {
+        pdf.BeginObject("Logo");
+        s.in_object = false; // ended without a file; only the record matters here
+        s.form_objects.back().annots = annots;
+    }
+    s.page_annots.clear();
+    pdf.DrawObject("Logo");
+    pdf.DrawObject("Later");
+    EXPECT_EQ(s.page_annots, "5 0 R ##Later## ");
+}
+
 TEST_F(ObjectsDocument, FooterWithLinkDrawnBeforeItExists) {
     const std::string path = Begin("footer.pdf");
     for (int page = 1; page <= 4; ++page) {

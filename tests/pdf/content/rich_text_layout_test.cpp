@@ -334,4 +334,44 @@ TEST_F(RichLayout, AWordWiderThanTheBoxTakesALineOfItsOwn) {
     EXPECT_FLOAT_EQ(layout.text_height, 3 * 12.21f);
 }
 
+// A box of a given height stops the layout once its finished lines are taller than the box:
+// those lines are the whole layout's first lines, field for field, so the box draws and hands
+// back exactly what it would with every line laid out.
+TEST_F(RichLayout, ALayoutStoppedAtAHeightBeginsAsTheWholeLayout) {
+    Define(1, Tag("big", -1, "", 20));
+    area.line_spacing = 1.25f;
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += (i % 7 == 0 ? "<big>word</big>" : "wordy") + std::string(i % 23 == 22 ? "\r" : " ");
+    const RichTextLayout whole = Layout(text, 120);
+    for (const float stop : {-5.0f, 0.0f, 1.0f, 12.21f, 100.0f, 333.3f, 2000.0f}) {
+        SCOPED_TRACE(stop);
+        area.stop_height = stop;
+        const RichTextLayout part = Layout(text, 120);
+        ASSERT_LE(part.lines.size(), whole.lines.size());
+        // All but the last line, which the layout had only begun, are finished.
+        const std::size_t finished = part.lines.size() - 1;
+        float height = 0;
+        for (std::size_t i = 0; i < finished; ++i) {
+            const RichLineRecord& a = part.lines[i];
+            const RichLineRecord& b = whole.lines[i];
+            EXPECT_EQ(TextsOf(a), TextsOf(b)) << i;
+            EXPECT_EQ(a.Width, b.Width);
+            EXPECT_EQ(a.Height, b.Height);
+            EXPECT_EQ(a.Descent, b.Descent);
+            EXPECT_EQ(a.BlankCount, b.BlankCount);
+            EXPECT_EQ(a.StartsParagraph, b.StartsParagraph);
+            EXPECT_EQ(a.EndsParagraph, b.EndsParagraph);
+            EXPECT_EQ(RichRemainder(part, prepared, a), RichRemainder(whole, prepared, b));
+            height += a.Height - a.Descent;
+        }
+        EXPECT_EQ(part.text_height, height);
+        EXPECT_GT(part.text_height, stop);
+    }
+    area.stop_height = 1e9f; // taller than the text: the whole layout
+    const RichTextLayout all = Layout(text, 120);
+    EXPECT_EQ(all.lines.size(), whole.lines.size());
+    EXPECT_EQ(all.text_height, whole.text_height);
+}
+
 } // namespace

@@ -167,6 +167,26 @@ TEST(LayoutTextBox, HandsBackTheRestAndContinuesItWithoutIndentation) {
     EXPECT_EQ(whole.remainder, "bb\r\ncc");
 }
 
+// The paragraphs after the box come back as they were prepared, joined by CR LF: an empty
+// paragraph between two CRs keeps its blank, a trailing CR its empty paragraph.
+TEST(LayoutTextBox, HandsBackLaterParagraphsAsPrepared) {
+    const struct {
+        const char* text;
+        const char* rest;
+    } cases[] = {
+        {"aa\r\nbb\r\r\ncc\r\n", "bb\r\n \r\ncc\r\n"},
+        {"aa bb cc\rdd\r", "\x01"
+                           "cc\r\ndd\r\n"},
+        {"aa\r\r\r", " \r\n \r\n"},
+        {"aa\rbb", "bb"},
+        {"aa\r", ""},
+    };
+    for (const auto& c : cases) {
+        const TextBoxLayout layout = LayoutTextBox(c.text, Area(5, 1), OnePerCharacter);
+        EXPECT_EQ(layout.remainder, c.rest) << c.text;
+    }
+}
+
 TEST(LayoutTextBox, CutsWordsWiderThanTheBoxAndLosesTheCutLetters) {
     const TextBoxLayout layout = LayoutTextBox("abcdefghij xy", Area(5, 10), OnePerCharacter);
     EXPECT_EQ(Texts(layout), (Lines{"abcd\x85", "xy"}));
