@@ -30,7 +30,16 @@ struct Copy {
     std::map<std::string, Entries> sections; // stored name -> keys as stored
 };
 
-Copy Read(const ini::Document& doc) {
+Copy Read(const ini::Document& whole) {
+    // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
+    // "01.03.2025") must not win over the other copy's whole one, and a section name cut inside
+    // could read as another section's.
+    std::optional<ini::Document> trimmed;
+    if (whole.EndsMidLine()) {
+        trimmed = whole;
+        trimmed->DropIncompleteLastLine();
+    }
+    const ini::Document& doc = trimmed ? *trimmed : whole;
     Copy copy;
     for (const std::string& stored : doc.SectionNames()) {
         if (copy.sections.count(stored) != 0) continue;
@@ -121,7 +130,8 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
     return !address.empty() && Module1::ComputeAccountKey(address) == account_key;
 }
 
-std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc) {
+std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
+                           std::vector<std::string>* moved_references) {
     PlainKeys keys;
     const Copy local = Read(local_doc);
     const Copy server = Read(server_doc);
@@ -158,6 +168,10 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
         if (p.group == 2) next = std::max(next, p.number);
     }
     for (Entries& ticket : moved) {
+        if (moved_references != nullptr) {
+            if (const auto* reference = FindKey(keys, ticket, "numindemn"))
+                moved_references->push_back(modINI::DecodeText(reference->value));
+        }
         for (auto& e : ticket)
             e.complete = true;
         merged[modINI::EncodeText(IndemniteSection(++next))] = std::move(ticket);
@@ -195,6 +209,22 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
             bytes.append(e.key).append("=").append(e.value).append("\r\n");
     }
     return bytes;
+}
+
+bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
+    const Copy copy = Read(copy_doc);
+    const Copy mine = Read(mine_doc);
+    for (const std::string& name : mine.order) {
+        const auto theirs = copy.sections.find(name);
+        if (theirs == copy.sections.end()) return false;
+        for (const auto& e : mine.sections.at(name)) {
+            const auto same = [&](const ini::Document::Entry& t) {
+                return t.key == e.key && t.value == e.value;
+            };
+            if (std::none_of(theirs->second.begin(), theirs->second.end(), same)) return false;
+        }
+    }
+    return true;
 }
 
 } // namespace kerbolt
