@@ -357,8 +357,8 @@ void frmMain::cmdPrint_Click() {
         return;
     }
 
-    // The entry is taken now and cleared at once, so that a second click meanwhile cannot print
-    // this vehicle twice.
+    // The entry is taken now and cleared at once, quietly, so that a second click meanwhile
+    // cannot print this vehicle twice; the preview keeps showing the ticket until it is printed.
     const TicketEntry entry = Entry();
     {
         const QSignalBlocker block_place(cmbPlace_);
@@ -366,7 +366,6 @@ void frmMain::cmdPrint_Click() {
         cmbPlace_->setCurrentIndex(-1);
         txtPlaques_->clear();
     }
-    Creer();
 
     // The ticket's number comes from the data file merged with the server's copy while this
     // computer holds the server's lock: another computer of the account cannot print it too.
@@ -421,7 +420,7 @@ void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntr
     }
     // The record stays written; the user sees why nothing came out.
     if (!error.empty()) context_.prompts.Show(error, MessageIcon::Critical);
-    // The preview shows the number the next ticket now gets.
+    // One rebuild shows the cleared entry and the number the next ticket now gets.
     Creer();
 
     // The ticket's notice follows the upload, as the server may look the ticket up in its copy.
