@@ -426,11 +426,9 @@ void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntr
     // The ticket's notice follows the upload, as the server may look the ticket up in its copy.
     context_.notifier.NotifyServer(claimed.saved.reference);
     if (!claimed.shared_references.empty()) {
-        std::string references;
-        for (const std::string& reference : claimed.shared_references)
-            references += (references.empty() ? "" : ", ") + reference;
-        context_.prompts.Show(transfers::SharedReferenceMessage(state.Language, references),
-                              MessageIcon::Exclamation);
+        context_.prompts.Show(
+            transfers::SharedReferenceMessage(state.Language, claimed.shared_references),
+            MessageIcon::Exclamation);
     }
     if (!claimed.saved.uploaded) OfferUploadAgain();
 }

@@ -49,7 +49,7 @@ std::string RetryQuestion(int language) {
     return Pick(language, kText);
 }
 
-std::string SharedReferenceMessage(int language, const std::string& references) {
+std::string SharedReferenceMessage(int language, const std::vector<std::string>& references) {
     static const Texts4 kText = {
         "Ces références de paiement ont été imprimées sur deux tickets, l'un pendant que cet "
         "ordinateur n'atteignait pas le serveur : ",
@@ -64,7 +64,10 @@ std::string SharedReferenceMessage(int language, const std::string& references) 
         ". Beide Belege bleiben gespeichert; melden Sie es dem Betreiber.",
         ". Both tickets stay recorded; tell the operator.",
         ". Entrambi i ticket restano registrati; segnalatelo al gestore."};
-    return Pick(language, kText) + references + Pick(language, kAfter);
+    std::string named;
+    for (const std::string& reference : references)
+        named += (named.empty() ? "" : ", ") + reference;
+    return Pick(language, kText) + named + Pick(language, kAfter);
 }
 
 } // namespace kerbolt::transfers

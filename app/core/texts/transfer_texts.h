@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kerbolt::transfers {
 
@@ -25,6 +26,6 @@ std::string RetryQuestion(int language);
 // Shown when a synchronisation found one printed payment reference on two tickets (one printed
 // while this computer could not reach the server, the other on another computer): both tickets
 // stay recorded; the operator needs to be told which payment belongs to which.
-std::string SharedReferenceMessage(int language, const std::string& references);
+std::string SharedReferenceMessage(int language, const std::vector<std::string>& references);
 
 } // namespace kerbolt::transfers

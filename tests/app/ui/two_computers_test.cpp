@@ -199,7 +199,7 @@ TEST_F(TwoComputers, AnOfflineTicketSharingAReferenceIsKeptAndNamed) {
 
     EXPECT_EQ(second_harness_.prompts.Texts(),
               std::vector<std::string>{
-                  transfers::SharedReferenceMessage(Module1::kFrench, printed_["VD 1"])});
+                  transfers::SharedReferenceMessage(Module1::kFrench, {printed_["VD 1"]})});
     std::multimap<std::string, std::string> on_server;
     for (const IndemniteRecord& r : ReadIndemnites(first_harness_.ServerFile(kKey)))
         on_server.emplace(r.NumIndemn, r.nPlaques);
