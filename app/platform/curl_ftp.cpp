@@ -1,9 +1,14 @@
 #include "app/platform/curl_ftp.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
+#include <random>
+#include <thread>
 
 namespace kerbolt {
 
@@ -116,6 +121,20 @@ struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+// A name part no other upload uses, on this computer or another: random, and counted within
+// the process.
+std::string UploadTag() {
+    static const std::uint64_t process = [] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }();
+    static std::atomic<std::uint32_t> counter{0};
+    char text[32];
+    std::snprintf(text, sizeof text, "%016llx%04x", static_cast<unsigned long long>(process),
+                  static_cast<unsigned>(counter.fetch_add(1) & 0xFFFF));
+    return text;
+}
+
 // Sends the open file to `url`; `after` are commands the server gets once the file is stored.
 CURLcode Store(const ServerConfig& config, std::FILE* file, curl_off_t size, const std::string& url,
                curl_slist* after) {
@@ -143,8 +162,9 @@ FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remo
 
     // A connection lost in the middle of a transfer leaves on the server what arrived so far. The
     // file therefore goes up under a temporary name and takes its place by a rename once whole,
-    // so the server's copy is always the old one or the new one.
-    const std::string temporary = remote_path + ".part";
+    // so the server's copy is always the old one or the new one. The name is this upload's own:
+    // two computers uploading at once must not rename each other's half-sent file.
+    const std::string temporary = remote_path + "." + UploadTag() + ".part";
     std::unique_ptr<curl_slist, SlistDeleter> rename;
     for (const std::string& command : {"RNFR " + temporary, "RNTO " + remote_path}) {
         curl_slist* grown = curl_slist_append(rename.get(), command.c_str());
@@ -159,6 +179,59 @@ FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remo
         return StatusOf(Store(config_, file.get(), size, UrlOf(remote_path), nullptr));
     if (code == CURLE_FAILED_INIT) return FtpStatus::SessionFailed;
     return StatusOf(code);
+}
+
+int CurlFtp::Command(const std::string& command) const {
+    CurlHandle curl = OpenSession();
+    if (!curl) return CURLE_FAILED_INIT;
+    std::unique_ptr<curl_slist, SlistDeleter> commands(curl_slist_append(nullptr, command.c_str()));
+    if (!commands) return CURLE_FAILED_INIT;
+    SetCommonOptions(curl.get(), config_, UrlOf(""));
+    curl_easy_setopt(curl.get(), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_QUOTE, commands.get());
+    return curl_easy_perform(curl.get());
+}
+
+FtpStatus CurlFtp::Lock(const std::string& remote_folder) {
+    using Clock = std::chrono::steady_clock;
+    // The longest a holder keeps the lock: a few transfers, each bounded by the time-outs.
+    const auto held_at_most =
+        std::chrono::seconds(4 * (config_.ftp_connect_timeout_s + config_.ftp_transfer_timeout_s));
+    auto waiting_since = Clock::now();
+    int no_folder = 0;
+    bool broken = false;
+    for (;;) {
+        const int made = Command("MKD " + remote_folder);
+        if (made == CURLE_OK) return FtpStatus::Ok;
+        if (made == CURLE_FAILED_INIT) return FtpStatus::SessionFailed;
+        if (made != CURLE_QUOTE_ERROR) return StatusOf(static_cast<CURLcode>(made));
+        // Refused: another computer holds the lock, or the server makes no folder there. The
+        // holder may also have given it back in between: only a second refusal without a
+        // folder means the server makes none.
+        const int there = Command("CWD " + remote_folder);
+        if (there == CURLE_QUOTE_ERROR) {
+            if (++no_folder == 2) return FtpStatus::Failed;
+            continue;
+        }
+        if (there != CURLE_OK) return StatusOf(static_cast<CURLcode>(there));
+        no_folder = 0;
+        if (Clock::now() - waiting_since > held_at_most) {
+            // A lock that outlives its breaking too cannot be taken at all: go on without it.
+            if (broken) return FtpStatus::Failed;
+            broken = true;
+            Command("RMD " + remote_folder);
+            waiting_since = Clock::now();
+            continue;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+}
+
+FtpStatus CurlFtp::Unlock(const std::string& remote_folder) {
+    const int removed = Command("RMD " + remote_folder);
+    if (removed == CURLE_FAILED_INIT) return FtpStatus::SessionFailed;
+    if (removed == CURLE_QUOTE_ERROR) return FtpStatus::NotFound;
+    return StatusOf(static_cast<CURLcode>(removed));
 }
 
 FtpStatus CurlFtp::Download(const std::string& remote_path, const std::string& local_path) {

@@ -15,12 +15,17 @@ public:
 
     FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override;
     FtpStatus Download(const std::string& remote_path, const std::string& local_path) override;
+    FtpStatus Lock(const std::string& remote_folder) override;
+    FtpStatus Unlock(const std::string& remote_folder) override;
 
     // The URL of a remote path. The server is sent the path as given: a leading "/" becomes
     // "%2F" so that it stays absolute.
     std::string UrlOf(const std::string& remote_path) const;
 
 private:
+    // Sends one command once signed in; CURLE_QUOTE_ERROR when the server refuses it.
+    int Command(const std::string& command) const;
+
     ServerConfig config_;
 };
 

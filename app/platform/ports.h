@@ -87,6 +87,14 @@ public:
     // begins, so an empty remote file gives an empty local one. On failure the local file may
     // hold a part of the data.
     virtual FtpStatus Download(const std::string& remote_path, const std::string& local_path) = 0;
+    // Takes the lock `remote_folder` on the server, a folder made by this call (the server
+    // refuses to make one that exists, whoever asks at the same moment), waiting while another
+    // computer holds it. A lock held far longer than any transfer may last is taken as left by
+    // a program that ended while holding it, and is broken. Ok when held; Unreachable when the
+    // server cannot be reached; Failed when the server makes no such folder at all.
+    virtual FtpStatus Lock(const std::string& remote_folder) = 0;
+    // Gives a lock taken with Lock back: Ok, or NotFound when there was none to give back.
+    virtual FtpStatus Unlock(const std::string& remote_folder) = 0;
 };
 
 } // namespace kerbolt

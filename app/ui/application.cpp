@@ -91,6 +91,13 @@ bool Application::Start() {
         context_.exit.Exit(1);
         return false;
     }
+    // A ticket printed while this computer could not reach the server may share its reference
+    // with another computer's: the user is to tell the operator.
+    if (decision.sync && !decision.sync->shared_references.empty()) {
+        context_.prompts.Show(transfers::SharedReferenceMessage(context_.state.Language,
+                                                                decision.sync->shared_references),
+                              MessageIcon::Exclamation);
+    }
     if (decision.window == Module1::FirstWindow::frmMain)
         ShowMain();
     else

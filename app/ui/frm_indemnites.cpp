@@ -229,10 +229,8 @@ void frmIndemnites::cmdSave_Click() {
     state.TicketTitle = title;
     state.TicketText = text;
     // The settings stay saved here; the user learns that the server's copy is behind.
-    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state)) {
-        context_.prompts.Show(texts::Message(state.Language, texts::kMsgUploadFailed),
-                              MessageIcon::Exclamation);
-    }
+    UploadDataFileOrAsk(context_.transfers, context_.ftp, state, context_.prompts,
+                        texts::Message(state.Language, texts::kMsgUploadFailed));
     if (context_.Creer) context_.Creer();
     Unload();
 }

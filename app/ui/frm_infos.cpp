@@ -113,9 +113,8 @@ void frmInfos::cmdSave_Click() {
         return;
     }
     // The details stay saved here; the user learns that the server's copy is behind.
-    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state)) {
-        context_.prompts.Show(Message(kMsgUploadFailed), MessageIcon::Exclamation);
-    }
+    UploadDataFileOrAsk(context_.transfers, context_.ftp, state, context_.prompts,
+                        Message(kMsgUploadFailed));
     if (context_.state.NewInstall) {
         context_.state.NewInstall = false;
         hide();

@@ -26,6 +26,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <memory>
 
 namespace kerbolt::ui {
 
@@ -58,9 +59,11 @@ constexpr int kHeight = 9600;
 constexpr int kPreviewLeft = 5640;
 constexpr int kPreviewTop = 360;
 
-// A preview label shows the lines the ticket prints of its text.
-QString LabelText(int label, const std::string& text) {
-    return TicketLabelLines(label, Q(text)).join(QLatin1Char('\n'));
+// A preview label shows the lines the ticket prints of its text, in the font it prints them in.
+void ShowLabelText(QLabel& shown, int label, const std::string& text) {
+    const TicketLabelText layout = TicketLabelLayout(label, Q(text));
+    shown.setFont(layout.font);
+    shown.setText(layout.lines.join(QLatin1Char('\n')));
 }
 
 // A label with its design (French) caption.
@@ -312,7 +315,7 @@ void frmMain::Creer() {
             i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
         // Without a language the headings keep their captions.
         if (heading && text.empty()) continue;
-        lblBV_[static_cast<std::size_t>(i)]->setText(LabelText(i, text));
+        ShowLabelText(*lblBV_[static_cast<std::size_t>(i)], i, text);
     }
     qr_ = CreateTicketQrPicture(preview.payload);
     picBox_->update();
@@ -354,21 +357,57 @@ void frmMain::cmdPrint_Click() {
         return;
     }
 
-    // One draft, built now from the data file as it is now, is saved, printed and encoded: a
-    // record added since the preview was built (a sync, a second client) cannot make the paper,
-    // its QR code and the record disagree.
-    const TicketDraft draft = BuildTicketDraft(state, Entry(), context_.clock.Now());
-    // The record is written here and now; its upload follows beside the user's work, so the
-    // ticket never waits for the server.
-    const texts::SavedTicket saved = texts::RecordTicketDraft(state, draft);
+    // The entry is taken now and cleared at once, quietly, so that a second click meanwhile
+    // cannot print this vehicle twice; the preview keeps showing the ticket until it is printed.
+    const TicketEntry entry = Entry();
+    {
+        const QSignalBlocker block_place(cmbPlace_);
+        const QSignalBlocker block_plates(txtPlaques_);
+        cmbPlace_->setCurrentIndex(-1);
+        txtPlaques_->clear();
+    }
+
+    // The ticket's number comes from the data file merged with the server's copy while this
+    // computer holds the server's lock: another computer of the account cannot print it too.
+    // One draft, built then, is saved, printed and encoded, so paper, QR code and record agree.
+    auto claimed = std::make_shared<texts::ClaimedTicket>();
+    // Copies: the window's state may change while the job runs.
+    auto claim = [&ftp = context_.ftp, settings = context_.state, entry, now = context_.clock.Now(),
+                  claimed] {
+        *claimed = texts::ClaimTicket(settings, ftp, entry, now);
+        return claimed->saved.written;
+    };
+    const QPointer<frmMain> self(this);
+    auto print = [self, claimed, entry](bool) {
+        if (self) self->PrintClaimed(*claimed, entry);
+    };
+    if (context_.transfers == nullptr) {
+        claim();
+        print(true);
+        return;
+    }
+    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Upload),
+                              std::move(claim), std::move(print));
+}
+
+void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntry& entry) {
+    const Module1::State& state = context_.state;
     // Printed without its record, the ticket's reference would be given again to the next one.
-    // The entry stays for another try; the preview shows the number it would now get.
-    if (!saved.written) {
+    // The entry comes back for another try, unless a new one was typed meanwhile; the preview
+    // shows the number it would now get.
+    if (!claimed.saved.written) {
         context_.prompts.Show(texts::RecordNotSavedMessage(state.Language), MessageIcon::Critical);
+        if (cmbPlace_->currentIndex() < 0 && txtPlaques_->text().isEmpty()) {
+            const QSignalBlocker block_place(cmbPlace_);
+            const QSignalBlocker block_plates(txtPlaques_);
+            cmbPlace_->setCurrentIndex(entry.place_index);
+            txtPlaques_->setText(Q(entry.plates));
+        }
         Creer();
         return;
     }
 
+    const TicketDraft& draft = claimed.draft;
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
     const std::optional<QrPicture> printed_qr = CreateTicketQrPicture(draft.preview.payload);
     std::string error;
@@ -379,41 +418,41 @@ void frmMain::cmdPrint_Click() {
     } catch (const std::exception& e) {
         error = e.what();
     }
-    // The record stays written and uploaded; the user sees why nothing came out.
+    // The record stays written; the user sees why nothing came out.
     if (!error.empty()) context_.prompts.Show(error, MessageIcon::Critical);
-
-    // The entry is cleared quietly and the preview rebuilt once for the next ticket.
-    {
-        const QSignalBlocker block_place(cmbPlace_);
-        const QSignalBlocker block_plates(txtPlaques_);
-        cmbPlace_->setCurrentIndex(-1);
-        txtPlaques_->clear();
-    }
+    // One rebuild shows the cleared entry and the number the next ticket now gets.
     Creer();
-    UploadTicket(saved.reference);
+
+    // The ticket's notice follows the upload, as the server may look the ticket up in its copy.
+    context_.notifier.NotifyServer(claimed.saved.reference);
+    if (!claimed.shared_references.empty()) {
+        context_.prompts.Show(
+            transfers::SharedReferenceMessage(state.Language, claimed.shared_references),
+            MessageIcon::Exclamation);
+    }
+    if (!claimed.saved.uploaded) OfferUploadAgain();
 }
 
-void frmMain::UploadTicket(const std::string& reference) {
+void frmMain::OfferUploadAgain() {
     const Module1::State& state = context_.state;
-    AppContext& context = context_;
-    const int language = state.Language;
-    // The ticket's notice follows the upload, as the server may look the ticket up in its copy.
-    const auto report = [&context, language, reference](bool uploaded) {
-        context.notifier.NotifyServer(reference);
-        if (!uploaded)
-            context.prompts.Show(texts::Message(language, texts::kMsgUploadFailed),
-                                 MessageIcon::Information);
-    };
+    const std::string question = texts::Message(state.Language, texts::kMsgUploadFailed) + "\n" +
+                                 transfers::RetryQuestion(state.Language);
+    // The upload stays owed either way: the next save or start sends it.
+    if (!context_.prompts.Ask(question, MessageIcon::Information)) return;
     // Copies: the window's state may change while the job runs.
     auto upload = [&ftp = context_.ftp, file = state.DataFile, key = state.AccountKey] {
         return modUpload::UploadDataFile(ftp, file, key);
+    };
+    const QPointer<frmMain> self(this);
+    auto report = [self](bool uploaded) {
+        if (self && !uploaded) self->OfferUploadAgain();
     };
     if (context_.transfers == nullptr) {
         report(upload());
         return;
     }
-    context_.transfers->Start(transfers::StepText(language, transfers::Step::Upload),
-                              std::move(upload), report);
+    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Upload),
+                              std::move(upload), std::move(report));
 }
 
 void frmMain::cmbPrinters_Click() {

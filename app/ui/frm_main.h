@@ -4,6 +4,7 @@
 
 #include "app/core/ticket/qr_picture.h"
 #include "app/core/ticket/ticket_draft.h"
+#include "app/core/ticket/ticket_save.h"
 #include "app/ui/app_context.h"
 #include "app/ui/window_common.h"
 
@@ -46,8 +47,10 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     void cmdPrint_Click();
-    // Sends the data file with a new ticket to the server, then notifies the ticket.
-    void UploadTicket(const std::string& reference);
+    // Prints a ticket once it is numbered and recorded, then notifies it.
+    void PrintClaimed(const kerbolt::frmMain::ClaimedTicket& claimed, const TicketEntry& entry);
+    // Tells that the server's copy is behind and sends the data file again on Yes.
+    void OfferUploadAgain();
     void FetchMandate();
     void cmbPrinters_Click();
     // A setting the settings file did not take: it holds for this run only.

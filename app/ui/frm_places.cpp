@@ -188,8 +188,11 @@ void frmPlaces::cmdSave_Click() {
         return;
     }
     // The spots stay saved here; the user learns that the server's copy is behind.
-    if (!UploadDataFileWaiting(context_.transfers, context_.ftp, state) && context_.MainMessage) {
-        context_.prompts.Show(context_.MainMessage(kMainMsgUploadFailed), MessageIcon::Exclamation);
+    if (context_.MainMessage) {
+        UploadDataFileOrAsk(context_.transfers, context_.ftp, state, context_.prompts,
+                            context_.MainMessage(kMainMsgUploadFailed));
+    } else {
+        UploadDataFileWaiting(context_.transfers, context_.ftp, state);
     }
     if (context_.ListePlaces) context_.ListePlaces();
     Unload();

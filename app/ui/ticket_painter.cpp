@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QTextBoundaryFinder>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -50,25 +49,29 @@ QString CutToWidth(const QString& line, const QFontMetricsF& metrics, double wid
     return line.left(fits);
 }
 
-// A paragraph broken at blanks into lines no wider than `width`, as a word-wrapping label
-// breaks it; a word longer than the width stands alone on its line.
-QStringList WrapParagraph(const QString& paragraph, const QFont& font, double width) {
-    if (paragraph.isEmpty()) return {QString()};
-    QTextLayout layout(paragraph, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WordWrap);
-    layout.setTextOption(option);
+// A paragraph broken at blanks into lines no wider than `width`; a line that fits stays as it
+// is (blanks included), the blanks a line breaks at are dropped, and a word wider than `width`
+// stands alone on its line.
+QStringList WrapParagraph(const QString& paragraph, const QFontMetricsF& metrics, double width) {
     QStringList lines;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        QString text = paragraph.mid(line.textStart(), line.textLength());
-        // The blank the line broke at is not part of what shows.
-        while (!text.isEmpty() && text.back().isSpace())
-            text.chop(1);
-        lines.push_back(text);
+    QString rest = paragraph;
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (metrics.horizontalAdvance(rest) > width) {
+        // The last blank before which the line still fits; else the first blank after a word.
+        qsizetype cut = -1;
+        for (qsizetype i = 1; i < rest.size(); ++i) {
+            if (!blank(rest[i]) || blank(rest[i - 1])) continue;
+            if (cut >= 0 && metrics.horizontalAdvance(rest.left(i)) > width) break;
+            cut = i;
+        }
+        if (cut < 0) break; // one word, wider than the width
+        qsizetype next = cut;
+        while (next < rest.size() && blank(rest[next]))
+            ++next;
+        lines.push_back(rest.left(cut));
+        rest = rest.mid(next);
     }
-    layout.endLayout();
+    if (lines.isEmpty() || !rest.isEmpty()) lines.push_back(rest);
     return lines;
 }
 
@@ -99,11 +102,11 @@ public:
         x = 0;
     }
 
-    // A label prints the lines its preview shows.
+    // A label prints the lines its preview shows, in the same font.
     void PrintLabel(const TicketPreview& preview, int label) {
-        Print(TicketLabelLines(
-                  label, QString::fromStdString(preview.labels[static_cast<std::size_t>(label)])),
-              TicketLabelFont(label));
+        const TicketLabelText layout = TicketLabelLayout(
+            label, QString::fromStdString(preview.labels[static_cast<std::size_t>(label)]));
+        Print(layout.lines, layout.font);
     }
 
 private:
@@ -124,31 +127,57 @@ int TicketLogoHeight(int width, int height) {
     return static_cast<int>(std::nearbyint(kLogoWidth * height / width));
 }
 
-QStringList TicketLabelLines(int label, const QString& text) {
+namespace {
+
+// The smallest size a ticket text is set in before it is cut, and the steps towards it.
+constexpr double kSmallestPointSize = 5.0;
+constexpr double kPointSizeStep = 0.25;
+
+// How many lines of a font fit a height whole; the first line always counts.
+qsizetype LinesFitting(const QFontMetricsF& metrics, double height) {
+    return std::max<qsizetype>(
+        1, static_cast<qsizetype>(std::floor((height - metrics.height()) / metrics.lineSpacing())) +
+               1);
+}
+
+} // namespace
+
+TicketLabelText TicketLabelLayout(int label, const QString& text) {
     if (label < 0 || label >= kTicketLabelCount) return {};
     const auto& box = kPreviewLabelRects[static_cast<std::size_t>(label)];
     // The preview label's own size on the screen.
     const double width = Px(box.width);
     const double height = Px(box.height);
-    const QFont font = TicketLabelFont(label);
-    const QFontMetricsF metrics(font);
-
     static const QRegularExpression kBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines;
-    for (const QString& paragraph : text.split(kBreak)) {
-        if (label == kLabelTitle)
-            lines += WrapParagraph(paragraph, font, width);
-        else
-            lines.push_back(paragraph);
+    const QStringList paragraphs = text.split(kBreak);
+
+    TicketLabelText layout{{}, TicketLabelFont(label)};
+    for (double size = layout.font.pointSizeF();; size -= kPointSizeStep) {
+        const bool smallest = size - kPointSizeStep < kSmallestPointSize;
+        layout.font.setPointSizeF(size);
+        const QFontMetricsF metrics(layout.font);
+        layout.lines.clear();
+        for (const QString& paragraph : paragraphs)
+            layout.lines += WrapParagraph(paragraph, metrics, width);
+        const bool fits =
+            layout.lines.size() <= LinesFitting(metrics, height) &&
+            std::all_of(layout.lines.begin(), layout.lines.end(), [&](const QString& line) {
+                return metrics.horizontalAdvance(line) <= width;
+            });
+        if (fits) return layout;
+        if (!smallest) continue;
+        // Even the smallest size does not hold it: a line partly below the box would show only
+        // its upper half, and a word wider than the box shows what fits.
+        const qsizetype fitting = LinesFitting(metrics, height);
+        if (layout.lines.size() > fitting) layout.lines.resize(fitting);
+        for (QString& line : layout.lines)
+            line = CutToWidth(line, metrics, width);
+        return layout;
     }
-    // A line partly below the box would show only its upper half; the first line always shows.
-    const auto fitting = std::max<qsizetype>(
-        1, static_cast<qsizetype>(std::floor((height - metrics.height()) / metrics.lineSpacing())) +
-               1);
-    if (lines.size() > fitting) lines.resize(fitting);
-    for (QString& line : lines)
-        line = CutToWidth(line, metrics, width);
-    return lines;
+}
+
+QStringList TicketLabelLines(int label, const QString& text) {
+    return TicketLabelLayout(label, text).lines;
 }
 
 QFont TicketLabelFont(int label) {

@@ -23,11 +23,22 @@ int TicketLogoHeight(int width, int height);
 // the footer and the headings.
 QFont TicketLabelFont(int label);
 
-// The lines a preview label shows of a text, in the label's font and box (ticket_layout.h), as
-// the screen measures them: the title wraps at blanks to the box's width, each line keeps the
-// whole characters that fit the box's width, and only the lines that fit the box's height whole
-// are kept. The preview shows these lines and the paper prints them, so that nothing on the
-// ticket differs from what the user saw.
+// What a preview label shows of a text: its lines and the font they are set in.
+struct TicketLabelText {
+    QStringList lines;
+    QFont font;
+};
+
+// The lines a preview label shows of a text, in the label's box (ticket_layout.h), as the screen
+// measures them: every line of the text wraps at blanks to the box's width, never inside a word,
+// and when the lines do not fit the box's width and height the font is made smaller, step by
+// step, until they do. Only a text that does not fit even at the smallest size is cut: each line
+// to the whole characters that fit the width, and to the lines that fit the height. The preview
+// shows these lines and the paper prints them in this font, so that nothing on the ticket differs
+// from what the user saw.
+TicketLabelText TicketLabelLayout(int label, const QString& text);
+
+// The lines of TicketLabelLayout.
 QStringList TicketLabelLines(int label, const QString& text);
 
 // Paints one ticket. `qr` is the picture the preview shows (none when the payload did not fit

@@ -175,4 +175,13 @@ bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const Module1::Sta
     });
 }
 
+bool UploadDataFileOrAsk(TransferRunner* runner, IFtp& ftp, const Module1::State& state,
+                         IPrompts& prompts, const std::string& not_updated) {
+    const std::string question = not_updated + "\n" + transfers::RetryQuestion(state.Language);
+    while (!UploadDataFileWaiting(runner, ftp, state)) {
+        if (!prompts.Ask(question, MessageIcon::Exclamation)) return false;
+    }
+    return true;
+}
+
 } // namespace kerbolt::ui

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a settings or data file: reading, listing and numbering its sections and
 // reading its lists of records must neither crash nor hang, unscrambling must be the exact inverse
-// of scrambling, and a record written under the next number must become the last one, whatever the
-// file held before.
+// of scrambling, the lists hold every record by the store's rule, and a record written under the
+// next number must become the highest one, whatever the file held before.
 #include "app/core/store/ini_file.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scramble.h"
@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -81,22 +82,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (snapshot.LastSectionIndex("INDEMNITE") != last || snapshot.ListSections() != names)
         std::abort();
 
-    // The next record, as the print writes it (the print refuses the largest 32-bit number). The
-    // number can only be taken when it is free: a file that already holds it was not written by
-    // the program.
-    if (last + 1 == INT32_MAX) return 0;
-    if (last == INT32_MAX) std::abort(); // no next number could follow it
-    if (kerbolt::ReadPlaces(path).size() !=
-        static_cast<std::size_t>(std::min(last_place + 1, kerbolt::kMaxRecordsRead)))
-        std::abort();
+    // The spot list holds every "PLACE" record at the position of its number, gaps reading as
+    // empty entries while they stay few; records numbered past that bound follow one another.
+    std::vector<std::int32_t> places;
+    for (const std::string& name : names) {
+        const std::int32_t n = modINI::SectionIndex(name, "PLACE");
+        if (n >= 0 && std::find(places.begin(), places.end(), n) == places.end())
+            places.push_back(n);
+    }
+    const std::size_t bound =
+        std::min<std::size_t>(places.size() + kerbolt::kMaxGapEntries,
+                              static_cast<std::size_t>(kerbolt::kMaxRecordsRead));
+    std::size_t placed = 0, following = 0;
+    for (const std::int32_t n : places) {
+        if (static_cast<std::size_t>(n) < bound)
+            placed = std::max(placed, static_cast<std::size_t>(n) + 1);
+        else
+            ++following;
+    }
+    if (kerbolt::ReadPlaces(path).size() != placed + following) std::abort();
     if (kerbolt::ReadIndemnites(path).size() > static_cast<std::size_t>(kerbolt::kMaxRecordsRead))
         std::abort();
-    const std::string section = "INDEMNITE" + std::to_string(last + 1);
+
+    // The next record, as the print writes it: one past the highest number wherever it stands
+    // (the print refuses the largest 32-bit number). The number can only be taken when it is
+    // free: a file that already holds it was not written by the program.
+    std::int32_t highest = -1;
+    for (const std::string& name : names)
+        highest = std::max(highest, modINI::SectionIndex(name, "INDEMNITE"));
+    const std::int32_t next = kerbolt::NextIndemniteNumber(path);
+    if (next != highest + 1) std::abort();
+    if (next == INT32_MAX) return 0;
+    const std::string section = "INDEMNITE" + std::to_string(next);
     if (HoldsSection(path, section)) return 0;
-    const std::string reference = "000NZFAP-" + std::to_string(last + 1);
+    const std::string reference = "000NZFAP-" + std::to_string(next);
     if (!modINI::WriteIniKeys(section, {{"IdPlace", "2"}, {"NumIndemn", reference}}, path))
         std::abort();
-    if (modINI::LastSectionIndex("INDEMNITE", path) != last + 1) std::abort();
+    if (kerbolt::NextIndemniteNumber(path) != next + 1) std::abort();
     if (modINI::ReadIni(section, "NumIndemn", path) != reference) std::abort();
     // Every record that was readable before still reads the same.
     for (const std::string& name : names) {

@@ -7,6 +7,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,13 +41,17 @@ private:
     std::string data_, temp_;
 };
 
-// Remote files by path; a status other than Ok makes every transfer fail with it.
+// Remote files by path; a status other than Ok makes every transfer fail with it. As the real
+// server does, it maps an absolute upload path ("/web/...") and the relative download path
+// ("web/...") to one file.
 class MemoryFtp : public IFtp {
 public:
     FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
         calls.push_back("STOR " + remote_path);
         if (status != FtpStatus::Ok) return status;
         files[remote_path] = testing_support::ReadFileBytes(local_path);
+        if (!remote_path.empty() && remote_path.front() == '/')
+            files[remote_path.substr(1)] = files[remote_path];
         return FtpStatus::Ok;
     }
     FtpStatus Download(const std::string& remote_path, const std::string& local_path) override {
@@ -58,6 +63,18 @@ public:
         testing_support::WriteFileBytes(local_path, it->second);
         return FtpStatus::Ok;
     }
+    // A lock is a name held until given back; one held already refuses at once (a test runs one
+    // computer at a time).
+    FtpStatus Lock(const std::string& remote_folder) override {
+        ++lock_calls;
+        if (status != FtpStatus::Ok) return status;
+        return locks.insert(remote_folder).second ? FtpStatus::Ok : FtpStatus::Failed;
+    }
+    FtpStatus Unlock(const std::string& remote_folder) override {
+        return locks.erase(remote_folder) != 0 ? FtpStatus::Ok : FtpStatus::NotFound;
+    }
+    std::set<std::string> locks;
+    int lock_calls = 0;
     std::map<std::string, std::string> files;
     std::vector<std::string> calls;
     FtpStatus status = FtpStatus::Ok;

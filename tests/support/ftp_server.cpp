@@ -37,6 +37,10 @@ FtpServer::FtpServer(const std::string& root, const std::string& log_path, int l
             args.push_back("--die-after-download");
             args.push_back(std::to_string(faults.die_after_download));
         }
+        if (faults.slow_ms > 0) {
+            args.push_back("--slow");
+            args.push_back(std::to_string(faults.slow_ms / 1000.0));
+        }
         if (faults.die_after_upload >= 0) {
             args.push_back("--die-after-upload");
             args.push_back(std::to_string(faults.die_after_upload));

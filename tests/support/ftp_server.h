@@ -12,6 +12,7 @@ struct FtpFaults {
     bool hang = false;            // accepts connections and never answers
     long die_after_download = -1; // ends itself when a download has sent this many bytes
     long die_after_upload = -1;   // ends itself when an upload has received this many bytes
+    int slow_ms = 0;              // waits this long before each download and upload
 };
 
 class FtpServer {

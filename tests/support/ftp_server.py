@@ -10,7 +10,9 @@ Faults on request, to show what the client does when the server misbehaves:
   --hang                  accept every connection and then say nothing, ever;
   --die-after-download N  end the whole server at once when a download has sent N bytes;
   --die-after-upload N    end the whole server at once when an upload has received N bytes
-                          (the bytes received so far stay in the file, as after a crash).
+                          (the bytes received so far stay in the file, as after a crash);
+  --slow SECONDS          wait that long before each download and upload, each connection on a
+                          thread of its own, so that two clients' transfers overlap.
 """
 import argparse
 import logging
@@ -20,7 +22,7 @@ import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
 USER = "tqwz_lunarok"
 PASSWORD = "Kq82^Tz4!mwrB%="
@@ -36,6 +38,7 @@ def main():
     parser.add_argument("--hang", action="store_true")
     parser.add_argument("--die-after-download", type=int)
     parser.add_argument("--die-after-upload", type=int)
+    parser.add_argument("--slow", type=float, default=0)
     args = parser.parse_args()
 
     os.makedirs(os.path.join(args.root, "web", "ctrl", "KB", "Mandats"), exist_ok=True)
@@ -45,6 +48,8 @@ def main():
     class LoggingHandler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
             log.write("PASS ****\n" if cmd == "PASS" else (cmd + (" " + arg if arg else "")) + "\n")
+            if args.slow > 0 and cmd in ("RETR", "STOR"):
+                time.sleep(args.slow)
             super().pre_process_command(line, cmd, arg)
 
     class FaultyDTPHandler(DTPHandler):
@@ -90,7 +95,8 @@ def main():
     LoggingHandler.permit_foreign_addresses = False
     LoggingHandler.auth_failed_timeout = 0.1  # a refused sign-in answers at once
 
-    server = FTPServer(("127.0.0.1", args.port), LoggingHandler)
+    server_class = ThreadedFTPServer if args.slow > 0 else FTPServer
+    server = server_class(("127.0.0.1", args.port), LoggingHandler)
     port = server.socket.getsockname()[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"

@@ -63,7 +63,11 @@ enum class Server { Running, Stopped, Hung };
 
 class UiHarness {
 public:
-    explicit UiHarness(Server server = Server::Running)
+    // `faults` go to the stand-in it starts; `shared_ftp_port` makes it use the stand-in of
+    // another harness instead (a second computer of one account). A hung server is given up
+    // after `hung_timeout_s` seconds.
+    explicit UiHarness(Server server = Server::Running, testing_support::FtpFaults faults = {},
+                       int shared_ftp_port = 0, long hung_timeout_s = 2)
         : paths_(dir.File("data/Kerbolt"), dir.File("tmp")),
           printers({"Ticket A", "Ticket B"}, dir.File("ticket.pdf")) {
         std::filesystem::create_directories(dir.Path() / "tmp");
@@ -71,16 +75,17 @@ public:
         config.ftp_host = "127.0.0.1";
         config.ftp_connect_timeout_s = 5;
         config.ftp_response_timeout_s = 5;
-        if (server != Server::Stopped) {
-            testing_support::FtpFaults faults;
+        if (shared_ftp_port > 0) {
+            config.ftp_port = shared_ftp_port;
+        } else if (server != Server::Stopped) {
             faults.hang = server == Server::Hung;
             ftp_server = std::make_unique<testing_support::FtpServer>(
                 dir.File("ftp"), dir.File("ftp.log"), 300, faults);
             config.ftp_port = ftp_server->Port();
             if (faults.hang) {
-                config.ftp_connect_timeout_s = 2;
-                config.ftp_response_timeout_s = 2;
-                config.ftp_transfer_timeout_s = 2;
+                config.ftp_connect_timeout_s = hung_timeout_s;
+                config.ftp_response_timeout_s = hung_timeout_s;
+                config.ftp_transfer_timeout_s = hung_timeout_s;
             }
         } else {
             config.ftp_port = testing_support::ClosedLoopbackPort();

@@ -35,7 +35,16 @@ struct Copy {
     std::unordered_map<std::string, Entries> sections; // stored name -> keys as stored
 };
 
-Copy Read(const ini::Document& doc) {
+Copy Read(const ini::Document& whole) {
+    // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
+    // "01.03.2025") must not win over the other copy's whole one, and a section name cut inside
+    // could read as another section's.
+    std::optional<ini::Document> trimmed;
+    if (whole.EndsMidLine()) {
+        trimmed = whole;
+        trimmed->DropIncompleteLastLine();
+    }
+    const ini::Document& doc = trimmed ? *trimmed : whole;
     Copy copy;
     std::vector<std::string> names = doc.SectionNames();
     copy.sections.reserve(names.size());
@@ -161,7 +170,8 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
     return !address.empty() && Module1::ComputeAccountKey(address) == account_key;
 }
 
-std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc) {
+std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
+                           std::vector<std::string>* moved_references) {
     PlainKeys keys;
     // The copies' entries are moved into the result, not copied: a file of a hundred thousand
     // records holds close to a million of them.
@@ -211,6 +221,10 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
         if (section.place.group == 2) next = std::max(next, section.place.number);
     }
     for (Entries& ticket : moved) {
+        if (moved_references != nullptr) {
+            if (const auto* reference = FindKey(keys, ticket, "numindemn"))
+                moved_references->push_back(modINI::DecodeText(reference->value));
+        }
         for (auto& e : ticket)
             e.complete = true;
         std::string name = modINI::EncodeText(IndemniteSection(++next));
@@ -250,6 +264,22 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
             bytes.append(e.key).append("=").append(e.value).append("\r\n");
     }
     return bytes;
+}
+
+bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
+    const Copy copy = Read(copy_doc);
+    const Copy mine = Read(mine_doc);
+    for (const std::string& name : mine.order) {
+        const auto theirs = copy.sections.find(name);
+        if (theirs == copy.sections.end()) return false;
+        for (const auto& e : mine.sections.at(name)) {
+            const auto same = [&](const ini::Document::Entry& t) {
+                return t.key == e.key && t.value == e.value;
+            };
+            if (std::none_of(theirs->second.begin(), theirs->second.end(), same)) return false;
+        }
+    }
+    return true;
 }
 
 } // namespace kerbolt

@@ -6,6 +6,7 @@
 #include "app/core/store/ini_file.h"
 
 #include <string>
+#include <vector>
 
 namespace kerbolt {
 
@@ -16,13 +17,20 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 // The merged file's bytes:
 // - every section and key of both copies;
 // - "Mandat" and "datepaiement" take the server's value where it has one; every other key takes
-//   the local value where the local copy has it, else the server's (a value on the last line of
-//   a local file cut short mid-line gives way to the server's);
+//   the local value where the local copy has it, else the server's;
+// - the last line of either copy cut short mid-line (a save or an upload broken off) counts for
+//   nothing: the other copy's value wins, and a cut section name makes no section;
 // - two different tickets under one "INDEMNITE" number: the server's keeps the number, the local
-//   one moves, keys unchanged, to the next free number;
+//   one moves, keys unchanged, to the next free number (its printed reference, which now names
+//   two tickets, goes to `moved_references` when given);
 // - sections in the order the program writes them: "INFOS", the spots, the tickets by number,
 //   then any other section.
 // Merging the result with the same server copy again gives the same bytes.
-std::string MergeDataFiles(const ini::Document& local, const ini::Document& server);
+std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
+                           std::vector<std::string>* moved_references = nullptr);
+
+// True when `copy` holds every section and key of `mine` with the same value (a last line cut
+// short in `copy` holds nothing): the server's copy then lacks nothing this computer has.
+bool HoldsAll(const ini::Document& copy, const ini::Document& mine);
 
 } // namespace kerbolt

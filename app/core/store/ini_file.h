@@ -50,6 +50,8 @@ public:
 
     // Drops a last line cut short (see Entry::complete).
     void DropIncompleteLastLine();
+    // True when the file's last line has no line end (see Entry::complete).
+    bool EndsMidLine() const { return ends_mid_line_; }
     // Sets a key in place, or adds it to the end of its section, or adds the section.
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // The file's bytes, every line ended by CR LF.

@@ -43,4 +43,31 @@ std::string ServerSkippedMessage(int language) {
     return Pick(language, kText);
 }
 
+std::string RetryQuestion(int language) {
+    static const Texts4 kText = {"Réessayer maintenant ?", "Jetzt erneut versuchen?",
+                                 "Try again now?", "Riprovare adesso?"};
+    return Pick(language, kText);
+}
+
+std::string SharedReferenceMessage(int language, const std::vector<std::string>& references) {
+    static const Texts4 kText = {
+        "Ces références de paiement ont été imprimées sur deux tickets, l'un pendant que cet "
+        "ordinateur n'atteignait pas le serveur : ",
+        "Diese Zahlungsreferenzen wurden auf zwei Belege gedruckt, einer davon, während dieser "
+        "Computer den Server nicht erreichte: ",
+        "These payment references were printed on two tickets, one of them while this computer "
+        "could not reach the server: ",
+        "Questi riferimenti di pagamento sono stati stampati su due ticket, uno mentre questo "
+        "computer non raggiungeva il server: "};
+    static const Texts4 kAfter = {
+        ". Les deux tickets restent enregistrés ; signalez-le à l'exploitant.",
+        ". Beide Belege bleiben gespeichert; melden Sie es dem Betreiber.",
+        ". Both tickets stay recorded; tell the operator.",
+        ". Entrambi i ticket restano registrati; segnalatelo al gestore."};
+    std::string named;
+    for (const std::string& reference : references)
+        named += (named.empty() ? "" : ", ") + reference;
+    return Pick(language, kText) + named + Pick(language, kAfter);
+}
+
 } // namespace kerbolt::transfers

@@ -13,29 +13,31 @@ int CheckPrintEntry(const std::string& plates, int place_index) {
     return 0;
 }
 
+ClaimedTicket ClaimTicket(const Module1::State& state, IFtp& ftp, const TicketEntry& entry,
+                          const DateTime& now) {
+    ClaimedTicket claimed;
+    // Runs under the data file's lock, on the merged file when the server answered.
+    const auto record = [&](const std::string& data_file) {
+        claimed.draft = BuildTicketDraft(state, entry, now);
+        SavedTicket& saved = claimed.saved;
+        saved.number = claimed.draft.number;
+        // A record under the largest 32-bit number would leave no number for the next one.
+        if (saved.number == std::numeric_limits<std::int32_t>::max()) return false;
+        saved.reference = claimed.draft.record.NumIndemn;
+        saved.written = WriteIndemnite(data_file, saved.number, claimed.draft.record);
+        return saved.written;
+    };
+    const modUpload::SyncResult sync = modUpload::SyncDataFile(
+        ftp, nullptr, state.DataFile, state.AccountKey, /*upload=*/false, record);
+    claimed.saved.uploaded = claimed.saved.written && sync.uploaded;
+    claimed.numbered_with_server = sync.changed_with_server && sync.uploaded;
+    claimed.shared_references = sync.shared_references;
+    return claimed;
+}
+
 SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
                        const std::string& plates) {
-    return SaveTicketDraft(state, ftp, BuildTicketDraft(state, {place_index, plates}, clock.Now()));
-}
-
-SavedTicket RecordTicketDraft(const Module1::State& state, const TicketDraft& draft) {
-    SavedTicket saved;
-    saved.number = draft.number;
-    // A record under the largest 32-bit number would not count as the last one, and the next
-    // ticket would overwrite it: there is no number left.
-    if (saved.number == std::numeric_limits<std::int32_t>::max()) return saved;
-    saved.reference = draft.record.NumIndemn;
-    const auto lock = modUpload::LockDataFile();
-    saved.written = WriteIndemnite(state.DataFile, saved.number, draft.record);
-    return saved;
-}
-
-SavedTicket SaveTicketDraft(const Module1::State& state, IFtp& ftp, const TicketDraft& draft) {
-    SavedTicket saved = RecordTicketDraft(state, draft);
-    // A file without the record has nothing new for the server.
-    if (saved.written)
-        saved.uploaded = modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
-    return saved;
+    return ClaimTicket(state, ftp, {place_index, plates}, clock.Now()).saved;
 }
 
 } // namespace kerbolt::frmMain

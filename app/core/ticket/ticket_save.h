@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kerbolt::frmMain {
 
@@ -21,19 +22,29 @@ struct SavedTicket {
     bool uploaded = false;
 };
 
-// Records a ticket for the spot at `place_index` of the spot list and uploads the data file.
+// A ticket numbered, recorded and sent: the draft that is printed and what became of it.
+struct ClaimedTicket {
+    TicketDraft draft;
+    SavedTicket saved;
+    // True when the number was taken from the file merged with the server's copy while this
+    // computer held the account's lock on the server: no other computer can have it. False when
+    // the server could not be reached: the number is the local file's next one.
+    bool numbered_with_server = false;
+    // References printed on two tickets, found by this synchronisation (see SyncResult).
+    std::vector<std::string> shared_references;
+};
+
+// Records a ticket for the entry and uploads the data file, in one synchronisation: the
+// server's copy is merged in first and the ticket takes the next number of the merged file, so
+// that two computers of one account never print one reference while both reach the server.
 // Every value is computed before the first key is written, and the keys go to the file in one
-// replacement, so that a record is either written whole or not at all; without it nothing is
+// replacement, so that a record is either written whole or not at all; without it nothing new is
 // uploaded.
+ClaimedTicket ClaimTicket(const Module1::State& state, IFtp& ftp, const TicketEntry& entry,
+                          const DateTime& now);
+
+// ClaimTicket for the spot at `place_index` of the spot list and the plates.
 SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
                        const std::string& plates);
-
-// Writes the draft's record under the draft's number, without reading the data file for a number
-// again, and uploads the data file. Same all-or-nothing write as SaveTicket.
-SavedTicket SaveTicketDraft(const Module1::State& state, IFtp& ftp, const TicketDraft& draft);
-
-// Writes the draft's record only, as SaveTicketDraft does, and leaves the upload to the caller
-// (the window sends it beside the user's work, so a ticket never waits for the server).
-SavedTicket RecordTicketDraft(const Module1::State& state, const TicketDraft& draft);
 
 } // namespace kerbolt::frmMain

@@ -34,6 +34,19 @@ std::string MandateLocalPath(const std::string& data_folder, const std::string& 
     return PathIn(data_folder, "Mandat_" + account_key + ".pdf");
 }
 
+namespace {
+
+// A PDF document begins with "%PDF-" within its first 1024 bytes.
+bool LooksLikePdf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head.find("%PDF-") != std::string::npos;
+}
+
+} // namespace
+
 bool UploadFile(IFtp& ftp, const std::string& local_path, const std::string& remote_path) {
     return ftp.Upload(local_path, remote_path) == FtpStatus::Ok;
 }
@@ -73,6 +86,13 @@ SyncResult SyncFromServer(IFtp& ftp, IPrompts& prompts, const std::string& remot
 
     const auto fetched = fs::file_size(temp, ec);
     if (ec) return fail(SyncOutcome::Failed);
+    // The only file fetched this way is the signed mandate, a PDF document: an error page or
+    // junk in its place never replaces the local document, however large it is.
+    if (!LooksLikePdf(temp)) {
+        std::fprintf(stderr, "The server sent no PDF document for %s; it was ignored.\n",
+                     remote_path.c_str());
+        return fail(SyncOutcome::Foreign);
+    }
     const bool local_exists = fs::is_regular_file(local, ec);
     if (local_exists) {
         const auto local_size = fs::file_size(local, ec);
@@ -183,84 +203,230 @@ void RemoveLeftovers(const std::string& data_file) {
     std::error_code ec;
     fs::remove(data_file + ".part", ec);
     ini::RemoveLeftoverTemporaries(data_file);
+    // The owed mark is written the same way and may have been cut off as well.
+    ini::RemoveLeftoverTemporaries(OwedMark(data_file));
 }
 
-SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_file,
-                        const std::string& account_key, bool upload) {
-    if (data_file.empty()) return SyncResult{0, SyncOutcome::Failed};
-    const bool owe = upload || UploadOwed(data_file);
+namespace {
+
+// How many times an upload is checked and made again when the server's copy still lacks
+// something: only a computer that ignores the lock can make a second round necessary.
+constexpr int kUploadRounds = 4;
+
+// Marks beside the data file that this computer left the server's lock behind (the server went
+// away before the lock could be given back).
+std::string LockLeftMark(const std::string& data_file) {
+    return data_file + ".locked";
+}
+
+// Holds the server's lock and gives it back however the synchronisation ends. A lock this
+// computer could not give back is given back before it is taken again, rather than making every
+// computer of the account wait until it counts as abandoned.
+class ServerLock {
+public:
+    ServerLock(IFtp& ftp, std::string folder, std::string left_mark)
+        : ftp_(ftp), folder_(std::move(folder)), left_mark_(std::move(left_mark)) {
+        std::error_code ec;
+        if (fs::exists(left_mark_, ec)) {
+            const FtpStatus given_back = ftp_.Unlock(folder_);
+            if (given_back == FtpStatus::Ok || given_back == FtpStatus::NotFound)
+                fs::remove(left_mark_, ec);
+        }
+        status_ = ftp_.Lock(folder_);
+    }
+    ~ServerLock() {
+        if (status_ != FtpStatus::Ok) return;
+        const FtpStatus given_back = ftp_.Unlock(folder_);
+        if (given_back != FtpStatus::Ok && given_back != FtpStatus::NotFound)
+            ini::WriteFileAtomically(left_mark_, "1");
+    }
+    ServerLock(const ServerLock&) = delete;
+    ServerLock& operator=(const ServerLock&) = delete;
+    FtpStatus Status() const { return status_; }
+
+private:
+    IFtp& ftp_;
+    std::string folder_;
+    std::string left_mark_;
+    FtpStatus status_ = FtpStatus::Failed;
+};
+
+struct SyncRun {
+    IFtp& ftp;
+    IPrompts* prompts;
+    const std::string& data_file;
+    const std::string& account_key;
+    const LocalChange& change;
+    bool owe = false;
+    bool change_made = false;
+    bool changed = false;
+
+    // Makes the change once, under the local lock the caller holds.
+    void MakeChange() {
+        if (!change || change_made) return;
+        change_made = true;
+        changed = change(data_file);
+        // Owed from this moment: a program ended before the upload pays it at the next start.
+        if (changed) SetOwed(data_file, true);
+    }
+
+    SyncResult Run();
+};
+
+SyncResult SyncRun::Run() {
     const std::string temp = data_file + ".part";
     std::error_code ec;
     const auto give_up = [&](SyncOutcome outcome) {
         fs::remove(temp, ec);
-        // The server did not get what it should have: the next save or start tries again.
-        if (owe) SetOwed(data_file, true);
         return SyncResult{0, outcome};
     };
+    const auto report_session = [&] {
+        if (prompts != nullptr) prompts->Show(kSessionFailedMessage, MessageIcon::None);
+        return give_up(SyncOutcome::Failed);
+    };
+
+    const ServerLock server_lock(ftp, DataFileLockPath(account_key), LockLeftMark(data_file));
+    switch (server_lock.Status()) {
+    case FtpStatus::SessionFailed:
+        return report_session();
+    case FtpStatus::Unreachable:
+        return give_up(SyncOutcome::Unreachable);
+    default:
+        // Held; or a server that makes no lock: the check after each upload still finds an
+        // upload that came in between.
+        break;
+    }
+
+    SyncResult result{0, SyncOutcome::Merged};
+    std::string sent; // the bytes of the last upload
+    for (int round = 0; round <= kUploadRounds; ++round) {
+        switch (ftp.Download(DataFileDownloadPath(account_key), temp)) {
+        case FtpStatus::Ok:
+            break;
+        case FtpStatus::SessionFailed:
+            return report_session();
+        case FtpStatus::Unreachable:
+            return give_up(SyncOutcome::Unreachable);
+        case FtpStatus::NotFound: {
+            fs::remove(temp, ec);
+            if (round == 0) result.outcome = SyncOutcome::NotOnServer;
+            if (!fs::is_regular_file(data_file, ec)) return result;
+            {
+                const auto lock = LockDataFile();
+                MakeChange();
+                result.changed_with_server = changed;
+            }
+            // A new account: the first upload makes the server's copy.
+            if (!owe && !changed) return result;
+            bool ok = false;
+            std::string sending = ReadBytes(data_file, ok);
+            if (!ok || round == kUploadRounds ||
+                !UploadFile(ftp, data_file, DataFileUploadPath(account_key))) {
+                result.uploaded = false;
+                return result;
+            }
+            sent = std::move(sending);
+            continue;
+        }
+        case FtpStatus::Failed:
+            return give_up(SyncOutcome::Failed);
+        }
+
+        const ini::Document server = ini::Document::Load(temp);
+        bool read_ok = false;
+        const std::string server_bytes = ReadBytes(temp, read_ok);
+        fs::remove(temp, ec);
+        if (!server.Readable() || !read_ok) return give_up(SyncOutcome::Failed);
+        // What was just sent came back as it was sent: nothing came in between.
+        if (!sent.empty() && server_bytes == sent) {
+            result.uploaded = true;
+            SetOwed(data_file, false);
+            break;
+        }
+        if (!IsAccountDataFile(server, account_key)) {
+            std::fprintf(stderr, "The server's copy of the data file is no data file of this "
+                                 "account; it was ignored.\n");
+            return give_up(SyncOutcome::Foreign);
+        }
+
+        std::string mine;
+        {
+            // From here to the write the local file must not change under the merge.
+            const auto lock = LockDataFile();
+            if (!fs::is_regular_file(data_file, ec)) {
+                if (!ini::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
+                    return give_up(SyncOutcome::Failed);
+                if (round == 0) result.outcome = SyncOutcome::Placed;
+            } else {
+                bool local_ok = false;
+                const std::string local_bytes = ReadBytes(data_file, local_ok);
+                // Parsed once for the merge and for the windows, which read the same file next.
+                const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
+                if (!local_ok || !local->Readable()) return give_up(SyncOutcome::Failed);
+                const std::string merged =
+                    MergeDataFiles(*local, server, &result.shared_references);
+                if (merged != local_bytes) {
+                    KeepBackup(data_file, local_bytes);
+                    if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
+                        return give_up(SyncOutcome::Failed);
+                }
+            }
+            MakeChange();
+            if (changed) result.changed_with_server = true;
+            bool ok = false;
+            mine = ReadBytes(data_file, ok);
+            if (!ok) return give_up(SyncOutcome::Failed);
+        }
+        result.size = static_cast<std::int64_t>(mine.size());
+
+        // The server's copy lacks nothing of this computer's: nothing to send, or what was sent
+        // has arrived.
+        if (HoldsAll(server, ini::Document::Parse(mine))) {
+            result.uploaded = true;
+            SetOwed(data_file, false);
+            break;
+        }
+        if (round == kUploadRounds ||
+            !UploadFile(ftp, data_file, DataFileUploadPath(account_key))) {
+            result.uploaded = false;
+            break;
+        }
+        sent = std::move(mine);
+        // The next round downloads the server's copy again: the check that the upload arrived
+        // whole and that no other upload took its place.
+    }
+    std::sort(result.shared_references.begin(), result.shared_references.end());
+    result.shared_references.erase(
+        std::unique(result.shared_references.begin(), result.shared_references.end()),
+        result.shared_references.end());
+    return result;
+}
+
+} // namespace
+
+std::string DataFileLockPath(const std::string& account_key) {
+    return DataFileUploadPath(account_key) + ".lock";
+}
+
+SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_file,
+                        const std::string& account_key, bool upload, const LocalChange& change) {
+    if (data_file.empty()) return SyncResult{0, SyncOutcome::Failed};
+    std::error_code ec;
     // The debt is written down before the transfers begin: a program ended in the middle of them
     // (the window closed while the upload ran beside it) pays it at the next start.
     if (upload && fs::is_regular_file(data_file, ec)) SetOwed(data_file, true);
-
-    switch (ftp.Download(DataFileDownloadPath(account_key), temp)) {
-    case FtpStatus::Ok:
-        break;
-    case FtpStatus::SessionFailed:
-        if (prompts != nullptr) prompts->Show(kSessionFailedMessage, MessageIcon::None);
-        return give_up(SyncOutcome::Failed);
-    case FtpStatus::Unreachable:
-        return give_up(SyncOutcome::Unreachable);
-    case FtpStatus::NotFound: {
-        fs::remove(temp, ec);
-        SyncResult result{0, SyncOutcome::NotOnServer};
-        // A new account: the first upload makes the server's copy.
-        if (owe && fs::is_regular_file(data_file, ec)) {
-            result.uploaded = UploadFile(ftp, data_file, DataFileUploadPath(account_key));
-            SetOwed(data_file, !result.uploaded);
-        }
-        return result;
+    SyncRun run{ftp, prompts, data_file, account_key, change};
+    run.owe = upload || UploadOwed(data_file);
+    SyncResult result = run.Run();
+    if (change && !run.change_made) {
+        // Without the server the change is made on the local file alone.
+        const auto lock = LockDataFile();
+        run.MakeChange();
+        result.changed_with_server = false;
     }
-    case FtpStatus::Failed:
-        return give_up(SyncOutcome::Failed);
-    }
-
-    const ini::Document server = ini::Document::Load(temp);
-    bool read_ok = false;
-    const std::string server_bytes = ReadBytes(temp, read_ok);
-    if (!server.Readable() || !read_ok) return give_up(SyncOutcome::Failed);
-    if (!IsAccountDataFile(server, account_key)) {
-        std::fprintf(stderr, "The server's copy of the data file is no data file of this account; "
-                             "it was ignored.\n");
-        return give_up(SyncOutcome::Foreign);
-    }
-
-    // From here to the write the local file must not change under the merge.
-    std::unique_lock<std::mutex> lock = LockDataFile();
-    if (!fs::is_regular_file(data_file, ec)) {
-        fs::remove(temp, ec);
-        if (!ini::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
-            return give_up(SyncOutcome::Failed);
-        return {static_cast<std::int64_t>(server_bytes.size()), SyncOutcome::Placed};
-    }
-    fs::remove(temp, ec);
-
-    bool local_ok = false;
-    const std::string local_bytes = ReadBytes(data_file, local_ok);
-    // Parsed once for the merge and for the windows, which read the same file next.
-    const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
-    if (!local_ok || !local->Readable()) return give_up(SyncOutcome::Failed);
-    const std::string merged = MergeDataFiles(*local, server);
-    if (merged != local_bytes) {
-        KeepBackup(data_file, local_bytes);
-        if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
-            return give_up(SyncOutcome::Failed);
-    }
-    lock.unlock();
-    SyncResult result{static_cast<std::int64_t>(merged.size()), SyncOutcome::Merged};
-    if (owe) {
-        result.uploaded =
-            merged == server_bytes || UploadFile(ftp, data_file, DataFileUploadPath(account_key));
-        SetOwed(data_file, !result.uploaded);
-    }
+    // The server did not get what it should have: the next save or start tries again.
+    if (!result.uploaded && (run.owe || run.changed) && fs::is_regular_file(data_file, ec))
+        SetOwed(data_file, true);
     return result;
 }
 

@@ -78,6 +78,7 @@ TEST_F(FtpTransfers, ServerCopyReplacesOnlyAMissingOrSmallerLocalFile) {
         std::int64_t result;
         SyncOutcome outcome;
         bool local_is_server_copy;
+        bool pdf = true; // the server's copy is a PDF document, as the signed mandate is
     };
     const Case cases[] = {
         {"SERVERLARGER", 1200, 1000, 1200, SyncOutcome::Replaced, true},
@@ -86,13 +87,17 @@ TEST_F(FtpTransfers, ServerCopyReplacesOnlyAMissingOrSmallerLocalFile) {
         {"NOLOCAL", 1000, std::nullopt, 1000, SyncOutcome::Placed, true},
         {"NOSERVERCOPY", std::nullopt, 500, 0, SyncOutcome::NotOnServer, false},
         {"NEITHER", std::nullopt, std::nullopt, 0, SyncOutcome::NotOnServer, false},
-        {"EMPTYCOPY", 0, std::nullopt, 0, SyncOutcome::Placed, true},
-        {"EMPTYCOPYLOCAL", 0, 10, 10, SyncOutcome::Kept, false},
+        // No PDF document, however large: never placed, never over the local file.
+        {"EMPTYCOPY", 0, std::nullopt, 0, SyncOutcome::Foreign, false},
+        {"EMPTYCOPYLOCAL", 0, 10, 0, SyncOutcome::Foreign, false},
+        {"NOTAPDF", 1200, 1000, 0, SyncOutcome::Foreign, false, false},
+        {"NOTAPDFNOLOCAL", 1200, std::nullopt, 0, SyncOutcome::Foreign, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         const std::string local = (data / c.key).string();
-        const std::string server_bytes = c.server_size ? Bytes(*c.server_size, 's') : "";
+        std::string server_bytes = c.server_size ? Bytes(*c.server_size, 's') : "";
+        if (c.pdf && server_bytes.size() >= 5) server_bytes.replace(0, 5, "%PDF-");
         const std::string local_bytes = c.local_size ? Bytes(*c.local_size, 'l') : "";
         if (c.server_size) WriteFileBytes(ServerFile(c.key), server_bytes);
         if (c.local_size) WriteFileBytes(local, local_bytes);
@@ -108,7 +113,7 @@ TEST_F(FtpTransfers, ServerCopyReplacesOnlyAMissingOrSmallerLocalFile) {
         } else {
             EXPECT_FALSE(fs::exists(local));
         }
-        EXPECT_EQ(FilesIn(data).size(), (c.local_size || c.server_size) ? 1u : 0u)
+        EXPECT_EQ(FilesIn(data).size(), (c.local_size || c.local_is_server_copy) ? 1u : 0u)
             << "a temporary file was left behind";
         fs::remove(local);
     }
@@ -131,17 +136,21 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
 
     // And the copy comes back down under the relative path.
     fs::remove(local);
-    const SyncResult r = modUpload::SyncFromServer(
-        *ftp, prompts, modUpload::DataFileDownloadPath("000NZFAP"), local);
-    EXPECT_EQ(r.size, 5);
+    EXPECT_TRUE(modUpload::DownloadFile(*ftp, modUpload::DataFileDownloadPath("000NZFAP"), local));
+    EXPECT_EQ(ReadFileBytes(local), "short");
 
     const std::string log = server->Log();
-    // It goes up under a temporary name and then takes its place whole.
-    EXPECT_NE(log.find("STOR /web/ctrl/KB/000NZFAP.part\nRNFR /web/ctrl/KB/000NZFAP.part\n"
-                       "RNTO /web/ctrl/KB/000NZFAP\n"),
-              std::string::npos)
+    // It goes up under a temporary name of this upload's own and then takes its place whole.
+    const std::string store = "STOR /web/ctrl/KB/000NZFAP.";
+    const std::size_t stored = log.find(store);
+    ASSERT_NE(stored, std::string::npos) << log;
+    const std::string temporary = log.substr(stored + 5, log.find('\n', stored) - stored - 5);
+    EXPECT_EQ(temporary.substr(temporary.size() - 5), ".part");
+    EXPECT_NE(
+        log.find("STOR " + temporary + "\nRNFR " + temporary + "\nRNTO /web/ctrl/KB/000NZFAP\n"),
+        std::string::npos)
         << log;
-    EXPECT_FALSE(fs::exists(ServerFile("000NZFAP.part")));
+    EXPECT_EQ(FilesIn(root / "web/ctrl/KB"), (std::vector<std::string>{"000NZFAP", "Mandats"}));
     EXPECT_NE(log.find("RETR web/ctrl/KB/000NZFAP\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("Kq82"), std::string::npos);
     EXPECT_EQ(log.find("STOR web/"), std::string::npos);

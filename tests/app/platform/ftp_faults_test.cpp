@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 
 namespace kerbolt {
 namespace {
@@ -66,6 +69,15 @@ protected:
         for (int i = 0; i < tickets; ++i)
             ASSERT_TRUE(WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
     }
+    // A local ticket the server lacks, and the account's lock held by another computer.
+    fs::path LockHeldWithATicketToSend() {
+        MakeDataFile(local, 1);
+        EXPECT_TRUE(Upload(local));
+        EXPECT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+        const fs::path lock = root / "web/ctrl/KB/000NZFAP.lock";
+        fs::create_directory(lock);
+        return lock;
+    }
     bool Upload(const std::string& path) {
         CurlFtp ftp = FtpTo(*server);
         return modUpload::UploadDataFile(ftp, path, kKey);
@@ -100,9 +112,64 @@ TEST_F(StandInSync, TwoComputersPrintingOneNumberKeepBothAndAMergeAgainChangesNo
         EXPECT_EQ(ReadFileBytes(path), merged);
         EXPECT_EQ(ReadFileBytes(server_file), merged);
     }
-    // No upload leaves its temporary name behind on the server.
-    EXPECT_FALSE(fs::exists(server_file + ".part"));
-    EXPECT_NE(server->Log().find("RNTO /web/ctrl/KB/000NZFAP\n"), std::string::npos);
+    // Each upload went up under a temporary name of its own and took its place by a rename;
+    // no temporary name and no lock is left on the server.
+    const std::string log = server->Log();
+    std::set<std::string> temporary_names;
+    std::size_t stores = 0;
+    for (std::size_t at = log.find("STOR "); at != std::string::npos;
+         at = log.find("STOR ", at + 1)) {
+        ++stores;
+        temporary_names.insert(log.substr(at, log.find('\n', at) - at));
+    }
+    EXPECT_GE(stores, 3u);
+    EXPECT_EQ(temporary_names.size(), stores) << log;
+    EXPECT_NE(log.find("RNTO /web/ctrl/KB/000NZFAP\n"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(root / "web/ctrl/KB"))
+        EXPECT_EQ(entry.path().filename(), entry.is_directory() ? "Mandats" : kKey);
+}
+
+// Another computer holds the account's lock: the synchronisation waits until it is given back,
+// and only then reads the server's copy.
+TEST_F(StandInSync, ASynchronisationWaitsForTheLockAnotherComputerHolds) {
+    const fs::path lock = LockHeldWithATicketToSend();
+    const std::string waited = "CWD /web/ctrl/KB/000NZFAP.lock\n";
+    // The other computer gives the lock back once this one has found it held.
+    std::thread other_computer([&] {
+        for (int i = 0; i < 2000 && server->Log().find(waited) == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        fs::remove(lock);
+    });
+    const auto result = Sync(local, /*upload=*/false);
+    other_computer.join();
+    EXPECT_TRUE(result.uploaded);
+    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "GE 1");
+    const std::string log = server->Log();
+    const std::size_t found_held = log.find(waited);
+    ASSERT_NE(found_held, std::string::npos) << log;
+    EXPECT_GT(log.find("RETR web/ctrl/KB/000NZFAP", found_held), found_held) << log;
+    EXPECT_FALSE(fs::exists(lock));
+}
+
+// A lock whose holder never gives it back (a program ended while it held the lock) counts as
+// abandoned once it has been held longer than any synchronisation lasts, and is broken.
+TEST_F(StandInSync, AnAbandonedLockIsBrokenAfterItsLimit) {
+    const fs::path lock = LockHeldWithATicketToSend();
+    ServerConfig config;
+    config.ftp_host = "127.0.0.1";
+    config.ftp_port = server->Port();
+    config.ftp_connect_timeout_s = 1;
+    config.ftp_response_timeout_s = 1;
+    config.ftp_transfer_timeout_s = 1;
+    CurlFtp ftp(config);
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    // Never broken before its limit: four times a transfer's limits.
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
+    EXPECT_TRUE(result.uploaded);
+    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "GE 1");
+    EXPECT_NE(server->Log().find("RMD /web/ctrl/KB/000NZFAP.lock"), std::string::npos);
+    EXPECT_FALSE(fs::exists(lock));
 }
 
 TEST_F(StandInSync, ATruncatedLocalFileIsHealedAndNeverUploadedOverTheServersCopy) {
@@ -178,9 +245,13 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
         EXPECT_EQ(now_server, old_server);
         EXPECT_TRUE(modUpload::UploadOwed(local));
 
-        // A working server again: the owed upload goes through and both sides hold the merge.
+        // A working server again: the lock this computer left is given back at once, the owed
+        // upload goes through and both sides hold the merge.
+        EXPECT_TRUE(fs::exists(root / "web/ctrl/KB/000NZFAP.lock"));
         Restart({});
         const auto again = Sync(local, /*upload=*/false);
+        EXPECT_EQ(server->Log().find("CWD /web/ctrl/KB/000NZFAP.lock"), std::string::npos);
+        EXPECT_FALSE(fs::exists(root / "web/ctrl/KB/000NZFAP.lock"));
         EXPECT_TRUE(again.uploaded);
         EXPECT_EQ(ReadFileBytes(local), merged);
         EXPECT_EQ(ReadFileBytes(server_file), merged);

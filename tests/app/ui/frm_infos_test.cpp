@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "jean@muster.ch", "secret1"));
+    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     QPointer<frmInfos> window = new frmInfos(Context());
     OpenModal(window);
     Fill(window, "CH93 0076 2011 6238 5295 7");
@@ -37,7 +37,7 @@ TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
     EXPECT_TRUE(prompts.shown.empty());
     // The keys as they stand in the file, in order after the account's.
     EXPECT_EQ(testing_support::DumpIni(state.DataFile),
-              (std::vector<std::string>{"[INFOS]", "mail=jean@muster.ch", "pwd=secret1",
+              (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1",
                                         "Nom= ", "rue=Rue du Lac", "no=1", "npa=1000",
                                         "ville=Lausanne", "IBAN=CH93 0076 2011 6238 5295 7"}));
     EXPECT_EQ(ServerCopy(), testing_support::ReadFileBytes(state.DataFile));
@@ -111,9 +111,11 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     QPointer<frmInfos> window = new frmInfos(Context());
     EXPECT_EQ(Child<QLabel>(window, "lblTitre")->text(), QStringLiteral("Ihre Kontaktdaten"));
     Fill(window, "CH93 0076 2011 6238 5295 7");
+    prompts.answer = false; // no second try
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{
-                                 "Die Daten konnten nicht auf unserem Server aktualisiert werden"});
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"Die Daten konnten nicht auf unserem Server aktualisiert "
+                                       "werden\nJetzt erneut versuchen?"});
     EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
     Settle();
     EXPECT_TRUE(window.isNull());

@@ -4,6 +4,7 @@
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
+#include "app/core/texts/transfer_texts.h"
 #include "tests/support/ini_dump.h"
 #include "tests/support/qr_bill_rules.h"
 #include "tests/support/ui_harness.h"
@@ -294,8 +295,9 @@ TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands
     ASSERT_EQ(harness_.prompts.prompts.size(), 2u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[1],
-              (Prompt{"Les données n'ont pas pu être mises à jour sur notre serveur",
-                      MessageIcon::Information, false}));
+              (Prompt{"Les données n'ont pas pu être mises à jour sur notre serveur\n" +
+                          transfers::RetryQuestion(Module1::kFrench),
+                      MessageIcon::Information, true}));
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
     EXPECT_EQ(Control<QLabel>(&window, "lblBV11")->text(), QStringLiteral("000NZFAP-1"));
 }

@@ -5,6 +5,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/main_texts.h"
+#include "app/core/texts/transfer_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
 #include "tests/support/ini_dump.h"
 
@@ -167,9 +168,12 @@ TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {
     Type(window, "txtNPlace", QStringLiteral("B1"));
     Click(window, "cmdSavePlace");
     EXPECT_EQ(CharSlice(window->Lines()[0], 74, 15), FitColumn("Tenant", 15));
-    // The server is out of reach: the main window's message, and the spots stay saved.
+    // The server is out of reach: the main window's message, with the offer to try again (no
+    // here), and the spots stay saved.
+    prompts.answer = false;
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"main message 4"});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"main message 4\n" +
+                                                      transfers::RetryQuestion(state.Language)});
     EXPECT_EQ(ReadPlaces(state.DataFile).at(0).Proprietaire, "1");
 }
 

@@ -1,12 +1,16 @@
 // The printed ticket carries the lines the preview shows, no more and no less: long titles,
-// plates and addresses are wrapped and cut on paper exactly as on the screen.
+// plates and addresses are wrapped at blanks and set smaller on paper exactly as on the screen,
+// and no default text of any language is cut inside a word.
 #include "app/ui/frm_main.h"
 
 #include "app/core/store/records.h"
+#include "app/core/ticket/ticket_layout.h"
 #include "app/ui/ticket_painter.h"
+#include "app/ui/window_common.h"
 #include "tests/support/ui_harness.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +19,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -147,13 +152,20 @@ TEST_F(TicketPaper, PrintsTheLinesThePreviewShowsOfLongTitlesAddressesAndPlates)
     for (const std::string& line : preview({kLabelMessageHeading, kLabelReference, kLabelPlates}))
         right.push_back(line);
 
-    // The preview did cut: the title keeps two lines, and the ends of the long texts are gone.
-    EXPECT_EQ(PreviewLines(window, kLabelTitle).size(), 2u);
-    for (int label : {kLabelTitle, kLabelText, kLabelPlates}) {
-        const QString shown =
-            Control<QLabel>(&window, ("lblBV" + std::to_string(label)).c_str())->text();
-        for (const char* end : {"ZTITRE", "ZADR", "ZPLAQUE"})
-            EXPECT_FALSE(shown.contains(QLatin1String(end))) << label << " " << end;
+    // Nothing is cut mid-word: the long title and plates show every word, set smaller than the
+    // label's own size, and the long address wraps at blanks.
+    for (const auto& [label, end] :
+         {std::pair{kLabelTitle, "ZTITRE"}, std::pair{kLabelText, "ZADR"},
+          std::pair{kLabelPlates, "ZPLAQUE"}}) {
+        const QLabel* shown = Control<QLabel>(&window, ("lblBV" + std::to_string(label)).c_str());
+        EXPECT_TRUE(shown->text().contains(QLatin1String(end))) << label << " " << end;
+    }
+    for (int label : {kLabelTitle, kLabelPlates}) {
+        EXPECT_LT(Control<QLabel>(&window, ("lblBV" + std::to_string(label)).c_str())
+                      ->font()
+                      .pointSizeF(),
+                  TicketLabelFont(label).pointSizeF())
+            << label;
     }
     EXPECT_TRUE(PreviewLines(window, kLabelText)[1].starts_with("sur la place Chemin de la"));
     EXPECT_TRUE(PreviewLines(window, kLabelPlates)[0].starts_with("VD 123456"));
@@ -177,49 +189,115 @@ TEST_F(TicketPaper, PrintsTheLinesThePreviewShowsOfLongTitlesAddressesAndPlates)
     EXPECT_EQ(PrintedLines(right_column), right);
 }
 
-TEST(TicketLabelLines, WrapOnlyTheTitleAndKeepWhatFitsTheBox) {
-    QStringList numbered;
-    for (int i = 1; i <= 60; ++i)
-        numbered.push_back(QStringLiteral("mot%1").arg(i));
-    const QString long_line = numbered.join(QLatin1Char(' '));
+// Every word of the four languages' default title, text and footer is printed whole.
+TEST(TicketPaperLanguages, EveryWordOfTheDefaultTextsPrintsWhole) {
+    UiHarness harness{testing_support::Server::Stopped};
+    harness.SignedIn(Module1::kFrench);
+    const std::string address = "Rue du Lac 1, 1000 Lausanne";
+    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(WritePlaces(harness.context->state.DataFile, {{"A1", address, "0"}}));
+    for (std::int16_t language = 1; language <= 4; ++language) {
+        SCOPED_TRACE(language);
+        harness.SignedIn(language);
+        const Module1::State& state = harness.context->state;
+        frmMain window(*harness.context);
+        Control<QComboBox>(&window, "cmbPlace")->setCurrentIndex(0);
+        Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VD 1"));
+        Control<QPushButton>(&window, "cmdPrint")->click();
+        ASSERT_EQ(harness.printers.pages_printed, language);
+
+        std::multiset<std::string> printed;
+        for (const PrintedWord& word : PrintedWords(harness.dir.File("ticket.pdf")))
+            printed.insert(word.text);
+        std::string texts = state.TicketTitle + "\n" + state.TicketText + "\n" + state.TicketFooter;
+        for (std::size_t at = texts.find("{adresse}"); at != std::string::npos;
+             at = texts.find("{adresse}"))
+            texts.replace(at, 9, address);
+        std::string word;
+        for (const char c : texts + " ") {
+            if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+                word += c;
+                continue;
+            }
+            if (!word.empty()) EXPECT_TRUE(printed.count(word) > 0) << word;
+            word.clear();
+        }
+    }
+}
+
+// The box of a preview label, as the screen measures it.
+struct Box {
+    double width;
+    double height;
+};
+Box BoxOf(int label) {
+    const auto& r = kPreviewLabelRects[static_cast<std::size_t>(label)];
+    return {static_cast<double>(Px(r.width)), static_cast<double>(Px(r.height))};
+}
+
+TEST(TicketLabelLayout, WrapsAtBlanksAndSetsSmallerUntilTheLinesFitTheBox) {
+    const auto words = [](int count) {
+        QStringList numbered;
+        for (int i = 1; i <= count; ++i)
+            numbered.push_back(QStringLiteral("mot%1").arg(i));
+        return numbered.join(QLatin1Char(' '));
+    };
+    enum class Fit { AsItIs, Wrapped, Smaller, Cut };
     const struct {
         int label;
         QString text;
-        qsizetype lines;
+        Fit fit;
     } cases[] = {
-        {kLabelTitle, QStringLiteral("Indemnité"), 1},
-        {kLabelTitle, long_line, 2},
-        {kLabelText, long_line, 1},
-        {kLabelText, QStringLiteral("a\r\nb\nc"), 3},
-        {kLabelPlates, QStringLiteral("W").repeated(80), 1},
-        {kLabelReference, QString(), 1},
+        {kLabelTitle, QStringLiteral("Indemnité"), Fit::AsItIs},
+        {kLabelTitle, words(12), Fit::Wrapped},
+        {kLabelTitle, words(30), Fit::Smaller},
+        {kLabelTitle, words(300), Fit::Cut},
+        {kLabelText, words(20), Fit::Wrapped},
+        {kLabelText, QStringLiteral("a\r\nb\nc"), Fit::AsItIs},
+        {kLabelText, QStringLiteral("Merci  de  payer \r\nligne"), Fit::AsItIs},
+        {kLabelText, QStringLiteral("ligne\n").repeated(40), Fit::Cut},
+        {kLabelPlates, QStringLiteral("VD 123456 / GE 654321 / FR 99"), Fit::Smaller},
+        {kLabelPlates, QStringLiteral("W").repeated(80), Fit::Cut},
+        {kLabelReference, QString(), Fit::AsItIs},
+        // Amounts show whole: a cut amount would print a different sum.
+        {kLabelAmount, QStringLiteral(" 50.00"), Fit::AsItIs},
+        {kLabelAmount, QStringLiteral("999999 999.99"), Fit::AsItIs},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.left(20).toStdString());
-        const QStringList lines = TicketLabelLines(c.label, c.text);
-        ASSERT_EQ(lines.size(), c.lines);
-        if (c.label == kLabelTitle) {
-            // The title's words in order, up to where its box ends.
-            EXPECT_TRUE(c.text.startsWith(lines.join(QLatin1Char(' '))));
-            EXPECT_LT(lines.join(QLatin1Char(' ')).size(), c.text.size() + 1);
-        } else {
-            // Each line is the start of the text's own line.
-            const QStringList own =
-                QString(c.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split('\n');
-            for (qsizetype i = 0; i < lines.size(); ++i)
-                EXPECT_TRUE(own[i].startsWith(lines[i])) << i;
+        SCOPED_TRACE(c.text.left(30).toStdString());
+        const TicketLabelText layout = TicketLabelLayout(c.label, c.text);
+        const double size = layout.font.pointSizeF();
+        const double own_size = TicketLabelFont(c.label).pointSizeF();
+        const QFontMetricsF metrics(layout.font);
+        const Box box = BoxOf(c.label);
+        // The lines always fit the box: its width, and its height whole.
+        for (const QString& line : layout.lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), box.width) << line.toStdString();
+        EXPECT_LE(metrics.height() + (layout.lines.size() - 1) * metrics.lineSpacing(),
+                  box.height + 0.001);
+        const QStringList own_lines =
+            QString(c.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split('\n');
+        switch (c.fit) {
+        case Fit::AsItIs:
+            EXPECT_EQ(size, own_size);
+            EXPECT_EQ(layout.lines, own_lines);
+            break;
+        case Fit::Wrapped:
+        case Fit::Smaller:
+            // Every word, in order, broken only at blanks.
+            EXPECT_EQ(c.fit == Fit::Wrapped, size == own_size) << size;
+            EXPECT_EQ(Words(layout.lines.join(QLatin1Char(' ')).toStdString()),
+                      Words(QString(own_lines.join(QLatin1Char(' '))).toStdString()));
+            EXPECT_GT(layout.lines.size(), c.fit == Fit::Wrapped ? 1 : 0);
+            break;
+        case Fit::Cut:
+            // Only at the smallest size, and only what does not fit is gone.
+            EXPECT_EQ(size, 5.0);
+            EXPECT_FALSE(layout.lines.isEmpty());
+            EXPECT_LT(layout.lines.join(QString()).size(), c.text.size());
+            break;
         }
     }
-    EXPECT_LT(TicketLabelLines(kLabelPlates, QStringLiteral("W").repeated(80))[0].size(), 80);
-    EXPECT_EQ(TicketLabelLines(kLabelTitle, long_line)[1].split(' ').size() > 1, true);
-    // Amounts of the thousands show whole: a cut amount would print a different sum.
-    for (const char* amount : {" 50.00", "1 250.00", "99 999.99"})
-        EXPECT_EQ(TicketLabelLines(kLabelAmount, QString::fromLatin1(amount)),
-                  QStringList{QString::fromLatin1(amount)});
-    // Forty lines are more than the text's box holds: the first ones stay, the rest is cut.
-    const QStringList many = TicketLabelLines(kLabelText, QStringLiteral("ligne\n").repeated(40));
-    EXPECT_LT(many.size(), 20);
-    EXPECT_GT(many.size(), 8);
 }
 
 } // namespace

@@ -102,22 +102,12 @@ private:
     fs::path path_;
 };
 
-// The server maps the upload path and the download path to one file.
-class OneCopyFtp : public testing_support::MemoryFtp {
-public:
-    FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
-        const FtpStatus status = MemoryFtp::Upload(local_path, remote_path);
-        if (status == FtpStatus::Ok) files[remote_path.substr(1)] = files[remote_path];
-        return status;
-    }
-};
-
 class DataSync : public ::testing::Test {
 protected:
     FastDir dir;
     std::string local = dir.File("data/000NZFAP");
     std::string scratch = dir.File("scratch");
-    OneCopyFtp ftp;
+    testing_support::MemoryFtp ftp;
     void SetUp() override { fs::create_directories(dir.File("data")); }
     std::string& Server() { return ftp.files[kRemote]; }
     bool Upload() { return modUpload::UploadDataFile(ftp, local, kKey); }
@@ -172,13 +162,13 @@ TEST_F(DataSync, OfflineTicketsSurviveALargerServerCopyAndTheMarksSurviveTheUplo
 
 TEST_F(DataSync, AnUploadStaysOwedUntilItHasArrived) {
     // Looks at the mark while the upload is under way, as a program ended then would leave it.
-    class Watching : public OneCopyFtp {
+    class Watching : public testing_support::MemoryFtp {
     public:
         std::string data_file;
         bool owed_meanwhile = false;
         FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
             owed_meanwhile = modUpload::UploadOwed(data_file);
-            return OneCopyFtp::Upload(local_path, remote_path);
+            return MemoryFtp::Upload(local_path, remote_path);
         }
     } watching;
     watching.data_file = local;
@@ -198,7 +188,10 @@ TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
     ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
     ASSERT_TRUE(modUpload::UploadDataFile(ftp, other, kKey));
     ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
-    ASSERT_TRUE(Upload());
+    const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/true);
+    ASSERT_TRUE(sync.uploaded);
+    // The reference printed on both tickets is named, for the user to tell the operator.
+    EXPECT_EQ(sync.shared_references, std::vector<std::string>{"000NZFAP-1"});
 
     // The server's ticket keeps its number, the local one follows with its keys unchanged.
     EXPECT_EQ(ReadIndemnite(local, 1).nPlaques, "BE 1");
@@ -291,6 +284,110 @@ TEST_F(DataSync, DamagedFilesLoseNoRecord) {
     }
 }
 
+// A server copy cut inside its last lines (an upload broken off on a server that took it
+// directly): a cut line never wins over this computer's whole one, no payment mark changes, and
+// what goes back to the server is the complete file, never a cut mark over a whole one.
+TEST_F(DataSync, AServerCopyCutInItsLastLinesChangesNoMark) {
+    MakeDataFile(dir.File("made"), 3);
+    // The operator's marks, the last of them on the file's last line.
+    const std::string made = dir.File("made");
+    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "2025-02-01", made));
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.03.2025", made));
+    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2", "datepaiement", "ANNULE-02.03.2025", made));
+    const std::string full = ReadFileBytes(made);
+    const auto marks = TicketsOf(made);
+    // The last section, header included, and the line before it.
+    const std::string last_header = "[" + modINI::EncodeText("INDEMNITE2") + "]";
+    const std::size_t from = full.rfind("\r\n", full.find(last_header) - 2);
+    ASSERT_NE(from, std::string::npos);
+
+    for (std::size_t cut = from; cut < full.size(); ++cut) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        // This computer synchronised before the cut.
+        WriteFileBytes(local, full);
+        fs::remove(local + ".unsynced");
+        Server() = full.substr(0, cut);
+        const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+        EXPECT_EQ(sync.outcome, modUpload::SyncOutcome::Merged);
+        EXPECT_EQ(TicketsOf(local), marks);
+        EXPECT_EQ(ReadInfos(local).Mandat, "2025-02-01");
+        // The server holds the complete file again.
+        EXPECT_TRUE(sync.uploaded);
+        EXPECT_EQ(TicketsOf(ServerFile()), marks);
+        EXPECT_EQ(ReadInfos(ServerFile()).Mandat, "2025-02-01");
+    }
+}
+
+// A server that takes no lock lets another computer's upload land right after this one's: the
+// check after the upload finds its own ticket missing, merges the other computer's copy in and
+// uploads again, so that the server ends with both tickets.
+TEST_F(DataSync, AnUploadReplacedByAnotherComputersIsMadeAgain) {
+    class Interleaving : public testing_support::MemoryFtp {
+    public:
+        std::string others_copy;
+        FtpStatus Lock(const std::string&) override { return FtpStatus::Failed; }
+        FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
+            const FtpStatus status = MemoryFtp::Upload(local_path, remote_path);
+            if (!others_copy.empty()) {
+                files[remote_path] = files[remote_path.substr(1)] = others_copy;
+                others_copy.clear();
+            }
+            return status;
+        }
+    } interleaving;
+    interleaving.files[kRemote] = MakeDataFile(local, 1);
+    // The other computer added its ticket to the server's copy as it was before this upload.
+    const std::string other = dir.File("other");
+    WriteFileBytes(other, interleaving.files[kRemote]);
+    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    interleaving.others_copy = ReadFileBytes(other);
+
+    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    EXPECT_TRUE(modUpload::UploadDataFile(interleaving, local, kKey));
+    WriteFileBytes(scratch, interleaving.files[kRemote]);
+    const auto tickets = TicketsOf(scratch);
+    EXPECT_EQ(tickets.size(), 3u);
+    EXPECT_EQ(tickets.count("000NZFAP-1"), 2u); // both printed 1: one of them offline
+    EXPECT_EQ(interleaving.files[kRemote], ReadFileBytes(local));
+    EXPECT_FALSE(modUpload::UploadOwed(local));
+}
+
+// The start-up uploads whatever the server's copy lacks, even when the mark that an upload is
+// owed could not be written; and nothing when it lacks nothing.
+TEST_F(DataSync, TheStartUpSendsWhatTheServerLacksWhateverTheMark) {
+    Server() = MakeDataFile(local, 1);
+    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+    ASSERT_FALSE(modUpload::UploadOwed(local));
+    auto start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    EXPECT_TRUE(start.uploaded);
+    EXPECT_EQ(TicketsOf(ServerFile()).size(), 2u);
+
+    ftp.calls.clear();
+    start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    EXPECT_TRUE(start.uploaded);
+    EXPECT_EQ(ftp.calls.size(), 1u); // the download only
+    EXPECT_TRUE(ftp.locks.empty());  // the server's lock was given back
+}
+
+// The signed mandate comes down only as a PDF document: an error page, however large, never
+// replaces the local one.
+TEST_F(DataSync, OnlyAPdfReplacesTheLocalMandate) {
+    const std::string mandate = dir.File("data/Mandat_000NZFAP.pdf");
+    const std::string remote = modUpload::MandateDownloadPath(kKey);
+    WriteFileBytes(mandate, "%PDF-1.4 signed");
+    testing_support::RecordingPrompts prompts;
+    ftp.files[remote] = "<html><body>" + std::string(4000, 'x') + "</body></html>";
+    auto r = modUpload::SyncFromServer(ftp, prompts, remote, mandate);
+    EXPECT_EQ(r.outcome, modUpload::SyncOutcome::Foreign);
+    EXPECT_EQ(ReadFileBytes(mandate), "%PDF-1.4 signed");
+    EXPECT_FALSE(fs::exists(mandate + ".part"));
+
+    ftp.files[remote] = "%PDF-1.7 signed by the operator";
+    r = modUpload::SyncFromServer(ftp, prompts, remote, mandate);
+    EXPECT_EQ(r.outcome, modUpload::SyncOutcome::Replaced);
+    EXPECT_EQ(ReadFileBytes(mandate), "%PDF-1.7 signed by the operator");
+}
+
 TEST(DataSave, OneWriteOwnerOnlyThroughLinksAndNoLeftovers) {
     TempDir dir;
     const std::string real = dir.File("real/000NZFAP");
@@ -315,11 +412,13 @@ TEST(DataSave, OneWriteOwnerOnlyThroughLinksAndNoLeftovers) {
     // Leftovers of a crash beside the file go at the next start; other files stay.
     WriteFileBytes(real + ".~tmpAbC123", "half");
     WriteFileBytes(real + ".part", "half");
+    WriteFileBytes(real + ".unsynced.~tmpXy12ab", "1"); // the owed mark, cut off as it was written
     WriteFileBytes(dir.File("real/keep.txt"), "mine");
     modUpload::RemoveLeftovers(link);
     modUpload::RemoveLeftovers(real);
     EXPECT_FALSE(fs::exists(real + ".~tmpAbC123"));
     EXPECT_FALSE(fs::exists(real + ".part"));
+    EXPECT_FALSE(fs::exists(real + ".unsynced.~tmpXy12ab"));
     EXPECT_TRUE(fs::exists(dir.File("real/keep.txt")));
     EXPECT_TRUE(fs::exists(real));
 }

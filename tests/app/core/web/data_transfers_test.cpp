@@ -64,12 +64,12 @@ TEST(ModUpload, FailuresLeaveTheLocalFileAndNoTemporaryFile) {
 TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
     TempDir dir;
     testing_support::MemoryFtp ftp;
-    ftp.files["web/ctrl/KB/K"] = "copy";
+    ftp.files["web/ctrl/KB/K"] = "%PDF-1.4";
     testing_support::RecordingPrompts prompts;
     const SyncResult r = SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", dir.File("K"));
-    EXPECT_EQ(r.size, 4);
+    EXPECT_EQ(r.size, 8);
     EXPECT_EQ(r.outcome, SyncOutcome::Placed);
-    EXPECT_EQ(ReadFileBytes(dir.File("K")), "copy");
+    EXPECT_EQ(ReadFileBytes(dir.File("K")), "%PDF-1.4");
 
     ftp.calls.clear();
     EXPECT_EQ(SyncFromServer(ftp, prompts, "web/ctrl/KB/K", "", "").outcome, SyncOutcome::Failed);
