@@ -58,6 +58,7 @@ Buffer ReadWholeFile(const std::string& name, std::uint64_t max_bytes, std::stri
     Buffer bytes;
     // Room for the size the folder states, when it states one: a buffer grown step by step holds
     // its old and its new block at once at every step, twice the file at the last.
+    std::error_code error;
     const std::uintmax_t stated = std::filesystem::file_size(std::filesystem::path(name), error);
     if (!error && stated > 0 && stated <= max_bytes)
         bytes.reserve(static_cast<std::size_t>(stated));

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
-#include <optional>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -33,19 +33,21 @@ std::string LowerAscii(std::string s) {
 struct Copy {
     std::vector<std::string> order;                    // stored names, first appearance
     std::unordered_map<std::string, Entries> sections; // stored name -> keys as stored
+    // The copy without its cut last line, when it had one: the views above point into it, so it
+    // lives on the heap and stays where it is when the copy is moved.
+    std::unique_ptr<ini::Document> trimmed;
 };
 
 Copy Read(const ini::Document& whole) {
     // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
     // "01.03.2025") must not win over the other copy's whole one, and a section name cut inside
     // could read as another section's.
-    std::optional<ini::Document> trimmed;
-    if (whole.EndsMidLine()) {
-        trimmed = whole;
-        trimmed->DropIncompleteLastLine();
-    }
-    const ini::Document& doc = trimmed ? *trimmed : whole;
     Copy copy;
+    if (whole.EndsMidLine()) {
+        copy.trimmed = std::make_unique<ini::Document>(whole);
+        copy.trimmed->DropIncompleteLastLine();
+    }
+    const ini::Document& doc = copy.trimmed ? *copy.trimmed : whole;
     std::vector<std::string> names = doc.SectionNames();
     copy.sections.reserve(names.size());
     copy.order.reserve(names.size());
@@ -222,8 +224,11 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
     }
     for (Entries& ticket : moved) {
         if (moved_references != nullptr) {
-            if (const auto* reference = FindKey(keys, ticket, "numindemn"))
-                moved_references->push_back(modINI::DecodeText(reference->value));
+            const auto reference = std::find_if(ticket.begin(), ticket.end(), [&](const Entry& e) {
+                return keys.Of(e.key) == "numindemn";
+            });
+            if (reference != ticket.end())
+                moved_references->push_back(modINI::DecodeText(std::string(reference->value)));
         }
         for (auto& e : ticket)
             e.complete = true;
@@ -273,9 +278,7 @@ bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
         const auto theirs = copy.sections.find(name);
         if (theirs == copy.sections.end()) return false;
         for (const auto& e : mine.sections.at(name)) {
-            const auto same = [&](const ini::Document::Entry& t) {
-                return t.key == e.key && t.value == e.value;
-            };
+            const auto same = [&](const Entry& t) { return t.key == e.key && t.value == e.value; };
             if (std::none_of(theirs->second.begin(), theirs->second.end(), same)) return false;
         }
     }
