@@ -117,6 +117,11 @@ public:
     void Append(std::string& out, std::string_view piece) const;
 
 private:
+    // At a '<': the markers of the first tag that begins there, or the '<' itself; `from` moves
+    // past what was read.
+    void AppendTagAt(std::string& out, std::string_view piece, std::size_t at,
+                     std::size_t& from) const;
+
     struct Pattern {
         std::string text;
         char marker[2];
