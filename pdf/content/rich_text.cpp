@@ -154,8 +154,6 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
         }
     } on_failure{restore_call_style, drawing};
 
-    bool continued = false;
-    const std::string prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
     detail::RichTextArea area;
     area.inner_width = w;
     area.indent = indent;
@@ -168,8 +166,40 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     // from deciding. A box sized by its text lays out all of it.
     if (Height != 0) area.stop_height = h + 0.01f * std::abs(h) + 1.0f;
     DocumentRichFonts fonts(*this, m);
-    const detail::RichTextLayout layout =
-        detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
+    const detail::RichTextPreparer preparer(c.kept.rich_text);
+    bool continued = false;
+    std::string prepared;
+    std::string_view unprepared;
+    detail::RichTextLayout layout;
+    bool laid_out = false;
+    // Such a box reads the text only down to its bottom: the text is prepared and laid out a
+    // piece at a time, each twice the last, until the layout stops inside the piece, so a text
+    // flowed box after box is not prepared whole again for every box. The rest is prepared in
+    // the pass that hands it back.
+    if (Height != 0 && preparer.Piecewise()) {
+        std::string_view text = Text;
+        continued = text.front() == detail::kRichContinuation;
+        if (continued) text.remove_prefix(1);
+        constexpr std::size_t kFirstPiece = 8192;
+        for (std::size_t length = kFirstPiece; length < text.size() && !laid_out; length *= 2) {
+            const std::size_t cut = preparer.Cut(text, length);
+            prepared.clear();
+            preparer.Append(prepared, text.substr(0, cut));
+            try {
+                layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area,
+                                                fonts);
+            } catch (...) {
+                break; // the whole text decides what is wrong with it
+            }
+            // The layout read no further than two characters past where it stopped.
+            laid_out = layout.stopped && layout.stopped_at + 2 < prepared.size();
+            if (laid_out) unprepared = text.substr(cut);
+        }
+    }
+    if (!laid_out) {
+        prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
+        layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
+    }
 
     // The frame lies under the text.
     if (Height == 0) Height = box.vertical_padding + layout.text_height;
@@ -198,7 +228,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
         if ((h + line.Descent + y0) * sf + kTolerance < current_y) {
             // When not even the first line fits, the whole text goes back rather than being lost.
             result = i == 0 ? std::string(Text)
-                            : detail::RichRemainder(layout, prepared, layout.lines[i - 1]);
+                            : detail::RichRemainder(layout, prepared, layout.lines[i - 1],
+                                                    unprepared, &preparer);
             break;
         }
         float free = w - line.Width;

@@ -69,7 +69,7 @@ public:
                     line.Remainder = p;
                     layout_.text_height += line.Height - line.Descent;
                     NewLine(area_.indent, true);
-                    if (layout_.text_height > area_.stop_height) return std::move(layout_);
+                    if (layout_.text_height > area_.stop_height) return Stopped(p);
                     continue; // no wrap test after a paragraph break
                 }
             } else {
@@ -80,7 +80,7 @@ public:
             }
             if (word_width_ + layout_.lines.back().Width > area_.inner_width) {
                 Wrap(std::min(p + 1, n));
-                if (layout_.text_height > area_.stop_height) return std::move(layout_);
+                if (layout_.text_height > area_.stop_height) return Stopped(p);
             }
         }
         if (word_length_ > 0) StorePending(false, false);
@@ -93,6 +93,12 @@ public:
     }
 
 private:
+    RichTextLayout Stopped(std::size_t at) {
+        layout_.stopped = true;
+        layout_.stopped_at = at;
+        return std::move(layout_);
+    }
+
     void Open(unsigned char number) {
         layout_.markers.push_back(RichMarkerNode{static_cast<char>(number), node_});
         node_ = static_cast<std::int32_t>(layout_.markers.size() - 1);
@@ -221,6 +227,75 @@ std::string PrepareRichText(std::string_view text, const RichTextState& tags, bo
     return prepared;
 }
 
+RichTextPreparer::RichTextPreparer(const RichTextState& tags) {
+    const std::size_t count = tags.TextTags.size();
+    bool in_name[256] = {};
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& name = tags.TextTags[i].Name;
+        if (name.empty()) piecewise_ = false;
+        for (const char c : name)
+            in_name[static_cast<unsigned char>(c)] = true;
+        const auto number = static_cast<char>(i + 1);
+        patterns_.push_back(Pattern{"<" + name + ">", {kRichOpenMarker, number}});
+        patterns_.push_back(Pattern{"</" + name + ">", {kRichCloseMarker, number}});
+        longest_ = std::max(longest_, name.size() + 3);
+    }
+    constexpr std::size_t kLess = '<';
+    constexpr std::size_t kGreater = '>';
+    for (const std::size_t b : {kLess, kGreater, std::size_t{'\r'}, std::size_t{'\n'}}) {
+        if (in_name[b]) piecewise_ = false;
+    }
+    // The bytes markers are made of: their two kinds and the tag numbers.
+    for (std::size_t b = 1; b <= std::max<std::size_t>(count, 2); ++b) {
+        if (in_name[b] || b == kLess || b == kGreater) piecewise_ = false;
+    }
+}
+
+std::size_t RichTextPreparer::Cut(std::string_view text, std::size_t length) const {
+    if (length >= text.size()) return text.size();
+    // No tag that could reach past the cut begins before it: a tag has one '<', its first byte.
+    const std::size_t window = length > longest_ ? length - longest_ : 0;
+    const std::size_t open = text.substr(window, length - window).find('<');
+    if (open != std::string_view::npos) length = window + open;
+    if (length > 0 && text[length - 1] == '\r' && text[length] == '\n') ++length;
+    return length;
+}
+
+void RichTextPreparer::AppendTagAt(std::string& out, std::string_view piece, std::size_t at,
+                                   std::size_t& from) const {
+    for (const Pattern& pattern : patterns_) {
+        if (piece.compare(at, pattern.text.size(), pattern.text) == 0) {
+            out.append(pattern.marker, 2);
+            from = at + pattern.text.size();
+            return;
+        }
+    }
+    out += '<';
+}
+
+void RichTextPreparer::Append(std::string& out, std::string_view piece) const {
+    const std::size_t n = piece.size();
+    std::size_t from = 0;
+    // The next CR and the next '<' are each found by a search for one byte, much faster over a
+    // long text than a search for either.
+    std::size_t next_cr = piece.find('\r');
+    std::size_t next_open = piece.find('<');
+    while (next_cr != std::string_view::npos || next_open != std::string_view::npos) {
+        const std::size_t at = std::min(next_cr, next_open);
+        out.append(piece, from, at - from);
+        from = at + 1;
+        if (piece[at] == '\r') {
+            out += '\r';
+            if (from < n && piece[from] == '\n') ++from;
+        } else {
+            AppendTagAt(out, piece, at, from);
+        }
+        if (next_cr < from) next_cr = piece.find('\r', from);
+        if (next_open < from) next_open = piece.find('<', from);
+    }
+    out.append(piece, from, std::string_view::npos);
+}
+
 TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag) {
     TextTagRecord level = outer;
     level.Name.clear();
@@ -243,7 +318,8 @@ RichTextLayout LayoutRichText(std::string_view prepared, bool continued, const R
 }
 
 std::string RichRemainder(const RichTextLayout& layout, std::string_view prepared,
-                          const RichLineRecord& line) {
+                          const RichLineRecord& line, std::string_view unprepared,
+                          const RichTextPreparer* preparer) {
     std::string open;
     for (std::int32_t node = line.OpenMarkers; node > 0;
          node = layout.markers[static_cast<std::size_t>(node)].parent) {
@@ -251,9 +327,18 @@ std::string RichRemainder(const RichTextLayout& layout, std::string_view prepare
         open += kRichOpenMarker;
     }
     std::reverse(open.begin(), open.end());
-    std::string rest{kRichContinuation, kRichOpenMarker, kRichNeutralIndex};
+    const std::string_view kept = prepared.substr(std::min(line.Remainder, prepared.size()));
+    std::string rest;
+    // Room for the rest at once: it may be most of a long text.
+    rest.reserve(3 + open.size() + kept.size() + unprepared.size());
+    rest += {kRichContinuation, kRichOpenMarker, kRichNeutralIndex};
     rest += open;
-    rest += prepared.substr(std::min(line.Remainder, prepared.size()));
+    rest += kept;
+    if (preparer != nullptr) {
+        preparer->Append(rest, unprepared);
+    } else {
+        rest += unprepared;
+    }
     return rest;
 }
 

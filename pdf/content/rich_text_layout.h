@@ -65,6 +65,10 @@ struct RichTextLayout {
     std::vector<RichLineRecord> lines;
     float text_height = 0; // sum of the lines' advances (height minus descent)
     std::vector<RichMarkerNode> markers;
+    // Set when the layout stopped at the area's stop height, with the offset of the last character
+    // read: nothing after the characters up to two past it had a say in the lines.
+    bool stopped = false;
+    std::size_t stopped_at = 0;
 };
 
 // A registered font as the layout sees it.
@@ -98,6 +102,35 @@ struct RichTextArea {
 // LF into CR. A leading continuation character is removed and reported.
 std::string PrepareRichText(std::string_view text, const RichTextState& tags, bool& continued);
 
+// A text prepared piece by piece, each piece up to where the box reads: the tags are replaced in
+// one pass, each by the first of them in order that matches where it begins. That gives what
+// replacing them one after another gives when no replacement can make or break another match:
+// tag names free of '<', '>', CR, LF and of the bytes markers are made of, and marker numbers
+// that are neither '<' nor '>'. Otherwise the text is prepared whole.
+class RichTextPreparer {
+public:
+    explicit RichTextPreparer(const RichTextState& tags);
+    bool Piecewise() const { return piecewise_; }
+    // Where a piece of the text may end at the latest given length: never inside a CR LF or a tag.
+    std::size_t Cut(std::string_view text, std::size_t length) const;
+    // Appends the prepared piece (without the leading continuation character).
+    void Append(std::string& out, std::string_view piece) const;
+
+private:
+    // At a '<': the markers of the first tag that begins there, or the '<' itself; `from` moves
+    // past what was read.
+    void AppendTagAt(std::string& out, std::string_view piece, std::size_t at,
+                     std::size_t& from) const;
+
+    struct Pattern {
+        std::string text;
+        char marker[2];
+    };
+    std::vector<Pattern> patterns_; // in the order they are replaced
+    std::size_t longest_ = 0;
+    bool piecewise_ = true;
+};
+
 // The level an opened tag gives on top of the level around it (the font index not yet set).
 TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag);
 
@@ -110,7 +143,10 @@ RichTextLayout LayoutRichText(std::string_view prepared, bool continued, const R
 
 // The text that draws everything after a line in the same styles: the continuation character,
 // the open markers in force and the rest of the prepared text.
+// A text prepared only in part hands back the rest of that part and then the text not yet
+// prepared (`unprepared`), prepared by `preparer` on the way, in the one pass that copies it.
 std::string RichRemainder(const RichTextLayout& layout, std::string_view prepared,
-                          const RichLineRecord& line);
+                          const RichLineRecord& line, std::string_view unprepared = {},
+                          const RichTextPreparer* preparer = nullptr);
 
 } // namespace pagora::detail

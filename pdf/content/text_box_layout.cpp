@@ -10,27 +10,10 @@ namespace pagora::detail {
 
 namespace {
 
-// CR LF made CR, then a blank put between every two CRs in a row (an empty paragraph keeps its
-// line as a single blank), in one pass that copies the text between CRs whole: what replacing
-// "CR LF" and then "CR CR" until none is left gives, without its time growing with the square
-// of the length, and without a copy of the text per step for a text flowed box after box.
-std::string PrepareParagraphs(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 16);
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find('\r', from)) != std::string_view::npos;) {
-        out.append(text, from, at - from);
-        if (!out.empty() && out.back() == '\r') out += ' ';
-        out += '\r';
-        from = at + 1;
-        if (from < text.size() && text[from] == '\n') ++from;
-    }
-    out.append(text, from, std::string_view::npos);
-    return out;
-}
-
-// The paragraphs of a prepared text one at a time, as views: the text is split only as far as
-// a box reads it.
+// The paragraphs of a text one at a time, as views of the text itself: split only as far as a
+// box reads it, so a text flowed box after box is not prepared whole again for every box. A CR
+// LF counts as one CR; an empty paragraph between two CRs keeps its line as a single blank (the
+// first and the last paragraph stay empty when they are).
 class Paragraphs {
 public:
     explicit Paragraphs(std::string_view text) : text_(text) {}
@@ -42,12 +25,14 @@ public:
             done_ = true;
         } else {
             paragraph = text_.substr(from_, at - from_);
+            if (paragraph.empty() && from_ > 0) paragraph = " ";
             from_ = at + 1;
+            if (from_ < text_.size() && text_[from_] == '\n') ++from_;
         }
         return true;
     }
-    // Where the paragraph after the last one given begins.
-    std::size_t Position() const { return done_ ? text_.size() : from_; }
+    // How much of the text is left after the last paragraph given.
+    std::size_t Left() const { return done_ ? 0 : text_.size() - from_; }
 
 private:
     std::string_view text_;
@@ -109,8 +94,7 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
         CollapseBlankRuns(collapsed);
         text = collapsed;
     }
-    const std::string prepared = PrepareParagraphs(text);
-    Paragraphs paragraphs(prepared);
+    Paragraphs paragraphs(text);
 
     const float limit = area.inner_width;
     const float space = width(" ");
@@ -159,8 +143,10 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
             const float needed = static_cast<float>(layout.lines.size() + 1) * area.line_height;
             if (!cut && available < needed) {
                 std::string& rest = layout.remainder;
-                // Room for the rest at once, CR LF included: it may be most of a long text.
-                rest.reserve(prepared.size() - paragraphs.Position() + prepared.size() / 8 + 16);
+                // Room for the rest at once, blanks and CR LF included: it may be most of a long
+                // text, and it is built in the one pass that reads the later paragraphs.
+                const std::size_t left = paragraphs.Left();
+                rest.reserve(left + left / 8 + 16);
                 if (next < words.size()) {
                     rest += kContinuationMarker;
                     rest += Join(words, next);

@@ -374,4 +374,50 @@ TEST_F(RichLayout, ALayoutStoppedAtAHeightBeginsAsTheWholeLayout) {
     EXPECT_EQ(all.text_height, whole.text_height);
 }
 
+// Prepared a piece at a time, cut wherever the preparer allows, a text comes out as prepared
+// whole; tags whose replacements could make or break another tag leave the text to be prepared
+// whole.
+TEST_F(RichLayout, APiecePreparedTextIsTheWholePreparedText) {
+    Define(1, Tag("b", 1));
+    Define(2, Tag("/b", 2)); // reads as the closing tag of b, which is replaced first
+    Define(3, Tag("b c", 4));
+    const std::string texts[] = {
+        "a <b>bb</b> <b c>x</b c>\r\ny\r\r\nz </b >",
+        "<<b>>\r\n<</b>\r<b</b>>",
+        "\r\n\r\n<b>\r\n</b>\r",
+        "<b c\r\n>< b></b>\x01<",
+    };
+    const RichTextPreparer preparer(tags);
+    ASSERT_TRUE(preparer.Piecewise());
+    for (const std::string& text : texts) {
+        const std::string whole = Prepare(text);
+        const std::string_view view = text;
+        for (std::size_t length = 0; length <= text.size(); ++length) {
+            const std::size_t cut = preparer.Cut(view, length);
+            EXPECT_LE(cut, length + 1) << text << " " << length;
+            std::string pieces;
+            preparer.Append(pieces, view.substr(0, cut));
+            preparer.Append(pieces, view.substr(cut));
+            EXPECT_EQ(pieces, whole) << text << " " << length;
+        }
+    }
+
+    const char* const whole_only[] = {"a<", "a>", "a\r", "a\n", "\x01", "\x02", ""};
+    for (const char* name : whole_only) {
+        RichTextState other;
+        other.TextTags.push_back(Tag(name, 1));
+        EXPECT_FALSE(RichTextPreparer(other).Piecewise()) << name;
+    }
+    // Tag 60's marker number is '<'.
+    RichTextState many;
+    for (char first = 'a'; many.TextTags.size() < 60; ++first) {
+        for (char second = 'a'; second <= 'z' && many.TextTags.size() < 60; ++second)
+            many.TextTags.push_back(Tag(std::string{first, second}, 1));
+        if (many.TextTags.size() == 59) {
+            EXPECT_TRUE(RichTextPreparer(many).Piecewise());
+        }
+    }
+    EXPECT_FALSE(RichTextPreparer(many).Piecewise());
+}
+
 } // namespace

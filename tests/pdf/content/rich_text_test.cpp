@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -267,6 +268,53 @@ TEST_F(RichText, NothingIsLost) {
     EXPECT_EQ(Written(), Lines{});
     EXPECT_FLOAT_EQ(pdf.GetX(), 1);
     EXPECT_FLOAT_EQ(pdf.GetY(), 2);
+}
+
+// A long text flowed box after box is prepared a piece at a time as far as each box reads; a
+// tag whose name holds '<' has every box prepare the whole rest. Both draw the same and hand
+// back the same rests.
+TEST_F(RichText, AFlowedTextIsTheSamePreparedInPiecesOrWhole) {
+    pdf.SetColorFill("");
+    pdf.SetTextTag("b", "", 0, 1);
+    pdf.SetTextTag("i", "", 12, 2);
+    const char* const breaks[] = {" ", " ", " ", "\r\n", "\r", "\r\n\r\n", " <", " a<b"};
+    std::string text;
+    std::uint32_t state = 2463534242u;
+    for (int word = 1; text.size() < 40000; ++word) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        std::string letters;
+        for (std::uint32_t i = 0; i < 2 + state % 8; ++i)
+            letters += static_cast<char>('a' + (state >> (i + 3)) % 26);
+        if (word % 7 == 0) {
+            text += "<b>" + letters + "</b>";
+        } else if (word % 11 == 0) {
+            text += "<i>" + letters + " <b>" + letters + "</b> " + letters + "</i>";
+        } else {
+            text += letters;
+        }
+        text += breaks[(state >> 11) % 8];
+    }
+    const auto flow = [&](Lines& drawn) {
+        std::vector<std::string> rests;
+        std::string rest = text;
+        while (!rest.empty() && rests.size() < 200) {
+            rest = pdf.DrawTextRich(10, 20, 300, 400, rest, 9, 1);
+            rests.push_back(rest);
+            const Lines lines = Written();
+            drawn.insert(drawn.end(), lines.begin(), lines.end());
+        }
+        return rests;
+    };
+    Lines pieces_drawn;
+    const std::vector<std::string> pieces = flow(pieces_drawn);
+    pdf.SetTextTag("x<y", "", 0, 4); // in no text
+    Lines whole_drawn;
+    const std::vector<std::string> whole = flow(whole_drawn);
+    EXPECT_GT(pieces.size(), 10u);
+    EXPECT_EQ(pieces, whole);
+    EXPECT_EQ(pieces_drawn, whole_drawn);
 }
 
 TEST_F(RichText, PositionAfterwardsAndTheFrameOfAnOpenHeight) {

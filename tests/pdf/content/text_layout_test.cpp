@@ -180,6 +180,10 @@ TEST(LayoutTextBox, HandsBackLaterParagraphsAsPrepared) {
         {"aa\r\r\r", " \r\n \r\n"},
         {"aa\rbb", "bb"},
         {"aa\r", ""},
+        {"\r\raa\r\r", " \r\naa\r\n \r\n"},
+        {"aa\r\n\nbb\r\n", "\nbb\r\n"},
+        {"aa bbb\r\n\r\ncc", "\x01"
+                             "bbb\r\n \r\ncc"},
     };
     for (const auto& c : cases) {
         const TextBoxLayout layout = LayoutTextBox(c.text, Area(5, 1), OnePerCharacter);
