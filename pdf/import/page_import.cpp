@@ -334,7 +334,10 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     if (!content.decode_parms.empty()) plan.Visit(content.decode_parms);
     if (s.pdfa_mode) {
         // The page is copied as it is; what it brings decides whether the file stays archival.
-        const std::string why = ArchivalObstacle(reader, text, resources, plan);
+        // An archival file declares PDF 1.x: a page that needs 2.0 raises the header past it.
+        const std::string why = 3 + doc.VersionLevel >= 20
+                                    ? std::string("PDF 2.0")
+                                    : ArchivalObstacle(reader, text, resources, plan);
         if (!why.empty()) {
             DropPdfaClaim(s, kErrInvalidCall, kOperation,
                           "page " + std::to_string(page_number) + " of " + doc.Name + " brings " +

@@ -170,6 +170,27 @@ TEST(WildFiles, VersionTwoIsReadAndDeclaredByTheOutput) {
     EXPECT_EQ(PageText(out, 1), PageText(source, 1));
 }
 
+// An archival document declares PDF 1.x: a page that needs 2.0 takes its claim away, and the
+// file says 2.0 without claiming to be archival.
+TEST(WildFiles, AVersionTwoPageDropsTheArchivalClaim) {
+    TempDir dir;
+    const std::string out = dir.File("archival.pdf");
+    pagora::Pagora pdf(testing_support::MakeFixedHost());
+    pdf.SetPDFa(true);
+    pdf.BeginDoc(out);
+    pdf.BeginPage();
+    pdf.ImportPage(WildFile("v20.pdf"), 1, 0, 0);
+    pdf.EndPage();
+    pdf.EndDoc();
+    EXPECT_EQ(pdf.ErrNumber(), 5);
+    EXPECT_NE(pdf.ErrDescription().find("PDF 2.0"), std::string::npos) << pdf.ErrDescription();
+    const std::string bytes = testing_support::ReadFileBytes(out);
+    EXPECT_EQ(bytes.substr(0, 9), "%PDF-2.0\n");
+    EXPECT_EQ(bytes.find("pdfaid"), std::string::npos);
+    EXPECT_EQ(bytes.find("GTS_PDFA1"), std::string::npos);
+    EXPECT_EQ(Check(out).status, 0) << Check(out).out;
+}
+
 // Sizes and turns that come down the tree from the nodes above, as pdfinfo gives them.
 TEST(WildFiles, InheritedBoxesAndTurnsArePdfinfos) {
     const std::string source = WildFile("inheriting_tree.pdf");
