@@ -38,6 +38,9 @@ public:
                                    std::filesystem::copy_options::overwrite_existing, ec);
         return ec ? kerbolt::FtpStatus::Failed : kerbolt::FtpStatus::Ok;
     }
+    // One computer: the account's lock is always free.
+    kerbolt::FtpStatus Lock(const std::string&) override { return kerbolt::FtpStatus::Ok; }
+    kerbolt::FtpStatus Unlock(const std::string&) override { return kerbolt::FtpStatus::Ok; }
     bool reachable = true;
     std::string server_copy;
 };
