@@ -6,11 +6,9 @@
 #include "pdf/writer/members.h"
 #include "tests/fuzz/content_paths.h"
 #include "tests/pdf/writer/writer_fixture.h"
-#include "tests/support/hang_guard.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -242,9 +240,7 @@ TEST_F(VectorDocuments, FilesCutAnywhereLeaveValidDocuments) {
         const std::string path = dir_.File(name);
         WriteFileBytes(path, bytes);
         Writer().last_error_number = 0;
-        const auto start = std::chrono::steady_clock::now();
         pdf_.DrawImage(path, 10, 10, 100, 0);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, testing_support::kHangGuard) << name;
         ExpectWholePaths(name);
         Writer().page_content.clear(); // one placement at a time is checked
         return pdf_.ErrNumber();

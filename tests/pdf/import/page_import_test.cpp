@@ -4,12 +4,10 @@
 #include "pdf/writer/Pagora.h"
 #include "tests/pdf/import/reader_corpus.h"
 #include "tests/support/fixed_host.h"
-#include "tests/support/hang_guard.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -225,7 +223,6 @@ TEST(ImportPage, PagesThatCannotBeCopiedFailBeforeWritingAnything) {
         pdf.BeginDoc(out);
         pdf.BeginPage();
         const auto before = pdf.FileSize();
-        const auto start = std::chrono::steady_clock::now();
         try {
             pdf.ImportPage(source, 1, 0, 0);
             ADD_FAILURE() << "imported";
@@ -233,8 +230,6 @@ TEST(ImportPage, PagesThatCannotBeCopiedFailBeforeWritingAnything) {
             EXPECT_EQ(error.Number(), c.error);
             EXPECT_EQ(error.Source(), "Pagora.ImportPage");
         }
-        // A hang guard, not a speed target.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, testing_support::kHangGuard);
         EXPECT_EQ(pdf.FileSize(), before);
         pdf.ImportPage(CorpusFile("base.pdf"), 1, 0, 0);
         pdf.EndPage();

@@ -371,8 +371,8 @@ void NestedBookmarks(Pagora& pdf) {
     pdf.DrawText(10, 20, "Chapters");
     pdf.AddBookmark("Chapter 1", 1);
     pdf.AddBookmark("Section 1.1", 2);
-    pdf.AddBookmark("Part 1.1.1", 3);
-    pdf.AddBookmark("Part 1.1.2", 3);
+    pdf.AddBookmark("Section 1.1.1", 3);
+    pdf.AddBookmark("Section 1.1.2", 3);
     pdf.AddBookmark("Section 1.2", 2);
     pdf.AddBookmark("Chapter 2", 1);
     pdf.AddBookmark("Section 2.1", -1);

@@ -1,13 +1,11 @@
 // Calls the writer refuses: each raises or records its error, changes nothing, and the document
 // that goes on afterwards is still a valid file.
 #include "tests/pdf/writer/writer_fixture.h"
-#include "tests/support/hang_guard.h"
 #include "tests/support/pdf_inspect.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -173,10 +171,8 @@ TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     for (const auto& c : all) {
         SCOPED_TRACE(c.what);
         Writer().last_error_number = 0;
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Raised(c.call), c.raised);
         EXPECT_EQ(pdf_.ErrNumber(), c.recorded);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, testing_support::kHangGuard);
     }
     EXPECT_FALSE(std::filesystem::exists(other));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("x")));
