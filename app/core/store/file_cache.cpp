@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -53,14 +51,6 @@ std::optional<Stamp> StampOf(const std::string& path) {
     return stamp;
 }
 
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
 struct Entry {
     std::string path;
     Stamp stamp;
@@ -68,14 +58,14 @@ struct Entry {
     // The content was known to be `doc` at this time (read at or after it).
     Time seen{};
     // The bytes parsed, kept while the stamp alone cannot vouch for the content.
-    std::string bytes;
+    std::shared_ptr<const std::string> bytes;
     std::uint64_t used = 0;
 
     // Any write after `seen` gets a later stamp than this one, on a file system of any tick.
     bool Settled() const { return seen - stamp.modified >= TickOf(stamp.modified); }
     void Seen(Time when) {
         seen = when;
-        if (Settled()) std::string().swap(bytes);
+        if (Settled()) bytes.reset();
     }
 };
 
@@ -95,17 +85,19 @@ public:
             entry->used = ++uses_;
             if (entry->Settled()) return entry->doc;
         }
-        std::optional<std::string> bytes = ReadBytes(path);
+        std::optional<std::string> bytes = ReadFileBytes(path);
         if (!bytes) {
             if (entry != nullptr) Erase(path);
             return std::make_shared<const Document>(Document::Load(path));
         }
-        if (entry != nullptr && entry->stamp == *stamp && entry->bytes == *bytes) {
+        if (entry != nullptr && entry->stamp == *stamp && entry->bytes && *entry->bytes == *bytes) {
             entry->Seen(now);
             return entry->doc;
         }
-        auto doc = std::make_shared<const Document>(Document::Parse(*bytes));
-        Keep(path, *stamp, doc, std::move(*bytes), now);
+        // The document and the entry share the bytes: they are not copied.
+        auto shared = std::make_shared<const std::string>(std::move(*bytes));
+        auto doc = std::make_shared<const Document>(Document::ParseShared(shared));
+        Keep(path, *stamp, doc, std::move(shared), now);
         return doc;
     }
 
@@ -118,7 +110,8 @@ public:
             Erase(path);
             return;
         }
-        Keep(path, *stamp, std::move(doc), std::move(bytes), now);
+        Keep(path, *stamp, std::move(doc), std::make_shared<const std::string>(std::move(bytes)),
+             now);
     }
 
     void Forget(const std::string& path) {
@@ -141,7 +134,7 @@ private:
     }
 
     void Keep(const std::string& path, const Stamp& stamp, std::shared_ptr<const Document> doc,
-              std::string bytes, Time seen) {
+              std::shared_ptr<const std::string> bytes, Time seen) {
         Erase(path);
         if (entries_.size() >= kKeptFiles) {
             entries_.erase(

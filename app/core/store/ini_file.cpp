@@ -54,6 +54,16 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A hash of a name that ignores ASCII case, as names are matched (FNV-1a).
+std::size_t HashIgnoringCase(std::string_view s) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
 // The name of a section header line, or nothing when the line is no header.
 std::optional<std::string_view> HeaderName(std::string_view line) {
     line = Trim(line);
@@ -95,60 +105,145 @@ Document Document::Load(const std::string& path) {
     Document doc;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return doc;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
         doc.readable_ = false;
         return doc;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        doc.readable_ = false;
-        return doc;
-    }
-    return Parse(bytes);
+    return ParseOwned(std::move(*bytes));
 }
 
 Document Document::Parse(std::string_view bytes) {
+    return ParseOwned(std::string(bytes));
+}
+
+Document Document::ParseOwned(std::string bytes) {
+    return ParseShared(std::make_shared<const std::string>(std::move(bytes)));
+}
+
+Document Document::ParseShared(std::shared_ptr<const std::string> bytes) {
     CountParse();
     Document doc;
+    doc.base_ = std::move(bytes);
+    doc.base_size_ = doc.base_->size();
+    const std::string_view text = *doc.base_;
+    // One line for every line end, and one more for text after the last.
+    doc.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        doc.lines_.emplace_back(line);
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::size_t size = end - start;
+        if (size > 0 && text[end - 1] == '\r') --size;
+        doc.lines_.push_back({start, size});
         start = end + 1;
     }
-    doc.ends_mid_line_ = !bytes.empty() && bytes.back() != '\n';
+    doc.ends_mid_line_ = !text.empty() && text.back() != '\n';
     doc.Index();
     return doc;
 }
 
+std::string_view Document::LineText(std::size_t line) const {
+    const Line& l = lines_[line];
+    return l.offset < base_size_
+               ? std::string_view(base_->data() + l.offset, l.size)
+               : std::string_view(added_.data() + (l.offset - base_size_), l.size);
+}
+
+std::string_view Document::NameOf(const Section& section) const {
+    return LineText(section.header).substr(section.name_start, section.name_size);
+}
+
+std::size_t Document::AppendLine(std::string_view text) {
+    const std::size_t offset = base_size_ + added_.size();
+    added_.append(text);
+    return offset;
+}
+
+void Document::Compact() {
+    std::string text;
+    text.reserve(base_size_ + added_.size() - dead_);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const std::size_t offset = text.size();
+        text.append(LineText(i));
+        lines_[i].offset = offset;
+    }
+    base_.reset();
+    base_size_ = 0;
+    added_ = std::move(text);
+    dead_ = 0;
+}
+
 void Document::Index() {
     sections_.clear();
-    first_.clear();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto name = HeaderName(lines_[i]);
+        const std::string_view line = LineText(i);
+        const auto name = HeaderName(line);
         if (!name) continue;
         if (!sections_.empty()) sections_.back().end = i;
-        sections_.push_back({std::string(*name), i, lines_.size()});
-        first_.emplace(Lower(*name), sections_.size() - 1);
+        sections_.push_back(
+            {i, lines_.size(), static_cast<std::size_t>(name->data() - line.data()), name->size()});
     }
+    std::size_t slots = 16;
+    while (slots < sections_.size() * 2)
+        slots *= 2;
+    slots_.assign(slots, Slot{});
+    named_ = 0;
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        IndexName(i);
+}
+
+void Document::IndexName(std::size_t section) {
+    if ((named_ + 1) * 2 > slots_.size()) {
+        // The table grows before it is half full: probes stay short.
+        std::vector<Slot> old(std::max<std::size_t>(slots_.size() * 2, 16));
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.section == 0) continue;
+            std::size_t at = slot.hash & mask;
+            while (slots_[at].section != 0)
+                at = (at + 1) & mask;
+            slots_[at] = slot;
+        }
+    }
+    const std::string_view name = NameOf(sections_[section]);
+    const std::size_t hash = HashIgnoringCase(name);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hash & mask;
+    while (slots_[at].section != 0) {
+        // The first section of a name is the one found; a later one of the same name is not
+        // indexed.
+        const std::size_t other = slots_[at].section - 1;
+        if (slots_[at].hash == hash && SameIgnoringCase(NameOf(sections_[other]), name)) {
+            sections_[section].first = other;
+            return;
+        }
+        at = (at + 1) & mask;
+    }
+    sections_[section].first = section;
+    slots_[at] = {section + 1, hash};
+    ++named_;
 }
 
 const Document::Section* Document::Find(std::string_view section) const {
-    const auto it = first_.find(Lower(Trim(section)));
-    return it == first_.end() ? nullptr : &sections_[it->second];
+    if (slots_.empty()) return nullptr;
+    const std::string_view name = Trim(section);
+    const std::size_t hash = HashIgnoringCase(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask; slots_[at].section != 0; at = (at + 1) & mask) {
+        const Section& s = sections_[slots_[at].section - 1];
+        if (slots_[at].hash == hash && SameIgnoringCase(NameOf(s), name)) return &s;
+    }
+    return nullptr;
 }
 
 std::optional<std::string> Document::Value(std::string_view section, std::string_view key) const {
     const Section* s = Find(section);
     if (s == nullptr) return std::nullopt;
-    const std::string wanted = Lower(key);
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
-        const auto parsed = ParseKeyLine(lines_[i]);
-        if (parsed && Lower(parsed->key) == wanted) return std::string(parsed->value);
+        const auto parsed = ParseKeyLine(LineText(i));
+        if (parsed && SameIgnoringCase(parsed->key, key)) return std::string(parsed->value);
     }
     return std::nullopt;
 }
@@ -161,9 +256,13 @@ std::vector<Document::Entry> Document::Entries(std::string_view section) const {
 }
 
 std::vector<Document::EntryView> Document::EntryViews(std::string_view section) const {
-    std::vector<EntryView> entries;
     const Section* s = Find(section);
-    if (s == nullptr) return entries;
+    return s == nullptr ? std::vector<EntryView>() : EntryViewsOf(*s);
+}
+
+std::vector<Document::EntryView> Document::EntryViewsOf(const Section& section) const {
+    const Section* s = &section;
+    std::vector<EntryView> entries;
     // A section holds a handful of keys: they are compared in place, and only a section of many
     // keys (a damaged file) indexes them.
     constexpr std::size_t kComparedInPlace = 16;
@@ -180,7 +279,7 @@ std::vector<Document::EntryView> Document::EntryViews(std::string_view section) 
         return seen.insert(Lower(key)).second;
     };
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
-        const auto parsed = ParseKeyLine(lines_[i]);
+        const auto parsed = ParseKeyLine(LineText(i));
         if (!parsed || !first_of_its_name(parsed->key)) continue;
         const bool complete = !(ends_mid_line_ && i + 1 == lines_.size());
         entries.push_back({parsed->key, parsed->value, complete});
@@ -190,6 +289,8 @@ std::vector<Document::EntryView> Document::EntryViews(std::string_view section) 
 
 void Document::DropIncompleteLastLine() {
     if (!ends_mid_line_) return;
+    dead_ += lines_.back().size;
+    edited_ = true;
     lines_.pop_back();
     ends_mid_line_ = false;
     Index();
@@ -199,37 +300,47 @@ std::vector<std::string> Document::SectionNames() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
     for (const Section& s : sections_)
-        names.emplace_back(s.name);
+        names.emplace_back(NameOf(s));
     return names;
 }
 
 void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
+    // The line is made whole before it joins the buffer: the names given may be views of this
+    // very document, which growing the buffer would move.
     std::string line;
     line.append(key).append("=").append(value);
+    edited_ = true;
     const Section* s = Find(section);
     if (s == nullptr) {
         std::string header;
         header.append("[").append(section).append("]");
+        const std::string_view name = Trim(section);
+        const std::size_t name_start = 1 + static_cast<std::size_t>(name.data() - section.data());
         if (!sections_.empty()) sections_.back().end = lines_.size();
-        sections_.push_back({std::string(Trim(section)), lines_.size(), lines_.size() + 2});
-        first_.emplace(Lower(Trim(section)), sections_.size() - 1);
-        lines_.push_back(std::move(header));
-        lines_.push_back(std::move(line));
+        sections_.push_back({lines_.size(), lines_.size() + 2, name_start, name.size()});
+        lines_.push_back({AppendLine(header), header.size()});
+        lines_.push_back({AppendLine(line), line.size()});
+        IndexName(sections_.size() - 1);
         return;
     }
-    const std::string wanted = Lower(key);
     std::size_t insert_at = s->header + 1;
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
-        const auto parsed = ParseKeyLine(lines_[i]);
-        if (parsed && Lower(parsed->key) == wanted) {
-            lines_[i] = std::move(line);
+        const std::string_view text = LineText(i);
+        const auto parsed = ParseKeyLine(text);
+        if (parsed && SameIgnoringCase(parsed->key, key)) {
+            dead_ += lines_[i].size;
+            lines_[i] = {AppendLine(line), line.size()};
+            // Lines replaced over and over would keep their old text for as long as the
+            // document lives: once most of the buffer is such text, it is dropped.
+            if (dead_ > (base_size_ + added_.size()) / 2) Compact();
             return;
         }
         // A new key follows the section's last non-blank line, before any blank lines that
         // separate it from the next section.
-        if (!Trim(lines_[i]).empty()) insert_at = i + 1;
+        if (!Trim(text).empty()) insert_at = i + 1;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), std::move(line));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at),
+                  Line{AppendLine(line), line.size()});
     // One line more: the sections from here on move down by one. Shifting them keeps a save of
     // thousands of keys from re-reading the whole file for every key. Sections are held in file
     // order, so none before this one moves: a key added to the last section shifts nothing else.
@@ -240,10 +351,18 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
     }
 }
 
+std::size_t Document::SerializedSize() const {
+    std::size_t size = 0;
+    for (const Line& l : lines_)
+        size += l.size + 2;
+    return size;
+}
+
 std::string Document::Serialize() const {
     std::string bytes;
-    for (const std::string& l : lines_)
-        bytes.append(l).append("\r\n");
+    bytes.reserve(SerializedSize());
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        bytes.append(LineText(i)).append("\r\n");
     return bytes;
 }
 
@@ -284,6 +403,28 @@ bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sect
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value) {
     return WriteValues(path, section, {{std::string(key), std::string(value)}});
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return std::nullopt;
+    // Read in one piece at the size the file has now, then whatever it grew by since: reading
+    // character by character costs more than parsing the content.
+    std::string bytes;
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    if (size > 0) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    char chunk[65536];
+    while (in && !in.eof()) {
+        in.read(chunk, sizeof chunk);
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) return std::nullopt;
+    return bytes;
 }
 
 std::vector<std::string> SectionNames(const std::string& path) {

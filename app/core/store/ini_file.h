@@ -7,10 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +24,13 @@ public:
     static Document Load(const std::string& path);
     // A file's content given as bytes.
     static Document Parse(std::string_view bytes);
+    // The same, keeping the bytes given as the document's own instead of copying them.
+    static Document ParseOwned(std::string bytes);
+    // The same, sharing the bytes given: copies of the document share them too.
+    static Document ParseShared(std::shared_ptr<const std::string> bytes);
+    // The bytes the document was parsed from while it still reads as exactly them (no key set,
+    // no line dropped); else nothing.
+    std::shared_ptr<const std::string> SourceBytes() const { return edited_ ? nullptr : base_; }
 
     bool Readable() const { return readable_; }
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
@@ -47,6 +54,14 @@ public:
         bool complete = true;
     };
     std::vector<EntryView> EntryViews(std::string_view section) const;
+    // The sections in file order, for readers of whole files that would otherwise look up every
+    // section by its name: the name of each (as a view, valid while the document lives unchanged)
+    // and the keys `EntryViews` gives for that name, those of the first section of the name.
+    std::size_t SectionCount() const { return sections_.size(); }
+    std::string_view SectionNameAt(std::size_t section) const { return NameOf(sections_[section]); }
+    std::vector<EntryView> EntryViewsAt(std::size_t section) const {
+        return EntryViewsOf(sections_[sections_[section].first]);
+    }
 
     // Drops a last line cut short (see Entry::complete).
     void DropIncompleteLastLine();
@@ -56,21 +71,53 @@ public:
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // The file's bytes, every line ended by CR LF.
     std::string Serialize() const;
+    // The size of those bytes, without making them.
+    std::size_t SerializedSize() const;
 
 private:
-    struct Section {
-        std::string name;
-        std::size_t header = 0; // line of "[name]"
-        std::size_t end = 0;    // first line after the section
+    // A line of the file without its line end: where its text stands in `base_`, or past the
+    // end of `base_` in `added_`.
+    struct Line {
+        std::size_t offset = 0;
+        std::size_t size = 0;
     };
+    struct Section {
+        std::size_t header = 0;     // line of "[name]"
+        std::size_t end = 0;        // first line after the section
+        std::size_t name_start = 0; // the trimmed name within the header line
+        std::size_t name_size = 0;
+        std::size_t first = 0; // the first section of the same name, without regard to case
+    };
+    std::string_view LineText(std::size_t line) const;
+    std::string_view NameOf(const Section& section) const;
+    std::size_t AppendLine(std::string_view text);
+    void Compact();
     void Index();
+    void IndexName(std::size_t section);
     const Section* Find(std::string_view section) const;
+    std::vector<EntryView> EntryViewsOf(const Section& section) const;
 
     bool readable_ = true;
     bool ends_mid_line_ = false;
-    std::vector<std::string> lines_;
+    // The file's bytes as read, shared by the document's copies, and the text of every line set
+    // since: reading a file costs one buffer and an index of its lines, not a string for each of
+    // its hundreds of thousands of lines, and a copy to be edited copies only the index. A line
+    // replaced leaves its old text behind until `Compact` drops it.
+    std::shared_ptr<const std::string> base_;
+    std::size_t base_size_ = 0;
+    std::string added_;
+    std::size_t dead_ = 0; // bytes no line refers to any more
+    bool edited_ = false;
+    std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> first_; // lower-case name to first section
+    // The first section of each name, without regard to case: an open-addressed table of section
+    // numbers plus one (0 for a free slot) with their names' hashes, its size a power of two.
+    struct Slot {
+        std::size_t section = 0;
+        std::size_t hash = 0;
+    };
+    std::vector<Slot> slots_;
+    std::size_t named_ = 0; // sections in the table
 };
 
 // The value of a key, or nothing when the file, the section or the key is missing.
@@ -93,6 +140,9 @@ bool WriteSections(const std::string& path, const std::vector<SectionKeys>& sect
                    bool owner_only = false);
 bool WriteValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value);
+
+// A file's whole content, read in one piece; nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // The section names in file order (empty for a missing file).
 std::vector<std::string> SectionNames(const std::string& path);
