@@ -5,9 +5,9 @@
 #include "app/core/store/scrambled_ini.h"
 
 #include <algorithm>
-#include <iterator>
-#include <map>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -29,36 +29,68 @@ std::string LowerAscii(std::string s) {
 }
 
 // A copy's sections by their names as stored, each once (the first one counts, as when reading).
-// Names stay as stored: a damaged name that reads as nothing is still kept as it is.
-struct Copy {
-    std::vector<std::string> order;                    // stored names, first appearance
-    std::unordered_map<std::string, Entries> sections; // stored name -> keys as stored
-    // The copy without its cut last line, when it had one: the views above point into it, so it
-    // lives on the heap and stays where it is when the copy is moved.
-    std::unique_ptr<ini::Document> trimmed;
-};
+// Names stay as stored: a damaged name that reads as nothing is still kept as it is. A section's
+// keys are read from the document when they are needed, never all held at once: a file of a
+// hundred thousand records holds close to a million keys.
+class Copy {
+public:
+    explicit Copy(const ini::Document& whole) {
+        // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
+        // "01.03.2025") must not win over the other copy's whole one, and a section name cut
+        // inside could read as another section's.
+        if (whole.EndsMidLine()) {
+            trimmed_ = std::make_unique<ini::Document>(whole);
+            trimmed_->DropIncompleteLastLine();
+        }
+        doc_ = trimmed_ ? trimmed_.get() : &whole;
+        const std::size_t count = doc_->SectionCount();
+        std::size_t slots = 16;
+        while (slots < count * 2)
+            slots *= 2;
+        slots_.assign(slots, Slot{});
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string_view name = doc_->SectionNameAt(i);
+            const std::size_t hash = std::hash<std::string_view>{}(name);
+            const std::size_t at = SlotOf(name, hash);
+            if (slots_[at].name != 0) continue;
+            sections_.push_back(i);
+            names_.push_back(name);
+            slots_[at] = {names_.size(), hash};
+        }
+    }
 
-Copy Read(const ini::Document& whole) {
-    // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
-    // "01.03.2025") must not win over the other copy's whole one, and a section name cut inside
-    // could read as another section's.
-    Copy copy;
-    if (whole.EndsMidLine()) {
-        copy.trimmed = std::make_unique<ini::Document>(whole);
-        copy.trimmed->DropIncompleteLastLine();
+    // The names in file order, each once.
+    const std::vector<std::string_view>& Names() const { return names_; }
+    // The place of a name in `Names()`, or nothing.
+    std::optional<std::size_t> Find(std::string_view name) const {
+        const std::size_t slot = slots_[SlotOf(name, std::hash<std::string_view>{}(name))].name;
+        return slot == 0 ? std::nullopt : std::optional<std::size_t>(slot - 1);
     }
-    const ini::Document& doc = copy.trimmed ? *copy.trimmed : whole;
-    std::vector<std::string> names = doc.SectionNames();
-    copy.sections.reserve(names.size());
-    copy.order.reserve(names.size());
-    for (std::string& stored : names) {
-        const auto [at, added] = copy.sections.try_emplace(stored);
-        if (!added) continue;
-        at->second = doc.EntryViews(stored);
-        copy.order.push_back(std::move(stored));
+    // The keys of the name at `at` in `Names()`, as stored.
+    Entries KeysAt(std::size_t at) const { return doc_->EntryViewsAt(sections_[at]); }
+
+private:
+    // An open-addressed table of places in `names_` plus one (0: free) with the names' hashes.
+    struct Slot {
+        std::size_t name = 0;
+        std::size_t hash = 0;
+    };
+    // The slot that holds a name, else the free slot where it would go.
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = hash & mask;
+        while (slots_[at].name != 0 &&
+               (slots_[at].hash != hash || names_[slots_[at].name - 1] != name))
+            at = (at + 1) & mask;
+        return at;
     }
-    return copy;
-}
+
+    std::unique_ptr<ini::Document> trimmed_; // the copy without its cut last line
+    const ini::Document* doc_ = nullptr;
+    std::vector<std::string_view> names_;
+    std::vector<std::size_t> sections_; // the document's section for each name
+    std::vector<Slot> slots_;
+};
 
 // A data file repeats a handful of key names in every section: each is unscrambled once per
 // merge, not once per comparison (a file of thousands of records would take seconds otherwise).
@@ -155,8 +187,8 @@ struct Place {
     std::int32_t number = 0;
 };
 
-Place PlaceOf(const std::string& stored) {
-    const std::string name = modINI::DecodeText(stored);
+Place PlaceOf(std::string_view stored) {
+    const std::string name = modINI::DecodeText(std::string(stored));
     if (name == kInfosSection) return {0, 0};
     if (const std::int32_t n = modINI::SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
     if (const std::int32_t n = modINI::SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
@@ -175,54 +207,63 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
                            std::vector<std::string>* moved_references) {
     PlainKeys keys;
-    // The copies' entries are moved into the result, not copied: a file of a hundred thousand
-    // records holds close to a million of them.
-    Copy local = Read(local_doc);
-    Copy server = Read(server_doc);
+    const Copy local(local_doc);
+    const Copy server(server_doc);
 
-    // Each section with its place, worked out once per name.
+    // What the result holds under each name, worked out once per name; the keys themselves are
+    // merged only when the section is written.
+    enum class From { Local, Server, Both };
     struct Section {
+        std::string_view name; // a view into a copy, or into `new_names` for a moved ticket
         Place place;
-        Entries entries;
+        From from = From::Local;
+        std::size_t local = 0; // places in the copies' names
+        std::size_t server = 0;
     };
-    std::map<std::string, Section> merged;
-    std::vector<std::string> local_others;
-    std::vector<Entries> moved; // local tickets whose number the server's copy holds another one
+    std::deque<std::string> new_names;
+    std::vector<Section> merged;
+    merged.reserve(local.Names().size() + server.Names().size());
+    std::vector<bool> local_moved(local.Names().size(), false);
+    std::vector<std::size_t> of_server(
+        server.Names().size()); // each server name's place in `merged`
+    std::vector<std::size_t> local_others;
+    std::vector<std::size_t>
+        moved; // local tickets whose number the server's copy holds another one
     // The local sections first: they decide which of the server's sections stay as they are.
-    for (const std::string& name : local.order) {
-        Entries& mine = local.sections.at(name);
+    for (std::size_t at = 0; at < local.Names().size(); ++at) {
+        const std::string_view name = local.Names()[at];
         const Place place = PlaceOf(name);
-        const auto theirs = server.sections.find(name);
-        if (theirs == server.sections.end()) {
-            for (auto& e : mine)
-                e.complete = true;
-            merged.try_emplace(name, Section{place, std::move(mine)});
-            if (place.group == 3) local_others.push_back(name);
+        const std::optional<std::size_t> theirs = server.Find(name);
+        if (!theirs) {
+            if (place.group == 3) local_others.push_back(merged.size());
+            merged.push_back({name, place, From::Local, at, 0});
             continue;
         }
-        const KeyedEntries my_keys = Keyed(keys, mine);
-        const KeyedEntries their_keys = Keyed(keys, theirs->second);
-        if (place.group == 2 && !SameTicket(my_keys, their_keys)) {
-            moved.push_back(std::move(mine));
+        if (place.group == 2 &&
+            !SameTicket(Keyed(keys, local.KeysAt(at)), Keyed(keys, server.KeysAt(*theirs)))) {
+            local_moved[at] = true;
+            moved.push_back(at);
             continue;
         }
-        merged.try_emplace(name, Section{place, MergeSection(my_keys, their_keys)});
+        of_server[*theirs] = merged.size();
+        merged.push_back({name, place, From::Both, at, *theirs});
     }
-    std::vector<std::string> others;
-    for (const std::string& name : server.order) {
-        const auto [at, added] = merged.try_emplace(name);
-        if (added) at->second = Section{PlaceOf(name), std::move(server.sections.at(name))};
-        if (at->second.place.group == 3) others.push_back(name);
+    std::vector<std::size_t> others;
+    for (std::size_t at = 0; at < server.Names().size(); ++at) {
+        const std::string_view name = server.Names()[at];
+        const std::optional<std::size_t> mine = local.Find(name);
+        if (mine && !local_moved[*mine]) continue; // merged above
+        of_server[at] = merged.size();
+        merged.push_back({name, PlaceOf(name), From::Server, 0, at});
     }
-    others.insert(others.end(), std::make_move_iterator(local_others.begin()),
-                  std::make_move_iterator(local_others.end()));
 
     // The moved tickets follow the highest number of either copy, in their local order.
     std::int32_t next = -1;
-    for (const auto& [name, section] : merged) {
+    for (const Section& section : merged) {
         if (section.place.group == 2) next = std::max(next, section.place.number);
     }
-    for (Entries& ticket : moved) {
+    for (const std::size_t at : moved) {
+        const Entries ticket = local.KeysAt(at);
         if (moved_references != nullptr) {
             const auto reference = std::find_if(ticket.begin(), ticket.end(), [&](const Entry& e) {
                 return keys.Of(e.key) == "numindemn";
@@ -230,56 +271,71 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
             if (reference != ticket.end())
                 moved_references->push_back(modINI::DecodeText(std::string(reference->value)));
         }
-        for (auto& e : ticket)
-            e.complete = true;
-        std::string name = modINI::EncodeText(IndemniteSection(++next));
-        const Place place = PlaceOf(name);
-        merged[std::move(name)] = Section{place, std::move(ticket)};
+        // A name no section of either copy has: it reads as a ticket number above them all.
+        const std::string_view name =
+            new_names.emplace_back(modINI::EncodeText(IndemniteSection(++next)));
+        merged.push_back({name, PlaceOf(name), From::Local, at, 0});
     }
 
-    using Named = const std::pair<const std::string, Section>*;
-    std::vector<std::pair<Place, Named>> placed;
-    for (const auto& named : merged) {
-        if (named.second.place.group != 3) placed.emplace_back(named.second.place, &named);
-    }
-    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+    // The program's sections by their places, those of a name in order of their names; then
+    // the other sections, the server's in its order, then this computer's.
+    const auto before = [](const auto& a, const auto& b) {
         const Place &pa = a.first, &pb = b.first;
         return pa.group != pb.group ? pa.group < pb.group : pa.number < pb.number;
-    });
-    std::vector<Named> order;
-    order.reserve(placed.size() + others.size());
-    for (const auto& [p, named] : placed)
-        order.push_back(named);
-    for (const std::string& name : others)
-        order.push_back(&*merged.find(name));
-
-    // The size is known before the first byte: a file of megabytes is not copied over and over
-    // while it grows.
-    std::size_t size = 0;
-    for (const Named named : order) {
-        size += named->first.size() + 4;
-        for (const auto& e : named->second.entries)
-            size += e.key.size() + e.value.size() + 3;
+    };
+    std::vector<std::pair<Place, std::size_t>> placed;
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        if (merged[i].place.group != 3) placed.emplace_back(merged[i].place, i);
     }
+    std::sort(placed.begin(), placed.end(), before);
+    // Sections of one place (a number written twice, as "7" and "07") come in the order the
+    // sort leaves them when it starts from the sections in order of their names. Only then are
+    // the names sorted: with every place taken once, the order is the same from any start.
+    const auto same_place = [&](const auto& a, const auto& b) { return !before(a, b); };
+    if (std::adjacent_find(placed.begin(), placed.end(), same_place) != placed.end()) {
+        std::sort(placed.begin(), placed.end(), [&](const auto& a, const auto& b) {
+            return merged[a.second].name < merged[b.second].name;
+        });
+        std::sort(placed.begin(), placed.end(), before);
+    }
+    for (const std::size_t i : of_server) {
+        if (merged[i].place.group == 3) others.push_back(i);
+    }
+    others.insert(others.end(), local_others.begin(), local_others.end());
+    std::vector<std::size_t> order;
+    order.reserve(placed.size() + others.size());
+    for (const auto& [p, i] : placed)
+        order.push_back(i);
+    order.insert(order.end(), others.begin(), others.end());
+
+    // The result is at most both copies together: its buffer is made once, not copied over and
+    // over while it grows.
     std::string bytes;
-    bytes.reserve(size);
-    for (const Named named : order) {
-        bytes.append("[").append(named->first).append("]\r\n");
-        for (const auto& e : named->second.entries)
+    bytes.reserve(local_doc.SerializedSize() + server_doc.SerializedSize());
+    for (const std::size_t i : order) {
+        const Section& section = merged[i];
+        const Entries entries = section.from == From::Local ? local.KeysAt(section.local)
+                                : section.from == From::Server
+                                    ? server.KeysAt(section.server)
+                                    : MergeSection(Keyed(keys, local.KeysAt(section.local)),
+                                                   Keyed(keys, server.KeysAt(section.server)));
+        bytes.append("[").append(section.name).append("]\r\n");
+        for (const auto& e : entries)
             bytes.append(e.key).append("=").append(e.value).append("\r\n");
     }
     return bytes;
 }
 
 bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
-    const Copy copy = Read(copy_doc);
-    const Copy mine = Read(mine_doc);
-    for (const std::string& name : mine.order) {
-        const auto theirs = copy.sections.find(name);
-        if (theirs == copy.sections.end()) return false;
-        for (const auto& e : mine.sections.at(name)) {
+    const Copy copy(copy_doc);
+    const Copy mine(mine_doc);
+    for (std::size_t at = 0; at < mine.Names().size(); ++at) {
+        const std::optional<std::size_t> theirs = copy.Find(mine.Names()[at]);
+        if (!theirs) return false;
+        const Entries their_keys = copy.KeysAt(*theirs);
+        for (const auto& e : mine.KeysAt(at)) {
             const auto same = [&](const Entry& t) { return t.key == e.key && t.value == e.value; };
-            if (std::none_of(theirs->second.begin(), theirs->second.end(), same)) return false;
+            if (std::none_of(their_keys.begin(), their_keys.end(), same)) return false;
         }
     }
     return true;
