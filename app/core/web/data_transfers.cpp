@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace kerbolt::modUpload {
@@ -176,11 +177,26 @@ void KeepBackup(const std::string& data_file, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path, bool& ok) {
+    std::optional<std::string> bytes = ini::ReadFileBytes(path);
+    ok = bytes.has_value();
+    return bytes ? std::move(*bytes) : std::string();
+}
+
+// True when the file holds exactly `bytes`: compared piece by piece, a file of megabytes needs no
+// second buffer of its size.
+bool FileHolds(const std::string& path, std::string_view bytes) {
     std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) ok = false;
-    return bytes;
+    if (!in) return false;
+    std::string chunk(std::size_t{1} << 16, '\0');
+    std::size_t at = 0;
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        if (n > bytes.size() - at || bytes.compare(at, n, std::string_view(chunk.data(), n)) != 0)
+            return false;
+        at += n;
+    }
+    return !in.bad() && at == bytes.size();
 }
 
 } // namespace
@@ -298,7 +314,7 @@ SyncResult SyncRun::Run() {
     }
 
     SyncResult result{0, SyncOutcome::Merged};
-    std::string sent; // the bytes of the last upload
+    std::shared_ptr<const std::string> sent; // the bytes of the last upload
     for (int round = 0; round <= kUploadRounds; ++round) {
         switch (ftp.Download(DataFileDownloadPath(account_key), temp)) {
         case FtpStatus::Ok:
@@ -325,20 +341,22 @@ SyncResult SyncRun::Run() {
                 result.uploaded = false;
                 return result;
             }
-            sent = std::move(sending);
+            sent = std::make_shared<const std::string>(std::move(sending));
             continue;
         }
         case FtpStatus::Failed:
             return give_up(SyncOutcome::Failed);
         }
 
-        const ini::Document server = ini::Document::Load(temp);
         bool read_ok = false;
-        const std::string server_bytes = ReadBytes(temp, read_ok);
+        // The bytes are parsed where they are: a copy of a large file costs as much as its parse.
+        const auto server_shared = std::make_shared<const std::string>(ReadBytes(temp, read_ok));
+        const std::string& server_bytes = *server_shared;
         fs::remove(temp, ec);
-        if (!server.Readable() || !read_ok) return give_up(SyncOutcome::Failed);
+        if (!read_ok) return give_up(SyncOutcome::Failed);
+        const ini::Document server = ini::Document::ParseShared(server_shared);
         // What was just sent came back as it was sent: nothing came in between.
-        if (!sent.empty() && server_bytes == sent) {
+        if (sent && !sent->empty() && server_bytes == *sent) {
             result.uploaded = true;
             SetOwed(data_file, false);
             break;
@@ -349,7 +367,11 @@ SyncResult SyncRun::Run() {
             return give_up(SyncOutcome::Foreign);
         }
 
-        std::string mine;
+        std::shared_ptr<const std::string> mine;
+        // This computer's copy as parsed for the merge, and its bytes, when the merge left it as
+        // it was: while the file still holds those bytes it need not be parsed again.
+        std::shared_ptr<const ini::Document> mine_doc;
+        std::shared_ptr<const std::string> unchanged;
         {
             // From here to the write the local file must not change under the merge.
             const auto lock = LockDataFile();
@@ -358,14 +380,24 @@ SyncResult SyncRun::Run() {
                     return give_up(SyncOutcome::Failed);
                 if (round == 0) result.outcome = SyncOutcome::Placed;
             } else {
-                bool local_ok = false;
-                const std::string local_bytes = ReadBytes(data_file, local_ok);
-                // Parsed once for the merge and for the windows, which read the same file next.
+                // Parsed once for the merge and for the windows, which read the same file next,
+                // from the bytes read then, unless it was kept as this program wrote it.
                 const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
-                if (!local_ok || !local->Readable()) return give_up(SyncOutcome::Failed);
+                if (!local->Readable()) return give_up(SyncOutcome::Failed);
+                std::shared_ptr<const std::string> local_read = local->SourceBytes();
+                if (!local_read) {
+                    bool local_ok = false;
+                    std::string bytes = ReadBytes(data_file, local_ok);
+                    if (!local_ok) return give_up(SyncOutcome::Failed);
+                    local_read = std::make_shared<const std::string>(std::move(bytes));
+                }
+                const std::string& local_bytes = *local_read;
                 const std::string merged =
                     MergeDataFiles(*local, server, &result.shared_references);
-                if (merged != local_bytes) {
+                if (merged == local_bytes) {
+                    mine_doc = local;
+                    unchanged = std::move(local_read);
+                } else {
                     KeepBackup(data_file, local_bytes);
                     if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
                         return give_up(SyncOutcome::Failed);
@@ -373,15 +405,21 @@ SyncResult SyncRun::Run() {
             }
             MakeChange();
             if (changed) result.changed_with_server = true;
-            bool ok = false;
-            mine = ReadBytes(data_file, ok);
-            if (!ok) return give_up(SyncOutcome::Failed);
+            if (unchanged && FileHolds(data_file, *unchanged)) {
+                mine = std::move(unchanged);
+            } else {
+                bool ok = false;
+                std::string bytes = ReadBytes(data_file, ok);
+                if (!ok) return give_up(SyncOutcome::Failed);
+                mine = std::make_shared<const std::string>(std::move(bytes));
+                mine_doc.reset();
+            }
         }
-        result.size = static_cast<std::int64_t>(mine.size());
+        result.size = static_cast<std::int64_t>(mine->size());
 
         // The server's copy lacks nothing of this computer's: nothing to send, or what was sent
         // has arrived.
-        if (HoldsAll(server, ini::Document::Parse(mine))) {
+        if (HoldsAll(server, mine_doc ? *mine_doc : ini::Document::Parse(*mine))) {
             result.uploaded = true;
             SetOwed(data_file, false);
             break;
