@@ -204,8 +204,9 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
     return !address.empty() && Module1::ComputeAccountKey(address) == account_key;
 }
 
-std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
-                           std::vector<std::string>* moved_references) {
+void MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
+                    std::vector<std::string>* moved_references,
+                    const std::function<bool(std::string_view)>& take) {
     PlainKeys keys;
     const Copy local(local_doc);
     const Copy server(server_doc);
@@ -308,10 +309,7 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
         order.push_back(i);
     order.insert(order.end(), others.begin(), others.end());
 
-    // The result is at most both copies together: its buffer is made once, not copied over and
-    // over while it grows.
-    std::string bytes;
-    bytes.reserve(local_doc.SerializedSize() + server_doc.SerializedSize());
+    std::string piece;
     for (const std::size_t i : order) {
         const Section& section = merged[i];
         const Entries entries = section.from == From::Local ? local.KeysAt(section.local)
@@ -319,10 +317,24 @@ std::string MergeDataFiles(const ini::Document& local_doc, const ini::Document& 
                                     ? server.KeysAt(section.server)
                                     : MergeSection(Keyed(keys, local.KeysAt(section.local)),
                                                    Keyed(keys, server.KeysAt(section.server)));
-        bytes.append("[").append(section.name).append("]\r\n");
+        piece.clear();
+        piece.append("[").append(section.name).append("]\r\n");
         for (const auto& e : entries)
-            bytes.append(e.key).append("=").append(e.value).append("\r\n");
+            piece.append(e.key).append("=").append(e.value).append("\r\n");
+        if (!take(piece)) return;
     }
+}
+
+std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
+                           std::vector<std::string>* moved_references) {
+    // The result is at most both copies together: its buffer is made once, not copied over and
+    // over while it grows.
+    std::string bytes;
+    bytes.reserve(local.SerializedSize() + server.SerializedSize());
+    MergeDataFiles(local, server, moved_references, [&](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+    });
     return bytes;
 }
 

@@ -5,7 +5,9 @@
 
 #include "app/core/store/ini_file.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kerbolt {
@@ -28,6 +30,11 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 // Merging the result with the same server copy again gives the same bytes.
 std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
                            std::vector<std::string>* moved_references = nullptr);
+// The same bytes handed to `take` a section at a time, in order, until it returns false: a caller
+// that only compares them with a file's needs no buffer of the file's size.
+void MergeDataFiles(const ini::Document& local, const ini::Document& server,
+                    std::vector<std::string>* moved_references,
+                    const std::function<bool(std::string_view)>& take);
 
 // True when `copy` holds every section and key of `mine` with the same value (a last line cut
 // short in `copy` holds nothing): the server's copy then lacks nothing this computer has.

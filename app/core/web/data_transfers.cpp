@@ -392,12 +392,24 @@ SyncResult SyncRun::Run() {
                     local_read = std::make_shared<const std::string>(std::move(bytes));
                 }
                 const std::string& local_bytes = *local_read;
-                const std::string merged =
-                    MergeDataFiles(*local, server, &result.shared_references);
-                if (merged == local_bytes) {
+                // Most often the merge changes nothing: its bytes are compared with the file's as
+                // they come, and made whole only to be written.
+                std::vector<std::string> references;
+                std::size_t same = 0;
+                bool differs = false;
+                MergeDataFiles(*local, server, &references, [&](std::string_view piece) {
+                    differs = local_bytes.compare(same, piece.size(), piece) != 0;
+                    same += piece.size();
+                    return !differs;
+                });
+                if (!differs && same == local_bytes.size()) {
+                    result.shared_references.insert(result.shared_references.end(),
+                                                    references.begin(), references.end());
                     mine_doc = local;
                     unchanged = std::move(local_read);
                 } else {
+                    const std::string merged =
+                        MergeDataFiles(*local, server, &result.shared_references);
                     KeepBackup(data_file, local_bytes);
                     if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
                         return give_up(SyncOutcome::Failed);
