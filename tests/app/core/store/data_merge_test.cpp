@@ -445,5 +445,42 @@ TEST_F(DataSync, BackupsAreDatedAndAtMostTwenty) {
     }
 }
 
+// The start-up compares the merge's bytes with the local file's as they come: a file that differs
+// only at its end, by its length or by a line end is still written over with the merge, and one
+// equal to the merge is left as it is, with no dated copy.
+TEST_F(DataSync, AFileThatDiffersOnlyAtItsEndOrItsLineEndsIsWrittenOver) {
+    const std::string normal = MakeDataFile(local, 3);
+    const std::string lf = [&] {
+        std::string bytes = normal;
+        bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
+        return bytes;
+    }();
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string server;
+    };
+    const Case cases[] = {
+        {"the merge itself", normal, normal},
+        {"a blank line after it", normal + "\r\n", normal},
+        {"a blank line on the server's side only", normal, normal + "\r\n"},
+        {"its last line end cut off", normal.substr(0, normal.size() - 2), normal},
+        {"its line ends LF alone", lf, normal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(modUpload::BackupFolder(local));
+        WriteFileBytes(local, c.bytes);
+        Server() = c.server;
+        const std::string merged =
+            MergeDataFiles(ini::Document::Parse(c.bytes), ini::Document::Parse(Server()));
+        if (&c == &cases[0]) ASSERT_EQ(merged, normal);
+        const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+        EXPECT_EQ(sync.outcome, modUpload::SyncOutcome::Merged);
+        EXPECT_EQ(ReadFileBytes(local), merged);
+        EXPECT_EQ(fs::exists(modUpload::BackupFolder(local)), merged != c.bytes);
+    }
+}
+
 } // namespace
 } // namespace kerbolt
