@@ -5,6 +5,7 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,8 @@ CommandResult InspectPdf(const std::string& path, const std::string& query,
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);
+
+// How often what occurs in text, overlapping occurrences included.
+std::size_t Count(const std::string& text, const std::string& what);
 
 } // namespace testing_support

@@ -7,6 +7,7 @@
 #include "app/platform/curl_ftp.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ CurlFtp FtpTo(const FtpServer& server) {
     return CurlFtp(config);
 }
 
+KERBOLT_TEST_LABEL(net, "StandInSync.*");
 class StandInSync : public ::testing::Test {
 protected:
     TempDir dir;

@@ -1,6 +1,7 @@
 // Barcodes on a written page, rendered and read back by an independent decoder.
 #include "pdf/writer/Pagora.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 namespace {
 
+KERBOLT_TEST_LABEL(oracle, "BarcodeDocument.*");
 class BarcodeDocument : public writer_test::WriterTest {
 protected:
     void Begin() {

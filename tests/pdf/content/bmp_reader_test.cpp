@@ -1,6 +1,7 @@
 #include "pdf/content/bmp_reader.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,7 @@ std::string ToRgbTopDown(const DecodedImage& image) {
     return rgb;
 }
 
+KERBOLT_TEST_LABEL(oracle, "BmpFixtures.*");
 class BmpFixtures : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

@@ -7,6 +7,7 @@
 #include "tests/pdf/content/rendering.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
+KERBOLT_TEST_LABEL(oracle, "CrossFeatureDocument.*");
 class CrossFeatureDocument : public ::testing::Test {
 protected:
     CrossFeatureDocument() : pdf(std::make_shared<content_test::FixedHost>()) {}

@@ -4,6 +4,7 @@
 #include "pdf/writer/members.h"
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ std::string FixtureScript() {
     return content_test::FixtureScript("bmp_fixtures.py");
 }
 
+KERBOLT_TEST_LABEL(oracle, "BitmapDocuments.*");
 class BitmapDocuments : public writer_test::WriterTest {
 protected:
     BitmapDocuments() {

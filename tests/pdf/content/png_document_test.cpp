@@ -6,6 +6,7 @@
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@ std::string FixtureScript() {
     return content_test::FixtureScript("png_fixtures.py");
 }
 
+KERBOLT_TEST_LABEL(oracle, "PngDocuments.*");
 class PngDocuments : public writer_test::WriterTest {
 protected:
     PngDocuments() {

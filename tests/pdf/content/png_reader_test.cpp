@@ -3,6 +3,7 @@
 #include "tests/pdf/content/image_fixture_files.h"
 #include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -21,6 +22,7 @@ using pagora::detail::ReadPngFile;
 using Bytes = std::vector<std::uint8_t>;
 
 // The fixture files, made once for all tests of this file.
+KERBOLT_TEST_LABEL(oracle, "PngFixtures.*");
 class PngFixtures : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

@@ -6,6 +6,7 @@
 #include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ namespace {
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 
+KERBOLT_TEST_LABEL(oracle, "RasterDocuments.*");
 class RasterDocuments : public writer_test::WriterTest {
 protected:
     static void SetUpTestSuite() { raster_test::RasterFiles::Make(); }

@@ -5,6 +5,7 @@
 #include "pdf/writer/Pagora.h"
 #include "tests/support/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 #include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@ RgbImage SmallPicture() {
     return {3, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90}};
 }
 
+KERBOLT_TEST_LABEL(oracle, "MandateLogo.BitmapReadsBackWithAnotherReader");
 TEST(MandateLogo, BitmapReadsBackWithAnotherReader) {
     TempDir dir;
     const std::string path = dir.File("LogoMandat.bmp");
