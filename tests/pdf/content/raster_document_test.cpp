@@ -24,9 +24,9 @@ using testing_support::RunCommand;
 KERBOLT_TEST_LABEL(oracle, "RasterDocuments.*");
 class RasterDocuments : public writer_test::WriterTest {
 protected:
-    static void SetUpTestSuite() { raster_test::RasterFiles::Make(); }
-    static void TearDownTestSuite() { raster_test::RasterFiles::Remove(); }
     using Files = raster_test::RasterFiles;
+    static void SetUpTestSuite() { Files::Make(); }
+    static void TearDownTestSuite() { Files::Remove(); }
 
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
 };
@@ -57,9 +57,9 @@ TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt
     const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto compared = RunCommand(
-            "/usr/bin/python3 " + raster_test::FixtureScript() + " compare " +
-            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + Files::File(files[i]));
+        const auto compared = RunCommand("/usr/bin/python3 " + Files::Script() + " compare " +
+                                         dir_.File("page" + std::to_string(i + 1) + ".png") + " " +
+                                         Files::File(files[i]));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << files[i] << " has differing pixels";
     }
@@ -96,10 +96,9 @@ TEST_F(RasterDocuments, AGifWithoutATransparentIndexIsOpaqueAtEveryDepth) {
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     EXPECT_EQ(drawn.out, "");
     for (std::size_t i = 0; i < std::size(gifs); ++i) {
-        const auto checked =
-            RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() + " keyed " +
-                       dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
-                       Files::File(gifs[i].name) + " 10");
+        const auto checked = RunCommand("/usr/bin/python3 " + Files::Script() + " keyed " +
+                                        dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
+                                        Files::File(gifs[i].name) + " 10");
         EXPECT_EQ(checked.out, "0\n") << gifs[i].name;
     }
 }
