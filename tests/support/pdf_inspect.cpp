@@ -13,6 +13,11 @@ CommandResult InspectPdf(const std::string& path, const std::string& query,
     return RunCommand(command + " 2>&1");
 }
 
+CommandResult InspectFile(const std::string& path, const std::string& query,
+                          const std::vector<std::string>& arguments) {
+    return InspectPdf(path, query, arguments);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
