@@ -9,8 +9,8 @@
 // run under Wine has neither the host tools nor the servers. KERBOLT_LINUX_ONLY("Suite.Test")
 // keeps a unit test to the Linux side for another reason (a Linux device or installed font).
 //
-// tests/CMakeLists.txt reads the declarations from the test sources when it configures, so the
-// label is the macro's first word and the pattern one string literal; CMake refuses a declaration
+// tests/test_labels.cmake reads the declarations from the test sources when CMake configures, so
+// the label is the first word and the pattern one string literal; CMake refuses a declaration
 // it cannot read. A test labelled "unit" that runs an outside program or starts a server fails
 // with a message naming the declaration it lacks. Run directly, without the variable, a test may
 // do anything.
