@@ -43,11 +43,10 @@ target_compile_definitions(test_support PUBLIC
     KERBOLT_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KERBOLT_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 
-# Tests that run a host tool (qpdf, poppler, mupdf, Python, iconv...) to check a result: those
-# tools exist only on the Linux side, which runs these tests in full. One gtest pattern a line.
-file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/windows_linux_only.txt linux_only REGEX "^[^#]")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS windows_linux_only.txt)
-list(JOIN linux_only ":" linux_only)
+# Tests that run a host tool (qpdf, poppler, mupdf, Python, iconv...) to check a result or start
+# the loopback servers, and those declared Linux-only: the tools exist only on the Linux side,
+# which runs these tests in full (test_labels.cmake reads the declarations).
+set(linux_only "${KERBOLT_LINUX_ONLY_TESTS}")
 
 # A private Wine folder in the build tree keeps the runs off the user's own, and quiet.
 set(wine_environment "WINEPREFIX=${CMAKE_BINARY_DIR}/wine" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")

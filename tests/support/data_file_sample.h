@@ -1,5 +1,6 @@
-// A data file as an account has it after years of use: its details, a few spots and any number
-// of compensation records, written through the store as the program writes them.
+// Sample data files and the records in them, written through the store as the program writes
+// them: a data file as an account has it after years of use, the tickets of one account, and a
+// record as the lists show it.
 #pragma once
 
 #include "app/core/store/records.h"
@@ -10,6 +11,42 @@
 #include <vector>
 
 namespace testing_support {
+
+// The sample account: its e-mail address and the account key its data file is named after.
+inline constexpr const char* kSampleMail = "a@b.ch";
+inline constexpr const char* kSampleKey = "000NZFAP";
+
+// Ticket `number` of the sample account for the plates given, printed for its first spot on
+// 10.12.2026 at 9:30 for 50 francs.
+inline kerbolt::IndemniteRecord SampleTicket(std::int32_t number, const std::string& plates) {
+    return kerbolt::MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kSampleKey,
+                                        number);
+}
+
+// Tickets 0 to count - 1 of the sample account, for the plates "VD 100", "VD 101"...
+inline bool WriteSampleTickets(const std::string& path, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!kerbolt::WriteIndemnite(path, i, SampleTicket(i, "VD " + std::to_string(100 + i))))
+            return false;
+    }
+    return true;
+}
+
+// A record as the lists show it: for spot 0 on 03.02.2025 at 14:05, 50 francs, with the
+// reference and the operator's payment mark given.
+inline kerbolt::IndemniteRecord ListedTicket(const std::string& reference, const std::string& mark,
+                                             const std::string& plates = "VD 123456") {
+    kerbolt::IndemniteRecord r;
+    r.IdPlace = "0";
+    r.date = "03.02.2025";
+    r.heure = "14:05";
+    r.nPlaques = plates;
+    r.Montant100 = "50";
+    r.Montant60 = "30";
+    r.NumIndemn = reference;
+    r.datepaiement = mark;
+    return r;
+}
 
 inline bool WriteSampleDataFile(const std::string& path, const std::string& mail,
                                 const std::string& account_key, int records, int places = 3) {

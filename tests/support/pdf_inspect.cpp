@@ -13,6 +13,11 @@ CommandResult InspectPdf(const std::string& path, const std::string& query,
     return RunCommand(command + " 2>&1");
 }
 
+CommandResult InspectFile(const std::string& path, const std::string& query,
+                          const std::vector<std::string>& arguments) {
+    return InspectPdf(path, query, arguments);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -22,6 +27,13 @@ std::vector<std::string> Lines(const std::string& text) {
         start = end == std::string::npos ? text.size() : end + 1;
     }
     return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
 }
 
 } // namespace testing_support

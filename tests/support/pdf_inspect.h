@@ -5,6 +5,7 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,15 @@ namespace testing_support {
 CommandResult InspectPdf(const std::string& path, const std::string& query,
                          const std::vector<std::string>& arguments = {},
                          const std::string& password = "");
+// The same for the script's queries on other files (pictures, XML packets), which PIL or
+// ElementTree read, and for the ones that make the pictures a test starts from.
+CommandResult InspectFile(const std::string& path, const std::string& query,
+                          const std::vector<std::string>& arguments = {});
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);
+
+// How often what occurs in text, overlapping occurrences included.
+std::size_t Count(const std::string& text, const std::string& what);
 
 } // namespace testing_support

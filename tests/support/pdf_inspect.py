@@ -1,10 +1,13 @@
-"""What an independent reader (pikepdf) finds in a PDF file, for the tests.
+"""What an independent reader finds in a file, for the tests: pikepdf in a PDF file, PIL in a
+picture and ElementTree in an XML packet.
 
     python3 pdf_inspect.py QUERY FILE [--password P] [ARGUMENT...]
 
 Each query prints its findings on standard output, one a line, in a form the tests compare
-exactly; a file pikepdf cannot open, or a finding that breaks the query's own checks, ends with
-a non-zero status. The C++ side is tests/support/pdf_inspect.h.
+exactly; a file the reader cannot open, or a finding that breaks the query's own checks, ends
+with a non-zero status. The queries on a picture or a packet take the file's path rather than an
+open PDF file; a few of them make the pictures a test starts from. The C++ side is
+tests/support/pdf_inspect.h.
 """
 import argparse
 import hashlib
@@ -15,11 +18,15 @@ import xml.etree.ElementTree as ElementTree
 import pikepdf
 
 QUERIES = {}
+FILE_QUERIES = set()
 
 
-def query(name):
+def query(name, opens_pdf=True):
+    """Registers a query; one that does not open the file as a PDF gets its path instead."""
     def register(function):
         QUERIES[name] = function
+        if not opens_pdf:
+            FILE_QUERIES.add(name)
         return function
     return register
 
@@ -354,6 +361,115 @@ def archive(pdf, args):
     print("red %.4f %.4f %.4f" % red, "white %.4f %.4f %.4f" % white)
 
 
+@query("picture", opens_pdf=False)
+def picture(path, args):
+    """A picture as PIL reads it: format, mode, size, every pixel in row order, and the
+    compression its header names."""
+    from PIL import Image
+    im = Image.open(path)
+    print(im.format, im.mode, im.size, list(im.getdata()), im.info.get("compression"))
+
+
+@query("pixel", opens_pdf=False)
+def pixel(path, args):
+    """The RGB colour of the picture's pixel at ARGUMENTS x and y."""
+    from PIL import Image
+    print(Image.open(path).convert("RGB").getpixel((int(args[0]), int(args[1]))))
+
+
+@query("crop", opens_pdf=False)
+def crop(path, args):
+    """Saves the picture's rows ARGUMENT top to ARGUMENT bottom (excluded), all columns, as the
+    picture file ARGUMENT."""
+    from PIL import Image
+    im = Image.open(path)
+    im.crop((0, int(args[0]), im.width, int(args[1]))).save(args[2])
+
+
+@query("postnet-bars", opens_pdf=False)
+def postnet_bars(path, args):
+    """The bars in the box ARGUMENTS left, top, right, bottom of a rendered page, left to right:
+    1 for a bar at least two thirds as tall as the tallest, else 0. A bar is a run of columns
+    holding dark pixels; its height is its darkest column's count of them."""
+    from PIL import Image
+    box = tuple(int(a) for a in args[:4])
+    px = Image.open(path).convert("L").crop(box).load()
+    w = box[2] - box[0]
+    h = box[3] - box[1]
+    dark = [sum(1 for y in range(h) if px[x, y] < 128) for x in range(w)]
+    bars = []
+    x = 0
+    while x < w:
+        if dark[x] == 0:
+            x += 1
+            continue
+        run = []
+        while x < w and dark[x] > 0:
+            run.append(dark[x])
+            x += 1
+        bars.append(max(run))
+    top = max(bars) if bars else 0
+    print("".join("1" if b * 3 >= top * 2 else "0" for b in bars))
+
+
+@query("gif-frame-differences", opens_pdf=False)
+def gif_frame_differences(path, args):
+    """How many pixels of the GIF file ARGUMENT's frame ARGUMENT (1-based), laid on white, differ
+    from the rendered page's pixel at the centre of their cell of ARGUMENT page pixels."""
+    from PIL import Image
+    gif = Image.open(args[0])
+    gif.seek(int(args[1]) - 1)
+    picture = Image.alpha_composite(Image.new("RGBA", gif.size, "white"),
+                                    gif.convert("RGBA")).convert("RGB")
+    page = Image.open(path).convert("RGB")
+    s = int(args[2])
+    print(sum(page.getpixel((x * s + s // 2, y * s + s // 2)) != picture.getpixel((x, y))
+              for y in range(gif.height) for x in range(gif.width)))
+
+
+@query("make-palette-png", opens_pdf=False)
+def make_palette_png(path, args):
+    """Writes an 8 x 8 indexed PNG file: red, green, blue and yellow in columns of two, the
+    colours transparent by the alphas 0, 255, 100 and 200."""
+    from PIL import Image
+    im = Image.new("P", (8, 8))
+    im.putpalette([255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0])
+    im.putdata([x // 2 for y in range(8) for x in range(8)])
+    im.save(path, transparency=bytes([0, 255, 100, 200]))
+
+
+@query("make-red-jpeg", opens_pdf=False)
+def make_red_jpeg(path, args):
+    """Writes a 16 x 16 JPEG file of one red at quality 90."""
+    from PIL import Image
+    Image.new("RGB", (16, 16), (200, 30, 30)).save(path, quality=90)
+
+
+@query("make-picture-sources", opens_pdf=False)
+def make_picture_sources(path, args):
+    """Writes into the folder a 30 x 20 picture with a diagonal of varying colours as ok.png,
+    ok.jpg (quality 90) and alpha.png (with an opaque alpha channel), and an 8 x 8 16-bit grey
+    deep.png."""
+    import os
+    from PIL import Image
+    im = Image.new("RGB", (30, 20), (200, 30, 40))
+    for x in range(30):
+        im.putpixel((x, x % 20), (x * 8, 100, 250 - x * 8))
+    im.save(os.path.join(path, "ok.png"))
+    im.save(os.path.join(path, "ok.jpg"), quality=90)
+    im.convert("RGBA").save(os.path.join(path, "alpha.png"))
+    Image.new("I;16", (8, 8), 1000).save(os.path.join(path, "deep.png"))
+
+
+@query("xmp-list-items", opens_pdf=False)
+def xmp_list_items(path, args):
+    """The texts of the list items of an XMP packet (which must parse as XML), in order."""
+    with open(path, "rb") as f:
+        packet = f.read()
+    root = ElementTree.fromstring(packet.split(b"?>", 1)[1].rsplit(b"<?", 1)[0])
+    print([e.text for e in root.iter() if e.tag.endswith("li")])
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("query", choices=sorted(QUERIES))
@@ -361,6 +477,9 @@ def main():
     parser.add_argument("--password", default="")
     parser.add_argument("arguments", nargs="*")
     options = parser.parse_args()
+    if options.query in FILE_QUERIES:
+        QUERIES[options.query](options.file, options.arguments)
+        return
     with pikepdf.open(options.file, password=options.password) as pdf:
         QUERIES[options.query](pdf, options.arguments)
 

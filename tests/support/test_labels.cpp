@@ -20,7 +20,7 @@ bool OutsideProgramAllowed(const std::string& command) {
     const std::string label = Label();
     if (label != "unit") return true;
     ADD_FAILURE() << "a test labelled unit ran an outside program (" << command.substr(0, 80)
-                  << "); list it in tests/labels/oracle.txt";
+                  << "); declare KERBOLT_TEST_LABEL(oracle, ...) beside it";
     return false;
 }
 
@@ -28,7 +28,7 @@ void RequireLoopbackServers(const std::string& server) {
     const std::string label = Label();
     if (label != "unit" && label != "oracle") return;
     throw std::runtime_error("a test labelled " + label + " started " + server +
-                             "; list it in tests/labels/net.txt");
+                             "; declare KERBOLT_TEST_LABEL(net, ...) beside it");
 }
 
 } // namespace testing_support

@@ -6,6 +6,7 @@
 #include "tests/support/fake_ports.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,7 @@ std::string Bytes(std::size_t size, char seed) {
     return s;
 }
 
+KERBOLT_TEST_LABEL(net, "FtpTransfers.*");
 class FtpTransfers : public ::testing::Test {
 protected:
     TempDir dir;

@@ -3,6 +3,7 @@
 #include "tests/support/ftp_server.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 #include "tests/support/ui_queue.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,7 @@ private:
     int port_ = 0;
 };
 
+KERBOLT_TEST_LABEL(net, "CurlHttp.RepliesComeInStartOrderWithStatusAndBody");
 TEST(CurlHttp, RepliesComeInStartOrderWithStatusAndBody) {
     TempDir dir;
     std::filesystem::create_directories(dir.Path() / "web/ctrl");
@@ -80,6 +82,7 @@ TEST(CurlHttp, RepliesComeInStartOrderWithStatusAndBody) {
     EXPECT_EQ(logged[1].body, "&M=&F=K");
 }
 
+KERBOLT_TEST_LABEL(net, "CurlHttp.AnUntrustedCertificateIsRefused");
 TEST(CurlHttp, AnUntrustedCertificateIsRefused) {
     TempDir dir;
     std::filesystem::create_directories(dir.Path() / "web/ctrl");

@@ -5,8 +5,10 @@
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/web/data_transfers.h"
 #include "app/platform/curl_ftp.h"
+#include "tests/support/data_file_sample.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +27,11 @@ using modUpload::SyncOutcome;
 using testing_support::FtpFaults;
 using testing_support::FtpServer;
 using testing_support::ReadFileBytes;
+using testing_support::SampleTicket;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
 constexpr const char* kKey = "000NZFAP"; // the key of a@b.ch
-
-IndemniteRecord Ticket(std::int32_t number, const std::string& plates) {
-    return MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kKey, number);
-}
 
 CurlFtp FtpTo(const FtpServer& server) {
     ServerConfig config;
@@ -44,6 +43,7 @@ CurlFtp FtpTo(const FtpServer& server) {
     return CurlFtp(config);
 }
 
+KERBOLT_TEST_LABEL(net, "StandInSync.*");
 class StandInSync : public ::testing::Test {
 protected:
     TempDir dir;
@@ -66,14 +66,13 @@ protected:
     void MakeDataFile(const std::string& path, int tickets) {
         ASSERT_TRUE(WriteAccount(path, "a@b.ch", "secret1"));
         ASSERT_TRUE(WritePlaces(path, {{"A1", "Rue du Lac 1", "0"}}));
-        for (int i = 0; i < tickets; ++i)
-            ASSERT_TRUE(WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
+        ASSERT_TRUE(testing_support::WriteSampleTickets(path, tickets));
     }
     // A local ticket the server lacks, and the account's lock held by another computer.
     fs::path LockHeldWithATicketToSend() {
         MakeDataFile(local, 1);
         EXPECT_TRUE(Upload(local));
-        EXPECT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+        EXPECT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "GE 1")));
         const fs::path lock = root / "web/ctrl/KB/000NZFAP.lock";
         fs::create_directory(lock);
         return lock;
@@ -93,9 +92,9 @@ TEST_F(StandInSync, TwoComputersPrintingOneNumberKeepBothAndAMergeAgainChangesNo
     ASSERT_TRUE(Upload(local));
     fs::copy_file(local, other);
 
-    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    ASSERT_TRUE(WriteIndemnite(other, 1, SampleTicket(1, "BE 1")));
     ASSERT_TRUE(Upload(other));
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "VS 2")));
     ASSERT_TRUE(Upload(local));
 
     EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "BE 1");
@@ -183,7 +182,7 @@ TEST_F(StandInSync, ATruncatedLocalFileIsHealedAndNeverUploadedOverTheServersCop
         SCOPED_TRACE(part);
         WriteFileBytes(local, whole.substr(0, static_cast<std::size_t>(whole.size() * part)));
         const auto next = NextIndemniteNumber(local);
-        ASSERT_TRUE(WriteIndemnite(local, next, Ticket(next, "NE 5")));
+        ASSERT_TRUE(WriteIndemnite(local, next, SampleTicket(next, "NE 5")));
         ASSERT_TRUE(Upload(local));
         const auto tickets = ReadIndemnites(server_file);
         for (int i = 0; i < 3; ++i)
@@ -208,8 +207,8 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
     MakeDataFile(local, 2);
     fs::copy_file(local, server_file);
     ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", server_file));
-    ASSERT_TRUE(WriteIndemnite(server_file, 2, Ticket(2, "BE 2")));
-    ASSERT_TRUE(WriteIndemnite(local, 2, Ticket(2, "GE 3")));
+    ASSERT_TRUE(WriteIndemnite(server_file, 2, SampleTicket(2, "BE 2")));
+    ASSERT_TRUE(WriteIndemnite(local, 2, SampleTicket(2, "GE 3")));
     const std::string old_local = ReadFileBytes(local);
     const std::string old_server = ReadFileBytes(server_file);
     const std::string merged =

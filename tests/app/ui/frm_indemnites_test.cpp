@@ -6,6 +6,7 @@
 #include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
+#include "tests/support/data_file_sample.h"
 
 #include <QClipboard>
 #include <QFrame>
@@ -32,15 +33,10 @@ void Press(QWidget* target, Qt::Key key, const QString& text,
 class FrmIndemnites : public DialogTest {
 protected:
     void StoreTicket(int n, const std::string& reference, const std::string& mark) {
-        IndemniteRecord r;
-        r.IdPlace = "0";
-        r.date = "03.02.2025";
-        r.heure = "14:05";
-        r.nPlaques = "VD 12345" + std::to_string(n);
-        r.Montant100 = "50";
-        r.Montant60 = "30";
-        r.NumIndemn = reference;
-        ASSERT_TRUE(WriteIndemnite(state.DataFile, n, r));
+        // The payment mark is the operator's: the program writes it only through the INI store.
+        ASSERT_TRUE(WriteIndemnite(
+            state.DataFile, n,
+            testing_support::ListedTicket(reference, "", "VD 12345" + std::to_string(n))));
         if (!mark.empty()) {
             ASSERT_TRUE(
                 modINI::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));

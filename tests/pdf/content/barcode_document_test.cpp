@@ -1,6 +1,8 @@
 // Barcodes on a written page, rendered and read back by an independent decoder.
 #include "pdf/writer/Pagora.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 
 namespace {
 
+KERBOLT_TEST_LABEL(oracle, "BarcodeDocument.*");
 class BarcodeDocument : public writer_test::WriterTest {
 protected:
     void Begin() {
@@ -83,28 +86,9 @@ TEST_F(BarcodeDocument, EverySymbologyButPostnetDecodesToItsData) {
 // The bars of a POSTNET symbol read from the rendered page: '1' for a bar at least as tall as
 // two thirds of the tallest, else '0'.
 std::string ReadPostnetBars(const std::string& image, int left, int top, int right, int bottom) {
-    const std::string script =
-        "from PIL import Image\n"
-        "im = Image.open(" +
-        image +
-        ").convert('L')\n"
-        "box = (" +
-        std::to_string(left) + "," + std::to_string(top) + "," + std::to_string(right) + "," +
-        std::to_string(bottom) +
-        ")\n"
-        "px = im.crop(box).load(); w = box[2] - box[0]; h = box[3] - box[1]\n"
-        "dark = [sum(1 for y in range(h) if px[x, y] < 128) for x in range(w)]\n"
-        "bars = []; x = 0\n"
-        "while x < w:\n"
-        "    if dark[x] == 0:\n"
-        "        x += 1; continue\n"
-        "    run = []\n"
-        "    while x < w and dark[x] > 0:\n"
-        "        run.append(dark[x]); x += 1\n"
-        "    bars.append(max(run))\n"
-        "top = max(bars) if bars else 0\n"
-        "print(''.join('1' if b * 3 >= top * 2 else '0' for b in bars))\n";
-    const auto result = testing_support::RunCommand("/usr/bin/python3 -c \"" + script + "\" 2>&1");
+    const auto result = testing_support::InspectFile(
+        image, "postnet-bars",
+        {std::to_string(left), std::to_string(top), std::to_string(right), std::to_string(bottom)});
     EXPECT_EQ(result.status, 0) << result.out;
     std::string bars = result.out;
     while (!bars.empty() && (bars.back() == '\n' || bars.back() == '\r'))
@@ -149,7 +133,7 @@ TEST_F(BarcodeDocument, PostnetBarsReadBackAsTheZipCodeAndItsCheckDigit) {
     for (std::size_t i = 0; i < std::size(symbols); ++i) {
         // The bar band in pixels at 300 dpi: from y to y + 9 points, over the page's width.
         const int top = static_cast<int>((20 + 40 * static_cast<double>(i)) * 300 / 72) - 4;
-        const std::string bars = ReadPostnetBars(Image(), 0, top, 2400, top + 46);
+        const std::string bars = ReadPostnetBars(dir_.File("page.png"), 0, top, 2400, top + 46);
         EXPECT_EQ(bars.size(), symbols[i].digits.size() * 5 + 2) << bars;
         const std::string digits = DecodePostnet(bars);
         EXPECT_EQ(digits, symbols[i].digits) << bars;
@@ -209,10 +193,8 @@ TEST_F(BarcodeDocument, EverySymbologyTwicePerPageDecodesInBothRenderersWithNoCo
     const auto band = [&](const std::string& image, int symbol) {
         const std::string out = image + "-" + std::to_string(symbol) + ".png";
         const int top = (symbol == 0 ? 20 : 160) * 300 / 72 - 40;
-        const auto crop = testing_support::RunCommand(
-            "/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + image +
-            "'); im.crop((0, " + std::to_string(top) + ", im.width, " + std::to_string(top + 460) +
-            ")).save('" + out + "')\" 2>&1");
+        const auto crop = testing_support::InspectFile(
+            image, "crop", {std::to_string(top), std::to_string(top + 460), out});
         EXPECT_EQ(crop.status, 0) << crop.out;
         return out;
     };
@@ -237,9 +219,8 @@ TEST_F(BarcodeDocument, EverySymbologyTwicePerPageDecodesInBothRenderersWithNoCo
     }
     for (const std::string& image : images(static_cast<int>(std::size(pages)) + 1)) {
         SCOPED_TRACE(image);
-        const std::string quoted = "'" + image + "'";
-        EXPECT_EQ(DecodePostnet(ReadPostnetBars(quoted, 0, 79, 2400, 125)), "123455");
-        EXPECT_EQ(DecodePostnet(ReadPostnetBars(quoted, 0, 662, 2400, 708)), "902108");
+        EXPECT_EQ(DecodePostnet(ReadPostnetBars(image, 0, 79, 2400, 125)), "123455");
+        EXPECT_EQ(DecodePostnet(ReadPostnetBars(image, 0, 662, 2400, 708)), "902108");
     }
 }
 

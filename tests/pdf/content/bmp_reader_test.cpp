@@ -1,11 +1,12 @@
 #include "pdf/content/bmp_reader.h"
 
+#include "tests/pdf/content/raster_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,13 +16,6 @@ namespace {
 using pagora::detail::BmpResult;
 using pagora::detail::DecodedImage;
 using pagora::detail::ReadBmp;
-using testing_support::ReadFileBytes;
-using testing_support::RunCommand;
-using testing_support::TempDir;
-
-std::string FixtureScript() {
-    return testing_support::SourceDir() + "/tests/pdf/content/bmp_fixtures.py";
-}
 
 BmpResult Read(const std::string& bytes) {
     return ReadBmp({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
@@ -49,44 +43,8 @@ std::string ToRgbTopDown(const DecodedImage& image) {
     return rgb;
 }
 
-class BmpFixtures : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        folder_ = new TempDir();
-        const auto made =
-            RunCommand("/usr/bin/python3 " + FixtureScript() + " make " + folder_->Path().string());
-        ASSERT_EQ(made.status, 0);
-    }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
-    static std::string Bytes(const std::string& name) { return ReadFileBytes(folder_->File(name)); }
-    static std::vector<std::string> WellFormed() {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_->Path())) {
-            const std::string name = entry.path().filename().string();
-            if (name.rfind("bad_", 0) != 0) names.push_back(name);
-        }
-        return names;
-    }
-    // The independent decoding of a fixture, or of the picture it is known to encode where the
-    // fixture script provides one.
-    static std::string Decoded(const std::string& name) {
-        std::string source = folder_->File(name);
-        const std::string intended = source.substr(0, source.size() - 4) + ".intended.bmp";
-        if (std::filesystem::exists(intended)) source = intended;
-        const std::string out = folder_->File(name + ".rgb");
-        const auto run =
-            RunCommand("/usr/bin/python3 " + FixtureScript() + " decode " + source + " " + out);
-        EXPECT_EQ(run.status, 0) << name;
-        return ReadFileBytes(out);
-    }
-
-    static TempDir* folder_;
-};
-
-TempDir* BmpFixtures::folder_ = nullptr;
+KERBOLT_TEST_LABEL(oracle, "BmpFixtures.*");
+class BmpFixtures : public raster_test::ScriptFixtures<raster_test::kBmpScript> {};
 
 TEST_F(BmpFixtures, EveryFormDecodesToTheSamePixelsAsAnIndependentDecoder) {
     const auto names = WellFormed();
@@ -106,7 +64,8 @@ TEST_F(BmpFixtures, EveryFormDecodesToTheSamePixelsAsAnIndependentDecoder) {
         }
         std::ostringstream size_line;
         size_line << image.width << " " << image.height << "\n";
-        std::string independent = Decoded(name);
+        // The independent decoding of the picture the fixture is known to encode.
+        std::string independent = Decoded(Intended(name));
         if (name == "rgb16.bmp") {
             // The independent decoder widens 5-bit components by repeating their top bits;
             // this library multiplies by 8, so only the top five bits must agree.

@@ -7,6 +7,7 @@
 #include "tests/pdf/content/rendering.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
+KERBOLT_TEST_LABEL(oracle, "CrossFeatureDocument.*");
 class CrossFeatureDocument : public ::testing::Test {
 protected:
     CrossFeatureDocument() : pdf(std::make_shared<content_test::FixedHost>()) {}
@@ -203,12 +205,7 @@ TEST_F(CrossFeatureDocument, EveryTransparentPixelOfTgaAndPngPalettesIsTranspare
     const std::string tga = dir.File("alpha.tga");
     WriteFileBytes(tga, TgaWithAlpha());
     const std::string png = dir.File("palette.png");
-    const auto made =
-        RunCommand("/usr/bin/python3 -c \"from PIL import Image; im = Image.new('P', (8, 8)); "
-                   "im.putpalette([255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0]); "
-                   "im.putdata([x // 2 for y in range(8) for x in range(8)]); "
-                   "im.save('" +
-                   png + "', transparency=bytes([0, 255, 100, 200]))\" 2>&1");
+    const auto made = testing_support::InspectFile(png, "make-palette-png");
     ASSERT_EQ(made.status, 0) << made.out;
     Begin();
     pdf.BeginPage();
@@ -241,9 +238,7 @@ TEST_F(CrossFeatureDocument, EveryTransparentPixelOfTgaAndPngPalettesIsTranspare
 
 TEST_F(CrossFeatureDocument, JpegFilesWithDamagedTablesAreRefused) {
     const std::string sound = dir.File("sound.jpg");
-    const auto made = RunCommand("/usr/bin/python3 -c \"from PIL import Image; "
-                                 "Image.new('RGB', (16, 16), (200, 30, 30)).save('" +
-                                 sound + "', quality=90)\" 2>&1");
+    const auto made = testing_support::InspectFile(sound, "make-red-jpeg");
     ASSERT_EQ(made.status, 0) << made.out;
     const std::string bytes = ReadFileBytes(sound);
     const std::size_t dqt = bytes.find("\xFF\xDB");

@@ -3,6 +3,7 @@
 #include "tests/pdf/content/rendering.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,9 @@ using content_test::ErrorsOf;
 using content_test::Picture;
 using content_test::ReadPpm;
 using pagora::Pagora;
+using testing_support::Count;
 using testing_support::RunCommand;
 using testing_support::TempDir;
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 class DrawingDocument : public ::testing::Test {
 protected:
@@ -43,6 +38,7 @@ protected:
     Pagora pdf;
 };
 
+KERBOLT_TEST_LABEL(oracle, "DrawingDocument.OneTransparencyStatePerValue");
 TEST_F(DrawingDocument, OneTransparencyStatePerValue) {
     const std::string path = Begin("alpha.pdf");
     pdf.BeginPage();
@@ -92,6 +88,7 @@ TEST_F(DrawingDocument, TransparencyLeavesAPdfaFileAsItIs) {
     EXPECT_EQ(files[0], files[1]);
 }
 
+KERBOLT_TEST_LABEL(oracle, "DrawingDocument.EveryShapeColourAndStyleRenders");
 TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     const std::string path = Begin("shapes.pdf");
     pdf.BeginPage();
@@ -180,6 +177,7 @@ TEST_F(DrawingDocument, EveryShapeColourAndStyleRenders) {
     EXPECT_EQ(page.At(370, 45), 0xFFFFFFu);
 }
 
+KERBOLT_TEST_LABEL(oracle, "DrawingDocument.EndSpaceSelectsTheSavedFontAgain");
 TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     const std::string path = Begin("fonts.pdf");
     pdf.BeginPage();
@@ -209,6 +207,7 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     EXPECT_EQ(RunCommand("qpdf --check '" + path + "' >/dev/null 2>&1").status, 0);
 }
 
+KERBOLT_TEST_LABEL(oracle, "DrawingDocument.ReopenedPageStartsInBlack");
 TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
     const std::string path = Begin("overlay.pdf");
     pdf.BeginPage();
@@ -232,6 +231,7 @@ TEST_F(DrawingDocument, ReopenedPageStartsInBlack) {
 // The fill colour a page really has is the one the caller set, whatever was drawn before: each
 // case draws on its own page, then a filled square whose centre both renderers must paint in the
 // expected colour; a tall "I" drawn by the case is probed in its stem for the text colour.
+KERBOLT_TEST_LABEL(oracle, "DrawingDocument.TheRenderedFillIsTheOneTheCallerSet");
 TEST_F(DrawingDocument, TheRenderedFillIsTheOneTheCallerSet) {
     const struct {
         const char* name;

@@ -1,6 +1,7 @@
 #include "pdf/content/gif_reader.h"
 
 #include "tests/pdf/content/raster_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ std::string ToRgbTopDown(const DecodedImage& image) {
 
 class GifFixtures : public raster_test::RasterFixtures {};
 
+KERBOLT_TEST_LABEL(oracle, "GifFixtures.*");
 TEST_F(GifFixtures, EveryFileDecodesToTheSamePixelsAsAnIndependentDecoder) {
     const auto names = Named(".gif");
     ASSERT_GE(names.size(), 12u);

@@ -3,7 +3,9 @@
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "tests/pdf/content/image_fixture_files.h"
+#include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +18,17 @@ namespace {
 
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
-using testing_support::TempDir;
 
-std::string FixtureScript() {
-    return content_test::FixtureScript("bmp_fixtures.py");
-}
-
+KERBOLT_TEST_LABEL(oracle, "BitmapDocuments.*");
 class BitmapDocuments : public writer_test::WriterTest {
 protected:
+    using Files = raster_test::BmpFiles;
+    static void SetUpTestSuite() { Files::Make(); }
+    static void TearDownTestSuite() { Files::Remove(); }
+
     BitmapDocuments() {
-        for (const std::string& file : content_test::MakeFixtureFiles(FixtureScript(), fixtures_)) {
+        for (const std::string& name : Files::All()) {
+            const std::string file = Files::File(name);
             const bool intended = file.find(".intended.") != std::string::npos;
             (content_test::NameStartsWith(file, "bad_") ? malformed_
              : intended                                 ? intended_
@@ -35,7 +38,6 @@ protected:
     }
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
 
-    TempDir fixtures_;
     std::vector<std::string> well_formed_, malformed_, intended_;
 };
 
@@ -49,7 +51,7 @@ TEST_F(BitmapDocuments, EachFormRendersPixelForPixelAsAnIndependentDecoderSeesIt
         // and the independent decoder by repeating their top bits: only those five must agree.
         const bool five_bits = well_formed_[i].find("rgb16") != std::string::npos;
         const auto compared =
-            RunCommand("/usr/bin/python3 " + FixtureScript() + " compare " + pages[i] + " " +
+            RunCommand("/usr/bin/python3 " + Files::Script() + " compare " + pages[i] + " " +
                        well_formed_[i] + (five_bits ? " 5" : ""));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << well_formed_[i] << " has differing pixels";

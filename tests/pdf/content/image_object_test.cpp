@@ -2,6 +2,7 @@
 
 #include "pdf/writer/writer.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ using pagora::detail::ImageCoding;
 using pagora::detail::ImageObject;
 using pagora::detail::WriteImage;
 
+KERBOLT_TEST_LABEL(oracle, "ImageObjects.*");
 class ImageObjects : public writer_test::WriterTest {
 protected:
     ImageObjects() { pdf_.BeginDoc(Path()); }

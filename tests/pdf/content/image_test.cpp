@@ -2,6 +2,7 @@
 #include "pdf/writer/members.h"
 #include "tests/pdf/content/bmp_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ using bmp_test::Bitmap24;
 using bmp_test::Bitmap8;
 
 // A page being drawn into a file, its content read back line by line.
+KERBOLT_TEST_LABEL(oracle, "Images.*");
 class Images : public writer_test::WriterTest {
 protected:
     Images() {

@@ -1,6 +1,7 @@
 #include "pdf/content/jpeg_reader.h"
 
 #include "tests/pdf/content/raster_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ const std::string kTail = std::string("\xff\xda") + std::string(16, '\0') + "\xf
 
 class JpegFixtures : public raster_test::RasterFixtures {};
 
+KERBOLT_TEST_LABEL(oracle, "JpegFixtures.*");
 TEST_F(JpegFixtures, TheFrameHeaderGivesSizeAndColourSpace) {
     const struct {
         const char* name;

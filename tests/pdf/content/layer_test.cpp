@@ -1,6 +1,7 @@
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 namespace {
 
+KERBOLT_TEST_LABEL(oracle, "LayerTest.*");
 class LayerTest : public writer_test::WriterTest {
 protected:
     // What a reader sees of the optional content (the "layers" query).

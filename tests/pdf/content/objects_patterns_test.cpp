@@ -4,6 +4,7 @@
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,10 @@
 namespace {
 
 using pagora::Pagora;
+using testing_support::Count;
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 using testing_support::TempDir;
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 // One pixel of a binary PPM file as 0xRRGGBB.
 uint32_t PixelAt(const std::string& ppm, int x, int y) {
@@ -39,6 +34,8 @@ uint32_t PixelAt(const std::string& ppm, int x, int y) {
     return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
 }
 
+// The suite's documents are checked where qpdf and both renderers are.
+KERBOLT_LINUX_ONLY("ObjectsDocument.*");
 class ObjectsDocument : public ::testing::Test {
 protected:
     ObjectsDocument() : pdf(std::make_shared<content_test::FixedHost>()) {}
@@ -61,6 +58,7 @@ protected:
     Pagora pdf;
 };
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.FormObjectDictionaryResourceAndPaintLines");
 TEST_F(ObjectsDocument, FormObjectDictionaryResourceAndPaintLines) {
     const std::string path = Begin("logo.pdf");
     pdf.BeginObject("Logo");
@@ -145,6 +143,7 @@ TEST_F(Placement, PaintingByNameFindsTheFirstObjectOfThatAlias) {
     EXPECT_EQ(s.page_annots, "5 0 R ##Later## ");
 }
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.FooterWithLinkDrawnBeforeItExists");
 TEST_F(ObjectsDocument, FooterWithLinkDrawnBeforeItExists) {
     const std::string path = Begin("footer.pdf");
     for (int page = 1; page <= 4; ++page) {
@@ -170,6 +169,7 @@ TEST_F(ObjectsDocument, FooterWithLinkDrawnBeforeItExists) {
     EXPECT_EQ(pages.out, link + link + link + link);
 }
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.GradientObjects");
 TEST_F(ObjectsDocument, GradientObjects) {
     struct Case {
         int style;
@@ -228,6 +228,7 @@ TEST_F(ObjectsDocument, GradientColoursOfDifferentFormsAreRefused) {
     pdf.EndDoc();
 }
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.TilingPatternLinesAndUncolouredCells");
 TEST_F(ObjectsDocument, TilingPatternLinesAndUncolouredCells) {
     const std::string path = Begin("tiling.pdf");
     pdf.EndTiling(); // nothing open: nothing written
@@ -257,6 +258,7 @@ TEST_F(ObjectsDocument, TilingPatternLinesAndUncolouredCells) {
     ExpectClean(path);
 }
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.PatternsRenderInBothRenderers");
 TEST_F(ObjectsDocument, PatternsRenderInBothRenderers) {
     const std::string path = Begin("render.pdf");
     pdf.AddGradient("Sky", 0, "blue", "white", 0, 0, 0, 200);
@@ -305,6 +307,7 @@ TEST_F(ObjectsDocument, PatternsRenderInBothRenderers) {
 
 namespace {
 
+KERBOLT_TEST_LABEL(oracle, "ObjectsDocument.FieldScriptsAndCalculationOrder");
 TEST_F(ObjectsDocument, FieldScriptsAndCalculationOrder) {
     const std::string path = Begin("form.pdf");
     pdf.BeginPage();

@@ -4,8 +4,10 @@
 #include "pdf/writer/Pagora.h"
 #include "pdf/writer/members.h"
 #include "tests/pdf/content/image_fixture_files.h"
+#include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +20,17 @@ namespace {
 
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
-using testing_support::TempDir;
 
-std::string FixtureScript() {
-    return content_test::FixtureScript("png_fixtures.py");
-}
-
+KERBOLT_TEST_LABEL(oracle, "PngDocuments.*");
 class PngDocuments : public writer_test::WriterTest {
 protected:
+    using Files = raster_test::PngFiles;
+    static void SetUpTestSuite() { Files::Make(); }
+    static void TearDownTestSuite() { Files::Remove(); }
+
     PngDocuments() {
-        for (const std::string& file : content_test::MakeFixtureFiles(FixtureScript(), fixtures_)) {
+        for (const std::string& name : Files::All()) {
+            const std::string file = Files::File(name);
             (content_test::NameStartsWith(file, "bad_")       ? malformed_
              : content_test::NameStartsWith(file, "refused_") ? refused_
                                                               : well_formed_)
@@ -36,7 +39,6 @@ protected:
     }
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
 
-    TempDir fixtures_;
     std::vector<std::string> well_formed_, refused_, malformed_;
 };
 
@@ -46,7 +48,7 @@ TEST_F(PngDocuments, EachFormRendersPixelForPixelAsPilDecodesIt) {
     ExpectValidPdf();
     ASSERT_EQ(pages.size(), well_formed_.size());
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        const auto compared = RunCommand("/usr/bin/python3 " + FixtureScript() + " compare " +
+        const auto compared = RunCommand("/usr/bin/python3 " + Files::Script() + " compare " +
                                          pages[i] + " " + well_formed_[i]);
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << well_formed_[i] << " has differing pixels";
@@ -56,7 +58,7 @@ TEST_F(PngDocuments, EachFormRendersPixelForPixelAsPilDecodesIt) {
 TEST_F(PngDocuments, TheCompressedRowsGoIntoTheDocumentUnchanged) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
-    const std::string file = fixtures_.File("split_idat.png");
+    const std::string file = Files::File("split_idat.png");
     pdf_.DrawImage(file, 10, 20, 100);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     // Rows from the top down: a negative vertical scale from the picture's bottom edge.
@@ -84,7 +86,7 @@ TEST_F(PngDocuments, RefusedAndMalformedFilesLeaveNoObjectNoPlacementAndAValidDo
         EXPECT_NE(pdf_.ErrNumber(), 0) << file;
     }
     state.last_error_number = 0;
-    const std::string missing = fixtures_.File("missing.png");
+    const std::string missing = Files::File("missing.png");
     pdf_.DrawImage(missing, 10, 10);
     EXPECT_EQ(pdf_.ErrNumber(), 53);
     EXPECT_EQ(pdf_.ErrSource(), "Pagora.DrawImage");
@@ -102,7 +104,7 @@ TEST_F(PngDocuments, RefusedAndMalformedFilesLeaveNoObjectNoPlacementAndAValidDo
 }
 
 TEST_F(PngDocuments, AnImageGivenAsBytesIsPlacedByItsAlias) {
-    const std::string bytes = ReadFileBytes(fixtures_.File("indexed_key.png"));
+    const std::string bytes = ReadFileBytes(Files::File("indexed_key.png"));
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
     EXPECT_EQ(pdf_.AddImage("Logo.PNG", std::vector<std::uint8_t>(bytes.begin(), bytes.end())),

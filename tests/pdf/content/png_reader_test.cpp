@@ -1,14 +1,14 @@
 #include "pdf/content/png_reader.h"
 
-#include "tests/pdf/content/image_fixture_files.h"
+#include "tests/pdf/content/raster_fixture.h"
 #include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,36 +21,20 @@ using pagora::detail::ReadPngFile;
 using Bytes = std::vector<std::uint8_t>;
 
 // The fixture files, made once for all tests of this file.
-class PngFixtures : public ::testing::Test {
+KERBOLT_TEST_LABEL(oracle, "PngFixtures.*");
+class PngFixtures : public raster_test::ScriptFixtures<raster_test::kPngScript> {
 protected:
-    static void SetUpTestSuite() {
-        folder_ = new testing_support::TempDir;
-        content_test::MakeFixtureFiles(content_test::FixtureScript("png_fixtures.py"), *folder_);
-    }
-    static void TearDownTestSuite() {
-        delete folder_;
-        folder_ = nullptr;
-    }
+    using Bytes = std::vector<std::uint8_t>;
+    // A file's bytes, as the reader takes them.
     static Bytes File(const std::string& name) {
-        const std::string bytes = testing_support::ReadFileBytes(folder_->Path() / name);
+        const std::string bytes = raster_test::PngFiles::Bytes(name);
         return Bytes(bytes.begin(), bytes.end());
     }
+    // The well-formed files, or those whose name starts with the prefix.
     static std::vector<std::string> Names(const std::string& prefix) {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_->Path())) {
-            const std::string name = entry.path().filename().string();
-            const bool bad = name.rfind("bad_", 0) == 0;
-            const bool refused = name.rfind("refused_", 0) == 0;
-            if (prefix.empty() ? !bad && !refused : name.rfind(prefix, 0) == 0)
-                names.push_back(name);
-        }
-        return names;
+        return prefix.empty() ? WellFormed() : Prefixed(prefix);
     }
-
-    static testing_support::TempDir* folder_;
 };
-
-testing_support::TempDir* PngFixtures::folder_ = nullptr;
 
 // zlib's decoding of the gathered data: the rows as an independent decoder sees them.
 std::size_t ZlibRowBytes(const std::string& data) {
@@ -148,8 +132,7 @@ TEST_F(PngFixtures, MalformedFilesAreRefusedWithTheMatchingError) {
 // the picture is accepted, refused or damaged, and whatever its number of data chunks.
 TEST_F(PngFixtures, ReadingFromTheFilesOwnBufferGivesTheSameResult) {
     std::size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_->Path())) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& name : All()) {
         const Bytes bytes = File(name);
         const PngResult from_span = ReadPng(bytes);
         const PngResult from_file = ReadPngFile(std::string(bytes.begin(), bytes.end()));

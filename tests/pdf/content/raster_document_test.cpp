@@ -6,11 +6,13 @@
 #include "tests/pdf/content/raster_fixture.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,11 +22,12 @@ namespace {
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 
+KERBOLT_TEST_LABEL(oracle, "RasterDocuments.*");
 class RasterDocuments : public writer_test::WriterTest {
 protected:
-    static void SetUpTestSuite() { raster_test::RasterFiles::Make(); }
-    static void TearDownTestSuite() { raster_test::RasterFiles::Remove(); }
     using Files = raster_test::RasterFiles;
+    static void SetUpTestSuite() { Files::Make(); }
+    static void TearDownTestSuite() { Files::Remove(); }
 
     bool HasImageObject() { return Bytes().find("/Subtype /Image") != std::string::npos; }
 };
@@ -55,18 +58,16 @@ TEST_F(RasterDocuments, EachFileRendersPixelForPixelAsAnIndependentDecoderSeesIt
     const auto drawn = Run("mutool draw -q -A 0 -r 72 -o '" + pages + "' %f 2>&1");
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto compared = RunCommand(
-            "/usr/bin/python3 " + raster_test::FixtureScript() + " compare " +
-            dir_.File("page" + std::to_string(i + 1) + ".png") + " " + Files::File(files[i]));
+        const auto compared = RunCommand("/usr/bin/python3 " + Files::Script() + " compare " +
+                                         dir_.File("page" + std::to_string(i + 1) + ".png") + " " +
+                                         Files::File(files[i]));
         EXPECT_EQ(compared.status, 0);
         EXPECT_EQ(compared.out, "0\n") << files[i] << " has differing pixels";
     }
     // The encoder stores its CMYK samples inverted: without the /Decode ranges that undo it,
     // pure cyan would come out black.
-    const auto probe =
-        RunCommand("/usr/bin/python3 -c 'import sys; from PIL import Image; "
-                   "print(Image.open(sys.argv[1]).convert(\"RGB\").getpixel((4, 4)))' " +
-                   dir_.File("page" + std::to_string(files.size() + 1) + ".png"));
+    const auto probe = testing_support::InspectFile(
+        dir_.File("page" + std::to_string(files.size() + 1) + ".png"), "pixel", {"4", "4"});
     int red = -1, green = -1, blue = -1;
     ASSERT_EQ(std::sscanf(probe.out.c_str(), "(%d, %d, %d)", &red, &green, &blue), 3) << probe.out;
     EXPECT_LT(red, 80);
@@ -94,10 +95,9 @@ TEST_F(RasterDocuments, AGifWithoutATransparentIndexIsOpaqueAtEveryDepth) {
     ASSERT_EQ(drawn.status, 0) << drawn.out;
     EXPECT_EQ(drawn.out, "");
     for (std::size_t i = 0; i < std::size(gifs); ++i) {
-        const auto checked =
-            RunCommand("/usr/bin/python3 " + raster_test::FixtureScript() + " keyed " +
-                       dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
-                       Files::File(gifs[i].name) + " 10");
+        const auto checked = RunCommand("/usr/bin/python3 " + Files::Script() + " keyed " +
+                                        dir_.File("key-" + std::to_string(i + 1) + ".png") + " " +
+                                        Files::File(gifs[i].name) + " 10");
         EXPECT_EQ(checked.out, "0\n") << gifs[i].name;
     }
 }
@@ -284,17 +284,9 @@ TEST_F(RasterDocuments, ImageMagickGifsRenderAsPilComposesThem) {
         const std::string padded = (cases.size() >= 10 && i + 1 < 10 ? "0" : "") + page;
         for (const auto& [render, scale] : {std::pair{dir_.File("m" + page + ".png"), 1},
                                             {dir_.File("p-" + padded + ".png"), 10}}) {
-            const auto compared = RunCommand(
-                "/usr/bin/python3 -c \"import sys\nfrom PIL import Image\n"
-                "gif = Image.open(sys.argv[2]); gif.seek(int(sys.argv[3]) - 1)\n"
-                "picture = Image.alpha_composite(Image.new('RGBA', gif.size, 'white'), "
-                "gif.convert('RGBA')).convert('RGB')\n"
-                "page = Image.open(sys.argv[1]).convert('RGB'); s = int(sys.argv[4])\n"
-                "print(sum(page.getpixel((x * s + s // 2, y * s + s // 2)) != "
-                "picture.getpixel((x, y)) for y in range(gif.height) for x in range(gif.width)))"
-                "\" '" +
-                render + "' '" + dir_.File(cases[i].name) + "' " + std::to_string(cases[i].frame) +
-                " " + std::to_string(scale) + " 2>&1");
+            const auto compared = testing_support::InspectFile(
+                render, "gif-frame-differences",
+                {dir_.File(cases[i].name), std::to_string(cases[i].frame), std::to_string(scale)});
             EXPECT_EQ(compared.out, "0\n")
                 << cases[i].name << " frame " << cases[i].frame << " in " << render;
         }
@@ -329,18 +321,14 @@ TEST_F(RasterDocuments, BombsDamagedDataAndRefusedFormsAreReportedAndNeverEmbedd
                            le32(2) + le32(0) + std::string(8, '\x7f') + std::string("\0\x01", 2);
     // PIL and ImageMagick make the well-formed sources the damaged and refused files start from.
     const std::string made = dir_.File("made");
-    const auto make =
-        RunCommand("mkdir -p '" + made + "' && cd '" + made +
-                   "' && /usr/bin/python3 -c \"from PIL import Image\n"
-                   "im = Image.new('RGB', (30, 20), (200, 30, 40))\n"
-                   "for x in range(30): im.putpixel((x, x % 20), (x * 8, 100, 250 - x * 8))\n"
-                   "im.save('ok.png'); im.save('ok.jpg', quality=90)\n"
-                   "im.convert('RGBA').save('alpha.png')\n"
-                   "Image.new('I;16', (8, 8), 1000).save('deep.png')\" && "
-                   "/usr/bin/convert ok.png -interlace PNG interlaced.png && "
-                   "/usr/bin/convert ok.png BMP2:os2.bmp && "
-                   "/usr/bin/convert ok.png -define bmp:subtype=RGB565 fields.bmp && "
-                   "/usr/bin/convert ok.png -type Grayscale -depth 8 grey.tga 2>&1");
+    std::filesystem::create_directories(made);
+    const auto sources = testing_support::InspectFile(made, "make-picture-sources");
+    ASSERT_EQ(sources.status, 0) << sources.out;
+    const auto make = RunCommand("cd '" + made +
+                                 "' && /usr/bin/convert ok.png -interlace PNG interlaced.png && "
+                                 "/usr/bin/convert ok.png BMP2:os2.bmp && "
+                                 "/usr/bin/convert ok.png -define bmp:subtype=RGB565 fields.bmp && "
+                                 "/usr/bin/convert ok.png -type Grayscale -depth 8 grey.tga 2>&1");
     ASSERT_EQ(make.status, 0) << make.out;
     const auto file = [&](const std::string& name) { return ReadFileBytes(made + "/" + name); };
     const std::string ok_png = file("ok.png");

@@ -2,6 +2,7 @@
 #include "tests/pdf/content/content_fixture.h"
 #include "tests/pdf/content/rendering.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ std::string Untagged(std::string text, const std::vector<std::string>& names) {
     return text;
 }
 
+KERBOLT_TEST_LABEL(oracle, "RichDocument.*");
 class RichDocument : public ::testing::Test {
 protected:
     RichDocument() : pdf(std::make_shared<content_test::FixedHost>()) {}

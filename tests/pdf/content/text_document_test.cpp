@@ -3,6 +3,7 @@
 #include "tests/pdf/content/bmp_builder.h"
 #include "tests/pdf/content/rendering.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ using pagora::Pagora;
 
 class TextDocument : public writer_test::WriterTest {};
 
+KERBOLT_TEST_LABEL(oracle, "TextDocument.*");
 TEST_F(TextDocument, LogoTextLinesAndABoxReadBackInOrder) {
     const std::string logo = dir_.File("logo.bmp");
     testing_support::WriteFileBytes(logo, bmp_test::AsText(bmp_test::Bitmap24(60, 30)));

@@ -1,6 +1,7 @@
 #include "pdf/content/tga_reader.h"
 
 #include "tests/pdf/content/raster_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ std::string ToRgbTopDown(const TgaResult& result) {
 
 class TgaFixtures : public raster_test::RasterFixtures {};
 
+KERBOLT_TEST_LABEL(oracle, "TgaFixtures.*");
 TEST_F(TgaFixtures, EveryFileDecodesToTheSamePixelsAsAnIndependentDecoder) {
     const auto names = Named(".tga");
     ASSERT_GE(names.size(), 7u);

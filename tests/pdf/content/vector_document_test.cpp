@@ -6,6 +6,7 @@
 #include "pdf/writer/members.h"
 #include "tests/fuzz/content_paths.h"
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ constexpr int kDpi = 144;
 constexpr double kMaxDifferingShare = 0.02;
 constexpr double kMaxMeanDifference = 4.0;
 
+KERBOLT_TEST_LABEL(oracle, "VectorDocuments.*");
 class VectorDocuments : public writer_test::WriterTest {
 protected:
     static void SetUpTestSuite() {

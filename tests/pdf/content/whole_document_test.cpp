@@ -4,6 +4,7 @@
 #include "tests/pdf/content/bmp_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ namespace {
 
 using pagora::Pagora;
 
+KERBOLT_TEST_LABEL(oracle, "WholeDocument.*");
 class WholeDocument : public writer_test::WriterTest {
 protected:
     // The first page: settings, text in every family and charset, text boxes and images.

@@ -9,6 +9,8 @@
 #include "tests/pdf/fonts/font_file_readers.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/greymap.h"
+#include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +39,11 @@ protected:
     }
 
     std::size_t Count(const std::string& text) const {
-        const std::string bytes = Bytes();
-        std::size_t n = 0;
-        for (std::size_t at = bytes.find(text); at != std::string::npos;
-             at = bytes.find(text, at + 1)) {
-            ++n;
-        }
-        return n;
+        return testing_support::Count(Bytes(), text);
     }
 };
 
+KERBOLT_TEST_LABEL(oracle, "FontDocument.DictionariesAreWrittenOnceAtRegistration");
 TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Arial", 10, 0, 0);
@@ -90,6 +87,7 @@ TEST_F(FontDocument, DictionariesAreWrittenOnceAtRegistration) {
     ExpectValidPdf();
 }
 
+KERBOLT_TEST_LABEL(oracle, "FontDocument.FontAliasesFromCallersAreValidNames");
 TEST_F(FontDocument, FontAliasesFromCallersAreValidNames) {
     pdf_.BeginDoc(Path());
     pdf_.SetFont("My(Font)/2", 10);
@@ -121,6 +119,7 @@ TEST_F(FontDocument, SetFontSizeStoresAnyValue) {
 
 // The TrueType branch, for fonts loaded from files: dictionary, descriptor and embedded program
 // as consecutive objects.
+KERBOLT_TEST_LABEL(oracle, "FontDocument.TrueTypeFontIsWrittenWithDescriptorAndProgram");
 TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
     const std::string program =
         testing_support::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
@@ -196,6 +195,7 @@ char32_t AsPopplerReads(int code, char32_t cp) {
     return cp;
 }
 
+KERBOLT_TEST_LABEL(oracle, "FontDocument.TextInEveryCharsetReadsBackAsTheCodePageDecodesIt");
 TEST_F(FontDocument, TextInEveryCharsetReadsBackAsTheCodePageDecodesIt) {
     pdf_.BeginDoc(Path());
     std::vector<std::string> expected;
@@ -286,6 +286,7 @@ std::vector<double> LineWidths(const std::string& report, const std::string& tag
 
 } // namespace
 
+KERBOLT_TEST_LABEL(oracle, "FontDocument.ViewersAdvanceEveryCharsetByTheMeasuredWidths");
 TEST_F(FontDocument, ViewersAdvanceEveryCharsetByTheMeasuredWidths) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -325,6 +326,7 @@ TEST_F(FontDocument, ViewersAdvanceEveryCharsetByTheMeasuredWidths) {
 // Capital delta, capital omega and small mu of the Greek charset: both readers give the Greek
 // letters back (their plain glyph names also stand for the increment, ohm and micro signs), and
 // both draw every one of them, in the standard families and in an embedded font.
+KERBOLT_TEST_LABEL(oracle, "FontDocument.GreekLettersReadBackAsGreekAndAreDrawn");
 TEST_F(FontDocument, GreekLettersReadBackAsGreekAndAreDrawn) {
     pdf_.BeginDoc(Path());
     const std::string embedded =

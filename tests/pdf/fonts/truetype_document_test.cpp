@@ -6,6 +6,7 @@
 #include "tests/pdf/fonts/truetype_builder.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,8 @@ protected:
     }
 };
 
+KERBOLT_TEST_LABEL(oracle,
+                   "TrueTypeDocument.EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBack");
 TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBack) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans), "DejaVuSans");
@@ -105,6 +108,7 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
     EXPECT_EQ(Run("pdftotext -enc UTF-8 %f - 2>&1").out, "Grüße – 25 €\nСъешь же ещё\n\n\f");
 }
 
+KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.FontWithoutProgramAndTheStyleOfItsFace");
 TEST_F(TrueTypeDocument, FontWithoutProgramAndTheStyleOfItsFace) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kLiberationBoldItalic, "Display", false), "Display");
@@ -129,6 +133,7 @@ TEST_F(TrueTypeDocument, WidthsOfTheFontMeasureItsText) {
     EXPECT_FLOAT_EQ(pdf_.GetTextHeight(), (928 + 236) * 10 / 1000.0F);
 }
 
+KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.ArchivedDocumentsEmbedEveryFontInItsCharset");
 TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInItsCharset) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());
@@ -144,6 +149,7 @@ TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInItsCharset) {
     EXPECT_EQ(Run("pdftotext %f - 2>&1").out, "Сохранено\n\n\f");
 }
 
+KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.TakenNamesGetTheCharsetAppended");
 TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Arial", 10);
@@ -164,6 +170,8 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
 // The alias AddFont returns, and the alias as the caller gave it, select the added font: blanks
 // are dropped and a standard family's spelling becomes its name, as SetFont treats the family
 // it is given, so neither call silently selects a standard font instead.
+// The face is an installed font file.
+KERBOLT_LINUX_ONLY("TrueTypeDocument.TheAliasSelectsTheAddedFont");
 TEST_F(TrueTypeDocument, TheAliasSelectsTheAddedFont) {
     pdf_.BeginDoc(Path());
     const struct {
@@ -226,6 +234,7 @@ TEST_F(TrueTypeDocument, MissingFileRegistersNothing) {
     EXPECT_EQ(Writer().font_resources, "");
 }
 
+KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.DamagedFilesAreRefusedAndLeaveNothingInTheFile");
 TEST_F(TrueTypeDocument, DamagedFilesAreRefusedAndLeaveNothingInTheFile) {
     const std::string font = testing_support::ReadFileBytes(kDejaVuSans);
     const struct {
@@ -257,6 +266,7 @@ TEST_F(TrueTypeDocument, DamagedFilesAreRefusedAndLeaveNothingInTheFile) {
     EXPECT_NE(Bytes().find("/BaseFont /Arial "), std::string::npos);
 }
 
+KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.LoadingBeforeTheDocumentIsOpenKeepsNoRecord");
 TEST_F(TrueTypeDocument, LoadingBeforeTheDocumentIsOpenKeepsNoRecord) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Early"), "Early");
     EXPECT_EQ(pdf_.ErrNumber(), 52);

@@ -6,6 +6,7 @@
 #include "pdf/fonts/truetype_font.h"
 #include "tests/pdf/fonts/truetype_builder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,7 @@ TEST_P(InstalledFontTest, MetricsAgreeWithFreeTypeAndFontconfig) {
     EXPECT_LE(metrics.box[0], 0);
 }
 
+KERBOLT_TEST_LABEL(oracle, "Faces/InstalledFontTest.*");
 INSTANTIATE_TEST_SUITE_P(
     Faces, InstalledFontTest,
     ::testing::Values(

@@ -5,6 +5,7 @@
 #include "tests/pdf/import/reader_corpus.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -56,12 +57,14 @@ TEST_P(GetInfoProducers, AgreesWithQpdfAndPdfinfo) {
 // files (with and without object streams), a forced version, incremental saves of a plain and
 // of an object-stream file (the latter adds an unfiltered cross-reference stream), Ghostscript;
 // then hand-made forms: 19-byte entries, a hybrid file, a table on top of a stream.
+KERBOLT_TEST_LABEL(oracle, "Corpus/GetInfoProducers.*");
 INSTANTIATE_TEST_SUITE_P(Corpus, GetInfoProducers,
                          testing::Values("base.pdf", "os.pdf", "qdf.pdf", "lin.pdf", "lin_os.pdf",
                                          "v16.pdf", "inc.pdf", "inc_os.pdf", "gs.pdf", "plain.pdf",
                                          "entries19.pdf", "objstm.pdf", "table_on_stream.pdf",
                                          "hybrid.pdf", "unfiltered_update.pdf"));
 
+KERBOLT_TEST_LABEL(oracle, "GetInfo.UpdatesAndProducersReportTheNewestInformation");
 TEST(GetInfo, UpdatesAndProducersReportTheNewestInformation) {
     pagora::Pagora pdf(testing_support::MakeFixedHost());
     EXPECT_EQ(ReadInfo(pdf, CorpusFile("base.pdf")).title, "Report (draft) 2024");
@@ -74,6 +77,7 @@ TEST(GetInfo, UpdatesAndProducersReportTheNewestInformation) {
     EXPECT_EQ(pdf.ErrNumber(), 0);
 }
 
+KERBOLT_TEST_LABEL(oracle, "GetInfo.EncryptedFilesAreRefusedAndNotKept");
 TEST(GetInfo, EncryptedFilesAreRefusedAndNotKept) {
     for (const char* name : {"enc40.pdf", "enc256.pdf"}) {
         SCOPED_TRACE(name);
@@ -129,6 +133,7 @@ TEST_P(GetInfoDamaged, EndsPromptlyWithTheFaultRecorded) {
     EXPECT_EQ(static_cast<int>(host->messages.size()), c.messages);
 }
 
+KERBOLT_TEST_LABEL(oracle, "Corpus/GetInfoDamaged.*");
 INSTANTIATE_TEST_SUITE_P(
     Corpus, GetInfoDamaged,
     testing::Values(Damaged{"self_prev.pdf", 1, 321, 0}, Damaged{"prev_loop.pdf", 1, 321, 0},
@@ -144,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name.substr(0, name.find('.'));
     });
 
+KERBOLT_TEST_LABEL(oracle, "GetInfo.ABadSectionIsRecordedWithItsMessage");
 TEST(GetInfo, ABadSectionIsRecordedWithItsMessage) {
     auto host = testing_support::MakeFixedHost();
     pagora::Pagora pdf(host);
@@ -164,6 +170,7 @@ TEST(GetInfo, MissingFileRecords53AndLeavesNoCurrentDocument) {
     EXPECT_EQ(pdf.ErrDescription(), "File not found - " + dir.File("absent.pdf"));
 }
 
+KERBOLT_TEST_LABEL(oracle, "GetInfo.OneRecordPerNameUntilAbort");
 TEST(GetInfo, OneRecordPerNameUntilAbort) {
     testing_support::TempDir dir;
     const std::string file = dir.File("doc.pdf");

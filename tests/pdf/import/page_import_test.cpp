@@ -4,7 +4,9 @@
 #include "pdf/writer/Pagora.h"
 #include "tests/pdf/import/reader_corpus.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@ using reader_testing::DifferingShare;
 using reader_testing::Gray;
 using reader_testing::PageText;
 using reader_testing::Render;
+using testing_support::Count;
 using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 using testing_support::ShellQuoted;
@@ -36,13 +39,6 @@ std::pair<float, float> PageSize(const std::string& file, int page) {
     static const std::regex size(R"(size: +([0-9.]+) x ([0-9.]+) pts)");
     if (!std::regex_search(out, m, size)) return {0, 0};
     return {std::stof(m[1]), std::stof(m[2])};
-}
-
-std::size_t Count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
 }
 
 struct NaturalSize {
@@ -80,6 +76,7 @@ TEST_P(ImportNaturalSize, ReadsAndRendersAsTheSourcePage) {
 // parts (joined with operators touching, one of them ASCIIHex) and through an array object, a
 // stream of another filter copied as stored, resources with cycles, odd references and tiny
 // streams, a page without content or resources.
+KERBOLT_TEST_LABEL(oracle, "Corpus/ImportNaturalSize.*");
 INSTANTIATE_TEST_SUITE_P(
     Corpus, ImportNaturalSize,
     testing::Values(NaturalSize{"base.pdf", 1}, NaturalSize{"base.pdf", 2},
@@ -103,6 +100,7 @@ void ImportSharedPages(pagora::Pagora& pdf, const std::string& source, const std
     pdf.EndDoc();
 }
 
+KERBOLT_TEST_LABEL(oracle, "ImportPage.*");
 TEST(ImportPage, SharedObjectsAreCopiedOnce) {
     TempDir dir;
     const std::string source = CorpusFile("base.pdf");

@@ -6,6 +6,7 @@
 #include "tests/pdf/import/reader_corpus.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,7 @@ TEST_P(PageQueriesCorpus, SizeRotationAndContentAgreeWithPdfinfoAndQpdf) {
 // incremental saves, Ghostscript) and hand-made pages: inherited boxes and turns, content in
 // parts and through an array object, a stream of another filter, a shifted MediaBox, a page
 // without content.
+KERBOLT_TEST_LABEL(oracle, "Corpus/PageQueriesCorpus.*");
 INSTANTIATE_TEST_SUITE_P(Corpus, PageQueriesCorpus,
                          testing::Values("base.pdf", "os.pdf", "qdf.pdf", "lin.pdf", "lin_os.pdf",
                                          "v16.pdf", "inc.pdf", "inc_os.pdf", "gs.pdf", "plain.pdf",
@@ -116,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, PageQueriesCorpus,
                                          "rot90.pdf", "odd_resources.pdf", "blank.pdf",
                                          "four.pdf"));
 
+KERBOLT_TEST_LABEL(oracle, "PageQueries.EdgesOfTheQueries");
 TEST(PageQueries, EdgesOfTheQueries) {
     pagora::Pagora pdf(testing_support::MakeFixedHost());
     const std::string inherit = CorpusFile("pages_inherit.pdf");
@@ -176,6 +179,7 @@ TEST(PageQueries, EdgesOfTheQueries) {
     EXPECT_EQ(pdf.GetContentPage(CorpusFile("blank.pdf"), 1), "");
 }
 
+KERBOLT_TEST_LABEL(oracle, "PageQueries.ImportedPagesAnswerFromTheirRecord");
 TEST(PageQueries, ImportedPagesAnswerFromTheirRecord) {
     testing_support::TempDir dir;
     const std::string source = dir.File("source.pdf");

@@ -6,6 +6,7 @@
 #include "tests/pdf/import/reader_corpus.h"
 #include "tests/support/fixed_host.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,7 @@ TEST_P(WildFiles, ReadsAndImportsAsQpdfDoes) {
 // A hybrid file whose table marks free what its stream places; a page whose only content is
 // an empty compressed stream, and one where such a stream comes before text; pages and font in
 // an object stream stored through ASCII85 and Flate.
+KERBOLT_TEST_LABEL(oracle, "Producers/WildFiles.*");
 INSTANTIATE_TEST_SUITE_P(Producers, WildFiles,
                          testing::Values("hybrid_free.pdf", "empty_flate.pdf", "objstm_a85.pdf"),
                          [](const auto& info) {
@@ -130,6 +132,7 @@ TEST_P(InformationText, IsPdfinfosTextInTheDocumentsCodePage) {
     EXPECT_EQ(author, pagora::Pagora::FromUtf8(fields["Author"], c.charset));
 }
 
+KERBOLT_TEST_LABEL(oracle, "Encodings/InformationText.*");
 INSTANTIATE_TEST_SUITE_P(Encodings, InformationText,
                          testing::Values(InformationCase{"info_latin.pdf", 0},
                                          InformationCase{"info_latin.pdf", 238},
@@ -138,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, InformationText,
                                          InformationCase{"info_ascii.pdf", 0},
                                          InformationCase{"info_ascii.pdf", 204}));
 
+KERBOLT_TEST_LABEL(oracle, "InformationText.*");
 TEST(InformationText, PlainAsciiComesBackByteForByte) {
     pagora::Pagora pdf(testing_support::MakeFixedHost());
     std::string title, subject, author;
@@ -151,6 +155,7 @@ TEST(InformationText, PlainAsciiComesBackByteForByte) {
                      "bersicht");
 }
 
+KERBOLT_TEST_LABEL(oracle, "WildFiles.*");
 TEST(WildFiles, VersionTwoIsReadAndDeclaredByTheOutput) {
     const std::string source = WildFile("v20.pdf");
     TempDir dir;
@@ -272,12 +277,14 @@ TEST_P(RefusedContent, QueryAndImportRefuseAlike) {
 
 // A stream whose Flate data holds a reserved block (qpdf too fails to decode it); 64 MB of
 // blanks from 64 KB of Flate, from 200 bytes compressed twice, and in two such parts.
+KERBOLT_TEST_LABEL(oracle, "Faults/RefusedContent.*");
 INSTANTIATE_TEST_SUITE_P(Faults, RefusedContent,
                          testing::Values(Refused{"bad_flate.pdf", 1, 321},
                                          Refused{"expanding.pdf", 1, 7},
                                          Refused{"expanding.pdf", 2, 7},
                                          Refused{"expanding.pdf", 3, 7}));
 
+KERBOLT_TEST_LABEL(oracle, "RefusedContent.*");
 TEST(RefusedContent, DamageIsQpdfsToo) {
     const auto decoded = RunCommand("qpdf --show-object=5 --filtered-stream-data " +
                                     ShellQuoted(WildFile("bad_flate.pdf")) + " 2>&1");

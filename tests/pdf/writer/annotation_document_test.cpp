@@ -1,5 +1,6 @@
 #include "tests/pdf/writer/annotation_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -57,12 +58,14 @@ TEST_P(AnnotationDocument, EveryKindReadsBack) {
     EXPECT_EQ(extracted.status, 0) << extracted.out;
 }
 
+KERBOLT_TEST_LABEL(oracle, "PlainAndProtected/AnnotationDocument.*");
 INSTANTIATE_TEST_SUITE_P(PlainAndProtected, AnnotationDocument, ::testing::Bool());
 
 class AnnotationRecords : public writer_test::WriterTest {};
 
 // The note's rectangle, colours and border style as written; a missing attachment writes no
 // object and no reference.
+KERBOLT_TEST_LABEL(oracle, "AnnotationRecords.*");
 TEST_F(AnnotationRecords, NoteAndMissingAttachment) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();

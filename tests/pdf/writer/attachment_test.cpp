@@ -1,5 +1,6 @@
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,7 @@ protected:
 
 // Without filters, with deflate and with deflate behind ASCII85 the files come back byte for
 // byte, and the name tree lists them in name order whatever the call order was.
+KERBOLT_TEST_LABEL(oracle, "AttachmentTest.FilesComeBackUnchangedUnderEveryFilter");
 TEST_F(AttachmentTest, FilesComeBackUnchangedUnderEveryFilter) {
     for (const int compression : {0, 2 | 0x900, 2 | 8 | 0x600}) {
         SCOPED_TRACE(compression);
@@ -75,6 +77,7 @@ TEST_F(AttachmentTest, FilesComeBackUnchangedUnderEveryFilter) {
 
 // In a protected document the names, descriptions and bytes are all decrypted correctly: the
 // name tree's keys are encrypted with the key of the object that holds them.
+KERBOLT_TEST_LABEL(oracle, "AttachmentTest.ProtectedDocumentDecryptsNamesAndBytes");
 TEST_F(AttachmentTest, ProtectedDocumentDecryptsNamesAndBytes) {
     for (const int mode : {0, 0x1000}) {
         SCOPED_TRACE(mode);
@@ -87,6 +90,7 @@ TEST_F(AttachmentTest, ProtectedDocumentDecryptsNamesAndBytes) {
     }
 }
 
+KERBOLT_TEST_LABEL(oracle, "AttachmentTest.FailuresAreRecordedAndWriteNothing");
 TEST_F(AttachmentTest, FailuresAreRecordedAndWriteNothing) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -114,6 +118,7 @@ TEST_F(AttachmentTest, NoOpenDocumentIsRecorded) {
     EXPECT_EQ(pdf_.ErrNumber(), 52);
 }
 
+KERBOLT_TEST_LABEL(oracle, "AttachmentTest.PdfaModeAttachesNothing");
 TEST_F(AttachmentTest, PdfaModeAttachesNothing) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());

@@ -1,6 +1,7 @@
 // Operations called out of order or with sizes the file cannot hold fail with an error and leave
 // a document that can still be finished into a valid file.
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ int ErrorOf(const std::function<void()>& call) {
     return 0;
 }
 
+KERBOLT_TEST_LABEL(oracle, "WriterTest.PageEndedBeforeTheFileIsOpenStaysOpenForTheDocument");
 TEST_F(WriterTest, PageEndedBeforeTheFileIsOpenStaysOpenForTheDocument) {
     pdf_.BeginPage();
     EXPECT_EQ(ErrorOf([&] { pdf_.EndPage(); }), 52);
@@ -36,6 +38,7 @@ TEST_F(WriterTest, PageEndedBeforeTheFileIsOpenStaysOpenForTheDocument) {
     EXPECT_NE(Bytes().find("4 0 obj\n<</Type /ExtGState"), std::string::npos);
 }
 
+KERBOLT_TEST_LABEL(oracle, "WriterTest.PageSizesTheFileCannotHoldAreRefusedWhereTheyEnter");
 TEST_F(WriterTest, PageSizesTheFileCannotHoldAreRefusedWhereTheyEnter) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

@@ -1,6 +1,7 @@
 #include "tests/pdf/writer/annotation_fixture.h"
 #include "tests/support/greymap.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,7 @@ TEST_P(FormFieldDocument, FieldOnAnOverlayBelongsToThatPage) {
     EXPECT_NE(lines[1].find("P=ok field=0"), std::string::npos) << lines[1];
 }
 
+KERBOLT_TEST_LABEL(oracle, "PlainAndProtected/FormFieldDocument.*");
 INSTANTIATE_TEST_SUITE_P(PlainAndProtected, FormFieldDocument, ::testing::Bool());
 
 class FormFieldRecords : public writer_test::WriterTest {};
@@ -114,6 +116,7 @@ TEST_F(FormFieldRecords, FlagsRaiseTheVersionTheyNeed) {
 
 // A number that cannot be read adds no field; a default beyond the options and an unknown
 // type are ignored rather than written broken.
+KERBOLT_TEST_LABEL(oracle, "FormFieldRecords.BadParametersAddNothingBroken");
 TEST_F(FormFieldRecords, BadParametersAddNothingBroken) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -136,6 +139,7 @@ TEST_F(FormFieldRecords, BadParametersAddNothingBroken) {
 }
 
 // Scripts attached to a pending field go into its /AA; a calculated one joins /CO.
+KERBOLT_TEST_LABEL(oracle, "FormFieldRecords.CalculatedFieldsJoinTheCalculationOrder");
 TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -155,6 +159,7 @@ TEST_F(FormFieldRecords, CalculatedFieldsJoinTheCalculationOrder) {
 
 // Check boxes and radio buttons, ticked and not: both viewers draw the mark exactly in the
 // ticked ones.
+KERBOLT_TEST_LABEL(oracle, "FormFieldRecords.TickedButtonsShowTheirMarkInViewers");
 TEST_F(FormFieldRecords, TickedButtonsShowTheirMarkInViewers) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();

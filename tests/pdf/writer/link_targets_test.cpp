@@ -4,6 +4,7 @@
 #include "pdf/writer/writer.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ namespace {
 
 using writer_test::WriterTest;
 
+KERBOLT_TEST_LABEL(oracle, "LinkTest.*");
 class LinkTest : public WriterTest {
 protected:
     std::string Dump() {

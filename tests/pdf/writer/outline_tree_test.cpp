@@ -3,6 +3,7 @@
 #include "pdf/writer/members.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ namespace {
 
 using writer_test::WriterTest;
 
+KERBOLT_TEST_LABEL(oracle, "OutlineTest.*");
 class OutlineTest : public WriterTest {
 protected:
     std::string Dump(const std::string& password = "") {

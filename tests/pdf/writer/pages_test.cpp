@@ -2,6 +2,7 @@
 
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ using writer_test::WriterTest;
 
 using PagesTest = WriterTest;
 
+KERBOLT_TEST_LABEL(oracle, "PagesTest.SizesFollowInsertionAndSwaps");
 TEST_F(PagesTest, SizesFollowInsertionAndSwaps) {
     pdf_.BeginDoc(Path());
     for (const int paper : {0, 2, 8}) {
@@ -64,6 +66,7 @@ TEST_F(PagesTest, FirstPageNumbersAndDictionary) {
               "5 0 obj\n<<\n/Length 19 >>\rstream\n1 0 0 -1 0 842 cm \r\nendstream\nendobj\n");
 }
 
+KERBOLT_TEST_LABEL(oracle, "PagesTest.MarginsWithClippingStartTheContent");
 TEST_F(PagesTest, MarginsWithClippingStartTheContent) {
     pdf_.BeginDoc(Path());
     pdf_.SetMargins(20, 20, 30, 30, true);
@@ -76,6 +79,7 @@ TEST_F(PagesTest, MarginsWithClippingStartTheContent) {
     EXPECT_EQ(stream.out, "1 0 0 -1 20 812 cm \r0 0 556 782 re W n\r\r0 0 m 10 10 l S");
 }
 
+KERBOLT_TEST_LABEL(oracle, "PagesTest.OverlayAddsASecondContentStream");
 TEST_F(PagesTest, OverlayAddsASecondContentStream) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -96,6 +100,7 @@ TEST_F(PagesTest, OverlayAddsASecondContentStream) {
     EXPECT_EQ(overlay.out, "\r0 0 0 rg\r0 0 0 RG\r0 0 10 10 re f");
 }
 
+KERBOLT_TEST_LABEL(oracle, "PagesTest.OverlayLeftOpenIsClosedByTheNextPageAndByEndDoc");
 TEST_F(PagesTest, OverlayLeftOpenIsClosedByTheNextPageAndByEndDoc) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -132,6 +137,7 @@ TEST_F(PagesTest, SwapMovesDestinationsAndBookmarks) {
 
 // Abort forgets the last document's pages and what points at them: the next document holds only
 // its own, and its positions count from its own first page.
+KERBOLT_TEST_LABEL(oracle, "PagesTest.AbortForgetsThePagesAndTheirTargets");
 TEST_F(PagesTest, AbortForgetsThePagesAndTheirTargets) {
     pdf_.BeginDoc(dir_.File("first.pdf"));
     for (int i = 0; i < 3; ++i) {
@@ -159,6 +165,7 @@ TEST_F(PagesTest, AbortForgetsThePagesAndTheirTargets) {
     EXPECT_NE(bytes.find("REF_new [4 0 R /FitB]"), std::string::npos);
 }
 
+KERBOLT_TEST_LABEL(oracle, "PagesTest.TransitionsScriptsAndLabelsReachTheFile");
 TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
     pdf_.SetPageTransition(13, 2, 1);
     pdf_.BeginDoc(Path());
@@ -185,6 +192,7 @@ TEST_F(PagesTest, TransitionsScriptsAndLabelsReachTheFile) {
 }
 
 // A reusable object placed but never ended leaves "##alias##" in the page's annotation list.
+KERBOLT_TEST_LABEL(oracle, "PagesTest.PlaceholdersLeftAtTheEndAreDropped");
 TEST_F(PagesTest, PlaceholdersLeftAtTheEndAreDropped) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();

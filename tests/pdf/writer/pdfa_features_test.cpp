@@ -8,6 +8,7 @@
 #include "tests/support/fixed_host.h"
 #include "tests/support/greymap.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -570,6 +571,7 @@ const Feature kFeatures[] = {
     {"cmyk_picture", CmykPicture, Outcome::kClaimDropped, "", 5, "Pagora.DrawImage"},
 };
 
+KERBOLT_TEST_LABEL(oracle, "PdfaFeatures.*");
 class PdfaFeatures : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

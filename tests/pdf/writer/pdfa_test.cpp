@@ -6,6 +6,7 @@
 #include "tests/pdf/writer/pdfa_support.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/fixed_host.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,7 @@ protected:
     }
 };
 
+KERBOLT_TEST_LABEL(oracle, "PdfaDocument.EveryKindOfContentPassesPreflight");
 TEST_F(PdfaDocument, EveryKindOfContentPassesPreflight) {
     WriteEverything(pdf_);
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
@@ -90,6 +92,8 @@ TEST_F(PdfaDocument, EveryKindOfContentPassesPreflight) {
     }
 }
 
+KERBOLT_TEST_LABEL(oracle,
+                   "PdfaDocument.AFontThatCannotBeFoundIsRecordedAndTheFileClaimsNoArchive");
 TEST_F(PdfaDocument, AFontThatCannotBeFoundIsRecordedAndTheFileClaimsNoArchive) {
     Pagora pdf(std::make_shared<HostWithoutFamily>("TimesNewRoman"));
     WriteEverything(pdf);
@@ -106,6 +110,7 @@ TEST_F(PdfaDocument, AFontThatCannotBeFoundIsRecordedAndTheFileClaimsNoArchive) 
     EXPECT_NE(Run("pdftotext %f - 2>&1").out.find("Größe 12 € – ok"), std::string::npos);
 }
 
+KERBOLT_TEST_LABEL(oracle, "PdfaDocument.AMissingTrueTypeFileIsRecordedAndTheRestStaysArchivable");
 TEST_F(PdfaDocument, AMissingTrueTypeFileIsRecordedAndTheRestStaysArchivable) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());

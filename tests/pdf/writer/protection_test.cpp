@@ -2,6 +2,7 @@
 #include "tests/pdf/writer/tool_output.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,7 @@ void WriteSample(const std::string& path, int mode, int compression, bool protec
     ASSERT_EQ(pdf.ErrNumber(), 0) << pdf.ErrDescription();
 }
 
+KERBOLT_TEST_LABEL(oracle, "ProtectionTest.*");
 class ProtectionTest : public writer_test::WriterTest {
 protected:
     std::string Plain() const { return dir_.File("plain.pdf"); }

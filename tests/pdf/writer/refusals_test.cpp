@@ -2,6 +2,7 @@
 // that goes on afterwards is still a valid file.
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ namespace {
 
 using writer_test::WriterTest;
 
+// A full disk is /dev/full.
+KERBOLT_LINUX_ONLY("Refusals.*");
 class Refusals : public WriterTest {
 protected:
     // The error number a call raises, 0 when it raises none.
@@ -52,6 +55,7 @@ std::string UnreadableFile(const testing_support::TempDir& dir) {
     return refused(locked) ? locked : std::string();
 }
 
+KERBOLT_TEST_LABEL(oracle, "Refusals.EachRefusalRaisesItsNumberAndTheDocumentStaysValid");
 TEST_F(Refusals, EachRefusalRaisesItsNumberAndTheDocumentStaysValid) {
     const std::string fifo = dir_.File("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -203,6 +207,7 @@ TEST_F(Refusals, AFullDiskEndsTheDocumentWithItsOwnNumber) {
 }
 
 // Coordinates far beyond what readers hold as integers are written as reals.
+KERBOLT_TEST_LABEL(oracle, "Refusals.HugeNumbersAreWrittenSoEveryReaderTakesThem");
 TEST_F(Refusals, HugeNumbersAreWrittenSoEveryReaderTakesThem) {
     pdf_.BeginDoc(Path());
     pdf_.BeginPage();
@@ -223,6 +228,7 @@ TEST_F(Refusals, HugeNumbersAreWrittenSoEveryReaderTakesThem) {
 
 // A page inserted before others moves the bookmarks and named destinations of the later pages
 // with them, as a swap does.
+KERBOLT_TEST_LABEL(oracle, "Refusals.InsertedPagesKeepBookmarksOnTheirPages");
 TEST_F(Refusals, InsertedPagesKeepBookmarksOnTheirPages) {
     pdf_.BeginDoc(Path());
     pdf_.SetFont("Helvetica", 12);

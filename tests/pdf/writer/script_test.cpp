@@ -1,5 +1,6 @@
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 namespace {
 
+KERBOLT_TEST_LABEL(oracle, "ScriptTest.*");
 class ScriptTest : public writer_test::WriterTest {
 protected:
     // What a reader sees of the scripts (the "scripts" query).

@@ -5,6 +5,7 @@
 #include "tests/pdf/writer/openssl_oracle.h"
 #include "tests/pdf/writer/tool_output.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,7 @@ std::string ProtectedFile(const ProtectionKeys& keys, const std::string& title,
     return file;
 }
 
+KERBOLT_TEST_LABEL(oracle, "Protection.ReadersOpenAFileBuiltFromOurKeys");
 TEST(Protection, ReadersOpenAFileBuiltFromOurKeys) {
     const struct {
         std::int32_t mode;

@@ -2,6 +2,7 @@
 
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,7 @@ TEST_F(SettingsTest, OutOfRangeValuesAreIgnored) {
     EXPECT_EQ(s.memory_factor, 4);
 }
 
+KERBOLT_TEST_LABEL(oracle, "SettingsTest.TransitionsInsideAndOutsideAPage");
 TEST_F(SettingsTest, TransitionsInsideAndOutsideAPage) {
     auto& s = Writer();
     pdf_.SetPageTransition(13, 2, 1);
@@ -141,6 +143,7 @@ TEST_P(CatalogPreferences, BecomeCatalogEntries) {
     }
 }
 
+KERBOLT_TEST_LABEL(oracle, "Table/CatalogPreferences.*");
 INSTANTIATE_TEST_SUITE_P(
     Table, CatalogPreferences,
     ::testing::Values(

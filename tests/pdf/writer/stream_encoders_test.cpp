@@ -5,6 +5,7 @@
 
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,7 @@ std::string PdfWithStreams(const std::vector<std::pair<std::string, Bytes>>& str
     return pdf;
 }
 
+KERBOLT_TEST_LABEL(oracle, "StreamEncoders.*");
 TEST(StreamEncoders, AnIndependentReaderDecodesEveryEncoding) {
     const std::vector<std::pair<const char*, Bytes>> inputs = {
         {"empty", {}},

@@ -4,6 +4,7 @@
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/sample_data.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ std::string CallerData(const std::string& original, const char* caller_text) {
     return {deflated.begin(), deflated.end()};
 }
 
+KERBOLT_TEST_LABEL(oracle, "StreamFilterChain.*");
 class StreamFilterChain : public WriterTest {
 protected:
     // Writes every case as its own object, then checks the /Filter line, that an independent

@@ -1,6 +1,7 @@
 #include "pdf/writer/writer.h"
 
 #include "tests/pdf/writer/writer_fixture.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,7 @@ TEST_P(StreamObjects, FinishTheDictionaryAndWriteTheData) {
         << Bytes().substr(39, 200);
 }
 
+KERBOLT_TEST_LABEL(oracle, "Table/StreamObjects.*");
 INSTANTIATE_TEST_SUITE_P(
     Table, StreamObjects,
     ::testing::Values(
@@ -84,6 +86,7 @@ TEST(StreamFilters, SetCompressionSplitsFlagsAndLevels) {
 }
 
 // The memory factor trades memory for fewer enlargements; it never changes the file.
+KERBOLT_TEST_LABEL(oracle, "StreamFilters.MemoryFactorDoesNotChangeTheOutput");
 TEST(StreamFilters, MemoryFactorDoesNotChangeTheOutput) {
     testing_support::TempDir dir;
     std::string files[2];

@@ -1,6 +1,7 @@
 #include "app/core/lists/indemnite_lines.h"
 
 #include "app/core/lists/text_columns.h"
+#include "tests/support/data_file_sample.h"
 
 #include <gtest/gtest.h>
 
@@ -9,25 +10,14 @@ namespace {
 using namespace kerbolt;
 using namespace kerbolt::frmIndemnites;
 
-IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
-    IndemniteRecord r;
-    r.IdPlace = "0";
-    r.date = "03.02.2025";
-    r.heure = "14:05";
-    r.nPlaques = "VD 123456";
-    r.Montant100 = "50";
-    r.Montant60 = "30";
-    r.NumIndemn = reference;
-    r.datepaiement = mark;
-    return r;
-}
+using testing_support::ListedTicket;
 
 // Marks: empty, a date, cancelled, the same letters in lower case; and a record without a
 // reference.
 std::vector<IndemniteRecord> Records() {
-    return {Ticket("000NZFAP-0", ""),         Ticket("000NZFAP-1", "12.03.2025"),
-            Ticket("000NZFAP-2", "ANNULE-x"), Ticket("000NZFAP-3", "annule-x"),
-            Ticket("", "01.01.2025"),         Ticket("   ", "")};
+    return {ListedTicket("000NZFAP-0", ""),         ListedTicket("000NZFAP-1", "12.03.2025"),
+            ListedTicket("000NZFAP-2", "ANNULE-x"), ListedTicket("000NZFAP-3", "annule-x"),
+            ListedTicket("", "01.01.2025"),         ListedTicket("   ", "")};
 }
 
 std::vector<std::string> References(const std::vector<std::string>& lines) {
@@ -48,12 +38,13 @@ TEST(IndemniteLines, FiltersListWhatIsPendingOrPaidButNeverCancelled) {
 }
 
 TEST(IndemniteLines, FixedColumnsThenTheMarkUnpadded) {
-    const std::string pending = IndemniteLine(Ticket("000NZFAP-0", ""));
+    const std::string pending = IndemniteLine(ListedTicket("000NZFAP-0", ""));
     EXPECT_EQ(pending, "000NZFAP-0     0     03.02.2025 14:05    VD 123456      50        ");
     EXPECT_EQ(CharCount(pending), 66u);
-    EXPECT_EQ(IndemniteLine(Ticket("000NZFAP-0", "12.03.2025")), pending + "12.03.2025");
+    EXPECT_EQ(IndemniteLine(ListedTicket("000NZFAP-0", "12.03.2025")), pending + "12.03.2025");
     // A reference longer than its column is cut.
-    EXPECT_EQ(CharSlice(IndemniteLine(Ticket("ABCDEFGHIJKLMNOPQ", "")), 0, 16), "ABCDEFGHIJKLMNO0");
+    EXPECT_EQ(CharSlice(IndemniteLine(ListedTicket("ABCDEFGHIJKLMNOPQ", "")), 0, 16),
+              "ABCDEFGHIJKLMNO0");
 }
 
 TEST(IndemniteLines, AmountKeysTypeAnAmount) {

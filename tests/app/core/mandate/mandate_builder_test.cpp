@@ -4,7 +4,9 @@
 #include "app/core/web/data_transfers.h"
 #include "pdf/writer/Pagora.h"
 #include "tests/support/mandate_fakes.h"
+#include "tests/support/pdf_inspect.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 #include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +32,7 @@ RgbImage SmallPicture() {
     return {3, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90}};
 }
 
+KERBOLT_TEST_LABEL(oracle, "MandateLogo.BitmapReadsBackWithAnotherReader");
 TEST(MandateLogo, BitmapReadsBackWithAnotherReader) {
     TempDir dir;
     const std::string path = dir.File("LogoMandat.bmp");
@@ -42,10 +45,7 @@ TEST(MandateLogo, BitmapReadsBackWithAnotherReader) {
     EXPECT_EQ(bytes[54], 30); // the bottom row comes first, blue before red
     EXPECT_EQ(bytes[56], 10);
 
-    const auto read =
-        RunCommand("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
-                   "'); print(im.format, im.mode, im.size, list(im.getdata()), "
-                   "im.info.get('compression'))\"");
+    const auto read = testing_support::InspectFile(path, "picture");
     ASSERT_EQ(read.status, 0);
     EXPECT_EQ(read.out, "BMP RGB (3, 2) [(255, 0, 0), (0, 255, 0), (0, 0, 255), (10, 20, 30), "
                         "(40, 50, 60), (70, 80, 90)] 0\n");

@@ -6,6 +6,7 @@
 #include "tests/support/fixed_host.h"
 #include "tests/support/mandate_fakes.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 #include "tests/support/web_fakes.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,7 @@ std::vector<int> PageNumbers(const std::string& pdf) {
     return numbers;
 }
 
+KERBOLT_TEST_LABEL(oracle, "MandateDocumentTest.*");
 class MandateDocumentTest : public ::testing::Test {
 protected:
     MandateDocumentTest()
@@ -147,6 +149,7 @@ TEST_P(MandateInEachLanguage, ReadsBackWithTheUsersDetailsAndSpots) {
     EXPECT_EQ(LogoPages(pdf), PageNumbers(pdf));
 }
 
+KERBOLT_TEST_LABEL(oracle, "Languages/MandateInEachLanguage.*");
 INSTANTIATE_TEST_SUITE_P(
     Languages, MandateInEachLanguage,
     ::testing::Values(

@@ -6,6 +6,7 @@
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/web/data_transfers.h"
+#include "tests/support/data_file_sample.h"
 #include "tests/support/fake_ports.h"
 #include "tests/support/temp_dir.h"
 
@@ -24,15 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::ReadFileBytes;
+using testing_support::SampleTicket;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
 constexpr const char* kKey = "000NZFAP"; // the key of a@b.ch
 constexpr const char* kRemote = "web/ctrl/KB/000NZFAP";
-
-IndemniteRecord Ticket(std::int32_t number, const std::string& plates) {
-    return MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kKey, number);
-}
 
 // A data file as the program writes it: the account, two spots and `tickets` tickets.
 std::string MakeDataFile(const std::string& path, int tickets) {
@@ -42,8 +40,7 @@ std::string MakeDataFile(const std::string& path, int tickets) {
     infos.IBAN = "CH9300762011623852957";
     EXPECT_TRUE(WriteContactDetails(path, infos));
     EXPECT_TRUE(WritePlaces(path, {{"A1", "Rue du Lac 1", "0"}, {"B2", "Rue du Port 2", "1"}}));
-    for (int i = 0; i < tickets; ++i)
-        EXPECT_TRUE(WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
+    EXPECT_TRUE(testing_support::WriteSampleTickets(path, tickets));
     return ReadFileBytes(path);
 }
 
@@ -122,7 +119,7 @@ TEST_F(DataSync, OfflineTicketsSurviveALargerServerCopyAndTheMarksSurviveTheUplo
     Server() = MakeDataFile(local, 2);
     // The server cannot be reached: the ticket stays local and the upload is owed.
     ftp.status = FtpStatus::Unreachable;
-    ASSERT_TRUE(WriteIndemnite(local, 2, Ticket(2, "GE 7")));
+    ASSERT_TRUE(WriteIndemnite(local, 2, SampleTicket(2, "GE 7")));
     EXPECT_FALSE(Upload());
     EXPECT_TRUE(modUpload::UploadOwed(local));
 
@@ -153,7 +150,7 @@ TEST_F(DataSync, OfflineTicketsSurviveALargerServerCopyAndTheMarksSurviveTheUplo
     EXPECT_EQ(ReadInfos(local).Mandat, "2026-12-01");
 
     // The next ticket and its upload keep the operator's marks on the server.
-    ASSERT_TRUE(WriteIndemnite(local, NextIndemniteNumber(local), Ticket(3, "FR 9")));
+    ASSERT_TRUE(WriteIndemnite(local, NextIndemniteNumber(local), SampleTicket(3, "FR 9")));
     EXPECT_TRUE(Upload());
     EXPECT_EQ(TicketsOf(ServerFile()).size(), 4u);
     EXPECT_EQ(ReadIndemnite(ServerFile(), 0).datepaiement, "01.12.2026");
@@ -173,7 +170,7 @@ TEST_F(DataSync, AnUploadStaysOwedUntilItHasArrived) {
     } watching;
     watching.data_file = local;
     watching.files[kRemote] = MakeDataFile(local, 1);
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+    ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "GE 1")));
     EXPECT_TRUE(modUpload::UploadDataFile(watching, local, kKey));
     EXPECT_TRUE(watching.owed_meanwhile);
     EXPECT_FALSE(modUpload::UploadOwed(local));
@@ -185,9 +182,9 @@ TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
     fs::create_directories(dir.File("other"));
     fs::copy_file(local, other);
 
-    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    ASSERT_TRUE(WriteIndemnite(other, 1, SampleTicket(1, "BE 1")));
     ASSERT_TRUE(modUpload::UploadDataFile(ftp, other, kKey));
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "VS 2")));
     const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/true);
     ASSERT_TRUE(sync.uploaded);
     // The reference printed on both tickets is named, for the user to tell the operator.
@@ -256,7 +253,7 @@ TEST_F(DataSync, DamagedFilesLoseNoRecord) {
         Server() = c.server;
         const std::string server_before = Server();
         const std::int32_t number = NextIndemniteNumber(local);
-        ASSERT_TRUE(WriteIndemnite(local, number, Ticket(number, "NEW 1")));
+        ASSERT_TRUE(WriteIndemnite(local, number, SampleTicket(number, "NEW 1")));
         // The record written is the new one and every earlier record is as it was.
         auto with_new = ReadIndemnites(local);
         ASSERT_EQ(with_new.at(static_cast<std::size_t>(number)).nPlaques, "NEW 1");
@@ -268,7 +265,7 @@ TEST_F(DataSync, DamagedFilesLoseNoRecord) {
         const auto after = ReadIndemnites(local);
         for (const IndemniteRecord& r : readable)
             EXPECT_TRUE(Keeps(after, r)) << r.NumIndemn;
-        EXPECT_TRUE(Keeps(after, Ticket(number, "NEW 1")));
+        EXPECT_TRUE(Keeps(after, SampleTicket(number, "NEW 1")));
         if (c.server_usable) {
             // Every ticket of the intact server copy is there too, and the server got the lot.
             WriteFileBytes(scratch, server_before);
@@ -339,10 +336,10 @@ TEST_F(DataSync, AnUploadReplacedByAnotherComputersIsMadeAgain) {
     // The other computer added its ticket to the server's copy as it was before this upload.
     const std::string other = dir.File("other");
     WriteFileBytes(other, interleaving.files[kRemote]);
-    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    ASSERT_TRUE(WriteIndemnite(other, 1, SampleTicket(1, "BE 1")));
     interleaving.others_copy = ReadFileBytes(other);
 
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "VS 2")));
     EXPECT_TRUE(modUpload::UploadDataFile(interleaving, local, kKey));
     WriteFileBytes(scratch, interleaving.files[kRemote]);
     const auto tickets = TicketsOf(scratch);
@@ -356,7 +353,7 @@ TEST_F(DataSync, AnUploadReplacedByAnotherComputersIsMadeAgain) {
 // owed could not be written; and nothing when it lacks nothing.
 TEST_F(DataSync, TheStartUpSendsWhatTheServerLacksWhateverTheMark) {
     Server() = MakeDataFile(local, 1);
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+    ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "GE 1")));
     ASSERT_FALSE(modUpload::UploadOwed(local));
     auto start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
     EXPECT_TRUE(start.uploaded);
@@ -426,10 +423,10 @@ TEST(DataSave, OneWriteOwnerOnlyThroughLinksAndNoLeftovers) {
 TEST_F(DataSync, BackupsAreDatedAndAtMostTwenty) {
     Server() = MakeDataFile(local, 0);
     for (int i = 0; i < 25; ++i) {
-        ASSERT_TRUE(WriteIndemnite(local, i, Ticket(i, "T" + std::to_string(i))));
+        ASSERT_TRUE(WriteIndemnite(local, i, SampleTicket(i, "T" + std::to_string(i))));
         // A ticket another computer sent: the merge rewrites the local file every time.
         WriteFileBytes(scratch, Server());
-        ASSERT_TRUE(WriteIndemnite(scratch, 1000 + i, Ticket(1000 + i, "O")));
+        ASSERT_TRUE(WriteIndemnite(scratch, 1000 + i, SampleTicket(1000 + i, "O")));
         Server() = ReadFileBytes(scratch);
         ASSERT_TRUE(Upload());
         const auto count = std::distance(fs::directory_iterator(modUpload::BackupFolder(local)),

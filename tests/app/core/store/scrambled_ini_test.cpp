@@ -2,6 +2,7 @@
 
 #include "app/core/store/scramble.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ using testing_support::ReadFileBytes;
 using testing_support::RunCommand;
 using testing_support::TempDir;
 
+KERBOLT_TEST_LABEL(oracle, "ModIni.ValuesRoundTripScrambledWithoutReadableText");
 TEST(ModIni, ValuesRoundTripScrambledWithoutReadableText) {
     TempDir dir;
     const std::string path = dir.File("Param.ini");
@@ -38,6 +40,7 @@ TEST(ModIni, ValuesRoundTripScrambledWithoutReadableText) {
               "0\n");
 }
 
+KERBOLT_TEST_LABEL(oracle, "ModIni.TextOutsideWindows1252BecomesQuestionMarks");
 TEST(ModIni, TextOutsideWindows1252BecomesQuestionMarks) {
     TempDir dir;
     const std::string path = dir.File("d");

@@ -8,6 +8,7 @@
 
 #include "app/core/ticket/qr_picture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ const char* const kFixturePayload =
     "1003\r\nLausanne\r\nCH\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n50.00\r\nCHF\r\nS\r\nKerbolt\r\n\r\n\r\n"
     "1003\r\nLausanne\r\nCH\r\nNON\r\n\r\n000NZFAP-0 / VD 123456\r\nEPD";
 
+KERBOLT_TEST_LABEL(oracle, "TicketPayload.FixtureIsExactAndEncodesAsVersion10LevelM");
 TEST(TicketPayload, FixtureIsExactAndEncodesAsVersion10LevelM) {
     const TicketPreview preview = BuildTicketPreview(FixtureInputs());
     EXPECT_EQ(preview.payload, kFixturePayload);

@@ -6,6 +6,7 @@
 #include "tests/support/fake_ports.h"
 #include "tests/support/http_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_labels.h"
 #include "tests/support/ui_queue.h"
 #include "tests/support/web_fakes.h"
 
@@ -59,6 +60,7 @@ ServerConfig LoopbackConfig(const HttpServer& server) {
 }
 
 // The web services against the loopback web server, with its files under root/.
+KERBOLT_TEST_LABEL(net, "WebServicesAgainstServer.*");
 class WebServicesAgainstServer : public ::testing::Test, protected FakeWebPorts {
 protected:
     WebServicesAgainstServer() {
