@@ -2,7 +2,7 @@
 // a copy of the data file (or none reachable) and message boxes nobody answers.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/platform/ports.h"
 #include "tests/support/data_file_sample.h"

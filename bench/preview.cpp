@@ -6,7 +6,7 @@
 // Run pinned to one core with glibc's default allocator settings (MALLOC_TRIM_THRESHOLD_ unset),
 // for example:
 //   taskset -c 2 build/bench/bench/bench_preview
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/ticket/qr_picture.h"
 #include "app/core/ticket/ticket_draft.h"
 #include "tests/support/data_file_sample.h"

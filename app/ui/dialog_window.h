@@ -3,7 +3,7 @@
 // a loop of its own.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/config.h"
 #include "app/platform/ports.h"
 #include "app/ui/window_common.h"

@@ -4,7 +4,7 @@
 #include "app/core/store/records.h"
 #include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
-#include "app/core/ticket/ticket_amount.h"
+#include "app/core/store/ticket_amount.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "app/core/mandate/mandate_builder.h"
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/ports.h"
 #include "app/ui/app_context.h"
 

@@ -3,7 +3,7 @@
 // busy cursor at once and, past a second, a small dialog naming the step.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/ports.h"
 
 #include <QObject>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/core/mandate/mandate_writer.h"
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/platform/ports.h"
 

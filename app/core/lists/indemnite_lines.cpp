@@ -1,6 +1,7 @@
 #include "app/core/lists/indemnite_lines.h"
 
 #include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 
 namespace kerbolt::frmIndemnites {
 

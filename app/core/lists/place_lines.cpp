@@ -1,6 +1,7 @@
 #include "app/core/lists/place_lines.h"
 
 #include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 
 #include <charconv>
 #include <limits>

@@ -42,11 +42,4 @@ std::string FitColumn(std::string_view utf8, std::size_t width) {
     return out;
 }
 
-std::string TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 } // namespace kerbolt

@@ -6,7 +6,7 @@
 #include "app/core/mandate/mandate_layout.h"
 #include "app/core/mandate/mandate_texts.h"
 #include "app/core/mandate/mandate_writer.h"
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/ports.h"
 
 #include <functional>

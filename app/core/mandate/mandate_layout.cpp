@@ -1,6 +1,6 @@
 #include "app/core/mandate/mandate_layout.h"
 
-#include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>

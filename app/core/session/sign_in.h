@@ -3,7 +3,7 @@
 // of failed attempts that ends the program at the third.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/web/data_transfers.h"
 #include "app/platform/ports.h"
 

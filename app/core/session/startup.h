@@ -2,7 +2,7 @@
 // file is synchronised before it opens. The windows layer shows the chosen window.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/web/data_transfers.h"
 #include "app/platform/config.h"
 #include "app/platform/ports.h"

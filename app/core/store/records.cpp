@@ -1,8 +1,8 @@
 #include "app/core/store/records.h"
 
-#include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 #include "app/core/store/scrambled_ini.h"
-#include "app/core/ticket/ticket_amount.h"
+#include "app/core/store/ticket_amount.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -20,5 +21,11 @@ bool IsWindows1252Character(char32_t c);
 
 // The text is UTF-8 and Windows-1252 holds every character of it.
 bool IsWindows1252Text(std::string_view utf8);
+
+// The text without blanks at both ends. Blanks are spaces and tabs, everywhere in the client: the
+// settings and data files have always been read so, around every name and value, and what the
+// user types, the stored amount and the list columns are trimmed by the same rule, so that a text
+// reads the same typed, stored and read back.
+std::string TrimBlanks(std::string_view text);
 
 } // namespace kerbolt

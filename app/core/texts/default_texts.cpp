@@ -1,5 +1,6 @@
-// The ticket's default title, text and footer in the four languages.
-#include "app/core/session/app_state.h"
+#include "app/core/texts/default_texts.h"
+
+#include "app/core/texts/texts.h"
 
 #include <array>
 #include <string_view>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace kerbolt {
@@ -16,3 +17,14 @@ inline std::string PickLanguage(int language, const Texts4& texts) {
 }
 
 } // namespace kerbolt
+
+namespace kerbolt::Module1 {
+
+// Interface languages.
+inline constexpr std::int16_t kNoLanguage = 0;
+inline constexpr std::int16_t kFrench = 1;
+inline constexpr std::int16_t kGerman = 2;
+inline constexpr std::int16_t kEnglish = 3;
+inline constexpr std::int16_t kItalian = 4;
+
+} // namespace kerbolt::Module1

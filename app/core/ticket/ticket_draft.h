@@ -4,7 +4,7 @@
 // them disagree.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/core/ticket/ticket_preview.h"
 #include "app/platform/ports.h"

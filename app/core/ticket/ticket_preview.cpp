@@ -1,7 +1,7 @@
 #include "app/core/ticket/ticket_preview.h"
 
 #include "app/core/texts/ticket_texts.h"
-#include "app/core/ticket/ticket_amount.h"
+#include "app/core/store/ticket_amount.h"
 #include "app/core/ticket/ticket_payload.h"
 
 namespace kerbolt {

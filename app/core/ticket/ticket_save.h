@@ -1,7 +1,7 @@
 // Print and save, without the printing: the refusals, the compensation record and its upload.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/ticket/ticket_draft.h"
 #include "app/platform/ports.h"
 

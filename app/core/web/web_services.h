@@ -3,7 +3,7 @@
 // it; every reply goes through one completion handler on the user-interface thread.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/web/update_check.h"
 #include "app/platform/config.h"
 #include "app/platform/http.h"

@@ -2,7 +2,7 @@
 // recorded message boxes and shell calls, and the main window's routines as counters.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/curl_ftp.h"
 #include "app/ui/dialog_window.h"
 #include "tests/support/fake_ports.h"

@@ -1,6 +1,7 @@
 #include "app/ui/frm_indemnites.h"
 
 #include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
 #include "app/core/texts/indemnites_texts.h"

@@ -2,6 +2,7 @@
 
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/default_texts.h"
 #include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/transfer_texts.h"

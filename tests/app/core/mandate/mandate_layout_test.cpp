@@ -1,6 +1,6 @@
 #include "app/core/mandate/mandate_layout.h"
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "pdf/writer/Pagora.h"
 #include "tests/support/mandate_fakes.h"
 

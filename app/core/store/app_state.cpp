@@ -1,8 +1,9 @@
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 
 #include "app/core/store/account_key.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/default_texts.h"
 #include "app/platform/ports.h"
 
 namespace kerbolt::Module1 {

@@ -1,4 +1,4 @@
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 
 #include "app/core/store/records.h"
 #include "tests/support/temp_dir.h"

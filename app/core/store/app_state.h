@@ -1,7 +1,8 @@
-// The application state that every window reads and writes for the life of the process, and the
-// ticket's default texts.
+// The application state that every window reads and writes for the life of the process: where
+// the account's files are, and the settings the settings file holds for this run.
 #pragma once
 
+#include "app/core/texts/texts.h"
 #include "app/platform/config.h"
 
 #include <cstdint>
@@ -9,14 +10,7 @@
 
 namespace kerbolt::Module1 {
 
-// Interface languages.
-inline constexpr std::int16_t kNoLanguage = 0;
-inline constexpr std::int16_t kFrench = 1;
-inline constexpr std::int16_t kGerman = 2;
-inline constexpr std::int16_t kEnglish = 3;
-inline constexpr std::int16_t kItalian = 4;
-
-// Module1's variables. Paths use "/" and are UTF-8.
+// The process's shared variables, set at start-up and sign-in. Paths use "/" and are UTF-8.
 struct State {
     std::string DataFolder;   // the per-user data folder
     std::string AccountKey;   // key of the signed-in address (ComputeAccountKey)
@@ -39,11 +33,6 @@ void SetAccount(State& state, const std::string& address);
 // fills an empty title or text with the language's default and sets the language's footer.
 // With any other language the title and text stay as read and the footer keeps its value.
 void LoadDefaultTexts(State& state, const ServerConfig& config = DefaultServerConfig());
-
-// The defaults of a language 1 to 4 (empty for any other).
-std::string DefaultTitle(std::int16_t language);
-std::string DefaultText(std::int16_t language);
-std::string Footer(std::int16_t language, const ServerConfig& config = DefaultServerConfig());
 
 // The amount used when none is saved.
 inline constexpr const char* kDefaultAmount = "50";
