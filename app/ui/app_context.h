@@ -47,7 +47,7 @@ struct AppContext {
     IPrinters& printers;
     INotifier& notifier;
     ServerConfig config = DefaultServerConfig();
-    Module1::State state{};
+    store::State state{};
     DialogHooks hooks{};
     // Where transfers with the server run beside the windows; without one they run on the spot.
     TransferRunner* transfers = nullptr;

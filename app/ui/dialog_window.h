@@ -26,7 +26,7 @@ class TransferRunner;
 
 // The state and ports of the dialogs, and the main window's routines they call after saving.
 struct DialogContext {
-    Module1::State& state;
+    store::State& state;
     IPrompts& prompts;
     IFtp& ftp;
     IShell& shell;

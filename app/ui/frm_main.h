@@ -48,7 +48,7 @@ private:
     void Form_QueryUnload();
     void cmdPrint_Click();
     // Prints a ticket once it is numbered and recorded, then notifies it.
-    void PrintClaimed(const kerbolt::frmMain::ClaimedTicket& claimed, const TicketEntry& entry);
+    void PrintClaimed(const kerbolt::ticket::ClaimedTicket& claimed, const TicketEntry& entry);
     // Tells that the server's copy is behind and sends the data file again on Yes.
     void OfferUploadAgain();
     void FetchMandate();

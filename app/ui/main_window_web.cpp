@@ -42,11 +42,12 @@ bool MainWindowActivation::eventFilter(QObject* watched, QEvent* event) {
 
 std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
                                                         std::function<frmMain*()> main_window,
-                                                        const Module1::State& state) {
+                                                        const store::State& state) {
     web.SetMainWindow(MakeMainWindowHooks(
         [main_window = std::move(main_window)]() -> QWidget* { return main_window(); },
         [&state] {
-            return kerbolt::frmMain::Message(state.Language, kerbolt::frmMain::kMsgNewVersion);
+            return kerbolt::texts::frmMain::Message(state.Language,
+                                                    kerbolt::texts::frmMain::kMsgNewVersion);
         }));
     return std::make_unique<MainWindowActivation>(
         [](QObject* object) { return qobject_cast<frmMain*>(object) != nullptr; },

@@ -42,6 +42,6 @@ private:
 // of the main window, for as long as the returned watcher lives.
 std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
                                                         std::function<frmMain*()> main_window,
-                                                        const Module1::State& state);
+                                                        const store::State& state);
 
 } // namespace kerbolt::ui

@@ -27,7 +27,7 @@ struct PdfCall {
     int page = 0;     // the page the call was made on
 };
 
-class RecordingPdfWriter : public modMandat::IPdfWriter {
+class RecordingPdfWriter : public mandate::IPdfWriter {
 public:
     // Box model: characters per line and line height in points.
     std::size_t line_chars = 80;
@@ -177,8 +177,8 @@ private:
 
 // A signed-in user in folders of the test's own under `root`: "data" holds the data file with
 // the account and `contact`, "tmp" is the temporary folder.
-inline Module1::State MandateUser(const std::filesystem::path& root, const InfosRecord& contact) {
-    Module1::State state;
+inline store::State MandateUser(const std::filesystem::path& root, const InfosRecord& contact) {
+    store::State state;
     state.DataFolder = (root / "data").string();
     state.TempFolder = (root / "tmp").string();
     std::filesystem::create_directories(state.DataFolder);

@@ -3,7 +3,7 @@
 #include "app/core/lists/text_columns.h"
 #include "app/core/store/stored_text.h"
 
-namespace kerbolt::frmIndemnites {
+namespace kerbolt::lists {
 
 std::string IndemniteLine(const IndemniteRecord& r) {
     return FitColumn(r.NumIndemn, 15) + FitColumn(r.IdPlace, 6) +
@@ -38,4 +38,4 @@ std::optional<char32_t> FilterAmountKey(char32_t key) {
     return std::nullopt;
 }
 
-} // namespace kerbolt::frmIndemnites
+} // namespace kerbolt::lists

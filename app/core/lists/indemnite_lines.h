@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::frmIndemnites {
+namespace kerbolt::lists {
 
 // The option buttons, left to right.
 enum Filter : int { kAll = 0, kPending = 1, kPaid = 2 };
@@ -29,4 +29,4 @@ std::vector<std::string> FillList(const std::vector<IndemniteRecord>& records, i
 // the key is refused. A comma becomes a point; digits, the point and backspace (8) pass.
 std::optional<char32_t> FilterAmountKey(char32_t key);
 
-} // namespace kerbolt::frmIndemnites
+} // namespace kerbolt::lists

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <limits>
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::lists {
 
 std::string Statut(int index) {
     switch (index) {
@@ -75,4 +75,4 @@ std::vector<PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines) 
     return places;
 }
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::lists

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::lists {
 
 inline constexpr std::size_t kNumberWidth = 12;
 inline constexpr std::size_t kAddressWidth = 60;
@@ -39,4 +39,4 @@ std::vector<PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines);
 // The status index of a stored or cut status text when it is a whole number, after blanks.
 bool ParseStatus(const std::string& text, int& index);
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::lists

@@ -1,6 +1,6 @@
 #include "app/core/lists/text_columns.h"
 
-namespace kerbolt {
+namespace kerbolt::lists {
 namespace {
 
 bool IsContinuation(char ch) {
@@ -42,4 +42,4 @@ std::string FitColumn(std::string_view utf8, std::size_t width) {
     return out;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::lists

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt {
+namespace kerbolt::lists {
 
 // The number of characters of a UTF-8 text.
 std::size_t CharCount(std::string_view utf8);
@@ -15,4 +15,4 @@ std::string CharSlice(std::string_view utf8, std::size_t first, std::size_t coun
 // The text cut to `width` characters or padded with blanks on the right up to it.
 std::string FitColumn(std::string_view utf8, std::size_t width);
 
-} // namespace kerbolt
+} // namespace kerbolt::lists

@@ -11,7 +11,7 @@
 #include <optional>
 #include <utility>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -258,4 +258,4 @@ MandateResult WriteMandate(IPdfWriter& pdf, const MandateDocument& doc) {
     return Layout(pdf, doc).Write();
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

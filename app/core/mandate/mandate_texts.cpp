@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -220,4 +220,4 @@ std::string ReplaceAll(std::string text, std::string_view marker, const std::str
     return text;
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

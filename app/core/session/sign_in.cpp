@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::session {
 
 namespace {
 
@@ -48,13 +48,13 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
     const std::string address = LowerAscii(mail_text);
     if (!IsWellFormedAddress(address)) return Fail(6, 5);
 
-    Module1::SetAccount(state_, address);
-    const modUpload::SyncResult sync =
+    store::SetAccount(state_, address);
+    const web::SyncResult sync =
         run_sync_ ? run_sync_([&ftp = ftp_, file = state_.DataFile, key = state_.AccountKey] {
-            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+            return web::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
         })
-                  : modUpload::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
-                                            /*upload=*/false);
+                  : web::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
+                                      /*upload=*/false);
     const auto credentials_match = [&] {
         const InfosRecord infos = ReadInfos(state_.DataFile);
         return infos.mail == address && infos.pwd == password;
@@ -81,7 +81,7 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
     }
     // Without an answer from the server the address may well have an account there; a new one
     // made now would overwrite it at its first upload.
-    if (sync.outcome != modUpload::SyncOutcome::NotOnServer) {
+    if (sync.outcome != web::SyncOutcome::NotOnServer) {
         prompts_.Show(LoginMessage(state_.Language, kServerUnreachableMessage),
                       MessageIcon::Information);
         return SignInNext::Stay;
@@ -109,9 +109,9 @@ SignInNext SignIn::Fail(int message_number, int final_message_number) {
 SignInNext SignIn::Succeed(const std::string& address, bool remember_address) {
     // The sign-in holds; only the choice to be remembered (or forgotten) is lost.
     if (!SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
-        prompts_.Show(desktop::SettingNotSavedMessage(state_.Language, state_.IniPath),
+        prompts_.Show(texts::SettingNotSavedMessage(state_.Language, state_.IniPath),
                       MessageIcon::Exclamation);
     return SignInNext::OpenMain;
 }
 
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::session

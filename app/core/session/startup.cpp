@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::session {
 
 namespace fs = std::filesystem;
 
@@ -36,17 +36,17 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
         return decision;
     }
     // A save or a transfer cut off by a crash may have left its temporary file.
-    modUpload::RemoveLeftovers(state.DataFile);
+    web::RemoveLeftovers(state.DataFile);
     if (!fs::is_regular_file(state.DataFile, ec)) return decision;
 
     if (run_sync) {
         // Copies: the synchronisation may go on after the user stopped waiting for it.
         decision.sync = run_sync([&ftp, file = state.DataFile, key = state.AccountKey] {
-            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+            return web::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
         });
     } else {
-        decision.sync = modUpload::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
-                                                /*upload=*/false);
+        decision.sync = web::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
+                                          /*upload=*/false);
     }
     if (state.Language > 0) {
         LoadDefaultTexts(state, config);
@@ -55,4 +55,4 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     return decision;
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::session

@@ -11,22 +11,22 @@
 #include <optional>
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::session {
 
 enum class FirstWindow { frmConnect, frmMain };
 
 struct StartupDecision {
     FirstWindow window = FirstWindow::frmConnect;
     // The synchronisation of the data file, when one ran.
-    std::optional<modUpload::SyncResult> sync;
+    std::optional<web::SyncResult> sync;
     // Not empty when the data folder could not be created: the text to show before ending.
     std::string error;
 };
 
 // Runs the start-up's synchronisation of the data file (the windows run it beside the event
 // loop); nothing when the user chose not to wait for it.
-using SyncRunner = std::function<std::optional<modUpload::SyncResult>(
-    const std::function<modUpload::SyncResult()>& sync)>;
+using SyncRunner =
+    std::function<std::optional<web::SyncResult>(const std::function<web::SyncResult()>& sync)>;
 
 // Sets the paths of `state` (creating the data folder with its parents; NewInstall when the
 // folder itself had to be created), reads "Langue" and "Mail" from Param.ini, derives the
@@ -38,4 +38,4 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
                      const ServerConfig& config = DefaultServerConfig(),
                      const SyncRunner& run_sync = {});
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::session

@@ -6,7 +6,7 @@
 #include "app/core/texts/default_texts.h"
 #include "app/platform/ports.h"
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
 void SetAccount(State& state, const std::string& address) {
     state.AccountKey = ComputeAccountKey(address);
@@ -25,4 +25,4 @@ void LoadDefaultTexts(State& state, const ServerConfig& config) {
     state.TicketFooter = Footer(state.Language, config);
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

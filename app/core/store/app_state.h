@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
 // The process's shared variables, set at start-up and sign-in. Paths use "/" and are UTF-8.
 struct State {
@@ -37,4 +37,4 @@ void LoadDefaultTexts(State& state, const ServerConfig& config = DefaultServerCo
 // The amount used when none is saved.
 inline constexpr const char* kDefaultAmount = "50";
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 // True when the copy is a data file of this account: its "INFOS" section names an address whose
 // key is `account_key`. An error page or junk sent in place of the file is none.
-bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key);
+bool IsAccountDataFile(const store::Document& copy, const std::string& account_key);
 
 // The merged file's bytes:
 // - every section and key of both copies;
@@ -26,11 +26,11 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 // - sections in the order the program writes them: "INFOS", the spots, the tickets by number,
 //   then any other section.
 // Merging the result with the same server copy again gives the same bytes.
-std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
+std::string MergeDataFiles(const store::Document& local, const store::Document& server,
                            std::vector<std::string>* moved_references = nullptr);
 
 // True when `copy` holds every section and key of `mine` with the same value (a last line cut
 // short in `copy` holds nothing): the server's copy then lacks nothing this computer has.
-bool HoldsAll(const ini::Document& copy, const ini::Document& mine);
+bool HoldsAll(const store::Document& copy, const store::Document& mine);
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 
 namespace {
 
@@ -188,4 +188,4 @@ void ForgetShared(const std::string& path) {
     TheCache().Forget(path);
 }
 
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

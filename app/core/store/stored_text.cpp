@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 // Stands for a byte that starts no well-formed UTF-8 sequence.
 inline constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
@@ -28,4 +28,4 @@ bool IsWindows1252Text(std::string_view utf8);
 // reads the same typed, stored and read back.
 std::string TrimBlanks(std::string_view text);
 
-} // namespace kerbolt
+} // namespace kerbolt::store

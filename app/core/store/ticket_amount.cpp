@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount) {
     return texts;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::store

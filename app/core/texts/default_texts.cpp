@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::texts {
 
 namespace {
 
@@ -122,4 +122,4 @@ std::string Footer(std::int16_t language, const ServerConfig& config) {
            config.maker_company + " " + config.maker_legal_forms[Index(language)];
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::texts

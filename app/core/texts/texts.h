@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::texts {
 
 // One text in French, German, English and Italian (UTF-8).
 using Texts4 = std::array<const char*, 4>;
@@ -16,9 +16,9 @@ inline std::string PickLanguage(int language, const Texts4& texts) {
     return texts[static_cast<std::size_t>(language - 1)];
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::texts
 
-namespace kerbolt::Module1 {
+namespace kerbolt::texts {
 
 // Interface languages.
 inline constexpr std::int16_t kNoLanguage = 0;
@@ -27,4 +27,4 @@ inline constexpr std::int16_t kGerman = 2;
 inline constexpr std::int16_t kEnglish = 3;
 inline constexpr std::int16_t kItalian = 4;
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::texts

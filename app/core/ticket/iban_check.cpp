@@ -2,7 +2,7 @@
 
 #include "pdf/writer/Pagora.h"
 
-namespace kerbolt::mdQRCodegen {
+namespace kerbolt::ticket {
 
 bool CheckIban(const std::string& iban) {
     // Character codes are those of the Windows code page, so that any letter counts the same
@@ -29,4 +29,4 @@ bool CheckIban(const std::string& iban) {
     return remainder == 1;
 }
 
-} // namespace kerbolt::mdQRCodegen
+} // namespace kerbolt::ticket

@@ -2,7 +2,7 @@
 
 #include "app/core/store/stored_text.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 bool IsQrBillLatinCharacter(char32_t c) {
     return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0x17F) || (c >= 0x218 && c <= 0x21B) ||
@@ -25,4 +25,4 @@ std::string KeepTicketTextCharacters(std::string_view utf8, bool line_breaks) {
     return kept;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

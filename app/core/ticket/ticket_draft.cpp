@@ -2,14 +2,14 @@
 
 #include "app/core/store/scrambled_ini.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
-TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& entry,
+TicketDraft BuildTicketDraft(const store::State& state, const TicketEntry& entry,
                              const DateTime& now) {
     TicketDraft draft;
     draft.place_index = entry.place_index;
     // One look at the data file for the number and the spot: both come from the same content.
-    const modINI::Snapshot data_file(state.DataFile);
+    const store::Snapshot data_file(state.DataFile);
     draft.number = data_file.HighestSectionIndex(kIndemnitePrefix) + 1;
 
     TicketInputs inputs;
@@ -31,4 +31,4 @@ TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& ent
     return draft;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 struct TicketDraft {
     std::int32_t number = 0;
@@ -31,7 +31,7 @@ struct TicketEntry {
 
 // Builds the draft from the settings in `state` and the data file as it is now; `now` dates the
 // record.
-TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& entry,
+TicketDraft BuildTicketDraft(const store::State& state, const TicketEntry& entry,
                              const DateTime& now);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

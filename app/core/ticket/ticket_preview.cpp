@@ -1,10 +1,10 @@
 #include "app/core/ticket/ticket_preview.h"
 
-#include "app/core/texts/ticket_texts.h"
 #include "app/core/store/ticket_amount.h"
+#include "app/core/texts/ticket_texts.h"
 #include "app/core/ticket/ticket_payload.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 namespace {
 
@@ -75,4 +75,4 @@ TicketPreview BuildTicketPreview(const TicketInputs& inputs) {
     return preview;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -14,7 +14,7 @@
 #include <iterator>
 #include <vector>
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 
 namespace fs = std::filesystem;
 
@@ -112,9 +112,9 @@ bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string&
     return SyncDataFile(ftp, nullptr, local_path, name, /*upload=*/true).uploaded;
 }
 
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 
 namespace {
 
@@ -128,7 +128,7 @@ void SetOwed(const std::string& data_file, bool owed) {
         fs::remove(OwedMark(data_file), ec);
         return;
     }
-    if (!fs::exists(OwedMark(data_file), ec)) ini::WriteFileAtomically(OwedMark(data_file), "1");
+    if (!fs::exists(OwedMark(data_file), ec)) store::WriteFileAtomically(OwedMark(data_file), "1");
 }
 
 // "yyyymmdd-hhmmss-mmm" in UTC: names that sort by time.
@@ -162,7 +162,7 @@ void KeepBackup(const std::string& data_file, const std::string& bytes) {
     std::string name = base;
     for (int n = 1; fs::exists(folder / name, ec); ++n)
         name = base + "-" + std::to_string(n);
-    ini::WriteFileAtomically((folder / name).string(), bytes, /*owner_only=*/true);
+    store::WriteFileAtomically((folder / name).string(), bytes, /*owner_only=*/true);
 
     std::vector<fs::path> copies;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
@@ -202,9 +202,9 @@ bool UploadOwed(const std::string& data_file) {
 void RemoveLeftovers(const std::string& data_file) {
     std::error_code ec;
     fs::remove(data_file + ".part", ec);
-    ini::RemoveLeftoverTemporaries(data_file);
+    store::RemoveLeftoverTemporaries(data_file);
     // The owed mark is written the same way and may have been cut off as well.
-    ini::RemoveLeftoverTemporaries(OwedMark(data_file));
+    store::RemoveLeftoverTemporaries(OwedMark(data_file));
 }
 
 namespace {
@@ -238,7 +238,7 @@ public:
         if (status_ != FtpStatus::Ok) return;
         const FtpStatus given_back = ftp_.Unlock(folder_);
         if (given_back != FtpStatus::Ok && given_back != FtpStatus::NotFound)
-            ini::WriteFileAtomically(left_mark_, "1");
+            store::WriteFileAtomically(left_mark_, "1");
     }
     ServerLock(const ServerLock&) = delete;
     ServerLock& operator=(const ServerLock&) = delete;
@@ -332,7 +332,7 @@ SyncResult SyncRun::Run() {
             return give_up(SyncOutcome::Failed);
         }
 
-        const ini::Document server = ini::Document::Load(temp);
+        const store::Document server = store::Document::Load(temp);
         bool read_ok = false;
         const std::string server_bytes = ReadBytes(temp, read_ok);
         fs::remove(temp, ec);
@@ -354,20 +354,20 @@ SyncResult SyncRun::Run() {
             // From here to the write the local file must not change under the merge.
             const auto lock = LockDataFile();
             if (!fs::is_regular_file(data_file, ec)) {
-                if (!ini::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
+                if (!store::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
                     return give_up(SyncOutcome::Failed);
                 if (round == 0) result.outcome = SyncOutcome::Placed;
             } else {
                 bool local_ok = false;
                 const std::string local_bytes = ReadBytes(data_file, local_ok);
                 // Parsed once for the merge and for the windows, which read the same file next.
-                const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
+                const std::shared_ptr<const store::Document> local = store::LoadShared(data_file);
                 if (!local_ok || !local->Readable()) return give_up(SyncOutcome::Failed);
                 const std::string merged =
                     MergeDataFiles(*local, server, &result.shared_references);
                 if (merged != local_bytes) {
                     KeepBackup(data_file, local_bytes);
-                    if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
+                    if (!store::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
                         return give_up(SyncOutcome::Failed);
                 }
             }
@@ -381,7 +381,7 @@ SyncResult SyncRun::Run() {
 
         // The server's copy lacks nothing of this computer's: nothing to send, or what was sent
         // has arrived.
-        if (HoldsAll(server, ini::Document::Parse(mine))) {
+        if (HoldsAll(server, store::Document::Parse(mine))) {
             result.uploaded = true;
             SetOwed(data_file, false);
             break;
@@ -430,4 +430,4 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
     return result;
 }
 
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web

@@ -2,7 +2,7 @@
 
 #include "app/core/store/records.h"
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 std::string EncodeFormValue(const std::string& value) {
     // Sent raw, "a+b@x.ch" would arrive as "a b@x.ch" and an "&" would start a field of its own.
@@ -32,4 +32,4 @@ std::string NotificationUrl(const std::string& notify_base_url) {
     return notify_base_url + "/ctrl/kb.php?";
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -109,8 +109,8 @@ TEST(DataFileExchange, AProfileNameInTheUsersCodePage) {
     testing_support::FixedPaths paths(folder, dir.Path().string());
     testing_support::MemoryFtp ftp;
     testing_support::RecordingPrompts prompts;
-    Module1::State state;
-    Module1::Main(state, paths, ftp, prompts);
+    store::State state;
+    session::Main(state, paths, ftp, prompts);
     ASSERT_EQ(state.IniPath, PathIn(folder, "Param.ini"));
     EXPECT_TRUE(state.NewInstall);
     ASSERT_TRUE(SaveLanguage(state.IniPath, 3));

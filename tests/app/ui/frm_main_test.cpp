@@ -37,7 +37,7 @@ class MainWindow : public ::testing::Test {
 protected:
     explicit MainWindow(Server server = Server::Running) : harness_(server) {}
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
+        harness_.SignedIn(texts::kFrench);
         WriteAccount(DataFile(), "a@b.ch", "secret1");
         WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
                                  {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
@@ -66,7 +66,7 @@ protected:
 };
 
 TEST_F(MainWindowOffline, SpotsWithoutChoiceAndActiveMandateInGreen) {
-    modINI::WriteIni("INFOS", "Mandat", "x", DataFile());
+    store::WriteIni("INFOS", "Mandat", "x", DataFile());
     Open();
     auto* spots = Get<QComboBox>("cmbPlace");
     ASSERT_EQ(spots->count(), 3);
@@ -110,8 +110,8 @@ TEST_F(MainWindowOffline, NewUserIsAskedOnceAndOnlyYesOpensTheContactDialog) {
         };
         Open();
         EXPECT_EQ(harness_.prompts.prompts,
-                  (std::vector<Prompt>{
-                      {kerbolt::frmMain::Message(Module1::kFrench, 3), MessageIcon::None, true}}));
+                  (std::vector<Prompt>{{kerbolt::texts::frmMain::Message(texts::kFrench, 3),
+                                        MessageIcon::None, true}}));
         EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP"});
         EXPECT_EQ(opened, answer ? std::vector<Dialog>{Dialog::frmInfos} : std::vector<Dialog>{});
     }
@@ -149,9 +149,9 @@ TEST_F(MainWindowOffline, EnglishFlagStoresTheLanguageAndRefreshesCaptionsAndPre
     const auto title = [this] {
         return Get<QLabel>("lblBV0")->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
-    EXPECT_EQ(title(), QString::fromStdString(Module1::DefaultTitle(Module1::kFrench)));
+    EXPECT_EQ(title(), QString::fromStdString(texts::DefaultTitle(texts::kFrench)));
     Click(Get<QLabel>("imgLangue2"));
-    EXPECT_EQ(modINI::ReadIni("Param", "Langue", harness_.context->state.IniPath), "3");
+    EXPECT_EQ(store::ReadIni("Param", "Langue", harness_.context->state.IniPath), "3");
     EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Create a compensation:"));
     EXPECT_EQ(Get<QGroupBox>("Frame2")->title(), QStringLiteral("Settings"));
     EXPECT_EQ(Get<QLabel>("lblBV7")->text(), QStringLiteral("Currency / Amount"));
@@ -200,22 +200,22 @@ TEST_F(MainWindowOffline, SettingsThatCannotBeSavedAreTold) {
     EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Entschädigung erstellen:"));
     Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
     emit Get<QComboBox>("cmbPrinters")->activated(1);
-    const Prompt told{desktop::SettingNotSavedMessage(Module1::kGerman, ini),
-                      MessageIcon::Exclamation, false};
+    const Prompt told{texts::SettingNotSavedMessage(texts::kGerman, ini), MessageIcon::Exclamation,
+                      false};
     EXPECT_EQ(harness_.prompts.prompts, (std::vector<Prompt>{told, told}));
     EXPECT_NE(told.text.find(ini), std::string::npos);
 }
 
 // Nothing on the desktop opens the document: the user learns where it is.
 TEST_F(MainWindowOffline, AMandateThatDoesNotOpenIsToldWithItsPath) {
-    const Module1::State& state = harness_.context->state;
+    const store::State& state = harness_.context->state;
     const std::string mandate = state.DataFolder + "/Mandat_" + state.AccountKey + ".pdf";
     testing_support::WriteFileBytes(mandate, "%PDF-1.4\n");
     harness_.shell.opens = false;
     Open();
     Get<QPushButton>("cmdMandat")->click();
     EXPECT_EQ(harness_.prompts.prompts,
-              (std::vector<Prompt>{{desktop::DocumentNotOpenedMessage(Module1::kFrench, mandate),
+              (std::vector<Prompt>{{texts::DocumentNotOpenedMessage(texts::kFrench, mandate),
                                     MessageIcon::Exclamation, false}}));
     EXPECT_NE(harness_.prompts.prompts.at(0).text.find(mandate), std::string::npos);
 }
@@ -227,7 +227,7 @@ TEST_F(MainWindowOffline, RefusalsWriteNothing) {
     EXPECT_EQ(harness_.prompts.prompts,
               (std::vector<Prompt>{{"Indiquez le no de plaques", MessageIcon::Information, false},
                                    {"Aucune place spécifiée", MessageIcon::Information, false}}));
-    EXPECT_EQ(modINI::LastSectionIndex("INDEMNITE", DataFile()), -1);
+    EXPECT_EQ(store::LastSectionIndex("INDEMNITE", DataFile()), -1);
     EXPECT_EQ(harness_.printers.pages_printed, 0);
     EXPECT_TRUE(harness_.notifier.references.empty());
 }
@@ -297,7 +297,7 @@ TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[1],
               (Prompt{"Les données n'ont pas pu être mises à jour sur notre serveur\n" +
-                          transfers::RetryQuestion(Module1::kFrench),
+                          texts::RetryQuestion(texts::kFrench),
                       MessageIcon::Information, true}));
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
     EXPECT_EQ(Control<QLabel>(&window, "lblBV11")->text(), QStringLiteral("000NZFAP-1"));
@@ -313,7 +313,7 @@ TEST_F(MainWindow, RecordThatCannotBeWrittenStopsThePrintAndKeepsTheEntry) {
     ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[0].text,
-              kerbolt::frmMain::RecordNotSavedMessage(Module1::kFrench));
+              kerbolt::texts::frmMain::RecordNotSavedMessage(texts::kFrench));
     EXPECT_EQ(harness_.printers.pages_printed, 0);
     EXPECT_TRUE(harness_.notifier.references.empty());
     EXPECT_FALSE(fs::exists(harness_.ServerFile("000NZFAP")));
@@ -441,7 +441,7 @@ TEST_F(MainWindowOffline, AKeystrokeAndAPrintEachRebuildThePreviewOnce) {
 }
 
 TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
-    modINI::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
+    store::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
     Open();
     auto* printers = Get<QComboBox>("cmbPrinters");
     ASSERT_EQ(printers->count(), 2);
@@ -457,7 +457,7 @@ TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
 }
 
 TEST_F(MainWindowOffline, UnknownSavedPrinterShowsNoChoiceAndKeepsTheCurrentOne) {
-    modINI::WriteIni("Param", "Printer", "Gone", harness_.context->state.IniPath);
+    store::WriteIni("Param", "Printer", "Gone", harness_.context->state.IniPath);
     Open();
     EXPECT_EQ(Get<QComboBox>("cmbPrinters")->currentIndex(), -1);
     Print(0, "VD 1");
@@ -466,7 +466,7 @@ TEST_F(MainWindowOffline, UnknownSavedPrinterShowsNoChoiceAndKeepsTheCurrentOne)
     // Choosing a printer stores it at once.
     Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
     emit Get<QComboBox>("cmbPrinters")->activated(1);
-    EXPECT_EQ(modINI::ReadIni("Param", "Printer", harness_.context->state.IniPath), "Ticket B");
+    EXPECT_EQ(store::ReadIni("Param", "Printer", harness_.context->state.IniPath), "Ticket B");
 }
 
 TEST_F(MainWindowOffline, OnlyTheBareBackgroundDragsTheWindow) {

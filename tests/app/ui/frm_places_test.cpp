@@ -21,13 +21,13 @@ class FrmPlaces : public DialogTest {
 protected:
     // PLACE0 and PLACE2 without PLACE1.
     void StoreSpotsWithAGap() {
-        ASSERT_TRUE(modINI::WriteIni("PLACE0", "IdPlace", "A12", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE0", "IdPlace", "A12", state.DataFile));
         ASSERT_TRUE(
-            modINI::WriteIni("PLACE0", "adresse", "Rue du Lac 1, 1000 Lausanne", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE0", "Proprietaire", "0", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "IdPlace", "C3", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "adresse", "Quai 3", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "Proprietaire", "2", state.DataFile));
+            store::WriteIni("PLACE0", "adresse", "Rue du Lac 1, 1000 Lausanne", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE0", "Proprietaire", "0", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "IdPlace", "C3", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "adresse", "Quai 3", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "Proprietaire", "2", state.DataFile));
     }
     static void Select(frmPlaces* window, int row) {
         Child<QListWidget>(window, "List1")->setCurrentRow(row);
@@ -146,8 +146,8 @@ TEST_F(FrmPlaces, SpotsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
     std::filesystem::remove(state.DataFile);
     std::filesystem::create_directories(state.DataFile);
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown,
-              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                                 kerbolt::texts::frmMain::DataNotSavedMessage(state.Language)});
     EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
     EXPECT_EQ(liste_places, 0);
     Settle();
@@ -157,7 +157,7 @@ TEST_F(FrmPlaces, SpotsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
 }
 
 TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {
-    state.Language = Module1::kEnglish;
+    state.Language = texts::kEnglish;
     UseFtp(false);
     QPointer<frmPlaces> window = new frmPlaces(Context());
     EXPECT_EQ(Child<QLineEdit>(window, "txtNPlace")->maxLength(), 12);
@@ -172,8 +172,8 @@ TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {
     // here), and the spots stay saved.
     prompts.answer = false;
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"main message 4\n" +
-                                                      transfers::RetryQuestion(state.Language)});
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"main message 4\n" + texts::RetryQuestion(state.Language)});
     EXPECT_EQ(ReadPlaces(state.DataFile).at(0).Proprietaire, "1");
 }
 

@@ -45,7 +45,7 @@ class MainWithDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(harness_.dir.Path() / "web/ctrl");
-        harness_.SignedIn(Module1::kFrench);
+        harness_.SignedIn(texts::kFrench);
         WriteAccount(harness_.context->state.DataFile, "a@b.ch", "secret1");
         WritePlaces(harness_.context->state.DataFile, {{"A1", "Rue du Lac 1", "0"}});
         config_ = harness_.context->config;

@@ -99,8 +99,8 @@ std::vector<std::string> PrintedLines(std::vector<PrintedWord> words) {
 class TicketPaper : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
-        Module1::State& state = harness_.context->state;
+        harness_.SignedIn(texts::kFrench);
+        store::State& state = harness_.context->state;
         ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
         ASSERT_TRUE(WritePlaces(
             state.DataFile,
@@ -192,14 +192,14 @@ TEST_F(TicketPaper, PrintsTheLinesThePreviewShowsOfLongTitlesAddressesAndPlates)
 // Every word of the four languages' default title, text and footer is printed whole.
 TEST(TicketPaperLanguages, EveryWordOfTheDefaultTextsPrintsWhole) {
     UiHarness harness{testing_support::Server::Stopped};
-    harness.SignedIn(Module1::kFrench);
+    harness.SignedIn(texts::kFrench);
     const std::string address = "Rue du Lac 1, 1000 Lausanne";
     ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
     ASSERT_TRUE(WritePlaces(harness.context->state.DataFile, {{"A1", address, "0"}}));
     for (std::int16_t language = 1; language <= 4; ++language) {
         SCOPED_TRACE(language);
         harness.SignedIn(language);
-        const Module1::State& state = harness.context->state;
+        const store::State& state = harness.context->state;
         frmMain window(*harness.context);
         Control<QComboBox>(&window, "cmbPlace")->setCurrentIndex(0);
         Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VD 1"));

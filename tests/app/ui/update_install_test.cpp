@@ -40,7 +40,7 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     config.web_url = server.BaseUrl();
     config.notify_url = server.BaseUrl();
     config.product_url = server.BaseUrl();
-    Module1::State state;
+    store::State state;
     state.TempFolder = dir.File("temp");
     state.IniPath = dir.File("Param.ini");
 

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace kerbolt;
-using namespace kerbolt::frmIndemnites;
+using namespace kerbolt::lists;
 
 IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
     IndemniteRecord r;

@@ -10,7 +10,7 @@
 namespace {
 
 using namespace kerbolt;
-using namespace kerbolt::frmPlaces;
+using namespace kerbolt::lists;
 
 TEST(PlaceLines, ColumnsOfAStoredSpot) {
     const std::vector<std::string> lines =
@@ -44,10 +44,10 @@ TEST(PlaceLines, AccentedWordsAndLongFieldsKeepTheColumns) {
 TEST(PlaceLines, AGapInTheNumbersGivesABlankLineWithThePreviousStatus) {
     testing_support::TempDir dir;
     const std::string data = dir.File("KEY");
-    ASSERT_TRUE(modINI::WriteIni("PLACE0", "IdPlace", "A1", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE0", "Proprietaire", "1", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2", "IdPlace", "C3", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2", "Proprietaire", " 2 ", data));
+    ASSERT_TRUE(store::WriteIni("PLACE0", "IdPlace", "A1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE0", "Proprietaire", "1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2", "IdPlace", "C3", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2", "Proprietaire", " 2 ", data));
     const std::vector<std::string> lines = LoadPlaceLines(ReadPlaces(data));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(CutPlaceLine(lines[1]).number, "");

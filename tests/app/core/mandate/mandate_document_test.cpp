@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 namespace {
 
 using testing_support::RunCommand;
@@ -97,7 +97,7 @@ protected:
         const MandateResult result = BuildMandatePdf(
             state_, WideLogo(), shell, PagoraWriterFactory(testing_support::MakeFixedHost()));
         EXPECT_TRUE(result.ok) << result.error;
-        const std::string path = modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
+        const std::string path = web::MandateLocalPath(state_.DataFolder, state_.AccountKey);
         EXPECT_EQ(shell.calls, std::vector<std::string>{"document " + path});
         return path;
     }
@@ -107,7 +107,7 @@ protected:
     }
 
     TempDir dir_;
-    Module1::State state_;
+    store::State state_;
 };
 
 struct LanguageCase {
@@ -205,4 +205,4 @@ TEST_F(MandateDocumentTest, FortySpotsRunOverPagesWithNothingCut) {
 }
 
 } // namespace
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

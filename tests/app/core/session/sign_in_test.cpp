@@ -13,7 +13,7 @@
 
 #include <filesystem>
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::session {
 namespace {
 
 namespace fs = std::filesystem;
@@ -37,17 +37,17 @@ protected:
     void SetUp() override {
         state_.DataFolder = dir_.Path().string();
         state_.IniPath = dir_.File("Param.ini");
-        state_.Language = Module1::kEnglish;
+        state_.Language = texts::kEnglish;
     }
     std::string DataFile() const { return dir_.File("000NZFAP"); }
-    std::string RemotePath() const { return modUpload::DataFileDownloadPath("000NZFAP"); }
+    std::string RemotePath() const { return web::DataFileDownloadPath("000NZFAP"); }
     SignInNext Attempt(const std::string& mail, const std::string& pwd, bool remember = false) {
         return sign_in_.Attempt(mail, pwd, remember);
     }
-    std::string Msg(int n) const { return LoginMessage(Module1::kEnglish, n); }
+    std::string Msg(int n) const { return LoginMessage(texts::kEnglish, n); }
 
     testing_support::TempDir dir_;
-    Module1::State state_;
+    store::State state_;
     testing_support::MemoryFtp ftp_;
     testing_support::RecordingPrompts prompts_;
     SignIn sign_in_{state_, ftp_, prompts_};
@@ -59,7 +59,7 @@ TEST_F(SignInTest, NewAccountWritesOnlyTheAddressAndTrimmedPassword) {
     EXPECT_TRUE(state_.NewInstall);
     EXPECT_EQ(testing_support::DumpIni(DataFile()),
               (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
-    EXPECT_EQ(modINI::ReadIni("Param", "Mail", state_.IniPath), "a@b.ch");
+    EXPECT_EQ(store::ReadIni("Param", "Mail", state_.IniPath), "a@b.ch");
     // Account creation uploads nothing.
     EXPECT_EQ(ftp_.calls.size(), 1u);
     EXPECT_TRUE(prompts_.shown.empty());
@@ -88,11 +88,11 @@ TEST_F(SignInTest, UnreachableServerWithoutLocalFileCreatesNoAccount) {
 TEST_F(SignInTest, ServersCopySignsInAndRemembersOnlyWhenAsked) {
     WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
     ftp_.files[RemotePath()] = ReadFileBytes(dir_.File("server"));
-    modINI::WriteIni("Param", "Mail", "old@x.ch", state_.IniPath);
+    store::WriteIni("Param", "Mail", "old@x.ch", state_.IniPath);
     state_.NewInstall = true;
     EXPECT_EQ(Attempt("a@b.ch", "secret1", false), SignInNext::OpenMain);
     EXPECT_FALSE(state_.NewInstall);
-    EXPECT_EQ(modINI::ReadIni("Param", "Mail", state_.IniPath), "");
+    EXPECT_EQ(store::ReadIni("Param", "Mail", state_.IniPath), "");
     EXPECT_EQ(ReadFileBytes(DataFile()), ftp_.files[RemotePath()]);
 }
 
@@ -155,7 +155,7 @@ TEST_F(SignInTest, PasswordsAreCountedInCharactersAndStoredAsTyped) {
     EXPECT_EQ(next.Attempt("a@b.ch", cyrillic, false), SignInNext::Stay);
     EXPECT_EQ(next.FailedAttempts(), 1) << "a password that cannot be stored is no attempt";
     EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(3), Msg(kPasswordNotStorableMessage)}));
-    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language)
+    for (int language = texts::kFrench; language <= texts::kItalian; ++language)
         EXPECT_FALSE(LoginMessage(language, kPasswordNotStorableMessage).empty()) << language;
 }
 
@@ -167,8 +167,8 @@ TEST_F(SignInTest, AnAddressThatCannotBeRememberedIsTold) {
         SignIn attempt(state_, ftp_, prompts_);
         prompts_.shown.clear();
         EXPECT_EQ(attempt.Attempt("a@b.ch", "secret1", remember), SignInNext::OpenMain);
-        EXPECT_EQ(prompts_.shown, std::vector<std::string>{desktop::SettingNotSavedMessage(
-                                      Module1::kEnglish, state_.IniPath)});
+        EXPECT_EQ(prompts_.shown, std::vector<std::string>{texts::SettingNotSavedMessage(
+                                      texts::kEnglish, state_.IniPath)});
         EXPECT_EQ(prompts_.icons.back(), MessageIcon::Exclamation);
     }
 }
@@ -186,4 +186,4 @@ TEST(SignInTexts, MessagesAndCaptionsByLanguage) {
 }
 
 } // namespace
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::session

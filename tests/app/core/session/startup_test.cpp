@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::session {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -48,7 +48,7 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     const std::string folder = dir.File("data/Kerbolt");
     std::filesystem::create_directories(folder);
     const std::string ini = PathIn(folder, "Param.ini");
-    if (*row.langue) ASSERT_TRUE(modINI::WriteIni("Param", "Langue", row.langue, ini));
+    if (*row.langue) ASSERT_TRUE(store::WriteIni("Param", "Langue", row.langue, ini));
     ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
     // The server's copy holds what the local one holds and a ticket more.
     const std::string server_file = dir.File("server");
@@ -120,7 +120,7 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_EQ(decision.window, FirstWindow::frmMain);
     ASSERT_TRUE(decision.sync);
-    EXPECT_EQ(decision.sync->outcome, modUpload::SyncOutcome::Unreachable);
+    EXPECT_EQ(decision.sync->outcome, web::SyncOutcome::Unreachable);
     EXPECT_EQ(decision.sync->size, 0);
     EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), "local");
     EXPECT_TRUE(prompts.shown.empty());
@@ -139,4 +139,4 @@ TEST(Startup, AFolderThatCannotBeCreatedIsReported) {
 }
 
 } // namespace
-} // namespace kerbolt::Module1
+} // namespace kerbolt::session

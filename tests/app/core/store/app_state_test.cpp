@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::TempDir;
@@ -145,4 +145,4 @@ TEST_F(TextsFixture, OnlyAnEmptyAmountTakesTheDefault) {
 }
 
 } // namespace
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

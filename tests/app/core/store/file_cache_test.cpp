@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -115,10 +115,10 @@ TEST(FileCache, WhatTheProgramWritesIsReadBackWithoutParsing) {
 
 TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
     TempDir dir;
-    Module1::State state;
+    store::State state;
     state.DataFolder = dir.Path().string();
-    Module1::SetAccount(state, "a@b.ch");
-    state.Language = Module1::kFrench;
+    store::SetAccount(state, "a@b.ch");
+    state.Language = texts::kFrench;
     state.TicketText = "Place {adresse}";
     ASSERT_TRUE(
         testing_support::WriteSampleDataFile(state.DataFile, "a@b.ch", state.AccountKey, 1000));
@@ -145,8 +145,8 @@ TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
     EXPECT_EQ(BuildTicketDraft(state, {1, plates}, now).number, 1001);
     {
         std::ofstream other(state.DataFile, std::ios::binary | std::ios::app);
-        other << "[" << modINI::EncodeText(IndemniteSection(1001)) << "]\r\n"
-              << modINI::EncodeText("IdPlace") << "=" << modINI::EncodeText("0") << "\r\n";
+        other << "[" << store::EncodeText(IndemniteSection(1001)) << "]\r\n"
+              << store::EncodeText("IdPlace") << "=" << store::EncodeText("0") << "\r\n";
     }
     const TicketDraft after = BuildTicketDraft(state, {2, plates}, now);
     EXPECT_EQ(after.number, 1002);
@@ -155,4 +155,4 @@ TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
 }
 
 } // namespace
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

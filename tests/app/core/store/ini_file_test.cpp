@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -114,4 +114,4 @@ TEST(IniFile, FailedWriteLeavesNothingBehind) {
 }
 
 } // namespace
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::TempDir;
@@ -50,7 +50,7 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
     infos.ville = "Lausanne";
     infos.IBAN = "CH93 0076 2011 6238 5295 7";
     ASSERT_TRUE(WriteContactDetails(data, infos));
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", data)); // the operator's
+    ASSERT_TRUE(store::WriteIni("INFOS", "Mandat", "1", data)); // the operator's
     infos.mail = "a@b.ch";
     infos.pwd = "pw";
     infos.Mandat = "1";
@@ -73,7 +73,7 @@ TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     EXPECT_EQ(places[1].IdPlace, "B7");
     EXPECT_EQ(places[1].Proprietaire, "-1");
 
-    ASSERT_TRUE(modINI::WriteIni("PLACE3", "IdPlace", "C1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE3", "IdPlace", "C1", data));
     places = ReadPlaces(data);
     ASSERT_EQ(places.size(), 4u);
     EXPECT_EQ(places[2].IdPlace, "");
@@ -86,8 +86,8 @@ TEST(Records, ANumberInTheBillionsDoesNotFillItsGapWithoutEnd) {
     TempDir dir;
     const std::string data = dir.File("d");
     ASSERT_TRUE(WritePlaces(data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"}}));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
     // The far record is listed right after the others, not after a list of empty entries.
     const auto places = ReadPlaces(data);
     ASSERT_EQ(places.size(), 2u);
@@ -107,7 +107,7 @@ TEST(Records, CompensationsWithOperatorMarks) {
     for (std::int32_t i = 0; i < 4; ++i) {
         ASSERT_TRUE(WriteIndemnite(data, i, MakeIndemniteRecord(0, {}, "P", "50", "K", i)));
         if (*marks[i])
-            ASSERT_TRUE(modINI::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
+            ASSERT_TRUE(store::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
     }
     const auto records = ReadIndemnites(data);
     ASSERT_EQ(records.size(), 4u);
@@ -181,4 +181,4 @@ TEST(Records, SettingsBelongToTheComputer) {
 }
 
 } // namespace
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -124,4 +124,4 @@ TEST(ModIni, LastSectionIndexSeesHundredsOfSections) {
 }
 
 } // namespace
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 namespace {
 
 std::string Utf8(char32_t c) {
@@ -116,4 +116,4 @@ TEST(StoredText, Windows1252Text) {
 }
 
 } // namespace
-} // namespace kerbolt
+} // namespace kerbolt::ticket

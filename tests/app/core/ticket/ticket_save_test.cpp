@@ -12,7 +12,7 @@
 
 #include <filesystem>
 
-namespace kerbolt::frmMain {
+namespace kerbolt::ticket {
 namespace {
 
 class FixedClock : public IClock {
@@ -37,7 +37,7 @@ protected:
         WriteAccount(state_.DataFile, "a@b.ch", "secret1");
     }
     testing_support::TempDir dir_;
-    Module1::State state_;
+    store::State state_;
     testing_support::MemoryFtp ftp_;
     FixedClock clock_;
 };
@@ -53,7 +53,7 @@ TEST_F(TicketSave, RecordsInOrderThenUploads) {
         "IdPlace=2",     "date=03.02.2025", "heure=09:05",         "nPlaques=VD 123456",
         "Montant100=50", "Montant60=30",    "NumIndemn=000NZFAP-0"};
     EXPECT_EQ(testing_support::DumpIni(state_.DataFile), expected);
-    EXPECT_EQ(ftp_.files[modUpload::DataFileUploadPath("000NZFAP")],
+    EXPECT_EQ(ftp_.files[web::DataFileUploadPath("000NZFAP")],
               testing_support::ReadFileBytes(state_.DataFile));
 
     EXPECT_EQ(SaveTicket(state_, ftp_, clock_, 0, "  ").reference, "000NZFAP-1");
@@ -84,8 +84,8 @@ TEST_F(TicketSave, RecordThatCannotBeWrittenIsNotUploaded) {
 
 TEST_F(TicketSave, NoRecordUnderTheLargestNumber) {
     // It would not count as the last record, and the ticket after it would overwrite it.
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2147483646", "NumIndemn", "000NZFAP-2147483646",
-                                 state_.DataFile));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE2147483646", "NumIndemn", "000NZFAP-2147483646",
+                                state_.DataFile));
     const std::string before = testing_support::ReadFileBytes(state_.DataFile);
     const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 0, "VD 1");
     EXPECT_FALSE(saved.written);
@@ -105,4 +105,4 @@ TEST(MainTexts, MessagesAndCaptionsByLanguage) {
 }
 
 } // namespace
-} // namespace kerbolt::frmMain
+} // namespace kerbolt::ticket

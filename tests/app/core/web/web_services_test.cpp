@@ -45,7 +45,7 @@ struct FakeWebPorts {
     RecordingShell shell_;
     RecordingExit exit_;
     FixedClock clock_;
-    Module1::State state_;
+    store::State state_;
     MainWindow window_;
 };
 
@@ -147,7 +147,7 @@ TEST_F(WebServicesAgainstServer, NotificationPostsTheFormBodyInTransferOrder) {
     Serve("ctrl/kb.txt", "Version1.18");
     web_.NotifyServer("000NZFAP-0");
     web_.Form_Activate();
-    ASSERT_TRUE(modINI::WriteIni(kParamSection, "Mail", "a+b@x.ch", state_.IniPath));
+    ASSERT_TRUE(store::WriteIni(kParamSection, "Mail", "a+b@x.ch", state_.IniPath));
     web_.NotifyServer("000NZFAP-1");
     ASSERT_TRUE(Drain());
     const auto requests = server_.Requests();
