@@ -166,7 +166,7 @@ void frmConnect::ApplyLanguage() {
 void frmConnect::ChooseLanguage(int index) {
     store::State& state = context_.state;
     state.Language = static_cast<std::int16_t>(index + 1);
-    const bool saved = SaveLanguage(state.IniPath, state.Language);
+    const bool saved = store::SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
     // Told in the language just chosen, which holds for this run.
     if (!saved)

@@ -190,8 +190,8 @@ void frmIndemnites::ApplyLanguage() {
 void frmIndemnites::FillList(int filter) {
     List1_->clear();
     lines_.clear();
-    for (const IndemniteRecord& record :
-         lists::ListedIndemnites(ReadIndemnites(context_.state.DataFile), filter)) {
+    for (const store::IndemniteRecord& record :
+         lists::ListedIndemnites(store::ReadIndemnites(context_.state.DataFile), filter)) {
         lines_.push_back(lists::IndemniteLine(record));
         auto* item = new QTreeWidgetItem(
             QStringList{Q(record.NumIndemn), Q(record.IdPlace), Q(record.date + " " + record.heure),
@@ -215,14 +215,14 @@ void frmIndemnites::cmdSave_Click() {
     const std::string title = S(txtTitre_->text());
     const std::string text = ToStored(txtTexte_->toPlainText());
     // Only an amount a QR-bill can carry is kept, so the paper, the code and the record agree.
-    if (!FormatTicketAmount(amount)) {
+    if (!store::FormatTicketAmount(amount)) {
         context_.prompts.Show(
             texts::frmIndemnites::Message(state.Language, texts::frmIndemnites::kMsgAmountRefused),
             MessageIcon::Exclamation);
         txtMontant_->setFocus();
         return;
     }
-    if (!SaveTicketSettings(state.IniPath, amount, title, text)) {
+    if (!store::SaveTicketSettings(state.IniPath, amount, title, text)) {
         context_.prompts.Show(kerbolt::texts::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;

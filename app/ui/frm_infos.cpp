@@ -57,7 +57,7 @@ std::string frmInfos::Message(int number) const {
 
 void frmInfos::Form_Load() {
     if (!context_.state.NewInstall) {
-        const InfosRecord infos = ReadInfos(context_.state.DataFile);
+        const store::InfosRecord infos = store::ReadInfos(context_.state.DataFile);
         txtNom_->setText(Q(infos.Nom));
         txtRue_->setText(Q(infos.rue));
         txtNum_->setText(Q(infos.no));
@@ -94,7 +94,7 @@ void frmInfos::cmdSave_Click() {
         if (!context_.prompts.Ask(question, MessageIcon::None)) return;
         txtIBAN_->clear();
     }
-    InfosRecord infos;
+    store::InfosRecord infos;
     infos.Nom = S(txtNom_->text());
     infos.rue = S(txtRue_->text());
     infos.no = S(txtNum_->text());
@@ -105,7 +105,7 @@ void frmInfos::cmdSave_Click() {
     bool written = false;
     {
         const auto lock = web::LockDataFile();
-        written = WriteContactDetails(state.DataFile, infos);
+        written = store::WriteContactDetails(state.DataFile, infos);
     }
     if (!written) {
         context_.prompts.Show(kerbolt::texts::frmMain::DataNotSavedMessage(state.Language),

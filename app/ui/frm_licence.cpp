@@ -41,7 +41,7 @@ frmLicence::frmLicence(DialogContext context, QWidget* parent)
 
 void frmLicence::Form_Load() {
     const kerbolt::texts::frmLicence::LicenceTexts texts = kerbolt::texts::frmLicence::LoadTexts(
-        context_.state.Language, ProgramVersionText(), context_.config);
+        context_.state.Language, web::ProgramVersionText(), context_.config);
     lblVersion_->setText(Q(texts.lblVersion));
     lblTitre_->setText(Q(texts.lblTitre));
     lblLicence_->setText(Q(texts.lblLicence).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -33,7 +33,7 @@ namespace kerbolt::ui {
 // The preview box of the QR code, with its cross.
 class QrBox : public QWidget {
 public:
-    QrBox(const std::optional<QrPicture>& picture, QWidget* parent)
+    QrBox(const std::optional<ticket::QrPicture>& picture, QWidget* parent)
         : QWidget(parent), picture_(picture) {}
 
 protected:
@@ -44,7 +44,7 @@ protected:
     }
 
 private:
-    const std::optional<QrPicture>& picture_;
+    const std::optional<ticket::QrPicture>& picture_;
 };
 
 namespace {
@@ -197,8 +197,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         image1->setPixmap(QPixmap::fromImage(logo));
     }
 
-    for (int i = 0; i < kTicketLabelCount; ++i) {
-        const auto& r = kPreviewLabelRects[static_cast<std::size_t>(i)];
+    for (int i = 0; i < ticket::kTicketLabelCount; ++i) {
+        const auto& r = ticket::kPreviewLabelRects[static_cast<std::size_t>(i)];
         auto* label = new QLabel(frame3);
         label->setObjectName(QStringLiteral("lblBV%1").arg(i));
         label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
@@ -209,16 +209,18 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         label->setWordWrap(false);
         lblBV_[static_cast<std::size_t>(i)] = label;
     }
-    lblBV_[kLabelPayeeHeading]->setText(Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV2)));
-    lblBV_[kLabelAmountHeading]->setText(Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV7)));
-    lblBV_[kLabelMessageHeading]->setText(
+    lblBV_[ticket::kLabelPayeeHeading]->setText(
+        Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV2)));
+    lblBV_[ticket::kLabelAmountHeading]->setText(
+        Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV7)));
+    lblBV_[ticket::kLabelMessageHeading]->setText(
         Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV10)));
-    lblBV_[kLabelAmount]->setText(QString::fromLatin1(kInitialAmountLabel));
+    lblBV_[ticket::kLabelAmount]->setText(QString::fromLatin1(ticket::kInitialAmountLabel));
 
     picBox_ = new QrBox(qr_, frame3);
     picBox_->setObjectName(QStringLiteral("picBox"));
-    picBox_->setGeometry(TwipsRect(kPreviewQrRect.left, kPreviewQrRect.top, kPreviewQrRect.width,
-                                   kPreviewQrRect.height));
+    picBox_->setGeometry(TwipsRect(ticket::kPreviewQrRect.left, ticket::kPreviewQrRect.top,
+                                   ticket::kPreviewQrRect.width, ticket::kPreviewQrRect.height));
 
     Form_Load();
 }
@@ -272,7 +274,7 @@ void frmMain::Form_Load() {
 
     for (const std::string& name : context_.printers.Names())
         cmbPrinters_->addItem(Q(name));
-    const std::string saved = ReadParamSettings(state.IniPath).Printer;
+    const std::string saved = store::ReadParamSettings(state.IniPath).Printer;
     state.SavedPrinterName = context_.printers.CurrentName();
     // A name no longer installed shows no choice.
     cmbPrinters_->setCurrentIndex(
@@ -292,7 +294,7 @@ void frmMain::ShowMandateState() {
     cmdMandat_->setText(
         Q(texts::frmMain::Message(language, have_document ? texts::frmMain::kMsgViewMandate
                                                           : texts::frmMain::kMsgBuildMandate)));
-    const bool active = !ReadInfos(context_.state.DataFile).Mandat.empty();
+    const bool active = !store::ReadInfos(context_.state.DataFile).Mandat.empty();
     lblMandat_->setText(Q(texts::frmMain::Message(
         language, active ? texts::frmMain::kMsgMandateActive : texts::frmMain::kMsgNoMandate)));
     QPalette palette = lblMandat_->palette();
@@ -303,30 +305,30 @@ void frmMain::ShowMandateState() {
 void frmMain::ListePlaces() {
     const QSignalBlocker blocker(cmbPlace_);
     cmbPlace_->clear();
-    for (const PlaceRecord& place : ReadPlaces(context_.state.DataFile))
+    for (const store::PlaceRecord& place : store::ReadPlaces(context_.state.DataFile))
         cmbPlace_->addItem(Q(place.IdPlace));
     // The list starts with no spot chosen.
     cmbPlace_->setCurrentIndex(-1);
 }
 
-TicketEntry frmMain::Entry() const {
+ticket::TicketEntry frmMain::Entry() const {
     return {cmbPlace_->currentIndex(), txtPlaques_->text().toStdString(),
-            lblBV_[kLabelAmount]->text().toStdString()};
+            lblBV_[ticket::kLabelAmount]->text().toStdString()};
 }
 
 void frmMain::Creer() {
     ++preview_builds_;
-    draft_ = BuildTicketDraft(context_.state, Entry(), context_.clock.Now());
-    const TicketPreview& preview = draft_.preview;
-    for (int i = 0; i < kTicketLabelCount; ++i) {
+    draft_ = ticket::BuildTicketDraft(context_.state, Entry(), context_.clock.Now());
+    const ticket::TicketPreview& preview = draft_.preview;
+    for (int i = 0; i < ticket::kTicketLabelCount; ++i) {
         const std::string& text = preview.labels[static_cast<std::size_t>(i)];
-        const bool heading =
-            i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
+        const bool heading = i == ticket::kLabelPayeeHeading || i == ticket::kLabelAmountHeading ||
+                             i == ticket::kLabelMessageHeading;
         // Without a language the headings keep their captions.
         if (heading && text.empty()) continue;
         ShowLabelText(*lblBV_[static_cast<std::size_t>(i)], i, text);
     }
-    qr_ = CreateTicketQrPicture(preview.payload);
+    qr_ = ticket::CreateTicketQrPicture(preview.payload);
     picBox_->update();
 }
 
@@ -349,9 +351,9 @@ void frmMain::ApplyLanguage() {
     apply(cmdIndemn_, Caption::cmdIndemn);
     apply(lblPrint_, Caption::lblPrint);
     apply(cmdPrint_, Caption::cmdPrint);
-    apply(lblBV_[kLabelPayeeHeading], Caption::lblBV2);
-    apply(lblBV_[kLabelAmountHeading], Caption::lblBV7);
-    apply(lblBV_[kLabelMessageHeading], Caption::lblBV10);
+    apply(lblBV_[ticket::kLabelPayeeHeading], Caption::lblBV2);
+    apply(lblBV_[ticket::kLabelAmountHeading], Caption::lblBV7);
+    apply(lblBV_[ticket::kLabelMessageHeading], Caption::lblBV10);
 }
 
 void frmMain::cmdPrint_Click() {
@@ -370,7 +372,7 @@ void frmMain::cmdPrint_Click() {
 
     // The entry is taken now and cleared at once, quietly, so that a second click meanwhile
     // cannot print this vehicle twice; the preview keeps showing the ticket until it is printed.
-    const TicketEntry entry = Entry();
+    const ticket::TicketEntry entry = Entry();
     {
         const QSignalBlocker block_place(cmbPlace_);
         const QSignalBlocker block_plates(txtPlaques_);
@@ -401,7 +403,7 @@ void frmMain::cmdPrint_Click() {
                               std::move(claim), std::move(print));
 }
 
-void frmMain::PrintClaimed(const ticket::ClaimedTicket& claimed, const TicketEntry& entry) {
+void frmMain::PrintClaimed(const ticket::ClaimedTicket& claimed, const ticket::TicketEntry& entry) {
     const store::State& state = context_.state;
     // Printed without its record, the ticket's reference would be given again to the next one.
     // The entry comes back for another try, unless a new one was typed meanwhile; the preview
@@ -419,9 +421,10 @@ void frmMain::PrintClaimed(const ticket::ClaimedTicket& claimed, const TicketEnt
         return;
     }
 
-    const TicketDraft& draft = claimed.draft;
+    const ticket::TicketDraft& draft = claimed.draft;
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
-    const std::optional<QrPicture> printed_qr = CreateTicketQrPicture(draft.preview.payload);
+    const std::optional<ticket::QrPicture> printed_qr =
+        ticket::CreateTicketQrPicture(draft.preview.payload);
     std::string error;
     try {
         error = context_.printers.PrintPage([&](QPainter& painter, QPrinter&) {
@@ -469,7 +472,7 @@ void frmMain::OfferUploadAgain() {
 }
 
 void frmMain::cmbPrinters_Click() {
-    if (!SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString()))
+    if (!store::SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString()))
         TellSettingNotSaved();
 }
 
@@ -504,7 +507,7 @@ void frmMain::cmdMandat_Click() {
 void frmMain::imgLangue_Click(int index) {
     store::State& state = context_.state;
     state.Language = static_cast<std::int16_t>(index + 1);
-    const bool saved = SaveLanguage(state.IniPath, state.Language);
+    const bool saved = store::SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
     store::LoadDefaultTexts(state, context_.config);
     Creer();

@@ -87,7 +87,7 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
 void frmPlaces::Form_Load() {
     const store::State& state = context_.state;
     List1_->clear();
-    for (const std::string& line : lists::LoadPlaceLines(ReadPlaces(state.DataFile))) {
+    for (const std::string& line : lists::LoadPlaceLines(store::ReadPlaces(state.DataFile))) {
         List1_->addItem(Q(line));
     }
     List1_->setCurrentRow(-1);

@@ -9,9 +9,9 @@
 
 namespace kerbolt::ui {
 
-MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
-                                    std::function<std::string()> update_question) {
-    MainWindowHooks hooks;
+web::MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+                                         std::function<std::string()> update_question) {
+    web::MainWindowHooks hooks;
     hooks.hide = [main_window] {
         if (QWidget* window = main_window()) window->hide();
     };
@@ -40,7 +40,7 @@ bool MainWindowActivation::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
+std::unique_ptr<MainWindowActivation> AttachWebServices(web::WebServices& web,
                                                         std::function<frmMain*()> main_window,
                                                         const store::State& state) {
     web.SetMainWindow(MakeMainWindowHooks(

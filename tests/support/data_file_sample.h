@@ -39,7 +39,7 @@ inline bool WriteSampleDataFile(const std::string& path, const std::string& mail
                              {"nPlaques", "VD " + std::to_string(100000 + i)},
                              {"Montant100", "50"},
                              {"Montant60", "30"},
-                             {"NumIndemn", kerbolt::TicketReference(account_key, i)}}});
+                             {"NumIndemn", kerbolt::store::TicketReference(account_key, i)}}});
         if (i % 3 == 0) sections.back().second.push_back({"datepaiement", "02.04.2026"});
     }
     return kerbolt::store::WriteIniSections(sections, path, /*owner_only=*/true);

@@ -177,7 +177,8 @@ private:
 
 // A signed-in user in folders of the test's own under `root`: "data" holds the data file with
 // the account and `contact`, "tmp" is the temporary folder.
-inline store::State MandateUser(const std::filesystem::path& root, const InfosRecord& contact) {
+inline store::State MandateUser(const std::filesystem::path& root,
+                                const store::InfosRecord& contact) {
     store::State state;
     state.DataFolder = (root / "data").string();
     state.TempFolder = (root / "tmp").string();
@@ -185,8 +186,8 @@ inline store::State MandateUser(const std::filesystem::path& root, const InfosRe
     std::filesystem::create_directories(state.TempFolder);
     state.AccountKey = "000NZFAP";
     state.DataFile = state.DataFolder + "/000NZFAP";
-    WriteAccount(state.DataFile, "a@b.ch", "pw");
-    WriteContactDetails(state.DataFile, contact);
+    store::WriteAccount(state.DataFile, "a@b.ch", "pw");
+    store::WriteContactDetails(state.DataFile, contact);
     return state;
 }
 

@@ -39,8 +39,8 @@ MandateResult BuildMandatePdf(const store::State& state, const RgbImage& logo, I
     MandateDocument doc;
     doc.language = state.Language;
     doc.op = op;
-    doc.contact = ContactFrom(ReadInfos(state.DataFile));
-    for (const PlaceRecord& place : ReadPlaces(state.DataFile))
+    doc.contact = ContactFrom(store::ReadInfos(state.DataFile));
+    for (const store::PlaceRecord& place : store::ReadPlaces(state.DataFile))
         doc.place_addresses.push_back(place.adresse);
 
     if (!logo.empty()) {

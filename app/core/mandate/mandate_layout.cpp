@@ -175,12 +175,12 @@ private:
 
 } // namespace
 
-MandateContact ContactFrom(const InfosRecord& infos) {
+MandateContact ContactFrom(const store::InfosRecord& infos) {
     MandateContact contact;
     contact.name = infos.Nom;
-    contact.street_line = TrimBlanks(infos.rue + " " + infos.no);
-    contact.town = TrimBlanks(infos.ville);
-    contact.postcode_and_town = TrimBlanks(infos.npa + " " + contact.town);
+    contact.street_line = store::TrimBlanks(infos.rue + " " + infos.no);
+    contact.town = store::TrimBlanks(infos.ville);
+    contact.postcode_and_town = store::TrimBlanks(infos.npa + " " + contact.town);
     return contact;
 }
 

@@ -31,7 +31,7 @@ struct MandateContact {
     std::string postcode_and_town; // "npa", a blank, the town, trimmed
 };
 
-MandateContact ContactFrom(const InfosRecord& infos);
+MandateContact ContactFrom(const store::InfosRecord& infos);
 
 // Everything one document shows, in UTF-8.
 struct MandateDocument {

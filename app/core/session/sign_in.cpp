@@ -36,12 +36,13 @@ bool IsWellFormedAddress(const std::string& address) {
 
 SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& password_text,
                            bool remember_address) {
-    const std::string password = TrimBlanks(password_text);
+    const std::string password = store::TrimBlanks(password_text);
     // The data file keeps the password in Windows-1252: any other character would be stored as
     // "?", and the account then opened with question marks. Such a password can match no stored
     // one either, so it is no attempt.
-    if (!IsWindows1252Text(password)) {
-        prompts_.Show(LoginMessage(state_.Language, kPasswordNotStorableMessage),
+    if (!store::IsWindows1252Text(password)) {
+        prompts_.Show(texts::frmConnect::LoginMessage(
+                          state_.Language, texts::frmConnect::kPasswordNotStorableMessage),
                       MessageIcon::Information);
         return SignInNext::Stay;
     }
@@ -56,7 +57,7 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
                   : web::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
                                       /*upload=*/false);
     const auto credentials_match = [&] {
-        const InfosRecord infos = ReadInfos(state_.DataFile);
+        const store::InfosRecord infos = store::ReadInfos(state_.DataFile);
         return infos.mail == address && infos.pwd == password;
     };
     if (sync.local_is_server_copy()) fetched_account_ = state_.AccountKey;
@@ -82,16 +83,18 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
     // Without an answer from the server the address may well have an account there; a new one
     // made now would overwrite it at its first upload.
     if (sync.outcome != web::SyncOutcome::NotOnServer) {
-        prompts_.Show(LoginMessage(state_.Language, kServerUnreachableMessage),
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language,
+                                                      texts::frmConnect::kServerUnreachableMessage),
                       MessageIcon::Information);
         return SignInNext::Stay;
     }
     // Characters, not bytes: "ééé" is three characters however many bytes UTF-8 gives them.
-    if (CharCount(password) < kMinPasswordLength) {
-        prompts_.Show(LoginMessage(state_.Language, 4), MessageIcon::Information);
+    if (lists::CharCount(password) < kMinPasswordLength) {
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, 4),
+                      MessageIcon::Information);
         return SignInNext::Stay;
     }
-    WriteAccount(state_.DataFile, address, password);
+    store::WriteAccount(state_.DataFile, address, password);
     state_.NewInstall = true;
     return Succeed(address, remember_address);
 }
@@ -99,16 +102,18 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
 SignInNext SignIn::Fail(int message_number, int final_message_number) {
     ++failed_attempts_;
     if (failed_attempts_ >= kMaxAttempts) {
-        prompts_.Show(LoginMessage(state_.Language, final_message_number), MessageIcon::Critical);
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, final_message_number),
+                      MessageIcon::Critical);
         return SignInNext::EndProcess;
     }
-    prompts_.Show(LoginMessage(state_.Language, message_number), MessageIcon::Information);
+    prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, message_number),
+                  MessageIcon::Information);
     return SignInNext::Stay;
 }
 
 SignInNext SignIn::Succeed(const std::string& address, bool remember_address) {
     // The sign-in holds; only the choice to be remembered (or forgotten) is lost.
-    if (!SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
+    if (!store::SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
         prompts_.Show(texts::SettingNotSavedMessage(state_.Language, state_.IniPath),
                       MessageIcon::Exclamation);
     return SignInNext::OpenMain;

@@ -8,7 +8,7 @@ namespace kerbolt::session {
 
 namespace fs = std::filesystem;
 
-StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
+StartupDecision Main(store::State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
                      const ServerConfig& config, const SyncRunner& run_sync) {
     StartupDecision decision;
     state.DataFolder = paths.DataFolder();
@@ -26,13 +26,13 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
         state.NewInstall = true;
     }
 
-    const ParamSettings param = ReadParamSettings(state.IniPath);
-    state.Language = ParseLanguage(param.Langue);
+    const store::ParamSettings param = store::ReadParamSettings(state.IniPath);
+    state.Language = store::ParseLanguage(param.Langue);
     const std::string& remembered = param.Mail;
     if (!remembered.empty()) SetAccount(state, remembered);
 
     if (remembered.empty()) {
-        if (state.Language == kNoLanguage) state.NewInstall = true;
+        if (state.Language == texts::kNoLanguage) state.NewInstall = true;
         return decision;
     }
     // A save or a transfer cut off by a crash may have left its temporary file.

@@ -34,7 +34,7 @@ using SyncRunner =
 // skipped, loads the ticket texts before the main window, and says which window comes first.
 // With `run_sync` the synchronisation runs through it, may run on another thread and shows no
 // message box; without it, it runs here.
-StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
+StartupDecision Main(store::State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
                      const ServerConfig& config = DefaultServerConfig(),
                      const SyncRunner& run_sync = {});
 

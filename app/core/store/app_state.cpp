@@ -19,10 +19,10 @@ void LoadDefaultTexts(State& state, const ServerConfig& config) {
     state.TicketAmount = param.Montant.empty() ? kDefaultAmount : param.Montant;
     state.TicketTitle = param.Titre;
     state.TicketText = param.Texte;
-    if (state.Language < kFrench || state.Language > kItalian) return;
-    if (state.TicketTitle.empty()) state.TicketTitle = DefaultTitle(state.Language);
-    if (state.TicketText.empty()) state.TicketText = DefaultText(state.Language);
-    state.TicketFooter = Footer(state.Language, config);
+    if (state.Language < texts::kFrench || state.Language > texts::kItalian) return;
+    if (state.TicketTitle.empty()) state.TicketTitle = texts::DefaultTitle(state.Language);
+    if (state.TicketText.empty()) state.TicketText = texts::DefaultText(state.Language);
+    state.TicketFooter = texts::Footer(state.Language, config);
 }
 
 } // namespace kerbolt::store

@@ -22,7 +22,7 @@ struct State {
     std::string TicketText;   // lines joined by CR LF, with the placeholder "{adresse}"
     std::string TicketFooter; // one line in the current language; never stored
     std::string SavedPrinterName;
-    std::int16_t Language = kNoLanguage;
+    std::int16_t Language = texts::kNoLanguage;
     std::string TempFolder; // the system's temporary folder
 };
 

@@ -10,14 +10,14 @@ bool IsQrBillLatinCharacter(char32_t c) {
 }
 
 bool IsTicketTextCharacter(char32_t c) {
-    return IsQrBillLatinCharacter(c) && IsWindows1252Character(c);
+    return IsQrBillLatinCharacter(c) && store::IsWindows1252Character(c);
 }
 
 std::string KeepTicketTextCharacters(std::string_view utf8, bool line_breaks) {
     std::string kept;
     kept.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
-        const auto [c, length] = NextUtf8Character(utf8, pos);
+        const auto [c, length] = store::NextUtf8Character(utf8, pos);
         if (IsTicketTextCharacter(c) || (line_breaks && c == U'\n'))
             kept.append(utf8.substr(pos, length));
         pos += length;

@@ -17,7 +17,7 @@ namespace kerbolt::ticket {
 struct TicketDraft {
     std::int32_t number = 0;
     TicketPreview preview; // the labels, the reference and the QR-bill payload
-    IndemniteRecord record;
+    store::IndemniteRecord record;
     int place_index = -1;
 };
 

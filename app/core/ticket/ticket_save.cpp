@@ -24,7 +24,7 @@ ClaimedTicket ClaimTicket(const store::State& state, IFtp& ftp, const TicketEntr
         // A record under the largest 32-bit number would leave no number for the next one.
         if (saved.number == std::numeric_limits<std::int32_t>::max()) return false;
         saved.reference = claimed.draft.record.NumIndemn;
-        saved.written = WriteIndemnite(data_file, saved.number, claimed.draft.record);
+        saved.written = store::WriteIndemnite(data_file, saved.number, claimed.draft.record);
         return saved.written;
     };
     const web::SyncResult sync =

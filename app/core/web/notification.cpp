@@ -25,7 +25,8 @@ std::string EncodeFormValue(const std::string& value) {
 std::string BuildNotificationBody(const std::string& mail, const std::string& reference,
                                   const std::string& version, const DateTime& today) {
     return "&M=" + EncodeFormValue(mail) + "&F=" + EncodeFormValue(reference) +
-           "&V=" + EncodeFormValue(version) + "&D=" + EncodeFormValue(FormatTicketDate(today));
+           "&V=" + EncodeFormValue(version) +
+           "&D=" + EncodeFormValue(store::FormatTicketDate(today));
 }
 
 std::string NotificationUrl(const std::string& notify_base_url) {

@@ -58,7 +58,7 @@ void WebServices::Inet1_StateChanged(const HttpReply& reply) {
 }
 
 void WebServices::NotifyServer(const std::string& reference) {
-    const std::string mail = store::ReadIni(kParamSection, "Mail", state_.IniPath, "");
+    const std::string mail = store::ReadIni(store::kParamSection, "Mail", state_.IniPath, "");
     HttpRequest request;
     request.method = "POST";
     request.url = NotificationUrl(config_.notify_url);

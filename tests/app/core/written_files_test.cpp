@@ -47,22 +47,22 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     state.TicketAmount = "1250.5";
     state.Language = texts::kFrench;
 
-    ASSERT_TRUE(SaveRememberedMail(state.IniPath, "a@b.ch"));
-    ASSERT_TRUE(SaveLanguage(state.IniPath, 2));
-    ASSERT_TRUE(
-        SaveTicketSettings(state.IniPath, "1250.5", "Indemnité", "Place {adresse}\r\nMerci"));
-    ASSERT_TRUE(SavePrinter(state.IniPath, "Ticket Ö"));
+    ASSERT_TRUE(store::SaveRememberedMail(state.IniPath, "a@b.ch"));
+    ASSERT_TRUE(store::SaveLanguage(state.IniPath, 2));
+    ASSERT_TRUE(store::SaveTicketSettings(state.IniPath, "1250.5", "Indemnité",
+                                          "Place {adresse}\r\nMerci"));
+    ASSERT_TRUE(store::SavePrinter(state.IniPath, "Ticket Ö"));
     ExpectSameAsKept("Param.ini", ReadFileBytes(state.IniPath));
 
-    ASSERT_TRUE(WritePlaces(state.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                             {"B2", "Chemin des Prés 2", "1"}}));
+    ASSERT_TRUE(store::WritePlaces(state.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                                    {"B2", "Chemin des Prés 2", "1"}}));
     FixedClock clock;
     testing_support::MemoryFtp ftp;
     ASSERT_TRUE(ticket::SaveTicket(state, ftp, clock, 1, "VD 123 456").written);
     ASSERT_TRUE(ticket::SaveTicket(state, ftp, clock, 0, " GE 7 ").written);
     ExpectSameAsKept("data_file", ReadFileBytes(state.DataFile));
 
-    TicketInputs inputs;
+    ticket::TicketInputs inputs;
     inputs.language = texts::kFrench;
     inputs.title = "Indemnité";
     inputs.text = "Place {adresse}\r\nMerci";
@@ -71,8 +71,8 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     inputs.spot_address = "Chemin des Prés 2";
     inputs.plates = "VD 123 456";
     inputs.account_key = state.AccountKey;
-    inputs.record_number = NextIndemniteNumber(state.DataFile);
-    const TicketPreview preview = BuildTicketPreview(inputs);
+    inputs.record_number = store::NextIndemniteNumber(state.DataFile);
+    const ticket::TicketPreview preview = BuildTicketPreview(inputs);
     std::string ticket;
     for (const std::string& label : preview.labels)
         ticket += label + "\n";

@@ -189,12 +189,14 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
 // operator's marks written meanwhile into the server's copy both survive the next upload.
 TEST_F(FtpTransfers, OfflineTicketAndOperatorMarksBothReachTheServer) {
     const std::string local = (data / "000NZFAP").string();
-    ASSERT_TRUE(WriteAccount(local, "a@b.ch", "secret1"));
-    ASSERT_TRUE(WriteIndemnite(local, 0, MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
+    ASSERT_TRUE(store::WriteAccount(local, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteIndemnite(
+        local, 0, store::MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
     ASSERT_TRUE(web::UploadDataFile(*ftp, local, "000NZFAP"));
 
     CurlFtp away(ConfigFor(testing_support::ClosedLoopbackPort()));
-    ASSERT_TRUE(WriteIndemnite(local, 1, MakeIndemniteRecord(0, {}, "GE 2", "50", "000NZFAP", 1)));
+    ASSERT_TRUE(store::WriteIndemnite(
+        local, 1, store::MakeIndemniteRecord(0, {}, "GE 2", "50", "000NZFAP", 1)));
     EXPECT_FALSE(web::UploadDataFile(away, local, "000NZFAP"));
     EXPECT_TRUE(web::UploadOwed(local));
 
@@ -207,11 +209,11 @@ TEST_F(FtpTransfers, OfflineTicketAndOperatorMarksBothReachTheServer) {
     EXPECT_EQ(r.outcome, SyncOutcome::Merged);
     EXPECT_TRUE(r.uploaded);
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), ReadFileBytes(local));
-    const auto tickets = ReadIndemnites(ServerFile("000NZFAP").string());
+    const auto tickets = store::ReadIndemnites(ServerFile("000NZFAP").string());
     ASSERT_EQ(tickets.size(), 2u);
     EXPECT_EQ(tickets[0].datepaiement, "01.12.2026");
     EXPECT_EQ(tickets[1].nPlaques, "GE 2");
-    EXPECT_EQ(ReadInfos(local).Mandat, "1");
+    EXPECT_EQ(store::ReadInfos(local).Mandat, "1");
     EXPECT_TRUE(prompts.shown.empty());
 }
 

@@ -30,8 +30,8 @@ using web::SyncOutcome;
 
 constexpr const char* kKey = "000NZFAP"; // the key of a@b.ch
 
-IndemniteRecord Ticket(std::int32_t number, const std::string& plates) {
-    return MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kKey, number);
+store::IndemniteRecord Ticket(std::int32_t number, const std::string& plates) {
+    return store::MakeIndemniteRecord(0, {2026, 12, 10, 9, 30, 0}, plates, "50", kKey, number);
 }
 
 CurlFtp FtpTo(const FtpServer& server) {
@@ -64,16 +64,16 @@ protected:
     }
     // A data file as the program writes it: the account, a spot and `tickets` tickets.
     void MakeDataFile(const std::string& path, int tickets) {
-        ASSERT_TRUE(WriteAccount(path, "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(path, {{"A1", "Rue du Lac 1", "0"}}));
+        ASSERT_TRUE(store::WriteAccount(path, "a@b.ch", "secret1"));
+        ASSERT_TRUE(store::WritePlaces(path, {{"A1", "Rue du Lac 1", "0"}}));
         for (int i = 0; i < tickets; ++i)
-            ASSERT_TRUE(WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
+            ASSERT_TRUE(store::WriteIndemnite(path, i, Ticket(i, "VD " + std::to_string(100 + i))));
     }
     // A local ticket the server lacks, and the account's lock held by another computer.
     fs::path LockHeldWithATicketToSend() {
         MakeDataFile(local, 1);
         EXPECT_TRUE(Upload(local));
-        EXPECT_TRUE(WriteIndemnite(local, 1, Ticket(1, "GE 1")));
+        EXPECT_TRUE(store::WriteIndemnite(local, 1, Ticket(1, "GE 1")));
         const fs::path lock = root / "web/ctrl/KB/000NZFAP.lock";
         fs::create_directory(lock);
         return lock;
@@ -93,14 +93,14 @@ TEST_F(StandInSync, TwoComputersPrintingOneNumberKeepBothAndAMergeAgainChangesNo
     ASSERT_TRUE(Upload(local));
     fs::copy_file(local, other);
 
-    ASSERT_TRUE(WriteIndemnite(other, 1, Ticket(1, "BE 1")));
+    ASSERT_TRUE(store::WriteIndemnite(other, 1, Ticket(1, "BE 1")));
     ASSERT_TRUE(Upload(other));
-    ASSERT_TRUE(WriteIndemnite(local, 1, Ticket(1, "VS 2")));
+    ASSERT_TRUE(store::WriteIndemnite(local, 1, Ticket(1, "VS 2")));
     ASSERT_TRUE(Upload(local));
 
-    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "BE 1");
-    EXPECT_EQ(ReadIndemnite(server_file, 2).nPlaques, "VS 2");
-    EXPECT_EQ(ReadIndemnite(server_file, 2).NumIndemn, "000NZFAP-1");
+    EXPECT_EQ(store::ReadIndemnite(server_file, 1).nPlaques, "BE 1");
+    EXPECT_EQ(store::ReadIndemnite(server_file, 2).nPlaques, "VS 2");
+    EXPECT_EQ(store::ReadIndemnite(server_file, 2).NumIndemn, "000NZFAP-1");
     EXPECT_EQ(ReadFileBytes(server_file), ReadFileBytes(local));
 
     // The other computer catches up, and from then on every merge is a fixed point.
@@ -143,7 +143,7 @@ TEST_F(StandInSync, ASynchronisationWaitsForTheLockAnotherComputerHolds) {
     const auto result = Sync(local, /*upload=*/false);
     other_computer.join();
     EXPECT_TRUE(result.uploaded);
-    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "GE 1");
+    EXPECT_EQ(store::ReadIndemnite(server_file, 1).nPlaques, "GE 1");
     const std::string log = server->Log();
     const std::size_t found_held = log.find(waited);
     ASSERT_NE(found_held, std::string::npos) << log;
@@ -167,7 +167,7 @@ TEST_F(StandInSync, AnAbandonedLockIsBrokenAfterItsLimit) {
     // Never broken before its limit: four times a transfer's limits.
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
     EXPECT_TRUE(result.uploaded);
-    EXPECT_EQ(ReadIndemnite(server_file, 1).nPlaques, "GE 1");
+    EXPECT_EQ(store::ReadIndemnite(server_file, 1).nPlaques, "GE 1");
     EXPECT_NE(server->Log().find("RMD /web/ctrl/KB/000NZFAP.lock"), std::string::npos);
     EXPECT_FALSE(fs::exists(lock));
 }
@@ -182,18 +182,18 @@ TEST_F(StandInSync, ATruncatedLocalFileIsHealedAndNeverUploadedOverTheServersCop
     for (const double part : {0.9, 0.55}) {
         SCOPED_TRACE(part);
         WriteFileBytes(local, whole.substr(0, static_cast<std::size_t>(whole.size() * part)));
-        const auto next = NextIndemniteNumber(local);
-        ASSERT_TRUE(WriteIndemnite(local, next, Ticket(next, "NE 5")));
+        const auto next = store::NextIndemniteNumber(local);
+        ASSERT_TRUE(store::WriteIndemnite(local, next, Ticket(next, "NE 5")));
         ASSERT_TRUE(Upload(local));
-        const auto tickets = ReadIndemnites(server_file);
+        const auto tickets = store::ReadIndemnites(server_file);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(tickets[i].nPlaques, "VD " + std::to_string(100 + i));
         EXPECT_EQ(tickets[1].datepaiement, "01.12.2026");
-        EXPECT_EQ(ReadInfos(server_file).pwd, "secret1");
+        EXPECT_EQ(store::ReadInfos(server_file).pwd, "secret1");
         EXPECT_EQ(ReadFileBytes(server_file), ReadFileBytes(local));
         // The new ticket arrived too, under a number no earlier ticket holds.
         int new_tickets = 0;
-        for (const IndemniteRecord& r : tickets)
+        for (const store::IndemniteRecord& r : tickets)
             new_tickets += r.nPlaques == "NE 5";
         EXPECT_EQ(new_tickets, part == 0.9 ? 1 : 2);
     }
@@ -208,8 +208,8 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
     MakeDataFile(local, 2);
     fs::copy_file(local, server_file);
     ASSERT_TRUE(store::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", server_file));
-    ASSERT_TRUE(WriteIndemnite(server_file, 2, Ticket(2, "BE 2")));
-    ASSERT_TRUE(WriteIndemnite(local, 2, Ticket(2, "GE 3")));
+    ASSERT_TRUE(store::WriteIndemnite(server_file, 2, Ticket(2, "BE 2")));
+    ASSERT_TRUE(store::WriteIndemnite(local, 2, Ticket(2, "GE 3")));
     const std::string old_local = ReadFileBytes(local);
     const std::string old_server = ReadFileBytes(server_file);
     const std::string merged =

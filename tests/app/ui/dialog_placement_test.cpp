@@ -42,7 +42,7 @@ TEST(DialogPlacement, ADialogCentresOnItsParentAndStaysOnTheScreen) {
 TEST(DialogPlacement, TheMainWindowsDialogsOpenOverIt) {
     testing_support::UiHarness harness(testing_support::Server::Stopped);
     harness.SignedIn(texts::kFrench);
-    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
     InstallDialogs(*harness.context);
     frmMain window(*harness.context);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

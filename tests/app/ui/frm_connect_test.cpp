@@ -167,7 +167,7 @@ TEST(SignInWindow, ThreeWrongPasswordsEndTheProgram) {
     UiHarness harness;
     fs::create_directories(harness.dir.File("data/Kerbolt"));
     store::WriteIni("Param", "Langue", "3", harness.dir.File("data/Kerbolt/Param.ini"));
-    WriteAccount(harness.dir.File("data/Kerbolt/000NZFAP"), "a@b.ch", "secret1");
+    store::WriteAccount(harness.dir.File("data/Kerbolt/000NZFAP"), "a@b.ch", "secret1");
     Application application(*harness.context);
     ASSERT_TRUE(application.Start());
     for (int i = 0; i < 3; ++i)
@@ -189,9 +189,9 @@ TEST(StartUp, RememberedAddressOpensTheMainWindowAfterSynchronising) {
     fs::create_directories(folder);
     store::WriteIni("Param", "Langue", "1", folder + "/Param.ini");
     store::WriteIni("Param", "Mail", "a@b.ch", folder + "/Param.ini");
-    WriteAccount(folder + "/000NZFAP", "a@b.ch", "secret1");
+    store::WriteAccount(folder + "/000NZFAP", "a@b.ch", "secret1");
     // The server's copy is larger: it holds a ticket this computer has not seen.
-    WriteAccount(harness.ServerFile("000NZFAP"), "a@b.ch", "secret1");
+    store::WriteAccount(harness.ServerFile("000NZFAP"), "a@b.ch", "secret1");
     store::WriteIni("INDEMNITE0", "NumIndemn", "000NZFAP-0", harness.ServerFile("000NZFAP"));
 
     Application application(*harness.context);

@@ -33,7 +33,7 @@ void Press(QWidget* target, Qt::Key key, const QString& text,
 class FrmIndemnites : public DialogTest {
 protected:
     void StoreTicket(int n, const std::string& reference, const std::string& mark) {
-        IndemniteRecord r;
+        store::IndemniteRecord r;
         r.IdPlace = "0";
         r.date = "03.02.2025";
         r.heure = "14:05";
@@ -41,15 +41,16 @@ protected:
         r.Montant100 = "50";
         r.Montant60 = "30";
         r.NumIndemn = reference;
-        ASSERT_TRUE(WriteIndemnite(state.DataFile, n, r));
+        ASSERT_TRUE(store::WriteIndemnite(state.DataFile, n, r));
         if (!mark.empty()) {
-            ASSERT_TRUE(store::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));
+            ASSERT_TRUE(
+                store::WriteIni(store::IndemniteSection(n), "datepaiement", mark, state.DataFile));
         }
     }
     static std::vector<std::string> References(const frmIndemnites* window) {
         std::vector<std::string> refs;
         for (const std::string& line : window->Lines()) {
-            refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
+            refs.push_back(store::TrimBlanks(lists::CharSlice(line, 0, 15)));
         }
         return refs;
     }
@@ -89,8 +90,8 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
 TEST_F(FrmIndemnites, ListColumnsAreAsWideAsTheirHeadingsAndEntriesInEveryLanguage) {
     StoreTicket(0, "000NZFAP-0", "12.03.2025");
     // Plates longer than any fixed column.
-    ASSERT_TRUE(store::WriteIni(IndemniteSection(0), "nPlaques", "VD 123456 / GE 987654 / FR 1",
-                                state.DataFile));
+    ASSERT_TRUE(store::WriteIni(store::IndemniteSection(0), "nPlaques",
+                                "VD 123456 / GE 987654 / FR 1", state.DataFile));
     for (int language = texts::kFrench; language <= texts::kItalian; ++language) {
         SCOPED_TRACE(language);
         state.Language = static_cast<std::int16_t>(language);
@@ -158,7 +159,7 @@ TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
 }
 
 TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     state.Language = texts::kItalian;
     state.TicketAmount = "50";
     state.TicketTitle = "Old title";
@@ -179,7 +180,7 @@ TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
     EXPECT_EQ(state.TicketAmount, "12.50");
     EXPECT_EQ(state.TicketTitle, "New title");
     EXPECT_EQ(state.TicketText, "a\r\nb");
-    const ParamSettings param = ReadParamSettings(state.IniPath);
+    const store::ParamSettings param = store::ReadParamSettings(state.IniPath);
     EXPECT_EQ(param.Montant, "12.50");
     EXPECT_EQ(param.Titre, "New title");
     EXPECT_EQ(param.Texte, "a\r\nb");
@@ -212,7 +213,7 @@ TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOp
 }
 
 TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     const struct {
         const char* typed;
         bool kept;
@@ -234,7 +235,7 @@ TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
             if (c.kept) {
                 EXPECT_TRUE(prompts.shown.empty());
                 EXPECT_EQ(state.TicketAmount, c.typed);
-                EXPECT_EQ(ReadParamSettings(state.IniPath).Montant, c.typed);
+                EXPECT_EQ(store::ReadParamSettings(state.IniPath).Montant, c.typed);
                 Settle();
                 EXPECT_TRUE(window.isNull());
             } else {

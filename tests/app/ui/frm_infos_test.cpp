@@ -26,7 +26,7 @@ protected:
 };
 
 TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     QPointer<frmInfos> window = new frmInfos(Context());
     OpenModal(window);
     Fill(window, "CH93 0076 2011 6238 5295 7");
@@ -69,18 +69,18 @@ TEST_F(FrmInfos, RequiredFieldsAndTheIbanQuestion) {
     // Yes saves with an empty IBAN.
     prompts.answer = true;
     Click(window, "cmdSave");
-    EXPECT_EQ(ReadInfos(state.DataFile).IBAN, "");
-    EXPECT_EQ(ReadInfos(state.DataFile).ville, "Lausanne");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).IBAN, "");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).ville, "Lausanne");
     Settle();
     EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(FrmInfos, FirstRunStartsEmptyAndLeadsOnToTheSpots) {
-    InfosRecord stored;
+    store::InfosRecord stored;
     stored.Nom = "Old Name";
     stored.npa = "1200";
     stored.ville = "Genève";
-    ASSERT_TRUE(WriteContactDetails(state.DataFile, stored));
+    ASSERT_TRUE(store::WriteContactDetails(state.DataFile, stored));
     state.NewInstall = true;
     QPointer<frmInfos> window = new frmInfos(Context());
     OpenModal(window);
@@ -90,7 +90,7 @@ TEST_F(FrmInfos, FirstRunStartsEmptyAndLeadsOnToTheSpots) {
     Click(window, "cmdSave");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(state.NewInstall);
-    EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).Nom, "Jean Muster");
 
     // The spots window is open before the contact window goes.
     QPointer<frmPlaces> places = window->SpotsWindow();
@@ -115,7 +115,7 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{"Die Daten konnten nicht auf unserem Server aktualisiert "
                                        "werden\nJetzt erneut versuchen?"});
-    EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).Nom, "Jean Muster");
     Settle();
     EXPECT_TRUE(window.isNull());
 }

@@ -38,10 +38,10 @@ protected:
     explicit MainWindow(Server server = Server::Running) : harness_(server) {}
     void SetUp() override {
         harness_.SignedIn(texts::kFrench);
-        WriteAccount(DataFile(), "a@b.ch", "secret1");
-        WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                 {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
-                                 {"C3", "Quai 3, 1000 Lausanne", "2"}});
+        store::WriteAccount(DataFile(), "a@b.ch", "secret1");
+        store::WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                        {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
+                                        {"C3", "Quai 3, 1000 Lausanne", "2"}});
     }
     const std::string& DataFile() const { return harness_.context->state.DataFile; }
     frmMain& Open() {
@@ -82,7 +82,7 @@ TEST_F(MainWindowOffline, SpotsWithoutChoiceAndActiveMandateInGreen) {
 }
 
 TEST_F(MainWindowOffline, NoSpotsNoMandateAndAnExistingMandateDocument) {
-    WriteAccount(DataFile() + "-empty", "a@b.ch", "x");
+    store::WriteAccount(DataFile() + "-empty", "a@b.ch", "x");
     harness_.context->state.DataFile = DataFile() + "-empty";
     const std::string mandate = harness_.context->state.DataFolder + "/Mandat_" +
                                 harness_.context->state.AccountKey + ".pdf";
@@ -185,7 +185,7 @@ TEST_F(MainWindowOffline, PlatesHoldOnlyWhatTheQrBillCarries) {
               std::string::npos)
         << window_->Preview().payload;
     Get<QPushButton>("cmdPrint")->click();
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "VD 1 \xC3\xA9");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).nPlaques, "VD 1 \xC3\xA9");
 }
 
 // The settings file cannot be written: a language or printer choice holds for this run, and the
@@ -277,7 +277,7 @@ TEST_F(MainWindow, PrintRecordsUploadsPrintsClearsAndNotifies) {
     EXPECT_TRUE(harness_.prompts.prompts.empty());
 
     Print(0, "  ");
-    EXPECT_EQ(ReadIndemnite(DataFile(), 1).nPlaques, "  ");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 1).nPlaques, "  ");
     EXPECT_EQ(harness_.notifier.references.back(), "000NZFAP-1");
 }
 
@@ -292,7 +292,7 @@ TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands
     Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VS 7"));
     Control<QPushButton>(&window, "cmdPrint")->click();
 
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).NumIndemn, "000NZFAP-0");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).NumIndemn, "000NZFAP-0");
     ASSERT_EQ(harness_.prompts.prompts.size(), 2u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[1],
@@ -327,9 +327,9 @@ TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAnd
     Get<QLineEdit>("txtPlaques")->setText(QStringLiteral("VD 5"));
     ASSERT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-0"));
     // A sync brings in the ticket another client printed meanwhile.
-    const IndemniteRecord other = MakeIndemniteRecord(0, {2025, 1, 1, 8, 0, 0}, "GE 1", "50",
-                                                      harness_.context->state.AccountKey, 0);
-    ASSERT_TRUE(WriteIndemnite(DataFile(), 0, other));
+    const store::IndemniteRecord other = store::MakeIndemniteRecord(
+        0, {2025, 1, 1, 8, 0, 0}, "GE 1", "50", harness_.context->state.AccountKey, 0);
+    ASSERT_TRUE(store::WriteIndemnite(DataFile(), 0, other));
     const std::string before = ReadFileBytes(DataFile());
 
     Get<QPushButton>("cmdPrint")->click();
@@ -350,11 +350,11 @@ TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAnd
     EXPECT_NE(RunCommand("pdftotext " + pdf + " -").out.find(printed_reference), std::string::npos);
 
     // The record under that number carries exactly that reference; the synced one is untouched.
-    const IndemniteRecord written = ReadIndemnite(DataFile(), 1);
+    const store::IndemniteRecord written = store::ReadIndemnite(DataFile(), 1);
     EXPECT_EQ(written.NumIndemn, printed_reference);
     EXPECT_EQ(written.nPlaques, "VD 5");
     EXPECT_EQ(written.IdPlace, "1");
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
     EXPECT_EQ(ReadFileBytes(DataFile()).substr(0, before.size()), before);
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{printed_reference});
 }
@@ -404,7 +404,8 @@ TEST_F(MainWindowOffline, EveryAcceptedAmountIsPrintedInABankableCodeAndRecorded
         const std::string paper = RunCommand("pdftotext " + pdf + " -").out;
         EXPECT_NE(paper.find(shown.trimmed().toStdString()), std::string::npos) << paper;
 
-        const IndemniteRecord written = ReadIndemnite(DataFile(), static_cast<std::int32_t>(i));
+        const store::IndemniteRecord written =
+            store::ReadIndemnite(DataFile(), static_cast<std::int32_t>(i));
         EXPECT_EQ(written.Montant100, amounts[i]);
         EXPECT_EQ(written.nPlaques, "VD 7");
     }

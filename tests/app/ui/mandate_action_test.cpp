@@ -101,9 +101,10 @@ TEST_F(MandateAction, FailuresShowTheirDescription) {
 }
 
 TEST_F(MandateAction, TheShippedLogoKeepsTheDocumentSmallAndItsTextAsItWas) {
-    ASSERT_TRUE(WriteAccount(state_.DataFile, "a@b.ch", "secret1"));
-    ASSERT_TRUE(WritePlaces(state_.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                              {"B2", "Chemin des Prés 2, 1000 Lausanne", "1"}}));
+    ASSERT_TRUE(store::WriteAccount(state_.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(
+        store::WritePlaces(state_.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                             {"B2", "Chemin des Prés 2, 1000 Lausanne", "1"}}));
     const std::string path = web::MandateLocalPath(state_.DataFolder, state_.AccountKey);
     // The same document stored as it is, for the text it must keep.
     ASSERT_TRUE(BuildMandateDocument(

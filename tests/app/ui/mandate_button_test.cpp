@@ -31,13 +31,13 @@ protected:
     void SetUp() override {
         harness_.SignedIn(texts::kFrench);
         const std::string& data = harness_.context->state.DataFile;
-        WriteAccount(data, "a@b.ch", "secret1");
-        WriteContactDetails(data, {.Nom = "Jean Dupont",
-                                   .rue = "Rue du Lac",
-                                   .no = "1",
-                                   .npa = "1000",
-                                   .ville = "Lausanne"});
-        WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
+        store::WriteAccount(data, "a@b.ch", "secret1");
+        store::WriteContactDetails(data, {.Nom = "Jean Dupont",
+                                          .rue = "Rue du Lac",
+                                          .no = "1",
+                                          .npa = "1000",
+                                          .ville = "Lausanne"});
+        store::WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
         InstallMandateHook(*harness_.context, [this, make = mandate::PagoraWriterFactory(
                                                          testing_support::MakeFixedHost())] {
             ++builds_;

@@ -68,7 +68,7 @@ TEST(QtLanguage, QuestionButtonsFollowEachLanguageAndItsReplacement) {
 TEST(QtLanguage, TheMainWindowSetsItsLanguageWhenItOpensAndWhenAFlagIsClicked) {
     testing_support::UiHarness harness(testing_support::Server::Stopped);
     harness.SignedIn(texts::kItalian);
-    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
     ApplyQtLanguage(3);
     frmMain window(*harness.context);
     window.show();

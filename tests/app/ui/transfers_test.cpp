@@ -39,8 +39,8 @@ protected:
         : harness_(server, {}, 0, hung_timeout_s) {}
     void SetUp() override {
         harness_.SignedIn(texts::kFrench);
-        ASSERT_TRUE(WriteAccount(DataFile(), "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
+        ASSERT_TRUE(store::WriteAccount(DataFile(), "a@b.ch", "secret1"));
+        ASSERT_TRUE(store::WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
         harness_.context->transfers = &runner_;
     }
     void TearDown() override {
@@ -107,7 +107,7 @@ TEST_F(TransfersToAHungServer, TheTicketIsRecordedAndPrintedAndTheWindowLivesOn)
     // (here: no), and the upload stays owed to the next save.
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
     watch.stop();
-    const std::vector<IndemniteRecord> tickets = ReadIndemnites(DataFile());
+    const std::vector<store::IndemniteRecord> tickets = store::ReadIndemnites(DataFile());
     ASSERT_EQ(tickets.size(), 1u);
     EXPECT_EQ(tickets[0].nPlaques, "VD 1");
     EXPECT_EQ(harness_.printers.pages_printed, 1);
@@ -150,8 +150,8 @@ TEST_F(TransfersToAHungServer, TheUserMayTryTheUploadAgain) {
 TEST_F(TransfersToALongHungServer, TheStartUpNeedNotWaitForTheServer) {
     // A user of the German texts whose address is remembered: the start-up synchronises.
     store::State& state = harness_.context->state;
-    ASSERT_TRUE(SaveLanguage(state.IniPath, texts::kGerman));
-    ASSERT_TRUE(SaveRememberedMail(state.IniPath, "a@b.ch"));
+    ASSERT_TRUE(store::SaveLanguage(state.IniPath, texts::kGerman));
+    ASSERT_TRUE(store::SaveRememberedMail(state.IniPath, "a@b.ch"));
     const std::string before = ReadFileBytes(DataFile());
 
     QElapsedTimer clock;
@@ -231,7 +231,7 @@ TEST_F(TransfersToAWorkingServer, TicketsClickedInARowAreNumberedPrintedAndSentI
     Print(window, "VD 2");
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
     EXPECT_EQ(harness_.printers.pages_printed, 2);
-    EXPECT_EQ(ReadIndemnites(harness_.ServerFile("000NZFAP")).size(), 2u);
+    EXPECT_EQ(store::ReadIndemnites(harness_.ServerFile("000NZFAP")).size(), 2u);
     EXPECT_EQ(ReadFileBytes(harness_.ServerFile("000NZFAP")), ReadFileBytes(DataFile()));
     EXPECT_EQ(harness_.notifier.references, (std::vector<std::string>{"000NZFAP-0", "000NZFAP-1"}));
     EXPECT_TRUE(harness_.prompts.prompts.empty());

@@ -88,8 +88,9 @@ protected:
 
     void SetUp() override {
         // The account as the first computer made it, on the server and on both computers.
-        ASSERT_TRUE(WriteAccount(first_.DataFile(), "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(first_.DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
+        ASSERT_TRUE(store::WriteAccount(first_.DataFile(), "a@b.ch", "secret1"));
+        ASSERT_TRUE(
+            store::WritePlaces(first_.DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
         ASSERT_TRUE(web::UploadDataFile(*first_harness_.ftp, first_.DataFile(), kKey));
         fs::copy_file(first_.DataFile(), second_.DataFile());
         first_.Open();
@@ -115,7 +116,8 @@ protected:
         for (const auto& [plates, reference] : printed_)
             EXPECT_TRUE(references.insert(reference).second) << reference << " printed twice";
         std::multimap<std::string, std::string> on_server;
-        for (const IndemniteRecord& r : ReadIndemnites(first_harness_.ServerFile(kKey)))
+        for (const store::IndemniteRecord& r :
+             store::ReadIndemnites(first_harness_.ServerFile(kKey)))
             on_server.emplace(r.NumIndemn, r.nPlaques);
         EXPECT_EQ(on_server.size(), printed_.size());
         for (const auto& [plates, reference] : printed_) {
@@ -201,7 +203,7 @@ TEST_F(TwoComputers, AnOfflineTicketSharingAReferenceIsKeptAndNamed) {
               std::vector<std::string>{
                   texts::SharedReferenceMessage(texts::kFrench, {printed_["VD 1"]})});
     std::multimap<std::string, std::string> on_server;
-    for (const IndemniteRecord& r : ReadIndemnites(first_harness_.ServerFile(kKey)))
+    for (const store::IndemniteRecord& r : store::ReadIndemnites(first_harness_.ServerFile(kKey)))
         on_server.emplace(r.NumIndemn, r.nPlaques);
     EXPECT_EQ(on_server.size(), 3u);
     EXPECT_EQ(on_server.count(printed_["VD 1"]), 2u);

@@ -10,8 +10,8 @@ namespace {
 using namespace kerbolt;
 using namespace kerbolt::lists;
 
-IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
-    IndemniteRecord r;
+store::IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
+    store::IndemniteRecord r;
     r.IdPlace = "0";
     r.date = "03.02.2025";
     r.heure = "14:05";
@@ -25,7 +25,7 @@ IndemniteRecord Ticket(const std::string& reference, const std::string& mark) {
 
 // Marks: empty, a date, cancelled, the same letters in lower case; and a record without a
 // reference.
-std::vector<IndemniteRecord> Records() {
+std::vector<store::IndemniteRecord> Records() {
     return {Ticket("000NZFAP-0", ""),         Ticket("000NZFAP-1", "12.03.2025"),
             Ticket("000NZFAP-2", "ANNULE-x"), Ticket("000NZFAP-3", "annule-x"),
             Ticket("", "01.01.2025"),         Ticket("   ", "")};
@@ -34,7 +34,7 @@ std::vector<IndemniteRecord> Records() {
 std::vector<std::string> References(const std::vector<std::string>& lines) {
     std::vector<std::string> refs;
     for (const std::string& line : lines)
-        refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
+        refs.push_back(store::TrimBlanks(CharSlice(line, 0, 15)));
     return refs;
 }
 

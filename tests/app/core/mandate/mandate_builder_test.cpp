@@ -71,8 +71,8 @@ protected:
                                                             .npa = "8001",
                                                             .ville = " Zürich "})) {
         state_.Language = 2;
-        WritePlaces(state_.DataFile,
-                    {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
+        store::WritePlaces(state_.DataFile,
+                           {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
     }
 
     MandateResult Build() {

@@ -84,11 +84,11 @@ protected:
                                                             .ville = "Lausanne"})) {}
 
     void Spots(int count) {
-        std::vector<PlaceRecord> places;
+        std::vector<store::PlaceRecord> places;
         for (int i = 0; i < count; ++i)
             places.push_back({"P" + std::to_string(i),
                               "Chemin des Prés " + std::to_string(i) + ", 1000 Lausanne", "0"});
-        WritePlaces(state_.DataFile, places);
+        store::WritePlaces(state_.DataFile, places);
     }
 
     // Builds the document; returns its path.

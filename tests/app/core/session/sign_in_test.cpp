@@ -44,7 +44,7 @@ protected:
     SignInNext Attempt(const std::string& mail, const std::string& pwd, bool remember = false) {
         return sign_in_.Attempt(mail, pwd, remember);
     }
-    std::string Msg(int n) const { return LoginMessage(texts::kEnglish, n); }
+    std::string Msg(int n) const { return texts::frmConnect::LoginMessage(texts::kEnglish, n); }
 
     testing_support::TempDir dir_;
     store::State state_;
@@ -86,7 +86,7 @@ TEST_F(SignInTest, UnreachableServerWithoutLocalFileCreatesNoAccount) {
 }
 
 TEST_F(SignInTest, ServersCopySignsInAndRemembersOnlyWhenAsked) {
-    WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
+    store::WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
     ftp_.files[RemotePath()] = ReadFileBytes(dir_.File("server"));
     store::WriteIni("Param", "Mail", "old@x.ch", state_.IniPath);
     state_.NewInstall = true;
@@ -97,7 +97,7 @@ TEST_F(SignInTest, ServersCopySignsInAndRemembersOnlyWhenAsked) {
 }
 
 TEST_F(SignInTest, MalformedAddressesAndWrongPasswordsShareTheCounter) {
-    WriteAccount(DataFile(), "a@b.ch", "secret1");
+    store::WriteAccount(DataFile(), "a@b.ch", "secret1");
     EXPECT_EQ(Attempt("a@b", "secret1"), SignInNext::Stay);
     EXPECT_EQ(Attempt("a@b.ch", "Secret1"), SignInNext::Stay);
     EXPECT_EQ(Attempt("a@b.ch", "wrong"), SignInNext::EndProcess);
@@ -112,7 +112,7 @@ TEST_F(SignInTest, MalformedAddressesAndWrongPasswordsShareTheCounter) {
 // The third failure after a copy arrived from the server: message 2 as an error box, and the
 // local file goes only when it is the copy that was just fetched.
 TEST_F(SignInTest, ThirdFailureDeletesOnlyAFetchedCopy) {
-    WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
+    store::WriteAccount(dir_.File("server"), "a@b.ch", "secret1");
     const std::string server_copy = ReadFileBytes(dir_.File("server"));
     ftp_.files[RemotePath()] = server_copy;
     for (int i = 0; i < 3; ++i)
@@ -140,23 +140,28 @@ TEST_F(SignInTest, PasswordsAreCountedInCharactersAndStoredAsTyped) {
     EXPECT_EQ(Attempt("a@b.ch", cyrillic), SignInNext::Stay);
     EXPECT_EQ(Attempt("a@b.ch", " " + cyrillic.substr(0, 6) + "abc "), SignInNext::Stay);
     EXPECT_EQ(Attempt("a@b.ch", three_accented), SignInNext::Stay);
-    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(kPasswordNotStorableMessage),
-                                                        Msg(kPasswordNotStorableMessage), Msg(4)}));
+    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{
+                                  Msg(texts::frmConnect::kPasswordNotStorableMessage),
+                                  Msg(texts::frmConnect::kPasswordNotStorableMessage), Msg(4)}));
     EXPECT_EQ(sign_in_.FailedAttempts(), 0);
     EXPECT_FALSE(fs::exists(DataFile()));
 
     prompts_.shown.clear();
     EXPECT_EQ(Attempt("a@b.ch", six_accented), SignInNext::OpenMain);
-    EXPECT_EQ(ReadInfos(DataFile()).pwd, six_accented);
+    EXPECT_EQ(store::ReadInfos(DataFile()).pwd, six_accented);
     // The account opens again with what was typed, and only with that.
     SignIn next(state_, ftp_, prompts_);
     EXPECT_EQ(next.Attempt("a@b.ch", six_accented, false), SignInNext::OpenMain);
     EXPECT_EQ(next.Attempt("a@b.ch", "??????", false), SignInNext::Stay);
     EXPECT_EQ(next.Attempt("a@b.ch", cyrillic, false), SignInNext::Stay);
     EXPECT_EQ(next.FailedAttempts(), 1) << "a password that cannot be stored is no attempt";
-    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{Msg(3), Msg(kPasswordNotStorableMessage)}));
+    EXPECT_EQ(prompts_.shown, (std::vector<std::string>{
+                                  Msg(3), Msg(texts::frmConnect::kPasswordNotStorableMessage)}));
     for (int language = texts::kFrench; language <= texts::kItalian; ++language)
-        EXPECT_FALSE(LoginMessage(language, kPasswordNotStorableMessage).empty()) << language;
+        EXPECT_FALSE(texts::frmConnect::LoginMessage(language,
+                                                     texts::frmConnect::kPasswordNotStorableMessage)
+                         .empty())
+            << language;
 }
 
 // The sign-in holds when the settings file cannot take the address; the user learns that it
@@ -174,15 +179,15 @@ TEST_F(SignInTest, AnAddressThatCannotBeRememberedIsTold) {
 }
 
 TEST(SignInTexts, MessagesAndCaptionsByLanguage) {
-    EXPECT_EQ(LoginMessage(2, 3), "E-Mail oder Passwort ist falsch");
-    EXPECT_EQ(LoginMessage(1, 1), LoginMessage(1, 2));
-    EXPECT_EQ(LoginMessage(4, 5), "Troppi tentativi, il programma verrà chiuso");
+    EXPECT_EQ(texts::frmConnect::LoginMessage(2, 3), "E-Mail oder Passwort ist falsch");
+    EXPECT_EQ(texts::frmConnect::LoginMessage(1, 1), texts::frmConnect::LoginMessage(1, 2));
+    EXPECT_EQ(texts::frmConnect::LoginMessage(4, 5), "Troppi tentativi, il programma verrà chiuso");
     for (const int n : {0, 9})
-        EXPECT_EQ(LoginMessage(1, n), "");
+        EXPECT_EQ(texts::frmConnect::LoginMessage(1, n), "");
     for (const int language : {0, 5})
-        EXPECT_EQ(LoginMessage(language, 3), "");
-    EXPECT_EQ(CaptionText(2, Caption::cmdOpen), "Öffnen");
-    EXPECT_EQ(CaptionText(0, Caption::cmdOpen), "");
+        EXPECT_EQ(texts::frmConnect::LoginMessage(language, 3), "");
+    EXPECT_EQ(texts::frmConnect::CaptionText(2, texts::frmConnect::Caption::cmdOpen), "Öffnen");
+    EXPECT_EQ(texts::frmConnect::CaptionText(0, texts::frmConnect::Caption::cmdOpen), "");
 }
 
 } // namespace

@@ -21,9 +21,9 @@ public:
 };
 
 TEST(PrintEntry, RefusalsComeBeforeAnyWrite) {
-    EXPECT_EQ(CheckPrintEntry("", 0), kMsgNoPlates);
-    EXPECT_EQ(CheckPrintEntry("", -1), kMsgNoPlates);
-    EXPECT_EQ(CheckPrintEntry("VD 1", -1), kMsgNoSpot);
+    EXPECT_EQ(CheckPrintEntry("", 0), texts::frmMain::kMsgNoPlates);
+    EXPECT_EQ(CheckPrintEntry("", -1), texts::frmMain::kMsgNoPlates);
+    EXPECT_EQ(CheckPrintEntry("VD 1", -1), texts::frmMain::kMsgNoSpot);
     EXPECT_EQ(CheckPrintEntry("   ", 0), 0);
 }
 
@@ -34,7 +34,7 @@ protected:
         state_.AccountKey = "000NZFAP";
         state_.DataFile = dir_.File("000NZFAP");
         state_.TicketAmount = "50";
-        WriteAccount(state_.DataFile, "a@b.ch", "secret1");
+        store::WriteAccount(state_.DataFile, "a@b.ch", "secret1");
     }
     testing_support::TempDir dir_;
     store::State state_;
@@ -65,7 +65,7 @@ TEST_F(TicketSave, AmountThatIsNoNumberLeavesMontant60EmptyAndAFailedUploadIsRep
     const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 1, "GE 1");
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(saved.written);
-    const IndemniteRecord record = ReadIndemnite(state_.DataFile, 0);
+    const store::IndemniteRecord record = store::ReadIndemnite(state_.DataFile, 0);
     EXPECT_EQ(record.Montant100, "");
     EXPECT_EQ(record.Montant60, "");
     EXPECT_EQ(record.NumIndemn, "000NZFAP-0");
@@ -94,14 +94,15 @@ TEST_F(TicketSave, NoRecordUnderTheLargestNumber) {
 }
 
 TEST(MainTexts, MessagesAndCaptionsByLanguage) {
-    EXPECT_EQ(Message(3, kMsgMandateActive), "Active mandate");
-    EXPECT_EQ(Message(1, kMsgBuildMandate), "Generér le mandat");
+    EXPECT_EQ(texts::frmMain::Message(3, texts::frmMain::kMsgMandateActive), "Active mandate");
+    EXPECT_EQ(texts::frmMain::Message(1, texts::frmMain::kMsgBuildMandate), "Generér le mandat");
     for (const int n : {0, 10})
-        EXPECT_EQ(Message(1, n), "");
-    EXPECT_EQ(Message(0, 1), "");
-    EXPECT_EQ(CaptionText(4, Caption::lblBV10), "Causale");
-    EXPECT_EQ(CaptionText(2, Caption::cmdPrint), "Drucken und speichern");
-    EXPECT_EQ(CaptionText(5, Caption::cmdPrint), "");
+        EXPECT_EQ(texts::frmMain::Message(1, n), "");
+    EXPECT_EQ(texts::frmMain::Message(0, 1), "");
+    EXPECT_EQ(texts::frmMain::CaptionText(4, texts::frmMain::Caption::lblBV10), "Causale");
+    EXPECT_EQ(texts::frmMain::CaptionText(2, texts::frmMain::Caption::cmdPrint),
+              "Drucken und speichern");
+    EXPECT_EQ(texts::frmMain::CaptionText(5, texts::frmMain::Caption::cmdPrint), "");
 }
 
 } // namespace
