@@ -18,7 +18,7 @@ namespace {
 
 // Views into the two documents' lines, which outlive the merge: a file of a hundred thousand
 // records holds close to a million keys and values, none of which the merge needs to copy.
-using Entry = store::Document::EntryView;
+using Entry = Document::EntryView;
 using Entries = std::vector<Entry>;
 
 std::string LowerAscii(std::string s) {
@@ -35,19 +35,19 @@ struct Copy {
     std::unordered_map<std::string, Entries> sections; // stored name -> keys as stored
     // The copy without its cut last line, when it had one: the views above point into it, so it
     // lives on the heap and stays where it is when the copy is moved.
-    std::unique_ptr<store::Document> trimmed;
+    std::unique_ptr<Document> trimmed;
 };
 
-Copy Read(const store::Document& whole) {
+Copy Read(const Document& whole) {
     // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
     // "01.03.2025") must not win over the other copy's whole one, and a section name cut inside
     // could read as another section's.
     Copy copy;
     if (whole.EndsMidLine()) {
-        copy.trimmed = std::make_unique<store::Document>(whole);
+        copy.trimmed = std::make_unique<Document>(whole);
         copy.trimmed->DropIncompleteLastLine();
     }
-    const store::Document& doc = copy.trimmed ? *copy.trimmed : whole;
+    const Document& doc = copy.trimmed ? *copy.trimmed : whole;
     std::vector<std::string> names = doc.SectionNames();
     copy.sections.reserve(names.size());
     copy.order.reserve(names.size());
@@ -68,7 +68,7 @@ public:
         const auto it = keys_.find(stored);
         if (it != keys_.end()) return it->second;
         std::string name(stored);
-        std::string plain = LowerAscii(store::DecodeText(name));
+        std::string plain = LowerAscii(DecodeText(name));
         return keys_.emplace(std::move(name), std::move(plain)).first->second;
     }
 
@@ -156,23 +156,23 @@ struct Place {
 };
 
 Place PlaceOf(const std::string& stored) {
-    const std::string name = store::DecodeText(stored);
+    const std::string name = DecodeText(stored);
     if (name == kInfosSection) return {0, 0};
-    if (const std::int32_t n = store::SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
-    if (const std::int32_t n = store::SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
+    if (const std::int32_t n = SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
+    if (const std::int32_t n = SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
     return {3, 0};
 }
 
 } // namespace
 
-bool IsAccountDataFile(const store::Document& copy, const std::string& account_key) {
-    const auto mail = copy.Value(store::EncodeText(kInfosSection), store::EncodeText("mail"));
+bool IsAccountDataFile(const Document& copy, const std::string& account_key) {
+    const auto mail = copy.Value(EncodeText(kInfosSection), EncodeText("mail"));
     if (!mail) return false;
-    const std::string address = store::DecodeText(*mail);
-    return !address.empty() && store::ComputeAccountKey(address) == account_key;
+    const std::string address = DecodeText(*mail);
+    return !address.empty() && ComputeAccountKey(address) == account_key;
 }
 
-std::string MergeDataFiles(const store::Document& local_doc, const store::Document& server_doc,
+std::string MergeDataFiles(const Document& local_doc, const Document& server_doc,
                            std::vector<std::string>* moved_references) {
     PlainKeys keys;
     // The copies' entries are moved into the result, not copied: a file of a hundred thousand
@@ -228,11 +228,11 @@ std::string MergeDataFiles(const store::Document& local_doc, const store::Docume
                 return keys.Of(e.key) == "numindemn";
             });
             if (reference != ticket.end())
-                moved_references->push_back(store::DecodeText(std::string(reference->value)));
+                moved_references->push_back(DecodeText(std::string(reference->value)));
         }
         for (auto& e : ticket)
             e.complete = true;
-        std::string name = store::EncodeText(IndemniteSection(++next));
+        std::string name = EncodeText(IndemniteSection(++next));
         const Place place = PlaceOf(name);
         merged[std::move(name)] = Section{place, std::move(ticket)};
     }
@@ -271,7 +271,7 @@ std::string MergeDataFiles(const store::Document& local_doc, const store::Docume
     return bytes;
 }
 
-bool HoldsAll(const store::Document& copy_doc, const store::Document& mine_doc) {
+bool HoldsAll(const Document& copy_doc, const Document& mine_doc) {
     const Copy copy = Read(copy_doc);
     const Copy mine = Read(mine_doc);
     for (const std::string& name : mine.order) {

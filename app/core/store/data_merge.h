@@ -12,7 +12,7 @@ namespace kerbolt::store {
 
 // True when the copy is a data file of this account: its "INFOS" section names an address whose
 // key is `account_key`. An error page or junk sent in place of the file is none.
-bool IsAccountDataFile(const store::Document& copy, const std::string& account_key);
+bool IsAccountDataFile(const Document& copy, const std::string& account_key);
 
 // The merged file's bytes:
 // - every section and key of both copies;
@@ -26,11 +26,11 @@ bool IsAccountDataFile(const store::Document& copy, const std::string& account_k
 // - sections in the order the program writes them: "INFOS", the spots, the tickets by number,
 //   then any other section.
 // Merging the result with the same server copy again gives the same bytes.
-std::string MergeDataFiles(const store::Document& local, const store::Document& server,
+std::string MergeDataFiles(const Document& local, const Document& server,
                            std::vector<std::string>* moved_references = nullptr);
 
 // True when `copy` holds every section and key of `mine` with the same value (a last line cut
 // short in `copy` holds nothing): the server's copy then lacks nothing this computer has.
-bool HoldsAll(const store::Document& copy, const store::Document& mine);
+bool HoldsAll(const Document& copy, const Document& mine);
 
 } // namespace kerbolt::store

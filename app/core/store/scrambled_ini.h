@@ -72,7 +72,7 @@ public:
 private:
     DerivedSections& Derived() const;
 
-    std::shared_ptr<const store::Document> doc_;
+    std::shared_ptr<const Document> doc_;
     mutable std::shared_ptr<DerivedSections> sections_;
 };
 

@@ -36,7 +36,7 @@ std::optional<QrPicture> CreateQrPicture(std::string_view text, std::uint32_t fo
 }
 
 std::optional<QrPicture> CreateTicketQrPicture(std::string_view payload) {
-    return ticket::CreateQrPicture(payload, 0, 120, QrEncodeOptions{});
+    return CreateQrPicture(payload, 0, 120, QrEncodeOptions{});
 }
 
 } // namespace kerbolt::ticket

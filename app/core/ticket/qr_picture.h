@@ -14,11 +14,11 @@ namespace kerbolt::ticket {
 // growing upwards. Fill the polygons together with the alternate (even-odd) rule so that light
 // holes inside dark areas stay white.
 struct QrPicture {
-    std::int32_t square = 0;          // side of the white square
-    ticket::OutlinePolygons polygons; // the dark areas' outlines
-    std::uint32_t fore_color = 0;     // 0x00BBGGRR
-    int version = 0;                  // of the symbol drawn
-    int ecl = 0;                      // 0 to 3: L, M, Q, H
+    std::int32_t square = 0;      // side of the white square
+    OutlinePolygons polygons;     // the dark areas' outlines
+    std::uint32_t fore_color = 0; // 0x00BBGGRR
+    int version = 0;              // of the symbol drawn
+    int ecl = 0;                  // 0 to 3: L, M, Q, H
 };
 
 // Draws a symbol with modules of `module_size` twips, framed by a white margin of about half
