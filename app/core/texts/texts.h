@@ -16,11 +16,7 @@ inline std::string PickLanguage(int language, const Texts4& texts) {
     return texts[static_cast<std::size_t>(language - 1)];
 }
 
-} // namespace kerbolt::texts
-
-namespace kerbolt::texts {
-
-// Interface languages.
+// Interface languages, numbered as the tables take them.
 inline constexpr std::int16_t kNoLanguage = 0;
 inline constexpr std::int16_t kFrench = 1;
 inline constexpr std::int16_t kGerman = 2;

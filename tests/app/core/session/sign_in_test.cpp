@@ -65,6 +65,34 @@ TEST_F(SignInTest, NewAccountWritesOnlyTheAddressAndTrimmedPassword) {
     EXPECT_TRUE(prompts_.shown.empty());
 }
 
+// Spaces and tabs at the ends of a typed password are trimmed alike; a data file whose
+// password kept a tab or a space at an end still opens with it, typed or not.
+TEST_F(SignInTest, StoredPasswordWithBlanksAtItsEndsStillSignsIn) {
+    const struct {
+        const char* stored;
+        const char* typed;
+    } cases[] = {
+        {"\tsecret1", "\tsecret1"},
+        {"\tsecret1", "secret1"},
+        {"secret1\t", " secret1 \t"},
+        {" secret1", "secret1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        // The file as a client that trimmed only spaces wrote it: the INI value is scrambled, so
+        // its tab is part of the password, not of the line.
+        ASSERT_TRUE(store::WriteIniKeys("INFOS", {{"mail", "a@b.ch"}, {"pwd", c.stored}},
+                                        DataFile(), /*owner_only=*/true));
+        EXPECT_EQ(Attempt("a@b.ch", c.typed), SignInNext::OpenMain);
+    }
+    EXPECT_EQ(sign_in_.FailedAttempts(), 0);
+}
+
+TEST_F(SignInTest, TabsAroundANewPasswordAreTrimmedLikeSpaces) {
+    EXPECT_EQ(Attempt("a@b.ch", "\t secret1\t"), SignInNext::OpenMain);
+    EXPECT_EQ(store::ReadInfos(DataFile()).pwd, "secret1");
+}
+
 TEST_F(SignInTest, ShortPasswordForANewAccountCountsNothing) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Attempt("a@b.ch", " 12345 "), SignInNext::Stay);

@@ -63,6 +63,36 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
     EXPECT_EQ(read.Mandat, "1");
 }
 
+// Files written by hand or by other tools put blanks and tabs around names, "=" and values; they
+// read as the same file without them.
+TEST(Records, BlanksAndTabsAroundNamesAndValuesReadAsNone) {
+    TempDir dir;
+    const auto line = [](const char* before, const char* key, const char* between,
+                         const char* value, const char* after) {
+        return before + EncodeText(key) + between + EncodeText(value) + after + "\r\n";
+    };
+    const std::string padded =
+        " \t[" + EncodeText("INFOS") + "]\t \r\n" + line("\t", "mail", " =\t", "a@b.ch", " ") +
+        line("  ", "pwd", "\t=", "pw", "\t\t") + line("", "Nom", " = ", "Muster", "") + "[" +
+        EncodeText("PLACE0") + "]\r\n" + line("\t", "IdPlace", "\t=\t", "P1", "\t") +
+        line(" ", "adresse", "=", "Rue du Lac 1", " ") + line("", "Proprietaire", " = ", "0", "\t");
+    testing_support::WriteFileBytes(dir.File("padded"), padded);
+    ASSERT_TRUE(WriteAccount(dir.File("plain"), "a@b.ch", "pw"));
+    ASSERT_TRUE(store::WriteIni("INFOS", "Nom", "Muster", dir.File("plain")));
+    ASSERT_TRUE(WritePlaces(dir.File("plain"), {{"P1", "Rue du Lac 1", "0"}}));
+
+    EXPECT_EQ(Dump(dir.File("padded")), Dump(dir.File("plain")));
+    const InfosRecord read = ReadInfos(dir.File("padded"));
+    EXPECT_EQ(read.mail, "a@b.ch");
+    EXPECT_EQ(read.pwd, "pw");
+    EXPECT_EQ(read.Nom, "Muster");
+    const std::vector<PlaceRecord> places = ReadPlaces(dir.File("padded"));
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].IdPlace, "P1");
+    EXPECT_EQ(places[0].adresse, "Rue du Lac 1");
+    EXPECT_EQ(places[0].Proprietaire, "0");
+}
+
 TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     TempDir dir;
     const std::string data = dir.File("d");
@@ -123,25 +153,14 @@ TEST(Records, SixtyPercentOfTheAmount) {
         const char* amount;
         const char* montant60;
     };
-    const Case cases[] = {{"50", "30"},
-                          {"12.5", "7.5"},
-                          {"3", "1.8"},
-                          {"0.1", "0.06"},
-                          {"1250", "750"},
-                          {"7", "4.2"},
-                          {"0", ""},
-                          {" 50 ", "30"},
-                          {"", ""},
-                          {"abc", ""},
-                          {"12,5", ""},
-                          {"inf", ""},
-                          {"1e400", ""},
-                          {"-5", ""},
-                          {"1e2", ""},
-                          {"5.", "3"},
-                          {".5", "0.3"},
-                          {"1000000000", ""},
-                          {"999999999.99", "599999999.994"}};
+    const Case cases[] = {
+        {"50", "30"},        {"12.5", "7.5"},    {"3", "1.8"},
+        {"0.1", "0.06"},     {"1250", "750"},    {"7", "4.2"},
+        {"0", ""},           {" 50 ", "30"},     {"\t50\t", "30"},
+        {" \t12.5 ", "7.5"}, {"", ""},           {"abc", ""},
+        {"12,5", ""},        {"inf", ""},        {"1e400", ""},
+        {"-5", ""},          {"1e2", ""},        {"5.", "3"},
+        {".5", "0.3"},       {"1000000000", ""}, {"999999999.99", "599999999.994"}};
     for (const Case& c : cases)
         EXPECT_EQ(ComputeMontant60(c.amount), c.montant60) << c.amount;
 }
