@@ -61,9 +61,9 @@ void Startup(benchmark::State& bench) {
             bench.SkipWithError("no synchronised start");
             break;
         }
-        benchmark::DoNotOptimize(ReadPlaces(state.DataFile));
-        benchmark::DoNotOptimize(ReadInfos(state.DataFile));
-        const TicketDraft draft = BuildTicketDraft(state, {1, "VD 1234"}, now);
+        benchmark::DoNotOptimize(store::ReadPlaces(state.DataFile));
+        benchmark::DoNotOptimize(store::ReadInfos(state.DataFile));
+        const ticket::TicketDraft draft = ticket::BuildTicketDraft(state, {1, "VD 1234"}, now);
         if (draft.number != records) {
             bench.SkipWithError("wrong next number");
             break;
