@@ -60,7 +60,7 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
         const store::InfosRecord infos = store::ReadInfos(state_.DataFile);
         // The stored password is read by the rule it was written by: a file written when only
         // spaces were trimmed may keep a tab at an end of it.
-        return infos.mail == address && TrimBlanks(infos.pwd) == password;
+        return infos.mail == address && store::TrimBlanks(infos.pwd) == password;
     };
     if (sync.local_is_server_copy()) fetched_account_ = state_.AccountKey;
     std::error_code ec;

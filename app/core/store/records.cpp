@@ -12,8 +12,6 @@
 
 namespace kerbolt::store {
 
-using WriteIni;
-
 namespace {
 
 // Writes keys of one section in order, in one replacement of the file: a crash or a full disk
