@@ -72,7 +72,7 @@ TEST(Records, BlanksAndTabsAroundNamesAndValuesReadAsNone) {
         return before + EncodeText(key) + between + EncodeText(value) + after + "\r\n";
     };
     const std::string padded =
-        " \t[" + EncodeText("INFOS") + "]\t \r\n" + line("\t", "mail", " =\t", "a@b.ch", " ") +
+        "[" + EncodeText("INFOS") + "]\r\n" + line("\t", "mail", " =\t", "a@b.ch", " ") +
         line("  ", "pwd", "\t=", "pw", "\t\t") + line("", "Nom", " = ", "Muster", "") + "[" +
         EncodeText("PLACE0") + "]\r\n" + line("\t", "IdPlace", "\t=\t", "P1", "\t") +
         line(" ", "adresse", "=", "Rue du Lac 1", " ") + line("", "Proprietaire", " = ", "0", "\t");
