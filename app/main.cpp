@@ -41,17 +41,17 @@ int main(int argc, char** argv) {
     // document or page is all the same.
     shell.SetFailureReport([&context](const std::string& target, bool document) {
         const int language = context.state.Language;
-        context.prompts.Show(document ? kerbolt::desktop::DocumentNotOpenedMessage(language, target)
-                                      : kerbolt::desktop::PageNotOpenedMessage(language, target),
+        context.prompts.Show(document ? kerbolt::texts::DocumentNotOpenedMessage(language, target)
+                                      : kerbolt::texts::PageNotOpenedMessage(language, target),
                              kerbolt::MessageIcon::Exclamation);
     });
     // Gone before the ports its transfers use, after the windows.
     kerbolt::ui::TransferRunner transfers;
     context.transfers = &transfers;
-    kerbolt::WebServices web({http, prompts, shell, exit, clock}, context.state, config);
+    kerbolt::web::WebServices web({http, prompts, shell, exit, clock}, context.state, config);
     notifier.target = &web;
     kerbolt::ui::InstallDialogs(context);
-    kerbolt::ui::InstallMandateHook(context, kerbolt::modMandat::PagoraWriterFactory());
+    kerbolt::ui::InstallMandateHook(context, kerbolt::mandate::PagoraWriterFactory());
     kerbolt::ui::Application application(context);
     const auto activation = kerbolt::ui::AttachWebServices(
         web, [&application] { return application.MainWindow(); }, context.state);

@@ -2,7 +2,7 @@
 // a copy of the data file (or none reachable) and message boxes nobody answers.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/platform/ports.h"
 #include "tests/support/data_file_sample.h"
@@ -59,10 +59,11 @@ inline std::string SignedInAccount(BenchPaths& paths, const std::string& folder,
     fs::create_directories(paths.DataFolder());
     fs::create_directories(paths.TempFolder());
     const std::string ini = paths.DataFolder() + "/Param.ini";
-    if (!kerbolt::SaveLanguage(ini, 1) || !kerbolt::SaveRememberedMail(ini, "a@b.ch")) std::abort();
-    kerbolt::Module1::State probe;
+    if (!kerbolt::store::SaveLanguage(ini, 1) || !kerbolt::store::SaveRememberedMail(ini, "a@b.ch"))
+        std::abort();
+    kerbolt::store::State probe;
     probe.DataFolder = paths.DataFolder();
-    kerbolt::Module1::SetAccount(probe, "a@b.ch");
+    kerbolt::store::SetAccount(probe, "a@b.ch");
     if (!testing_support::WriteSampleDataFile(probe.DataFile, "a@b.ch", probe.AccountKey, records))
         std::abort();
     return probe.DataFile;

@@ -6,7 +6,7 @@
 // Run pinned to one core with glibc's default allocator settings (MALLOC_TRIM_THRESHOLD_ unset),
 // for example:
 //   taskset -c 2 build/bench/bench/bench_preview
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/ticket/qr_picture.h"
 #include "app/core/ticket/ticket_draft.h"
 #include "tests/support/data_file_sample.h"
@@ -22,17 +22,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // A data folder under TMPDIR holding an account with `records` compensations.
-kerbolt::Module1::State Account(int records) {
+kerbolt::store::State Account(int records) {
     const char* tmp = std::getenv("TMPDIR");
     const fs::path folder =
         fs::path(tmp ? tmp : "/tmp") / ("kerbolt-preview-bench-" + std::to_string(records));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    kerbolt::Module1::State state;
+    kerbolt::store::State state;
     state.DataFolder = folder.string();
     state.IniPath = (folder / "Param.ini").string();
-    state.Language = kerbolt::Module1::kFrench;
-    kerbolt::Module1::SetAccount(state, "a@b.ch");
+    state.Language = kerbolt::texts::kFrench;
+    kerbolt::store::SetAccount(state, "a@b.ch");
     state.TicketAmount = "50";
     state.TicketTitle = "Stationnement interdit";
     state.TicketText = "Votre v\xC3\xA9hicule stationne sans droit sur la place {adresse}.";
@@ -44,16 +44,16 @@ kerbolt::Module1::State Account(int records) {
 
 void BM_PreviewRebuild(benchmark::State& bench) {
     const int records = static_cast<int>(bench.range(0));
-    const kerbolt::Module1::State state = Account(records);
+    const kerbolt::store::State state = Account(records);
     const kerbolt::DateTime now{2026, 3, 14, 9, 30, 0};
     const std::string plates = "VD 123456";
     std::size_t typed = 0;
     for (auto _ : bench) {
         // One more character of the plates, as the user types them.
         typed = typed % plates.size() + 1;
-        const kerbolt::TicketDraft draft =
-            kerbolt::BuildTicketDraft(state, {1, plates.substr(0, typed)}, now);
-        const auto qr = kerbolt::CreateTicketQrPicture(draft.preview.payload);
+        const kerbolt::ticket::TicketDraft draft =
+            kerbolt::ticket::BuildTicketDraft(state, {1, plates.substr(0, typed)}, now);
+        const auto qr = kerbolt::ticket::CreateTicketQrPicture(draft.preview.payload);
         benchmark::DoNotOptimize(qr);
         if (draft.number != records) bench.SkipWithError("wrong next number");
     }
@@ -65,10 +65,11 @@ BENCHMARK(BM_PreviewRebuild)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMi
 // The draft alone: what the data file's size can weigh on.
 void BM_PreviewDraft(benchmark::State& bench) {
     const int records = static_cast<int>(bench.range(0));
-    const kerbolt::Module1::State state = Account(records);
+    const kerbolt::store::State state = Account(records);
     const kerbolt::DateTime now{2026, 3, 14, 9, 30, 0};
     for (auto _ : bench) {
-        const kerbolt::TicketDraft draft = kerbolt::BuildTicketDraft(state, {1, "VD 1234"}, now);
+        const kerbolt::ticket::TicketDraft draft =
+            kerbolt::ticket::BuildTicketDraft(state, {1, "VD 1234"}, now);
         benchmark::DoNotOptimize(draft);
     }
     fs::remove_all(state.DataFolder);

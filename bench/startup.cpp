@@ -45,25 +45,25 @@ void Startup(benchmark::State& bench) {
     const DateTime now{2026, 3, 14, 9, 30, 0};
 
     {
-        Module1::State state;
-        Module1::Main(state, paths, ftp, prompts);
+        store::State state;
+        session::Main(state, paths, ftp, prompts);
         fs::copy_file(data_file, ftp.server_copy, fs::copy_options::overwrite_existing);
     }
     for (auto _ : bench) {
         bench.PauseTiming();
         stamp += std::chrono::seconds(1);
         fs::last_write_time(data_file, stamp);
-        Module1::State state;
+        store::State state;
         bench.ResumeTiming();
-        const Module1::StartupDecision decision = Module1::Main(state, paths, ftp, prompts);
-        if (decision.window != Module1::FirstWindow::frmMain || !decision.sync ||
-            decision.sync->outcome != modUpload::SyncOutcome::Merged) {
+        const session::StartupDecision decision = session::Main(state, paths, ftp, prompts);
+        if (decision.window != session::FirstWindow::frmMain || !decision.sync ||
+            decision.sync->outcome != web::SyncOutcome::Merged) {
             bench.SkipWithError("no synchronised start");
             break;
         }
-        benchmark::DoNotOptimize(ReadPlaces(state.DataFile));
-        benchmark::DoNotOptimize(ReadInfos(state.DataFile));
-        const TicketDraft draft = BuildTicketDraft(state, {1, "VD 1234"}, now);
+        benchmark::DoNotOptimize(store::ReadPlaces(state.DataFile));
+        benchmark::DoNotOptimize(store::ReadInfos(state.DataFile));
+        const ticket::TicketDraft draft = ticket::BuildTicketDraft(state, {1, "VD 1234"}, now);
         if (draft.number != records) {
             bench.SkipWithError("wrong next number");
             break;

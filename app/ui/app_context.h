@@ -2,7 +2,7 @@
 // built once by the composition root (app/main.cpp) or by a test.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/config.h"
 #include "app/platform/notifier.h"
 #include "app/platform/ports.h"
@@ -47,7 +47,7 @@ struct AppContext {
     IPrinters& printers;
     INotifier& notifier;
     ServerConfig config = DefaultServerConfig();
-    Module1::State state{};
+    store::State state{};
     DialogHooks hooks{};
     // Where transfers with the server run beside the windows; without one they run on the spot.
     TransferRunner* transfers = nullptr;

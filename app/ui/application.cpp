@@ -62,29 +62,29 @@ frmMain* Application::MainWindow() const {
 }
 
 bool Application::Start() {
-    Module1::SyncRunner run_sync;
+    session::SyncRunner run_sync;
     if (context_.transfers != nullptr) {
         // A silent server must not keep the program from starting: after a second the user may
         // go on with the data of this computer.
-        run_sync = [this](const std::function<modUpload::SyncResult()>& sync)
-            -> std::optional<modUpload::SyncResult> {
+        run_sync =
+            [this](const std::function<web::SyncResult()>& sync) -> std::optional<web::SyncResult> {
             const int language = context_.state.Language;
-            const auto result = std::make_shared<modUpload::SyncResult>();
-            const std::optional<bool> finished = context_.transfers->WaitOrSkip(
-                transfers::StepText(language, transfers::Step::Synchronise),
-                transfers::SkipServerCaption(language), [result, sync] {
-                    *result = sync();
-                    return true;
-                });
+            const auto result = std::make_shared<web::SyncResult>();
+            const std::optional<bool> finished =
+                context_.transfers->WaitOrSkip(texts::StepText(language, texts::Step::Synchronise),
+                                               texts::SkipServerCaption(language), [result, sync] {
+                                                   *result = sync();
+                                                   return true;
+                                               });
             if (!finished) {
-                context_.prompts.Show(transfers::ServerSkippedMessage(language),
+                context_.prompts.Show(texts::ServerSkippedMessage(language),
                                       MessageIcon::Information);
                 return std::nullopt;
             }
             return *result;
         };
     }
-    const Module1::StartupDecision decision = Module1::Main(
+    const session::StartupDecision decision = session::Main(
         context_.state, context_.paths, context_.ftp, context_.prompts, context_.config, run_sync);
     if (!decision.error.empty()) {
         context_.prompts.Show(decision.error, MessageIcon::Critical);
@@ -94,11 +94,11 @@ bool Application::Start() {
     // A ticket printed while this computer could not reach the server may share its reference
     // with another computer's: the user is to tell the operator.
     if (decision.sync && !decision.sync->shared_references.empty()) {
-        context_.prompts.Show(transfers::SharedReferenceMessage(context_.state.Language,
-                                                                decision.sync->shared_references),
+        context_.prompts.Show(texts::SharedReferenceMessage(context_.state.Language,
+                                                            decision.sync->shared_references),
                               MessageIcon::Exclamation);
     }
-    if (decision.window == Module1::FirstWindow::frmMain)
+    if (decision.window == session::FirstWindow::frmMain)
         ShowMain();
     else
         ShowConnect();

@@ -18,7 +18,7 @@ DialogContext MakeDialogContext(AppContext& context, frmMain& main_window) {
             [&main_window] { main_window.ListePlaces(); },
             [&main_window] { main_window.Creer(); },
             [&context](int number) {
-                return kerbolt::frmMain::Message(context.state.Language, number);
+                return kerbolt::texts::frmMain::Message(context.state.Language, number);
             },
             context.transfers};
 }

@@ -3,7 +3,7 @@
 // a loop of its own.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/config.h"
 #include "app/platform/ports.h"
 #include "app/ui/window_common.h"
@@ -26,7 +26,7 @@ class TransferRunner;
 
 // The state and ports of the dialogs, and the main window's routines they call after saving.
 struct DialogContext {
-    Module1::State& state;
+    store::State& state;
     IPrompts& prompts;
     IFtp& ftp;
     IShell& shell;

@@ -20,9 +20,8 @@ namespace kerbolt::ui {
 
 namespace {
 
-namespace texts = kerbolt::frmConnect;
-using Module1::kFrench;
-using Module1::kNoLanguage;
+using texts::kFrench;
+using texts::kNoLanguage;
 
 constexpr int kWidth = 6600;
 constexpr int kHeight = 6300;
@@ -39,9 +38,9 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     if (TransferRunner* runner = context.transfers; runner != nullptr) {
         // The window lives on while the server is asked for the account's data file.
         sign_in_.SetSyncRunner(
-            [runner, &state = context.state](const std::function<modUpload::SyncResult()>& sync) {
-                modUpload::SyncResult result;
-                runner->Wait(transfers::StepText(state.Language, transfers::Step::Synchronise),
+            [runner, &state = context.state](const std::function<web::SyncResult()>& sync) {
+                web::SyncResult result;
+                runner->Wait(texts::StepText(state.Language, texts::Step::Synchronise),
                              [&result, &sync] {
                                  result = sync();
                                  return true;
@@ -63,7 +62,8 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     connect(AddCloseLabel(kWidth), &ClickLabel::clicked, this, [this] { lblUndo_Click(); });
 
     // The design captions are the French ones.
-    lblNewUser_ = new QLabel(Q(texts::CaptionText(kFrench, texts::Caption::lblNewUser)), this);
+    lblNewUser_ = new QLabel(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::lblNewUser)), this);
     lblNewUser_->setObjectName(QStringLiteral("lblNewUser"));
     lblNewUser_->setWordWrap(true);
     lblNewUser_->setGeometry(TwipsRect(300, 1560, 6000, 660));
@@ -73,14 +73,16 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(TwipsRect(300, 2280, 6000, 3000));
 
-    lblMail_ = new QLabel(Q(texts::CaptionText(kFrench, texts::Caption::lblMail)), frame1);
+    lblMail_ = new QLabel(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::lblMail)), frame1);
     lblMail_->setObjectName(QStringLiteral("lblMail"));
     lblMail_->setGeometry(TwipsRect(240, 330, 1800, 255));
     txtMail_ = new QLineEdit(frame1);
     txtMail_->setObjectName(QStringLiteral("txtMail"));
     txtMail_->setGeometry(TwipsRect(2100, 270, 3600, 375));
 
-    lblPwd_ = new QLabel(Q(texts::CaptionText(kFrench, texts::Caption::lblPwd)), frame1);
+    lblPwd_ = new QLabel(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::lblPwd)), frame1);
     lblPwd_->setObjectName(QStringLiteral("lblPwd"));
     lblPwd_->setGeometry(TwipsRect(240, 810, 1800, 255));
     txtPwd_ = new QLineEdit(frame1);
@@ -89,16 +91,19 @@ frmConnect::frmConnect(AppContext& context, QWidget* parent)
     txtPwd_->setEchoMode(QLineEdit::Password);
     txtPwd_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
 
-    chkPwd_ = new QCheckBox(Q(texts::CaptionText(kFrench, texts::Caption::chkPwd)), frame1);
+    chkPwd_ = new QCheckBox(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::chkPwd)), frame1);
     chkPwd_->setObjectName(QStringLiteral("chkPwd"));
     chkPwd_->setGeometry(TwipsRect(2100, 1260, 3600, 300));
     connect(chkPwd_, &QCheckBox::clicked, this, [this] { chkPwd_Click(); });
 
-    chkNoPwd_ = new QCheckBox(Q(texts::CaptionText(kFrench, texts::Caption::chkNoPwd)), frame1);
+    chkNoPwd_ = new QCheckBox(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::chkNoPwd)), frame1);
     chkNoPwd_->setObjectName(QStringLiteral("chkNoPwd"));
     chkNoPwd_->setGeometry(TwipsRect(240, 1740, 5600, 300));
 
-    cmdOpen_ = new QPushButton(Q(texts::CaptionText(kFrench, texts::Caption::cmdOpen)), frame1);
+    cmdOpen_ = new QPushButton(
+        Q(texts::frmConnect::CaptionText(kFrench, texts::frmConnect::Caption::cmdOpen)), frame1);
     cmdOpen_->setObjectName(QStringLiteral("cmdOpen"));
     cmdOpen_->setGeometry(TwipsRect(2100, 2280, 1800, 495));
     cmdOpen_->setDefault(true);
@@ -145,27 +150,27 @@ void frmConnect::Form_Load() {
 void frmConnect::ApplyLanguage() {
     const int language = context_.state.Language;
     ApplyQtLanguage(language);
-    const auto apply = [language](auto* control, texts::Caption caption) {
-        const std::string text = texts::CaptionText(language, caption);
+    const auto apply = [language](auto* control, texts::frmConnect::Caption caption) {
+        const std::string text = texts::frmConnect::CaptionText(language, caption);
         if (!text.empty()) control->setText(Q(text));
     };
-    apply(lblNewUser_, texts::Caption::lblNewUser);
-    apply(lblMail_, texts::Caption::lblMail);
-    apply(lblPwd_, texts::Caption::lblPwd);
-    apply(chkPwd_, texts::Caption::chkPwd);
-    apply(cmdOpen_, texts::Caption::cmdOpen);
-    apply(chkNoPwd_, texts::Caption::chkNoPwd);
-    Module1::LoadDefaultTexts(context_.state, context_.config);
+    apply(lblNewUser_, texts::frmConnect::Caption::lblNewUser);
+    apply(lblMail_, texts::frmConnect::Caption::lblMail);
+    apply(lblPwd_, texts::frmConnect::Caption::lblPwd);
+    apply(chkPwd_, texts::frmConnect::Caption::chkPwd);
+    apply(cmdOpen_, texts::frmConnect::Caption::cmdOpen);
+    apply(chkNoPwd_, texts::frmConnect::Caption::chkNoPwd);
+    store::LoadDefaultTexts(context_.state, context_.config);
 }
 
 void frmConnect::ChooseLanguage(int index) {
-    Module1::State& state = context_.state;
+    store::State& state = context_.state;
     state.Language = static_cast<std::int16_t>(index + 1);
-    const bool saved = SaveLanguage(state.IniPath, state.Language);
+    const bool saved = store::SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
     // Told in the language just chosen, which holds for this run.
     if (!saved)
-        context_.prompts.Show(desktop::SettingNotSavedMessage(state.Language, state.IniPath),
+        context_.prompts.Show(texts::SettingNotSavedMessage(state.Language, state.IniPath),
                               MessageIcon::Exclamation);
 }
 
@@ -187,12 +192,12 @@ void frmConnect::cmdOpen_Click() {
     const auto next = sign_in_.Attempt(txtMail_->text().toStdString(),
                                        txtPwd_->text().toStdString(), chkNoPwd_->isChecked());
     switch (next) {
-    case kerbolt::frmConnect::SignInNext::Stay:
+    case kerbolt::session::SignInNext::Stay:
         break;
-    case kerbolt::frmConnect::SignInNext::OpenMain:
+    case kerbolt::session::SignInNext::OpenMain:
         emit SignedIn();
         break;
-    case kerbolt::frmConnect::SignInNext::EndProcess:
+    case kerbolt::session::SignInNext::EndProcess:
         context_.exit.Exit(0);
         break;
     }

@@ -44,7 +44,7 @@ private:
     void ChooseLanguage(int index);
 
     AppContext& context_;
-    kerbolt::frmConnect::SignIn sign_in_;
+    kerbolt::session::SignIn sign_in_;
     QLabel* lblNewUser_ = nullptr;
     QLabel* lblMail_ = nullptr;
     QLabel* lblPwd_ = nullptr;

@@ -2,9 +2,9 @@
 
 #include "app/core/lists/indemnite_lines.h"
 #include "app/core/store/records.h"
+#include "app/core/store/ticket_amount.h"
 #include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
-#include "app/core/ticket/ticket_amount.h"
 #include "app/core/web/data_transfers.h"
 #include "app/ui/ticket_text_fields.h"
 #include "app/ui/transfer_runner.h"
@@ -18,7 +18,6 @@
 #include <QTreeWidget>
 
 namespace kerbolt::ui {
-namespace texts = kerbolt::frmIndemnites;
 
 namespace {
 
@@ -59,7 +58,7 @@ void AmountEdit::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const auto typed = texts::FilterAmountKey(text.size() == 1 ? text.at(0).unicode() : 0);
+    const auto typed = lists::FilterAmountKey(text.size() == 1 ? text.at(0).unicode() : 0);
     event->accept();
     if (!typed) return; // letters, signs, blanks, pasting and other control keys
     if (*typed == U'.' && text != QStringLiteral(".")) {
@@ -132,22 +131,24 @@ frmIndemnites::frmIndemnites(DialogContext context, IndemnitesMode mode, QWidget
 }
 
 void frmIndemnites::Form_Load() {
-    const Module1::State& state = context_.state;
+    const store::State& state = context_.state;
     // The list frame takes the settings frame's place.
     fraIndemn_->move(fraReglagle_->x(), fraIndemn_->y());
     txtMontant_->setText(Q(state.TicketAmount));
     txtTitre_->setText(Q(state.TicketTitle));
     txtTexte_->setPlainText(FromStored(state.TicketText));
     if (SettingsMode()) {
-        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgSettingsTitle)));
+        lblIndemnite_->setText(Q(texts::frmIndemnites::Message(
+            state.Language, texts::frmIndemnites::kMsgSettingsTitle)));
         fraReglagle_->show();
         fraIndemn_->hide();
     } else {
-        lblIndemnite_->setText(Q(texts::Message(state.Language, texts::kMsgListTitle)));
+        lblIndemnite_->setText(
+            Q(texts::frmIndemnites::Message(state.Language, texts::frmIndemnites::kMsgListTitle)));
         fraReglagle_->hide();
         fraIndemn_->show();
         optSelect_[0]->setChecked(true);
-        optSelect_Click(texts::kAll);
+        optSelect_Click(lists::kAll);
     }
     ApplyLanguage();
 }
@@ -166,8 +167,8 @@ void frmIndemnites::Form_Resize() {
 }
 
 void frmIndemnites::ApplyLanguage() {
-    using texts::Caption;
-    ApplyCaptions<Caption>(context_.state.Language, texts::CaptionText,
+    using texts::frmIndemnites::Caption;
+    ApplyCaptions<Caption>(context_.state.Language, texts::frmIndemnites::CaptionText,
                            {{lblMontant_, Caption::lblMontant},
                             {lblTitre_, Caption::lblTitre},
                             {lblTexte_, Caption::lblTexte},
@@ -182,16 +183,16 @@ void frmIndemnites::ApplyLanguage() {
                                             Caption::lblBrut, Caption::lblPaye};
     QStringList labels;
     for (Caption heading : headings)
-        labels.push_back(Q(texts::CaptionText(language, heading)));
+        labels.push_back(Q(texts::frmIndemnites::CaptionText(language, heading)));
     List1_->setHeaderLabels(labels);
 }
 
 void frmIndemnites::FillList(int filter) {
     List1_->clear();
     lines_.clear();
-    for (const IndemniteRecord& record :
-         texts::ListedIndemnites(ReadIndemnites(context_.state.DataFile), filter)) {
-        lines_.push_back(texts::IndemniteLine(record));
+    for (const store::IndemniteRecord& record :
+         lists::ListedIndemnites(store::ReadIndemnites(context_.state.DataFile), filter)) {
+        lines_.push_back(lists::IndemniteLine(record));
         auto* item = new QTreeWidgetItem(
             QStringList{Q(record.NumIndemn), Q(record.IdPlace), Q(record.date + " " + record.heure),
                         Q(record.nPlaques), Q(record.Montant100), Q(record.datepaiement)});
@@ -208,20 +209,21 @@ std::vector<std::string> frmIndemnites::Lines() const {
 }
 
 void frmIndemnites::cmdSave_Click() {
-    Module1::State& state = context_.state;
+    store::State& state = context_.state;
     if (!SettingsMode()) return;
     const std::string amount = S(txtMontant_->text());
     const std::string title = S(txtTitre_->text());
     const std::string text = ToStored(txtTexte_->toPlainText());
     // Only an amount a QR-bill can carry is kept, so the paper, the code and the record agree.
-    if (!FormatTicketAmount(amount)) {
-        context_.prompts.Show(texts::Message(state.Language, texts::kMsgAmountRefused),
-                              MessageIcon::Exclamation);
+    if (!store::FormatTicketAmount(amount)) {
+        context_.prompts.Show(
+            texts::frmIndemnites::Message(state.Language, texts::frmIndemnites::kMsgAmountRefused),
+            MessageIcon::Exclamation);
         txtMontant_->setFocus();
         return;
     }
-    if (!SaveTicketSettings(state.IniPath, amount, title, text)) {
-        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+    if (!store::SaveTicketSettings(state.IniPath, amount, title, text)) {
+        context_.prompts.Show(kerbolt::texts::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;
     }
@@ -229,8 +231,9 @@ void frmIndemnites::cmdSave_Click() {
     state.TicketTitle = title;
     state.TicketText = text;
     // The settings stay saved here; the user learns that the server's copy is behind.
-    UploadDataFileOrAsk(context_.transfers, context_.ftp, state, context_.prompts,
-                        texts::Message(state.Language, texts::kMsgUploadFailed));
+    UploadDataFileOrAsk(
+        context_.transfers, context_.ftp, state, context_.prompts,
+        texts::frmIndemnites::Message(state.Language, texts::frmIndemnites::kMsgUploadFailed));
     if (context_.Creer) context_.Creer();
     Unload();
 }

@@ -40,7 +40,7 @@ frmInfos::frmInfos(DialogContext context, QWidget* parent)
     for (QLineEdit* field : {txtNom_, txtRue_, txtNum_, txtCodeP_, txtLocalite_})
         LimitToTicketText(field);
     txtIBAN_->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 192);"));
-    txtIBAN_->setToolTip(QString::fromUtf8(kerbolt::frmInfos::kIbanHint));
+    txtIBAN_->setToolTip(QString::fromUtf8(kerbolt::texts::frmInfos::kIbanHint));
 
     cmdSave_ = MakeButton(this, "cmdSave", "Enregistrer", TwipsRect(5000, 3300, 1800, 450));
     connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
@@ -52,12 +52,12 @@ frmInfos::frmInfos(DialogContext context, QWidget* parent)
 }
 
 std::string frmInfos::Message(int number) const {
-    return kerbolt::frmInfos::Message(context_.state.Language, number);
+    return kerbolt::texts::frmInfos::Message(context_.state.Language, number);
 }
 
 void frmInfos::Form_Load() {
     if (!context_.state.NewInstall) {
-        const InfosRecord infos = ReadInfos(context_.state.DataFile);
+        const store::InfosRecord infos = store::ReadInfos(context_.state.DataFile);
         txtNom_->setText(Q(infos.Nom));
         txtRue_->setText(Q(infos.rue));
         txtNum_->setText(Q(infos.no));
@@ -69,8 +69,8 @@ void frmInfos::Form_Load() {
 }
 
 void frmInfos::ApplyLanguage() {
-    using kerbolt::frmInfos::Caption;
-    ApplyCaptions<Caption>(context_.state.Language, kerbolt::frmInfos::CaptionText,
+    using kerbolt::texts::frmInfos::Caption;
+    ApplyCaptions<Caption>(context_.state.Language, kerbolt::texts::frmInfos::CaptionText,
                            {{lblTitre_, Caption::lblTitre},
                             {lblNom_, Caption::lblNom},
                             {lblRue_, Caption::lblRue},
@@ -80,35 +80,35 @@ void frmInfos::ApplyLanguage() {
 }
 
 void frmInfos::cmdSave_Click() {
-    using kerbolt::frmInfos::kMsgIbanInvalid;
-    using kerbolt::frmInfos::kMsgNoPayment;
-    using kerbolt::frmInfos::kMsgRequired;
-    using kerbolt::frmInfos::kMsgUploadFailed;
+    using kerbolt::texts::frmInfos::kMsgIbanInvalid;
+    using kerbolt::texts::frmInfos::kMsgNoPayment;
+    using kerbolt::texts::frmInfos::kMsgRequired;
+    using kerbolt::texts::frmInfos::kMsgUploadFailed;
     if (txtNom_->text().isEmpty() || txtCodeP_->text().isEmpty() ||
         txtLocalite_->text().isEmpty()) {
         context_.prompts.Show(Message(kMsgRequired), MessageIcon::Information);
         return;
     }
-    if (!mdQRCodegen::CheckIban(S(txtIBAN_->text()))) {
+    if (!ticket::CheckIban(S(txtIBAN_->text()))) {
         const std::string question = Message(kMsgIbanInvalid) + "\n" + Message(kMsgNoPayment);
         if (!context_.prompts.Ask(question, MessageIcon::None)) return;
         txtIBAN_->clear();
     }
-    InfosRecord infos;
+    store::InfosRecord infos;
     infos.Nom = S(txtNom_->text());
     infos.rue = S(txtRue_->text());
     infos.no = S(txtNum_->text());
     infos.npa = S(txtCodeP_->text());
     infos.ville = S(txtLocalite_->text());
     infos.IBAN = S(txtIBAN_->text());
-    const Module1::State& state = context_.state;
+    const store::State& state = context_.state;
     bool written = false;
     {
-        const auto lock = modUpload::LockDataFile();
-        written = WriteContactDetails(state.DataFile, infos);
+        const auto lock = web::LockDataFile();
+        written = store::WriteContactDetails(state.DataFile, infos);
     }
     if (!written) {
-        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+        context_.prompts.Show(kerbolt::texts::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;
     }

@@ -40,8 +40,8 @@ frmLicence::frmLicence(DialogContext context, QWidget* parent)
 }
 
 void frmLicence::Form_Load() {
-    const kerbolt::frmLicence::LicenceTexts texts = kerbolt::frmLicence::LoadTexts(
-        context_.state.Language, ProgramVersionText(), context_.config);
+    const kerbolt::texts::frmLicence::LicenceTexts texts = kerbolt::texts::frmLicence::LoadTexts(
+        context_.state.Language, web::ProgramVersionText(), context_.config);
     lblVersion_->setText(Q(texts.lblVersion));
     lblTitre_->setText(Q(texts.lblTitre));
     lblLicence_->setText(Q(texts.lblLicence).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -54,7 +54,7 @@ void frmLicence::Form_Load() {
 void frmLicence::lblUrl_Click() {
     // The window stays open; when no browser takes the page the user learns its address.
     if (!context_.shell.OpenUrl(url_tag_))
-        context_.prompts.Show(desktop::PageNotOpenedMessage(context_.state.Language, url_tag_),
+        context_.prompts.Show(texts::PageNotOpenedMessage(context_.state.Language, url_tag_),
                               MessageIcon::Exclamation);
 }
 

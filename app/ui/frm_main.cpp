@@ -33,7 +33,7 @@ namespace kerbolt::ui {
 // The preview box of the QR code, with its cross.
 class QrBox : public QWidget {
 public:
-    QrBox(const std::optional<QrPicture>& picture, QWidget* parent)
+    QrBox(const std::optional<ticket::QrPicture>& picture, QWidget* parent)
         : QWidget(parent), picture_(picture) {}
 
 protected:
@@ -44,14 +44,13 @@ protected:
     }
 
 private:
-    const std::optional<QrPicture>& picture_;
+    const std::optional<ticket::QrPicture>& picture_;
 };
 
 namespace {
 
-namespace texts = kerbolt::frmMain;
-using Module1::kFrench;
-using texts::Caption;
+using texts::kFrench;
+using texts::frmMain::Caption;
 
 constexpr int kWidth = 10080;
 constexpr int kHeight = 9600;
@@ -68,7 +67,8 @@ void ShowLabelText(QLabel& shown, int label, const std::string& text) {
 
 // A label with its design (French) caption.
 QLabel* MakeLabel(QWidget* parent, const char* name, Caption caption, QRect geometry) {
-    return ui::MakeLabel(parent, name, texts::CaptionText(kFrench, caption).c_str(), geometry);
+    return ui::MakeLabel(parent, name, texts::frmMain::CaptionText(kFrench, caption).c_str(),
+                         geometry);
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const std::string& caption,
@@ -112,22 +112,27 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
     // Only the user's own choice is stored, not the filling of the list.
     connect(cmbPrinters_, &QComboBox::activated, this, [this] { cmbPrinters_Click(); });
 
-    cmdPrint_ = MakeButton(this, "cmdPrint", texts::CaptionText(kFrench, Caption::cmdPrint),
-                           TwipsRect(2700, 2520, 2580, 555));
+    cmdPrint_ =
+        MakeButton(this, "cmdPrint", texts::frmMain::CaptionText(kFrench, Caption::cmdPrint),
+                   TwipsRect(2700, 2520, 2580, 555));
     connect(cmdPrint_, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
 
     // The settings.
-    Frame2_ = new QGroupBox(Q(texts::CaptionText(kFrench, Caption::Frame2)), this);
+    Frame2_ = new QGroupBox(Q(texts::frmMain::CaptionText(kFrench, Caption::Frame2)), this);
     Frame2_->setObjectName(QStringLiteral("Frame2"));
     Frame2_->setGeometry(TwipsRect(360, 3480, 4920, 1800));
-    cmdInfos_ = MakeButton(Frame2_, "cmdInfos", texts::CaptionText(kFrench, Caption::cmdInfos),
-                           TwipsRect(180, 420, 2220, 495));
-    cmdPlaces_ = MakeButton(Frame2_, "cmdPlaces", texts::CaptionText(kFrench, Caption::cmdPlaces),
-                            TwipsRect(2520, 420, 2220, 495));
-    cmdParam_ = MakeButton(Frame2_, "cmdParam", texts::CaptionText(kFrench, Caption::cmdParam),
-                           TwipsRect(180, 1080, 2220, 495));
-    cmdIndemn_ = MakeButton(Frame2_, "cmdIndemn", texts::CaptionText(kFrench, Caption::cmdIndemn),
-                            TwipsRect(2520, 1080, 2220, 495));
+    cmdInfos_ =
+        MakeButton(Frame2_, "cmdInfos", texts::frmMain::CaptionText(kFrench, Caption::cmdInfos),
+                   TwipsRect(180, 420, 2220, 495));
+    cmdPlaces_ =
+        MakeButton(Frame2_, "cmdPlaces", texts::frmMain::CaptionText(kFrench, Caption::cmdPlaces),
+                   TwipsRect(2520, 420, 2220, 495));
+    cmdParam_ =
+        MakeButton(Frame2_, "cmdParam", texts::frmMain::CaptionText(kFrench, Caption::cmdParam),
+                   TwipsRect(180, 1080, 2220, 495));
+    cmdIndemn_ =
+        MakeButton(Frame2_, "cmdIndemn", texts::frmMain::CaptionText(kFrench, Caption::cmdIndemn),
+                   TwipsRect(2520, 1080, 2220, 495));
     connect(cmdInfos_, &QPushButton::clicked, this, [this] { ShowDialog({Dialog::frmInfos}); });
     connect(cmdPlaces_, &QPushButton::clicked, this, [this] { ShowDialog({Dialog::frmPlaces}); });
     connect(cmdParam_, &QPushButton::clicked, this, [this] {
@@ -138,7 +143,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
     });
 
     // The mandate.
-    cmdMandat_ = MakeButton(this, "cmdMandat", texts::Message(kFrench, texts::kMsgBuildMandate),
+    cmdMandat_ = MakeButton(this, "cmdMandat",
+                            texts::frmMain::Message(kFrench, texts::frmMain::kMsgBuildMandate),
                             TwipsRect(360, 5640, 2400, 495));
     connect(cmdMandat_, &QPushButton::clicked, this, [this] { cmdMandat_Click(); });
     lblMandat_ = new QLabel(this);
@@ -191,8 +197,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         image1->setPixmap(QPixmap::fromImage(logo));
     }
 
-    for (int i = 0; i < kTicketLabelCount; ++i) {
-        const auto& r = kPreviewLabelRects[static_cast<std::size_t>(i)];
+    for (int i = 0; i < ticket::kTicketLabelCount; ++i) {
+        const auto& r = ticket::kPreviewLabelRects[static_cast<std::size_t>(i)];
         auto* label = new QLabel(frame3);
         label->setObjectName(QStringLiteral("lblBV%1").arg(i));
         label->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
@@ -203,21 +209,24 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : KerboltWindow(parent), 
         label->setWordWrap(false);
         lblBV_[static_cast<std::size_t>(i)] = label;
     }
-    lblBV_[kLabelPayeeHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV2)));
-    lblBV_[kLabelAmountHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV7)));
-    lblBV_[kLabelMessageHeading]->setText(Q(texts::CaptionText(kFrench, Caption::lblBV10)));
-    lblBV_[kLabelAmount]->setText(QString::fromLatin1(kInitialAmountLabel));
+    lblBV_[ticket::kLabelPayeeHeading]->setText(
+        Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV2)));
+    lblBV_[ticket::kLabelAmountHeading]->setText(
+        Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV7)));
+    lblBV_[ticket::kLabelMessageHeading]->setText(
+        Q(texts::frmMain::CaptionText(kFrench, Caption::lblBV10)));
+    lblBV_[ticket::kLabelAmount]->setText(QString::fromLatin1(ticket::kInitialAmountLabel));
 
     picBox_ = new QrBox(qr_, frame3);
     picBox_->setObjectName(QStringLiteral("picBox"));
-    picBox_->setGeometry(TwipsRect(kPreviewQrRect.left, kPreviewQrRect.top, kPreviewQrRect.width,
-                                   kPreviewQrRect.height));
+    picBox_->setGeometry(TwipsRect(ticket::kPreviewQrRect.left, ticket::kPreviewQrRect.top,
+                                   ticket::kPreviewQrRect.width, ticket::kPreviewQrRect.height));
 
     Form_Load();
 }
 
 std::string frmMain::MandatePath() const {
-    return modUpload::MandateLocalPath(context_.state.DataFolder, context_.state.AccountKey);
+    return web::MandateLocalPath(context_.state.DataFolder, context_.state.AccountKey);
 }
 
 namespace {
@@ -232,39 +241,40 @@ public:
 } // namespace
 
 void frmMain::FetchMandate() {
-    const Module1::State& state = context_.state;
-    const std::string remote = modUpload::MandateDownloadPath(state.AccountKey);
+    const store::State& state = context_.state;
+    const std::string remote = web::MandateDownloadPath(state.AccountKey);
     if (context_.transfers == nullptr) {
-        modUpload::SyncFromServer(context_.ftp, context_.prompts, remote, MandatePath());
+        web::SyncFromServer(context_.ftp, context_.prompts, remote, MandatePath());
         return;
     }
     auto fetch = [&ftp = context_.ftp, remote, local = MandatePath()] {
         SilentPrompts silent;
-        modUpload::SyncFromServer(ftp, silent, remote, local);
+        web::SyncFromServer(ftp, silent, remote, local);
         return true;
     };
     const QPointer<frmMain> self(this);
-    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Synchronise),
+    context_.transfers->Start(texts::StepText(state.Language, texts::Step::Synchronise),
                               std::move(fetch), [self](bool) {
                                   if (self) self->ShowMandateState();
                               });
 }
 
 void frmMain::Form_Load() {
-    Module1::State& state = context_.state;
+    store::State& state = context_.state;
     // The signed mandate comes down beside the window, which opens at once.
     FetchMandate();
 
     if (state.NewInstall) {
         const bool yes = context_.prompts.Ask(
-            texts::Message(state.Language, texts::kMsgCompleteDetails), MessageIcon::None);
+            texts::frmMain::Message(state.Language, texts::frmMain::kMsgCompleteDetails),
+            MessageIcon::None);
         context_.notifier.NotifyServer(state.AccountKey);
         if (yes) ShowDialog({Dialog::frmInfos});
     }
 
     for (const std::string& name : context_.printers.Names())
         cmbPrinters_->addItem(Q(name));
-    const std::string saved = ReadParamSettings(state.IniPath).Printer;
+    const std::string saved = store::ReadParamSettings(state.IniPath).Printer;
     state.SavedPrinterName = context_.printers.CurrentName();
     // A name no longer installed shows no choice.
     cmbPrinters_->setCurrentIndex(
@@ -281,11 +291,12 @@ void frmMain::ShowMandateState() {
     const int language = context_.state.Language;
     std::error_code ec; // a folder that cannot be looked into means no document, not a crash
     const bool have_document = std::filesystem::is_regular_file(MandatePath(), ec);
-    cmdMandat_->setText(Q(texts::Message(language, have_document ? texts::kMsgViewMandate
-                                                                 : texts::kMsgBuildMandate)));
-    const bool active = !ReadInfos(context_.state.DataFile).Mandat.empty();
-    lblMandat_->setText(
-        Q(texts::Message(language, active ? texts::kMsgMandateActive : texts::kMsgNoMandate)));
+    cmdMandat_->setText(
+        Q(texts::frmMain::Message(language, have_document ? texts::frmMain::kMsgViewMandate
+                                                          : texts::frmMain::kMsgBuildMandate)));
+    const bool active = !store::ReadInfos(context_.state.DataFile).Mandat.empty();
+    lblMandat_->setText(Q(texts::frmMain::Message(
+        language, active ? texts::frmMain::kMsgMandateActive : texts::frmMain::kMsgNoMandate)));
     QPalette palette = lblMandat_->palette();
     palette.setColor(QPalette::WindowText, active ? QColor(192, 255, 192) : QColor(255, 192, 192));
     lblMandat_->setPalette(palette);
@@ -294,30 +305,30 @@ void frmMain::ShowMandateState() {
 void frmMain::ListePlaces() {
     const QSignalBlocker blocker(cmbPlace_);
     cmbPlace_->clear();
-    for (const PlaceRecord& place : ReadPlaces(context_.state.DataFile))
+    for (const store::PlaceRecord& place : store::ReadPlaces(context_.state.DataFile))
         cmbPlace_->addItem(Q(place.IdPlace));
     // The list starts with no spot chosen.
     cmbPlace_->setCurrentIndex(-1);
 }
 
-TicketEntry frmMain::Entry() const {
+ticket::TicketEntry frmMain::Entry() const {
     return {cmbPlace_->currentIndex(), txtPlaques_->text().toStdString(),
-            lblBV_[kLabelAmount]->text().toStdString()};
+            lblBV_[ticket::kLabelAmount]->text().toStdString()};
 }
 
 void frmMain::Creer() {
     ++preview_builds_;
-    draft_ = BuildTicketDraft(context_.state, Entry(), context_.clock.Now());
-    const TicketPreview& preview = draft_.preview;
-    for (int i = 0; i < kTicketLabelCount; ++i) {
+    draft_ = ticket::BuildTicketDraft(context_.state, Entry(), context_.clock.Now());
+    const ticket::TicketPreview& preview = draft_.preview;
+    for (int i = 0; i < ticket::kTicketLabelCount; ++i) {
         const std::string& text = preview.labels[static_cast<std::size_t>(i)];
-        const bool heading =
-            i == kLabelPayeeHeading || i == kLabelAmountHeading || i == kLabelMessageHeading;
+        const bool heading = i == ticket::kLabelPayeeHeading || i == ticket::kLabelAmountHeading ||
+                             i == ticket::kLabelMessageHeading;
         // Without a language the headings keep their captions.
         if (heading && text.empty()) continue;
         ShowLabelText(*lblBV_[static_cast<std::size_t>(i)], i, text);
     }
-    qr_ = CreateTicketQrPicture(preview.payload);
+    qr_ = ticket::CreateTicketQrPicture(preview.payload);
     picBox_->update();
 }
 
@@ -325,13 +336,14 @@ void frmMain::ApplyLanguage() {
     const int language = context_.state.Language;
     ApplyQtLanguage(language);
     const auto apply = [language](auto* control, Caption caption) {
-        const std::string text = texts::CaptionText(language, caption);
+        const std::string text = texts::frmMain::CaptionText(language, caption);
         if (!text.empty()) control->setText(Q(text));
     };
     apply(lblTitre_, Caption::lblTitre);
     apply(lblPlace_, Caption::lblPlace);
     apply(lblPlaque_, Caption::lblPlaque);
-    if (const std::string title = texts::CaptionText(language, Caption::Frame2); !title.empty())
+    if (const std::string title = texts::frmMain::CaptionText(language, Caption::Frame2);
+        !title.empty())
         Frame2_->setTitle(Q(title));
     apply(cmdInfos_, Caption::cmdInfos);
     apply(cmdPlaces_, Caption::cmdPlaces);
@@ -339,18 +351,19 @@ void frmMain::ApplyLanguage() {
     apply(cmdIndemn_, Caption::cmdIndemn);
     apply(lblPrint_, Caption::lblPrint);
     apply(cmdPrint_, Caption::cmdPrint);
-    apply(lblBV_[kLabelPayeeHeading], Caption::lblBV2);
-    apply(lblBV_[kLabelAmountHeading], Caption::lblBV7);
-    apply(lblBV_[kLabelMessageHeading], Caption::lblBV10);
+    apply(lblBV_[ticket::kLabelPayeeHeading], Caption::lblBV2);
+    apply(lblBV_[ticket::kLabelAmountHeading], Caption::lblBV7);
+    apply(lblBV_[ticket::kLabelMessageHeading], Caption::lblBV10);
 }
 
 void frmMain::cmdPrint_Click() {
-    Module1::State& state = context_.state;
+    store::State& state = context_.state;
     const std::string plates = txtPlaques_->text().toStdString();
     const int place = cmbPlace_->currentIndex();
-    if (const int refusal = texts::CheckPrintEntry(plates, place); refusal != 0) {
-        context_.prompts.Show(texts::Message(state.Language, refusal), MessageIcon::Information);
-        if (refusal == texts::kMsgNoPlates)
+    if (const int refusal = ticket::CheckPrintEntry(plates, place); refusal != 0) {
+        context_.prompts.Show(texts::frmMain::Message(state.Language, refusal),
+                              MessageIcon::Information);
+        if (refusal == texts::frmMain::kMsgNoPlates)
             txtPlaques_->setFocus();
         else
             cmbPlace_->setFocus();
@@ -359,7 +372,7 @@ void frmMain::cmdPrint_Click() {
 
     // The entry is taken now and cleared at once, quietly, so that a second click meanwhile
     // cannot print this vehicle twice; the preview keeps showing the ticket until it is printed.
-    const TicketEntry entry = Entry();
+    const ticket::TicketEntry entry = Entry();
     {
         const QSignalBlocker block_place(cmbPlace_);
         const QSignalBlocker block_plates(txtPlaques_);
@@ -370,11 +383,11 @@ void frmMain::cmdPrint_Click() {
     // The ticket's number comes from the data file merged with the server's copy while this
     // computer holds the server's lock: another computer of the account cannot print it too.
     // One draft, built then, is saved, printed and encoded, so paper, QR code and record agree.
-    auto claimed = std::make_shared<texts::ClaimedTicket>();
+    auto claimed = std::make_shared<ticket::ClaimedTicket>();
     // Copies: the window's state may change while the job runs.
     auto claim = [&ftp = context_.ftp, settings = context_.state, entry, now = context_.clock.Now(),
                   claimed] {
-        *claimed = texts::ClaimTicket(settings, ftp, entry, now);
+        *claimed = ticket::ClaimTicket(settings, ftp, entry, now);
         return claimed->saved.written;
     };
     const QPointer<frmMain> self(this);
@@ -386,17 +399,18 @@ void frmMain::cmdPrint_Click() {
         print(true);
         return;
     }
-    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Upload),
+    context_.transfers->Start(texts::StepText(state.Language, texts::Step::Upload),
                               std::move(claim), std::move(print));
 }
 
-void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntry& entry) {
-    const Module1::State& state = context_.state;
+void frmMain::PrintClaimed(const ticket::ClaimedTicket& claimed, const ticket::TicketEntry& entry) {
+    const store::State& state = context_.state;
     // Printed without its record, the ticket's reference would be given again to the next one.
     // The entry comes back for another try, unless a new one was typed meanwhile; the preview
     // shows the number it would now get.
     if (!claimed.saved.written) {
-        context_.prompts.Show(texts::RecordNotSavedMessage(state.Language), MessageIcon::Critical);
+        context_.prompts.Show(texts::frmMain::RecordNotSavedMessage(state.Language),
+                              MessageIcon::Critical);
         if (cmbPlace_->currentIndex() < 0 && txtPlaques_->text().isEmpty()) {
             const QSignalBlocker block_place(cmbPlace_);
             const QSignalBlocker block_plates(txtPlaques_);
@@ -407,9 +421,10 @@ void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntr
         return;
     }
 
-    const TicketDraft& draft = claimed.draft;
+    const ticket::TicketDraft& draft = claimed.draft;
     context_.printers.SelectCurrent(cmbPrinters_->currentText().toStdString());
-    const std::optional<QrPicture> printed_qr = CreateTicketQrPicture(draft.preview.payload);
+    const std::optional<ticket::QrPicture> printed_qr =
+        ticket::CreateTicketQrPicture(draft.preview.payload);
     std::string error;
     try {
         error = context_.printers.PrintPage([&](QPainter& painter, QPrinter&) {
@@ -427,21 +442,22 @@ void frmMain::PrintClaimed(const texts::ClaimedTicket& claimed, const TicketEntr
     context_.notifier.NotifyServer(claimed.saved.reference);
     if (!claimed.shared_references.empty()) {
         context_.prompts.Show(
-            transfers::SharedReferenceMessage(state.Language, claimed.shared_references),
+            texts::SharedReferenceMessage(state.Language, claimed.shared_references),
             MessageIcon::Exclamation);
     }
     if (!claimed.saved.uploaded) OfferUploadAgain();
 }
 
 void frmMain::OfferUploadAgain() {
-    const Module1::State& state = context_.state;
-    const std::string question = texts::Message(state.Language, texts::kMsgUploadFailed) + "\n" +
-                                 transfers::RetryQuestion(state.Language);
+    const store::State& state = context_.state;
+    const std::string question =
+        texts::frmMain::Message(state.Language, texts::frmMain::kMsgUploadFailed) + "\n" +
+        texts::RetryQuestion(state.Language);
     // The upload stays owed either way: the next save or start sends it.
     if (!context_.prompts.Ask(question, MessageIcon::Information)) return;
     // Copies: the window's state may change while the job runs.
     auto upload = [&ftp = context_.ftp, file = state.DataFile, key = state.AccountKey] {
-        return modUpload::UploadDataFile(ftp, file, key);
+        return web::UploadDataFile(ftp, file, key);
     };
     const QPointer<frmMain> self(this);
     auto report = [self](bool uploaded) {
@@ -451,18 +467,18 @@ void frmMain::OfferUploadAgain() {
         report(upload());
         return;
     }
-    context_.transfers->Start(transfers::StepText(state.Language, transfers::Step::Upload),
+    context_.transfers->Start(texts::StepText(state.Language, texts::Step::Upload),
                               std::move(upload), std::move(report));
 }
 
 void frmMain::cmbPrinters_Click() {
-    if (!SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString()))
+    if (!store::SavePrinter(context_.state.IniPath, cmbPrinters_->currentText().toStdString()))
         TellSettingNotSaved();
 }
 
 void frmMain::TellSettingNotSaved() {
-    const Module1::State& state = context_.state;
-    context_.prompts.Show(desktop::SettingNotSavedMessage(state.Language, state.IniPath),
+    const store::State& state = context_.state;
+    context_.prompts.Show(texts::SettingNotSavedMessage(state.Language, state.IniPath),
                           MessageIcon::Exclamation);
 }
 
@@ -478,21 +494,22 @@ void frmMain::cmdMandat_Click() {
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) {
         if (!context_.shell.OpenDocument(path))
-            context_.prompts.Show(desktop::DocumentNotOpenedMessage(context_.state.Language, path),
+            context_.prompts.Show(texts::DocumentNotOpenedMessage(context_.state.Language, path),
                                   MessageIcon::Exclamation);
         return;
     }
     if (!context_.hooks.build_mandate) return;
     if (context_.hooks.build_mandate(*this))
-        cmdMandat_->setText(Q(texts::Message(context_.state.Language, texts::kMsgViewMandate)));
+        cmdMandat_->setText(
+            Q(texts::frmMain::Message(context_.state.Language, texts::frmMain::kMsgViewMandate)));
 }
 
 void frmMain::imgLangue_Click(int index) {
-    Module1::State& state = context_.state;
+    store::State& state = context_.state;
     state.Language = static_cast<std::int16_t>(index + 1);
-    const bool saved = SaveLanguage(state.IniPath, state.Language);
+    const bool saved = store::SaveLanguage(state.IniPath, state.Language);
     ApplyLanguage();
-    Module1::LoadDefaultTexts(state, context_.config);
+    store::LoadDefaultTexts(state, context_.config);
     Creer();
     // The mandate texts follow the language too, not only at the next start.
     ShowMandateState();

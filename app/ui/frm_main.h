@@ -35,10 +35,10 @@ public:
     void ApplyLanguage();
 
     AppContext& Context() { return context_; }
-    const TicketPreview& Preview() const { return draft_.preview; }
+    const ticket::TicketPreview& Preview() const { return draft_.preview; }
     // How many times the preview was rebuilt since the window was made.
     int PreviewBuilds() const { return preview_builds_; }
-    const std::optional<QrPicture>& QrCode() const { return qr_; }
+    const std::optional<ticket::QrPicture>& QrCode() const { return qr_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,7 +48,8 @@ private:
     void Form_QueryUnload();
     void cmdPrint_Click();
     // Prints a ticket once it is numbered and recorded, then notifies it.
-    void PrintClaimed(const kerbolt::frmMain::ClaimedTicket& claimed, const TicketEntry& entry);
+    void PrintClaimed(const kerbolt::ticket::ClaimedTicket& claimed,
+                      const ticket::TicketEntry& entry);
     // Tells that the server's copy is behind and sends the data file again on Yes.
     void OfferUploadAgain();
     void FetchMandate();
@@ -56,7 +57,7 @@ private:
     // A setting the settings file did not take: it holds for this run only.
     void TellSettingNotSaved();
     void ShowDialog(DialogRequest dialog);
-    TicketEntry Entry() const;
+    ticket::TicketEntry Entry() const;
     void cmdMandat_Click();
     void imgLangue_Click(int index);
     void lblUndo_Click();
@@ -64,9 +65,9 @@ private:
     std::string MandatePath() const;
 
     AppContext& context_;
-    TicketDraft draft_;
+    ticket::TicketDraft draft_;
     int preview_builds_ = 0;
-    std::optional<QrPicture> qr_;
+    std::optional<ticket::QrPicture> qr_;
     bool unloading_ = false;
 
     QLabel* lblTitre_ = nullptr;
@@ -84,7 +85,7 @@ private:
     QPushButton* cmdIndemn_ = nullptr;
     QPushButton* cmdMandat_ = nullptr;
     QLabel* lblMandat_ = nullptr;
-    std::array<QLabel*, kTicketLabelCount> lblBV_{};
+    std::array<QLabel*, ticket::kTicketLabelCount> lblBV_{};
     QrBox* picBox_ = nullptr;
 };
 

@@ -15,7 +15,6 @@
 #include <QPushButton>
 
 namespace kerbolt::ui {
-namespace texts = kerbolt::frmPlaces;
 
 namespace {
 
@@ -37,14 +36,14 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     List1_->setFont(ListFont());
     List1_->setGeometry(TwipsRect(360, 1200, 11880, 2880));
     lblNo_ = MakeLabel(this, "lblNo", "No de place", {});
-    PlaceHeading(lblNo_, List1_, 0, static_cast<int>(texts::kNumberWidth));
+    PlaceHeading(lblNo_, List1_, 0, static_cast<int>(lists::kNumberWidth));
     lblAdresse_ = MakeLabel(this, "lblAdresse", "Adresse", {});
-    PlaceHeading(lblAdresse_, List1_, static_cast<int>(texts::kNumberWidth) + 1,
-                 static_cast<int>(texts::kAddressWidth));
+    PlaceHeading(lblAdresse_, List1_, static_cast<int>(lists::kNumberWidth) + 1,
+                 static_cast<int>(lists::kAddressWidth));
     lblStatut_ = MakeLabel(this, "lblStatut", "Ayant droit", {});
     PlaceHeading(lblStatut_, List1_,
-                 static_cast<int>(texts::kNumberWidth + texts::kAddressWidth) + 2,
-                 static_cast<int>(texts::kWordWidth) + 4);
+                 static_cast<int>(lists::kNumberWidth + lists::kAddressWidth) + 2,
+                 static_cast<int>(lists::kWordWidth) + 4);
 
     cmdAddPlace_ = MakeButton(this, "cmdAddPlace", "Ajouter", TwipsRect(360, 4200, 1800, 420));
     cmdModifyPlace_ =
@@ -63,9 +62,9 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
     lblAdr_ = MakeLabel(fraPlace_, "lblAdr", "Adresse", TwipsRect(2040, 120, 6000, 255));
     lblVous_ = MakeLabel(fraPlace_, "lblVous", "Vous êtes le", TwipsRect(8400, 120, 2000, 255));
     txtNPlace_ = MakeField(fraPlace_, "txtNPlace", TwipsRect(120, 420, 1800, 330));
-    txtNPlace_->setMaxLength(static_cast<int>(texts::kNumberWidth));
+    txtNPlace_->setMaxLength(static_cast<int>(lists::kNumberWidth));
     txtAdressePlace_ = MakeField(fraPlace_, "txtAdressePlace", TwipsRect(2040, 420, 6240, 330));
-    txtAdressePlace_->setMaxLength(static_cast<int>(texts::kAddressWidth));
+    txtAdressePlace_->setMaxLength(static_cast<int>(lists::kAddressWidth));
     LimitToTicketText(txtNPlace_);
     LimitToTicketText(txtAdressePlace_);
     cmbStatut_ = new QComboBox(fraPlace_);
@@ -86,23 +85,23 @@ frmPlaces::frmPlaces(DialogContext context, QWidget* parent)
 }
 
 void frmPlaces::Form_Load() {
-    const Module1::State& state = context_.state;
+    const store::State& state = context_.state;
     List1_->clear();
-    for (const std::string& line : texts::LoadPlaceLines(ReadPlaces(state.DataFile))) {
+    for (const std::string& line : lists::LoadPlaceLines(store::ReadPlaces(state.DataFile))) {
         List1_->addItem(Q(line));
     }
     List1_->setCurrentRow(-1);
     cmbStatut_->clear();
     for (int i = 0; i <= 2; ++i)
-        cmbStatut_->addItem(Q(texts::Message(state.Language, i)));
+        cmbStatut_->addItem(Q(texts::frmPlaces::Message(state.Language, i)));
     // Nothing is chosen until the user chooses.
     cmbStatut_->setCurrentIndex(-1);
     ApplyLanguage();
 }
 
 void frmPlaces::ApplyLanguage() {
-    using texts::Caption;
-    ApplyCaptions<Caption>(context_.state.Language, texts::CaptionText,
+    using texts::frmPlaces::Caption;
+    ApplyCaptions<Caption>(context_.state.Language, texts::frmPlaces::CaptionText,
                            {{lblTitre_, Caption::lblTitre},
                             {lblNo_, Caption::lblNo},
                             {lblAdresse_, Caption::lblAdresse},
@@ -140,19 +139,20 @@ void frmPlaces::cmdAddPlace_Click() {
 void frmPlaces::cmdModifyPlace_Click() {
     const int row = List1_->currentRow();
     if (row < 0) {
-        context_.prompts.Show(texts::Message(context_.state.Language, texts::kMsgSelectSpot),
-                              MessageIcon::Information);
+        context_.prompts.Show(
+            texts::frmPlaces::Message(context_.state.Language, texts::frmPlaces::kMsgSelectSpot),
+            MessageIcon::Information);
         return;
     }
     SetEditing(true);
     PlaceAddMode = false;
-    const texts::PlaceCut cut = texts::CutPlaceLine(S(List1_->item(row)->text()));
+    const lists::PlaceCut cut = lists::CutPlaceLine(S(List1_->item(row)->text()));
     // The fields show the values alone: the list's padding would have to be deleted before
     // typing, and the saved line pads them again.
     txtNPlace_->setText(Q(cut.number));
     txtAdressePlace_->setText(Q(cut.address));
     int status = -1;
-    if (texts::ParseStatus(cut.status, status) && status >= 0 && status <= 2) {
+    if (lists::ParseStatus(cut.status, status) && status >= 0 && status <= 2) {
         cmbStatut_->setCurrentIndex(status);
     }
     txtNPlace_->setFocus();
@@ -160,7 +160,7 @@ void frmPlaces::cmdModifyPlace_Click() {
 
 void frmPlaces::cmdSavePlace_Click() {
     const std::string line =
-        texts::PlaceLine(S(txtNPlace_->text()), S(txtAdressePlace_->text()),
+        lists::PlaceLine(S(txtNPlace_->text()), S(txtAdressePlace_->text()),
                          S(cmbStatut_->currentText()), cmbStatut_->currentIndex());
     if (PlaceAddMode) {
         List1_->addItem(Q(line));
@@ -176,14 +176,14 @@ void frmPlaces::cmdUndo_Click() {
 }
 
 void frmPlaces::cmdSave_Click() {
-    const Module1::State& state = context_.state;
+    const store::State& state = context_.state;
     bool written = false;
     {
-        const auto lock = modUpload::LockDataFile();
-        written = WritePlaces(state.DataFile, texts::PlacesFromLines(Lines()));
+        const auto lock = web::LockDataFile();
+        written = WritePlaces(state.DataFile, lists::PlacesFromLines(Lines()));
     }
     if (!written) {
-        context_.prompts.Show(kerbolt::frmMain::DataNotSavedMessage(state.Language),
+        context_.prompts.Show(kerbolt::texts::frmMain::DataNotSavedMessage(state.Language),
                               MessageIcon::Critical);
         return;
     }

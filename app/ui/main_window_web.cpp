@@ -9,9 +9,9 @@
 
 namespace kerbolt::ui {
 
-MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
-                                    std::function<std::string()> update_question) {
-    MainWindowHooks hooks;
+web::MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+                                         std::function<std::string()> update_question) {
+    web::MainWindowHooks hooks;
     hooks.hide = [main_window] {
         if (QWidget* window = main_window()) window->hide();
     };
@@ -40,13 +40,14 @@ bool MainWindowActivation::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
+std::unique_ptr<MainWindowActivation> AttachWebServices(web::WebServices& web,
                                                         std::function<frmMain*()> main_window,
-                                                        const Module1::State& state) {
+                                                        const store::State& state) {
     web.SetMainWindow(MakeMainWindowHooks(
         [main_window = std::move(main_window)]() -> QWidget* { return main_window(); },
         [&state] {
-            return kerbolt::frmMain::Message(state.Language, kerbolt::frmMain::kMsgNewVersion);
+            return kerbolt::texts::frmMain::Message(state.Language,
+                                                    kerbolt::texts::frmMain::kMsgNewVersion);
         }));
     return std::make_unique<MainWindowActivation>(
         [](QObject* object) { return qobject_cast<frmMain*>(object) != nullptr; },

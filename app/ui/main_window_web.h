@@ -18,8 +18,8 @@ namespace kerbolt::ui {
 class frmMain;
 
 // The main window's hooks for the web services; `main_window` gives the window while it exists.
-MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
-                                    std::function<std::string()> update_question);
+web::MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+                                         std::function<std::string()> update_question);
 
 // Runs `on_shown` once the handler that showed a window accepted by `is_main_window` has
 // returned (a queued call), so the check never runs in the middle of another handler.
@@ -40,8 +40,8 @@ private:
 // Connects the web services to the main window (`main_window` gives it while it exists): hiding
 // and showing it, the update question in the current language, and the check after each showing
 // of the main window, for as long as the returned watcher lives.
-std::unique_ptr<MainWindowActivation> AttachWebServices(WebServices& web,
+std::unique_ptr<MainWindowActivation> AttachWebServices(web::WebServices& web,
                                                         std::function<frmMain*()> main_window,
-                                                        const Module1::State& state);
+                                                        const store::State& state);
 
 } // namespace kerbolt::ui

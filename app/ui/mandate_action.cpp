@@ -11,7 +11,7 @@
 
 namespace kerbolt::ui {
 
-modMandat::RgbImage MandateLogoPixels(const QImage& picture) {
+mandate::RgbImage MandateLogoPixels(const QImage& picture) {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) return {};
     QImage flat(picture.size(), QImage::Format_RGB888);
     flat.fill(Qt::white);
@@ -19,7 +19,7 @@ modMandat::RgbImage MandateLogoPixels(const QImage& picture) {
         QPainter painter(&flat);
         painter.drawImage(0, 0, picture);
     }
-    modMandat::RgbImage pixels;
+    mandate::RgbImage pixels;
     pixels.width = flat.width();
     pixels.height = flat.height();
     const auto row_bytes = static_cast<std::size_t>(flat.width()) * 3;
@@ -56,24 +56,24 @@ private:
 
 } // namespace
 
-bool BuildMandateDocument(const Module1::State& state, const QImage& logo, IShell& shell,
-                          IPrompts& prompts, const modMandat::PdfWriterFactory& make_writer) {
-    modMandat::MandateResult result;
+bool BuildMandateDocument(const store::State& state, const QImage& logo, IShell& shell,
+                          IPrompts& prompts, const mandate::PdfWriterFactory& make_writer) {
+    mandate::MandateResult result;
     OpenWatch watch(shell);
     try {
-        result = modMandat::BuildMandatePdf(state, MandateLogoPixels(logo), watch, make_writer);
+        result = mandate::BuildMandatePdf(state, MandateLogoPixels(logo), watch, make_writer);
     } catch (const std::exception& error) {
         // Nothing may leave a button's handler: the user is told instead.
         result = {false, error.what()};
     }
     if (!result.ok) prompts.Show(result.error, MessageIcon::Critical);
     if (result.ok && !watch.unopened.empty())
-        prompts.Show(desktop::DocumentNotOpenedMessage(state.Language, watch.unopened),
+        prompts.Show(texts::DocumentNotOpenedMessage(state.Language, watch.unopened),
                      MessageIcon::Exclamation);
     return result.ok;
 }
 
-void InstallMandateHook(AppContext& context, modMandat::PdfWriterFactory make_writer) {
+void InstallMandateHook(AppContext& context, mandate::PdfWriterFactory make_writer) {
     context.hooks.build_mandate = [&context, make_writer = std::move(make_writer)](frmMain&) {
         // The window shows the shipped logo; the document carries the same picture.
         return BuildMandateDocument(context.state, TicketLogo(), context.shell, context.prompts,

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "app/core/mandate/mandate_builder.h"
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/ports.h"
 #include "app/ui/app_context.h"
 
@@ -13,15 +13,15 @@ namespace kerbolt::ui {
 
 // The picture's pixels laid over white (the logo's transparent parts print as paper), rows from
 // the top down; an empty picture gives an empty one.
-modMandat::RgbImage MandateLogoPixels(const QImage& picture);
+mandate::RgbImage MandateLogoPixels(const QImage& picture);
 
 // Builds the mandate document and opens it; true when it was written. A failure, an exception
 // of the writer included, shows its description in a message box and gives false.
-bool BuildMandateDocument(const Module1::State& state, const QImage& logo, IShell& shell,
-                          IPrompts& prompts, const modMandat::PdfWriterFactory& make_writer);
+bool BuildMandateDocument(const store::State& state, const QImage& logo, IShell& shell,
+                          IPrompts& prompts, const mandate::PdfWriterFactory& make_writer);
 
 // Plugs the build into the main window's mandate button: the window's own logo, the context's
 // shell and message boxes, one writer from `make_writer` per document.
-void InstallMandateHook(AppContext& context, modMandat::PdfWriterFactory make_writer);
+void InstallMandateHook(AppContext& context, mandate::PdfWriterFactory make_writer);
 
 } // namespace kerbolt::ui

@@ -16,7 +16,7 @@ QColor FromWindowsColor(std::uint32_t color) {
 
 } // namespace
 
-void PaintQrPicture(QPainter& painter, const QrPicture& picture, const QRectF& target) {
+void PaintQrPicture(QPainter& painter, const ticket::QrPicture& picture, const QRectF& target) {
     if (picture.square <= 0) return;
     const double sx = target.width() / picture.square;
     const double sy = target.height() / picture.square;
@@ -68,7 +68,7 @@ void PaintSwissCross(QPainter& painter, const QRectF& target) {
     painter.restore();
 }
 
-void PaintQrBox(QPainter& painter, const QrPicture* picture, const QRectF& box) {
+void PaintQrBox(QPainter& painter, const ticket::QrPicture* picture, const QRectF& box) {
     if (picture == nullptr) {
         painter.fillRect(box, Qt::white);
         return;

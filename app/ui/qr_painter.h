@@ -15,7 +15,7 @@ inline constexpr double kSwissCrossTwips = 375;
 
 // The picture stretched over `target` (device coordinates): its white square, then every
 // outline filled together with the even-odd rule, so that holes in dark areas stay white.
-void PaintQrPicture(QPainter& painter, const QrPicture& picture, const QRectF& target);
+void PaintQrPicture(QPainter& painter, const ticket::QrPicture& picture, const QRectF& target);
 
 // The Swiss cross of the QR-bill over `target`: a white frame, a black square, a white cross.
 void PaintSwissCross(QPainter& painter, const QRectF& target);
@@ -23,6 +23,6 @@ void PaintSwissCross(QPainter& painter, const QRectF& target);
 // The QR box as the ticket shows it: the picture over the whole box and the cross in its
 // centre, at the size the cross has in a box of kQrBoxTwips. Without a picture (the text did
 // not fit the symbol) the box is plain white.
-void PaintQrBox(QPainter& painter, const QrPicture* picture, const QRectF& box);
+void PaintQrBox(QPainter& painter, const ticket::QrPicture* picture, const QRectF& box);
 
 } // namespace kerbolt::ui

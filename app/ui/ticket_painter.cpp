@@ -103,7 +103,7 @@ public:
     }
 
     // A label prints the lines its preview shows, in the same font.
-    void PrintLabel(const TicketPreview& preview, int label) {
+    void PrintLabel(const ticket::TicketPreview& preview, int label) {
         const TicketLabelText layout = TicketLabelLayout(
             label, QString::fromStdString(preview.labels[static_cast<std::size_t>(label)]));
         Print(layout.lines, layout.font);
@@ -143,8 +143,8 @@ qsizetype LinesFitting(const QFontMetricsF& metrics, double height) {
 } // namespace
 
 TicketLabelText TicketLabelLayout(int label, const QString& text) {
-    if (label < 0 || label >= kTicketLabelCount) return {};
-    const auto& box = kPreviewLabelRects[static_cast<std::size_t>(label)];
+    if (label < 0 || label >= ticket::kTicketLabelCount) return {};
+    const auto& box = ticket::kPreviewLabelRects[static_cast<std::size_t>(label)];
     // The preview label's own size on the screen.
     const double width = Px(box.width);
     const double height = Px(box.height);
@@ -182,13 +182,13 @@ QStringList TicketLabelLines(int label, const QString& text) {
 
 QFont TicketLabelFont(int label) {
     QFont font(QStringLiteral("Arial"));
-    font.setBold(IsBoldLabel(label));
+    font.setBold(ticket::IsBoldLabel(label));
     font.setPointSizeF(8.25);
     return font;
 }
 
-void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPicture* qr,
-                 const QImage& logo) {
+void PaintTicket(QPainter& painter, const ticket::TicketPreview& preview,
+                 const ticket::QrPicture* qr, const QImage& logo) {
     painter.save();
     painter.setPen(Qt::black);
     // A two-colour logo compressed like a photograph would reach the paper with blurred edges.
@@ -201,12 +201,12 @@ void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPictur
         painter.drawImage(out.Rect(kLogoLeft, 1, kLogoWidth, height), logo);
         out.y = height + kGap;
     }
-    for (int label : {kLabelTitle, kLabelText, kLabelFooter}) {
+    for (int label : {ticket::kLabelTitle, ticket::kLabelText, ticket::kLabelFooter}) {
         out.PrintLabel(preview, label);
         out.y += kGap;
     }
     out.y += kGap;
-    out.Print({QString(kCutLineLength, QLatin1Char('-'))}, TicketLabelFont(kLabelFooter));
+    out.Print({QString(kCutLineLength, QLatin1Char('-'))}, TicketLabelFont(ticket::kLabelFooter));
     out.y += kGap;
 
     PaintQrBox(painter, qr, out.Rect(kQrLeft, out.y, kQrBoxTwips, kQrBoxTwips));
@@ -214,22 +214,23 @@ void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPictur
     const double top = std::nearbyint(out.y);
 
     out.y = top;
-    for (int label : {kLabelPayeeHeading, kLabelAccount, kLabelCompany, kLabelStreet, kLabelTown}) {
+    for (int label : {ticket::kLabelPayeeHeading, ticket::kLabelAccount, ticket::kLabelCompany,
+                      ticket::kLabelStreet, ticket::kLabelTown}) {
         out.PrintLabel(preview, label);
     }
     out.y = top;
     out.x = kRightColumn;
-    out.PrintLabel(preview, kLabelAmountHeading);
+    out.PrintLabel(preview, ticket::kLabelAmountHeading);
     out.x = kRightColumn;
-    out.PrintLabel(preview, kLabelCurrency);
+    out.PrintLabel(preview, ticket::kLabelCurrency);
     // The amount goes on the currency's line, right of it.
     out.x = kAmountLeft;
     out.y -= kLine;
-    out.PrintLabel(preview, kLabelAmount);
+    out.PrintLabel(preview, ticket::kLabelAmount);
     out.x = kRightColumn;
     out.y += kLine;
-    out.PrintLabel(preview, kLabelMessageHeading);
-    for (int label : {kLabelReference, kLabelPlates}) {
+    out.PrintLabel(preview, ticket::kLabelMessageHeading);
+    for (int label : {ticket::kLabelReference, ticket::kLabelPlates}) {
         out.x = kRightColumn;
         out.PrintLabel(preview, label);
     }

@@ -43,7 +43,7 @@ QStringList TicketLabelLines(int label, const QString& text);
 
 // Paints one ticket. `qr` is the picture the preview shows (none when the payload did not fit
 // the symbol); a null `logo` leaves the logo out.
-void PaintTicket(QPainter& painter, const TicketPreview& preview, const QrPicture* qr,
-                 const QImage& logo);
+void PaintTicket(QPainter& painter, const ticket::TicketPreview& preview,
+                 const ticket::QrPicture* qr, const QImage& logo);
 
 } // namespace kerbolt::ui

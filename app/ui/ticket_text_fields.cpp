@@ -24,7 +24,7 @@ bool IsLineBreak(char32_t c) {
 QValidator::State TicketTextValidator::validate(QString& input, int& pos) const {
     // The two sides of the cursor apart, so that it stays after what was typed or pasted.
     const auto keep = [](const QString& text) {
-        return QString::fromStdString(KeepTicketTextCharacters(text.toStdString()));
+        return QString::fromStdString(ticket::KeepTicketTextCharacters(text.toStdString()));
     };
     const QString before = keep(input.left(pos));
     const QString after = keep(input.mid(pos));
@@ -57,7 +57,8 @@ void LimitToTicketText(QPlainTextEdit* field) {
                 c = QChar::surrogateToUcs4(first, document->characterAt(i + 1));
                 units = 2;
             }
-            if (!IsTicketTextCharacter(c) && !IsLineBreak(c)) refused.emplace_back(i, units);
+            if (!ticket::IsTicketTextCharacter(c) && !IsLineBreak(c))
+                refused.emplace_back(i, units);
             i += units;
         }
         if (refused.empty()) return;

@@ -169,15 +169,14 @@ bool RunTransfer(TransferRunner* runner, const std::string& step,
     return runner->Wait(step, job);
 }
 
-bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const Module1::State& state) {
-    return RunTransfer(runner, transfers::StepText(state.Language, transfers::Step::Upload), [&] {
-        return modUpload::UploadDataFile(ftp, state.DataFile, state.AccountKey);
-    });
+bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const store::State& state) {
+    return RunTransfer(runner, texts::StepText(state.Language, texts::Step::Upload),
+                       [&] { return web::UploadDataFile(ftp, state.DataFile, state.AccountKey); });
 }
 
-bool UploadDataFileOrAsk(TransferRunner* runner, IFtp& ftp, const Module1::State& state,
+bool UploadDataFileOrAsk(TransferRunner* runner, IFtp& ftp, const store::State& state,
                          IPrompts& prompts, const std::string& not_updated) {
-    const std::string question = not_updated + "\n" + transfers::RetryQuestion(state.Language);
+    const std::string question = not_updated + "\n" + texts::RetryQuestion(state.Language);
     while (!UploadDataFileWaiting(runner, ftp, state)) {
         if (!prompts.Ask(question, MessageIcon::Exclamation)) return false;
     }

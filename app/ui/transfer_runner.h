@@ -3,7 +3,7 @@
 // busy cursor at once and, past a second, a small dialog naming the step.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/ports.h"
 
 #include <QObject>
@@ -83,11 +83,11 @@ bool RunTransfer(TransferRunner* runner, const std::string& step, const std::fun
 
 // Synchronises the data file with the server's copy and uploads the merge (see UploadDataFile),
 // as RunTransfer does; true when the server holds it.
-bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const Module1::State& state);
+bool UploadDataFileWaiting(TransferRunner* runner, IFtp& ftp, const store::State& state);
 
 // UploadDataFileWaiting; while it fails, `not_updated` asks whether to try again (the upload stays
 // owed either way). True when the server holds the file in the end.
-bool UploadDataFileOrAsk(TransferRunner* runner, IFtp& ftp, const Module1::State& state,
+bool UploadDataFileOrAsk(TransferRunner* runner, IFtp& ftp, const store::State& state,
                          IPrompts& prompts, const std::string& not_updated);
 
 } // namespace kerbolt::ui

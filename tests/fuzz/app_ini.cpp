@@ -18,7 +18,7 @@
 
 namespace {
 
-namespace modINI = kerbolt::modINI;
+namespace store = kerbolt::store;
 
 // One file for the whole run, removed at exit: the readers only take paths.
 const std::string& FilePath() {
@@ -50,8 +50,8 @@ std::string LowerAscii(std::string s) {
 
 // True when the file already holds a section that the store would take for `name`.
 bool HoldsSection(const std::string& path, const std::string& name) {
-    const std::string wanted = LowerAscii(modINI::Scramble(name));
-    for (const std::string& raw : kerbolt::ini::SectionNames(path)) {
+    const std::string wanted = LowerAscii(store::Scramble(name));
+    for (const std::string& raw : kerbolt::store::SectionNames(path)) {
         if (LowerAscii(raw) == wanted) return true;
     }
     return false;
@@ -64,21 +64,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The bytes as one scrambled value: decoding them and encoding the result again must give
     // text that decodes to the same bytes.
-    const std::string plain = modINI::Unscramble(bytes);
-    if (modINI::Unscramble(modINI::Scramble(plain)) != plain) std::abort();
+    const std::string plain = store::Unscramble(bytes);
+    if (store::Unscramble(store::Scramble(plain)) != plain) std::abort();
 
     const std::string& path = FilePath();
     WriteFile(path, data, size);
 
-    const std::vector<std::string> names = modINI::ListSections(path);
+    const std::vector<std::string> names = store::ListSections(path);
     for (const std::string& name : names) {
-        (void)modINI::ReadIni(name, "IdPlace", path);
-        (void)modINI::ReadIni(name, "NumIndemn", path);
+        (void)store::ReadIni(name, "IdPlace", path);
+        (void)store::ReadIni(name, "NumIndemn", path);
     }
-    const std::int32_t last_place = modINI::LastSectionIndex("PLACE", path);
-    const std::int32_t last = modINI::LastSectionIndex("INDEMNITE", path);
+    const std::int32_t last_place = store::LastSectionIndex("PLACE", path);
+    const std::int32_t last = store::LastSectionIndex("INDEMNITE", path);
     if (last < -1 || last_place < -1) std::abort();
-    const modINI::Snapshot snapshot(path);
+    const store::Snapshot snapshot(path);
     if (snapshot.LastSectionIndex("INDEMNITE") != last || snapshot.ListSections() != names)
         std::abort();
 
@@ -86,13 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // empty entries while they stay few; records numbered past that bound follow one another.
     std::vector<std::int32_t> places;
     for (const std::string& name : names) {
-        const std::int32_t n = modINI::SectionIndex(name, "PLACE");
+        const std::int32_t n = store::SectionIndex(name, "PLACE");
         if (n >= 0 && std::find(places.begin(), places.end(), n) == places.end())
             places.push_back(n);
     }
     const std::size_t bound =
-        std::min<std::size_t>(places.size() + kerbolt::kMaxGapEntries,
-                              static_cast<std::size_t>(kerbolt::kMaxRecordsRead));
+        std::min<std::size_t>(places.size() + kerbolt::store::kMaxGapEntries,
+                              static_cast<std::size_t>(kerbolt::store::kMaxRecordsRead));
     std::size_t placed = 0, following = 0;
     for (const std::int32_t n : places) {
         if (static_cast<std::size_t>(n) < bound)
@@ -100,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             ++following;
     }
-    if (kerbolt::ReadPlaces(path).size() != placed + following) std::abort();
-    if (kerbolt::ReadIndemnites(path).size() > static_cast<std::size_t>(kerbolt::kMaxRecordsRead))
+    if (kerbolt::store::ReadPlaces(path).size() != placed + following) std::abort();
+    if (kerbolt::store::ReadIndemnites(path).size() >
+        static_cast<std::size_t>(kerbolt::store::kMaxRecordsRead))
         std::abort();
 
     // The next record, as the print writes it: one past the highest number wherever it stands
@@ -109,21 +110,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // free: a file that already holds it was not written by the program.
     std::int32_t highest = -1;
     for (const std::string& name : names)
-        highest = std::max(highest, modINI::SectionIndex(name, "INDEMNITE"));
-    const std::int32_t next = kerbolt::NextIndemniteNumber(path);
+        highest = std::max(highest, store::SectionIndex(name, "INDEMNITE"));
+    const std::int32_t next = kerbolt::store::NextIndemniteNumber(path);
     if (next != highest + 1) std::abort();
     if (next == INT32_MAX) return 0;
     const std::string section = "INDEMNITE" + std::to_string(next);
     if (HoldsSection(path, section)) return 0;
     const std::string reference = "000NZFAP-" + std::to_string(next);
-    if (!modINI::WriteIniKeys(section, {{"IdPlace", "2"}, {"NumIndemn", reference}}, path))
+    if (!store::WriteIniKeys(section, {{"IdPlace", "2"}, {"NumIndemn", reference}}, path))
         std::abort();
-    if (kerbolt::NextIndemniteNumber(path) != next + 1) std::abort();
-    if (modINI::ReadIni(section, "NumIndemn", path) != reference) std::abort();
+    if (kerbolt::store::NextIndemniteNumber(path) != next + 1) std::abort();
+    if (store::ReadIni(section, "NumIndemn", path) != reference) std::abort();
     // Every record that was readable before still reads the same.
     for (const std::string& name : names) {
         if (name == section) continue; // a damaged name that decodes to the new one
-        if (snapshot.ReadIni(name, "IdPlace") != modINI::ReadIni(name, "IdPlace", path))
+        if (snapshot.ReadIni(name, "IdPlace") != store::ReadIni(name, "IdPlace", path))
             std::abort();
     }
     return 0;

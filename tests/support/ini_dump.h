@@ -21,12 +21,12 @@ inline std::vector<std::string> DumpIni(const std::string& path) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         if (line.front() == '[' && line.back() == ']') {
-            lines.push_back("[" + modINI::Unscramble(line.substr(1, line.size() - 2)) + "]");
+            lines.push_back("[" + store::Unscramble(line.substr(1, line.size() - 2)) + "]");
             continue;
         }
         const std::size_t eq = line.find('=');
-        lines.push_back(modINI::Unscramble(line.substr(0, eq)) + "=" +
-                        (eq == std::string::npos ? "" : modINI::Unscramble(line.substr(eq + 1))));
+        lines.push_back(store::Unscramble(line.substr(0, eq)) + "=" +
+                        (eq == std::string::npos ? "" : store::Unscramble(line.substr(eq + 1))));
     }
     return lines;
 }

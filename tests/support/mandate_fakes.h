@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/core/mandate/mandate_writer.h"
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/platform/ports.h"
 
@@ -27,7 +27,7 @@ struct PdfCall {
     int page = 0;     // the page the call was made on
 };
 
-class RecordingPdfWriter : public modMandat::IPdfWriter {
+class RecordingPdfWriter : public mandate::IPdfWriter {
 public:
     // Box model: characters per line and line height in points.
     std::size_t line_chars = 80;
@@ -177,16 +177,17 @@ private:
 
 // A signed-in user in folders of the test's own under `root`: "data" holds the data file with
 // the account and `contact`, "tmp" is the temporary folder.
-inline Module1::State MandateUser(const std::filesystem::path& root, const InfosRecord& contact) {
-    Module1::State state;
+inline store::State MandateUser(const std::filesystem::path& root,
+                                const store::InfosRecord& contact) {
+    store::State state;
     state.DataFolder = (root / "data").string();
     state.TempFolder = (root / "tmp").string();
     std::filesystem::create_directories(state.DataFolder);
     std::filesystem::create_directories(state.TempFolder);
     state.AccountKey = "000NZFAP";
     state.DataFile = state.DataFolder + "/000NZFAP";
-    WriteAccount(state.DataFile, "a@b.ch", "pw");
-    WriteContactDetails(state.DataFile, contact);
+    store::WriteAccount(state.DataFile, "a@b.ch", "pw");
+    store::WriteContactDetails(state.DataFile, contact);
     return state;
 }
 

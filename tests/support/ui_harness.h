@@ -102,14 +102,14 @@ public:
 
     // The state a signed-in user has, without going through the start-up.
     void SignedIn(std::int16_t language) {
-        Module1::State& state = context->state;
+        store::State& state = context->state;
         state.DataFolder = dir.File("data/Kerbolt");
         std::filesystem::create_directories(state.DataFolder);
         state.IniPath = state.DataFolder + "/Param.ini";
         state.TempFolder = dir.File("tmp");
         state.Language = language;
-        Module1::SetAccount(state, "a@b.ch");
-        Module1::LoadDefaultTexts(state, context->config);
+        store::SetAccount(state, "a@b.ch");
+        store::LoadDefaultTexts(state, context->config);
     }
 
     testing_support::TempDir dir;

@@ -1,11 +1,12 @@
 #include "app/core/lists/place_lines.h"
 
 #include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 
 #include <charconv>
 #include <limits>
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::lists {
 
 std::string Statut(int index) {
     switch (index) {
@@ -29,13 +30,13 @@ std::string PlaceLine(const std::string& number, const std::string& address,
 PlaceCut CutPlaceLine(const std::string& line) {
     const std::size_t length = CharCount(line);
     const std::size_t tail = length >= 4 ? length - 4 : 0;
-    return {TrimBlanks(CharSlice(line, 0, kNumberWidth)),
-            TrimBlanks(CharSlice(line, kNumberWidth + 1, kAddressWidth)),
-            TrimBlanks(CharSlice(line, tail, 4))};
+    return {store::TrimBlanks(CharSlice(line, 0, kNumberWidth)),
+            store::TrimBlanks(CharSlice(line, kNumberWidth + 1, kAddressWidth)),
+            store::TrimBlanks(CharSlice(line, tail, 4))};
 }
 
 bool ParseStatus(const std::string& text, int& index) {
-    const std::string trimmed = TrimBlanks(text);
+    const std::string trimmed = store::TrimBlanks(text);
     if (trimmed.empty()) return false;
     long value = 0;
     const char* first = trimmed.data();
@@ -49,11 +50,11 @@ bool ParseStatus(const std::string& text, int& index) {
     return true;
 }
 
-std::vector<std::string> LoadPlaceLines(const std::vector<PlaceRecord>& places) {
+std::vector<std::string> LoadPlaceLines(const std::vector<store::PlaceRecord>& places) {
     std::vector<std::string> lines;
     int index = 0;
     std::string word;
-    for (const PlaceRecord& place : places) {
+    for (const store::PlaceRecord& place : places) {
         int parsed = 0;
         if (ParseStatus(place.Proprietaire, parsed)) {
             index = parsed;
@@ -64,8 +65,8 @@ std::vector<std::string> LoadPlaceLines(const std::vector<PlaceRecord>& places) 
     return lines;
 }
 
-std::vector<PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines) {
-    std::vector<PlaceRecord> places;
+std::vector<store::PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines) {
+    std::vector<store::PlaceRecord> places;
     places.reserve(lines.size());
     for (const std::string& line : lines) {
         PlaceCut cut = CutPlaceLine(line);
@@ -74,4 +75,4 @@ std::vector<PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines) 
     return places;
 }
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::lists

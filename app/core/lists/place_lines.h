@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::lists {
 
 inline constexpr std::size_t kNumberWidth = 12;
 inline constexpr std::size_t kAddressWidth = 60;
@@ -31,12 +31,12 @@ PlaceCut CutPlaceLine(const std::string& line);
 
 // The lines of the stored spots. A status that is no number keeps the index and word of the line
 // before (0 and a blank word before the first line).
-std::vector<std::string> LoadPlaceLines(const std::vector<PlaceRecord>& places);
+std::vector<std::string> LoadPlaceLines(const std::vector<store::PlaceRecord>& places);
 
 // The records the lines stand for, in list order.
-std::vector<PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines);
+std::vector<store::PlaceRecord> PlacesFromLines(const std::vector<std::string>& lines);
 
 // The status index of a stored or cut status text when it is a whole number, after blanks.
 bool ParseStatus(const std::string& text, int& index);
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::lists

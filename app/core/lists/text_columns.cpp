@@ -1,6 +1,6 @@
 #include "app/core/lists/text_columns.h"
 
-namespace kerbolt {
+namespace kerbolt::lists {
 namespace {
 
 bool IsContinuation(char ch) {
@@ -42,11 +42,4 @@ std::string FitColumn(std::string_view utf8, std::size_t width) {
     return out;
 }
 
-std::string TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
-} // namespace kerbolt
+} // namespace kerbolt::lists

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt {
+namespace kerbolt::lists {
 
 // The number of characters of a UTF-8 text.
 std::size_t CharCount(std::string_view utf8);
@@ -14,7 +14,5 @@ std::size_t CharCount(std::string_view utf8);
 std::string CharSlice(std::string_view utf8, std::size_t first, std::size_t count);
 // The text cut to `width` characters or padded with blanks on the right up to it.
 std::string FitColumn(std::string_view utf8, std::size_t width);
-// The text without blanks (only blanks) at both ends.
-std::string TrimBlanks(std::string_view text);
 
-} // namespace kerbolt
+} // namespace kerbolt::lists

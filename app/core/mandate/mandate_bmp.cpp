@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -74,4 +74,4 @@ bool SaveBmp24(const std::string& path, const RgbImage& image) {
     return std::fclose(file.release()) == 0 && written;
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 // A picture as the window hands it over: rows from the top down, three bytes per pixel (red,
 // green, blue), no padding.
@@ -25,4 +25,4 @@ std::string EncodeBmp24(const RgbImage& image);
 // Writes the bitmap file; false when the picture cannot be encoded or the file not written.
 bool SaveBmp24(const std::string& path, const RgbImage& image);
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

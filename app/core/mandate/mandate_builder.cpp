@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -30,17 +30,17 @@ MandateResult WriteWith(const PdfWriterFactory& make_writer, const MandateDocume
 
 } // namespace
 
-std::string LogoPath(const Module1::State& state) {
+std::string LogoPath(const store::State& state) {
     return PathIn(state.TempFolder, "LogoMandat.bmp");
 }
 
-MandateResult BuildMandatePdf(const Module1::State& state, const RgbImage& logo, IShell& shell,
+MandateResult BuildMandatePdf(const store::State& state, const RgbImage& logo, IShell& shell,
                               const PdfWriterFactory& make_writer, const MandateOperator& op) {
     MandateDocument doc;
     doc.language = state.Language;
     doc.op = op;
-    doc.contact = ContactFrom(ReadInfos(state.DataFile));
-    for (const PlaceRecord& place : ReadPlaces(state.DataFile))
+    doc.contact = ContactFrom(store::ReadInfos(state.DataFile));
+    for (const store::PlaceRecord& place : store::ReadPlaces(state.DataFile))
         doc.place_addresses.push_back(place.adresse);
 
     if (!logo.empty()) {
@@ -49,7 +49,7 @@ MandateResult BuildMandatePdf(const Module1::State& state, const RgbImage& logo,
         doc.logo_height = LogoHeight(logo.width, logo.height);
     }
 
-    const std::string final_path = modUpload::MandateLocalPath(state.DataFolder, state.AccountKey);
+    const std::string final_path = web::MandateLocalPath(state.DataFolder, state.AccountKey);
     doc.output_path = final_path + ".part";
     MandateResult result = WriteWith(make_writer, doc);
     std::error_code ignored;
@@ -67,4 +67,4 @@ MandateResult BuildMandatePdf(const Module1::State& state, const RgbImage& logo,
     return result;
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

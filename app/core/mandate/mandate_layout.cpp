@@ -1,6 +1,6 @@
 #include "app/core/mandate/mandate_layout.h"
 
-#include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include <optional>
 #include <utility>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -175,12 +175,12 @@ private:
 
 } // namespace
 
-MandateContact ContactFrom(const InfosRecord& infos) {
+MandateContact ContactFrom(const store::InfosRecord& infos) {
     MandateContact contact;
     contact.name = infos.Nom;
-    contact.street_line = TrimBlanks(infos.rue + " " + infos.no);
-    contact.town = TrimBlanks(infos.ville);
-    contact.postcode_and_town = TrimBlanks(infos.npa + " " + contact.town);
+    contact.street_line = store::TrimBlanks(infos.rue + " " + infos.no);
+    contact.town = store::TrimBlanks(infos.ville);
+    contact.postcode_and_town = store::TrimBlanks(infos.npa + " " + contact.town);
     return contact;
 }
 
@@ -258,4 +258,4 @@ MandateResult WriteMandate(IPdfWriter& pdf, const MandateDocument& doc) {
     return Layout(pdf, doc).Write();
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 // Page geometry in points, y growing downwards from the top of the page.
 inline constexpr int kLeftMargin = 50;
@@ -31,7 +31,7 @@ struct MandateContact {
     std::string postcode_and_town; // "npa", a blank, the town, trimmed
 };
 
-MandateContact ContactFrom(const InfosRecord& infos);
+MandateContact ContactFrom(const store::InfosRecord& infos);
 
 // Everything one document shows, in UTF-8.
 struct MandateDocument {
@@ -70,4 +70,4 @@ std::string SectionBody(const MandateDocument& doc, int index);
 // the writer records on the way is reported after EndDoc. Errors the writer raises go through.
 MandateResult WriteMandate(IPdfWriter& pdf, const MandateDocument& doc);
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

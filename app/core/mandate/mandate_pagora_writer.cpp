@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -76,4 +76,4 @@ PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host, b
     };
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

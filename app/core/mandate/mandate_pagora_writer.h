@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 class PagoraWriter final : public IPdfWriter {
 public:
@@ -39,4 +39,4 @@ private:
 PdfWriterFactory PagoraWriterFactory(std::shared_ptr<pagora::PagoraHost> host = nullptr,
                                      bool compress = true);
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 namespace {
 
@@ -192,11 +192,11 @@ MandateOperator DefaultMandateOperator(const ServerConfig& config) {
     MandateOperator op;
     op.web_domain = config.product_domain;
     op.web_host = HostOf(config.product_url);
-    op.company = std::string(kOperatorDetails.company);
-    op.street_line =
-        std::string(kOperatorDetails.street) + " " + std::string(kOperatorDetails.house_number);
-    op.town_line =
-        std::string(kOperatorDetails.postcode) + " " + std::string(kOperatorDetails.town);
+    op.company = std::string(ticket::kOperatorDetails.company);
+    op.street_line = std::string(ticket::kOperatorDetails.street) + " " +
+                     std::string(ticket::kOperatorDetails.house_number);
+    op.town_line = std::string(ticket::kOperatorDetails.postcode) + " " +
+                   std::string(ticket::kOperatorDetails.town);
     op.contact_mail = "info@" + config.product_domain;
     return op;
 }
@@ -220,4 +220,4 @@ std::string ReplaceAll(std::string text, std::string_view marker, const std::str
     return text;
 }
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 // The operator as the mandate names it: the agent's block, the return address and the place
 // where the general conditions are published.
@@ -36,4 +36,4 @@ std::string MandateText(std::int16_t number, std::int16_t language,
 // `text` with every `marker` replaced by `value`.
 std::string ReplaceAll(std::string text, std::string_view marker, const std::string& value);
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

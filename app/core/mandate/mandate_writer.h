@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 
 // The writer's operations under their own names and with their own arguments. Texts are
 // single-byte strings in the Western code page; file names are given as the system spells them.
@@ -33,4 +33,4 @@ public:
     virtual std::string ErrDescription() const = 0;
 };
 
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::session {
 
 namespace {
 
@@ -36,28 +36,31 @@ bool IsWellFormedAddress(const std::string& address) {
 
 SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& password_text,
                            bool remember_address) {
-    const std::string password = TrimBlanks(password_text);
+    const std::string password = store::TrimBlanks(password_text);
     // The data file keeps the password in Windows-1252: any other character would be stored as
     // "?", and the account then opened with question marks. Such a password can match no stored
     // one either, so it is no attempt.
-    if (!IsWindows1252Text(password)) {
-        prompts_.Show(LoginMessage(state_.Language, kPasswordNotStorableMessage),
+    if (!store::IsWindows1252Text(password)) {
+        prompts_.Show(texts::frmConnect::LoginMessage(
+                          state_.Language, texts::frmConnect::kPasswordNotStorableMessage),
                       MessageIcon::Information);
         return SignInNext::Stay;
     }
     const std::string address = LowerAscii(mail_text);
     if (!IsWellFormedAddress(address)) return Fail(6, 5);
 
-    Module1::SetAccount(state_, address);
-    const modUpload::SyncResult sync =
+    store::SetAccount(state_, address);
+    const web::SyncResult sync =
         run_sync_ ? run_sync_([&ftp = ftp_, file = state_.DataFile, key = state_.AccountKey] {
-            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+            return web::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
         })
-                  : modUpload::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
-                                            /*upload=*/false);
+                  : web::SyncDataFile(ftp_, &prompts_, state_.DataFile, state_.AccountKey,
+                                      /*upload=*/false);
     const auto credentials_match = [&] {
-        const InfosRecord infos = ReadInfos(state_.DataFile);
-        return infos.mail == address && infos.pwd == password;
+        const store::InfosRecord infos = store::ReadInfos(state_.DataFile);
+        // The stored password is read by the rule it was written by: a file written when only
+        // spaces were trimmed may keep a tab at an end of it.
+        return infos.mail == address && store::TrimBlanks(infos.pwd) == password;
     };
     if (sync.local_is_server_copy()) fetched_account_ = state_.AccountKey;
     std::error_code ec;
@@ -81,17 +84,19 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
     }
     // Without an answer from the server the address may well have an account there; a new one
     // made now would overwrite it at its first upload.
-    if (sync.outcome != modUpload::SyncOutcome::NotOnServer) {
-        prompts_.Show(LoginMessage(state_.Language, kServerUnreachableMessage),
+    if (sync.outcome != web::SyncOutcome::NotOnServer) {
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language,
+                                                      texts::frmConnect::kServerUnreachableMessage),
                       MessageIcon::Information);
         return SignInNext::Stay;
     }
     // Characters, not bytes: "ééé" is three characters however many bytes UTF-8 gives them.
-    if (CharCount(password) < kMinPasswordLength) {
-        prompts_.Show(LoginMessage(state_.Language, 4), MessageIcon::Information);
+    if (lists::CharCount(password) < kMinPasswordLength) {
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, 4),
+                      MessageIcon::Information);
         return SignInNext::Stay;
     }
-    WriteAccount(state_.DataFile, address, password);
+    store::WriteAccount(state_.DataFile, address, password);
     state_.NewInstall = true;
     return Succeed(address, remember_address);
 }
@@ -99,19 +104,21 @@ SignInNext SignIn::Attempt(const std::string& mail_text, const std::string& pass
 SignInNext SignIn::Fail(int message_number, int final_message_number) {
     ++failed_attempts_;
     if (failed_attempts_ >= kMaxAttempts) {
-        prompts_.Show(LoginMessage(state_.Language, final_message_number), MessageIcon::Critical);
+        prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, final_message_number),
+                      MessageIcon::Critical);
         return SignInNext::EndProcess;
     }
-    prompts_.Show(LoginMessage(state_.Language, message_number), MessageIcon::Information);
+    prompts_.Show(texts::frmConnect::LoginMessage(state_.Language, message_number),
+                  MessageIcon::Information);
     return SignInNext::Stay;
 }
 
 SignInNext SignIn::Succeed(const std::string& address, bool remember_address) {
     // The sign-in holds; only the choice to be remembered (or forgotten) is lost.
-    if (!SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
-        prompts_.Show(desktop::SettingNotSavedMessage(state_.Language, state_.IniPath),
+    if (!store::SaveRememberedMail(state_.IniPath, remember_address ? address : std::string()))
+        prompts_.Show(texts::SettingNotSavedMessage(state_.Language, state_.IniPath),
                       MessageIcon::Exclamation);
     return SignInNext::OpenMain;
 }
 
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::session

@@ -3,14 +3,14 @@
 // of failed attempts that ends the program at the third.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/web/data_transfers.h"
 #include "app/platform/ports.h"
 
 #include <functional>
 #include <string>
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::session {
 
 // What the typed text must look like: an at sign, a point after it, and at least two
 // characters after that point.
@@ -25,7 +25,7 @@ enum class SignInNext {
 
 class SignIn {
 public:
-    SignIn(Module1::State& state, IFtp& ftp, IPrompts& prompts)
+    SignIn(store::State& state, IFtp& ftp, IPrompts& prompts)
         : state_(state), ftp_(ftp), prompts_(prompts) {}
 
     // One press of the open button with the texts of the boxes as typed and the state of the
@@ -37,15 +37,14 @@ public:
 
     // Runs the synchronisation of each attempt and returns its result (the windows run it beside
     // their event loop). The synchronisation then shows no message box itself.
-    using SyncRunner =
-        std::function<modUpload::SyncResult(const std::function<modUpload::SyncResult()>& sync)>;
+    using SyncRunner = std::function<web::SyncResult(const std::function<web::SyncResult()>& sync)>;
     void SetSyncRunner(SyncRunner run_sync) { run_sync_ = std::move(run_sync); }
 
 private:
     SignInNext Fail(int message_number, int final_message_number);
     SignInNext Succeed(const std::string& address, bool remember_address);
 
-    Module1::State& state_;
+    store::State& state_;
     IFtp& ftp_;
     IPrompts& prompts_;
     int failed_attempts_ = 0;
@@ -55,4 +54,4 @@ private:
     std::string fetched_account_;
 };
 
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::session

@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::session {
 
 namespace fs = std::filesystem;
 
-StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
+StartupDecision Main(store::State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
                      const ServerConfig& config, const SyncRunner& run_sync) {
     StartupDecision decision;
     state.DataFolder = paths.DataFolder();
@@ -26,27 +26,27 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
         state.NewInstall = true;
     }
 
-    const ParamSettings param = ReadParamSettings(state.IniPath);
-    state.Language = ParseLanguage(param.Langue);
+    const store::ParamSettings param = store::ReadParamSettings(state.IniPath);
+    state.Language = store::ParseLanguage(param.Langue);
     const std::string& remembered = param.Mail;
     if (!remembered.empty()) SetAccount(state, remembered);
 
     if (remembered.empty()) {
-        if (state.Language == kNoLanguage) state.NewInstall = true;
+        if (state.Language == texts::kNoLanguage) state.NewInstall = true;
         return decision;
     }
     // A save or a transfer cut off by a crash may have left its temporary file.
-    modUpload::RemoveLeftovers(state.DataFile);
+    web::RemoveLeftovers(state.DataFile);
     if (!fs::is_regular_file(state.DataFile, ec)) return decision;
 
     if (run_sync) {
         // Copies: the synchronisation may go on after the user stopped waiting for it.
         decision.sync = run_sync([&ftp, file = state.DataFile, key = state.AccountKey] {
-            return modUpload::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
+            return web::SyncDataFile(ftp, nullptr, file, key, /*upload=*/false);
         });
     } else {
-        decision.sync = modUpload::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
-                                                /*upload=*/false);
+        decision.sync = web::SyncDataFile(ftp, &prompts, state.DataFile, state.AccountKey,
+                                          /*upload=*/false);
     }
     if (state.Language > 0) {
         LoadDefaultTexts(state, config);
@@ -55,4 +55,4 @@ StartupDecision Main(State& state, IPaths& paths, IFtp& ftp, IPrompts& prompts,
     return decision;
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::session

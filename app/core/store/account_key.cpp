@@ -2,7 +2,7 @@
 
 #include "pdf/writer/Pagora.h"
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
 namespace {
 
@@ -55,4 +55,4 @@ std::string ComputeAccountKey(const std::string& address) {
     return padded.substr(padded.size() - 8);
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
 // The key of an address (any case; UTF-8).
 std::string ComputeAccountKey(const std::string& address);
@@ -13,4 +13,4 @@ std::string ComputeAccountKey(const std::string& address);
 // The base-36 digits ("0"-"9", "A"-"Z") of a non-negative number, most significant first.
 std::string ToBase36(std::int64_t value);
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

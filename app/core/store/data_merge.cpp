@@ -12,13 +12,13 @@
 #include <unordered_map>
 #include <vector>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 namespace {
 
 // Views into the two documents' lines, which outlive the merge: a file of a hundred thousand
 // records holds close to a million keys and values, none of which the merge needs to copy.
-using Entry = ini::Document::EntryView;
+using Entry = Document::EntryView;
 using Entries = std::vector<Entry>;
 
 std::string LowerAscii(std::string s) {
@@ -34,12 +34,12 @@ std::string LowerAscii(std::string s) {
 // hundred thousand records holds close to a million keys.
 class Copy {
 public:
-    explicit Copy(const ini::Document& whole) {
+    explicit Copy(const Document& whole) {
         // A cut last line is damage, whichever copy it ends: a value cut inside ("01.03.2" of
         // "01.03.2025") must not win over the other copy's whole one, and a section name cut
         // inside could read as another section's.
         if (whole.EndsMidLine()) {
-            trimmed_ = std::make_unique<ini::Document>(whole);
+            trimmed_ = std::make_unique<Document>(whole);
             trimmed_->DropIncompleteLastLine();
         }
         doc_ = trimmed_ ? trimmed_.get() : &whole;
@@ -85,8 +85,8 @@ private:
         return at;
     }
 
-    std::unique_ptr<ini::Document> trimmed_; // the copy without its cut last line
-    const ini::Document* doc_ = nullptr;
+    std::unique_ptr<Document> trimmed_; // the copy without its cut last line
+    const Document* doc_ = nullptr;
     std::vector<std::string_view> names_;
     std::vector<std::size_t> sections_; // the document's section for each name
     std::vector<Slot> slots_;
@@ -100,7 +100,7 @@ public:
         const auto it = keys_.find(stored);
         if (it != keys_.end()) return it->second;
         std::string name(stored);
-        std::string plain = LowerAscii(modINI::DecodeText(name));
+        std::string plain = LowerAscii(DecodeText(name));
         return keys_.emplace(std::move(name), std::move(plain)).first->second;
     }
 
@@ -188,23 +188,23 @@ struct Place {
 };
 
 Place PlaceOf(std::string_view stored) {
-    const std::string name = modINI::DecodeText(std::string(stored));
+    const std::string name = DecodeText(std::string(stored));
     if (name == kInfosSection) return {0, 0};
-    if (const std::int32_t n = modINI::SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
-    if (const std::int32_t n = modINI::SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
+    if (const std::int32_t n = SectionIndex(name, kPlacePrefix); n >= 0) return {1, n};
+    if (const std::int32_t n = SectionIndex(name, kIndemnitePrefix); n >= 0) return {2, n};
     return {3, 0};
 }
 
 } // namespace
 
-bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key) {
-    const auto mail = copy.Value(modINI::EncodeText(kInfosSection), modINI::EncodeText("mail"));
+bool IsAccountDataFile(const Document& copy, const std::string& account_key) {
+    const auto mail = copy.Value(EncodeText(kInfosSection), EncodeText("mail"));
     if (!mail) return false;
-    const std::string address = modINI::DecodeText(*mail);
-    return !address.empty() && Module1::ComputeAccountKey(address) == account_key;
+    const std::string address = DecodeText(*mail);
+    return !address.empty() && ComputeAccountKey(address) == account_key;
 }
 
-void MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_doc,
+void MergeDataFiles(const Document& local_doc, const Document& server_doc,
                     std::vector<std::string>* moved_references,
                     const std::function<bool(std::string_view)>& take) {
     PlainKeys keys;
@@ -270,11 +270,10 @@ void MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_
                 return keys.Of(e.key) == "numindemn";
             });
             if (reference != ticket.end())
-                moved_references->push_back(modINI::DecodeText(std::string(reference->value)));
+                moved_references->push_back(DecodeText(std::string(reference->value)));
         }
         // A name no section of either copy has: it reads as a ticket number above them all.
-        const std::string_view name =
-            new_names.emplace_back(modINI::EncodeText(IndemniteSection(++next)));
+        const std::string_view name = new_names.emplace_back(EncodeText(IndemniteSection(++next)));
         merged.push_back({name, PlaceOf(name), From::Local, at, 0});
     }
 
@@ -325,7 +324,7 @@ void MergeDataFiles(const ini::Document& local_doc, const ini::Document& server_
     }
 }
 
-std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
+std::string MergeDataFiles(const Document& local, const Document& server,
                            std::vector<std::string>* moved_references) {
     // The result is at most both copies together: its buffer is made once, not copied over and
     // over while it grows.
@@ -338,7 +337,7 @@ std::string MergeDataFiles(const ini::Document& local, const ini::Document& serv
     return bytes;
 }
 
-bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
+bool HoldsAll(const Document& copy_doc, const Document& mine_doc) {
     const Copy copy(copy_doc);
     const Copy mine(mine_doc);
     for (std::size_t at = 0; at < mine.Names().size(); ++at) {
@@ -353,4 +352,4 @@ bool HoldsAll(const ini::Document& copy_doc, const ini::Document& mine_doc) {
     return true;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 // True when the copy is a data file of this account: its "INFOS" section names an address whose
 // key is `account_key`. An error page or junk sent in place of the file is none.
-bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key);
+bool IsAccountDataFile(const Document& copy, const std::string& account_key);
 
 // The merged file's bytes:
 // - every section and key of both copies;
@@ -28,16 +28,16 @@ bool IsAccountDataFile(const ini::Document& copy, const std::string& account_key
 // - sections in the order the program writes them: "INFOS", the spots, the tickets by number,
 //   then any other section.
 // Merging the result with the same server copy again gives the same bytes.
-std::string MergeDataFiles(const ini::Document& local, const ini::Document& server,
+std::string MergeDataFiles(const Document& local, const Document& server,
                            std::vector<std::string>* moved_references = nullptr);
 // The same bytes handed to `take` a section at a time, in order, until it returns false: a caller
 // that only compares them with a file's needs no buffer of the file's size.
-void MergeDataFiles(const ini::Document& local, const ini::Document& server,
+void MergeDataFiles(const Document& local, const Document& server,
                     std::vector<std::string>* moved_references,
                     const std::function<bool(std::string_view)>& take);
 
 // True when `copy` holds every section and key of `mine` with the same value (a last line cut
 // short in `copy` holds nothing): the server's copy then lacks nothing this computer has.
-bool HoldsAll(const ini::Document& copy, const ini::Document& mine);
+bool HoldsAll(const Document& copy, const Document& mine);
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 
 namespace {
 
@@ -181,4 +181,4 @@ void ForgetShared(const std::string& path) {
     TheCache().Forget(path);
 }
 
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

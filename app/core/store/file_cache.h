@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 
 // The file as `Document::Load` reads it now, shared: the same parsed document is handed out
 // again while the file stays as it was. A missing or unreadable file is never kept.
@@ -27,4 +27,4 @@ void RememberWritten(const std::string& path, std::shared_ptr<const Document> do
 // Drops what is kept of `path`: the next look-up reads the file again.
 void ForgetShared(const std::string& path);
 
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

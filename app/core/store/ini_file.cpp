@@ -23,7 +23,7 @@
 #include <unistd.h>
 #endif
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 
 namespace {
 
@@ -548,4 +548,4 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool o
     return written;
 }
 
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

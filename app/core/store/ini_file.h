@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 
 // A file's lines held in memory, with an index of its sections for quick look-ups.
 class Document {
@@ -157,4 +157,4 @@ std::uint64_t ParseCount();
 // Removes the temporary files an interrupted atomic write of `path` may have left beside it.
 void RemoveLeftoverTemporaries(const std::string& path);
 
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

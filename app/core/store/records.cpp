@@ -1,8 +1,8 @@
 #include "app/core/store/records.h"
 
-#include "app/core/lists/text_columns.h"
 #include "app/core/store/scrambled_ini.h"
-#include "app/core/ticket/ticket_amount.h"
+#include "app/core/store/stored_text.h"
+#include "app/core/store/ticket_amount.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,9 +10,7 @@
 #include <cstdio>
 #include <unordered_set>
 
-namespace kerbolt {
-
-using modINI::WriteIni;
+namespace kerbolt::store {
 
 namespace {
 
@@ -29,18 +27,18 @@ std::vector<std::pair<std::string, std::string>> Values(KeyList keys) {
 }
 
 bool WriteKeys(const std::string& path, const std::string& section, KeyList keys) {
-    return modINI::WriteIniKeys(section, Values(keys), path);
+    return WriteIniKeys(section, Values(keys), path);
 }
 
 // The data file holds the account's password: it stays readable by its owner alone.
 bool WriteDataKeys(const std::string& path, const std::string& section, KeyList keys) {
-    return modINI::WriteIniKeys(section, Values(keys), path, /*owner_only=*/true);
+    return WriteIniKeys(section, Values(keys), path, /*owner_only=*/true);
 }
 
 } // namespace
 
 ParamSettings ReadParamSettings(const std::string& ini_path) {
-    const modINI::Snapshot file(ini_path);
+    const Snapshot file(ini_path);
     const auto read = [&](const char* key) { return file.ReadIni(kParamSection, key); };
     return {read("Langue"), read("Mail"),  read("Montant"),
             read("Titre"),  read("Texte"), read("Printer")};
@@ -76,7 +74,7 @@ bool SavePrinter(const std::string& ini_path, const std::string& printer) {
 }
 
 InfosRecord ReadInfos(const std::string& data_file) {
-    const modINI::Snapshot file(data_file);
+    const Snapshot file(data_file);
     const auto read = [&](const char* key) { return file.ReadIni(kInfosSection, key); };
     return {read("mail"), read("pwd"),   read("Nom"),  read("rue"),   read("no"),
             read("npa"),  read("ville"), read("IBAN"), read("Mandat")};
@@ -110,8 +108,8 @@ namespace {
 template <typename Record, typename Read>
 std::vector<Record> ReadNumbered(const std::string& data_file, const std::string& prefix,
                                  Read read) {
-    const modINI::Snapshot file(data_file);
-    const std::vector<std::int32_t> numbers = modINI::SectionNumbers(file.ListSections(), prefix);
+    const Snapshot file(data_file);
+    const std::vector<std::int32_t> numbers = SectionNumbers(file.ListSections(), prefix);
     // Every record is listed whatever the order of the sections. A record stands at the position
     // of its number, gaps reading as empty entries, as long as the gaps stay few: a damaged file
     // naming a number in the millions must not make a list of millions of empty entries, so the
@@ -134,7 +132,7 @@ std::vector<Record> ReadNumbered(const std::string& data_file, const std::string
 
 std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
     return ReadNumbered<PlaceRecord>(
-        data_file, kPlacePrefix, [](const modINI::Snapshot& file, const std::string& section) {
+        data_file, kPlacePrefix, [](const Snapshot& file, const std::string& section) {
             return PlaceRecord{file.ReadIni(section, "IdPlace"), file.ReadIni(section, "adresse"),
                                file.ReadIni(section, "Proprietaire")};
         });
@@ -142,7 +140,7 @@ std::vector<PlaceRecord> ReadPlaces(const std::string& data_file) {
 
 bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& places) {
     // The whole list in one replacement of the file, however many spots it holds.
-    std::vector<modINI::IniSection> sections;
+    std::vector<IniSection> sections;
     sections.reserve(places.size());
     for (std::size_t i = 0; i < places.size(); ++i) {
         const PlaceRecord& p = places[i];
@@ -152,13 +150,13 @@ bool WritePlaces(const std::string& data_file, const std::vector<PlaceRecord>& p
                                       {"Proprietaire", &p.Proprietaire}}));
     }
     if (sections.empty()) return true;
-    return modINI::WriteIniSections(sections, data_file, /*owner_only=*/true);
+    return WriteIniSections(sections, data_file, /*owner_only=*/true);
 }
 
 std::int32_t NextIndemniteNumber(const std::string& data_file) {
     // One past the highest number wherever it stands: the last section in the file may be an
     // older record when the file was reordered, cut short or merged.
-    return modINI::Snapshot(data_file).HighestSectionIndex(kIndemnitePrefix) + 1;
+    return Snapshot(data_file).HighestSectionIndex(kIndemnitePrefix) + 1;
 }
 
 std::string TicketReference(const std::string& account_key, std::int32_t number) {
@@ -213,7 +211,7 @@ IndemniteRecord MakeIndemniteRecord(int place_index, const DateTime& now, const 
 bool WriteIndemnite(const std::string& data_file, std::int32_t number, const IndemniteRecord& r) {
     // A new ticket never goes into a record that is already there: its keys would replace those
     // of a ticket already on paper.
-    if (modINI::Snapshot(data_file).HasSection(IndemniteSection(number))) return false;
+    if (Snapshot(data_file).HasSection(IndemniteSection(number))) return false;
     return WriteDataKeys(data_file, IndemniteSection(number),
                          {{"IdPlace", &r.IdPlace},
                           {"date", &r.date},
@@ -226,7 +224,7 @@ bool WriteIndemnite(const std::string& data_file, std::int32_t number, const Ind
 
 namespace {
 
-IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, const std::string& section) {
+IndemniteRecord ReadIndemniteFrom(const Snapshot& file, const std::string& section) {
     const auto read = [&](const char* key) { return file.ReadIni(section, key); };
     return {read("IdPlace"),    read("date"),      read("heure"),     read("nPlaques"),
             read("Montant100"), read("Montant60"), read("NumIndemn"), read("datepaiement")};
@@ -235,7 +233,7 @@ IndemniteRecord ReadIndemniteFrom(const modINI::Snapshot& file, const std::strin
 } // namespace
 
 IndemniteRecord ReadIndemnite(const std::string& data_file, std::int32_t number) {
-    return ReadIndemniteFrom(modINI::Snapshot(data_file), IndemniteSection(number));
+    return ReadIndemniteFrom(Snapshot(data_file), IndemniteSection(number));
 }
 
 std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file) {
@@ -246,4 +244,4 @@ bool IsCancelled(const IndemniteRecord& record) {
     return record.datepaiement.rfind("ANNULE-", 0) == 0;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 // ---- Param.ini, section "Param" -----------------------------------------------------------------
 inline constexpr const char* kParamSection = "Param";
@@ -124,4 +124,4 @@ std::vector<IndemniteRecord> ReadIndemnites(const std::string& data_file);
 // A compensation the operator cancelled (its mark begins with "ANNULE-").
 bool IsCancelled(const IndemniteRecord& record);
 
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 
 namespace {
 
@@ -78,4 +78,4 @@ std::string Unscramble(std::string_view scrambled) {
     }
 }
 
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 
 // Symbols of the decimal digits 0 to 9.
 inline constexpr std::string_view kDigitSymbols = "$%&()*+,./";
@@ -37,4 +37,4 @@ std::string UnscrambleChar(std::string_view group, std::int64_t position);
 std::string Scramble(std::string_view ansi);
 std::string Unscramble(std::string_view scrambled);
 
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -10,7 +10,7 @@
 #include <limits>
 #include <mutex>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 
 namespace {
 
@@ -68,10 +68,10 @@ std::string ReadIni(const std::string& section, const std::string& key, const st
 bool WriteIni(const std::string& section, const std::string& key, const std::string& value,
               const std::string& path, bool plain) {
     if (plain) {
-        return ini::WriteValue(path, pagora::Pagora::FromUtf8(section),
-                               pagora::Pagora::FromUtf8(key), pagora::Pagora::FromUtf8(value));
+        return WriteValue(path, pagora::Pagora::FromUtf8(section), pagora::Pagora::FromUtf8(key),
+                          pagora::Pagora::FromUtf8(value));
     }
-    return ini::WriteValue(path, Encode(section), Encode(key), Encode(value));
+    return WriteValue(path, Encode(section), Encode(key), Encode(value));
 }
 
 bool WriteIniKeys(const std::string& section,
@@ -82,7 +82,7 @@ bool WriteIniKeys(const std::string& section,
 
 bool WriteIniSections(const std::vector<IniSection>& sections, const std::string& path,
                       bool owner_only) {
-    std::vector<ini::SectionKeys> encoded;
+    std::vector<SectionKeys> encoded;
     encoded.reserve(sections.size());
     for (const auto& [section, keys] : sections) {
         std::vector<std::pair<std::string, std::string>> values;
@@ -91,7 +91,7 @@ bool WriteIniSections(const std::vector<IniSection>& sections, const std::string
             values.emplace_back(Encode(key), Encode(value));
         encoded.emplace_back(Encode(section), std::move(values));
     }
-    return ini::WriteSections(path, encoded, owner_only);
+    return WriteSections(path, encoded, owner_only);
 }
 
 std::vector<std::string> ListSections(const std::string& path) {
@@ -116,7 +116,7 @@ namespace {
 
 class SectionsMemo {
 public:
-    std::shared_ptr<DerivedSections> For(const std::shared_ptr<const ini::Document>& doc) {
+    std::shared_ptr<DerivedSections> For(const std::shared_ptr<const Document>& doc) {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             for (const Slot& slot : slots_) {
@@ -134,7 +134,7 @@ public:
 
 private:
     struct Slot {
-        std::weak_ptr<const ini::Document> doc;
+        std::weak_ptr<const Document> doc;
         std::shared_ptr<DerivedSections> sections;
     };
     std::mutex mutex_;
@@ -149,7 +149,7 @@ SectionsMemo& TheSectionsMemo() {
 
 } // namespace
 
-Snapshot::Snapshot(const std::string& path) : doc_(ini::LoadShared(path)) {}
+Snapshot::Snapshot(const std::string& path) : doc_(LoadShared(path)) {}
 
 DerivedSections& Snapshot::Derived() const {
     if (!sections_) sections_ = TheSectionsMemo().For(doc_);
@@ -196,4 +196,4 @@ bool Snapshot::HasSection(const std::string& section) const {
     return std::find(names.begin(), names.end(), section) != names.end();
 }
 
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 
 // The value of a key, unscrambled; `default_value` when the file, section or key is missing.
 std::string ReadIni(const std::string& section, const std::string& key, const std::string& path,
@@ -72,8 +72,8 @@ public:
 private:
     DerivedSections& Derived() const;
 
-    std::shared_ptr<const ini::Document> doc_;
+    std::shared_ptr<const Document> doc_;
     mutable std::shared_ptr<DerivedSections> sections_;
 };
 
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

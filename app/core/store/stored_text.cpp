@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 namespace {
 
@@ -65,4 +65,11 @@ bool IsWindows1252Text(std::string_view utf8) {
     return true;
 }
 
-} // namespace kerbolt
+std::string TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+} // namespace kerbolt::store

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <utility>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 // Stands for a byte that starts no well-formed UTF-8 sequence.
 inline constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
@@ -21,4 +22,10 @@ bool IsWindows1252Character(char32_t c);
 // The text is UTF-8 and Windows-1252 holds every character of it.
 bool IsWindows1252Text(std::string_view utf8);
 
-} // namespace kerbolt
+// The text without blanks at both ends. Blanks are spaces and tabs, everywhere in the client: the
+// settings and data files have always been read so, around every name and value, and what the
+// user types, the stored amount and the list columns are trimmed by the same rule, so that a text
+// reads the same typed, stored and read back.
+std::string TrimBlanks(std::string_view text);
+
+} // namespace kerbolt::store

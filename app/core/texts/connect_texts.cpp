@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::texts::frmConnect {
 
 std::string LoginMessage(int language, int number) {
     static const Texts4 kFetch = {
@@ -72,4 +72,4 @@ std::string CaptionText(int language, Caption control) {
     return {};
 }
 
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::texts::frmConnect

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kerbolt::frmConnect {
+namespace kerbolt::texts::frmConnect {
 
 // The message of that number (1 to 6, and the two below) in a language 1 to 4;
 // empty for any other number or language.
@@ -22,4 +22,4 @@ enum class Caption { lblNewUser, lblMail, lblPwd, chkPwd, cmdOpen, chkNoPwd };
 // The caption of a control in a language 1 to 4; empty for any other.
 std::string CaptionText(int language, Caption control);
 
-} // namespace kerbolt::frmConnect
+} // namespace kerbolt::texts::frmConnect

@@ -1,10 +1,11 @@
-// The ticket's default title, text and footer in the four languages.
-#include "app/core/session/app_state.h"
+#include "app/core/texts/default_texts.h"
+
+#include "app/core/texts/texts.h"
 
 #include <array>
 #include <string_view>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::texts {
 
 namespace {
 
@@ -121,4 +122,4 @@ std::string Footer(std::int16_t language, const ServerConfig& config) {
            config.maker_company + " " + config.maker_legal_forms[Index(language)];
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::texts

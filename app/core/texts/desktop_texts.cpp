@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::desktop {
+namespace kerbolt::texts {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::string SettingNotSavedMessage(int language, const std::string& settings_pat
     return Pick(language, kText) + "\n" + settings_path;
 }
 
-} // namespace kerbolt::desktop
+} // namespace kerbolt::texts

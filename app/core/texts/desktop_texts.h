@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kerbolt::desktop {
+namespace kerbolt::texts {
 
 // A document the desktop could not open: the user learns where the file is, to open it himself.
 std::string DocumentNotOpenedMessage(int language, const std::string& path);
@@ -15,4 +15,4 @@ std::string PageNotOpenedMessage(int language, const std::string& url);
 // A setting the settings file could not take: it holds until the program ends, not after.
 std::string SettingNotSavedMessage(int language, const std::string& settings_path);
 
-} // namespace kerbolt::desktop
+} // namespace kerbolt::texts

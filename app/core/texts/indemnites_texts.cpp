@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::frmIndemnites {
+namespace kerbolt::texts::frmIndemnites {
 
 std::string Message(int language, int number) {
     static const Texts4 kMessages[] = {
@@ -42,4 +42,4 @@ std::string CaptionText(int language, Caption control) {
     return PickLanguage(language, kCaptions[static_cast<int>(control)]);
 }
 
-} // namespace kerbolt::frmIndemnites
+} // namespace kerbolt::texts::frmIndemnites

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kerbolt::frmIndemnites {
+namespace kerbolt::texts::frmIndemnites {
 
 inline constexpr int kMsgListTitle = 1;
 inline constexpr int kMsgSettingsTitle = 2;
@@ -31,4 +31,4 @@ enum class Caption {
 
 std::string CaptionText(int language, Caption control);
 
-} // namespace kerbolt::frmIndemnites
+} // namespace kerbolt::texts::frmIndemnites

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kerbolt::frmInfos {
+namespace kerbolt::texts::frmInfos {
 
 inline constexpr int kMsgIbanInvalid = 1;
 inline constexpr int kMsgNoPayment = 2;
@@ -22,4 +22,4 @@ enum class Caption { lblTitre, lblNom, lblRue, lblLocalite, lblIBAN, cmdSave };
 // The caption of a control in a language 1 to 4; empty for any other.
 std::string CaptionText(int language, Caption control);
 
-} // namespace kerbolt::frmInfos
+} // namespace kerbolt::texts::frmInfos

@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::frmLicence {
+namespace kerbolt::texts::frmLicence {
 
 std::string HostOf(const std::string& url) {
     std::string rest = url;
@@ -80,4 +80,4 @@ LicenceTexts LoadTexts(int language, const std::string& version_text, const Serv
     return texts;
 }
 
-} // namespace kerbolt::frmLicence
+} // namespace kerbolt::texts::frmLicence

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace kerbolt::frmLicence {
+namespace kerbolt::texts::frmLicence {
 
 struct LicenceTexts {
     std::string lblVersion; // "Kerbolt (1.18)"
@@ -27,4 +27,4 @@ std::string HostOf(const std::string& url);
 // The scheme of an address in lower case ("HTTP://x" gives "http"); "https" when it has none.
 std::string SchemeOf(const std::string& url);
 
-} // namespace kerbolt::frmLicence
+} // namespace kerbolt::texts::frmLicence

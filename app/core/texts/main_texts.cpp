@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::frmMain {
+namespace kerbolt::texts::frmMain {
 
 std::string Message(int language, int number) {
     static const Texts4 kMessages[] = {
@@ -71,4 +71,4 @@ std::string CaptionText(int language, Caption control) {
     return PickLanguage(language, kCaptions[index]);
 }
 
-} // namespace kerbolt::frmMain
+} // namespace kerbolt::texts::frmMain

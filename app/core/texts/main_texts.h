@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kerbolt::frmMain {
+namespace kerbolt::texts::frmMain {
 
 // Numbered messages.
 inline constexpr int kMsgNoPlates = 1;
@@ -47,4 +47,4 @@ enum class Caption {
 // The caption of a control in a language 1 to 4; empty for any other.
 std::string CaptionText(int language, Caption control);
 
-} // namespace kerbolt::frmMain
+} // namespace kerbolt::texts::frmMain

@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::texts::frmPlaces {
 
 std::string Message(int language, int number) {
     static const Texts4 kMessages[] = {
@@ -34,4 +34,4 @@ std::string CaptionText(int language, Caption control) {
     return PickLanguage(language, kCaptions[static_cast<int>(control)]);
 }
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::texts::frmPlaces

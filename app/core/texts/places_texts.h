@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kerbolt::frmPlaces {
+namespace kerbolt::texts::frmPlaces {
 
 // Messages 0 to 2 are the status list's entries (owner, tenant, management).
 inline constexpr int kMsgSelectSpot = 3;
@@ -28,4 +28,4 @@ enum class Caption {
 
 std::string CaptionText(int language, Caption control);
 
-} // namespace kerbolt::frmPlaces
+} // namespace kerbolt::texts::frmPlaces

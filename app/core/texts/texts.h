@@ -2,9 +2,10 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::texts {
 
 // One text in French, German, English and Italian (UTF-8).
 using Texts4 = std::array<const char*, 4>;
@@ -15,4 +16,11 @@ inline std::string PickLanguage(int language, const Texts4& texts) {
     return texts[static_cast<std::size_t>(language - 1)];
 }
 
-} // namespace kerbolt
+// Interface languages, numbered as the tables take them.
+inline constexpr std::int16_t kNoLanguage = 0;
+inline constexpr std::int16_t kFrench = 1;
+inline constexpr std::int16_t kGerman = 2;
+inline constexpr std::int16_t kEnglish = 3;
+inline constexpr std::int16_t kItalian = 4;
+
+} // namespace kerbolt::texts

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kerbolt {
+namespace kerbolt::texts {
 
 namespace {
 
@@ -28,4 +28,4 @@ std::string_view PreviewHeading(int language, int label) {
     return {};
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::texts

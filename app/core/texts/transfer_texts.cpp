@@ -2,7 +2,7 @@
 
 #include "app/core/texts/texts.h"
 
-namespace kerbolt::transfers {
+namespace kerbolt::texts {
 
 namespace {
 
@@ -70,4 +70,4 @@ std::string SharedReferenceMessage(int language, const std::vector<std::string>&
     return Pick(language, kText) + named + Pick(language, kAfter);
 }
 
-} // namespace kerbolt::transfers
+} // namespace kerbolt::texts

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::transfers {
+namespace kerbolt::texts {
 
 // The step a transfer is at, named in the small progress dialog.
 enum class Step { Synchronise, Upload };
@@ -28,4 +28,4 @@ std::string RetryQuestion(int language);
 // stay recorded; the operator needs to be told which payment belongs to which.
 std::string SharedReferenceMessage(int language, const std::vector<std::string>& references);
 
-} // namespace kerbolt::transfers
+} // namespace kerbolt::texts

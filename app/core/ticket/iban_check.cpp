@@ -2,11 +2,11 @@
 
 #include "pdf/writer/Pagora.h"
 
-namespace kerbolt::mdQRCodegen {
+namespace kerbolt::ticket {
 
 bool CheckIban(const std::string& iban) {
-    // Character codes are those of the Windows code page, so that any letter counts the same
-    // as it always did (upper-case A to Z are 10 to 35; anything else spoils the remainder).
+    // Characters count by their code in the Windows code page, whatever their UTF-8 bytes:
+    // upper-case A to Z are 10 to 35, and anything else spoils the remainder.
     const std::string ansi = pagora::Pagora::FromUtf8(iban);
     std::string text;
     for (const char ch : ansi) {
@@ -29,4 +29,4 @@ bool CheckIban(const std::string& iban) {
     return remainder == 1;
 }
 
-} // namespace kerbolt::mdQRCodegen
+} // namespace kerbolt::ticket

@@ -3,11 +3,11 @@
 
 #include <string>
 
-namespace kerbolt::mdQRCodegen {
+namespace kerbolt::ticket {
 
 // True when the text, without its blanks and NUL characters, begins with "CH", "FL" or "LI" (in
 // upper case) and its mod-97 remainder, taken after moving the first four characters to the end,
 // is 1. The length is not checked.
 bool CheckIban(const std::string& iban);
 
-} // namespace kerbolt::mdQRCodegen
+} // namespace kerbolt::ticket

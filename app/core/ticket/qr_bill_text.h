@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 // The QR-bill's Latin character set: Basic Latin U+0020 to U+007E, Latin-1 Supplement U+00A0 to
 // U+00FF, Latin Extended-A U+0100 to U+017F, U+0218 to U+021B and U+20AC.
@@ -22,4 +22,4 @@ bool IsTicketTextCharacter(char32_t c);
 // feed stays too (the ticket's message has several lines). Bytes that are not UTF-8 go.
 std::string KeepTicketTextCharacters(std::string_view utf8, bool line_breaks = false);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

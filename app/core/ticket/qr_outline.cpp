@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace kerbolt::mdQRCodegen {
+namespace kerbolt::ticket {
 
 OutlineGrid::OutlineGrid(int size)
     : size_(size),
@@ -96,4 +96,4 @@ OutlinePolygons TraceOutlinePolygons(OutlineGrid& grid, std::int32_t module_size
     return polygons;
 }
 
-} // namespace kerbolt::mdQRCodegen
+} // namespace kerbolt::ticket

@@ -6,7 +6,7 @@
 
 #include "app/core/ticket/qr_symbol.h"
 
-namespace kerbolt::mdQRCodegen {
+namespace kerbolt::ticket {
 
 // Marks of one grid vertex: 1 when the module edge leaving the vertex in that direction has a
 // dark module on its right-hand side (y downwards) and a light one on its left.
@@ -59,4 +59,4 @@ void AppendOutlinePoint(std::vector<OutlinePoint>& polygon, OutlinePoint point);
 // Whether `point` continues the vertical or horizontal line through the last two points.
 bool IsCollinearPoint(OutlinePoint before_last, OutlinePoint last, OutlinePoint point);
 
-} // namespace kerbolt::mdQRCodegen
+} // namespace kerbolt::ticket

@@ -2,9 +2,7 @@
 
 #include <stdexcept>
 
-namespace kerbolt {
-
-namespace mdQRCodegen {
+namespace kerbolt::ticket {
 
 QrPicture RenderQrPicture(const QrModules& symbol, std::int32_t module_size,
                           std::uint32_t fore_color) {
@@ -37,10 +35,8 @@ std::optional<QrPicture> CreateQrPicture(std::string_view text, std::uint32_t fo
     return picture;
 }
 
-} // namespace mdQRCodegen
-
 std::optional<QrPicture> CreateTicketQrPicture(std::string_view payload) {
-    return mdQRCodegen::CreateQrPicture(payload, 0, 120, QrEncodeOptions{});
+    return CreateQrPicture(payload, 0, 120, QrEncodeOptions{});
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 QrModules::QrModules(const std::vector<std::string_view>& rows)
     : size_(static_cast<int>(rows.size())), dark_(rows.size() * rows.size(), false) {
@@ -72,4 +72,4 @@ std::optional<QrSymbol> EncodeQrSymbol(std::string_view text, const QrEncodeOpti
     }
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

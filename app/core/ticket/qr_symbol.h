@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 // Modules counted from the top-left corner, x to the right and y downwards.
 class QrModules {
@@ -43,4 +43,4 @@ struct QrSymbol {
 // range.
 std::optional<QrSymbol> EncodeQrSymbol(std::string_view text, const QrEncodeOptions& options);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

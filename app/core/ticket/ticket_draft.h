@@ -4,7 +4,7 @@
 // them disagree.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/store/records.h"
 #include "app/core/ticket/ticket_preview.h"
 #include "app/platform/ports.h"
@@ -12,12 +12,12 @@
 #include <cstdint>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 struct TicketDraft {
     std::int32_t number = 0;
     TicketPreview preview; // the labels, the reference and the QR-bill payload
-    IndemniteRecord record;
+    store::IndemniteRecord record;
     int place_index = -1;
 };
 
@@ -31,7 +31,7 @@ struct TicketEntry {
 
 // Builds the draft from the settings in `state` and the data file as it is now; `now` dates the
 // record.
-TicketDraft BuildTicketDraft(const Module1::State& state, const TicketEntry& entry,
+TicketDraft BuildTicketDraft(const store::State& state, const TicketEntry& entry,
                              const DateTime& now);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -5,7 +5,7 @@
 
 #include "app/core/ticket/ticket_preview.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 struct TwipsRect {
     int left;
@@ -36,4 +36,4 @@ inline constexpr std::array<TwipsRect, kTicketLabelCount> kPreviewLabelRects{{
 // The box that shows the QR code with its cross.
 inline constexpr TwipsRect kPreviewQrRect{720, 4605, 2608, 2608};
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 struct OperatorDetails {
     // A plain IBAN, never a QR-IBAN: the QR-bill carries no structured reference.
@@ -24,4 +24,4 @@ inline constexpr OperatorDetails kOperatorDetails{
     .town = "Lausanne",
 };
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::string BuildQrBillPayload(const OperatorDetails& payee, std::string_view am
     return payload;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -6,7 +6,7 @@
 
 #include "app/core/ticket/ticket_operator.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 // Longest unstructured message a QR-bill may carry, in characters.
 inline constexpr std::size_t kQrBillMessageLimit = 140;
@@ -20,4 +20,4 @@ std::string QrBillMessage(std::string_view message);
 std::string BuildQrBillPayload(const OperatorDetails& payee, std::string_view amount,
                                std::string_view message);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -1,10 +1,10 @@
 #include "app/core/ticket/ticket_preview.h"
 
+#include "app/core/store/ticket_amount.h"
 #include "app/core/texts/ticket_texts.h"
-#include "app/core/ticket/ticket_amount.h"
 #include "app/core/ticket/ticket_payload.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 namespace {
 
@@ -58,7 +58,7 @@ TicketPreview BuildTicketPreview(const TicketInputs& inputs) {
                              ? ReplaceAll(inputs.text, kAddressPlaceholder, *inputs.spot_address)
                              : inputs.text;
     for (int heading : {kLabelPayeeHeading, kLabelAmountHeading, kLabelMessageHeading}) {
-        labels[static_cast<std::size_t>(heading)] = PreviewHeading(inputs.language, heading);
+        labels[static_cast<std::size_t>(heading)] = texts::PreviewHeading(inputs.language, heading);
     }
     const OperatorDetails& payee = inputs.payee;
     labels[kLabelAccount] = GroupAccount(payee.account);
@@ -67,7 +67,7 @@ TicketPreview BuildTicketPreview(const TicketInputs& inputs) {
     labels[kLabelTown] = Join(payee.postcode, payee.town);
     labels[kLabelCurrency] = "CHF";
 
-    const std::optional<TicketAmountTexts> amount = FormatTicketAmount(inputs.amount);
+    const std::optional<store::TicketAmountTexts> amount = store::FormatTicketAmount(inputs.amount);
     labels[kLabelAmount] = amount ? amount->label : inputs.previous_amount_label;
 
     const std::string message = preview.reference + " / " + inputs.plates;
@@ -75,4 +75,4 @@ TicketPreview BuildTicketPreview(const TicketInputs& inputs) {
     return preview;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -9,7 +9,7 @@
 
 #include "app/core/ticket/ticket_operator.h"
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 
 inline constexpr int kTicketLabelCount = 14;
 
@@ -68,4 +68,4 @@ std::string TicketReference(std::string_view account_key, long long record_numbe
 
 TicketPreview BuildTicketPreview(const TicketInputs& inputs);
 
-} // namespace kerbolt
+} // namespace kerbolt::ticket

@@ -1,7 +1,7 @@
 // Print and save, without the printing: the refusals, the compensation record and its upload.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/ticket/ticket_draft.h"
 #include "app/platform/ports.h"
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::frmMain {
+namespace kerbolt::ticket {
 
 // The number of the message that refuses the entry (1: no plates, 2: no spot), 0 when it may
 // be printed. Plates of blanks only are plates.
@@ -40,11 +40,11 @@ struct ClaimedTicket {
 // Every value is computed before the first key is written, and the keys go to the file in one
 // replacement, so that a record is either written whole or not at all; without it nothing new is
 // uploaded.
-ClaimedTicket ClaimTicket(const Module1::State& state, IFtp& ftp, const TicketEntry& entry,
+ClaimedTicket ClaimTicket(const store::State& state, IFtp& ftp, const TicketEntry& entry,
                           const DateTime& now);
 
 // ClaimTicket for the spot at `place_index` of the spot list and the plates.
-SavedTicket SaveTicket(const Module1::State& state, IFtp& ftp, IClock& clock, int place_index,
+SavedTicket SaveTicket(const store::State& state, IFtp& ftp, IClock& clock, int place_index,
                        const std::string& plates);
 
-} // namespace kerbolt::frmMain
+} // namespace kerbolt::ticket

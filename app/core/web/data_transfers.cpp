@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 
 namespace fs = std::filesystem;
 
@@ -113,9 +113,9 @@ bool UploadDataFile(IFtp& ftp, const std::string& local_path, const std::string&
     return SyncDataFile(ftp, nullptr, local_path, name, /*upload=*/true).uploaded;
 }
 
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 
 namespace {
 
@@ -129,7 +129,7 @@ void SetOwed(const std::string& data_file, bool owed) {
         fs::remove(OwedMark(data_file), ec);
         return;
     }
-    if (!fs::exists(OwedMark(data_file), ec)) ini::WriteFileAtomically(OwedMark(data_file), "1");
+    if (!fs::exists(OwedMark(data_file), ec)) store::WriteFileAtomically(OwedMark(data_file), "1");
 }
 
 // "yyyymmdd-hhmmss-mmm" in UTC: names that sort by time.
@@ -163,7 +163,7 @@ void KeepBackup(const std::string& data_file, const std::string& bytes) {
     std::string name = base;
     for (int n = 1; fs::exists(folder / name, ec); ++n)
         name = base + "-" + std::to_string(n);
-    ini::WriteFileAtomically((folder / name).string(), bytes, /*owner_only=*/true);
+    store::WriteFileAtomically((folder / name).string(), bytes, /*owner_only=*/true);
 
     std::vector<fs::path> copies;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
@@ -177,7 +177,7 @@ void KeepBackup(const std::string& data_file, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path, bool& ok) {
-    std::optional<std::string> bytes = ini::ReadFileBytes(path);
+    std::optional<std::string> bytes = store::ReadFileBytes(path);
     ok = bytes.has_value();
     return bytes ? std::move(*bytes) : std::string();
 }
@@ -218,9 +218,9 @@ bool UploadOwed(const std::string& data_file) {
 void RemoveLeftovers(const std::string& data_file) {
     std::error_code ec;
     fs::remove(data_file + ".part", ec);
-    ini::RemoveLeftoverTemporaries(data_file);
+    store::RemoveLeftoverTemporaries(data_file);
     // The owed mark is written the same way and may have been cut off as well.
-    ini::RemoveLeftoverTemporaries(OwedMark(data_file));
+    store::RemoveLeftoverTemporaries(OwedMark(data_file));
 }
 
 namespace {
@@ -254,7 +254,7 @@ public:
         if (status_ != FtpStatus::Ok) return;
         const FtpStatus given_back = ftp_.Unlock(folder_);
         if (given_back != FtpStatus::Ok && given_back != FtpStatus::NotFound)
-            ini::WriteFileAtomically(left_mark_, "1");
+            store::WriteFileAtomically(left_mark_, "1");
     }
     ServerLock(const ServerLock&) = delete;
     ServerLock& operator=(const ServerLock&) = delete;
@@ -354,7 +354,7 @@ SyncResult SyncRun::Run() {
         const std::string& server_bytes = *server_shared;
         fs::remove(temp, ec);
         if (!read_ok) return give_up(SyncOutcome::Failed);
-        const ini::Document server = ini::Document::ParseShared(server_shared);
+        const store::Document server = store::Document::ParseShared(server_shared);
         // What was just sent came back as it was sent: nothing came in between.
         if (sent && !sent->empty() && server_bytes == *sent) {
             result.uploaded = true;
@@ -370,19 +370,19 @@ SyncResult SyncRun::Run() {
         std::shared_ptr<const std::string> mine;
         // This computer's copy as parsed for the merge, and its bytes, when the merge left it as
         // it was: while the file still holds those bytes it need not be parsed again.
-        std::shared_ptr<const ini::Document> mine_doc;
+        std::shared_ptr<const store::Document> mine_doc;
         std::shared_ptr<const std::string> unchanged;
         {
             // From here to the write the local file must not change under the merge.
             const auto lock = LockDataFile();
             if (!fs::is_regular_file(data_file, ec)) {
-                if (!ini::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
+                if (!store::WriteFileAtomically(data_file, server_bytes, /*owner_only=*/true))
                     return give_up(SyncOutcome::Failed);
                 if (round == 0) result.outcome = SyncOutcome::Placed;
             } else {
                 // Parsed once for the merge and for the windows, which read the same file next,
                 // from the bytes read then, unless it was kept as this program wrote it.
-                const std::shared_ptr<const ini::Document> local = ini::LoadShared(data_file);
+                const std::shared_ptr<const store::Document> local = store::LoadShared(data_file);
                 if (!local->Readable()) return give_up(SyncOutcome::Failed);
                 std::shared_ptr<const std::string> local_read = local->SourceBytes();
                 if (!local_read) {
@@ -411,7 +411,7 @@ SyncResult SyncRun::Run() {
                     const std::string merged =
                         MergeDataFiles(*local, server, &result.shared_references);
                     KeepBackup(data_file, local_bytes);
-                    if (!ini::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
+                    if (!store::WriteFileAtomically(data_file, merged, /*owner_only=*/true))
                         return give_up(SyncOutcome::Failed);
                 }
             }
@@ -434,7 +434,7 @@ SyncResult SyncRun::Run() {
         // A server's copy that is this computer's byte for byte holds all of it: the usual start,
         // with nothing sent since the last synchronisation, needs no comparison key by key.
         if (*mine == server_bytes ||
-            HoldsAll(server, mine_doc ? *mine_doc : ini::Document::Parse(*mine))) {
+            HoldsAll(server, mine_doc ? *mine_doc : store::Document::Parse(*mine))) {
             result.uploaded = true;
             SetOwed(data_file, false);
             break;
@@ -483,4 +483,4 @@ SyncResult SyncDataFile(IFtp& ftp, IPrompts* prompts, const std::string& data_fi
     return result;
 }
 
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 
 // Remote paths. The data file goes up under an absolute path and comes down under a relative
 // one; the server maps both to the same file.
@@ -113,4 +113,4 @@ inline constexpr std::size_t kBackupsKept = 20;
 // Removes what an interrupted save or transfer of the data file left beside it.
 void RemoveLeftovers(const std::string& data_file);
 
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web

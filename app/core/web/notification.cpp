@@ -2,7 +2,7 @@
 
 #include "app/core/store/records.h"
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 std::string EncodeFormValue(const std::string& value) {
     // Sent raw, "a+b@x.ch" would arrive as "a b@x.ch" and an "&" would start a field of its own.
@@ -25,11 +25,12 @@ std::string EncodeFormValue(const std::string& value) {
 std::string BuildNotificationBody(const std::string& mail, const std::string& reference,
                                   const std::string& version, const DateTime& today) {
     return "&M=" + EncodeFormValue(mail) + "&F=" + EncodeFormValue(reference) +
-           "&V=" + EncodeFormValue(version) + "&D=" + EncodeFormValue(FormatTicketDate(today));
+           "&V=" + EncodeFormValue(version) +
+           "&D=" + EncodeFormValue(store::FormatTicketDate(today));
 }
 
 std::string NotificationUrl(const std::string& notify_base_url) {
     return notify_base_url + "/ctrl/kb.php?";
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 // A form value as sent: ordinary text byte for byte; "&", "=", "+", "%", blanks, control
 // characters and every byte of a non-ASCII character as "%" and two upper-case hex digits.
@@ -19,4 +19,4 @@ std::string BuildNotificationBody(const std::string& mail, const std::string& re
 std::string NotificationUrl(const std::string& notify_base_url);
 inline constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded";
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 std::string ProgramVersionText() {
     return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
@@ -78,4 +78,4 @@ std::string FileNameOfUrl(const std::string& url) {
     return slash == std::string::npos ? url : url.substr(slash + 1);
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::web

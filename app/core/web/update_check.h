@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 // The program's version as major, "." and minor-and-revision digits ("1.18").
 std::string ProgramVersionText();
@@ -34,4 +34,4 @@ std::string DefaultInstallerPath();
 // The file name an address ends in (the part after its last "/").
 std::string FileNameOfUrl(const std::string& url);
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -8,17 +8,17 @@
 #include <fstream>
 #include <system_error>
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 namespace fs = std::filesystem;
 
-WebServices::WebServices(WebPorts ports, const Module1::State& state, ServerConfig config,
+WebServices::WebServices(WebPorts ports, const store::State& state, ServerConfig config,
                          std::string program_version)
     : ports_(ports), state_(state), config_(std::move(config)),
       program_version_(std::move(program_version)) {}
 
 bool WebServices::IsUpdateAvailable() const {
-    return kerbolt::IsUpdateAvailable(program_version_, server_version_);
+    return kerbolt::web::IsUpdateAvailable(program_version_, server_version_);
 }
 
 void WebServices::Form_Activate() {
@@ -58,7 +58,7 @@ void WebServices::Inet1_StateChanged(const HttpReply& reply) {
 }
 
 void WebServices::NotifyServer(const std::string& reference) {
-    const std::string mail = modINI::ReadIni(kParamSection, "Mail", state_.IniPath, "");
+    const std::string mail = store::ReadIni(store::kParamSection, "Mail", state_.IniPath, "");
     HttpRequest request;
     request.method = "POST";
     request.url = NotificationUrl(config_.notify_url);
@@ -150,4 +150,4 @@ void WebServices::FailInstall(const std::string& description) {
     Call(hooks_.show);
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -3,7 +3,7 @@
 // it; every reply goes through one completion handler on the user-interface thread.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/core/web/update_check.h"
 #include "app/platform/config.h"
 #include "app/platform/http.h"
@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::web {
 
 // What the web services need of the main window.
 struct MainWindowHooks {
@@ -35,7 +35,7 @@ struct WebPorts {
 
 class WebServices final : public INotifier {
 public:
-    WebServices(WebPorts ports, const Module1::State& state,
+    WebServices(WebPorts ports, const store::State& state,
                 ServerConfig config = DefaultServerConfig(),
                 std::string program_version = ProgramVersionText());
 
@@ -70,7 +70,7 @@ private:
     }
 
     WebPorts ports_;
-    const Module1::State& state_;
+    const store::State& state_;
     ServerConfig config_;
     std::string program_version_;
     MainWindowHooks hooks_;
@@ -84,4 +84,4 @@ private:
 // but a size that no installer reaches.
 inline constexpr std::size_t kMaxInstallerBytes = std::size_t{512} << 20;
 
-} // namespace kerbolt
+} // namespace kerbolt::web

@@ -36,8 +36,8 @@ void KeepAsGolden(const std::string& written, const std::string& name) {
     }
 }
 
-InfosRecord Contact() {
-    InfosRecord infos;
+store::InfosRecord Contact() {
+    store::InfosRecord infos;
     infos.Nom = "Zoë Châtelain";
     infos.rue = "Rue de l'Église";
     infos.no = "3";
@@ -47,24 +47,27 @@ InfosRecord Contact() {
     return infos;
 }
 
-std::vector<PlaceRecord> Places() {
+std::vector<store::PlaceRecord> Places() {
     return {{"12", "Chemin des Prés 4, 1000 Lausanne", "0"}, {"A-7", "Bahnhofstraße 1", "2"}};
 }
 
 TEST(DataFileExchange, WritesTheStoredBytes) {
     TempDir dir;
     const std::string data = PathIn(dir.Path().string(), "000NZFAP");
-    ASSERT_TRUE(WriteAccount(data, "zoe@example.ch", "m0t de passe"));
-    ASSERT_TRUE(WriteContactDetails(data, Contact()));
-    ASSERT_TRUE(WritePlaces(data, Places()));
-    ASSERT_TRUE(WriteIndemnite(
-        data, 0, MakeIndemniteRecord(1, {2025, 3, 7, 9, 15, 0}, "VD 123456", "50", "000NZFAP", 0)));
-    ASSERT_TRUE(WriteIndemnite(
-        data, 1, MakeIndemniteRecord(0, {2025, 12, 31, 23, 59, 0}, "GE 1", "42.5", "000NZFAP", 1)));
+    ASSERT_TRUE(store::WriteAccount(data, "zoe@example.ch", "m0t de passe"));
+    ASSERT_TRUE(store::WriteContactDetails(data, Contact()));
+    ASSERT_TRUE(store::WritePlaces(data, Places()));
+    ASSERT_TRUE(store::WriteIndemnite(
+        data, 0,
+        store::MakeIndemniteRecord(1, {2025, 3, 7, 9, 15, 0}, "VD 123456", "50", "000NZFAP", 0)));
+    ASSERT_TRUE(store::WriteIndemnite(
+        data, 1,
+        store::MakeIndemniteRecord(0, {2025, 12, 31, 23, 59, 0}, "GE 1", "42.5", "000NZFAP", 1)));
     const std::string ini = PathIn(dir.Path().string(), "Param.ini");
-    ASSERT_TRUE(SaveLanguage(ini, 1));
-    ASSERT_TRUE(SaveRememberedMail(ini, "zoe@example.ch"));
-    ASSERT_TRUE(SaveTicketSettings(ini, "50", "Indemnité", "Ligne 1\r\n{adresse}\r\n\r\nFin"));
+    ASSERT_TRUE(store::SaveLanguage(ini, 1));
+    ASSERT_TRUE(store::SaveRememberedMail(ini, "zoe@example.ch"));
+    ASSERT_TRUE(
+        store::SaveTicketSettings(ini, "50", "Indemnité", "Ligne 1\r\n{adresse}\r\n\r\nFin"));
     KeepAsGolden(data, "000NZFAP");
     KeepAsGolden(ini, "Param.ini");
 
@@ -79,20 +82,20 @@ TEST(DataFileExchange, WritesTheStoredBytes) {
 }
 
 TEST(DataFileExchange, ReadsTheStoredFiles) {
-    const InfosRecord infos = ReadInfos(Stored("000NZFAP"));
-    const InfosRecord expected = Contact();
+    const store::InfosRecord infos = store::ReadInfos(Stored("000NZFAP"));
+    const store::InfosRecord expected = Contact();
     EXPECT_EQ(infos.mail, "zoe@example.ch");
     EXPECT_EQ(infos.pwd, "m0t de passe");
     EXPECT_EQ(infos.Nom, expected.Nom);
     EXPECT_EQ(infos.rue, expected.rue);
     EXPECT_EQ(infos.IBAN, expected.IBAN);
-    const auto places = ReadPlaces(Stored("000NZFAP"));
+    const auto places = store::ReadPlaces(Stored("000NZFAP"));
     ASSERT_EQ(places.size(), 2u);
     EXPECT_EQ(places[1].IdPlace, "A-7");
     EXPECT_EQ(places[1].adresse, "Bahnhofstraße 1");
     EXPECT_EQ(places[0].adresse, "Chemin des Prés 4, 1000 Lausanne");
-    EXPECT_EQ(NextIndemniteNumber(Stored("000NZFAP")), 2);
-    const ParamSettings param = ReadParamSettings(Stored("Param.ini"));
+    EXPECT_EQ(store::NextIndemniteNumber(Stored("000NZFAP")), 2);
+    const store::ParamSettings param = store::ReadParamSettings(Stored("Param.ini"));
     EXPECT_EQ(param.Langue, "1");
     EXPECT_EQ(param.Mail, "zoe@example.ch");
     EXPECT_EQ(param.Titre, "Indemnité");
@@ -109,12 +112,12 @@ TEST(DataFileExchange, AProfileNameInTheUsersCodePage) {
     testing_support::FixedPaths paths(folder, dir.Path().string());
     testing_support::MemoryFtp ftp;
     testing_support::RecordingPrompts prompts;
-    Module1::State state;
-    Module1::Main(state, paths, ftp, prompts);
+    store::State state;
+    session::Main(state, paths, ftp, prompts);
     ASSERT_EQ(state.IniPath, PathIn(folder, "Param.ini"));
     EXPECT_TRUE(state.NewInstall);
-    ASSERT_TRUE(SaveLanguage(state.IniPath, 3));
-    EXPECT_EQ(ReadParamSettings(state.IniPath).Langue, "3");
+    ASSERT_TRUE(store::SaveLanguage(state.IniPath, 3));
+    EXPECT_EQ(store::ReadParamSettings(state.IniPath).Langue, "3");
 #ifdef _WIN32
     // The same folder seen through the Unicode entry points: the code page was the user's.
     ASSERT_EQ(GetACP(), 1252u);

@@ -38,32 +38,32 @@ void ExpectSameAsKept(const std::string& name, const std::string& bytes) {
 
 TEST(WrittenFiles, SameBytesAsBefore) {
     testing_support::TempDir dir;
-    Module1::State state = testing_support::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
-                                                                     .rue = "Rue de l'Église",
-                                                                     .no = "3",
-                                                                     .npa = "1003",
-                                                                     .ville = "Lausanne"});
+    store::State state = testing_support::MandateUser(dir.Path(), {.Nom = "Zoë Châtelain",
+                                                                   .rue = "Rue de l'Église",
+                                                                   .no = "3",
+                                                                   .npa = "1003",
+                                                                   .ville = "Lausanne"});
     state.IniPath = state.DataFolder + "/Param.ini";
     state.TicketAmount = "1250.5";
-    state.Language = Module1::kFrench;
+    state.Language = texts::kFrench;
 
-    ASSERT_TRUE(SaveRememberedMail(state.IniPath, "a@b.ch"));
-    ASSERT_TRUE(SaveLanguage(state.IniPath, 2));
-    ASSERT_TRUE(
-        SaveTicketSettings(state.IniPath, "1250.5", "Indemnité", "Place {adresse}\r\nMerci"));
-    ASSERT_TRUE(SavePrinter(state.IniPath, "Ticket Ö"));
+    ASSERT_TRUE(store::SaveRememberedMail(state.IniPath, "a@b.ch"));
+    ASSERT_TRUE(store::SaveLanguage(state.IniPath, 2));
+    ASSERT_TRUE(store::SaveTicketSettings(state.IniPath, "1250.5", "Indemnité",
+                                          "Place {adresse}\r\nMerci"));
+    ASSERT_TRUE(store::SavePrinter(state.IniPath, "Ticket Ö"));
     ExpectSameAsKept("Param.ini", ReadFileBytes(state.IniPath));
 
-    ASSERT_TRUE(WritePlaces(state.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                             {"B2", "Chemin des Prés 2", "1"}}));
+    ASSERT_TRUE(store::WritePlaces(state.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                                    {"B2", "Chemin des Prés 2", "1"}}));
     FixedClock clock;
     testing_support::MemoryFtp ftp;
-    ASSERT_TRUE(frmMain::SaveTicket(state, ftp, clock, 1, "VD 123 456").written);
-    ASSERT_TRUE(frmMain::SaveTicket(state, ftp, clock, 0, " GE 7 ").written);
+    ASSERT_TRUE(ticket::SaveTicket(state, ftp, clock, 1, "VD 123 456").written);
+    ASSERT_TRUE(ticket::SaveTicket(state, ftp, clock, 0, " GE 7 ").written);
     ExpectSameAsKept("data_file", ReadFileBytes(state.DataFile));
 
-    TicketInputs inputs;
-    inputs.language = Module1::kFrench;
+    ticket::TicketInputs inputs;
+    inputs.language = texts::kFrench;
     inputs.title = "Indemnité";
     inputs.text = "Place {adresse}\r\nMerci";
     inputs.amount = "1250.5";
@@ -71,8 +71,8 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     inputs.spot_address = "Chemin des Prés 2";
     inputs.plates = "VD 123 456";
     inputs.account_key = state.AccountKey;
-    inputs.record_number = NextIndemniteNumber(state.DataFile);
-    const TicketPreview preview = BuildTicketPreview(inputs);
+    inputs.record_number = store::NextIndemniteNumber(state.DataFile);
+    const ticket::TicketPreview preview = BuildTicketPreview(inputs);
     std::string ticket;
     for (const std::string& label : preview.labels)
         ticket += label + "\n";
@@ -80,13 +80,13 @@ TEST(WrittenFiles, SameBytesAsBefore) {
     ExpectSameAsKept("ticket.txt", ticket);
 
     testing_support::RecordingShell shell;
-    const modMandat::RgbImage logo{2, 1, {0, 0, 128, 255, 255, 255}};
+    const mandate::RgbImage logo{2, 1, {0, 0, 128, 255, 255, 255}};
     ASSERT_TRUE(
-        modMandat::BuildMandatePdf(state, logo, shell,
-                                   modMandat::PagoraWriterFactory(testing_support::MakeFixedHost()))
+        mandate::BuildMandatePdf(state, logo, shell,
+                                 mandate::PagoraWriterFactory(testing_support::MakeFixedHost()))
             .ok);
-    ExpectSameAsKept("mandate.pdf", ReadFileBytes(modUpload::MandateLocalPath(state.DataFolder,
-                                                                              state.AccountKey)));
+    ExpectSameAsKept("mandate.pdf",
+                     ReadFileBytes(web::MandateLocalPath(state.DataFolder, state.AccountKey)));
 }
 
 } // namespace

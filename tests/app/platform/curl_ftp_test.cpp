@@ -24,11 +24,11 @@ namespace kerbolt {
 namespace {
 
 namespace fs = std::filesystem;
-using modUpload::SyncOutcome;
-using modUpload::SyncResult;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
+using web::SyncOutcome;
+using web::SyncResult;
 
 ServerConfig ConfigFor(int port) {
     ServerConfig config;
@@ -105,7 +105,7 @@ TEST_F(FtpTransfers, ServerCopyReplacesOnlyAMissingOrSmallerLocalFile) {
         if (c.local_size) WriteFileBytes(local, local_bytes);
 
         const SyncResult r =
-            modUpload::SyncFromServer(*ftp, prompts, modUpload::DataFileDownloadPath(c.key), local);
+            web::SyncFromServer(*ftp, prompts, web::DataFileDownloadPath(c.key), local);
         EXPECT_EQ(r.size, c.result);
         EXPECT_EQ(r.outcome, c.outcome);
         if (c.local_is_server_copy) {
@@ -127,18 +127,18 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
     const std::string local = (data / "000NZFAP").string();
     const std::string bytes = Bytes(3000, 'u');
     WriteFileBytes(local, bytes);
-    const std::string upload_path = modUpload::DataFileUploadPath("000NZFAP");
-    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
+    const std::string upload_path = web::DataFileUploadPath("000NZFAP");
+    EXPECT_TRUE(web::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), bytes);
 
     // A later, smaller upload replaces the copy whole.
     WriteFileBytes(local, "short");
-    EXPECT_TRUE(modUpload::UploadFile(*ftp, local, upload_path));
+    EXPECT_TRUE(web::UploadFile(*ftp, local, upload_path));
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), "short");
 
     // And the copy comes back down under the relative path.
     fs::remove(local);
-    EXPECT_TRUE(modUpload::DownloadFile(*ftp, modUpload::DataFileDownloadPath("000NZFAP"), local));
+    EXPECT_TRUE(web::DownloadFile(*ftp, web::DataFileDownloadPath("000NZFAP"), local));
     EXPECT_EQ(ReadFileBytes(local), "short");
 
     const std::string log = server->Log();
@@ -158,20 +158,19 @@ TEST_F(FtpTransfers, UploadArrivesWholeUnderTheAbsolutePath) {
     EXPECT_EQ(log.find("STOR web/"), std::string::npos);
     EXPECT_EQ(log.find("RETR /web/"), std::string::npos);
 
-    EXPECT_FALSE(modUpload::UploadDataFile(*ftp, (data / "missing").string(), "X"));
+    EXPECT_FALSE(web::UploadDataFile(*ftp, (data / "missing").string(), "X"));
     EXPECT_FALSE(fs::exists(ServerFile("X")));
 }
 
 TEST_F(FtpTransfers, MandateComesDownOnlyWhenTheServerHasOne) {
-    const std::string local = modUpload::MandateLocalPath(data.string(), "000NZFAP");
-    SyncResult r =
-        modUpload::SyncFromServer(*ftp, prompts, modUpload::MandateDownloadPath("000NZFAP"), local);
+    const std::string local = web::MandateLocalPath(data.string(), "000NZFAP");
+    SyncResult r = web::SyncFromServer(*ftp, prompts, web::MandateDownloadPath("000NZFAP"), local);
     EXPECT_EQ(r.size, 0);
     EXPECT_EQ(r.outcome, SyncOutcome::NotOnServer);
     EXPECT_TRUE(FilesIn(data).empty());
 
     WriteFileBytes(root / "web/ctrl/KB/Mandats/Mandat_000NZFAP.pdf", "%PDF-1.4 signed");
-    r = modUpload::SyncFromServer(*ftp, prompts, modUpload::MandateDownloadPath("000NZFAP"), local);
+    r = web::SyncFromServer(*ftp, prompts, web::MandateDownloadPath("000NZFAP"), local);
     EXPECT_EQ(r.size, 15);
     EXPECT_EQ(ReadFileBytes(local), "%PDF-1.4 signed");
     EXPECT_EQ(FilesIn(data), std::vector<std::string>{"Mandat_000NZFAP.pdf"});
@@ -183,7 +182,7 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
     CurlFtp refused(config);
     WriteFileBytes(ServerFile("K"), "copy");
     const SyncResult r =
-        modUpload::SyncFromServer(refused, prompts, "web/ctrl/KB/K", (data / "K").string());
+        web::SyncFromServer(refused, prompts, "web/ctrl/KB/K", (data / "K").string());
     EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
     EXPECT_TRUE(FilesIn(data).empty());
 }
@@ -192,29 +191,31 @@ TEST_F(FtpTransfers, WrongAccountCountsAsUnreachable) {
 // operator's marks written meanwhile into the server's copy both survive the next upload.
 TEST_F(FtpTransfers, OfflineTicketAndOperatorMarksBothReachTheServer) {
     const std::string local = (data / "000NZFAP").string();
-    ASSERT_TRUE(WriteAccount(local, "a@b.ch", "secret1"));
-    ASSERT_TRUE(WriteIndemnite(local, 0, MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
-    ASSERT_TRUE(modUpload::UploadDataFile(*ftp, local, "000NZFAP"));
+    ASSERT_TRUE(store::WriteAccount(local, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteIndemnite(
+        local, 0, store::MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
+    ASSERT_TRUE(web::UploadDataFile(*ftp, local, "000NZFAP"));
 
     CurlFtp away(ConfigFor(testing_support::ClosedLoopbackPort()));
-    ASSERT_TRUE(WriteIndemnite(local, 1, MakeIndemniteRecord(0, {}, "GE 2", "50", "000NZFAP", 1)));
-    EXPECT_FALSE(modUpload::UploadDataFile(away, local, "000NZFAP"));
-    EXPECT_TRUE(modUpload::UploadOwed(local));
+    ASSERT_TRUE(store::WriteIndemnite(
+        local, 1, store::MakeIndemniteRecord(0, {}, "GE 2", "50", "000NZFAP", 1)));
+    EXPECT_FALSE(web::UploadDataFile(away, local, "000NZFAP"));
+    EXPECT_TRUE(web::UploadOwed(local));
 
     // The operator's marks, written into the server's copy by hand.
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026",
-                                 ServerFile("000NZFAP").string()));
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", ServerFile("000NZFAP").string()));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026",
+                                ServerFile("000NZFAP").string()));
+    ASSERT_TRUE(store::WriteIni("INFOS", "Mandat", "1", ServerFile("000NZFAP").string()));
 
-    const SyncResult r = modUpload::SyncDataFile(*ftp, &prompts, local, "000NZFAP", false);
+    const SyncResult r = web::SyncDataFile(*ftp, &prompts, local, "000NZFAP", false);
     EXPECT_EQ(r.outcome, SyncOutcome::Merged);
     EXPECT_TRUE(r.uploaded);
     EXPECT_EQ(ReadFileBytes(ServerFile("000NZFAP")), ReadFileBytes(local));
-    const auto tickets = ReadIndemnites(ServerFile("000NZFAP").string());
+    const auto tickets = store::ReadIndemnites(ServerFile("000NZFAP").string());
     ASSERT_EQ(tickets.size(), 2u);
     EXPECT_EQ(tickets[0].datepaiement, "01.12.2026");
     EXPECT_EQ(tickets[1].nPlaques, "GE 2");
-    EXPECT_EQ(ReadInfos(local).Mandat, "1");
+    EXPECT_EQ(store::ReadInfos(local).Mandat, "1");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -224,13 +225,13 @@ TEST(FtpClosedPort, NothingIsFetchedAndNothingIsShown) {
     testing_support::RecordingPrompts prompts;
     const std::string local = dir.File("000NZFAP");
     WriteFileBytes(local, "local");
-    const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
+    const SyncResult r = web::SyncFromServer(ftp, prompts, "web/ctrl/KB/000NZFAP", local);
     EXPECT_EQ(r.size, 0);
     EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(ReadFileBytes(local), "local");
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"000NZFAP"});
-    EXPECT_FALSE(modUpload::UploadDataFile(ftp, local, "000NZFAP"));
+    EXPECT_FALSE(web::UploadDataFile(ftp, local, "000NZFAP"));
 }
 
 TEST(FtpSilentServer, GivesUpAfterTheResponseTimeLimit) {
@@ -250,7 +251,7 @@ TEST(FtpSilentServer, GivesUpAfterTheResponseTimeLimit) {
     CurlFtp ftp(config);
     TempDir dir;
     testing_support::RecordingPrompts prompts;
-    const SyncResult r = modUpload::SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
+    const SyncResult r = web::SyncFromServer(ftp, prompts, "web/ctrl/KB/K", dir.File("K"));
     close(listener);
     EXPECT_EQ(r.outcome, SyncOutcome::Unreachable);
     EXPECT_TRUE(FilesIn(dir.Path()).empty());

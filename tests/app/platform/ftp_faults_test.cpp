@@ -23,13 +23,14 @@ namespace kerbolt {
 namespace {
 
 namespace fs = std::filesystem;
-using modUpload::SyncOutcome;
 using testing_support::FtpFaults;
 using testing_support::FtpServer;
 using testing_support::ReadFileBytes;
 using testing_support::SampleTicket;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
+using web::SyncOutcome;
+using namespace store; // the data file's records, as the program writes them
 
 constexpr const char* kKey = "000NZFAP"; // the key of a@b.ch
 
@@ -79,11 +80,11 @@ protected:
     }
     bool Upload(const std::string& path) {
         CurlFtp ftp = FtpTo(*server);
-        return modUpload::UploadDataFile(ftp, path, kKey);
+        return web::UploadDataFile(ftp, path, kKey);
     }
-    modUpload::SyncResult Sync(const std::string& path, bool upload) {
+    web::SyncResult Sync(const std::string& path, bool upload) {
         CurlFtp ftp = FtpTo(*server);
-        return modUpload::SyncDataFile(ftp, nullptr, path, kKey, upload);
+        return web::SyncDataFile(ftp, nullptr, path, kKey, upload);
     }
 };
 
@@ -162,7 +163,7 @@ TEST_F(StandInSync, AnAbandonedLockIsBrokenAfterItsLimit) {
     config.ftp_transfer_timeout_s = 1;
     CurlFtp ftp(config);
     const auto started = std::chrono::steady_clock::now();
-    const auto result = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    const auto result = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
     // Never broken before its limit: four times a transfer's limits.
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
     EXPECT_TRUE(result.uploaded);
@@ -173,7 +174,7 @@ TEST_F(StandInSync, AnAbandonedLockIsBrokenAfterItsLimit) {
 
 TEST_F(StandInSync, ATruncatedLocalFileIsHealedAndNeverUploadedOverTheServersCopy) {
     MakeDataFile(local, 3);
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE1", "datepaiement", "01.12.2026", local));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE1", "datepaiement", "01.12.2026", local));
     ASSERT_TRUE(Upload(local));
     const std::string whole = ReadFileBytes(server_file);
 
@@ -206,13 +207,13 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
     // a ticket printed offline.
     MakeDataFile(local, 2);
     fs::copy_file(local, server_file);
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", server_file));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", server_file));
     ASSERT_TRUE(WriteIndemnite(server_file, 2, SampleTicket(2, "BE 2")));
     ASSERT_TRUE(WriteIndemnite(local, 2, SampleTicket(2, "GE 3")));
     const std::string old_local = ReadFileBytes(local);
     const std::string old_server = ReadFileBytes(server_file);
     const std::string merged =
-        MergeDataFiles(ini::Document::Load(local), ini::Document::Load(server_file));
+        MergeDataFiles(store::Document::Load(local), store::Document::Load(server_file));
     ASSERT_NE(merged, old_local);
     ASSERT_NE(merged, old_server);
 
@@ -226,7 +227,7 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
         SCOPED_TRACE(std::string(c.upload ? "upload " : "download ") + std::to_string(c.at));
         WriteFileBytes(local, old_local);
         WriteFileBytes(server_file, old_server);
-        fs::remove_all(modUpload::BackupFolder(local));
+        fs::remove_all(web::BackupFolder(local));
         const std::size_t size = c.upload ? merged.size() : old_server.size();
         const long at = static_cast<long>(size * c.at);
         FtpFaults faults;
@@ -242,7 +243,7 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
         EXPECT_TRUE(now_local == old_local || now_local == merged);
         EXPECT_EQ(now_local == merged, c.upload);
         EXPECT_EQ(now_server, old_server);
-        EXPECT_TRUE(modUpload::UploadOwed(local));
+        EXPECT_TRUE(web::UploadOwed(local));
 
         // A working server again: the lock this computer left is given back at once, the owed
         // upload goes through and both sides hold the merge.
@@ -254,7 +255,7 @@ TEST_F(StandInSync, AServerDyingMidTransferLeavesOldOrMergedCopies) {
         EXPECT_TRUE(again.uploaded);
         EXPECT_EQ(ReadFileBytes(local), merged);
         EXPECT_EQ(ReadFileBytes(server_file), merged);
-        EXPECT_FALSE(modUpload::UploadOwed(local));
+        EXPECT_FALSE(web::UploadOwed(local));
     }
 }
 

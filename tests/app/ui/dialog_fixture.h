@@ -2,7 +2,7 @@
 // recorded message boxes and shell calls, and the main window's routines as counters.
 #pragma once
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "app/platform/curl_ftp.h"
 #include "app/ui/dialog_window.h"
 #include "tests/support/fake_ports.h"
@@ -43,7 +43,7 @@ protected:
         state.DataFile = dir.File("data/" + std::string(kKey));
         state.IniPath = dir.File("data/Param.ini");
         state.TempFolder = dir.File("");
-        state.Language = Module1::kFrench;
+        state.Language = texts::kFrench;
     }
 
     // The FTP stand-in and the adapter that reaches it; `reachable` false gives an adapter
@@ -90,7 +90,7 @@ protected:
     }
 
     testing_support::TempDir dir;
-    Module1::State state;
+    store::State state;
     testing_support::RecordingPrompts prompts;
     testing_support::RecordingShell shell;
     ServerConfig config;

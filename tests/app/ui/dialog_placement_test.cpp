@@ -41,8 +41,8 @@ TEST(DialogPlacement, ADialogCentresOnItsParentAndStaysOnTheScreen) {
 
 TEST(DialogPlacement, TheMainWindowsDialogsOpenOverIt) {
     testing_support::UiHarness harness(testing_support::Server::Stopped);
-    harness.SignedIn(Module1::kFrench);
-    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    harness.SignedIn(texts::kFrench);
+    ASSERT_TRUE(store::WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
     InstallDialogs(*harness.context);
     frmMain window(*harness.context);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

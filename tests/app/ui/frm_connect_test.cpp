@@ -65,8 +65,8 @@ TEST(FirstStart, LanguageFrameThenGermanCaptionsAndNewUserNote) {
     auto* note = Control<QLabel>(window, "lblNewUser");
     EXPECT_TRUE(note->isVisible());
     EXPECT_EQ(note->text().toStdString(),
-              kerbolt::frmConnect::CaptionText(Module1::kGerman,
-                                               kerbolt::frmConnect::Caption::lblNewUser));
+              kerbolt::texts::frmConnect::CaptionText(
+                  texts::kGerman, kerbolt::texts::frmConnect::Caption::lblNewUser));
     EXPECT_EQ(harness.context->state.TicketTitle,
               "Entschädigung für die Nutzung eines privaten Parkplatzes");
     EXPECT_TRUE(harness.prompts.prompts.empty());
@@ -76,26 +76,25 @@ TEST(FirstStart, LanguageFrameThenGermanCaptionsAndNewUserNote) {
 // told in it that it will not be kept; a password the data file cannot store is refused in it.
 TEST(FirstStart, UnsavedLanguageIsToldAndCyrillicPasswordsRefused) {
     UiHarness harness(Server::Stopped);
-    Module1::State& state = harness.context->state;
+    store::State& state = harness.context->state;
     state.DataFolder = harness.dir.File("data/Kerbolt");
     state.IniPath = state.DataFolder + "/Param.ini";
     fs::create_directories(state.IniPath); // a folder where the settings file belongs
     frmConnect window(*harness.context);
     Control<QPushButton>(&window, "cmdLangue2")->click();
-    EXPECT_EQ(state.Language, Module1::kEnglish);
+    EXPECT_EQ(state.Language, texts::kEnglish);
     EXPECT_EQ(Control<QPushButton>(&window, "cmdOpen")->text(), QStringLiteral("Open"));
-    EXPECT_EQ(
-        harness.prompts.prompts,
-        (std::vector<Prompt>{{desktop::SettingNotSavedMessage(Module1::kEnglish, state.IniPath),
-                              MessageIcon::Exclamation, false}}));
+    EXPECT_EQ(harness.prompts.prompts,
+              (std::vector<Prompt>{{texts::SettingNotSavedMessage(texts::kEnglish, state.IniPath),
+                                    MessageIcon::Exclamation, false}}));
 
     harness.prompts.prompts.clear();
     SignInWith(&window, "a@b.ch",
                "\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C"
                "12");
     EXPECT_EQ(harness.prompts.Texts(),
-              std::vector<std::string>{kerbolt::frmConnect::LoginMessage(
-                  Module1::kEnglish, kerbolt::frmConnect::kPasswordNotStorableMessage)});
+              std::vector<std::string>{kerbolt::texts::frmConnect::LoginMessage(
+                  texts::kEnglish, kerbolt::texts::frmConnect::kPasswordNotStorableMessage)});
     EXPECT_TRUE(harness.exit.codes.empty());
 }
 
@@ -105,8 +104,8 @@ TEST(FirstStart, FlagsChangeTheLanguageAndThePasswordBoxMasksWithStars) {
     ASSERT_TRUE(application.Start());
     frmConnect* window = application.ConnectWindow();
     Click(Control<QLabel>(window, "imgLangue3"));
-    EXPECT_EQ(harness.context->state.Language, Module1::kItalian);
-    EXPECT_EQ(modINI::ReadIni("Param", "Langue", harness.context->state.IniPath), "4");
+    EXPECT_EQ(harness.context->state.Language, texts::kItalian);
+    EXPECT_EQ(store::ReadIni("Param", "Langue", harness.context->state.IniPath), "4");
     EXPECT_EQ(Control<QPushButton>(window, "cmdOpen")->text(), QStringLiteral("Apri"));
 
     auto* password = Control<QLineEdit>(window, "txtPwd");
@@ -135,12 +134,12 @@ TEST(SignInWindow, NewAccountOnTheServerOpensTheMainWindowAndAsksForDetails) {
     const std::string data_file = harness.dir.File("data/Kerbolt/000NZFAP");
     EXPECT_EQ(testing_support::DumpIni(data_file),
               (std::vector<std::string>{"[INFOS]", "mail=a@b.ch", "pwd=secret1"}));
-    EXPECT_EQ(modINI::ReadIni("Param", "Mail", harness.context->state.IniPath), "a@b.ch");
+    EXPECT_EQ(store::ReadIni("Param", "Mail", harness.context->state.IniPath), "a@b.ch");
     ASSERT_NE(application.MainWindow(), nullptr);
     EXPECT_TRUE(application.MainWindow()->isVisible());
     EXPECT_EQ(harness.prompts.prompts,
-              (std::vector<Prompt>{
-                  {kerbolt::frmMain::Message(Module1::kEnglish, 3), MessageIcon::None, true}}));
+              (std::vector<Prompt>{{kerbolt::texts::frmMain::Message(texts::kEnglish, 3),
+                                    MessageIcon::None, true}}));
     // The server hears of the new installation by the bare key, whatever the answer.
     EXPECT_EQ(harness.notifier.references, std::vector<std::string>{"000NZFAP"});
     ProcessDeferredDeletes();
@@ -167,13 +166,13 @@ TEST(SignInWindow, ServerDownCreatesNoAccount) {
 TEST(SignInWindow, ThreeWrongPasswordsEndTheProgram) {
     UiHarness harness;
     fs::create_directories(harness.dir.File("data/Kerbolt"));
-    modINI::WriteIni("Param", "Langue", "3", harness.dir.File("data/Kerbolt/Param.ini"));
-    WriteAccount(harness.dir.File("data/Kerbolt/000NZFAP"), "a@b.ch", "secret1");
+    store::WriteIni("Param", "Langue", "3", harness.dir.File("data/Kerbolt/Param.ini"));
+    store::WriteAccount(harness.dir.File("data/Kerbolt/000NZFAP"), "a@b.ch", "secret1");
     Application application(*harness.context);
     ASSERT_TRUE(application.Start());
     for (int i = 0; i < 3; ++i)
         SignInWith(application.ConnectWindow(), "a@b.ch", "secret2");
-    const std::string wrong = kerbolt::frmConnect::LoginMessage(Module1::kEnglish, 3);
+    const std::string wrong = kerbolt::texts::frmConnect::LoginMessage(texts::kEnglish, 3);
     EXPECT_EQ(harness.prompts.prompts,
               (std::vector<Prompt>{
                   {wrong, MessageIcon::Information, false},
@@ -188,12 +187,12 @@ TEST(StartUp, RememberedAddressOpensTheMainWindowAfterSynchronising) {
     UiHarness harness;
     const std::string folder = harness.dir.File("data/Kerbolt");
     fs::create_directories(folder);
-    modINI::WriteIni("Param", "Langue", "1", folder + "/Param.ini");
-    modINI::WriteIni("Param", "Mail", "a@b.ch", folder + "/Param.ini");
-    WriteAccount(folder + "/000NZFAP", "a@b.ch", "secret1");
+    store::WriteIni("Param", "Langue", "1", folder + "/Param.ini");
+    store::WriteIni("Param", "Mail", "a@b.ch", folder + "/Param.ini");
+    store::WriteAccount(folder + "/000NZFAP", "a@b.ch", "secret1");
     // The server's copy is larger: it holds a ticket this computer has not seen.
-    WriteAccount(harness.ServerFile("000NZFAP"), "a@b.ch", "secret1");
-    modINI::WriteIni("INDEMNITE0", "NumIndemn", "000NZFAP-0", harness.ServerFile("000NZFAP"));
+    store::WriteAccount(harness.ServerFile("000NZFAP"), "a@b.ch", "secret1");
+    store::WriteIni("INDEMNITE0", "NumIndemn", "000NZFAP-0", harness.ServerFile("000NZFAP"));
 
     Application application(*harness.context);
     ASSERT_TRUE(application.Start());

@@ -3,6 +3,7 @@
 #include "app/core/lists/text_columns.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/store/stored_text.h"
 #include "app/core/texts/indemnites_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "tests/app/ui/dialog_fixture.h"
@@ -22,6 +23,9 @@
 namespace kerbolt::ui::testing {
 namespace {
 
+using namespace store; // the data file, as the program reads and writes it
+using lists::CharSlice;
+
 void Press(QWidget* target, Qt::Key key, const QString& text,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
@@ -38,8 +42,7 @@ protected:
             state.DataFile, n,
             testing_support::ListedTicket(reference, "", "VD 12345" + std::to_string(n))));
         if (!mark.empty()) {
-            ASSERT_TRUE(
-                modINI::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));
+            ASSERT_TRUE(store::WriteIni(IndemniteSection(n), "datepaiement", mark, state.DataFile));
         }
     }
     static std::vector<std::string> References(const frmIndemnites* window) {
@@ -57,7 +60,7 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
     StoreTicket(2, "000NZFAP-2", "ANNULE-x");
     StoreTicket(3, "000NZFAP-3", "annule-x");
     // A section without a reference.
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE4", "date", "01.01.2025", state.DataFile));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE4", "date", "01.01.2025", state.DataFile));
     QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::List);
     OpenModal(window);
     EXPECT_EQ(window->width(), 821);
@@ -85,9 +88,9 @@ TEST_F(FrmIndemnites, ListModeFiltersTheCompensations) {
 TEST_F(FrmIndemnites, ListColumnsAreAsWideAsTheirHeadingsAndEntriesInEveryLanguage) {
     StoreTicket(0, "000NZFAP-0", "12.03.2025");
     // Plates longer than any fixed column.
-    ASSERT_TRUE(modINI::WriteIni(IndemniteSection(0), "nPlaques", "VD 123456 / GE 987654 / FR 1",
-                                 state.DataFile));
-    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+    ASSERT_TRUE(store::WriteIni(IndemniteSection(0), "nPlaques", "VD 123456 / GE 987654 / FR 1",
+                                state.DataFile));
+    for (int language = texts::kFrench; language <= texts::kItalian; ++language) {
         SCOPED_TRACE(language);
         state.Language = static_cast<std::int16_t>(language);
         QPointer<frmIndemnites> window = new frmIndemnites(Context(), IndemnitesMode::List);
@@ -99,13 +102,13 @@ TEST_F(FrmIndemnites, ListColumnsAreAsWideAsTheirHeadingsAndEntriesInEveryLangua
         const QHeaderView* header = list->header();
         const QFontMetrics heading_metrics(header->font());
         const QFontMetrics entry_metrics(list->font());
-        using kerbolt::frmIndemnites::Caption;
+        using kerbolt::texts::frmIndemnites::Caption;
         const Caption headings[] = {Caption::lblId,      Caption::lblPlace, Caption::lblDate,
                                     Caption::lblPlaques, Caption::lblBrut,  Caption::lblPaye};
         int right = 0;
         for (int column = 0; column < 6; ++column) {
             const QString heading = QString::fromStdString(
-                kerbolt::frmIndemnites::CaptionText(language, headings[column]));
+                kerbolt::texts::frmIndemnites::CaptionText(language, headings[column]));
             EXPECT_EQ(list->headerItem()->text(column), heading);
             // Each section begins where the one before ends, and holds its heading and entry.
             EXPECT_EQ(header->sectionPosition(column), right) << column;
@@ -155,7 +158,7 @@ TEST_F(FrmIndemnites, AmountKeysAreFiltered) {
 
 TEST_F(FrmIndemnites, SettingsModeSavesTheTicketTexts) {
     ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
-    state.Language = Module1::kItalian;
+    state.Language = texts::kItalian;
     state.TicketAmount = "50";
     state.TicketTitle = "Old title";
     state.TicketText = "line 1\r\nline 2";
@@ -197,8 +200,8 @@ TEST_F(FrmIndemnites, SettingsThatCannotBeWrittenChangeNothingAndKeepTheWindowOp
     OpenModal(window);
     Type(window, "txtTitre", QStringLiteral("New title"));
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown,
-              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                                 kerbolt::texts::frmMain::DataNotSavedMessage(state.Language)});
     EXPECT_EQ(state.TicketTitle, "Old title");
     EXPECT_EQ(creer, 0);
     EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
@@ -218,7 +221,7 @@ TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
         {"1000000000", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+        for (int language = texts::kFrench; language <= texts::kItalian; ++language) {
             state.Language = language;
             state.TicketAmount = "50";
             prompts.shown.clear();
@@ -234,8 +237,9 @@ TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
                 Settle();
                 EXPECT_TRUE(window.isNull());
             } else {
-                EXPECT_EQ(prompts.shown, std::vector<std::string>{kerbolt::frmIndemnites::Message(
-                                             language, kerbolt::frmIndemnites::kMsgAmountRefused)});
+                EXPECT_EQ(prompts.shown,
+                          std::vector<std::string>{kerbolt::texts::frmIndemnites::Message(
+                              language, kerbolt::texts::frmIndemnites::kMsgAmountRefused)});
                 EXPECT_EQ(state.TicketAmount, "50");
                 Settle();
                 ASSERT_FALSE(window.isNull());
@@ -246,9 +250,9 @@ TEST_F(FrmIndemnites, OnlyAmountsAQrBillCarriesAreSaved) {
     }
     // Each language has its own words for the refusal.
     std::set<std::string> words;
-    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language)
-        words.insert(
-            kerbolt::frmIndemnites::Message(language, kerbolt::frmIndemnites::kMsgAmountRefused));
+    for (int language = texts::kFrench; language <= texts::kItalian; ++language)
+        words.insert(kerbolt::texts::frmIndemnites::Message(
+            language, kerbolt::texts::frmIndemnites::kMsgAmountRefused));
     EXPECT_EQ(words.size(), 4u);
 }
 

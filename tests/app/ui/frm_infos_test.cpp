@@ -13,8 +13,6 @@
 namespace kerbolt::ui::testing {
 namespace {
 
-namespace texts = kerbolt::frmInfos;
-
 class FrmInfos : public DialogTest {
 protected:
     void Fill(frmInfos* window, const char* iban) {
@@ -28,7 +26,7 @@ protected:
 };
 
 TEST_F(FrmInfos, SavesTheDetailsInOrderUploadsAndCloses) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     QPointer<frmInfos> window = new frmInfos(Context());
     OpenModal(window);
     Fill(window, "CH93 0076 2011 6238 5295 7");
@@ -52,7 +50,8 @@ TEST_F(FrmInfos, RequiredFieldsAndTheIbanQuestion) {
     Fill(window, "CH93 0076 2011 6238 5295 8");
     Type(window, "txtCodeP", QString());
     Click(window, "cmdSave");
-    ASSERT_EQ(prompts.shown, std::vector<std::string>{texts::Message(1, texts::kMsgRequired)});
+    ASSERT_EQ(prompts.shown,
+              std::vector<std::string>{texts::frmInfos::Message(1, texts::frmInfos::kMsgRequired)});
     EXPECT_EQ(prompts.icons[0], MessageIcon::Information);
     EXPECT_FALSE(std::filesystem::exists(state.DataFile));
 
@@ -70,18 +69,18 @@ TEST_F(FrmInfos, RequiredFieldsAndTheIbanQuestion) {
     // Yes saves with an empty IBAN.
     prompts.answer = true;
     Click(window, "cmdSave");
-    EXPECT_EQ(ReadInfos(state.DataFile).IBAN, "");
-    EXPECT_EQ(ReadInfos(state.DataFile).ville, "Lausanne");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).IBAN, "");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).ville, "Lausanne");
     Settle();
     EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(FrmInfos, FirstRunStartsEmptyAndLeadsOnToTheSpots) {
-    InfosRecord stored;
+    store::InfosRecord stored;
     stored.Nom = "Old Name";
     stored.npa = "1200";
     stored.ville = "Genève";
-    ASSERT_TRUE(WriteContactDetails(state.DataFile, stored));
+    ASSERT_TRUE(store::WriteContactDetails(state.DataFile, stored));
     state.NewInstall = true;
     QPointer<frmInfos> window = new frmInfos(Context());
     OpenModal(window);
@@ -91,7 +90,7 @@ TEST_F(FrmInfos, FirstRunStartsEmptyAndLeadsOnToTheSpots) {
     Click(window, "cmdSave");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(state.NewInstall);
-    EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).Nom, "Jean Muster");
 
     // The spots window is open before the contact window goes.
     QPointer<frmPlaces> places = window->SpotsWindow();
@@ -107,7 +106,7 @@ TEST_F(FrmInfos, FirstRunStartsEmptyAndLeadsOnToTheSpots) {
 
 TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     UseFtp(false);
-    state.Language = Module1::kGerman;
+    state.Language = texts::kGerman;
     QPointer<frmInfos> window = new frmInfos(Context());
     EXPECT_EQ(Child<QLabel>(window, "lblTitre")->text(), QStringLiteral("Ihre Kontaktdaten"));
     Fill(window, "CH93 0076 2011 6238 5295 7");
@@ -116,7 +115,7 @@ TEST_F(FrmInfos, AFailedUploadIsReportedAndTheDetailsStay) {
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{"Die Daten konnten nicht auf unserem Server aktualisiert "
                                        "werden\nJetzt erneut versuchen?"});
-    EXPECT_EQ(ReadInfos(state.DataFile).Nom, "Jean Muster");
+    EXPECT_EQ(store::ReadInfos(state.DataFile).Nom, "Jean Muster");
     Settle();
     EXPECT_TRUE(window.isNull());
 }
@@ -128,8 +127,8 @@ TEST_F(FrmInfos, DetailsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
     OpenModal(window);
     Fill(window, "CH93 0076 2011 6238 5295 7");
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown,
-              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                                 kerbolt::texts::frmMain::DataNotSavedMessage(state.Language)});
     EXPECT_EQ(prompts.icons, std::vector<MessageIcon>{MessageIcon::Critical});
     EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
     Settle();
@@ -139,7 +138,7 @@ TEST_F(FrmInfos, DetailsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
 }
 
 TEST_F(FrmInfos, CloseLabelSavesNothing) {
-    state.Language = Module1::kNoLanguage; // the design captions stay
+    state.Language = texts::kNoLanguage; // the design captions stay
     QPointer<frmInfos> window = new frmInfos(Context());
     EXPECT_EQ(Child<QLabel>(window, "lblLocalite")->text(), QString::fromUtf8("Localité"));
     Fill(window, "CH93 0076 2011 6238 5295 7");

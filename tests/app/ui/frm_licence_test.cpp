@@ -12,7 +12,7 @@ namespace {
 class FrmLicence : public DialogTest {};
 
 TEST_F(FrmLicence, GermanLinkOpensTheGermanTermsAndTheWindowStays) {
-    state.Language = Module1::kGerman;
+    state.Language = texts::kGerman;
     config.product_url = "https://www.kerbolt.ch";
     QPointer<frmLicence> window = new frmLicence(Context());
     OpenModal(window);
@@ -36,7 +36,7 @@ TEST_F(FrmLicence, GermanLinkOpensTheGermanTermsAndTheWindowStays) {
 TEST_F(FrmLicence, APageThatDoesNotOpenIsToldWithItsAddress) {
     config.product_url = "https://www.kerbolt.ch";
     shell.opens = false;
-    for (int language = Module1::kFrench; language <= Module1::kItalian; ++language) {
+    for (int language = texts::kFrench; language <= texts::kItalian; ++language) {
         state.Language = static_cast<std::int16_t>(language);
         prompts.shown.clear();
         QPointer<frmLicence> window = new frmLicence(Context());
@@ -44,7 +44,7 @@ TEST_F(FrmLicence, APageThatDoesNotOpenIsToldWithItsAddress) {
         emit Child<ClickLabel>(window, "lblUrl")->clicked();
         const std::string url = window->UrlTag();
         EXPECT_EQ(prompts.shown,
-                  std::vector<std::string>{desktop::PageNotOpenedMessage(language, url)});
+                  std::vector<std::string>{texts::PageNotOpenedMessage(language, url)});
         EXPECT_NE(prompts.shown.at(0).find(url), std::string::npos);
         EXPECT_TRUE(window->isVisible());
         Click(window, "cmdClose");
@@ -66,7 +66,7 @@ TEST(LicenceTexts, LinkFollowsTheServersScheme) {
     for (const auto& c : cases) {
         ServerConfig config;
         config.product_url = c.product_url;
-        const auto texts = kerbolt::frmLicence::LoadTexts(2, "1.18", config);
+        const auto texts = kerbolt::texts::frmLicence::LoadTexts(2, "1.18", config);
         EXPECT_EQ(texts.lblUrl, c.link) << c.product_url;
         EXPECT_EQ(texts.url_tag, std::string(c.link) + "/de/CGU.html") << c.product_url;
         EXPECT_NE(texts.lblLicence.find(std::string(c.link) + "\r\n"), std::string::npos);
@@ -76,7 +76,7 @@ TEST(LicenceTexts, LinkFollowsTheServersScheme) {
 TEST(LicenceTexts, TermsTextLinesAndTypographicApostrophes) {
     ServerConfig config;
     config.product_url = "https://www.kerbolt.ch";
-    const auto fr = kerbolt::frmLicence::LoadTexts(1, "1.18", config);
+    const auto fr = kerbolt::texts::frmLicence::LoadTexts(1, "1.18", config);
     EXPECT_EQ(fr.lblLicence,
               "© 2025 Velquin Sàrl – tous droits réservés.\r\n\r\n"
               "Kerbolt est un Freeware (gratuit) disponible sur la plateforme "
@@ -88,11 +88,11 @@ TEST(LicenceTexts, TermsTextLinesAndTypographicApostrophes) {
               "formellement interdite.\r\n\r\n"
               "Pour toute question ou remarque, veuillez utiliser la page de contact du site.");
     EXPECT_EQ(fr.lblCGU, "Conditions Générales d\xE2\x80\x99Utilisation");
-    EXPECT_EQ(kerbolt::frmLicence::LoadTexts(4, "1.18", config).lblCGU,
+    EXPECT_EQ(kerbolt::texts::frmLicence::LoadTexts(4, "1.18", config).lblCGU,
               "Condizioni d\xE2\x80\x99uso");
-    EXPECT_EQ(kerbolt::frmLicence::LoadTexts(3, "1.18", config).url_tag,
+    EXPECT_EQ(kerbolt::texts::frmLicence::LoadTexts(3, "1.18", config).url_tag,
               "https://www.kerbolt.ch/en/CGU.html");
-    const auto none = kerbolt::frmLicence::LoadTexts(0, "1.18", config);
+    const auto none = kerbolt::texts::frmLicence::LoadTexts(0, "1.18", config);
     EXPECT_EQ(none.lblVersion, "Kerbolt (1.18)");
     EXPECT_EQ(none.url_tag, "");
 }

@@ -2,6 +2,7 @@
 
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/default_texts.h"
 #include "app/core/texts/desktop_texts.h"
 #include "app/core/texts/main_texts.h"
 #include "app/core/texts/transfer_texts.h"
@@ -36,11 +37,11 @@ class MainWindow : public ::testing::Test {
 protected:
     explicit MainWindow(Server server = Server::Running) : harness_(server) {}
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
-        WriteAccount(DataFile(), "a@b.ch", "secret1");
-        WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                 {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
-                                 {"C3", "Quai 3, 1000 Lausanne", "2"}});
+        harness_.SignedIn(texts::kFrench);
+        store::WriteAccount(DataFile(), "a@b.ch", "secret1");
+        store::WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                        {"B2", "Rue du Port 2, 1000 Lausanne", "1"},
+                                        {"C3", "Quai 3, 1000 Lausanne", "2"}});
     }
     const std::string& DataFile() const { return harness_.context->state.DataFile; }
     frmMain& Open() {
@@ -65,7 +66,7 @@ protected:
 };
 
 TEST_F(MainWindowOffline, SpotsWithoutChoiceAndActiveMandateInGreen) {
-    modINI::WriteIni("INFOS", "Mandat", "x", DataFile());
+    store::WriteIni("INFOS", "Mandat", "x", DataFile());
     Open();
     auto* spots = Get<QComboBox>("cmbPlace");
     ASSERT_EQ(spots->count(), 3);
@@ -81,7 +82,7 @@ TEST_F(MainWindowOffline, SpotsWithoutChoiceAndActiveMandateInGreen) {
 }
 
 TEST_F(MainWindowOffline, NoSpotsNoMandateAndAnExistingMandateDocument) {
-    WriteAccount(DataFile() + "-empty", "a@b.ch", "x");
+    store::WriteAccount(DataFile() + "-empty", "a@b.ch", "x");
     harness_.context->state.DataFile = DataFile() + "-empty";
     const std::string mandate = harness_.context->state.DataFolder + "/Mandat_" +
                                 harness_.context->state.AccountKey + ".pdf";
@@ -109,8 +110,8 @@ TEST_F(MainWindowOffline, NewUserIsAskedOnceAndOnlyYesOpensTheContactDialog) {
         };
         Open();
         EXPECT_EQ(harness_.prompts.prompts,
-                  (std::vector<Prompt>{
-                      {kerbolt::frmMain::Message(Module1::kFrench, 3), MessageIcon::None, true}}));
+                  (std::vector<Prompt>{{kerbolt::texts::frmMain::Message(texts::kFrench, 3),
+                                        MessageIcon::None, true}}));
         EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP"});
         EXPECT_EQ(opened, answer ? std::vector<Dialog>{Dialog::frmInfos} : std::vector<Dialog>{});
     }
@@ -148,9 +149,9 @@ TEST_F(MainWindowOffline, EnglishFlagStoresTheLanguageAndRefreshesCaptionsAndPre
     const auto title = [this] {
         return Get<QLabel>("lblBV0")->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
-    EXPECT_EQ(title(), QString::fromStdString(Module1::DefaultTitle(Module1::kFrench)));
+    EXPECT_EQ(title(), QString::fromStdString(texts::DefaultTitle(texts::kFrench)));
     Click(Get<QLabel>("imgLangue2"));
-    EXPECT_EQ(modINI::ReadIni("Param", "Langue", harness_.context->state.IniPath), "3");
+    EXPECT_EQ(store::ReadIni("Param", "Langue", harness_.context->state.IniPath), "3");
     EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Create a compensation:"));
     EXPECT_EQ(Get<QGroupBox>("Frame2")->title(), QStringLiteral("Settings"));
     EXPECT_EQ(Get<QLabel>("lblBV7")->text(), QStringLiteral("Currency / Amount"));
@@ -184,7 +185,7 @@ TEST_F(MainWindowOffline, PlatesHoldOnlyWhatTheQrBillCarries) {
               std::string::npos)
         << window_->Preview().payload;
     Get<QPushButton>("cmdPrint")->click();
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "VD 1 \xC3\xA9");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).nPlaques, "VD 1 \xC3\xA9");
 }
 
 // The settings file cannot be written: a language or printer choice holds for this run, and the
@@ -199,22 +200,22 @@ TEST_F(MainWindowOffline, SettingsThatCannotBeSavedAreTold) {
     EXPECT_EQ(Get<QLabel>("lblTitre")->text(), QStringLiteral("Entschädigung erstellen:"));
     Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
     emit Get<QComboBox>("cmbPrinters")->activated(1);
-    const Prompt told{desktop::SettingNotSavedMessage(Module1::kGerman, ini),
-                      MessageIcon::Exclamation, false};
+    const Prompt told{texts::SettingNotSavedMessage(texts::kGerman, ini), MessageIcon::Exclamation,
+                      false};
     EXPECT_EQ(harness_.prompts.prompts, (std::vector<Prompt>{told, told}));
     EXPECT_NE(told.text.find(ini), std::string::npos);
 }
 
 // Nothing on the desktop opens the document: the user learns where it is.
 TEST_F(MainWindowOffline, AMandateThatDoesNotOpenIsToldWithItsPath) {
-    const Module1::State& state = harness_.context->state;
+    const store::State& state = harness_.context->state;
     const std::string mandate = state.DataFolder + "/Mandat_" + state.AccountKey + ".pdf";
     testing_support::WriteFileBytes(mandate, "%PDF-1.4\n");
     harness_.shell.opens = false;
     Open();
     Get<QPushButton>("cmdMandat")->click();
     EXPECT_EQ(harness_.prompts.prompts,
-              (std::vector<Prompt>{{desktop::DocumentNotOpenedMessage(Module1::kFrench, mandate),
+              (std::vector<Prompt>{{texts::DocumentNotOpenedMessage(texts::kFrench, mandate),
                                     MessageIcon::Exclamation, false}}));
     EXPECT_NE(harness_.prompts.prompts.at(0).text.find(mandate), std::string::npos);
 }
@@ -226,7 +227,7 @@ TEST_F(MainWindowOffline, RefusalsWriteNothing) {
     EXPECT_EQ(harness_.prompts.prompts,
               (std::vector<Prompt>{{"Indiquez le no de plaques", MessageIcon::Information, false},
                                    {"Aucune place spécifiée", MessageIcon::Information, false}}));
-    EXPECT_EQ(modINI::LastSectionIndex("INDEMNITE", DataFile()), -1);
+    EXPECT_EQ(store::LastSectionIndex("INDEMNITE", DataFile()), -1);
     EXPECT_EQ(harness_.printers.pages_printed, 0);
     EXPECT_TRUE(harness_.notifier.references.empty());
 }
@@ -276,7 +277,7 @@ TEST_F(MainWindow, PrintRecordsUploadsPrintsClearsAndNotifies) {
     EXPECT_TRUE(harness_.prompts.prompts.empty());
 
     Print(0, "  ");
-    EXPECT_EQ(ReadIndemnite(DataFile(), 1).nPlaques, "  ");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 1).nPlaques, "  ");
     EXPECT_EQ(harness_.notifier.references.back(), "000NZFAP-1");
 }
 
@@ -291,12 +292,12 @@ TEST_F(MainWindowOffline, FailedUploadAndFailedPrintAreShownAfterTheRecordStands
     Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VS 7"));
     Control<QPushButton>(&window, "cmdPrint")->click();
 
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).NumIndemn, "000NZFAP-0");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).NumIndemn, "000NZFAP-0");
     ASSERT_EQ(harness_.prompts.prompts.size(), 2u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[1],
               (Prompt{"Les données n'ont pas pu être mises à jour sur notre serveur\n" +
-                          transfers::RetryQuestion(Module1::kFrench),
+                          texts::RetryQuestion(texts::kFrench),
                       MessageIcon::Information, true}));
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
     EXPECT_EQ(Control<QLabel>(&window, "lblBV11")->text(), QStringLiteral("000NZFAP-1"));
@@ -312,7 +313,7 @@ TEST_F(MainWindow, RecordThatCannotBeWrittenStopsThePrintAndKeepsTheEntry) {
     ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
     EXPECT_EQ(harness_.prompts.prompts[0].icon, MessageIcon::Critical);
     EXPECT_EQ(harness_.prompts.prompts[0].text,
-              kerbolt::frmMain::RecordNotSavedMessage(Module1::kFrench));
+              kerbolt::texts::frmMain::RecordNotSavedMessage(texts::kFrench));
     EXPECT_EQ(harness_.printers.pages_printed, 0);
     EXPECT_TRUE(harness_.notifier.references.empty());
     EXPECT_FALSE(fs::exists(harness_.ServerFile("000NZFAP")));
@@ -326,9 +327,9 @@ TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAnd
     Get<QLineEdit>("txtPlaques")->setText(QStringLiteral("VD 5"));
     ASSERT_EQ(Get<QLabel>("lblBV11")->text(), QStringLiteral("000NZFAP-0"));
     // A sync brings in the ticket another client printed meanwhile.
-    const IndemniteRecord other = MakeIndemniteRecord(0, {2025, 1, 1, 8, 0, 0}, "GE 1", "50",
-                                                      harness_.context->state.AccountKey, 0);
-    ASSERT_TRUE(WriteIndemnite(DataFile(), 0, other));
+    const store::IndemniteRecord other = store::MakeIndemniteRecord(
+        0, {2025, 1, 1, 8, 0, 0}, "GE 1", "50", harness_.context->state.AccountKey, 0);
+    ASSERT_TRUE(store::WriteIndemnite(DataFile(), 0, other));
     const std::string before = ReadFileBytes(DataFile());
 
     Get<QPushButton>("cmdPrint")->click();
@@ -349,11 +350,11 @@ TEST_F(MainWindowOffline, RecordAddedAfterThePreviewGivesTheNextNumberToPaperAnd
     EXPECT_NE(RunCommand("pdftotext " + pdf + " -").out.find(printed_reference), std::string::npos);
 
     // The record under that number carries exactly that reference; the synced one is untouched.
-    const IndemniteRecord written = ReadIndemnite(DataFile(), 1);
+    const store::IndemniteRecord written = store::ReadIndemnite(DataFile(), 1);
     EXPECT_EQ(written.NumIndemn, printed_reference);
     EXPECT_EQ(written.nPlaques, "VD 5");
     EXPECT_EQ(written.IdPlace, "1");
-    EXPECT_EQ(ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
+    EXPECT_EQ(store::ReadIndemnite(DataFile(), 0).nPlaques, "GE 1");
     EXPECT_EQ(ReadFileBytes(DataFile()).substr(0, before.size()), before);
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{printed_reference});
 }
@@ -403,7 +404,8 @@ TEST_F(MainWindowOffline, EveryAcceptedAmountIsPrintedInABankableCodeAndRecorded
         const std::string paper = RunCommand("pdftotext " + pdf + " -").out;
         EXPECT_NE(paper.find(shown.trimmed().toStdString()), std::string::npos) << paper;
 
-        const IndemniteRecord written = ReadIndemnite(DataFile(), static_cast<std::int32_t>(i));
+        const store::IndemniteRecord written =
+            store::ReadIndemnite(DataFile(), static_cast<std::int32_t>(i));
         EXPECT_EQ(written.Montant100, amounts[i]);
         EXPECT_EQ(written.nPlaques, "VD 7");
     }
@@ -440,7 +442,7 @@ TEST_F(MainWindowOffline, AKeystrokeAndAPrintEachRebuildThePreviewOnce) {
 }
 
 TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
-    modINI::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
+    store::WriteIni("Param", "Printer", "Ticket B", harness_.context->state.IniPath);
     Open();
     auto* printers = Get<QComboBox>("cmbPrinters");
     ASSERT_EQ(printers->count(), 2);
@@ -456,7 +458,7 @@ TEST_F(MainWindowOffline, PrinterChoiceIsStoredUsedAndRestoredOnClosing) {
 }
 
 TEST_F(MainWindowOffline, UnknownSavedPrinterShowsNoChoiceAndKeepsTheCurrentOne) {
-    modINI::WriteIni("Param", "Printer", "Gone", harness_.context->state.IniPath);
+    store::WriteIni("Param", "Printer", "Gone", harness_.context->state.IniPath);
     Open();
     EXPECT_EQ(Get<QComboBox>("cmbPrinters")->currentIndex(), -1);
     Print(0, "VD 1");
@@ -465,7 +467,7 @@ TEST_F(MainWindowOffline, UnknownSavedPrinterShowsNoChoiceAndKeepsTheCurrentOne)
     // Choosing a printer stores it at once.
     Get<QComboBox>("cmbPrinters")->setCurrentIndex(1);
     emit Get<QComboBox>("cmbPrinters")->activated(1);
-    EXPECT_EQ(modINI::ReadIni("Param", "Printer", harness_.context->state.IniPath), "Ticket B");
+    EXPECT_EQ(store::ReadIni("Param", "Printer", harness_.context->state.IniPath), "Ticket B");
 }
 
 TEST_F(MainWindowOffline, OnlyTheBareBackgroundDragsTheWindow) {

@@ -21,13 +21,13 @@ class FrmPlaces : public DialogTest {
 protected:
     // PLACE0 and PLACE2 without PLACE1.
     void StoreSpotsWithAGap() {
-        ASSERT_TRUE(modINI::WriteIni("PLACE0", "IdPlace", "A12", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE0", "IdPlace", "A12", state.DataFile));
         ASSERT_TRUE(
-            modINI::WriteIni("PLACE0", "adresse", "Rue du Lac 1, 1000 Lausanne", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE0", "Proprietaire", "0", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "IdPlace", "C3", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "adresse", "Quai 3", state.DataFile));
-        ASSERT_TRUE(modINI::WriteIni("PLACE2", "Proprietaire", "2", state.DataFile));
+            store::WriteIni("PLACE0", "adresse", "Rue du Lac 1, 1000 Lausanne", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE0", "Proprietaire", "0", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "IdPlace", "C3", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "adresse", "Quai 3", state.DataFile));
+        ASSERT_TRUE(store::WriteIni("PLACE2", "Proprietaire", "2", state.DataFile));
     }
     static void Select(frmPlaces* window, int row) {
         Child<QListWidget>(window, "List1")->setCurrentRow(row);
@@ -41,10 +41,10 @@ TEST_F(FrmPlaces, LoadsTheStoredSpotsAsFixedColumns) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "A12          Rue du Lac 1, 1000 Lausanne                                  "
                         "Proprietaire     0");
-    EXPECT_EQ(CharCount(lines[0]), 92u);
+    EXPECT_EQ(lists::CharCount(lines[0]), 92u);
     EXPECT_EQ(lines[1],
               std::string(12, ' ') + " " + std::string(60, ' ') + " " + "Proprietaire     0");
-    EXPECT_EQ(CharSlice(lines[2], 74, 15), "Gérance        ");
+    EXPECT_EQ(lists::CharSlice(lines[2], 74, 15), "Gérance        ");
     EXPECT_EQ(Child<QListWidget>(window, "List1")->font().family(), QStringLiteral("Courier New"));
     auto* status = Child<QComboBox>(window, "cmbStatut");
     EXPECT_EQ(status->count(), 3);
@@ -90,7 +90,7 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
     Type(window, "txtAdressePlace", QStringLiteral("Avenue 5"));
     Click(window, "cmdSavePlace");
     ASSERT_EQ(window->Lines().size(), 4u);
-    EXPECT_EQ(CharCount(window->Lines()[3]), 93u);
+    EXPECT_EQ(lists::CharCount(window->Lines()[3]), 93u);
 
     // An add that is cancelled changes nothing.
     Click(window, "cmdAddPlace");
@@ -98,7 +98,7 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
     ASSERT_EQ(window->Lines().size(), 4u);
 
     Click(window, "cmdSave");
-    const std::vector<PlaceRecord> saved = ReadPlaces(state.DataFile);
+    const std::vector<store::PlaceRecord> saved = store::ReadPlaces(state.DataFile);
     ASSERT_EQ(saved.size(), 4u);
     EXPECT_EQ(saved[0].IdPlace, "A12");
     EXPECT_EQ(saved[1].IdPlace, "");
@@ -120,7 +120,7 @@ TEST_F(FrmPlaces, EditsAndSavesInListOrderThenUploads) {
 }
 
 TEST_F(FrmPlaces, EmptyListSavesNothingButUploadsAndCloseLabelDiscards) {
-    ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
     const std::string before = testing_support::ReadFileBytes(state.DataFile);
     QPointer<frmPlaces> window = new frmPlaces(Context());
     EXPECT_TRUE(window->Lines().empty());
@@ -146,8 +146,8 @@ TEST_F(FrmPlaces, SpotsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
     std::filesystem::remove(state.DataFile);
     std::filesystem::create_directories(state.DataFile);
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown,
-              std::vector<std::string>{kerbolt::frmMain::DataNotSavedMessage(state.Language)});
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                                 kerbolt::texts::frmMain::DataNotSavedMessage(state.Language)});
     EXPECT_EQ(server->Log().find("STOR"), std::string::npos);
     EXPECT_EQ(liste_places, 0);
     Settle();
@@ -157,7 +157,7 @@ TEST_F(FrmPlaces, SpotsThatCannotBeWrittenKeepTheWindowOpenAndGoNowhere) {
 }
 
 TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {
-    state.Language = Module1::kEnglish;
+    state.Language = texts::kEnglish;
     UseFtp(false);
     QPointer<frmPlaces> window = new frmPlaces(Context());
     EXPECT_EQ(Child<QLineEdit>(window, "txtNPlace")->maxLength(), 12);
@@ -167,14 +167,14 @@ TEST_F(FrmPlaces, LimitsAndWordsOfTheCurrentLanguage) {
     Child<QComboBox>(window, "cmbStatut")->setCurrentIndex(1);
     Type(window, "txtNPlace", QStringLiteral("B1"));
     Click(window, "cmdSavePlace");
-    EXPECT_EQ(CharSlice(window->Lines()[0], 74, 15), FitColumn("Tenant", 15));
+    EXPECT_EQ(lists::CharSlice(window->Lines()[0], 74, 15), lists::FitColumn("Tenant", 15));
     // The server is out of reach: the main window's message, with the offer to try again (no
     // here), and the spots stay saved.
     prompts.answer = false;
     Click(window, "cmdSave");
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"main message 4\n" +
-                                                      transfers::RetryQuestion(state.Language)});
-    EXPECT_EQ(ReadPlaces(state.DataFile).at(0).Proprietaire, "1");
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"main message 4\n" + texts::RetryQuestion(state.Language)});
+    EXPECT_EQ(store::ReadPlaces(state.DataFile).at(0).Proprietaire, "1");
 }
 
 } // namespace

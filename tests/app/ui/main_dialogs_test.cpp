@@ -45,9 +45,9 @@ class MainWithDialogs : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(harness_.dir.Path() / "web/ctrl");
-        harness_.SignedIn(Module1::kFrench);
-        WriteAccount(harness_.context->state.DataFile, "a@b.ch", "secret1");
-        WritePlaces(harness_.context->state.DataFile, {{"A1", "Rue du Lac 1", "0"}});
+        harness_.SignedIn(texts::kFrench);
+        store::WriteAccount(harness_.context->state.DataFile, "a@b.ch", "secret1");
+        store::WritePlaces(harness_.context->state.DataFile, {{"A1", "Rue du Lac 1", "0"}});
         config_ = harness_.context->config;
         config_.web_url = server_.BaseUrl();
         config_.notify_url = server_.BaseUrl();
@@ -57,7 +57,7 @@ protected:
                                     harness_.printers, notifier_, config_,
                                     harness_.context->state});
         web_.emplace(
-            WebPorts{http_, harness_.prompts, harness_.shell, harness_.exit, harness_.clock},
+            web::WebPorts{http_, harness_.prompts, harness_.shell, harness_.exit, harness_.clock},
             context_->state, config_, "1.18");
         notifier_.target = &*web_;
         InstallDialogs(*context_);
@@ -95,7 +95,7 @@ protected:
     ForwardingNotifier notifier_;
     std::optional<AppContext> context_;
     CurlHttp http_{QtPostToUi()};
-    std::optional<WebServices> web_;
+    std::optional<web::WebServices> web_;
     std::unique_ptr<frmMain> window_;
     std::unique_ptr<MainWindowActivation> activation_;
 };
@@ -115,7 +115,7 @@ TEST_F(MainWithDialogs, TicketSettingsShowInThePreviewAndTheCheckRunsAfterEachDi
         Control<QPushButton>(dialog, "cmdSave")->click();
     });
     EXPECT_EQ(main.Preview().labels[0], "Parking privé");
-    EXPECT_EQ(ReadParamSettings(context_->state.IniPath).Titre, "Parking privé");
+    EXPECT_EQ(store::ReadParamSettings(context_->state.IniPath).Titre, "Parking privé");
     EXPECT_EQ(testing_support::ReadFileBytes(harness_.ServerFile(context_->state.AccountKey)),
               testing_support::ReadFileBytes(context_->state.DataFile));
     // The version file was not there: the check runs again now that the dialog has closed.
@@ -185,7 +185,7 @@ TEST_F(MainWithDialogs, FirstRunGoesFromContactDetailsToSpotsBeforeTheMainWindow
     EXPECT_TRUE(spots_seen);
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(context_->state.NewInstall);
-    EXPECT_EQ(ReadInfos(context_->state.DataFile).IBAN, "CH9300762011623852957");
+    EXPECT_EQ(store::ReadInfos(context_->state.DataFile).IBAN, "CH9300762011623852957");
     EXPECT_EQ(harness_.prompts.prompts.size(), 1u);
 }
 

@@ -32,7 +32,7 @@ TEST(MainWindowWeb, CheckRunsAfterEachShowingOfTheMainWindowOnly) {
 
 TEST(MainWindowWeb, QuestionsWaitWhileAModalDialogIsOpen) {
     QPointer<KerboltWindow> main_window = new KerboltWindow;
-    const MainWindowHooks hooks =
+    const web::MainWindowHooks hooks =
         MakeMainWindowHooks([&] { return main_window.data(); }, [] { return std::string("?"); });
     EXPECT_FALSE(hooks.ready());
     main_window->show();

@@ -30,7 +30,7 @@ TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
     picture.fill(Qt::transparent);
     picture.setPixelColor(0, 0, QColor(255, 0, 0));
     picture.setPixelColor(2, 1, QColor(0, 0, 255));
-    const modMandat::RgbImage pixels = MandateLogoPixels(picture);
+    const mandate::RgbImage pixels = MandateLogoPixels(picture);
     ASSERT_EQ(pixels.width, 3);
     ASSERT_EQ(pixels.height, 2);
     EXPECT_EQ(pixels.rgb, (std::vector<std::uint8_t>{255, 0, 0, 255, 255, 255, 255, 255, 255, 255,
@@ -40,7 +40,7 @@ TEST(MandateLogoPixels, TransparencyBecomesWhiteAndRowsLoseTheirPadding) {
 
 TEST(MandateLogoPixels, TheShippedLogoKeepsItsSizeAndColours) {
     const QImage logo = TicketLogo();
-    const modMandat::RgbImage pixels = MandateLogoPixels(logo);
+    const mandate::RgbImage pixels = MandateLogoPixels(logo);
     ASSERT_EQ(pixels.width, logo.width());
     ASSERT_EQ(pixels.height, logo.height());
     for (int y = 0; y < logo.height(); y += 37)
@@ -67,12 +67,12 @@ protected:
             auto writer = std::make_unique<RecordingPdfWriter>();
             writer->creates_file = true;
             configure(*writer);
-            return std::unique_ptr<modMandat::IPdfWriter>(std::move(writer));
+            return std::unique_ptr<mandate::IPdfWriter>(std::move(writer));
         });
     }
 
     testing_support::TempDir dir_;
-    Module1::State state_;
+    store::State state_;
     RecordingShell shell_;
     RecordingPrompts prompts_;
 };
@@ -82,14 +82,14 @@ TEST_F(MandateAction, SuccessOpensTheDocumentWithoutAMessage) {
     EXPECT_TRUE(prompts_.shown.empty());
     EXPECT_EQ(shell_.calls,
               std::vector<std::string>{
-                  "document " + modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey)});
+                  "document " + web::MandateLocalPath(state_.DataFolder, state_.AccountKey)});
 }
 
 TEST_F(MandateAction, FailuresShowTheirDescription) {
     EXPECT_FALSE(Click([](RecordingPdfWriter& pdf) { pdf.begin_error = 75; }));
     EXPECT_FALSE(Click([](RecordingPdfWriter& pdf) { pdf.box_throws = true; }));
     EXPECT_FALSE(BuildMandateDocument(state_, TicketLogo(), shell_, prompts_,
-                                      []() -> std::unique_ptr<modMandat::IPdfWriter> {
+                                      []() -> std::unique_ptr<mandate::IPdfWriter> {
                                           throw std::runtime_error("Out of memory");
                                       }));
     const std::string part = dir_.File("Mandat_000NZFAP.pdf.part");
@@ -101,19 +101,20 @@ TEST_F(MandateAction, FailuresShowTheirDescription) {
 }
 
 TEST_F(MandateAction, TheShippedLogoKeepsTheDocumentSmallAndItsTextAsItWas) {
-    ASSERT_TRUE(WriteAccount(state_.DataFile, "a@b.ch", "secret1"));
-    ASSERT_TRUE(WritePlaces(state_.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
-                                              {"B2", "Chemin des Prés 2, 1000 Lausanne", "1"}}));
-    const std::string path = modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
+    ASSERT_TRUE(store::WriteAccount(state_.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(
+        store::WritePlaces(state_.DataFile, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"},
+                                             {"B2", "Chemin des Prés 2, 1000 Lausanne", "1"}}));
+    const std::string path = web::MandateLocalPath(state_.DataFolder, state_.AccountKey);
     // The same document stored as it is, for the text it must keep.
     ASSERT_TRUE(BuildMandateDocument(
         state_, TicketLogo(), shell_, prompts_,
-        modMandat::PagoraWriterFactory(testing_support::MakeFixedHost(), false)));
+        mandate::PagoraWriterFactory(testing_support::MakeFixedHost(), false)));
     const std::string plain = dir_.File("plain.pdf");
     std::filesystem::rename(path, plain);
     ASSERT_TRUE(
         BuildMandateDocument(state_, TicketLogo(), shell_, prompts_,
-                             modMandat::PagoraWriterFactory(testing_support::MakeFixedHost())));
+                             mandate::PagoraWriterFactory(testing_support::MakeFixedHost())));
     EXPECT_TRUE(prompts_.shown.empty());
 
     // The logo's pixels alone are 1295 x 632 x 3 bytes.

@@ -29,16 +29,16 @@ class MandateButton : public ::testing::Test {
 protected:
     MandateButton() : harness_(Server::Stopped) {}
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
+        harness_.SignedIn(texts::kFrench);
         const std::string& data = harness_.context->state.DataFile;
-        WriteAccount(data, "a@b.ch", "secret1");
-        WriteContactDetails(data, {.Nom = "Jean Dupont",
-                                   .rue = "Rue du Lac",
-                                   .no = "1",
-                                   .npa = "1000",
-                                   .ville = "Lausanne"});
-        WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
-        InstallMandateHook(*harness_.context, [this, make = modMandat::PagoraWriterFactory(
+        store::WriteAccount(data, "a@b.ch", "secret1");
+        store::WriteContactDetails(data, {.Nom = "Jean Dupont",
+                                          .rue = "Rue du Lac",
+                                          .no = "1",
+                                          .npa = "1000",
+                                          .ville = "Lausanne"});
+        store::WritePlaces(data, {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}});
+        InstallMandateHook(*harness_.context, [this, make = mandate::PagoraWriterFactory(
                                                          testing_support::MakeFixedHost())] {
             ++builds_;
             return make();
@@ -49,8 +49,8 @@ protected:
 
     QPushButton* Button() { return Control<QPushButton>(window_.get(), "cmdMandat"); }
     std::string MandatePath() const {
-        const Module1::State& state = harness_.context->state;
-        return modUpload::MandateLocalPath(state.DataFolder, state.AccountKey);
+        const store::State& state = harness_.context->state;
+        return web::MandateLocalPath(state.DataFolder, state.AccountKey);
     }
 
     UiHarness harness_;
@@ -88,7 +88,7 @@ TEST_F(MandateButton, AWrittenMandateThatDoesNotOpenIsToldWithItsPath) {
     EXPECT_TRUE(std::filesystem::is_regular_file(MandatePath()));
     EXPECT_EQ(harness_.prompts.prompts,
               (std::vector<testing_support::Prompt>{
-                  {desktop::DocumentNotOpenedMessage(Module1::kFrench, MandatePath()),
+                  {texts::DocumentNotOpenedMessage(texts::kFrench, MandatePath()),
                    MessageIcon::Exclamation, false}}));
     EXPECT_EQ(Button()->text(), QStringLiteral("Voir le mandat"));
 }

@@ -13,8 +13,8 @@
 
 namespace {
 
-using kerbolt::QrModules;
-using kerbolt::QrPicture;
+using kerbolt::ticket::QrModules;
+using kerbolt::ticket::QrPicture;
 
 QImage Paint(const QrPicture& picture, int side) {
     QImage image(side, side, QImage::Format_RGB32);
@@ -54,27 +54,26 @@ TEST(QrPainting, HolesStayWhiteAndCornerTouchingModulesFill) {
     };
     for (const auto& rows : shapes) {
         const QrModules modules(rows);
-        const QrPicture picture = kerbolt::mdQRCodegen::RenderQrPicture(modules, 40, 0);
+        const QrPicture picture = kerbolt::ticket::RenderQrPicture(modules, 40, 0);
         const int side = picture.square / 4; // 10 pixels per module
         ExpectModules(Paint(picture, side), modules, 10);
     }
 }
 
 TEST(QrPainting, ForeColourIsTheWindowsColourValue) {
-    const QrPicture picture =
-        kerbolt::mdQRCodegen::RenderQrPicture(QrModules({"#"}), 100, 0x00FF8000);
+    const QrPicture picture = kerbolt::ticket::RenderQrPicture(QrModules({"#"}), 100, 0x00FF8000);
     const QImage image = Paint(picture, 40);
     EXPECT_EQ(image.pixel(20, 20), qRgb(0x00, 0x80, 0xFF));
     EXPECT_TRUE(IsWhite(image, 1, 1));
 }
 
 TEST(QrPainting, TicketBoxDecodesToThePayloadWithTheCrossInItsCentre) {
-    kerbolt::TicketInputs inputs;
+    kerbolt::ticket::TicketInputs inputs;
     inputs.account_key = "000NZFAP";
     inputs.amount = "50";
     inputs.plates = "VD 123456";
-    const std::string payload = kerbolt::BuildTicketPreview(inputs).payload;
-    const auto picture = kerbolt::CreateTicketQrPicture(payload);
+    const std::string payload = kerbolt::ticket::BuildTicketPreview(inputs).payload;
+    const auto picture = kerbolt::ticket::CreateTicketQrPicture(payload);
     ASSERT_TRUE(picture.has_value());
 
     const int side = 696; // 12 pixels per module of a 57-module symbol

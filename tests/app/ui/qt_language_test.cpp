@@ -67,8 +67,8 @@ TEST(QtLanguage, QuestionButtonsFollowEachLanguageAndItsReplacement) {
 
 TEST(QtLanguage, TheMainWindowSetsItsLanguageWhenItOpensAndWhenAFlagIsClicked) {
     testing_support::UiHarness harness(testing_support::Server::Stopped);
-    harness.SignedIn(Module1::kItalian);
-    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    harness.SignedIn(texts::kItalian);
+    ASSERT_TRUE(store::WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
     ApplyQtLanguage(3);
     frmMain window(*harness.context);
     window.show();

@@ -22,8 +22,8 @@ using testing_support::RunCommand;
 // The printable area is the whole page, so that page and layout coordinates agree.
 constexpr double kMarginPt = 0;
 
-kerbolt::TicketPreview FixturePreview() {
-    kerbolt::TicketInputs inputs;
+kerbolt::ticket::TicketPreview FixturePreview() {
+    kerbolt::ticket::TicketInputs inputs;
     inputs.language = 1;
     inputs.title = "Indemnité de dérangement";
     inputs.text = "Véhicule stationné sans droit\r\nsur la place {adresse}.";
@@ -33,12 +33,12 @@ kerbolt::TicketPreview FixturePreview() {
     inputs.plates = "VD 123456";
     inputs.account_key = "000NZFAP";
     inputs.record_number = 0;
-    return kerbolt::BuildTicketPreview(inputs);
+    return kerbolt::ticket::BuildTicketPreview(inputs);
 }
 
 // Prints one ticket through the printer interface into a PDF file.
-void PrintTicket(const std::string& path, const kerbolt::TicketPreview& preview,
-                 const kerbolt::QrPicture* qr, const QImage& logo) {
+void PrintTicket(const std::string& path, const kerbolt::ticket::TicketPreview& preview,
+                 const kerbolt::ticket::QrPicture* qr, const QImage& logo) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(path));
@@ -79,15 +79,15 @@ class TicketPrint : public testing::Test {
 protected:
     void SetUp() override {
         preview_ = FixturePreview();
-        qr_ = kerbolt::CreateTicketQrPicture(preview_.payload);
+        qr_ = kerbolt::ticket::CreateTicketQrPicture(preview_.payload);
         ASSERT_TRUE(qr_.has_value());
         pdf_ = dir_.File("ticket.pdf");
         PrintTicket(pdf_, preview_, &*qr_, kerbolt::ui::TicketLogo());
     }
 
     testing_support::TempDir dir_;
-    kerbolt::TicketPreview preview_;
-    std::optional<kerbolt::QrPicture> qr_;
+    kerbolt::ticket::TicketPreview preview_;
+    std::optional<kerbolt::ticket::QrPicture> qr_;
     std::string pdf_;
 };
 
@@ -168,7 +168,7 @@ TEST_F(TicketPrint, LogoIsPrintedAt2500By1220Twips) {
 
 TEST(TicketLayout, WithoutALogoTheTextMovesUpByTheLogoHeight) {
     testing_support::TempDir dir;
-    const kerbolt::TicketPreview preview = FixturePreview();
+    const kerbolt::ticket::TicketPreview preview = FixturePreview();
     PrintTicket(dir.File("with.pdf"), preview, nullptr, kerbolt::ui::TicketLogo());
     PrintTicket(dir.File("without.pdf"), preview, nullptr, QImage());
     const double with = Word(Words(dir.File("with.pdf")), "Indemnité").y_min;

@@ -99,10 +99,10 @@ std::vector<std::string> PrintedLines(std::vector<PrintedWord> words) {
 class TicketPaper : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
-        Module1::State& state = harness_.context->state;
-        ASSERT_TRUE(WriteAccount(state.DataFile, "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(
+        harness_.SignedIn(texts::kFrench);
+        store::State& state = harness_.context->state;
+        ASSERT_TRUE(store::WriteAccount(state.DataFile, "a@b.ch", "secret1"));
+        ASSERT_TRUE(store::WritePlaces(
             state.DataFile,
             {{"A1", "Chemin de la Grande-Fontaine-des-Prés 117, 1000 Lausanne ZADR", "0"}}));
         // 140 characters: more than the title's two lines hold.
@@ -143,32 +143,36 @@ TEST_F(TicketPaper, PrintsTheLinesThePreviewShowsOfLongTitlesAddressesAndPlates)
     };
     // Above the cut line: title, text and footer; below: the payee column, then the amount and
     // message column, whose amount shares the currency's line.
-    const std::vector<std::string> top = preview({kLabelTitle, kLabelText, kLabelFooter});
+    const std::vector<std::string> top =
+        preview({ticket::kLabelTitle, ticket::kLabelText, ticket::kLabelFooter});
     const std::vector<std::string> left =
-        preview({kLabelPayeeHeading, kLabelAccount, kLabelCompany, kLabelStreet, kLabelTown});
-    std::vector<std::string> right = preview({kLabelAmountHeading});
-    right.push_back(Words(PreviewLines(window, kLabelCurrency)[0] + " " +
-                          PreviewLines(window, kLabelAmount)[0]));
-    for (const std::string& line : preview({kLabelMessageHeading, kLabelReference, kLabelPlates}))
+        preview({ticket::kLabelPayeeHeading, ticket::kLabelAccount, ticket::kLabelCompany,
+                 ticket::kLabelStreet, ticket::kLabelTown});
+    std::vector<std::string> right = preview({ticket::kLabelAmountHeading});
+    right.push_back(Words(PreviewLines(window, ticket::kLabelCurrency)[0] + " " +
+                          PreviewLines(window, ticket::kLabelAmount)[0]));
+    for (const std::string& line :
+         preview({ticket::kLabelMessageHeading, ticket::kLabelReference, ticket::kLabelPlates}))
         right.push_back(line);
 
     // Nothing is cut mid-word: the long title and plates show every word, set smaller than the
     // label's own size, and the long address wraps at blanks.
     for (const auto& [label, end] :
-         {std::pair{kLabelTitle, "ZTITRE"}, std::pair{kLabelText, "ZADR"},
-          std::pair{kLabelPlates, "ZPLAQUE"}}) {
+         {std::pair{ticket::kLabelTitle, "ZTITRE"}, std::pair{ticket::kLabelText, "ZADR"},
+          std::pair{ticket::kLabelPlates, "ZPLAQUE"}}) {
         const QLabel* shown = Control<QLabel>(&window, ("lblBV" + std::to_string(label)).c_str());
         EXPECT_TRUE(shown->text().contains(QLatin1String(end))) << label << " " << end;
     }
-    for (int label : {kLabelTitle, kLabelPlates}) {
+    for (int label : {ticket::kLabelTitle, ticket::kLabelPlates}) {
         EXPECT_LT(Control<QLabel>(&window, ("lblBV" + std::to_string(label)).c_str())
                       ->font()
                       .pointSizeF(),
                   TicketLabelFont(label).pointSizeF())
             << label;
     }
-    EXPECT_TRUE(PreviewLines(window, kLabelText)[1].starts_with("sur la place Chemin de la"));
-    EXPECT_TRUE(PreviewLines(window, kLabelPlates)[0].starts_with("VD 123456"));
+    EXPECT_TRUE(
+        PreviewLines(window, ticket::kLabelText)[1].starts_with("sur la place Chemin de la"));
+    EXPECT_TRUE(PreviewLines(window, ticket::kLabelPlates)[0].starts_with("VD 123456"));
 
     Control<QPushButton>(&window, "cmdPrint")->click();
     ASSERT_EQ(harness_.printers.pages_printed, 1);
@@ -192,14 +196,14 @@ TEST_F(TicketPaper, PrintsTheLinesThePreviewShowsOfLongTitlesAddressesAndPlates)
 // Every word of the four languages' default title, text and footer is printed whole.
 TEST(TicketPaperLanguages, EveryWordOfTheDefaultTextsPrintsWhole) {
     UiHarness harness{testing_support::Server::Stopped};
-    harness.SignedIn(Module1::kFrench);
+    harness.SignedIn(texts::kFrench);
     const std::string address = "Rue du Lac 1, 1000 Lausanne";
-    ASSERT_TRUE(WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
-    ASSERT_TRUE(WritePlaces(harness.context->state.DataFile, {{"A1", address, "0"}}));
+    ASSERT_TRUE(store::WriteAccount(harness.context->state.DataFile, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WritePlaces(harness.context->state.DataFile, {{"A1", address, "0"}}));
     for (std::int16_t language = 1; language <= 4; ++language) {
         SCOPED_TRACE(language);
         harness.SignedIn(language);
-        const Module1::State& state = harness.context->state;
+        const store::State& state = harness.context->state;
         frmMain window(*harness.context);
         Control<QComboBox>(&window, "cmbPlace")->setCurrentIndex(0);
         Control<QLineEdit>(&window, "txtPlaques")->setText(QStringLiteral("VD 1"));
@@ -231,7 +235,7 @@ struct Box {
     double height;
 };
 Box BoxOf(int label) {
-    const auto& r = kPreviewLabelRects[static_cast<std::size_t>(label)];
+    const auto& r = ticket::kPreviewLabelRects[static_cast<std::size_t>(label)];
     return {static_cast<double>(Px(r.width)), static_cast<double>(Px(r.height))};
 }
 
@@ -248,20 +252,20 @@ TEST(TicketLabelLayout, WrapsAtBlanksAndSetsSmallerUntilTheLinesFitTheBox) {
         QString text;
         Fit fit;
     } cases[] = {
-        {kLabelTitle, QStringLiteral("Indemnité"), Fit::AsItIs},
-        {kLabelTitle, words(12), Fit::Wrapped},
-        {kLabelTitle, words(30), Fit::Smaller},
-        {kLabelTitle, words(300), Fit::Cut},
-        {kLabelText, words(20), Fit::Wrapped},
-        {kLabelText, QStringLiteral("a\r\nb\nc"), Fit::AsItIs},
-        {kLabelText, QStringLiteral("Merci  de  payer \r\nligne"), Fit::AsItIs},
-        {kLabelText, QStringLiteral("ligne\n").repeated(40), Fit::Cut},
-        {kLabelPlates, QStringLiteral("VD 123456 / GE 654321 / FR 99"), Fit::Smaller},
-        {kLabelPlates, QStringLiteral("W").repeated(80), Fit::Cut},
-        {kLabelReference, QString(), Fit::AsItIs},
+        {ticket::kLabelTitle, QStringLiteral("Indemnité"), Fit::AsItIs},
+        {ticket::kLabelTitle, words(12), Fit::Wrapped},
+        {ticket::kLabelTitle, words(30), Fit::Smaller},
+        {ticket::kLabelTitle, words(300), Fit::Cut},
+        {ticket::kLabelText, words(20), Fit::Wrapped},
+        {ticket::kLabelText, QStringLiteral("a\r\nb\nc"), Fit::AsItIs},
+        {ticket::kLabelText, QStringLiteral("Merci  de  payer \r\nligne"), Fit::AsItIs},
+        {ticket::kLabelText, QStringLiteral("ligne\n").repeated(40), Fit::Cut},
+        {ticket::kLabelPlates, QStringLiteral("VD 123456 / GE 654321 / FR 99"), Fit::Smaller},
+        {ticket::kLabelPlates, QStringLiteral("W").repeated(80), Fit::Cut},
+        {ticket::kLabelReference, QString(), Fit::AsItIs},
         // Amounts show whole: a cut amount would print a different sum.
-        {kLabelAmount, QStringLiteral(" 50.00"), Fit::AsItIs},
-        {kLabelAmount, QStringLiteral("999999 999.99"), Fit::AsItIs},
+        {ticket::kLabelAmount, QStringLiteral(" 50.00"), Fit::AsItIs},
+        {ticket::kLabelAmount, QStringLiteral("999999 999.99"), Fit::AsItIs},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.left(30).toStdString());

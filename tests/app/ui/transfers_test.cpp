@@ -38,9 +38,9 @@ protected:
     explicit Transfers(Server server, long hung_timeout_s = 2)
         : harness_(server, {}, 0, hung_timeout_s) {}
     void SetUp() override {
-        harness_.SignedIn(Module1::kFrench);
-        ASSERT_TRUE(WriteAccount(DataFile(), "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
+        harness_.SignedIn(texts::kFrench);
+        ASSERT_TRUE(store::WriteAccount(DataFile(), "a@b.ch", "secret1"));
+        ASSERT_TRUE(store::WritePlaces(DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
         harness_.context->transfers = &runner_;
     }
     void TearDown() override {
@@ -107,24 +107,24 @@ TEST_F(TransfersToAHungServer, TheTicketIsRecordedAndPrintedAndTheWindowLivesOn)
     // (here: no), and the upload stays owed to the next save.
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
     watch.stop();
-    const std::vector<IndemniteRecord> tickets = ReadIndemnites(DataFile());
+    const std::vector<store::IndemniteRecord> tickets = store::ReadIndemnites(DataFile());
     ASSERT_EQ(tickets.size(), 1u);
     EXPECT_EQ(tickets[0].nPlaques, "VD 1");
     EXPECT_EQ(harness_.printers.pages_printed, 1);
-    const std::string not_updated =
-        kerbolt::frmMain::Message(Module1::kFrench, kerbolt::frmMain::kMsgUploadFailed) + "\n" +
-        transfers::RetryQuestion(Module1::kFrench);
+    const std::string not_updated = kerbolt::texts::frmMain::Message(
+                                        texts::kFrench, kerbolt::texts::frmMain::kMsgUploadFailed) +
+                                    "\n" + texts::RetryQuestion(texts::kFrench);
     ASSERT_EQ(harness_.prompts.prompts.size(), 1u);
     EXPECT_EQ(harness_.prompts.prompts[0].text, not_updated);
     EXPECT_TRUE(harness_.prompts.prompts[0].question);
     EXPECT_EQ(harness_.notifier.references, std::vector<std::string>{"000NZFAP-0"});
-    EXPECT_TRUE(modUpload::UploadOwed(DataFile()));
+    EXPECT_TRUE(web::UploadOwed(DataFile()));
     EXPECT_EQ(runner_.ProgressDialog(), nullptr);
     // No transfer ends before the server's time-out; the dialog shows past its delay, naming
     // the mandate's fetch and then the ticket's transfer, in the order they were handed in.
     EXPECT_GE(clock.elapsed(), 2 * 1000 - 100);
-    const std::string fetch = transfers::StepText(Module1::kFrench, transfers::Step::Synchronise);
-    const std::string upload = transfers::StepText(Module1::kFrench, transfers::Step::Upload);
+    const std::string fetch = texts::StepText(texts::kFrench, texts::Step::Synchronise);
+    const std::string upload = texts::StepText(texts::kFrench, texts::Step::Upload);
     ASSERT_FALSE(steps_shown.empty());
     EXPECT_EQ(steps_shown.back(), upload);
     for (const std::string& step : steps_shown)
@@ -144,14 +144,14 @@ TEST_F(TransfersToAHungServer, TheUserMayTryTheUploadAgain) {
     EXPECT_TRUE(harness_.prompts.prompts[1].question);
     // The second offer came once the second try had failed too.
     EXPECT_EQ(harness_.printers.pages_printed, 1);
-    EXPECT_TRUE(modUpload::UploadOwed(DataFile()));
+    EXPECT_TRUE(web::UploadOwed(DataFile()));
 }
 
 TEST_F(TransfersToALongHungServer, TheStartUpNeedNotWaitForTheServer) {
     // A user of the German texts whose address is remembered: the start-up synchronises.
-    Module1::State& state = harness_.context->state;
-    ASSERT_TRUE(SaveLanguage(state.IniPath, Module1::kGerman));
-    ASSERT_TRUE(SaveRememberedMail(state.IniPath, "a@b.ch"));
+    store::State& state = harness_.context->state;
+    ASSERT_TRUE(store::SaveLanguage(state.IniPath, texts::kGerman));
+    ASSERT_TRUE(store::SaveRememberedMail(state.IniPath, "a@b.ch"));
     const std::string before = ReadFileBytes(DataFile());
 
     QElapsedTimer clock;
@@ -180,12 +180,12 @@ TEST_F(TransfersToALongHungServer, TheStartUpNeedNotWaitForTheServer) {
     // still waited for the server's time-out.
     EXPECT_GE(dialog_at, 1000);
     EXPECT_TRUE(runner_.Busy()) << "the start-up waited for the server's time-out";
-    EXPECT_EQ(label, transfers::StepText(Module1::kGerman, transfers::Step::Synchronise));
-    EXPECT_EQ(button, transfers::SkipServerCaption(Module1::kGerman));
+    EXPECT_EQ(label, texts::StepText(texts::kGerman, texts::Step::Synchronise));
+    EXPECT_EQ(button, texts::SkipServerCaption(texts::kGerman));
     ASSERT_NE(application.MainWindow(), nullptr);
     EXPECT_TRUE(application.MainWindow()->isVisible());
     EXPECT_EQ(harness_.prompts.Texts(),
-              std::vector<std::string>{transfers::ServerSkippedMessage(Module1::kGerman)});
+              std::vector<std::string>{texts::ServerSkippedMessage(texts::kGerman)});
     EXPECT_EQ(ReadFileBytes(DataFile()), before);
 }
 
@@ -215,11 +215,11 @@ TEST(SignInToAHungServer, TheWindowLivesOnWhileTheServerIsAsked) {
     // The click waited for the server's time-out, with the event loop running all along.
     EXPECT_GE(clock.elapsed(), 2 * 1000 - 100);
     EXPECT_TRUE(timer_fired);
-    EXPECT_EQ(step, transfers::StepText(Module1::kFrench, transfers::Step::Synchronise));
+    EXPECT_EQ(step, texts::StepText(texts::kFrench, texts::Step::Synchronise));
     EXPECT_FALSE(runner.Busy());
     EXPECT_EQ(harness.prompts.Texts(),
-              std::vector<std::string>{kerbolt::frmConnect::LoginMessage(
-                  Module1::kFrench, kerbolt::frmConnect::kServerUnreachableMessage)});
+              std::vector<std::string>{kerbolt::texts::frmConnect::LoginMessage(
+                  texts::kFrench, kerbolt::texts::frmConnect::kServerUnreachableMessage)});
     EXPECT_FALSE(std::filesystem::exists(harness.dir.File("data/Kerbolt/000NZFAP")));
     EXPECT_EQ(application.MainWindow(), nullptr);
 }
@@ -231,11 +231,11 @@ TEST_F(TransfersToAWorkingServer, TicketsClickedInARowAreNumberedPrintedAndSentI
     Print(window, "VD 2");
     ASSERT_TRUE(ProcessEventsUntil([&] { return !runner_.Busy(); }));
     EXPECT_EQ(harness_.printers.pages_printed, 2);
-    EXPECT_EQ(ReadIndemnites(harness_.ServerFile("000NZFAP")).size(), 2u);
+    EXPECT_EQ(store::ReadIndemnites(harness_.ServerFile("000NZFAP")).size(), 2u);
     EXPECT_EQ(ReadFileBytes(harness_.ServerFile("000NZFAP")), ReadFileBytes(DataFile()));
     EXPECT_EQ(harness_.notifier.references, (std::vector<std::string>{"000NZFAP-0", "000NZFAP-1"}));
     EXPECT_TRUE(harness_.prompts.prompts.empty());
-    EXPECT_FALSE(modUpload::UploadOwed(DataFile()));
+    EXPECT_FALSE(web::UploadOwed(DataFile()));
 }
 
 } // namespace

@@ -41,7 +41,7 @@ FtpFaults Slowed() {
 // One computer: its data folder, its printer, its transfers and its main window.
 struct Computer {
     explicit Computer(UiHarness& its_harness) : harness(its_harness) {
-        harness.SignedIn(Module1::kFrench);
+        harness.SignedIn(texts::kFrench);
         harness.context->transfers = &runner;
     }
     void Open() {
@@ -88,9 +88,10 @@ protected:
 
     void SetUp() override {
         // The account as the first computer made it, on the server and on both computers.
-        ASSERT_TRUE(WriteAccount(first_.DataFile(), "a@b.ch", "secret1"));
-        ASSERT_TRUE(WritePlaces(first_.DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
-        ASSERT_TRUE(modUpload::UploadDataFile(*first_harness_.ftp, first_.DataFile(), kKey));
+        ASSERT_TRUE(store::WriteAccount(first_.DataFile(), "a@b.ch", "secret1"));
+        ASSERT_TRUE(
+            store::WritePlaces(first_.DataFile(), {{"A1", "Rue du Lac 1, 1000 Lausanne", "0"}}));
+        ASSERT_TRUE(web::UploadDataFile(*first_harness_.ftp, first_.DataFile(), kKey));
         fs::copy_file(first_.DataFile(), second_.DataFile());
         first_.Open();
         second_.Open();
@@ -115,7 +116,8 @@ protected:
         for (const auto& [plates, reference] : printed_)
             EXPECT_TRUE(references.insert(reference).second) << reference << " printed twice";
         std::multimap<std::string, std::string> on_server;
-        for (const IndemniteRecord& r : ReadIndemnites(first_harness_.ServerFile(kKey)))
+        for (const store::IndemniteRecord& r :
+             store::ReadIndemnites(first_harness_.ServerFile(kKey)))
             on_server.emplace(r.NumIndemn, r.nPlaques);
         EXPECT_EQ(on_server.size(), printed_.size());
         for (const auto& [plates, reference] : printed_) {
@@ -125,7 +127,7 @@ protected:
         }
         for (const Computer* computer : {&first_, &second_}) {
             EXPECT_TRUE(computer->harness.prompts.prompts.empty());
-            EXPECT_FALSE(modUpload::UploadOwed(computer->DataFile()));
+            EXPECT_FALSE(web::UploadOwed(computer->DataFile()));
         }
     }
 
@@ -183,7 +185,7 @@ TEST_F(TwoComputers, AnOfflineTicketSharingAReferenceIsKeptAndNamed) {
     offline.Click("FR 1");
     ASSERT_TRUE(ProcessEventsUntil([&] { return offline.Done(); }));
     Collect(offline, "FR 1");
-    EXPECT_TRUE(modUpload::UploadOwed(offline.DataFile()));
+    EXPECT_TRUE(web::UploadOwed(offline.DataFile()));
 
     first_.Click("VD 1");
     ASSERT_TRUE(ProcessEventsUntil([&] { return first_.Done(); }));
@@ -199,15 +201,15 @@ TEST_F(TwoComputers, AnOfflineTicketSharingAReferenceIsKeptAndNamed) {
 
     EXPECT_EQ(second_harness_.prompts.Texts(),
               std::vector<std::string>{
-                  transfers::SharedReferenceMessage(Module1::kFrench, {printed_["VD 1"]})});
+                  texts::SharedReferenceMessage(texts::kFrench, {printed_["VD 1"]})});
     std::multimap<std::string, std::string> on_server;
-    for (const IndemniteRecord& r : ReadIndemnites(first_harness_.ServerFile(kKey)))
+    for (const store::IndemniteRecord& r : store::ReadIndemnites(first_harness_.ServerFile(kKey)))
         on_server.emplace(r.NumIndemn, r.nPlaques);
     EXPECT_EQ(on_server.size(), 3u);
     EXPECT_EQ(on_server.count(printed_["VD 1"]), 2u);
     EXPECT_EQ(on_server.count(printed_["GE 1"]), 1u);
     EXPECT_NE(printed_["GE 1"], printed_["VD 1"]);
-    EXPECT_FALSE(modUpload::UploadOwed(second_.DataFile()));
+    EXPECT_FALSE(web::UploadOwed(second_.DataFile()));
 }
 
 } // namespace

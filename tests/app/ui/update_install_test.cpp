@@ -33,14 +33,14 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     std::filesystem::create_directories(dir.Path() / "temp");
     WriteFileBytes(dir.Path() / "web/ctrl/kb.txt", "Version1.20\r\n");
     const std::string script = "#!/bin/sh\necho \"$*\" > \"$PWD/installer-ran.txt\"\n";
-    WriteFileBytes(dir.Path() / ("web" + DefaultInstallerPath()), script);
+    WriteFileBytes(dir.Path() / ("web" + web::DefaultInstallerPath()), script);
     testing_support::HttpServer server(dir.File("web"), dir.File("http.log"), 120);
 
     ServerConfig config;
     config.web_url = server.BaseUrl();
     config.notify_url = server.BaseUrl();
     config.product_url = server.BaseUrl();
-    Module1::State state;
+    store::State state;
     state.TempFolder = dir.File("temp");
     state.IniPath = dir.File("Param.ini");
 
@@ -49,7 +49,7 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     QtShell shell;
     testing_support::RecordingExit exit;
     testing_support::FixedClock clock;
-    WebServices web({http, prompts, shell, exit, clock}, state, config, "1.18");
+    web::WebServices web({http, prompts, shell, exit, clock}, state, config, "1.18");
     bool main_shown = true;
     web.SetMainWindow({[&] { main_shown = false; }, [&] { main_shown = true; },
                        [&] { return main_shown; }, [] { return std::string("msg 7"); }});
@@ -60,7 +60,7 @@ TEST(UpdateInstall, YesDownloadsStartsTheInstallerSilentlyInTheTempFolderAndEnds
     ASSERT_EQ(exit.codes, std::vector<int>{0});
     EXPECT_FALSE(main_shown);
     const std::filesystem::path installer =
-        dir.Path() / "temp" / FileNameOfUrl(DefaultInstallerPath());
+        dir.Path() / "temp" / web::FileNameOfUrl(web::DefaultInstallerPath());
     EXPECT_EQ(ReadFileBytes(installer), script);
 
     const std::filesystem::path ran = dir.Path() / "temp/installer-ran.txt";

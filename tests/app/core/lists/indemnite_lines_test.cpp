@@ -1,6 +1,7 @@
 #include "app/core/lists/indemnite_lines.h"
 
 #include "app/core/lists/text_columns.h"
+#include "app/core/store/stored_text.h"
 #include "tests/support/data_file_sample.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,13 @@
 namespace {
 
 using namespace kerbolt;
-using namespace kerbolt::frmIndemnites;
+using namespace kerbolt::lists;
 
 using testing_support::ListedTicket;
 
 // Marks: empty, a date, cancelled, the same letters in lower case; and a record without a
 // reference.
-std::vector<IndemniteRecord> Records() {
+std::vector<store::IndemniteRecord> Records() {
     return {ListedTicket("000NZFAP-0", ""),         ListedTicket("000NZFAP-1", "12.03.2025"),
             ListedTicket("000NZFAP-2", "ANNULE-x"), ListedTicket("000NZFAP-3", "annule-x"),
             ListedTicket("", "01.01.2025"),         ListedTicket("   ", "")};
@@ -23,7 +24,7 @@ std::vector<IndemniteRecord> Records() {
 std::vector<std::string> References(const std::vector<std::string>& lines) {
     std::vector<std::string> refs;
     for (const std::string& line : lines)
-        refs.push_back(TrimBlanks(CharSlice(line, 0, 15)));
+        refs.push_back(store::TrimBlanks(CharSlice(line, 0, 15)));
     return refs;
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 using namespace kerbolt;
-using namespace kerbolt::frmPlaces;
+using namespace kerbolt::lists;
 
 TEST(PlaceLines, ColumnsOfAStoredSpot) {
     const std::vector<std::string> lines =
@@ -44,11 +44,11 @@ TEST(PlaceLines, AccentedWordsAndLongFieldsKeepTheColumns) {
 TEST(PlaceLines, AGapInTheNumbersGivesABlankLineWithThePreviousStatus) {
     testing_support::TempDir dir;
     const std::string data = dir.File("KEY");
-    ASSERT_TRUE(modINI::WriteIni("PLACE0", "IdPlace", "A1", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE0", "Proprietaire", "1", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2", "IdPlace", "C3", data));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2", "Proprietaire", " 2 ", data));
-    const std::vector<std::string> lines = LoadPlaceLines(ReadPlaces(data));
+    ASSERT_TRUE(store::WriteIni("PLACE0", "IdPlace", "A1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE0", "Proprietaire", "1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2", "IdPlace", "C3", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2", "Proprietaire", " 2 ", data));
+    const std::vector<std::string> lines = LoadPlaceLines(store::ReadPlaces(data));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(CutPlaceLine(lines[1]).number, "");
     EXPECT_EQ(CutPlaceLine(lines[1]).status, "1");
@@ -63,7 +63,7 @@ TEST(PlaceLines, AGapInTheNumbersGivesABlankLineWithThePreviousStatus) {
 }
 
 TEST(PlaceLines, RecordsFromLinesFollowTheListOrder) {
-    const std::vector<PlaceRecord> places = PlacesFromLines(
+    const std::vector<store::PlaceRecord> places = PlacesFromLines(
         {PlaceLine(" B2 ", "Quai 3", "Owner", 0), PlaceLine("A1", "Rue 1", "", -1)});
     ASSERT_EQ(places.size(), 2u);
     EXPECT_EQ(places[0].IdPlace, "B2");

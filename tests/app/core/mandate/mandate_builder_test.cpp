@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 namespace {
 
 using testing_support::RecordingPdfWriter;
@@ -71,8 +71,8 @@ protected:
                                                             .npa = "8001",
                                                             .ville = " Zürich "})) {
         state_.Language = 2;
-        WritePlaces(state_.DataFile,
-                    {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
+        store::WritePlaces(state_.DataFile,
+                           {{"A1", "Seeweg 1", "0"}, {"A2", "", "1"}, {"A3", "Seeweg 3", "2"}});
     }
 
     MandateResult Build() {
@@ -86,7 +86,7 @@ protected:
     }
 
     std::string FinalPath() const {
-        return modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
+        return web::MandateLocalPath(state_.DataFolder, state_.AccountKey);
     }
 
     std::vector<std::string> DataFolderFiles() const {
@@ -105,7 +105,7 @@ protected:
     }
 
     TempDir dir_;
-    Module1::State state_;
+    store::State state_;
     RecordingShell shell_;
     std::function<void(RecordingPdfWriter&)> configure_ = [](RecordingPdfWriter&) {};
     std::vector<testing_support::PdfCall> calls_; // what the last build's writer was asked to do
@@ -167,4 +167,4 @@ TEST_F(MandateBuild, LogoThatCannotBeSavedStopsTheBuild) {
 }
 
 } // namespace
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 namespace {
 
 using testing_support::RunCommand;
@@ -86,11 +86,11 @@ protected:
                                                             .ville = "Lausanne"})) {}
 
     void Spots(int count) {
-        std::vector<PlaceRecord> places;
+        std::vector<store::PlaceRecord> places;
         for (int i = 0; i < count; ++i)
             places.push_back({"P" + std::to_string(i),
                               "Chemin des Prés " + std::to_string(i) + ", 1000 Lausanne", "0"});
-        WritePlaces(state_.DataFile, places);
+        store::WritePlaces(state_.DataFile, places);
     }
 
     // Builds the document; returns its path.
@@ -99,7 +99,7 @@ protected:
         const MandateResult result = BuildMandatePdf(
             state_, WideLogo(), shell, PagoraWriterFactory(testing_support::MakeFixedHost()));
         EXPECT_TRUE(result.ok) << result.error;
-        const std::string path = modUpload::MandateLocalPath(state_.DataFolder, state_.AccountKey);
+        const std::string path = web::MandateLocalPath(state_.DataFolder, state_.AccountKey);
         EXPECT_EQ(shell.calls, std::vector<std::string>{"document " + path});
         return path;
     }
@@ -109,7 +109,7 @@ protected:
     }
 
     TempDir dir_;
-    Module1::State state_;
+    store::State state_;
 };
 
 struct LanguageCase {
@@ -208,4 +208,4 @@ TEST_F(MandateDocumentTest, FortySpotsRunOverPagesWithNothingCut) {
 }
 
 } // namespace
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

@@ -1,6 +1,6 @@
 #include "app/core/mandate/mandate_layout.h"
 
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 #include "pdf/writer/Pagora.h"
 #include "tests/support/mandate_fakes.h"
 
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace kerbolt::modMandat {
+namespace kerbolt::mandate {
 namespace {
 
 using testing_support::PdfCall;
@@ -28,7 +28,7 @@ MandateOperator TestOperator() {
 }
 
 // A user with three spots and a logo twice as wide as high.
-MandateDocument ThreeSpots(std::int16_t language = Module1::kFrench) {
+MandateDocument ThreeSpots(std::int16_t language = texts::kFrench) {
     MandateDocument doc;
     doc.language = language;
     doc.contact = ContactFrom({.Nom = "Jean Dupont",
@@ -369,4 +369,4 @@ TEST(MandateLayout, WithoutLogoTheTextStartsAtTheTop) {
 }
 
 } // namespace
-} // namespace kerbolt::modMandat
+} // namespace kerbolt::mandate

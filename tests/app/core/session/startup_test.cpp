@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::session {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -48,21 +48,21 @@ TEST_P(StartupTable, ChoosesTheFirstWindow) {
     const std::string folder = dir.File("data/Kerbolt");
     std::filesystem::create_directories(folder);
     const std::string ini = PathIn(folder, "Param.ini");
-    if (*row.langue) ASSERT_TRUE(modINI::WriteIni("Param", "Langue", row.langue, ini));
-    ASSERT_TRUE(SaveRememberedMail(ini, row.mail));
+    if (*row.langue) ASSERT_TRUE(store::WriteIni("Param", "Langue", row.langue, ini));
+    ASSERT_TRUE(store::SaveRememberedMail(ini, row.mail));
     // The server's copy holds what the local one holds and a ticket more.
     const std::string server_file = dir.File("server");
-    ASSERT_TRUE(WriteAccount(server_file, "a@b.ch", "secret1"));
+    ASSERT_TRUE(store::WriteAccount(server_file, "a@b.ch", "secret1"));
     if (row.data_file) std::filesystem::copy_file(server_file, PathIn(folder, "000NZFAP"));
-    ASSERT_TRUE(
-        WriteIndemnite(server_file, 0, MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
+    ASSERT_TRUE(store::WriteIndemnite(
+        server_file, 0, store::MakeIndemniteRecord(0, {}, "VD 1", "50", "000NZFAP", 0)));
     const std::string server_copy = ReadFileBytes(server_file);
 
     testing_support::FixedPaths paths(folder, dir.File("tmp"));
     testing_support::MemoryFtp ftp;
     ftp.files["web/ctrl/KB/000NZFAP"] = server_copy;
     testing_support::RecordingPrompts prompts;
-    State state;
+    store::State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
 
     EXPECT_TRUE(decision.error.empty());
@@ -96,7 +96,7 @@ TEST(Startup, FirstStartCreatesTheFolderWithItsParents) {
     testing_support::FixedPaths paths(folder, dir.File("tmp"));
     testing_support::MemoryFtp ftp;
     testing_support::RecordingPrompts prompts;
-    State state;
+    store::State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_TRUE(state.NewInstall);
@@ -109,18 +109,18 @@ TEST(Startup, UnreachableServerGoesOnWithTheLocalFile) {
     TempDir dir;
     const std::string folder = dir.File("Kerbolt");
     std::filesystem::create_directories(folder);
-    ASSERT_TRUE(SaveLanguage(PathIn(folder, "Param.ini"), 1));
-    ASSERT_TRUE(SaveRememberedMail(PathIn(folder, "Param.ini"), "a@b.ch"));
+    ASSERT_TRUE(store::SaveLanguage(PathIn(folder, "Param.ini"), 1));
+    ASSERT_TRUE(store::SaveRememberedMail(PathIn(folder, "Param.ini"), "a@b.ch"));
     WriteFileBytes(PathIn(folder, "000NZFAP"), "local");
     testing_support::FixedPaths paths(folder, dir.File("tmp"));
     testing_support::MemoryFtp ftp;
     ftp.status = FtpStatus::Unreachable;
     testing_support::RecordingPrompts prompts;
-    State state;
+    store::State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_EQ(decision.window, FirstWindow::frmMain);
     ASSERT_TRUE(decision.sync);
-    EXPECT_EQ(decision.sync->outcome, modUpload::SyncOutcome::Unreachable);
+    EXPECT_EQ(decision.sync->outcome, web::SyncOutcome::Unreachable);
     EXPECT_EQ(decision.sync->size, 0);
     EXPECT_EQ(ReadFileBytes(PathIn(folder, "000NZFAP")), "local");
     EXPECT_TRUE(prompts.shown.empty());
@@ -132,11 +132,11 @@ TEST(Startup, AFolderThatCannotBeCreatedIsReported) {
     testing_support::FixedPaths paths(dir.File("file/Kerbolt"), dir.File("tmp"));
     testing_support::MemoryFtp ftp;
     testing_support::RecordingPrompts prompts;
-    State state;
+    store::State state;
     const StartupDecision decision = Main(state, paths, ftp, prompts);
     EXPECT_NE(decision.error.find(dir.File("file/Kerbolt")), std::string::npos);
     EXPECT_EQ(decision.window, FirstWindow::frmConnect);
 }
 
 } // namespace
-} // namespace kerbolt::Module1
+} // namespace kerbolt::session

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 namespace {
 
 TEST(AccountKey, KnownAddresses) {
@@ -45,4 +45,4 @@ TEST(AccountKey, ToBase36) {
 }
 
 } // namespace
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

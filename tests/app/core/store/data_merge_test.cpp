@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kerbolt {
+namespace kerbolt::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -107,7 +107,7 @@ protected:
     testing_support::MemoryFtp ftp;
     void SetUp() override { fs::create_directories(dir.File("data")); }
     std::string& Server() { return ftp.files[kRemote]; }
-    bool Upload() { return modUpload::UploadDataFile(ftp, local, kKey); }
+    bool Upload() { return web::UploadDataFile(ftp, local, kKey); }
     // The server's copy as a file, to read it with the record readers.
     std::string ServerFile() {
         WriteFileBytes(scratch, Server());
@@ -121,25 +121,25 @@ TEST_F(DataSync, OfflineTicketsSurviveALargerServerCopyAndTheMarksSurviveTheUplo
     ftp.status = FtpStatus::Unreachable;
     ASSERT_TRUE(WriteIndemnite(local, 2, SampleTicket(2, "GE 7")));
     EXPECT_FALSE(Upload());
-    EXPECT_TRUE(modUpload::UploadOwed(local));
+    EXPECT_TRUE(web::UploadOwed(local));
 
     // Meanwhile the operator marks both tickets and the mandate: the server's copy grows larger
     // than the local one.
     WriteFileBytes(scratch, Server());
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", scratch));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE1", "datepaiement", "ANNULE-02.12.2026", scratch));
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "2026-12-01", scratch));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE1", "datepaiement",
-                                 "ANNULE-02.12.2026 " + std::string(300, 'x'), scratch));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE0", "datepaiement", "01.12.2026", scratch));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE1", "datepaiement", "ANNULE-02.12.2026", scratch));
+    ASSERT_TRUE(store::WriteIni("INFOS", "Mandat", "2026-12-01", scratch));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE1", "datepaiement",
+                                "ANNULE-02.12.2026 " + std::string(300, 'x'), scratch));
     Server() = ReadFileBytes(scratch);
     ASSERT_GT(Server().size(), ReadFileBytes(local).size());
 
     // The next start merges and pays what it owes.
     ftp.status = FtpStatus::Ok;
-    const auto start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
-    EXPECT_EQ(start.outcome, modUpload::SyncOutcome::Merged);
+    const auto start = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    EXPECT_EQ(start.outcome, web::SyncOutcome::Merged);
     EXPECT_TRUE(start.uploaded);
-    EXPECT_FALSE(modUpload::UploadOwed(local));
+    EXPECT_FALSE(web::UploadOwed(local));
     EXPECT_EQ(Server(), ReadFileBytes(local));
     const auto tickets = TicketsOf(local);
     ASSERT_EQ(tickets.size(), 3u);
@@ -164,16 +164,16 @@ TEST_F(DataSync, AnUploadStaysOwedUntilItHasArrived) {
         std::string data_file;
         bool owed_meanwhile = false;
         FtpStatus Upload(const std::string& local_path, const std::string& remote_path) override {
-            owed_meanwhile = modUpload::UploadOwed(data_file);
+            owed_meanwhile = web::UploadOwed(data_file);
             return MemoryFtp::Upload(local_path, remote_path);
         }
     } watching;
     watching.data_file = local;
     watching.files[kRemote] = MakeDataFile(local, 1);
     ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "GE 1")));
-    EXPECT_TRUE(modUpload::UploadDataFile(watching, local, kKey));
+    EXPECT_TRUE(web::UploadDataFile(watching, local, kKey));
     EXPECT_TRUE(watching.owed_meanwhile);
-    EXPECT_FALSE(modUpload::UploadOwed(local));
+    EXPECT_FALSE(web::UploadOwed(local));
 }
 
 TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
@@ -183,9 +183,9 @@ TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
     fs::copy_file(local, other);
 
     ASSERT_TRUE(WriteIndemnite(other, 1, SampleTicket(1, "BE 1")));
-    ASSERT_TRUE(modUpload::UploadDataFile(ftp, other, kKey));
+    ASSERT_TRUE(web::UploadDataFile(ftp, other, kKey));
     ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "VS 2")));
-    const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/true);
+    const auto sync = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/true);
     ASSERT_TRUE(sync.uploaded);
     // The reference printed on both tickets is named, for the user to tell the operator.
     EXPECT_EQ(sync.shared_references, std::vector<std::string>{"000NZFAP-1"});
@@ -199,22 +199,22 @@ TEST_F(DataSync, TwoComputersPrintingOneNumberKeepBothTickets) {
 
     // Merging again changes nothing, on either side, and keeps no further backup.
     const std::string before = ReadFileBytes(local);
-    const auto backups = std::distance(fs::directory_iterator(modUpload::BackupFolder(local)),
-                                       fs::directory_iterator());
-    EXPECT_EQ(MergeDataFiles(ini::Document::Load(local), ini::Document::Load(local)), before);
+    const auto backups =
+        std::distance(fs::directory_iterator(web::BackupFolder(local)), fs::directory_iterator());
+    EXPECT_EQ(MergeDataFiles(store::Document::Load(local), store::Document::Load(local)), before);
     EXPECT_TRUE(Upload());
     EXPECT_EQ(ReadFileBytes(local), before);
     EXPECT_EQ(Server(), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(modUpload::BackupFolder(local)),
-                            fs::directory_iterator()),
-              backups);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(web::BackupFolder(local)), fs::directory_iterator()),
+        backups);
 }
 
 // Damaged local files and damaged server copies: the next ticket never takes the place of a
 // record, and no ticket readable before the synchronisation is lost after it.
 TEST_F(DataSync, DamagedFilesLoseNoRecord) {
     const std::string full = MakeDataFile(dir.File("full"), 3);
-    const std::string last_header = "[" + modINI::EncodeText("INDEMNITE2") + "]";
+    const std::string last_header = "[" + store::EncodeText("INDEMNITE2") + "]";
     const std::size_t header_at = full.find(last_header);
     ASSERT_NE(header_at, std::string::npos);
     std::string repeated_section = full + full.substr(header_at);
@@ -276,7 +276,7 @@ TEST_F(DataSync, DamagedFilesLoseNoRecord) {
         } else {
             // Junk is neither merged nor overwritten, and the upload stays owed.
             EXPECT_EQ(Server(), server_before);
-            EXPECT_TRUE(modUpload::UploadOwed(local));
+            EXPECT_TRUE(web::UploadOwed(local));
         }
     }
 }
@@ -288,13 +288,13 @@ TEST_F(DataSync, AServerCopyCutInItsLastLinesChangesNoMark) {
     MakeDataFile(dir.File("made"), 3);
     // The operator's marks, the last of them on the file's last line.
     const std::string made = dir.File("made");
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "2025-02-01", made));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE0", "datepaiement", "01.03.2025", made));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2", "datepaiement", "ANNULE-02.03.2025", made));
+    ASSERT_TRUE(store::WriteIni("INFOS", "Mandat", "2025-02-01", made));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE0", "datepaiement", "01.03.2025", made));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE2", "datepaiement", "ANNULE-02.03.2025", made));
     const std::string full = ReadFileBytes(made);
     const auto marks = TicketsOf(made);
     // The last section, header included, and the line before it.
-    const std::string last_header = "[" + modINI::EncodeText("INDEMNITE2") + "]";
+    const std::string last_header = "[" + store::EncodeText("INDEMNITE2") + "]";
     const std::size_t from = full.rfind("\r\n", full.find(last_header) - 2);
     ASSERT_NE(from, std::string::npos);
 
@@ -304,8 +304,8 @@ TEST_F(DataSync, AServerCopyCutInItsLastLinesChangesNoMark) {
         WriteFileBytes(local, full);
         fs::remove(local + ".unsynced");
         Server() = full.substr(0, cut);
-        const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
-        EXPECT_EQ(sync.outcome, modUpload::SyncOutcome::Merged);
+        const auto sync = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+        EXPECT_EQ(sync.outcome, web::SyncOutcome::Merged);
         EXPECT_EQ(TicketsOf(local), marks);
         EXPECT_EQ(ReadInfos(local).Mandat, "2025-02-01");
         // The server holds the complete file again.
@@ -340,13 +340,13 @@ TEST_F(DataSync, AnUploadReplacedByAnotherComputersIsMadeAgain) {
     interleaving.others_copy = ReadFileBytes(other);
 
     ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "VS 2")));
-    EXPECT_TRUE(modUpload::UploadDataFile(interleaving, local, kKey));
+    EXPECT_TRUE(web::UploadDataFile(interleaving, local, kKey));
     WriteFileBytes(scratch, interleaving.files[kRemote]);
     const auto tickets = TicketsOf(scratch);
     EXPECT_EQ(tickets.size(), 3u);
     EXPECT_EQ(tickets.count("000NZFAP-1"), 2u); // both printed 1: one of them offline
     EXPECT_EQ(interleaving.files[kRemote], ReadFileBytes(local));
-    EXPECT_FALSE(modUpload::UploadOwed(local));
+    EXPECT_FALSE(web::UploadOwed(local));
 }
 
 // The start-up uploads whatever the server's copy lacks, even when the mark that an upload is
@@ -354,13 +354,13 @@ TEST_F(DataSync, AnUploadReplacedByAnotherComputersIsMadeAgain) {
 TEST_F(DataSync, TheStartUpSendsWhatTheServerLacksWhateverTheMark) {
     Server() = MakeDataFile(local, 1);
     ASSERT_TRUE(WriteIndemnite(local, 1, SampleTicket(1, "GE 1")));
-    ASSERT_FALSE(modUpload::UploadOwed(local));
-    auto start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    ASSERT_FALSE(web::UploadOwed(local));
+    auto start = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
     EXPECT_TRUE(start.uploaded);
     EXPECT_EQ(TicketsOf(ServerFile()).size(), 2u);
 
     ftp.calls.clear();
-    start = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+    start = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
     EXPECT_TRUE(start.uploaded);
     EXPECT_EQ(ftp.calls.size(), 1u); // the download only
     EXPECT_TRUE(ftp.locks.empty());  // the server's lock was given back
@@ -370,18 +370,18 @@ TEST_F(DataSync, TheStartUpSendsWhatTheServerLacksWhateverTheMark) {
 // replaces the local one.
 TEST_F(DataSync, OnlyAPdfReplacesTheLocalMandate) {
     const std::string mandate = dir.File("data/Mandat_000NZFAP.pdf");
-    const std::string remote = modUpload::MandateDownloadPath(kKey);
+    const std::string remote = web::MandateDownloadPath(kKey);
     WriteFileBytes(mandate, "%PDF-1.4 signed");
     testing_support::RecordingPrompts prompts;
     ftp.files[remote] = "<html><body>" + std::string(4000, 'x') + "</body></html>";
-    auto r = modUpload::SyncFromServer(ftp, prompts, remote, mandate);
-    EXPECT_EQ(r.outcome, modUpload::SyncOutcome::Foreign);
+    auto r = web::SyncFromServer(ftp, prompts, remote, mandate);
+    EXPECT_EQ(r.outcome, web::SyncOutcome::Foreign);
     EXPECT_EQ(ReadFileBytes(mandate), "%PDF-1.4 signed");
     EXPECT_FALSE(fs::exists(mandate + ".part"));
 
     ftp.files[remote] = "%PDF-1.7 signed by the operator";
-    r = modUpload::SyncFromServer(ftp, prompts, remote, mandate);
-    EXPECT_EQ(r.outcome, modUpload::SyncOutcome::Replaced);
+    r = web::SyncFromServer(ftp, prompts, remote, mandate);
+    EXPECT_EQ(r.outcome, web::SyncOutcome::Replaced);
     EXPECT_EQ(ReadFileBytes(mandate), "%PDF-1.7 signed by the operator");
 }
 
@@ -411,8 +411,8 @@ TEST(DataSave, OneWriteOwnerOnlyThroughLinksAndNoLeftovers) {
     WriteFileBytes(real + ".part", "half");
     WriteFileBytes(real + ".unsynced.~tmpXy12ab", "1"); // the owed mark, cut off as it was written
     WriteFileBytes(dir.File("real/keep.txt"), "mine");
-    modUpload::RemoveLeftovers(link);
-    modUpload::RemoveLeftovers(real);
+    web::RemoveLeftovers(link);
+    web::RemoveLeftovers(real);
     EXPECT_FALSE(fs::exists(real + ".~tmpAbC123"));
     EXPECT_FALSE(fs::exists(real + ".part"));
     EXPECT_FALSE(fs::exists(real + ".unsynced.~tmpXy12ab"));
@@ -429,12 +429,12 @@ TEST_F(DataSync, BackupsAreDatedAndAtMostTwenty) {
         ASSERT_TRUE(WriteIndemnite(scratch, 1000 + i, SampleTicket(1000 + i, "O")));
         Server() = ReadFileBytes(scratch);
         ASSERT_TRUE(Upload());
-        const auto count = std::distance(fs::directory_iterator(modUpload::BackupFolder(local)),
+        const auto count = std::distance(fs::directory_iterator(web::BackupFolder(local)),
                                          fs::directory_iterator());
         EXPECT_EQ(count, std::min(i + 1, 20));
         if (i == 9) {
             // Ten synchronisations, ten dated copies, each a complete earlier local file.
-            for (const auto& e : fs::directory_iterator(modUpload::BackupFolder(local))) {
+            for (const auto& e : fs::directory_iterator(web::BackupFolder(local))) {
                 EXPECT_EQ(e.path().filename().string().rfind("000NZFAP-2", 0), 0u);
                 EXPECT_EQ(ReadInfos(e.path().string()).mail, "a@b.ch");
             }
@@ -466,18 +466,18 @@ TEST_F(DataSync, AFileThatDiffersOnlyAtItsEndOrItsLineEndsIsWrittenOver) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(modUpload::BackupFolder(local));
+        fs::remove_all(web::BackupFolder(local));
         WriteFileBytes(local, c.bytes);
         Server() = c.server;
         const std::string merged =
-            MergeDataFiles(ini::Document::Parse(c.bytes), ini::Document::Parse(Server()));
+            MergeDataFiles(store::Document::Parse(c.bytes), store::Document::Parse(Server()));
         if (&c == &cases[0]) ASSERT_EQ(merged, normal);
-        const auto sync = modUpload::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
-        EXPECT_EQ(sync.outcome, modUpload::SyncOutcome::Merged);
+        const auto sync = web::SyncDataFile(ftp, nullptr, local, kKey, /*upload=*/false);
+        EXPECT_EQ(sync.outcome, web::SyncOutcome::Merged);
         EXPECT_EQ(ReadFileBytes(local), merged);
-        EXPECT_EQ(fs::exists(modUpload::BackupFolder(local)), merged != c.bytes);
+        EXPECT_EQ(fs::exists(web::BackupFolder(local)), merged != c.bytes);
     }
 }
 
 } // namespace
-} // namespace kerbolt
+} // namespace kerbolt::store

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -115,10 +115,10 @@ TEST(FileCache, WhatTheProgramWritesIsReadBackWithoutParsing) {
 
 TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
     TempDir dir;
-    Module1::State state;
+    store::State state;
     state.DataFolder = dir.Path().string();
-    Module1::SetAccount(state, "a@b.ch");
-    state.Language = Module1::kFrench;
+    store::SetAccount(state, "a@b.ch");
+    state.Language = texts::kFrench;
     state.TicketText = "Place {adresse}";
     ASSERT_TRUE(
         testing_support::WriteSampleDataFile(state.DataFile, "a@b.ch", state.AccountKey, 1000));
@@ -129,7 +129,7 @@ TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
     std::string plates;
     for (const char c : std::string("VD 12345")) {
         plates += c;
-        const TicketDraft draft = BuildTicketDraft(state, {1, plates}, now);
+        const ticket::TicketDraft draft = ticket::BuildTicketDraft(state, {1, plates}, now);
         EXPECT_EQ(draft.number, 1000);
         EXPECT_EQ(draft.record.nPlaques, plates);
     }
@@ -140,19 +140,20 @@ TEST(FileCache, ThePreviewParsesTheDataFileOnceAndFollowsItsChanges) {
     EXPECT_EQ(ParseCount() - before, 1u);
 
     // A ticket recorded by the program, then one by another copy of the program.
-    const TicketDraft draft = BuildTicketDraft(state, {1, plates}, now);
+    const ticket::TicketDraft draft = ticket::BuildTicketDraft(state, {1, plates}, now);
     ASSERT_TRUE(WriteIndemnite(state.DataFile, draft.number, draft.record));
-    EXPECT_EQ(BuildTicketDraft(state, {1, plates}, now).number, 1001);
+    EXPECT_EQ(ticket::BuildTicketDraft(state, {1, plates}, now).number, 1001);
     {
         std::ofstream other(state.DataFile, std::ios::binary | std::ios::app);
-        other << "[" << modINI::EncodeText(IndemniteSection(1001)) << "]\r\n"
-              << modINI::EncodeText("IdPlace") << "=" << modINI::EncodeText("0") << "\r\n";
+        other << "[" << store::EncodeText(IndemniteSection(1001)) << "]\r\n"
+              << store::EncodeText("IdPlace") << "=" << store::EncodeText("0") << "\r\n";
     }
-    const TicketDraft after = BuildTicketDraft(state, {2, plates}, now);
+    const ticket::TicketDraft after = ticket::BuildTicketDraft(state, {2, plates}, now);
     EXPECT_EQ(after.number, 1002);
-    EXPECT_NE(after.preview.labels[kLabelText].find("Route de la Gare 3"), std::string::npos)
-        << after.preview.labels[kLabelText];
+    EXPECT_NE(after.preview.labels[ticket::kLabelText].find("Route de la Gare 3"),
+              std::string::npos)
+        << after.preview.labels[ticket::kLabelText];
 }
 
 } // namespace
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

@@ -19,7 +19,7 @@
 #include <unistd.h>
 #endif
 
-namespace kerbolt::ini {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -329,4 +329,4 @@ TEST(IniFile, EditsReadAndWriteAsLinesOfTheirOwn) {
 }
 
 } // namespace
-} // namespace kerbolt::ini
+} // namespace kerbolt::store

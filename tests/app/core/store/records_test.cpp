@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::TempDir;
@@ -50,7 +50,7 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
     infos.ville = "Lausanne";
     infos.IBAN = "CH93 0076 2011 6238 5295 7";
     ASSERT_TRUE(WriteContactDetails(data, infos));
-    ASSERT_TRUE(modINI::WriteIni("INFOS", "Mandat", "1", data)); // the operator's
+    ASSERT_TRUE(store::WriteIni("INFOS", "Mandat", "1", data)); // the operator's
     infos.mail = "a@b.ch";
     infos.pwd = "pw";
     infos.Mandat = "1";
@@ -63,6 +63,36 @@ TEST(Records, ContactDetailsAndOperatorMarksReadBack) {
     EXPECT_EQ(read.Mandat, "1");
 }
 
+// Files written by hand or by other tools put blanks and tabs around names, "=" and values; they
+// read as the same file without them.
+TEST(Records, BlanksAndTabsAroundNamesAndValuesReadAsNone) {
+    TempDir dir;
+    const auto line = [](const char* before, const char* key, const char* between,
+                         const char* value, const char* after) {
+        return before + EncodeText(key) + between + EncodeText(value) + after + "\r\n";
+    };
+    const std::string padded =
+        "[" + EncodeText("INFOS") + "]\r\n" + line("\t", "mail", " =\t", "a@b.ch", " ") +
+        line("  ", "pwd", "\t=", "pw", "\t\t") + line("", "Nom", " = ", "Muster", "") + "[" +
+        EncodeText("PLACE0") + "]\r\n" + line("\t", "IdPlace", "\t=\t", "P1", "\t") +
+        line(" ", "adresse", "=", "Rue du Lac 1", " ") + line("", "Proprietaire", " = ", "0", "\t");
+    testing_support::WriteFileBytes(dir.File("padded"), padded);
+    ASSERT_TRUE(WriteAccount(dir.File("plain"), "a@b.ch", "pw"));
+    ASSERT_TRUE(store::WriteIni("INFOS", "Nom", "Muster", dir.File("plain")));
+    ASSERT_TRUE(WritePlaces(dir.File("plain"), {{"P1", "Rue du Lac 1", "0"}}));
+
+    EXPECT_EQ(Dump(dir.File("padded")), Dump(dir.File("plain")));
+    const InfosRecord read = ReadInfos(dir.File("padded"));
+    EXPECT_EQ(read.mail, "a@b.ch");
+    EXPECT_EQ(read.pwd, "pw");
+    EXPECT_EQ(read.Nom, "Muster");
+    const std::vector<PlaceRecord> places = ReadPlaces(dir.File("padded"));
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].IdPlace, "P1");
+    EXPECT_EQ(places[0].adresse, "Rue du Lac 1");
+    EXPECT_EQ(places[0].Proprietaire, "0");
+}
+
 TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     TempDir dir;
     const std::string data = dir.File("d");
@@ -73,7 +103,7 @@ TEST(Records, SpotsReadUpToTheLastNumberWithGapsEmpty) {
     EXPECT_EQ(places[1].IdPlace, "B7");
     EXPECT_EQ(places[1].Proprietaire, "-1");
 
-    ASSERT_TRUE(modINI::WriteIni("PLACE3", "IdPlace", "C1", data));
+    ASSERT_TRUE(store::WriteIni("PLACE3", "IdPlace", "C1", data));
     places = ReadPlaces(data);
     ASSERT_EQ(places.size(), 4u);
     EXPECT_EQ(places[2].IdPlace, "");
@@ -86,8 +116,8 @@ TEST(Records, ANumberInTheBillionsDoesNotFillItsGapWithoutEnd) {
     TempDir dir;
     const std::string data = dir.File("d");
     ASSERT_TRUE(WritePlaces(data, {{"A12", "Rue du Lac 1, 1000 Lausanne", "0"}}));
-    ASSERT_TRUE(modINI::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
+    ASSERT_TRUE(store::WriteIni("PLACE2000000000", "IdPlace", "Z", data));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE2000000000", "NumIndemn", "000NZFAP-2000000000", data));
     // The far record is listed right after the others, not after a list of empty entries.
     const auto places = ReadPlaces(data);
     ASSERT_EQ(places.size(), 2u);
@@ -107,7 +137,7 @@ TEST(Records, CompensationsWithOperatorMarks) {
     for (std::int32_t i = 0; i < 4; ++i) {
         ASSERT_TRUE(WriteIndemnite(data, i, MakeIndemniteRecord(0, {}, "P", "50", "K", i)));
         if (*marks[i])
-            ASSERT_TRUE(modINI::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
+            ASSERT_TRUE(store::WriteIni(IndemniteSection(i), "datepaiement", marks[i], data));
     }
     const auto records = ReadIndemnites(data);
     ASSERT_EQ(records.size(), 4u);
@@ -123,25 +153,14 @@ TEST(Records, SixtyPercentOfTheAmount) {
         const char* amount;
         const char* montant60;
     };
-    const Case cases[] = {{"50", "30"},
-                          {"12.5", "7.5"},
-                          {"3", "1.8"},
-                          {"0.1", "0.06"},
-                          {"1250", "750"},
-                          {"7", "4.2"},
-                          {"0", ""},
-                          {" 50 ", "30"},
-                          {"", ""},
-                          {"abc", ""},
-                          {"12,5", ""},
-                          {"inf", ""},
-                          {"1e400", ""},
-                          {"-5", ""},
-                          {"1e2", ""},
-                          {"5.", "3"},
-                          {".5", "0.3"},
-                          {"1000000000", ""},
-                          {"999999999.99", "599999999.994"}};
+    const Case cases[] = {
+        {"50", "30"},        {"12.5", "7.5"},    {"3", "1.8"},
+        {"0.1", "0.06"},     {"1250", "750"},    {"7", "4.2"},
+        {"0", ""},           {" 50 ", "30"},     {"\t50\t", "30"},
+        {" \t12.5 ", "7.5"}, {"", ""},           {"abc", ""},
+        {"12,5", ""},        {"inf", ""},        {"1e400", ""},
+        {"-5", ""},          {"1e2", ""},        {"5.", "3"},
+        {".5", "0.3"},       {"1000000000", ""}, {"999999999.99", "599999999.994"}};
     for (const Case& c : cases)
         EXPECT_EQ(ComputeMontant60(c.amount), c.montant60) << c.amount;
 }
@@ -181,4 +200,4 @@ TEST(Records, SettingsBelongToTheComputer) {
 }
 
 } // namespace
-} // namespace kerbolt
+} // namespace kerbolt::store

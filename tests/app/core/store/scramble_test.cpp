@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 namespace {
 
 struct Vector {
@@ -96,4 +96,4 @@ TEST(Scramble, LongTextsPastTheOldSixteenBitLimit) {
 }
 
 } // namespace
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kerbolt::modINI {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -127,4 +127,4 @@ TEST(ModIni, LastSectionIndexSeesHundredsOfSections) {
 }
 
 } // namespace
-} // namespace kerbolt::modINI
+} // namespace kerbolt::store

@@ -6,7 +6,7 @@
 
 namespace {
 
-using kerbolt::mdQRCodegen::CheckIban;
+using kerbolt::ticket::CheckIban;
 
 struct IbanCase {
     std::string iban;

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kerbolt {
+namespace kerbolt::ticket {
 namespace {
 
 std::string Utf8(char32_t c) {
@@ -67,7 +67,8 @@ TEST(TicketTextCharacters, Windows1252TableAgreesWithTheFileConversion) {
         if (c >= 0x80 && c < 0xA0) continue; // C1 controls: no characters of the code page
         const std::string text = Utf8(c);
         const bool round_trip = pagora::Pagora::ToUtf8(pagora::Pagora::FromUtf8(text)) == text;
-        EXPECT_EQ(IsWindows1252Character(c), round_trip) << std::hex << static_cast<unsigned>(c);
+        EXPECT_EQ(store::IsWindows1252Character(c), round_trip)
+            << std::hex << static_cast<unsigned>(c);
     }
 }
 
@@ -112,8 +113,8 @@ TEST(StoredText, Windows1252Text) {
         {"\xED\xA0\x80", false}, // a surrogate
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsWindows1252Text(c.text), c.storable) << c.text;
+        EXPECT_EQ(store::IsWindows1252Text(c.text), c.storable) << c.text;
 }
 
 } // namespace
-} // namespace kerbolt
+} // namespace kerbolt::ticket

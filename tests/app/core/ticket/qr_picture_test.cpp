@@ -9,19 +9,19 @@
 
 namespace {
 
-using kerbolt::QrModules;
-using kerbolt::mdQRCodegen::BuildOutlineGrid;
-using kerbolt::mdQRCodegen::OutlineGrid;
-using kerbolt::mdQRCodegen::OutlinePoint;
-using kerbolt::mdQRCodegen::OutlinePolygons;
-using kerbolt::mdQRCodegen::TraceOutlinePolygons;
+using kerbolt::ticket::BuildOutlineGrid;
+using kerbolt::ticket::OutlineGrid;
+using kerbolt::ticket::OutlinePoint;
+using kerbolt::ticket::OutlinePolygons;
+using kerbolt::ticket::QrModules;
+using kerbolt::ticket::TraceOutlinePolygons;
 
 OutlinePolygons Trace(const std::vector<std::string_view>& rows, int module_size = 1) {
     OutlineGrid grid = BuildOutlineGrid(QrModules(rows));
     OutlinePolygons polygons = TraceOutlinePolygons(grid, module_size);
     int x = 0;
     int y = 0;
-    EXPECT_FALSE(kerbolt::mdQRCodegen::FindOutlineStart(grid, x, y)) << "marks left after tracing";
+    EXPECT_FALSE(kerbolt::ticket::FindOutlineStart(grid, x, y)) << "marks left after tracing";
     return polygons;
 }
 
@@ -116,7 +116,7 @@ TEST(QrOutline, EmptySymbolHasNoPolygons) {
 }
 
 TEST(QrOutline, CollinearRule) {
-    using kerbolt::mdQRCodegen::IsCollinearPoint;
+    using kerbolt::ticket::IsCollinearPoint;
     EXPECT_TRUE(IsCollinearPoint({0, 0}, {1, 0}, {2, 0}));
     EXPECT_TRUE(IsCollinearPoint({0, 0}, {0, 1}, {0, 2}));
     EXPECT_FALSE(IsCollinearPoint({0, 0}, {1, 0}, {1, 1}));
@@ -127,8 +127,8 @@ TEST(QrPicture, TwentyOneModulesAt120Twips) {
     // A symbol dark from edge to edge shows the extent of the dark areas.
     const std::string full_row(21, '#');
     const std::vector<std::string_view> rows(21, full_row);
-    const kerbolt::QrPicture picture =
-        kerbolt::mdQRCodegen::RenderQrPicture(QrModules(rows), 120, 0);
+    const kerbolt::ticket::QrPicture picture =
+        kerbolt::ticket::RenderQrPicture(QrModules(rows), 120, 0);
     EXPECT_EQ(picture.square, 2640);
     ASSERT_EQ(picture.polygons.size(), 1u);
     int min_x = 1 << 30, max_x = -1, min_y = 1 << 30, max_y = -1;
@@ -143,14 +143,14 @@ TEST(QrPicture, TwentyOneModulesAt120Twips) {
     EXPECT_EQ(min_y, 59);
     EXPECT_EQ(max_y, 2579);
     // Upright: the symbol's top row ends up at the high end of the upward y axis.
-    const kerbolt::QrPicture corner =
-        kerbolt::mdQRCodegen::RenderQrPicture(QrModules({"#..", "...", "..."}), 120, 0);
+    const kerbolt::ticket::QrPicture corner =
+        kerbolt::ticket::RenderQrPicture(QrModules({"#..", "...", "..."}), 120, 0);
     EXPECT_EQ(corner.polygons[0][0], (OutlinePoint{59, 419}));
     EXPECT_EQ(corner.polygons[0][2], (OutlinePoint{179, 299}));
 }
 
 TEST(QrPicture, EncodedSymbolFillsExactlyItsDarkModules) {
-    const auto symbol = kerbolt::EncodeQrSymbol("Rue du Marché 12\r\n1003 Lausanne", {});
+    const auto symbol = kerbolt::ticket::EncodeQrSymbol("Rue du Marché 12\r\n1003 Lausanne", {});
     ASSERT_TRUE(symbol.has_value());
     EXPECT_EQ(symbol->modules.Size(), 17 + 4 * symbol->version);
     OutlineGrid grid = BuildOutlineGrid(symbol->modules);
@@ -159,28 +159,28 @@ TEST(QrPicture, EncodedSymbolFillsExactlyItsDarkModules) {
 
 TEST(QrPicture, EncodingLimitsAndOptions) {
     // Text beyond version 25 at level M: no picture.
-    EXPECT_FALSE(kerbolt::CreateTicketQrPicture(std::string(2000, 'x')).has_value());
+    EXPECT_FALSE(kerbolt::ticket::CreateTicketQrPicture(std::string(2000, 'x')).has_value());
     // An empty text is a symbol without data.
-    const auto empty = kerbolt::CreateTicketQrPicture("");
+    const auto empty = kerbolt::ticket::CreateTicketQrPicture("");
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->version, 1);
     EXPECT_EQ(empty->square, 120 * 22);
     // Short text is boosted to the highest level that still fits.
-    EXPECT_EQ(kerbolt::CreateTicketQrPicture("HELLO")->ecl, 3);
-    kerbolt::QrEncodeOptions no_boost;
+    EXPECT_EQ(kerbolt::ticket::CreateTicketQrPicture("HELLO")->ecl, 3);
+    kerbolt::ticket::QrEncodeOptions no_boost;
     no_boost.boost_ecl = false;
-    EXPECT_EQ(kerbolt::mdQRCodegen::CreateQrPicture("HELLO", 0, 120, no_boost)->ecl, 1);
+    EXPECT_EQ(kerbolt::ticket::CreateQrPicture("HELLO", 0, 120, no_boost)->ecl, 1);
     // Zero bytes are carried, not cut short.
-    const auto with_zero = kerbolt::EncodeQrSymbol(std::string("a\0b", 3), {});
+    const auto with_zero = kerbolt::ticket::EncodeQrSymbol(std::string("a\0b", 3), {});
     ASSERT_TRUE(with_zero.has_value());
 
-    kerbolt::QrEncodeOptions bad;
+    kerbolt::ticket::QrEncodeOptions bad;
     bad.max_version = 41;
-    EXPECT_THROW(kerbolt::EncodeQrSymbol("x", bad), std::invalid_argument);
+    EXPECT_THROW(kerbolt::ticket::EncodeQrSymbol("x", bad), std::invalid_argument);
     bad = {};
     bad.ecl = 4;
-    EXPECT_THROW(kerbolt::EncodeQrSymbol("x", bad), std::invalid_argument);
-    EXPECT_THROW(kerbolt::mdQRCodegen::CreateQrPicture("x", 0, 0, {}), std::invalid_argument);
+    EXPECT_THROW(kerbolt::ticket::EncodeQrSymbol("x", bad), std::invalid_argument);
+    EXPECT_THROW(kerbolt::ticket::CreateQrPicture("x", 0, 0, {}), std::invalid_argument);
 }
 
 } // namespace

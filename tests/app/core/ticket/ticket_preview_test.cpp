@@ -12,9 +12,9 @@
 
 namespace {
 
-using kerbolt::BuildTicketPreview;
-using kerbolt::TicketInputs;
-using kerbolt::TicketPreview;
+using kerbolt::ticket::BuildTicketPreview;
+using kerbolt::ticket::TicketInputs;
+using kerbolt::ticket::TicketPreview;
 
 TicketInputs FixtureInputs() {
     TicketInputs inputs;
@@ -71,7 +71,7 @@ TEST(TicketPayload, FixtureIsExactAndEncodesAsVersion10LevelM) {
     EXPECT_EQ(digest.out.substr(0, 64),
               "f1195fd66134264c47e53ef883722812a897fd79d55dbdf341fba2550c4ad7eb");
 
-    const auto picture = kerbolt::CreateTicketQrPicture(preview.payload);
+    const auto picture = kerbolt::ticket::CreateTicketQrPicture(preview.payload);
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->version, 10);
     EXPECT_EQ(picture->ecl, 1);
@@ -115,9 +115,9 @@ TEST(TicketPreviewLabels, HeadingsFollowTheLanguageAndFallBackToFrench) {
         TicketInputs inputs = FixtureInputs();
         inputs.language = c.language;
         const TicketPreview preview = BuildTicketPreview(inputs);
-        EXPECT_EQ(preview.labels[kerbolt::kLabelPayeeHeading], c.payee) << c.language;
-        EXPECT_EQ(preview.labels[kerbolt::kLabelAmountHeading], c.amount) << c.language;
-        EXPECT_EQ(preview.labels[kerbolt::kLabelMessageHeading], c.message) << c.language;
+        EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelPayeeHeading], c.payee) << c.language;
+        EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelAmountHeading], c.amount) << c.language;
+        EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelMessageHeading], c.message) << c.language;
     }
 }
 
@@ -139,7 +139,7 @@ TEST_P(TicketAmount, PayloadLineAndLabel) {
     inputs.previous_amount_label = "previous";
     const TicketPreview preview = BuildTicketPreview(inputs);
     EXPECT_EQ(SplitCrLf(preview.payload).at(18), GetParam().payload_line);
-    EXPECT_EQ(preview.labels[kerbolt::kLabelAmount], GetParam().label);
+    EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelAmount], GetParam().label);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,7 +164,7 @@ TEST(TicketPreviewLabels, AmountLabelStartsWithItsDesignText) {
     TicketInputs inputs = FixtureInputs();
     inputs.amount = "";
     inputs.previous_amount_label = TicketInputs{}.previous_amount_label;
-    EXPECT_EQ(BuildTicketPreview(inputs).labels[kerbolt::kLabelAmount], "60.00");
+    EXPECT_EQ(BuildTicketPreview(inputs).labels[kerbolt::ticket::kLabelAmount], "60.00");
 }
 
 TEST(TicketPreviewLabels, AddressSubstitution) {
@@ -185,7 +185,8 @@ TEST(TicketPreviewLabels, AddressSubstitution) {
         TicketInputs inputs = FixtureInputs();
         inputs.text = c.text;
         inputs.spot_address = c.address;
-        EXPECT_EQ(BuildTicketPreview(inputs).labels[kerbolt::kLabelText], c.expected) << c.text;
+        EXPECT_EQ(BuildTicketPreview(inputs).labels[kerbolt::ticket::kLabelText], c.expected)
+            << c.text;
     }
 }
 
@@ -220,8 +221,9 @@ TEST(TicketPayload, MessageLineIsMadeAcceptableToBanks) {
         ASSERT_EQ(lines.size(), 31u) << c.plates;
         EXPECT_EQ(lines[29], c.line30);
         // The label and the reference keep the plates as typed.
-        EXPECT_EQ(preview.labels[kerbolt::kLabelPlates], c.plates);
-        EXPECT_EQ(preview.labels[kerbolt::kLabelReference], "000NZFAP-" + std::to_string(c.number));
+        EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelPlates], c.plates);
+        EXPECT_EQ(preview.labels[kerbolt::ticket::kLabelReference],
+                  "000NZFAP-" + std::to_string(c.number));
     }
 }
 
@@ -229,7 +231,8 @@ TEST(TicketPayload, VeryLongPlatesStillFitTheSymbol) {
     TicketInputs inputs = FixtureInputs();
     inputs.plates = std::string(5000, 'x');
     inputs.title = std::string(5000, 't'); // the texts never reach the payload
-    EXPECT_TRUE(kerbolt::CreateTicketQrPicture(BuildTicketPreview(inputs).payload).has_value());
+    EXPECT_TRUE(
+        kerbolt::ticket::CreateTicketQrPicture(BuildTicketPreview(inputs).payload).has_value());
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 
 #include <filesystem>
 
-namespace kerbolt::frmMain {
+namespace kerbolt::ticket {
 namespace {
 
 class FixedClock : public IClock {
@@ -21,9 +21,9 @@ public:
 };
 
 TEST(PrintEntry, RefusalsComeBeforeAnyWrite) {
-    EXPECT_EQ(CheckPrintEntry("", 0), kMsgNoPlates);
-    EXPECT_EQ(CheckPrintEntry("", -1), kMsgNoPlates);
-    EXPECT_EQ(CheckPrintEntry("VD 1", -1), kMsgNoSpot);
+    EXPECT_EQ(CheckPrintEntry("", 0), texts::frmMain::kMsgNoPlates);
+    EXPECT_EQ(CheckPrintEntry("", -1), texts::frmMain::kMsgNoPlates);
+    EXPECT_EQ(CheckPrintEntry("VD 1", -1), texts::frmMain::kMsgNoSpot);
     EXPECT_EQ(CheckPrintEntry("   ", 0), 0);
 }
 
@@ -34,10 +34,10 @@ protected:
         state_.AccountKey = "000NZFAP";
         state_.DataFile = dir_.File("000NZFAP");
         state_.TicketAmount = "50";
-        WriteAccount(state_.DataFile, "a@b.ch", "secret1");
+        store::WriteAccount(state_.DataFile, "a@b.ch", "secret1");
     }
     testing_support::TempDir dir_;
-    Module1::State state_;
+    store::State state_;
     testing_support::MemoryFtp ftp_;
     FixedClock clock_;
 };
@@ -53,7 +53,7 @@ TEST_F(TicketSave, RecordsInOrderThenUploads) {
         "IdPlace=2",     "date=03.02.2025", "heure=09:05",         "nPlaques=VD 123456",
         "Montant100=50", "Montant60=30",    "NumIndemn=000NZFAP-0"};
     EXPECT_EQ(testing_support::DumpIni(state_.DataFile), expected);
-    EXPECT_EQ(ftp_.files[modUpload::DataFileUploadPath("000NZFAP")],
+    EXPECT_EQ(ftp_.files[web::DataFileUploadPath("000NZFAP")],
               testing_support::ReadFileBytes(state_.DataFile));
 
     EXPECT_EQ(SaveTicket(state_, ftp_, clock_, 0, "  ").reference, "000NZFAP-1");
@@ -65,7 +65,7 @@ TEST_F(TicketSave, AmountThatIsNoNumberLeavesMontant60EmptyAndAFailedUploadIsRep
     const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 1, "GE 1");
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(saved.written);
-    const IndemniteRecord record = ReadIndemnite(state_.DataFile, 0);
+    const store::IndemniteRecord record = store::ReadIndemnite(state_.DataFile, 0);
     EXPECT_EQ(record.Montant100, "");
     EXPECT_EQ(record.Montant60, "");
     EXPECT_EQ(record.NumIndemn, "000NZFAP-0");
@@ -84,8 +84,8 @@ TEST_F(TicketSave, RecordThatCannotBeWrittenIsNotUploaded) {
 
 TEST_F(TicketSave, NoRecordUnderTheLargestNumber) {
     // It would not count as the last record, and the ticket after it would overwrite it.
-    ASSERT_TRUE(modINI::WriteIni("INDEMNITE2147483646", "NumIndemn", "000NZFAP-2147483646",
-                                 state_.DataFile));
+    ASSERT_TRUE(store::WriteIni("INDEMNITE2147483646", "NumIndemn", "000NZFAP-2147483646",
+                                state_.DataFile));
     const std::string before = testing_support::ReadFileBytes(state_.DataFile);
     const SavedTicket saved = SaveTicket(state_, ftp_, clock_, 0, "VD 1");
     EXPECT_FALSE(saved.written);
@@ -94,15 +94,16 @@ TEST_F(TicketSave, NoRecordUnderTheLargestNumber) {
 }
 
 TEST(MainTexts, MessagesAndCaptionsByLanguage) {
-    EXPECT_EQ(Message(3, kMsgMandateActive), "Active mandate");
-    EXPECT_EQ(Message(1, kMsgBuildMandate), "Generér le mandat");
+    EXPECT_EQ(texts::frmMain::Message(3, texts::frmMain::kMsgMandateActive), "Active mandate");
+    EXPECT_EQ(texts::frmMain::Message(1, texts::frmMain::kMsgBuildMandate), "Generér le mandat");
     for (const int n : {0, 10})
-        EXPECT_EQ(Message(1, n), "");
-    EXPECT_EQ(Message(0, 1), "");
-    EXPECT_EQ(CaptionText(4, Caption::lblBV10), "Causale");
-    EXPECT_EQ(CaptionText(2, Caption::cmdPrint), "Drucken und speichern");
-    EXPECT_EQ(CaptionText(5, Caption::cmdPrint), "");
+        EXPECT_EQ(texts::frmMain::Message(1, n), "");
+    EXPECT_EQ(texts::frmMain::Message(0, 1), "");
+    EXPECT_EQ(texts::frmMain::CaptionText(4, texts::frmMain::Caption::lblBV10), "Causale");
+    EXPECT_EQ(texts::frmMain::CaptionText(2, texts::frmMain::Caption::cmdPrint),
+              "Drucken und speichern");
+    EXPECT_EQ(texts::frmMain::CaptionText(5, texts::frmMain::Caption::cmdPrint), "");
 }
 
 } // namespace
-} // namespace kerbolt::frmMain
+} // namespace kerbolt::ticket

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-namespace kerbolt::modUpload {
+namespace kerbolt::web {
 namespace {
 
 using testing_support::ReadFileBytes;
@@ -77,4 +77,4 @@ TEST(ModUpload, AnEmptyLocalPathStandsForTheDataFile) {
 }
 
 } // namespace
-} // namespace kerbolt::modUpload
+} // namespace kerbolt::web

@@ -9,15 +9,15 @@ namespace {
 using namespace kerbolt;
 
 TEST(UpdateCheck, VersionTextFollowsTheReply) {
-    EXPECT_EQ(ExtractServerVersion("Version1.20"), "1.20");
-    EXPECT_EQ(ExtractServerVersion("x\r\nVersion 1.2\r\n"), " 1.2");
-    EXPECT_EQ(ExtractServerVersion("Version1.2"), "1.2");
-    EXPECT_EQ(ExtractServerVersion("Version1.20Version9.99"), "1.20");
-    EXPECT_EQ(ExtractServerVersion("version1.20"), std::nullopt);
-    EXPECT_EQ(ExtractServerVersion(""), std::nullopt);
+    EXPECT_EQ(web::ExtractServerVersion("Version1.20"), "1.20");
+    EXPECT_EQ(web::ExtractServerVersion("x\r\nVersion 1.2\r\n"), " 1.2");
+    EXPECT_EQ(web::ExtractServerVersion("Version1.2"), "1.2");
+    EXPECT_EQ(web::ExtractServerVersion("Version1.20Version9.99"), "1.20");
+    EXPECT_EQ(web::ExtractServerVersion("version1.20"), std::nullopt);
+    EXPECT_EQ(web::ExtractServerVersion(""), std::nullopt);
     // Found wherever it lies, also across the border of a 1024-character read.
     const std::string long_reply = std::string(1020, '.') + "Version1.30" + std::string(50, '.');
-    EXPECT_EQ(ExtractServerVersion(long_reply), "1.30");
+    EXPECT_EQ(web::ExtractServerVersion(long_reply), "1.30");
 }
 
 struct VersionCase {
@@ -30,7 +30,8 @@ class UpdateAvailable : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(UpdateAvailable, ComparesTheDecimalReadings) {
     const VersionCase& c = GetParam();
-    EXPECT_EQ(IsUpdateAvailable(c.program, c.server), c.offered) << c.program << " vs " << c.server;
+    EXPECT_EQ(web::IsUpdateAvailable(c.program, c.server), c.offered)
+        << c.program << " vs " << c.server;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,16 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"1.18", "2", true}));
 
 TEST(UpdateCheck, ProgramVersionAndAddresses) {
-    EXPECT_EQ(ProgramVersionText(), "1.18");
+    EXPECT_EQ(web::ProgramVersionText(), "1.18");
     ServerConfig config;
     config.web_url = "https://op.example";
     config.product_url = "https://product.example";
     config.installer_path = "/downloads/Kerbolt.exe";
-    EXPECT_EQ(VersionFileUrl(config), "https://op.example/ctrl/kb.txt");
-    EXPECT_EQ(InstallerUrl(config), "https://product.example/downloads/Kerbolt.exe");
-    EXPECT_EQ(FileNameOfUrl(InstallerUrl(config)), "Kerbolt.exe");
+    EXPECT_EQ(web::VersionFileUrl(config), "https://op.example/ctrl/kb.txt");
+    EXPECT_EQ(web::InstallerUrl(config), "https://product.example/downloads/Kerbolt.exe");
+    EXPECT_EQ(web::FileNameOfUrl(web::InstallerUrl(config)), "Kerbolt.exe");
     config.installer_path.clear();
-    EXPECT_EQ(InstallerUrl(config), "https://product.example" + DefaultInstallerPath());
+    EXPECT_EQ(web::InstallerUrl(config), "https://product.example" + web::DefaultInstallerPath());
 }
 
 struct BodyCase {
@@ -67,7 +68,7 @@ class NotificationBody : public ::testing::TestWithParam<BodyCase> {};
 TEST_P(NotificationBody, KeepsOrdinaryValuesAndEncodesTheRest) {
     const BodyCase& c = GetParam();
     const DateTime day{2025, 2, 3, 9, 30, 0};
-    EXPECT_EQ(BuildNotificationBody(c.mail, c.reference, "1.18", day), c.body);
+    EXPECT_EQ(web::BuildNotificationBody(c.mail, c.reference, "1.18", day), c.body);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         BodyCase{"zoé@x.ch\n", "K-1", "&M=zo%C3%A9@x.ch%0A&F=K-1&V=1.18&D=03.02.2025"}));
 
 TEST(UpdateCheck, NotificationAddress) {
-    EXPECT_EQ(NotificationUrl("http://op.example"), "http://op.example/ctrl/kb.php?");
+    EXPECT_EQ(web::NotificationUrl("http://op.example"), "http://op.example/ctrl/kb.php?");
 }
 
 } // namespace

@@ -32,7 +32,7 @@ using testing_support::WriteFileBytes;
 struct MainWindow {
     bool shown = true;
     bool dialog_open = false;
-    MainWindowHooks Hooks() {
+    web::MainWindowHooks Hooks() {
         return {[this] { shown = false; }, [this] { shown = true; },
                 [this] { return shown && !dialog_open; },
                 [] { return std::string("Une nouvelle version est disponible"); }};
@@ -41,12 +41,12 @@ struct MainWindow {
 
 // The ports but HTTP, and the main window, as the web services see them.
 struct FakeWebPorts {
-    WebPorts Ports(IHttp& http) { return {http, prompts_, shell_, exit_, clock_}; }
+    web::WebPorts Ports(IHttp& http) { return {http, prompts_, shell_, exit_, clock_}; }
     RecordingPrompts prompts_;
     RecordingShell shell_;
     RecordingExit exit_;
     FixedClock clock_;
-    Module1::State state_;
+    store::State state_;
     MainWindow window_;
 };
 
@@ -82,7 +82,7 @@ protected:
     HttpServer server_{dir_.File("root"), dir_.File("http.log"), 120};
     UiQueue queue_;
     CurlHttp http_{queue_.Poster()};
-    WebServices web_{Ports(http_), state_, LoopbackConfig(server_), "1.18"};
+    web::WebServices web_{Ports(http_), state_, LoopbackConfig(server_), "1.18"};
 };
 
 TEST_F(WebServicesAgainstServer, NewerVersionAskedOnceAndNoDownloadsNothing) {
@@ -149,7 +149,7 @@ TEST_F(WebServicesAgainstServer, NotificationPostsTheFormBodyInTransferOrder) {
     Serve("ctrl/kb.txt", "Version1.18");
     web_.NotifyServer("000NZFAP-0");
     web_.Form_Activate();
-    ASSERT_TRUE(modINI::WriteIni(kParamSection, "Mail", "a+b@x.ch", state_.IniPath));
+    ASSERT_TRUE(store::WriteIni(store::kParamSection, "Mail", "a+b@x.ch", state_.IniPath));
     web_.NotifyServer("000NZFAP-1");
     ASSERT_TRUE(Drain());
     const auto requests = server_.Requests();
@@ -188,7 +188,7 @@ class WebServicesLogic : public ::testing::Test, protected FakeWebPorts {
 protected:
     WebServicesLogic() { web_.SetMainWindow(window_.Hooks()); }
     ScriptedHttp http_;
-    WebServices web_{Ports(http_), state_, ServerConfig{}, "1.18"};
+    web::WebServices web_{Ports(http_), state_, ServerConfig{}, "1.18"};
 };
 
 TEST_F(WebServicesLogic, FailuresAndErrorPagesAreRetriedAtTheNextActivation) {

@@ -1,22 +1,16 @@
-// The application state that every window reads and writes for the life of the process, and the
-// ticket's default texts.
+// The application state that every window reads and writes for the life of the process: where
+// the account's files are, and the settings the settings file holds for this run.
 #pragma once
 
+#include "app/core/texts/texts.h"
 #include "app/platform/config.h"
 
 #include <cstdint>
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
-// Interface languages.
-inline constexpr std::int16_t kNoLanguage = 0;
-inline constexpr std::int16_t kFrench = 1;
-inline constexpr std::int16_t kGerman = 2;
-inline constexpr std::int16_t kEnglish = 3;
-inline constexpr std::int16_t kItalian = 4;
-
-// Module1's variables. Paths use "/" and are UTF-8.
+// The process's shared variables, set at start-up and sign-in. Paths use "/" and are UTF-8.
 struct State {
     std::string DataFolder;   // the per-user data folder
     std::string AccountKey;   // key of the signed-in address (ComputeAccountKey)
@@ -28,7 +22,7 @@ struct State {
     std::string TicketText;   // lines joined by CR LF, with the placeholder "{adresse}"
     std::string TicketFooter; // one line in the current language; never stored
     std::string SavedPrinterName;
-    std::int16_t Language = kNoLanguage;
+    std::int16_t Language = texts::kNoLanguage;
     std::string TempFolder; // the system's temporary folder
 };
 
@@ -40,12 +34,7 @@ void SetAccount(State& state, const std::string& address);
 // With any other language the title and text stay as read and the footer keeps its value.
 void LoadDefaultTexts(State& state, const ServerConfig& config = DefaultServerConfig());
 
-// The defaults of a language 1 to 4 (empty for any other).
-std::string DefaultTitle(std::int16_t language);
-std::string DefaultText(std::int16_t language);
-std::string Footer(std::int16_t language, const ServerConfig& config = DefaultServerConfig());
-
 // The amount used when none is saved.
 inline constexpr const char* kDefaultAmount = "50";
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

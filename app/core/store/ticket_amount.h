@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 struct TicketAmountTexts {
     std::string payload; // "1250.00": two decimals, no grouping
@@ -17,4 +17,4 @@ struct TicketAmountTexts {
 // once rounded, lies outside 0.01 to 999 999 999.99.
 std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount);
 
-} // namespace kerbolt
+} // namespace kerbolt::store

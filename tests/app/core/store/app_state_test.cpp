@@ -1,4 +1,4 @@
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 
 #include "app/core/store/records.h"
 #include "tests/support/temp_dir.h"
@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 namespace {
 
 using testing_support::TempDir;
@@ -30,7 +30,7 @@ struct LanguageDefaults {
 // Written out whole, blanks included: the French lines 1 and 8 carry double blanks and line 3
 // ends in a blank; no line break after the last line.
 const LanguageDefaults kDefaults[] = {
-    {kFrench, "Indemnité pour l'occupation d'une place de parc privée",
+    {texts::kFrench, "Indemnité pour l'occupation d'une place de parc privée",
      "Une  indemnité  de  dérangement  est  due  lorsqu'un\r\n"
      "véhicule utilise sans droit une place de parking privée\r\n"
      "ou réservée à un usage spécifique. \r\n"
@@ -43,7 +43,7 @@ const LanguageDefaults kDefaults[] = {
      "En cas de non paiement, des frais de recherche et de\r\n"
      "rappels seront facturés en sus.",
      "kerbolt.example est un service de Velquin Sàrl"},
-    {kGerman, "Entschädigung für die Nutzung eines privaten Parkplatzes",
+    {texts::kGerman, "Entschädigung für die Nutzung eines privaten Parkplatzes",
      "Eine Umtriebsentschädigung ist geschuldet, wenn ein\r\n"
      "Fahrzeug unberechtigt einen privaten Parkplatz nutzt\r\n"
      "oder einen Platz, der für eine bestimmte Nutzung reserviert ist.\r\n"
@@ -56,7 +56,7 @@ const LanguageDefaults kDefaults[] = {
      "Bei Nichtbezahlung werden zusätzliche Gebühren für\r\n"
      "Ermittlungen und Mahnungen berechnet.",
      "kerbolt.example ist ein Service von Velquin GmbH"},
-    {kEnglish, "Compensation for the use of a private parking spot",
+    {texts::kEnglish, "Compensation for the use of a private parking spot",
      "A disturbance fee is due when a vehicle uses a\r\n"
      "private parking spot without authorization or a spot\r\n"
      "reserved for a specific purpose.\r\n"
@@ -68,7 +68,7 @@ const LanguageDefaults kDefaults[] = {
      "If payment is not made, additional fees for\r\n"
      "investigations and reminders will be charged.",
      "kerbolt.example is a service of Velquin LLC"},
-    {kItalian, "Indennità per l'utilizzo di un parcheggio privato",
+    {texts::kItalian, "Indennità per l'utilizzo di un parcheggio privato",
      "Un'indennità di disturbo è dovuta quando un veicolo\r\n"
      "utilizza senza autorizzazione un parcheggio privato\r\n"
      "o riservato a un uso specifico.\r\n"
@@ -104,24 +104,24 @@ TEST_F(TextsFixture, DefaultsOfTheFourLanguagesByteForByte) {
 }
 
 TEST_F(TextsFixture, SavedTextsStayAcrossALanguageChangeWhileTheFooterFollows) {
-    Load(kFrench);
+    Load(texts::kFrench);
     EXPECT_EQ(state.TicketTitle, kDefaults[0].title);
-    Load(kEnglish);
+    Load(texts::kEnglish);
     EXPECT_EQ(state.TicketTitle, kDefaults[2].title);
     EXPECT_EQ(state.TicketText, kDefaults[2].text);
 
     ASSERT_TRUE(SaveTicketSettings(state.IniPath, "", "Mon titre", ""));
-    Load(kEnglish);
+    Load(texts::kEnglish);
     EXPECT_EQ(state.TicketTitle, "Mon titre");
     EXPECT_EQ(state.TicketText, kDefaults[2].text);
     EXPECT_EQ(state.TicketFooter, kDefaults[2].footer);
-    Load(kItalian);
+    Load(texts::kItalian);
     EXPECT_EQ(state.TicketTitle, "Mon titre");
     EXPECT_EQ(state.TicketFooter, kDefaults[3].footer);
 }
 
 TEST_F(TextsFixture, OutsideTheFourLanguagesOnlyTheSavedValuesAreTaken) {
-    Load(kGerman);
+    Load(texts::kGerman);
     ASSERT_TRUE(SaveTicketSettings(state.IniPath, "", "", "Texte\r\nsauvé"));
     for (std::int16_t language : {std::int16_t{0}, std::int16_t{5}, std::int16_t{-1}}) {
         Load(language);
@@ -139,10 +139,10 @@ TEST_F(TextsFixture, OnlyAnEmptyAmountTakesTheDefault) {
     const Case cases[] = {{"0", "0"}, {"", "50"}, {"12.50", "12.50"}, {"abc", "abc"}};
     for (const Case& c : cases) {
         ASSERT_TRUE(SaveTicketSettings(state.IniPath, c.saved, "", ""));
-        Load(kFrench);
+        Load(texts::kFrench);
         EXPECT_EQ(state.TicketAmount, c.amount) << c.saved;
     }
 }
 
 } // namespace
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store

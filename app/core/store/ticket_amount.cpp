@@ -1,22 +1,15 @@
-#include "app/core/ticket/ticket_amount.h"
+#include "app/core/store/ticket_amount.h"
+
+#include "app/core/store/stored_text.h"
 
 #include <algorithm>
 
-namespace kerbolt {
+namespace kerbolt::store {
 
 namespace {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Adds one to a run of decimal digits, growing it on a carry out of the first digit.
@@ -34,7 +27,8 @@ void Increment(std::string& digits) {
 } // namespace
 
 std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount) {
-    amount = TrimBlanks(amount);
+    const std::string trimmed = TrimBlanks(amount);
+    amount = trimmed;
     const std::size_t point = amount.find('.');
     std::string_view integer = amount.substr(0, point);
     std::string_view fraction =
@@ -65,4 +59,4 @@ std::optional<TicketAmountTexts> FormatTicketAmount(std::string_view amount) {
     return texts;
 }
 
-} // namespace kerbolt
+} // namespace kerbolt::store

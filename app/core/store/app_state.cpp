@@ -1,11 +1,12 @@
-#include "app/core/session/app_state.h"
+#include "app/core/store/app_state.h"
 
 #include "app/core/store/account_key.h"
 #include "app/core/store/records.h"
 #include "app/core/store/scrambled_ini.h"
+#include "app/core/texts/default_texts.h"
 #include "app/platform/ports.h"
 
-namespace kerbolt::Module1 {
+namespace kerbolt::store {
 
 void SetAccount(State& state, const std::string& address) {
     state.AccountKey = ComputeAccountKey(address);
@@ -18,10 +19,10 @@ void LoadDefaultTexts(State& state, const ServerConfig& config) {
     state.TicketAmount = param.Montant.empty() ? kDefaultAmount : param.Montant;
     state.TicketTitle = param.Titre;
     state.TicketText = param.Texte;
-    if (state.Language < kFrench || state.Language > kItalian) return;
-    if (state.TicketTitle.empty()) state.TicketTitle = DefaultTitle(state.Language);
-    if (state.TicketText.empty()) state.TicketText = DefaultText(state.Language);
-    state.TicketFooter = Footer(state.Language, config);
+    if (state.Language < texts::kFrench || state.Language > texts::kItalian) return;
+    if (state.TicketTitle.empty()) state.TicketTitle = texts::DefaultTitle(state.Language);
+    if (state.TicketText.empty()) state.TicketText = texts::DefaultText(state.Language);
+    state.TicketFooter = texts::Footer(state.Language, config);
 }
 
-} // namespace kerbolt::Module1
+} // namespace kerbolt::store
