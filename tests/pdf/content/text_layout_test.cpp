@@ -250,6 +250,16 @@ std::string LongText(std::size_t length) {
     return text + "tail\rend  of\r\n\r\nit  \r\r\n  last\r\n";
 }
 
+// A second paragraph of one-letter words with a second blank after the blank at `at` (odd): a
+// pair of blanks anywhere in a long paragraph is found.
+std::string BlankPairAt(std::size_t at) {
+    std::string paragraph;
+    for (std::size_t i = 0; i < 300; ++i)
+        paragraph += i % 2 == 0 ? 'b' : ' ';
+    paragraph.insert(at, 1, ' ');
+    return "aa bb cc dd ee\r\n" + paragraph;
+}
+
 // A text flowed box after box, for every alignment, hands back what the prepared whole text
 // leaves after the lines drawn, and draws every paragraph of it in order.
 TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
@@ -268,6 +278,8 @@ TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
     std::vector<Flow> flows;
     for (const std::string& text : short_texts)
         flows.push_back({text, {1, 3, 40}});
+    for (const std::size_t at : {1, 125, 127, 129, 255, 299})
+        flows.push_back({BlankPairAt(at), {1, 40}});
     // Long enough for runs of more than 64 KiB before the tail.
     flows.push_back({LongText(70000), {40}});
     flows.push_back({LongText(140000), {300}});
