@@ -43,22 +43,28 @@ private:
 
 // Whether two blanks follow each other anywhere in the text. Every justified box reads its whole
 // rest through here, so the text is tested a block at a time without a branch per character,
-// which the compiler turns into vector instructions.
+// which the compiler turns into vector instructions; the last block may test pairs again.
 bool HasBlankRun(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    constexpr std::size_t kBlock = 128;
-    std::size_t i = 0;
-    for (; i + kBlock < n; i += kBlock) {
+    constexpr std::size_t kBlock = 32;
+    if (n <= kBlock) {
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            if (p[i] == ' ' && p[i + 1] == ' ') return true;
+        }
+        return false;
+    }
+    // Tests the pairs that begin in the block at i.
+    const auto pair_in_block = [p](std::size_t i) {
         unsigned char pairs = 0;
         for (std::size_t j = i; j < i + kBlock; ++j)
             pairs |= static_cast<unsigned char>((p[j] == ' ') & (p[j + 1] == ' '));
-        if (pairs != 0) return true;
+        return pairs != 0;
+    };
+    for (std::size_t i = 0; i + kBlock < n; i += kBlock) {
+        if (pair_in_block(i)) return true;
     }
-    for (; i + 1 < n; ++i) {
-        if (p[i] == ' ' && p[i + 1] == ' ') return true;
-    }
-    return false;
+    return pair_in_block(n - 1 - kBlock);
 }
 
 // A verbatim run longer than this is copied before the walk reads on, while the text it copies
