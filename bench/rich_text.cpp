@@ -6,7 +6,8 @@
 //
 // Then a text of words and paragraphs of the same three sizes flowed page after page, each page
 // one box that hands the rest to the next: as rich text (every fortieth word bold), as a plain
-// text box, and by libharu's text rectangle, which is told how much it drew. The reporter prints
+// text box left-aligned and justified, and by libharu's text rectangle, which is told how much
+// it drew. The reporter prints
 // each one's time against libharu's and the time per tenfold text (10 is linear):
 //   taskset -c 3 build/bench/bench/bench_rich_text --benchmark_filter=flow \
 //       --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
@@ -125,7 +126,7 @@ std::string Prose(std::size_t length, bool tags) {
     return text;
 }
 
-template <bool kRich> void FlowWithPagora(benchmark::State& state) {
+template <bool kRich, std::int32_t kAlign = 9> void FlowWithPagora(benchmark::State& state) {
     const std::string path = OutputPath("bench-pagora-flow.pdf");
     const std::string text = Prose(static_cast<std::size_t>(state.range(0)), kRich);
     int pages = 0;
@@ -139,7 +140,7 @@ template <bool kRich> void FlowWithPagora(benchmark::State& state) {
         while (!rest.empty()) {
             pdf.BeginPage();
             rest = kRich ? pdf.DrawTextRich(57, 57, 482, 708, rest)
-                         : pdf.DrawTextBox(57, 57, 482, 708, rest);
+                         : pdf.DrawTextBox(57, 57, 482, 708, rest, kAlign);
             pdf.EndPage();
             ++pages;
         }
@@ -185,6 +186,12 @@ BENCHMARK(FlowWithPagora<true>)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(FlowWithPagora<false>)
     ->Name("pagora_box/text_flow")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(FlowWithPagora<false, 64>)
+    ->Name("pagora_justified/text_flow")
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)

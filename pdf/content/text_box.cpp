@@ -38,10 +38,11 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
         area.line_height = line_height;
         area.indent = indent;
         area.align = Align;
-        detail::TextBoxLayout layout =
-            detail::LayoutTextBox(Text, area, [this, font](std::string_view text) {
-                return font != nullptr ? detail::MeasureInFont(*m_, font).Width(text) : 0.0f;
-            });
+        // Nothing the widths depend on changes while the box is laid out; without a font every
+        // width is 0.
+        const detail::TextMeasure measure = detail::MeasureInFont(*m_, font);
+        detail::TextBoxLayout layout = detail::LayoutTextBox(
+            Text, area, [&measure](std::string_view text) { return measure.Width(text); });
         count = layout.lines.size();
         remainder = std::move(layout.remainder);
         const float n = static_cast<float>(count);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -188,6 +189,133 @@ TEST(LayoutTextBox, HandsBackLaterParagraphsAsPrepared) {
     for (const auto& c : cases) {
         const TextBoxLayout layout = LayoutTextBox(c.text, Area(5, 1), OnePerCharacter);
         EXPECT_EQ(layout.remainder, c.rest) << c.text;
+    }
+}
+
+// The paragraphs of a whole text prepared as the rule states it, one step over the whole text
+// after another: the continuation marker dropped, with `collapse` pairs of blanks made one until
+// none is left, every CR LF made a CR, and CR CR made CR, blank, CR until none is left.
+Lines PreparedParagraphs(std::string text, bool collapse) {
+    if (!text.empty() && text.front() == '\x01') text.erase(0, 1);
+    const auto replace = [&text](const std::string& from, const std::string& to, bool again) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos;)
+            at = text.replace(at, from.size(), to).empty() || again ? 0 : at + to.size();
+    };
+    if (collapse) replace("  ", " ", true);
+    replace("\r\n", "\r", false);
+    replace("\r\r", "\r \r", true);
+    Lines paragraphs;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find('\r', start)) != std::string::npos; start = at + 1)
+        paragraphs.push_back(text.substr(start, at - start));
+    paragraphs.push_back(text.substr(start));
+    return paragraphs;
+}
+
+// What a box hands back after the lines drawn so far, from the prepared paragraphs: a line holds
+// its blanks plus one words, and a line marked last closes its paragraph.
+std::string ExpectedRest(const Lines& paragraphs, const std::vector<TextBoxLine>& drawn) {
+    std::size_t paragraph = 0;
+    std::size_t words = 0;
+    for (const TextBoxLine& line : drawn) {
+        words += static_cast<std::size_t>(std::count(line.text.begin(), line.text.end(), ' ')) + 1;
+        if (line.last) {
+            ++paragraph;
+            words = 0;
+        }
+    }
+    std::string rest;
+    if (words > 0) {
+        const std::string& open = paragraphs[paragraph];
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < words; ++i)
+            at = open.find(' ', at) + 1;
+        rest = "\x01" + open.substr(at);
+        ++paragraph;
+    }
+    for (; paragraph < paragraphs.size(); ++paragraph)
+        rest += (rest.empty() ? "" : "\r\n") + paragraphs[paragraph];
+    return rest;
+}
+
+// A text of `length` bytes or more in the form a box hands back, with a tail that is not: a lone
+// CR, empty paragraphs and (where justified) runs of blanks to prepare past long runs copied as
+// they stand.
+std::string LongText(std::size_t length) {
+    std::string text;
+    for (int word = 1; text.size() < length; ++word) {
+        text += std::string(1 + word % 7, static_cast<char>('a' + word % 26));
+        text += word % 50 == 0 ? "\r\n" : " ";
+    }
+    return text + "tail\rend  of\r\n\r\nit  \r\r\n  last\r\n";
+}
+
+// A second paragraph of one-letter words with a second blank after the blank at `at` (odd): a
+// pair of blanks anywhere in a long paragraph is found.
+std::string BlankPairAt(std::size_t at) {
+    std::string paragraph;
+    for (std::size_t i = 0; i < 300; ++i)
+        paragraph += i % 2 == 0 ? 'b' : ' ';
+    paragraph.insert(at, 1, ' ');
+    return "aa bb cc dd ee\r\n" + paragraph;
+}
+
+// A text flowed box after box, for every alignment, hands back what the prepared whole text
+// leaves after the lines drawn, and draws every paragraph of it in order.
+TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
+    const Lines short_texts = {
+        "aa bb cc dd\r\nee ff gg\r\n\r\nhh",
+        "aa  bb   cc dd  \r  ee\r\r\nff gg hh ii\r",
+        "\r\raa bb\r\n\nbb cc\r\r\r",
+        "\x01"
+        "aa bb cc\r\nd",
+        " aa bb cc dd ee ff gg hh ii jj kk\r\n",
+    };
+    struct Flow {
+        std::string text;
+        std::vector<float> lines_per_box;
+    };
+    std::vector<Flow> flows;
+    for (const std::string& text : short_texts)
+        flows.push_back({text, {1, 3, 40}});
+    for (const std::size_t at : {1, 31, 33, 127, 129, 289, 299})
+        flows.push_back({BlankPairAt(at), {1, 40}});
+    // Long enough for a run of more than 64 KiB before the tail.
+    flows.push_back({LongText(70000), {300}});
+    const std::int32_t aligns[] = {9, 2, 4, kAlignJustify, kAlignJustify + 16, kAlignShrink};
+    for (const Flow& flow : flows) {
+        for (const std::int32_t align : aligns) {
+            const bool collapse = (align & kAlignJustify) != 0;
+            const Lines paragraphs = PreparedParagraphs(flow.text, collapse);
+            for (const float lines_per_box : flow.lines_per_box) {
+                SCOPED_TRACE(flow.text.substr(0, 40) + " align " + std::to_string(align) +
+                             " lines " + std::to_string(lines_per_box));
+                std::vector<TextBoxLine> drawn;
+                std::string rest = flow.text;
+                while (!rest.empty()) {
+                    TextBoxLayout layout =
+                        LayoutTextBox(rest, Area(8, lines_per_box, align), OnePerCharacter);
+                    ASSERT_FALSE(layout.lines.empty());
+                    drawn.insert(drawn.end(), layout.lines.begin(), layout.lines.end());
+                    ASSERT_EQ(layout.remainder, ExpectedRest(paragraphs, drawn));
+                    rest = std::move(layout.remainder);
+                }
+                // The lines of each paragraph, joined at the blanks where they broke.
+                Lines joined;
+                bool open = false;
+                for (const TextBoxLine& line : drawn) {
+                    if (open) {
+                        joined.back() += ' ' + line.text;
+                    } else {
+                        joined.push_back(line.text);
+                    }
+                    open = !line.last;
+                }
+                // A last empty paragraph that a box would begin is handed back as nothing.
+                if (joined.size() + 1 == paragraphs.size()) joined.emplace_back();
+                EXPECT_EQ(joined, paragraphs);
+            }
+        }
     }
 }
 
