@@ -123,29 +123,82 @@ private:
     bool damaged_ = false;
 };
 
-// Decodes the frame's code stream until its end code, the end of its data or a full frame. The
-// strings are kept as prefix and suffix arrays, so each code costs as much as its pixels.
-void DecodeCodes(const Frame& frame, FrameIndexes& canvas) {
-    const int m = frame.min_code_size;
-    const int clear = 1 << m;
-    const int end = clear + 1;
-    std::array<std::int16_t, kMaxCodes> prefix{};
-    // Literal codes reach 2047 with the largest minimum code size, beyond any colour index.
-    std::array<std::uint16_t, kMaxCodes> suffix{};
-    std::array<std::uint16_t, kMaxCodes> first{};
-    for (int c = 0; c < clear; ++c) {
-        prefix[static_cast<std::size_t>(c)] = -1;
-        suffix[static_cast<std::size_t>(c)] = static_cast<std::uint16_t>(c);
-        first[static_cast<std::size_t>(c)] = static_cast<std::uint16_t>(c);
+// The string table of a code stream: each code's string as its prefix code and its last index,
+// with its first index kept, so that a new string is made in one step and each code costs as
+// much as its pixels.
+class StringTable {
+public:
+    explicit StringTable(int min_code_size)
+        : clear_(1 << min_code_size), min_width_(min_code_size + 1) {
+        for (int c = 0; c < clear_; ++c) {
+            prefix_[static_cast<std::size_t>(c)] = -1;
+            suffix_[static_cast<std::size_t>(c)] = static_cast<std::uint16_t>(c);
+            first_[static_cast<std::size_t>(c)] = static_cast<std::uint16_t>(c);
+        }
+        Clear();
     }
-    std::array<std::uint16_t, kMaxCodes> stack{};
-    int width = m + 1;
-    int next = clear + 2;
+
+    int Width() const { return width_; }
+
+    // Back to the literal codes alone, at the narrowest width.
+    void Clear() {
+        width_ = min_width_;
+        next_ = clear_ + 2;
+    }
+
+    // Whether code may come after previous (-1 right after a clear): a literal first, then a
+    // code defined already or the one about to be.
+    bool Accepts(int code, int previous) const {
+        if (previous < 0) return code <= clear_;
+        return code < next_ || (code == next_ && next_ < kMaxCodes);
+    }
+
+    // Adds the string of previous followed by the first index of code's string (of previous's
+    // own when code is the one being made); the codes widen by a bit as the table reaches each
+    // power of two, up to 12 bits, and a full table takes no more.
+    void Add(int previous, int code) {
+        if (next_ >= kMaxCodes) return;
+        const auto slot = static_cast<std::size_t>(next_);
+        const auto prev = static_cast<std::size_t>(previous);
+        prefix_[slot] = static_cast<std::int16_t>(previous);
+        first_[slot] = first_[prev];
+        suffix_[slot] = code == next_ ? first_[prev] : first_[static_cast<std::size_t>(code)];
+        ++next_;
+        if (next_ == 1 << width_ && width_ < kMaxCodeWidth) ++width_;
+    }
+
+    // Puts the indexes of code's string, first to last.
+    void Put(int code, FrameIndexes& canvas) {
+        std::size_t count = 0;
+        for (int c = code; c >= 0; c = prefix_[static_cast<std::size_t>(c)])
+            stack_[count++] = suffix_[static_cast<std::size_t>(c)];
+        while (count > 0)
+            canvas.Put(stack_[--count]);
+    }
+
+private:
+    const int clear_;
+    const int min_width_;
+    int width_ = 0;
+    int next_ = 0;
+    std::array<std::int16_t, kMaxCodes> prefix_{};
+    // Literal codes reach 2047 with the largest minimum code size, beyond any colour index.
+    std::array<std::uint16_t, kMaxCodes> suffix_{};
+    std::array<std::uint16_t, kMaxCodes> first_{};
+    std::array<std::uint16_t, kMaxCodes> stack_{};
+};
+
+// Decodes the frame's code stream until its end code, the end of its data or a full frame.
+void DecodeCodes(const Frame& frame, FrameIndexes& canvas) {
+    const int clear = 1 << frame.min_code_size;
+    const int end = clear + 1;
+    StringTable table(frame.min_code_size);
     int previous = -1;
     std::uint32_t bits = 0;
     int held = 0;
     std::size_t i = 0;
     while (!canvas.Full()) {
+        const int width = table.Width();
         while (held < width && i < frame.codes.size()) {
             bits |= static_cast<std::uint32_t>(frame.codes[i++]) << held;
             held += 8;
@@ -156,33 +209,14 @@ void DecodeCodes(const Frame& frame, FrameIndexes& canvas) {
         bits >>= width;
         held -= width;
         if (code == clear) {
-            width = m + 1;
-            next = clear + 2;
+            table.Clear();
             previous = -1;
             continue;
         }
         if (code == end) return;
-        if (previous < 0) {
-            if (code > clear) throw GifFailure{kErrSubscript};
-        } else {
-            if (code > next || (code == next && next == kMaxCodes)) {
-                throw GifFailure{kErrSubscript};
-            }
-            if (next < kMaxCodes) {
-                const auto slot = static_cast<std::size_t>(next);
-                const auto prev = static_cast<std::size_t>(previous);
-                prefix[slot] = static_cast<std::int16_t>(previous);
-                first[slot] = first[prev];
-                suffix[slot] = code == next ? first[prev] : first[static_cast<std::size_t>(code)];
-                ++next;
-                if (next == 1 << width && width < kMaxCodeWidth) ++width;
-            }
-        }
-        std::size_t count = 0;
-        for (int c = code; c >= 0; c = prefix[static_cast<std::size_t>(c)])
-            stack[count++] = suffix[static_cast<std::size_t>(c)];
-        while (count > 0)
-            canvas.Put(stack[--count]);
+        if (!table.Accepts(code, previous)) throw GifFailure{kErrSubscript};
+        if (previous >= 0) table.Add(previous, code);
+        table.Put(code, canvas);
         previous = code;
     }
 }
