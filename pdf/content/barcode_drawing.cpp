@@ -219,7 +219,7 @@ float DrawCode128(Pagora& pdf, std::string_view text, float X, float Y, bool sho
     float x = X + 10 * m;
     out.Bars(x, Y, symbol->modules, out.BarHeight());
     for (std::size_t i = 0; i < symbol->modules.size(); ++i)
-        x += m; // summed module by module, as the symbol's width has always been
+        x += m; // summed module by module: the sum's rounding sets where the symbol ends
     const float end = x + 9 * m;
     out.Flush();
     out.CentredText(X, Y, end, text);

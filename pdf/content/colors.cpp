@@ -89,7 +89,7 @@ std::string ParseComponents(const Pagora::Members& m, std::string_view text) {
     return result;
 }
 
-// The colour number of the old runtime's colour values: red in the low byte, then green, blue.
+// A colour given as one number: red in the low byte, then green, then blue.
 std::string ComponentsOfNumber(double value, std::string_view operation) {
     const double rounded = std::nearbyint(value); // halves to the even whole number
     if (!(rounded >= std::numeric_limits<int32_t>::min() &&

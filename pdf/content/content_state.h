@@ -64,7 +64,7 @@ struct ContentState {
     std::string fill_color = "#0 0 0";
     bool no_fill = false;
     // Whether the caller chose the fill. Form fields and notes take their background from it;
-    // until the caller picks one they keep the white they always had, not the page's black.
+    // until the caller picks one they are white, not the page's black.
     bool fill_color_chosen = false;
     const std::string& AppearanceFill() const {
         static const std::string kWhite = "#1 1 1";

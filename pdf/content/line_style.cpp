@@ -74,7 +74,7 @@ void Pagora::SetLineWidth(float Width) try { detail::ApplyLineWidth(*m_, Width);
 }
 
 void Pagora::SetLineStyle(int32_t Style, float MiterLimit) try {
-    // Halves go to the even whole number, as the old runtime's conversion did.
+    // Halves go to the even neighbour (1.5 to 2, 2.5 to 2).
     const auto cap = static_cast<int32_t>(std::nearbyint((Style & 0x70) / 32.0));
     const auto join = static_cast<int32_t>(std::nearbyint((Style & 7) / 2.0));
     std::string miter;

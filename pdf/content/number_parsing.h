@@ -1,5 +1,5 @@
-// Reading numbers out of caller text the way the old runtime did: colour values, dash lengths and
-// point lists arrive as text and must be read the same way everywhere.
+// Reading numbers out of caller text by one rule: colour values, dash lengths and point lists
+// arrive as text and must be read the same way everywhere.
 #pragma once
 
 #include <optional>

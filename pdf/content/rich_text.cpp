@@ -45,6 +45,192 @@ bool IsBlankText(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
+// Level 0 is the call's own style. Untagged text gets a background only once the caller has
+// chosen a fill colour: the page's starting black would bury every untagged word.
+detail::TextTagRecord CallLevel(const Pagora::Members& m) {
+    const detail::ContentState& c = m.content;
+    detail::TextTagRecord level0;
+    level0.FontFamily = m.fonts.FontFamily;
+    level0.FontStyle = m.fonts.kept.FontStyle;
+    level0.Encoding = m.fonts.FontEncoding;
+    level0.FontSize = m.fonts.FontSize;
+    level0.FontIndex = m.fonts.kept.current_font;
+    if (!c.no_text_color) level0.FontColor = c.text_color;
+    if (!c.no_fill && c.fill_color_chosen) level0.BackColor = c.fill_color;
+    return level0;
+}
+
+// The call's font and the colours the fragments change, which the call gives back.
+class CallStyle {
+public:
+    CallStyle(Pagora& pdf, Pagora::Members& m, detail::TextTagRecord level0)
+        : pdf_(pdf), m_(m), level0_(std::move(level0)), fill_color_(m.content.fill_color),
+          fill_pattern_color_(m.content.kept.fill_pattern_color), no_fill_(m.content.no_fill),
+          text_color_(m.content.text_color), text_pattern_color_(m.content.kept.text_pattern_color),
+          no_text_color_(m.content.no_text_color) {}
+
+    const detail::TextTagRecord& Level0() const { return level0_; }
+    const std::string& TextPatternColor() const { return text_pattern_color_; }
+
+    void SelectFont() const {
+        pdf_.SetFont(level0_.FontFamily, level0_.FontSize, level0_.FontStyle, level0_.Encoding);
+    }
+
+    // The content's fill colour is written back only once fragments may have changed it.
+    void Restore(bool write_fill) const {
+        detail::ContentState& c = m_.content;
+        SelectFont();
+        c.text_color = text_color_;
+        c.kept.text_pattern_color = text_pattern_color_;
+        c.no_text_color = no_text_color_;
+        if (write_fill)
+            detail::WriteColorFill(m_, no_fill_ ? std::string() : fill_color_, fill_pattern_color_);
+        c.fill_color = fill_color_;
+        c.kept.fill_pattern_color = fill_pattern_color_;
+        c.no_fill = no_fill_;
+    }
+
+private:
+    Pagora& pdf_;
+    Pagora::Members& m_;
+    detail::TextTagRecord level0_;
+    std::string fill_color_;
+    std::string fill_pattern_color_;
+    bool no_fill_;
+    std::string text_color_;
+    std::string text_pattern_color_;
+    bool no_text_color_;
+};
+
+// Tags select their fonts while the text is read and fragments while it is drawn: whatever fails
+// on the way (a tag's size the file cannot hold, a refused text), the call's font, size and
+// colours are in force again afterwards, never a tag's.
+class RestoreOnFailure {
+public:
+    explicit RestoreOnFailure(const CallStyle& style) : style_(style) {}
+    RestoreOnFailure(const RestoreOnFailure&) = delete;
+    RestoreOnFailure& operator=(const RestoreOnFailure&) = delete;
+    ~RestoreOnFailure() {
+        if (!armed_) return;
+        try {
+            style_.Restore(drawing_);
+        } catch (...) {
+            // The first failure is the one the caller hears of.
+        }
+    }
+    void Drawing() { drawing_ = true; }
+    void Disarm() { armed_ = false; }
+
+private:
+    const CallStyle& style_;
+    bool drawing_ = false;
+    bool armed_ = true;
+};
+
+// The text prepared (its tags replaced) and laid out; `unprepared` is the rest of the text past
+// what was prepared, when only a part of it was.
+struct PreparedLayout {
+    bool continued = false;
+    std::string prepared;
+    std::string_view unprepared;
+    detail::RichTextLayout layout;
+};
+
+// A box of a given height reads the text only down to its bottom: the text is prepared and laid
+// out a piece at a time, each twice the last, until the layout stops inside the piece, so a text
+// flowed box after box is not prepared whole again for every box. The rest is prepared in the
+// pass that hands it back. A box sized by its text, or a text too short, is prepared whole.
+PreparedLayout PrepareAndLayOut(std::string_view text, bool piecewise,
+                                const detail::RichTextPreparer& preparer,
+                                const detail::RichTextState& tags,
+                                const detail::TextTagRecord& level0,
+                                const detail::RichTextArea& area, detail::RichTextFonts& fonts) {
+    PreparedLayout result;
+    if (piecewise) {
+        std::string_view rest = text;
+        result.continued = rest.front() == detail::kRichContinuation;
+        if (result.continued) rest.remove_prefix(1);
+        constexpr std::size_t kFirstPiece = 8192;
+        for (std::size_t length = kFirstPiece; length < rest.size(); length *= 2) {
+            const std::size_t cut = preparer.Cut(rest, length);
+            result.prepared.clear();
+            preparer.Append(result.prepared, rest.substr(0, cut));
+            try {
+                result.layout = detail::LayoutRichText(result.prepared, result.continued, tags,
+                                                       level0, area, fonts);
+            } catch (...) {
+                break; // the whole text decides what is wrong with it
+            }
+            // The layout read no further than two characters past where it stopped.
+            if (result.layout.stopped && result.layout.stopped_at + 2 < result.prepared.size()) {
+                result.unprepared = rest.substr(cut);
+                return result;
+            }
+        }
+    }
+    result.prepared = detail::PrepareRichText(text, tags, result.continued);
+    result.layout =
+        detail::LayoutRichText(result.prepared, result.continued, tags, level0, area, fonts);
+    return result;
+}
+
+// Where a line starts across the box, by the alignment; justified lines set the gap added after
+// each blank, which a line without blanks keeps from the line before.
+float LineStart(const detail::RichLineRecord& line, const detail::BoxInterior& box,
+                std::int32_t align, float& gap) {
+    float free = box.width - line.Width;
+    float x = box.x;
+    if ((align & detail::kAlignRight) != 0) {
+        x = box.x + free;
+    } else if ((align & detail::kAlignCentre) != 0) {
+        x = box.x + free / 2;
+    } else if ((align & detail::kAlignJustify) != 0) {
+        if (line.EndsParagraph) free = 0;
+        if (line.BlankCount != 0) gap = free / static_cast<float>(line.BlankCount);
+    }
+    if (line.StartsParagraph) x += box.indent;
+    return x;
+}
+
+// Draws one fragment at current_x (in points) on the line whose baseline is current_y, its
+// background first, and moves current_x past it.
+void DrawFragment(Pagora& pdf, Pagora::Members& m, const CallStyle& call,
+                  const detail::RichFragmentRecord& fragment, float gap, float current_y,
+                  float& current_x) {
+    detail::WriterState& s = m.writer;
+    detail::ContentState& c = m.content;
+    const float sf = s.scale_factor;
+    pdf.SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
+    const detail::FontRecord* font = detail::CurrentFontRecord(m.fonts);
+    const float g = fragment.TrailingBlank > 0 ? gap : 0;
+    const bool background = !fragment.BackColor.empty();
+    if (background) {
+        detail::WriteColorFill(m, fragment.BackColor, std::string());
+        const float th = detail::TextHeightIn(m, font);
+        const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
+        detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
+                                    detail::FormatUnits(s, current_y / sf + th / 4) + " " +
+                                    detail::FormatUnits(s, g + fragment.Width - t) + " " +
+                                    detail::FormatUnits(s, -th) + " re");
+        detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
+    }
+    c.text_color = fragment.FontColor;
+    c.kept.text_pattern_color =
+        fragment.FontColor == call.Level0().FontColor ? call.TextPatternColor() : std::string();
+    c.no_text_color = fragment.FontColor.empty();
+    // The text line switches to the text colour only when it differs from the fill colour; after
+    // a background the content's fill is the background's, so a text in the fill colour would
+    // vanish into it.
+    if (background && c.text_color == c.fill_color &&
+        c.kept.text_pattern_color == c.kept.fill_pattern_color) {
+        detail::WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
+    }
+    std::string text = fragment.Text;
+    detail::DrawTextLine(m, font, current_x / sf, current_y / sf, 0, text, 0, detail::kAlignLeft,
+                         false, "DrawTextRich");
+    current_x = c.current_x + g * sf;
+}
+
 } // namespace
 
 void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamily, float FontSize,
@@ -85,78 +271,26 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
 std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, std::string_view Text,
                                  std::int32_t Align, std::int32_t Options) try {
     Members& m = *m_;
-    detail::WriterState& s = m.writer;
     detail::ContentState& c = m.content;
     const detail::TextBoxStyle& style = c.kept.box_style;
-    const float sf = s.scale_factor;
+    const float sf = m.writer.scale_factor;
 
     if (Width == 0) Width = GetPageWidth(true) - X;
     const detail::BoxInterior box =
         detail::InteriorOf(style, sf, X, Y, Width, Height, GetPageHeight(true));
-    const float x0 = box.x;
-    const float w = box.width;
     const float y0 = box.y;
     const float h = box.height;
-    const float indent = box.indent;
 
     if (IsBlankText(Text)) return {};
     if (detail::CurrentFontRecord(m.fonts) == nullptr)
         detail::RaiseError(detail::kErrSubscript, "DrawTextRich");
 
-    // Level 0 is the call's own style. Untagged text gets a background only once the caller has
-    // chosen a fill colour: the page's starting black would bury every untagged word.
-    detail::TextTagRecord level0;
-    level0.FontFamily = m.fonts.FontFamily;
-    level0.FontStyle = m.fonts.kept.FontStyle;
-    level0.Encoding = m.fonts.FontEncoding;
-    level0.FontSize = m.fonts.FontSize;
-    level0.FontIndex = m.fonts.kept.current_font;
-    if (!c.no_text_color) level0.FontColor = c.text_color;
-    if (!c.no_fill && c.fill_color_chosen) level0.BackColor = c.fill_color;
-    const auto select_call_font = [&] {
-        SetFont(level0.FontFamily, level0.FontSize, level0.FontStyle, level0.Encoding);
-    };
-
-    // Colours the fragments change and the call gives back.
-    const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.kept.fill_pattern_color;
-    const bool no_fill = c.no_fill;
-    const std::string text_color = c.text_color;
-    const std::string text_pattern_color = c.kept.text_pattern_color;
-    const bool no_text_color = c.no_text_color;
-    const auto restore_call_style = [&](bool write_fill) {
-        select_call_font();
-        c.text_color = text_color;
-        c.kept.text_pattern_color = text_pattern_color;
-        c.no_text_color = no_text_color;
-        if (write_fill)
-            detail::WriteColorFill(m, no_fill ? std::string() : fill_color, fill_pattern_color);
-        c.fill_color = fill_color;
-        c.kept.fill_pattern_color = fill_pattern_color;
-        c.no_fill = no_fill;
-    };
-    // Tags select their fonts while the text is read and fragments while it is drawn: whatever
-    // fails on the way (a tag's size the file cannot hold, a refused text), the call's font,
-    // size and colours are in force again afterwards, never a tag's.
-    bool drawing = false;
-    struct Restore {
-        const decltype(restore_call_style)& restore;
-        const bool& drawing;
-        bool armed = true;
-        ~Restore() {
-            if (!armed) return;
-            try {
-                // The content's fill colour is set back once fragments may have changed it.
-                restore(drawing);
-            } catch (...) {
-                // The first failure is the one the caller hears of.
-            }
-        }
-    } on_failure{restore_call_style, drawing};
+    const CallStyle call(*this, m, CallLevel(m));
+    RestoreOnFailure on_failure(call);
 
     detail::RichTextArea area;
-    area.inner_width = w;
-    area.indent = indent;
+    area.inner_width = box.width;
+    area.indent = box.indent;
     area.line_spacing = c.line_spacing;
     area.scale_factor = sf;
     // A box of a given height needs the lines down to the first one that does not fit: once the
@@ -167,45 +301,16 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     if (Height != 0) area.stop_height = h + 0.01f * std::abs(h) + 1.0f;
     DocumentRichFonts fonts(*this, m);
     const detail::RichTextPreparer preparer(c.kept.rich_text);
-    bool continued = false;
-    std::string prepared;
-    std::string_view unprepared;
-    detail::RichTextLayout layout;
-    bool laid_out = false;
-    // Such a box reads the text only down to its bottom: the text is prepared and laid out a
-    // piece at a time, each twice the last, until the layout stops inside the piece, so a text
-    // flowed box after box is not prepared whole again for every box. The rest is prepared in
-    // the pass that hands it back.
-    if (Height != 0 && preparer.Piecewise()) {
-        std::string_view text = Text;
-        continued = text.front() == detail::kRichContinuation;
-        if (continued) text.remove_prefix(1);
-        constexpr std::size_t kFirstPiece = 8192;
-        for (std::size_t length = kFirstPiece; length < text.size() && !laid_out; length *= 2) {
-            const std::size_t cut = preparer.Cut(text, length);
-            prepared.clear();
-            preparer.Append(prepared, text.substr(0, cut));
-            try {
-                layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area,
-                                                fonts);
-            } catch (...) {
-                break; // the whole text decides what is wrong with it
-            }
-            // The layout read no further than two characters past where it stopped.
-            laid_out = layout.stopped && layout.stopped_at + 2 < prepared.size();
-            if (laid_out) unprepared = text.substr(cut);
-        }
-    }
-    if (!laid_out) {
-        prepared = detail::PrepareRichText(Text, c.kept.rich_text, continued);
-        layout = detail::LayoutRichText(prepared, continued, c.kept.rich_text, level0, area, fonts);
-    }
+    const PreparedLayout laid =
+        PrepareAndLayOut(Text, Height != 0 && preparer.Piecewise(), preparer, c.kept.rich_text,
+                         call.Level0(), area, fonts);
+    const detail::RichTextLayout& layout = laid.layout;
 
     // The frame lies under the text.
     if (Height == 0) Height = box.vertical_padding + layout.text_height;
     if (Options != 1) DrawRect(X, Y, Width, Height, Options, style.box_border, style.box_radius);
-    select_call_font();
-    drawing = true;
+    call.SelectFont();
+    on_failure.Drawing();
 
     float v = 0;
     if ((Align & detail::kAlignMiddle) != 0) {
@@ -228,55 +333,15 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
         if ((h + line.Descent + y0) * sf + kTolerance < current_y) {
             // When not even the first line fits, the whole text goes back rather than being lost.
             result = i == 0 ? std::string(Text)
-                            : detail::RichRemainder(layout, prepared, layout.lines[i - 1],
-                                                    unprepared, &preparer);
+                            : detail::RichRemainder(layout, laid.prepared, layout.lines[i - 1],
+                                                    laid.unprepared, &preparer);
             break;
         }
-        float free = w - line.Width;
-        float x = x0;
-        if ((Align & detail::kAlignRight) != 0) {
-            x = x0 + free;
-        } else if ((Align & detail::kAlignCentre) != 0) {
-            x = x0 + free / 2;
-        } else if ((Align & detail::kAlignJustify) != 0) {
-            if (line.EndsParagraph) free = 0;
-            if (line.BlankCount != 0) gap = free / static_cast<float>(line.BlankCount);
-        }
-        if (line.StartsParagraph) x += indent;
-        float current_x = x * sf;
-
+        float current_x = LineStart(line, box, Align, gap) * sf;
         for (const detail::RichFragmentRecord& fragment : line.Fragments) {
             // A fragment of an empty text (a closing tag after a blank) has nothing to show.
-            if (fragment.Text.empty()) continue;
-            SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
-            const detail::FontRecord* font = detail::CurrentFontRecord(m.fonts);
-            const float g = fragment.TrailingBlank > 0 ? gap : 0;
-            const bool background = !fragment.BackColor.empty();
-            if (background) {
-                detail::WriteColorFill(m, fragment.BackColor, std::string());
-                const float th = detail::TextHeightIn(m, font);
-                const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
-                detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
-                                            detail::FormatUnits(s, current_y / sf + th / 4) + " " +
-                                            detail::FormatUnits(s, g + fragment.Width - t) + " " +
-                                            detail::FormatUnits(s, -th) + " re");
-                detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
-            }
-            c.text_color = fragment.FontColor;
-            c.kept.text_pattern_color =
-                fragment.FontColor == level0.FontColor ? text_pattern_color : std::string();
-            c.no_text_color = fragment.FontColor.empty();
-            // The text line switches to the text colour only when it differs from the fill
-            // colour; after a background the content's fill is the background's, so a text in
-            // the fill colour would vanish into it.
-            if (background && c.text_color == c.fill_color &&
-                c.kept.text_pattern_color == c.kept.fill_pattern_color) {
-                detail::WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
-            }
-            std::string text = fragment.Text;
-            detail::DrawTextLine(m, font, current_x / sf, current_y / sf, 0, text, 0,
-                                 detail::kAlignLeft, false, "DrawTextRich");
-            current_x = c.current_x + g * sf;
+            if (!fragment.Text.empty())
+                DrawFragment(*this, m, call, fragment, gap, current_y, current_x);
         }
         current_y -= line.Descent * sf;
     }
@@ -286,8 +351,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     } else {
         SetXY(X, current_y / sf);
     }
-    on_failure.armed = false;
-    restore_call_style(true);
+    on_failure.Disarm();
+    call.Restore(true);
     return result;
 } catch (...) {
     detail::RethrowFailure("DrawTextRich");

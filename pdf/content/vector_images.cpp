@@ -35,7 +35,8 @@ std::vector<std::uint8_t> ReadDrawingFile(const std::string& name) {
     return ReadImageFile(name, kOperation);
 }
 
-// a / b as the old runtime divided: 0 / 0 overflows, anything else over 0 divides by zero.
+// a / b, with division by 0 refused: 0 / 0 as an overflow, anything else over 0 as a division
+// by zero.
 double Divide(double a, double b) {
     if (b == 0) RaiseError(a == 0 ? kErrOverflow : kErrDivisionByZero, kOperation);
     return a / b;

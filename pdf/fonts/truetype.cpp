@@ -94,7 +94,7 @@ public:
              [&] { r_.missing_width = Scaled(static_cast<std::int32_t>(file_.U16(t_.hmtx, 0))); });
         Step("hhea", [&] { long_metrics_ = file_.U16(t_.hhea, 34); });
         Step("post", [&] {
-            // The fraction counts in 65535ths, as the angle has always been read here.
+            // The fraction counts in 65535ths; the italic angles written depend on it.
             const float angle = static_cast<float>(file_.S16(t_.post, 4)) +
                                 static_cast<float>(file_.U16(t_.post, 6)) / 65535.0F;
             r_.italic_angle =

@@ -25,7 +25,7 @@ constexpr std::size_t kTrailerBytes = 65536;
     RaiseError(kErrInputPastEnd, kOperation, kInputPastEndText);
 }
 
-// Sequential reading of the file with a buffer, for the byte loops of a classic table.
+// Sequential reading of the file with a buffer, for the byte loops of a plain-text table.
 class ByteCursor {
 public:
     ByteCursor(SourceBytes& bytes, std::int64_t position) : bytes_(bytes), pos_(position) {}

@@ -1,4 +1,4 @@
-// The index of a source document: classic cross-reference tables with their trailers and
+// The index of a source document: plain-text cross-reference tables with their trailers and
 // cross-reference streams, along the chain of updates (Prev) and the extra stream of hybrid
 // files (XRefStm), into the document's object records.
 #pragma once

@@ -49,6 +49,56 @@ struct Token {
     std::int64_t value = -1; // -1: not a whole number without sign
 };
 
+// The end of a comment, which runs to the line's end.
+std::size_t CommentEnd(std::string_view text, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    return end;
+}
+
+// Copies the literal or hexadecimal string at pos, through `strings` when it is complete, and
+// returns where it ends.
+std::size_t CopyString(std::string_view text, std::size_t pos, std::string& out,
+                       const std::function<std::string(std::string_view)>& strings) {
+    const int c = CharAt(text, pos);
+    const std::size_t end = c == '(' ? LiteralStringEnd(text, pos) : [&] {
+        const std::size_t close = text.find('>', pos + 1);
+        return close == std::string_view::npos ? text.size() : close + 1;
+    }();
+    const std::string_view written = text.substr(pos, end - pos);
+    const bool complete =
+        written.size() >= 2 && (c == '(' ? written.back() == ')' : written.back() == '>');
+    if (strings && complete) {
+        out += strings(c == '(' ? DecodeLiteralString(written) : DecodeHexString(written));
+    } else {
+        out.append(written);
+    }
+    return end;
+}
+
+// The end of the name or of the delimiter of arrays and dictionaries at pos.
+std::size_t NameOrDelimiterEnd(std::string_view text, std::size_t pos) {
+    const int c = CharAt(text, pos);
+    std::size_t end = pos + 1;
+    if (c == '/') {
+        while (end < text.size() && IsPdfRegular(CharAt(text, end)))
+            ++end;
+    } else if ((c == '<' || c == '>') && CharAt(text, pos + 1) == c) {
+        end = pos + 2;
+    }
+    return end;
+}
+
+// A whole number's value; a number too large for an object number still stands in a reference,
+// which then names no object.
+std::int64_t WholeNumber(std::string_view token) {
+    if (!AllDigits(token)) return -1;
+    std::int64_t value = token.size() <= 10 ? std::stoll(std::string(token)) : kTooLarge;
+    if (value > std::numeric_limits<std::int32_t>::max()) value = kTooLarge;
+    return value;
+}
+
 } // namespace
 
 std::string RewriteObjectText(std::string_view text,
@@ -59,7 +109,6 @@ std::string RewriteObjectText(std::string_view text,
     // The two tokens before the current one, when only white space separates them from it.
     Token before[2];
     int count = 0;
-    auto forget = [&count] { count = 0; };
     std::size_t pos = 0;
     while (pos < text.size()) {
         const int c = CharAt(text, pos);
@@ -68,73 +117,40 @@ std::string RewriteObjectText(std::string_view text,
             ++pos;
             continue;
         }
-        if (c == '%') {
-            // A comment runs to the line's end; nothing in it is a reference.
-            std::size_t end = pos;
-            while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-                ++end;
-            out.append(text.substr(pos, end - pos));
-            pos = end;
-            forget();
-            continue;
-        }
-        if (c == '(' || (c == '<' && CharAt(text, pos + 1) != '<')) {
-            const std::size_t end = c == '(' ? LiteralStringEnd(text, pos) : [&] {
-                const std::size_t close = text.find('>', pos + 1);
-                return close == std::string_view::npos ? text.size() : close + 1;
-            }();
-            const std::string_view written = text.substr(pos, end - pos);
-            const bool complete =
-                written.size() >= 2 && (c == '(' ? written.back() == ')' : written.back() == '>');
-            if (strings && complete) {
-                out += strings(c == '(' ? DecodeLiteralString(written) : DecodeHexString(written));
-            } else {
-                out.append(written);
-            }
-            pos = end;
-            forget();
-            continue;
-        }
-        if (c == '/' || !IsPdfRegular(c)) {
-            // A name, or a delimiter of arrays and dictionaries.
-            std::size_t end = pos + 1;
-            if (c == '/') {
-                while (end < text.size() && IsPdfRegular(CharAt(text, end)))
-                    ++end;
-            } else if ((c == '<' || c == '>') && CharAt(text, pos + 1) == c) {
-                end = pos + 2;
-            }
-            out.append(text.substr(pos, end - pos));
-            pos = end;
-            forget();
-            continue;
-        }
         std::size_t end = pos;
-        while (end < text.size() && IsPdfRegular(CharAt(text, end)))
-            ++end;
-        const std::string_view token = text.substr(pos, end - pos);
-        if (token == "R" && count == 2 && before[0].value >= 0 && before[1].value >= 0) {
-            // The reference replaces the number, the generation and the "R".
-            out.resize(before[0].out_begin);
-            out += reference(before[0].value);
+        if (c == '%') {
+            // Nothing in a comment is a reference.
+            end = CommentEnd(text, pos);
+            out.append(text.substr(pos, end - pos));
+        } else if (c == '(' || (c == '<' && CharAt(text, pos + 1) != '<')) {
+            end = CopyString(text, pos, out, strings);
+        } else if (c == '/' || !IsPdfRegular(c)) {
+            end = NameOrDelimiterEnd(text, pos);
+            out.append(text.substr(pos, end - pos));
+        } else {
+            while (end < text.size() && IsPdfRegular(CharAt(text, end)))
+                ++end;
+            const std::string_view token = text.substr(pos, end - pos);
             pos = end;
-            forget();
+            if (token == "R" && count == 2 && before[0].value >= 0 && before[1].value >= 0) {
+                // The reference replaces the number, the generation and the "R".
+                out.resize(before[0].out_begin);
+                out += reference(before[0].value);
+                count = 0;
+                continue;
+            }
+            const Token current{out.size(), WholeNumber(token)};
+            out.append(token);
+            if (count == 2) {
+                before[0] = before[1];
+                count = 1;
+            }
+            before[count++] = current;
             continue;
         }
-        Token current{out.size(), -1};
-        if (AllDigits(token)) {
-            // A number too large for an object number still stands in a reference, which
-            // then names no object.
-            current.value = token.size() <= 10 ? std::stoll(std::string(token)) : kTooLarge;
-            if (current.value > std::numeric_limits<std::int32_t>::max()) current.value = kTooLarge;
-        }
-        out.append(token);
+        // Whatever is not a plain token parts the tokens before it from a reference.
         pos = end;
-        if (count == 2) {
-            before[0] = before[1];
-            count = 1;
-        }
-        before[count++] = current;
+        count = 0;
     }
     return out;
 }

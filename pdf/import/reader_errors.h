@@ -1,6 +1,6 @@
-// The errors of the reader of source documents: the classic numbers, PdfError and RaiseError,
-// plus the one number only the reader raises. The reader's kernels include this and their own
-// headers, nothing of the document state.
+// The errors of the reader of source documents: the library's error numbers, PdfError and
+// RaiseError, plus the one number only the reader raises. The reader's kernels include this and
+// their own headers, nothing of the document state.
 #pragma once
 
 #include "pdf/writer/errors.h"

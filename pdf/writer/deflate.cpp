@@ -113,21 +113,16 @@ void AssignCanonicalCodes(std::span<HuffmanCode> codes) {
     }
 }
 
-// Code lengths by pairwise merging of the two lightest groups (ties go to the higher symbol),
-// limited to `limit` bits by moving leaves up, then canonical codes. Returns false when no
-// symbol occurs; codes are then left as they were.
-bool BuildHuffmanLengths(std::span<HuffmanCode> codes, std::span<const std::uint32_t> frequencies,
-                         int limit) {
-    const int symbols = static_cast<int>(frequencies.size());
-    std::array<std::uint64_t, kLiteralSymbols> weight{};
-    std::array<std::int16_t, kLiteralSymbols> active{};
-    std::array<std::int16_t, kLiteralSymbols> next_in_group{};
-    std::array<std::int16_t, kLiteralSymbols> group_tail{};
-    // Depths reach at most the number of symbols minus one; sizing by the alphabet means no
-    // frequency distribution, however skewed, can run past the tables.
-    std::array<int, kLiteralSymbols + 1> depth{};
-    std::array<int, kLiteralSymbols + 1> count{};
+using SymbolWeights = std::array<std::uint64_t, kLiteralSymbols>;
+// Depths reach at most the number of symbols minus one; sizing by the alphabet means no
+// frequency distribution, however skewed, can run past the tables.
+using SymbolDepths = std::array<int, kLiteralSymbols + 1>;
 
+// The symbols' weights from their frequencies. A lone symbol that occurs is given a partner of
+// weight 1 (the first symbol that does not occur), so that it gets a code of one bit. Returns
+// false when no symbol occurs.
+bool LoadWeights(std::span<const std::uint32_t> frequencies, SymbolWeights& weight) {
+    const int symbols = static_cast<int>(frequencies.size());
     int used = 0;
     for (int s = 0; s < symbols; ++s) {
         weight[static_cast<std::size_t>(s)] = frequencies[static_cast<std::size_t>(s)];
@@ -142,6 +137,15 @@ bool BuildHuffmanLengths(std::span<HuffmanCode> codes, std::span<const std::uint
             }
         }
     }
+    return true;
+}
+
+// Merges the two lightest groups until one is left (ties go to the higher symbol); each merge
+// puts every member of both groups one level deeper.
+void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth) {
+    std::array<std::int16_t, kLiteralSymbols> active{};
+    std::array<std::int16_t, kLiteralSymbols> next_in_group{};
+    std::array<std::int16_t, kLiteralSymbols> group_tail{};
     int active_count = 0;
     for (int s = 0; s < symbols; ++s) {
         next_in_group[static_cast<std::size_t>(s)] = -1;
@@ -184,40 +188,58 @@ bool BuildHuffmanLengths(std::span<HuffmanCode> codes, std::span<const std::uint
                      static_cast<std::size_t>(active_count - second_slot - 1) * sizeof(active[0]));
         --active_count;
     }
+}
 
+// Limits the depths to `limit` bits by moving leaves up: each step takes two leaves of the deepest
+// level; one takes their parent's place a level up, the other pairs with the deepest leaf above
+// them, both one level below where that leaf was. The lengths are then handed out again,
+// shortest first, to the symbols ordered by their depth.
+void LimitDepths(SymbolDepths& depth, int symbols, int limit) {
+    std::array<int, kLiteralSymbols + 1> count{}; // leaves per depth
     int deepest = 0;
     for (int s = 0; s < symbols; ++s) {
         const int d = depth[static_cast<std::size_t>(s)];
         if (d > 0) ++count[static_cast<std::size_t>(d)];
         deepest = std::max(deepest, d);
     }
-    if (deepest > limit) {
-        for (int length = deepest; length > limit; --length) {
-            while (count[static_cast<std::size_t>(length)] > 0) {
-                int j = length - 2;
-                while (j > 0 && count[static_cast<std::size_t>(j)] == 0)
-                    --j;
-                count[static_cast<std::size_t>(length)] -= 2;
-                count[static_cast<std::size_t>(length - 1)] += 1;
-                count[static_cast<std::size_t>(j + 1)] += 2;
-                count[static_cast<std::size_t>(j)] -= 1;
-            }
-        }
-        // Hand the lengths out again, shortest first, to the symbols ordered by their depth.
-        std::array<std::int16_t, kLiteralSymbols> order{};
-        int ordered = 0;
-        for (int d = 1; d <= deepest; ++d) {
-            for (int s = 0; s < symbols; ++s) {
-                if (depth[static_cast<std::size_t>(s)] == d)
-                    order[static_cast<std::size_t>(ordered++)] = static_cast<std::int16_t>(s);
-            }
-        }
-        int at = 0;
-        for (int length = 1; length <= limit; ++length) {
-            for (int c = 0; c < count[static_cast<std::size_t>(length)]; ++c)
-                depth[static_cast<std::size_t>(order[static_cast<std::size_t>(at++)])] = length;
+    if (deepest <= limit) return;
+    for (int length = deepest; length > limit; --length) {
+        while (count[static_cast<std::size_t>(length)] > 0) {
+            int j = length - 2;
+            while (j > 0 && count[static_cast<std::size_t>(j)] == 0)
+                --j;
+            count[static_cast<std::size_t>(length)] -= 2;
+            count[static_cast<std::size_t>(length - 1)] += 1;
+            count[static_cast<std::size_t>(j + 1)] += 2;
+            count[static_cast<std::size_t>(j)] -= 1;
         }
     }
+    std::array<std::int16_t, kLiteralSymbols> order{};
+    int ordered = 0;
+    for (int d = 1; d <= deepest; ++d) {
+        for (int s = 0; s < symbols; ++s) {
+            if (depth[static_cast<std::size_t>(s)] == d)
+                order[static_cast<std::size_t>(ordered++)] = static_cast<std::int16_t>(s);
+        }
+    }
+    int at = 0;
+    for (int length = 1; length <= limit; ++length) {
+        for (int c = 0; c < count[static_cast<std::size_t>(length)]; ++c)
+            depth[static_cast<std::size_t>(order[static_cast<std::size_t>(at++)])] = length;
+    }
+}
+
+// Code lengths by pairwise merging of the two lightest groups (ties go to the higher symbol),
+// limited to `limit` bits by moving leaves up, then canonical codes. Returns false when no
+// symbol occurs; codes are then left as they were.
+bool BuildHuffmanLengths(std::span<HuffmanCode> codes, std::span<const std::uint32_t> frequencies,
+                         int limit) {
+    const int symbols = static_cast<int>(frequencies.size());
+    SymbolWeights weight{};
+    if (!LoadWeights(frequencies, weight)) return false;
+    SymbolDepths depth{};
+    MergeLightestGroups(weight, symbols, depth);
+    LimitDepths(depth, symbols, limit);
     for (int s = 0; s < symbols; ++s) {
         codes[static_cast<std::size_t>(s)].length =
             static_cast<std::uint16_t>(depth[static_cast<std::size_t>(s)]);
@@ -511,7 +533,7 @@ std::int64_t FixedCost(const Frequencies& f) {
 
 // Builds the dynamic codes and returns the block's estimated cost in bytes (the header fields
 // HLIT, HDIST and HCLEN are left out of the estimate, and the code-length code lengths count
-// one entry short, as the block-type choice has always been made).
+// one entry short: the block-type choice rests on this estimate as it stands).
 std::int64_t PlanDynamic(const Frequencies& f, DynamicPlan& plan) {
     if (!BuildHuffmanLengths(plan.literal, f.literal, 15) ||
         !BuildHuffmanLengths(plan.distance, f.distance, 15)) {
@@ -604,6 +626,163 @@ void PutBigEndian32(std::uint8_t* out, std::uint32_t v) {
     out[3] = static_cast<std::uint8_t>(v);
 }
 
+// What the match search leaves for the block: the symbols' frequencies and the literal bytes
+// after the last match.
+struct MatchPass {
+    Frequencies freq;
+    std::uint32_t pending_literals = 0;
+};
+
+// Pass 1: matches and symbol frequencies, by a lazy search whose effort follows the row.
+MatchPass FindMatches(std::span<const std::uint8_t> data, const ConfigRow& row,
+                      std::vector<std::uint32_t>& head, std::vector<std::uint16_t>& prev,
+                      std::vector<FlateEncoder::Match>& matches) {
+    const auto n = static_cast<std::uint32_t>(data.size());
+    const std::uint8_t* bytes = data.data();
+    MatchPass pass;
+    Frequencies& freq = pass.freq;
+    std::uint32_t pending_literals = 0;
+    auto literal = [&](std::uint32_t p) {
+        ++freq.literal[bytes[p]];
+        ++pending_literals;
+    };
+    std::uint32_t pos = 0;
+    if (n >= 4) {
+        MatchFinder finder(data, row, head, prev);
+        while (n - pos >= 4) {
+            std::uint32_t source = 0;
+            std::uint32_t length = finder.Find(pos, row.lazy_length, 2, source);
+            if (length >= 3 && length < row.nice_length) {
+                // A longer match one byte on is worth a literal first. The search runs before pos
+                // enters the chains, so it never finds the match at distance 1 from pos + 1.
+                std::uint32_t next_source = 0;
+                const std::uint32_t next_length =
+                    finder.Find(pos + 1, row.nice_length, length, next_source);
+                if (next_length > length) {
+                    finder.Insert(pos);
+                    literal(pos);
+                    ++pos;
+                    length = next_length;
+                    source = next_source;
+                }
+            }
+            if (length == 3 && pos - source > kFarThreeByteMatch) length = 2;
+            if (length >= 3) {
+                const std::uint32_t distance = pos - source;
+                matches.push_back({pending_literals, static_cast<std::uint16_t>(length),
+                                   static_cast<std::uint16_t>(distance)});
+                pending_literals = 0;
+                ++freq.literal[257u + kLengthIndex[length]];
+                ++freq.distance[static_cast<std::size_t>(DistanceCode(distance))];
+                const std::uint32_t last_insert = std::min(pos + length - 1, n - 3);
+                for (std::uint32_t p = pos; p <= last_insert; ++p)
+                    finder.Insert(p);
+                pos += length;
+            } else {
+                finder.Insert(pos);
+                literal(pos);
+                ++pos;
+            }
+        }
+    }
+    for (; pos < n; ++pos)
+        literal(pos);
+    freq.literal[kEndOfBlock] = 1;
+    pass.pending_literals = pending_literals;
+    return pass;
+}
+
+struct BlockChoice {
+    int type = 0; // 0 stored, 1 fixed codes, 2 dynamic codes
+    std::int64_t cost = 0;
+};
+
+// Block type: the cheapest by estimate; ties keep stored before fixed before dynamic.
+BlockChoice ChooseBlock(std::uint32_t n, const Frequencies& freq, DynamicPlan& plan) {
+    const std::int64_t stored_cost = static_cast<std::int64_t>(n) + 5;
+    const std::int64_t fixed_cost = FixedCost(freq);
+    const std::int64_t dynamic_cost = PlanDynamic(freq, plan);
+    BlockChoice choice{0, stored_cost};
+    if (fixed_cost < choice.cost) choice = {1, fixed_cost};
+    if (dynamic_cost < choice.cost) choice = {2, dynamic_cost};
+    return choice;
+}
+
+// A stored block holds at most 65535 bytes; longer input goes out as several blocks, the last
+// one final, instead of one block whose length field would wrap. Returns the end of what it
+// wrote.
+std::uint8_t* WriteStoredBlocks(std::uint8_t* o, const std::uint8_t* bytes, std::size_t n) {
+    std::size_t at = 0;
+    do {
+        const std::size_t len = std::min<std::size_t>(kMaxStoredBlock, n - at);
+        const bool final = at + len == n;
+        *o++ = final ? 1 : 0;
+        o[0] = static_cast<std::uint8_t>(len);
+        o[1] = static_cast<std::uint8_t>(len >> 8);
+        o[2] = static_cast<std::uint8_t>(~len);
+        o[3] = static_cast<std::uint8_t>(~len >> 8);
+        o += 4;
+        if (len > 0) std::memcpy(o, bytes + at, len);
+        o += len;
+        at += len;
+    } while (at < n);
+    return o;
+}
+
+// The dynamic block's header: the counts, the code-length code and the run-coded lengths of the
+// literal and distance codes.
+void WriteDynamicHeader(BitWriter& bits, const DynamicPlan& plan) {
+    bits.Put(static_cast<std::uint32_t>(plan.last_literal - 256), 5);
+    bits.Put(static_cast<std::uint32_t>(plan.last_distance), 5);
+    bits.Put(static_cast<std::uint32_t>(plan.last_order_index - 3), 4);
+    for (int i = 0; i <= plan.last_order_index; ++i)
+        bits.Put(plan.code_length[kCodeLengthOrder[static_cast<std::size_t>(i)]].length, 3);
+    WriteCodeLengthItems(bits, plan.literal_items, plan.code_length);
+    WriteCodeLengthItems(bits, plan.distance_items, plan.code_length);
+}
+
+// The one final block of fixed (type 1) or dynamic (type 2) codes: the literals and matches in
+// order, then the end of block. Returns the end of what it wrote.
+std::uint8_t* WriteCodedBlock(std::uint8_t* o, int type, const DynamicPlan& plan,
+                              std::span<const FlateEncoder::Match> matches,
+                              std::uint32_t pending_literals, const std::uint8_t* bytes) {
+    BitWriter bits(o);
+    bits.Put(1, 1);
+    bits.Put(static_cast<std::uint32_t>(type), 2);
+    EmitTable dynamic_table;
+    const EmitTable* table = &FixedEmitTable();
+    if (type == 2) {
+        WriteDynamicHeader(bits, plan);
+        FillEmit(plan.literal, dynamic_table.literal_bits, dynamic_table.literal_length);
+        FillEmit(plan.distance, dynamic_table.distance_bits, dynamic_table.distance_length);
+        table = &dynamic_table;
+    }
+    const EmitTable& t = *table;
+    const std::uint8_t* next_literal = bytes;
+    auto put_literals = [&](std::uint32_t count) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint8_t b = *next_literal++;
+            bits.Put(t.literal_bits[b], t.literal_length[b]);
+        }
+    };
+    for (const FlateEncoder::Match& m : matches) {
+        put_literals(m.literals_before);
+        const std::size_t j = kLengthIndex[m.length];
+        bits.Put(t.literal_bits[257 + j] | static_cast<std::uint32_t>(m.length - kLengthBase[j])
+                                               << t.literal_length[257 + j],
+                 t.literal_length[257 + j] + kLengthExtra[j]);
+        const auto k = static_cast<std::size_t>(DistanceCode(m.distance));
+        bits.Put(t.distance_bits[k] | static_cast<std::uint32_t>(m.distance - kDistanceBase[k])
+                                          << t.distance_length[k],
+                 t.distance_length[k] + kDistanceExtra[k]);
+        next_literal += m.length;
+    }
+    put_literals(pending_literals);
+    bits.Put(t.literal_bits[kEndOfBlock], t.literal_length[kEndOfBlock]);
+    bits.Flush();
+    return bits.Position();
+}
+
 } // namespace
 
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
@@ -641,144 +820,26 @@ void FlateEncoder::Encode(std::span<const std::uint8_t> data, int level,
     if (data.size() >= 0xFFFFFFF0u) throw std::length_error("deflate input too large");
     const ConfigRow& row = kConfigRows[static_cast<std::size_t>(std::clamp(level, 0, 5))];
     const auto n = static_cast<std::uint32_t>(data.size());
-    const std::uint8_t* bytes = data.data();
 
-    // Pass 1: matches and symbol frequencies.
-    Frequencies freq;
     matches_.clear();
-    std::uint32_t pending_literals = 0;
-    auto literal = [&](std::uint32_t p) {
-        ++freq.literal[bytes[p]];
-        ++pending_literals;
-    };
-    std::uint32_t pos = 0;
-    if (n >= 4) {
-        MatchFinder finder(data, row, head_, prev_);
-        while (n - pos >= 4) {
-            std::uint32_t source = 0;
-            std::uint32_t length = finder.Find(pos, row.lazy_length, 2, source);
-            if (length >= 3 && length < row.nice_length) {
-                // A longer match one byte on is worth a literal first. The search runs before pos
-                // enters the chains, so it never finds the match at distance 1 from pos + 1.
-                std::uint32_t next_source = 0;
-                const std::uint32_t next_length =
-                    finder.Find(pos + 1, row.nice_length, length, next_source);
-                if (next_length > length) {
-                    finder.Insert(pos);
-                    literal(pos);
-                    ++pos;
-                    length = next_length;
-                    source = next_source;
-                }
-            }
-            if (length == 3 && pos - source > kFarThreeByteMatch) length = 2;
-            if (length >= 3) {
-                const std::uint32_t distance = pos - source;
-                matches_.push_back({pending_literals, static_cast<std::uint16_t>(length),
-                                    static_cast<std::uint16_t>(distance)});
-                pending_literals = 0;
-                ++freq.literal[257u + kLengthIndex[length]];
-                ++freq.distance[static_cast<std::size_t>(DistanceCode(distance))];
-                const std::uint32_t last_insert = std::min(pos + length - 1, n - 3);
-                for (std::uint32_t p = pos; p <= last_insert; ++p)
-                    finder.Insert(p);
-                pos += length;
-            } else {
-                finder.Insert(pos);
-                literal(pos);
-                ++pos;
-            }
-        }
-    }
-    for (; pos < n; ++pos)
-        literal(pos);
-    freq.literal[kEndOfBlock] = 1;
-
-    // Block type: the cheapest by estimate; ties keep stored before fixed before dynamic.
-    const std::int64_t stored_cost = static_cast<std::int64_t>(n) + 5;
-    const std::int64_t fixed_cost = FixedCost(freq);
+    const MatchPass pass = FindMatches(data, row, head_, prev_, matches_);
     DynamicPlan plan;
-    const std::int64_t dynamic_cost = PlanDynamic(freq, plan);
-    int type = 0;
-    std::int64_t cost = stored_cost;
-    if (fixed_cost < cost) {
-        type = 1;
-        cost = fixed_cost;
-    }
-    if (dynamic_cost < cost) {
-        type = 2;
-        cost = dynamic_cost;
-    }
+    const BlockChoice block = ChooseBlock(n, pass.freq, plan);
 
     // Pass 2: the zlib stream. The estimate leaves out at most 17 header bits of a coded block;
     // 16 bytes of slack also covers the bit writer's 4-byte steps.
     const std::size_t stored_blocks =
         std::max<std::size_t>(1, (n + kMaxStoredBlock - 1) / kMaxStoredBlock);
-    const std::size_t bound =
-        type == 0 ? 2 + n + 5 * stored_blocks + 4 : 2 + static_cast<std::size_t>(cost) + 16 + 4;
+    const std::size_t bound = block.type == 0 ? 2 + n + 5 * stored_blocks + 4
+                                              : 2 + static_cast<std::size_t>(block.cost) + 16 + 4;
     out.resize(bound);
     std::uint8_t* o = out.data();
     *o++ = 0x78;
     *o++ = 0x5E;
-    if (type == 0) {
-        // A stored block holds at most 65535 bytes; longer input goes out as several blocks,
-        // the last one final, instead of one block whose length field would wrap.
-        std::size_t at = 0;
-        do {
-            const std::size_t len = std::min<std::size_t>(kMaxStoredBlock, n - at);
-            const bool final = at + len == n;
-            *o++ = final ? 1 : 0;
-            o[0] = static_cast<std::uint8_t>(len);
-            o[1] = static_cast<std::uint8_t>(len >> 8);
-            o[2] = static_cast<std::uint8_t>(~len);
-            o[3] = static_cast<std::uint8_t>(~len >> 8);
-            o += 4;
-            if (len > 0) std::memcpy(o, bytes + at, len);
-            o += len;
-            at += len;
-        } while (at < n);
+    if (block.type == 0) {
+        o = WriteStoredBlocks(o, data.data(), n);
     } else {
-        BitWriter bits(o);
-        bits.Put(1, 1);
-        bits.Put(static_cast<std::uint32_t>(type), 2);
-        EmitTable dynamic_table;
-        const EmitTable* table = &FixedEmitTable();
-        if (type == 2) {
-            bits.Put(static_cast<std::uint32_t>(plan.last_literal - 256), 5);
-            bits.Put(static_cast<std::uint32_t>(plan.last_distance), 5);
-            bits.Put(static_cast<std::uint32_t>(plan.last_order_index - 3), 4);
-            for (int i = 0; i <= plan.last_order_index; ++i)
-                bits.Put(plan.code_length[kCodeLengthOrder[static_cast<std::size_t>(i)]].length, 3);
-            WriteCodeLengthItems(bits, plan.literal_items, plan.code_length);
-            WriteCodeLengthItems(bits, plan.distance_items, plan.code_length);
-            FillEmit(plan.literal, dynamic_table.literal_bits, dynamic_table.literal_length);
-            FillEmit(plan.distance, dynamic_table.distance_bits, dynamic_table.distance_length);
-            table = &dynamic_table;
-        }
-        const EmitTable& t = *table;
-        const std::uint8_t* next_literal = bytes;
-        auto put_literals = [&](std::uint32_t count) {
-            for (std::uint32_t i = 0; i < count; ++i) {
-                const std::uint8_t b = *next_literal++;
-                bits.Put(t.literal_bits[b], t.literal_length[b]);
-            }
-        };
-        for (const Match& m : matches_) {
-            put_literals(m.literals_before);
-            const std::size_t j = kLengthIndex[m.length];
-            bits.Put(t.literal_bits[257 + j] | static_cast<std::uint32_t>(m.length - kLengthBase[j])
-                                                   << t.literal_length[257 + j],
-                     t.literal_length[257 + j] + kLengthExtra[j]);
-            const auto k = static_cast<std::size_t>(DistanceCode(m.distance));
-            bits.Put(t.distance_bits[k] | static_cast<std::uint32_t>(m.distance - kDistanceBase[k])
-                                              << t.distance_length[k],
-                     t.distance_length[k] + kDistanceExtra[k]);
-            next_literal += m.length;
-        }
-        put_literals(pending_literals);
-        bits.Put(t.literal_bits[kEndOfBlock], t.literal_length[kEndOfBlock]);
-        bits.Flush();
-        o = bits.Position();
+        o = WriteCodedBlock(o, block.type, plan, matches_, pass.pending_literals, data.data());
     }
     PutBigEndian32(o, Adler32(data));
     o += 4;

@@ -25,7 +25,7 @@ std::string CreationDateText(const LocalTime& t) {
     return text;
 }
 
-// A random whole number from 0 to 16777215, rounded half to even like the prefix has always been.
+// A random whole number from 0 to 16777215, halves going to the even neighbour.
 long RandomPrefixNumber(PagoraHost& host) {
     host.Randomize();
     return static_cast<long>(std::nearbyint(host.Random() * 16777215.0));

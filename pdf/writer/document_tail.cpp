@@ -131,31 +131,18 @@ void WriteCatalogLines(detail::WriterState& s, int intent, int metadata,
     detail::WriteFileLine(s, line + " >>");
 }
 
-} // namespace
-
-void Pagora::EndDoc() try {
-    auto& s = m_->writer;
-    // Writing without an open file fails before anything else changes.
-    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
-    if (s.pages.empty()) BeginPage(0);
-    EndPage(); // closes an open page or overlay
-
-    detail::WriteNavigation(s);
-    // The encryption dictionary follows the outlines and named destinations.
-    const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
-    const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
-    const detail::LayerOutput layers = detail::WriteLayerObjects(*m_);
-
-    // Metadata.
+int WriteMetadata(detail::WriterState& s) {
     std::string packet = detail::BuildXmpMetadata(s);
     const int metadata = detail::BeginIndirectObject(s, 0);
     detail::WriteFileLine(s, "<< /Type /Metadata /Subtype /XML");
     detail::WriteStream(s, packet, 0, "none", 0, detail::StreamKind::kContent);
     detail::EndIndirectObject(s);
+    return metadata;
+}
 
-    // Shared resources: object 3 for tiling patterns, object 2 for the pages.
-    const std::string common =
-        CommonResources(s, !m_->content.images.Images.empty(), layers.properties);
+// Shared resources: object 3 for tiling patterns, object 2 for the pages.
+void WriteSharedResources(detail::WriterState& s, bool has_images, const std::string& properties) {
+    const std::string common = CommonResources(s, has_images, properties);
     detail::BeginIndirectObject(s, 3);
     detail::WriteFileLine(s, common + ">>");
     detail::EndIndirectObject(s);
@@ -171,8 +158,10 @@ void Pagora::EndDoc() try {
     detail::BeginIndirectObject(s, 2);
     detail::WriteFileLine(s, page_resources + ">>");
     detail::EndIndirectObject(s);
+}
 
-    // Page objects in page order, then the page tree.
+// Page objects in page order, then the page tree.
+void WritePages(detail::WriterState& s) {
     std::string kids;
     for (const std::size_t index : s.page_order) {
         const detail::PageRecord& page = s.pages[index];
@@ -191,17 +180,9 @@ void Pagora::EndDoc() try {
     detail::WriteFileLine(s, "<<\r/Type /Pages /Count " + std::to_string(s.pages.size()) +
                                  "\r/Kids [" + kids + "] \r>>");
     detail::EndIndirectObject(s);
+}
 
-    int intent = 0;
-    if (s.pdfa_mode && !s.pdfa_broken) WriteOutputIntent(s, intent);
-
-    const int catalog = detail::BeginIndirectObject(s, 0);
-    detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
-    WriteCatalogLines(s, intent, metadata, scripts);
-    detail::WriteLayerCatalogLine(*m_, layers);
-    detail::WriteFileLine(s, ">>");
-    detail::EndIndirectObject(s);
-
+int WriteInformation(detail::WriterState& s) {
     const int info = detail::BeginIndirectObject(s, 0);
     const auto property = [&s](const std::string& value) {
         return detail::FormatLiteral(s, detail::PdfaInfoText(s, value));
@@ -212,9 +193,12 @@ void Pagora::EndDoc() try {
                detail::FormatLiteral(s, s.creation_date) + "\r/Subject " + property(s.subject) +
                "\r/Keywords " + property(s.keywords) + "\r>>");
     detail::EndIndirectObject(s);
+    return info;
+}
 
-    // Cross-reference table: a number that no object took is a free entry, so every row keeps
-    // its 20 bytes.
+// Cross-reference table: a number that no object took is a free entry, so every row keeps its
+// 20 bytes. Returns the table's offset.
+std::int64_t WriteCrossReference(detail::WriterState& s) {
     const std::int64_t xref_offset = s.output_position;
     detail::WriteFileLine(s, "xref\n0 " + std::to_string(s.last_object_number + 1) +
                                  "\n0000000000 65535 f\r");
@@ -229,7 +213,11 @@ void Pagora::EndDoc() try {
         std::snprintf(entry, sizeof entry, "%010lld 00000 n\r", static_cast<long long>(offset));
         detail::WriteFileLine(s, entry);
     }
+    return xref_offset;
+}
 
+void WriteTrailer(detail::WriterState& s, int info, int catalog, int encrypt,
+                  std::int64_t xref_offset) {
     std::string id;
     for (const char c : s.file_id) {
         char hex[3];
@@ -241,26 +229,60 @@ void Pagora::EndDoc() try {
     detail::WriteFileLine(s, "/ID [<" + id + "><" + id + ">] ");
     if (encrypt != 0) detail::WriteFileLine(s, "/Encrypt " + Ref(encrypt) + " ");
     detail::WriteFileLine(s, ">>\nstartxref\n" + std::to_string(xref_offset) + "\n%%EOF");
+}
 
-    if (s.version_level != 0) {
-        // The header line keeps its nine bytes. Levels count 1.x by their minor version and
-        // later versions by tens (2.0 is 20): PDF 1.x ends at 1.7, so a level between 1.7 and 2.0
-        // (only a source file can claim one) declares 1.7, and 2.0 or later declares 2.0, the
-        // latest version there is.
-        const int level = 3 + s.version_level;
-        const std::string version = level >= 20 ? "2.0"
-                                    : level > 7 ? "1.7"
-                                                : "1." + std::to_string(level);
-        std::FILE* file = s.output.get();
-        errno = 0;
-        if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
-        }
-        const std::string header = "%PDF-" + version + "\n";
-        if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
-            detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
-        }
+// The header line keeps its nine bytes. Levels count 1.x by their minor version and later
+// versions by tens (2.0 is 20): PDF 1.x ends at 1.7, so a level between 1.7 and 2.0 (only a
+// source file can claim one) declares 1.7, and 2.0 or later declares 2.0, the latest version
+// there is.
+void RewriteHeaderVersion(detail::WriterState& s) {
+    const int level = 3 + s.version_level;
+    const std::string version = level >= 20 ? "2.0"
+                                : level > 7 ? "1.7"
+                                            : "1." + std::to_string(level);
+    std::FILE* file = s.output.get();
+    errno = 0;
+    if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
     }
+    const std::string header = "%PDF-" + version + "\n";
+    if (std::fwrite(header.data(), 1, header.size(), file) != header.size()) {
+        detail::RaiseError(detail::WriteFailureNumber(), "EndDoc");
+    }
+}
+
+} // namespace
+
+void Pagora::EndDoc() try {
+    auto& s = m_->writer;
+    // Writing without an open file fails before anything else changes.
+    if (!s.output) detail::RaiseError(detail::kErrBadFileNumber, "EndDoc");
+    if (s.pages.empty()) BeginPage(0);
+    EndPage(); // closes an open page or overlay
+
+    detail::WriteNavigation(s);
+    // The encryption dictionary follows the outlines and named destinations.
+    const int encrypt = s.encrypted ? detail::WriteEncryptionDictionary(s) : 0;
+    const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
+    const detail::LayerOutput layers = detail::WriteLayerObjects(*m_);
+    const int metadata = WriteMetadata(s);
+    WriteSharedResources(s, !m_->content.images.Images.empty(), layers.properties);
+    WritePages(s);
+
+    int intent = 0;
+    if (s.pdfa_mode && !s.pdfa_broken) WriteOutputIntent(s, intent);
+
+    const int catalog = detail::BeginIndirectObject(s, 0);
+    detail::WriteFileLine(s, "<< /Type /Catalog\r/Pages 1 0 R");
+    WriteCatalogLines(s, intent, metadata, scripts);
+    detail::WriteLayerCatalogLine(*m_, layers);
+    detail::WriteFileLine(s, ">>");
+    detail::EndIndirectObject(s);
+
+    const int info = WriteInformation(s);
+    const std::int64_t xref_offset = WriteCrossReference(s);
+    WriteTrailer(s, info, catalog, encrypt, xref_offset);
+    if (s.version_level != 0) RewriteHeaderVersion(s);
     s.final_file_size = s.output_position;
     // The last buffered bytes reach the disk here: a full disk shows as the close failing.
     errno = 0;

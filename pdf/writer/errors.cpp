@@ -1,4 +1,4 @@
-// Errors: the classic numbers and texts, raising, recording, and the version a feature needs.
+// Errors: the numbers and their texts, raising, recording, and the version a feature needs.
 #include "pdf/writer/errors.h"
 
 #include "pdf/writer/members.h"

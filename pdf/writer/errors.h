@@ -1,6 +1,6 @@
-// Errors: the exception every failing operation raises, the classic run-time error numbers and
-// their texts. A leaf: the readers, encoders and codecs include this and nothing of the document
-// state, so they stay pure units over bytes.
+// Errors: the exception every failing operation raises, the run-time error numbers callers
+// already test for, and their texts. A leaf: the readers, encoders and codecs include this and
+// nothing of the document state, so they stay pure units over bytes.
 #pragma once
 
 #include <stdexcept>
@@ -11,8 +11,8 @@
 
 namespace pagora {
 
-// A run-time error: the classic error number, the operation that raised it ("Pagora." and the
-// operation's name) and a description.
+// A run-time error: the error number callers test for, the operation that raised it ("Pagora." and
+// the operation's name) and a description.
 class PdfError : public std::runtime_error {
 public:
     PdfError(int number, std::string source, std::string description)
@@ -32,7 +32,7 @@ private:
 
 namespace pagora::detail {
 
-// The classic run-time error numbers the library reports.
+// The run-time error numbers the library reports, which callers already test for.
 inline constexpr int kErrInvalidCall = 5;       // "Invalid procedure call or argument"
 inline constexpr int kErrOverflow = 6;          // "Overflow"
 inline constexpr int kErrOutOfMemory = 7;       // "Out of memory"
@@ -50,17 +50,17 @@ inline constexpr int kErrPathNotFound = 76;     // "Path not found"
 // Raised by the reader of source documents for a file it cannot read.
 inline constexpr int kErrInvalidFileFormat = 321; // "Invalid file format"
 
-// The classic description of an error number ("Application-defined or object-defined error" for
+// The description of an error number ("Application-defined or object-defined error" for
 // numbers without one).
 std::string ErrorText(int number);
 
-// The classic number of a file that could not be opened, read or created, from the system's
+// The error number of a file that could not be opened, read or created, from the system's
 // error: `missing` (53 for a file to read, 76 for a file to create) when nothing is there, 76
 // for a folder missing on its path, 70 without the right, 61 for a full disk, 57 for a device
 // that failed, 75 for anything else (a folder in the file's place, say).
 int FileErrorNumber(std::error_code error, int missing = kErrFileNotFound);
 
-// Throws PdfError with the number, source "Pagora." + operation and the number's classic text
+// Throws PdfError with the number, source "Pagora." + operation and the number's text
 // (or the description given).
 [[noreturn]] void RaiseError(int number, std::string_view operation, std::string description = {});
 

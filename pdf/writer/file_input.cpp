@@ -1,4 +1,4 @@
-// Reading the files callers name: the whole file, with the classic number of what went wrong.
+// Reading the files callers name: the whole file, with the error number of what went wrong.
 #include "pdf/writer/writer.h"
 
 #include <cerrno>
