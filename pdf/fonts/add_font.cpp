@@ -88,10 +88,10 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
         detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
     detail::FontRecord& record = detail::AddFontRecord(fonts);
     try {
-        record.Key = detail::UpperCase(alias);
-        record.Alias = alias;
-        record.Charset = Encoding;
-        if (Encoding != 0) record.Differences = detail::GetCharsetDifferences(Encoding);
+        record.key = detail::UpperCase(alias);
+        record.alias = alias;
+        record.charset = Encoding;
+        if (Encoding != 0) record.differences = detail::GetCharsetDifferences(Encoding);
         if (!detail::FillTrueTypeRecord(record, metrics)) {
             record_error(detail::kErrOverflow, detail::ErrorText(detail::kErrOverflow));
         }

@@ -4,9 +4,9 @@ namespace pagora::detail {
 
 void ResetFontState(FontState& fonts) {
     fonts.list.clear();
-    fonts.FontFamily.clear();
-    fonts.FontEncoding = 0;
-    fonts.FontSize = 0.0F;
+    fonts.font_family.clear();
+    fonts.font_encoding = 0;
+    fonts.font_size = 0.0F;
 }
 
 const FontRecord* FontAt(const FontState& fonts, std::int32_t index) {

@@ -155,7 +155,7 @@ void Pagora::EndDoc() try {
 
     // Shared resources: object 3 for tiling patterns, object 2 for the pages.
     const std::string common =
-        CommonResources(s, !m_->content.images.Images.empty(), layers.properties);
+        CommonResources(s, !m_->content.images.images.empty(), layers.properties);
     detail::BeginIndirectObject(s, 3);
     detail::WriteFileLine(s, common + ">>");
     detail::EndIndirectObject(s);
