@@ -35,7 +35,7 @@ struct RichFragmentRecord {
     float font_size = 0;
     std::string font_color;
     std::string back_color;
-    float trailing_blank = 0;       // width of the blank that ends Text, 0 without one
+    float trailing_blank = 0;       // width of the blank that ends text, 0 without one
     bool blank_after_close = false; // that blank followed a closing tag
 };
 

@@ -10,7 +10,7 @@
 namespace pagora::detail {
 
 // One named text style (a tag), or the style in force at one depth of nesting (a level, whose
-// Name is not used).
+// name is not used).
 struct TextTagRecord {
     std::string name;             // compared exactly
     std::string font_family;      // empty: keep the enclosing family and charset
@@ -36,8 +36,8 @@ struct TableRecord {
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     float row_height = 0;
-    std::vector<float> column_x; // Columns + 1 boundaries, ColumnX[0] = X
-    std::vector<float> row_y;    // Rows + 1 boundaries, RowY[0] = Y
+    std::vector<float> column_x; // columns + 1 boundaries, column_x[0] = x
+    std::vector<float> row_y;    // rows + 1 boundaries, row_y[0] = y
     // The last cell asked for, its column and column span after clamping.
     std::int32_t row = 0;
     std::int32_t col = 0;

@@ -20,10 +20,10 @@ void SetStandardFace(FontRecord& record, const char* base_name, std::int16_t lin
 // ",Bold", ",Italic", ",BoldItalic" or nothing, by the style's two low bits.
 std::string StyleSuffix(std::int32_t style);
 
-// Appends the style suffix to the record's BaseName and copies the table of that style.
+// Appends the style suffix to the record's base name and copies the table of that style.
 void LoadStyledWidths(FontRecord& record, const StyledWidths& tables, std::int32_t style);
 
-// Fills the newest record as a family with styles whose widths follow the record's Charset:
+// Fills the newest record as a family with styles whose widths follow the record's charset:
 // base name and style suffix, vertical metrics, widths, and the key from the base name.
 void LoadTextFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
                     std::int32_t descent,
@@ -33,9 +33,9 @@ void LoadTextFamily(FontState& fonts, const char* base_name, std::int16_t line_h
 void LoadOneFaceFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
                        std::int32_t descent, const WidthTable& widths);
 
-// Sans-serif: BaseName "Arial" and style, widths by the record's Charset.
+// Sans-serif: base name "Arial" and style, widths by the record's charset.
 void LoadArialMetrics(FontState& fonts, std::int32_t style);
-// Monospaced: BaseName "CourierNew" and style, 600 at every code whatever the charset.
+// Monospaced: base name "CourierNew" and style, 600 at every code whatever the charset.
 void LoadCourierNewMetrics(FontState& fonts, std::int32_t style);
 // Symbol: one face, no style and no charset.
 void LoadSymbolMetrics(FontState& fonts);

@@ -302,7 +302,7 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     WriterState& s = m.writer;
     SourceDocRecord& doc = reader.doc;
     SourcePageRecord& page = doc.pages[static_cast<std::size_t>(page_number - 1)];
-    if (page.object_number <= 0) return;
+    if (page.imported) return;
     if (!s.output) RaiseError(kErrBadFileNumber, kOperation);
 
     // ---- Everything read and checked before the first byte is written.
@@ -393,7 +393,7 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     page.width = width;
     page.height = height;
     page.rotate = rotate;
-    page.object_number = -page.object_number;
+    page.imported = true;
 }
 
 void DrawSourcePage(Pagora::Members& m, std::size_t doc_index, std::int32_t page_number, float x,
@@ -434,7 +434,7 @@ void Pagora::ImportPage(const std::string& FileName, std::int32_t PageNumber, fl
     const detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return;
     const std::size_t doc_index = *m_->import.current_source_doc;
-    if (page->object_number > 0) {
+    if (!page->imported) {
         detail::WithCurrentSource(*m_, "ImportPage", [&](detail::SourceReader& reader) {
             detail::CopySourcePage(*m_, reader, doc_index, PageNumber);
         });

@@ -197,7 +197,7 @@ bool Pagora::GetInfoPage(const std::string& FileName, std::int32_t PageNumber, f
     float width = page->width;
     float height = page->height;
     std::int16_t rotate = page->rotate;
-    if (page->object_number > 0) {
+    if (!page->imported) {
         const std::int32_t number = page->object_number;
         detail::WithCurrentSource(*m_, "GetInfoPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);
@@ -220,7 +220,7 @@ std::string Pagora::GetContentPage(const std::string& FileName, std::int32_t Pag
     GetInfo(FileName);
     const detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return {};
-    const std::int32_t number = std::abs(page->object_number);
+    const std::int32_t number = page->object_number;
     detail::PageContent content =
         detail::WithCurrentSource(*m_, "GetContentPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);

@@ -144,7 +144,7 @@ void CollectPages(SourceReader& reader, std::int32_t root) {
         const std::string_view type = NameAt(text, *at);
         if (type == "/Page") {
             if (doc.PageCount() == kMaxPageCount) RaiseError(kErrOverflow, kOperation);
-            doc.pages.push_back({kid, 0, 0, 0});
+            doc.pages.push_back({kid, 0, 0, 0, false});
         } else if (type == "/Pages") {
             if (!entered.insert(kid).second) RaiseError(kErrInvalidFileFormat, kOperation);
             if (stack.size() >= static_cast<std::size_t>(kMaxPageTreeDepth)) {

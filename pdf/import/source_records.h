@@ -19,8 +19,8 @@ inline constexpr std::int32_t kMaxSourceObjects = 8388607;
 
 // What the index knows of one object number.
 struct SourceXrefRecord {
-    // 0 nothing (free or never listed), 1 at Offset in the file, 2 inside object stream
-    // StreamNumber at StreamIndex, 3 or more an entry type this reader does not know.
+    // 0 nothing (free or never listed), 1 at offset in the file, 2 inside object stream
+    // stream_number at stream_index, 3 or more an entry type this reader does not know.
     std::int32_t kind = 0;
     std::int32_t stream_number = 0;
     std::int32_t stream_index = 0;
@@ -35,7 +35,7 @@ struct SourceXrefRecord {
 // A decoded object stream: its objects' numbers and where each one's text begins.
 struct ObjectStreamCache {
     std::vector<std::int32_t> object_numbers;
-    std::vector<std::int64_t> object_offsets; // into Text, one more than objects: the end
+    std::vector<std::int64_t> object_offsets; // into text, one more than objects: the end
     std::string text;
 };
 
@@ -64,11 +64,13 @@ private:
 };
 
 struct SourcePageRecord {
-    // The page object's number; ImportPage negates it once the page has been imported.
-    std::int32_t object_number = 0;
+    std::int32_t object_number = 0; // the page object's number
+    // The page's size and rotation, filled when the page is imported: a page once imported is
+    // placed again from these, without reading the source file.
     float width = 0;
     float height = 0;
     std::int16_t rotate = 0;
+    bool imported = false;
 };
 
 // A node of the page tree above the pages, as the page queries use it: the node it hangs from
@@ -92,7 +94,7 @@ struct SourceDocRecord {
     std::int32_t PageCount() const { return static_cast<std::int32_t>(pages.size()); }
     SourceXrefTable objects;
     std::unordered_map<std::int32_t, ObjectStreamCache> object_streams;
-    std::int64_t object_stream_bytes = 0; // decoded bytes kept in ObjectStreams
+    std::int64_t object_stream_bytes = 0; // decoded bytes kept in object_streams
     std::unordered_map<std::int32_t, PageTreeNode> page_tree_nodes; // by object number
     // The document information's texts as UTF-8, decoded from their encodings; GetInfo hands
     // them on in the document's code page.

@@ -8,7 +8,7 @@
 
 namespace pagora::detail {
 
-// Serif: BaseName "TimesNewRoman" and style, widths by the record's Charset.
+// Serif: base name "TimesNewRoman" and style, widths by the record's charset.
 void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style);
 // Dingbats: one face, no style and no charset.
 void LoadZapfDingbatsMetrics(FontState& fonts);
