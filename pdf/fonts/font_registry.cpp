@@ -43,19 +43,18 @@ std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, s
     const bool symbolic = family == "Symbol" || family == "ZapfDingbats";
     if (!symbolic && charset != 0) record.differences = GetCharsetDifferences(charset);
     if (family == "TimesNewRoman") {
-        LoadTimesNewRomanMetrics(fonts, style);
+        LoadTimesNewRomanMetrics(record, style);
     } else if (family == "CourierNew") {
-        LoadCourierNewMetrics(fonts, style);
+        LoadCourierNewMetrics(record, style);
     } else if (family == "Symbol") {
-        LoadSymbolMetrics(fonts);
+        LoadSymbolMetrics(record);
     } else if (family == "ZapfDingbats") {
-        LoadZapfDingbatsMetrics(fonts);
+        LoadZapfDingbatsMetrics(record);
     } else {
-        LoadArialMetrics(fonts, style);
+        LoadArialMetrics(record, style);
     }
-    FontRecord& filled = NewestFont(fonts);
-    filled.key = key;
-    filled.alias = alias;
+    record.key = key;
+    record.alias = alias;
     return static_cast<std::int32_t>(fonts.list.size()) - 1;
 }
 

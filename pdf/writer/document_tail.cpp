@@ -2,7 +2,7 @@
 // information dictionary, cross-reference table and trailer.
 #include "pdf/writer/writer.h"
 
-#include "pdf/content/layers.h"
+#include "pdf/content/content.h"
 #include "pdf/writer/attachments.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"

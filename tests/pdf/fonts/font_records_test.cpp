@@ -191,10 +191,10 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     EXPECT_EQ(CurrentFontRecord(fonts)->base_name, "Arial");
 }
 
-TEST(FontRecords, FamilySetupWithoutARecordRaisesSubscriptOutOfRange) {
+TEST(FontRecords, NewestRecordOfAnEmptyListRaisesSubscriptOutOfRange) {
     FontState fonts;
     try {
-        LoadZapfDingbatsMetrics(fonts);
+        NewestFont(fonts);
         FAIL() << "no error";
     } catch (const pagora::PdfError& error) {
         EXPECT_EQ(error.Number(), 9);
