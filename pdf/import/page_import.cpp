@@ -9,6 +9,7 @@
 #include "pdf/import/source_access.h"
 #include "pdf/import/stream_filters.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/protection.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
 // Annotations: free-text notes, note icons, stamps, file attachments, and the writer that
 // completes and registers every annotation object.
-#include "pdf/writer/annotation_geometry.h"
+#include "pdf/writer/annotations.h"
 
+#include "pdf/writer/annotation_geometry.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"

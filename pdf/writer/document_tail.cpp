@@ -4,8 +4,11 @@
 
 #include "pdf/content/content.h"
 #include "pdf/writer/attachments.h"
+#include "pdf/writer/document_metadata.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/outlines.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/protection.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "pdf/writer/annotation_geometry.h"
 
 #include "pdf/content/content.h"
+#include "pdf/writer/annotations.h"
 #include "pdf/writer/field_appearance.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"

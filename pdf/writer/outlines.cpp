@@ -1,10 +1,11 @@
 // Outline items, named destinations and the objects that EndDoc writes for them.
-#include "pdf/writer/writer.h"
+#include "pdf/writer/outlines.h"
 
 #include "pdf/content/content.h"
 #include "pdf/content/number_parsing.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/writer.h"
 
 #include <algorithm>
 #include <array>
