@@ -84,7 +84,7 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     // fonts under one resource name.
     std::string wanted = detail::CanonicalFamily(FontAlias);
     if (wanted.empty()) wanted = detail::CanonicalFamily(metrics.full_name);
-    const std::string alias =
+    std::string alias =
         detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
     detail::FontRecord& record = detail::AddFontRecord(fonts);
     try {
