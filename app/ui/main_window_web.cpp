@@ -9,7 +9,7 @@
 
 namespace kerbolt::ui {
 
-MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+MainWindowHooks MakeMainWindowHooks(const std::function<QWidget*()>& main_window,
                                     std::function<std::string()> update_question) {
     MainWindowHooks hooks;
     hooks.hide = [main_window] {
