@@ -169,7 +169,9 @@ FtpStatus CurlFtp::Upload(const std::string& local_path, const std::string& remo
     for (const std::string& command : {"RNFR " + temporary, "RNTO " + remote_path}) {
         curl_slist* grown = curl_slist_append(rename.get(), command.c_str());
         if (grown == nullptr) return FtpStatus::SessionFailed;
-        rename.release();
+        // The grown list is the same list: the holder lets go of it before taking it again, so
+        // that its head is never freed.
+        static_cast<void>(rename.release());
         rename.reset(grown);
     }
     const CURLcode code = Store(config_, file.get(), size, UrlOf(temporary), rename.get());

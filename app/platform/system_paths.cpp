@@ -26,7 +26,7 @@ std::string SystemPaths::DataFolder() {
 }
 
 std::string SystemPaths::TempFolder() {
-    const std::string temp = Env(
+    std::string temp = Env(
 #ifdef _WIN32
         "TEMP"
 #else

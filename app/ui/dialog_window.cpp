@@ -64,6 +64,7 @@ void PlaceHeading(QLabel* heading, const QListWidget* list, int column, int widt
 
 std::vector<std::string> ListLines(const QListWidget* list) {
     std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i)
         lines.push_back(S(list->item(i)->text()));
     return lines;

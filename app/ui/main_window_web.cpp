@@ -9,7 +9,7 @@
 
 namespace kerbolt::ui {
 
-web::MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+web::MainWindowHooks MakeMainWindowHooks(const std::function<QWidget*()>& main_window,
                                          std::function<std::string()> update_question) {
     web::MainWindowHooks hooks;
     hooks.hide = [main_window] {

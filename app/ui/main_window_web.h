@@ -18,7 +18,7 @@ namespace kerbolt::ui {
 class frmMain;
 
 // The main window's hooks for the web services; `main_window` gives the window while it exists.
-web::MainWindowHooks MakeMainWindowHooks(std::function<QWidget*()> main_window,
+web::MainWindowHooks MakeMainWindowHooks(const std::function<QWidget*()>& main_window,
                                          std::function<std::string()> update_question);
 
 // Runs `on_shown` once the handler that showed a window accepted by `is_main_window` has

@@ -8,7 +8,7 @@ namespace pagora::detail {
 
 FontSelection CurrentFontSelection(const Pagora::Members& m) {
     const FontState& fonts = m.fonts;
-    return {fonts.FontFamily, fonts.kept.FontStyle, fonts.FontSize, fonts.FontEncoding};
+    return {fonts.font_family, fonts.kept.font_style, fonts.font_size, fonts.font_encoding};
 }
 
 void ReselectFont(Pagora::Members& m, const FontSelection& font) {

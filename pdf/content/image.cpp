@@ -48,12 +48,12 @@ std::string FileKey(std::string_view name) {
 }
 
 ImageRecord& Record(Pagora::Members& m, std::size_t index) {
-    return m.content.images.Images[index];
+    return m.content.images.images[index];
 }
 
 // Appends a default record and returns its position.
 std::size_t AddImageRecord(Pagora::Members& m) {
-    std::vector<ImageRecord>& images = m.content.images.Images;
+    std::vector<ImageRecord>& images = m.content.images.images;
     AppendRecord(images, m.writer.memory_factor);
     return images.size() - 1;
 }
@@ -79,17 +79,17 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
         return;
     }
     const std::string file_key = detail::FileKey(FileName);
-    const std::vector<detail::ImageRecord>& images = m_->content.images.Images;
+    const std::vector<detail::ImageRecord>& images = m_->content.images.images;
     std::size_t index = 0;
     while (index < images.size() &&
-           !(images[index].Name == (images[index].alias ? key : file_key) &&
-             images[index].Frame == FrameNumber))
+           !(images[index].name == (images[index].alias ? key : file_key) &&
+             images[index].frame == FrameNumber))
         ++index;
     if (index == images.size()) {
         index = detail::AddImageRecord(*m_);
         detail::ImageRecord& record = detail::Record(*m_, index);
-        record.Name = file_key;
-        record.Frame = FrameNumber;
+        record.name = file_key;
+        record.frame = FrameNumber;
         // The file is opened under the name as given: the upper-cased key only identifies it.
         const std::string name(FileName);
         if (const detail::RasterReader reader = detail::ReaderFor(key)) {
@@ -106,8 +106,8 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
     const detail::ImageRecord& record = detail::Record(*m_, index);
     // An image that could not be read has no object to name and no size to scale by.
     if (record.object_number == 0) return;
-    const double pixel_width = record.Width;
-    const double pixel_height = record.Height;
+    const double pixel_width = record.width;
+    const double pixel_height = record.height;
     const double k = s.scale_factor;
     float width = ImgWidth;
     float height = ImgHeight;
@@ -126,9 +126,9 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
                           s.page_height - c.current_y - height * kf);
 
     // Bitmaps, GIF and TGA rows run from the bottom of the picture up, the others from the top.
-    const bool bottom_up = record.Kind == detail::ImageKind::kTga ||
-                           record.Kind == detail::ImageKind::kGif ||
-                           record.Kind == detail::ImageKind::kBmp;
+    const bool bottom_up = record.kind == detail::ImageKind::kTga ||
+                           record.kind == detail::ImageKind::kGif ||
+                           record.kind == detail::ImageKind::kBmp;
     const std::string matrix =
         bottom_up
             ? detail::FormatUnits(s, width) + " 0 0 " + detail::FormatUnits(s, height) + " " +
@@ -143,12 +143,12 @@ void Pagora::DrawImage(std::string_view FileName, float DestX, float DestY, floa
 std::string Pagora::AddImage(std::string_view Alias, const std::vector<std::uint8_t>& ImgSample,
                              std::int16_t FrameNumber, std::string_view ColorMask) try {
     const std::size_t index = detail::AddImageRecord(*m_);
-    detail::Record(*m_, index).Frame = FrameNumber; // the frame a GIF reader decodes
+    detail::Record(*m_, index).frame = FrameNumber; // the frame a GIF reader decodes
     const std::string key = detail::UpperAscii(Alias);
     const detail::RasterReader reader = detail::ReaderFor(key);
     if (reader == nullptr) return {};
     reader(*m_, index, {}, ColorMask, ImgSample);
-    detail::Record(*m_, index).Name = key;
+    detail::Record(*m_, index).name = key;
     detail::Record(*m_, index).alias = true;
     return std::string(Alias);
 } catch (...) {
@@ -186,12 +186,12 @@ std::string Pagora::AddImagePattern(std::string_view Alias, std::int32_t ImgWidt
     detail::WriterState& s = m_->writer;
     const std::size_t index = detail::AddImageRecord(*m_);
     detail::ImageRecord& record = detail::Record(*m_, index);
-    record.Name = detail::UpperAscii(Alias);
+    record.name = detail::UpperAscii(Alias);
     record.alias = true;
-    record.Frame = 1;
-    record.Width = ImgWidth;
-    record.Height = ImgHeight;
-    record.Kind = detail::ImageKind::kRaw;
+    record.frame = 1;
+    record.width = ImgWidth;
+    record.height = ImgHeight;
+    record.kind = detail::ImageKind::kRaw;
 
     detail::ImageObject object;
     object.coding = detail::ImageCoding::kPattern;

@@ -93,11 +93,11 @@ void PlaceRasterImage(Pagora::Members& m, std::size_t index, const std::string& 
         if (outcome.object.colour_space == "DeviceCMYK")
             DropPdfaClaim(s, kErrInvalidCall, kOperation, name + " is a picture in CMYK");
 
-        ImageRecord& record = m.content.images.Images[index];
-        record.Width = outcome.object.width;
-        record.Height = outcome.object.height;
-        record.Kind = outcome.kind;
-        record.Frame = outcome.frame;
+        ImageRecord& record = m.content.images.images[index];
+        record.width = outcome.object.width;
+        record.height = outcome.object.height;
+        record.kind = outcome.kind;
+        record.frame = outcome.frame;
         record.object_number = number;
         AddImageResource(s, index, number);
     } catch (const PdfError& error) {
@@ -136,7 +136,7 @@ void ReadBmpImage(Pagora::Members& m, std::size_t index, const std::string& name
 
 void ReadGifImage(Pagora::Members& m, std::size_t index, const std::string& name, std::string_view,
                   std::span<const std::uint8_t> data) {
-    const std::int16_t frame = m.content.images.Images[index].Frame;
+    const std::int16_t frame = m.content.images.images[index].frame;
     ReadRasterImage(m, index, name, data, [frame](std::span<const std::uint8_t> bytes) {
         const GifResult gif = ReadGif(bytes, frame);
         RasterOutcome outcome;

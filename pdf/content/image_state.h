@@ -17,20 +17,20 @@ enum class ImageKind : std::uint8_t {
 };
 
 struct ImageRecord {
-    std::string Name;        // cache key: the upper-cased alias, or the file name as the
+    std::string name;        // cache key: the upper-cased alias, or the file name as the
                              // file system compares it (upper-cased on Windows only)
     bool alias = false;      // registered by AddImage or AddImagePattern
-    std::int32_t Width = 0;  // pixels
-    std::int32_t Height = 0; // pixels
-    std::int16_t Frame = 0;
-    ImageKind Kind = ImageKind::kJpegOrPng;
+    std::int32_t width = 0;  // pixels
+    std::int32_t height = 0; // pixels
+    std::int16_t frame = 0;
+    ImageKind kind = ImageKind::kJpegOrPng;
     // The image object written for the record; 0 when none could be written, so that nothing
     // ever names an object that does not exist.
     int object_number = 0;
 };
 
 struct ImageState {
-    std::vector<ImageRecord> Images;
+    std::vector<ImageRecord> images;
 };
 
 } // namespace pagora::detail

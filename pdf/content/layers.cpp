@@ -1,8 +1,7 @@
 // Layers (optional-content groups) and membership groups: marked content while pages are built,
 // the group objects and the catalog's optional-content properties at the end.
-#include "pdf/content/layers.h"
-
 #include "pdf/content/content.h"
+
 #include "pdf/writer/writer.h"
 
 #include <limits>

@@ -20,7 +20,7 @@ public:
     explicit DocumentRichFonts(Pagora& pdf, Pagora::Members& m) : pdf_(pdf), m_(m) {}
 
     std::int32_t Select(const detail::TextTagRecord& level) override {
-        pdf_.SetFont(level.FontFamily, level.FontSize, level.FontStyle, level.Encoding);
+        pdf_.SetFont(level.font_family, level.font_size, level.font_style, level.encoding);
         return m_.fonts.kept.current_font;
     }
 
@@ -31,8 +31,8 @@ public:
         detail::RichFont font;
         font.measure = detail::MeasureInFont(m_, &record);
         font.measure.size = size;
-        font.line_height = record.LineHeight;
-        font.descent = record.Descent;
+        font.line_height = record.line_height;
+        font.descent = record.descent;
         return font;
     }
 
@@ -50,13 +50,13 @@ bool IsBlankText(std::string_view text) {
 detail::TextTagRecord CallLevel(const Pagora::Members& m) {
     const detail::ContentState& c = m.content;
     detail::TextTagRecord level0;
-    level0.FontFamily = m.fonts.FontFamily;
-    level0.FontStyle = m.fonts.kept.FontStyle;
-    level0.Encoding = m.fonts.FontEncoding;
-    level0.FontSize = m.fonts.FontSize;
-    level0.FontIndex = m.fonts.kept.current_font;
-    if (!c.no_text_color) level0.FontColor = c.text_color;
-    if (!c.no_fill && c.fill_color_chosen) level0.BackColor = c.fill_color;
+    level0.font_family = m.fonts.font_family;
+    level0.font_style = m.fonts.kept.font_style;
+    level0.encoding = m.fonts.font_encoding;
+    level0.font_size = m.fonts.font_size;
+    level0.font_index = m.fonts.kept.current_font;
+    if (!c.no_text_color) level0.font_color = c.text_color;
+    if (!c.no_fill && c.fill_color_chosen) level0.back_color = c.fill_color;
     return level0;
 }
 
@@ -73,7 +73,7 @@ public:
     const std::string& TextPatternColor() const { return text_pattern_color_; }
 
     void SelectFont() const {
-        pdf_.SetFont(level0_.FontFamily, level0_.FontSize, level0_.FontStyle, level0_.Encoding);
+        pdf_.SetFont(level0_.font_family, level0_.font_size, level0_.font_style, level0_.encoding);
     }
 
     // The content's fill colour is written back only once fragments may have changed it.
@@ -178,17 +178,17 @@ PreparedLayout PrepareAndLayOut(std::string_view text, bool piecewise,
 // each blank, which a line without blanks keeps from the line before.
 float LineStart(const detail::RichLineRecord& line, const detail::BoxInterior& box,
                 std::int32_t align, float& gap) {
-    float free = box.width - line.Width;
+    float free = box.width - line.width;
     float x = box.x;
     if ((align & detail::kAlignRight) != 0) {
         x = box.x + free;
     } else if ((align & detail::kAlignCentre) != 0) {
         x = box.x + free / 2;
     } else if ((align & detail::kAlignJustify) != 0) {
-        if (line.EndsParagraph) free = 0;
-        if (line.BlankCount != 0) gap = free / static_cast<float>(line.BlankCount);
+        if (line.ends_paragraph) free = 0;
+        if (line.blank_count != 0) gap = free / static_cast<float>(line.blank_count);
     }
-    if (line.StartsParagraph) x += box.indent;
+    if (line.starts_paragraph) x += box.indent;
     return x;
 }
 
@@ -200,24 +200,24 @@ void DrawFragment(Pagora& pdf, Pagora::Members& m, const CallStyle& call,
     detail::WriterState& s = m.writer;
     detail::ContentState& c = m.content;
     const float sf = s.scale_factor;
-    pdf.SetFont(fragment.FontFamily, fragment.FontSize, fragment.FontStyle, fragment.Encoding);
+    pdf.SetFont(fragment.font_family, fragment.font_size, fragment.font_style, fragment.encoding);
     const detail::FontRecord* font = detail::CurrentFontRecord(m.fonts);
-    const float g = fragment.TrailingBlank > 0 ? gap : 0;
-    const bool background = !fragment.BackColor.empty();
+    const float g = fragment.trailing_blank > 0 ? gap : 0;
+    const bool background = !fragment.back_color.empty();
     if (background) {
-        detail::WriteColorFill(m, fragment.BackColor, std::string());
+        detail::WriteColorFill(m, fragment.back_color, std::string());
         const float th = detail::TextHeightIn(m, font);
-        const float t = fragment.BlankAfterClose ? fragment.TrailingBlank : 0;
+        const float t = fragment.blank_after_close ? fragment.trailing_blank : 0;
         detail::WriteContent(s, detail::FormatReal(s, current_x) + " " +
                                     detail::FormatUnits(s, current_y / sf + th / 4) + " " +
-                                    detail::FormatUnits(s, g + fragment.Width - t) + " " +
+                                    detail::FormatUnits(s, g + fragment.width - t) + " " +
                                     detail::FormatUnits(s, -th) + " re");
         detail::WritePaintOperator(m, detail::kFillPath | detail::kNoStroke);
     }
-    c.text_color = fragment.FontColor;
+    c.text_color = fragment.font_color;
     c.kept.text_pattern_color =
-        fragment.FontColor == call.Level0().FontColor ? call.TextPatternColor() : std::string();
-    c.no_text_color = fragment.FontColor.empty();
+        fragment.font_color == call.Level0().font_color ? call.TextPatternColor() : std::string();
+    c.no_text_color = fragment.font_color.empty();
     // The text line switches to the text colour only when it differs from the fill colour; after
     // a background the content's fill is the background's, so a text in the fill colour would
     // vanish into it.
@@ -225,7 +225,7 @@ void DrawFragment(Pagora& pdf, Pagora::Members& m, const CallStyle& call,
         c.kept.text_pattern_color == c.kept.fill_pattern_color) {
         detail::WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
     }
-    std::string text = fragment.Text;
+    std::string text = fragment.text;
     detail::DrawTextLine(m, font, current_x / sf, current_y / sf, 0, text, 0, detail::kAlignLeft,
                          false, "DrawTextRich");
     current_x = c.current_x + g * sf;
@@ -238,31 +238,31 @@ void Pagora::SetTextTag(const std::string& TagName, const std::string& FontFamil
                         std::string_view BackColor) try {
     detail::RichTextState& tags = m_->content.kept.rich_text;
     if (TagName.empty()) {
-        tags.TextTags.clear();
+        tags.text_tags.clear();
         return;
     }
     detail::TextTagRecord* found = nullptr;
-    for (detail::TextTagRecord& tag : tags.TextTags) {
-        if (tag.Name == TagName) {
+    for (detail::TextTagRecord& tag : tags.text_tags) {
+        if (tag.name == TagName) {
             found = &tag;
             break;
         }
     }
     if (found == nullptr) {
-        if (tags.TextTags.size() >= detail::kMaxTextTags) return;
-        found = &detail::AppendRecord(tags.TextTags, m_->writer.memory_factor);
+        if (tags.text_tags.size() >= detail::kMaxTextTags) return;
+        found = &detail::AppendRecord(tags.text_tags, m_->writer.memory_factor);
     }
     detail::TextTagRecord& tag = *found;
-    tag.Name = TagName;
-    tag.FontFamily = FontFamily;
-    tag.FontStyle = FontStyle;
-    tag.Encoding = Encoding;
-    tag.FontSize = FontSize;
-    tag.FontIndex = detail::kNoFont;
+    tag.name = TagName;
+    tag.font_family = FontFamily;
+    tag.font_style = FontStyle;
+    tag.encoding = Encoding;
+    tag.font_size = FontSize;
+    tag.font_index = detail::kNoFont;
     // A pattern's own colour is dropped: a tag's colour is one colour string.
-    tag.FontColor =
+    tag.font_color =
         FontColor.empty() ? std::string() : detail::ParseColor(*m_, FontColor, "SetTextTag").color;
-    tag.BackColor =
+    tag.back_color =
         BackColor.empty() ? std::string() : detail::ParseColor(*m_, BackColor, "SetTextTag").color;
 } catch (...) {
     detail::RethrowFailure("SetTextTag");
@@ -329,8 +329,8 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
     std::string result;
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         const detail::RichLineRecord& line = layout.lines[i];
-        current_y += line.Height * sf;
-        if ((h + line.Descent + y0) * sf + kTolerance < current_y) {
+        current_y += line.height * sf;
+        if ((h + line.descent + y0) * sf + kTolerance < current_y) {
             // When not even the first line fits, the whole text goes back rather than being lost.
             result = i == 0 ? std::string(Text)
                             : detail::RichRemainder(layout, laid.prepared, layout.lines[i - 1],
@@ -338,12 +338,12 @@ std::string Pagora::DrawTextRich(float X, float Y, float Width, float Height, st
             break;
         }
         float current_x = LineStart(line, box, Align, gap) * sf;
-        for (const detail::RichFragmentRecord& fragment : line.Fragments) {
+        for (const detail::RichFragmentRecord& fragment : line.fragments) {
             // A fragment of an empty text (a closing tag after a blank) has nothing to show.
-            if (!fragment.Text.empty())
+            if (!fragment.text.empty())
                 DrawFragment(*this, m, call, fragment, gap, current_y, current_x);
         }
-        current_y -= line.Descent * sf;
+        current_y -= line.descent * sf;
     }
 
     if (Options != 0) {

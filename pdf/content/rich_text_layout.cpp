@@ -15,11 +15,11 @@ constexpr std::int32_t kKeepStyle = -1;
 // past the tags, as any text may carry) leaves the style around it as it is.
 const TextTagRecord& MarkedTag(const RichTextState& tags, unsigned char number) {
     static const TextTagRecord kNoTag;
-    return number >= 1 && number <= tags.TextTags.size() ? tags.TextTags[number - 1u] : kNoTag;
+    return number >= 1 && number <= tags.text_tags.size() ? tags.text_tags[number - 1u] : kNoTag;
 }
 
 bool IsBlankLine(const RichLineRecord& line) {
-    return line.Fragments.empty() && line.Height == 0 && line.Descent == 0;
+    return line.fragments.empty() && line.height == 0 && line.descent == 0;
 }
 
 // The scan of one prepared text: the pending word is kept as a stretch of the text with the sum
@@ -33,10 +33,10 @@ public:
     RichTextLayout Run(bool continued, const TextTagRecord& level0) {
         layout_.markers.push_back(RichMarkerNode{});
         levels_.push_back(level0);
-        measure_ = fonts_.Font(level0.FontIndex, level0.FontSize).measure;
+        measure_ = fonts_.Font(level0.font_index, level0.font_size).measure;
         RichLineRecord& first = layout_.lines.emplace_back();
-        first.Width = continued ? 0 : area_.indent;
-        first.StartsParagraph = !continued;
+        first.width = continued ? 0 : area_.indent;
+        first.starts_paragraph = !continued;
 
         const std::size_t n = text_.size();
         // A continued text begins with the neutral entry of the open markers it was cut with:
@@ -64,10 +64,10 @@ public:
                 if (word_length_ > 0) StorePending(c == ' ', false);
                 if (c == '\r') {
                     RichLineRecord& line = layout_.lines.back();
-                    line.EndsParagraph = true;
-                    line.OpenMarkers = node_;
-                    line.Remainder = p;
-                    layout_.text_height += line.Height - line.Descent;
+                    line.ends_paragraph = true;
+                    line.open_markers = node_;
+                    line.remainder = p;
+                    layout_.text_height += line.height - line.descent;
                     NewLine(area_.indent, true);
                     if (layout_.text_height > area_.stop_height) return Stopped(p);
                     continue; // no wrap test after a paragraph break
@@ -78,17 +78,17 @@ public:
                 word_sum_ += measure_.CodeWidth(c);
                 word_width_ = measure_.WidthOfSums(word_sum_, 0, word_length_);
             }
-            if (word_width_ + layout_.lines.back().Width > area_.inner_width) {
+            if (word_width_ + layout_.lines.back().width > area_.inner_width) {
                 Wrap(std::min(p + 1, n));
                 if (layout_.text_height > area_.stop_height) return Stopped(p);
             }
         }
         if (word_length_ > 0) StorePending(false, false);
         RichLineRecord& last = layout_.lines.back();
-        last.EndsParagraph = true;
-        last.OpenMarkers = node_;
-        last.Remainder = n;
-        layout_.text_height += last.Height - last.Descent;
+        last.ends_paragraph = true;
+        last.open_markers = node_;
+        last.remainder = n;
+        layout_.text_height += last.height - last.descent;
         return std::move(layout_);
     }
 
@@ -103,8 +103,8 @@ private:
         layout_.markers.push_back(RichMarkerNode{static_cast<char>(number), node_});
         node_ = static_cast<std::int32_t>(layout_.markers.size() - 1);
         TextTagRecord level = DeriveLevel(levels_.back(), MarkedTag(tags_, number));
-        level.FontIndex = fonts_.Select(level);
-        measure_ = fonts_.Font(level.FontIndex, level.FontSize).measure;
+        level.font_index = fonts_.Select(level);
+        measure_ = fonts_.Font(level.font_index, level.font_size).measure;
         levels_.push_back(std::move(level));
     }
 
@@ -112,7 +112,7 @@ private:
         node_ = layout_.markers[static_cast<std::size_t>(node_)].parent;
         levels_.pop_back();
         const TextTagRecord& level = levels_.back();
-        measure_ = fonts_.Font(level.FontIndex, level.FontSize).measure;
+        measure_ = fonts_.Font(level.font_index, level.font_size).measure;
     }
 
     // Stores the pending word (with a blank after it when asked) as the next fragment of the
@@ -125,7 +125,7 @@ private:
         float trailing = 0;
         if (blank) {
             text += ' ';
-            ++line.BlankCount;
+            ++line.blank_count;
             trailing = measure_.Width(" ");
         }
         AddFragment(std::move(text), trailing, blank && after_close);
@@ -138,29 +138,29 @@ private:
         const TextTagRecord& level = levels_.back();
         const bool first_line = layout_.lines.size() == 1;
         RichLineRecord& line = layout_.lines.back();
-        RichFragmentRecord& fragment = line.Fragments.emplace_back();
-        fragment.Width = measure_.Width(text);
-        fragment.Text = std::move(text);
-        fragment.FontFamily = level.FontFamily;
-        fragment.FontStyle = level.FontStyle;
-        fragment.Encoding = level.Encoding;
-        fragment.FontIndex = level.FontIndex;
-        fragment.FontSize = level.FontSize;
-        fragment.FontColor = level.FontColor;
-        fragment.BackColor = level.BackColor;
-        fragment.TrailingBlank = trailing;
-        fragment.BlankAfterClose = after_close;
-        line.Width += fragment.Width;
+        RichFragmentRecord& fragment = line.fragments.emplace_back();
+        fragment.width = measure_.Width(text);
+        fragment.text = std::move(text);
+        fragment.font_family = level.font_family;
+        fragment.font_style = level.font_style;
+        fragment.encoding = level.encoding;
+        fragment.font_index = level.font_index;
+        fragment.font_size = level.font_size;
+        fragment.font_color = level.font_color;
+        fragment.back_color = level.back_color;
+        fragment.trailing_blank = trailing;
+        fragment.blank_after_close = after_close;
+        line.width += fragment.width;
 
         // Each line takes the metrics of its tallest fragment.
-        const RichFont font = fonts_.Font(level.FontIndex, level.FontSize);
-        const float size = level.FontSize;
+        const RichFont font = fonts_.Font(level.font_index, level.font_size);
+        const float size = level.font_size;
         float h = static_cast<float>(font.line_height) * size / 1000.0f / area_.scale_factor;
         if (!first_line) h *= area_.line_spacing;
         const float d = size * static_cast<float>(font.descent) / 1000.0f / area_.scale_factor;
-        if (h + d > line.Height) {
-            line.Descent = d;
-            line.Height = d + h;
+        if (h + d > line.height) {
+            line.descent = d;
+            line.height = d + h;
         }
     }
 
@@ -168,17 +168,17 @@ private:
     // begins at `next` less the pending word.
     void Wrap(std::size_t next) {
         RichLineRecord& line = layout_.lines.back();
-        if (!line.Fragments.empty() && line.Fragments.back().TrailingBlank > 0) {
-            RichFragmentRecord& last = line.Fragments.back();
-            line.Width -= last.TrailingBlank;
-            last.Width -= last.TrailingBlank;
-            last.Text.pop_back();
-            last.TrailingBlank = 0;
-            --line.BlankCount;
+        if (!line.fragments.empty() && line.fragments.back().trailing_blank > 0) {
+            RichFragmentRecord& last = line.fragments.back();
+            line.width -= last.trailing_blank;
+            last.width -= last.trailing_blank;
+            last.text.pop_back();
+            last.trailing_blank = 0;
+            --line.blank_count;
         }
-        layout_.text_height += line.Height - line.Descent;
-        line.OpenMarkers = node_;
-        line.Remainder = next - word_length_;
+        layout_.text_height += line.height - line.descent;
+        line.open_markers = node_;
+        line.remainder = next - word_length_;
         NewLine(0, false);
     }
 
@@ -193,8 +193,8 @@ private:
             lines.pop_back();
         }
         RichLineRecord& line = lines.emplace_back();
-        line.Width = width;
-        line.StartsParagraph = starts_paragraph;
+        line.width = width;
+        line.starts_paragraph = starts_paragraph;
     }
 
     std::string_view text_;
@@ -218,8 +218,8 @@ std::string PrepareRichText(std::string_view text, const RichTextState& tags, bo
     if (continued) text.remove_prefix(1);
     std::string prepared = ReplaceText(text, "\r\n", "\r");
     if (prepared.find('<') == std::string::npos) return prepared;
-    for (std::size_t i = 0; i < tags.TextTags.size(); ++i) {
-        const std::string& name = tags.TextTags[i].Name;
+    for (std::size_t i = 0; i < tags.text_tags.size(); ++i) {
+        const std::string& name = tags.text_tags[i].name;
         const auto number = static_cast<char>(i + 1);
         prepared = ReplaceText(prepared, "<" + name + ">", std::string{kRichOpenMarker, number});
         prepared = ReplaceText(prepared, "</" + name + ">", std::string{kRichCloseMarker, number});
@@ -228,10 +228,10 @@ std::string PrepareRichText(std::string_view text, const RichTextState& tags, bo
 }
 
 RichTextPreparer::RichTextPreparer(const RichTextState& tags) {
-    const std::size_t count = tags.TextTags.size();
+    const std::size_t count = tags.text_tags.size();
     bool in_name[256] = {};
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string& name = tags.TextTags[i].Name;
+        const std::string& name = tags.text_tags[i].name;
         if (name.empty()) piecewise_ = false;
         for (const char c : name)
             in_name[static_cast<unsigned char>(c)] = true;
@@ -298,16 +298,16 @@ void RichTextPreparer::Append(std::string& out, std::string_view piece) const {
 
 TextTagRecord DeriveLevel(const TextTagRecord& outer, const TextTagRecord& tag) {
     TextTagRecord level = outer;
-    level.Name.clear();
-    if (!tag.FontFamily.empty()) {
-        level.FontFamily = tag.FontFamily;
-        level.Encoding = tag.Encoding;
+    level.name.clear();
+    if (!tag.font_family.empty()) {
+        level.font_family = tag.font_family;
+        level.encoding = tag.encoding;
     }
-    if (tag.FontSize != 0) level.FontSize = tag.FontSize;
+    if (tag.font_size != 0) level.font_size = tag.font_size;
     // A tag adds style bits and never takes one away.
-    if (tag.FontStyle != kKeepStyle) level.FontStyle = outer.FontStyle | tag.FontStyle;
-    if (!tag.FontColor.empty()) level.FontColor = tag.FontColor;
-    if (!tag.BackColor.empty()) level.BackColor = tag.BackColor;
+    if (tag.font_style != kKeepStyle) level.font_style = outer.font_style | tag.font_style;
+    if (!tag.font_color.empty()) level.font_color = tag.font_color;
+    if (!tag.back_color.empty()) level.back_color = tag.back_color;
     return level;
 }
 
@@ -321,13 +321,13 @@ std::string RichRemainder(const RichTextLayout& layout, std::string_view prepare
                           const RichLineRecord& line, std::string_view unprepared,
                           const RichTextPreparer* preparer) {
     std::string open;
-    for (std::int32_t node = line.OpenMarkers; node > 0;
+    for (std::int32_t node = line.open_markers; node > 0;
          node = layout.markers[static_cast<std::size_t>(node)].parent) {
         open += layout.markers[static_cast<std::size_t>(node)].index;
         open += kRichOpenMarker;
     }
     std::reverse(open.begin(), open.end());
-    const std::string_view kept = prepared.substr(std::min(line.Remainder, prepared.size()));
+    const std::string_view kept = prepared.substr(std::min(line.remainder, prepared.size()));
     std::string rest;
     // Room for the rest at once: it may be most of a long text.
     rest.reserve(3 + open.size() + kept.size() + unprepared.size());

@@ -26,33 +26,33 @@ inline constexpr char kRichNeutralIndex = '\xFF';
 
 // One run of text in one style: at most one word and its blank.
 struct RichFragmentRecord {
-    std::string Text;
-    float Width = 0; // user units, the trailing blank included
-    std::string FontFamily;
-    std::int32_t FontStyle = 0;
-    std::int32_t Encoding = 0;
-    std::int32_t FontIndex = -1; // index in the font list
-    float FontSize = 0;
-    std::string FontColor;
-    std::string BackColor;
-    float TrailingBlank = 0;      // width of the blank that ends Text, 0 without one
-    bool BlankAfterClose = false; // that blank followed a closing tag
+    std::string text;
+    float width = 0; // user units, the trailing blank included
+    std::string font_family;
+    std::int32_t font_style = 0;
+    std::int32_t encoding = 0;
+    std::int32_t font_index = -1; // index in the font list
+    float font_size = 0;
+    std::string font_color;
+    std::string back_color;
+    float trailing_blank = 0;       // width of the blank that ends text, 0 without one
+    bool blank_after_close = false; // that blank followed a closing tag
 };
 
 // One laid-out line, lengths in user units.
 struct RichLineRecord {
-    float Width = 0;             // indentation (when it has one) plus its fragments
-    std::int32_t BlankCount = 0; // fragments ending in a blank
-    float Height = 0;            // top of the line to its baseline
-    float Descent = 0;           // below the baseline, negative
-    std::vector<RichFragmentRecord> Fragments;
-    bool EndsParagraph = false;
-    bool StartsParagraph = false;
+    float width = 0;              // indentation (when it has one) plus its fragments
+    std::int32_t blank_count = 0; // fragments ending in a blank
+    float height = 0;             // top of the line to its baseline
+    float descent = 0;            // below the baseline, negative
+    std::vector<RichFragmentRecord> fragments;
+    bool ends_paragraph = false;
+    bool starts_paragraph = false;
     // What follows the line, kept as references rather than copies (a long word in a narrow box
     // makes a line per character): the node of the open markers in force where the line ended,
     // and the offset in the prepared text where the rest begins.
-    std::int32_t OpenMarkers = 0;
-    std::size_t Remainder = 0;
+    std::int32_t open_markers = 0;
+    std::size_t remainder = 0;
 };
 
 // One opened tag in the tree of open-marker lists; node 0 is the neutral entry.

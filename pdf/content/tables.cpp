@@ -19,28 +19,28 @@ namespace {
 constexpr std::int64_t kMaxTableRows = std::int64_t{1} << 20;
 
 detail::TableRecord* InnermostTable(Pagora::Members& m) {
-    std::vector<detail::TableRecord>& tables = m.content.kept.tables.Tables;
+    std::vector<detail::TableRecord>& tables = m.content.kept.tables.tables;
     return tables.empty() ? nullptr : &tables.back();
 }
 
 void OpenTable(Pagora::Members& m, float X, float Y, float RowsHeight,
                const std::vector<double>& widths) {
     detail::TableRecord table;
-    table.X = X;
-    table.Y = Y;
-    table.Columns = static_cast<std::int32_t>(widths.size());
-    table.ColumnX.reserve(widths.size() + 1);
-    table.ColumnX.push_back(X);
+    table.x = X;
+    table.y = Y;
+    table.columns = static_cast<std::int32_t>(widths.size());
+    table.column_x.reserve(widths.size() + 1);
+    table.column_x.push_back(X);
     // A running sum in double, each boundary kept in single precision.
     double sum = X;
     for (const double width : widths) {
         sum += width;
-        table.ColumnX.push_back(static_cast<float>(sum));
+        table.column_x.push_back(static_cast<float>(sum));
     }
-    table.Rows = 1;
-    table.RowHeight = RowsHeight;
-    table.RowY = {Y, Y + RowsHeight};
-    m.content.kept.tables.Tables.push_back(std::move(table));
+    table.rows = 1;
+    table.row_height = RowsHeight;
+    table.row_y = {Y, Y + RowsHeight};
+    m.content.kept.tables.tables.push_back(std::move(table));
     detail::PushGraphicState(m);
 }
 
@@ -76,33 +76,33 @@ std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::
     const std::int64_t last = std::int64_t{Row} + RowSpan - 1;
     if (Row < 1 || last < 0) detail::RaiseError(detail::kErrSubscript, "TableCell");
     if (last > kMaxTableRows) detail::RaiseError(detail::kErrOverflow, "TableCell");
-    if (table->Rows < last) {
+    if (table->rows < last) {
         // Grown by at least half again, not to the exact count: a table that gains its rows one
         // at a time would otherwise copy all its row boundaries for every row.
         const auto wanted = static_cast<std::size_t>(last) + 1;
-        if (wanted > table->RowY.capacity())
-            table->RowY.reserve(std::max(wanted, table->RowY.capacity() * 3 / 2));
-        for (std::int64_t k = table->Rows + 1; k <= last; ++k)
-            table->RowY.push_back(table->RowY.back() + table->RowHeight);
-        table->Rows = static_cast<std::int32_t>(last);
+        if (wanted > table->row_y.capacity())
+            table->row_y.reserve(std::max(wanted, table->row_y.capacity() * 3 / 2));
+        for (std::int64_t k = table->rows + 1; k <= last; ++k)
+            table->row_y.push_back(table->row_y.back() + table->row_height);
+        table->rows = static_cast<std::int32_t>(last);
     }
 
-    table->Row = Row;
-    table->RowSpan = RowSpan;
-    if (Col > table->Columns) Col = table->Columns;
+    table->row = Row;
+    table->row_span = RowSpan;
+    if (Col > table->columns) Col = table->columns;
     if (Col < 1) Col = 1;
-    if (std::int64_t{Col} + ColSpan - 1 > table->Columns) ColSpan = table->Columns - Col + 1;
-    table->Col = Col;
-    table->ColSpan = ColSpan;
+    if (std::int64_t{Col} + ColSpan - 1 > table->columns) ColSpan = table->columns - Col + 1;
+    table->col = Col;
+    table->col_span = ColSpan;
     const std::int64_t last_column = std::int64_t{Col} + ColSpan - 1;
     // Row numbers of 0 and spans below 0 point before the first boundary.
-    if (last_column < 0 || Row - 1 > table->Rows)
+    if (last_column < 0 || Row - 1 > table->rows)
         detail::RaiseError(detail::kErrSubscript, "TableCell");
 
-    const float x = table->ColumnX[static_cast<std::size_t>(Col - 1)];
-    const float y = table->RowY[static_cast<std::size_t>(Row - 1)];
-    const float width = table->ColumnX[static_cast<std::size_t>(last_column)] - x;
-    const float height = table->RowY[static_cast<std::size_t>(last)] - y;
+    const float x = table->column_x[static_cast<std::size_t>(Col - 1)];
+    const float y = table->row_y[static_cast<std::size_t>(Row - 1)];
+    const float width = table->column_x[static_cast<std::size_t>(last_column)] - x;
+    const float height = table->row_y[static_cast<std::size_t>(last)] - y;
 
     // A frame that paints nothing is not written: its path would stay open and be stroked by
     // the next unrelated stroke.
@@ -124,14 +124,14 @@ std::array<float, 4> Pagora::TableCell(std::int32_t Row, std::int32_t Col, std::
 
 void Pagora::TableRowHeight(float Value) try {
     detail::TableRecord* table = InnermostTable(*m_);
-    if (Value > 0 && table != nullptr) table->RowHeight = Value;
+    if (Value > 0 && table != nullptr) table->row_height = Value;
 } catch (...) {
     detail::RethrowFailure("TableRowHeight");
 }
 
 void Pagora::EndTable() try {
-    if (m_->content.kept.tables.Tables.empty()) return;
-    m_->content.kept.tables.Tables.pop_back();
+    if (m_->content.kept.tables.tables.empty()) return;
+    m_->content.kept.tables.tables.pop_back();
     detail::PopGraphicState(*m_);
 } catch (...) {
     detail::RethrowFailure("EndTable");

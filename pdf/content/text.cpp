@@ -21,8 +21,8 @@ constexpr std::int32_t kStrikeOut = 16;
 
 TextMeasure MeasureInFont(const Pagora::Members& m, const FontRecord* font) {
     TextMeasure measure;
-    if (font != nullptr) measure.widths = font->Widths.data();
-    measure.size = m.fonts.FontSize;
+    if (font != nullptr) measure.widths = font->widths.data();
+    measure.size = m.fonts.font_size;
     measure.char_spacing = m.content.char_spacing;
     measure.word_spacing = m.content.word_spacing;
     measure.horizontal_scaling = m.content.horizontal_scaling;
@@ -32,7 +32,7 @@ TextMeasure MeasureInFont(const Pagora::Members& m, const FontRecord* font) {
 
 float TextHeightIn(const Pagora::Members& m, const FontRecord* font) {
     if (font == nullptr) return 0;
-    return static_cast<float>(font->LineHeight) * m.fonts.FontSize / 1000.0f /
+    return static_cast<float>(font->line_height) * m.fonts.font_size / 1000.0f /
            m.writer.scale_factor;
 }
 
@@ -59,7 +59,7 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
     WriterState& s = m.writer;
     ContentState& c = m.content;
     const float sf = s.scale_factor;
-    const float size = m.fonts.FontSize;
+    const float size = m.fonts.font_size;
 
     // The record is fetched once: measuring, the line height and the box all read this one.
     const float text_height = TextHeightIn(m, font);
@@ -69,7 +69,7 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
 
     const float line_height = text_height * sf * c.line_spacing;
     const float box_bottom =
-        s.page_height - y * sf + size * static_cast<float>(font->Descent) / 1000.0f;
+        s.page_height - y * sf + size * static_cast<float>(font->descent) / 1000.0f;
     SetLastBounds(m, start * sf, box_bottom, start * sf + plan.box_width * sf,
                   box_bottom + text_height * c.line_spacing * sf);
 
@@ -107,7 +107,7 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
     std::string line;
     line.reserve(text.size() + 64);
     // The same name token as the font's resource entry, even for an alias with delimiters.
-    line = FormatName(s.resource_prefix + m.fonts.kept.FontResourceName);
+    line = FormatName(s.resource_prefix + m.fonts.kept.font_resource_name);
     line += ' ';
     AppendReal(line, s, size);
     line += " Tf ";
@@ -126,7 +126,7 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
     WriteContent(s, line);
     WriteContent(s, "ET");
 
-    const std::int32_t style = m.fonts.kept.FontStyle;
+    const std::int32_t style = m.fonts.kept.font_style;
     if ((style & (kUnderline | kOverline | kStrikeOut)) != 0) {
         WriteContent(s, "q");
         if (c.kept.text_pattern_color != c.kept.line_pattern_color ||
@@ -177,7 +177,7 @@ namespace pagora {
 using detail::DrawTextLine;
 
 float Pagora::GetTextWidth(std::string_view Phrase) try {
-    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.current_font, m_->fonts.FontSize);
+    return detail::MeasureText(*m_, Phrase, m_->fonts.kept.current_font, m_->fonts.font_size);
 } catch (...) {
     detail::RethrowFailure("GetTextWidth");
 }
@@ -197,15 +197,15 @@ void Pagora::DrawText(float X, float Y, std::string_view Text, std::int32_t Alig
 void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float PercenteSize) try {
     detail::WriterState& s = m_->writer;
     const float sf = s.scale_factor;
-    const float old_size = m_->fonts.FontSize;
+    const float old_size = m_->fonts.font_size;
     const float old_y = m_->content.current_y;
     float y = old_y / sf;
     const detail::FontRecord* font = detail::CurrentFontRecord(m_->fonts);
     if (TextStyle != 0) {
-        const float descent = font != nullptr ? static_cast<float>(font->Descent) : 0.0f;
+        const float descent = font != nullptr ? static_cast<float>(font->descent) : 0.0f;
         const float old_height = detail::TextHeightIn(*m_, font);
         const float new_size = PercenteSize / 100.0f * old_size;
-        m_->fonts.FontSize = new_size;
+        m_->fonts.font_size = new_size;
         switch (TextStyle) {
         case 1: // raised
             y = (old_y - new_size * descent / 1000.0f) / sf - old_height / 2;
@@ -223,11 +223,11 @@ void Pagora::WriteText(std::string_view Text, std::int32_t TextStyle, float Perc
     try {
         DrawTextLine(*m_, font, m_->content.current_x / sf, y, 0, text, 0, 1, false, "WriteText");
     } catch (...) {
-        m_->fonts.FontSize = old_size;
+        m_->fonts.font_size = old_size;
         throw;
     }
     m_->content.current_y = old_y;
-    m_->fonts.FontSize = old_size;
+    m_->fonts.font_size = old_size;
 } catch (...) {
     detail::RethrowFailure("WriteText");
 }

@@ -57,7 +57,7 @@ std::string Pagora::DrawTextBox(float X, float Y, float Width, float Height, std
             baseline = inner_y * sf + line_height;
         }
         if (font != nullptr)
-            baseline += m_->fonts.FontSize * static_cast<float>(font->Descent) / 1000.0f;
+            baseline += m_->fonts.font_size * static_cast<float>(font->descent) / 1000.0f;
 
         // The frame goes first so that it lies under the text.
         if (Options != 1)

@@ -84,14 +84,14 @@ std::string Pagora::AddFont(const std::string& TTFFile, const std::string& FontA
     // fonts under one resource name.
     std::string wanted = detail::CanonicalFamily(FontAlias);
     if (wanted.empty()) wanted = detail::CanonicalFamily(metrics.full_name);
-    const std::string alias =
+    std::string alias =
         detail::UniqueAlias(fonts, detail::FontAlias(wanted, 0, Encoding), Encoding);
     detail::FontRecord& record = detail::AddFontRecord(fonts);
     try {
-        record.Key = detail::UpperCase(alias);
-        record.Alias = alias;
-        record.Charset = Encoding;
-        if (Encoding != 0) record.Differences = detail::GetCharsetDifferences(Encoding);
+        record.key = detail::UpperCase(alias);
+        record.alias = alias;
+        record.charset = Encoding;
+        if (Encoding != 0) record.differences = detail::GetCharsetDifferences(Encoding);
         if (!detail::FillTrueTypeRecord(record, metrics)) {
             record_error(detail::kErrOverflow, detail::ErrorText(detail::kErrOverflow));
         }

@@ -20,7 +20,8 @@ bool NextCodePoint(std::string_view s, std::size_t& i, char32_t& out) {
         out = b0;
         ++i;
         return true;
-    } else if ((b0 & 0xE0) == 0xC0) {
+    }
+    if ((b0 & 0xE0) == 0xC0) {
         extra = 1;
         cp = b0 & 0x1Fu;
     } else if ((b0 & 0xF0) == 0xE0) {

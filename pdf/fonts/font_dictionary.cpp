@@ -10,7 +10,7 @@ namespace {
 std::string WidthsArray(const FontRecord& record) {
     std::string widths = "/Widths [";
     for (std::size_t code = 32; code < 256; ++code) {
-        widths += std::to_string(record.Widths[code]);
+        widths += std::to_string(record.widths[code]);
         widths += ' ';
         if (code % 16 == 15) widths += '\r';
     }
@@ -25,7 +25,7 @@ std::vector<std::string> FontDictionaryLines(const FontRecord& record,
                                              std::string_view base_font, std::int32_t object) {
     std::vector<std::string> lines;
     std::string header = "<< /Type /Font /Subtype /";
-    header += record.TrueType ? "TrueType" : "Type1";
+    header += record.truetype ? "TrueType" : "Type1";
     header += " /Name /";
     header += resource_name;
     header += " /BaseFont /";
@@ -34,15 +34,15 @@ std::vector<std::string> FontDictionaryLines(const FontRecord& record,
     lines.push_back(std::move(header));
 
     // The two symbolic fonts keep their built-in encodings.
-    const std::string upper = UpperCase(record.BaseName);
+    const std::string upper = UpperCase(record.base_name);
     if (upper != "SYMBOL" && upper != "ZAPFDINGBATS") {
         std::string encoding = "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding ";
-        if (!record.Differences.empty()) encoding += "/Differences " + record.Differences;
+        if (!record.differences.empty()) encoding += "/Differences " + record.differences;
         encoding += " >>";
         lines.push_back(std::move(encoding));
     }
 
-    if (!record.TrueType) {
+    if (!record.truetype) {
         // Arial, TimesNewRoman and CourierNew are not base font names: a viewer that finds no
         // such font and no widths draws every glyph with no advance, so the widths the layout
         // measured with go into the file. The two symbolic fonts are base fonts by name.

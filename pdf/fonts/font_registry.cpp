@@ -11,9 +11,9 @@ std::int32_t FindFont(const FontState& fonts, std::string_view key, std::int32_t
     std::int32_t truetype_match = kNoFont;
     for (std::size_t i = 0; i < fonts.list.size(); ++i) {
         const FontRecord& record = fonts.list[i];
-        if (record.Key.size() != key.size() || record.Key != key) continue;
-        if (record.Charset == charset) return static_cast<std::int32_t>(i);
-        if (record.TrueType && truetype_match == kNoFont)
+        if (record.key.size() != key.size() || record.key != key) continue;
+        if (record.charset == charset) return static_cast<std::int32_t>(i);
+        if (record.truetype && truetype_match == kNoFont)
             truetype_match = static_cast<std::int32_t>(i);
     }
     return truetype_match;
@@ -26,7 +26,7 @@ FontRecord& AddFontRecord(FontState& fonts) {
 std::string UniqueAlias(const FontState& fonts, std::string alias, std::int32_t charset) {
     const auto taken = [&fonts](const std::string& name) {
         for (const FontRecord& record : fonts.list) {
-            if (record.Alias == name || record.Key == UpperCase(name)) return true;
+            if (record.alias == name || record.key == UpperCase(name)) return true;
         }
         return false;
     };
@@ -39,23 +39,22 @@ std::int32_t RegisterStandardFont(FontState& fonts, const std::string& family, s
                                   std::int32_t charset, const std::string& key,
                                   const std::string& alias) {
     FontRecord& record = AddFontRecord(fonts);
-    record.Charset = charset;
+    record.charset = charset;
     const bool symbolic = family == "Symbol" || family == "ZapfDingbats";
-    if (!symbolic && charset != 0) record.Differences = GetCharsetDifferences(charset);
+    if (!symbolic && charset != 0) record.differences = GetCharsetDifferences(charset);
     if (family == "TimesNewRoman") {
-        LoadTimesNewRomanMetrics(fonts, style);
+        LoadTimesNewRomanMetrics(record, style);
     } else if (family == "CourierNew") {
-        LoadCourierNewMetrics(fonts, style);
+        LoadCourierNewMetrics(record, style);
     } else if (family == "Symbol") {
-        LoadSymbolMetrics(fonts);
+        LoadSymbolMetrics(record);
     } else if (family == "ZapfDingbats") {
-        LoadZapfDingbatsMetrics(fonts);
+        LoadZapfDingbatsMetrics(record);
     } else {
-        LoadArialMetrics(fonts, style);
+        LoadArialMetrics(record, style);
     }
-    FontRecord& filled = NewestFont(fonts);
-    filled.Key = key;
-    filled.Alias = alias;
+    record.key = key;
+    record.alias = alias;
     return static_cast<std::int32_t>(fonts.list.size()) - 1;
 }
 

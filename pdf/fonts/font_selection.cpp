@@ -7,11 +7,11 @@ namespace pagora::detail {
 
 void SelectFont(FontState& fonts, std::string_view family, float size, std::int32_t style,
                 std::int32_t charset, const WriteNewFont& write_font) {
-    fonts.FontFamily = std::string(family);
-    fonts.kept.FontStyle = style;
-    fonts.FontEncoding = charset;
-    if (size != 0.0F) fonts.FontSize = size;
-    if (fonts.FontSize == 0.0F) fonts.FontSize = 10.0F;
+    fonts.font_family = std::string(family);
+    fonts.kept.font_style = style;
+    fonts.font_encoding = charset;
+    if (size != 0.0F) fonts.font_size = size;
+    if (fonts.font_size == 0.0F) fonts.font_size = 10.0F;
 
     const std::string name = CanonicalFamily(family);
     const std::string alias = FontAlias(name, style, charset);
@@ -21,7 +21,7 @@ void SelectFont(FontState& fonts, std::string_view family, float size, std::int3
         index = RegisterStandardFont(fonts, name, style, charset, key,
                                      UniqueAlias(fonts, alias, charset));
         try {
-            write_font(fonts.list.back().Alias);
+            write_font(fonts.list.back().alias);
         } catch (...) {
             // A record without its dictionary would be found by the next selection (after
             // BeginDoc, say) and named in content that no font object answers.
@@ -29,7 +29,7 @@ void SelectFont(FontState& fonts, std::string_view family, float size, std::int3
             throw;
         }
     }
-    fonts.kept.FontResourceName = fonts.list[static_cast<std::size_t>(index)].Alias;
+    fonts.kept.font_resource_name = fonts.list[static_cast<std::size_t>(index)].alias;
     fonts.kept.current_font = index;
 }
 

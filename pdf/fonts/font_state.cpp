@@ -1,12 +1,19 @@
 #include "pdf/fonts/font_state.h"
 
+#include "pdf/writer/errors.h"
+
 namespace pagora::detail {
 
 void ResetFontState(FontState& fonts) {
     fonts.list.clear();
-    fonts.FontFamily.clear();
-    fonts.FontEncoding = 0;
-    fonts.FontSize = 0.0F;
+    fonts.font_family.clear();
+    fonts.font_encoding = 0;
+    fonts.font_size = 0.0F;
+}
+
+FontRecord& NewestFont(FontState& fonts) {
+    if (fonts.list.empty()) RaiseError(kErrSubscript, "SetFont");
+    return fonts.list.back();
 }
 
 const FontRecord* FontAt(const FontState& fonts, std::int32_t index) {

@@ -53,7 +53,7 @@ std::string ToUnicodeMap(const CodePageMap& code_page) {
 std::string WidthsLine(const FontRecord& record) {
     std::string widths = "/Widths [";
     for (std::size_t code = 32; code < 256; ++code) {
-        widths += std::to_string(record.Widths[code]);
+        widths += std::to_string(record.widths[code]);
         widths += code % 16 == 15 ? '\r' : ' ';
     }
     return widths + "]";
@@ -135,10 +135,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 int WritePdfaStandardFont(Pagora::Members& m, const std::string& alias) {
     WriterState& s = m.writer;
     const FontRecord& record = NewestFont(m.fonts);
-    const std::string family = record.BaseName.substr(0, record.BaseName.find(','));
+    const std::string family = record.base_name.substr(0, record.base_name.find(','));
     std::int32_t style = 0;
-    if (record.BaseName.find("Bold") != std::string::npos) style |= 1;
-    if (record.BaseName.find("Italic") != std::string::npos) style |= 2;
+    if (record.base_name.find("Bold") != std::string::npos) style |= 1;
+    if (record.base_name.find("Italic") != std::string::npos) style |= 2;
 
     const std::string path = m.host->StandardFontFile(family, style);
     std::string program;
@@ -146,10 +146,10 @@ int WritePdfaStandardFont(Pagora::Members& m, const std::string& alias) {
     if (ReadWholeFile(path, program)) {
         const auto bytes =
             std::span(reinterpret_cast<const std::uint8_t*>(program.data()), program.size());
-        TrueTypeMetrics metrics = ReadTrueType(bytes, GetCharsetUnicodeMap(record.Charset));
+        TrueTypeMetrics metrics = ReadTrueType(bytes, GetCharsetUnicodeMap(record.charset));
         if (metrics.failures.empty() && !metrics.full_name.empty()) {
             try {
-                return WriteEmbedded(m, alias, program, metrics, record.Charset);
+                return WriteEmbedded(m, alias, program, metrics, record.charset);
             } catch (const PdfError& error) {
                 if (error.Number() != kErrInvalidFileFormat) throw;
             }
@@ -159,7 +159,7 @@ int WritePdfaStandardFont(Pagora::Members& m, const std::string& alias) {
     // A file without this font would claim PDF/A and not be one: the claim goes, the error
     // says why, and the text still shows in the standard font.
     s.pdfa_broken = true;
-    std::string what = "no font file to embed " + record.BaseName + " in a PDF/A document";
+    std::string what = "no font file to embed " + record.base_name + " in a PDF/A document";
     if (!path.empty()) what += " (" + path + ")";
     RecordError(s, PdfError(failure, "", ErrorText(failure)), "SetFont", what);
     return WriteFont(m, alias, std::string(), 0, std::string_view());

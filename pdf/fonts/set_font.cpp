@@ -23,7 +23,7 @@ void Pagora::SetFont(const std::string& FontFamily, float Size, int Style, int E
 }
 
 void Pagora::SetFontSize(float Points) {
-    m_->fonts.FontSize = Points;
+    m_->fonts.font_size = Points;
 }
 
 } // namespace pagora

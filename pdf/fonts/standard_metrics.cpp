@@ -1,14 +1,8 @@
 #include "pdf/fonts/standard_metrics.h"
 
 #include "pdf/fonts/font_names.h"
-#include "pdf/writer/errors.h"
 
 namespace pagora::detail {
-
-FontRecord& NewestFont(FontState& fonts) {
-    if (fonts.list.empty()) RaiseError(kErrSubscript, "SetFont");
-    return fonts.list.back();
-}
 
 std::string StyleSuffix(std::int32_t style) {
     switch (style & 3) {
@@ -25,49 +19,46 @@ std::string StyleSuffix(std::int32_t style) {
 
 void SetStandardFace(FontRecord& record, const char* base_name, std::int16_t line_height,
                      std::int32_t descent) {
-    record.TrueType = false;
-    record.BaseName = base_name;
-    record.LineHeight = line_height;
-    record.Descent = descent;
+    record.truetype = false;
+    record.base_name = base_name;
+    record.line_height = line_height;
+    record.descent = descent;
 }
 
 void LoadStyledWidths(FontRecord& record, const StyledWidths& tables, std::int32_t style) {
-    record.BaseName += StyleSuffix(style);
-    record.Widths = tables[static_cast<std::size_t>(style & 3)];
+    record.base_name += StyleSuffix(style);
+    record.widths = tables[static_cast<std::size_t>(style & 3)];
 }
 
-void LoadTextFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+void LoadTextFamily(FontRecord& record, const char* base_name, std::int16_t line_height,
                     std::int32_t descent,
                     const std::array<StyledWidths, kCodePageCount>& tables_by_code_page,
                     std::int32_t style) {
-    FontRecord& record = NewestFont(fonts);
     SetStandardFace(record, base_name, line_height, descent);
-    LoadStyledWidths(record, tables_by_code_page[CodePageOfCharset(record.Charset)], style);
-    record.Key = UpperCase(record.BaseName);
+    LoadStyledWidths(record, tables_by_code_page[CodePageOfCharset(record.charset)], style);
+    record.key = UpperCase(record.base_name);
 }
 
-void LoadOneFaceFamily(FontState& fonts, const char* base_name, std::int16_t line_height,
+void LoadOneFaceFamily(FontRecord& record, const char* base_name, std::int16_t line_height,
                        std::int32_t descent, const WidthTable& widths) {
-    FontRecord& record = NewestFont(fonts);
     SetStandardFace(record, base_name, line_height, descent);
-    record.Widths = widths;
-    record.Key = UpperCase(record.BaseName);
+    record.widths = widths;
+    record.key = UpperCase(record.base_name);
 }
 
-void LoadArialMetrics(FontState& fonts, std::int32_t style) {
-    LoadTextFamily(fonts, "Arial", 1221, -221, kSansWidths, style);
+void LoadArialMetrics(FontRecord& record, std::int32_t style) {
+    LoadTextFamily(record, "Arial", 1221, -221, kSansWidths, style);
 }
 
-void LoadCourierNewMetrics(FontState& fonts, std::int32_t style) {
-    FontRecord& record = NewestFont(fonts);
+void LoadCourierNewMetrics(FontRecord& record, std::int32_t style) {
     SetStandardFace(record, "CourierNew", 1133, -300);
-    record.Widths.fill(600);
-    record.BaseName += StyleSuffix(style);
-    record.Key = UpperCase(record.BaseName);
+    record.widths.fill(600);
+    record.base_name += StyleSuffix(style);
+    record.key = UpperCase(record.base_name);
 }
 
-void LoadSymbolMetrics(FontState& fonts) {
-    LoadOneFaceFamily(fonts, "Symbol", 1225, -220, kSymbolWidths);
+void LoadSymbolMetrics(FontRecord& record) {
+    LoadOneFaceFamily(record, "Symbol", 1225, -220, kSymbolWidths);
 }
 
 } // namespace pagora::detail

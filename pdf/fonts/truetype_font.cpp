@@ -40,14 +40,14 @@ std::string TrueTypeDescriptor(const TrueTypeMetrics& metrics, std::string_view 
 }
 
 bool FillTrueTypeRecord(FontRecord& record, const TrueTypeMetrics& metrics) {
-    record.TrueType = true;
-    record.BaseName = TrueTypeBaseName(metrics);
-    record.Descent = metrics.descent;
-    record.Widths = metrics.widths;
+    record.truetype = true;
+    record.base_name = TrueTypeBaseName(metrics);
+    record.descent = metrics.descent;
+    record.widths = metrics.widths;
     const std::int64_t height =
         std::int64_t{metrics.ascent} + std::llabs(std::int64_t{metrics.descent});
     if (height > std::numeric_limits<std::int16_t>::max()) return false;
-    record.LineHeight = static_cast<std::int16_t>(height);
+    record.line_height = static_cast<std::int16_t>(height);
     return true;
 }
 

@@ -14,7 +14,7 @@ int WriteFont(Pagora::Members& m, const std::string& alias, const std::string& f
     // Aliases and base names come from callers and font files: written as PDF names they
     // cannot break the dictionary, and the resource entry and /Name stay the same token.
     const std::string name = FormatName(s.resource_prefix + alias);
-    const std::string base_font = FormatName(record.BaseName);
+    const std::string base_font = FormatName(record.base_name);
     s.font_resources += name + " " + std::to_string(object) + " 0 R ";
     for (const std::string& line :
          FontDictionaryLines(record, std::string_view(name).substr(1),
@@ -22,7 +22,7 @@ int WriteFont(Pagora::Members& m, const std::string& alias, const std::string& f
         WriteFileLine(s, line);
     }
     EndIndirectObject(s);
-    if (!record.TrueType) return object;
+    if (!record.truetype) return object;
 
     BeginIndirectObject(s, object + 1);
     const bool embedded = program_length > 0;

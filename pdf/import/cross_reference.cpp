@@ -79,11 +79,11 @@ SourceXrefRecord* Unlisted(SourceDocRecord& doc, std::int64_t number,
                            const std::unordered_set<std::int32_t>* freed = nullptr) {
     if (number < 0 || number > kMaxSourceObjects) BadFormat();
     const auto n = static_cast<std::int32_t>(number);
-    SourceXrefRecord& record = doc.Objects.Slot(n);
-    if (record.Listed && freed != nullptr && freed->contains(n)) return &record;
-    if (record.Listed) return nullptr;
-    record.Listed = true;
-    doc.Objects.CountListed();
+    SourceXrefRecord& record = doc.objects.Slot(n);
+    if (record.listed && freed != nullptr && freed->contains(n)) return &record;
+    if (record.listed) return nullptr;
+    record.listed = true;
+    doc.objects.CountListed();
     return &record;
 }
 
@@ -92,7 +92,7 @@ public:
     ChainReader(SourceReader& reader, TrailerNumbers& numbers,
                 const std::function<void()>& bad_section)
         : reader_(reader), numbers_(numbers), bad_section_(bad_section),
-          base_(reader.doc.OffsetBase) {}
+          base_(reader.doc.offset_base) {}
 
     void Run(std::int64_t offset) {
         pending_.push_back(offset);
@@ -155,7 +155,7 @@ private:
         SkipWhite(cursor);
         const std::int64_t count = ReadDigits(cursor);
         if (first + count - 1 > kMaxSourceObjects) BadFormat();
-        reader_.doc.Objects.DeclareUpperBound(first + count - 1);
+        reader_.doc.objects.DeclareUpperBound(first + count - 1);
         // Entries are read as three tokens, so one-byte line ends (19-byte entries) read as well
         // as two-byte ones. The loop ends with the file, whatever count the header claims.
         for (std::int64_t i = 0; i < count; ++i) {
@@ -172,8 +172,8 @@ private:
                 // A free entry stays free: older sections cannot revive the object, and a
                 // reference to it reads as nothing.
                 if (marker == 'n') {
-                    record->Kind = 1;
-                    record->Offset = offset + reader_.doc.OffsetBase;
+                    record->kind = 1;
+                    record->offset = offset + reader_.doc.offset_base;
                 } else {
                     table_freed_.insert(static_cast<std::int32_t>(first + i));
                 }
@@ -199,11 +199,11 @@ private:
 
     // The keys trailers and stream dictionaries share.
     void Common(std::string_view dict) {
-        if (FindDictKey(dict, "Encrypt")) reader_.doc.Encrypted = true;
+        if (FindDictKey(dict, "Encrypt")) reader_.doc.encrypted = true;
         if (const auto size = FindDictKey(dict, "Size")) {
             const auto value = IntegerAt(dict, *size);
             if (!value) RaiseError(kErrTypeMismatch, kOperation);
-            reader_.doc.Objects.DeclareUpperBound(*value - 1);
+            reader_.doc.objects.DeclareUpperBound(*value - 1);
         }
         if (numbers_.info == 0) {
             if (const auto key = FindDictKey(dict, "Info")) numbers_.info = ReferenceAt(dict, *key);
@@ -267,7 +267,7 @@ private:
             const std::int64_t first = index[p];
             const std::int64_t count = index[p + 1];
             if (first < 0 || count < 0 || first + count - 1 > kMaxSourceObjects) BadFormat();
-            reader_.doc.Objects.DeclareUpperBound(first + count - 1);
+            reader_.doc.objects.DeclareUpperBound(first + count - 1);
             for (std::int64_t i = 0; i < count; ++i, ++row) {
                 if (row >= row_count) BadFormat();
                 if (first + i == 0) continue; // object 0 is never an object
@@ -278,8 +278,8 @@ private:
         // The stream itself is an object at this section's offset.
         if (object.number > 0) {
             if (SourceXrefRecord* record = Unlisted(reader_.doc, object.number)) {
-                record->Kind = 1;
-                record->Offset = offset;
+                record->kind = 1;
+                record->offset = offset;
             }
         }
     }
@@ -299,20 +299,20 @@ private:
         // A free entry of the stream does not undo the table's own entry for that number.
         SourceXrefRecord* record = Unlisted(reader_.doc, number, type == 0 ? nullptr : &freed);
         if (record == nullptr) return;
-        record->Kind = type > 255 ? 255 : static_cast<std::int32_t>(type);
+        record->kind = type > 255 ? 255 : static_cast<std::int32_t>(type);
         if (type == 1) {
             if (fields[1] >
                 static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2)) {
                 BadFormat();
             }
-            record->Offset = static_cast<std::int64_t>(fields[1]) + base_;
+            record->offset = static_cast<std::int64_t>(fields[1]) + base_;
         } else if (type == 2) {
             if (fields[1] > static_cast<std::uint64_t>(kMaxSourceObjects) ||
                 fields[2] > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
                 BadFormat();
             }
-            record->StreamNumber = static_cast<std::int32_t>(fields[1]);
-            record->StreamIndex = static_cast<std::int32_t>(fields[2]);
+            record->stream_number = static_cast<std::int32_t>(fields[1]);
+            record->stream_index = static_cast<std::int32_t>(fields[2]);
         }
     }
 

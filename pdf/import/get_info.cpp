@@ -38,7 +38,7 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
     };
     auto fail = [&](int number) {
         record(PdfError(number, "Pagora.GetInfo", detail::ErrorText(number)));
-        state.CurrentSourceDoc.reset();
+        state.current_source_doc.reset();
         return 0;
     };
 
@@ -50,24 +50,24 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
         return fail(number == 0 ? detail::kErrFileNotFound : number);
     }
     const std::string key = SourceKey(FileName);
-    const auto cached = std::find_if(state.SourceDocs.begin(), state.SourceDocs.end(),
-                                     [&key](const auto& doc) { return doc.Name == key; });
+    const auto cached = std::find_if(state.source_docs.begin(), state.source_docs.end(),
+                                     [&key](const auto& doc) { return doc.name == key; });
     std::optional<std::size_t> found;
     bool encrypted = false;
-    if (cached != state.SourceDocs.end()) {
-        found = static_cast<std::size_t>(cached - state.SourceDocs.begin());
+    if (cached != state.source_docs.end()) {
+        found = static_cast<std::size_t>(cached - state.source_docs.begin());
     } else {
         detail::SourceDocRecord doc;
-        doc.Name = key;
-        doc.Path = FileName;
-        doc.Stamp = stamp;
+        doc.name = key;
+        doc.path = FileName;
+        doc.stamp = stamp;
         detail::SourceReadReport report;
         try {
             detail::FileSourceBytes bytes(FileName); // closed on every way out of this block
             detail::ReadSourceDocument(bytes, doc, report);
         } catch (const PdfError& error) {
             record(error);
-            state.CurrentSourceDoc.reset();
+            state.current_source_doc.reset();
             return 0;
         } catch (const std::bad_alloc&) {
             return fail(detail::kErrOutOfMemory);
@@ -76,10 +76,10 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
             m_->host->ShowMessage(detail::kXrefErrorText);
         for (const PdfError& error : report.errors)
             record(error);
-        encrypted = doc.Encrypted;
+        encrypted = doc.encrypted;
         if (!encrypted) {
-            state.SourceDocs.push_back(std::move(doc));
-            found = state.SourceDocs.size() - 1;
+            state.source_docs.push_back(std::move(doc));
+            found = state.source_docs.size() - 1;
             m_->writer.imports_pages = true;
         }
     }
@@ -88,16 +88,16 @@ std::int32_t Pagora::GetInfo(const std::string& FileName, std::string* PDFTitle,
         if (encrypted && PDFEncrypted) *PDFEncrypted = true;
         return fail(detail::kErrInvalidFileFormat);
     }
-    state.CurrentSourceDoc = found;
-    const detail::SourceDocRecord& doc = state.SourceDocs[*found];
+    state.current_source_doc = found;
+    const detail::SourceDocRecord& doc = state.source_docs[*found];
     // In the code page the document writes its text in, as FromUtf8 would give it.
-    const int charset = m_->fonts.FontEncoding;
-    if (PDFTitle) *PDFTitle = detail::EncodeCodePage(doc.Title, charset);
-    if (PDFSubject) *PDFSubject = detail::EncodeCodePage(doc.Subject, charset);
-    if (PDFAuthor) *PDFAuthor = detail::EncodeCodePage(doc.Author, charset);
-    if (PDFEncrypted) *PDFEncrypted = doc.Encrypted;
-    if (PDFa) *PDFa = doc.PdfA;
-    if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.VersionLevel + 3);
+    const int charset = m_->fonts.font_encoding;
+    if (PDFTitle) *PDFTitle = detail::EncodeCodePage(doc.title, charset);
+    if (PDFSubject) *PDFSubject = detail::EncodeCodePage(doc.subject, charset);
+    if (PDFAuthor) *PDFAuthor = detail::EncodeCodePage(doc.author, charset);
+    if (PDFEncrypted) *PDFEncrypted = doc.encrypted;
+    if (PDFa) *PDFa = doc.pdfa;
+    if (PDFVersion) *PDFVersion = static_cast<std::int16_t>(doc.version_level + 3);
     return doc.PageCount();
 } catch (...) {
     detail::RecordFailure(m_->writer, "GetInfo", FileName);

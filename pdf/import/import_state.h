@@ -13,9 +13,9 @@ namespace pagora::detail {
 
 struct ImportState {
     // The source documents read so far, one per file name, kept until Abort.
-    std::vector<SourceDocRecord> SourceDocs;
+    std::vector<SourceDocRecord> source_docs;
     // The document the reading operations work on; none after a refusal.
-    std::optional<std::size_t> CurrentSourceDoc;
+    std::optional<std::size_t> current_source_doc;
 };
 
 } // namespace pagora::detail

@@ -228,12 +228,12 @@ SourceObject ReadFromFile(SourceReader& reader, std::int64_t start, std::int32_t
 }
 
 const ObjectStreamCache& LoadObjectStream(SourceReader& reader, std::int32_t stream_number) {
-    auto& streams = reader.doc.ObjectStreams;
+    auto& streams = reader.doc.object_streams;
     if (const auto found = streams.find(stream_number); found != streams.end()) {
         return found->second;
     }
-    const SourceXrefRecord* record = reader.doc.Objects.Find(stream_number);
-    if (record == nullptr || record->Kind != 1) BadFormat("object stream not in the file");
+    const SourceXrefRecord* record = reader.doc.objects.Find(stream_number);
+    if (record == nullptr || record->kind != 1) BadFormat("object stream not in the file");
     // A stream whose own Length lies inside itself would otherwise load itself without end.
     if (!reader.loading.insert(stream_number).second) BadFormat("object stream holds itself");
     struct Unmark {
@@ -256,7 +256,7 @@ const ObjectStreamCache& LoadObjectStream(SourceReader& reader, std::int32_t str
     // The header is the first First bytes, whatever separates it from the objects.
     const std::string_view header = all.substr(0, first_byte);
     ObjectStreamCache cache;
-    cache.Text = std::string(all.substr(first_byte));
+    cache.text = std::string(all.substr(first_byte));
     std::size_t pos = 0;
     for (std::int64_t k = 0; k < *count; ++k) {
         std::size_t end = 0;
@@ -264,17 +264,17 @@ const ObjectStreamCache& LoadObjectStream(SourceReader& reader, std::int32_t str
         if (!object_number) BadFormat("object stream header");
         const auto offset = IntegerAt(header, end, &pos);
         if (!offset || *object_number < 0 || *object_number > kMaxSourceObjects || *offset < 0 ||
-            *offset > static_cast<std::int64_t>(cache.Text.size())) {
+            *offset > static_cast<std::int64_t>(cache.text.size())) {
             BadFormat("object stream header");
         }
-        cache.ObjectNumbers.push_back(static_cast<std::int32_t>(*object_number));
-        cache.ObjectOffsets.push_back(*offset);
+        cache.object_numbers.push_back(static_cast<std::int32_t>(*object_number));
+        cache.object_offsets.push_back(*offset);
     }
-    cache.ObjectOffsets.push_back(static_cast<std::int64_t>(cache.Text.size()));
+    cache.object_offsets.push_back(static_cast<std::int64_t>(cache.text.size()));
     // Decoded streams stay for the document's life: all of them together are held to the same
     // bound as one inflated stream.
-    reader.doc.ObjectStreamBytes += static_cast<std::int64_t>(cache.Text.size());
-    if (reader.doc.ObjectStreamBytes > static_cast<std::int64_t>(kMaxInflatedBytes)) {
+    reader.doc.object_stream_bytes += static_cast<std::int64_t>(cache.text.size());
+    if (reader.doc.object_stream_bytes > static_cast<std::int64_t>(kMaxInflatedBytes)) {
         RaiseError(kErrOutOfMemory, kOperation);
     }
     return streams.emplace(stream_number, std::move(cache)).first->second;
@@ -283,23 +283,23 @@ const ObjectStreamCache& LoadObjectStream(SourceReader& reader, std::int32_t str
 SourceObject ReadFromObjectStream(SourceReader& reader, std::int32_t number,
                                   const SourceXrefRecord& record,
                                   TextForm form = TextForm::kNormalised) {
-    const ObjectStreamCache& cache = LoadObjectStream(reader, record.StreamNumber);
-    const std::size_t count = cache.ObjectNumbers.size();
+    const ObjectStreamCache& cache = LoadObjectStream(reader, record.stream_number);
+    const std::size_t count = cache.object_numbers.size();
     SourceObject object;
     // A stream of one object serves it whatever index the entry gives.
-    std::size_t index = count == 1 ? 0 : static_cast<std::size_t>(record.StreamIndex);
+    std::size_t index = count == 1 ? 0 : static_cast<std::size_t>(record.stream_index);
     if (index >= count) return object;
-    if (cache.ObjectNumbers[index] != number) {
+    if (cache.object_numbers[index] != number) {
         // An entry whose index is off: the stream's own list says where the object is.
-        const auto it = std::find(cache.ObjectNumbers.begin(), cache.ObjectNumbers.end(), number);
-        if (it == cache.ObjectNumbers.end()) BadFormat("object not in its object stream");
-        index = static_cast<std::size_t>(it - cache.ObjectNumbers.begin());
+        const auto it = std::find(cache.object_numbers.begin(), cache.object_numbers.end(), number);
+        if (it == cache.object_numbers.end()) BadFormat("object not in its object stream");
+        index = static_cast<std::size_t>(it - cache.object_numbers.begin());
     }
-    const std::int64_t begin = cache.ObjectOffsets[index];
-    const std::int64_t end = cache.ObjectOffsets[index + 1];
+    const std::int64_t begin = cache.object_offsets[index];
+    const std::int64_t end = cache.object_offsets[index + 1];
     if (end < begin) BadFormat("object stream offsets out of order");
     object.text = FormText(
-        std::string_view(cache.Text)
+        std::string_view(cache.text)
             .substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)),
         form);
     SetType(object);
@@ -310,16 +310,16 @@ SourceObject ReadFromObjectStream(SourceReader& reader, std::int32_t number,
 SourceObject ReadIndexed(SourceReader& reader, std::int32_t number, bool with_stream,
                          TextForm form) {
     DepthGuard guard(reader);
-    const SourceXrefRecord* record = reader.doc.Objects.Find(number);
+    const SourceXrefRecord* record = reader.doc.objects.Find(number);
     if (record == nullptr) {
         // Beyond every number the sections declared: no such object.
-        if (number < 0 || number > reader.doc.Objects.UpperBound()) {
+        if (number < 0 || number > reader.doc.objects.UpperBound()) {
             RaiseError(kErrSubscript, kOperation);
         }
         return {};
     }
-    if (record->Kind == 1) return ReadFromFile(reader, record->Offset, number, with_stream, form);
-    if (record->Kind == 2) return ReadFromObjectStream(reader, number, *record, form);
+    if (record->kind == 1) return ReadFromFile(reader, record->offset, number, with_stream, form);
+    if (record->kind == 2) return ReadFromObjectStream(reader, number, *record, form);
     return {};
 }
 

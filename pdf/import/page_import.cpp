@@ -9,6 +9,7 @@
 #include "pdf/import/source_access.h"
 #include "pdf/import/stream_filters.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/protection.h"
 #include "pdf/writer/writer.h"
 
 #include <algorithm>
@@ -195,7 +196,7 @@ public:
         auto enter = [&](std::int64_t number) {
             if (!Copyable(number)) return;
             const auto n = static_cast<std::int32_t>(number);
-            if (reader_.doc.Objects.Find(n) != nullptr && reader_.doc.Objects.Find(n)->CopiedAs)
+            if (reader_.doc.objects.Find(n) != nullptr && reader_.doc.objects.Find(n)->copied_as)
                 return;
             if (const auto found = index_.find(n); found != index_.end()) {
                 PendingCopy& seen = objects_[found->second];
@@ -239,8 +240,8 @@ public:
         std::int32_t copied = 0;
         if (const auto found = index_.find(n); found != index_.end()) {
             copied = objects_[found->second].number;
-        } else if (const SourceXrefRecord* record = reader_.doc.Objects.Find(n)) {
-            copied = record->CopiedAs;
+        } else if (const SourceXrefRecord* record = reader_.doc.objects.Find(n)) {
+            copied = record->copied_as;
         }
         return copied != 0 ? std::to_string(copied) + " 0 R" : "null";
     }
@@ -249,7 +250,7 @@ public:
 
 private:
     bool Copyable(std::int64_t number) const {
-        return number > 0 && number <= reader_.doc.Objects.UpperBound();
+        return number > 0 && number <= reader_.doc.objects.UpperBound();
     }
 
     SourceReader& reader_;
@@ -317,12 +318,12 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
                     std::int32_t page_number) {
     WriterState& s = m.writer;
     SourceDocRecord& doc = reader.doc;
-    SourcePageRecord& page = doc.Pages[static_cast<std::size_t>(page_number - 1)];
-    if (page.ObjectNumber <= 0) return;
+    SourcePageRecord& page = doc.pages[static_cast<std::size_t>(page_number - 1)];
+    if (page.imported) return;
     if (!s.output) RaiseError(kErrBadFileNumber, kOperation);
 
     // ---- Everything read and checked before the first byte is written.
-    const std::string text = GetObjectText(reader, page.ObjectNumber);
+    const std::string text = GetObjectText(reader, page.object_number);
     std::string resources = GetInheritedAttribute(reader, text, "Resources");
     const PageBox box = ParsePageBox(GetInheritedAttribute(reader, text, "MediaBox"));
     const std::int16_t rotate = ParseRotate(GetInheritedAttribute(reader, text, "Rotate"));
@@ -351,12 +352,12 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
     if (s.pdfa_mode) {
         // The page is copied as it is; what it brings decides whether the file stays archival.
         // An archival file declares PDF 1.x: a page that needs 2.0 raises the header past it.
-        const std::string why = 3 + doc.VersionLevel >= 20
+        const std::string why = 3 + doc.version_level >= 20
                                     ? std::string("PDF 2.0")
                                     : ArchivalObstacle(reader, text, resources, plan);
         if (!why.empty()) {
             DropPdfaClaim(s, kErrInvalidCall, kOperation,
-                          "page " + std::to_string(page_number) + " of " + doc.Name + " brings " +
+                          "page " + std::to_string(page_number) + " of " + doc.name + " brings " +
                               why);
         }
     }
@@ -378,11 +379,11 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
         EndIndirectObject(s);
     }
     for (const PendingCopy* copy : order) {
-        if (SourceXrefRecord* record = doc.Objects.FindMutable(copy->source)) {
-            record->CopiedAs = copy->number;
+        if (SourceXrefRecord* record = doc.objects.FindMutable(copy->source)) {
+            record->copied_as = copy->number;
         } else {
             // Listed by no section: its null copy is still shared by the next pages.
-            doc.Objects.Slot(copy->source).CopiedAs = copy->number;
+            doc.objects.Slot(copy->source).copied_as = copy->number;
         }
     }
 
@@ -406,21 +407,21 @@ void CopySourcePage(Pagora::Members& m, SourceReader& reader, std::size_t doc_in
 
     s.xobject_resources +=
         "/" + ImportedPageName(s, doc_index, page_number) + " " + std::to_string(form) + " 0 R \r";
-    page.Width = width;
-    page.Height = height;
-    page.Rotate = rotate;
-    page.ObjectNumber = -page.ObjectNumber;
+    page.width = width;
+    page.height = height;
+    page.rotate = rotate;
+    page.imported = true;
 }
 
 void DrawSourcePage(Pagora::Members& m, std::size_t doc_index, std::int32_t page_number, float x,
                     float y, float width, float height) {
     WriterState& s = m.writer;
-    const SourceDocRecord& doc = m.import.SourceDocs[doc_index];
-    const SourcePageRecord& page = doc.Pages[static_cast<std::size_t>(page_number - 1)];
+    const SourceDocRecord& doc = m.import.source_docs[doc_index];
+    const SourcePageRecord& page = doc.pages[static_cast<std::size_t>(page_number - 1)];
     SetPosition(m, x, y);
     const double k = s.scale_factor;
-    const double page_width = page.Width;
-    const double page_height = page.Height;
+    const double page_width = page.width;
+    const double page_height = page.height;
     if (page_width == 0 || page_height == 0) RaiseError(kErrDivisionByZero, kOperation);
     CompleteBox(page_width, page_height, k, width, height);
     const auto sx = static_cast<float>(width * k / page_width);
@@ -437,7 +438,7 @@ void DrawSourcePage(Pagora::Members& m, std::size_t doc_index, std::int32_t page
     const ContentState& c = m.content;
     SetLastBounds(m, c.current_x, s.page_height - c.current_y, c.current_x + width * kf,
                   s.page_height - c.current_y - height * kf);
-    RequireVersion(s, doc.VersionLevel);
+    RequireVersion(s, doc.version_level);
 }
 
 } // namespace pagora::detail
@@ -449,8 +450,8 @@ void Pagora::ImportPage(const std::string& FileName, std::int32_t PageNumber, fl
     GetInfo(FileName);
     const detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return;
-    const std::size_t doc_index = *m_->import.CurrentSourceDoc;
-    if (page->ObjectNumber > 0) {
+    const std::size_t doc_index = *m_->import.current_source_doc;
+    if (!page->imported) {
         detail::WithCurrentSource(*m_, "ImportPage", [&](detail::SourceReader& reader) {
             detail::CopySourcePage(*m_, reader, doc_index, PageNumber);
         });

@@ -38,14 +38,14 @@ std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
 namespace {
 
 const PageTreeNode& TreeNode(SourceReader& reader, std::int32_t number) {
-    auto& nodes = reader.doc.PageTreeNodes;
+    auto& nodes = reader.doc.page_tree_nodes;
     if (const auto found = nodes.find(number); found != nodes.end()) return found->second;
     const std::string text = GetObjectText(reader, number);
     PageTreeNode node;
-    if (const auto at = FindDictKey(text, "Parent")) node.Parent = ReferenceAt(text, *at);
+    if (const auto at = FindDictKey(text, "Parent")) node.parent = ReferenceAt(text, *at);
     for (const std::string_view key : kInheritedKeys) {
         if (auto value = OwnValue(reader, text, key)) {
-            node.Inherited.emplace_back(std::string(key), std::move(*value));
+            node.inherited.emplace_back(std::string(key), std::move(*value));
         }
     }
     return nodes.emplace(number, std::move(node)).first->second;
@@ -69,10 +69,10 @@ std::string GetInheritedAttribute(SourceReader& reader, std::string_view page_te
             RaiseError(kErrInvalidFileFormat, kImportOperation);
         }
         const PageTreeNode& node = TreeNode(reader, parent);
-        for (const auto& [name, value] : node.Inherited) {
+        for (const auto& [name, value] : node.inherited) {
             if (name == key) return value;
         }
-        parent = node.Parent;
+        parent = node.parent;
     }
     return {};
 }
@@ -194,11 +194,11 @@ bool Pagora::GetInfoPage(const std::string& FileName, std::int32_t PageNumber, f
     GetInfo(FileName);
     detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return false;
-    float width = page->Width;
-    float height = page->Height;
-    std::int16_t rotate = page->Rotate;
-    if (page->ObjectNumber > 0) {
-        const std::int32_t number = page->ObjectNumber;
+    float width = page->width;
+    float height = page->height;
+    std::int16_t rotate = page->rotate;
+    if (!page->imported) {
+        const std::int32_t number = page->object_number;
         detail::WithCurrentSource(*m_, "GetInfoPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);
             const detail::PageBox box =
@@ -220,7 +220,7 @@ std::string Pagora::GetContentPage(const std::string& FileName, std::int32_t Pag
     GetInfo(FileName);
     const detail::SourcePageRecord* page = detail::CurrentSourcePage(*m_, PageNumber);
     if (page == nullptr) return {};
-    const std::int32_t number = std::abs(page->ObjectNumber);
+    const std::int32_t number = page->object_number;
     detail::PageContent content =
         detail::WithCurrentSource(*m_, "GetContentPage", [&](detail::SourceReader& reader) {
             const std::string text = detail::GetObjectText(reader, number);

@@ -17,12 +17,12 @@ constexpr std::string_view kOperation = "ParseValue";
 
 // The character at a position, -1 outside the text.
 int At(const ScanState& scan, std::int64_t position) {
-    if (position < 0 || position >= static_cast<std::int64_t>(scan.Source.size())) return -1;
-    return static_cast<unsigned char>(scan.Source[static_cast<std::size_t>(position)]);
+    if (position < 0 || position >= static_cast<std::int64_t>(scan.source.size())) return -1;
+    return static_cast<unsigned char>(scan.source[static_cast<std::size_t>(position)]);
 }
 
 int Here(const ScanState& scan) {
-    return At(scan, scan.Pos);
+    return At(scan, scan.pos);
 }
 
 bool IsWhite(int c) {
@@ -145,12 +145,12 @@ void ReadReferenceArray(ScanState& scan, std::vector<std::int32_t>& numbers) {
     ScanAdvance(scan, 1);
     const std::int32_t close = ScanFind(scan, "]");
     std::vector<std::int32_t> found;
-    while (static_cast<std::int64_t>(scan.Pos) <= static_cast<std::int64_t>(close) - 5) {
-        const std::int32_t before = scan.Pos;
+    while (static_cast<std::int64_t>(scan.pos) <= static_cast<std::int64_t>(close) - 5) {
+        const std::int32_t before = scan.pos;
         const std::int32_t number = ReadReference(scan);
         if (number != 0) {
             found.push_back(number);
-        } else if (scan.Pos == before) {
+        } else if (scan.pos == before) {
             // An element that is no reference (null, a name): pass over it and go on.
             SkipWhitespace(scan);
             do {
@@ -164,44 +164,44 @@ void ReadReferenceArray(ScanState& scan, std::vector<std::int32_t>& numbers) {
 } // namespace
 
 void ScanSetSource(ScanState& scan, std::string text) {
-    scan.Source = std::move(text);
-    scan.Pos = 0;
+    scan.source = std::move(text);
+    scan.pos = 0;
 }
 
 std::int32_t ScanGetPos(const ScanState& scan) {
-    return scan.Pos;
+    return scan.pos;
 }
 
 void ScanSetPos(ScanState& scan, std::int32_t position) {
-    scan.Pos = position;
+    scan.pos = position;
 }
 
 void ScanAdvance(ScanState& scan, std::int32_t count) {
-    const std::int64_t next = static_cast<std::int64_t>(scan.Pos) + count;
-    scan.Pos = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+    const std::int64_t next = static_cast<std::int64_t>(scan.pos) + count;
+    scan.pos = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         next, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t ScanLength(const ScanState& scan) {
-    return static_cast<std::int32_t>(scan.Source.size());
+    return static_cast<std::int32_t>(scan.source.size());
 }
 
 std::int32_t ScanFind(const ScanState& scan, std::string_view text, std::int32_t start) {
-    const std::int64_t from = start == kScanCursor ? scan.Pos : start;
-    if (from < 0 || from > static_cast<std::int64_t>(scan.Source.size())) return kScanNotFound;
-    const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from));
+    const std::int64_t from = start == kScanCursor ? scan.pos : start;
+    if (from < 0 || from > static_cast<std::int64_t>(scan.source.size())) return kScanNotFound;
+    const std::size_t found = scan.source.find(text, static_cast<std::size_t>(from));
     return found == std::string::npos ? kScanNotFound : static_cast<std::int32_t>(found);
 }
 
 std::string ScanMid(const ScanState& scan, std::int32_t count, std::int32_t& start) {
-    if (start == kScanCursor) start = scan.Pos;
-    if (start < 0 || count <= 0 || static_cast<std::size_t>(start) >= scan.Source.size()) return {};
-    return scan.Source.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
+    if (start == kScanCursor) start = scan.pos;
+    if (start < 0 || count <= 0 || static_cast<std::size_t>(start) >= scan.source.size()) return {};
+    return scan.source.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(count));
 }
 
 void SkipWhitespace(ScanState& scan) {
     while (IsWhite(Here(scan)))
-        ++scan.Pos;
+        ++scan.pos;
 }
 
 double ReadNumberToken(ScanState& scan) {
@@ -209,7 +209,7 @@ double ReadNumberToken(ScanState& scan) {
     std::string token;
     while (IsDigit(Here(scan)) || Here(scan) == '-' || Here(scan) == '.') {
         token.push_back(static_cast<char>(Here(scan)));
-        ++scan.Pos;
+        ++scan.pos;
     }
     SkipWhitespace(scan);
     if (token.empty()) return 0;
@@ -253,7 +253,7 @@ std::int32_t ReadReference(ScanState& scan) {
     const std::int32_t number = ToWholeNumber(ReadNumberToken(scan));
     ReadNumberToken(scan); // the generation, which nothing uses
     if (Here(scan) != 'R') return 0;
-    ++scan.Pos;
+    ++scan.pos;
     return number;
 }
 
@@ -270,9 +270,9 @@ void ReadReferenceList(ScanState& scan, std::vector<std::int32_t>& numbers) {
 std::string ParseValue(ScanState& scan) {
     SkipWhitespace(scan);
     const int c = Here(scan);
-    const std::string& s = scan.Source;
-    const auto index = static_cast<std::size_t>(scan.Pos);
-    auto finish = [&scan](std::size_t end) { scan.Pos = static_cast<std::int32_t>(end); };
+    const std::string& s = scan.source;
+    const auto index = static_cast<std::size_t>(scan.pos);
+    auto finish = [&scan](std::size_t end) { scan.pos = static_cast<std::int32_t>(end); };
 
     if (c == '/') {
         std::size_t end = index + 1;
@@ -281,7 +281,7 @@ std::string ParseValue(ScanState& scan) {
         finish(end);
         return s.substr(index, end - index);
     }
-    if (c == '[' || (c == '<' && At(scan, scan.Pos + 1) == '<')) {
+    if (c == '[' || (c == '<' && At(scan, scan.pos + 1) == '<')) {
         const std::size_t end = ContainerEnd(s, index, c == '<');
         finish(end);
         return NormaliseBlanks(std::string_view(s).substr(index, end - index));
@@ -298,7 +298,7 @@ std::string ParseValue(ScanState& scan) {
         return text;
     }
     // A number, or a reference; a minus sign belongs to the number (a rotation of -90).
-    if (IsDigit(c) || (c == '-' && IsDigit(At(scan, scan.Pos + 1)))) {
+    if (IsDigit(c) || (c == '-' && IsDigit(At(scan, scan.pos + 1)))) {
         const std::int32_t number = ToWholeNumber(ReadNumberToken(scan));
         std::string text;
         if (IsDigit(Here(scan))) {
@@ -316,14 +316,14 @@ std::string ParseValue(ScanState& scan) {
 }
 
 bool FindKey(ScanState& scan, std::string_view key, std::int32_t& start) {
-    if (start == kScanCursor) start = scan.Pos;
+    if (start == kScanCursor) start = scan.pos;
     const std::string pattern = "/" + std::string(key);
-    const std::int64_t length = static_cast<std::int64_t>(scan.Source.size());
+    const std::int64_t length = static_cast<std::int64_t>(scan.source.size());
     std::int64_t p = start;
     int depth = 0;
     auto find = [&scan](std::string_view text, std::int64_t from) -> std::int64_t {
-        if (from < 0 || from >= static_cast<std::int64_t>(scan.Source.size())) return -1;
-        const std::size_t found = scan.Source.find(text, static_cast<std::size_t>(from));
+        if (from < 0 || from >= static_cast<std::int64_t>(scan.source.size())) return -1;
+        const std::size_t found = scan.source.find(text, static_cast<std::size_t>(from));
         return found == std::string::npos ? -1 : static_cast<std::int64_t>(found);
     };
     while (p < length) {
@@ -337,7 +337,7 @@ bool FindKey(ScanState& scan, std::string_view key, std::int32_t& start) {
             const std::int64_t k = find(pattern, p);
             if (k < 0) return false;
             if (open < 0 || k < open) {
-                scan.Pos = static_cast<std::int32_t>(k + static_cast<std::int64_t>(pattern.size()));
+                scan.pos = static_cast<std::int32_t>(k + static_cast<std::int64_t>(pattern.size()));
                 return true;
             }
             depth = 2;

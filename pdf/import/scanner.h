@@ -14,8 +14,8 @@ namespace pagora::detail {
 // The reader's text cursor: the bytes being parsed and the index of the next one. An index
 // beyond the last byte means the end has been reached.
 struct ScanState {
-    std::string Source;
-    std::int32_t Pos = 0;
+    std::string source;
+    std::int32_t pos = 0;
 };
 
 // As a start position: the cursor, whose position the call hands back where it says so.

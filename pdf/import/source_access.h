@@ -17,17 +17,17 @@ namespace pagora::detail {
 // when it is encrypted, or for a page number outside its pages.
 inline SourcePageRecord* CurrentSourcePage(Pagora::Members& m, std::int32_t page_number) {
     auto& state = m.import;
-    if (!state.CurrentSourceDoc) return nullptr;
-    SourceDocRecord& doc = state.SourceDocs[*state.CurrentSourceDoc];
-    if (doc.Encrypted || page_number < 1 || page_number > doc.PageCount()) return nullptr;
-    return &doc.Pages[static_cast<std::size_t>(page_number - 1)];
+    if (!state.current_source_doc) return nullptr;
+    SourceDocRecord& doc = state.source_docs[*state.current_source_doc];
+    if (doc.encrypted || page_number < 1 || page_number > doc.PageCount()) return nullptr;
+    return &doc.pages[static_cast<std::size_t>(page_number - 1)];
 }
 
 // Runs read(SourceReader&) over the current document's file. The reader's errors reach the
 // caller under the operation's name.
 template <typename F>
 auto WithCurrentSource(Pagora::Members& m, std::string_view operation, F&& read) {
-    SourceDocRecord& doc = m.import.SourceDocs[*m.import.CurrentSourceDoc];
+    SourceDocRecord& doc = m.import.source_docs[*m.import.current_source_doc];
     try {
         const auto bytes = ReopenSource(doc, operation);
         SourceReader reader{*bytes, doc};

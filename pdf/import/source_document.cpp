@@ -64,7 +64,7 @@ std::int64_t ReadHeader(SourceBytes& bytes, SourceDocRecord& doc) {
         RaiseError(kErrTypeMismatch, kOperation);
     }
     const int minor = std::stoi(version.substr(from, end - from));
-    doc.VersionLevel = (major == 1 ? minor : major * 10 + minor) - 3;
+    doc.version_level = (major == 1 ? minor : major * 10 + minor) - 3;
     return skip;
 }
 
@@ -106,8 +106,8 @@ void ReadInformation(SourceReader& reader, std::int32_t info) {
     const std::string text = GetWrittenObjectText(reader, info);
     SourceDocRecord& doc = reader.doc;
     const std::pair<const char*, std::string*> fields[] = {
-        {"Title", &doc.Title},       {"Author", &doc.Author},   {"Creator", &doc.Creator},
-        {"Producer", &doc.Producer}, {"Subject", &doc.Subject},
+        {"Title", &doc.title},       {"Author", &doc.author},   {"Creator", &doc.creator},
+        {"Producer", &doc.producer}, {"Subject", &doc.subject},
     };
     for (const auto& [key, field] : fields) {
         if (const auto at = FindDictKey(text, key)) *field = InformationText(reader, text, *at);
@@ -144,7 +144,7 @@ void CollectPages(SourceReader& reader, std::int32_t root) {
         const std::string_view type = NameAt(text, *at);
         if (type == "/Page") {
             if (doc.PageCount() == kMaxPageCount) RaiseError(kErrOverflow, kOperation);
-            doc.Pages.push_back({kid, 0, 0, 0});
+            doc.pages.push_back({kid, 0, 0, 0, false});
         } else if (type == "/Pages") {
             if (!entered.insert(kid).second) RaiseError(kErrInvalidFileFormat, kOperation);
             if (stack.size() >= static_cast<std::size_t>(kMaxPageTreeDepth)) {
@@ -173,7 +173,7 @@ void ReadConformance(SourceReader& reader, const std::string& catalog) {
         const SourceObject object = ReadObject(reader, metadata, true);
         const std::string_view stored(reinterpret_cast<const char*>(object.data.data()),
                                       object.data.size());
-        doc.PdfA = stored.find("xmlns:pdfaid=") != std::string_view::npos;
+        doc.pdfa = stored.find("xmlns:pdfaid=") != std::string_view::npos;
         return;
     }
     const auto at = FindDictKey(catalog, "OutputIntents");
@@ -181,12 +181,12 @@ void ReadConformance(SourceReader& reader, const std::string& catalog) {
     const std::string intents = ResolvedValueAt(reader, catalog, *at);
     if (intents.empty()) return;
     if (intents.find("<<") != std::string::npos) {
-        doc.PdfA = intents.find("/GTS_PDFA1") != std::string::npos;
+        doc.pdfa = intents.find("/GTS_PDFA1") != std::string::npos;
         return;
     }
     const std::vector<std::int32_t> refs = ReferencesAt(intents, 0);
     if (refs.empty()) return;
-    doc.PdfA = GetObjectText(reader, refs.front()).find("/GTS_PDFA1") != std::string::npos;
+    doc.pdfa = GetObjectText(reader, refs.front()).find("/GTS_PDFA1") != std::string::npos;
 }
 
 } // namespace
@@ -196,18 +196,18 @@ void ReadSourceDocument(SourceBytes& bytes, SourceDocRecord& doc, SourceReadRepo
     std::int64_t skip = 1;
     std::int64_t offset = 0;
     Step(report, [&] { skip = ReadHeader(bytes, doc); });
-    doc.OffsetBase = skip - 1;
+    doc.offset_base = skip - 1;
     Step(report, [&] { offset = ReadTail(bytes); });
-    doc.Objects.Clear();
-    doc.ObjectStreams.clear();
+    doc.objects.Clear();
+    doc.object_streams.clear();
     TrailerNumbers numbers;
     Step(report, [&] {
-        ParseCrossReference(reader, offset + doc.OffsetBase, numbers, [&report] {
+        ParseCrossReference(reader, offset + doc.offset_base, numbers, [&report] {
             ++report.bad_sections;
             report.errors.emplace_back(kErrInvalidFileFormat, "Pagora.GetInfo", kXrefErrorText);
         });
     });
-    if (doc.Encrypted) return;
+    if (doc.encrypted) return;
     if (numbers.info != 0) Step(report, [&] { ReadInformation(reader, numbers.info); });
     if (numbers.root == 0) return;
     std::string catalog;
@@ -219,9 +219,9 @@ void ReadSourceDocument(SourceBytes& bytes, SourceDocRecord& doc, SourceReadRepo
 std::unique_ptr<FileSourceBytes> ReopenSource(const SourceDocRecord& doc,
                                               std::string_view operation) {
     FileStamp now;
-    if (!StampFile(doc.Path, now)) RaiseError(kErrFileNotFound, operation);
-    if (!(now == doc.Stamp)) RaiseError(kErrInvalidFileFormat, operation);
-    return std::make_unique<FileSourceBytes>(doc.Path);
+    if (!StampFile(doc.path, now)) RaiseError(kErrFileNotFound, operation);
+    if (!(now == doc.stamp)) RaiseError(kErrInvalidFileFormat, operation);
+    return std::make_unique<FileSourceBytes>(doc.path);
 }
 
 } // namespace pagora::detail

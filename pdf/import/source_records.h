@@ -19,24 +19,24 @@ inline constexpr std::int32_t kMaxSourceObjects = 8388607;
 
 // What the index knows of one object number.
 struct SourceXrefRecord {
-    // 0 nothing (free or never listed), 1 at Offset in the file, 2 inside object stream
-    // StreamNumber at StreamIndex, 3 or more an entry type this reader does not know.
-    std::int32_t Kind = 0;
-    std::int32_t StreamNumber = 0;
-    std::int32_t StreamIndex = 0;
-    std::int64_t Offset = 0;
+    // 0 nothing (free or never listed), 1 at offset in the file, 2 inside object stream
+    // stream_number at stream_index, 3 or more an entry type this reader does not know.
+    std::int32_t kind = 0;
+    std::int32_t stream_number = 0;
+    std::int32_t stream_index = 0;
+    std::int64_t offset = 0;
     // Filled by the newest section that lists the number, so older sections (read later) never
     // replace it, whatever mix of tables and streams the chain of updates holds.
-    bool Listed = false;
+    bool listed = false;
     // The number the object received in the document being written; 0 while not copied.
-    std::int32_t CopiedAs = 0;
+    std::int32_t copied_as = 0;
 };
 
 // A decoded object stream: its objects' numbers and where each one's text begins.
 struct ObjectStreamCache {
-    std::vector<std::int32_t> ObjectNumbers;
-    std::vector<std::int64_t> ObjectOffsets; // into Text, one more than objects: the end
-    std::string Text;
+    std::vector<std::int32_t> object_numbers;
+    std::vector<std::int64_t> object_offsets; // into text, one more than objects: the end
+    std::string text;
 };
 
 // The object index of one document: records for the numbers the sections listed, dense where
@@ -64,11 +64,13 @@ private:
 };
 
 struct SourcePageRecord {
-    // The page object's number; ImportPage negates it once the page has been imported.
-    std::int32_t ObjectNumber = 0;
-    float Width = 0;
-    float Height = 0;
-    std::int16_t Rotate = 0;
+    std::int32_t object_number = 0; // the page object's number
+    // The page's size and rotation, filled when the page is imported: a page once imported is
+    // placed again from these, without reading the source file.
+    float width = 0;
+    float height = 0;
+    std::int16_t rotate = 0;
+    bool imported = false;
 };
 
 // A node of the page tree above the pages, as the page queries use it: the node it hangs from
@@ -76,29 +78,29 @@ struct SourcePageRecord {
 // once per document, so that the pages of a wide tree do not each read their parent's long
 // Kids array again.
 struct PageTreeNode {
-    std::int32_t Parent = 0; // 0: the root, or a Parent that names no object
-    std::vector<std::pair<std::string, std::string>> Inherited; // key without "/", value
+    std::int32_t parent = 0; // 0: the root, or a Parent that names no object
+    std::vector<std::pair<std::string, std::string>> inherited; // key without "/", value
 };
 
 struct SourceDocRecord {
-    std::int32_t VersionLevel = 0; // the header's minor version minus 3
-    std::string Name;              // the cache key
-    std::string Path;              // the name the file is opened under
-    FileStamp Stamp;               // the file as it was read
+    std::int32_t version_level = 0; // the header's minor version minus 3
+    std::string name;               // the cache key
+    std::string path;               // the name the file is opened under
+    FileStamp stamp;                // the file as it was read
     // Line ends before the header's "%": the file's offsets count from the "%", so every offset
     // read from the file is moved by this many bytes.
-    std::int64_t OffsetBase = 0;
-    std::vector<SourcePageRecord> Pages; // at most 32767
-    std::int32_t PageCount() const { return static_cast<std::int32_t>(Pages.size()); }
-    SourceXrefTable Objects;
-    std::unordered_map<std::int32_t, ObjectStreamCache> ObjectStreams;
-    std::int64_t ObjectStreamBytes = 0; // decoded bytes kept in ObjectStreams
-    std::unordered_map<std::int32_t, PageTreeNode> PageTreeNodes; // by object number
+    std::int64_t offset_base = 0;
+    std::vector<SourcePageRecord> pages; // at most 32767
+    std::int32_t PageCount() const { return static_cast<std::int32_t>(pages.size()); }
+    SourceXrefTable objects;
+    std::unordered_map<std::int32_t, ObjectStreamCache> object_streams;
+    std::int64_t object_stream_bytes = 0; // decoded bytes kept in object_streams
+    std::unordered_map<std::int32_t, PageTreeNode> page_tree_nodes; // by object number
     // The document information's texts as UTF-8, decoded from their encodings; GetInfo hands
     // them on in the document's code page.
-    std::string Title, Author, Creator, Producer, Subject;
-    bool Encrypted = false;
-    bool PdfA = false;
+    std::string title, author, creator, producer, subject;
+    bool encrypted = false;
+    bool pdfa = false;
 };
 
 } // namespace pagora::detail

@@ -1,7 +1,8 @@
 // Annotations: free-text notes, note icons, stamps, file attachments, and the writer that
 // completes and registers every annotation object.
-#include "pdf/writer/annotation_geometry.h"
+#include "pdf/writer/annotations.h"
 
+#include "pdf/writer/annotation_geometry.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/writer.h"
@@ -114,9 +115,10 @@ void Pagora::DrawNote(const std::string& Text, float X, float Y, float Width, fl
     // The appearance names the current font and gives the colour operands bare: an array
     // operand, or a size without a font, is no valid appearance text.
     std::string appearance;
-    if (!m_->fonts.kept.FontResourceName.empty())
-        appearance = detail::FormatName(s.resource_prefix + m_->fonts.kept.FontResourceName) + " ";
-    appearance += detail::FormatReal(s, m_->fonts.FontSize) + " Tf";
+    if (!m_->fonts.kept.font_resource_name.empty())
+        appearance =
+            detail::FormatName(s.resource_prefix + m_->fonts.kept.font_resource_name) + " ";
+    appearance += detail::FormatReal(s, m_->fonts.font_size) + " Tf";
     if (!c.no_stroke && detail::IsPlainColor(c.line_color)) {
         static constexpr std::array<const char*, 3> kOperators = {" rg", " k", " g"};
         const std::size_t kind = c.line_color[0] == '#' ? 0 : c.line_color[0] == '@' ? 1 : 2;

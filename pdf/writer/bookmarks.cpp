@@ -1,4 +1,5 @@
 // Outline items as they are recorded; the tree is written by the document's tail.
+#include "pdf/writer/outlines.h"
 #include "pdf/writer/writer.h"
 
 namespace pagora::detail {

@@ -4,6 +4,7 @@
 #include "pdf/content/content.h"
 #include "pdf/fonts/fonts.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/outlines.h"
 
 #include <cerrno>
 #include <cmath>

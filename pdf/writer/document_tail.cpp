@@ -2,10 +2,13 @@
 // information dictionary, cross-reference table and trailer.
 #include "pdf/writer/writer.h"
 
-#include "pdf/content/layers.h"
+#include "pdf/content/content.h"
 #include "pdf/writer/attachments.h"
+#include "pdf/writer/document_metadata.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/outlines.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/protection.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -266,7 +269,7 @@ void Pagora::EndDoc() try {
     const detail::DocumentScriptObjects scripts = detail::WriteDocumentScripts(s);
     const detail::LayerOutput layers = detail::WriteLayerObjects(*m_);
     const int metadata = WriteMetadata(s);
-    WriteSharedResources(s, !m_->content.images.Images.empty(), layers.properties);
+    WriteSharedResources(s, !m_->content.images.images.empty(), layers.properties);
     WritePages(s);
 
     int intent = 0;

@@ -3,6 +3,7 @@
 #include "pdf/writer/annotation_geometry.h"
 
 #include "pdf/content/content.h"
+#include "pdf/writer/annotations.h"
 #include "pdf/writer/field_appearance.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
@@ -190,18 +191,18 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
     // A field drawn before any font was chosen still needs a font in its appearance string and
     // in the form's resources, or viewers reject the string: it gets the default family, and
     // the size the caller set stays as it was.
-    if (m_->fonts.kept.FontResourceName.empty()) {
-        const float caller_size = m_->fonts.FontSize;
+    if (m_->fonts.kept.font_resource_name.empty()) {
+        const float caller_size = m_->fonts.font_size;
         SetFont("Arial");
-        m_->fonts.FontSize = caller_size;
+        m_->fonts.font_size = caller_size;
     }
 
     // The font is named as the form's resources name it, with the document's prefix.
     const auto& fonts = m_->fonts;
-    const float size = (Options & 8192) ? 0.0f : fonts.FontSize;
+    const float size = (Options & 8192) ? 0.0f : fonts.font_size;
     std::string appearance;
-    if (!fonts.kept.FontResourceName.empty())
-        appearance = detail::FormatName(s.resource_prefix + fonts.kept.FontResourceName) + " ";
+    if (!fonts.kept.font_resource_name.empty())
+        appearance = detail::FormatName(s.resource_prefix + fonts.kept.font_resource_name) + " ";
     appearance += detail::FormatReal(s, size) + " Tf " + ColorOperator(c.text_color);
 
     if (s.pdfa_mode) {
@@ -220,14 +221,14 @@ void Pagora::DrawField(const std::string& FieldName, std::int32_t FieldType, flo
             look.border = detail::ColorOperator(*m_, c.line_color, "", false);
             look.border_width = (Options & 32768) ? 2.0f : (Options & 65536) ? 3.0f : 1.0f;
         }
-        look.font = detail::FormatName(s.resource_prefix + fonts.kept.FontResourceName);
+        look.font = detail::FormatName(s.resource_prefix + fonts.kept.font_resource_name);
         look.font_size = size;
         if (detail::IsPlainColor(c.text_color)) {
             look.text_fill = detail::ColorOperator(*m_, c.text_color, "", true);
             look.text_stroke = detail::ColorOperator(*m_, c.text_color, "", false);
         }
         if (const detail::FontRecord* font = detail::CurrentFontRecord(fonts))
-            look.widths = &font->Widths;
+            look.widths = &font->widths;
         field.appearance_streams = detail::WriteFieldAppearance(s, look);
     }
 

@@ -1,6 +1,7 @@
 // The colour profile of the PDF/A output intent: the Adobe RGB (1998) colour space as a version 2
 // matrix and curve display profile, built from the space's published primaries (adapted to
 // the D50 connection space), its D65 white point and its gamma of 563/256.
+#include "pdf/writer/document_metadata.h"
 #include "pdf/writer/writer.h"
 
 #include <cmath>

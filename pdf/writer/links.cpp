@@ -1,7 +1,9 @@
 // Link annotations over the element drawn last.
 #include "pdf/writer/writer.h"
 
+#include "pdf/writer/annotations.h"
 #include "pdf/writer/members.h"
+#include "pdf/writer/outlines.h"
 #include "pdf/writer/pdfa_rules.h"
 
 #include <cctype>

@@ -1,6 +1,8 @@
 // Number text: every coordinate, size and colour component written into a document.
 #include "pdf/writer/writer.h"
 
+#include "pdf/writer/power_tables.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,11 @@
 // Outline items, named destinations and the objects that EndDoc writes for them.
-#include "pdf/writer/writer.h"
+#include "pdf/writer/outlines.h"
 
 #include "pdf/content/content.h"
 #include "pdf/content/number_parsing.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
+#include "pdf/writer/writer.h"
 
 #include <algorithm>
 #include <array>
@@ -60,7 +61,7 @@ std::string WriteBookmarkAction(WriterState& s, std::string_view target) {
 std::string BookmarkColor(const Pagora::Members& m, std::string_view color) {
     const std::string parsed = ParseColor(m, color, "AddBookmark").color;
     if (parsed.empty()) RaiseError(kErrTypeMismatch, "AddBookmark");
-    const std::string rest = parsed.substr(1);
+    std::string rest = parsed.substr(1);
     switch (parsed[0]) {
     case '#':
         return rest;
@@ -254,8 +255,8 @@ std::string Pagora::AddBookmark(std::string_view Caption, int Level, int TypeOfB
     if (!Color.empty()) color = detail::BookmarkColor(*m_, Color);
     if (TypeOfBookmark == 5 && LinkParam.substr(0, 7) == "script:")
         detail::RefuseInPdfa(s, "AddBookmark", "a script");
-    const std::string reference = detail::AddBookmarkRecord(s, Caption, Level, TypeOfBookmark,
-                                                            Param1, Param2, Param3, Param4);
+    std::string reference = detail::AddBookmarkRecord(s, Caption, Level, TypeOfBookmark, Param1,
+                                                      Param2, Param3, Param4);
     if (reference.empty()) return reference;
     detail::BookmarkRecord& item = s.bookmarks.back();
     if (TypeOfBookmark == 5) item.destination = detail::WriteBookmarkAction(s, LinkParam);

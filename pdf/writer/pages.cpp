@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/content/content.h"
+#include "pdf/writer/annotations.h"
 #include "pdf/writer/members.h"
 
 #include <utility>

@@ -1,10 +1,11 @@
 // Protection of a document: SetProtection, the key of each object and the encryption
 // dictionary that EndDoc writes.
-#include "pdf/writer/writer.h"
+#include "pdf/writer/protection.h"
 
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
 #include "pdf/writer/security.h"
+#include "pdf/writer/writer.h"
 
 #include <utility>
 

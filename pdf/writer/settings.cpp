@@ -1,6 +1,7 @@
 // Document settings and properties, and the getters of the document's state.
 #include "pdf/writer/writer.h"
 
+#include "pdf/writer/document_metadata.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/pdfa_rules.h"
 

@@ -1,11 +1,12 @@
 // The stream encoders that WriteStream applies: each replaces the data by its encoded bytes.
-#include "pdf/writer/writer.h"
+#include "pdf/writer/stream_encoders.h"
 
 #include "pdf/writer/ascii85.h"
 #include "pdf/writer/ascii_hex.h"
 #include "pdf/writer/deflate.h"
 #include "pdf/writer/lzw.h"
 #include "pdf/writer/run_length.h"
+#include "pdf/writer/writer.h"
 
 #include <cstdint>
 #include <span>

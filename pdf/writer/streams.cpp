@@ -2,6 +2,8 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/writer/members.h"
+#include "pdf/writer/protection.h"
+#include "pdf/writer/stream_encoders.h"
 
 namespace pagora::detail {
 namespace {

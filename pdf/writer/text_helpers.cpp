@@ -1,4 +1,5 @@
 // Text helpers: literal strings, names, replacement, splitting and byte readers.
+#include "pdf/writer/protection.h"
 #include "pdf/writer/writer.h"
 
 #include <cstring>

@@ -1,5 +1,7 @@
-// The writer's private procedures: file output, indirect objects, content buffers, number and
-// text helpers, errors, versions and streams. Every PDF subsystem writes through these.
+// The writer's shared ground: file output, indirect objects, content buffers, number and text
+// helpers, errors, versions, streams and records. Every PDF subsystem writes through these. The
+// writer's features keep their procedures in headers of their own (protection.h, outlines.h,
+// annotations.h, document_metadata.h, attachments.h, stream_encoders.h).
 #pragma once
 
 #include "pdf/writer/Pagora.h"
@@ -119,17 +121,6 @@ std::int64_t ReadBigEndian(std::string_view bytes, std::size_t position, int siz
 // 5; an odd last digit is ignored.
 std::string HexToBytes(std::string_view hex);
 
-// ---- Protection
-// ---------------------------------------------------------------------------------
-
-// The RC4 key of an object of the protected document; 0 stands for the current object, and the
-// number is then set to it.
-std::string GetObjectKey(const WriterState& s, int& object_number);
-// Replaces bytes by their encipherment under the key of an object of the protected document.
-void EncipherForObject(WriterState& s, int object_number, std::string& bytes);
-// Writes the encryption dictionary as a new object and returns its number.
-int WriteEncryptionDictionary(WriterState& s);
-
 // ---- Streams
 // -------------------------------------------------------------------------------------
 
@@ -142,12 +133,6 @@ void WriteStream(WriterState& s, std::string& data, int object_number, std::stri
                  int length1, StreamKind kind);
 // Writes text as a stream object of its own (content kind) and returns its number.
 int WriteTextStream(WriterState& s, std::string_view text);
-
-// The encoders a stream kind's filter flags select, in the order WriteStream applies them.
-enum class StreamEncoder { kRunLength = 1, kFlate = 2, kLzw = 4, kAscii85 = 8, kAsciiHex = 16 };
-// Replaces data by its encoded form at the given level and returns true; returns false and
-// leaves data alone when the encoder is not available.
-bool ApplyStreamEncoder(StreamEncoder encoder, std::string& data, int level);
 
 // ---- Document
 // ------------------------------------------------------------------------------------
@@ -163,39 +148,6 @@ inline PageRecord& PageAt(WriterState& s, int position) {
 inline const PageRecord& PageAt(const WriterState& s, int position) {
     return s.pages[s.page_order[static_cast<std::size_t>(position - 1)]];
 }
-
-// "@n" for a recorded outline item (n counts from 1), "" when refused. Records the level and the
-// view of kinds 0 to 4; the first item, the title's, is recorded by Abort.
-std::string AddBookmarkRecord(WriterState& s, std::string_view caption, int level, int kind,
-                              float p1 = 0, float p2 = 0, float p3 = 0, float p4 = 0);
-
-// A caller's text as the body of a PDF name: bytes outside "!" to "~", delimiters and "#" as #xx.
-std::string PdfNameText(std::string_view text);
-// Writes the outline tree and the named destinations (at the end of the document) and keeps
-// their object numbers for the catalog; then the catalog's lines that refer to them.
-void WriteNavigation(WriterState& s);
-void WriteNavigationCatalogLines(WriterState& s);
-
-// The XMP packet of the document's properties (UTF-8), lines separated by CR.
-std::string BuildXmpMetadata(const WriterState& s);
-// The ICC colour profile that the PDF/A output intent embeds.
-std::string BuildOutputIntentProfile();
-// The /Nums entries of the page labels, their prefixes as literals of the current object.
-std::string PageLabelNumbers(WriterState& s);
-
-// ---- Annotations and form fields
-// ----------------------------------------------------------------------
-
-// Completes an annotation dictionary (the text so far, from "<<" on) with /T, /Contents, /DA
-// and either an embedded file (embed: link is the file's path) or an action to the link, writes
-// it as a new object and registers it with the page or the open reusable object. The embedded
-// file is read before anything is written, so a failed read leaves no dangling reference.
-void WriteAnnotation(WriterState& s, std::string& annotation, std::string_view contents,
-                     std::string_view title, std::string_view appearance, std::string_view link,
-                     bool embed);
-// Writes the pending form fields as widget objects numbered from the next free number, each
-// naming page_object in /P, and empties the queue.
-void WriteFormWidgets(WriterState& s, int page_object);
 
 // The room a full record vector of n records grows to: by n × memory_factor / 5 + 10 records, and
 // at least twice n, so that adding costs amortised constant time and few copies.

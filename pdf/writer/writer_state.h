@@ -6,7 +6,6 @@
 
 #include "pdf/writer/rc4.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -213,21 +212,5 @@ struct WriterState {
     };
     Kept kept;
 };
-
-// Entry i is 2 to the power i; BitMasks entry i is that minus 1.
-inline constexpr std::array<std::int32_t, 17> kPowersOfTwo = [] {
-    std::array<std::int32_t, 17> table{};
-    for (std::size_t i = 0; i < table.size(); ++i)
-        table[i] = std::int32_t{1} << i;
-    return table;
-}();
-inline constexpr std::array<std::int32_t, 17> kBitMasks = [] {
-    std::array<std::int32_t, 17> table{};
-    for (std::size_t i = 0; i < table.size(); ++i)
-        table[i] = (std::int32_t{1} << i) - 1;
-    return table;
-}();
-inline constexpr std::array<float, 7> kPowersOfTen = {1.0f,     10.0f,     100.0f,    1000.0f,
-                                                      10000.0f, 100000.0f, 1000000.0f};
 
 } // namespace pagora::detail

@@ -2,6 +2,7 @@
 #include "pdf/writer/writer.h"
 
 #include "pdf/fonts/code_pages.h"
+#include "pdf/writer/document_metadata.h"
 
 namespace pagora::detail {
 namespace {

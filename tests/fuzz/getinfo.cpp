@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pagora::detail::SourceDocRecord doc;
     pagora::detail::SourceReadReport report;
     pagora::detail::ReadSourceDocument(bytes, doc, report);
-    if (doc.Pages.size() > 32767) std::abort();
+    if (doc.pages.size() > 32767) std::abort();
     if (report.bad_sections > static_cast<int>(report.errors.size())) std::abort();
     for (const auto& error : report.errors) {
         const int n = error.Number();

@@ -44,14 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pdf.BeginPage();
     d::MemorySourceBytes bytes(std::span(data, size));
     d::SourceDocRecord doc;
-    doc.Name = doc.Path = "memory";
+    doc.name = doc.path = "memory";
     d::SourceReadReport report;
     d::ReadSourceDocument(bytes, doc, report);
     auto& m = d::StateOf(pdf);
-    if (!doc.Encrypted) {
-        m.import.SourceDocs.push_back(std::move(doc));
-        d::SourceReader reader{bytes, m.import.SourceDocs.back()};
-        const std::int32_t pages = std::min(m.import.SourceDocs.back().PageCount(), 4);
+    if (!doc.encrypted) {
+        m.import.source_docs.push_back(std::move(doc));
+        d::SourceReader reader{bytes, m.import.source_docs.back()};
+        const std::int32_t pages = std::min(m.import.source_docs.back().PageCount(), 4);
         for (std::int32_t page = 1; page <= pages; ++page) {
             for (int twice = 0; twice < 2; ++twice) {
                 try {

@@ -16,7 +16,7 @@ namespace {
 using namespace pagora::detail;
 
 void CheckCursor(const ScanState& scan) {
-    if (scan.Pos < 0 || scan.Pos > ScanLength(scan) + 1) std::abort();
+    if (scan.pos < 0 || scan.pos > ScanLength(scan) + 1) std::abort();
 }
 
 template <typename F> void Guarded(F&& f) {
@@ -35,17 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScanState scan;
     ScanSetSource(scan, text);
     // Values one after the other, as a reader walks a dictionary.
-    for (int steps = 0; steps < 10000 && scan.Pos < ScanLength(scan); ++steps) {
-        const std::int32_t before = scan.Pos;
+    for (int steps = 0; steps < 10000 && scan.pos < ScanLength(scan); ++steps) {
+        const std::int32_t before = scan.pos;
         bool failed = false;
         Guarded([&] {
             failed = true;
             const std::string value = ParseValue(scan);
             failed = false;
-            if (!value.empty() && scan.Pos <= before) std::abort();
+            if (!value.empty() && scan.pos <= before) std::abort();
         });
         CheckCursor(scan);
-        if (failed || scan.Pos == before) ScanAdvance(scan, 1);
+        if (failed || scan.pos == before) ScanAdvance(scan, 1);
     }
     for (const char* key : {"Type", "Length ", "Kids"}) {
         ScanSetSource(scan, text);

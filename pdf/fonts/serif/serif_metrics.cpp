@@ -5,12 +5,12 @@
 
 namespace pagora::detail {
 
-void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style) {
-    LoadTextFamily(fonts, "TimesNewRoman", 1107, -216, kSerifWidths, style);
+void LoadTimesNewRomanMetrics(FontRecord& record, std::int32_t style) {
+    LoadTextFamily(record, "TimesNewRoman", 1107, -216, kSerifWidths, style);
 }
 
-void LoadZapfDingbatsMetrics(FontState& fonts) {
-    LoadOneFaceFamily(fonts, "ZapfDingbats", 1221, -221, kDingbatWidths);
+void LoadZapfDingbatsMetrics(FontRecord& record) {
+    LoadOneFaceFamily(record, "ZapfDingbats", 1221, -221, kDingbatWidths);
 }
 
 } // namespace pagora::detail

@@ -1,16 +1,16 @@
-// Family setup of the serif and dingbat standard fonts: each fills the newest record of the
-// font list.
+// Family setup of the serif and dingbat standard fonts: each fills a font record from the metric
+// tables.
 #pragma once
 
-#include "pdf/fonts/font_state.h"
+#include "pdf/fonts/font_record.h"
 
 #include <cstdint>
 
 namespace pagora::detail {
 
-// Serif: BaseName "TimesNewRoman" and style, widths by the record's Charset.
-void LoadTimesNewRomanMetrics(FontState& fonts, std::int32_t style);
+// Serif: base name "TimesNewRoman" and style, widths by the record's charset.
+void LoadTimesNewRomanMetrics(FontRecord& record, std::int32_t style);
 // Dingbats: one face, no style and no charset.
-void LoadZapfDingbatsMetrics(FontState& fonts);
+void LoadZapfDingbatsMetrics(FontRecord& record);
 
 } // namespace pagora::detail

@@ -23,7 +23,7 @@ protected:
     Barcodes() {
         pagora::detail::SelectFont(Inner().fonts, "CourierNew", 10, 0, 0,
                                    [](const std::string&) {});
-        Inner().fonts.FontSize = 12;
+        Inner().fonts.font_size = 12;
     }
     std::size_t Depth() { return Inner().content.state_stack.size(); }
     static bool IsText(const std::string& line) { return line == "BT"; }
@@ -177,13 +177,13 @@ TEST_F(Barcodes, WithoutTextNothingButTheBarsChanges) {
     const Lines bars = Bars(Written());
     EXPECT_NEAR(DarkModules(bars, 0.936), 6 + 26, 1e-3);
     EXPECT_FALSE(AnyTouch(bars));
-    EXPECT_EQ(Inner().fonts.FontSize, 12);
+    EXPECT_EQ(Inner().fonts.font_size, 12);
     EXPECT_EQ(Inner().fonts.list.size(), fonts);
     EXPECT_EQ(Inner().content.current_x, 3);
 
     // With the text, the font and the position come back by the state restore.
     pdf.DrawBarCode(kEan8, "1234567", 10, 20);
-    EXPECT_EQ(Inner().fonts.FontSize, 12);
+    EXPECT_EQ(Inner().fonts.font_size, 12);
     EXPECT_EQ(Inner().content.current_x, 3);
 }
 

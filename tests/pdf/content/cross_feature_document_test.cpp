@@ -278,12 +278,12 @@ TEST_F(CrossFeatureDocument, TableRowsPastWhatADocumentHoldsAreRefusedAtOnce) {
     Begin();
     pdf.BeginPage();
     pdf.BeginTable(50, 50, 10, std::vector<double>{100, 100});
-    const auto& table = pagora::detail::StateOf(pdf).content.kept.tables.Tables.back();
+    const auto& table = pagora::detail::StateOf(pdf).content.kept.tables.tables.back();
     for (const std::int32_t row : {INT32_MAX, 500000000, (1 << 20) + 1}) {
         EXPECT_EQ(Raised([&] { pdf.TableCell(row, 1); }), 6) << row;
         EXPECT_EQ(Raised([&] { pdf.TableCell(1, 1, row); }), 6) << row;
         // Refused before any row was made: nothing was reserved for the rows asked for.
-        EXPECT_LT(table.RowY.capacity(), 100u) << row;
+        EXPECT_LT(table.row_y.capacity(), 100u) << row;
     }
     pdf.SetColorFill("yellow");
     const auto cell = pdf.TableCell(3, 2, 1, 1, 5);

@@ -193,14 +193,14 @@ TEST_F(DrawingDocument, EndSpaceSelectsTheSavedFontAgain) {
     pdf.SetFont("Times", 20);
     pdf.EndSpace();
     const auto& fonts = pagora::detail::StateOf(pdf).fonts;
-    EXPECT_EQ(fonts.kept.FontResourceName, "CourierNew,Italic-238");
-    EXPECT_FLOAT_EQ(fonts.FontSize, 8);
+    EXPECT_EQ(fonts.kept.font_resource_name, "CourierNew,Italic-238");
+    EXPECT_FLOAT_EQ(fonts.font_size, 8);
     pdf.EndSpace();
-    EXPECT_EQ(fonts.FontFamily, "Helvetica");
-    EXPECT_EQ(fonts.kept.FontResourceName, "Arial,Bold");
-    EXPECT_FLOAT_EQ(fonts.FontSize, 12);
-    EXPECT_EQ(fonts.kept.FontStyle, 1);
-    EXPECT_EQ(fonts.FontEncoding, 0);
+    EXPECT_EQ(fonts.font_family, "Helvetica");
+    EXPECT_EQ(fonts.kept.font_resource_name, "Arial,Bold");
+    EXPECT_FLOAT_EQ(fonts.font_size, 12);
+    EXPECT_EQ(fonts.kept.font_style, 1);
+    EXPECT_EQ(fonts.font_encoding, 0);
     EXPECT_EQ(fonts.list.size(), 3U); // selecting a registered font again writes no new one
     pdf.EndPage();
     pdf.EndDoc();

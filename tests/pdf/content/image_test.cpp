@@ -153,7 +153,7 @@ TEST_F(Images, AnImageThatCannotBeReadIsNotPlaced) {
     EXPECT_TRUE(Written().empty());
 
     // An alias without a reader still takes a record; the next image gets the following index.
-    const auto& records = pagora::detail::StateOf(pdf_).content.images.Images;
+    const auto& records = pagora::detail::StateOf(pdf_).content.images.images;
     const auto count = records.size();
     EXPECT_EQ(pdf_.AddImage("scan.tif", Bitmap24(1, 1)), "");
     EXPECT_EQ(records.size(), count + 1);

@@ -113,9 +113,9 @@ TEST_F(PngDocuments, AnImageGivenAsBytesIsPlacedByItsAlias) {
     pdf_.DrawImage("logo.png", 50, 0);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
     // The record of a PNG: rows from the top down, frame 1.
-    const auto& record = pagora::detail::StateOf(pdf_).content.images.Images[0];
-    EXPECT_EQ(record.Kind, pagora::detail::ImageKind::kJpegOrPng);
-    EXPECT_EQ(record.Frame, 1);
+    const auto& record = pagora::detail::StateOf(pdf_).content.images.images[0];
+    EXPECT_EQ(record.kind, pagora::detail::ImageKind::kJpegOrPng);
+    EXPECT_EQ(record.frame, 1);
     pdf_.EndPage();
     pdf_.EndDoc();
     ExpectValidPdf();

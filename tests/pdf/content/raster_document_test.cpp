@@ -142,7 +142,7 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
     pdf_.DrawImage(Files::File("rgb.tga"), 10, 20, 90, 50);
     pdf_.DrawImage(Files::File("rgb.jpg"), 10, 20, 24, 16);
     EXPECT_EQ(pdf_.ErrNumber(), 0);
-    const auto& images = pagora::detail::StateOf(pdf_).content.images.Images;
+    const auto& images = pagora::detail::StateOf(pdf_).content.images.images;
     ASSERT_EQ(images.size(), 4u);
     const struct {
         pagora::detail::ImageKind kind;
@@ -154,10 +154,10 @@ TEST_F(RasterDocuments, RecordsAndPlacementsFollowEachFormat) {
         {pagora::detail::ImageKind::kJpegOrPng, 1, 24, 16},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(images[i].Kind, expected[i].kind) << i;
-        EXPECT_EQ(images[i].Frame, expected[i].frame) << i;
-        EXPECT_EQ(images[i].Width, expected[i].width) << i;
-        EXPECT_EQ(images[i].Height, expected[i].height) << i;
+        EXPECT_EQ(images[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(images[i].frame, expected[i].frame) << i;
+        EXPECT_EQ(images[i].width, expected[i].width) << i;
+        EXPECT_EQ(images[i].height, expected[i].height) << i;
     }
     const std::string prefix = pagora::detail::StateOf(pdf_).writer.resource_prefix;
     const std::string& content = pagora::detail::StateOf(pdf_).writer.page_content;

@@ -31,7 +31,7 @@ class FakeFonts : public RichTextFonts {
 public:
     std::int32_t Select(const TextTagRecord& level) override {
         selected.push_back(level);
-        return (level.FontStyle & 1) != 0 ? 1 : 0;
+        return (level.font_style & 1) != 0 ? 1 : 0;
     }
     RichFont Font(std::int32_t index, float size) override {
         if (index < 0 || index > 1) pagora::detail::RaiseError(9, "DrawTextRich");
@@ -48,27 +48,27 @@ public:
 TextTagRecord Tag(const std::string& name, std::int32_t style, const std::string& family = "",
                   float size = 0) {
     TextTagRecord tag;
-    tag.Name = name;
-    tag.FontStyle = style;
-    tag.FontFamily = family;
-    tag.FontSize = size;
+    tag.name = name;
+    tag.font_style = style;
+    tag.font_family = family;
+    tag.font_size = size;
     return tag;
 }
 
 class RichLayout : public ::testing::Test {
 protected:
     RichLayout() {
-        level0.FontFamily = "Arial";
-        level0.FontIndex = 0;
-        level0.FontSize = 10;
-        level0.FontColor = "#0 0 0";
-        level0.BackColor = "#1 1 1";
+        level0.font_family = "Arial";
+        level0.font_index = 0;
+        level0.font_size = 10;
+        level0.font_color = "#0 0 0";
+        level0.back_color = "#1 1 1";
     }
 
     // Defines tag `number` (from 1), with nameless tags before it where none are defined yet.
     void Define(std::size_t number, const TextTagRecord& tag) {
-        if (tags.TextTags.size() < number) tags.TextTags.resize(number);
-        tags.TextTags[number - 1] = tag;
+        if (tags.text_tags.size() < number) tags.text_tags.resize(number);
+        tags.text_tags[number - 1] = tag;
     }
 
     std::string Prepare(const std::string& text, bool* continued = nullptr) {
@@ -87,8 +87,8 @@ protected:
 
     static std::vector<std::string> TextsOf(const RichLineRecord& line) {
         std::vector<std::string> texts;
-        for (const auto& fragment : line.Fragments)
-            texts.push_back(fragment.Text);
+        for (const auto& fragment : line.fragments)
+            texts.push_back(fragment.text);
         return texts;
     }
 
@@ -129,12 +129,12 @@ TEST_F(RichLayout, TagsBecomeMarkersByExactName) {
 
 TEST_F(RichLayout, LevelsInheritWhatATagLeavesOut) {
     TextTagRecord outer = level0;
-    outer.FontStyle = 1;
-    outer.Encoding = 238;
-    outer.FontSize = 12;
+    outer.font_style = 1;
+    outer.encoding = 238;
+    outer.font_size = 12;
     const auto with = [](TextTagRecord tag, const std::string& color, const std::string& back) {
-        tag.FontColor = color;
-        tag.BackColor = back;
+        tag.font_color = color;
+        tag.back_color = back;
         return tag;
     };
     struct Case {
@@ -156,12 +156,12 @@ TEST_F(RichLayout, LevelsInheritWhatATagLeavesOut) {
     };
     for (const Case& c : cases) {
         const TextTagRecord level = DeriveLevel(outer, c.tag);
-        EXPECT_EQ(level.FontFamily, c.family) << c.tag.Name;
-        EXPECT_EQ(level.Encoding, c.encoding) << c.tag.Name;
-        EXPECT_EQ(level.FontSize, c.size) << c.tag.Name;
-        EXPECT_EQ(level.FontStyle, c.style) << c.tag.Name;
-        EXPECT_EQ(level.FontColor, c.color) << c.tag.Name;
-        EXPECT_EQ(level.BackColor, c.back) << c.tag.Name;
+        EXPECT_EQ(level.font_family, c.family) << c.tag.name;
+        EXPECT_EQ(level.encoding, c.encoding) << c.tag.name;
+        EXPECT_EQ(level.font_size, c.size) << c.tag.name;
+        EXPECT_EQ(level.font_style, c.style) << c.tag.name;
+        EXPECT_EQ(level.font_color, c.color) << c.tag.name;
+        EXPECT_EQ(level.back_color, c.back) << c.tag.name;
     }
 }
 
@@ -171,26 +171,26 @@ TEST_F(RichLayout, FragmentsCarryTheirStyleAndBlanks) {
     ASSERT_EQ(wide.lines.size(), 1u);
     const RichLineRecord& line = wide.lines[0];
     EXPECT_EQ(TextsOf(line), (Texts{"Hello ", "big ", "world"}));
-    EXPECT_EQ(line.BlankCount, 2);
-    EXPECT_TRUE(line.EndsParagraph);
-    EXPECT_TRUE(line.StartsParagraph);
+    EXPECT_EQ(line.blank_count, 2);
+    EXPECT_TRUE(line.ends_paragraph);
+    EXPECT_TRUE(line.starts_paragraph);
     // Regular 5 units a letter and 2.5 a blank; bold 6 and 3, its blank included.
-    EXPECT_FLOAT_EQ(line.Fragments[0].Width, 27.5f);
-    EXPECT_FLOAT_EQ(line.Fragments[1].Width, 21);
-    EXPECT_FLOAT_EQ(line.Fragments[2].Width, 25);
-    EXPECT_FLOAT_EQ(line.Width, 73.5f);
-    EXPECT_EQ(line.Fragments[1].FontStyle, 1);
-    EXPECT_EQ(line.Fragments[1].FontIndex, 1);
-    EXPECT_TRUE(line.Fragments[1].BlankAfterClose);
-    EXPECT_FLOAT_EQ(line.Fragments[1].TrailingBlank, 3);
-    EXPECT_FALSE(line.Fragments[0].BlankAfterClose);
-    EXPECT_FLOAT_EQ(line.Fragments[0].TrailingBlank, 2.5f);
-    EXPECT_EQ(line.Fragments[2].FontStyle, 0);
-    EXPECT_FLOAT_EQ(line.Height, 10);
-    EXPECT_FLOAT_EQ(line.Descent, -2.21f);
+    EXPECT_FLOAT_EQ(line.fragments[0].width, 27.5f);
+    EXPECT_FLOAT_EQ(line.fragments[1].width, 21);
+    EXPECT_FLOAT_EQ(line.fragments[2].width, 25);
+    EXPECT_FLOAT_EQ(line.width, 73.5f);
+    EXPECT_EQ(line.fragments[1].font_style, 1);
+    EXPECT_EQ(line.fragments[1].font_index, 1);
+    EXPECT_TRUE(line.fragments[1].blank_after_close);
+    EXPECT_FLOAT_EQ(line.fragments[1].trailing_blank, 3);
+    EXPECT_FALSE(line.fragments[0].blank_after_close);
+    EXPECT_FLOAT_EQ(line.fragments[0].trailing_blank, 2.5f);
+    EXPECT_EQ(line.fragments[2].font_style, 0);
+    EXPECT_FLOAT_EQ(line.height, 10);
+    EXPECT_FLOAT_EQ(line.descent, -2.21f);
     EXPECT_FLOAT_EQ(wide.text_height, 12.21f);
     ASSERT_EQ(fonts.selected.size(), 1u);
-    EXPECT_EQ(fonts.selected[0].FontStyle, 1);
+    EXPECT_EQ(fonts.selected[0].font_style, 1);
 
     struct Case {
         std::string text;
@@ -211,8 +211,8 @@ TEST_F(RichLayout, FragmentsCarryTheirStyleAndBlanks) {
         ASSERT_EQ(layout.lines.size(), c.lines.size()) << c.text;
         for (std::size_t i = 0; i < c.lines.size(); ++i) {
             EXPECT_EQ(TextsOf(layout.lines[i]), c.lines[i]) << c.text << " line " << i;
-            EXPECT_EQ(layout.lines[i].BlankCount, c.blanks[i]) << c.text << " line " << i;
-            EXPECT_TRUE(layout.lines[i].EndsParagraph) << c.text << " line " << i;
+            EXPECT_EQ(layout.lines[i].blank_count, c.blanks[i]) << c.text << " line " << i;
+            EXPECT_TRUE(layout.lines[i].ends_paragraph) << c.text << " line " << i;
         }
     }
 }
@@ -226,10 +226,10 @@ TEST_F(RichLayout, WrappedLinesHandBackTheirRestWithTheOpenTags) {
     const RichLineRecord& first = narrow.lines[0];
     // The wrapped line loses its last blank.
     EXPECT_EQ(TextsOf(first), (Texts{"Hello ", "big"}));
-    EXPECT_EQ(first.BlankCount, 1);
-    EXPECT_FLOAT_EQ(first.Width, 45.5f);
-    EXPECT_FALSE(first.EndsParagraph);
-    EXPECT_FALSE(narrow.lines[1].StartsParagraph);
+    EXPECT_EQ(first.blank_count, 1);
+    EXPECT_FLOAT_EQ(first.width, 45.5f);
+    EXPECT_FALSE(first.ends_paragraph);
+    EXPECT_FALSE(narrow.lines[1].starts_paragraph);
     EXPECT_EQ(RichRemainder(narrow, prepared, first), "\xFF\x01\xFFworld");
 
     struct Case {
@@ -259,10 +259,10 @@ TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
     const RichTextLayout layout = Layout("\xFF\x01\xFFworld <t1>x</t1>", 500);
     ASSERT_EQ(layout.lines.size(), 1u);
     const RichLineRecord& line = layout.lines[0];
-    EXPECT_FALSE(line.StartsParagraph);
-    EXPECT_FLOAT_EQ(line.Width, 33.5f); // no indentation: "world " and a bold x
-    EXPECT_EQ(line.Fragments[0].FontStyle, 0);
-    EXPECT_EQ(line.Fragments[1].FontStyle, 1);
+    EXPECT_FALSE(line.starts_paragraph);
+    EXPECT_FLOAT_EQ(line.width, 33.5f); // no indentation: "world " and a bold x
+    EXPECT_EQ(line.fragments[0].font_style, 0);
+    EXPECT_EQ(line.fragments[1].font_style, 1);
     // Handed back again, the text keeps a single neutral entry.
     const RichTextLayout again = Layout("\xFF\x01\xFF"
                                         "aaaa bbbb cccc",
@@ -272,8 +272,8 @@ TEST_F(RichLayout, AContinuedTextOpensWithTheCallsStyle) {
                                                               "bbbb cccc");
     // A text that is not continued is indented, and a tag 255 in it works.
     const RichTextLayout plain = Layout("<t255>x</t255>", 500);
-    EXPECT_FLOAT_EQ(plain.lines[0].Width, 26);
-    EXPECT_EQ(plain.lines[0].Fragments[0].FontStyle, 1);
+    EXPECT_FLOAT_EQ(plain.lines[0].width, 26);
+    EXPECT_EQ(plain.lines[0].fragments[0].font_style, 1);
 }
 
 // A text may carry markers of its own: one that names no tag in force (0, or past the tags
@@ -284,10 +284,10 @@ TEST_F(RichLayout, AMarkerNamingNoTagKeepsTheStyleAroundIt) {
         const RichTextLayout layout =
             Layout(std::string("<b>a \x01") + number + "b\x02" + number + " c</b> d", 500);
         ASSERT_EQ(layout.lines.size(), 1u);
-        const auto& fragments = layout.lines[0].Fragments;
+        const auto& fragments = layout.lines[0].fragments;
         ASSERT_EQ(TextsOf(layout.lines[0]), (Texts{"a ", "b ", "c ", "d"})) << int{number};
-        EXPECT_EQ(fragments[1].FontStyle, 1) << int{number};
-        EXPECT_EQ(fragments[3].FontStyle, 0) << int{number};
+        EXPECT_EQ(fragments[1].font_style, 1) << int{number};
+        EXPECT_EQ(fragments[3].font_style, 0) << int{number};
     }
 }
 
@@ -309,15 +309,15 @@ TEST_F(RichLayout, LinesTakeTheTallestFragmentAndTheLineSpacing) {
     area.line_spacing = 1.5f;
     const RichTextLayout layout = Layout("one two", 20);
     ASSERT_EQ(layout.lines.size(), 2u);
-    EXPECT_FLOAT_EQ(layout.lines[0].Height + -layout.lines[0].Descent, 12.21f);
-    EXPECT_FLOAT_EQ(layout.lines[1].Height - layout.lines[1].Descent, 18.315f);
-    EXPECT_FLOAT_EQ(layout.lines[1].Descent, -2.21f);
+    EXPECT_FLOAT_EQ(layout.lines[0].height + -layout.lines[0].descent, 12.21f);
+    EXPECT_FLOAT_EQ(layout.lines[1].height - layout.lines[1].descent, 18.315f);
+    EXPECT_FLOAT_EQ(layout.lines[1].descent, -2.21f);
     EXPECT_FLOAT_EQ(layout.text_height, 12.21f + 18.315f);
 
     area.line_spacing = 1;
     const RichTextLayout mixed = Layout("<big>A</big><mid>B</mid>", 500);
-    EXPECT_FLOAT_EQ(mixed.lines[0].Height, 20);
-    EXPECT_FLOAT_EQ(mixed.lines[0].Descent, -4.42f);
+    EXPECT_FLOAT_EQ(mixed.lines[0].height, 20);
+    EXPECT_FLOAT_EQ(mixed.lines[0].descent, -4.42f);
 }
 
 TEST_F(RichLayout, AWordWiderThanTheBoxTakesALineOfItsOwn) {
@@ -327,7 +327,7 @@ TEST_F(RichLayout, AWordWiderThanTheBoxTakesALineOfItsOwn) {
     const RichTextLayout layout = Layout("ab " + word + " cd", 20);
     ASSERT_EQ(layout.lines.size(), 4u);
     EXPECT_EQ(TextsOf(layout.lines[0]), (Texts{"ab"}));
-    EXPECT_TRUE(layout.lines[1].Fragments.empty());
+    EXPECT_TRUE(layout.lines[1].fragments.empty());
     EXPECT_EQ(TextsOf(layout.lines[2]), (Texts{word}));
     EXPECT_EQ(TextsOf(layout.lines[3]), (Texts{"cd"}));
     EXPECT_EQ(RichRemainder(layout, prepared, layout.lines[1]), "\xFF\x01\xFF" + word + " cd");
@@ -356,14 +356,14 @@ TEST_F(RichLayout, ALayoutStoppedAtAHeightBeginsAsTheWholeLayout) {
             const RichLineRecord& a = part.lines[i];
             const RichLineRecord& b = whole.lines[i];
             EXPECT_EQ(TextsOf(a), TextsOf(b)) << i;
-            EXPECT_EQ(a.Width, b.Width);
-            EXPECT_EQ(a.Height, b.Height);
-            EXPECT_EQ(a.Descent, b.Descent);
-            EXPECT_EQ(a.BlankCount, b.BlankCount);
-            EXPECT_EQ(a.StartsParagraph, b.StartsParagraph);
-            EXPECT_EQ(a.EndsParagraph, b.EndsParagraph);
+            EXPECT_EQ(a.width, b.width);
+            EXPECT_EQ(a.height, b.height);
+            EXPECT_EQ(a.descent, b.descent);
+            EXPECT_EQ(a.blank_count, b.blank_count);
+            EXPECT_EQ(a.starts_paragraph, b.starts_paragraph);
+            EXPECT_EQ(a.ends_paragraph, b.ends_paragraph);
             EXPECT_EQ(RichRemainder(part, prepared, a), RichRemainder(whole, prepared, b));
-            height += a.Height - a.Descent;
+            height += a.height - a.descent;
         }
         EXPECT_EQ(part.text_height, height);
         EXPECT_GT(part.text_height, stop);
@@ -405,15 +405,15 @@ TEST_F(RichLayout, APiecePreparedTextIsTheWholePreparedText) {
     const char* const whole_only[] = {"a<", "a>", "a\r", "a\n", "\x01", "\x02", ""};
     for (const char* name : whole_only) {
         RichTextState other;
-        other.TextTags.push_back(Tag(name, 1));
+        other.text_tags.push_back(Tag(name, 1));
         EXPECT_FALSE(RichTextPreparer(other).Piecewise()) << name;
     }
     // Tag 60's marker number is '<'.
     RichTextState many;
-    for (char first = 'a'; many.TextTags.size() < 60; ++first) {
-        for (char second = 'a'; second <= 'z' && many.TextTags.size() < 60; ++second)
-            many.TextTags.push_back(Tag(std::string{first, second}, 1));
-        if (many.TextTags.size() == 59) {
+    for (char first = 'a'; many.text_tags.size() < 60; ++first) {
+        for (char second = 'a'; second <= 'z' && many.text_tags.size() < 60; ++second)
+            many.text_tags.push_back(Tag(std::string{first, second}, 1));
+        if (many.text_tags.size() == 59) {
             EXPECT_TRUE(RichTextPreparer(many).Piecewise());
         }
     }

@@ -213,8 +213,8 @@ TEST_F(RichText, AFailedCallLeavesTheCallsFontInForce) {
             } catch (const PdfError& error) {
                 EXPECT_EQ(error.Number(), 6) << size;
             }
-            EXPECT_EQ(Inner().fonts.kept.FontResourceName, "CourierNew") << size;
-            EXPECT_FLOAT_EQ(Inner().fonts.FontSize, 10) << size;
+            EXPECT_EQ(Inner().fonts.kept.font_resource_name, "CourierNew") << size;
+            EXPECT_FLOAT_EQ(Inner().fonts.font_size, 10) << size;
             EXPECT_EQ(Inner().content.text_color, "#0 0 0") << size;
             Written();
             pdf.DrawText(10, 100, "after");
@@ -342,7 +342,7 @@ TEST_F(RichText, AClosingTagWithNothingOpenIsRefused) {
         EXPECT_EQ(error.Number(), 5);
     }
     EXPECT_EQ(Written(), Lines{});
-    EXPECT_EQ(Inner().fonts.kept.FontResourceName, "CourierNew"); // the call's font again
+    EXPECT_EQ(Inner().fonts.kept.font_resource_name, "CourierNew"); // the call's font again
     // Without any font the first fragment has nothing to be measured in.
     pagora::Pagora fresh(std::make_shared<content_test::FixedHost>());
     EXPECT_THROW(fresh.DrawTextRich(10, 20, 100, 0, "a"), PdfError);
@@ -351,46 +351,46 @@ TEST_F(RichText, AClosingTagWithNothingOpenIsRefused) {
 TEST_F(RichText, TagDefinitions) {
     const auto& tags = Inner().content.kept.rich_text;
     pdf.SetTextTag("b", "", 0, 1, 0, "red", "#00FF00");
-    EXPECT_EQ(tags.TextTags[0].FontColor, "#1 0 0");
-    EXPECT_EQ(tags.TextTags[0].BackColor, "#0 1 0");
+    EXPECT_EQ(tags.text_tags[0].font_color, "#1 0 0");
+    EXPECT_EQ(tags.text_tags[0].back_color, "#0 1 0");
     // Redefined: same slot, every omitted field back to its default.
     pdf.SetTextTag("B", "Times");
     pdf.SetTextTag("b ", "", 0, 4);
     pdf.SetTextTag("b", "Courier");
-    EXPECT_EQ(tags.TextTags.size(), 3u);
-    EXPECT_EQ(tags.TextTags[0].Name, "b");
-    EXPECT_EQ(tags.TextTags[0].FontFamily, "Courier");
-    EXPECT_EQ(tags.TextTags[0].FontStyle, -1);
-    EXPECT_EQ(tags.TextTags[0].FontColor, "");
-    EXPECT_EQ(tags.TextTags[1].Name, "B");
-    EXPECT_EQ(tags.TextTags[2].Name, "b ");
+    EXPECT_EQ(tags.text_tags.size(), 3u);
+    EXPECT_EQ(tags.text_tags[0].name, "b");
+    EXPECT_EQ(tags.text_tags[0].font_family, "Courier");
+    EXPECT_EQ(tags.text_tags[0].font_style, -1);
+    EXPECT_EQ(tags.text_tags[0].font_color, "");
+    EXPECT_EQ(tags.text_tags[1].name, "B");
+    EXPECT_EQ(tags.text_tags[2].name, "b ");
 
     // A pattern of the document keeps its name only.
     Inner().writer.pattern_resources = "/PSTRIPES 5 0 R ";
     pdf.SetTextTag("p", "", 0, -1, 0, "stripes|red");
-    EXPECT_EQ(tags.TextTags[3].FontColor, "STRIPES");
+    EXPECT_EQ(tags.text_tags[3].font_color, "STRIPES");
     // A refused colour leaves the tag named, its colours as they were.
     EXPECT_THROW(pdf.SetTextTag("p", "Arial", 0, -1, 0, "#XYZ"), PdfError);
-    EXPECT_EQ(tags.TextTags[3].FontFamily, "Arial");
-    EXPECT_EQ(tags.TextTags[3].FontColor, "STRIPES");
+    EXPECT_EQ(tags.text_tags[3].font_family, "Arial");
+    EXPECT_EQ(tags.text_tags[3].font_color, "STRIPES");
 
     // 255 names at most; the last ones can still be redefined.
-    for (auto i = tags.TextTags.size() + 1; i <= 256; ++i)
+    for (auto i = tags.text_tags.size() + 1; i <= 256; ++i)
         pdf.SetTextTag("t" + std::to_string(i));
-    EXPECT_EQ(tags.TextTags.size(), 255u);
-    EXPECT_EQ(tags.TextTags[254].Name, "t255");
+    EXPECT_EQ(tags.text_tags.size(), 255u);
+    EXPECT_EQ(tags.text_tags[254].name, "t255");
     pdf.SetTextTag("t255", "", 12);
-    EXPECT_FLOAT_EQ(tags.TextTags[254].FontSize, 12);
+    EXPECT_FLOAT_EQ(tags.text_tags[254].font_size, 12);
 
     // An empty name removes them all; the next one is tag 1 in an emptied table.
     pdf.SetTextTag("");
-    EXPECT_TRUE(tags.TextTags.empty());
+    EXPECT_TRUE(tags.text_tags.empty());
     pdf.SetTextTag("x");
-    ASSERT_EQ(tags.TextTags.size(), 1u);
-    EXPECT_EQ(tags.TextTags[0].Name, "x");
+    ASSERT_EQ(tags.text_tags.size(), 1u);
+    EXPECT_EQ(tags.text_tags[0].name, "x");
     // Tags belong to the object, not to one document.
     pdf.BeginDoc(dir.File("second.pdf"));
-    EXPECT_EQ(tags.TextTags.size(), 1u);
+    EXPECT_EQ(tags.text_tags.size(), 1u);
 }
 
 } // namespace

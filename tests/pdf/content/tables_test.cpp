@@ -16,20 +16,20 @@ using Cell = std::array<float, 4>;
 class Tables : public content_test::PageContent {
 protected:
     const pagora::detail::TableRecord& Innermost() {
-        return Inner().content.kept.tables.Tables.back();
+        return Inner().content.kept.tables.tables.back();
     }
 };
 
 TEST_F(Tables, CellsOfAGrid) {
     pdf.BeginTable(10, 20, 5, std::vector<double>{30, 40, 50});
-    EXPECT_EQ(Innermost().ColumnX, (std::vector<float>{10, 40, 80, 130}));
-    EXPECT_EQ(Innermost().RowY, (std::vector<float>{20, 25}));
+    EXPECT_EQ(Innermost().column_x, (std::vector<float>{10, 40, 80, 130}));
+    EXPECT_EQ(Innermost().row_y, (std::vector<float>{20, 25}));
     Written();
 
     // Rows below the last are added on demand; the default frame paints nothing and is not
     // written at all.
     EXPECT_EQ(pdf.TableCell(3, 2), (Cell{40, 30, 40, 5}));
-    EXPECT_EQ(Innermost().RowY, (std::vector<float>{20, 25, 30, 35}));
+    EXPECT_EQ(Innermost().row_y, (std::vector<float>{20, 25, 30, 35}));
     EXPECT_EQ(Written(), Lines{});
     EXPECT_FLOAT_EQ(pdf.GetX(), 40);
     EXPECT_FLOAT_EQ(pdf.GetY(), 30);
@@ -53,8 +53,8 @@ TEST_F(Tables, CellsOfAGrid) {
         EXPECT_EQ(pdf.TableCell(k.row, k.col, k.row_span, k.col_span), k.cell)
             << k.row << "," << k.col << "," << k.row_span << "," << k.col_span;
     }
-    EXPECT_EQ(Innermost().Col, 2);
-    EXPECT_EQ(Innermost().RowSpan, 0);
+    EXPECT_EQ(Innermost().col, 2);
+    EXPECT_EQ(Innermost().row_span, 0);
 
     // A new row height counts for rows added later only.
     pdf.TableRowHeight(8);
@@ -81,7 +81,7 @@ TEST_F(Tables, RefusedCellsAndNoTable) {
     EXPECT_EQ(Written(), Lines{});
 
     pdf.BeginTable(0, 0, 10, std::vector<std::string>{"20", " 30.5 "});
-    EXPECT_FLOAT_EQ(Innermost().ColumnX.back(), 50.5f);
+    EXPECT_FLOAT_EQ(Innermost().column_x.back(), 50.5f);
     for (const auto& [row, col, row_span, col_span] : std::vector<std::array<std::int32_t, 4>>{
              {0, 1, 1, 1}, {-3, 1, 1, 1}, {1, 1, -1, 1}, {1, 2, 1, -2}, {3, 1, -1, 1}}) {
         try {
@@ -94,7 +94,7 @@ TEST_F(Tables, RefusedCellsAndNoTable) {
     EXPECT_EQ(Written(), Lines{});
     EXPECT_THROW(pdf.TableCell(2147483647, 1, 2), PdfError);
     EXPECT_THROW(pdf.BeginTable(0, 0, 10, std::vector<std::string>{"20", "wide"}), PdfError);
-    EXPECT_EQ(Inner().content.kept.tables.Tables.size(), 1u);
+    EXPECT_EQ(Inner().content.kept.tables.tables.size(), 1u);
 
     // Without columns every cell is 0 wide.
     pdf.BeginTable(5, 5, 10, std::vector<double>{});
@@ -116,7 +116,7 @@ TEST_F(Tables, NestedTablesSaveAndRestoreTheDrawingState) {
     const Lines restored = Written();
     ASSERT_FALSE(restored.empty());
     EXPECT_EQ(restored.front(), "0 0 1 RG");
-    EXPECT_TRUE(Inner().content.kept.tables.Tables.empty());
+    EXPECT_TRUE(Inner().content.kept.tables.tables.empty());
     EXPECT_EQ(pdf.TableCell(1, 1), (Cell{0, 0, 0, 0}));
 }
 

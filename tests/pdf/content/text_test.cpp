@@ -30,7 +30,7 @@ protected:
         pagora::detail::DrawTextLine(Inner(), pagora::detail::CurrentFontRecord(Inner().fonts), 10,
                                      20, width, text, 0, align, false);
     }
-    std::string FontLine() { return "/P" + Inner().fonts.kept.FontResourceName + " 10 Tf "; }
+    std::string FontLine() { return "/P" + Inner().fonts.kept.font_resource_name + " 10 Tf "; }
 };
 
 TEST_F(TextLines, PlainLineAndItsAlignments) {
@@ -116,9 +116,9 @@ TEST_F(TextLines, WriteTextContinuesOnTheBaselineAndWriteTextLnStartsTheNextLine
     // Raised at 66 percent: 50 + 6.6 * 0.221 - 12.21 / 2.
     pdf.WriteText("cd", 1);
     const Lines raised = Written();
-    EXPECT_EQ(raised.at(1), "/P" + Inner().fonts.kept.FontResourceName + " 6.6 Tf ");
+    EXPECT_EQ(raised.at(1), "/P" + Inner().fonts.kept.font_resource_name + " 6.6 Tf ");
     EXPECT_EQ(raised.at(2), "1 0 0 -1 21.12 45.354 Tm");
-    EXPECT_FLOAT_EQ(Inner().fonts.FontSize, 10);
+    EXPECT_FLOAT_EQ(Inner().fonts.font_size, 10);
     EXPECT_FLOAT_EQ(Inner().content.current_y, 50);
     pdf.WriteText("e", 2); // lowered: 50 + 16.6 * 0.221
     EXPECT_EQ(Written().at(2), "1 0 0 -1 28.09 53.669 Tm");

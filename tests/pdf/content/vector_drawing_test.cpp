@@ -536,7 +536,7 @@ TEST_F(VectorDrawings, ExtensionsChooseTheConverterWhateverTheirCase) {
         EXPECT_EQ(Place(name, wmf), Lines({"q", "1 1 m", "S", "Q"})) << name;
     }
     // Drawings are converted on every call and never enter the image registry.
-    EXPECT_TRUE(Inner().content.images.Images.empty());
+    EXPECT_TRUE(Inner().content.images.images.empty());
     EXPECT_TRUE(Inner().writer.xobject_resources.empty());
 }
 

@@ -88,12 +88,12 @@ TEST(FontDictionary, StandardFontLines) {
 
 TEST(FontDictionary, TrueTypeFontListsWidthsAndDescriptor) {
     FontRecord record;
-    record.TrueType = true;
-    record.BaseName = "DejaVuSans,Bold";
-    record.Charset = 238;
-    record.Differences = "[128 /Euro]";
+    record.truetype = true;
+    record.base_name = "DejaVuSans,Bold";
+    record.charset = 238;
+    record.differences = "[128 /Euro]";
     for (std::size_t code = 0; code < 256; ++code) {
-        record.Widths[code] = static_cast<std::int16_t>(code + 100);
+        record.widths[code] = static_cast<std::int16_t>(code + 100);
     }
     const auto lines = FontDictionaryLines(record, "P+Face", "DejaVuSans,Bold", 12);
     ASSERT_EQ(lines.size(), 3U);

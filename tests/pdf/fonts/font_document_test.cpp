@@ -29,7 +29,7 @@ protected:
     // Shows text in the current font at a line of the page, upright in the flipped page space.
     void ShowText(const std::string& bytes, int line) {
         auto& s = Writer();
-        const std::string& alias = pagora::detail::StateOf(pdf_).fonts.kept.FontResourceName;
+        const std::string& alias = pagora::detail::StateOf(pdf_).fonts.kept.font_resource_name;
         pagora::detail::WriteContent(s, "BT");
         pagora::detail::WriteContent(s, pagora::detail::FormatName(s.resource_prefix + alias) +
                                             " 8 Tf");
@@ -113,7 +113,7 @@ TEST_F(FontDocument, FontBeforeTheDocumentIsOpenIsAnError) {
 TEST_F(FontDocument, SetFontSizeStoresAnyValue) {
     for (const float size : {0.0F, -5.0F, 7.5F}) {
         pdf_.SetFontSize(size);
-        EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.FontSize, size);
+        EXPECT_EQ(pagora::detail::StateOf(pdf_).fonts.font_size, size);
     }
 }
 
@@ -127,11 +127,11 @@ TEST_F(FontDocument, TrueTypeFontIsWrittenWithDescriptorAndProgram) {
     pdf_.BeginDoc(Path());
     auto& fonts = pagora::detail::StateOf(pdf_).fonts;
     pagora::detail::FontRecord& record = pagora::detail::AddFontRecord(fonts);
-    record.TrueType = true;
-    record.BaseName = "DejaVuSans";
-    record.Key = "DEJAVU";
-    record.Alias = "DejaVu";
-    record.Widths.fill(600);
+    record.truetype = true;
+    record.base_name = "DejaVuSans";
+    record.key = "DEJAVU";
+    record.alias = "DejaVu";
+    record.widths.fill(600);
     const int object = pagora::detail::WriteFont(
         pagora::detail::StateOf(pdf_), "DejaVu", program, static_cast<int>(program.size()),
         "/Flags 32 /FontBBox [-1021 -463 1793 1232] /MissingWidth 600 /StemV 70 /ItalicAngle 0 "

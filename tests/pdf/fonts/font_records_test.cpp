@@ -100,16 +100,16 @@ TEST(FontRecords, StandardFamiliesFillTheirRecords) {
         SCOPED_TRACE(std::string(c.family) + " " + std::to_string(c.style) + " " +
                      std::to_string(c.charset));
         const FontRecord record = Register(c.family, c.style, c.charset);
-        EXPECT_FALSE(record.TrueType);
-        EXPECT_EQ(record.BaseName, c.base_name);
-        EXPECT_EQ(record.Key, c.key);
-        EXPECT_EQ(record.Charset, c.charset);
-        EXPECT_EQ(record.LineHeight, c.line_height);
-        EXPECT_EQ(record.Descent, c.descent);
-        EXPECT_EQ(record.Widths[static_cast<std::size_t>(c.code)], c.width);
+        EXPECT_FALSE(record.truetype);
+        EXPECT_EQ(record.base_name, c.base_name);
+        EXPECT_EQ(record.key, c.key);
+        EXPECT_EQ(record.charset, c.charset);
+        EXPECT_EQ(record.line_height, c.line_height);
+        EXPECT_EQ(record.descent, c.descent);
+        EXPECT_EQ(record.widths[static_cast<std::size_t>(c.code)], c.width);
         const std::string name = CanonicalFamily(c.family);
         const bool symbolic = name == "Symbol" || name == "ZapfDingbats";
-        EXPECT_EQ(record.Differences,
+        EXPECT_EQ(record.differences,
                   symbolic || c.charset == 0 ? "" : std::string(GetCharsetDifferences(c.charset)));
     }
 }
@@ -119,14 +119,14 @@ TEST(FontRecords, OneFaceFontsIgnoreStyleAndCharset) {
         const FontRecord first = Register(family, 0, 0);
         for (const auto& [style, charset] : {std::pair{3, 204}, std::pair{1, 161}}) {
             const FontRecord other = Register(family, style, charset);
-            EXPECT_EQ(other.Widths, first.Widths) << family;
-            EXPECT_EQ(other.LineHeight, first.LineHeight) << family;
+            EXPECT_EQ(other.widths, first.widths) << family;
+            EXPECT_EQ(other.line_height, first.line_height) << family;
         }
     }
-    EXPECT_EQ(Register("Symbol", 3, 238).BaseName, "Symbol");
-    EXPECT_EQ(Register("ZapfDingbats", 1, 161).BaseName, "ZapfDingbats");
+    EXPECT_EQ(Register("Symbol", 3, 238).base_name, "Symbol");
+    EXPECT_EQ(Register("ZapfDingbats", 1, 161).base_name, "ZapfDingbats");
     const FontRecord courier = Register("Courier", 2, 238);
-    for (const std::int16_t width : courier.Widths)
+    for (const std::int16_t width : courier.widths)
         EXPECT_EQ(width, 600);
 }
 
@@ -135,9 +135,9 @@ TEST(FontRegistry, LookupByKeyAndCharset) {
     RegisterStandardFont(fonts, "Arial", 0, 204, "ARIAL-204", "Arial-204");
     RegisterStandardFont(fonts, "Symbol", 0, 204, "SYMBOL", "Symbol");
     FontRecord& truetype = AddFontRecord(fonts);
-    truetype.TrueType = true;
-    truetype.Key = "MYFACE";
-    truetype.Alias = "MyFace";
+    truetype.truetype = true;
+    truetype.key = "MYFACE";
+    truetype.alias = "MyFace";
     EXPECT_EQ(FindFont(fonts, "ARIAL-204", 204), 0);
     EXPECT_EQ(FindFont(fonts, "ARIAL-204", 0), kNoFont);
     EXPECT_EQ(FindFont(fonts, "SYMBOL", 204), 1);
@@ -152,7 +152,7 @@ TEST(FontRegistry, AliasesStayUniqueAcrossCharsets) {
     RegisterStandardFont(fonts, "Symbol", 0, 204, "SYMBOL", UniqueAlias(fonts, "Symbol", 204));
     const std::string second = UniqueAlias(fonts, "Symbol", 0);
     RegisterStandardFont(fonts, "Symbol", 0, 0, "SYMBOL", second);
-    EXPECT_EQ(fonts.list[0].Alias, "Symbol");
+    EXPECT_EQ(fonts.list[0].alias, "Symbol");
     EXPECT_EQ(second, "Symbol-0");
     EXPECT_EQ(UniqueAlias(fonts, "Verdana", 161), "Verdana");
 }
@@ -161,22 +161,22 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     FontState fonts;
     RegisterStandardFont(fonts, "Arial", 0, 0, "ARIAL", "Arial");
     RegisterStandardFont(fonts, "CourierNew", 0, 0, "COURIERNEW", "CourierNew");
-    fonts.FontFamily = "Courier";
-    fonts.kept.FontStyle = 3;
-    fonts.FontEncoding = 204;
-    fonts.FontSize = 12.0F;
-    fonts.kept.FontResourceName = "CourierNew";
+    fonts.font_family = "Courier";
+    fonts.kept.font_style = 3;
+    fonts.font_encoding = 204;
+    fonts.font_size = 12.0F;
+    fonts.kept.font_resource_name = "CourierNew";
     fonts.kept.current_font = 1;
     ASSERT_NE(CurrentFontRecord(fonts), nullptr);
-    EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "CourierNew");
+    EXPECT_EQ(CurrentFontRecord(fonts)->base_name, "CourierNew");
 
     ResetFontState(fonts);
     EXPECT_EQ(fonts.list.size(), 0U);
-    EXPECT_EQ(fonts.FontFamily, "");
-    EXPECT_EQ(fonts.FontEncoding, 0);
-    EXPECT_EQ(fonts.FontSize, 0.0F);
-    EXPECT_EQ(fonts.kept.FontStyle, 3);
-    EXPECT_EQ(fonts.kept.FontResourceName, "CourierNew");
+    EXPECT_EQ(fonts.font_family, "");
+    EXPECT_EQ(fonts.font_encoding, 0);
+    EXPECT_EQ(fonts.font_size, 0.0F);
+    EXPECT_EQ(fonts.kept.font_style, 3);
+    EXPECT_EQ(fonts.kept.font_resource_name, "CourierNew");
     EXPECT_EQ(fonts.kept.current_font, 1);
     EXPECT_EQ(CurrentFontRecord(fonts), nullptr); // the kept index names no font now
 
@@ -188,13 +188,13 @@ TEST(FontState, AbortKeepsTheCurrentFontMembersAndStartsAFreshList) {
     // The kept index names a font again once the new list reaches it.
     RegisterStandardFont(fonts, "Arial", 0, 0, "ARIAL", "Arial");
     ASSERT_NE(CurrentFontRecord(fonts), nullptr);
-    EXPECT_EQ(CurrentFontRecord(fonts)->BaseName, "Arial");
+    EXPECT_EQ(CurrentFontRecord(fonts)->base_name, "Arial");
 }
 
-TEST(FontRecords, FamilySetupWithoutARecordRaisesSubscriptOutOfRange) {
+TEST(FontRecords, NewestRecordOfAnEmptyListRaisesSubscriptOutOfRange) {
     FontState fonts;
     try {
-        LoadZapfDingbatsMetrics(fonts);
+        NewestFont(fonts);
         FAIL() << "no error";
     } catch (const pagora::PdfError& error) {
         EXPECT_EQ(error.Number(), 9);

@@ -32,83 +32,83 @@ TEST_F(FontSelection, HelveticaBecomesTheSansSerifFont) {
     Select("helvetica", 12.0F, 3);
     EXPECT_EQ(fonts_.list.size(), 1U);
     EXPECT_EQ(fonts_.kept.current_font, 0);
-    EXPECT_EQ(fonts_.FontSize, 12.0F);
-    EXPECT_EQ(fonts_.FontFamily, "helvetica");
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial,BoldItalic");
-    EXPECT_EQ(Current().BaseName, "Arial,BoldItalic");
-    EXPECT_EQ(Current().Key, "ARIAL,BOLDITALIC");
+    EXPECT_EQ(fonts_.font_size, 12.0F);
+    EXPECT_EQ(fonts_.font_family, "helvetica");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial,BoldItalic");
+    EXPECT_EQ(Current().base_name, "Arial,BoldItalic");
+    EXPECT_EQ(Current().key, "ARIAL,BOLDITALIC");
     EXPECT_EQ(written_, std::vector<std::string>{"Arial,BoldItalic"});
 }
 
 TEST_F(FontSelection, SizeZeroKeepsTheSizeOrStartsAtTen) {
     Select("times new roman");
-    EXPECT_EQ(fonts_.FontSize, 10.0F);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "TimesNewRoman");
+    EXPECT_EQ(fonts_.font_size, 10.0F);
+    EXPECT_EQ(fonts_.kept.font_resource_name, "TimesNewRoman");
     Select("TIMES");
-    EXPECT_EQ(fonts_.FontSize, 10.0F);
+    EXPECT_EQ(fonts_.font_size, 10.0F);
     EXPECT_EQ(fonts_.list.size(), 1U);
     EXPECT_EQ(written_.size(), 1U);
     Select("Times", -4.0F);
-    EXPECT_EQ(fonts_.FontSize, -4.0F); // only 0 is replaced
+    EXPECT_EQ(fonts_.font_size, -4.0F); // only 0 is replaced
     Select("Times");
-    EXPECT_EQ(fonts_.FontSize, -4.0F);
+    EXPECT_EQ(fonts_.font_size, -4.0F);
 }
 
 TEST_F(FontSelection, EachCharsetIsItsOwnFont) {
     Select("Arial", 10.0F, 0, 204);
     Select("Arial", 10.0F, 0, 204);
     EXPECT_EQ(fonts_.list.size(), 1U);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial-204");
-    EXPECT_EQ(Current().Charset, 204);
-    EXPECT_EQ(Current().Differences, GetCharsetDifferences(204));
-    EXPECT_EQ(Current().Widths[192], 666); // Cyrillic capital A
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial-204");
+    EXPECT_EQ(Current().charset, 204);
+    EXPECT_EQ(Current().differences, GetCharsetDifferences(204));
+    EXPECT_EQ(Current().widths[192], 666); // Cyrillic capital A
     Select("Arial", 10.0F, 0, 0);
     EXPECT_EQ(fonts_.list.size(), 2U);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
-    EXPECT_EQ(Current().Differences, "");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial");
+    EXPECT_EQ(Current().differences, "");
     Select("Arial", 10.0F, 0, 77);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial-77");
-    EXPECT_EQ(Current().Differences, GetCharsetDifferences(0));
-    EXPECT_EQ(Current().Widths[32], 278);
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial-77");
+    EXPECT_EQ(Current().differences, GetCharsetDifferences(0));
+    EXPECT_EQ(Current().widths[32], 278);
     EXPECT_EQ(written_, (std::vector<std::string>{"Arial-204", "Arial", "Arial-77"}));
 }
 
 TEST_F(FontSelection, SymbolFontsIgnoreStyleButNotCharset) {
     Select("Symbol", 10.0F, 1, 204);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Symbol");
-    EXPECT_EQ(Current().Charset, 204);
-    EXPECT_EQ(Current().Differences, "");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Symbol");
+    EXPECT_EQ(Current().charset, 204);
+    EXPECT_EQ(Current().differences, "");
     Select("symbol", 10.0F, 0, 204);
     EXPECT_EQ(fonts_.list.size(), 1U);
     // Another charset makes another record; its dictionary gets a name of its own so the
     // document never holds two fonts under one resource name.
     Select("symbol", 10.0F, 0, 0);
     EXPECT_EQ(fonts_.list.size(), 2U);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Symbol-0");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Symbol-0");
     EXPECT_EQ(written_, (std::vector<std::string>{"Symbol", "Symbol-0"}));
 }
 
 TEST_F(FontSelection, OtherFamiliesGetTheSansSerifMetricsUnderTheirOwnName) {
     Select("Verdana", 10.0F, 1);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Verdana");
-    EXPECT_EQ(Current().BaseName, "Arial,Bold");
-    EXPECT_EQ(Current().Key, "VERDANA");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Verdana");
+    EXPECT_EQ(Current().base_name, "Arial,Bold");
+    EXPECT_EQ(Current().key, "VERDANA");
     Select("VERDANA", 10.0F, 0);
     EXPECT_EQ(fonts_.list.size(), 1U);
     // Content names the font as its dictionary was written, whatever spelling selected it.
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Verdana");
-    EXPECT_EQ(fonts_.FontFamily, "VERDANA");
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Verdana");
+    EXPECT_EQ(fonts_.font_family, "VERDANA");
 }
 
 TEST_F(FontSelection, DecorationBitsSelectTheRegularFace) {
     Select("Courier", 10.0F, 2);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "CourierNew,Italic");
-    for (const std::int16_t width : Current().Widths)
+    EXPECT_EQ(fonts_.kept.font_resource_name, "CourierNew,Italic");
+    for (const std::int16_t width : Current().widths)
         EXPECT_EQ(width, 600);
     Select("Arial", 10.0F, 4);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
-    EXPECT_EQ(Current().BaseName, "Arial");
-    EXPECT_EQ(fonts_.kept.FontStyle, 4);
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial");
+    EXPECT_EQ(Current().base_name, "Arial");
+    EXPECT_EQ(fonts_.kept.font_style, 4);
 }
 
 TEST_F(FontSelection, FailedWriteKeepsTheCurrentFont) {
@@ -116,8 +116,8 @@ TEST_F(FontSelection, FailedWriteKeepsTheCurrentFont) {
     const auto fail = [](const std::string&) { throw std::runtime_error("no file"); };
     EXPECT_THROW(SelectFont(fonts_, "Times", 11.0F, 1, 0, fail), std::runtime_error);
     EXPECT_EQ(fonts_.kept.current_font, 0);
-    EXPECT_EQ(fonts_.kept.FontResourceName, "Arial");
-    EXPECT_EQ(fonts_.FontSize, 11.0F);
+    EXPECT_EQ(fonts_.kept.font_resource_name, "Arial");
+    EXPECT_EQ(fonts_.font_size, 11.0F);
     // The font was never written, so the next selection registers and writes it.
     EXPECT_EQ(fonts_.list.size(), 1U);
     Select("Times", 11.0F, 1);

@@ -70,14 +70,14 @@ TEST_F(TrueTypeDocument, EmbeddedFontCarriesTheFileAndItsWidthsAndGivesTheTextBa
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans), "DejaVuSans");
     ASSERT_EQ(Fonts().list.size(), 1U);
     EXPECT_EQ(Fonts().kept.current_font, pagora::detail::kNoFont); // loading selects nothing
-    EXPECT_EQ(Font(0).Key, "DEJAVUSANS");
-    EXPECT_TRUE(Font(0).TrueType);
-    EXPECT_EQ(Font(0).LineHeight, 928 + 236);
-    EXPECT_EQ(Font(0).Descent, -236);
-    EXPECT_EQ(Font(0).Differences, "");
+    EXPECT_EQ(Font(0).key, "DEJAVUSANS");
+    EXPECT_TRUE(Font(0).truetype);
+    EXPECT_EQ(Font(0).line_height, 928 + 236);
+    EXPECT_EQ(Font(0).descent, -236);
+    EXPECT_EQ(Font(0).differences, "");
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Cyr", true, 204), "Cyr");
-    EXPECT_EQ(Font(1).Charset, 204);
-    EXPECT_NE(Font(1).Differences, "");
+    EXPECT_EQ(Font(1).charset, 204);
+    EXPECT_NE(Font(1).differences, "");
 
     pdf_.BeginPage();
     pdf_.SetFont("dejavusans", 12);
@@ -112,7 +112,7 @@ KERBOLT_TEST_LABEL(oracle, "TrueTypeDocument.FontWithoutProgramAndTheStyleOfItsF
 TEST_F(TrueTypeDocument, FontWithoutProgramAndTheStyleOfItsFace) {
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kLiberationBoldItalic, "Display", false), "Display");
-    EXPECT_EQ(Font(0).BaseName, "LiberationSansBoldItalic,BoldItalic");
+    EXPECT_EQ(Font(0).base_name, "LiberationSansBoldItalic,BoldItalic");
     FinishWithLine("Display", "Slanted");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Bytes().find("/FontFile2"), std::string::npos);
@@ -138,7 +138,7 @@ TEST_F(TrueTypeDocument, ArchivedDocumentsEmbedEveryFontInItsCharset) {
     pdf_.SetPDFa(true);
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Archived", false, 204), "Archived");
-    EXPECT_EQ(Font(0).Charset, 204);
+    EXPECT_EQ(Font(0).charset, 204);
     FinishWithLine("Archived", pagora::Pagora::FromUtf8("Сохранено", 204));
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     const std::string bytes = Bytes();
@@ -156,11 +156,11 @@ TEST_F(TrueTypeDocument, TakenNamesGetTheCharsetAppended) {
     EXPECT_EQ(pdf_.AddFont(kDejaVuSans, "Face"), "Face");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "Face"), "Face-0");
     EXPECT_EQ(pdf_.AddFont(kDejaVuMono, "ARIAL", true, 238), "Arial-238");
-    EXPECT_EQ(Font(2).Key, "FACE-0");
+    EXPECT_EQ(Font(2).key, "FACE-0");
     FinishWithLine("face-0", "Second");
     ASSERT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
     EXPECT_EQ(Fonts().kept.current_font, 2);
-    EXPECT_EQ(Fonts().kept.FontResourceName, "Face-0");
+    EXPECT_EQ(Fonts().kept.font_resource_name, "Face-0");
     EXPECT_EQ(Writer().font_resources,
               "/AABC12+Arial 4 0 R /AABC12+Face 5 0 R /AABC12+Face-0 8 0 R "
               "/AABC12+Arial-238 11 0 R ");
@@ -189,7 +189,7 @@ TEST_F(TrueTypeDocument, TheAliasSelectsTheAddedFont) {
         const std::string alias = pdf_.AddFont(kDejaVuSans, c.given, false, c.charset);
         EXPECT_EQ(alias, c.alias);
         const int added = static_cast<int>(Fonts().list.size()) - 1;
-        ASSERT_TRUE(Font(added).TrueType);
+        ASSERT_TRUE(Font(added).truetype);
         for (const std::string& name : {std::string(c.given), alias}) {
             pdf_.SetFont(name, 10, 0, c.charset);
             EXPECT_EQ(Fonts().kept.current_font, added) << name;
@@ -208,7 +208,7 @@ TEST_F(TrueTypeDocument, FontWithoutANameIsNamedAfterItsFile) {
     testing_support::WriteFileBytes(path, font.Build());
     pdf_.BeginDoc(Path());
     EXPECT_EQ(pdf_.AddFont(path), "HouseFace");
-    EXPECT_EQ(Font(0).BaseName, "HouseFace");
+    EXPECT_EQ(Font(0).base_name, "HouseFace");
     EXPECT_EQ(pdf_.ErrNumber(), 0) << pdf_.ErrDescription();
 }
 

@@ -73,7 +73,7 @@ TEST(ScannerNumbers, TokensReferencesAndTheirCursor) {
     EXPECT_EQ(Cursor(scan), "]");
     scan = At("null]");
     EXPECT_EQ(ReadReference(scan), 0);
-    EXPECT_EQ(scan.Pos, 0);
+    EXPECT_EQ(scan.pos, 0);
 
     // Whole numbers are exact beyond single precision; fractions round half to even.
     EXPECT_EQ(ToWholeNumber(ReadNumberToken(scan = At("16777217"))), 16777217);
@@ -124,8 +124,8 @@ TEST(ScannerLists, ReferencesOfListsAndArrays) {
     std::vector<std::int32_t> numbers;
     ParseReferenceArray("[4 0 R 9 0 R]", numbers);
     EXPECT_EQ(numbers, (std::vector<std::int32_t>{4, 9}));
-    EXPECT_EQ(scan.Source, "<< /Contents [4 0 R 9 0 R] >>");
-    EXPECT_EQ(scan.Pos, 4);
+    EXPECT_EQ(scan.source, "<< /Contents [4 0 R 9 0 R] >>");
+    EXPECT_EQ(scan.pos, 4);
     numbers.clear();
     ParseReferenceArray("4 0 R", numbers);
     EXPECT_TRUE(numbers.empty()) << "a text that is no array gives nothing";
@@ -199,7 +199,7 @@ TEST(ScannerKeys, FirstLevelSearchWithItsDocumentedLooseness) {
         std::int32_t start = 0;
         ASSERT_EQ(FindKey(scan, c.key, start), c.found) << c.text;
         if (!c.found) {
-            EXPECT_EQ(scan.Pos, 1) << "the cursor stays where it was";
+            EXPECT_EQ(scan.pos, 1) << "the cursor stays where it was";
             continue;
         }
         EXPECT_EQ(ReadNumberToken(scan), c.token) << c.text;

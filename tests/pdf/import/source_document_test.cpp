@@ -169,10 +169,10 @@ TEST(SourceDocument, HeaderVersionAndLeadingLineEnds) {
         SCOPED_TRACE(std::string(c.before) + c.header);
         const Outcome out =
             Read(ClassicFile(kOnePage, "/Root 1 0 R /Info 2 0 R", c.header, c.before));
-        EXPECT_EQ(out.doc.VersionLevel + 3, c.version);
+        EXPECT_EQ(out.doc.version_level + 3, c.version);
         EXPECT_EQ(Numbers(out.report), c.errors);
         EXPECT_EQ(out.doc.PageCount(), 1);
-        EXPECT_EQ(out.doc.Title, "One");
+        EXPECT_EQ(out.doc.title, "One");
     }
 }
 
@@ -203,13 +203,13 @@ TEST(SourceDocument, InformationValues) {
         Objects objects = kOnePage;
         objects[2] = c.info;
         const Outcome out = Read(ClassicFile(objects, "/Root 1 0 R /Info 2 0 R"));
-        EXPECT_EQ(out.doc.Title, c.title);
-        EXPECT_EQ(out.doc.Author, c.author);
+        EXPECT_EQ(out.doc.title, c.title);
+        EXPECT_EQ(out.doc.author, c.author);
         EXPECT_TRUE(out.report.errors.empty());
         EXPECT_EQ(out.doc.PageCount(), 1);
     }
     const Outcome none = Read(ClassicFile(kOnePage, "/Root 1 0 R"));
-    EXPECT_EQ(none.doc.Title, "");
+    EXPECT_EQ(none.doc.title, "");
     EXPECT_TRUE(none.report.errors.empty());
     EXPECT_EQ(none.doc.PageCount(), 1);
 }
@@ -224,7 +224,7 @@ TEST(SourceDocument, CompressedCrossReferenceStreams) {
             const Outcome out = Read(StreamFile(kOnePage, types, subsections));
             EXPECT_TRUE(out.report.errors.empty());
             EXPECT_EQ(out.doc.PageCount(), 1);
-            EXPECT_EQ(out.doc.Title, "One");
+            EXPECT_EQ(out.doc.title, "One");
         }
     }
 }
@@ -243,8 +243,8 @@ TEST(SourceDocument, PageTreeOrderDepthAndKidsWithoutType) {
     Outcome out = Read(ClassicFile(objects));
     ASSERT_EQ(out.doc.PageCount(), 4);
     std::vector<int> order;
-    for (const auto& page : out.doc.Pages)
-        order.push_back(page.ObjectNumber);
+    for (const auto& page : out.doc.pages)
+        order.push_back(page.object_number);
     EXPECT_EQ(order, (std::vector<int>{8, 9, 4, 6}));
     EXPECT_TRUE(out.report.errors.empty());
 
@@ -310,7 +310,7 @@ TEST(SourceDocument, PdfAMarks) {
         for (const auto& [n, body] : c.extra)
             objects[n] = body;
         const Outcome out = Read(ClassicFile(objects));
-        EXPECT_EQ(out.doc.PdfA, c.pdfa);
+        EXPECT_EQ(out.doc.pdfa, c.pdfa);
         EXPECT_TRUE(out.report.errors.empty());
         EXPECT_EQ(out.doc.PageCount(), 1);
     }
@@ -326,7 +326,7 @@ TEST(SourceDocument, AnEntryPointingAtAnotherObjectIsRefused) {
     file.replace(file.find(entry2), entry2.size(), entry4);
     const Outcome out = Read(file);
     EXPECT_EQ(Numbers(out.report), std::vector<int>{321});
-    EXPECT_EQ(out.doc.Title, "");
+    EXPECT_EQ(out.doc.title, "");
     EXPECT_EQ(out.doc.PageCount(), 1);
 }
 
@@ -336,8 +336,8 @@ TEST(SourceDocument, ReopeningAChangedFileIsRefused) {
     const std::string file = ClassicFile(kOnePage);
     testing_support::WriteFileBytes(path, file);
     SourceDocRecord doc;
-    doc.Path = path;
-    ASSERT_TRUE(pagora::detail::StampFile(path, doc.Stamp));
+    doc.path = path;
+    ASSERT_TRUE(pagora::detail::StampFile(path, doc.stamp));
     EXPECT_NE(pagora::detail::ReopenSource(doc, "GetInfoPage"), nullptr);
     testing_support::WriteFileBytes(path, file + "%");
     try {

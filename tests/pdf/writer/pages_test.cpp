@@ -1,5 +1,7 @@
 #include "pdf/writer/writer.h"
 
+#include "pdf/writer/document_metadata.h"
+#include "pdf/writer/outlines.h"
 #include "tests/pdf/writer/writer_fixture.h"
 #include "tests/support/pdf_inspect.h"
 #include "tests/support/test_labels.h"

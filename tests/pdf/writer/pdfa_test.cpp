@@ -1,6 +1,7 @@
 // PDF/A-1B documents checked by an independent validator (PDFBox Preflight), and the documents
 // that cannot be archived because a font is missing.
 #include "pdf/writer/Pagora.h"
+#include "pdf/writer/document_metadata.h"
 #include "pdf/writer/members.h"
 #include "pdf/writer/writer.h"
 #include "tests/pdf/writer/pdfa_support.h"
