@@ -6,9 +6,10 @@
 //
 // Then a text of words and paragraphs of the same three sizes flowed page after page, each page
 // one box that hands the rest to the next: as rich text (every fortieth word bold), as a plain
-// text box left-aligned and justified, and by libharu's text rectangle, which is told how much
-// it drew. The reporter prints
-// each one's time against libharu's and the time per tenfold text (10 is linear):
+// text box left-aligned and justified, reading on from where the last box broke (`_rest_text`:
+// the box handing the rest back as a text of its own, one copy of it per box), and by libharu's
+// text rectangle, which is told how much it drew. The reporter prints each one's time against
+// libharu's and the time per tenfold text (10 is linear):
 //   taskset -c 3 build/bench/bench/bench_rich_text --benchmark_filter=flow \
 //       --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 #include "pdf/writer/Pagora.h"
@@ -151,6 +152,28 @@ template <bool kRich, std::int32_t kAlign = 9> void FlowWithPagora(benchmark::St
     std::filesystem::remove(path);
 }
 
+// The same boxes reading on from where the last one broke, without a copy of the rest.
+template <std::int32_t kAlign = 9> void FlowFromWithPagora(benchmark::State& state) {
+    const std::string path = OutputPath("bench-pagora-flow-from.pdf");
+    const std::string text = Prose(static_cast<std::size_t>(state.range(0)), false);
+    int pages = 0;
+    for (auto _ : state) {
+        pagora::Pagora pdf;
+        pdf.BeginDoc(path);
+        pdf.SetFont("Helvetica", 10);
+        pages = 0;
+        for (std::size_t from = 0; from < text.size(); ++pages) {
+            pdf.BeginPage();
+            from = pdf.DrawTextBoxFrom(57, 57, 482, 708, text, from, kAlign);
+            pdf.EndPage();
+        }
+        pdf.EndDoc();
+    }
+    state.counters["pages"] = pages;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    std::filesystem::remove(path);
+}
+
 void FlowWithLibharu(benchmark::State& state) {
     const std::string path = OutputPath("bench-libharu-flow.pdf");
     const std::string text = Prose(static_cast<std::size_t>(state.range(0)), false);
@@ -184,14 +207,26 @@ BENCHMARK(FlowWithPagora<true>)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(FlowWithPagora<false>)
+BENCHMARK(FlowFromWithPagora<>)
     ->Name("pagora_box/text_flow")
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(FlowWithPagora<false, 64>)
+BENCHMARK(FlowFromWithPagora<64>)
     ->Name("pagora_justified/text_flow")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(FlowWithPagora<false>)
+    ->Name("pagora_box_rest_text/text_flow")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(FlowWithPagora<false, 64>)
+    ->Name("pagora_justified_rest_text/text_flow")
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)

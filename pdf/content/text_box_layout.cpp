@@ -13,31 +13,43 @@ namespace {
 // The paragraphs of a text one at a time, as views of the text itself: split only as far as a
 // box reads it, so a text flowed box after box is not prepared whole again for every box. A CR
 // LF counts as one CR; an empty paragraph between two CRs keeps its line as a single blank (the
-// first and the last paragraph stay empty when they are).
+// last paragraph stays empty when it is, and so does the first unless the box reads on from a
+// paragraph that an earlier box began with).
 class Paragraphs {
 public:
-    explicit Paragraphs(std::string_view text) : text_(text) {}
+    Paragraphs(std::string_view text, std::size_t from, bool blank_first)
+        : text_(text), from_(from), blank_first_(blank_first) {}
     bool Next(std::string_view& paragraph) {
         if (done_) return false;
+        start_ = from_;
         const std::size_t at = text_.find('\r', from_);
         if (at == std::string_view::npos) {
             paragraph = text_.substr(from_);
             done_ = true;
         } else {
             paragraph = text_.substr(from_, at - from_);
-            if (paragraph.empty() && from_ > 0) paragraph = " ";
+            if (paragraph.empty() && blank_first_) paragraph = kBlank;
             from_ = at + 1;
             if (from_ < text_.size() && text_[from_] == '\n') ++from_;
         }
+        blank_first_ = true;
         return true;
     }
     bool Done() const { return done_; }
     // The text after the last paragraph given: one paragraph at least (maybe empty) unless done.
     std::string_view Later() const { return done_ ? std::string_view() : text_.substr(from_); }
+    // Where the last paragraph given begins, and where the next one would.
+    std::size_t Start() const { return start_; }
+    std::size_t NextStart() const { return done_ ? text_.size() : from_; }
+    // Whether the last paragraph given is an empty one read as a blank: not in the text.
+    bool ReadAsBlank(std::string_view paragraph) const { return paragraph.data() == kBlank.data(); }
 
 private:
+    static constexpr std::string_view kBlank = " ";
     std::string_view text_;
     std::size_t from_ = 0;
+    std::size_t start_ = 0;
+    bool blank_first_ = false;
     bool done_ = false;
 };
 
@@ -125,15 +137,28 @@ void AppendLaterParagraphs(std::string& rest, const Paragraphs& paragraphs, bool
     rest.append(later.substr(run));
 }
 
-std::vector<std::string> Split(std::string_view text, char delimiter) {
-    std::vector<std::string> parts;
+// The words of a paragraph, split at every blank, each with where it begins in the text. With
+// `collapse` the paragraph is read as if each run of blanks were one: the empty words between
+// blanks of a run are left out, and the first and last (a blank at either end) kept.
+struct Words {
+    std::vector<std::string> text;
+    std::vector<std::size_t> start;
+};
+
+Words Split(std::string_view paragraph, std::size_t paragraph_start, bool collapse) {
+    Words words;
+    const auto add = [&](std::size_t from, std::size_t to, bool last) {
+        if (collapse && from == to && from > 0 && !last) return;
+        words.text.emplace_back(paragraph.substr(from, to - from));
+        words.start.push_back(paragraph_start + from);
+    };
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(delimiter, start)) != std::string_view::npos;
+    for (std::size_t at; (at = paragraph.find(' ', start)) != std::string_view::npos;
          start = at + 1) {
-        parts.emplace_back(text.substr(start, at - start));
+        add(start, at, false);
     }
-    parts.emplace_back(text.substr(start));
-    return parts;
+    add(start, paragraph.size(), true);
+    return words;
 }
 
 // A text too wide is cut to its longest beginning (dropping at least two characters) that fits
@@ -167,17 +192,24 @@ std::string Join(const std::vector<std::string>& words, std::size_t from) {
     return joined;
 }
 
+// Whether a box that reads the text from `from` on begins inside a paragraph: at the
+// continuation marker of a handed-back rest, or after the blank where an earlier box broke.
+bool ContinuesAParagraph(std::string_view text, std::size_t from) {
+    if (from == 0) return !text.empty() && text.front() == kContinuationMarker;
+    const char before = text[from - 1];
+    return before != '\r' && !(before == '\n' && from >= 2 && text[from - 2] == '\r');
+}
+
 } // namespace
 
-TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
-                            const TextWidth& width) {
-    const bool continued = !text.empty() && text.front() == kContinuationMarker;
-    if (continued) text.remove_prefix(1);
-    // Justified text has its runs of blanks collapsed, paragraph by paragraph as the box reads
+TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area, const TextWidth& width,
+                            std::size_t from, RestForm form) {
+    if (from > text.size()) RaiseError(kErrInvalidCall, "DrawTextBox");
+    const bool continued = ContinuesAParagraph(text, from);
+    // Justified text has its runs of blanks read as one, paragraph by paragraph as the box reads
     // them and in the copy of the rest.
     const bool collapse = (area.align & kAlignJustify) != 0;
-    Paragraphs paragraphs(text);
-    std::string collapsed;
+    Paragraphs paragraphs(text, from == 0 && continued ? 1 : from, from > 0 && !continued);
 
     const float limit = area.inner_width;
     const float space = width(" ");
@@ -185,37 +217,34 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
     const bool cut = (area.align & kAlignCut) != 0;
 
     TextBoxLayout layout;
+    layout.rest_from = text.size();
     for (std::string_view paragraph; paragraphs.Next(paragraph);) {
-        if (collapse) {
-            collapsed.assign(paragraph);
-            CollapseBlankRuns(collapsed);
-            paragraph = collapsed;
-        }
-        std::vector<std::string> words = Split(paragraph, ' ');
-        for (std::string& word : words)
+        Words words = Split(paragraph, paragraphs.Start(), collapse);
+        for (std::string& word : words.text)
             CutToWidth(word, limit, width);
+        const std::size_t count = words.text.size();
 
         std::size_t next = 0;
         bool first_line = true;
-        while (next < words.size()) {
-            std::string line = words[next];
-            float used = (first_line ? area.indent : 0.0f) + width(words[next]);
+        while (next < count) {
+            std::string line = words.text[next];
+            float used = (first_line ? area.indent : 0.0f) + width(words.text[next]);
             ++next;
             long gaps = 0;
-            while (next < words.size()) {
-                const float word_width = width(words[next]);
+            while (next < count) {
+                const float word_width = width(words.text[next]);
                 if (static_cast<float>(gaps + 1) * space + used + word_width <= limit || one_line) {
                     line += ' ';
-                    line += words[next];
+                    line += words.text[next];
                     used += word_width;
                     ++gaps;
                     ++next;
                 } else if (cut) {
                     line += ' ';
-                    line += words[next];
+                    line += words.text[next];
                     line += kCutMarker;
                     CutToWidth(line, limit, width);
-                    next = words.size();
+                    next = count;
                 } else {
                     break;
                 }
@@ -223,19 +252,25 @@ TextBoxLayout LayoutTextBox(std::string_view text, const TextBoxArea& area,
             TextBoxLine stored;
             stored.text = std::move(line);
             stored.first = first_line && !(continued && layout.lines.empty());
-            stored.last = next >= words.size();
+            stored.last = next >= count;
             layout.lines.push_back(std::move(stored));
             first_line = false;
 
             const float available = area.inner_height * area.scale_factor;
             const float needed = static_cast<float>(layout.lines.size() + 1) * area.line_height;
             if (!cut && available < needed) {
-                std::string& rest = layout.remainder;
-                if (next < words.size()) {
-                    rest += kContinuationMarker;
-                    rest += Join(words, next);
+                // A break inside an empty paragraph read as a blank (a box narrower than a
+                // blank) goes on after it: the blank is not in the text to go on from.
+                const bool inside = next < count && !paragraphs.ReadAsBlank(paragraph);
+                layout.rest_from = inside ? words.start[next] : paragraphs.NextStart();
+                if (form == RestForm::kText) {
+                    std::string& rest = layout.remainder;
+                    if (next < count) {
+                        rest += kContinuationMarker;
+                        rest += Join(words.text, next);
+                    }
+                    AppendLaterParagraphs(rest, paragraphs, collapse);
                 }
-                AppendLaterParagraphs(rest, paragraphs, collapse);
                 return layout;
             }
         }

@@ -4,6 +4,7 @@
 #include "pdf/writer/Pagora.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -75,8 +76,58 @@ const UnicodeMap& GetCharsetUnicodeMap(int charset) {
     return kCodePageMaps[CodePageOfCharset(charset)];
 }
 
+namespace {
+
+// The byte of each code point a code page holds, the lowest code where two codes share one: a
+// code point costs one look-up instead of a walk through the page's 256 codes.
+class CodePageBytes {
+public:
+    explicit CodePageBytes(const UnicodeMap& map) {
+        for (std::size_t code = 0; code < map.size(); ++code) {
+            const char32_t cp = map[code];
+            if (cp == 0 && code != 0) continue; // undefined
+            const auto byte = static_cast<std::uint8_t>(code);
+            if (cp < ascii_.size()) {
+                if (!ascii_known_[cp]) ascii_[cp] = byte;
+                ascii_known_[cp] = true;
+            } else {
+                others_.emplace_back(cp, byte);
+            }
+        }
+        // Stable: of two codes sharing a code point the lower stays first.
+        std::stable_sort(others_.begin(), others_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    // The byte of the code point, or '?' when the code page lacks it.
+    char ByteOf(char32_t cp) const {
+        if (cp < ascii_.size()) return ascii_known_[cp] ? static_cast<char>(ascii_[cp]) : '?';
+        const auto at = std::lower_bound(others_.begin(), others_.end(), cp,
+                                         [](const std::pair<char32_t, std::uint8_t>& entry,
+                                            char32_t key) { return entry.first < key; });
+        return at != others_.end() && at->first == cp ? static_cast<char>(at->second) : '?';
+    }
+
+private:
+    std::array<std::uint8_t, 128> ascii_{};
+    std::array<bool, 128> ascii_known_{};
+    std::vector<std::pair<char32_t, std::uint8_t>> others_;
+};
+
+const CodePageBytes& BytesOfCodePage(int charset) {
+    static const std::vector<CodePageBytes> pages = [] {
+        std::vector<CodePageBytes> all;
+        all.reserve(kCodePageMaps.size());
+        for (const CodePageMap& map : kCodePageMaps)
+            all.emplace_back(map);
+        return all;
+    }();
+    return pages[CodePageOfCharset(charset)];
+}
+
+} // namespace
+
 std::string EncodeCodePage(std::string_view utf8, int charset) {
-    const UnicodeMap& map = GetCharsetUnicodeMap(charset);
+    const CodePageBytes& bytes = BytesOfCodePage(charset);
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -86,14 +137,7 @@ std::string EncodeCodePage(std::string_view utf8, int charset) {
             out += '?';
             continue;
         }
-        char byte = '?';
-        for (int code = 0; code < 256; ++code) {
-            if (map[static_cast<std::size_t>(code)] == cp && (cp != 0 || code == 0)) {
-                byte = static_cast<char>(code);
-                break;
-            }
-        }
-        out += byte;
+        out += bytes.ByteOf(cp);
     }
     return out;
 }

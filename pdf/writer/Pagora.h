@@ -8,6 +8,7 @@
 #include "pdf/writer/errors.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -346,6 +347,12 @@ public:
     // fit, to be passed to the next box.
     std::string DrawTextBox(float X, float Y, float Width, float Height, std::string_view Text,
                             std::int32_t Align = 9, std::int32_t Options = 1);
+    // The same box for a text flowed box after box without a copy of its rest: lays out Text
+    // from byte From on (0 for the first box) as DrawTextBox lays out the rest it hands back,
+    // and returns where the next box reads on, Text.size() once everything fitted. Error 5 for a
+    // From past the text's end.
+    std::size_t DrawTextBoxFrom(float X, float Y, float Width, float Height, std::string_view Text,
+                                std::size_t From, std::int32_t Align = 9, std::int32_t Options = 1);
     // The style of later boxes; a negative LineSpacing keeps the current one.
     void SetBoxStyle(float LineSpacing = 1, float Indentation = 0, float PaddingLeft = 0,
                      float PaddingTop = 0, float PaddingRight = 0, float PaddingBottom = 0,

@@ -21,6 +21,9 @@ namespace {
 using Entry = Document::EntryView;
 using Entries = std::vector<Entry>;
 
+// How many names ahead a table's slot is fetched while names are looked up one after another.
+constexpr std::size_t kFetchAhead = 16;
+
 std::string LowerAscii(std::string s) {
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -48,24 +51,36 @@ public:
         while (slots < count * 2)
             slots *= 2;
         slots_.assign(slots, Slot{});
+        names_.reserve(count);
+        hashes_.reserve(count);
+        sections_.reserve(count);
+        // The document's hashes of the names serve: names equal as stored are equal without
+        // regard to case. Each name's slot is fetched a few names before it is filled, so that
+        // a table larger than the cache does not make every name wait for memory.
         for (std::size_t i = 0; i < count; ++i) {
+            if (i + kFetchAhead < count) Fetch(doc_->SectionHashAt(i + kFetchAhead));
             const std::string_view name = doc_->SectionNameAt(i);
-            const std::size_t hash = std::hash<std::string_view>{}(name);
+            const std::size_t hash = doc_->SectionHashAt(i);
             const std::size_t at = SlotOf(name, hash);
             if (slots_[at].name != 0) continue;
             sections_.push_back(i);
             names_.push_back(name);
+            hashes_.push_back(hash);
             slots_[at] = {names_.size(), hash};
         }
     }
 
-    // The names in file order, each once.
+    // The names in file order, each once, and their hashes.
     const std::vector<std::string_view>& Names() const { return names_; }
-    // The place of a name in `Names()`, or nothing.
-    std::optional<std::size_t> Find(std::string_view name) const {
-        const std::size_t slot = slots_[SlotOf(name, std::hash<std::string_view>{}(name))].name;
+    std::size_t HashAt(std::size_t at) const { return hashes_[at]; }
+    // The place of a name of that hash in `Names()`, or nothing.
+    std::optional<std::size_t> Find(std::string_view name, std::size_t hash) const {
+        const std::size_t slot = slots_[SlotOf(name, hash)].name;
         return slot == 0 ? std::nullopt : std::optional<std::size_t>(slot - 1);
     }
+    // Brings the slot where a name of that hash is looked for into the cache, for a look-up a
+    // little later.
+    void Fetch(std::size_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
     // The keys of the name at `at` in `Names()`, as stored.
     Entries KeysAt(std::size_t at) const { return doc_->EntryViewsAt(sections_[at]); }
 
@@ -88,6 +103,7 @@ private:
     std::unique_ptr<Document> trimmed_; // the copy without its cut last line
     const Document* doc_ = nullptr;
     std::vector<std::string_view> names_;
+    std::vector<std::size_t> hashes_;
     std::vector<std::size_t> sections_; // the document's section for each name
     std::vector<Slot> slots_;
 };
@@ -232,9 +248,10 @@ void MergeDataFiles(const Document& local_doc, const Document& server_doc,
         moved; // local tickets whose number the server's copy holds another one
     // The local sections first: they decide which of the server's sections stay as they are.
     for (std::size_t at = 0; at < local.Names().size(); ++at) {
+        if (at + kFetchAhead < local.Names().size()) server.Fetch(local.HashAt(at + kFetchAhead));
         const std::string_view name = local.Names()[at];
         const Place place = PlaceOf(name);
-        const std::optional<std::size_t> theirs = server.Find(name);
+        const std::optional<std::size_t> theirs = server.Find(name, local.HashAt(at));
         if (!theirs) {
             if (place.group == 3) local_others.push_back(merged.size());
             merged.push_back({name, place, From::Local, at, 0});
@@ -251,8 +268,9 @@ void MergeDataFiles(const Document& local_doc, const Document& server_doc,
     }
     std::vector<std::size_t> others;
     for (std::size_t at = 0; at < server.Names().size(); ++at) {
+        if (at + kFetchAhead < server.Names().size()) local.Fetch(server.HashAt(at + kFetchAhead));
         const std::string_view name = server.Names()[at];
-        const std::optional<std::size_t> mine = local.Find(name);
+        const std::optional<std::size_t> mine = local.Find(name, server.HashAt(at));
         if (mine && !local_moved[*mine]) continue; // merged above
         of_server[at] = merged.size();
         merged.push_back({name, PlaceOf(name), From::Server, 0, at});
@@ -341,7 +359,8 @@ bool HoldsAll(const Document& copy_doc, const Document& mine_doc) {
     const Copy copy(copy_doc);
     const Copy mine(mine_doc);
     for (std::size_t at = 0; at < mine.Names().size(); ++at) {
-        const std::optional<std::size_t> theirs = copy.Find(mine.Names()[at]);
+        if (at + kFetchAhead < mine.Names().size()) copy.Fetch(mine.HashAt(at + kFetchAhead));
+        const std::optional<std::size_t> theirs = copy.Find(mine.Names()[at], mine.HashAt(at));
         if (!theirs) return false;
         const Entries their_keys = copy.KeysAt(*theirs);
         for (const auto& e : mine.KeysAt(at)) {

@@ -1,6 +1,7 @@
 #include "app/core/store/ini_file.h"
 
 #include "app/core/store/file_cache.h"
+#include "app/platform/large_pages.h"
 
 #include <algorithm>
 #include <atomic>
@@ -26,6 +27,9 @@
 namespace kerbolt::store {
 
 namespace {
+
+// How many names ahead a table's slot is fetched while the table is filled.
+constexpr std::size_t kFetchAhead = 16;
 
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -129,6 +133,7 @@ Document Document::ParseShared(std::shared_ptr<const std::string> bytes) {
     const std::string_view text = *doc.base_;
     // One line for every line end, and one more for text after the last.
     doc.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    AdviseLargePages(doc.lines_.data(), doc.lines_.capacity() * sizeof(Line));
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -136,10 +141,13 @@ Document Document::ParseShared(std::shared_ptr<const std::string> bytes) {
         std::size_t size = end - start;
         if (size > 0 && text[end - 1] == '\r') --size;
         doc.lines_.push_back({start, size});
+        // The headers are found while the line is at hand: a later pass over a file larger than
+        // the cache would read it from memory again.
+        doc.NoteHeader(doc.lines_.size() - 1, text.substr(start, size));
         start = end + 1;
     }
     doc.ends_mid_line_ = !text.empty() && text.back() != '\n';
-    doc.Index();
+    doc.IndexSections();
     return doc;
 }
 
@@ -174,23 +182,41 @@ void Document::Compact() {
     dead_ = 0;
 }
 
+void Document::NoteHeader(std::size_t line, std::string_view text) {
+    const auto name = HeaderName(text);
+    if (!name) return;
+    if (!sections_.empty()) sections_.back().end = line;
+    Section section;
+    section.header = line;
+    section.end = line + 1;
+    section.name_start = static_cast<std::size_t>(name->data() - text.data());
+    section.name_size = name->size();
+    section.hash = HashIgnoringCase(*name);
+    sections_.push_back(section);
+}
+
 void Document::Index() {
     sections_.clear();
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const std::string_view line = LineText(i);
-        const auto name = HeaderName(line);
-        if (!name) continue;
-        if (!sections_.empty()) sections_.back().end = i;
-        sections_.push_back(
-            {i, lines_.size(), static_cast<std::size_t>(name->data() - line.data()), name->size()});
-    }
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        NoteHeader(i, LineText(i));
+    IndexSections();
+}
+
+void Document::IndexSections() {
+    if (!sections_.empty()) sections_.back().end = lines_.size();
     std::size_t slots = 16;
     while (slots < sections_.size() * 2)
         slots *= 2;
     slots_.assign(slots, Slot{});
     named_ = 0;
-    for (std::size_t i = 0; i < sections_.size(); ++i)
+    // Each name's slot is fetched a few names before it is filled, so that a table larger than
+    // the cache does not make every name wait for memory.
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (i + kFetchAhead < sections_.size())
+            __builtin_prefetch(&slots_[sections_[i + kFetchAhead].hash & mask]);
         IndexName(i);
+    }
 }
 
 void Document::IndexName(std::size_t section) {
@@ -208,7 +234,7 @@ void Document::IndexName(std::size_t section) {
         }
     }
     const std::string_view name = NameOf(sections_[section]);
-    const std::size_t hash = HashIgnoringCase(name);
+    const std::size_t hash = sections_[section].hash;
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = hash & mask;
     while (slots_[at].section != 0) {
@@ -317,7 +343,13 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
         const std::string_view name = Trim(section);
         const std::size_t name_start = 1 + static_cast<std::size_t>(name.data() - section.data());
         if (!sections_.empty()) sections_.back().end = lines_.size();
-        sections_.push_back({lines_.size(), lines_.size() + 2, name_start, name.size()});
+        Section added;
+        added.header = lines_.size();
+        added.end = lines_.size() + 2;
+        added.name_start = name_start;
+        added.name_size = name.size();
+        added.hash = HashIgnoringCase(name);
+        sections_.push_back(added);
         lines_.push_back({AppendLine(header), header.size()});
         lines_.push_back({AppendLine(line), line.size()});
         IndexName(sections_.size() - 1);
@@ -414,6 +446,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     const std::streamoff size = in.tellg();
     in.seekg(0);
     if (size > 0) {
+        bytes.reserve(static_cast<std::size_t>(size));
+        AdviseLargePages(bytes.data(), static_cast<std::size_t>(size));
         bytes.resize(static_cast<std::size_t>(size));
         in.read(bytes.data(), size);
         bytes.resize(static_cast<std::size_t>(in.gcount()));

@@ -59,6 +59,9 @@ public:
     // and the keys `EntryViews` gives for that name, those of the first section of the name.
     std::size_t SectionCount() const { return sections_.size(); }
     std::string_view SectionNameAt(std::size_t section) const { return NameOf(sections_[section]); }
+    // A hash of that name without regard to case (names that differ only in case share it),
+    // kept since the file was read.
+    std::size_t SectionHashAt(std::size_t section) const { return sections_[section].hash; }
     std::vector<EntryView> EntryViewsAt(std::size_t section) const {
         return EntryViewsOf(sections_[sections_[section].first]);
     }
@@ -87,12 +90,18 @@ private:
         std::size_t name_start = 0; // the trimmed name within the header line
         std::size_t name_size = 0;
         std::size_t first = 0; // the first section of the same name, without regard to case
+        std::size_t hash = 0;  // of the name, without regard to case
     };
     std::string_view LineText(std::size_t line) const;
     std::string_view NameOf(const Section& section) const;
     std::size_t AppendLine(std::string_view text);
     void Compact();
+    // Adds the line as a section's header when it is one, ending the section before it there.
+    void NoteHeader(std::size_t line, std::string_view text);
+    // Finds the sections in every line, then indexes them.
     void Index();
+    // Ends the last section at the last line and makes the table of names anew.
+    void IndexSections();
     void IndexName(std::size_t section);
     const Section* Find(std::string_view section) const;
     std::vector<EntryView> EntryViewsOf(const Section& section) const;

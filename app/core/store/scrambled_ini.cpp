@@ -163,7 +163,7 @@ std::string Snapshot::ReadIni(const std::string& section, const std::string& key
     return value ? Decode(*value) : default_value;
 }
 
-std::vector<std::string> Snapshot::ListSections() const {
+const std::vector<std::string>& Snapshot::ListSections() const {
     return Derived().names;
 }
 

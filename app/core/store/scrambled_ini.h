@@ -63,7 +63,8 @@ public:
     explicit Snapshot(const std::string& path);
     std::string ReadIni(const std::string& section, const std::string& key,
                         const std::string& default_value = {}) const;
-    std::vector<std::string> ListSections() const;
+    // The unscrambled section names in file order, kept as long as the snapshot.
+    const std::vector<std::string>& ListSections() const;
     std::int32_t LastSectionIndex(const std::string& prefix) const;
     // The highest number of a section `prefix` and a number, wherever it stands, or -1.
     std::int32_t HighestSectionIndex(const std::string& prefix) const;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +98,38 @@ TEST_F(TextBoxes, VerticalPlacement) {
     EXPECT_EQ(Inner().content.kept.box_style.padding_left, 0);
     pdf.SetBoxStyle();
     EXPECT_FLOAT_EQ(Inner().content.line_spacing, 1);
+}
+
+// A text flowed box after box reading on from where the last box broke draws, box for box, the
+// frames and lines that the boxes handed the rest draw, and leaves the position where they do.
+TEST_F(TextBoxes, ReadingOnFromTheBreakDrawsWhatTheHandedBackRestDraws) {
+    const std::string text = Words(10) + "\r\n\r\nxy  zz\r\n" + Words(7, "abc") + "\r";
+    for (const std::int32_t align : {9, 64 + 8, 4}) {
+        SCOPED_TRACE(align);
+        std::vector<Lines> handed;
+        std::vector<float> handed_y;
+        for (std::string rest = text; !rest.empty();) {
+            rest = pdf.DrawTextBox(10, 20, 30, 30, rest, align, 0);
+            handed.push_back(Written());
+            handed_y.push_back(pdf.GetY());
+        }
+        std::vector<Lines> read_on;
+        std::vector<float> read_on_y;
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t next = pdf.DrawTextBoxFrom(10, 20, 30, 30, text, from, align, 0);
+            ASSERT_GT(next, from);
+            from = next;
+            read_on.push_back(Written());
+            read_on_y.push_back(pdf.GetY());
+        }
+        EXPECT_GT(handed.size(), 3u);
+        EXPECT_EQ(read_on, handed);
+        EXPECT_EQ(read_on_y, handed_y);
+    }
+    // Nothing left to read draws nothing; reading past the end is refused.
+    EXPECT_EQ(pdf.DrawTextBoxFrom(10, 20, 30, 30, "ab", 2), 2u);
+    EXPECT_TRUE(Written().empty());
+    EXPECT_THROW(pdf.DrawTextBoxFrom(10, 20, 30, 30, "ab", 3), pagora::PdfError);
 }
 
 TEST_F(TextBoxes, FrameAndPosition) {

@@ -260,9 +260,13 @@ std::string BlankPairAt(std::size_t at) {
     return "aa bb cc dd ee\r\n" + paragraph;
 }
 
-// A text flowed box after box, for every alignment, hands back what the prepared whole text
-// leaves after the lines drawn, and draws every paragraph of it in order.
-TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
+struct Flow {
+    std::string text;
+    std::vector<float> lines_per_box;
+};
+
+// Texts to flow box after box, with the sizes of the boxes.
+std::vector<Flow> Flows() {
     const Lines short_texts = {
         "aa bb cc dd\r\nee ff gg\r\n\r\nhh",
         "aa  bb   cc dd  \r  ee\r\r\nff gg hh ii\r",
@@ -271,10 +275,6 @@ TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
         "aa bb cc\r\nd",
         " aa bb cc dd ee ff gg hh ii jj kk\r\n",
     };
-    struct Flow {
-        std::string text;
-        std::vector<float> lines_per_box;
-    };
     std::vector<Flow> flows;
     for (const std::string& text : short_texts)
         flows.push_back({text, {1, 3, 40}});
@@ -282,7 +282,16 @@ TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
         flows.push_back({BlankPairAt(at), {1, 40}});
     // Long enough for a run of more than 64 KiB before the tail.
     flows.push_back({LongText(70000), {300}});
-    const std::int32_t aligns[] = {9, 2, 4, kAlignJustify, kAlignJustify + 16, kAlignShrink};
+    return flows;
+}
+
+const std::int32_t kFlowAligns[] = {9, 2, 4, kAlignJustify, kAlignJustify + 16, kAlignShrink};
+
+// A text flowed box after box, for every alignment, hands back what the prepared whole text
+// leaves after the lines drawn, and draws every paragraph of it in order.
+TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
+    const std::vector<Flow> flows = Flows();
+    const auto& aligns = kFlowAligns;
     for (const Flow& flow : flows) {
         for (const std::int32_t align : aligns) {
             const bool collapse = (align & kAlignJustify) != 0;
@@ -317,6 +326,103 @@ TEST(LayoutTextBox, AFlowedTextHandsBackThePreparedRestAfterEveryBox) {
             }
         }
     }
+}
+
+// The boxes of a flow, each as the lines it draws: the text, then "|first" for a line drawn
+// after the indentation and "|last" for one never justified.
+using Boxes = std::vector<Lines>;
+
+Lines Described(const std::vector<TextBoxLine>& lines) {
+    Lines described;
+    for (const TextBoxLine& line : lines)
+        described.push_back(line.text + (line.first ? "|first" : "") + (line.last ? "|last" : ""));
+    return described;
+}
+
+// Flows the text handing each box the rest the last one handed back.
+Boxes FlowHandingBackTexts(const std::string& text, const TextBoxArea& area) {
+    Boxes boxes;
+    for (std::string rest = text; !rest.empty();) {
+        TextBoxLayout layout = LayoutTextBox(rest, area, OnePerCharacter);
+        boxes.push_back(Described(layout.lines));
+        rest = std::move(layout.remainder);
+    }
+    return boxes;
+}
+
+// Flows the text reading on from where the last box broke; every box must read on further.
+Boxes FlowReadingOn(const std::string& text, const TextBoxArea& area) {
+    Boxes boxes;
+    for (std::size_t from = 0; from < text.size();) {
+        TextBoxLayout layout = LayoutTextBox(text, area, OnePerCharacter, from, RestForm::kOffset);
+        EXPECT_TRUE(layout.remainder.empty());
+        if (layout.rest_from <= from) {
+            ADD_FAILURE() << "no progress at " << from;
+            break;
+        }
+        boxes.push_back(Described(layout.lines));
+        from = layout.rest_from;
+    }
+    return boxes;
+}
+
+// Letters, blanks, CRs and LFs at random, blanks and paragraph ends often in runs.
+std::string RandomText(std::uint32_t& state, std::size_t length) {
+    static constexpr char kAlphabet[] = "abcdefgh  \r\n";
+    std::string text;
+    while (text.size() < length) {
+        state = state * 1103515245u + 12345u;
+        const std::uint32_t pick = state >> 16;
+        text += std::string(1 + pick % 3, kAlphabet[(pick / 4) % (sizeof kAlphabet - 1)]);
+    }
+    return text;
+}
+
+// A box that reads on from where the last one broke draws, box for box, what it draws when it is
+// handed the rest as a text: the same lines, indented and justified alike. The one difference
+// allowed is at the end: the text's last blank can leave a rest of one empty line, which a box
+// handed the rest draws and a box reading on does not.
+TEST(LayoutTextBox, ReadingOnFromTheBreakDrawsWhatTheHandedBackRestDraws) {
+    std::vector<Flow> flows = Flows();
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 200; ++i)
+        flows.push_back({RandomText(state, 5 + static_cast<std::size_t>(i)), {1, 2, 5}});
+    for (const Flow& flow : flows) {
+        for (const std::int32_t align : kFlowAligns) {
+            for (const float lines_per_box : flow.lines_per_box) {
+                for (const float width : {2.0f, 8.0f}) {
+                    SCOPED_TRACE(flow.text.substr(0, 40) + " align " + std::to_string(align) +
+                                 " lines " + std::to_string(lines_per_box) + " width " +
+                                 std::to_string(width));
+                    const TextBoxArea area = Area(width, lines_per_box, align);
+                    Boxes handed = FlowHandingBackTexts(flow.text, area);
+                    const Boxes read_on = FlowReadingOn(flow.text, area);
+                    if (handed.size() == read_on.size() + 1 && handed.back().size() == 1 &&
+                        handed.back()[0] == "|last") {
+                        handed.pop_back();
+                    }
+                    ASSERT_EQ(handed, read_on);
+                }
+            }
+        }
+    }
+}
+
+// A box narrower than a blank breaks inside an empty paragraph read as a blank; the next box
+// reads on after that paragraph, not from it again. Reading from past the end is refused.
+TEST(LayoutTextBox, ReadingOnMovesOnAndStopsAtTheTextsEnd) {
+    const std::string blanks = "\r\r\r\n\r";
+    std::vector<std::size_t> starts;
+    for (std::size_t from = 0; from < blanks.size() && starts.size() < 10;) {
+        starts.push_back(from);
+        from = LayoutTextBox(blanks, Area(0.5f, 1), OnePerCharacter, from, RestForm::kOffset)
+                   .rest_from;
+    }
+    EXPECT_EQ(starts, (std::vector<std::size_t>{0, 1, 2, 4}));
+    EXPECT_EQ(LayoutTextBox("aa bb", Area(5, 1), OnePerCharacter, 5, RestForm::kOffset).rest_from,
+              5u);
+    EXPECT_THROW(LayoutTextBox("aa bb", Area(5, 1), OnePerCharacter, 6, RestForm::kOffset),
+                 pagora::PdfError);
 }
 
 TEST(LayoutTextBox, CutsWordsWiderThanTheBoxAndLosesTheCutLetters) {

@@ -442,6 +442,16 @@ TEST_F(DataSync, BackupsAreDatedAndAtMostTwenty) {
     }
 }
 
+// Section names are matched between the copies as stored: a name that differs from this
+// computer's only in case, which shares its hash, is another section, kept from the server's copy
+// and written before this computer's.
+TEST(DataMerge, NamesThatDifferOnlyInCaseStayApart) {
+    const std::string local = "[Ab]\r\nk=1\r\n";
+    const std::string server = "[aB]\r\nk=2\r\n[Ab]\r\nk=1\r\n";
+    EXPECT_EQ(MergeDataFiles(store::Document::Parse(local), store::Document::Parse(server)),
+              "[aB]\r\nk=2\r\n[Ab]\r\nk=1\r\n");
+}
+
 // The start-up compares the merge's bytes with the local file's as they come: a file that differs
 // only at its end, by its length or by a line end is still written over with the merge, and one
 // equal to the merge is left as it is, with no dated copy.
