@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace pagora::detail {
 
@@ -63,8 +64,8 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
 
     // The record is fetched once: measuring, the line height and the box all read this one.
     const float text_height = TextHeightIn(m, font);
-    TextLinePlan plan = PlanTextLine(text, width, indent, align, MeasureInFont(m, font));
-    text = plan.text;
+    TextLinePlan plan = PlanTextLine(std::move(text), width, indent, align, MeasureInFont(m, font));
+    text = std::move(plan.text);
     const float start = x + plan.offset;
 
     const float line_height = text_height * sf * c.line_spacing;
@@ -95,10 +96,14 @@ void DrawTextLine(Pagora::Members& m, const FontRecord* font, float x, float y, 
     // set for shapes, so the fill state is given back afterwards.
     const bool switch_fill =
         c.fill_color != c.text_color || c.kept.fill_pattern_color != c.kept.text_pattern_color;
-    const std::string fill_color = c.fill_color;
-    const std::string fill_pattern_color = c.kept.fill_pattern_color;
+    std::string fill_color;
+    std::string fill_pattern_color;
     const bool no_fill = c.no_fill;
-    if (switch_fill) WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
+    if (switch_fill) {
+        fill_color = c.fill_color;
+        fill_pattern_color = c.kept.fill_pattern_color;
+        WriteColorFill(m, c.text_color, c.kept.text_pattern_color);
+    }
 
     const std::string x_text = FormatReal(s, start * sf);
     const std::string y_text = FormatUnits(s, y);

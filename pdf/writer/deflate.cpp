@@ -140,39 +140,35 @@ bool LoadWeights(std::span<const std::uint32_t> frequencies, SymbolWeights& weig
     return true;
 }
 
-// Merges the two lightest groups until one is left (ties go to the higher symbol); each merge
-// puts every member of both groups one level deeper.
+// Merges the two lightest groups until one is left (of groups as light, the one of the higher
+// symbol counts as lighter); each merge puts every member of both groups one level deeper. The
+// groups wait in a heap under the symbol of their first member, which the merged group keeps.
 void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth) {
-    std::array<std::int16_t, kLiteralSymbols> active{};
+    std::array<std::int16_t, kLiteralSymbols> heap{};
     std::array<std::int16_t, kLiteralSymbols> next_in_group{};
     std::array<std::int16_t, kLiteralSymbols> group_tail{};
-    int active_count = 0;
+    int count = 0;
     for (int s = 0; s < symbols; ++s) {
         next_in_group[static_cast<std::size_t>(s)] = -1;
         group_tail[static_cast<std::size_t>(s)] = static_cast<std::int16_t>(s);
         if (weight[static_cast<std::size_t>(s)] > 0)
-            active[static_cast<std::size_t>(active_count++)] = static_cast<std::int16_t>(s);
+            heap[static_cast<std::size_t>(count++)] = static_cast<std::int16_t>(s);
     }
-
-    while (true) {
-        int smallest = -1;
-        int second = -1;
-        int second_slot = -1;
-        int smallest_slot = -1;
-        for (int slot = 0; slot < active_count; ++slot) {
-            const int s = active[static_cast<std::size_t>(slot)];
-            const std::uint64_t w = weight[static_cast<std::size_t>(s)];
-            if (smallest < 0 || w <= weight[static_cast<std::size_t>(smallest)]) {
-                second = smallest;
-                second_slot = smallest_slot;
-                smallest = s;
-                smallest_slot = slot;
-            } else if (second < 0 || w <= weight[static_cast<std::size_t>(second)]) {
-                second = s;
-                second_slot = slot;
-            }
-        }
-        if (second < 0) break;
+    // The heap's top is the lightest group: its order puts the heavier group first.
+    const auto heavier = [&weight](std::int16_t a, std::int16_t b) {
+        const std::uint64_t wa = weight[static_cast<std::size_t>(a)];
+        const std::uint64_t wb = weight[static_cast<std::size_t>(b)];
+        return wa > wb || (wa == wb && a < b);
+    };
+    const auto first = heap.begin();
+    std::make_heap(first, first + count, heavier);
+    const auto take_lightest = [&] {
+        std::pop_heap(first, first + count, heavier);
+        return static_cast<int>(heap[static_cast<std::size_t>(--count)]);
+    };
+    while (count > 1) {
+        const int smallest = take_lightest();
+        const int second = take_lightest();
         weight[static_cast<std::size_t>(smallest)] += weight[static_cast<std::size_t>(second)];
         weight[static_cast<std::size_t>(second)] = 0;
         for (int k = smallest; k >= 0; k = next_in_group[static_cast<std::size_t>(k)])
@@ -183,10 +179,8 @@ void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth
             static_cast<std::int16_t>(second);
         group_tail[static_cast<std::size_t>(smallest)] =
             group_tail[static_cast<std::size_t>(second)];
-        std::memmove(&active[static_cast<std::size_t>(second_slot)],
-                     &active[static_cast<std::size_t>(second_slot) + 1],
-                     static_cast<std::size_t>(active_count - second_slot - 1) * sizeof(active[0]));
-        --active_count;
+        heap[static_cast<std::size_t>(count++)] = static_cast<std::int16_t>(smallest);
+        std::push_heap(first, first + count, heavier);
     }
 }
 

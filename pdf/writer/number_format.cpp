@@ -4,8 +4,11 @@
 #include "pdf/writer/power_tables.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace pagora::detail {
@@ -18,12 +21,10 @@ float RoundValue(const WriterState& s, float value) {
     return static_cast<float>(r);
 }
 
-void AppendSignificant(std::string& out, float value) {
-    if (!std::isfinite(value)) RaiseError(kErrOverflow, "FormatReal");
-    if (value == 0.0f) {
-        out += '0';
-        return;
-    }
+namespace {
+
+// Writes a finite non-zero value as AppendSignificant does.
+void AppendSignificantDigits(std::string& out, float value) {
     char buffer[32];
     // Most numbers are coordinates, which the general form already writes without an exponent
     // and without trailing zeros.
@@ -65,6 +66,41 @@ void AppendSignificant(std::string& out, float value) {
         out.append(digits, 0, static_cast<std::size_t>(int_digits));
         out += '.';
         out.append(digits, static_cast<std::size_t>(int_digits));
+    }
+}
+
+// A number's text costs hundreds of instructions to make, and a document writes the same few
+// numbers over and over (the baselines and margins of every page): the text of the last number
+// of each slot is kept, a small table per thread.
+struct KeptNumber {
+    std::uint32_t bits = 0; // the value's bits; 0 (the value 0, never kept) for an empty slot
+    std::uint8_t size = 0;
+    std::array<char, 23> text{};
+};
+constexpr int kKeptNumberBits = 9;
+
+} // namespace
+
+void AppendSignificant(std::string& out, float value) {
+    if (!std::isfinite(value)) RaiseError(kErrOverflow, "FormatReal");
+    if (value == 0.0f) {
+        out += '0';
+        return;
+    }
+    thread_local std::array<KeptNumber, std::size_t{1} << kKeptNumberBits> kept;
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    KeptNumber& slot = kept[(bits * 0x9E3779B1u) >> (32 - kKeptNumberBits)];
+    if (slot.bits == bits) {
+        out.append(slot.text.data(), slot.size);
+        return;
+    }
+    const std::size_t before = out.size();
+    AppendSignificantDigits(out, value);
+    const std::size_t size = out.size() - before;
+    if (size <= slot.text.size()) {
+        slot.bits = bits;
+        slot.size = static_cast<std::uint8_t>(size);
+        out.copy(slot.text.data(), size, before);
     }
 }
 

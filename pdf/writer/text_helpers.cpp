@@ -2,38 +2,74 @@
 #include "pdf/writer/protection.h"
 #include "pdf/writer/writer.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace pagora::detail {
 
+namespace {
+
+// The letter after the backslash for each byte a literal string must escape, 0 for the others.
+constexpr std::array<char, 256> kStringEscapes = [] {
+    std::array<char, 256> escapes{};
+    escapes['\\'] = '\\';
+    escapes['('] = '(';
+    escapes[')'] = ')';
+    escapes['\r'] = 'r';
+    escapes['\n'] = 'n';
+    return escapes;
+}();
+
+// Whether a byte stands for itself in a name: printable ASCII other than the delimiters and "#".
+constexpr std::array<bool, 256> kRegularInName = [] {
+    std::array<bool, 256> regular{};
+    for (int byte = 0x21; byte < 0x7F; ++byte)
+        regular[static_cast<std::size_t>(byte)] = true;
+    for (const char delimiter : std::string_view("()<>[]{}/%#"))
+        regular[static_cast<unsigned char>(delimiter)] = false;
+    return regular;
+}();
+
+// Whether any of the eight bytes of a word is one a literal string escapes: a byte equal to b
+// leaves a zero byte in the word xor b, which the borrow of subtracting one from each byte shows.
+bool HoldsEscapedByte(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const auto holds = [word](unsigned char byte) {
+        const std::uint64_t x = word ^ (kOnes * byte);
+        return (x - kOnes) & ~x & kHighBits;
+    };
+    return (holds('\\') | holds('(') | holds(')') | holds('\r') | holds('\n')) != 0;
+}
+
+} // namespace
+
 void AppendEscaped(std::string& out, std::string_view text) {
-    // Runs of plain bytes are appended whole: most text has no byte to escape at all.
+    // Runs of plain bytes are appended whole: most text has no byte to escape at all, and it is
+    // passed over eight bytes at a time.
     std::size_t from = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char* escape = nullptr;
-        switch (c) {
-        case '\\':
-            escape = "\\\\";
-            break;
-        case '(':
-            escape = "\\(";
-            break;
-        case ')':
-            escape = "\\)";
-            break;
-        case '\r':
-            escape = "\\r";
-            break;
-        case '\n':
-            escape = "\\n";
-            break;
-        default:
-            continue;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (i + 8 <= text.size()) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (!HoldsEscapedByte(word)) {
+                i += 8;
+                continue;
+            }
         }
-        out.append(text.substr(from, i - from));
-        out.append(escape, 2);
-        from = i + 1;
+        const std::size_t end = std::min(i + 8, text.size());
+        for (; i < end; ++i) {
+            const char escape = kStringEscapes[static_cast<unsigned char>(text[i])];
+            if (escape == 0) continue;
+            out.append(text.substr(from, i - from));
+            out += '\\';
+            out += escape;
+            from = i + 1;
+        }
     }
     out.append(text.substr(from));
 }
@@ -59,8 +95,7 @@ std::string FormatName(std::string_view text) {
     out.reserve(text.size() + 1);
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool regular = byte > 0x20 && byte < 0x7F && std::strchr("()<>[]{}/%#", c) == nullptr;
-        if (regular) {
+        if (kRegularInName[byte]) {
             out += c;
         } else {
             out += '#';

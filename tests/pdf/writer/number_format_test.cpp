@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <locale>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -101,6 +103,32 @@ TEST(NumberTextLocale, CommaDecimalLocaleStillWritesPoints) {
         EXPECT_EQ(Format(c), c.text);
     std::setlocale(LC_NUMERIC, "C");
     std::locale::global(previous);
+}
+
+// Numbers written again come from the texts kept of earlier ones: each value still gets its own
+// text, in any order, when thousands of values take turns in the same slots.
+TEST(NumberText, ValuesWrittenAgainKeepTheirOwnText) {
+    std::vector<float> values;
+    std::uint32_t state = 2463534242u;
+    for (int i = 0; i < 20000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        const float magnitude = static_cast<float>(state % 100000000u) / 100.0f; // to 1e6
+        values.push_back((state & 1u) != 0 ? -magnitude - 0.01f : magnitude + 0.01f);
+    }
+    const auto expected = [](float value) {
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                       std::chars_format::general, 7);
+        return std::string(buffer, end.ptr);
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const float value = values[round == 0 ? i : values.size() - 1 - i];
+            ASSERT_EQ(pagora::detail::FormatSignificant(value), expected(value)) << value;
+        }
+    }
 }
 
 TEST(NumberTextErrors, NonFiniteValuesRaiseOverflow) {

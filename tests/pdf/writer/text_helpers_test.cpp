@@ -22,6 +22,36 @@ TEST(TextHelpers, LiteralsEscapeBackslashParenthesesAndLineEnds) {
     EXPECT_EQ(line, "2 Tw (\\(\\\\\\r\\n\\)x\\)");
 }
 
+// Texts are passed over eight bytes at a time: every byte value, at every place of a text longer
+// than two words and among bytes one off the escaped ones, escapes by the byte-by-byte rule.
+TEST(TextHelpers, EveryByteAtEveryPlaceEscapesAsItsOwnRule) {
+    const auto escaped = [](const std::string& text) {
+        std::string out;
+        for (const char c : text) {
+            if (c == '\r') {
+                out += "\\r";
+            } else if (c == '\n') {
+                out += "\\n";
+            } else {
+                if (c == '\\' || c == '(' || c == ')') out += '\\';
+                out += c;
+            }
+        }
+        return out;
+    };
+    for (const char background : {'a', '\'', '*', '[', ']', '\x0B', '\x0E', '\x09'}) {
+        for (int byte = 0; byte < 256; ++byte) {
+            for (std::size_t at = 0; at < 21; ++at) {
+                std::string text(21, background);
+                text[at] = static_cast<char>(byte);
+                std::string line = "x";
+                AppendEscaped(line, text);
+                ASSERT_EQ(line, "x" + escaped(text)) << byte << " at " << at;
+            }
+        }
+    }
+}
+
 TEST(TextHelpers, NamesEscapeEveryByteOutsideTheRegularCharacters) {
     EXPECT_EQ(FormatName("AABC12+F1"), "/AABC12+F1");
     EXPECT_EQ(FormatName("REF_a b(c)/d#e%f"), "/REF_a#20b#28c#29#2Fd#23e#25f");
