@@ -182,23 +182,6 @@ std::string ReadBytes(const std::string& path, bool& ok) {
     return bytes ? std::move(*bytes) : std::string();
 }
 
-// True when the file holds exactly `bytes`: compared piece by piece, a file of megabytes needs no
-// second buffer of its size.
-bool FileHolds(const std::string& path, std::string_view bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string chunk(std::size_t{1} << 16, '\0');
-    std::size_t at = 0;
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        const auto n = static_cast<std::size_t>(in.gcount());
-        if (n > bytes.size() - at || bytes.compare(at, n, std::string_view(chunk.data(), n)) != 0)
-            return false;
-        at += n;
-    }
-    return !in.bad() && at == bytes.size();
-}
-
 } // namespace
 
 std::string BackupFolder(const std::string& data_file) {
@@ -417,7 +400,9 @@ SyncResult SyncRun::Run() {
             }
             MakeChange();
             if (changed) result.changed_with_server = true;
-            if (unchanged && FileHolds(data_file, *unchanged)) {
+            // Unless something wrote the file since the merge left it as it was, the data file's
+            // reader still holds that document, by the rule every window reads the file by.
+            if (unchanged && store::LoadShared(data_file) == mine_doc) {
                 mine = std::move(unchanged);
             } else {
                 bool ok = false;
