@@ -10,14 +10,15 @@ namespace kerbolt {
 
 void AdviseLargePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t size) {
 #ifdef __linux__
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
     constexpr std::size_t kSmallest = std::size_t{8} << 20;
     if (data == nullptr || size < kSmallest) return;
+    // The part of the buffer from its first large-page boundary to its last one.
     const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (start + size) & ~(kLargePage - 1);
+    const std::size_t skipped = (kLargePage - start % kLargePage) % kLargePage;
+    const std::size_t advised = (size - skipped) / kLargePage * kLargePage;
     // A hint: a system that declines it (large pages switched off) leaves the buffer as it is.
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    if (advised > 0) madvise(static_cast<char*>(data) + skipped, advised, MADV_HUGEPAGE);
 #endif
 }
 
