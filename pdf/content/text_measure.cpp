@@ -21,6 +21,11 @@ void CollapseBlankRuns(std::string& text) {
     text.resize(kept);
 }
 
+// GCC turns the sum of the widths into vector code that moves the characters through the stack to
+// look their widths up one by one, several times slower than the plain loop it keeps here.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-tree-vectorize")))
+#endif
 float TextMeasure::Width(std::string_view text) const {
     if (widths == nullptr) return 0;
     long sum = 0;

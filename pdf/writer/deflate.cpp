@@ -8,6 +8,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace pagora::detail {
 namespace {
 
@@ -140,36 +144,48 @@ bool LoadWeights(std::span<const std::uint32_t> frequencies, SymbolWeights& weig
     return true;
 }
 
-// Merges the two lightest groups until one is left (of groups as light, the one of the higher
-// symbol counts as lighter); each merge puts every member of both groups one level deeper. The
-// groups wait in a heap under the symbol of their first member, which the merged group keeps.
+// Merges the two lightest groups until one is left (ties go to the higher symbol); each merge
+// puts every member of both groups one level deeper. The groups still to merge are kept in symbol
+// order with their weights beside them, so that each search reads one array from start to end.
 void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth) {
-    std::array<std::int16_t, kLiteralSymbols> heap{};
+    struct Group {
+        std::uint64_t weight;
+        int symbol; // of the group's first member, which stands for the group
+    };
+    std::array<Group, kLiteralSymbols> active{};
     std::array<std::int16_t, kLiteralSymbols> next_in_group{};
     std::array<std::int16_t, kLiteralSymbols> group_tail{};
-    int count = 0;
+    int active_count = 0;
     for (int s = 0; s < symbols; ++s) {
         next_in_group[static_cast<std::size_t>(s)] = -1;
         group_tail[static_cast<std::size_t>(s)] = static_cast<std::int16_t>(s);
         if (weight[static_cast<std::size_t>(s)] > 0)
-            heap[static_cast<std::size_t>(count++)] = static_cast<std::int16_t>(s);
+            active[static_cast<std::size_t>(active_count++)] = {weight[static_cast<std::size_t>(s)],
+                                                                s};
     }
-    // The heap's top is the lightest group: its order puts the heavier group first.
-    const auto heavier = [&weight](std::int16_t a, std::int16_t b) {
-        const std::uint64_t wa = weight[static_cast<std::size_t>(a)];
-        const std::uint64_t wb = weight[static_cast<std::size_t>(b)];
-        return wa > wb || (wa == wb && a < b);
-    };
-    const auto first = heap.begin();
-    std::make_heap(first, first + count, heavier);
-    const auto take_lightest = [&] {
-        std::pop_heap(first, first + count, heavier);
-        return static_cast<int>(heap[static_cast<std::size_t>(--count)]);
-    };
-    while (count > 1) {
-        const int smallest = take_lightest();
-        const int second = take_lightest();
-        weight[static_cast<std::size_t>(smallest)] += weight[static_cast<std::size_t>(second)];
+
+    while (active_count > 1) {
+        int smallest_slot = 0;
+        int second_slot = -1;
+        std::uint64_t smallest_weight = active[0].weight;
+        std::uint64_t second_weight = 0;
+        for (int slot = 1; slot < active_count; ++slot) {
+            const std::uint64_t w = active[static_cast<std::size_t>(slot)].weight;
+            if (w <= smallest_weight) {
+                second_slot = smallest_slot;
+                second_weight = smallest_weight;
+                smallest_slot = slot;
+                smallest_weight = w;
+            } else if (second_slot < 0 || w <= second_weight) {
+                second_slot = slot;
+                second_weight = w;
+            }
+        }
+        Group& kept = active[static_cast<std::size_t>(smallest_slot)];
+        const int smallest = kept.symbol;
+        const int second = active[static_cast<std::size_t>(second_slot)].symbol;
+        kept.weight += second_weight;
+        weight[static_cast<std::size_t>(smallest)] = kept.weight;
         weight[static_cast<std::size_t>(second)] = 0;
         for (int k = smallest; k >= 0; k = next_in_group[static_cast<std::size_t>(k)])
             ++depth[static_cast<std::size_t>(k)];
@@ -179,8 +195,9 @@ void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth
             static_cast<std::int16_t>(second);
         group_tail[static_cast<std::size_t>(smallest)] =
             group_tail[static_cast<std::size_t>(second)];
-        heap[static_cast<std::size_t>(count++)] = static_cast<std::int16_t>(smallest);
-        std::push_heap(first, first + count, heavier);
+        std::copy(active.begin() + second_slot + 1, active.begin() + active_count,
+                  active.begin() + second_slot);
+        --active_count;
     }
 }
 
@@ -789,6 +806,38 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
         const std::size_t end = std::min(data.size(), i + kChunk);
         // Sixteen bytes at a time: b gains 16 a plus each byte weighted by how many of the
         // block's steps it is summed in, which breaks the byte-by-byte dependency.
+#ifdef __SSE2__
+        // The blocks' sums side by side in vector lanes: the bytes' sum (psadbw), the weighted
+        // sum (pmaddwd with the weights 16 down to 1) and, for the 16 a of each block, the sum of
+        // the chunk's bytes before each block. Every lane stays below 2^32 within a chunk.
+        const std::size_t blocks = (end - i) / 16;
+        if (blocks > 0) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i first_weights = _mm_set_epi16(9, 10, 11, 12, 13, 14, 15, 16);
+            const __m128i last_weights = _mm_set_epi16(1, 2, 3, 4, 5, 6, 7, 8);
+            __m128i sums = zero;
+            __m128i sums_before = zero;
+            __m128i weighted = zero;
+            for (std::size_t block = 0; block < blocks; ++block, i += 16) {
+                const __m128i bytes =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
+                sums_before = _mm_add_epi32(sums_before, sums);
+                sums = _mm_add_epi32(sums, _mm_sad_epu8(bytes, zero));
+                weighted = _mm_add_epi32(
+                    weighted,
+                    _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), first_weights),
+                                  _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), last_weights)));
+            }
+            const auto lanes = [](__m128i v) {
+                std::array<std::uint32_t, 4> lane{};
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(lane.data()), v);
+                return lane[0] + lane[1] + lane[2] + lane[3];
+            };
+            b += static_cast<std::uint32_t>(blocks) * 16 * a + 16 * lanes(sums_before) +
+                 lanes(weighted);
+            a += lanes(sums);
+        }
+#else
         for (; i + 16 <= end; i += 16) {
             std::uint32_t sum = 0;
             std::uint32_t weighted = 0;
@@ -799,6 +848,7 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler) {
             b += 16 * a + weighted;
             a += sum;
         }
+#endif
         for (; i < end; ++i) {
             a += data[i];
             b += a;

@@ -67,6 +67,38 @@ Bytes SkewedLetters() {
     return out;
 }
 
+// The checksum is summed sixteen bytes at a time: every length from 0 to 80, lengths around the
+// 5552-byte chunks the sums are reduced after, starts off any alignment and a start value carried
+// over, all against zlib's adler32.
+TEST(Flate, Adler32EqualsZlibsAtEveryLengthAndStart) {
+    std::vector<std::uint8_t> bytes(3 * 5552 + 100);
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 80; ++n)
+        lengths.push_back(n);
+    for (const std::size_t n : {5535, 5551, 5552, 5553, 5568, 11104, 11105, 16656, 16700})
+        lengths.push_back(n);
+    for (const std::size_t start : {0, 1, 7, 15}) {
+        for (const std::size_t n : lengths) {
+            const std::span<const std::uint8_t> part(bytes.data() + start, n);
+            const auto expected =
+                static_cast<std::uint32_t>(adler32(1, part.data(), static_cast<uInt>(part.size())));
+            ASSERT_EQ(pagora::detail::Adler32(part), expected) << start << " " << n;
+            const auto carried = static_cast<std::uint32_t>(
+                adler32(0xFFF0FFF0u % 65521u, part.data(), static_cast<uInt>(part.size())));
+            ASSERT_EQ(pagora::detail::Adler32(part, 0xFFF0FFF0u % 65521u), carried);
+        }
+    }
+    // All bytes 255: the largest sums a chunk can hold.
+    const std::vector<std::uint8_t> full(40000, 255);
+    EXPECT_EQ(pagora::detail::Adler32(full),
+              static_cast<std::uint32_t>(adler32(1, full.data(), static_cast<uInt>(full.size()))));
+}
+
 TEST(Flate, KnownStreams) {
     Bytes distinct;
     for (int b = 0x90; b <= 0xF3; ++b)
