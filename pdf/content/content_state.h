@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace pagora::detail {
@@ -91,9 +90,14 @@ struct ContentState {
     // Layers and membership groups, in order of creation; the file numbers them from 1.
     std::vector<LayerRecord> layers;
     std::vector<ConditionalLayerRecord> conditional_layers;
-    // The position of each layer by its name with ASCII letters upper-cased: names are compared
-    // without case, and a document can hold tens of thousands of layers.
-    std::unordered_map<std::string, std::size_t> layer_index;
+    // The position of each layer by its name, compared without case (ASCII letters): an
+    // open-addressed table of positions plus one (0: a free slot) with the hashes of the names,
+    // its size a power of two; a document can hold tens of thousands of layers.
+    struct LayerSlot {
+        std::size_t hash = 0;
+        std::size_t layer = 0;
+    };
+    std::vector<LayerSlot> layer_slots;
 
     // Images.
     ImageState images;

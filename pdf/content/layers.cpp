@@ -4,6 +4,8 @@
 
 #include "pdf/writer/writer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
@@ -13,19 +15,58 @@ namespace pagora {
 namespace detail {
 namespace {
 
-// A layer name with ASCII letters upper-cased: two names are the same layer when their keys are
-// equal.
-std::string NameKey(std::string_view name) {
-    std::string key(name);
-    for (char& ch : key)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return key;
+// Two names are the same layer when they differ at most in the case of ASCII letters.
+char UpperAscii(char ch) {
+    return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+std::size_t LayerNameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char ch : name)
+        hash = (hash ^ static_cast<unsigned char>(UpperAscii(ch))) * 1099511628211ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+bool SameLayerName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// The slot of the layer of that name, else the free slot where it would go (the table is never
+// full).
+std::size_t LayerSlotOf(const ContentState& c, std::string_view name, std::size_t hash) {
+    const std::size_t mask = c.layer_slots.size() - 1;
+    std::size_t at = hash & mask;
+    for (;; at = (at + 1) & mask) {
+        const ContentState::LayerSlot& slot = c.layer_slots[at];
+        if (slot.layer == 0) return at;
+        if (slot.hash == hash && SameLayerName(c.layers[slot.layer - 1].name, name)) return at;
+    }
+}
+
+// Makes room in the table for one more layer: it doubles before it is half full.
+void GrowLayerSlots(ContentState& c) {
+    if ((c.layers.size() + 1) * 2 <= c.layer_slots.size()) return;
+    std::vector<ContentState::LayerSlot> old(std::max<std::size_t>(c.layer_slots.size() * 2, 16));
+    old.swap(c.layer_slots);
+    const std::size_t mask = c.layer_slots.size() - 1;
+    for (const ContentState::LayerSlot& slot : old) {
+        if (slot.layer == 0) continue;
+        std::size_t at = slot.hash & mask;
+        while (c.layer_slots[at].layer != 0)
+            at = (at + 1) & mask;
+        c.layer_slots[at] = slot;
+    }
 }
 
 // The position of the layer of that name, compared without case; the number of layers for none.
 std::size_t FindLayer(const ContentState& c, std::string_view name) {
-    const auto found = c.layer_index.find(NameKey(name));
-    return found == c.layer_index.end() ? c.layers.size() : found->second;
+    if (c.layer_slots.empty()) return c.layers.size();
+    const std::size_t layer = c.layer_slots[LayerSlotOf(c, name, LayerNameHash(name))].layer;
+    return layer == 0 ? c.layers.size() : layer - 1;
 }
 
 std::string Ref(int number) {
@@ -160,19 +201,24 @@ void Pagora::BeginLayer(const std::string& Layer, bool StartState, bool ShowInLi
     if (s.pdfa_mode) return;
     // A nameless layer would be its own parent in the /Order walk, which would never end.
     if (Layer.empty()) detail::RaiseError(detail::kErrInvalidCall, "BeginLayer");
-    const auto [found, added] = c.layer_index.try_emplace(detail::NameKey(Layer), c.layers.size());
-    const std::size_t index = found->second;
-    if (added) {
+    detail::GrowLayerSlots(c);
+    const std::size_t hash = detail::LayerNameHash(Layer);
+    detail::ContentState::LayerSlot& slot = c.layer_slots[detail::LayerSlotOf(c, Layer, hash)];
+    std::size_t index = c.layers.size();
+    if (slot.layer != 0) {
+        index = slot.layer - 1;
+    } else {
+        auto& layer = detail::AppendRecord(c.layers, s.memory_factor);
         try {
-            auto& layer = detail::AppendRecord(c.layers, s.memory_factor);
             layer.name = Layer;
-            layer.start_state = StartState;
-            layer.show_in_list = ShowInList;
             layer.parent = Parent;
         } catch (...) {
-            c.layer_index.erase(found); // no index entry without its record
+            c.layers.pop_back(); // no record without its index entry
             throw;
         }
+        layer.start_state = StartState;
+        layer.show_in_list = ShowInList;
+        slot = {hash, index + 1};
     }
     detail::WriteContent(s, "/OC " + detail::NumberedName(s, "LAY_", index) + " BDC");
 } catch (...) {

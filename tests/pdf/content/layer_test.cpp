@@ -205,4 +205,27 @@ TEST_F(LayerContent, MarkedContentNumbersLayersAndGroupsFromOne) {
     }
 }
 
+// Thousands of names, the table of names growing under them: a name begun again in other case
+// keeps its layer's number, names differing in one letter or in length are other layers, and
+// letters outside ASCII are compared as they are.
+TEST_F(LayerContent, ThousandsOfNamesKeepTheirNumbersWithoutRegardToCase) {
+    constexpr int kLayers = 5000;
+    for (int i = 0; i < kLayers; ++i)
+        pdf.BeginLayer("Layer " + std::to_string(i));
+    (void)Written();
+    for (int i = kLayers - 1; i >= 0; i -= 7) {
+        pdf.BeginLayer("lAYER " + std::to_string(i));
+        ASSERT_EQ(Written(), content_test::Lines{"/OC /PLAY_" + std::to_string(i + 1) + " BDC"});
+    }
+    pdf.BeginLayer("Layer 12a");
+    pdf.BeginLayer("Layer 1 ");
+    pdf.BeginLayer("Caf\xE9");
+    pdf.BeginLayer("CAF\xC9");
+    pdf.BeginLayer("caf\xE9");
+    EXPECT_EQ(Written(),
+              (content_test::Lines{"/OC /PLAY_5001 BDC", "/OC /PLAY_5002 BDC", "/OC /PLAY_5003 BDC",
+                                   "/OC /PLAY_5004 BDC", "/OC /PLAY_5003 BDC"}));
+    EXPECT_EQ(Inner().content.layers.size(), static_cast<std::size_t>(kLayers + 4));
+}
+
 } // namespace
