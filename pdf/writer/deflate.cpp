@@ -147,7 +147,7 @@ bool LoadWeights(std::span<const std::uint32_t> frequencies, SymbolWeights& weig
 // Merges the two lightest groups until one is left (ties go to the higher symbol); each merge
 // puts every member of both groups one level deeper. The groups still to merge are kept in symbol
 // order with their weights beside them, so that each search reads one array from start to end.
-void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth) {
+void MergeLightestGroups(const SymbolWeights& weight, int symbols, SymbolDepths& depth) {
     struct Group {
         std::uint64_t weight;
         int symbol; // of the group's first member, which stands for the group
@@ -185,8 +185,6 @@ void MergeLightestGroups(SymbolWeights& weight, int symbols, SymbolDepths& depth
         const int smallest = kept.symbol;
         const int second = active[static_cast<std::size_t>(second_slot)].symbol;
         kept.weight += second_weight;
-        weight[static_cast<std::size_t>(smallest)] = kept.weight;
-        weight[static_cast<std::size_t>(second)] = 0;
         for (int k = smallest; k >= 0; k = next_in_group[static_cast<std::size_t>(k)])
             ++depth[static_cast<std::size_t>(k)];
         for (int k = second; k >= 0; k = next_in_group[static_cast<std::size_t>(k)])

@@ -52,7 +52,6 @@ public:
             slots *= 2;
         slots_.assign(slots, Slot{});
         names_.reserve(count);
-        hashes_.reserve(count);
         sections_.reserve(count);
         // The document's hashes of the names serve: names equal as stored are equal without
         // regard to case. Each name's slot is fetched a few names before it is filled, so that
@@ -65,14 +64,13 @@ public:
             if (slots_[at].name != 0) continue;
             sections_.push_back(i);
             names_.push_back(name);
-            hashes_.push_back(hash);
             slots_[at] = {names_.size(), hash};
         }
     }
 
     // The names in file order, each once, and their hashes.
     const std::vector<std::string_view>& Names() const { return names_; }
-    std::size_t HashAt(std::size_t at) const { return hashes_[at]; }
+    std::size_t HashAt(std::size_t at) const { return doc_->SectionHashAt(sections_[at]); }
     // The place of a name of that hash in `Names()`, or nothing.
     std::optional<std::size_t> Find(std::string_view name, std::size_t hash) const {
         const std::size_t slot = slots_[SlotOf(name, hash)].name;
@@ -103,7 +101,6 @@ private:
     std::unique_ptr<Document> trimmed_; // the copy without its cut last line
     const Document* doc_ = nullptr;
     std::vector<std::string_view> names_;
-    std::vector<std::size_t> hashes_;
     std::vector<std::size_t> sections_; // the document's section for each name
     std::vector<Slot> slots_;
 };
